@@ -1,0 +1,3 @@
+#pragma once
+
+#define PATHKIT_API __attribute__((visibility("default")))

@@ -1,0 +1,121 @@
+#include "pathkit/BBox.h"
+
+#include <algorithm>
+#include <cmath>
+
+void floatBBox::Fill(float x1, float y1, float x2, float y2) {
+    *this = floatPoint(x1, y1);
+    *this += floatPoint(x2, y2);
+}
+
+floatBBox& floatBBox::operator=(const floatPoint& p) {
+    left = right = p.x;
+    bottom = top = p.y;
+    return *this;
+}
+
+floatBBox& floatBBox::operator+=(const floatPoint& p) {
+    left = std::min(left, p.x);
+    right = std::max(right, p.x);
+    bottom = std::min(bottom, p.y);
+    top = std::max(top, p.y);
+    return *this;
+}
+
+floatBBox& floatBBox::operator+=(const floatBBox& b) {
+    left = std::min(left, b.left);
+    right = std::max(right, b.right);
+    bottom = std::min(bottom, b.bottom);
+    top = std::max(top, b.top);
+    return *this;
+}
+
+void floatBBox::Inflate(float dx, float dy) {
+    left -= dx;
+    right += dx;
+    bottom -= dy;
+    top += dy;
+}
+
+float floatBBox::Size() const {
+    double w = double(right) - left, h = double(top) - bottom;
+    return float(std::sqrt(w * w + h * h));
+}
+
+bool floatBBox::IsInside(const floatPoint& p, float tol) const {
+    return left - tol <= p.x && p.x <= right + tol && bottom - tol <= p.y && p.y <= top + tol;
+}
+
+bool floatBBox::OpenInside(const floatPoint& p) const {
+    return left <= p.x && p.x < right && bottom <= p.y && p.y < top;
+}
+
+bool floatBBox::IsInside(const floatBBox& b) const {
+    return left <= b.left && b.right <= right && bottom <= b.bottom && b.top <= top;
+}
+
+namespace {
+
+template <class Box, class Point> void Include(Box& box, const Point& p) {
+    box.left = std::min(box.left, p.x);
+    box.right = std::max(box.right, p.x);
+    box.bottom = std::min(box.bottom, p.y);
+    box.top = std::max(box.top, p.y);
+}
+
+template <class Box> void Include(Box& box, const Box& b) {
+    box.left = std::min(box.left, b.left);
+    box.right = std::max(box.right, b.right);
+    box.bottom = std::min(box.bottom, b.bottom);
+    box.top = std::max(box.top, b.top);
+}
+
+// In double, so that no difference of two coordinates overflows.
+template <class Box> double Diagonal(const Box& b) {
+    double w = double(b.right) - double(b.left), h = double(b.top) - double(b.bottom);
+    return std::sqrt(w * w + h * h);
+}
+
+} // namespace
+
+intBBox& intBBox::operator+=(const intPoint& p) {
+    Include(*this, p);
+    return *this;
+}
+
+intBBox& intBBox::operator+=(const intBBox& b) {
+    Include(*this, b);
+    return *this;
+}
+
+void intBBox::Inflate(int dx, int dy) {
+    left -= dx;
+    right += dx;
+    bottom -= dy;
+    top += dy;
+}
+
+double intBBox::Size() const {
+    return Diagonal(*this);
+}
+
+longBBox& longBBox::operator+=(const longPoint& p) {
+    Include(*this, p);
+    return *this;
+}
+
+longBBox& longBBox::operator+=(const longBBox& b) {
+    Include(*this, b);
+    return *this;
+}
+
+void longBBox::Inflate(std::int32_t dx, std::int32_t dy) {
+    left -= dx;
+    right += dx;
+    bottom -= dy;
+    top += dy;
+}
+
+double longBBox::Size() const {
+    return Diagonal(*this);
+}

@@ -1,0 +1,3 @@
+#pragma once
+
+#define MFC_API __attribute__((visibility("default")))

@@ -1,0 +1,5 @@
+#include "mfc/CCmdTarget.h"
+
+IMPLEMENT_DYNAMIC(CCmdTarget, CObject)
+
+CCmdTarget::~CCmdTarget() = default;

@@ -1,0 +1,28 @@
+// Strings and the resource module, on the win32 layer's current resource module.
+
+#include "mfc/CString.h"
+#include "mfc/CWinApp.h"
+#include "win32/resource.h"
+
+HINSTANCE AfxGetResourceHandle() {
+    return SdGetResourceModule();
+}
+
+void AfxSetResourceHandle(HINSTANCE hInstResource) {
+    SdSetResourceModule(hInstResource);
+}
+
+BOOL CString::LoadString(UINT nID) {
+    // Resource strings are short; a longer one is read again with more room.
+    for (int size = 256;; size *= 4) {
+        const int n = ::LoadStringA(AfxGetResourceHandle(), nID, GetBuffer(size), size + 1);
+        if (n <= 0) {
+            Empty();
+            return FALSE;
+        }
+        if (n < size || size >= (1 << 20)) {
+            ReleaseBuffer(n);
+            return TRUE;
+        }
+    }
+}

@@ -1,0 +1,3 @@
+#pragma once
+
+#define WIN32_API __attribute__((visibility("default")))

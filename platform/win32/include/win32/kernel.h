@@ -1,0 +1,96 @@
+#pragma once
+// Kernel services: private heaps, global memory, temporary files, private-profile
+// (INI) files, tick count and local time. Modules live in win32/module.h.
+
+#include "win32/base.h"
+
+// ---- private heaps ----
+// A heap knows its blocks: HeapDestroy frees those still held, and a block or heap it does not
+// know is refused, never followed. Every heap is serialised; HEAP_GENERATE_EXCEPTIONS is
+// accepted but failures always return null with ERROR_NOT_ENOUGH_MEMORY.
+constexpr DWORD HEAP_NO_SERIALIZE = 0x00000001;
+constexpr DWORD HEAP_GENERATE_EXCEPTIONS = 0x00000004;
+constexpr DWORD HEAP_ZERO_MEMORY = 0x00000008;
+constexpr DWORD HEAP_REALLOC_IN_PLACE_ONLY = 0x00000010;
+
+WIN32_API HANDLE HeapCreate(DWORD options, SIZE_T initialSize, SIZE_T maximumSize);
+WIN32_API BOOL HeapDestroy(HANDLE heap);
+WIN32_API LPVOID HeapAlloc(HANDLE heap, DWORD flags, SIZE_T bytes);
+WIN32_API LPVOID HeapReAlloc(HANDLE heap, DWORD flags, LPVOID block, SIZE_T bytes);
+WIN32_API BOOL HeapFree(HANDLE heap, DWORD flags, LPVOID block);
+WIN32_API SIZE_T HeapSize(HANDLE heap, DWORD flags, LPCVOID block);
+WIN32_API SIZE_T HeapCompact(HANDLE heap, DWORD flags);
+
+// ---- global memory ----
+// A moveable object's handle is not an address; GlobalLock gives the address. A fixed or
+// locked object is moved by GlobalReAlloc only when GMEM_MOVEABLE is passed, else it can only
+// shrink. Unknown handles fail cleanly.
+constexpr UINT GMEM_FIXED = 0x0000;
+constexpr UINT GMEM_MOVEABLE = 0x0002;
+constexpr UINT GMEM_ZEROINIT = 0x0040;
+constexpr UINT GMEM_MODIFY = 0x0080;
+constexpr UINT GMEM_DDESHARE = 0x2000;
+constexpr UINT GMEM_SHARE = 0x2000;
+constexpr UINT GHND = GMEM_MOVEABLE | GMEM_ZEROINIT;
+constexpr UINT GPTR = GMEM_FIXED | GMEM_ZEROINIT;
+// GlobalFlags: the lock count is in the low byte; an unknown handle gives GMEM_INVALID_HANDLE.
+constexpr UINT GMEM_LOCKCOUNT = 0x00FF;
+constexpr UINT GMEM_INVALID_HANDLE = 0x8000;
+
+WIN32_API HGLOBAL GlobalAlloc(UINT flags, SIZE_T bytes);
+WIN32_API HGLOBAL GlobalReAlloc(HGLOBAL mem, SIZE_T bytes, UINT flags);
+WIN32_API LPVOID GlobalLock(HGLOBAL mem);
+WIN32_API BOOL GlobalUnlock(HGLOBAL mem);
+WIN32_API SIZE_T GlobalSize(HGLOBAL mem);
+WIN32_API UINT GlobalFlags(HGLOBAL mem);
+WIN32_API HGLOBAL GlobalHandle(LPCVOID pointer);
+WIN32_API HGLOBAL GlobalFree(HGLOBAL mem);
+
+// ---- errors ----
+WIN32_API DWORD GetLastError();
+WIN32_API void SetLastError(DWORD code);
+constexpr DWORD ERROR_SUCCESS = 0;
+constexpr DWORD NO_ERROR = 0;
+constexpr DWORD ERROR_FILE_NOT_FOUND = 2;
+constexpr DWORD ERROR_PATH_NOT_FOUND = 3;
+constexpr DWORD ERROR_ACCESS_DENIED = 5;
+constexpr DWORD ERROR_INVALID_HANDLE = 6;
+constexpr DWORD ERROR_NOT_ENOUGH_MEMORY = 8;
+constexpr DWORD ERROR_WRITE_FAULT = 29;
+constexpr DWORD ERROR_FILE_EXISTS = 80;
+constexpr DWORD ERROR_INVALID_PARAMETER = 87;
+constexpr DWORD ERROR_BUFFER_OVERFLOW = 111;
+constexpr DWORD ERROR_DISK_FULL = 112;
+constexpr DWORD ERROR_MOD_NOT_FOUND = 126;
+constexpr DWORD ERROR_PROC_NOT_FOUND = 127;
+constexpr DWORD ERROR_NOT_LOCKED = 158;
+constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
+
+// ---- temporary files ----
+// The temporary folder is $TMPDIR, else /tmp, always with a trailing '/'.
+WIN32_API DWORD GetTempPathA(DWORD bufferLength, LPSTR buffer);
+WIN32_API UINT GetTempFileNameA(LPCSTR pathName, LPCSTR prefix, UINT unique, LPSTR tempFileName);
+
+// ---- private-profile (INI) files ----
+// A file name without a folder is taken relative to the current directory; '\\' in file
+// names is read as '/'. New lines are written with CR LF unless the file already uses LF.
+WIN32_API DWORD GetPrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR defaultValue,
+                                         LPSTR returned, DWORD size, LPCSTR fileName);
+WIN32_API UINT GetPrivateProfileIntA(LPCSTR section, LPCSTR key, INT defaultValue, LPCSTR fileName);
+WIN32_API BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value,
+                                          LPCSTR fileName);
+WIN32_API DWORD GetPrivateProfileSectionNamesA(LPSTR returned, DWORD size, LPCSTR fileName);
+inline DWORD GetPrivateProfileString(LPCSTR s, LPCSTR k, LPCSTR d, LPSTR r, DWORD n, LPCSTR f) {
+    return GetPrivateProfileStringA(s, k, d, r, n, f);
+}
+inline UINT GetPrivateProfileInt(LPCSTR s, LPCSTR k, INT d, LPCSTR f) {
+    return GetPrivateProfileIntA(s, k, d, f);
+}
+inline BOOL WritePrivateProfileString(LPCSTR s, LPCSTR k, LPCSTR v, LPCSTR f) {
+    return WritePrivateProfileStringA(s, k, v, f);
+}
+
+// ---- time ----
+WIN32_API DWORD GetTickCount();
+WIN32_API void Sleep(DWORD milliseconds);
+WIN32_API void GetLocalTime(SYSTEMTIME* time);

@@ -1,0 +1,20 @@
+// Reset of the whole window state between tests.
+
+#include "win32/UserTesting.h"
+#include "WindowTable.h"
+
+using namespace sduser;
+
+void SdResetUserState() {
+    destroyAllWindows();
+    {
+        UserLock lock = lockUser();
+        UserState& state = userState();
+        resetQueue();
+        resetKeys();
+        state.focus = nullptr;
+        state.capture = nullptr;
+    }
+    SdClearMessageBoxes();
+    SdResetBeeps();
+}

@@ -1,0 +1,123 @@
+#pragma once
+// The process-wide window state: registered classes, windows by handle, focus, capture and
+// the queue. One recursive lock guards all of it; it is never held while a window procedure
+// or timer procedure runs, so a procedure may call any function of the layer.
+
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <vector>
+
+#include "win32/user.h"
+
+namespace sduser {
+
+struct WindowClass {
+    std::string name;
+    ATOM atom = 0;
+    UINT style = 0;
+    WNDPROC proc = nullptr;
+    int classExtra = 0;
+    int windowExtra = 0;
+    HINSTANCE instance = nullptr;
+    HICON icon = nullptr;
+    HCURSOR cursor = nullptr;
+    HBRUSH background = nullptr;
+    LPCSTR menuNameAtom = nullptr; // an integer menu id, else menuName holds the name
+    std::string menuName;
+    int windowCount = 0;
+};
+
+struct Window {
+    HWND handle = nullptr;
+    WindowClass* windowClass = nullptr;
+    WNDPROC proc = nullptr;
+    HINSTANCE instance = nullptr;
+    DWORD style = 0; // WS_VISIBLE, WS_DISABLED, WS_MINIMIZE and WS_MAXIMIZE carry the state
+    DWORD exStyle = 0;
+    HWND parent = nullptr; // the desktop for top-level windows; null only for the desktop
+    HWND owner = nullptr;
+    LONG_PTR id = 0;
+    LONG_PTR userData = 0;
+    std::vector<BYTE> extra;
+    std::string text;
+
+    RECT rect{};       // in the parent's client coordinates
+    RECT normalRect{}; // the restored rectangle while minimised or maximised
+    POINT minPosition{-1, -1};
+    POINT maxPosition{-1, -1};
+    bool restoreToMaximized = false;
+
+    bool hasUpdate = false;
+    RECT update{}; // client coordinates
+    bool erasePending = false;
+
+    bool destroying = false;
+    std::vector<HWND> children; // z-order, top first
+};
+
+struct Timer {
+    HWND hwnd = nullptr;
+    UINT_PTR id = 0;
+    UINT elapse = 0;
+    DWORD start = 0; // tick count of the last setting or delivery
+    TIMERPROC proc = nullptr;
+};
+
+struct UserState {
+    std::recursive_mutex mutex;
+    std::map<UINT_PTR, std::unique_ptr<Window>> windows; // by handle value: creation order
+    UINT_PTR nextHandle = 0x10010;
+    HWND desktop = nullptr;
+    std::map<ATOM, std::unique_ptr<WindowClass>> classes;
+    ATOM nextAtom = 0xC000;
+    HWND focus = nullptr;
+    HWND capture = nullptr;
+    POINT cursor{0, 0};
+    BYTE keyState[256]{};
+    BYTE asyncKeyDown[256]{};
+    std::vector<MSG> posted;
+    bool quitPosted = false;
+    int quitCode = 0;
+    std::vector<Timer> timers;
+    UINT_PTR nextThreadTimer = 0x7FF0;
+};
+
+using UserLock = std::unique_lock<std::recursive_mutex>;
+
+UserState& userState();
+UserLock lockUser();
+
+// The lock must be held for these.
+Window* findWindow(HWND hwnd);
+Window* desktopWindow();
+bool isAtom(LPCSTR name);
+WindowClass* findClass(LPCSTR name);
+bool isDescendant(const Window* ancestor, HWND hwnd); // true also for the window itself
+std::vector<HWND> subtree(HWND root);                 // pre-order, root first
+bool visibleChain(const Window* window);
+RECT clientRect(const Window* window);
+POINT clientOriginOnScreen(const Window* window);
+void invalidateWhole(Window* window, bool erase);
+void removeTimersOf(HWND hwnd);
+void removePostedFor(HWND hwnd);
+
+// These call window procedures: the lock must not be held.
+LRESULT callProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+HWND setFocusTo(HWND hwnd); // null removes the focus
+
+enum class ShowState { Normal, Minimized, Maximized };
+// Minimises, maximises or restores without changing visibility unless extraFlags say so.
+void setShowState(HWND hwnd, ShowState target, UINT extraFlags);
+
+// Destroys every window but the desktop (with messages), then unregisters every class.
+// The lock must not be held.
+void destroyAllWindows();
+// With the lock held: input state taken from a message leaving the queue, and resets.
+void noteInputMessage(const MSG& msg);
+void resetKeys();
+void resetQueue(); // posted messages, the quit request and the timers
+
+} // namespace sduser

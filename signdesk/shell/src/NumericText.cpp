@@ -1,0 +1,40 @@
+#include "NumericText.h"
+
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <locale.h>
+
+namespace {
+
+// Switches this thread to the classic numeric locale and back.
+class ClassicNumericLocale {
+public:
+    ClassicNumericLocale()
+        : classic(newlocale(LC_NUMERIC_MASK, "C", static_cast<locale_t>(nullptr))),
+          previous(classic ? uselocale(classic) : static_cast<locale_t>(nullptr)) {}
+    ~ClassicNumericLocale() {
+        if (classic) {
+            uselocale(previous);
+            freelocale(classic);
+        }
+    }
+
+private:
+    locale_t classic;
+    locale_t previous;
+};
+
+} // namespace
+
+double ParseProfileDouble(const char* text) {
+    ClassicNumericLocale classic;
+    return std::atof(text);
+}
+
+std::string FormatProfileDouble(double value) {
+    ClassicNumericLocale classic;
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, "%g", value);
+    return buffer;
+}
