@@ -147,7 +147,9 @@ bool IniDocument::setValue(std::string_view section, std::string_view key, std::
     std::string entry = std::string(key) + "=" + std::string(value);
     if (ranges.empty()) {
         if (!lines_.empty() && lines_.back().kind != Kind::Blank) insertLine(lines_.size(), "");
-        insertLine(lines_.size(), "[" + std::string(section) + "]");
+        std::string header(1, '[');
+        header.append(section).push_back(']');
+        insertLine(lines_.size(), std::move(header));
         insertLine(lines_.size(), std::move(entry));
         return true;
     }

@@ -1,0 +1,112 @@
+#pragma once
+// One contour: its members in drawing order with cached boxes and a cluster index.
+
+#include <cstdint>
+
+#include "pathkit/BBox.h"
+#include "pathkit/DynArr.h"
+#include "pathkit/Intersection.h"
+#include "pathkit/PathMember.h"
+#include "pathkit/ValueArrays.h"
+#include "pathkit/export.h"
+
+class floatTMatrix;
+
+// Bits of SubPath::state.
+enum : std::uint16_t {
+    SP_ACCBOX_INVALID = 0x0100,
+    SP_CTRLBOX_INVALID = 0x0200,
+    SP_CLUSTERS_INVALID = 0x0400,
+    SP_ALL_INVALID = 0x0700,
+    SP_HAS_SELECTION = 0x0800,
+};
+
+// Owns its three buffers and holds no pointer into itself, so the sub-path arrays may move it
+// as raw bytes. Copy construction is deep; assignment transfers the buffers and leaves the
+// source's arrays empty.
+class PATHKIT_API SubPath {
+public:
+    static constexpr float DefaultAccuracy = 0.01f;
+    // Clusters built by Validate when no count was given.
+    static constexpr std::uint16_t DefaultClusterCount = 30;
+
+    // An accuracy that is not a positive finite number takes Path::DefAccuracy.
+    explicit SubPath(float accuracy = DefaultAccuracy);
+    // Deep copy of the members, boxes, accuracy, cluster fields, state, depth and rotation;
+    // starts with no intersections and no clusters (marked for rebuilding).
+    SubPath(const SubPath& other);
+    SubPath(SubPath&& other) noexcept;
+    SubPath& operator=(SubPath& other) noexcept;
+    SubPath& operator=(SubPath&& other) noexcept;
+    ~SubPath() = default;
+
+    // Has members and the first start equals the last end exactly.
+    bool IsClosed() const;
+    bool IsOpen() const { return !IsClosed(); }
+    // Closed with odd depth.
+    bool IsHole() const { return IsClosed() && (depth & 1); }
+    bool HasSelection() const { return state & SP_HAS_SELECTION; }
+
+    // Forgets the three buffers without freeing them (their ownership has passed elsewhere).
+    void Empty();
+    // Frees the three buffers.
+    void Destroy();
+
+    // Appends copies of the members; marks everything invalid.
+    void Concat(const PathMemberDynArr& other);
+    // Rotates the members so that member n comes first; marks the clusters invalid.
+    void Rotate(int n);
+    // Transforms the contour, making consecutive members meet; marks everything invalid.
+    void Transform(const floatTMatrix& m);
+    // Reverses the drawing direction, negates the rotation and rebuilds the clusters.
+    void Reverse();
+    // Sets each member's end to the next member's start; marks the clusters invalid.
+    void MakeContinuous();
+
+    // Recomputes what is both requested and invalid; returns the bits handled.
+    unsigned Validate(unsigned bits);
+    void CtrlBBox();
+    void AccBBox();
+    // n clusters of consecutive members (n = 0: none, users scan every member).
+    void BuildClusters(unsigned n);
+    void RebuildClusters() { BuildClusters(clusterCount); }
+    // Marks the exact box and the clusters invalid.
+    void SetAccuracy(float a);
+    void Invalidate(unsigned bits) { state = std::uint16_t(state | bits); }
+    // Millimetres to the integer units of clusters and crossing tests.
+    float ScaleFactor() const;
+
+    // Members whose flags AND testMask equal testValue:
+    // flags = (flags & ~mask) | (mask & value), marked changed when that changes them.
+    void SetPMState(std::uint16_t mask, std::uint16_t value, std::uint16_t testMask,
+                    std::uint16_t testValue);
+    // Sets (clears) the selection bit without marking the members changed.
+    void SelectPM(std::uint16_t testMask, std::uint16_t testValue);
+    void UnSelectPM(std::uint16_t testMask, std::uint16_t testValue);
+    unsigned Count(std::uint16_t testMask, std::uint16_t testValue) const;
+
+    // Orientation at the right-most point: rotation = 1 clockwise, -1 counter-clockwise,
+    // 0 unknown (left unchanged for a box of zero width or height). Returns 0.
+    int CalcRotation();
+
+    // Non-zero when this closed contour lies inside the other (decided by points of this contour
+    // that are clear of the other's outline).
+    int IsContainedBy(SubPath& other);
+
+    PathMemberEDynArr members;
+    floatBBox ctrlBox; // all points including control points
+    floatBBox accBox;  // the drawn contour
+    float accuracy;    // millimetres
+    IntersectionEDynArr intersections;
+    BBLDynArr clusters;
+    std::uint16_t clusterStep;  // members per cluster
+    std::uint16_t clusterCount; // requested clusters; 0 means DefaultClusterCount
+    std::uint16_t state;
+    std::int16_t depth;   // nesting depth from Path::Prepare; -1 when open
+    std::int8_t rotation; // 1 clockwise, -1 counter-clockwise, 0 unknown
+};
+
+// Sub-paths own buffers, so every array of them constructs and destroys its elements; the
+// plain form is the base of the element-class form.
+using SubPathDynArr = DynArr<SubPath, true>;
+using SubPathEClassDynArr = EClassDynArr<SubPath>;

@@ -1,0 +1,166 @@
+#include "pathkit/Bez3Engines.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+constexpr int MaxDepth = 31;
+constexpr std::int32_t MinLongLimit = 2;
+
+// Rounded once to float; the average of two floats never overflows this way.
+floatPoint Mid(const floatPoint& a, const floatPoint& b) {
+    return floatPoint(float((double(a.x) + b.x) * 0.5), float((double(a.y) + b.y) * 0.5));
+}
+
+// Truncated towards zero; the sum cannot overflow in 64 bits.
+longPoint Mid(const longPoint& a, const longPoint& b) {
+    longPoint m;
+    m.Fill(std::int32_t((std::int64_t(a.x) + b.x) / 2),
+           std::int32_t((std::int64_t(a.y) + b.y) / 2));
+    return m;
+}
+
+} // namespace
+
+const std::uint32_t longBez3Base::Mask[32] = {
+    0x80000000u, 0x40000000u, 0x20000000u, 0x10000000u, 0x08000000u, 0x04000000u, 0x02000000u,
+    0x01000000u, 0x00800000u, 0x00400000u, 0x00200000u, 0x00100000u, 0x00080000u, 0x00040000u,
+    0x00020000u, 0x00010000u, 0x00008000u, 0x00004000u, 0x00002000u, 0x00001000u, 0x00000800u,
+    0x00000400u, 0x00000200u, 0x00000100u, 0x00000080u, 0x00000040u, 0x00000020u, 0x00000010u,
+    0x00000008u, 0x00000004u, 0x00000002u, 0x00000001u,
+};
+
+// ---------------------------------------------------------------------------------------------
+// floatBez3Base
+
+floatBez3Base::floatBez3Base(float tol)
+    : tStart(0), tEnd(0), tolerance(DefaultTolerance), deviation(0), depth(0) {
+    SetErrorTolerance(tol);
+}
+
+void floatBez3Base::Output(floatPoint&, floatPoint&, floatPoint&, floatPoint&) {}
+
+int floatBez3Base::CheckEntry(floatPoint&, floatPoint&, floatPoint&, floatPoint&) {
+    return 1;
+}
+
+int floatBez3Base::CheckOutput(floatPoint& p0, floatPoint& mid, floatPoint& p3) {
+    chordMid = Mid(p0, p3);
+    float dx = std::fabs(mid.x - chordMid.x);
+    float dy = std::fabs(mid.y - chordMid.y);
+    deviation = (std::isnan(dx) || std::isnan(dy)) ? std::numeric_limits<float>::quiet_NaN()
+                                                   : std::max(dx, dy);
+    // A NaN deviation (NaN or infinite coordinates) counts as flat.
+    return depth > 0 && !(deviation >= tolerance);
+}
+
+void floatBez3Base::SetErrorTolerance(float tol) {
+    tolerance = (tol > 0 && std::isfinite(tol)) ? tol : DefaultTolerance;
+}
+
+void floatBez3Base::CalcCurve(const floatPoint& p0, const floatPoint& c1, const floatPoint& c2,
+                              const floatPoint& p3, std::uint32_t t0) {
+    floatPoint a = p0, b = c1, c = c2, d = p3;
+    std::int8_t outer = depth;
+    depth = 0;
+    Subdivide(a, b, c, d, t0);
+    depth = outer;
+}
+
+void floatBez3Base::Subdivide(floatPoint& p0, floatPoint& c1, floatPoint& c2, floatPoint& p3,
+                              std::uint32_t t0) {
+    std::uint32_t width = longBez3Base::Mask[depth];
+    tStart = t0;
+    tEnd = t0 + width;
+    if (!CheckEntry(p0, c1, c2, p3)) return;
+
+    floatPoint l1 = Mid(p0, c1), h = Mid(c1, c2), r2 = Mid(c2, p3);
+    floatPoint m1 = Mid(l1, h), m2 = Mid(h, r2);
+    floatPoint m = Mid(m1, m2);
+    // At depth 31 the halves cannot both have width 0.5; the right one keeps the whole unit.
+    std::uint32_t half = width >> 1;
+
+    if (depth >= MaxDepth || CheckOutput(p0, m, p3)) {
+        floatPoint a = p0, b = l1, c = m1, d = m;
+        tStart = t0;
+        tEnd = t0 + half;
+        Output(a, b, c, d);
+        a = m, b = m2, c = r2, d = p3;
+        tStart = t0 + half;
+        tEnd = t0 + width;
+        Output(a, b, c, d);
+        return;
+    }
+    ++depth;
+    Subdivide(p0, l1, m1, m, t0);
+    Subdivide(m, m2, r2, p3, t0 + half);
+    --depth;
+}
+
+// ---------------------------------------------------------------------------------------------
+// longBez3Base
+
+longBez3Base::longBez3Base(std::int32_t tol)
+    : tStart(0), tEnd(0), tolerance(1), deviation(0), depth(0) {
+    SetErrorTolerance(tol);
+}
+
+void longBez3Base::Output(longPoint&, longPoint&, longPoint&, longPoint&) {}
+
+int longBez3Base::CheckEntry(longPoint&, longPoint&, longPoint&, longPoint&) {
+    return 1;
+}
+
+int longBez3Base::CheckOutput(longPoint& p0, longPoint& mid, longPoint& p3) {
+    chordMid = Mid(p0, p3);
+    std::int64_t dx = std::int64_t(mid.x) - chordMid.x;
+    std::int64_t dy = std::int64_t(mid.y) - chordMid.y;
+    deviation = std::max(dx < 0 ? -dx : dx, dy < 0 ? -dy : dy);
+    // One unit is the truncation error of the midpoints: with a tolerance of 1 it would keep
+    // pieces that no longer shrink from ever being flat.
+    return depth > 0 && deviation < std::max(tolerance, MinLongLimit);
+}
+
+void longBez3Base::SetErrorTolerance(std::int32_t tol) {
+    tolerance = tol > 0 ? tol : 1;
+}
+
+void longBez3Base::CalcCurve(const longPoint& p0, const longPoint& c1, const longPoint& c2,
+                             const longPoint& p3, std::uint32_t t0) {
+    longPoint a = p0, b = c1, c = c2, d = p3;
+    std::int8_t outer = depth;
+    depth = 0;
+    Subdivide(a, b, c, d, t0);
+    depth = outer;
+}
+
+void longBez3Base::Subdivide(longPoint& p0, longPoint& c1, longPoint& c2, longPoint& p3,
+                             std::uint32_t t0) {
+    std::uint32_t width = Mask[depth];
+    tStart = t0;
+    tEnd = t0 + width;
+    if (!CheckEntry(p0, c1, c2, p3)) return;
+
+    longPoint l1 = Mid(p0, c1), h = Mid(c1, c2), r2 = Mid(c2, p3);
+    longPoint m1 = Mid(l1, h), m2 = Mid(h, r2);
+    longPoint m = Mid(m1, m2);
+    std::uint32_t half = width >> 1;
+
+    if (depth >= MaxDepth || CheckOutput(p0, m, p3)) {
+        longPoint a = p0, b = l1, c = m1, d = m;
+        tStart = t0;
+        tEnd = t0 + half;
+        Output(a, b, c, d);
+        a = m, b = m2, c = r2, d = p3;
+        tStart = t0 + half;
+        tEnd = t0 + width;
+        Output(a, b, c, d);
+        return;
+    }
+    ++depth;
+    Subdivide(p0, l1, m1, m, t0);
+    Subdivide(m, m2, r2, p3, t0 + half);
+    --depth;
+}

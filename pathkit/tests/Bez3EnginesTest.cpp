@@ -1,0 +1,297 @@
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <limits>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "pathkit/Bez3.h"
+#include "pathkit/Bez3Engines.h"
+
+namespace {
+
+constexpr std::uint32_t One = 0x80000000u;
+
+template <class P> struct Piece {
+    P p0, c1, c2, p3;
+    std::uint32_t tStart, tEnd;
+    int depth;
+};
+
+// Beyond this many pieces the recorders drop everything, so that a runaway subdivision fails
+// a test instead of hanging it.
+constexpr std::size_t Budget = 1 << 21;
+
+// Records every accepted piece with its parameter range and depth.
+class FloatRecorder : public floatBez3Base {
+public:
+    using floatBez3Base::floatBez3Base;
+    int CheckEntry(floatPoint&, floatPoint&, floatPoint&, floatPoint&) override {
+        return pieces.size() < Budget;
+    }
+    void Output(floatPoint& p0, floatPoint& c1, floatPoint& c2, floatPoint& p3) override {
+        pieces.push_back({p0, c1, c2, p3, tStart, tEnd, depth});
+    }
+    std::vector<Piece<floatPoint>> pieces;
+};
+
+class LongRecorder : public longBez3Base {
+public:
+    using longBez3Base::longBez3Base;
+    int CheckEntry(longPoint&, longPoint&, longPoint&, longPoint&) override {
+        return pieces.size() < Budget;
+    }
+    void Output(longPoint& p0, longPoint& c1, longPoint& c2, longPoint& p3) override {
+        pieces.push_back({p0, c1, c2, p3, tStart, tEnd, depth});
+    }
+    std::vector<Piece<longPoint>> pieces;
+};
+
+longPoint L(std::int32_t x, std::int32_t y) {
+    longPoint p;
+    p.Fill(x, y);
+    return p;
+}
+
+// Bitwise, so that NaN coordinates compare equal to their copies.
+bool Same(float a, float b) {
+    return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
+}
+bool Same(std::int32_t a, std::int32_t b) {
+    return a == b;
+}
+
+template <class P> void ExpectContiguous(const std::vector<Piece<P>>& pieces, std::uint32_t t0) {
+    ASSERT_FALSE(pieces.empty());
+    EXPECT_EQ(pieces.front().tStart, t0);
+    for (std::size_t i = 1; i < pieces.size(); ++i) {
+        EXPECT_EQ(pieces[i].tStart, pieces[i - 1].tEnd) << i;
+        EXPECT_TRUE(Same(pieces[i].p0.x, pieces[i - 1].p3.x)) << i;
+        EXPECT_TRUE(Same(pieces[i].p0.y, pieces[i - 1].p3.y)) << i;
+    }
+    EXPECT_EQ(pieces.back().tEnd, t0 + One);
+}
+
+// Parabola y = 4t(1 - t), x = t as a cubic: the midpoint deviation of a piece at depth k is
+// exactly 4^-k, so the depth at which pieces become flat is known for every tolerance.
+const floatPoint Arch[4] = {{0, 0}, {1.0f / 3, 4.0f / 3}, {2.0f / 3, 4.0f / 3}, {1, 0}};
+
+} // namespace
+
+TEST(Bez3Mask, HoldsThePieceWidthOfEveryDepth) {
+    EXPECT_EQ(longBez3Base::Mask[0], 0x80000000u);
+    EXPECT_EQ(longBez3Base::Mask[1], 0x40000000u);
+    EXPECT_EQ(longBez3Base::Mask[16], 0x00008000u);
+    EXPECT_EQ(longBez3Base::Mask[31], 1u);
+    for (int k = 0; k < 32; ++k)
+        EXPECT_EQ(longBez3Base::Mask[k], 0x80000000u >> k) << k;
+}
+
+TEST(FloatBez3Base, StraightAndDegenerateCurvesStillComeOutAsQuarters) {
+    // Depth 0 never accepts, depth 1 is flat: four pieces of width 0x20000000.
+    FloatRecorder r(0.1f);
+    r.CalcCurve({0, 0}, {1, 0}, {2, 0}, {3, 0}, 0);
+    ASSERT_EQ(r.pieces.size(), 4u);
+    const float ends[4] = {0.75f, 1.5f, 2.25f, 3};
+    for (int i = 0; i < 4; ++i) {
+        EXPECT_EQ(r.pieces[i].tStart, 0x20000000u * i);
+        EXPECT_EQ(r.pieces[i].tEnd, 0x20000000u * (i + 1));
+        EXPECT_EQ(r.pieces[i].depth, 1);
+        EXPECT_EQ(r.pieces[i].p3, floatPoint(ends[i], 0));
+    }
+    EXPECT_EQ(r.pieces[0].c1, floatPoint(0.25f, 0));
+    EXPECT_EQ(r.pieces[0].c2, floatPoint(0.5f, 0));
+
+    FloatRecorder same;
+    same.CalcCurve({2, 5}, {2, 5}, {2, 5}, {2, 5}, 0);
+    ASSERT_EQ(same.pieces.size(), 4u);
+    for (auto& p : same.pieces)
+        EXPECT_EQ(p.p3, floatPoint(2, 5));
+    ExpectContiguous(same.pieces, 0);
+    EXPECT_EQ(same.depth, 0); // restored after the run
+}
+
+TEST(FloatBez3Base, DepthOfFlatnessFollowsTheTolerance) {
+    struct Case {
+        float tolerance;
+        std::size_t pieces; // 2^(k+1) for flatness at depth k (deviation 4^-k)
+    };
+    const Case cases[] = {{0.3f, 4}, {0.2f, 8}, {0.02f, 16}, {0.01f, 32}, {0.001f, 64}};
+    for (const Case& c : cases) {
+        FloatRecorder r(c.tolerance);
+        r.CalcCurve(Arch[0], Arch[1], Arch[2], Arch[3], 0);
+        ASSERT_EQ(r.pieces.size(), c.pieces) << c.tolerance;
+        for (auto& p : r.pieces)
+            EXPECT_EQ(p.tEnd - p.tStart, One / c.pieces);
+        ExpectContiguous(r.pieces, 0);
+    }
+    // The last test before the output at depth 4 found 4^-4.
+    FloatRecorder r(0.01f);
+    r.CalcCurve(Arch[0], Arch[1], Arch[2], Arch[3], 0);
+    EXPECT_NEAR(r.deviation, 1.0 / 256, 1e-6);
+    EXPECT_FLOAT_EQ(r.chordMid.y, (r.pieces[30].p0.y + r.pieces[31].p3.y) / 2);
+}
+
+TEST(FloatBez3Base, PiecesFollowTheExactCurveWithinTolerance) {
+    const floatPoint p[4] = {{10, 0}, {-5, 40}, {60, 35}, {30, -10}};
+    const std::uint32_t t0 = 0x40000000u; // ranges start where the caller says
+    const float tol = 0.001f;
+    FloatRecorder r(tol);
+    r.CalcCurve(p[0], p[1], p[2], p[3], t0);
+    ExpectContiguous(r.pieces, t0);
+    ASSERT_GT(r.pieces.size(), 64u);
+
+    auto at = [&](std::uint32_t t) {
+        double u = double(t - t0) / One;
+        return floatPoint(float(bez3(p[0].x, p[1].x, p[2].x, p[3].x, u)),
+                          float(bez3(p[0].y, p[1].y, p[2].y, p[3].y, u)));
+    };
+    for (auto& piece : r.pieces) {
+        floatPoint s = at(piece.tStart), e = at(piece.tEnd);
+        EXPECT_NEAR(piece.p0.x, s.x, 1e-4);
+        EXPECT_NEAR(piece.p3.y, e.y, 1e-4);
+        // The chord midpoint stays within the tolerance of the curve's midpoint.
+        floatPoint m = at(piece.tStart + (piece.tEnd - piece.tStart) / 2);
+        EXPECT_LT(std::fabs((piece.p0.x + piece.p3.x) / 2 - m.x), tol);
+        EXPECT_LT(std::fabs((piece.p0.y + piece.p3.y) / 2 - m.y), tol);
+    }
+}
+
+TEST(FloatBez3Base, CheckEntryPrunesAndDepthStopsAt31) {
+    // Keep only the leftmost chain: never flat, so it runs to the depth limit.
+    class LeftChain : public FloatRecorder {
+    public:
+        using FloatRecorder::FloatRecorder;
+        int CheckEntry(floatPoint&, floatPoint&, floatPoint&, floatPoint&) override {
+            ++entries;
+            return tStart == 0;
+        }
+        int CheckOutput(floatPoint&, floatPoint&, floatPoint&) override { return 0; }
+        int entries = 0;
+    };
+    LeftChain r;
+    r.CalcCurve({0, 0}, {0, 1}, {1, 1}, {1, 0}, 0);
+    // Depths 0..31 entered on the left, 1..31 rejected on the right.
+    EXPECT_EQ(r.entries, 32 + 31);
+    ASSERT_EQ(r.pieces.size(), 2u);
+    EXPECT_EQ(r.pieces[0].depth, 31);
+    // A piece of width 1 cannot be halved: the right half keeps the unit.
+    EXPECT_EQ(r.pieces[0].tStart, 0u);
+    EXPECT_EQ(r.pieces[0].tEnd, 0u);
+    EXPECT_EQ(r.pieces[1].tStart, 0u);
+    EXPECT_EQ(r.pieces[1].tEnd, 1u);
+}
+
+TEST(FloatBez3Base, BadToleranceTakesTheDefault) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    for (float bad : {0.0f, -1.0f, nan, inf, -inf}) {
+        floatBez3Base e(bad);
+        EXPECT_EQ(e.tolerance, floatBez3Base::DefaultTolerance) << bad;
+        floatBez3Base f(0.5f);
+        f.SetErrorTolerance(bad);
+        EXPECT_EQ(f.tolerance, floatBez3Base::DefaultTolerance) << bad;
+    }
+    floatBez3Base g;
+    EXPECT_EQ(g.tolerance, 0.01f);
+    g.SetErrorTolerance(0.25f);
+    EXPECT_EQ(g.tolerance, 0.25f);
+
+    // Zero tolerance would otherwise subdivide to depth 31 everywhere.
+    FloatRecorder r(0.0f);
+    r.CalcCurve(Arch[0], Arch[1], Arch[2], Arch[3], 0);
+    EXPECT_EQ(r.pieces.size(), 32u);
+}
+
+TEST(FloatBez3Base, NonFiniteAndHugeCoordinatesTerminate) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    struct Case {
+        const char* what;
+        floatPoint p[4];
+        std::size_t maxPieces;
+    };
+    const Case cases[] = {
+        {"all NaN", {{nan, nan}, {nan, nan}, {nan, nan}, {nan, nan}}, 4},
+        {"NaN control", {{0, 0}, {nan, 1}, {1, 1}, {1, 0}}, 4},
+        {"infinite end", {{0, 0}, {0, 1}, {1, 1}, {inf, 0}}, 64},
+        {"infinite control", {{0, 0}, {-inf, inf}, {1, 1}, {1, 0}}, 64},
+        {"near float max",
+         {{-3e38f, -3e38f}, {-3e38f, 3e38f}, {3e38f, 3e38f}, {3e38f, -3e38f}},
+         1 << 20},
+        {"tiny tolerance against large coordinates",
+         {{1e6f, 1e6f}, {1e6f, 2e6f}, {2e6f, 2e6f}, {2e6f, 1e6f}},
+         1 << 20},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FloatRecorder r(1e-6f);
+        r.CalcCurve(c.p[0], c.p[1], c.p[2], c.p[3], 0);
+        EXPECT_GE(r.pieces.size(), 4u);
+        EXPECT_LE(r.pieces.size(), c.maxPieces);
+        ExpectContiguous(r.pieces, 0);
+    }
+}
+
+TEST(LongBez3Base, IntegerMidpointsTruncateTowardsZero) {
+    LongRecorder r(1000);
+    r.CalcCurve(L(-3, 0), L(0, 0), L(0, 0), L(0, 0), 0);
+    ASSERT_EQ(r.pieces.size(), 4u);
+    // Left half (-3, -1, 0, 0): (-3 + 0) / 2 is -1, not -2.
+    const auto& first = r.pieces[0];
+    EXPECT_EQ(first.p0.x, -3);
+    EXPECT_EQ(first.c1.x, -2);
+    EXPECT_EQ(first.c2.x, -1);
+    EXPECT_EQ(first.p3.x, 0);
+    EXPECT_EQ(r.pieces[1].c1.x, 0);
+    ExpectContiguous(r.pieces, 0);
+}
+
+TEST(LongBez3Base, DepthOfFlatnessFollowsTheTolerance) {
+    // y = 12288 t(1 - t), x = 6144 t: the deviation at depth k is 3072 / 4^k, exact in integers.
+    const longPoint p[4] = {L(0, 0), L(2048, 4096), L(4096, 4096), L(6144, 0)};
+    struct Case {
+        std::int32_t tolerance;
+        std::size_t pieces;
+    };
+    const Case cases[] = {{1000, 4}, {100, 16}, {20, 32}, {4, 64}};
+    for (const Case& c : cases) {
+        LongRecorder r(c.tolerance);
+        r.CalcCurve(p[0], p[1], p[2], p[3], 0);
+        ASSERT_EQ(r.pieces.size(), c.pieces) << c.tolerance;
+        ExpectContiguous(r.pieces, 0);
+        // Every piece end lies on the curve.
+        for (auto& piece : r.pieces) {
+            double t = double(piece.tEnd) / One;
+            EXPECT_EQ(piece.p3.x, std::lround(6144 * t));
+            EXPECT_EQ(piece.p3.y, std::lround(12288 * t * (1 - t)));
+        }
+    }
+}
+
+TEST(LongBez3Base, ExtremeCoordinatesAndBadTolerance) {
+    const std::int32_t lo = std::numeric_limits<std::int32_t>::min();
+    const std::int32_t hi = std::numeric_limits<std::int32_t>::max();
+    for (std::int32_t tol : {0, -5, 1}) {
+        LongRecorder r(tol);
+        EXPECT_EQ(r.tolerance, 1);
+        // Sums of two coordinates overflow 32 bits; the truncation noise of one unit must not
+        // keep pieces from becoming flat.
+        r.CalcCurve(L(lo, lo), L(lo, hi), L(hi, hi), L(hi, lo), 0);
+        ExpectContiguous(r.pieces, 0);
+        EXPECT_LE(r.pieces.size(), 1u << 18);
+        EXPECT_EQ(r.pieces.front().p0.x, lo);
+        EXPECT_EQ(r.pieces.back().p3.x, hi);
+        EXPECT_EQ(r.pieces.back().p3.y, lo);
+    }
+    // A small curve with the finest tolerance stays small.
+    LongRecorder r(1);
+    r.CalcCurve(L(0, 0), L(0, 1000), L(1000, 1000), L(1000, 0), 0);
+    EXPECT_LE(r.pieces.size(), 256u);
+    longBez3Base s;
+    s.SetErrorTolerance(7);
+    EXPECT_EQ(s.tolerance, 7);
+    s.SetErrorTolerance(0);
+    EXPECT_EQ(s.tolerance, 1);
+}
