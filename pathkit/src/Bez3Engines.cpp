@@ -22,6 +22,38 @@ longPoint Mid(const longPoint& a, const longPoint& b) {
     return m;
 }
 
+// The midpoint subdivision shared by the float and the integer engine: the piece's range is
+// [t0, t0 + Mask[depth]]; flat pieces (or pieces at the depth limit) are output as two halves.
+template <class Engine, class Pt>
+void SubdivideCubic(Engine& e, Pt& p0, Pt& c1, Pt& c2, Pt& p3, std::uint32_t t0) {
+    std::uint32_t width = longBez3Base::Mask[e.depth];
+    e.tStart = t0;
+    e.tEnd = t0 + width;
+    if (!e.CheckEntry(p0, c1, c2, p3)) return;
+
+    Pt l1 = Mid(p0, c1), h = Mid(c1, c2), r2 = Mid(c2, p3);
+    Pt m1 = Mid(l1, h), m2 = Mid(h, r2);
+    Pt m = Mid(m1, m2);
+    // At depth 31 the halves cannot both have width 0.5; the right one keeps the whole unit.
+    std::uint32_t half = width >> 1;
+
+    if (e.depth >= MaxDepth || e.CheckOutput(p0, m, p3)) {
+        Pt a = p0, b = l1, c = m1, d = m;
+        e.tStart = t0;
+        e.tEnd = t0 + half;
+        e.Output(a, b, c, d);
+        a = m, b = m2, c = r2, d = p3;
+        e.tStart = t0 + half;
+        e.tEnd = t0 + width;
+        e.Output(a, b, c, d);
+        return;
+    }
+    ++e.depth;
+    SubdivideCubic(e, p0, l1, m1, m, t0);
+    SubdivideCubic(e, m, m2, r2, p3, t0 + half);
+    --e.depth;
+}
+
 } // namespace
 
 const std::uint32_t longBez3Base::Mask[32] = {
@@ -71,32 +103,7 @@ void floatBez3Base::CalcCurve(const floatPoint& p0, const floatPoint& c1, const 
 
 void floatBez3Base::Subdivide(floatPoint& p0, floatPoint& c1, floatPoint& c2, floatPoint& p3,
                               std::uint32_t t0) {
-    std::uint32_t width = longBez3Base::Mask[depth];
-    tStart = t0;
-    tEnd = t0 + width;
-    if (!CheckEntry(p0, c1, c2, p3)) return;
-
-    floatPoint l1 = Mid(p0, c1), h = Mid(c1, c2), r2 = Mid(c2, p3);
-    floatPoint m1 = Mid(l1, h), m2 = Mid(h, r2);
-    floatPoint m = Mid(m1, m2);
-    // At depth 31 the halves cannot both have width 0.5; the right one keeps the whole unit.
-    std::uint32_t half = width >> 1;
-
-    if (depth >= MaxDepth || CheckOutput(p0, m, p3)) {
-        floatPoint a = p0, b = l1, c = m1, d = m;
-        tStart = t0;
-        tEnd = t0 + half;
-        Output(a, b, c, d);
-        a = m, b = m2, c = r2, d = p3;
-        tStart = t0 + half;
-        tEnd = t0 + width;
-        Output(a, b, c, d);
-        return;
-    }
-    ++depth;
-    Subdivide(p0, l1, m1, m, t0);
-    Subdivide(m, m2, r2, p3, t0 + half);
-    --depth;
+    SubdivideCubic(*this, p0, c1, c2, p3, t0);
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -138,29 +145,5 @@ void longBez3Base::CalcCurve(const longPoint& p0, const longPoint& c1, const lon
 
 void longBez3Base::Subdivide(longPoint& p0, longPoint& c1, longPoint& c2, longPoint& p3,
                              std::uint32_t t0) {
-    std::uint32_t width = Mask[depth];
-    tStart = t0;
-    tEnd = t0 + width;
-    if (!CheckEntry(p0, c1, c2, p3)) return;
-
-    longPoint l1 = Mid(p0, c1), h = Mid(c1, c2), r2 = Mid(c2, p3);
-    longPoint m1 = Mid(l1, h), m2 = Mid(h, r2);
-    longPoint m = Mid(m1, m2);
-    std::uint32_t half = width >> 1;
-
-    if (depth >= MaxDepth || CheckOutput(p0, m, p3)) {
-        longPoint a = p0, b = l1, c = m1, d = m;
-        tStart = t0;
-        tEnd = t0 + half;
-        Output(a, b, c, d);
-        a = m, b = m2, c = r2, d = p3;
-        tStart = t0 + half;
-        tEnd = t0 + width;
-        Output(a, b, c, d);
-        return;
-    }
-    ++depth;
-    Subdivide(p0, l1, m1, m, t0);
-    Subdivide(m, m2, r2, p3, t0 + half);
-    --depth;
+    SubdivideCubic(*this, p0, c1, c2, p3, t0);
 }
