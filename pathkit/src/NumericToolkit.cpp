@@ -58,6 +58,19 @@ int IntersectionPoint(const floatPoint& p1, const floatPoint& p2, const floatPoi
     return 1;
 }
 
+int IntersectionPoint(const longPoint& p1, const longPoint& p2, const longPoint& p3,
+                      const longPoint& p4, longPoint& out) {
+    double x, y;
+    if (!IntersectionPoint(p1.x, p1.y, p2.x, p2.y, p3.x, p3.y, p4.x, p4.y, x, y)) return 0;
+    x = std::floor(x + 0.5);
+    y = std::floor(y + 0.5);
+    // Also refuses NaN.
+    if (!(x >= -2147483648.0 && x <= 2147483647.0 && y >= -2147483648.0 && y <= 2147483647.0))
+        return 0;
+    out.Fill(std::int32_t(x), std::int32_t(y));
+    return 1;
+}
+
 double VectAngle(double ax, double ay, double bx, double by) {
     double L = std::sqrt(ax * ax + ay * ay) * std::sqrt(bx * bx + by * by);
     if (!(L > 0) || !std::isfinite(L)) return 0;

@@ -25,6 +25,12 @@ public:
     // Box of start, end and, for curves, both control points.
     void CtrlBBox(longBBox& box) const;
 
+    // queries and repair
+    // Lines: true. Curves: both control points lie closer than tol to the chord segment.
+    bool IsLine(std::int32_t tol) const;
+    // De Casteljau at t = 0.5 with every midpoint (a + b) >> 1; a line splits at its middle.
+    void SplitAtHalf(LPathMember& first, LPathMember& second) const;
+
     std::uint16_t flags;
     longPoint start;
     longPoint end;

@@ -18,6 +18,10 @@ PATHKIT_API int IntersectionPoint(double x1, double y1, double x2, double y2, do
                                   double x4, double y4, double& x, double& y);
 PATHKIT_API int IntersectionPoint(const floatPoint& p1, const floatPoint& p2, const floatPoint& p3,
                                   const floatPoint& p4, floatPoint& out);
+// The same on integer points, rounded to the nearest integers; 0 (out untouched) when the
+// crossing lies beyond the 32-bit range.
+PATHKIT_API int IntersectionPoint(const longPoint& p1, const longPoint& p2, const longPoint& p3,
+                                  const longPoint& p4, longPoint& out);
 
 // Signed angle from a to b in radians, in (-pi, pi], counter-clockwise positive; 0 when either
 // vector is zero (or not finite).

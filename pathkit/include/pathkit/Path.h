@@ -85,6 +85,27 @@ public:
     void UnSelectPM(std::uint16_t testMask, std::uint16_t testValue);
     unsigned Count(std::uint16_t testMask, std::uint16_t testValue) const;
 
+    // queries and repair
+    // The first finished sub-path whose outline passes within tol of p: its index, the member
+    // and the parameter there.
+    int IsBeside(const floatPoint& p, float tol, unsigned& subPath, unsigned& member,
+                 std::uint32_t& param);
+    // The number of closed sub-paths around p (odd: inside under the even-odd rule).
+    int Inside(const floatPoint& p);
+    // Depth + 1 of the first closed sub-path around p (the deepest after Prepare), or 0.
+    int QuickInside(const floatPoint& p);
+    // The crossings of all sub-paths with one ray; rule 1 non-zero winding, else even-odd.
+    int SimpleInside(const floatPoint& p, int direction, int rule);
+    // 1 inside, 0 outside (also when the ray directions disagree).
+    int IsInside(const floatPoint& p, int rule);
+    // SubPath::Smooth on every sub-path (tol 0: the path's accuracy).
+    void Smooth(float tol);
+    void Snap();
+    // Rebuilds the path where its sub-paths touch, cross or overlap each other; 1 when it did.
+    int RemoveSPConnections();
+    // Clean, without self-connections and overlaps between or within sub-paths, prepared.
+    void Normalize();
+
     SubPathEClassDynArr subPaths;
     PathMember pending;       // the member being assembled; its end is the last point given
     std::uint16_t curveState; // 0 idle, 1 first control point given, 2 second given

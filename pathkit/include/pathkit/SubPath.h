@@ -10,6 +10,7 @@
 #include "pathkit/ValueArrays.h"
 #include "pathkit/export.h"
 
+class Path;
 class floatTMatrix;
 
 // Bits of SubPath::state.
@@ -92,6 +93,32 @@ public:
     // Non-zero when this closed contour lies inside the other (decided by points of this contour
     // that are clear of the other's outline).
     int IsContainedBy(SubPath& other);
+
+    // queries and repair
+    // Hit test of the outline within tol: the member and the parameter where p lies.
+    int IsBeside(const floatPoint& p, float tol, unsigned& member, std::uint32_t& param);
+    // Crossings of the outline with a ray from p: direction 0 left, 1 down, 2 right, 3 up, -1
+    // towards the nearest edge of the control box. rule 1: the signed sum (the winding number,
+    // negated for the directions left and up), otherwise the number of crossings.
+    int GetCrossings(const floatPoint& p, int direction, int rule);
+    // rule 1: the crossings sum to non-zero; otherwise their number is odd.
+    int SimpleInside(const floatPoint& p, int direction, int rule);
+    // 1 inside, 0 outside, -1 undecided, from the first two ray directions that agree.
+    int IsInside(const floatPoint& p, int rule);
+    // Refits the drawn outline with lines and curves within 2 x tol (0: the accuracy); a and b
+    // are the fitter's search and tangent modes.
+    void Smooth(float tol, int a, int b);
+    // Rounds every member's start and end (not the control points of curves) to the accuracy.
+    void Snap();
+    // Cuts the members at the points of the intersection list, marks the pieces that begin at a
+    // cut point inserted, drops out-and-back spikes there and frees the list; a closed contour
+    // then begins at its first inserted member. Returns the number of points the list held.
+    int BreakApart();
+    // Breaks the contour where it touches or crosses itself; non-zero when it does.
+    int BreakAtSelfConnections();
+    // Appends the contour without its self-connections and overlaps to out, as closed pieces
+    // where possible; 0 (nothing appended) when it neither touches nor crosses itself.
+    int RemoveSelfConnections(Path& out);
 
     PathMemberEDynArr members;
     floatBBox ctrlBox; // all points including control points

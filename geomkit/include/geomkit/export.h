@@ -1,0 +1,3 @@
+#pragma once
+
+#define GEOMKIT_API __attribute__((visibility("default")))

@@ -1,0 +1,114 @@
+// Path-level clean-up: snapping, coinciding members, connections between and within contours.
+
+#include <cstdint>
+
+#include "MemberPairs.h"
+#include "UnitMap.h"
+#include "pathkit/FragmentArray.h"
+#include "pathkit/Path.h"
+#include "pathkit/PathBreak.h"
+#include "pathkit/PathQueries.h"
+
+namespace {
+
+bool Overlap(const floatBBox& a, const floatBBox& b, float tol) {
+    return a.left - tol <= b.right && b.left <= a.right + tol && a.bottom - tol <= b.top &&
+           b.bottom <= a.top + tol;
+}
+
+// Marks left from earlier work (overlays, inserted points) would decide what is dropped and
+// where runs end.
+void ClearMarks(Path& path) {
+    for (SubPath& sp : path.subPaths)
+        for (PathMember& m : sp.members)
+            m.flags &= std::uint16_t(~(PM_OVERLAYED | PM_INSERTED));
+}
+
+void SelectAllButOverlaid(Path& path) {
+    for (SubPath& sp : path.subPaths) {
+        for (PathMember& m : sp.members) {
+            if (m.IsOverlayed()) {
+                m.flags &= std::uint16_t(~PM_SELECTED);
+            } else {
+                m.flags |= PM_SELECTED;
+            }
+        }
+    }
+}
+
+} // namespace
+
+void MarkEqualMembers(SubPath& p, SubPath& q, float tol) {
+    p.Validate(SP_CTRLBOX_INVALID);
+    q.Validate(SP_CTRLBOX_INVALID);
+    floatBBox box = p.ctrlBox;
+    box += q.ctrlBox;
+    UnitMap map(p.ScaleFactor(), box);
+    VisitMemberPairs(p, q, map, map.Length(tol), [&](unsigned i, unsigned j) {
+        PathMember& m = p.members[std::uint16_t(i)];
+        PathMember& n = q.members[std::uint16_t(j)];
+        int e = IsEqual(m, n, tol);
+        if (!e) return;
+        std::uint16_t bit = e > 0 ? 0x1 : 0x2;
+        m.flags |= bit;
+        n.flags |= bit;
+    });
+}
+
+void MarkEqualPM(Path& a, Path& b, float tol) {
+    if (!(tol > 0)) tol = 4 * a.accuracy;
+    a.Validate(SP_ALL_INVALID);
+    if (&b != &a) b.Validate(SP_ALL_INVALID);
+    for (SubPath& p : a.subPaths)
+        for (SubPath& q : b.subPaths)
+            if (Overlap(p.ctrlBox, q.ctrlBox, tol)) MarkEqualMembers(p, q, tol);
+}
+
+void Path::Snap() {
+    for (SubPath& sp : subPaths)
+        sp.Snap();
+}
+
+// Open sub-paths take no part in the breaking: overlaps are a matter of areas.
+int Path::RemoveSPConnections() {
+    Validate(SP_ALL_INVALID);
+    if (!subPaths.Filled()) return 0;
+    ClearMarks(*this);
+    BreakAtTouchPoints(*this, *this, 0, 1);
+    BreakAtIntersections(*this, *this, 1);
+    if (!Count(PM_INSERTED, PM_INSERTED)) return 0;
+
+    MarkEqualPM(*this, *this, 0);
+    SelectAllButOverlaid(*this);
+    FragmentArray fragments;
+    fragments.FillWithSelected(*this);
+    Path rebuilt(accuracy);
+    fragments.BuildPath(rebuilt);
+    subPaths = rebuilt.subPaths;
+    return 1;
+}
+
+// The sub-paths are replaced only once all pieces are made, so that a failure on the way
+// leaves every contour in the path.
+void Path::Normalize() {
+    Clean();
+    Validate(SP_ALL_INVALID);
+
+    Path pieces(accuracy);
+    DynArr<std::uint16_t> replaced;
+    for (std::uint16_t i = 0; i < subPaths.Filled(); ++i)
+        if (subPaths[i].RemoveSelfConnections(pieces)) replaced.Append(i);
+
+    if (replaced.Filled()) {
+        std::uint16_t made = pieces.subPaths.Filled();
+        if (unsigned(subPaths.Filled()) - replaced.Filled() + made >
+            SubPathEClassDynArr::DefaultLimit)
+            throw SubPathEClassDynArr::LimitCheck();
+        if (made > replaced.Filled()) subPaths.Grow(std::uint16_t(made - replaced.Filled()));
+        for (std::uint16_t k = replaced.Filled(); k-- > 0;)
+            subPaths.DeleteAt(replaced[k], 1);
+        Concat(pieces);
+    }
+    RemoveSPConnections();
+    Prepare();
+}
