@@ -22,7 +22,7 @@ function(sd_test target)
   cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
   add_executable(${target} ${A_SOURCES})
   target_link_libraries(${target} PRIVATE ${A_LIBS} GTest::gtest GTest::gtest_main)
-  target_compile_definitions(${target} PRIVATE SD_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/data")
+  target_compile_definitions(${target} PRIVATE SD_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tests/data")
   gtest_discover_tests(${target} WORKING_DIRECTORY ${SIGNDESK_BIN_DIR} DISCOVERY_TIMEOUT 60
                        PROPERTIES TIMEOUT 300)
 endfunction()
