@@ -1,0 +1,3 @@
+#include "geomkit/KArchive.h"
+
+KArchive::~KArchive() = default;

@@ -1,0 +1,3 @@
+#include "geomkit/WAbsPrimDrawingDevice.h"
+
+WAbsPrimDrawingDevice::~WAbsPrimDrawingDevice() = default;

@@ -1,0 +1,3 @@
+#include "geomkit/WInterruptHandler.h"
+
+WInterruptHandler::~WInterruptHandler() = default;

@@ -1,0 +1,3 @@
+#include "geomkit/WQuestionPath.h"
+
+WQuestionPath::~WQuestionPath() = default;

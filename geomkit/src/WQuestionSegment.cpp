@@ -1,0 +1,3 @@
+#include "geomkit/WQuestionSegment.h"
+
+WQuestionSegment::~WQuestionSegment() = default;
