@@ -1,0 +1,389 @@
+#include "CoralDriver.h"
+
+#include <algorithm>
+#include <cctype>
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <numbers>
+#include <string>
+
+#include <driverframe/DriverResources.h>
+#include <driverframe/DriverStrings.h>
+#include <driverframe/Saturate.h>
+#include <win32/user.h>
+
+#include "VectAngle.h"
+
+namespace {
+
+constexpr std::int64_t kSplitLimit = 32700; // steps of one relative command
+constexpr double kCornerAngle = std::numbers::pi / 3;
+constexpr double kMinimumTipTravel = 3;   // steps
+constexpr int kMaxSwivelSteps = 4096;     // bounds the swivel of absurd tool offsets
+constexpr unsigned kRequestTimeout = 200; // milliseconds
+constexpr unsigned kReplyTimeout = 500;
+constexpr unsigned kGPGLReplyTimeout = 5000;
+constexpr unsigned kFindMarkersTimeout = 1000;
+constexpr unsigned kGetMarkersTimeout = 2000;
+
+// A number as atol reads it (text that is not a number is 0), saturated to 32 bits.
+long ParseNumber(const char* text, const char** end = nullptr) {
+    char* stop = nullptr;
+    long long value = std::strtoll(text, &stop, 10);
+    if (end) *end = stop;
+    return long(std::clamp<long long>(value, INT32_MIN, INT32_MAX));
+}
+
+std::string UpperCase(std::string text) {
+    for (char& c : text)
+        c = char(std::toupper(static_cast<unsigned char>(c)));
+    return text;
+}
+
+// Coordinates of the flattener run fourfold; larger values could not be multiplied.
+std::int32_t Times4(LONG v) {
+    constexpr LONG limit = INT32_MAX / 4;
+    return std::clamp(v, -limit, limit) * 4;
+}
+
+} // namespace
+
+CoralDriver::CoralDriver(const DriverResources& texts) : TemplateDriver(texts) {
+    maxX = 80000; // 2000 mm
+    maxY = 18800; // 470 mm
+    pageSize = 0;
+    numberOfPens = 1;
+}
+
+void CoralDriver::ClosePolyLine() {
+    if (!polyLineOpen_) return;
+    polyLineOpen_ = false;
+    Send(Cmd::EndLine);
+}
+
+void CoralDriver::HeadToDeviceOrigin() {
+    LONG x = 0, y = 0;
+    Reverse(x, y);
+    headX = x;
+    headY = y;
+}
+
+void CoralDriver::WarnIfNegative(LONG x, LONG y) {
+    if (x < 0 || y < 0) texts_.Show(IDS_NEGATIVE_COORDINATE, MB_OK);
+}
+
+void CoralDriver::Reset() {
+    Send(Cmd::Reset);
+    HeadToDeviceOrigin();
+}
+
+void CoralDriver::HPStart() {
+    Send(Cmd::Initialize);
+    HeadToDeviceOrigin();
+}
+
+int CoralDriver::Start(int cut) {
+    port_.SetTransmitMode(0);
+    Send(cut ? Cmd::CutInit : Cmd::PlotInit);
+    compensation_ = cut && section_.toolOffset > 0;
+    return compensation_;
+}
+
+void CoralDriver::SetOrigin(LONG x, LONG y) {
+    ClosePolyLine();
+    Forward(x, y);
+    Send(Cmd::SetOrigin, {x, y});
+    HeadToDeviceOrigin();
+}
+
+void CoralDriver::End() {
+    port_.SetTransmitMode(1);
+    compensation_ = false;
+    ClosePolyLine();
+    if (section_[Cmd::End].IsEmpty())
+        Write(" ", 1);
+    else
+        Send(Cmd::End);
+    port_.WaitUntilSent();
+    Exit();
+}
+
+void CoralDriver::SelectPen(unsigned pen) {
+    ClosePolyLine();
+    Send(Cmd::SelectPen, {long(pen)});
+}
+
+void CoralDriver::SetSpeed(int speed) {
+    ClosePolyLine();
+    Send(Cmd::SetSpeed, {speed});
+}
+
+void CoralDriver::SendTo(const CommandTemplate& command, LONG X, LONG Y) {
+    if (section_.absoluteCoords) {
+        Send(command, {X, Y});
+        return;
+    }
+    LONG hx = headX, hy = headY;
+    Forward(hx, hy);
+    std::int64_t dx = std::int64_t(X) - hx, dy = std::int64_t(Y) - hy;
+    std::int64_t m = std::max(std::llabs(dx), std::llabs(dy));
+    while (m > kSplitLimit) {
+        std::int64_t sx = dx * kSplitLimit / m, sy = dy * kSplitLimit / m;
+        Send(command, {long(sx), long(sy)});
+        dx -= sx;
+        dy -= sy;
+        m = std::max(std::llabs(dx), std::llabs(dy));
+    }
+    Send(command, {long(dx), long(dy)});
+}
+
+void CoralDriver::MoveTo(LONG x, LONG y) {
+    WarnIfNegative(x, y);
+    LONG X = x, Y = y;
+    Forward(X, Y);
+    ClosePolyLine();
+    SendTo(section_[Cmd::MoveRel], X, Y);
+    headX = x;
+    headY = y;
+    last_.Fill(x, y);
+}
+
+void CoralDriver::PlainLine(LONG x, LONG y) {
+    WarnIfNegative(x, y);
+    LONG X = x, Y = y;
+    Forward(X, Y);
+    Cmd command = Cmd::LineRel;
+    if (section_.muliplePoints) {
+        command = polyLineOpen_ ? Cmd::ContinueLine : Cmd::StartLine;
+        polyLineOpen_ = true;
+    }
+    SendTo(section_[command], X, Y);
+    headX = x;
+    headY = y;
+}
+
+void CoralDriver::LineTo(LONG x, LONG y) {
+    longPoint target(x, y);
+    if (!compensation_) {
+        PlainLine(x, y);
+    } else if (InsideKnifeBox(last_) && InsideKnifeBox(target)) {
+        CompensatedLine(x, y);
+    } else {
+        PlainLine(x, y);
+        last_ = target;
+    }
+}
+
+bool CoralDriver::InsideKnifeBox(const longPoint& p) const {
+    std::int64_t r = section_.toolOffset;
+    return r < p.x && p.x < maxX - r && r < p.y && p.y < maxY - r;
+}
+
+double CoralDriver::AngleStep() const {
+    double r = section_.toolOffset;
+    if (r <= 0) return 0;
+    // Below 3 steps every swivel step may take the largest angle.
+    return std::fabs(std::asin(std::min(1.0, kMinimumTipTravel / r)));
+}
+
+void CoralDriver::CompensatedLine(LONG x, LONG y) {
+    const double r = section_.toolOffset;
+    const longPoint target(x, y);
+    const double dx = double(x) - last_.x, dy = double(y) - last_.y;
+    const double length = std::sqrt(dx * dx + dy * dy);
+    // A line of length 0 has no direction: the knife neither moves nor turns.
+    if (length == 0) return;
+    const longPoint n(TruncateToInt32(std::trunc(r * dx) / length),
+                      TruncateToInt32(std::trunc(r * dy) / length));
+    const longPoint cutEnd = target + n;
+
+    if (offset_ == longPoint()) {
+        offset_ = n;
+        if (target != last_) PlainLine(cutEnd.x, cutEnd.y);
+        last_ = target;
+        return;
+    }
+
+    const double theta = VectAngle(offset_.x, offset_.y, n.x, n.y);
+    const double u = std::hypot(double(n.x) - offset_.x, double(n.y) - offset_.y);
+    if (!(last_ == cutEnd && offset_ == n) && std::fabs(theta) >= kCornerAngle &&
+        u >= kMinimumTipTravel) {
+        // Swivel the knife around the corner in steps of at most 3 steps of tip travel.
+        double steps = std::ceil(std::fabs(theta / AngleStep()));
+        int k = std::isfinite(steps) ? int(std::min(steps, double(kMaxSwivelSteps))) : 1;
+        for (int i = 1; i < k; ++i) {
+            double a = theta * i / k;
+            double rx = offset_.x * std::cos(a) - offset_.y * std::sin(a);
+            double ry = offset_.x * std::sin(a) + offset_.y * std::cos(a);
+            longPoint p = last_ + longPoint(TruncateToInt32(rx), TruncateToInt32(ry));
+            PlainLine(p.x, p.y);
+        }
+        longPoint corner = last_ + n;
+        PlainLine(corner.x, corner.y);
+    }
+    PlainLine(cutEnd.x, cutEnd.y);
+    offset_ = n;
+    last_ = target;
+}
+
+void CoralDriver::CurveTo(LONG x1, LONG y1, LONG x2, LONG y2, LONG x3, LONG y3, LONG x4, LONG y4) {
+    if (section_[Cmd::Bezier].IsEmpty()) {
+        longPoint p0(Times4(x1), Times4(y1)), p1(Times4(x2), Times4(y2)),
+            p2(Times4(x3), Times4(y3)), p3(Times4(x4), Times4(y4));
+        CalcCurve(p0, p1, p2, p3, 0);
+        return;
+    }
+    // The curve goes through the same transform as moves and lines.
+    LONG pts[6] = {x2, y2, x3, y3, x4, y4};
+    for (int i = 0; i < 6; i += 2)
+        Forward(pts[i], pts[i + 1]);
+    long v[6];
+    LONG hx = headX, hy = headY;
+    Forward(hx, hy);
+    for (int i = 0; i < 6; i += 2) {
+        v[i] = section_.absoluteCoords ? long(pts[i]) : long(pts[i]) - hx;
+        v[i + 1] = section_.absoluteCoords ? long(pts[i + 1]) : long(pts[i + 1]) - hy;
+    }
+    Send(Cmd::Bezier, {v[0], v[1], v[2], v[3], v[4], v[5]});
+    headX = x4;
+    headY = y4;
+}
+
+void CoralDriver::Output(longPoint&, longPoint&, longPoint&, longPoint& p3) {
+    LineTo(p3.x >> 2, p3.y >> 2);
+}
+
+bool CoralDriver::CanExchange() const {
+    std::string device = UpperCase(section_.device);
+    return device.compare(0, 3, "COM") == 0 ||
+           (section_.device == "USB" && !section_.windowsUSBID.empty());
+}
+
+bool CoralDriver::OpenForExchange() {
+    if (port_.IsOpen()) return false;
+    Init();
+    return port_.IsOpen();
+}
+
+bool CoralDriver::SendRequest(unsigned milliseconds, const CommandTemplate& command) {
+    char text[CommandTemplate::MaxCommandLength + 1];
+    if (!command.Format(text)) return false;
+    return WriteWithTimeout(milliseconds, text, -1) != 0;
+}
+
+// One GP-GL reading exchange: the reply holds two numbers separated by blanks, up to ETX.
+int CoralDriver::ReadGPGLPoint(char request, long& x, long& y) {
+    char reply[36];
+    if (!WriteWithTimeout(kRequestTimeout, &request, 1)) return 0;
+    int n = ReadWithTimeout(reply, 35, kGPGLReplyTimeout, "\x03");
+    if (n <= 4) return 0;
+    reply[n] = '\0';
+    const char* rest = reply;
+    x = ParseNumber(rest, &rest);
+    y = ParseNumber(rest);
+    return 1;
+}
+
+int CoralDriver::ReadSheetSize() {
+    if (!CanExchange() || section_[Cmd::GetPlottingArea].IsEmpty()) return 0;
+    ClosePolyLine();
+    bool openedHere = OpenForExchange();
+    bool took = false;
+    // A garbled reply must not shrink the plotting area to nothing: only positive limits
+    // are taken.
+    auto take = [&](long value, LONG& limit) {
+        if (value <= 0) return;
+        limit = LONG(value);
+        took = true;
+    };
+    if (section_.isGPGL) {
+        long x1, y1, x2, y2;
+        if (ReadGPGLPoint('U', x1, y1) && ReadGPGLPoint('[', x2, y2)) {
+            take(long(std::min<long long>(std::llabs((long long)x2 - x1), INT32_MAX)), maxX);
+            take(long(std::min<long long>(std::llabs((long long)y2 - y1), INT32_MAX)), maxY);
+        }
+    } else if (SendRequest(kRequestTimeout, section_[Cmd::GetPlottingArea])) {
+        char reply[80];
+        int n = ReadWithTimeout(reply, 79, kReplyTimeout, "\r\n;");
+        if (n > 0) {
+            reply[n] = '\0';
+            const char* comma2 = std::strchr(reply, ',');
+            if (comma2) comma2 = std::strchr(comma2 + 1, ',');
+            const char* comma3 = comma2 ? std::strchr(comma2 + 1, ',') : nullptr;
+            if (comma2) take(ParseNumber(comma2 + 1), maxX);
+            if (comma3) take(ParseNumber(comma3 + 1), maxY);
+        }
+    }
+    if (openedHere) Exit();
+    return took;
+}
+
+int CoralDriver::ReadHeadPos() {
+    const std::string& request = section_[Cmd::GetHeadPos].Stored();
+    if (!CanExchange() || request.empty()) return 0;
+    ClosePolyLine();
+    bool openedHere = OpenForExchange();
+    char reply[80];
+    int n = -1;
+    if (WriteWithTimeout(kRequestTimeout, request.c_str(), int(request.size())))
+        n = ReadWithTimeout(reply, 79, kReplyTimeout, "\r\n;\x03");
+    if (openedHere) Exit();
+    if (n <= 0) return 0;
+    reply[n] = '\0';
+    LONG y = LONG(ParseNumber(reply));
+    LONG x = headX;
+    if (const char* comma = std::strchr(reply + 1, ',')) x = LONG(ParseNumber(comma + 1));
+    Reverse(x, y);
+    headX = x;
+    headY = y;
+    return 1;
+}
+
+int CoralDriver::CanAutoCalibrate() {
+    std::string device = UpperCase(section_.device);
+    return (device.compare(0, 3, "COM") == 0 || device == "USB") &&
+           !section_[Cmd::FindSynchMarkers].IsEmpty() && !section_[Cmd::GetSynchMarkers].IsEmpty();
+}
+
+int CoralDriver::AutoCalibrate(LONG, LONG a2, LONG a3, LONG a4, LONG a5, LONG, LONG& r1, LONG& r2,
+                               LONG& r3, LONG& r4, LONG& r5, LONG& r6) {
+    bool openedHere = OpenForExchange();
+    int result = 0;
+    char text[CommandTemplate::MaxCommandLength + 1];
+    const long search[2] = {long(a2) - a4, long(a5) - a3};
+    if (section_[Cmd::FindSynchMarkers].Format(text, search, 2) &&
+        WriteWithTimeout(kFindMarkersTimeout, text, -1)) {
+        texts_.Show(IDS_SEARCHING_MARKERS, MB_OK | MB_ICONINFORMATION);
+        char reply[80];
+        int n = -1;
+        if (SendRequest(kGetMarkersTimeout, section_[Cmd::GetSynchMarkers]))
+            n = ReadWithTimeout(reply, 79, kReplyTimeout, "\r\n;");
+        if (n > 0) {
+            reply[n] = '\0';
+            long numbers[6];
+            int count = 0;
+            for (char* p = reply; *p && count < 6;) {
+                if (std::strchr(" ,;", *p)) {
+                    ++p;
+                    continue;
+                }
+                numbers[count++] = ParseNumber(p);
+                while (*p && !std::strchr(" ,;", *p))
+                    ++p;
+            }
+            if (count == 6) {
+                r1 = LONG(numbers[3]);
+                r2 = LONG(numbers[2]);
+                r3 = LONG(numbers[1]);
+                r4 = LONG(numbers[0]);
+                r5 = LONG(numbers[5]);
+                r6 = LONG(numbers[4]);
+                result = 1;
+            }
+        }
+    }
+    if (openedHere) Exit();
+    return result;
+}

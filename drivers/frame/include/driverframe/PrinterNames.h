@@ -1,0 +1,6 @@
+#pragma once
+
+class CStringArray;
+
+// Appends the name of every local printer, in the order the spooler lists them.
+void GetPrinterNames(CStringArray& names);

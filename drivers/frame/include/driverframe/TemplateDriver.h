@@ -1,0 +1,61 @@
+#pragma once
+// The driver object of the template-language drivers: the device section with its command
+// templates, the coordinate transform and the port. The emitters of a driver build on it.
+
+#include <initializer_list>
+#include <string>
+
+#include "driverframe/AxisTransform.h"
+#include "driverframe/DeviceSection.h"
+#include "driverframe/PlotterDriver.h"
+#include "driverframe/PortTransport.h"
+#include "driverframe/longBez3Base.h"
+
+class DriverResources;
+
+class TemplateDriver : public PlotterDriver, public longBez3Base {
+public:
+    void Abort() override;
+    // Opens the port named by the section's Device key as it is now, converts the templates
+    // and sends the synchronisation block.
+    void Init() override;
+    void Exit() override;
+    const char* GetDeviceName() override;
+    void Write(const char* data, int length) override;
+    int ReadWithTimeout(char* buffer, int size, unsigned milliseconds,
+                        const char* terminators) override;
+    int WriteWithTimeout(unsigned milliseconds, const char* data, int length) override;
+
+    // Binds the object to section deviceName of the profile iniPath and loads it.
+    void Bind(const char* deviceName, const char* iniPath);
+    // Reads every key of the section, replacing what an earlier load left.
+    void LoadSection();
+
+    const DeviceSection& Section() const { return section_; }
+    const std::string& IniPath() const { return iniPath_; }
+    const std::string& SectionName() const { return sectionName_; }
+
+protected:
+    explicit TemplateDriver(const DriverResources& texts);
+    ~TemplateDriver();
+
+    // Formats the template with the numbers and writes it. A command longer than the
+    // formatting limit is not sent: it is reported once per opening and aborts the job.
+    bool Send(Cmd command, std::initializer_list<long> numbers = {});
+    bool Send(const CommandTemplate& command, std::initializer_list<long> numbers = {});
+
+    void Forward(LONG& x, LONG& y) const { transform_.Forward(x, y); }
+    void Reverse(LONG& x, LONG& y) const { transform_.Reverse(x, y); }
+
+    DeviceSection section_;
+    PortTransport port_;
+    const DriverResources& texts_;
+
+private:
+    void SendSyncBlock();
+
+    AxisTransform transform_;
+    std::string iniPath_;
+    std::string sectionName_;
+    bool commandTooLongReported_ = false;
+};

@@ -1,0 +1,18 @@
+#include "driverframe/PrinterNames.h"
+
+#include <vector>
+
+#include <mfc/CStringArray.h>
+#include <win32/winspool.h>
+
+void GetPrinterNames(CStringArray& names) {
+    DWORD needed = 0, count = 0;
+    EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 5, nullptr, 0, &needed, &count);
+    if (needed == 0) return;
+    std::vector<BYTE> buffer(needed);
+    if (!EnumPrintersA(PRINTER_ENUM_LOCAL, nullptr, 5, buffer.data(), needed, &needed, &count))
+        return;
+    const auto* printers = reinterpret_cast<const PRINTER_INFO_5A*>(buffer.data());
+    for (DWORD i = 0; i < count; ++i)
+        if (printers[i].pPrinterName) names.Add(printers[i].pPrinterName);
+}

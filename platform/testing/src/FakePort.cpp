@@ -1,0 +1,27 @@
+#include "testing/FakePort.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+#include "win32/kernel.h"
+
+FakePort::FakePort(const std::string& portName, const std::string& devicePath) : name_(portName) {
+    const std::string table = TableFile();
+    std::error_code ignored;
+    std::filesystem::create_directories(std::filesystem::path(table).parent_path(), ignored);
+    WritePrivateProfileStringA("Ports", name_.c_str(), devicePath.c_str(), table.c_str());
+}
+
+FakePort::~FakePort() {
+    WritePrivateProfileStringA("Ports", name_.c_str(), nullptr, TableFile().c_str());
+}
+
+std::string FakePort::TableFile() {
+    std::string folder;
+    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config)
+        folder = config;
+    else if (const char* home = std::getenv("HOME"); home && *home)
+        folder = std::string(home) + "/.config";
+    return folder + "/signdesk/Ports.ini";
+}

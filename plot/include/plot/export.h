@@ -1,0 +1,3 @@
+#pragma once
+
+#define PLOT_API __attribute__((visibility("default")))
