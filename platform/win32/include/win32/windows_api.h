@@ -6,3 +6,4 @@
 #include "win32/module.h"
 #include "win32/resource.h"
 #include "win32/user.h"
+#include "win32/winspool.h"

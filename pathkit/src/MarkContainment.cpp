@@ -1,0 +1,126 @@
+// Inside or outside the other path: the classification step of path combination.
+
+#include <algorithm>
+#include <cstdint>
+
+#include "pathkit/Fragment.h"
+#include "pathkit/FragmentArray.h"
+#include "pathkit/Path.h"
+#include "pathkit/PathCombination.h"
+
+namespace {
+
+constexpr std::uint32_t OneThird = 708669603u;
+constexpr std::uint32_t TwoThirds = 1417339207u;
+constexpr std::uint32_t Half = 0x40000000u;
+
+// Relative to the other path's extent: below this, finer accuracies no longer help.
+constexpr float FloorFactor = 2.5e-7f;
+// Tenfold refinements at most; bounds the loop when the floor is 0 or not a number.
+constexpr int MaxRefinements = 12;
+
+bool Beside(Path& other, const floatPoint& p, float tol) {
+    unsigned sp, member;
+    std::uint32_t param;
+    return other.IsBeside(p, tol, sp, member, param) != 0;
+}
+
+// The first closed contour around p is an outer one (depth even) inside the area.
+bool InsideArea(Path& other, const floatPoint& p) {
+    return other.QuickInside(p) & 1;
+}
+
+void SetContained(PathMember& m, bool inside) {
+    std::uint16_t f = std::uint16_t(inside ? m.flags | PM_CONTAINED : m.flags & ~PM_CONTAINED);
+    if (f != m.flags) f |= PM_CHANGED;
+    m.flags = f;
+}
+
+// Keeps other's accuracy as it was, also when classification throws.
+class AccuracyKeeper {
+public:
+    explicit AccuracyKeeper(Path& path) : path(path), saved(path.accuracy) {}
+    ~AccuracyKeeper() {
+        if (changed) {
+            path.SetAccuracy(saved);
+            path.Validate(SP_ALL_INVALID);
+        }
+    }
+    void Refine() {
+        path.SetAccuracy(path.accuracy * 0.1f);
+        path.Validate(SP_ALL_INVALID);
+        changed = true;
+    }
+
+private:
+    Path& path;
+    float saved;
+    bool changed = false;
+};
+
+} // namespace
+
+int MarkContainment(Fragment& fragment, Path& other, float tol) {
+    bool anyFree = false;
+    for (int i = 0; i < fragment.count; ++i) {
+        const PathMember& m = fragment.members[i];
+        if (m.IsOverlayed()) continue;
+        anyFree = true;
+        floatPoint p1, p2;
+        m.GetPointAt(OneThird, p1);
+        m.GetPointAt(TwoThirds, p2);
+        if (Beside(other, p1, tol) || Beside(other, p2, tol)) continue;
+        bool inside = InsideArea(other, p1);
+        if (inside != InsideArea(other, p2)) continue;
+        fragment.SetPMState(PM_CONTAINED, inside ? PM_CONTAINED : 0);
+        return 0;
+    }
+    // A run lying wholly on the other path needs no decision.
+    if (!anyFree) return 0;
+
+    for (int i = 0; i < fragment.count; ++i) {
+        PathMember& m = fragment.members[i];
+        if (m.IsOverlayed()) continue;
+        floatPoint p = m.start;
+        if (Beside(other, p, tol)) {
+            p = m.end;
+            if (Beside(other, p, tol)) m.GetPointAt(Half, p);
+        }
+        SetContained(m, InsideArea(other, p));
+    }
+    return -1;
+}
+
+int MarkContainment(Path& a, Path& other) {
+    a.Validate(SP_ALL_INVALID);
+    other.Validate(SP_ALL_INVALID);
+    if (!other.subPaths.Filled()) {
+        a.SetPMState(PM_CONTAINED, 0, 0, 0);
+        return 0;
+    }
+    floatBBox box = other.subPaths[0].ctrlBox;
+    for (const SubPath& sp : other.subPaths)
+        box += sp.ctrlBox;
+    float floor = FloorFactor * std::max(box.right - box.left, box.top - box.bottom);
+
+    AccuracyKeeper keeper(other);
+    int result = 0;
+    int refinements = 0;
+    for (SubPath& sp : a.subPaths) {
+        FragmentArray fragments;
+        fragments.FillByInsertions(sp);
+        for (Fragment& f : fragments) {
+            while (MarkContainment(f, other, 4 * other.accuracy) < 0) {
+                if (!(other.accuracy > floor) || !(other.accuracy * 0.1f > 0) ||
+                    refinements >= MaxRefinements) {
+                    result = -1;
+                    break;
+                }
+                a.UnSelectPM(0, 0);
+                keeper.Refine();
+                ++refinements;
+            }
+        }
+    }
+    return result;
+}
