@@ -1,8 +1,9 @@
 #pragma once
 // The host's binding to one output device: loads the driver plug-in named by the device
 // section, keeps the driver object and the limits copied from it, and forwards every
-// plotting call to it with the head offset added. Coordinates are device steps; a job
-// point (x, y) reaches the driver as (y + headY - homeY, x + headX - homeX).
+// plotting call to it with the head offset added. Coordinates are device steps in the plot
+// library's axes: the first (x) runs across the media, the second (y) along it. The driver
+// has them the other way round; the table of the two lives in src/DriverAxes.h.
 //
 // Driver plug-ins call back only through the five virtual slots and write the aborted flag,
 // the home offset and the head position directly; the field order is part of that contract.
@@ -19,8 +20,11 @@ class PlotterDriver;
 class PLOT_API Plotter {
 public:
     Plotter();
+    // A copy shares the binding (library and driver) without owning it: destroying or
+    // detaching the copy leaves the driver of the source loaded.
     Plotter(const Plotter& other);
     Plotter& operator=(const Plotter& other);
+    // Detach. Not virtual: the five slots below are the whole table the drivers know.
     ~Plotter();
 
     // Slot 0: the aborted flag when set; otherwise polls the abort handler, or without one
@@ -35,7 +39,8 @@ public:
     virtual void GetPlotSize(float& width, float& height);
 
     // Binding. Attach returns 0 when the plug-in gave a driver object, -1 otherwise (the
-    // fallback limits are then in force).
+    // fallback limits are then in force and no driver is called). A binding already held is
+    // detached first.
     int Attach(const char* driverFile, const char* deviceName, const char* iniPath,
                AbortHandler* handler);
     void Detach();
@@ -48,13 +53,16 @@ public:
     int GetNumberOfPens() const { return numberOfPens; }
     LONG GetPageSize() const { return pageSize; }
     int IsPagingPlotter() const { return pageSize > 0; }
+    // (mm / step + 0.5) truncated toward zero; saturates, and 0 for a value that is no number.
     LONG InSteps(float mm) const;
 
-    // Forwarders to the driver object.
+    // Forwarders to the driver object. Without a driver they do nothing and answer 0 (an
+    // empty device name).
     int Setup(CWnd* parent);
     void Reset();
     void Abort();
-    void Init(int flag);
+    // Opens the job; with spooling the output goes to a new spool job file.
+    void Init(int setHead);
     void Exit();
     void HPStart();
     void HPEnd();
@@ -77,23 +85,26 @@ public:
     int AutoCalibrate(LONG a1, LONG a2, LONG a3, LONG a4, LONG a5, LONG a6, LONG& r1, LONG& r2,
                       LONG& r3, LONG& r4, LONG& r5, LONG& r6);
     int HeadPosDelay();
+    // The driver keeps the pointer (the spooler document name); the text must outlive the job.
     void SetJobName(const char* name);
+    // Moves to the device origin; afterwards job coordinates reach the driver unshifted.
     void Home();
+    // 0 when the output is a port (LPT1..4, COM1..4, with or without ':'), else 1.
     int isPlotFile();
 
     HMODULE driverLibrary = nullptr;
     PlotterDriver* driver = nullptr;
     unsigned currentPen = unsigned(-1);
     float stepSize = 0.025f; // millimetres per step
-    LONG maxX = 0;           // steps
-    LONG maxY = 0;
-    LONG pageSize = 0; // steps; above 0 for a paging device
+    LONG maxX = 0;           // steps, across the media
+    LONG maxY = 0;           // steps, along the media
+    LONG pageSize = 0;       // steps; above 0 for a paging device
     int numberOfPens = 1;
     LONG homeX = 0; // origin offset, steps
     LONG homeY = 0;
     LONG headX = 0; // where the job's (0, 0) lies on the device, steps
     LONG headY = 0;
-    int pagedDistance = 0;
+    int pagedDistance = 0; // steps fed by paging on this sheet
     int aborted = 0;
     AbortHandler* abortHandler = nullptr;
     DWORD reserved1 = 0;
@@ -108,6 +119,10 @@ public:
     CString sheetText;     // copy and panel, "%d/%d"
     CString sheetSizeText; // "%d x %d"
     int copies = 1;
+
+private:
+    // Set while this object holds the library reference it must free; never in a copy.
+    bool ownsBinding_ = false;
 };
 
 // The shared binding of the whole system.

@@ -1,0 +1,7 @@
+#include "plot/PlotIni.h"
+
+#include "DataFolder.h"
+
+CString GetPlotIni() {
+    return GetDataFilePath("Plot.ini");
+}
