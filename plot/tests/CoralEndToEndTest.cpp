@@ -1,0 +1,285 @@
+// The whole cut chain: a text path file read and prepared by pathkit, cut through DRV and
+// PlotPath into the template-language driver cutdrv-coral, bound to the default section
+// "Generic HP-GL Cutter" with its Device turned into a file. The file must hold exactly the
+// HP-GL worked out by hand below.
+//
+// How the numbers come about (default section):
+// - StepSize 0.025 mm: the design is mapped by scale(1 / 0.025) = 40 steps a millimetre.
+// - MaxY 610 mm is across the media: Plot's first coordinate, 0..24400 steps. MaxX 5000 mm is
+//   along it: Plot's second coordinate, 0..200000 steps. That is the clip box.
+// - Plot's first coordinate is the driver's y, its second the driver's x. The driver writes x
+//   first, so a point (x, y) of the design reaches the file as "y,x".
+// - AbsoluteCoords 0: every MoveTo is "PU dx,dy;" and every LineTo "PD dx,dy;", relative to
+//   the knife, which starts at (0, 0).
+// - Bezier is empty: a curve is flattened by the driver (below).
+// - The job: HPStart sends Initialize "IN;", Start(1) CutInit "PR;SP1;" (relative plotting,
+//   pen 1), SetSpeed(1) the cut speed 200 / 10 as "VS20;". The head is parked at the origin
+//   (one PU back by the knife's position), and End sends "PU;SP0;" (pen up, pen put away).
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+
+#include <gtest/gtest.h>
+#include <pathkit/ColorPath.h>
+#include <pathkit/ColorWPFReader.h>
+#include <pathkit/InStrStream.h>
+#include <pathkit/TMatrix.h>
+#include <plot/PlotPath.h>
+#include <plot/Plotter.h>
+#include <testing/FakeSpooler.h>
+#include <testing/PlatformTest.h>
+#include <win32/KernelTesting.h>
+#include <win32/kernel.h>
+
+#include "DataFolder.h"
+#include "SpoolJobFile.h"
+
+namespace {
+
+constexpr const char* kSection = "Generic HP-GL Cutter";
+
+const std::string kJobStart = "IN;PR;SP1;VS20;";
+const std::string kJobEnd = "PU;SP0;";
+
+// A square of 10 mm, counter-clockwise from its lower left corner, and beside it an arch over
+// a straight base of 3 mm: the base goes out along x, the curve comes back.
+const char* const kSquareAndArch = "Path Layer=1 Color=R0G0B0\r\n"
+                                   "SubPath 5 5\r\n"
+                                   " L 15 5\r\n"
+                                   " L 15 15\r\n"
+                                   " L 5 15\r\n"
+                                   " L 5 5\r\n"
+                                   "EndSubPath\r\n"
+                                   "SubPath 25 5\r\n"
+                                   " L 28 5\r\n"
+                                   " C 27 5.4 26 5.4 25 5\r\n"
+                                   "EndSubPath\r\n"
+                                   "EndPath\r\n";
+
+// The arch in steps runs from (1120, 200) over the control points (1080, 216), (1040, 216) to
+// (1000, 200). Its control points are evenly spaced along the base, so at t = k / 8 it lies
+// at (1120 - 15 k, 200 + 48 t (1 - t)), a rise of 0.75 k (8 - k): 5.25, 9, 11.25, 12, ...
+// The driver flattens in fourfold steps, splits every curve at least once and accepts a
+// piece once its midpoint lies less than one step (4) from its chord's midpoint. The halves
+// bulge 3 steps, the quarters 0.75: each quarter is output as its two halves, 8 lines to the
+// points at t = k / 8, each truncated to whole steps (5, 9, 11, 12, 11, 9, 5, 0 above the
+// base). Written y first: PD<rise difference>,-15.
+const std::string kArch = "PD5,-15;PD4,-15;PD2,-15;PD1,-15;PD-1,-15;PD-2,-15;PD-4,-15;PD-5,-15;";
+
+// The square reaches across the media's far edge at 610 mm, 2.5 mm of it on the media.
+const char* const kAcrossTheEdge = "Path\r\n"
+                                   "SubPath 605 5\r\n"
+                                   " L 615 5\r\n"
+                                   " L 615 15\r\n"
+                                   " L 605 15\r\n"
+                                   " L 605 5\r\n"
+                                   "EndSubPath\r\n"
+                                   "EndPath\r\n";
+
+std::string ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+SYSTEMTIME At(WORD hour, WORD minute, WORD second) {
+    SYSTEMTIME t{};
+    t.wYear = 2024;
+    t.wMonth = 5;
+    t.wDay = 2;
+    t.wHour = hour;
+    t.wMinute = minute;
+    t.wSecond = second;
+    return t;
+}
+
+class CoralEndToEndTest : public PlatformTest {
+protected:
+    void SetUp() override {
+        PlatformTest::SetUp();
+        // No printers: the Device value can only be taken as a file.
+        spooler_ = std::make_unique<FakeSpooler>();
+        saved_ = DRV;
+        savedOvercut_ = OverCutting;
+        savedOptimization_ = Optimization;
+        // The first request copies the default Devices.ini from the program folder.
+        ini_ = std::string(GetDevicesIni());
+        out_ = (DataFolder() / "cut.plt").string();
+        ASSERT_TRUE(WritePrivateProfileStringA(kSection, "Device", out_.c_str(), ini_.c_str()));
+    }
+
+    void TearDown() override {
+        DRV.Detach();
+        DRV = saved_;
+        OverCutting = savedOvercut_;
+        Optimization = savedOptimization_;
+        if (SdFakeClockInstalled()) SdRemoveFakeClock();
+        spooler_.reset();
+        PlatformTest::TearDown();
+    }
+
+    std::string Key(const char* key) const {
+        char value[512];
+        GetPrivateProfileStringA(kSection, key, "<missing>", value, sizeof value, ini_.c_str());
+        return value;
+    }
+
+    // The design as the text path reader gives it, from a file, prepared.
+    ColorPath ReadDesign(const char* text) {
+        const std::filesystem::path file = DataFolder() / "design.wpf";
+        std::ofstream(file, std::ios::binary) << text;
+        std::string bytes = ReadFile(file);
+        InStrStream in(bytes.data(), long(bytes.size()));
+        ColorWPFReader reader(in, 0);
+        ColorPath design;
+        EXPECT_TRUE(reader.Read(design));
+        design.Prepare();
+        return design;
+    }
+
+    // One job as the cut run drives it; false when the driver could not be bound.
+    bool Cut(Path& design) {
+        if (DRV.Attach(Key("Driver").c_str(), kSection, ini_.c_str(), nullptr) != 0) return false;
+        EXPECT_EQ(DRV.GetMaxXStep(), 24400); // MaxY: across the media
+        EXPECT_EQ(DRV.GetMaxYStep(), 200000);
+        DRV.headX = DRV.headY = 0;
+        DRV.Init(1);
+        DRV.HPStart();
+        DRV.HPEnd();
+        DRV.Start(1);
+        DRV.SetSpeed(1);
+        floatTMatrix toDevice;
+        toDevice.Scale(1 / DRV.GetStepSize(), 1 / DRV.GetStepSize());
+        floatBBox clip(0, 0, float(DRV.GetMaxXStep()), float(DRV.GetMaxYStep()));
+        PlotPath(DRV, design, toDevice, clip, 0, 0, 0, 0, nullptr);
+        DRV.Home();
+        DRV.End();
+        // The driver followed every relative move back to the origin.
+        EXPECT_EQ(DRV.headX, 0);
+        EXPECT_EQ(DRV.headY, 0);
+        DRV.Exit();
+        DRV.Detach();
+        return true;
+    }
+
+    std::unique_ptr<FakeSpooler> spooler_;
+    Plotter saved_;
+    float savedOvercut_ = 0;
+    int savedOptimization_ = 1;
+    std::string ini_;
+    std::string out_;
+};
+
+TEST_F(CoralEndToEndTest, SquareAndArchReachTheFileAsHandWrittenHPGL) {
+    struct Case {
+        float overcut;
+        int optimization;
+        std::string expected;
+    };
+    const Case cases[] = {
+        // In the file's order (Prepare sorts by the left edge): the square from (200, 200),
+        // its first side 400 steps in Plot's x (the second number), then the arch's base from
+        // (1000, 200), the arch, and home from (1000, 200).
+        {0, 0,
+         kJobStart + "PU200,200;PD0,400;PD400,0;PD0,-400;PD-400,0;" + "PU0,800;PD0,120;" + kArch +
+             "PU-200,-1000;" + kJobEnd},
+        // Overcut 1 mm = 40 steps: each closed outline retraces the start of its first side,
+        // a line, so the knife ends 40 steps along it.
+        {1, 0,
+         kJobStart + "PU200,200;PD0,400;PD400,0;PD0,-400;PD-400,0;PD0,40;" + "PU0,760;PD0,120;" +
+             kArch + "PD0,40;" + "PU-200,-1040;" + kJobEnd},
+        // Optimised: bands of 10 steps from the lowest point (y 200) up. The arch's top (212)
+        // lies in band 2, the square's (600) in band 40: the arch first. From the knife at
+        // (0, 0) its nearest node is (1000, 200), where it starts already. From there the
+        // square's nearest node is (600, 200): it starts at its lower right corner.
+        {0, 1,
+         kJobStart + "PU200,1000;PD0,120;" + kArch + "PU0,-400;PD400,0;PD0,-400;PD-400,0;PD0,400;" +
+             "PU-200,-600;" + kJobEnd},
+        // Both: the square's overcut now runs up its right side, 40 steps in Plot's y.
+        {1, 1,
+         kJobStart + "PU200,1000;PD0,120;" + kArch + "PD0,40;" +
+             "PU0,-440;PD400,0;PD0,-400;PD-400,0;PD0,400;PD40,0;" + "PU-240,-600;" + kJobEnd},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << "overcut " << c.overcut << " optimization " << c.optimization);
+        OverCutting = c.overcut;
+        Optimization = c.optimization;
+        ColorPath design = ReadDesign(kSquareAndArch);
+        ASSERT_TRUE(Cut(design));
+        EXPECT_EQ(ReadFile(out_), c.expected);
+        EXPECT_EQ(Key("Device"), out_);
+    }
+}
+
+TEST_F(CoralEndToEndTest, AnOutlineAcrossTheMediaEdgeIsCutOnlyOnTheMedia) {
+    // In steps the square spans x 24200..24600 and y 200..600; the media ends at x 24400.
+    // What is left is the rectangle 24200..24400 by 200..600, closed along the media edge.
+    struct Case {
+        int optimization;
+        std::string expected;
+    };
+    const Case cases[] = {
+        // The rebuilt outline starts where the square comes back onto the media, at
+        // (24400, 600), follows the square's top, left side and bottom to (24400, 200) and
+        // is closed up the edge. Overcut: 40 steps along the top again.
+        {0, kJobStart + "PU600,24400;PD0,-200;PD-400,0;PD0,200;PD400,0;PD0,-40;" +
+                "PU-600,-24360;" + kJobEnd},
+        // Optimised: started at the node nearest the knife, (24200, 200); the overcut runs
+        // along the bottom.
+        {1, kJobStart + "PU200,24200;PD0,200;PD400,0;PD0,-200;PD-400,0;PD0,40;" + "PU-200,-24240;" +
+                kJobEnd},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << "optimization " << c.optimization);
+        OverCutting = 1;
+        Optimization = c.optimization;
+        ColorPath design = ReadDesign(kAcrossTheEdge);
+        ASSERT_TRUE(Cut(design));
+        EXPECT_EQ(ReadFile(out_), c.expected);
+    }
+}
+
+TEST_F(CoralEndToEndTest, ASpooledJobHoldsTheSameStreamAndLeavesDevicesIniAsItWas) {
+    const std::filesystem::path spool = DataFolder() / "spool";
+    std::filesystem::create_directories(spool);
+    SdInstallFakeClock(1000, At(9, 5, 7));
+    const std::string devicesIni = ReadFile(ini_);
+    DRV.useSpooler = 1;
+    DRV.spoolDirectory = spool.c_str();
+    DRV.jobName = "Sign";
+    DRV.media = "Vinyl";
+    DRV.color = "Black";
+    DRV.sheetSizeText = "35 x 15";
+    DRV.sheetText = "1/1";
+    DRV.copies = 1;
+    OverCutting = 0;
+    Optimization = 0;
+
+    ColorPath design = ReadDesign(kSquareAndArch);
+    ASSERT_TRUE(Cut(design));
+
+    const std::string header = "Name=Sign\nDevice=Generic HP-GL Cutter\nMedia=Vinyl\nColor=Black\n"
+                               "SheetSize=35 x 15\nSheet=1/1\nCopies=1\nTarvelSignature=";
+    const std::uint32_t length = std::uint32_t(header.size()) + 9;
+    char checksum[16];
+    std::snprintf(checksum, sizeof checksum, "%8.8X\n",
+                  unsigned(SpoolJobFile::Checksum(header.data(), header.size())));
+    const std::string expected = std::string{char(length), char(length >> 8), 0, 0} + header +
+                                 checksum + std::string(4, '\0') + kJobStart +
+                                 "PU200,200;PD0,400;PD400,0;PD0,-400;PD-400,0;" +
+                                 "PU0,800;PD0,120;" + kArch + "PU-200,-1000;" + kJobEnd;
+    EXPECT_EQ(ReadFile(spool / "Sign-090507-1.1.wjob"), expected);
+    // The job went to the spool file only, and the Device key was put back byte for byte.
+    EXPECT_FALSE(std::filesystem::exists(out_));
+    EXPECT_EQ(Key("Device"), out_);
+    EXPECT_EQ(ReadFile(ini_), devicesIni);
+}
+
+} // namespace
