@@ -1,5 +1,7 @@
 #include "pathkit/Bez3FitBase.h"
 
+#include "SegmentGeometry.h"
+
 #include <cfloat>
 #include <cmath>
 #include <limits>
@@ -58,13 +60,7 @@ void StraightHandles(const floatPoint& p0, const floatPoint& p3, floatPoint& c1,
 }
 
 double SegmentDistance(const floatPoint& a, const floatPoint& b, const floatPoint& p) {
-    double dx = double(b.x) - a.x, dy = double(b.y) - a.y;
-    double px = double(p.x) - a.x, py = double(p.y) - a.y;
-    double len2 = dx * dx + dy * dy;
-    double f = len2 > 0 ? (px * dx + py * dy) / len2 : 0;
-    if (f < 0) f = 0;
-    if (f > 1) f = 1;
-    return std::hypot(px - f * dx, py - f * dy);
+    return std::sqrt(SegmentDist2(a, b, p));
 }
 
 // Scales (x, y) to unit length; false when it has no finite non-zero length.

@@ -4,20 +4,9 @@
 
 #include "pathkit/LPathMember.h"
 
-namespace {
+#include "SegmentGeometry.h"
 
-// Squared distance of p from the segment a..b; coordinates up to 32 bits, so the products are
-// formed in double.
-double SegmentDist2(const longPoint& a, const longPoint& b, const longPoint& p) {
-    double dx = double(b.x) - a.x, dy = double(b.y) - a.y;
-    double px = double(p.x) - a.x, py = double(p.y) - a.y;
-    double len2 = dx * dx + dy * dy;
-    double t = len2 > 0 ? (px * dx + py * dy) / len2 : 0;
-    if (t < 0) t = 0;
-    if (t > 1) t = 1;
-    double ex = px - t * dx, ey = py - t * dy;
-    return ex * ex + ey * ey;
-}
+namespace {
 
 // Floor of the average: an arithmetic shift of the 64-bit sum.
 longPoint Half(const longPoint& a, const longPoint& b) {

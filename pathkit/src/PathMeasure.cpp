@@ -1,5 +1,7 @@
 #include "pathkit/PathMeasure.h"
 
+#include "SegmentGeometry.h"
+
 #include <cmath>
 
 #include "pathkit/Bez3Engines.h"
@@ -99,17 +101,9 @@ public:
     std::uint32_t param;
 };
 
-// Projection parameter of c onto a-b; 0 for a zero-length segment.
-double Projection(const floatPoint& a, const floatPoint& b, const floatPoint& c) {
-    double dx = double(b.x) - a.x, dy = double(b.y) - a.y;
-    double len2 = dx * dx + dy * dy;
-    if (len2 == 0) return 0;
-    return ((double(c.x) - a.x) * dx + (double(c.y) - a.y) * dy) / len2;
-}
-
 void FootFlattener::Output(floatPoint& p0, floatPoint&, floatPoint&, floatPoint& p3) {
     ++chords;
-    double u = Projection(p0, p3, centre);
+    double u = SegmentProjection(p0, p3, centre);
     if (!(u >= 0 && u <= 1)) return;
     ++hits;
     param = tStart + std::uint32_t(std::floor(double(tEnd - tStart) * u + 0.5));
@@ -150,7 +144,7 @@ std::uint32_t GetTParamAt(const PathMember& m, float length, float accuracy) {
 int FindFootPoint(const PathMember& m, const floatPoint& centre, float accuracy,
                   std::uint32_t& param) {
     if (!m.IsCurve()) {
-        double u = Projection(m.start, m.end, centre);
+        double u = SegmentProjection(m.start, m.end, centre);
         if (!(u >= 0 && u <= 1)) return 0;
         param = std::uint32_t(std::floor(u * double(PM_PARAM_ONE) + 0.5));
         return 1;

@@ -1,5 +1,7 @@
 #include "pathkit/PathMember.h"
 
+#include "SegmentGeometry.h"
+
 #include <cmath>
 
 #include "pathkit/BBox.h"
@@ -27,18 +29,6 @@ void AddExtrema(double p0, double p1, double p2, double p3, float& lo, float& hi
 floatPoint Transformed(const floatTMatrix& m, floatPoint p) {
     m.Transform(p.x, p.y);
     return p;
-}
-
-// Squared distance of p from the segment a..b.
-double SegmentDist2(const floatPoint& a, const floatPoint& b, const floatPoint& p) {
-    double dx = double(b.x) - a.x, dy = double(b.y) - a.y;
-    double px = double(p.x) - a.x, py = double(p.y) - a.y;
-    double len2 = dx * dx + dy * dy;
-    double t = len2 > 0 ? (px * dx + py * dy) / len2 : 0;
-    if (t < 0) t = 0;
-    if (t > 1) t = 1;
-    double ex = px - t * dx, ey = py - t * dy;
-    return ex * ex + ey * ey;
 }
 
 } // namespace

@@ -1,5 +1,7 @@
 // Hit test, cutting and turning angles of single members.
 
+#include "SegmentGeometry.h"
+
 #include <cmath>
 #include <cstdint>
 
@@ -69,13 +71,8 @@ public:
     // projects beyond both of them.
     void Output(floatPoint& p0, floatPoint&, floatPoint&, floatPoint& p3) override {
         if (found) return;
-        double dx = double(p3.x) - p0.x, dy = double(p3.y) - p0.y;
-        double px = double(p.x) - p0.x, py = double(p.y) - p0.y;
-        double len2 = dx * dx + dy * dy;
-        double t = len2 > 0 ? (px * dx + py * dy) / len2 : 0;
-        t = t < 0 ? 0 : (t > 1 ? 1 : t);
-        double ex = px - t * dx, ey = py - t * dy;
-        if (!(ex * ex + ey * ey < double(tol) * tol)) return;
+        double t = 0;
+        if (!(SegmentDist2(p0, p3, p, &t) < double(tol) * tol)) return;
         found = true;
         param = tStart + std::uint32_t(std::floor(t * double(tEnd - tStart) + 0.5));
     }
@@ -90,9 +87,7 @@ public:
 } // namespace
 
 int IsBeside(const floatPoint& a, const floatPoint& b, const floatPoint& p, float tol, double& t) {
-    double dx = double(b.x) - a.x, dy = double(b.y) - a.y;
-    double len2 = dx * dx + dy * dy;
-    t = len2 > 0 ? ((double(p.x) - a.x) * dx + (double(p.y) - a.y) * dy) / len2 : 0;
+    t = SegmentProjection(a, b, p);
     if (!(tol >= 0) || !(Dist2(a, b, p) < double(tol) * tol)) return 0;
     return t >= 0 && t <= 1;
 }
