@@ -1,0 +1,135 @@
+#include "WindingFilter.h"
+
+#include <cmath>
+#include <cstdint>
+#include <vector>
+
+#include "FlatContours.h"
+#include "pathkit/AbortHandler.h"
+#include "pathkit/Fragment.h"
+#include "pathkit/FragmentArray.h"
+#include "pathkit/Path.h"
+#include "pathkit/PathBreak.h"
+#include "pathkit/PathQueries.h"
+
+namespace {
+
+constexpr std::uint16_t WorkBits = PM_OVERLAYED | PM_SELECTED | PM_CONTAINED | PM_INSERTED;
+// Of the overlay field: lies on another piece running the same way.
+constexpr std::uint16_t SameWayOverlay = 0x1;
+// Pieces decided between two polls of the abort handler.
+constexpr unsigned PollInterval = 256;
+// Pieces of contours within this many accuracies of each other are taken as lying on each
+// other; chain ends as far apart are taken as one point.
+constexpr float CoincidenceTolerance = 4;
+
+// Whether the run of members [first, end) of sub-path s bounds the area: sampled beside its
+// middle member first, then beside the members around it, until the two sides differ as a
+// boundary's must.
+bool Bounds(const FlatContours& contours, std::size_t s, std::uint16_t first, std::uint16_t end,
+            const WindingFilter::Admissible& admissible) {
+    int count = end - first, middle = first + count / 2;
+    for (int k = 0, tried = 0; k < count && tried < WindingFilter::MaxSamples; ++k) {
+        // middle, middle - 1, middle + 1, middle - 2, ...
+        int j = middle + ((k & 1) ? -(k + 1) / 2 : k / 2);
+        if (j < first || j >= end) continue;
+        double mx, my, lx, ly, rx, ry;
+        if (!contours.Beside(s, std::size_t(j), mx, my, lx, ly, rx, ry)) continue;
+        ++tried;
+        int left = contours.Winding(lx, ly), right = contours.Winding(rx, ry);
+        if (left - right >= 1)
+            return left >= 1 && right <= 0 && (!admissible || admissible(mx, my));
+    }
+    return false;
+}
+
+// Chains that did not come back to their start (a piece near a crossing finer than the
+// accuracy decided wrongly) are closed: over the gap when it is that small, else by a line.
+// Contours smaller than the tolerance are dropped.
+void CloseChains(Path& path, float tol) {
+    for (std::uint16_t i = 0; i < path.subPaths.Filled();) {
+        SubPath& sp = path.subPaths[i];
+        PathMember* last = sp.members.last();
+        if (last && !sp.IsClosed()) {
+            floatPoint start = sp.members[0].start;
+            if (std::hypot(double(last->end.x) - start.x, double(last->end.y) - start.y) <= tol) {
+                last->end = start;
+                if (!last->IsCurve()) last->ctrl2 = start;
+            } else {
+                PathMember* line = sp.members.Append(PathMember(last->end, start));
+                line->ctrl1 = line->start;
+                line->ctrl2 = line->end;
+            }
+            sp.Invalidate(SP_ALL_INVALID);
+        }
+        sp.Validate(SP_CTRLBOX_INVALID);
+        if (!sp.members.Filled() || sp.ctrlBox.Size() < tol) {
+            path.subPaths.DeleteAt(i, 1);
+            continue;
+        }
+        ++i;
+    }
+}
+
+} // namespace
+
+void WindingFilter::Apply(Path& raw, Path& out, const Admissible& admissible) {
+    raw.Validate(SP_ALL_INVALID);
+    if (!raw.subPaths.Filled()) return;
+    for (SubPath& sp : raw.subPaths)
+        for (PathMember& m : sp.members)
+            m.flags &= std::uint16_t(~WorkBits);
+
+    // Each contour with itself first (that step starts by clearing the inserted marks), then
+    // the contours with each other; every cut leaves the member after it marked inserted.
+    for (SubPath& sp : raw.subPaths)
+        sp.BreakAtSelfConnections();
+    DefAbortProc();
+    BreakAtTouchPoints(raw, raw, 0, 1);
+    BreakAtIntersections(raw, raw, 1);
+    float tol = CoincidenceTolerance * raw.accuracy;
+    MarkEqualPM(raw, raw, tol);
+    DefAbortProc();
+
+    FlatContours contours(raw, raw.accuracy / 4);
+    // Of pieces lying on each other in the same direction only the first is kept.
+    std::vector<Fragment> keptTwins;
+    unsigned decided = 0;
+    for (std::size_t s = 0; s < raw.subPaths.Filled(); ++s) {
+        SubPath& sp = raw.subPaths[std::uint16_t(s)];
+        PathMemberEDynArr& members = sp.members;
+        std::uint16_t n = members.Filled();
+        for (std::uint16_t i = 0; i < n;) {
+            std::uint16_t first = i;
+            for (++i; i < n && !members[i].IsInserted(); ++i) {
+            }
+            bool keep = Bounds(contours, s, first, i, admissible);
+            if (keep && (members[first].flags & SameWayOverlay)) {
+                Fragment run;
+                run.Fill(&members[first], i - first, sp.accuracy);
+                for (Fragment& twin : keptTwins) {
+                    if (IsEqual(run, twin, tol) > 0) {
+                        keep = false;
+                        break;
+                    }
+                }
+                if (keep) keptTwins.push_back(run);
+            }
+            for (std::uint16_t j = first; j < i; ++j) {
+                if (keep) {
+                    members[j].flags |= PM_SELECTED;
+                } else {
+                    members[j].flags &= std::uint16_t(~PM_SELECTED);
+                }
+            }
+            if (++decided % PollInterval == 0) DefAbortProc();
+        }
+    }
+
+    FragmentArray kept;
+    kept.FillWithSelected(raw);
+    Path built(raw.accuracy);
+    kept.BuildPath(built);
+    CloseChains(built, tol);
+    out.Concat(built);
+}
