@@ -37,6 +37,20 @@ P Lerp(const P& a, const P& b, double t) {
     return P(a.x + t * (b.x - a.x), a.y + t * (b.y - a.y));
 }
 
+// The smallest (or, with `larger`, the largest) value of one coordinate over the end points
+// and, for a curve, the control points.
+double ControlExtreme(const WSegment& s, float WPont<float>::*axis, bool larger) {
+    auto better = [larger](double a, double b) { return larger ? a > b : a < b; };
+    double p0 = s.GetP0().*axis, p3 = s.GetP3().*axis;
+    double v = better(p0, p3) ? p0 : p3;
+    if (s.IsCurve()) {
+        double c1 = s.GetC1().*axis, c2 = s.GetC2().*axis;
+        if (better(c1, v)) v = c1;
+        if (better(c2, v)) v = c2;
+    }
+    return v;
+}
+
 } // namespace
 
 WSegment::WSegment(const WSegment& s)
@@ -346,45 +360,13 @@ void WSegment::ExactMinYMaxY(double& min, double& max, double* tmin, double* tma
     Extremes(1, min, max, tmin, tmax);
 }
 
-double WSegment::MinX() const {
-    double v = m_p0.x < m_p3.x ? m_p0.x : m_p3.x;
-    if (IsCurve()) {
-        WPont<float> c1 = GetC1(), c2 = GetC2();
-        v = c1.x < v ? c1.x : v;
-        v = c2.x < v ? c2.x : v;
-    }
-    return v;
-}
+double WSegment::MinX() const { return ControlExtreme(*this, &WPont<float>::x, false); }
 
-double WSegment::MaxX() const {
-    double v = m_p0.x > m_p3.x ? m_p0.x : m_p3.x;
-    if (IsCurve()) {
-        WPont<float> c1 = GetC1(), c2 = GetC2();
-        v = c1.x > v ? c1.x : v;
-        v = c2.x > v ? c2.x : v;
-    }
-    return v;
-}
+double WSegment::MaxX() const { return ControlExtreme(*this, &WPont<float>::x, true); }
 
-double WSegment::MinY() const {
-    double v = m_p0.y < m_p3.y ? m_p0.y : m_p3.y;
-    if (IsCurve()) {
-        WPont<float> c1 = GetC1(), c2 = GetC2();
-        v = c1.y < v ? c1.y : v;
-        v = c2.y < v ? c2.y : v;
-    }
-    return v;
-}
+double WSegment::MinY() const { return ControlExtreme(*this, &WPont<float>::y, false); }
 
-double WSegment::MaxY() const {
-    double v = m_p0.y > m_p3.y ? m_p0.y : m_p3.y;
-    if (IsCurve()) {
-        WPont<float> c1 = GetC1(), c2 = GetC2();
-        v = c1.y > v ? c1.y : v;
-        v = c2.y > v ? c2.y : v;
-    }
-    return v;
-}
+double WSegment::MaxY() const { return ControlExtreme(*this, &WPont<float>::y, true); }
 
 WBoundingBox WSegment::GetControlBBox() const {
     WBoundingBox box(m_p0, m_p3);
