@@ -7,6 +7,7 @@
 #include "model/CObjIterator.h"
 #include "pathkit/AIWriter.h"
 #include "pathkit/OutStream.h"
+#include "SignObjCount.h"
 
 IMPLEMENT_SERIAL(CGroupObj, CSignObj, VERSIONABLE_SCHEMA | 0)
 
@@ -37,12 +38,12 @@ void LoadSignObjArray(CArchive& ar, CObArray& array) {
     // array is sized for it.
     ar.RequireBytes(std::uint64_t(count) * 2);
     for (DWORD i = 0; i < count; ++i) {
-        const DWORD before = CSignObj::GetSerialCounter();
+        const std::uint64_t before = SignObjConstructionCount();
         CObject* pObj = ar.ReadObject(RUNTIME_CLASS(CSignObj));
         if (pObj == nullptr) continue;
-        // A new record constructs its object, which draws a serial number; a reference back
-        // to an object read before (already owned, or a group holding itself) draws none.
-        if (CSignObj::GetSerialCounter() == before) {
+        // A new record constructs its object; a reference back to an object read before
+        // (already owned, or a group holding itself) constructs none.
+        if (SignObjConstructionCount() == before) {
             AfxThrowArchiveException(CArchiveException::badIndex, ar.m_strFileName);
         }
         loaded.Add(pObj);

@@ -10,6 +10,7 @@
 #include "model/SharedObjRef.h"
 #include "pathkit/Path.h"
 #include "pathkit/PathCombination.h"
+#include "SignObjCount.h"
 #include "win32/user.h"
 
 IMPLEMENT_SERIAL(CSignObj, CObject, CSignObj::Schema)
@@ -17,9 +18,22 @@ IMPLEMENT_SERIAL(CSignObj, CObject, CSignObj::Schema)
 namespace {
 DWORD g_serialCounter = 0;
 BOOL g_keepSerials = FALSE;
+std::uint64_t g_constructed = 0;
+
+// 0 never names an object: after a kept serial of 0xFFFFFFFF the counter wraps past it.
+DWORD NextSerial() {
+    if (++g_serialCounter == 0) ++g_serialCounter;
+    return g_serialCounter;
+}
 } // namespace
 
-CSignObj::CSignObj() : m_nSerial(++g_serialCounter) {}
+CSignObj::CSignObj() : m_nSerial(NextSerial()) {
+    ++g_constructed;
+}
+
+std::uint64_t SignObjConstructionCount() {
+    return g_constructed;
+}
 
 CSignObj::~CSignObj() {
     ReleaseShared(m_pFill);
