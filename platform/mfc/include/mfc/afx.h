@@ -14,6 +14,7 @@
 #include "mfc/CRuntimeClass.h"
 #include "mfc/CString.h"
 #include "mfc/CStringArray.h"
+#include "mfc/CWaitCursor.h"
 #include "mfc/CWinApp.h"
 #include "mfc/CWinThread.h"
 #include "mfc/CWnd.h"
