@@ -323,10 +323,10 @@ IntakeResult ReadDib(ByteSource& src, std::uint64_t headerPos, std::int64_t bits
         } else if (outBits == hd.bits) {
             for (u64 i = 0; i < h; ++i) {
                 BYTE* row = outBitsPtr + (topDown ? h - 1 - i : i) * outStride;
-                const u64 n = i + 1 < h ? srcStride : lastRow;
-                if (!src.Read(bits + i * srcStride, row, std::size_t(n)))
+                // Row padding is zeroed, so a picture saves the same bytes however it came.
+                if (!src.Read(bits + i * srcStride, row, std::size_t(lastRow)))
                     return release(CDib::BitsPastEnd);
-                std::memset(row + n, 0, std::size_t(outStride - n));
+                std::memset(row + lastRow, 0, std::size_t(outStride - lastRow));
             }
             result.end = std::min(bits + srcStride * h, src.Size());
         } else { // 16 or 32 bits to 24
@@ -334,8 +334,7 @@ IntakeResult ReadDib(ByteSource& src, std::uint64_t headerPos, std::int64_t bits
             std::vector<BYTE> line(static_cast<std::size_t>(srcStride));
             const unsigned bytesPerPixel = hd.bits / 8;
             for (u64 i = 0; i < h; ++i) {
-                const u64 n = i + 1 < h ? srcStride : lastRow;
-                if (!src.Read(bits + i * srcStride, line.data(), std::size_t(n)))
+                if (!src.Read(bits + i * srcStride, line.data(), std::size_t(lastRow)))
                     return release(CDib::BitsPastEnd);
                 BYTE* row = outBitsPtr + (topDown ? h - 1 - i : i) * outStride;
                 for (u64 x = 0; x < w; ++x) {
