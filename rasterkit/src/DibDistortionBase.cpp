@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <new>
 #include <vector>
 
 #include "Sampling.h"
@@ -84,7 +85,12 @@ void DibDistortionBase::Transform(DIBInterface& src, floatBBox& box, DIBInterfac
     m_toBox.BoxTransformation(0, 0, float(w), float(h), box.left, box.top, box.right, box.bottom);
 
     const int nx = (w + m_stepX - 1) / m_stepX, ny = (h + m_stepY - 1) / m_stepY;
-    std::vector<Corner> grid(std::size_t(nx + 1) * std::size_t(ny + 1));
+    std::vector<Corner> grid;
+    try {
+        grid.resize(std::size_t(nx + 1) * std::size_t(ny + 1));
+    } catch (const std::bad_alloc&) {
+        return; // a grid too fine for the memory there is: nothing drawn
+    }
     auto at = [&](int i, int j) -> Corner& { return grid[std::size_t(j) * (nx + 1) + i]; };
     bool any = false;
     for (int j = 0; j <= ny; ++j)

@@ -278,6 +278,20 @@ TEST_F(DibTest, CopyIsDeepAndMovesTransfer) {
     EXPECT_EQ(SdLiveGlobalCount(), live);
 }
 
+TEST_F(DibTest, CopyPaletteFromTakesOnlyTheEntriesBothHave) {
+    CDib eight(2, 2, 8), one(2, 2, 1), four(2, 2, 4);
+    one.GetColorTab()[1] = RGBQUAD{1, 2, 3, 0};
+    eight.CopyPaletteFrom(one); // two entries, not 256 read past the 1-bit table
+    EXPECT_EQ(eight.GetColorTab()[1].rgbRed, 3);
+    EXPECT_EQ(eight.GetColorTab()[2].rgbGreen, 128); // its own entry 2 stays
+    four.CopyPaletteFrom(eight);
+    EXPECT_EQ(four.GetColorTab()[1].rgbBlue, 1);
+    CDib wide(2, 2, 24);
+    wide.CopyPaletteFrom(eight); // no table: nothing
+    eight.CopyPaletteFrom(wide);
+    EXPECT_EQ(eight.GetColorTab()[1].rgbRed, 3);
+}
+
 TEST_F(DibTest, Copy24OfEveryDepth) {
     CDib four(3, 2, 4);
     unsigned idx = 9;
