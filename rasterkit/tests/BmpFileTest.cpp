@@ -364,3 +364,36 @@ TEST_F(BmpFileTest, FuzzFindingsStayFixed) {
     }
     EXPECT_GT(count, 0);
 }
+
+// A 40-byte header with BI_BITFIELDS: the three masks follow the header. Masks that put red
+// in the low byte prove they are used; a 5-bit channel scales to 0..255.
+TEST_F(BmpFileTest, BitFieldMasksAfterAShortHeader) {
+    Bytes b(14 + 40 + 12, 0);
+    b[0] = 'B';
+    b[1] = 'M';
+    Put32(b, 10, 14 + 40 + 12);
+    Put32(b, 14, 40);
+    Put32(b, 18, 2);
+    Put32(b, 22, 1);
+    Put16(b, 26, 1);
+    Put16(b, 28, 32);
+    Put32(b, 30, 3); // BI_BITFIELDS
+    Put32(b, 54, 0x000000FF);
+    Put32(b, 58, 0x0000FF00);
+    Put32(b, 62, 0x001F0000); // blue: 5 bits
+    const Bytes pixels = {10, 20, 0x10, 0, 200, 100, 0x1F, 0};
+    b.insert(b.end(), pixels.begin(), pixels.end());
+    CMemFile file;
+    Fill(file, b);
+    CDib dib;
+    ASSERT_EQ(dib.Load(file), 0) << CDib::LoadErrorText(dib.GetLoadError());
+    EXPECT_EQ(dib.GetBitsPerPixel(), 24);
+    int rgb[3];
+    dib.GetPixel(0, 0, rgb);
+    EXPECT_EQ(rgb[0], 10);
+    EXPECT_EQ(rgb[1], 20);
+    EXPECT_EQ(rgb[2], (16 * 255 + 15) / 31); // 132
+    dib.GetPixel(1, 0, rgb);
+    EXPECT_EQ(rgb[0], 200);
+    EXPECT_EQ(rgb[2], 255);
+}
