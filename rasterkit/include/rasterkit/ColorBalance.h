@@ -2,7 +2,7 @@
 // Colour balance: shifts shadows, midtones and highlights separately along the cyan-red,
 // magenta-green and yellow-blue axes, through three 256-entry look-up tables.
 
-#include "rasterkit/DibTypes.h"
+#include <win32/base.h>
 #include "rasterkit/export.h"
 
 // The six fixed transfer curves: T0 highlights (amount > 0), T1 midtones (> 0), T2 shadows

@@ -8,7 +8,7 @@
 
 #include <memory>
 
-#include "rasterkit/DibTypes.h"
+#include <win32/wingdi.h>
 #include "rasterkit/PixelInterface.h"
 #include "rasterkit/export.h"
 

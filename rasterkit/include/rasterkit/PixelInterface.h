@@ -2,7 +2,7 @@
 // Pixel access by bit depth. The four operations are unchecked: callers keep x and y inside
 // the bitmap. Colours come out as blue, green, red bytes.
 
-#include "rasterkit/DibTypes.h"
+#include <win32/wingdi.h>
 #include "rasterkit/export.h"
 
 class RASTERKIT_API PixelInterface {
