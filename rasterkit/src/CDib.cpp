@@ -140,6 +140,10 @@ int CDib::ChangeFromDIB(void* handle) {
         h.biClrImportant = 0;
         GlobalUnlock(handle);
         Attach(handle);
+        // Row padding is zeroed, as the intake does, so the picture saves the same bytes.
+        const int used = int((std::int64_t(m_width) * GetBitsPerPixel() + 7) / 8);
+        for (int y = 0; y < m_height; ++y)
+            std::memset(m_rows[y] + used, 0, std::size_t(m_bytesPerRow - used));
         return 1;
     }
     MemorySource src(p, size);

@@ -1,6 +1,7 @@
 // BMP files: the exact layout Save writes, real files of other programs, broken files.
 
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -8,6 +9,7 @@
 #include "RasterTestSupport.h"
 #include "testing/PlatformTest.h"
 #include "win32/KernelTesting.h"
+#include "win32/kernel.h"
 #include "win32/user.h"
 
 namespace {
@@ -351,16 +353,24 @@ TEST_F(BmpFileTest, FuzzFindingsStayFixed) {
     for (const auto& entry : std::filesystem::directory_iterator(kData + "/bmp-crashes")) {
         SCOPED_TRACE(entry.path().filename().string());
         ++count;
+        const Bytes bytes = ReadFileBytes(entry.path().string());
         CMemFile file;
-        Fill(file, ReadFileBytes(entry.path().string()));
-        CDib dib;
-        if (dib.Load(file) != 0) continue;
-        const Bytes saved = SaveToBytes(dib);
-        CMemFile again;
-        Fill(again, saved);
-        CDib second;
-        ASSERT_EQ(second.Load(again), 0);
-        EXPECT_EQ(SaveToBytes(second), saved);
+        Fill(file, bytes);
+        CDib asFile, asPacked;
+        asFile.Load(file);
+        HGLOBAL packed = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+        std::memcpy(GlobalLock(packed), bytes.data(), bytes.size());
+        GlobalUnlock(packed);
+        asPacked.ChangeFromDIB(packed);
+        for (CDib* dib : {&asFile, &asPacked}) {
+            if (dib->IsEmpty()) continue;
+            const Bytes saved = SaveToBytes(*dib);
+            CMemFile again;
+            Fill(again, saved);
+            CDib second;
+            ASSERT_EQ(second.Load(again), 0);
+            EXPECT_EQ(SaveToBytes(second), saved);
+        }
     }
     EXPECT_GT(count, 0);
 }
