@@ -301,8 +301,10 @@ long XorCount(const Pixels& a, const Pixels& b) {
     return n;
 }
 
-int XorDistanceFromEdges(const Pixels& source, const Pixels& traced) {
-    int worst = 0;
+double XorDistanceFromEdges(const Pixels& source, const Pixels& traced) {
+    // Distance from a differing pixel's centre to the nearest point of a source pixel of the
+    // other kind: exactly the distance to the source's ink edges.
+    double worst = 0;
     auto ink = [&](int x, int y) {
         if (x < 0 || y < 0 || x >= source.w || y >= source.h) return false;
         return source.at(x, y) != 0;
@@ -310,19 +312,17 @@ int XorDistanceFromEdges(const Pixels& source, const Pixels& traced) {
     for (int y = 0; y < source.h; ++y)
         for (int x = 0; x < source.w; ++x) {
             if ((source.at(x, y) != 0) == (traced.at(x, y) != 0)) continue;
-            // Chessboard distance to the nearest pixel of the other kind in the source.
             bool self = ink(x, y);
-            int found = -1;
-            for (int d = 1; d < 64 && found < 0; ++d)
-                for (int dy = -d; dy <= d && found < 0; ++dy)
+            double best = 1e9;
+            for (int d = 1; d < 64 && d - 0.5 < best; ++d)
+                for (int dy = -d; dy <= d; ++dy)
                     for (int dx = -d; dx <= d; ++dx) {
                         if (std::max(std::abs(dx), std::abs(dy)) != d) continue;
-                        if (ink(x + dx, y + dy) != self) {
-                            found = d;
-                            break;
-                        }
+                        if (ink(x + dx, y + dy) == self) continue;
+                        best = std::min(best, std::hypot(std::max(0.0, std::abs(dx) - 0.5),
+                                                         std::max(0.0, std::abs(dy) - 0.5)));
                     }
-            worst = std::max(worst, found < 0 ? 64 : found);
+            worst = std::max(worst, best);
         }
     return worst;
 }

@@ -43,9 +43,9 @@ Pixels ScannedLogo(int w, int h, unsigned seed);
 Pixels Rasterise(const Path& path, int w, int h);
 // Pixels that differ.
 long XorCount(const Pixels& a, const Pixels& b);
-// Largest distance (pixels, chessboard) of a differing pixel from the nearest pixel edge
-// between ink and background in the source.
-int XorDistanceFromEdges(const Pixels& source, const Pixels& traced);
+// Largest distance (pixels) of a differing pixel's centre from the source's edges between
+// ink and background.
+double XorDistanceFromEdges(const Pixels& source, const Pixels& traced);
 
 // Even-odd area of the sub-paths' polygons (lines only; half-pixel units squared / 4 =
 // pixels).
