@@ -86,10 +86,12 @@ TEST(OutlineTest, AllTracedIsOneRectangleAllBackgroundIsEmpty) {
     ASSERT_EQ(out.subPaths.Filled(), 1);
     Ring withJoins{{0, 0}, {10, 0}, {10, 2}, {10, 4}, {10, 6}, {0, 6}, {0, 4}, {0, 2}};
     EXPECT_EQ(Canonical(Rings(out)[0]), withJoins);
-    // Fitted with the default preset, the joins' points go: four straight members.
-    SetTraceParam(nullptr, 5, 3, 3, 0.5f);
+    // Fitted (tolerance 0.5, every switch on), the joins' points go: four straight members.
+    Pixels block(20, 12);
+    std::fill(block.px.begin(), block.px.end(), 1);
+    SetTraceParam(nullptr, 0, 0, 0, 0.5f);
     SetExtTraceParam(1, 1, 1, 1, 1, 1, 5, 5, 0);
-    HDIB dib = MakeMonoDib(full);
+    HDIB dib = MakeMonoDib(block);
     PrepareTracing(dib);
     Path fitted;
     TraceAll(dib, fitted);
@@ -98,7 +100,7 @@ TEST(OutlineTest, AllTracedIsOneRectangleAllBackgroundIsEmpty) {
     const SubPath& sp = fitted.subPaths[0];
     ASSERT_EQ(sp.members.Filled(), 4);
     for (const PathMember& m : sp.members) EXPECT_FALSE(m.IsCurve());
-    Ring rectangle{{0, 0}, {10, 0}, {10, 6}, {0, 6}};
+    Ring rectangle{{0, 0}, {40, 0}, {40, 24}, {0, 24}};
     EXPECT_EQ(Canonical(Rings(fitted)[0]), rectangle);
 
     EXPECT_EQ(TraceMono(Pixels(5, 3)).subPaths.Filled(), 0);

@@ -44,24 +44,4 @@ std::string Name(const ::testing::TestParamInfo<std::size_t>& info) {
 
 INSTANTIATE_TEST_SUITE_P(TestSet, Reproduction, ::testing::Range<std::size_t>(0, 16), Name);
 
-TEST(FittedReport, Measure) {
-    for (auto& b : TestSet()) {
-        Path out = TraceWith(b.pixels, true);
-        Pixels back = Rasterise(out, b.pixels.w, b.pixels.h);
-        long x = XorCount(back, b.pixels);
-        // snapping off
-        SetTraceParam(nullptr, 10, 3, 3, 0.5f);
-        SetExtTraceParam(1, 1, 1, 0, 0, 1, 5, 5, 0);
-        HDIB dib = MakeMonoDib(b.pixels);
-        PrepareTracing(dib);
-        Path ns;
-        TraceAll(dib, ns);
-        GlobalFree(dib);
-        Pixels back2 = Rasterise(ns, b.pixels.w, b.pixels.h);
-        printf("%-14s px %7ld xor %6ld (%.2f%%) nosnap xor %6ld dist %d\n", b.name.c_str(), b.pixels.Count(), x,
-               100.0 * x / std::max(1L, b.pixels.Count()), XorCount(back2, b.pixels),
-               XorDistanceFromEdges(b.pixels, back2));
-    }
-}
-
 } // namespace
