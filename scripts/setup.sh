@@ -6,6 +6,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev
   libpixman-1-dev libpng-dev
+  libfreetype-dev fonts-dejavu-core fonts-liberation
 )
 
 missing=()
