@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev
-  librecad-data
+  librecad-data  # drawings of another DXF writer, read by conv-dxf's tests
 )
 
 missing=()
