@@ -7,6 +7,7 @@ packages=(
   libgtest-dev libgmock-dev
   libpixman-1-dev libpng-dev
   libfreetype-dev fonts-dejavu-core fonts-liberation
+  librecad-data  # drawings of another DXF writer, read by conv-dxf's tests
 )
 
 missing=()
