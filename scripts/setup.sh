@@ -5,6 +5,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev
+  libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-urw-base35
 )
 
 missing=()
