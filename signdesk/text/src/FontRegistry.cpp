@@ -4,6 +4,9 @@
 
 #include "text/GeneralFont.h"
 #include "text/TarvelFont.h"
+#ifdef SIGNDESK_TEXT_TRUETYPE
+#include "text/TrueTypeFont.h"
+#endif
 
 CStringArray NativeFontNames;
 CStringArray NativeFontPaths;
@@ -33,6 +36,11 @@ GeneralFont* CreateFontByName(const char* name) {
     if (name == nullptr) return nullptr;
     GeneralFont* font = nullptr;
     if (FindFontName(NativeFontNames, name) >= 0) font = new TarvelFont;
+    // No type manager: FindATMFont never succeeds, so no ATMFont is made.
+#ifdef SIGNDESK_TEXT_TRUETYPE
+    else if (FindTrueTypeFace(name) == 0)
+        font = new TrueTypeFont;
+#endif
     if (font == nullptr) return nullptr;
     font->fontName = name;
     font->Load();

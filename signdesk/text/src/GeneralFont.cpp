@@ -95,13 +95,13 @@ void GeneralFont::RemoveBaselineShifts(std::uint16_t index, std::uint16_t count)
 
 void GeneralFont::NormaliseToGlyphTop(std::uint16_t referenceCode, float em) {
     Path reference;
-    GetCharPath(referenceCode, reference);
+    int found = GetCharPath(referenceCode, reference);
     reference.ClosePath();
     reference.RefreshBBoxes();
     float h = reference.accBox.top;
-    // A reference glyph that does not rise above the baseline would divide by zero or turn
-    // the text upside down: the em stands in.
-    if (!(h > 0) || !std::isfinite(h)) h = em;
+    // A reference glyph that is missing, or does not rise above the baseline, would scale by
+    // the missing-glyph box, divide by zero or turn the text upside down: the em stands in.
+    if (found <= 0 || !(h > 0) || !std::isfinite(h)) h = em;
     glyphMatrix.IdentMatrix();
     if (h > 0 && std::isfinite(h)) glyphMatrix.Scale(1.0f / h, 1.0f / h);
 }

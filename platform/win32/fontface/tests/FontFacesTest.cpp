@@ -164,7 +164,9 @@ TEST_F(FontFacesTest, InstalledFacesKeepTheirLegacyNamesAndKinds) {
         for (const auto& r : c.records) {
             cubic = cubic || r.type == TT_PRIM_CSPLINE;
             EXPECT_NE(TT_PRIM_QSPLINE, r.type);
-            if (r.type == TT_PRIM_CSPLINE) EXPECT_EQ(0u, r.points.size() % 3);
+            if (r.type == TT_PRIM_CSPLINE) {
+                EXPECT_EQ(0u, r.points.size() % 3);
+            }
         }
     EXPECT_TRUE(cubic);
 }

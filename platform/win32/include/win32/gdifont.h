@@ -170,3 +170,54 @@ struct ABC {
 };
 
 using FONTENUMPROCA = int (*)(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM);
+
+// ---- font functions of the drawing layer ----
+WIN32_API int EnumFontFamiliesA(HDC dc, LPCSTR family, FONTENUMPROCA proc, LPARAM lParam);
+WIN32_API HFONT CreateFontIndirectA(const LOGFONTA* lf);
+WIN32_API DWORD GetGlyphOutlineA(HDC dc, UINT ch, UINT format, GLYPHMETRICS* metrics, DWORD bufferSize,
+                                 LPVOID buffer, const MAT2* matrix);
+WIN32_API BOOL GetCharABCWidthsA(HDC dc, UINT first, UINT last, ABC* widths);
+WIN32_API BOOL GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, SIZE* size);
+WIN32_API BOOL GetTextMetricsA(HDC dc, TEXTMETRICA* metrics);
+
+struct KERNINGPAIR {
+    WORD wFirst;
+    WORD wSecond;
+    int iKernAmount;
+};
+struct OUTLINETEXTMETRICA {
+    UINT otmSize;
+    TEXTMETRICA otmTextMetrics;
+    BYTE otmFiller;
+    BYTE otmPanoseNumber[10];
+    UINT otmfsSelection;
+    UINT otmfsType;
+    int otmsCharSlopeRise;
+    int otmsCharSlopeRun;
+    int otmItalicAngle;
+    UINT otmEMSquare;
+    int otmAscent;
+    int otmDescent;
+    UINT otmLineGap;
+    UINT otmsCapEmHeight;
+    UINT otmsXHeight;
+    RECT otmrcFontBox;
+    int otmMacAscent;
+    int otmMacDescent;
+    UINT otmMacLineGap;
+    UINT otmusMinimumPPEM;
+    POINT otmptSubscriptSize;
+    POINT otmptSubscriptOffset;
+    POINT otmptSuperscriptSize;
+    POINT otmptSuperscriptOffset;
+    UINT otmsStrikeoutSize;
+    int otmsStrikeoutPosition;
+    int otmsUnderscoreSize;
+    int otmsUnderscorePosition;
+    LPSTR otmpFamilyName; // offsets from the start of the record, as GDI stores them
+    LPSTR otmpFaceName;
+    LPSTR otmpStyleName;
+    LPSTR otmpFullName;
+};
+WIN32_API UINT GetOutlineTextMetricsA(HDC dc, UINT size, OUTLINETEXTMETRICA* metrics);
+WIN32_API DWORD GetKerningPairsA(HDC dc, DWORD count, KERNINGPAIR* pairs);

@@ -71,7 +71,7 @@ public:
     CustomBLShiftDynArr baselineShifts;
 
 protected:
-    // Resets the glyph matrix to 1/h, h the top of the reference glyph's outline. A glyph
-    // whose top is not above the baseline (or not a number) takes the em instead.
+    // Resets the glyph matrix to 1/h, h the top of the reference glyph's outline. A missing
+    // glyph, or one whose top is not above the baseline (or not a number), takes the em.
     void NormaliseToGlyphTop(std::uint16_t referenceCode, float em);
 };
