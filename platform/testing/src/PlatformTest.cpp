@@ -5,6 +5,7 @@
 #include <system_error>
 #include <unistd.h>
 
+#include "win32/GdiTesting.h"
 #include "win32/KernelTesting.h"
 #include "win32/ModuleTesting.h"
 #include "win32/user.h"
@@ -35,6 +36,7 @@ void PlatformTest::TearDown() {
     SdResetUserState();
     SdResetModuleTesting();
     SdResetMemoryTesting();
+    SdGdiResetTesting();
     if (SdFakeClockInstalled()) SdRemoveFakeClock();
 
     if (hadConfigHome_)
