@@ -32,7 +32,9 @@ int OutStream::Write(const void* data, int n) {
     return count;
 }
 
-void OutStream::Flush() {}
+int OutStream::Flush() {
+    return 0;
+}
 
 OutStream& OutStream::operator<<(const char* text) {
     if (!text) return *this;
