@@ -92,7 +92,9 @@ OutStream& OutStream::operator<<(unsigned int value) {
 OutStream& OutStream::operator<<(double value) {
     char buf[80];
     int n = ClassicFormatDouble(buf, sizeof buf, format_.c_str(), value);
-    Write(buf, n);
+    // Byte by byte, like the other writers: a stream without block output still gets it.
+    for (int i = 0; i < n && Put(buf[i]) == 0; ++i) {
+    }
     return *this;
 }
 
