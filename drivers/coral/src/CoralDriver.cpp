@@ -71,7 +71,7 @@ void CoralDriver::HeadToDeviceOrigin() {
 }
 
 void CoralDriver::WarnIfNegative(LONG x, LONG y) {
-    if (x < 0 || y < 0) texts_.Show(IDS_NEGATIVE_COORDINATE, MB_OK);
+    if (x < 0 || y < 0) ReportOutsideOnce();
 }
 
 void CoralDriver::Reset() {

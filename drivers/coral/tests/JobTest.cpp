@@ -146,18 +146,26 @@ TEST_F(JobTest, OriginAndResetFollowTheTransform) {
     EXPECT_EQ(y, 4000);
 }
 
-TEST_F(JobTest, NegativeCoordinatesAreReportedAndStillSent) {
+TEST_F(JobTest, NegativeCoordinatesAreReportedOncePerJobAndStillSent) {
     PlotterDriver* d = Attach("MoveRel=M#,#;\nLineRel=L#,#;\nToolOffset=0\nEnd=E;");
-    PushMessageBoxAnswer(IDOK);
     PushMessageBoxAnswer(IDOK);
     std::string out = JobOutput(d, [](PlotterDriver* d) {
         d->MoveTo(-5, 10);
         d->LineTo(10, -5);
         d->LineTo(10, 10);
+        for (int i = 0; i < 1000; ++i)
+            d->LineTo(-i, 10);
     });
-    EXPECT_EQ(out, "M-5,10;L15,-15;L0,15;E;");
-    ASSERT_EQ(MessageBoxLog().size(), 2u);
+    EXPECT_EQ(out.substr(0, 21), "M-5,10;L15,-15;L0,15;");
+    ASSERT_EQ(MessageBoxLog().size(), 1u);
     EXPECT_EQ(MessageBoxLog()[0].style & MB_TYPEMASK, UINT(MB_OK));
+    // The next job tells it again, once.
+    PushMessageBoxAnswer(IDOK);
+    JobOutput(d, [](PlotterDriver* d) {
+        d->MoveTo(-5, 10);
+        d->MoveTo(-6, 10);
+    });
+    EXPECT_EQ(MessageBoxLog().size(), 2u);
 }
 
 TEST_F(JobTest, AbortedJobWritesNothingMore) {

@@ -56,6 +56,7 @@ void TemplateDriver::Init() {
     bool opened =
         port_.Open(device, section_.windowsUSBID, iniPath_, sectionName_, jobName ? jobName : "");
     commandTooLongReported_ = false;
+    outsideReported_ = false;
     section_.ConvertTemplates();
     if (opened) SendSyncBlock();
 }
@@ -97,6 +98,12 @@ bool TemplateDriver::Send(const CommandTemplate& command, std::initializer_list<
     }
     Write(text, -1);
     return true;
+}
+
+void TemplateDriver::ReportOutsideOnce() {
+    if (outsideReported_) return;
+    outsideReported_ = true;
+    texts_.Show(IDS_NEGATIVE_COORDINATE, MB_OK);
 }
 
 void TemplateDriver::SendSyncBlock() {

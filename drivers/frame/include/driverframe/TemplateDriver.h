@@ -44,6 +44,10 @@ protected:
     bool Send(Cmd command, std::initializer_list<long> numbers = {});
     bool Send(const CommandTemplate& command, std::initializer_list<long> numbers = {});
 
+    // Shows the "outside the cutting area" message once per opening of the port: a design
+    // reaching below the origin would otherwise raise it for every move and line.
+    void ReportOutsideOnce();
+
     void Forward(LONG& x, LONG& y) const { transform_.Forward(x, y); }
     void Reverse(LONG& x, LONG& y) const { transform_.Reverse(x, y); }
 
@@ -58,4 +62,5 @@ private:
     std::string iniPath_;
     std::string sectionName_;
     bool commandTooLongReported_ = false;
+    bool outsideReported_ = false;
 };
