@@ -7,14 +7,18 @@
 // - StepSize 0.025 mm: the design is mapped by scale(1 / 0.025) = 40 steps a millimetre.
 // - MaxY 610 mm is across the media: Plot's first coordinate, 0..24400 steps. MaxX 5000 mm is
 //   along it: Plot's second coordinate, 0..200000 steps. That is the clip box.
-// - Plot's first coordinate is the driver's y, its second the driver's x. The driver writes x
-//   first, so a point (x, y) of the design reaches the file as "y,x".
-// - AbsoluteCoords 0: every MoveTo is "PU dx,dy;" and every LineTo "PD dx,dy;", relative to
-//   the knife, which starts at (0, 0).
+// - Plot's first coordinate is the driver's y, its second the driver's x. OrigoPos 1 with
+//   PaperWidth 0 (the media width, 24400 steps) sends the driver's (x, y) as HP-GL's
+//   (X, Y) = (x, 24400 - y): a point (x, y) of the design reaches the file as
+//   "y,24400-x", a quarter turn, so the cut reads as the design does.
+// - AbsoluteCoords 0: every MoveTo is "PU dX,dY;" and every LineTo "PD dX,dY;", relative to
+//   the knife, which starts at the device origin. A step of the design by (dx, dy) is sent
+//   as "dy,-dx".
 // - Bezier is empty: a curve is flattened by the driver (below).
 // - The job: HPStart sends Initialize "IN;", Start(1) CutInit "PR;SP1;" (relative plotting,
-//   pen 1), SetSpeed(1) the cut speed 200 / 10 as "VS20;". The head is parked at the origin
-//   (one PU back by the knife's position), and End sends "PU;SP0;" (pen up, pen put away).
+//   pen 1), SetSpeed(1) the cut speed 200 / 10 as "VS20;". The head is parked at the design's
+//   origin (one PU back by the knife's position), and End sends "PU;SP0;" (pen up, pen put
+//   away).
 
 #include <cstdint>
 #include <cstdio>
@@ -68,8 +72,8 @@ const char* const kSquareAndArch = "Path Layer=1 Color=R0G0B0\r\n"
 // piece once its midpoint lies less than one step (4) from its chord's midpoint. The halves
 // bulge 3 steps, the quarters 0.75: each quarter is output as its two halves, 8 lines to the
 // points at t = k / 8, each truncated to whole steps (5, 9, 11, 12, 11, 9, 5, 0 above the
-// base). Written y first: PD<rise difference>,-15.
-const std::string kArch = "PD5,-15;PD4,-15;PD2,-15;PD1,-15;PD-1,-15;PD-2,-15;PD-4,-15;PD-5,-15;";
+// base). Sent as "dy,-dx": PD<rise difference>,15.
+const std::string kArch = "PD5,15;PD4,15;PD2,15;PD1,15;PD-1,15;PD-2,15;PD-4,15;PD-5,15;";
 
 // The square reaches across the media's far edge at 610 mm, 2.5 mm of it on the media.
 const char* const kAcrossTheEdge = "Path\r\n"
@@ -184,27 +188,28 @@ TEST_F(CoralEndToEndTest, SquareAndArchReachTheFileAsHandWrittenHPGL) {
     };
     const Case cases[] = {
         // In the file's order (Prepare sorts by the left edge): the square from (200, 200),
-        // its first side 400 steps in Plot's x (the second number), then the arch's base from
-        // (1000, 200), the arch, and home from (1000, 200).
+        // sent as (200, 24400 - 200); its first side 400 steps in Plot's x (the second
+        // number, negated), then the arch's base from (1000, 200), the arch, and home from
+        // (1000, 200).
         {0, 0,
-         kJobStart + "PU200,200;PD0,400;PD400,0;PD0,-400;PD-400,0;" + "PU0,800;PD0,120;" + kArch +
-             "PU-200,-1000;" + kJobEnd},
+         kJobStart + "PU200,24200;PD0,-400;PD400,0;PD0,400;PD-400,0;" + "PU0,-800;PD0,-120;" +
+             kArch + "PU-200,1000;" + kJobEnd},
         // Overcut 1 mm = 40 steps: each closed outline retraces the start of its first side,
         // a line, so the knife ends 40 steps along it.
         {1, 0,
-         kJobStart + "PU200,200;PD0,400;PD400,0;PD0,-400;PD-400,0;PD0,40;" + "PU0,760;PD0,120;" +
-             kArch + "PD0,40;" + "PU-200,-1040;" + kJobEnd},
+         kJobStart + "PU200,24200;PD0,-400;PD400,0;PD0,400;PD-400,0;PD0,-40;" +
+             "PU0,-760;PD0,-120;" + kArch + "PD0,-40;" + "PU-200,1040;" + kJobEnd},
         // Optimised: bands of 10 steps from the lowest point (y 200) up. The arch's top (212)
         // lies in band 2, the square's (600) in band 40: the arch first. From the knife at
         // (0, 0) its nearest node is (1000, 200), where it starts already. From there the
         // square's nearest node is (600, 200): it starts at its lower right corner.
         {0, 1,
-         kJobStart + "PU200,1000;PD0,120;" + kArch + "PU0,-400;PD400,0;PD0,-400;PD-400,0;PD0,400;" +
-             "PU-200,-600;" + kJobEnd},
+         kJobStart + "PU200,23400;PD0,-120;" + kArch +
+             "PU0,400;PD400,0;PD0,400;PD-400,0;PD0,-400;" + "PU-200,600;" + kJobEnd},
         // Both: the square's overcut now runs up its right side, 40 steps in Plot's y.
         {1, 1,
-         kJobStart + "PU200,1000;PD0,120;" + kArch + "PD0,40;" +
-             "PU0,-440;PD400,0;PD0,-400;PD-400,0;PD0,400;PD40,0;" + "PU-240,-600;" + kJobEnd},
+         kJobStart + "PU200,23400;PD0,-120;" + kArch + "PD0,-40;" +
+             "PU0,440;PD400,0;PD0,400;PD-400,0;PD0,-400;PD40,0;" + "PU-240,600;" + kJobEnd},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message()
@@ -227,13 +232,14 @@ TEST_F(CoralEndToEndTest, AnOutlineAcrossTheMediaEdgeIsCutOnlyOnTheMedia) {
     };
     const Case cases[] = {
         // The rebuilt outline starts where the square comes back onto the media, at
-        // (24400, 600), follows the square's top, left side and bottom to (24400, 200) and
+        // (24400, 600), sent as (600, 0) on the media's edge, follows the square's top, left side
+        // and bottom to (24400, 200) and
         // is closed up the edge. Overcut: 40 steps along the top again.
-        {0, kJobStart + "PU600,24400;PD0,-200;PD-400,0;PD0,200;PD400,0;PD0,-40;" +
-                "PU-600,-24360;" + kJobEnd},
+        {0, kJobStart + "PU600,0;PD0,200;PD-400,0;PD0,-200;PD400,0;PD0,40;" + "PU-600,24360;" +
+                kJobEnd},
         // Optimised: started at the node nearest the knife, (24200, 200); the overcut runs
         // along the bottom.
-        {1, kJobStart + "PU200,24200;PD0,200;PD400,0;PD0,-200;PD-400,0;PD0,40;" + "PU-200,-24240;" +
+        {1, kJobStart + "PU200,200;PD0,-200;PD400,0;PD0,200;PD-400,0;PD0,-40;" + "PU-200,24240;" +
                 kJobEnd},
     };
     for (const Case& c : cases) {
@@ -273,8 +279,8 @@ TEST_F(CoralEndToEndTest, ASpooledJobHoldsTheSameStreamAndLeavesDevicesIniAsItWa
                   unsigned(SpoolJobFile::Checksum(header.data(), header.size())));
     const std::string expected = std::string{char(length), char(length >> 8), 0, 0} + header +
                                  checksum + std::string(4, '\0') + kJobStart +
-                                 "PU200,200;PD0,400;PD400,0;PD0,-400;PD-400,0;" +
-                                 "PU0,800;PD0,120;" + kArch + "PU-200,-1000;" + kJobEnd;
+                                 "PU200,24200;PD0,-400;PD400,0;PD0,400;PD-400,0;" +
+                                 "PU0,-800;PD0,-120;" + kArch + "PU-200,1000;" + kJobEnd;
     EXPECT_EQ(ReadFile(spool / "Sign-090507-1.1.wjob"), expected);
     // The job went to the spool file only, and the Device key was put back byte for byte.
     EXPECT_FALSE(std::filesystem::exists(out_));

@@ -28,12 +28,14 @@ TEST_F(JobTest, DefaultSectionCutsASquareAndAnArch) {
         d->MoveTo(2000, 400);
         d->CurveTo(2000, 400, 2000, 420, 2020, 420, 2020, 400);
     });
+    // OrigoPos 1 with the media width (MaxY, 24400 steps): the driver's (x, y) is sent as
+    // (x, 24400 - y) from the device origin, so every step across is negated.
     EXPECT_EQ(out, "IN;"                                                  // HPStart
                    "PR;SP1;"                                              // Start(1)
                    "VS20;"                                                // cut speed 200 / 10
-                   "PU400,400;PD800,0;PD0,800;PD-800,0;PD0,-800;"         // the square
+                   "PU400,24000;PD800,0;PD0,-800;PD-800,0;PD0,800;"       // the square
                    "PU1600,0;"                                            // to the arch
-                   "PD0,6;PD3,5;PD3,2;PD4,2;PD3,-2;PD3,-2;PD3,-5;PD1,-6;" // its eight pieces
+                   "PD0,-6;PD3,-5;PD3,-2;PD4,-2;PD3,2;PD3,2;PD3,5;PD1,6;" // its eight pieces
                    "PU;SP0;");                                            // End
     LONG x = 0, y = 0;
     d->GetHeadPos(x, y);

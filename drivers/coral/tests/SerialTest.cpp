@@ -36,7 +36,7 @@ TEST_F(SerialTest, CutWaitsWhileTheCutterHoldsTheLine) {
     std::filesystem::copy_file(CORAL_DEVICES_INI, ini_); // Device=COM1 with XON/XOFF
     PlotterDriver* d = Bind("Generic HP-GL Cutter");
     ASSERT_NE(d, nullptr);
-    const std::string expected = "IN;PR;SP1;VS20;PU400,400;PD800,0;PD0,800;PD-800,0;PD0,-800;"
+    const std::string expected = "IN;PR;SP1;VS20;PU400,24000;PD800,0;PD0,-800;PD-800,0;PD0,800;"
                                  "PU;SP0;";
     d->Init();
     // The cutter stops the line once the port is open (opening discards what came before).
@@ -94,6 +94,25 @@ TEST_F(SerialTest, SheetSizeTakesOnlyPositiveLimits) {
     }
 }
 
+TEST_F(SerialTest, TheDefaultSectionPlacesTheCutOnTheWidthTheCutterReports) {
+    ini_ = Path("Devices.ini");
+    std::filesystem::copy_file(CORAL_DEVICES_INI, ini_);
+    PlotterDriver* d = Bind("Generic HP-GL Cutter");
+    ASSERT_NE(d, nullptr);
+    cutter_.SetReply("OH;", "0,0,40000,12000\r"); // 300 mm of media loaded
+    ASSERT_EQ(d->ReadSheetSize(), 1);
+    EXPECT_EQ(d->maxY, 12000);
+    cutter_.ClearReceived();
+    d->Init();
+    d->HPStart(); // the knife at the device origin
+    d->Start(1);
+    d->MoveTo(400, 400); // 10 mm along, 10 mm in from the design's edge across
+    d->End();
+    d->Exit();
+    EXPECT_TRUE(cutter_.WaitForReceived("PU;SP0;"));
+    EXPECT_EQ(cutter_.Received(), "IN;PR;SP1;PU400,11600;PU;SP0;");
+}
+
 TEST_F(SerialTest, SheetSizeInGPGL) {
     PlotterDriver* d = AttachSerial("GetPlottingArea=unused\nisGPGL=1");
     cutter_.SetReply("U", "100 200\x03");
@@ -112,18 +131,59 @@ TEST_F(SerialTest, SheetSizeOnlyOverPortsThatAnswer) {
     EXPECT_EQ(cutter_.Received(), "");
 }
 
-TEST_F(SerialTest, HeadPositionIsReadSecondCoordinateFirst) {
-    PlotterDriver* d = AttachSerial("GetHeadPos=OA;\nOrigoPos=1\nPaperWidth=100");
-    cutter_.SetReply("OA;", "1000,2000,1\r");
-    EXPECT_EQ(d->ReadHeadPos(), 1);
+TEST_F(SerialTest, HeadPositionOfHPGLIsReadAlongTheMediaFirst) {
+    struct Case {
+        const char* keys;
+        const char* request;
+        LONG x, y; // the head in the driver's axes
+    } cases[] = {
+        // HP-GL's OA answers X (along the media, the driver's x) first.
+        {"GetHeadPos=OA;", "OA;", 1000, 2000},
+        {"GetHeadPos=oa", "oa", 1000, 2000},
+        // Back into the driver's axes: y = 24400 - Y.
+        {"GetHeadPos=OA;\nOrigoPos=1\nPaperWidth=610", "OA;", 1000, 22400},
+        // Other requests are answered across the media first.
+        {"GetHeadPos=RH;", "RH;", 2000, 1000},
+        {"GetHeadPos=RH;\nOrigoPos=1\nPaperWidth=100", "RH;", 2000, 3000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.keys);
+        PlotterDriver* d = AttachSerial(c.keys);
+        cutter_.ClearReceived();
+        cutter_.SetReply(c.request, "1000,2000,0\r");
+        EXPECT_EQ(d->ReadHeadPos(), 1);
+        LONG x = 0, y = 0;
+        d->GetHeadPos(x, y);
+        EXPECT_EQ(x, c.x);
+        EXPECT_EQ(y, c.y);
+        EXPECT_EQ(cutter_.Received(), c.request);
+        cutter_.SetReply(c.request, "");
+        EXPECT_EQ(d->ReadHeadPos(), 0);
+    }
+}
+
+TEST_F(SerialTest, TheDefaultSectionPlacesAJobStartedAtTheKnife) {
+    // The fake cutter answers OA as HP-GL does: 1000 along the media, 2000 across from the
+    // device origin. A job started there begins its moves at that point.
+    ini_ = Path("Devices.ini");
+    std::filesystem::copy_file(CORAL_DEVICES_INI, ini_);
+    PlotterDriver* d = Bind("Generic HP-GL Cutter");
+    ASSERT_NE(d, nullptr);
+    cutter_.SetReply("OA;", "1000,2000,0\r");
+    ASSERT_EQ(d->ReadHeadPos(), 1);
     LONG x = 0, y = 0;
     d->GetHeadPos(x, y);
-    EXPECT_EQ(x, 2000);
-    EXPECT_EQ(y, 3000); // 4000 - 1000: back into driver axes
-    EXPECT_EQ(cutter_.Received(), "OA;");
-
-    cutter_.SetReply("OA;", "");
-    EXPECT_EQ(d->ReadHeadPos(), 0);
+    EXPECT_EQ(x, 1000);
+    EXPECT_EQ(y, 24400 - 2000);
+    cutter_.ClearReceived();
+    d->Init();
+    d->Start(1);
+    d->MoveTo(x + 400, y);       // 10 mm further along
+    d->LineTo(x + 400, y - 400); // 10 mm across, away from the device origin
+    d->End();
+    d->Exit();
+    EXPECT_TRUE(cutter_.WaitForReceived("PU;SP0;"));
+    EXPECT_EQ(cutter_.Received(), "PR;SP1;PU400,0;PD0,400;PU;SP0;");
 }
 
 TEST_F(SerialTest, MarkerSearch) {

@@ -9,12 +9,18 @@
 
 namespace comm32 {
 
-// The device file that the section's Device (and WindowsUSBID) name; empty, with the last
-// error set, when they name no port or the port is not there.
+// The device file that the section's Device (and WindowsUSBID) name: a port name through
+// the port table, "USB" through sysfs, or a device path (starting with '/') as it stands.
+// Empty, with the last error set, when they name no port or the port is not there.
 std::string portPathOf(LPCSTR iniPath, LPCSTR section, const PortEnvironment& environment);
 
 // Opens that port with the section's settings; null with the last error set.
 std::unique_ptr<PortConnection> openPortOf(LPCSTR iniPath, LPCSTR section,
                                            const PortEnvironment& environment);
+
+// Why the last openPortOf of this thread failed, for the user: the port, the device file
+// it maps to and the system's reason, e.g. "COM1 (/dev/ttyS0): Permission denied; the
+// device belongs to the group dialout, ...". Empty after a success.
+const std::string& lastOpenFailure();
 
 } // namespace comm32
