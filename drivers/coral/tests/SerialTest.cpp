@@ -5,6 +5,8 @@
 
 #include <testing/FakeCutter.h>
 #include <testing/FakePort.h>
+#include <win32/KernelTesting.h>
+#include <win32/kernel.h>
 #include <win32/user.h>
 
 #include "CoralTest.h"
@@ -69,6 +71,83 @@ TEST_F(SerialTest, CutWaitsWhileTheCutterHoldsTheLine) {
     EXPECT_GE(took, std::chrono::milliseconds(250)); // End waited for the line to drain
     EXPECT_GT(plotter_.polls, 0);
     EXPECT_EQ(plotter_.aborted, 0);
+}
+
+// The default section pointed at the cutter's device file itself (/dev/pts/N here, as
+// /dev/ttyUSB0 would be): the port library serves it as it serves COM1.
+TEST_F(SerialTest, ADeviceFileGetsTheSectionsLineAndIsHeldByTheCutter) {
+    ini_ = Path("Devices.ini");
+    std::filesystem::copy_file(CORAL_DEVICES_INI, ini_);
+    const char* section = "Generic HP-GL Cutter";
+    WritePrivateProfileStringA(section, "Device", cutter_.PortPath().c_str(), ini_.c_str());
+    PlotterDriver* d = Bind(section);
+    ASSERT_NE(d, nullptr);
+    d->Init();
+    FakeLineSettings line = cutter_.LineSettings(); // 9600 baud, one stop bit, XON/XOFF
+    EXPECT_EQ(line.baudRate, 9600u);
+    EXPECT_EQ(line.stopBits, 1);
+    EXPECT_TRUE(line.xonXoff);
+    EXPECT_FALSE(line.rtsCts);
+    EXPECT_TRUE(line.raw);
+    cutter_.Hold();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::string passedWhileHeld;
+    std::thread release([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        passedWhileHeld = cutter_.Received();
+        cutter_.Release();
+    });
+    d->HPStart();
+    d->Start(1);
+    d->MoveTo(400, 400);
+    d->End();
+    d->Exit();
+    release.join();
+    EXPECT_EQ(passedWhileHeld, "");
+    EXPECT_TRUE(cutter_.WaitForReceived("PU;SP0;"));
+    EXPECT_EQ(cutter_.Received(), "IN;PR;SP1;PU400,24000;PU;SP0;");
+    EXPECT_EQ(plotter_.aborted, 0);
+    EXPECT_EQ(d->CanAutoCalibrate(), 0); // no marker templates in the default section
+}
+
+TEST_F(SerialTest, ACutterThatStopsReadingGetsTheTimeOutQuestion) {
+    SYSTEMTIME noon{};
+    noon.wYear = 2026;
+    noon.wMonth = 1;
+    noon.wDay = 1;
+    noon.wHour = 12;
+    SdInstallFakeClock(1000, noon);
+    PlotterDriver* d = Attach("Device=" + cutter_.PortPath() +
+                              "\nFlowCtrl=2\nTimeOut=1\nMoveRel=PU#,#;\nToolOffset=0");
+    d->Init();
+    cutter_.Hold();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    PushMessageBoxAnswer(IDNO);
+    DWORD start = GetTickCount();
+    d->MoveTo(400, 400);
+    DWORD waited = GetTickCount() - start;
+    d->Exit();
+    SdRemoveFakeClock();
+    ASSERT_EQ(MessageBoxLog().size(), 1u);
+    EXPECT_NE(MessageBoxLog()[0].text.find(cutter_.PortPath()), std::string::npos);
+    EXPECT_EQ(MessageBoxLog()[0].style & MB_TYPEMASK, UINT(MB_YESNO));
+    EXPECT_GE(waited, 1000u);
+    EXPECT_EQ(plotter_.aborted, 1);
+    cutter_.Release();
+}
+
+TEST_F(SerialTest, AMissingDeviceFileIsReportedAndNeverCreated) {
+    PlotterDriver* d = Attach("Device=/dev/ttyUSB9\nMoveRel=PU#,#;");
+    PushMessageBoxAnswer(IDOK);
+    d->Init();
+    d->MoveTo(10, 10);
+    d->Exit();
+    ASSERT_EQ(MessageBoxLog().size(), 1u);
+    EXPECT_NE(MessageBoxLog()[0].text.find("/dev/ttyUSB9: No such file or directory"),
+              std::string::npos)
+        << MessageBoxLog()[0].text;
+    EXPECT_EQ(plotter_.aborted, 1);
+    EXPECT_FALSE(std::filesystem::exists("/dev/ttyUSB9"));
 }
 
 TEST_F(SerialTest, SheetSizeTakesOnlyPositiveLimits) {

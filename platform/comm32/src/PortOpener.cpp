@@ -25,23 +25,6 @@ std::string trimmed(const char* text) {
     return s;
 }
 
-// "COM1 (/dev/ttyS0)", or the path alone when the section names it directly.
-std::string portLabel(const std::string& name, const std::string& path) {
-    return name == path ? path : name + " (" + path + ")";
-}
-
-// The system's reason, and for a refused device the group that may use it.
-std::string reasonFor(const std::string& path, int error) {
-    std::string reason = std::strerror(error);
-    struct stat node {};
-    if ((error == EACCES || error == EPERM) && ::stat(path.c_str(), &node) == 0) {
-        if (const group* owner = ::getgrgid(node.st_gid))
-            reason += std::string("; the device belongs to the group ") + owner->gr_name +
-                      ", of which the user must be a member";
-    }
-    return reason;
-}
-
 struct PortChoice {
     std::string name; // the port as the section names it ("COM1", "USB", or a device path)
     std::string path; // its device file; empty when there is none
@@ -103,12 +86,21 @@ std::unique_ptr<PortConnection> openPortOf(LPCSTR iniPath, LPCSTR section,
     if (port.path.empty()) return nullptr;
     int error = 0;
     auto connection = PortConnection::open(port.path, iniPath, section, &error);
-    if (!connection) {
-        lastFailure = portLabel(port.name, port.path) + ": " +
-                      (error ? reasonFor(port.path, error)
-                             : "a serial setting of the device section lies outside its list");
-    }
+    if (!connection) lastFailure = openFailureText(port.name, port.path, error);
     return connection;
+}
+
+std::string openFailureText(const std::string& name, const std::string& path, int error) {
+    std::string text = (name == path ? path : name + " (" + path + ")") + ": ";
+    if (!error) return text + "a serial setting of the device section lies outside its list";
+    text += std::strerror(error);
+    struct stat node {};
+    if ((error == EACCES || error == EPERM) && ::stat(path.c_str(), &node) == 0) {
+        if (const group* owner = ::getgrgid(node.st_gid))
+            text += std::string("; the device belongs to the group ") + owner->gr_name +
+                    ", of which the user must be a member";
+    }
+    return text;
 }
 
 const std::string& lastOpenFailure() {

@@ -23,4 +23,9 @@ std::unique_ptr<PortConnection> openPortOf(LPCSTR iniPath, LPCSTR section,
 // device belongs to the group dialout, ...". Empty after a success.
 const std::string& lastOpenFailure();
 
+// The text for a port that did not open: "NAME (path): reason", or "path: reason" for a
+// device file named directly. error is the errno (0: the serial settings were refused); a
+// refused device names the group that owns it.
+std::string openFailureText(const std::string& name, const std::string& path, int error);
+
 } // namespace comm32
