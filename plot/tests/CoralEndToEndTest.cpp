@@ -38,9 +38,11 @@
 #include <testing/FakeSpooler.h>
 #include <testing/PlatformTest.h>
 #include <win32/KernelTesting.h>
+#include <win32/UserTesting.h>
 #include <win32/kernel.h>
 
 #include "DataFolder.h"
+#include "PlotSettings.h"
 #include "SpoolJobFile.h"
 
 namespace {
@@ -286,6 +288,62 @@ TEST_F(CoralEndToEndTest, ASpooledJobHoldsTheSameStreamAndLeavesDevicesIniAsItWa
     EXPECT_FALSE(std::filesystem::exists(out_));
     EXPECT_EQ(Key("Device"), out_);
     EXPECT_EQ(ReadFile(ini_), devicesIni);
+}
+
+TEST_F(CoralEndToEndTest, BadSettingsAreToldAndNoJobIsDone) {
+    struct Case {
+        const char* what;
+        const char* key; // a key of the default section, or null
+        const char* value;
+        const char* section;  // what is attached
+        bool attaches;        // Attach succeeds (the job is refused at Init)
+        std::string expected; // part of the one message shown
+    };
+    const Case cases[] = {
+        {"MaxX 0", "MaxX", "0", kSection, true, "MaxX of the device section"},
+        {"MaxX negative", "MaxX", "-5", kSection, true, "MaxX of the device section"},
+        {"MaxX not a number", "MaxX", "abc", kSection, true, "MaxX of the device section"},
+        {"MaxY 0", "MaxY", "0", kSection, true, "MaxY of the device section"},
+        {"MaxY negative", "MaxY", "-5", kSection, true, "MaxY of the device section"},
+        {"MaxY not a number", "MaxY", "abc", kSection, true, "MaxY of the device section"},
+        {"missing section", nullptr, nullptr, "No Such Cutter", false,
+         "\"No Such Cutter\" is not defined in "},
+        {"missing plug-in", "Driver", "cutdrv-absent.dll", kSection, false,
+         "The driver cutdrv-absent.dll cannot be loaded"},
+        {"missing Attach", "Driver", "plot-noattach.dll", kSection, false,
+         "plot-noattach.dll cannot be used"},
+        {"no cutter chosen", nullptr, nullptr, "", false, "No cutter is chosen"},
+    };
+    const std::string original = ReadFile(ini_);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::ofstream(ini_, std::ios::binary | std::ios::trunc) << original;
+        if (c.key) WritePrivateProfileStringA(kSection, c.key, c.value, ini_.c_str());
+        std::filesystem::remove(out_);
+        PushMessageBoxAnswer(IDOK);
+        int attached = AttachSelectedDevice(c.section, nullptr);
+        EXPECT_EQ(attached, c.attaches ? 0 : -1);
+        if (attached == 0) {
+            DRV.Init(1);
+            DRV.HPStart();
+            DRV.Start(1);
+            DRV.MoveTo(400, 400);
+            DRV.LineTo(800, 400);
+            DRV.End();
+            DRV.Exit();
+            EXPECT_EQ(DRV.aborted, 1);
+        }
+        DRV.Detach();
+        ASSERT_EQ(MessageBoxLog().size(), 1u);
+        const std::string text = MessageBoxLog()[0].text;
+        EXPECT_NE(text.find(c.expected), std::string::npos) << text;
+        if (c.key && std::string(c.key) != "Driver") {
+            EXPECT_NE(text.find(kSection), std::string::npos) << text;
+            EXPECT_NE(text.find(ini_), std::string::npos) << text;
+        }
+        EXPECT_FALSE(std::filesystem::exists(out_)) << "nothing was sent";
+        SdClearMessageBoxes();
+    }
 }
 
 } // namespace
