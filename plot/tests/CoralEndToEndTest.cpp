@@ -20,13 +20,18 @@
 //   origin (one PU back by the knife's position), and End sends "PU;SP0;" (pen up, pen put
 //   away).
 
+#include <algorithm>
+#include <cmath>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <pathkit/ColorPath.h>
@@ -343,6 +348,190 @@ TEST_F(CoralEndToEndTest, BadSettingsAreToldAndNoJobIsDone) {
         }
         EXPECT_FALSE(std::filesystem::exists(out_)) << "nothing was sent";
         SdClearMessageBoxes();
+    }
+}
+
+// The lettering "SIGNDESK 2026" (DejaVu Sans, 20 mm an em, its 15 outlines as FreeType gives
+// them), a circle of radius 15 mm and a square of 40 mm with a square hole, made once into a
+// text path file. Cut with the default section and read back from the HP-GL in HP-GL's own
+// frame (X along the media, Y across), every outline must be the design turned a quarter
+// (X = y, Y = 610 mm - x): the same orientation, within the accuracy, on the media.
+// OrigoPos 0, the documented way to cut mirrored, gives the mirror image (X = y, Y = x).
+struct Pt {
+    double x, y;
+};
+using Contour = std::vector<Pt>;
+
+double SignedArea(const Contour& c) {
+    double a = 0;
+    for (std::size_t i = 0; i + 1 < c.size(); ++i)
+        a += c[i].x * c[i + 1].y - c[i + 1].x * c[i].y;
+    return a / 2;
+}
+
+double DistanceToPolyline(const Pt& p, const Contour& line) {
+    double best = HUGE_VAL;
+    for (std::size_t i = 0; i + 1 < line.size(); ++i) {
+        const Pt& a = line[i];
+        const Pt& b = line[i + 1];
+        double dx = b.x - a.x, dy = b.y - a.y, len2 = dx * dx + dy * dy;
+        double t =
+            len2 > 0 ? std::clamp(((p.x - a.x) * dx + (p.y - a.y) * dy) / len2, 0.0, 1.0) : 0.0;
+        best = std::min(best, std::hypot(a.x + t * dx - p.x, a.y + t * dy - p.y));
+    }
+    return best;
+}
+
+// The outlines of the HP-GL (relative, one pair a command), in millimetres, from the device
+// origin where the knife starts.
+std::vector<Contour> CutContours(const std::string& hpgl, double mmPerStep) {
+    std::vector<Contour> contours;
+    double X = 0, Y = 0;
+    std::stringstream in(hpgl);
+    for (std::string command; std::getline(in, command, ';');) {
+        const std::string op = command.substr(0, 2);
+        if (op != "PU" && op != "PD") continue;
+        long a = 0, b = 0;
+        if (std::sscanf(command.c_str() + 2, "%ld,%ld", &a, &b) != 2) continue;
+        X += double(a) * mmPerStep;
+        Y += double(b) * mmPerStep;
+        if (op == "PU")
+            contours.push_back({{X, Y}});
+        else if (!contours.empty())
+            contours.back().push_back({X, Y});
+    }
+    std::erase_if(contours, [](const Contour& c) { return c.size() < 2; });
+    return contours;
+}
+
+// The design's outlines, curves sampled finely, mapped into HP-GL's frame.
+std::vector<Contour> DesignContours(const std::vector<ColorPath>& design,
+                                    const std::function<Pt(Pt)>& map) {
+    std::vector<Contour> contours;
+    for (const ColorPath& path : design) {
+        for (const SubPath& sp : path.subPaths) {
+            Contour c;
+            for (const PathMember& m : sp.members) {
+                const int samples = m.IsCurve() ? 256 : 1;
+                for (int i = c.empty() ? 0 : 1; i <= samples; ++i) {
+                    double t = double(i) / samples, u = 1 - t;
+                    double x = u * u * u * m.start.x + 3 * u * u * t * m.ctrl1.x +
+                               3 * u * t * t * m.ctrl2.x + t * t * t * m.end.x;
+                    double y = u * u * u * m.start.y + 3 * u * u * t * m.ctrl1.y +
+                               3 * u * t * t * m.ctrl2.y + t * t * t * m.end.y;
+                    if (!m.IsCurve()) {
+                        x = u * m.start.x + t * m.end.x;
+                        y = u * m.start.y + t * m.end.y;
+                    }
+                    c.push_back(map({x, y}));
+                }
+            }
+            contours.push_back(c);
+        }
+    }
+    return contours;
+}
+
+TEST_F(CoralEndToEndTest, LetteringIsCutRightReadingOnTheMedia) {
+    std::ifstream file(PLOT_TEST_DATA "/design/signdesk-2026.wpf", std::ios::binary);
+    ASSERT_TRUE(file);
+    const std::string text((std::istreambuf_iterator<char>(file)), {});
+    std::vector<ColorPath> design;
+    {
+        InStrStream in(text.data(), long(text.size()));
+        ColorWPFReader reader(in, 0);
+        for (;;) {
+            ColorPath path;
+            if (!reader.Read(path) || !path.subPaths.Filled()) break;
+            path.Prepare();
+            design.push_back(std::move(path));
+        }
+    }
+    ASSERT_EQ(design.size(), 3u);
+
+    constexpr double kWidth = 610, kLength = 5000, kAccuracy = 0.1; // the default section
+    struct Case {
+        const char* origoPos;
+        bool mirrored;
+        std::function<Pt(Pt)> map; // design (x across, y along) to HP-GL (X along, Y across)
+    };
+    const Case cases[] = {
+        {"1", false,
+         [](Pt p) {
+             return Pt{p.y, kWidth - p.x};
+         }},
+        {"0", true,
+         [](Pt p) {
+             return Pt{p.y, p.x};
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string("OrigoPos ") + c.origoPos);
+        ASSERT_TRUE(WritePrivateProfileStringA(kSection, "OrigoPos", c.origoPos, ini_.c_str()));
+        OverCutting = 0;
+        Optimization = 1;
+        ASSERT_EQ(DRV.Attach(Key("Driver").c_str(), kSection, ini_.c_str(), nullptr), 0);
+        DRV.headX = DRV.headY = 0;
+        DRV.Init(1);
+        DRV.HPStart();
+        DRV.HPEnd();
+        DRV.Start(1);
+        DRV.SetSpeed(1);
+        floatTMatrix toDevice;
+        toDevice.Scale(1 / DRV.GetStepSize(), 1 / DRV.GetStepSize());
+        floatBBox clip(0, 0, float(DRV.GetMaxXStep()), float(DRV.GetMaxYStep()));
+        for (ColorPath& path : design)
+            PlotPath(DRV, path, toDevice, clip, 0, 0, 0, 0, nullptr);
+        DRV.Home();
+        DRV.End();
+        DRV.Exit();
+        DRV.Detach();
+        EXPECT_EQ(DRV.aborted, 0);
+
+        const std::vector<Contour> cut = CutContours(ReadFile(out_), 0.025);
+        const std::vector<Contour> expected = DesignContours(design, c.map);
+        const std::vector<Contour> unmapped = DesignContours(design, [](Pt p) { return p; });
+        ASSERT_EQ(cut.size(), expected.size());
+        std::vector<int> matched(expected.size(), 0);
+        for (const Contour& k : cut) {
+            // Closed, and on the media.
+            EXPECT_NEAR(k.front().x, k.back().x, 1e-9);
+            EXPECT_NEAR(k.front().y, k.back().y, 1e-9);
+            for (const Pt& p : k) {
+                EXPECT_GE(p.x, 0);
+                EXPECT_LE(p.x, kLength);
+                EXPECT_GE(p.y, 0);
+                EXPECT_LE(p.y, kWidth);
+            }
+            // The design outline it follows: every vertex and every chord's middle lies
+            // within the accuracy of it.
+            std::size_t best = 0;
+            double bestDistance = HUGE_VAL;
+            for (std::size_t i = 0; i < expected.size(); ++i) {
+                double worst = 0;
+                for (std::size_t j = 0; j < k.size() && worst < bestDistance; ++j) {
+                    worst = std::max(worst, DistanceToPolyline(k[j], expected[i]));
+                    if (j + 1 < k.size()) {
+                        Pt mid{(k[j].x + k[j + 1].x) / 2, (k[j].y + k[j + 1].y) / 2};
+                        worst = std::max(worst, DistanceToPolyline(mid, expected[i]));
+                    }
+                }
+                if (worst < bestDistance) {
+                    bestDistance = worst;
+                    best = i;
+                }
+            }
+            EXPECT_LE(bestDistance, kAccuracy);
+            ++matched[best];
+            // A rotation keeps the sense of every outline, a reflection turns it.
+            const double cutArea = SignedArea(k);
+            const double mapped = SignedArea(expected[best]);
+            const double own = SignedArea(unmapped[best]); // in the design's frame
+            EXPECT_EQ(cutArea > 0, c.mirrored ? own < 0 : own > 0) << "outline " << best;
+            EXPECT_NEAR(cutArea, mapped, 0.01 * std::fabs(mapped)) << "outline " << best;
+        }
+        for (std::size_t i = 0; i < matched.size(); ++i)
+            EXPECT_EQ(matched[i], 1) << "outline " << i;
     }
 }
 
