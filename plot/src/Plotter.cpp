@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include <driverframe/DeviceFile.h>
 #include <driverframe/PlotterDriver.h>
 #include <mfc/CWinApp.h>
 #include <pathkit/AbortHandler.h>
@@ -403,6 +404,7 @@ void Plotter::Home() {
 
 int Plotter::isPlotFile() {
     std::string name = GetDeviceName();
+    if (IsDeviceFile(name)) return 0; // a device file named directly is a port
     for (char& c : name)
         c = char(std::toupper(static_cast<unsigned char>(c)));
     for (const char* port : kPortNames)

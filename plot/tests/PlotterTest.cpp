@@ -325,8 +325,13 @@ TEST_F(PlotterTest, MissingResourceModuleStillExplainsAMissingExport) {
 TEST_F(PlotterTest, PortNamesAreDevicesAndEverythingElseIsAFile) {
     AttachMock();
     const std::pair<const char*, int> cases[] = {
-        {"lpt1:", 0}, {"LPT4", 0}, {"com2", 0}, {"COM4:", 0},        {"COM5", 1},
-        {"LPT", 1},   {"USB", 1},  {"", 1},     {"/tmp/out.plt", 1}, {"Office Printer", 1},
+        {"lpt1:", 0},        {"LPT4", 0},
+        {"com2", 0},         {"COM4:", 0},
+        {"COM5", 1},         {"LPT", 1},
+        {"USB", 1},          {"", 1},
+        {"/tmp/out.plt", 1}, {"Office Printer", 1},
+        {"/dev/ttyUSB0", 0}, {"/dev/usb/lp0", 0},
+        {"/dev/null", 0},
     };
     for (const auto& [name, expected] : cases) {
         mock_->deviceName = name;

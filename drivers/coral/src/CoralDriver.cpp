@@ -9,6 +9,7 @@
 #include <numbers>
 #include <string>
 
+#include <driverframe/DeviceFile.h>
 #include <driverframe/DriverResources.h>
 #include <driverframe/DriverStrings.h>
 #include <driverframe/Saturate.h>
@@ -269,7 +270,7 @@ bool CoralDriver::CanExchange() const {
     std::string device = UpperCase(section_.device);
     return device.compare(0, 3, "COM") == 0 ||
            (section_.device == "USB" && !section_.windowsUSBID.empty()) ||
-           PortTransport::IsDevicePath(section_.device);
+           IsDeviceFile(section_.device);
 }
 
 bool CoralDriver::OpenForExchange() {
@@ -361,8 +362,7 @@ int CoralDriver::ReadHeadPos() {
 
 int CoralDriver::CanAutoCalibrate() {
     std::string device = UpperCase(section_.device);
-    return (device.compare(0, 3, "COM") == 0 || device == "USB" ||
-            PortTransport::IsDevicePath(section_.device)) &&
+    return (device.compare(0, 3, "COM") == 0 || device == "USB" || IsDeviceFile(section_.device)) &&
            !section_[Cmd::FindSynchMarkers].IsEmpty() && !section_[Cmd::GetSynchMarkers].IsEmpty();
 }
 

@@ -4,7 +4,6 @@
 #include <cctype>
 #include <cerrno>
 #include <cstring>
-#include <sys/stat.h>
 #include <type_traits>
 
 #include <mfc/CStringArray.h>
@@ -14,6 +13,7 @@
 #include <win32/user.h>
 #include <win32/winspool.h>
 
+#include "driverframe/DeviceFile.h"
 #include "driverframe/DriverResources.h"
 #include "driverframe/DriverStrings.h"
 #include "driverframe/PlotterDriver.h"
@@ -99,13 +99,6 @@ bool PortTransport::IsPortName(const std::string& upperCaseDevice) {
     return false;
 }
 
-bool PortTransport::IsDevicePath(const std::string& device) {
-    const std::string path = NativeFilePath(device);
-    if (path.rfind("/dev/", 0) == 0) return true;
-    struct stat node {};
-    return !path.empty() && ::stat(path.c_str(), &node) == 0 && S_ISCHR(node.st_mode);
-}
-
 bool PortTransport::Open(const std::string& device, const std::string& usbId,
                          const std::string& iniPath, const std::string& section,
                          const char* docName) {
@@ -136,7 +129,7 @@ bool PortTransport::Open(const std::string& device, const std::string& usbId,
             return false;
         }
         port_ = printer;
-    } else if (usb || IsPortName(UpperCase(device)) || IsDevicePath(device)) {
+    } else if (usb || IsPortName(UpperCase(device)) || IsDeviceFile(device)) {
         kind_ = Kind::PortLibrary;
         if (!open_) {
             Fail(IDS_PORT_UNAVAILABLE);

@@ -1,5 +1,6 @@
 #include "PortOpener.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <grp.h>
@@ -18,10 +19,13 @@ constexpr DWORD noDeviceError = 55;
 
 thread_local std::string lastFailure;
 
+// Blanks around it removed; a path's backslashes (stored files may hold either separator)
+// made slashes.
 std::string trimmed(const char* text) {
     std::string s = text;
     s.erase(0, s.find_first_not_of(" \t"));
     s.erase(s.find_last_not_of(" \t") + 1);
+    if (!s.empty() && s.front() == '\\') std::replace(s.begin(), s.end(), '\\', '/');
     return s;
 }
 

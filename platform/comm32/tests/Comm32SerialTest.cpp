@@ -345,6 +345,7 @@ TEST_F(Comm32SerialTest, SectionsNamingNoUsablePortFailAndSayWhy) {
         {"/dev/ttyUSB9", nullptr, ERROR_FILE_NOT_FOUND, "/dev/ttyUSB9: No such file or directory"},
         {" /dev/usb/lp9 ", nullptr, ERROR_FILE_NOT_FOUND,
          "/dev/usb/lp9: No such file or directory"},
+        {"\\dev\\ttyS9", nullptr, ERROR_FILE_NOT_FOUND, "/dev/ttyS9: No such file or directory"},
     };
     FakePort disabled("COM1", "");
     FakePort missing("COM2", noSuchTty);

@@ -51,10 +51,6 @@ public:
 
     // The 24 names that the port library serves: LPT1-4 and COM1-8, with or without ':'.
     static bool IsPortName(const std::string& upperCaseDevice);
-    // A device file named directly: a path under /dev, or any path of a character device.
-    // The port library serves it like a port name (a terminal gets the serial settings);
-    // it is never created.
-    static bool IsDevicePath(const std::string& device);
 
 private:
     bool JobAborted();
