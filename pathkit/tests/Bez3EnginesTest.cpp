@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -294,4 +295,81 @@ TEST(LongBez3Base, ExtremeCoordinatesAndBadTolerance) {
     EXPECT_EQ(s.tolerance, 7);
     s.SetErrorTolerance(0);
     EXPECT_EQ(s.tolerance, 1);
+}
+
+namespace {
+
+double CurveDistanceToChords(const floatPoint (&c)[4], const std::vector<Piece<floatPoint>>& pieces) {
+    auto at = [&](double t, double& x, double& y) {
+        double u = 1 - t;
+        double w0 = u * u * u, w1 = 3 * t * u * u, w2 = 3 * t * t * u, w3 = t * t * t;
+        x = w0 * c[0].x + w1 * c[1].x + w2 * c[2].x + w3 * c[3].x;
+        y = w0 * c[0].y + w1 * c[1].y + w2 * c[2].y + w3 * c[3].y;
+    };
+    double worst = 0;
+    for (const auto& p : pieces) {
+        double t0 = p.tStart / double(One), t1 = p.tEnd / double(One);
+        double ax = p.p0.x, ay = p.p0.y, dx = p.p3.x - ax, dy = p.p3.y - ay;
+        double len2 = dx * dx + dy * dy;
+        for (int k = 0; k <= 64; ++k) {
+            double x, y;
+            at(t0 + (t1 - t0) * k / 64, x, y);
+            double f = len2 > 0 ? std::clamp(((x - ax) * dx + (y - ay) * dy) / len2, 0.0, 1.0) : 0;
+            worst = std::max(worst, std::hypot(ax + f * dx - x, ay + f * dy - y));
+        }
+    }
+    return worst;
+}
+
+} // namespace
+
+// S-curves whose inflection falls in the middle of a piece: the piece's midpoint lies on its
+// chord's midpoint although the curve strays from the chord (by 2 to 3.6 times the tolerance
+// before the halves' control points were checked too).
+TEST(FloatBez3Base, SCurvesStayWithinTheTolerance) {
+    struct Case {
+        floatPoint c[4];
+        float tolerance;
+    };
+    const Case cases[] = {
+        {{{0, 0}, {78.9628906f, 47.5324478f}, {45.3200798f, -8.80839252f}, {80, 0}}, 0.1f},
+        {{{0, 0}, {14.79041f, 10.526639f}, {12.3053513f, -1.63407826f}, {20, 0}}, 0.01f},
+        {{{0, 0}, {3.30620575f, 11.6702137f}, {14.8037748f, -5.33287811f}, {20, 0}}, 0.001f},
+    };
+    for (const Case& k : cases) {
+        for (float tol : {0.1f, 0.01f, 0.001f}) {
+            FloatRecorder r(tol);
+            r.CalcCurve(k.c[0], k.c[1], k.c[2], k.c[3], 0);
+            ExpectContiguous(r.pieces, 0);
+            EXPECT_LE(CurveDistanceToChords(k.c, r.pieces), tol)
+                << k.tolerance << " at " << tol;
+        }
+    }
+}
+
+// Convex curves are flattened exactly as before the S-curve check: a digest of every piece.
+TEST(FloatBez3Base, ConvexCurvesAreUnchanged) {
+    const floatPoint curves[3][4] = {{{0, 0}, {10, 0}, {20, 5}, {25, 20}},
+                                     {{0, 0}, {1.0f / 3, 4.0f / 3}, {2.0f / 3, 4.0f / 3}, {1, 0}},
+                                     {{5, -3}, {-12.5f, 7.25f}, {3, 30}, {17, 21.5f}}};
+    std::uint64_t h = 1469598103934665603ull;
+    auto mix = [&](const void* p, std::size_t n) {
+        for (std::size_t i = 0; i < n; ++i) {
+            h ^= static_cast<const unsigned char*>(p)[i];
+            h *= 1099511628211ull;
+        }
+    };
+    for (const auto& c : curves) {
+        for (float tol : {0.1f, 0.01f, 0.001f}) {
+            FloatRecorder r(tol);
+            r.CalcCurve(c[0], c[1], c[2], c[3], 0);
+            for (const auto& p : r.pieces) {
+                float v[8] = {p.p0.x, p.p0.y, p.c1.x, p.c1.y, p.c2.x, p.c2.y, p.p3.x, p.p3.y};
+                mix(v, sizeof v);
+                mix(&p.tStart, 4);
+                mix(&p.tEnd, 4);
+            }
+        }
+    }
+    EXPECT_EQ(h, 0xc7bea7ecf544474bull);
 }
