@@ -1,4 +1,5 @@
 #include <cmath>
+#include <cstdio>
 #include <limits>
 #include <vector>
 
@@ -8,6 +9,7 @@
 #include "OutlineTestUtil.h"
 #include "outline/OutlineManager.h"
 #include "pathkit/AbortHandler.h"
+#include "pathkit/BezRecordFile.h"
 
 using namespace outlinetest;
 
@@ -424,4 +426,34 @@ TEST(OutlineEngine, AbortHandlerIsPolledAndMayCancel) {
     EXPECT_THROW(OutlineEngine(settings).Run(o, cancelled), Cancel);
     DefAbortHandler = saved;
     EXPECT_EQ(cancelled.subPaths.Filled(), 0);
+}
+
+// Found by fuzzing: a closed sub-path of two curves, a sub-picometre one beside a zero-width
+// cusp spike 14 mm long. Its offset pieces near the cusp had handles scaled by 10^12, and
+// the result reached 1.4e10.
+TEST(OutlineEngine, PiecesAtACuspStayWithinTheDistance) {
+    std::FILE* f = std::fopen(SD_TEST_DATA_DIR "/flyoff-spike.bez", "rb");
+    ASSERT_NE(f, nullptr);
+    unsigned char bytes[256];
+    std::size_t n = std::fread(bytes, 1, sizeof bytes, f);
+    std::fclose(f);
+    Path source(Accuracy);
+    ReadBezRecords(bytes, n, source, 1, 1);
+    ASSERT_EQ(source.subPaths.Filled(), 1);
+    auto segments = Segments(source, 4000);
+    for (double d : {1.5, -1.5}) {
+        for (int mode : {OUTLINE_ROUND, OUTLINE_MITRE, OUTLINE_BEVEL}) {
+            SCOPED_TRACE(testing::Message() << "d " << d << ", mode " << mode);
+            OutlineSettings s;
+            s.distance = d;
+            s.mode = mode;
+            s.accuracy = 0.05f;
+            Path copy(source), out(s.accuracy);
+            OutlineEngine(s).Run(copy, out);
+            // A mitre reaches out to the distance over the sine of half the limit angle.
+            double reach = (mode == OUTLINE_MITRE ? 2 : 1) * std::fabs(d) + s.accuracy + 0.01;
+            for (const Pt& p : Sample(out, 32))
+                ASSERT_LE(DistanceTo(segments, p), reach) << p.x << " " << p.y;
+        }
+    }
 }
