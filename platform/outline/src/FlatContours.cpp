@@ -5,6 +5,150 @@
 
 #include "pathkit/Path.h"
 
+namespace {
+
+// The integral of (1 + 4x^2)^-1/4 (the chord count density along the parabola y = x^2) and its
+// inverse, both approximated in closed form to within a few percent.
+double ParabolaIntegral(double x) {
+    const double d = 0.67;
+    return x / (1 - d + std::sqrt(std::sqrt(d * d * d * d + 0.25 * x * x)));
+}
+
+double ParabolaIntegralInverse(double x) {
+    const double b = 0.39;
+    return x * (1 - b + std::sqrt(b * b + 0.25 * x * x));
+}
+
+// One quadratic piece seen as a part of the parabola y = x^2: its ends at x0 and x2 and the
+// scale from that parabola to the piece, and the integral at both ends.
+struct Parabola {
+    double x0, x2, scale, a0, a2;
+};
+
+} // namespace
+
+// Chords placed by the parabola estimate: each cubic is cut into quadratics (within a tenth of
+// the tolerance), and every quadratic gets chords spaced evenly in the integral of the square
+// root of its curvature, which puts a near-minimal number of chords within the tolerance.
+void FlatContours::AppendCurve(const Pt& p0, const Pt& p1, const Pt& p2, const Pt& p3) {
+    // A margin for what the checks at chord middles miss.
+    double tol = 0.9 * tolerance_;
+    double ex = p3.x - 3 * p2.x + 3 * p1.x - p0.x, ey = p3.y - 3 * p2.y + 3 * p1.y - p0.y;
+    double quadErr = ex * ex + ey * ey; // the error of one quadratic is sqrt(3)/36 of its root
+    double quadTol = 0.1 * tol;
+    double wanted = std::ceil(std::pow(quadErr / (432 * quadTol * quadTol), 1.0 / 6));
+    int quads = wanted >= 1 ? (wanted < MaxChords ? int(wanted) : MaxChords) : 1;
+    const double flatTol = 0.75 * tol, sqrtTol = std::sqrt(flatTol);
+
+    auto at = [&](double t) {
+        double u = 1 - t;
+        double w0 = u * u * u, w1 = 3 * t * u * u, w2 = 3 * t * t * u, w3 = t * t * t;
+        return Pt{w0 * p0.x + w1 * p1.x + w2 * p2.x + w3 * p3.x,
+                  w0 * p0.y + w1 * p1.y + w2 * p2.y + w3 * p3.y};
+    };
+    auto derivative = [&](double t) {
+        double u = 1 - t;
+        double a = 3 * u * u, b = 6 * u * t, c = 3 * t * t;
+        return Pt{a * (p1.x - p0.x) + b * (p2.x - p1.x) + c * (p3.x - p2.x),
+                  a * (p1.y - p0.y) + b * (p2.y - p1.y) + c * (p3.y - p2.y)};
+    };
+
+    struct Quad {
+        Pt q0, q1, q2;
+        Parabola par;
+        double chords; // the estimate, before rounding
+    };
+    std::vector<Quad> pieces(static_cast<std::size_t>(quads));
+    double total = 0;
+    for (int i = 0; i < quads; ++i) {
+        double t0 = double(i) / quads, t1 = double(i + 1) / quads, h = (t1 - t0) / 3;
+        Pt a = at(t0), b = at(t1), da = derivative(t0), db = derivative(t1);
+        // The quadratic through the piece's ends whose control point is the mean of the
+        // piece's handles lengthened by half (where a quadratic's handles would end).
+        Pt c{0.5 * ((a.x + 1.5 * h * da.x) + (b.x - 1.5 * h * db.x)),
+             0.5 * ((a.y + 1.5 * h * da.y) + (b.y - 1.5 * h * db.y))};
+        Quad& q = pieces[std::size_t(i)];
+        q.q0 = a, q.q1 = c, q.q2 = b;
+        double d01x = c.x - a.x, d01y = c.y - a.y, d12x = b.x - c.x, d12y = b.y - c.y;
+        double ddx = d01x - d12x, ddy = d01y - d12y;
+        double cross = (b.x - a.x) * ddy - (b.y - a.y) * ddx;
+        double x0 = (d01x * ddx + d01y * ddy) / cross, x2 = (d12x * ddx + d12y * ddy) / cross;
+        double scale = std::fabs(cross / (std::hypot(ddx, ddy) * (x2 - x0)));
+        q.par = {x0, x2, scale, ParabolaIntegral(x0), ParabolaIntegral(x2)};
+        q.chords = 0;
+        if (std::isfinite(scale) && std::isfinite(q.par.a0) && std::isfinite(q.par.a2)) {
+            double da2 = std::fabs(q.par.a2 - q.par.a0), sqrtScale = std::sqrt(scale);
+            if ((x0 < 0) == (x2 < 0)) {
+                q.chords = da2 * sqrtScale;
+            } else {
+                // Through the vertex: the curvature there bounds the count.
+                double xmin = sqrtTol / sqrtScale;
+                q.chords = sqrtTol * da2 / ParabolaIntegral(xmin);
+            }
+        }
+        if (!std::isfinite(q.chords)) q.chords = 0;
+        total += q.chords;
+    }
+    double n = std::ceil(0.5 * total / sqrtTol);
+    int count = n > MaxChords ? MaxChords : (n >= 1 ? int(n) : 1);
+    if (!(total > 0)) count = 1; // straight (or without direction): the checks below decide
+
+    // Chord ends evenly spaced in the summed estimate, taken on the cubic at the parameter they
+    // have on their quadratic.
+    std::vector<double> params;
+    params.reserve(std::size_t(count) + 1);
+    params.push_back(0);
+    double step = total / count, target = step, before = 0;
+    std::size_t qi = 0;
+    for (int k = 1; k < count; ++k, target += step) {
+        while (qi + 1 < pieces.size() && before + pieces[qi].chords < target) {
+            before += pieces[qi].chords;
+            ++qi;
+        }
+        const Quad& q = pieces[qi];
+        double f = q.chords > 0 ? std::clamp((target - before) / q.chords, 0.0, 1.0) : 1.0;
+        double a = q.par.a0 + (q.par.a2 - q.par.a0) * f;
+        double u0 = ParabolaIntegralInverse(q.par.a0), u2 = ParabolaIntegralInverse(q.par.a2);
+        double t = (ParabolaIntegralInverse(a) - u0) / (u2 - u0);
+        if (!std::isfinite(t)) t = f;
+        t = (double(qi) + std::clamp(t, 0.0, 1.0)) / quads;
+        params.push_back(std::max(t, params.back()));
+    }
+    params.push_back(1);
+
+    // The estimate is close, not exact: a chord whose curve strays beyond the tolerance at a
+    // quarter, the middle or three quarters of its span is halved (a few times at most).
+    std::size_t budget = std::size_t(MaxChords) - std::size_t(count);
+    auto strays = [&](double t0, const Pt& a, double t1, const Pt& b) {
+        double dx = b.x - a.x, dy = b.y - a.y, len2 = dx * dx + dy * dy;
+        for (double w : {0.25, 0.5, 0.75}) {
+            Pt m = at(t0 + (t1 - t0) * w);
+            double f = len2 > 0 ? std::clamp(((m.x - a.x) * dx + (m.y - a.y) * dy) / len2, 0.0, 1.0)
+                                : 0;
+            double ex = a.x + f * dx - m.x, ey = a.y + f * dy - m.y;
+            if (ex * ex + ey * ey > 0.81 * tol * tol) return true;
+        }
+        return false;
+    };
+    auto emit = [&](auto&& self, double t0, const Pt& a, double t1, const Pt& b, int depth) -> void {
+        if (depth < 4 && budget > 0 && strays(t0, a, t1, b)) {
+            --budget;
+            double tm = 0.5 * (t0 + t1);
+            Pt m = at(tm);
+            self(self, t0, a, tm, m, depth + 1);
+            points_.push_back(m);
+            self(self, tm, m, t1, b, depth + 1);
+        }
+    };
+    Pt prev = p0;
+    for (std::size_t k = 1; k < params.size(); ++k) {
+        Pt next = k + 1 < params.size() ? at(params[k]) : p3;
+        emit(emit, params[k - 1], prev, params[k], next, 0);
+        if (k + 1 < params.size()) points_.push_back(next);
+        prev = next;
+    }
+}
+
 FlatContours::FlatContours(const Path& path, double tolerance)
     : tolerance_(tolerance > 0 ? tolerance : 0.01) {
     for (const SubPath& sp : path.subPaths) {
@@ -14,25 +158,7 @@ FlatContours::FlatContours(const Path& path, double tolerance)
             double x0 = m.start.x, y0 = m.start.y, x1 = m.ctrl1.x, y1 = m.ctrl1.y;
             double x2 = m.ctrl2.x, y2 = m.ctrl2.y, x3 = m.end.x, y3 = m.end.y;
             points_.push_back({x0, y0});
-            if (m.IsCurve()) {
-                // Uniform steps: the chord error is at most 3/4 of the largest second
-                // difference of the control points over the squared number of steps.
-                double dd = std::max(std::hypot(x0 - 2 * x1 + x2, y0 - 2 * y1 + y2),
-                                     std::hypot(x1 - 2 * x2 + x3, y1 - 2 * y2 + y3));
-                double steps = std::ceil(std::sqrt(0.75 * dd / tolerance_));
-                int n = 1;
-                if (steps > MaxChords) {
-                    n = MaxChords;
-                } else if (steps > 1) {
-                    n = int(steps);
-                }
-                for (int i = 1; i < n; ++i) {
-                    double t = double(i) / n, u = 1 - t;
-                    double w0 = u * u * u, w1 = 3 * t * u * u, w2 = 3 * t * t * u, w3 = t * t * t;
-                    points_.push_back({w0 * x0 + w1 * x1 + w2 * x2 + w3 * x3,
-                                       w0 * y0 + w1 * y1 + w2 * y2 + w3 * y3});
-                }
-            }
+            if (m.IsCurve()) AppendCurve({x0, y0}, {x1, y1}, {x2, y2}, {x3, y3});
             points_.push_back({x3, y3});
             span.count = points_.size() - span.first;
             span.left = span.right = x0;

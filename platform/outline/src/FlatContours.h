@@ -39,6 +39,9 @@ private:
         double left, right, bottom, top;
     };
 
+    // Appends the inner chord ends of a cubic (not its end points).
+    void AppendCurve(const Pt& p0, const Pt& p1, const Pt& p2, const Pt& p3);
+
     std::vector<Pt> points_;
     std::vector<Span> spans_;               // one per member, in order
     std::vector<std::size_t> subPathFirst_; // index of each sub-path's first span
