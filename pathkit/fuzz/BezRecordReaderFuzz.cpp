@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "OutlineEngine.h"
+#include "outline/OutlineManager.h"
 #include "pathkit/BezRecordFile.h"
 #include "pathkit/Exceptions.h"
 #include "pathkit/OutStream.h"
@@ -115,10 +116,12 @@ void Outline(const Path& path, int mode) {
         } catch (const RuntimeError&) {
             continue;
         }
-        // Every point of the result lies within the distance of the outline (a mitre within
-        // its limit length, twice the distance at the default 60 degrees), give or take the
-        // accuracy and the sampling of the outline.
-        double reach = (mode == OUTLINE_MITRE ? 2 : 1) * std::fabs(d) + settings.accuracy + 0.01;
+        // Every point of the result lies within the distance of the outline, give or take the
+        // accuracy and the sampling of the outline. A mitre reaches the distance over the sine
+        // of half the limit angle along the bisector, and its cut corners the distance beside
+        // that: sqrt(5) times the distance at the default 60 degrees.
+        double reach = (mode == OUTLINE_MITRE ? std::sqrt(5.0) : 1) * std::fabs(d) +
+                       settings.accuracy + 0.01;
         for (const SubPath& sp : out.subPaths)
             for (const PathMember& m : sp.members)
                 for (int i = 0; i < 8; ++i) {

@@ -421,10 +421,14 @@ void ContourOffsetter::MitreJoin(Path& raw, const floatPoint& e, const floatPoin
     double reach = std::fabs(distance_) / std::sin(limitAngle_ / 2);
     Pt b{ev.x + sv.x, ev.y + sv.y};
     double bl = std::hypot(b.x, b.y);
-    if (bl > 1e-9 * std::fabs(distance_)) {
+    if (bl > 1e-3 * std::fabs(distance_)) {
         b = {b.x / bl, b.y / bl};
     } else {
-        b = {t1.x, t1.y};
+        // Nearly a reversal: the moved ends lie almost opposite each other and their sum
+        // points anywhere; the bisector is the direction between the tangents.
+        b = {t1.x - t2.x, t1.y - t2.y};
+        double l = std::hypot(b.x, b.y);
+        b = l > 0 ? Pt{b.x / l, b.y / l} : Pt{t1.x, t1.y};
     }
     double along1 = t1.x * b.x + t1.y * b.y, along2 = -(t2.x * b.x + t2.y * b.y);
     if (!(along1 > 0) || !(along2 > 0)) {
