@@ -172,26 +172,127 @@ FlatContours::FlatContours(const Path& path, double tolerance)
             spans_.push_back(span);
         }
     }
+    BuildIndexes();
+}
+
+namespace {
+
+// Index cells are limited in number so that a degenerate geometry cannot make them explode.
+constexpr double MaxCells = 1 << 20;
+
+} // namespace
+
+void FlatContours::BuildIndexes() {
+    std::size_t chords = 0;
+    double left = HUGE_VAL, right = -HUGE_VAL, bottom = HUGE_VAL, top = -HUGE_VAL;
+    for (const Span& s : spans_) {
+        chords += s.count - 1;
+        left = std::min(left, s.left);
+        right = std::max(right, s.right);
+        bottom = std::min(bottom, s.bottom);
+        top = std::max(top, s.top);
+    }
+    if (!chords || !std::isfinite(left) || !std::isfinite(right) || !std::isfinite(bottom) ||
+        !std::isfinite(top) || chords > 0xFFFFFFFFu || points_.size() > 0xFFFFFFFFu)
+        return; // no index: the queries scan every span
+    double width = right - left, height = top - bottom;
+
+    // Rows: about two chords each.
+    rows_ = int(std::clamp(double(chords) / 2, 1.0, MaxCells));
+    bottom_ = bottom;
+    rowHeight_ = height > 0 ? height / rows_ : 0;
+    if (!(rowHeight_ > 0)) rows_ = 1;
+    // Cells: about one chord each.
+    double area = std::max(width, 1e-9) * std::max(height, 1e-9);
+    cellSize_ = std::sqrt(area / double(chords));
+    left_ = left;
+    columns_ = int(std::clamp(std::ceil(std::max(width, 1e-9) / cellSize_), 1.0, 4096.0));
+    cellRows_ = int(std::clamp(std::ceil(std::max(height, 1e-9) / cellSize_), 1.0, 4096.0));
+    cellSize_ = std::max(std::max(width, 1e-9) / columns_, std::max(height, 1e-9) / cellRows_);
+    if (!(cellSize_ > 0) || !std::isfinite(cellSize_)) {
+        columns_ = cellRows_ = 1;
+        cellSize_ = 1;
+    }
+
+    // Counting pass, then filling pass, for both indexes.
+    rowFirst_.assign(std::size_t(rows_) + 1, 0);
+    cellFirst_.assign(std::size_t(columns_) * cellRows_ + 1, 0);
+    auto visit = [&](auto&& row, auto&& cell) {
+        for (std::size_t si = 0; si < spans_.size(); ++si) {
+            const Span& s = spans_[si];
+            for (std::size_t i = s.first + 1; i < s.first + s.count; ++i) {
+                const Pt &a = points_[i - 1], &b = points_[i];
+                ChordRef ref{std::uint32_t(i - 1), std::uint32_t(si)};
+                int r0 = Row(std::min(a.y, b.y)), r1 = Row(std::max(a.y, b.y));
+                for (int r = r0; r <= r1; ++r)
+                    row(r, ref);
+                int c0 = Cell(std::min(a.x, b.x), left_), c1 = Cell(std::max(a.x, b.x), left_);
+                int k0 = Cell(std::min(a.y, b.y), bottom_), k1 = Cell(std::max(a.y, b.y), bottom_);
+                c0 = std::min(c0, columns_ - 1), c1 = std::min(c1, columns_ - 1);
+                k0 = std::min(k0, cellRows_ - 1), k1 = std::min(k1, cellRows_ - 1);
+                for (int k = k0; k <= k1; ++k)
+                    for (int c = c0; c <= c1; ++c)
+                        cell(k * columns_ + c, ref);
+            }
+        }
+    };
+    visit([&](int r, ChordRef) { ++rowFirst_[std::size_t(r) + 1]; },
+          [&](int c, ChordRef) { ++cellFirst_[std::size_t(c) + 1]; });
+    for (std::size_t r = 1; r < rowFirst_.size(); ++r)
+        rowFirst_[r] += rowFirst_[r - 1];
+    for (std::size_t c = 1; c < cellFirst_.size(); ++c)
+        cellFirst_[c] += cellFirst_[c - 1];
+    rowChords_.resize(rowFirst_.back());
+    cellChords_.resize(cellFirst_.back());
+    std::vector<std::uint32_t> rowFill(rowFirst_.begin(), rowFirst_.end() - 1);
+    std::vector<std::uint32_t> cellFill(cellFirst_.begin(), cellFirst_.end() - 1);
+    visit([&](int r, ChordRef ref) { rowChords_[rowFill[std::size_t(r)]++] = ref; },
+          [&](int c, ChordRef ref) { cellChords_[cellFill[std::size_t(c)]++] = ref; });
+}
+
+int FlatContours::Row(double y) const {
+    if (rows_ <= 1) return 0;
+    double r = std::floor((y - bottom_) / rowHeight_);
+    return r < 0 ? 0 : (r >= rows_ - 1 ? rows_ - 1 : int(r));
+}
+
+int FlatContours::Cell(double v, double origin) const {
+    double c = std::floor((v - origin) / cellSize_);
+    return c < 0 ? 0 : (c > 4095 ? 4095 : int(c));
 }
 
 int FlatContours::Winding(double x, double y) const {
     // Crossings of the ray from (x, y) towards +x: a chord running upwards with the point on
     // its left counts +1, one running downwards with the point on its right -1. A chord's
-    // lower end belongs to it, its upper end does not.
+    // lower end belongs to it, its upper end does not. A chord not reaching y from both
+    // sides never counts, and a member lying wholly left of x is passed over.
+    auto count = [&](const Pt& a, const Pt& b, int& w) {
+        double side = (b.x - a.x) * (y - a.y) - (x - a.x) * (b.y - a.y);
+        if (a.y <= y) {
+            if (b.y > y && side > 0) ++w;
+        } else if (b.y <= y && side < 0) {
+            --w;
+        }
+    };
     int w = 0;
+    if (!rowFirst_.empty()) {
+        // Rows are found by one monotone map, so the row of y holds every chord whose y range
+        // holds y.
+        if (std::isnan(y) || std::isnan(x)) return 0;
+        int r = Row(y);
+        for (std::uint32_t k = rowFirst_[std::size_t(r)]; k < rowFirst_[std::size_t(r) + 1]; ++k) {
+            const ChordRef& c = rowChords_[k];
+            const Span& s = spans_[c.span];
+            if (s.top <= y || s.bottom > y || s.right < x) continue;
+            count(points_[c.point], points_[c.point + 1], w);
+        }
+        return w;
+    }
     for (const Span& s : spans_) {
         if (s.top <= y || s.bottom > y || s.right < x) continue;
         const Pt* p = points_.data() + s.first;
-        for (std::size_t i = 1; i < s.count; ++i) {
-            const Pt& a = p[i - 1];
-            const Pt& b = p[i];
-            double side = (b.x - a.x) * (y - a.y) - (x - a.x) * (b.y - a.y);
-            if (a.y <= y) {
-                if (b.y > y && side > 0) ++w;
-            } else if (b.y <= y && side < 0) {
-                --w;
-            }
-        }
+        for (std::size_t i = 1; i < s.count; ++i)
+            count(p[i - 1], p[i], w);
     }
     return w;
 }
@@ -230,19 +331,46 @@ bool FlatContours::Beside(std::size_t subPath, std::size_t member, double& mx, d
 bool FlatContours::NearerThan(double x, double y, double reach) const {
     if (!(reach > 0)) return false;
     double reach2 = reach * reach;
-    for (const Span& s : spans_) {
-        if (x < s.left - reach || x > s.right + reach || y < s.bottom - reach || y > s.top + reach)
-            continue;
-        const Pt* p = points_.data() + s.first;
-        for (std::size_t i = 1; i < s.count; ++i) {
-            double ax = p[i - 1].x, ay = p[i - 1].y;
-            double dx = p[i].x - ax, dy = p[i].y - ay;
-            double len2 = dx * dx + dy * dy;
-            double f = len2 > 0 ? ((x - ax) * dx + (y - ay) * dy) / len2 : 0;
-            f = std::clamp(f, 0.0, 1.0);
-            double ex = ax + f * dx - x, ey = ay + f * dy - y;
-            if (ex * ex + ey * ey < reach2) return true;
+    auto near = [&](const Pt& a, const Pt& b) {
+        double ax = a.x, ay = a.y;
+        double dx = b.x - ax, dy = b.y - ay;
+        double len2 = dx * dx + dy * dy;
+        double f = len2 > 0 ? ((x - ax) * dx + (y - ay) * dy) / len2 : 0;
+        f = std::clamp(f, 0.0, 1.0);
+        double ex = ax + f * dx - x, ey = ay + f * dy - y;
+        return ex * ex + ey * ey < reach2;
+    };
+    auto outside = [&](const Span& s) {
+        return x < s.left - reach || x > s.right + reach || y < s.bottom - reach ||
+               y > s.top + reach;
+    };
+    if (!cellFirst_.empty() && std::isfinite(x) && std::isfinite(y) && std::isfinite(reach)) {
+        // Every chord that can come within reach has a box that meets the square around
+        // (x, y); both are mapped to cells by one monotone map (folding everything beyond the
+        // grid onto its edge cells), so the square's cells hold that chord.
+        int c0 = std::min(Cell(x - reach, left_), columns_ - 1);
+        int c1 = std::min(Cell(x + reach, left_), columns_ - 1);
+        int k0 = std::min(Cell(y - reach, bottom_), cellRows_ - 1);
+        int k1 = std::min(Cell(y + reach, bottom_), cellRows_ - 1);
+        if (double(c1 - c0 + 1) * (k1 - k0 + 1) <= double(cellChords_.size())) {
+            for (int k = k0; k <= k1; ++k) {
+                for (int c = c0; c <= c1; ++c) {
+                    std::size_t cell = std::size_t(k) * columns_ + c;
+                    for (std::uint32_t i = cellFirst_[cell]; i < cellFirst_[cell + 1]; ++i) {
+                        const ChordRef& ref = cellChords_[i];
+                        if (outside(spans_[ref.span])) continue;
+                        if (near(points_[ref.point], points_[ref.point + 1])) return true;
+                    }
+                }
+            }
+            return false;
         }
+    }
+    for (const Span& s : spans_) {
+        if (outside(s)) continue;
+        const Pt* p = points_.data() + s.first;
+        for (std::size_t i = 1; i < s.count; ++i)
+            if (near(p[i - 1], p[i])) return true;
     }
     return false;
 }
