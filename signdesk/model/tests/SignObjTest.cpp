@@ -65,6 +65,19 @@ TEST(SignObjTest, TransformScalesTheOutlineWidthUnlessFixed) {
     }
 }
 
+TEST(SignObjTest, AFillThatCannotBeCopiedStaysAsItIs) {
+    // The base fill answers Clone with null: the transform keeps the fill and the stamp.
+    CSignObj o;
+    auto* fill = new CFillObj;
+    o.SetFill(fill);
+    o.SetTransparencyFill(fill);
+    o.Transform(floatTMatrix(2, 0, 0, 2, 1, 1));
+    EXPECT_EQ(o.m_pFill, fill);
+    EXPECT_EQ(o.m_pTransparencyFill, fill);
+    EXPECT_EQ(fill->m_nRefCount, 2);
+    EXPECT_EQ(o.m_nStamp, 0u);
+}
+
 TEST(SignObjTest, FillReferencesAreCounted) {
     auto* fill = new CFillObj;
     {
