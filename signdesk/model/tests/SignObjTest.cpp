@@ -133,10 +133,10 @@ TEST(SignObjTest, CanExportTo) {
         bool fill;
         BOOL expected;
     } cases[] = {
-        {"png", 1, 1, true, 1},  {"EPS", 1, 1, true, 1},  {"wmf", 1, 1, true, 1},
-        {"wpf", 0.5f, 0, false, 0}, {"WPF", 0, 0, false, 1}, {"Wpf", 0, 0.2f, false, 0},
-        {"wpf", 0, 0, true, 0},  {"ai", 0.5f, 0, false, 1}, {"AI", 0, 0.1f, false, 0},
-        {"ai", 0, 0, true, 0},   {"dxf", 1, 1, true, 1},
+        {"png", 1, 1, true, 1},     {"EPS", 1, 1, true, 1},    {"wmf", 1, 1, true, 1},
+        {"wpf", 0.5f, 0, false, 0}, {"WPF", 0, 0, false, 1},   {"Wpf", 0, 0.2f, false, 0},
+        {"wpf", 0, 0, true, 0},     {"ai", 0.5f, 0, false, 1}, {"AI", 0, 0.1f, false, 0},
+        {"ai", 0, 0, true, 0},      {"dxf", 1, 1, true, 1},
     };
     for (const Case& c : cases) {
         CSignObj o;

@@ -102,7 +102,7 @@ TEST(UndoTest, RecordingTwiceWithoutAChangeGivesZero) {
     ASSERT_EQ(step->m_records.GetSize(), 2);
     EXPECT_EQ(step->GetRecord(0)->m_nKind, CBackup::added);
     EXPECT_EQ(step->GetRecord(0)->m_nSize, 0u); // markers carry no snapshot
-    EXPECT_EQ(doc.m_baseline.GetSize(), 3);    // two objects and the document record
+    EXPECT_EQ(doc.m_baseline.GetSize(), 3);     // two objects and the document record
     EXPECT_EQ(doc.RecordStep("Nothing"), 0);
     EXPECT_EQ(doc.GetStepCount(), 1);
     EXPECT_EQ(doc.m_baseline.GetSize(), 3);
@@ -309,7 +309,7 @@ TEST(UndoTest, FindBackupWithAndWithoutHint) {
     doc.RecordStep("Create");
     const DWORD s1 = doc.m_sign.GetObj(1)->m_nSerial;
     EXPECT_EQ(FindBackup(doc.m_baseline, s1, -1), 1);
-    EXPECT_EQ(FindBackup(doc.m_baseline, s1, 2), 1); // wraps round to the start
+    EXPECT_EQ(FindBackup(doc.m_baseline, s1, 2), 1);  // wraps round to the start
     EXPECT_EQ(FindBackup(doc.m_baseline, 0, -1), -1); // the document record is not searched
     CObArray single;
     EXPECT_EQ(FindBackup(single, s1, -1), -1);
