@@ -8,6 +8,7 @@
 #include "mfc/CFile.h"
 #include "mfc/CFileException.h"
 #include "mfc/CMemFile.h"
+#include "mfc/COleDataObject.h"
 #include "mfc/CObArray.h"
 #include "mfc/CObject.h"
 #include "mfc/CPtrArray.h"
