@@ -6,7 +6,9 @@ packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev
   libpixman-1-dev libpng-dev
-  libfreetype-dev fonts-dejavu-core fonts-liberation
+  fonts-liberation
+  librecad-data  # drawings of another DXF writer, read by conv-dxf's tests
+  libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-urw-base35
 )
 
 missing=()
