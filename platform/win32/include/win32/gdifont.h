@@ -50,7 +50,12 @@ constexpr UINT GGO_METRICS = 0;
 constexpr UINT GGO_NATIVE = 2;
 constexpr UINT GGO_BEZIER = 3;
 constexpr UINT GGO_GLYPH_INDEX = 0x80;
+// GDI_ERROR belongs to the drawing layer's header where that is on the include path.
+#if __has_include("win32/wingdi.h")
+#include "win32/wingdi.h"
+#else
 constexpr DWORD GDI_ERROR = 0xFFFFFFFFu;
+#endif
 constexpr DWORD TT_POLYGON_TYPE = 24;
 constexpr WORD TT_PRIM_LINE = 1;
 constexpr WORD TT_PRIM_QSPLINE = 2;
@@ -174,8 +179,8 @@ using FONTENUMPROCA = int (*)(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM
 // ---- font functions of the drawing layer ----
 WIN32_API int EnumFontFamiliesA(HDC dc, LPCSTR family, FONTENUMPROCA proc, LPARAM lParam);
 WIN32_API HFONT CreateFontIndirectA(const LOGFONTA* lf);
-WIN32_API DWORD GetGlyphOutlineA(HDC dc, UINT ch, UINT format, GLYPHMETRICS* metrics, DWORD bufferSize,
-                                 LPVOID buffer, const MAT2* matrix);
+WIN32_API DWORD GetGlyphOutlineA(HDC dc, UINT ch, UINT format, GLYPHMETRICS* metrics,
+                                 DWORD bufferSize, LPVOID buffer, const MAT2* matrix);
 WIN32_API BOOL GetCharABCWidthsA(HDC dc, UINT first, UINT last, ABC* widths);
 WIN32_API BOOL GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, SIZE* size);
 WIN32_API BOOL GetTextMetricsA(HDC dc, TEXTMETRICA* metrics);

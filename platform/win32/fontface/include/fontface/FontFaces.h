@@ -58,6 +58,9 @@ public:
                        void* buffer, const MAT2* matrix);
     // Whole units of the logical font; FALSE for an empty range.
     BOOL CharABCWidths(UINT first, UINT last, ABC* widths);
+    // The face's kerning pairs ('kern' table) between the codes 32 to 255, in whole units;
+    // pairs of zero are left out.
+    std::vector<KERNINGPAIR> KerningPairs();
 
     const Face& FaceInfo() const { return *face_; }
     LONG Height() const { return height_; }
