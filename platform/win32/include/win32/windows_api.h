@@ -2,6 +2,7 @@
 // Everything of the Windows stand-in that the system's code calls.
 
 #include "win32/base.h"
+#include "win32/clipboard.h"
 #include "win32/findfile.h"
 #include "win32/kernel.h"
 #include "win32/module.h"
