@@ -38,8 +38,8 @@ struct Face {
 FONTFACE_API std::vector<Face> ListFaces();
 
 // The face GDI would map the logical font to: the face name (without case), then the style
-// nearest in italic and weight; a name no face has takes the first face. Null when there are
-// no faces at all.
+// nearest in italic and weight; a name no face has takes DejaVu Sans (upright, normal weight)
+// when present, else the first face. Null when there are no faces at all.
 FONTFACE_API std::shared_ptr<const Face> MatchFace(const LOGFONTA& lf);
 
 // One face opened at the size of a logical font.
