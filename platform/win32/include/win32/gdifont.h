@@ -50,12 +50,7 @@ constexpr UINT GGO_METRICS = 0;
 constexpr UINT GGO_NATIVE = 2;
 constexpr UINT GGO_BEZIER = 3;
 constexpr UINT GGO_GLYPH_INDEX = 0x80;
-// GDI_ERROR belongs to the drawing layer's header where that is on the include path.
-#if __has_include("win32/wingdi.h")
-#include "win32/wingdi.h"
-#else
 constexpr DWORD GDI_ERROR = 0xFFFFFFFFu;
-#endif
 constexpr DWORD TT_POLYGON_TYPE = 24;
 constexpr WORD TT_PRIM_LINE = 1;
 constexpr WORD TT_PRIM_QSPLINE = 2;
