@@ -105,6 +105,16 @@ TEST_F(PaintTest, DithersOnlyOnAnEightBitScreenAndNotIntoBitmapContexts) {
         EXPECT_TRUE(exact(t.section)) << "printing";
     }
     {
+        CDIBSection section; // a print preview draws on the screen: it dithers
+        ASSERT_TRUE(section.Create(4, 4));
+        CPreviewDC preview;
+        ASSERT_TRUE(section.AttachMemDC(preview, nullptr));
+        preview.m_bPrinting = TRUE;
+        pic.Paint(&preview, 0, 0, 4, 4, 0, 0, 4, 4, 1);
+        section.DetachMemDC();
+        EXPECT_FALSE(exact(section)) << "print preview";
+    }
+    {
         CDibDC dc(4, 4);
         ASSERT_TRUE(dc.IsValid());
         pic.Paint(&dc, 0, 0, 4, 4, 0, 0, 4, 4, 1);
