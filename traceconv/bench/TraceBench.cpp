@@ -194,8 +194,37 @@ void Report(const std::string& input, const std::string& who, const Result& r) {
 
 } // namespace
 
+// The largest square of 50 % noise (every pixel a corner contact away from others, so the
+// outlines are kept back to the end of the pass) that the node stores hold.
+void LargestNoiseSquare() {
+    std::uint32_t state = 99;
+    int fits = 0;
+    for (int n = 50; n <= 2000; n += 50) {
+        Pixels p(n, n);
+        for (auto& v : p.px) {
+            state = state * 1664525u + 1013904223u;
+            v = (state >> 8) & 1;
+        }
+        HDIB dib = MakeMonoDib(p);
+        bool ok = true;
+        try {
+            TraceOurs(dib, Setting{0, 0, 0, 0, 0, 0, 0, 0, 0});
+        } catch (const sLinkBankFull&) {
+            ok = false;
+        }
+        GlobalFree(dib);
+        if (!ok) {
+            std::printf("noise square %d x %d exhausts the stores; %d x %d fits\n", n, n, fits, fits);
+            return;
+        }
+        fits = n;
+    }
+    std::printf("noise squares up to %d x %d fit\n", fits, fits);
+}
+
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);
+    LargestNoiseSquare();
     std::vector<Setting> grid;
     for (int a : {0, 2, 10})
         for (int b : {0, 1, 3})
@@ -238,7 +267,13 @@ int main(int argc, char** argv) {
         Result bestResult;
         bool found = false;
         for (const Setting& s : grid) {
-            Result r = Measure(TraceOurs(dib, s), in.pixels);
+            Result r;
+            try {
+                r = Measure(TraceOurs(dib, s), in.pixels);
+            } catch (const sLinkBankFull&) {
+                std::printf("%-14s %-32s exhausts the stores\n", in.name.c_str(), s.Name().c_str());
+                continue;
+            }
             if (potraceXor >= 0 && r.xorPixels > potraceXor) continue;
             if (!found || r.xorPixels > bestResult.xorPixels ||
                 (r.xorPixels == bestResult.xorPixels && r.nodes < bestResult.nodes)) {
