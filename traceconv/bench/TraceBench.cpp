@@ -228,8 +228,11 @@ int main(int argc, char** argv) {
     std::vector<Setting> grid;
     for (int a : {0, 2, 10})
         for (int b : {0, 1, 3})
-            for (int c : {0, 1})
-                for (float f : {0.5f, 1.0f}) grid.push_back({a, b, c, f, 1, 1, 1, 1, 1});
+            for (int c : {0, 1, 2})
+                for (float f : {0.0f, 0.25f, 0.5f, 1.0f}) {
+                    grid.push_back({a, b, c, f, 1, 1, 1, 1, 1});
+                    if (f != 0) grid.push_back({a, b, c, f, 0, 1, 1, 1, 0});
+                }
 
     for (const Input& in : Inputs()) {
         HDIB dib = MakeMonoDib(in.pixels);
