@@ -17,7 +17,8 @@ namespace {
 constexpr DWORD OutlineFlags = NTM_PS_OPENTYPE | NTM_TT_OPENTYPE | NTM_TYPE1; // 0x160000
 
 bool isOutline(DWORD fontType, const NEWTEXTMETRICA* ntm) {
-    return (fontType & TRUETYPE_FONTTYPE) != 0 || (ntm != nullptr && (ntm->ntmFlags & OutlineFlags) != 0);
+    return (fontType & TRUETYPE_FONTTYPE) != 0 ||
+           (ntm != nullptr && (ntm->ntmFlags & OutlineFlags) != 0);
 }
 
 // One lookup over the enumerated styles: answers true to stop.
@@ -46,8 +47,9 @@ struct Lookup {
         case ByLogFont: {
             std::size_t n = strnlen(wanted->lfFaceName, LF_FACESIZE);
             const LOGFONTA& lf = elf.elfLogFont;
-            if (std::strncmp(lf.lfFaceName, wanted->lfFaceName, n) != 0 || lf.lfCharSet != wanted->lfCharSet ||
-                lf.lfWeight != wanted->lfWeight || (lf.lfItalic != 0) != (wanted->lfItalic != 0))
+            if (std::strncmp(lf.lfFaceName, wanted->lfFaceName, n) != 0 ||
+                lf.lfCharSet != wanted->lfCharSet || lf.lfWeight != wanted->lfWeight ||
+                (lf.lfItalic != 0) != (wanted->lfItalic != 0))
                 return false;
             if (nameOut != nullptr) *nameOut = full;
             if (metricsOut != nullptr) *metricsOut = ntm;
@@ -161,7 +163,9 @@ int GlyphOutlineToPath(HFONT font, std::uint16_t code, Path& path, HDC dc) {
     } else {
         block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
         data = block != nullptr ? static_cast<std::uint8_t*>(GlobalLock(block)) : nullptr;
-        if (data == nullptr || GetGlyphOutlineA(dc, code, GGO_NATIVE, &gm, size, data, &identity) != size) result = -1;
+        if (data == nullptr ||
+            GetGlyphOutlineA(dc, code, GGO_NATIVE, &gm, size, data, &identity) != size)
+            result = -1;
     }
     SelectObject(dc, old);
     if (own != nullptr) DeleteDC(own);
@@ -201,7 +205,9 @@ int GlyphOutlineToPath(HFONT font, std::uint16_t code, Path& path, HDC dc) {
                     path.Append(PC_LINETO, ax, ay);
                 }
             } else if (type == TT_PRIM_QSPLINE) {
-                path.Append(PC_LINETO, ax, ay); // dropped when it adds nothing
+                // A line to the record's start when the path is not there yet.
+                if (path.LastPoint().x != ax || path.LastPoint().y != ay)
+                    path.Append(PC_LINETO, ax, ay);
                 for (std::size_t i = 0; i + 1 < pts.size(); ++i) {
                     double bx = whole(pts[i].x), by = whole(pts[i].y), cx, cy;
                     if (i + 2 == pts.size()) {
@@ -210,21 +216,27 @@ int GlyphOutlineToPath(HFONT font, std::uint16_t code, Path& path, HDC dc) {
                     } else {
                         // The implied point: the midpoint of two control points, halved toward
                         // zero in 16.16, then its integer part.
-                        std::int32_t mx = std::int32_t((std::int64_t(full(pts[i].x)) + full(pts[i + 1].x)) / 2);
-                        std::int32_t my = std::int32_t((std::int64_t(full(pts[i].y)) + full(pts[i + 1].y)) / 2);
+                        std::int32_t mx =
+                            std::int32_t((std::int64_t(full(pts[i].x)) + full(pts[i + 1].x)) / 2);
+                        std::int32_t my =
+                            std::int32_t((std::int64_t(full(pts[i].y)) + full(pts[i + 1].y)) / 2);
                         cx = mx >> 16, cy = my >> 16;
                     }
-                    path.Append(PC_CURVETO, float(std::trunc(ax / 3.0 + 2.0 * bx / 3.0)), float(std::trunc(ay / 3.0 + 2.0 * by / 3.0)));
-                    path.Append(PC_CURVEPOINT, float(std::trunc(cx / 3.0 + 2.0 * bx / 3.0)), float(std::trunc(cy / 3.0 + 2.0 * by / 3.0)));
+                    path.Append(PC_CURVETO, float(std::trunc(ax / 3.0 + 2.0 * bx / 3.0)),
+                                float(std::trunc(ay / 3.0 + 2.0 * by / 3.0)));
+                    path.Append(PC_CURVEPOINT, float(std::trunc(cx / 3.0 + 2.0 * bx / 3.0)),
+                                float(std::trunc(cy / 3.0 + 2.0 * by / 3.0)));
                     path.Append(PC_CURVEPOINT, float(cx), float(cy));
                     ax = float(cx), ay = float(cy);
                 }
             } else if (type == TT_PRIM_CSPLINE) {
                 // Cubic outlines (CFF and Type 1 faces): control, control, end per curve.
-                path.Append(PC_LINETO, ax, ay);
+                if (path.LastPoint().x != ax || path.LastPoint().y != ay)
+                    path.Append(PC_LINETO, ax, ay);
                 for (std::size_t i = 0; i + 2 < pts.size(); i += 3) {
                     path.Append(PC_CURVETO, float(whole(pts[i].x)), float(whole(pts[i].y)));
-                    path.Append(PC_CURVEPOINT, float(whole(pts[i + 1].x)), float(whole(pts[i + 1].y)));
+                    path.Append(PC_CURVEPOINT, float(whole(pts[i + 1].x)),
+                                float(whole(pts[i + 1].y)));
                     ax = float(whole(pts[i + 2].x)), ay = float(whole(pts[i + 2].y));
                     path.Append(PC_CURVEPOINT, ax, ay);
                 }
@@ -246,7 +258,8 @@ TrueTypeFont::~TrueTypeFont() {
 float TrueTypeFont::emOf(LONG height) const {
     if (height < 0) return float(-height);
     if (CurrentFaceTextMetric.ntmCellHeight > 0 && CurrentFaceTextMetric.ntmSizeEM > 0)
-        return float(double(height) * CurrentFaceTextMetric.ntmSizeEM / CurrentFaceTextMetric.ntmCellHeight);
+        return float(double(height) * CurrentFaceTextMetric.ntmSizeEM /
+                     CurrentFaceTextMetric.ntmCellHeight);
     return float(height);
 }
 
@@ -288,7 +301,8 @@ int TrueTypeFont::GetCharPath(std::uint16_t code, Path& path) {
     GlyphOutlineToPath(hFont, code, path, nullptr);
     if (path.subPaths.Filled() > 0) return 1;
     float s = 1.0f;
-    if (hFont != nullptr && glyphMatrix.m11 > 0 && std::isfinite(1.0f / glyphMatrix.m11)) s = 1.0f / glyphMatrix.m11;
+    if (hFont != nullptr && glyphMatrix.m11 > 0 && std::isfinite(1.0f / glyphMatrix.m11))
+        s = 1.0f / glyphMatrix.m11;
     path.Append(PC_MOVETO, 0, 0);
     path.Append(PC_LINETO, s, 0);
     path.Append(PC_LINETO, s, s);

@@ -339,7 +339,13 @@ std::shared_ptr<const Face> MatchFace(const LOGFONTA& lf) {
             bestScore = score;
         }
     }
-    return best ? best : faces->front();
+    if (best) return best;
+    // Names no face has (the stock fonts' "System" among them) take the default face.
+    for (const auto& f : *faces)
+        if (std::strcmp(f->elf.elfLogFont.lfFaceName, "DejaVu Sans") == 0 &&
+            f->elf.elfLogFont.lfWeight == FW_NORMAL && !f->elf.elfLogFont.lfItalic)
+            return f;
+    return faces->front();
 }
 
 void UseFontFiles(const std::vector<std::string>& files) {

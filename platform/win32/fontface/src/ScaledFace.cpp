@@ -313,4 +313,26 @@ BOOL ScaledFace::CharABCWidths(UINT first, UINT last, ABC* widths) {
     return TRUE;
 }
 
+std::vector<KERNINGPAIR> ScaledFace::KerningPairs() {
+    std::vector<KERNINGPAIR> pairs;
+    Impl& im = *impl_;
+    std::lock_guard<std::mutex> lock(FreeTypeLock());
+    if (!FT_HAS_KERNING(im.ft)) return pairs;
+    FT_UInt glyphs[256] = {};
+    for (UINT c = 32; c < 256; ++c)
+        glyphs[c] = im.glyphOf(c);
+    for (UINT a = 32; a < 256; ++a) {
+        if (glyphs[a] == 0) continue;
+        for (UINT b = 32; b < 256; ++b) {
+            FT_Vector v;
+            if (glyphs[b] == 0 ||
+                FT_Get_Kerning(im.ft, glyphs[a], glyphs[b], FT_KERNING_UNSCALED, &v) != 0)
+                continue;
+            long amount = im.whole(v.x);
+            if (amount != 0) pairs.push_back(KERNINGPAIR{WORD(a), WORD(b), int(amount)});
+        }
+    }
+    return pairs;
+}
+
 } // namespace fontface

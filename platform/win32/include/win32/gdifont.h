@@ -174,8 +174,8 @@ using FONTENUMPROCA = int (*)(const LOGFONTA*, const TEXTMETRICA*, DWORD, LPARAM
 // ---- font functions of the drawing layer ----
 WIN32_API int EnumFontFamiliesA(HDC dc, LPCSTR family, FONTENUMPROCA proc, LPARAM lParam);
 WIN32_API HFONT CreateFontIndirectA(const LOGFONTA* lf);
-WIN32_API DWORD GetGlyphOutlineA(HDC dc, UINT ch, UINT format, GLYPHMETRICS* metrics, DWORD bufferSize,
-                                 LPVOID buffer, const MAT2* matrix);
+WIN32_API DWORD GetGlyphOutlineA(HDC dc, UINT ch, UINT format, GLYPHMETRICS* metrics,
+                                 DWORD bufferSize, LPVOID buffer, const MAT2* matrix);
 WIN32_API BOOL GetCharABCWidthsA(HDC dc, UINT first, UINT last, ABC* widths);
 WIN32_API BOOL GetTextExtentPoint32A(HDC dc, LPCSTR text, int length, SIZE* size);
 WIN32_API BOOL GetTextMetricsA(HDC dc, TEXTMETRICA* metrics);

@@ -3,7 +3,7 @@
 // face lookups, and GDI's native glyph outlines turned into Path outlines.
 
 #include "text/GeneralFont.h"
-#include "win32/gdifont.h"
+#include "win32/wingdi.h"
 
 class TrueTypeFont : public GeneralFont {
     DECLARE_SERIAL(TrueTypeFont)

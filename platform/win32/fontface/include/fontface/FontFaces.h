@@ -38,8 +38,8 @@ struct Face {
 FONTFACE_API std::vector<Face> ListFaces();
 
 // The face GDI would map the logical font to: the face name (without case), then the style
-// nearest in italic and weight; a name no face has takes the first face. Null when there are
-// no faces at all.
+// nearest in italic and weight; a name no face has takes DejaVu Sans (upright, normal weight)
+// when present, else the first face. Null when there are no faces at all.
 FONTFACE_API std::shared_ptr<const Face> MatchFace(const LOGFONTA& lf);
 
 // One face opened at the size of a logical font.
@@ -58,6 +58,9 @@ public:
                        void* buffer, const MAT2* matrix);
     // Whole units of the logical font; FALSE for an empty range.
     BOOL CharABCWidths(UINT first, UINT last, ABC* widths);
+    // The face's kerning pairs ('kern' table) between the codes 32 to 255, in whole units;
+    // pairs of zero are left out.
+    std::vector<KERNINGPAIR> KerningPairs();
 
     const Face& FaceInfo() const { return *face_; }
     LONG Height() const { return height_; }
