@@ -354,7 +354,7 @@ BOOL paintRegion(HDC dc, HRGN rgn, const BrushObject* brush, int rop2, const cha
     auto d = dcOf(dc);
     auto r = findAs<RegionObject>(rgn, OBJ_REGION);
     if (!d || !r) return FALSE;
-    d->record(callLine(name));
+    if (d->logging) d->record(callLine(name));
     if (injectedFailure(name)) return FALSE;
     if (!d->draws()) return TRUE;
     int saved = d->st.rop2;
@@ -420,7 +420,7 @@ BOOL FrameRgn(HDC dc, HRGN rgn, HBRUSH brush, int width, int height) {
 int ExtSelectClipRgn(HDC dc, HRGN rgn, int mode) {
     auto d = dcOf(dc);
     if (!d) return ERROR;
-    d->record(callLine("ExtSelectClipRgn", mode));
+    if (d->logging) d->record(callLine("ExtSelectClipRgn", mode));
     if (mode < RGN_AND || mode > RGN_COPY) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return ERROR;
@@ -484,7 +484,7 @@ namespace {
 int clipRect(HDC dc, int l, int t, int r, int b, int mode, const char* name) {
     auto d = dcOf(dc);
     if (!d) return ERROR;
-    d->record(callLine(name, l, t, r, b));
+    if (d->logging) d->record(callLine(name, l, t, r, b));
     POINT a = d->lpToDpPoint(l, t), c = d->lpToDpPoint(r, b);
     HRGN rect = CreateRectRgn(a.x, a.y, c.x, c.y);
     if (!rect) return ERROR;

@@ -10,7 +10,7 @@ BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
     auto d = dcOf(dc);
     if (!d) return FALSE;
     if (length < 0 || (length > 0 && !text)) return failWith(ERROR_INVALID_PARAMETER);
-    d->record(callLine("TextOutA", x, y, '"' + std::string(text ? text : "", std::size_t(length)) + '"'));
+    if (d->logging) d->record(callLine("TextOutA", x, y, '"' + std::string(text ? text : "", std::size_t(length)) + '"'));
     return TRUE;
 }
 
@@ -19,7 +19,7 @@ BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR te
     auto d = dcOf(dc);
     if (!d) return FALSE;
     if (length > 0x7FFFFFFF || (length > 0 && !text)) return failWith(ERROR_INVALID_PARAMETER);
-    d->record(callLine("ExtTextOutA", x, y, options,
+    if (d->logging) d->record(callLine("ExtTextOutA", x, y, options,
                        rect ? std::to_string(rect->left) + ' ' + std::to_string(rect->top) + ' ' +
                                   std::to_string(rect->right) + ' ' + std::to_string(rect->bottom)
                             : std::string("-"),
@@ -30,7 +30,7 @@ BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR te
 UINT SetTextAlign(HDC dc, UINT align) {
     auto d = dcOf(dc);
     if (!d) return GDI_ERROR;
-    d->record(callLine("SetTextAlign", align));
+    if (d->logging) d->record(callLine("SetTextAlign", align));
     UINT old = d->st.textAlign;
     d->st.textAlign = align;
     return old;
