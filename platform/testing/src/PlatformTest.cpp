@@ -5,6 +5,7 @@
 #include <system_error>
 #include <unistd.h>
 
+#include "win32/ClipboardTesting.h"
 #include "win32/GdiTesting.h"
 #include "win32/KernelTesting.h"
 #include "win32/ModuleTesting.h"
@@ -33,6 +34,7 @@ void PlatformTest::TearDown() {
     if (!allowUnused_ && SdPendingMessageBoxAnswers() > 0)
         ADD_FAILURE() << SdPendingMessageBoxAnswers() << " scripted message-box answer(s) unused";
 
+    SdResetClipboard();
     SdResetUserState();
     SdResetModuleTesting();
     SdResetMemoryTesting();

@@ -6,6 +6,7 @@
 // win32/GdiTesting.h. Text output and metafiles are added by the libraries that own them.
 
 #include "win32/base.h"
+#include "win32/gdifont.h"
 #include "win32/kernel.h"
 
 using LPSIZE = SIZE*;
@@ -14,7 +15,6 @@ using LPSIZE = SIZE*;
 // for bad counts and sizes, ERROR_NOT_ENOUGH_MEMORY when a surface cannot be had.
 constexpr DWORD ERROR_CAN_NOT_COMPLETE = 1003;
 
-constexpr DWORD GDI_ERROR = 0xFFFFFFFFu;
 constexpr COLORREF CLR_INVALID = 0xFFFFFFFFu;
 #define HGDI_ERROR (reinterpret_cast<HGDIOBJ>(static_cast<LONG_PTR>(-1)))
 
