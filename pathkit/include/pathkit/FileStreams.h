@@ -62,7 +62,8 @@ public:
     long TellP() override;
     int SeekP(long offset, int whence) override;
     int Write(const void* data, int n) override;
-    void Flush() override;
+    // 0, or -1 when the file could not take the bytes.
+    int Flush() override;
 
 private:
     std::FILE* file_;
