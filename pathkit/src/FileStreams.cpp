@@ -154,5 +154,5 @@ int FileOutStream::Write(const void* data, int n) {
 
 int FileOutStream::Flush() {
     if (file_ && std::fflush(file_) != 0) failed_ = true;
-    return file_ && !failed_ ? 0 : -1;
+    return failed_ ? -1 : 0;
 }
