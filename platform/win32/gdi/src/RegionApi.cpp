@@ -16,6 +16,9 @@ namespace {
 
 // pixman keeps 32-bit boxes; a region is limited to this range so that every box fits.
 constexpr std::int64_t kRegionLimit = std::int64_t(1) << 30;
+// Polygons are scan-converted row by row: within ±2^20 pixels (far beyond any page or view),
+// so that far-off points cost bounded time and memory.
+constexpr std::int64_t kScanLimit = std::int64_t(1) << 20;
 
 std::int32_t clampCoord(std::int64_t v) {
     return std::int32_t(std::clamp(v, -kRegionLimit, kRegionLimit));
@@ -77,7 +80,7 @@ bool sdgdi::regionFromPolygons(const std::vector<FixPolygon>& polygons, bool win
         row.clear();
         haveRow = false;
     };
-    PixelBox bounds{-kRegionLimit, -kRegionLimit, kRegionLimit, kRegionLimit};
+    PixelBox bounds{-kScanLimit, -kScanLimit, kScanLimit, kScanLimit};
     fillPolygons(polygons, winding, bounds,
                  [&](std::int64_t y0, std::int64_t y1, std::int64_t x0, std::int64_t x1) {
                      if (haveRow && (y0 != rowY0 || y1 != rowY1)) endRow();

@@ -544,6 +544,7 @@ WIN32_API HRGN CreateRectRgnIndirect(const RECT* rect);
 WIN32_API HRGN CreateEllipticRgn(int left, int top, int right, int bottom);
 WIN32_API HRGN CreateRoundRectRgn(int left, int top, int right, int bottom, int width,
                                   int height);
+// Polygon regions are scan-converted within ±2^20 pixels; rectangles reach ±2^30.
 WIN32_API HRGN CreatePolygonRgn(const POINT* points, int count, int fillMode);
 WIN32_API HRGN CreatePolyPolygonRgn(const POINT* points, const INT* counts, int polygons,
                                     int fillMode);
