@@ -7,6 +7,7 @@
 
 #include "GdiSettings.h"
 #include "Printing.h"
+#include "MetaRecorder.h"
 
 using namespace sdgdi;
 
@@ -82,6 +83,7 @@ int SaveDC(HDC dc) {
     auto d = dcOf(dc);
     if (!d) return 0;
     if (d->logging) d->record(callLine("SaveDC"));
+    if (d->meta && !metaInts(*d, EMR_SAVEDC, {})) return 0;
     d->saved.push_back(d->st);
     // A saved clip must not change when the current one does.
     if (d->st.clip) {
@@ -96,6 +98,7 @@ BOOL RestoreDC(HDC dc, int level) {
     auto d = dcOf(dc);
     if (!d) return FALSE;
     if (d->logging) d->record(callLine("RestoreDC", level));
+    if (d->meta && !metaInts(*d, EMR_RESTOREDC, {level})) return FALSE;
     int n = int(d->saved.size());
     int target = level < 0 ? n + level + 1 : level;
     if (target < 1 || target > n) return failWith(ERROR_INVALID_PARAMETER);
@@ -199,6 +202,7 @@ DWORD GetObjectType(HGDIOBJ object) {
             SetLastError(ERROR_INVALID_PARAMETER);                                                 \
             return fail;                                                                           \
         }                                                                                          \
+        if (d->meta && !metaAttribute(*d, #Setter, LONG(value))) return fail;                      \
         Type old = d->st.field;                                                                    \
         d->st.field = value;                                                                       \
         return old;                                                                                \
@@ -276,6 +280,7 @@ int SetMapMode(HDC dc, int mode) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
+    if (d->meta && !metaInts(*d, EMR_SETMAPMODE, {mode})) return 0;
     int old = d->st.mapMode;
     if (mode == old) return old;
     d->st.mapMode = mode;
@@ -296,6 +301,7 @@ int GetMapMode(HDC dc) {
 BOOL SetWindowOrgEx(HDC dc, int x, int y, LPPOINT old) {
     return withDc(dc, [&](DeviceContext& d) {
         if (d.logging) d.record(callLine("SetWindowOrgEx", x, y));
+        if (d.meta && !metaInts(d, EMR_SETWINDOWORGEX, {x, y})) return FALSE;
         if (old) *old = d.st.windowOrg;
         d.st.windowOrg = POINT{x, y};
         return TRUE;
@@ -320,6 +326,7 @@ BOOL OffsetWindowOrgEx(HDC dc, int dx, int dy, LPPOINT old) {
 BOOL SetViewportOrgEx(HDC dc, int x, int y, LPPOINT old) {
     return withDc(dc, [&](DeviceContext& d) {
         if (d.logging) d.record(callLine("SetViewportOrgEx", x, y));
+        if (d.meta && !metaInts(d, EMR_SETVIEWPORTORGEX, {x, y})) return FALSE;
         if (old) *old = d.st.viewportOrg;
         d.st.viewportOrg = POINT{x, y};
         return TRUE;
@@ -351,6 +358,7 @@ BOOL setExtent(HDC dc, int x, int y, LPSIZE old, bool window) {
         if (old) *old = ext;
         if (d.st.mapMode != MM_ISOTROPIC && d.st.mapMode != MM_ANISOTROPIC) return TRUE;
         if (x == 0 || y == 0) return failWith(ERROR_INVALID_PARAMETER);
+        if (d.meta && !metaInts(d, window ? EMR_SETWINDOWEXTEX : EMR_SETVIEWPORTEXTEX, {x, y})) return FALSE;
         ext = SIZE{x, y};
         isotropic(d.st);
         return TRUE;
@@ -428,6 +436,7 @@ BOOL SetWorldTransform(HDC dc, const XFORM* xf) {
     return withDc(dc, [&](DeviceContext& d) {
         if (!xf || d.st.graphicsMode != GM_ADVANCED) return failWith(ERROR_INVALID_PARAMETER);
         if (xf->eM11 * xf->eM22 - xf->eM12 * xf->eM21 == 0) return failWith(ERROR_INVALID_PARAMETER);
+        if (d.meta && !metaXform(d, EMR_SETWORLDTRANSFORM, *xf, 0)) return FALSE;
         d.st.world = *xf;
         return TRUE;
     });
@@ -444,6 +453,8 @@ BOOL GetWorldTransform(HDC dc, XFORM* xf) {
 BOOL ModifyWorldTransform(HDC dc, const XFORM* xf, DWORD mode) {
     return withDc(dc, [&](DeviceContext& d) {
         if (d.st.graphicsMode != GM_ADVANCED) return failWith(ERROR_INVALID_PARAMETER);
+        if (d.meta && !metaXform(d, EMR_MODIFYWORLDTRANSFORM, xf ? *xf : XFORM{1, 0, 0, 1, 0, 0}, mode))
+            return FALSE;
         if (mode == MWT_IDENTITY) {
             d.st.world = XFORM{1, 0, 0, 1, 0, 0};
             return TRUE;

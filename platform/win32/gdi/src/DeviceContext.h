@@ -12,6 +12,8 @@
 
 namespace sdgdi {
 
+class MetaRecorder;
+
 enum class DcKind { Screen, Window, Memory, Printer, Recording, Info };
 enum class PrinterKind { None, PostScript, Raster };
 
@@ -85,6 +87,9 @@ public:
     bool inPage = false;
     int pageNumber = 0;
     std::string documentName;
+
+    // Metafile contexts: the records being written (see MetaRecorder.h).
+    std::shared_ptr<MetaRecorder> meta;
 
     // Call log: one line per call while logging.
     bool logging = false;

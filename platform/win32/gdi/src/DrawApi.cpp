@@ -8,6 +8,7 @@
 #include "GdiPath.h"
 #include "GdiSettings.h"
 #include "Paint.h"
+#include "MetaRecorder.h"
 
 using namespace sdgdi;
 
@@ -127,6 +128,7 @@ BOOL MoveToEx(HDC dc, int x, int y, LPPOINT old) {
     auto d = dcOf(dc);
     if (!d) return FALSE;
     if (d->logging) d->record(callLine("MoveToEx", x, y));
+    if (d->meta && !metaInts(*d, EMR_MOVETOEX, {x, y})) return FALSE;
     if (old) *old = d->st.position;
     d->st.position = POINT{x, y};
     if (d->st.pathOpen) {
@@ -140,6 +142,7 @@ BOOL LineTo(HDC dc, int x, int y) {
     auto d = dcOf(dc);
     if (!d) return FALSE;
     if (d->logging) d->record(callLine("LineTo", x, y));
+    if (d->meta && !metaInts(*d, EMR_LINETO, {x, y})) return FALSE;
     if (injectedFailure("LineTo")) return FALSE;
     POINT a = d->lpToDpPoint(d->st.position.x, d->st.position.y), b = d->lpToDpPoint(x, y);
     d->st.position = POINT{x, y};
@@ -156,6 +159,7 @@ BOOL Polyline(HDC dc, const POINT* points, int count) {
     if (!d) return FALSE;
     if (count < 2 || !points) return failArgs();
     if (d->logging) d->record(callLine("Polyline", count, pointList(points, std::size_t(count))));
+    if (d->meta && !metaPoly(*d, EMR_POLYLINE, points, std::size_t(count))) return FALSE;
     if (injectedFailure("Polyline")) return FALSE;
     if (d->st.pathOpen) {
         POINT p = d->lpToDpPoint(points[0].x, points[0].y);
@@ -177,6 +181,7 @@ BOOL PolylineTo(HDC dc, const POINT* points, DWORD count) {
     if (!d) return FALSE;
     if (count < 1 || count > 0x7FFFFFFF || !points) return failArgs();
     if (d->logging) d->record(callLine("PolylineTo", count, pointList(points, count)));
+    if (d->meta && !metaPoly(*d, EMR_POLYLINETO, points, count)) return FALSE;
     if (injectedFailure("PolylineTo")) return FALSE;
     Line line{centreFix(d->lpToDpPoint(d->st.position.x, d->st.position.y))};
     for (DWORD i = 0; i < count; ++i) {
@@ -196,12 +201,16 @@ BOOL PolyPolyline(HDC dc, const POINT* points, const DWORD* counts, DWORD polyli
     for (DWORD i = 0; i < polylines; ++i)
         if (counts[i] < 2 || counts[i] > 0x7FFFFFFF) return failArgs();
     if (d->logging) d->record(callLine("PolyPolyline", polylines));
+    if (d->meta && !metaPolyPoly(*d, EMR_POLYPOLYLINE, points, std::vector<DWORD>(counts, counts + polylines)))
+        return FALSE;
     if (injectedFailure("PolyPolyline")) return FALSE;
     const POINT* p = points;
+    auto meta = std::move(d->meta); // recorded as one record above
     for (DWORD i = 0; i < polylines; ++i) {
         Polyline(dc, p, int(counts[i]));
         p += counts[i];
     }
+    d->meta = std::move(meta);
     return TRUE;
 }
 
@@ -215,6 +224,7 @@ BOOL bezier(HDC dc, const POINT* points, DWORD count, bool fromCurrent) {
     if (fromCurrent ? (count < 3 || count % 3 != 0) : (count < 4 || (count - 1) % 3 != 0))
         return failArgs();
     if (d->logging) d->record(callLine(name, count, pointList(points, count)));
+    if (d->meta && !metaPoly(*d, fromCurrent ? EMR_POLYBEZIERTO : EMR_POLYBEZIER, points, count)) return FALSE;
     if (injectedFailure(name)) return FALSE;
     POINT start = fromCurrent ? d->st.position : points[0];
     const POINT* rest = fromCurrent ? points : points + 1;
@@ -257,6 +267,7 @@ BOOL Polygon(HDC dc, const POINT* points, int count) {
     if (!d) return FALSE;
     if (count < 2 || !points) return failArgs();
     if (d->logging) d->record(callLine("Polygon", count, pointList(points, std::size_t(count))));
+    if (d->meta && !metaPoly(*d, EMR_POLYGON, points, std::size_t(count))) return FALSE;
     if (injectedFailure("Polygon")) return FALSE;
     std::vector<POINT> dev;
     for (int i = 0; i < count; ++i) dev.push_back(d->lpToDpPoint(points[i].x, points[i].y));
@@ -281,6 +292,7 @@ BOOL PolyPolygon(HDC dc, const POINT* points, const INT* counts, int count) {
     }
     if (total > 0x7FFFFFFF) return failArgs();
     if (d->logging) d->record(callLine("PolyPolygon", count, total));
+    if (d->meta && !metaPolyPoly(*d, EMR_POLYPOLYGON, points, std::vector<DWORD>(counts, counts + count))) return FALSE;
     if (injectedFailure("PolyPolygon")) return FALSE;
     std::vector<std::vector<POINT>> polys;
     const POINT* p = points;
@@ -306,6 +318,7 @@ BOOL Rectangle(HDC dc, int left, int top, int right, int bottom) {
     auto d = dcOf(dc);
     if (!d) return FALSE;
     if (d->logging) d->record(callLine("Rectangle", left, top, right, bottom));
+    if (d->meta && !metaInts(*d, EMR_RECTANGLE, {left, top, right, bottom})) return FALSE;
     if (injectedFailure("Rectangle")) return FALSE;
     Box b = deviceBox(*d, left, top, right, bottom);
     if (d->st.pathOpen) {
@@ -359,6 +372,7 @@ BOOL Ellipse(HDC dc, int left, int top, int right, int bottom) {
     auto d = dcOf(dc);
     if (!d) return FALSE;
     if (d->logging) d->record(callLine("Ellipse", left, top, right, bottom));
+    if (d->meta && !metaInts(*d, EMR_ELLIPSE, {left, top, right, bottom})) return FALSE;
     if (injectedFailure("Ellipse")) return FALSE;
     Box b = insideFrame(*d, deviceBox(*d, left, top, right, bottom));
     if (b.r - b.l < 1 || b.b - b.t < 1) return TRUE;
@@ -372,6 +386,7 @@ BOOL RoundRect(HDC dc, int left, int top, int right, int bottom, int width, int 
     auto d = dcOf(dc);
     if (!d) return FALSE;
     if (d->logging) d->record(callLine("RoundRect", left, top, right, bottom, width, height));
+    if (d->meta && !metaInts(*d, EMR_ROUNDRECT, {left, top, right, bottom, width, height})) return FALSE;
     if (injectedFailure("RoundRect")) return FALSE;
     Box b = insideFrame(*d, deviceBox(*d, left, top, right, bottom));
     if (b.r - b.l < 1 || b.b - b.t < 1) return TRUE;
@@ -396,6 +411,11 @@ BOOL arcShape(HDC dc, ArcKind kind, const char* name, int left, int top, int rig
     auto d = dcOf(dc);
     if (!d) return FALSE;
     if (d->logging) d->record(callLine(name, left, top, right, bottom, xs, ys, xe, ye));
+    if (d->meta) {
+        const DWORD emr = kind == ArcKind::Arc ? EMR_ARC : kind == ArcKind::ArcTo ? EMR_ARCTO
+                        : kind == ArcKind::Chord ? EMR_CHORD : EMR_PIE;
+        if (!metaInts(*d, emr, {left, top, right, bottom, xs, ys, xe, ye})) return FALSE;
+    }
     if (injectedFailure(name)) return FALSE;
     Box b = insideFrame(*d, deviceBox(*d, left, top, right, bottom));
     POINT s = d->lpToDpPoint(xs, ys), e = d->lpToDpPoint(xe, ye);

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "GdiSettings.h"
+#include "MetaRecorder.h"
 
 using namespace sdgdi;
 
@@ -17,6 +18,7 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
     auto o = findObject(object);
     if (!o) return nullptr;
     if (d->logging) d->record(callLine("SelectObject", o->type));
+    if (d->meta && !metaSelect(*d, object)) return nullptr;
     switch (o->type) {
     case OBJ_PEN: {
         void* old = d->st.pen->handle;

@@ -7,6 +7,7 @@
 #include "GdiPath.h"
 #include "GdiSettings.h"
 #include "Paint.h"
+#include "MetaRecorder.h"
 
 using namespace sdgdi;
 
@@ -102,6 +103,7 @@ std::shared_ptr<DeviceContext> withPath(HDC dc, const char* name) {
         SetLastError(ERROR_CAN_NOT_COMPLETE);
         return nullptr;
     }
+    if (d->meta && !metaPathCall(*d, name)) return nullptr;
     if (injectedFailure(name)) return nullptr;
     return d;
 }
@@ -137,6 +139,7 @@ BOOL BeginPath(HDC dc) {
     auto d = dcOf(dc);
     if (!d) return FALSE;
     if (d->logging) d->record(callLine("BeginPath"));
+    if (d->meta && !metaInts(*d, EMR_BEGINPATH, {})) return FALSE;
     if (injectedFailure("BeginPath")) return FALSE;
     d->st.path.clear();
     d->st.pathOpen = true;
@@ -149,6 +152,7 @@ BOOL EndPath(HDC dc) {
     if (!d) return FALSE;
     if (d->logging) d->record(callLine("EndPath"));
     if (!d->st.pathOpen) return failWith(ERROR_CAN_NOT_COMPLETE);
+    if (d->meta && !metaInts(*d, EMR_ENDPATH, {})) return FALSE;
     if (!d->st.path.empty() && d->st.path.back().type == PT_MOVETO) d->st.path.pop_back();
     d->st.pathOpen = false;
     d->st.pathDone = true;
@@ -159,6 +163,7 @@ BOOL AbortPath(HDC dc) {
     auto d = dcOf(dc);
     if (!d) return FALSE;
     if (d->logging) d->record(callLine("AbortPath"));
+    if (d->meta && !metaInts(*d, EMR_ABORTPATH, {})) return FALSE;
     discard(*d);
     return TRUE;
 }
@@ -168,6 +173,7 @@ BOOL CloseFigure(HDC dc) {
     if (!d) return FALSE;
     if (d->logging) d->record(callLine("CloseFigure"));
     if (!d->st.pathOpen) return failWith(ERROR_CAN_NOT_COMPLETE);
+    if (d->meta && !metaInts(*d, EMR_CLOSEFIGURE, {})) return FALSE;
     pathClose(*d);
     return TRUE;
 }
@@ -233,6 +239,7 @@ BOOL SelectClipPath(HDC dc, int mode) {
     if (mode < RGN_AND || mode > RGN_COPY) return failWith(ERROR_INVALID_PARAMETER);
     bool logging = d->logging;
     if (d->logging) d->record(callLine("SelectClipPath", mode));
+    if (d->meta && (!d->st.pathDone || !metaInts(*d, EMR_SELECTCLIPPATH, {mode}))) return FALSE;
     d->logging = false;
     HRGN rgn = PathToRegion(dc);
     d->logging = logging;

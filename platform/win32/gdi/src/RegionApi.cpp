@@ -9,6 +9,7 @@
 #include "GdiPath.h"
 #include "GdiSettings.h"
 #include "Paint.h"
+#include "MetaRecorder.h"
 
 using namespace sdgdi;
 
@@ -488,6 +489,8 @@ int clipRect(HDC dc, int l, int t, int r, int b, int mode, const char* name) {
     auto d = dcOf(dc);
     if (!d) return ERROR;
     if (d->logging) d->record(callLine(name, l, t, r, b));
+    if (d->meta && !metaInts(*d, mode == RGN_DIFF ? EMR_EXCLUDECLIPRECT : EMR_INTERSECTCLIPRECT, {l, t, r, b}))
+        return ERROR;
     POINT a = d->lpToDpPoint(l, t), c = d->lpToDpPoint(r, b);
     HRGN rect = CreateRectRgn(a.x, a.y, c.x, c.y);
     if (!rect) return ERROR;

@@ -1,0 +1,32 @@
+#pragma once
+// Metafile objects: the bytes of a finished metafile behind a handle of the object table.
+
+#include <memory>
+#include <vector>
+
+#include "GdiObjects.h"
+#include "win32/wingdi_meta.h"
+
+namespace sdgdi {
+
+class MetaFileObject : public GdiObject {
+public:
+    MetaFileObject(DWORD type, std::vector<BYTE> bytes) : GdiObject(type), bytes(std::move(bytes)) {}
+    std::vector<BYTE> bytes;
+};
+
+std::shared_ptr<MetaFileObject> findMeta(const void* handle, DWORD type);
+
+// Checks a whole EMF: header, every record's size and its counts and offsets.
+bool validEnhanced(const BYTE* data, std::size_t size);
+// Checks one EMF record's contents against its size (the record lies inside the data).
+bool validEnhancedRecord(const BYTE* record, DWORD size);
+// Checks a whole WMF (no placeable header).
+bool validWindows(const BYTE* data, std::size_t size);
+bool validWindowsRecord(const BYTE* record, DWORD bytes);
+
+// Reads a whole file; false when it cannot be read.
+bool readWholeFile(const char* name, std::vector<BYTE>& out);
+bool writeWholeFile(const char* name, const std::vector<BYTE>& bytes);
+
+} // namespace sdgdi

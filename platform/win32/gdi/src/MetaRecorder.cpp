@@ -1,0 +1,431 @@
+// Recording drawing calls as EMF records or WMF records.
+
+#include "MetaRecorder.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+namespace sdgdi {
+
+namespace {
+
+bool fits16(LONG v) {
+    return v >= std::numeric_limits<std::int16_t>::min() && v <= std::numeric_limits<std::int16_t>::max();
+}
+
+void putRect(std::vector<BYTE>& v, const RECTL& r) {
+    putU32(v, DWORD(r.left));
+    putU32(v, DWORD(r.top));
+    putU32(v, DWORD(r.right));
+    putU32(v, DWORD(r.bottom));
+}
+
+// Device bounds of a set of logical points, inclusive.
+RECTL deviceBoundsOf(const DeviceContext& dc, const POINT* p, std::size_t n) {
+    RECTL r{0, 0, -1, -1};
+    for (std::size_t i = 0; i < n; ++i) {
+        POINT d = dc.lpToDpPoint(p[i].x, p[i].y);
+        if (i == 0) r = RECTL{d.x, d.y, d.x, d.y};
+        r.left = std::min(r.left, d.x);
+        r.top = std::min(r.top, d.y);
+        r.right = std::max(r.right, d.x);
+        r.bottom = std::max(r.bottom, d.y);
+    }
+    return r;
+}
+
+// WMF form of a call that takes plain integers: the function and its parameters in the
+// format's order (single coordinates y before x, boxes bottom, right, top, left).
+bool wmfForm(DWORD emr, const std::vector<LONG>& a, WORD& fn, std::vector<LONG>& out) {
+    auto rev = [&](WORD f) {
+        fn = f;
+        out.assign(a.rbegin(), a.rend());
+        return true;
+    };
+    auto colour = [&](WORD f) {
+        fn = f;
+        out = {LONG(a[0] & 0xFFFF), LONG(DWORD(a[0]) >> 16)};
+        return true;
+    };
+    switch (emr) {
+    case EMR_SETMAPMODE: return rev(META_SETMAPMODE);
+    case EMR_SETBKMODE: return rev(META_SETBKMODE);
+    case EMR_SETROP2: return rev(META_SETROP2);
+    case EMR_SETPOLYFILLMODE: return rev(META_SETPOLYFILLMODE);
+    case EMR_SETBKCOLOR: return colour(META_SETBKCOLOR);
+    case EMR_SETTEXTCOLOR: return colour(META_SETTEXTCOLOR);
+    case EMR_SETWINDOWORGEX: return rev(META_SETWINDOWORG);
+    case EMR_SETWINDOWEXTEX: return rev(META_SETWINDOWEXT);
+    case EMR_SETVIEWPORTORGEX: return rev(META_SETVIEWPORTORG);
+    case EMR_SETVIEWPORTEXTEX: return rev(META_SETVIEWPORTEXT);
+    case EMR_MOVETOEX: return rev(META_MOVETO);
+    case EMR_LINETO: return rev(META_LINETO);
+    case EMR_RECTANGLE: return rev(META_RECTANGLE);
+    case EMR_ELLIPSE: return rev(META_ELLIPSE);
+    case EMR_INTERSECTCLIPRECT: return rev(META_INTERSECTCLIPRECT);
+    case EMR_EXCLUDECLIPRECT: return rev(META_EXCLUDECLIPRECT);
+    case EMR_ROUNDRECT: return rev(META_ROUNDRECT);
+    case EMR_ARC: return rev(META_ARC);
+    case EMR_CHORD: return rev(META_CHORD);
+    case EMR_PIE: return rev(META_PIE);
+    case EMR_SAVEDC: return rev(META_SAVEDC);
+    case EMR_RESTOREDC: return rev(META_RESTOREDC);
+    default: return false;
+    }
+}
+
+bool isDrawing(DWORD emr) {
+    switch (emr) {
+    case EMR_RECTANGLE:
+    case EMR_ELLIPSE:
+    case EMR_ROUNDRECT:
+    case EMR_ARC:
+    case EMR_ARCTO:
+    case EMR_CHORD:
+    case EMR_PIE:
+    case EMR_LINETO:
+    case EMR_SETPIXELV: return true;
+    default: return false;
+    }
+}
+
+bool fail() {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return false;
+}
+
+} // namespace
+
+void MetaRecorder::addDevicePoint(const DeviceContext& dc, LONG x, LONG y) {
+    POINT d = dc.lpToDpPoint(x, y);
+    if (!haveBounds) {
+        bounds = RECTL{d.x, d.y, d.x, d.y};
+        haveBounds = true;
+        return;
+    }
+    bounds.left = std::min(bounds.left, d.x);
+    bounds.top = std::min(bounds.top, d.y);
+    bounds.right = std::max(bounds.right, d.x);
+    bounds.bottom = std::max(bounds.bottom, d.y);
+}
+
+void MetaRecorder::emr(DWORD type, const std::vector<BYTE>& params) {
+    std::size_t size = 8 + ((params.size() + 3) & ~std::size_t(3));
+    putU32(body, type);
+    putU32(body, DWORD(size));
+    body.insert(body.end(), params.begin(), params.end());
+    body.resize(body.size() + (size - 8 - params.size()), 0);
+    ++records;
+}
+
+void MetaRecorder::wmr(WORD function, const std::vector<std::int16_t>& params) {
+    DWORD words = DWORD(3 + params.size());
+    putU32(body, words);
+    putU16(body, function);
+    for (std::int16_t p : params) putU16(body, WORD(p));
+    maxRecordWords = std::max(maxRecordWords, words);
+    ++records;
+}
+
+bool metaPoly(DeviceContext& dc, DWORD emr, const POINT* points, std::size_t count) {
+    MetaRecorder& r = *dc.meta;
+    bool small = true;
+    for (std::size_t i = 0; i < count; ++i) small = small && fits16(points[i].x) && fits16(points[i].y);
+    if (!r.enhanced) {
+        if ((emr != EMR_POLYGON && emr != EMR_POLYLINE) || !small || count > 0x7FFF) return fail();
+        std::vector<std::int16_t> p{std::int16_t(count)};
+        for (std::size_t i = 0; i < count; ++i) {
+            p.push_back(std::int16_t(points[i].x));
+            p.push_back(std::int16_t(points[i].y));
+        }
+        r.wmr(emr == EMR_POLYGON ? META_POLYGON : META_POLYLINE, p);
+        return true;
+    }
+    std::vector<BYTE> v;
+    RECTL b = deviceBoundsOf(dc, points, count);
+    putRect(v, b);
+    putU32(v, DWORD(count));
+    for (std::size_t i = 0; i < count; ++i) {
+        if (small) {
+            putU16(v, WORD(points[i].x));
+            putU16(v, WORD(points[i].y));
+        } else {
+            putU32(v, DWORD(points[i].x));
+            putU32(v, DWORD(points[i].y));
+        }
+        r.addDevicePoint(dc, points[i].x, points[i].y);
+    }
+    // The 16-bit forms are numbered 83 after their 32-bit originals.
+    r.emr(small ? emr + 83 : emr, v);
+    return true;
+}
+
+bool metaPolyPoly(DeviceContext& dc, DWORD emr, const POINT* points, const std::vector<DWORD>& counts) {
+    MetaRecorder& r = *dc.meta;
+    std::size_t total = 0;
+    for (DWORD c : counts) total += c;
+    bool small = true;
+    for (std::size_t i = 0; i < total; ++i) small = small && fits16(points[i].x) && fits16(points[i].y);
+    if (!r.enhanced) {
+        if (emr != EMR_POLYPOLYGON || !small || counts.size() > 0x7FFF || total > 0x3FFF) return fail();
+        std::vector<std::int16_t> p{std::int16_t(counts.size())};
+        for (DWORD c : counts) p.push_back(std::int16_t(c));
+        for (std::size_t i = 0; i < total; ++i) {
+            p.push_back(std::int16_t(points[i].x));
+            p.push_back(std::int16_t(points[i].y));
+        }
+        r.wmr(META_POLYPOLYGON, p);
+        return true;
+    }
+    std::vector<BYTE> v;
+    putRect(v, deviceBoundsOf(dc, points, total));
+    putU32(v, DWORD(counts.size()));
+    putU32(v, DWORD(total));
+    for (DWORD c : counts) putU32(v, c);
+    for (std::size_t i = 0; i < total; ++i) {
+        if (small) {
+            putU16(v, WORD(points[i].x));
+            putU16(v, WORD(points[i].y));
+        } else {
+            putU32(v, DWORD(points[i].x));
+            putU32(v, DWORD(points[i].y));
+        }
+        r.addDevicePoint(dc, points[i].x, points[i].y);
+    }
+    r.emr(small ? emr + 83 : emr, v);
+    return true;
+}
+
+bool metaInts(DeviceContext& dc, DWORD emr, std::initializer_list<LONG> values) {
+    MetaRecorder& r = *dc.meta;
+    std::vector<LONG> a(values);
+    if (!r.enhanced) {
+        WORD fn = 0;
+        std::vector<LONG> out;
+        if (!wmfForm(emr, a, fn, out)) return fail();
+        std::vector<std::int16_t> p;
+        for (LONG v : out) {
+            if (!fits16(v) && fn != META_SETBKCOLOR && fn != META_SETTEXTCOLOR) return fail();
+            p.push_back(std::int16_t(v));
+        }
+        r.wmr(fn, p);
+        return true;
+    }
+    std::vector<BYTE> v;
+    if (emr == EMR_FILLPATH || emr == EMR_STROKEPATH || emr == EMR_STROKEANDFILLPATH) {
+        // Bounds of the path, device units.
+        RECTL b{0, 0, -1, -1};
+        bool first = true;
+        for (const GdiPathPoint& p : dc.st.path) {
+            LONG x = LONG(std::lround(p.x)), y = LONG(std::lround(p.y));
+            if (first) b = RECTL{x, y, x, y};
+            first = false;
+            b.left = std::min(b.left, x);
+            b.top = std::min(b.top, y);
+            b.right = std::max(b.right, x);
+            b.bottom = std::max(b.bottom, y);
+        }
+        if (!first) {
+            if (!r.haveBounds) {
+                r.bounds = b;
+                r.haveBounds = true;
+            } else {
+                r.bounds.left = std::min(r.bounds.left, b.left);
+                r.bounds.top = std::min(r.bounds.top, b.top);
+                r.bounds.right = std::max(r.bounds.right, b.right);
+                r.bounds.bottom = std::max(r.bounds.bottom, b.bottom);
+            }
+        }
+        putRect(v, b);
+    }
+    for (LONG x : a) putU32(v, DWORD(x));
+    if (isDrawing(emr) && a.size() >= 2) {
+        for (std::size_t i = 0; i + 1 < std::min<std::size_t>(a.size(), 4); i += 2) r.addDevicePoint(dc, a[i], a[i + 1]);
+        if (emr != EMR_LINETO && emr != EMR_SETPIXELV) {
+            r.addDevicePoint(dc, a[0], a[3]);
+            r.addDevicePoint(dc, a[2], a[1]);
+        } else {
+            r.addDevicePoint(dc, dc.st.position.x, dc.st.position.y);
+        }
+    }
+    r.emr(emr, v);
+    return true;
+}
+
+bool metaSelect(DeviceContext& dc, HGDIOBJ object) {
+    MetaRecorder& r = *dc.meta;
+    DWORD type = GetObjectType(object);
+    if (type != OBJ_PEN && type != OBJ_BRUSH) return true; // fonts, bitmaps, regions: not recorded
+    if (r.enhanced) {
+        for (int i = 0; i <= DEFAULT_GUI_FONT; ++i) {
+            if (GetStockObject(i) == object) {
+                std::vector<BYTE> v;
+                putU32(v, ENHMETA_STOCK_OBJECT | DWORD(i));
+                r.emr(EMR_SELECTOBJECT, v);
+                return true;
+            }
+        }
+    }
+    std::size_t index = 0;
+    auto found = std::find(r.objects.begin(), r.objects.end(), object);
+    if (found != r.objects.end()) {
+        index = std::size_t(found - r.objects.begin());
+    } else {
+        index = r.objects.size();
+        r.objects.push_back(object);
+        DWORD ih = DWORD(r.enhanced ? index + 1 : index);
+        if (type == OBJ_PEN) {
+            LOGPEN lp{};
+            GetObjectA(object, sizeof lp, &lp);
+            if (r.enhanced) {
+                std::vector<BYTE> v;
+                putU32(v, ih);
+                putU32(v, lp.lopnStyle);
+                putU32(v, DWORD(lp.lopnWidth.x));
+                putU32(v, 0);
+                putU32(v, lp.lopnColor);
+                r.emr(EMR_CREATEPEN, v);
+            } else {
+                r.wmr(META_CREATEPENINDIRECT,
+                      {std::int16_t(lp.lopnStyle), std::int16_t(std::min<LONG>(lp.lopnWidth.x, 0x7FFF)), 0,
+                       std::int16_t(lp.lopnColor & 0xFFFF), std::int16_t(lp.lopnColor >> 16)});
+            }
+        } else {
+            LOGBRUSH lb{};
+            GetObjectA(object, sizeof lb, &lb);
+            if (r.enhanced) {
+                std::vector<BYTE> v;
+                putU32(v, ih);
+                putU32(v, lb.lbStyle);
+                putU32(v, lb.lbColor);
+                putU32(v, DWORD(lb.lbHatch));
+                r.emr(EMR_CREATEBRUSHINDIRECT, v);
+            } else {
+                r.wmr(META_CREATEBRUSHINDIRECT,
+                      {std::int16_t(lb.lbStyle), std::int16_t(lb.lbColor & 0xFFFF), std::int16_t(lb.lbColor >> 16),
+                       std::int16_t(lb.lbHatch)});
+            }
+        }
+    }
+    if (r.enhanced) {
+        std::vector<BYTE> v;
+        putU32(v, DWORD(index + 1));
+        r.emr(EMR_SELECTOBJECT, v);
+    } else {
+        r.wmr(META_SELECTOBJECT, {std::int16_t(index)});
+    }
+    return true;
+}
+
+bool metaXform(DeviceContext& dc, DWORD emr, const XFORM& x, DWORD mode) {
+    MetaRecorder& r = *dc.meta;
+    if (!r.enhanced) return fail();
+    std::vector<BYTE> v(24);
+    std::memcpy(v.data(), &x, 24);
+    if (emr == EMR_MODIFYWORLDTRANSFORM) putU32(v, mode);
+    r.emr(emr, v);
+    return true;
+}
+
+bool metaAttribute(DeviceContext& dc, const char* setter, LONG value) {
+    static const struct {
+        const char* name;
+        DWORD emr;
+    } table[] = {{"SetBkColor", EMR_SETBKCOLOR},       {"SetTextColor", EMR_SETTEXTCOLOR},
+                 {"SetBkMode", EMR_SETBKMODE},         {"SetROP2", EMR_SETROP2},
+                 {"SetPolyFillMode", EMR_SETPOLYFILLMODE}, {"SetStretchBltMode", EMR_SETSTRETCHBLTMODE},
+                 {"SetArcDirection", EMR_SETARCDIRECTION}};
+    for (const auto& t : table) {
+        if (std::strcmp(t.name, setter) != 0) continue;
+        // The stretch mode and arc direction have no WMF record worth failing for.
+        if (!dc.meta->enhanced && (t.emr == EMR_SETSTRETCHBLTMODE || t.emr == EMR_SETARCDIRECTION)) return true;
+        return metaInts(dc, t.emr, {value});
+    }
+    return true;
+}
+
+bool metaPathCall(DeviceContext& dc, const char* name) {
+    if (std::strcmp(name, "FillPath") == 0) return metaInts(dc, EMR_FILLPATH, {});
+    if (std::strcmp(name, "StrokePath") == 0) return metaInts(dc, EMR_STROKEPATH, {});
+    if (std::strcmp(name, "StrokeAndFillPath") == 0) return metaInts(dc, EMR_STROKEANDFILLPATH, {});
+    return dc.meta->enhanced ? true : fail();
+}
+
+bool metaAngleArc(DeviceContext& dc, int x, int y, DWORD radius, FLOAT start, FLOAT sweep) {
+    MetaRecorder& r = *dc.meta;
+    if (!r.enhanced) return fail();
+    std::vector<BYTE> v;
+    putU32(v, DWORD(x));
+    putU32(v, DWORD(y));
+    putU32(v, radius);
+    DWORD bits;
+    std::memcpy(&bits, &start, 4);
+    putU32(v, bits);
+    std::memcpy(&bits, &sweep, 4);
+    putU32(v, bits);
+    LONG rad = LONG(std::min<DWORD>(radius, 0x3FFFFFFF));
+    r.addDevicePoint(dc, x - rad, y - rad);
+    r.addDevicePoint(dc, x + rad, y + rad);
+    r.emr(EMR_ANGLEARC, v);
+    return true;
+}
+
+std::vector<BYTE> finishEnhanced(MetaRecorder& r) {
+    // End record: no palette entries.
+    std::vector<BYTE> eof;
+    putU32(eof, 0);
+    putU32(eof, 16);
+    putU32(eof, 20);
+    r.emr(EMR_EOF, eof);
+
+    RECTL bounds = r.haveBounds ? r.bounds : RECTL{0, 0, -1, -1};
+    RECTL frame = r.frame;
+    if (!r.haveFrame) {
+        // From the bounds, through the reference device's size in millimetres.
+        auto mm = [](LONG v, LONG mmSize, LONG px) {
+            return LONG(std::lround(double(v) * mmSize * 100.0 / (px ? px : 1)));
+        };
+        frame = RECTL{mm(bounds.left, r.millimetres.cx, r.device.cx), mm(bounds.top, r.millimetres.cy, r.device.cy),
+                      mm(bounds.right, r.millimetres.cx, r.device.cx),
+                      mm(bounds.bottom, r.millimetres.cy, r.device.cy)};
+    }
+    std::size_t headerSize = sizeof(ENHMETAHEADER) + ((r.description.size() + 3) & ~std::size_t(3));
+    ENHMETAHEADER h{};
+    h.iType = EMR_HEADER;
+    h.nSize = DWORD(headerSize);
+    h.rclBounds = bounds;
+    h.rclFrame = frame;
+    h.dSignature = ENHMETA_SIGNATURE;
+    h.nVersion = 0x10000;
+    h.nBytes = DWORD(headerSize + r.body.size());
+    h.nRecords = r.records + 1;
+    h.nHandles = WORD(r.objects.size() + 1);
+    h.nDescription = DWORD(r.description.size() / 2);
+    h.offDescription = r.description.empty() ? 0 : DWORD(sizeof(ENHMETAHEADER));
+    h.szlDevice = r.device;
+    h.szlMillimeters = r.millimetres;
+    h.szlMicrometers = SIZEL{r.millimetres.cx * 1000, r.millimetres.cy * 1000};
+    std::vector<BYTE> out(headerSize, 0);
+    std::memcpy(out.data(), &h, sizeof h);
+    if (!r.description.empty()) std::memcpy(out.data() + sizeof h, r.description.data(), r.description.size());
+    out.insert(out.end(), r.body.begin(), r.body.end());
+    return out;
+}
+
+std::vector<BYTE> finishWindows(MetaRecorder& r) {
+    r.wmr(META_EOF, {});
+    std::vector<BYTE> out;
+    putU16(out, r.fileName.empty() ? 1 : 2);
+    putU16(out, 9);
+    putU16(out, 0x300);
+    putU32(out, DWORD(9 + r.body.size() / 2));
+    putU16(out, WORD(r.objects.size()));
+    putU32(out, r.maxRecordWords);
+    putU16(out, 0);
+    out.insert(out.end(), r.body.begin(), r.body.end());
+    return out;
+}
+
+} // namespace sdgdi

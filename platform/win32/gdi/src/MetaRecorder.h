@@ -1,0 +1,77 @@
+#pragma once
+// Recording on metafile contexts. The drawing functions call these hooks after checking their
+// arguments; a hook returns false when the call cannot be recorded (a Windows metafile and a
+// call its format lacks, or coordinates beyond 16 bits), and the call then fails.
+
+#include <cstddef>
+#include <cstdint>
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "DeviceContext.h"
+#include "win32/wingdi_meta.h"
+
+namespace sdgdi {
+
+class MetaRecorder {
+public:
+    explicit MetaRecorder(bool enhanced) : enhanced(enhanced) {}
+    const bool enhanced;
+    std::string fileName;
+    // EMF: records after the header; WMF: records after the header.
+    std::vector<BYTE> body;
+    DWORD records = 0;
+    DWORD maxRecordWords = 0; // WMF
+    // Object table: EMF index i+1 / WMF index i holds objects[i].
+    std::vector<HGDIOBJ> objects;
+    // Bounds of what was drawn, device units, inclusive.
+    bool haveBounds = false;
+    RECTL bounds{0, 0, -1, -1};
+    // EMF header inputs.
+    bool haveFrame = false;
+    RECTL frame{};
+    SIZEL device{}, millimetres{};
+    std::vector<BYTE> description; // UTF-16LE with both NULs
+
+    void addDevicePoint(const DeviceContext& dc, LONG x, LONG y);
+    void emr(DWORD type, const std::vector<BYTE>& params);
+    void wmr(WORD function, const std::vector<std::int16_t>& params);
+};
+
+bool metaPoly(DeviceContext& dc, DWORD emr, const POINT* points, std::size_t count);
+bool metaPolyPoly(DeviceContext& dc, DWORD emr, const POINT* points, const std::vector<DWORD>& counts);
+bool metaInts(DeviceContext& dc, DWORD emr, std::initializer_list<LONG> values);
+bool metaSelect(DeviceContext& dc, HGDIOBJ object);
+bool metaXform(DeviceContext& dc, DWORD emr, const XFORM& xform, DWORD mode);
+// Attribute setters by API name (SetBkColor, SetROP2, ...); path calls by name (FillPath, ...).
+bool metaAttribute(DeviceContext& dc, const char* setter, LONG value);
+bool metaPathCall(DeviceContext& dc, const char* name);
+bool metaAngleArc(DeviceContext& dc, int x, int y, DWORD radius, FLOAT start, FLOAT sweep);
+
+// The finished bytes of a recorder (header, records, end record).
+std::vector<BYTE> finishEnhanced(MetaRecorder& r);
+std::vector<BYTE> finishWindows(MetaRecorder& r);
+
+// Little-endian helpers shared by the metafile code.
+inline void putU32(std::vector<BYTE>& v, DWORD x) {
+    for (int i = 0; i < 4; ++i) v.push_back(BYTE(x >> (8 * i)));
+}
+inline void putU16(std::vector<BYTE>& v, WORD x) {
+    v.push_back(BYTE(x));
+    v.push_back(BYTE(x >> 8));
+}
+inline DWORD getU32(const BYTE* p) {
+    return DWORD(p[0]) | DWORD(p[1]) << 8 | DWORD(p[2]) << 16 | DWORD(p[3]) << 24;
+}
+inline WORD getU16(const BYTE* p) {
+    return WORD(p[0] | p[1] << 8);
+}
+inline LONG getI32(const BYTE* p) {
+    return LONG(getU32(p));
+}
+inline std::int16_t getI16(const BYTE* p) {
+    return std::int16_t(getU16(p));
+}
+
+} // namespace sdgdi
