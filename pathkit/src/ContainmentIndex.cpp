@@ -35,14 +35,14 @@ void ContainmentIndex::Fill(Buckets& b, const std::vector<std::int64_t>& lo,
     b.size = std::max<std::int64_t>(1, (high - low) / b.count + 1);
     b.first.assign(std::size_t(b.count) + 1, 0);
     for (std::size_t i = 0; i < n; ++i)
-        for (int k = b.Of(lo[i]); k <= b.Of(hi[i]); ++k)
+        for (int k = b.Of(lo[i]), last = b.Of(hi[i]); k <= last; ++k)
             ++b.first[std::size_t(k) + 1];
     for (std::size_t k = 1; k < b.first.size(); ++k)
         b.first[k] += b.first[k - 1];
     b.items.resize(b.first.back());
     std::vector<std::uint32_t> fill(b.first.begin(), b.first.end() - 1);
     for (std::size_t i = 0; i < n; ++i)
-        for (int k = b.Of(lo[i]); k <= b.Of(hi[i]); ++k)
+        for (int k = b.Of(lo[i]), last = b.Of(hi[i]); k <= last; ++k)
             b.items[fill[std::size_t(k)]++] = std::uint32_t(i);
 }
 
