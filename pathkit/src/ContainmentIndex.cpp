@@ -120,6 +120,74 @@ ContainmentIndex::ContainmentIndex(Path& path) : path_(path) {
                 for (int k = c0[i]; k <= c1[i]; ++k)
                     c.cellItems[fill[std::size_t(r) * c.gridColumns + k]++] = i;
     }
+
+    // The contour grid: about one contour per cell.
+    closed_.resize(count);
+    contourSeen_.assign(count, 0);
+    for (std::uint16_t i = 0; i < count; ++i)
+        closed_[i] = path.subPaths[i].IsClosed();
+    if (any_ && std::isfinite(box_.left) && std::isfinite(box_.right) &&
+        std::isfinite(box_.bottom) && std::isfinite(box_.top)) {
+        double w = std::max(double(box_.right) - box_.left, 1e-9);
+        double h = std::max(double(box_.top) - box_.bottom, 1e-9);
+        double cell = std::sqrt(w * h / count);
+        if (cell > 0 && std::isfinite(cell)) {
+            columns_ = int(std::clamp(std::ceil(w / cell), 1.0, double(MaxGridSide)));
+            rows_ = int(std::clamp(std::ceil(h / cell), 1.0, double(MaxGridSide)));
+            cell_ = std::max(w / columns_, h / rows_);
+            left_ = box_.left, bottom_ = box_.bottom;
+        }
+    }
+    std::size_t cells = std::size_t(columns_) * rows_;
+    cellFirst_.assign(cells + 1, 0);
+    auto each = [&](auto&& visit) {
+        for (std::uint16_t i = 0; i < count; ++i) {
+            const floatBBox& b = path.subPaths[i].ctrlBox;
+            int x0 = CellX(b.left), x1 = CellX(b.right), y0 = CellY(b.bottom), y1 = CellY(b.top);
+            for (int r = y0; r <= y1; ++r)
+                for (int k = x0; k <= x1; ++k)
+                    visit(std::size_t(r) * columns_ + k, i);
+        }
+    };
+    each([&](std::size_t cell, std::uint16_t) { ++cellFirst_[cell + 1]; });
+    for (std::size_t k = 1; k <= cells; ++k)
+        cellFirst_[k] += cellFirst_[k - 1];
+    cellItems_.resize(cellFirst_.back());
+    std::vector<std::uint32_t> fill(cellFirst_.begin(), cellFirst_.end() - 1);
+    each([&](std::size_t cell, std::uint16_t i) { cellItems_[fill[cell]++] = i; });
+}
+
+int ContainmentIndex::CellX(double x) const {
+    double k = std::floor((x - left_) / cell_);
+    return !(k > 0) ? 0 : (k >= columns_ - 1 ? columns_ - 1 : int(k));
+}
+
+int ContainmentIndex::CellY(double y) const {
+    double k = std::floor((y - bottom_) / cell_);
+    return !(k > 0) ? 0 : (k >= rows_ - 1 ? rows_ - 1 : int(k));
+}
+
+void ContainmentIndex::Candidates(int x0, int x1, int y0, int y1) {
+    candidates_.clear();
+    if (++stamp_ == 0) {
+        for (Contour& c : contours_)
+            std::fill(c.seen.begin(), c.seen.end(), 0);
+        std::fill(contourSeen_.begin(), contourSeen_.end(), 0);
+        stamp_ = 1;
+    }
+    for (int r = y0; r <= y1; ++r) {
+        for (int k = x0; k <= x1; ++k) {
+            std::size_t cell = std::size_t(r) * columns_ + k;
+            for (std::uint32_t j = cellFirst_[cell]; j < cellFirst_[cell + 1]; ++j) {
+                std::uint32_t i = cellItems_[j];
+                if (contourSeen_[i] == stamp_) continue;
+                contourSeen_[i] = stamp_;
+                candidates_.push_back(i);
+            }
+        }
+    }
+    // Several cells: their lists interleave.
+    if (x0 != x1 || y0 != y1) std::sort(candidates_.begin(), candidates_.end());
 }
 
 // SubPath::GetCrossings(p, direction, 0) for a direction of 0 to 3.
@@ -168,11 +236,17 @@ bool ContainmentIndex::Inside(Contour& c, const floatPoint& p) {
     return false;
 }
 
+// The first contour in path order that holds p: a contour whose box holds p is listed in the
+// cell of p, the cells' lists run in path order.
 int ContainmentIndex::QuickInside(const floatPoint& p) {
     if (!any_ || !box_.IsInside(p, 0)) return 0;
-    for (Contour& c : contours_) {
+    int x = CellX(p.x), y = CellY(p.y);
+    std::size_t cell = std::size_t(y) * columns_ + x;
+    for (std::uint32_t j = cellFirst_[cell]; j < cellFirst_[cell + 1]; ++j) {
+        std::uint32_t i = cellItems_[j];
+        Contour& c = contours_[i];
         SubPath& sp = *c.sp;
-        if (sp.IsClosed() && sp.ctrlBox.IsInside(p, 0) && Inside(c, p)) return sp.depth + 1;
+        if (closed_[i] && sp.ctrlBox.IsInside(p, 0) && Inside(c, p)) return sp.depth + 1;
     }
     return 0;
 }
@@ -208,6 +282,7 @@ bool ContainmentIndex::Beside(Contour& c, const floatPoint& p, float tol) {
     if (++stamp_ == 0) {
         for (Contour& other : contours_)
             std::fill(other.seen.begin(), other.seen.end(), 0);
+        std::fill(contourSeen_.begin(), contourSeen_.end(), 0);
         stamp_ = 1;
     }
     double tol2 = double(tol) * tol;
@@ -233,7 +308,17 @@ bool ContainmentIndex::Beside(Contour& c, const floatPoint& p, float tol) {
 
 bool ContainmentIndex::IsBeside(const floatPoint& p, float tol) {
     if (!any_ || !box_.IsInside(p, tol)) return false;
-    for (Contour& c : contours_)
-        if (Beside(c, p, tol)) return true;
-    return false;
+    // Twice the tolerance around the point, against the rounding of the box tests.
+    double reach = 2.0 * tol + 1e-6 * (std::fabs(double(p.x)) + std::fabs(double(p.y))) + 1e-9;
+    Candidates(CellX(p.x - reach), CellX(p.x + reach), CellY(p.y - reach), CellY(p.y + reach));
+    std::vector<std::uint32_t> found;
+    found.swap(candidates_);
+    bool beside = false;
+    for (std::uint32_t i : found)
+        if (Beside(contours_[i], p, tol)) {
+            beside = true;
+            break;
+        }
+    found.swap(candidates_);
+    return beside;
 }

@@ -57,8 +57,21 @@ private:
     static void Fill(Buckets& b, const std::vector<std::int64_t>& lo,
                      const std::vector<std::int64_t>& hi);
 
+    // The contours whose control boxes meet the cells from column x0 to x1 and row y0 to y1,
+    // each once and in path order.
+    void Candidates(int x0, int x1, int y0, int y1);
+    int CellX(double x) const;
+    int CellY(double y) const;
+
     Path& path_;
     std::vector<Contour> contours_;
+    std::vector<char> closed_;
+    // A grid of the contours' control boxes over the path's box.
+    double left_ = 0, bottom_ = 0, cell_ = 1;
+    int columns_ = 1, rows_ = 1;
+    std::vector<std::uint32_t> cellFirst_, cellItems_;
+    std::vector<std::uint32_t> contourSeen_;
+    std::vector<std::uint32_t> candidates_;
     floatBBox box_;
     bool any_ = false;
     std::uint32_t stamp_ = 0;
