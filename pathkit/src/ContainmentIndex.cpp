@@ -11,7 +11,7 @@ using namespace crossing;
 namespace {
 
 // Buckets and cells hold about this many members each.
-constexpr double MembersPerBucket = 2;
+constexpr double MembersPerBucket = 8;
 constexpr int MaxBuckets = 1 << 16;
 constexpr int MaxGridSide = 1024;
 
@@ -26,24 +26,38 @@ int ContainmentIndex::Buckets::Of(std::int64_t v) const {
 }
 
 void ContainmentIndex::Fill(Buckets& b, const std::vector<std::int64_t>& lo,
-                            const std::vector<std::int64_t>& hi) {
+                            const std::vector<std::int64_t>& hi,
+                            const std::vector<std::int64_t>& low,
+                            const std::vector<std::int64_t>& high) {
     std::size_t n = lo.size();
-    std::int64_t low = *std::min_element(lo.begin(), lo.end());
-    std::int64_t high = *std::max_element(hi.begin(), hi.end());
+    std::int64_t bottom = *std::min_element(lo.begin(), lo.end());
+    std::int64_t top = *std::max_element(hi.begin(), hi.end());
     b.count = int(std::clamp(double(n) / MembersPerBucket, 1.0, double(MaxBuckets)));
-    b.origin = low;
-    b.size = std::max<std::int64_t>(1, (high - low) / b.count + 1);
+    b.origin = bottom;
+    b.size = std::max<std::int64_t>(1, (top - bottom) / b.count + 1);
     b.first.assign(std::size_t(b.count) + 1, 0);
     for (std::size_t i = 0; i < n; ++i)
         for (int k = b.Of(lo[i]), last = b.Of(hi[i]); k <= last; ++k)
             ++b.first[std::size_t(k) + 1];
     for (std::size_t k = 1; k < b.first.size(); ++k)
         b.first[k] += b.first[k - 1];
-    b.items.resize(b.first.back());
-    std::vector<std::uint32_t> fill(b.first.begin(), b.first.end() - 1);
+    // Filled in the order of the sort key, every bucket's list comes out sorted.
+    auto fillInOrder = [&](std::vector<std::uint32_t>& list, std::vector<std::uint32_t>& order) {
+        list.resize(b.first.back());
+        std::vector<std::uint32_t> fill(b.first.begin(), b.first.end() - 1);
+        for (std::uint32_t i : order)
+            for (int k = b.Of(lo[i]), last = b.Of(hi[i]); k <= last; ++k)
+                list[fill[std::size_t(k)]++] = i;
+    };
+    std::vector<std::uint32_t> order(n);
     for (std::size_t i = 0; i < n; ++i)
-        for (int k = b.Of(lo[i]), last = b.Of(hi[i]); k <= last; ++k)
-            b.items[fill[std::size_t(k)]++] = std::uint32_t(i);
+        order[i] = std::uint32_t(i);
+    std::sort(order.begin(), order.end(),
+              [&low](std::uint32_t x, std::uint32_t y) { return low[x] < low[y]; });
+    fillInOrder(b.byLow, order);
+    std::sort(order.begin(), order.end(),
+              [&high](std::uint32_t x, std::uint32_t y) { return high[x] > high[y]; });
+    fillInOrder(b.byHigh, order);
 }
 
 ContainmentIndex::ContainmentIndex(Path& path) : path_(path) {
@@ -64,7 +78,9 @@ ContainmentIndex::ContainmentIndex(Path& path) : path_(path) {
         if (!n) continue;
         c.members.resize(n);
         c.seen.assign(n, 0);
-        std::vector<std::int64_t> bottom(n), top(n), left(n), right(n);
+        std::vector<std::int64_t>&bottom = c.edgeBottom, &top = c.edgeTop, &left = c.edgeLeft,
+                                 &right = c.edgeRight;
+        bottom.resize(n), top.resize(n), left.resize(n), right.resize(n);
         double fl = HUGE_VAL, fr = -HUGE_VAL, fb = HUGE_VAL, ft = -HUGE_VAL;
         for (std::uint16_t i = 0; i < n; ++i) {
             Member& m = c.members[i];
@@ -77,8 +93,8 @@ ContainmentIndex::ContainmentIndex(Path& path) : path_(path) {
             fl = std::min(fl, double(fb2.left)), fr = std::max(fr, double(fb2.right));
             fb = std::min(fb, double(fb2.bottom)), ft = std::max(ft, double(fb2.top));
         }
-        Fill(c.rows, bottom, top);
-        Fill(c.columns, left, right);
+        Fill(c.rows, bottom, top, left, right);
+        Fill(c.columns, left, right, bottom, top);
 
         // The grid; a contour whose boxes are not finite keeps a single cell.
         c.gridColumns = c.gridRows = 1;
@@ -203,10 +219,17 @@ int ContainmentIndex::Crossings(Contour& c, const floatPoint& p, int direction) 
 
     Tally tally;
     CurveCrossings curve(ray, tally);
-    const Buckets& b = direction == 0 || direction == 2 ? c.rows : c.columns;
-    int k = b.Of(direction == 0 || direction == 2 ? P.y : P.x);
+    bool horizontal = direction == 0 || direction == 2, low = direction < 2;
+    const Buckets& b = horizontal ? c.rows : c.columns;
+    int k = b.Of(horizontal ? P.y : P.x);
+    // The edge that decides whether the ray can reach a member, and the point's place.
+    const std::vector<std::int64_t>& edge =
+        horizontal ? (low ? c.edgeLeft : c.edgeRight) : (low ? c.edgeBottom : c.edgeTop);
+    std::int64_t at = horizontal ? P.x : P.y;
+    const std::vector<std::uint32_t>& list = low ? b.byLow : b.byHigh;
     for (std::uint32_t j = b.first[std::size_t(k)]; j < b.first[std::size_t(k) + 1]; ++j) {
-        std::uint32_t i = b.items[j];
+        std::uint32_t i = list[j];
+        if (low ? edge[i] > at : edge[i] < at) break;
         unsigned cluster = i / step;
         if (sp.clusters.Filled() && cluster < sp.clusters.Filled() &&
             !clusterRay.Meets(sp.clusters[std::uint16_t(cluster)], 1))
