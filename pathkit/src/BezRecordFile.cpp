@@ -6,6 +6,7 @@
 #include <cstring>
 #include <memory>
 
+#include "pathkit/FileStreams.h"
 #include "pathkit/OutStream.h"
 #include "pathkit/Path.h"
 
@@ -38,54 +39,32 @@ struct FileCloser {
 };
 using FileHandle = std::unique_ptr<std::FILE, FileCloser>;
 
-class FileOutStream : public OutStream {
-public:
-    explicit FileOutStream(std::FILE* file) : file_(file) {}
-    int Good() override { return !std::ferror(file_); }
-    int Put(char c) override { return std::fputc(c, file_) == EOF ? -1 : 0; }
-    int Write(const void* data, int n) override {
-        return n > 0 ? int(std::fwrite(data, 1, std::size_t(n), file_)) : 0;
-    }
-    long TellP() override { return std::ftell(file_); }
-    // The writer only appends.
-    int SeekP(long, int) override { return -1; }
-
-private:
-    std::FILE* file_;
-};
-
-// Collects records and hands them to the stream a block at a time.
-class RecordSink {
-public:
-    RecordSink(OutStream& out, float xFactor, float yFactor)
-        : out_(out), xFactor_(xFactor), yFactor_(yFactor) {}
-
-    void Put(PathCmd cmd, const floatPoint& p) {
-        unsigned char* r = block_ + used_;
-        r[0] = static_cast<unsigned char>(cmd);
-        PutFloat(r + 1, p.x * xFactor_);
-        PutFloat(r + 5, p.y * yFactor_);
-        used_ += BezRecordSize;
-        if (used_ == sizeof block_) Flush();
-    }
-
-    void Flush() {
-        if (used_ && !failed_ && out_.Write(block_, int(used_)) != int(used_)) failed_ = true;
-        used_ = 0;
-    }
-
-    bool Failed() const { return failed_; }
-
-private:
-    OutStream& out_;
-    float xFactor_;
-    float yFactor_;
-    unsigned char block_[BezRecordSize * RecordsPerBlock];
-    std::size_t used_ = 0;
-    bool failed_ = false;
-};
-
 } // namespace
+
+BezRecordWriter::BezRecordWriter(OutStream& out, float xFactor, float yFactor)
+    : out_(out), xFactor_(xFactor), yFactor_(yFactor),
+      block_(new unsigned char[BezRecordSize * RecordsPerBlock]) {}
+
+BezRecordWriter::~BezRecordWriter() {
+    Flush();
+    delete[] block_;
+}
+
+void BezRecordWriter::Put(PathCmd cmd, float x, float y) {
+    unsigned char* r = block_ + used_;
+    r[0] = static_cast<unsigned char>(cmd);
+    PutFloat(r + 1, x * xFactor_);
+    PutFloat(r + 5, y * yFactor_);
+    used_ += BezRecordSize;
+    ++count_;
+    if (used_ == BezRecordSize * RecordsPerBlock) Flush();
+}
+
+int BezRecordWriter::Flush() {
+    if (used_ && !failed_ && out_.Write(block_, int(used_)) != int(used_)) failed_ = true;
+    used_ = 0;
+    return failed_ ? -1 : 0;
+}
 
 BezRecordReader::BezRecordReader(Path& path, float xFactor, float yFactor)
     : path_(path), xFactor_(xFactor), yFactor_(yFactor), held_(0) {}
@@ -163,29 +142,27 @@ void ReadBezFile(const char* fileName, Path& path, float xFactor, float yFactor)
 }
 
 int WriteBezRecords(OutStream& out, const Path& path, float xFactor, float yFactor) {
-    auto sink = std::make_unique<RecordSink>(out, xFactor, yFactor);
+    BezRecordWriter writer(out, xFactor, yFactor);
     for (const SubPath& sp : path.subPaths) {
         if (!sp.members.Filled()) continue;
-        sink->Put(PC_MOVETO, sp.members[0].start);
+        writer.Put(PC_MOVETO, sp.members[0].start);
         for (const PathMember& m : sp.members) {
             if (m.IsCurve()) {
-                sink->Put(PC_CURVETO, m.ctrl1);
-                sink->Put(PC_CURVEPOINT, m.ctrl2);
-                sink->Put(PC_CURVEPOINT, m.end);
+                writer.Put(PC_CURVETO, m.ctrl1);
+                writer.Put(PC_CURVEPOINT, m.ctrl2);
+                writer.Put(PC_CURVEPOINT, m.end);
             } else {
-                sink->Put(PC_LINETO, m.end);
+                writer.Put(PC_LINETO, m.end);
             }
         }
     }
-    sink->Flush();
-    return sink->Failed() ? -1 : 0;
+    return writer.Flush();
 }
 
 int WriteBezFile(const char* fileName, const Path& path, float xFactor, float yFactor) {
-    FileHandle file(fileName ? std::fopen(fileName, "wb") : nullptr);
-    if (!file) return -1;
-    FileOutStream out(file.get());
+    FileOutStream out(fileName);
+    if (!out.IsOpen()) return -1;
     int result = WriteBezRecords(out, path, xFactor, yFactor);
-    if (std::fclose(file.release()) != 0) result = -1;
+    if (out.Close() != 0) result = -1;
     return result;
 }

@@ -1,4 +1,4 @@
-#include "ClassicNumbers.h"
+#include "pathkit/ClassicNumbers.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -27,9 +27,9 @@ private:
 
 } // namespace
 
-double ClassicStrToD(const char* text) {
+double ClassicStrToD(const char* text, char** end) {
     ClassicScope scope;
-    return std::strtod(text, nullptr);
+    return std::strtod(text, end);
 }
 
 int ClassicFormatDouble(char* out, std::size_t size, const char* format, double value) {

@@ -312,6 +312,10 @@ int SnapLinesIn(SubPath& sp, float angle, float tol, int selectedOnly) {
         Vec ref;
         double a = NearestDirection(dir, angle, ref);
         if (!(tol == 0 || std::fabs(a) <= tol)) continue;
+        // An axis given as a float (1.5707964 for the vertical) is off by its rounding:
+        // lines snapped to an axis lie exactly on it.
+        if (std::fabs(ref.x) < 1e-6) ref = {0, ref.y > 0 ? 1.0 : -1.0};
+        if (std::fabs(ref.y) < 1e-6) ref = {ref.x > 0 ? 1.0 : -1.0, 0};
         // The direction turned by -a is ref itself; built from it, lines on an axis come out
         // exactly on it.
         Vec half = Scaled(ref, Length(dir) / 2);

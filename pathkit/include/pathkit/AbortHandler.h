@@ -9,9 +9,13 @@ public:
     virtual void SetStage(const char* text, float from, float to) = 0;
     // Progress within the current stage, in percent.
     virtual void SetProgress(float percent) = 0;
-    // The poll; a handler cancels by throwing.
+    // The poll; a handler cancels by throwing, or by setting aborted where its caller
+    // reads the flag afterwards (the tracer ends its pass with what it has).
     virtual void CheckAbort() = 0;
     virtual ~AbortHandler();
+
+    // Non-zero once the user asked to stop.
+    int aborted = 0;
 };
 
 // The handler in force; null when there is none. Installed and restored by callers,

@@ -7,6 +7,7 @@
 
 #include <cstddef>
 
+#include "pathkit/PathCmd.h"
 #include "pathkit/Point.h"
 #include "pathkit/export.h"
 
@@ -43,6 +44,34 @@ private:
     int held_; // points of a cubic held: 0, 1 (first control point) or 2 (both)
     floatPoint ctrl1_;
     floatPoint ctrl2_;
+};
+
+// Writes records one by one, coordinates multiplied by the factors, handing them to the stream
+// a block at a time (and at Flush and destruction).
+class PATHKIT_API BezRecordWriter {
+public:
+    BezRecordWriter(OutStream& out, float xFactor, float yFactor);
+    BezRecordWriter(const BezRecordWriter&) = delete;
+    BezRecordWriter& operator=(const BezRecordWriter&) = delete;
+    ~BezRecordWriter();
+
+    void Put(PathCmd cmd, float x, float y);
+    void Put(PathCmd cmd, const floatPoint& p) { Put(cmd, p.x, p.y); }
+    // Hands the held records to the stream: 0, or -1 when the stream has failed to take every
+    // byte, now or at an earlier block (records after a failure are not written).
+    int Flush();
+    bool Failed() const { return failed_; }
+    // Records put so far.
+    unsigned long Count() const { return count_; }
+
+private:
+    OutStream& out_;
+    float xFactor_;
+    float yFactor_;
+    unsigned char* block_;
+    std::size_t used_ = 0;
+    unsigned long count_ = 0;
+    bool failed_ = false;
 };
 
 // Appends the records of the bytes to the path up to an end record or the end of the bytes (a

@@ -245,6 +245,9 @@ void ContourOffsetter::AddPiece(const PathMember& piece, int depth) {
         PathMember left, right;
         Halve(piece, left, right);
         AddPiece(left, depth + 1);
+        // The right half starts at the stored end of the left half's last piece, whatever
+        // precision the compiler keeps the halving midpoints in.
+        right.start = pieces_.back().to;
         AddPiece(right, depth + 1);
         return;
     }

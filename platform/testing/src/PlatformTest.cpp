@@ -5,6 +5,8 @@
 #include <system_error>
 #include <unistd.h>
 
+#include "win32/ClipboardTesting.h"
+#include "win32/GdiTesting.h"
 #include "win32/KernelTesting.h"
 #include "win32/ModuleTesting.h"
 #include "win32/user.h"
@@ -32,9 +34,11 @@ void PlatformTest::TearDown() {
     if (!allowUnused_ && SdPendingMessageBoxAnswers() > 0)
         ADD_FAILURE() << SdPendingMessageBoxAnswers() << " scripted message-box answer(s) unused";
 
+    SdResetClipboard();
     SdResetUserState();
     SdResetModuleTesting();
     SdResetMemoryTesting();
+    SdGdiResetTesting();
     if (SdFakeClockInstalled()) SdRemoveFakeClock();
 
     if (hadConfigHome_)

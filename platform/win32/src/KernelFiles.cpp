@@ -159,3 +159,22 @@ int replaceFileBytes(const std::string& path, const std::string& bytes) {
     if (error != 0) ::unlink(temp.c_str());
     return error;
 }
+
+BOOL DeleteFileA(LPCSTR fileName) {
+    if (!fileName || !*fileName) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return FALSE;
+    }
+    std::string path = nativePath(fileName);
+    // unlink never removes a folder; a folder is refused as the original refuses it.
+    struct stat st;
+    if (::lstat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    if (::unlink(path.c_str()) != 0) {
+        SetLastError(win32ErrorFromErrno(errno));
+        return FALSE;
+    }
+    return TRUE;
+}

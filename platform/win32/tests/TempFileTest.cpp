@@ -118,3 +118,33 @@ TEST(TempFileTest, CollisionsAreSkippedAndExhaustionFails) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(DeleteFileTest, RemovesFilesAndRefusesWhatItCannot) {
+    KernelScratchFolder folder;
+    folder.write("a.tmp", "x");
+    EXPECT_TRUE(DeleteFileA(folder.path("a.tmp").c_str()));
+    EXPECT_FALSE(std::filesystem::exists(folder.path("a.tmp")));
+
+    SetLastError(0);
+    EXPECT_FALSE(DeleteFileA(folder.path("a.tmp").c_str()));
+    EXPECT_EQ(GetLastError(), ERROR_FILE_NOT_FOUND);
+
+    // Stored names may use '\'.
+    folder.write("b.tmp", "x");
+    std::string windowsStyle = folder.path() + "\\b.tmp";
+    EXPECT_TRUE(DeleteFileA(windowsStyle.c_str()));
+    EXPECT_FALSE(std::filesystem::exists(folder.path("b.tmp")));
+
+    std::filesystem::create_directory(folder.path("sub"));
+    EXPECT_FALSE(DeleteFileA(folder.path("sub").c_str()));
+    EXPECT_EQ(GetLastError(), ERROR_ACCESS_DENIED);
+    EXPECT_TRUE(std::filesystem::is_directory(folder.path("sub")));
+
+    EXPECT_FALSE(DeleteFileA(nullptr));
+    EXPECT_FALSE(DeleteFileA(""));
+    EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
+}
+
+} // namespace

@@ -8,4 +8,9 @@ class MFC_API CCmdTarget : public CObject {
 public:
     CCmdTarget() = default;
     ~CCmdTarget() override;
+
+    // The wait cursor (see CWaitCursor.h).
+    void BeginWaitCursor();
+    void EndWaitCursor();
+    void RestoreWaitCursor();
 };

@@ -71,6 +71,14 @@ constexpr DWORD ERROR_FILENAME_EXCED_RANGE = 206;
 WIN32_API DWORD GetTempPathA(DWORD bufferLength, LPSTR buffer);
 WIN32_API UINT GetTempFileNameA(LPCSTR pathName, LPCSTR prefix, UINT unique, LPSTR tempFileName);
 
+// ---- files ----
+// Removes the file ('\\' read as '/'); FALSE with the last error when it is missing
+// (ERROR_FILE_NOT_FOUND), a folder or not removable (ERROR_ACCESS_DENIED).
+WIN32_API BOOL DeleteFileA(LPCSTR fileName);
+inline BOOL DeleteFile(LPCSTR f) {
+    return DeleteFileA(f);
+}
+
 // ---- private-profile (INI) files ----
 // A file name without a folder is taken relative to the current directory; '\\' in file
 // names is read as '/'. New lines are written with CR LF unless the file already uses LF.

@@ -2,8 +2,11 @@
 // Everything of the Windows stand-in that the system's code calls.
 
 #include "win32/base.h"
+#include "win32/clipboard.h"
+#include "win32/findfile.h"
 #include "win32/kernel.h"
 #include "win32/module.h"
+#include "win32/nls.h"
 #include "win32/resource.h"
 #include "win32/user.h"
 #include "win32/winspool.h"

@@ -1,0 +1,15 @@
+#include "converters/ConverterProgress.h"
+#include "pathkit/FileStreams.h"
+
+#include "DxfConverter.h"
+
+CONVERTER_ENTRY int Convert(const char* source, const char* target, AbortHandler* progress) {
+    FileInStream in(source);
+    if (!in.IsOpen()) return -1;
+    long size = in.Size();
+    FileOutStream out(target);
+    if (!out.IsOpen()) return -1;
+    int result = dxf::ConvertDxf(in, size, out, progress);
+    if (out.Close() != 0) result = -1;
+    return result;
+}

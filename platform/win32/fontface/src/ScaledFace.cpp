@@ -1,0 +1,338 @@
+// Glyph outlines and widths of a face at a logical font's size.
+//
+// Outlines are loaded unhinted and unscaled; a font unit u becomes the 16.16 number
+// round(u * |lfHeight| * 65536 / base) in 64 bits, base being the cell height for a positive
+// lfHeight and the em for a negative one; y points up. Each contour becomes a
+// TTPOLYGONHEADER whose records run back to pfxStart (a closing curve is kept):
+//   TT_PRIM_LINE     the on-curve points of a run of lines;
+//   TT_PRIM_QSPLINE  the raw off-curve points of a quadratic run, then its on-curve end
+//                    (the points between two off-curve points are implied midpoints);
+//   TT_PRIM_CSPLINE  control, control, end for each cubic of a run (CFF and Type 1).
+// A contour starts at its first on-curve point; when its first point is off-curve, at the
+// last point if that is on-curve, else at the implied midpoint of the last and first.
+
+#include <cmath>
+#include <cstring>
+#include <vector>
+
+#include <freetype/ftoutln.h>
+#include <ft2build.h>
+
+#include "FreeTypeLibrary.h"
+#include "fontface/FontFaces.h"
+#include "win32/nls.h"
+
+namespace fontface {
+
+struct ScaledFace::Impl {
+    FT_Face ft = nullptr;
+    std::int64_t num = 0; // |lfHeight|
+    std::int64_t den = 1; // cell height or em, in font units
+    bool symbol = false;
+    ~Impl() {
+        if (ft != nullptr) {
+            std::lock_guard<std::mutex> lock(FreeTypeLock());
+            FT_Done_Face(ft);
+        }
+    }
+
+    // Font units to 16.16, rounded to nearest, saturated to what FIXED holds.
+    std::int32_t fixed(std::int64_t units) const {
+        std::int64_t p = units * num * 65536;
+        std::int64_t q = p >= 0 ? (p + den / 2) / den : -((-p + den / 2) / den);
+        if (q > 0x7FFFFFFF) q = 0x7FFFFFFF;
+        if (q < -0x7FFFFFFFLL - 1) q = -0x7FFFFFFFLL - 1;
+        return std::int32_t(q);
+    }
+    // Font units to whole logical units, rounded to nearest.
+    long whole(std::int64_t units) const {
+        std::int64_t p = units * num;
+        return long(p >= 0 ? (p + den / 2) / den : -((-p + den / 2) / den));
+    }
+
+    // The glyph of a character code, 0 when the font has none.
+    FT_UInt glyphOf(UINT code) const {
+        if (symbol) return FT_Get_Char_Index(ft, 0xF000 + (code & 0xFF));
+        char bytes[2];
+        int n = 0;
+        if (code > 0xFF) bytes[n++] = char(code >> 8);
+        bytes[n++] = char(code & 0xFF);
+        WCHAR wide[2];
+        int w = MultiByteToWideChar(CP_ACP, MB_ERR_INVALID_CHARS, bytes, n, wide, 2);
+        if (w != 1) return 0;
+        return FT_Get_Char_Index(ft, wide[0]);
+    }
+};
+
+ScaledFace::~ScaledFace() = default;
+
+std::unique_ptr<ScaledFace> ScaledFace::Open(const LOGFONTA& lf) {
+    std::shared_ptr<const Face> face = MatchFace(lf);
+    if (!face) return nullptr;
+    std::unique_ptr<ScaledFace> sf(new ScaledFace);
+    sf->impl_ = std::make_unique<Impl>();
+    {
+        std::lock_guard<std::mutex> lock(FreeTypeLock());
+        FT_Library library = FreeTypeLibrary();
+        if (library == nullptr ||
+            FT_New_Face(library, face->file.c_str(), face->index, &sf->impl_->ft) != 0) {
+            sf->impl_->ft = nullptr;
+            return nullptr;
+        }
+        FT_Face ft = sf->impl_->ft;
+        if (face->elf.elfLogFont.lfCharSet == SYMBOL_CHARSET &&
+            FT_Select_Charmap(ft, FT_ENCODING_MS_SYMBOL) == 0)
+            sf->impl_->symbol = true;
+        else
+            FT_Select_Charmap(ft, FT_ENCODING_UNICODE);
+    }
+    sf->face_ = face;
+    // GDI's default size stands in for 0; sizes are capped so that products stay in 64 bits.
+    LONG h = lf.lfHeight == 0 ? -12 : lf.lfHeight;
+    if (h < -1000000) h = -1000000;
+    if (h > 1000000) h = 1000000;
+    sf->height_ = h;
+    sf->impl_->num = h > 0 ? h : -std::int64_t(h);
+    sf->impl_->den = h > 0 ? face->cellHeight : face->unitsPerEm;
+    if (sf->impl_->den <= 0) sf->impl_->den = 1;
+    return sf;
+}
+
+namespace {
+
+struct FixedPoint {
+    std::int32_t x, y;
+};
+
+FIXED toFixed(std::int32_t v) {
+    FIXED f;
+    f.fract = WORD(std::uint32_t(v) & 0xFFFF);
+    f.value = SHORT(v >> 16);
+    return f;
+}
+
+class RecordWriter {
+public:
+    void startContour(FixedPoint start) {
+        contourStart_ = bytes_.size();
+        bytes_.resize(bytes_.size() + sizeof(TTPOLYGONHEADER));
+        TTPOLYGONHEADER h{};
+        h.dwType = TT_POLYGON_TYPE;
+        h.pfxStart = POINTFX{toFixed(start.x), toFixed(start.y)};
+        std::memcpy(bytes_.data() + contourStart_, &h, sizeof h);
+        recordType_ = 0;
+    }
+    void add(WORD type, FixedPoint p) {
+        if (type != recordType_ || (type == TT_PRIM_QSPLINE && qsplineEnded_)) {
+            recordStart_ = bytes_.size();
+            bytes_.resize(bytes_.size() + 4);
+            std::memcpy(bytes_.data() + recordStart_, &type, 2);
+            recordType_ = type;
+            count_ = 0;
+        }
+        POINTFX fx{toFixed(p.x), toFixed(p.y)};
+        std::size_t at = bytes_.size();
+        bytes_.resize(at + sizeof fx);
+        std::memcpy(bytes_.data() + at, &fx, sizeof fx);
+        ++count_;
+        WORD c = count_;
+        std::memcpy(bytes_.data() + recordStart_ + 2, &c, 2);
+        qsplineEnded_ = false;
+    }
+    // A quadratic run ends at its on-curve point; the next run is a record of its own.
+    void endQSpline() { qsplineEnded_ = true; }
+    void endContour() {
+        DWORD cb = DWORD(bytes_.size() - contourStart_);
+        std::memcpy(bytes_.data() + contourStart_, &cb, 4);
+    }
+    const std::vector<std::uint8_t>& bytes() const { return bytes_; }
+
+private:
+    std::vector<std::uint8_t> bytes_;
+    std::size_t contourStart_ = 0, recordStart_ = 0;
+    WORD recordType_ = 0;
+    WORD count_ = 0;
+    bool qsplineEnded_ = false;
+};
+
+} // namespace
+
+DWORD ScaledFace::GlyphOutline(UINT code, UINT format, GLYPHMETRICS* metrics, DWORD bufferSize,
+                               void* buffer, const MAT2* matrix) {
+    UINT kind = format & ~GGO_GLYPH_INDEX;
+    if (kind != GGO_NATIVE && kind != GGO_METRICS) return GDI_ERROR;
+    Impl& im = *impl_;
+    std::lock_guard<std::mutex> lock(FreeTypeLock());
+    FT_UInt glyph = (format & GGO_GLYPH_INDEX) ? FT_UInt(code) : im.glyphOf(code);
+    if (glyph == 0 || glyph >= FT_UInt(im.ft->num_glyphs)) return GDI_ERROR;
+    if (FT_Load_Glyph(im.ft, glyph, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) !=
+            0 ||
+        im.ft->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
+        return GDI_ERROR;
+    const FT_Outline& o = im.ft->glyph->outline;
+
+    // The matrix, applied to the 16.16 points; the identity leaves them exact.
+    double m[4] = {1, 0, 0, 1};
+    bool identity = true;
+    if (matrix != nullptr) {
+        const FIXED* e[4] = {&matrix->eM11, &matrix->eM12, &matrix->eM21, &matrix->eM22};
+        for (int i = 0; i < 4; ++i)
+            m[i] = double(e[i]->value) + double(e[i]->fract) / 65536.0;
+        identity = m[0] == 1 && m[1] == 0 && m[2] == 0 && m[3] == 1;
+    }
+    auto point = [&](int i) {
+        FixedPoint p{im.fixed(o.points[i].x), im.fixed(o.points[i].y)};
+        if (!identity) {
+            double x = p.x, y = p.y;
+            double nx = std::nearbyint(m[0] * x + m[2] * y),
+                   ny = std::nearbyint(m[1] * x + m[3] * y);
+            p.x = std::int32_t(std::fmax(-2147483648.0, std::fmin(2147483647.0, nx)));
+            p.y = std::int32_t(std::fmax(-2147483648.0, std::fmin(2147483647.0, ny)));
+        }
+        return p;
+    };
+
+    if (metrics != nullptr) {
+        FT_BBox box;
+        FT_Outline_Get_CBox(&o, &box);
+        bool empty = o.n_points == 0;
+        long x0 = empty ? 0 : im.whole(box.xMin), x1 = empty ? 0 : im.whole(box.xMax);
+        long y0 = empty ? 0 : im.whole(box.yMin), y1 = empty ? 0 : im.whole(box.yMax);
+        metrics->gmBlackBoxX = UINT(x1 - x0 > 0 ? x1 - x0 : 1);
+        metrics->gmBlackBoxY = UINT(y1 - y0 > 0 ? y1 - y0 : 1);
+        metrics->gmptGlyphOrigin = POINT{LONG(x0), LONG(y1)};
+        metrics->gmCellIncX = SHORT(im.whole(im.ft->glyph->metrics.horiAdvance));
+        metrics->gmCellIncY = 0;
+    }
+    if (kind == GGO_METRICS) return 0;
+
+    RecordWriter w;
+    int first = 0;
+    for (int c = 0; c < o.n_contours; ++c) {
+        int last = o.contours[c];
+        if (last < first || last >= o.n_points) break; // FreeType checks this; stay safe
+        int n = last - first + 1;
+        auto tag = [&](int i) { return FT_CURVE_TAG(o.tags[i]); };
+        if (n < 2) {
+            first = last + 1;
+            continue;
+        }
+        // The start and the points after it, in drawing order.
+        std::vector<int> body;
+        FixedPoint start;
+        if (tag(first) == FT_CURVE_TAG_ON) {
+            start = point(first);
+            for (int i = first + 1; i <= last; ++i)
+                body.push_back(i);
+        } else if (tag(last) == FT_CURVE_TAG_ON) {
+            start = point(last);
+            for (int i = first; i < last; ++i)
+                body.push_back(i);
+        } else {
+            FixedPoint a = point(last), b = point(first);
+            start = FixedPoint{std::int32_t((std::int64_t(a.x) + b.x) / 2),
+                               std::int32_t((std::int64_t(a.y) + b.y) / 2)};
+            for (int i = first; i <= last; ++i)
+                body.push_back(i);
+        }
+        w.startContour(start);
+        FixedPoint current = start;
+        std::size_t i = 0;
+        // Each step takes the off-curve points up to the next on-curve one (the start closes
+        // the contour).
+        while (i <= body.size()) {
+            std::vector<FixedPoint> offs;
+            int offTag = FT_CURVE_TAG_CONIC;
+            while (i < body.size() && tag(body[i]) != FT_CURVE_TAG_ON) {
+                offTag = tag(body[i]);
+                offs.push_back(point(body[i]));
+                ++i;
+            }
+            FixedPoint end = i < body.size() ? point(body[i]) : start;
+            bool closing = i >= body.size();
+            ++i;
+            if (offs.empty()) {
+                if (closing && end.x == current.x && end.y == current.y) break;
+                w.add(TT_PRIM_LINE, end);
+            } else if (offTag == FT_CURVE_TAG_CUBIC && offs.size() % 2 == 0) {
+                for (std::size_t k = 0; k < offs.size(); k += 2) {
+                    w.add(TT_PRIM_CSPLINE, offs[k]);
+                    w.add(TT_PRIM_CSPLINE, offs[k + 1]);
+                    // Between two cubic pairs FreeType needs an on-curve point; a run of more
+                    // than two control points ends each cubic at the next pair's midpoint.
+                    FixedPoint e =
+                        k + 2 < offs.size()
+                            ? FixedPoint{std::int32_t(
+                                             (std::int64_t(offs[k + 1].x) + offs[k + 2].x) / 2),
+                                         std::int32_t(
+                                             (std::int64_t(offs[k + 1].y) + offs[k + 2].y) / 2)}
+                            : end;
+                    w.add(TT_PRIM_CSPLINE, e);
+                }
+            } else if (offTag == FT_CURVE_TAG_CUBIC) {
+                w.add(TT_PRIM_LINE, end); // a malformed cubic run: its end only
+            } else {
+                for (const FixedPoint& p : offs)
+                    w.add(TT_PRIM_QSPLINE, p);
+                w.add(TT_PRIM_QSPLINE, end);
+                w.endQSpline();
+            }
+            current = end;
+            if (closing) break;
+        }
+        w.endContour();
+        first = last + 1;
+    }
+    const std::vector<std::uint8_t>& bytes = w.bytes();
+    if (buffer == nullptr || bufferSize == 0) return DWORD(bytes.size());
+    if (bufferSize < bytes.size()) return GDI_ERROR;
+    std::memcpy(buffer, bytes.data(), bytes.size());
+    return DWORD(bytes.size());
+}
+
+BOOL ScaledFace::CharABCWidths(UINT first, UINT last, ABC* widths) {
+    if (widths == nullptr || last < first) return FALSE;
+    Impl& im = *impl_;
+    std::lock_guard<std::mutex> lock(FreeTypeLock());
+    for (UINT code = first; code <= last; ++code) {
+        FT_UInt glyph = im.glyphOf(code); // unmapped codes take the missing glyph's widths
+        ABC abc{0, 0, 0};
+        if (FT_Load_Glyph(im.ft, glyph,
+                          FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) == 0) {
+            const FT_Glyph_Metrics& gm = im.ft->glyph->metrics;
+            long a = im.whole(gm.horiBearingX);
+            long b = im.whole(gm.width);
+            long advance = im.whole(gm.horiAdvance);
+            abc.abcA = int(a);
+            abc.abcB = UINT(b > 0 ? b : 0);
+            abc.abcC = int(advance - a - long(abc.abcB));
+        }
+        widths[code - first] = abc;
+        if (code == last) break; // last may be the largest UINT
+    }
+    return TRUE;
+}
+
+std::vector<KERNINGPAIR> ScaledFace::KerningPairs() {
+    std::vector<KERNINGPAIR> pairs;
+    Impl& im = *impl_;
+    std::lock_guard<std::mutex> lock(FreeTypeLock());
+    if (!FT_HAS_KERNING(im.ft)) return pairs;
+    FT_UInt glyphs[256] = {};
+    for (UINT c = 32; c < 256; ++c)
+        glyphs[c] = im.glyphOf(c);
+    for (UINT a = 32; a < 256; ++a) {
+        if (glyphs[a] == 0) continue;
+        for (UINT b = 32; b < 256; ++b) {
+            FT_Vector v;
+            if (glyphs[b] == 0 ||
+                FT_Get_Kerning(im.ft, glyphs[a], glyphs[b], FT_KERNING_UNSCALED, &v) != 0)
+                continue;
+            long amount = im.whole(v.x);
+            if (amount != 0) pairs.push_back(KERNINGPAIR{WORD(a), WORD(b), int(amount)});
+        }
+    }
+    return pairs;
+}
+
+} // namespace fontface

@@ -1,0 +1,325 @@
+#include "Raster.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "win32/wingdi.h"
+
+namespace sdgdi {
+
+namespace {
+
+using i64 = std::int64_t;
+using i128 = __int128;
+
+i128 floorDiv(i128 a, i128 b) {
+    i128 q = a / b;
+    if ((a % b != 0) && ((a < 0) != (b < 0))) --q;
+    return q;
+}
+i128 ceilDiv(i128 a, i128 b) {
+    return -floorDiv(-a, b);
+}
+i64 clamp64(i128 v, i64 lo, i64 hi) {
+    return v < lo ? lo : v > hi ? hi : i64(v);
+}
+
+struct Edge {
+    i64 x0, y0, x1, y1; // y0 < y1
+    int dir;
+    i64 rowStart, rowEnd;
+    i64 xAt(i64 row, i64 lo, i64 hi) const {
+        // First pixel whose centre is at or right of the edge on this row.
+        i128 dy = y1 - y0;
+        i128 sampleY = i128(row) * kFix + kFix / 2;
+        i128 num = i128(x0) * dy + (sampleY - y0) * i128(x1 - x0) - (kFix / 2) * dy;
+        return clamp64(ceilDiv(num, dy * kFix), lo, hi);
+    }
+};
+
+} // namespace
+
+void fillPolygons(const std::vector<FixPolygon>& polygons, bool winding, const PixelBox& bounds,
+                  const SpanSink& sink) {
+    if (bounds.empty()) return;
+    std::vector<Edge> edges;
+    for (const FixPolygon& poly : polygons) {
+        std::size_t n = poly.size();
+        if (n < 2) continue;
+        for (std::size_t i = 0; i < n; ++i) {
+            FixPoint a = poly[i], b = poly[(i + 1) % n];
+            if (a.y == b.y) continue;
+            Edge e{};
+            e.dir = a.y < b.y ? 1 : -1;
+            if (a.y > b.y) std::swap(a, b);
+            e.x0 = a.x;
+            e.y0 = a.y;
+            e.x1 = b.x;
+            e.y1 = b.y;
+            e.rowStart = i64(ceilDiv(i128(e.y0) - kFix / 2, kFix));
+            e.rowEnd = i64(ceilDiv(i128(e.y1) - kFix / 2, kFix));
+            if (e.rowStart >= e.rowEnd) continue;
+            if (e.rowEnd <= bounds.top || e.rowStart >= bounds.bottom) continue;
+            edges.push_back(e);
+        }
+    }
+    if (edges.empty()) return;
+    std::sort(edges.begin(), edges.end(),
+              [](const Edge& a, const Edge& b) { return a.rowStart < b.rowStart; });
+
+    const i64 lo = bounds.left, hi = bounds.right;
+    std::vector<const Edge*> active;
+    std::vector<std::pair<i64, int>> xs;
+    std::size_t next = 0;
+    i64 y = std::max(bounds.top, edges.front().rowStart);
+    while (y < bounds.bottom) {
+        while (next < edges.size() && edges[next].rowStart <= y) {
+            if (edges[next].rowEnd > y) active.push_back(&edges[next]);
+            ++next;
+        }
+        active.erase(std::remove_if(active.begin(), active.end(),
+                                    [y](const Edge* e) { return e->rowEnd <= y; }),
+                     active.end());
+        if (active.empty()) {
+            if (next >= edges.size()) break;
+            y = std::max(y + 1, edges[next].rowStart);
+            continue;
+        }
+        // Rows up to the next event share the same spans when every active edge is vertical.
+        i64 band = y + 1;
+        bool vertical = std::all_of(active.begin(), active.end(),
+                                    [](const Edge* e) { return e->x0 == e->x1; });
+        if (vertical) {
+            i64 event = bounds.bottom;
+            if (next < edges.size()) event = std::min(event, edges[next].rowStart);
+            for (const Edge* e : active) event = std::min(event, e->rowEnd);
+            band = std::max(band, event);
+        }
+        xs.clear();
+        for (const Edge* e : active) xs.emplace_back(e->xAt(y, lo, hi), e->dir);
+        std::sort(xs.begin(), xs.end());
+        if (!winding) {
+            for (std::size_t i = 0; i + 1 < xs.size(); i += 2)
+                if (xs[i].first < xs[i + 1].first) sink(y, band, xs[i].first, xs[i + 1].first);
+        } else {
+            int count = 0;
+            i64 start = 0;
+            for (const auto& [x, dir] : xs) {
+                int before = count;
+                count += dir;
+                if (before == 0 && count != 0)
+                    start = x;
+                else if (before != 0 && count == 0 && start < x)
+                    sink(y, band, start, x);
+            }
+        }
+        y = band;
+    }
+}
+
+std::int64_t lineLength(i64 x0, i64 y0, i64 x1, i64 y1) {
+    i128 dx = i128(x1) - x0, dy = i128(y1) - y0;
+    if (dx < 0) dx = -dx;
+    if (dy < 0) dy = -dy;
+    i128 n = std::max(dx, dy);
+    return n > std::numeric_limits<i64>::max() ? std::numeric_limits<i64>::max() : i64(n);
+}
+
+void linePixels(i64 x0, i64 y0, i64 x1, i64 y1, const PixelBox& bounds, const PixelSink& sink) {
+    if (bounds.empty()) return;
+    i128 dx = i128(x1) - x0, dy = i128(y1) - y0;
+    bool xMajor = (dx < 0 ? -dx : dx) >= (dy < 0 ? -dy : dy);
+    i128 major = xMajor ? dx : dy, minor = xMajor ? dy : dx;
+    i128 amaj = major < 0 ? -major : major, amin = minor < 0 ? -minor : minor;
+    if (amaj == 0) return;
+    int smaj = major < 0 ? -1 : 1, smin = minor < 0 ? -1 : 1;
+    i64 m0 = xMajor ? x0 : y0, n0 = xMajor ? y0 : x0;
+    i64 majLo = xMajor ? bounds.left : bounds.top, majHi = xMajor ? bounds.right : bounds.bottom;
+    i64 minLo = xMajor ? bounds.top : bounds.left, minHi = xMajor ? bounds.bottom : bounds.right;
+    auto minorAt = [&](i128 i) { return n0 + smin * floorDiv(2 * i * amin + amaj, 2 * amaj); };
+    // Steps whose major coordinate lies in [majLo, majHi).
+    i128 iLo, iHi;
+    if (smaj > 0) {
+        iLo = i128(majLo) - m0;
+        iHi = i128(majHi) - m0; // exclusive
+    } else {
+        iLo = i128(m0) - (majHi - 1);
+        iHi = i128(m0) - majLo + 1;
+    }
+    iLo = std::max<i128>(iLo, 0);
+    iHi = std::min<i128>(iHi, amaj);
+    if (iLo >= iHi) return;
+    // The minor coordinate is monotone in i: narrow to [minLo, minHi) by bisection.
+    auto inMinor = [&](i128 i, bool wantLow) {
+        i128 v = minorAt(i);
+        return wantLow ? (smin > 0 ? v >= minLo : v < minHi) : (smin > 0 ? v >= minHi : v < minLo);
+    };
+    {
+        i128 a = iLo, b = iHi; // first i with inMinor(low)
+        while (a < b) {
+            i128 m = a + (b - a) / 2;
+            if (inMinor(m, true))
+                b = m;
+            else
+                a = m + 1;
+        }
+        iLo = a;
+        a = iLo;
+        b = iHi; // first i past the range
+        while (a < b) {
+            i128 m = a + (b - a) / 2;
+            if (inMinor(m, false))
+                b = m;
+            else
+                a = m + 1;
+        }
+        iHi = a;
+    }
+    for (i128 i = iLo; i < iHi; ++i) {
+        i64 m = i64(m0 + smaj * i);
+        i64 n = i64(minorAt(i));
+        if (xMajor)
+            sink(m, n, i64(i));
+        else
+            sink(n, m, i64(i));
+    }
+}
+
+namespace {
+
+double area(const FixPolygon& p) {
+    double a = 0;
+    for (std::size_t i = 0; i < p.size(); ++i) {
+        const FixPoint& u = p[i];
+        const FixPoint& v = p[(i + 1) % p.size()];
+        a += double(u.x) * double(v.y) - double(v.x) * double(u.y);
+    }
+    return a / 2;
+}
+
+void orient(FixPolygon& p) {
+    if (area(p) < 0) std::reverse(p.begin(), p.end());
+}
+
+FixPoint fix(double x, double y) {
+    auto c = [](double v) {
+        if (!(v == v)) return i64(0);
+        const double lim = 4.0e18;
+        v = std::floor(v + 0.5);
+        return i64(v < -lim ? -lim : v > lim ? lim : v);
+    };
+    return FixPoint{c(x), c(y)};
+}
+
+} // namespace
+
+FixPolygon ellipsePolygon(double cx, double cy, double rx, double ry) {
+    double r = std::max(std::fabs(rx), std::fabs(ry));
+    int n = 8;
+    if (r > kFix / 8.0) {
+        double step = 2 * std::acos(std::max(0.0, 1 - (kFix / 8.0) / r));
+        n = std::clamp(int(std::ceil(2 * M_PI / step)), 8, 4096);
+    }
+    FixPolygon p;
+    p.reserve(std::size_t(n));
+    for (int i = 0; i < n; ++i) {
+        double t = 2 * M_PI * i / n;
+        p.push_back(fix(cx + rx * std::cos(t), cy + ry * std::sin(t)));
+    }
+    return p;
+}
+
+void strokePolyline(const std::vector<FixPoint>& in, bool closed, const StrokeStyle& style,
+                    std::vector<FixPolygon>& out) {
+    std::vector<FixPoint> pts;
+    for (const FixPoint& p : in)
+        if (pts.empty() || p.x != pts.back().x || p.y != pts.back().y) pts.push_back(p);
+    if (closed && pts.size() > 1 && pts.front().x == pts.back().x && pts.front().y == pts.back().y)
+        pts.pop_back();
+    double h = style.width * kFix / 2;
+    if (h <= 0) return;
+    bool round = style.join == PS_JOIN_ROUND;
+    if (pts.size() == 1) {
+        if (style.endCap == PS_ENDCAP_ROUND)
+            out.push_back(ellipsePolygon(double(pts[0].x), double(pts[0].y), h, h));
+        return;
+    }
+    std::size_t segs = closed ? pts.size() : pts.size() - 1;
+    for (std::size_t i = 0; i < segs; ++i) {
+        const FixPoint& a = pts[i];
+        const FixPoint& b = pts[(i + 1) % pts.size()];
+        double dx = double(b.x - a.x), dy = double(b.y - a.y);
+        double len = std::hypot(dx, dy);
+        if (len == 0) continue;
+        double nx = -dy / len * h, ny = dx / len * h;
+        double ex = 0, ey = 0, sx = 0, sy = 0;
+        if (!closed && style.endCap == PS_ENDCAP_SQUARE) {
+            if (i == 0) sx = dx / len * h, sy = dy / len * h;
+            if (i + 1 == segs) ex = dx / len * h, ey = dy / len * h;
+        }
+        FixPolygon q{fix(a.x + nx - sx, a.y + ny - sy), fix(b.x + nx + ex, b.y + ny + ey),
+                     fix(b.x - nx + ex, b.y - ny + ey), fix(a.x - nx - sx, a.y - ny - sy)};
+        orient(q);
+        out.push_back(std::move(q));
+    }
+    // Joins at inner vertices (all of them when closed), caps at the ends.
+    for (std::size_t i = 0; i < pts.size(); ++i) {
+        bool end = !closed && (i == 0 || i + 1 == pts.size());
+        if (end) {
+            if (style.endCap == PS_ENDCAP_ROUND)
+                out.push_back(ellipsePolygon(double(pts[i].x), double(pts[i].y), h, h));
+            continue;
+        }
+        if (round) {
+            out.push_back(ellipsePolygon(double(pts[i].x), double(pts[i].y), h, h));
+            continue;
+        }
+        const FixPoint& p = pts[(i + pts.size() - 1) % pts.size()];
+        const FixPoint& v = pts[i];
+        const FixPoint& n = pts[(i + 1) % pts.size()];
+        double d1x = double(v.x - p.x), d1y = double(v.y - p.y);
+        double d2x = double(n.x - v.x), d2y = double(n.y - v.y);
+        double l1 = std::hypot(d1x, d1y), l2 = std::hypot(d2x, d2y);
+        if (l1 == 0 || l2 == 0) continue;
+        double cross = d1x * d2y - d1y * d2x;
+        double side = cross > 0 ? -1 : 1; // the outer side of the turn
+        double n1x = -d1y / l1 * h * side, n1y = d1x / l1 * h * side;
+        double n2x = -d2y / l2 * h * side, n2y = d2x / l2 * h * side;
+        FixPolygon j{v, fix(v.x + n1x, v.y + n1y)};
+        if (style.join == PS_JOIN_MITER) {
+            // The outer offset lines meet at the miter tip; beyond ten half-widths, bevel.
+            double cosTurn = (d1x * d2x + d1y * d2y) / (l1 * l2);
+            double half = std::sqrt(std::max(0.0, (1 + cosTurn) / 2));
+            if (half > 0.1) {
+                double mx = n1x + n2x, my = n1y + n2y, ml = std::hypot(mx, my);
+                if (ml > 0) {
+                    double len = h / half;
+                    j.push_back(fix(v.x + mx / ml * len, v.y + my / ml * len));
+                }
+            }
+        }
+        j.push_back(fix(v.x + n2x, v.y + n2y));
+        orient(j);
+        if (std::fabs(area(j)) > 0) out.push_back(std::move(j));
+    }
+}
+
+void flattenBezier(const FixPoint& p0, const FixPoint& c1, const FixPoint& c2, const FixPoint& p3,
+                   std::vector<FixPoint>& out) {
+    // Pieces from the control polygon's length: the deviation of a uniform split falls with
+    // the square of the count, so sqrt(length) pieces keep it under a quarter pixel.
+    double len = std::hypot(double(c1.x - p0.x), double(c1.y - p0.y)) +
+                 std::hypot(double(c2.x - c1.x), double(c2.y - c1.y)) +
+                 std::hypot(double(p3.x - c2.x), double(p3.y - c2.y));
+    int n = std::clamp(int(std::ceil(std::sqrt(len / kFix) * 2)), 1, 4096);
+    for (int i = 1; i < n; ++i) {
+        double t = double(i) / n, u = 1 - t;
+        double a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
+        out.push_back(fix(a * double(p0.x) + b * double(c1.x) + c * double(c2.x) + d * double(p3.x),
+                          a * double(p0.y) + b * double(c1.y) + c * double(c2.y) + d * double(p3.y)));
+    }
+    out.push_back(p3);
+}
+
+} // namespace sdgdi

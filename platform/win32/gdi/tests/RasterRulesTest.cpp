@@ -1,0 +1,205 @@
+// The pixel rules of fills and lines, on 24-bit DIB sections.
+
+#include <cmath>
+
+#include "GdiFixture.h"
+
+namespace {
+
+constexpr COLORREF White = RGB(255, 255, 255);
+constexpr COLORREF Black = RGB(0, 0, 0);
+constexpr COLORREF Red = RGB(255, 0, 0);
+
+TEST(RasterRules, PolygonExcludesRightAndBottomEdges) {
+    DibCanvas c(8, 6);
+    c.clear(White);
+    SelectObject(c.dc, GetStockObject(NULL_PEN));
+    SelectObject(c.dc, GetStockObject(BLACK_BRUSH));
+    POINT square[] = {{1, 1}, {5, 1}, {5, 4}, {1, 4}};
+    ASSERT_TRUE(Polygon(c.dc, square, 4));
+    std::vector<std::string> expected = {"........", ".####...", ".####...", ".####...",
+                                         "........", "........"};
+    EXPECT_EQ(mask(c.read(), Black), expected);
+}
+
+TEST(RasterRules, CosmeticLineSkipsLastPixel) {
+    DibCanvas c(8, 4);
+    c.clear(White);
+    MoveToEx(c.dc, 1, 1, nullptr);
+    LineTo(c.dc, 6, 3);
+    // Slope 2/5: y steps at i where (2*i*2 + 5) / 10 grows: i = 0,1 → 1; 2,3 → 2; 4 → 3.
+    std::vector<std::string> expected = {"........", ".##.....", "...##...", ".....#.."};
+    EXPECT_EQ(mask(c.read(), Black), expected);
+}
+
+TEST(RasterRules, RectangleWithAndWithoutPen) {
+    DibCanvas c(6, 5);
+    c.clear(White);
+    HBRUSH red = CreateSolidBrush(Red);
+    SelectObject(c.dc, red);
+    Rectangle(c.dc, 0, 0, 5, 4);
+    std::vector<std::string> pen = {"#####.", "#...#.", "#...#.", "#####.", "......"};
+    std::vector<std::string> fill = {"......", ".###..", ".###..", "......", "......"};
+    EXPECT_EQ(mask(c.read(), Black), pen);
+    EXPECT_EQ(mask(c.read(), Red), fill);
+    c.clear(White);
+    SelectObject(c.dc, GetStockObject(NULL_PEN));
+    Rectangle(c.dc, 0, 0, 5, 4);
+    std::vector<std::string> nullPen = {"####..", "####..", "####..", "......", "......"};
+    EXPECT_EQ(mask(c.read(), Red), nullPen);
+    SelectObject(c.dc, GetStockObject(WHITE_BRUSH));
+    DeleteObject(red);
+}
+
+// A ring (outer square, inner square) filled ALTERNATE and WINDING.
+TEST(RasterRules, AlternateLeavesHoleWindingFillsIt) {
+    DibCanvas c(12, 12);
+    POINT pts[] = {{1, 1}, {11, 1}, {11, 11}, {1, 11}, {4, 4}, {8, 4}, {8, 8}, {4, 8}};
+    INT counts[] = {4, 4};
+    SelectObject(c.dc, GetStockObject(NULL_PEN));
+    SelectObject(c.dc, GetStockObject(BLACK_BRUSH));
+    c.clear(White);
+    SetPolyFillMode(c.dc, ALTERNATE);
+    ASSERT_TRUE(PolyPolygon(c.dc, pts, counts, 2));
+    EXPECT_EQ(countColor(c.read(), Black), 100 - 16);
+    c.clear(White);
+    SetPolyFillMode(c.dc, WINDING);
+    ASSERT_TRUE(PolyPolygon(c.dc, pts, counts, 2));
+    EXPECT_EQ(countColor(c.read(), Black), 100);
+}
+
+TEST(RasterRules, FarOffPointsClipInsteadOfWrapping) {
+    DibCanvas c(10, 10);
+    c.clear(White);
+    SelectObject(c.dc, GetStockObject(NULL_PEN));
+    SelectObject(c.dc, GetStockObject(BLACK_BRUSH));
+    const int big = 2000000000;
+    POINT tri[] = {{-big, -10}, {big, -10}, {0, big}};
+    ASSERT_TRUE(Polygon(c.dc, tri, 3));
+    // The slanted edges pass far outside: everything is covered.
+    EXPECT_EQ(countColor(c.read(), Black), 100);
+    c.clear(White);
+    SelectObject(c.dc, GetStockObject(BLACK_PEN));
+    MoveToEx(c.dc, -big, 5, nullptr);
+    LineTo(c.dc, big, 5);
+    EXPECT_EQ(countColor(c.read(), Black), 10);
+}
+
+TEST(RasterRules, WidePenCoversItsWidth) {
+    DibCanvas c(20, 20);
+    c.clear(White);
+    HPEN pen = CreatePen(PS_SOLID, 5, Black);
+    SelectObject(c.dc, pen);
+    MoveToEx(c.dc, 5, 10, nullptr);
+    LineTo(c.dc, 15, 10);
+    SdGdiImage img = c.read();
+    // Rows 8..12 along the segment, round ends beyond it.
+    for (int y = 8; y <= 12; ++y) EXPECT_EQ(img.at(10, y), Black) << y;
+    EXPECT_EQ(img.at(10, 7), White);
+    EXPECT_EQ(img.at(10, 13), White);
+    EXPECT_EQ(img.at(3, 10), Black);
+    EXPECT_EQ(img.at(2, 10), White);
+    SelectObject(c.dc, GetStockObject(BLACK_PEN));
+    DeleteObject(pen);
+}
+
+TEST(RasterRules, EllipseIsSymmetricAndInsideItsBox) {
+    DibCanvas c(21, 21);
+    c.clear(White);
+    SelectObject(c.dc, GetStockObject(BLACK_BRUSH));
+    Ellipse(c.dc, 0, 0, 21, 21);
+    SdGdiImage img = c.read();
+    // Steps of the outline round ties the way they run: a few pixels off the mirror image.
+    int asymmetric = 0;
+    for (int y = 0; y < 21; ++y)
+        for (int x = 0; x < 21; ++x)
+            asymmetric += (img.at(x, y) != img.at(20 - x, y)) + (img.at(x, y) != img.at(x, 20 - y));
+    EXPECT_LE(asymmetric, 32);
+    EXPECT_EQ(img.at(10, 0), Black);
+    EXPECT_EQ(img.at(0, 10), Black);
+    EXPECT_EQ(img.at(0, 0), White);
+    // Area within a pixel per row of pi * 10.5^2.
+    double area = countColor(img, Black);
+    EXPECT_NEAR(area, M_PI * 10.5 * 10.5, 21);
+}
+
+TEST(RasterRules, DashStylesAndBackgroundMode) {
+    DibCanvas c(12, 1);
+    c.clear(White);
+    HPEN dot = CreatePen(PS_DOT, 1, Black);
+    SelectObject(c.dc, dot);
+    SetBkColor(c.dc, Red);
+    SetBkMode(c.dc, TRANSPARENT);
+    MoveToEx(c.dc, 0, 0, nullptr);
+    LineTo(c.dc, 12, 0);
+    EXPECT_EQ(mask(c.read(), Black)[0], "###...###...");
+    EXPECT_EQ(countColor(c.read(), Red), 0);
+    SetBkMode(c.dc, OPAQUE);
+    MoveToEx(c.dc, 0, 0, nullptr);
+    LineTo(c.dc, 12, 0);
+    EXPECT_EQ(mask(c.read(), Red)[0], "...###...###");
+    SelectObject(c.dc, GetStockObject(BLACK_PEN));
+    DeleteObject(dot);
+}
+
+TEST(RasterRules, HatchAndPatternBrushes) {
+    DibCanvas c(16, 16);
+    c.clear(White);
+    HBRUSH cross = CreateHatchBrush(HS_CROSS, Black);
+    SetBkMode(c.dc, TRANSPARENT);
+    RECT r{0, 0, 16, 16};
+    FillRect(c.dc, &r, cross);
+    // Lines on column and row 7 of every 8 × 8 cell.
+    EXPECT_EQ(countColor(c.read(), Black), 16 * 16 - 14 * 14);
+    EXPECT_EQ(c.read().at(7, 3), Black);
+    EXPECT_EQ(c.read().at(3, 3), White);
+    DeleteObject(cross);
+    // A 2 × 2 monochrome pattern: 0 bits in the text colour, 1 bits in the background colour.
+    const BYTE bits[2][2] = {{0x40, 0}, {0x80, 0}};
+    HBITMAP pattern = CreateBitmap(2, 2, 1, 1, bits);
+    HBRUSH checker = CreatePatternBrush(pattern);
+    SetTextColor(c.dc, Red);
+    SetBkColor(c.dc, Black);
+    FillRect(c.dc, &r, checker);
+    SdGdiImage img = c.read();
+    EXPECT_EQ(img.at(0, 0), Red);
+    EXPECT_EQ(img.at(1, 0), Black);
+    EXPECT_EQ(img.at(0, 1), Black);
+    EXPECT_EQ(img.at(1, 1), Red);
+    EXPECT_EQ(countColor(img, Red), 128);
+    DeleteObject(checker);
+    DeleteObject(pattern);
+}
+
+TEST(RasterRules, ArcsChordsAndPies) {
+    DibCanvas c(21, 21);
+    SelectObject(c.dc, GetStockObject(BLACK_BRUSH));
+    SelectObject(c.dc, GetStockObject(NULL_PEN));
+    c.clear(White);
+    // Counter-clockwise from the right (3 o'clock) to the top (12 o'clock): the upper right quarter.
+    Pie(c.dc, 0, 0, 21, 21, 20, 10, 10, 0);
+    SdGdiImage img = c.read();
+    EXPECT_EQ(img.at(15, 5), Black);
+    EXPECT_EQ(img.at(5, 5), White);
+    EXPECT_EQ(img.at(15, 15), White);
+    EXPECT_NEAR(countColor(img, Black), M_PI * 10 * 10 / 4, 15);
+    c.clear(White);
+    SetArcDirection(c.dc, AD_CLOCKWISE);
+    Pie(c.dc, 0, 0, 21, 21, 20, 10, 10, 0); // the other three quarters
+    EXPECT_EQ(c.read().at(15, 5), White);
+    EXPECT_EQ(c.read().at(5, 15), Black);
+    SetArcDirection(c.dc, AD_COUNTERCLOCKWISE);
+    c.clear(White);
+    Chord(c.dc, 0, 0, 21, 21, 20, 10, 0, 10); // upper half
+    EXPECT_EQ(c.read().at(10, 5), Black);
+    EXPECT_EQ(c.read().at(10, 15), White);
+    c.clear(White);
+    SelectObject(c.dc, GetStockObject(BLACK_PEN));
+    Arc(c.dc, 0, 0, 21, 21, 20, 10, 0, 10);
+    EXPECT_EQ(c.read().at(10, 0), Black);
+    EXPECT_EQ(c.read().at(10, 20), White);
+    EXPECT_EQ(c.read().at(10, 5), White);
+}
+
+} // namespace
+

@@ -1,0 +1,118 @@
+#include <map>
+#include <mutex>
+
+#include "win32/ClipboardTesting.h"
+#include "win32/clipboard.h"
+#include "win32/kernel.h"
+
+namespace {
+
+struct ClipboardState {
+    std::mutex lock;
+    bool open = false;
+    HWND opener = nullptr;
+    HWND owner = nullptr;
+    std::map<UINT, HANDLE> data; // format -> global memory handle (may be NULL)
+};
+
+ClipboardState& State() {
+    static ClipboardState* state = new ClipboardState; // lives as long as the process
+    return *state;
+}
+
+void FreeAll(ClipboardState& s) {
+    for (auto& [format, mem] : s.data)
+        if (mem) GlobalFree(mem);
+    s.data.clear();
+}
+
+} // namespace
+
+BOOL OpenClipboard(HWND newOwner) {
+    ClipboardState& s = State();
+    std::lock_guard<std::mutex> guard(s.lock);
+    if (s.open && s.opener != newOwner) {
+        SetLastError(ERROR_ACCESS_DENIED);
+        return FALSE;
+    }
+    s.open = true;
+    s.opener = newOwner;
+    return TRUE;
+}
+
+BOOL CloseClipboard() {
+    ClipboardState& s = State();
+    std::lock_guard<std::mutex> guard(s.lock);
+    if (!s.open) {
+        SetLastError(ERROR_CLIPBOARD_NOT_OPEN);
+        return FALSE;
+    }
+    s.open = false;
+    s.opener = nullptr;
+    return TRUE;
+}
+
+BOOL EmptyClipboard() {
+    ClipboardState& s = State();
+    std::lock_guard<std::mutex> guard(s.lock);
+    if (!s.open) {
+        SetLastError(ERROR_CLIPBOARD_NOT_OPEN);
+        return FALSE;
+    }
+    FreeAll(s);
+    s.owner = s.opener;
+    return TRUE;
+}
+
+HANDLE SetClipboardData(UINT format, HANDLE mem) {
+    ClipboardState& s = State();
+    std::lock_guard<std::mutex> guard(s.lock);
+    if (!s.open) {
+        SetLastError(ERROR_CLIPBOARD_NOT_OPEN);
+        return nullptr;
+    }
+    if (format == 0) {
+        SetLastError(ERROR_INVALID_PARAMETER);
+        return nullptr;
+    }
+    auto it = s.data.find(format);
+    if (it != s.data.end()) {
+        if (it->second && it->second != mem) GlobalFree(it->second);
+        it->second = mem;
+    } else {
+        s.data.emplace(format, mem);
+    }
+    return mem;
+}
+
+HANDLE GetClipboardData(UINT format) {
+    ClipboardState& s = State();
+    std::lock_guard<std::mutex> guard(s.lock);
+    if (!s.open) {
+        SetLastError(ERROR_CLIPBOARD_NOT_OPEN);
+        return nullptr;
+    }
+    auto it = s.data.find(format);
+    return it == s.data.end() ? nullptr : it->second;
+}
+
+BOOL IsClipboardFormatAvailable(UINT format) {
+    ClipboardState& s = State();
+    std::lock_guard<std::mutex> guard(s.lock);
+    return s.data.count(format) ? TRUE : FALSE;
+}
+
+HWND GetClipboardOwner() {
+    ClipboardState& s = State();
+    std::lock_guard<std::mutex> guard(s.lock);
+    return s.owner;
+}
+
+void SdResetClipboard() {
+    ClipboardState& s = State();
+    std::lock_guard<std::mutex> guard(s.lock);
+    FreeAll(s);
+    s.open = false;
+    s.opener = nullptr;
+    s.owner = nullptr;
+}

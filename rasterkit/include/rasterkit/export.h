@@ -1,0 +1,3 @@
+#pragma once
+
+#define RASTERKIT_API __attribute__((visibility("default")))

@@ -1,0 +1,32 @@
+#pragma once
+// Base of the fills. The base answers every fill operation neutrally; the fill kinds
+// override them.
+
+#include "model/CSharedObj.h"
+#include "pathkit/BBox.h"
+#include "pathkit/Point.h"
+#include "pathkit/TMatrix.h"
+
+class CDC;
+
+class CFillObj : public CSharedObj {
+    DECLARE_SERIAL(CFillObj)
+public:
+    CFillObj();
+    ~CFillObj() override;
+    void Serialize(CArchive& ar) override;
+
+    virtual CFillObj* Clone();
+    virtual BOOL IsEqual(const CFillObj* pOther);
+    virtual void Transform(const floatTMatrix& m);
+    virtual void PaintFill(CDC* pDC, const floatTMatrix& m, int mode, const floatBBox& box);
+    virtual int GetHandleCount();
+    virtual BOOL GetHandlePoint(int nHandle, floatPoint& p);
+    virtual void SetFrame(const floatBBox& box, BOOL bSquare);
+    virtual void DrawHandles(CDC* pDC, const floatTMatrix& m, int nSelected);
+    virtual void MoveHandle(int nHandle, floatPoint& p, double angleStep, UINT nKeyFlags);
+    virtual BOOL HitTest(const floatPoint& p, float tolerance);
+    virtual void DropColor(const floatPoint& p, float tolerance, COLORREF color);
+    virtual COLORREF GetColorAt(const floatPoint& p, float tolerance);
+    virtual COLORREF GetStopColor(int nStop);
+};

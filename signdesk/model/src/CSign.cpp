@@ -1,0 +1,353 @@
+#include "model/CSign.h"
+
+#include <cstring>
+
+#include "mfc/CArchive.h"
+#include "model/CGroupObj.h"
+#include "model/CObjIterator.h"
+#include "model/CObjTreeIterator.h"
+
+// The class writes schema 0 and reads any.
+IMPLEMENT_SERIAL(CSign, CObArray, VERSIONABLE_SCHEMA | 0)
+
+CSign::CSign() {
+    std::memset(m_nLayerCount, 0, sizeof m_nLayerCount);
+    std::memset(m_bLayerVisible, 1, sizeof m_bLayerVisible);
+}
+
+CSign::~CSign() {
+    DeleteAll();
+}
+
+void CSign::DeleteAll() {
+    ObArrayTruncate(*this, 0);
+}
+
+void CSign::Serialize(CArchive& ar) {
+    if (ar.IsStoring()) {
+        CObArray::Serialize(ar);
+        return;
+    }
+    COwnedObArray loaded;
+    LoadSignObjArray(ar, loaded);
+    DeleteAll();
+    for (int i = 0; i < loaded.GetSize(); ++i)
+        Add(loaded.GetAt(i));
+    loaded.RemoveAll();
+}
+
+template <class F> void CSign::ForEachDrawnLayer(F&& f) {
+    for (int layer = -127; layer <= 127; ++layer) {
+        if (m_nLayerCount[layer + 128] == 0 || !m_bLayerVisible[layer + 128]) continue;
+        f(layer);
+    }
+}
+
+void CSign::RefreshBounds(int all) {
+    m_bbExtent = floatBBox();
+    bool first = true;
+    for (int i = 0; i < GetSize(); ++i) {
+        CSignObj* pObj = GetObj(i);
+        if (all || pObj->m_bSelected) pObj->RefreshBBox();
+        const floatBBox* pBox = pObj->GetBBox();
+        if (pBox == nullptr) continue;
+        if (first) {
+            m_bbExtent = *pBox;
+            first = false;
+        } else {
+            m_bbExtent += *pBox;
+        }
+    }
+}
+
+DWORD CSign::UpdateSelection() {
+    m_nFirstSelected = -1;
+    m_nSelected = 0;
+    m_nSelectedPaths = 0;
+    m_bbSelection = floatBBox();
+    for (int i = 0; i < GetSize(); ++i) {
+        CSignObj* pObj = GetObj(i);
+        if (!pObj->m_bSelected) continue;
+        const floatBBox* pBox = pObj->GetBBox();
+        if (pBox != nullptr) {
+            if (m_nSelected == 0) {
+                m_bbSelection = *pBox;
+            } else {
+                m_bbSelection += *pBox;
+            }
+            ++m_nSelected;
+            // Path objects are counted here once they exist.
+        }
+        if (m_nSelected == 1 && m_nFirstSelected < 0) m_nFirstSelected = i;
+    }
+    return m_nSelected;
+}
+
+void CSign::UnselectAll() {
+    for (int i = 0; i < GetSize(); ++i) {
+        CSignObj* pObj = GetObj(i);
+        if (!pObj->m_bLocked) pObj->Unselect();
+    }
+    m_nFirstSelected = -1;
+    m_nSelected = 0;
+}
+
+void CSign::SelectByColor(COLORREF color) {
+    for (int i = 0; i < GetSize(); ++i) {
+        CSignObj* pObj = GetObj(i);
+        if (pObj->m_bLocked || !IsLayerVisible(pObj->GetLayer())) continue;
+        if (pObj->GetColor() == color) pObj->Select();
+    }
+}
+
+void CSign::DeleteSelected() {
+    for (int i = GetSize() - 1; i >= 0; --i) {
+        if (GetObj(i)->m_bSelected) ObArrayDeleteAt(*this, i, 1);
+    }
+    RefreshBounds(1);
+}
+
+void CSign::DuplicateSelection() {
+    COwnedObArray copies;
+    for (int i = 0; i < GetSize(); ++i) {
+        CSignObj* pObj = GetObj(i);
+        if (!pObj->m_bSelected) continue;
+        copies.Add(pObj->Duplicate());
+        pObj->Unselect();
+    }
+    for (int i = 0; i < copies.GetSize(); ++i) {
+        auto* pCopy = static_cast<CSignObj*>(copies.GetAt(i));
+        pCopy->Select();
+        pCopy->RefreshBBox();
+        Add(pCopy);
+        copies.SetAt(i, nullptr);
+    }
+    UpdateSelection();
+}
+
+void CSign::GroupSelection() {
+    // The new group adds one level to what it takes in: refused when the walkers could no
+    // longer reach the deepest object.
+    int height = 1;
+    for (int i = 0; i < GetSize(); ++i) {
+        CSignObj* pObj = GetObj(i);
+        if (pObj->m_bSelected) height = std::max(height, TreeHeight(pObj));
+    }
+    if (height + 1 > MaxTreeLevels) return;
+
+    auto* pGroup = new CGroupObj;
+    for (int i = 0; i < GetSize();) {
+        CSignObj* pObj = GetObj(i);
+        if (pObj->m_bSelected) {
+            pGroup->m_children.Add(pObj);
+            RemoveAt(i);
+        } else {
+            ++i;
+        }
+    }
+    pGroup->RefreshBBox();
+    pGroup->Select();
+    Add(pGroup);
+    UpdateSelection();
+}
+
+void CSign::UngroupSelection() {
+    for (int i = 0; i < GetSize(); ++i) {
+        CSignObj* pObj = GetObj(i);
+        if (!pObj->m_bSelected || !pObj->IsGroup() || !pObj->CanUngroup()) continue;
+        auto* pGroup = static_cast<CGroupObj*>(pObj);
+        RemoveAt(i);
+        const int count = pGroup->m_children.GetSize();
+        for (int c = 0; c < count; ++c) {
+            CSignObj* pChild = pGroup->GetChild(c);
+            pChild->Select();
+            InsertAt(i + c, pChild);
+        }
+        pGroup->m_children.RemoveAll();
+        delete pGroup;
+        i += count - 1;
+    }
+    UpdateSelection();
+}
+
+BOOL CSign::AcceptsTransform(const floatTMatrix& m) {
+    if (m.m11 == 0 || m.m22 == 0) return 0;
+    for (int i = 0; i < GetSize(); ++i) {
+        CSignObj* pObj = GetObj(i);
+        if (pObj->m_bSelected && !pObj->AcceptsTransform(m)) return 0;
+    }
+    return 1;
+}
+
+void CSign::TransformObjects(const floatTMatrix& m, int selectedOnly) {
+    if (m.IsIdentMatrix()) return;
+    for (int i = 0; i < GetSize(); ++i) {
+        CSignObj* pObj = GetObj(i);
+        if (!selectedOnly || pObj->m_bSelected) pObj->Transform(m);
+    }
+}
+
+BOOL CSign::CanDistortSelection() {
+    if (IsEmpty()) return 0;
+    for (int i = 0; i < GetSize(); ++i) {
+        CSignObj* pObj = GetObj(i);
+        if (pObj->m_bSelected && !pObj->CanDistort()) return 0;
+    }
+    return 1;
+}
+
+void CSign::DistortSelection(NonLinearTrans* pTrans, int flag) {
+    if (!flag || pTrans == nullptr) return;
+    for (int i = 0; i < GetSize(); ++i) {
+        CSignObj* pObj = GetObj(i);
+        if (pObj->m_bSelected && pObj->CanDistort()) pObj->Distort(*pTrans);
+    }
+}
+
+CSignObj* CSign::HitTest(floatPoint& p, float tolerance, int mode, int arg) {
+    if (!m_bbExtent.IsInside(p, tolerance)) return nullptr;
+    for (int layer = 127; layer >= -127; --layer) {
+        if (m_nLayerCount[layer + 128] == 0 || !m_bLayerVisible[layer + 128]) continue;
+        for (int i = GetSize() - 1; i >= 0; --i) {
+            CSignObj* pHit = GetObj(i)->HitTest(p, layer, tolerance, mode, arg);
+            if (pHit != nullptr) return pHit;
+        }
+    }
+    return nullptr;
+}
+
+BOOL CSign::CanExportTo(const char* format, int selectedOnly) {
+    for (int i = 0; i < GetSize(); ++i) {
+        CSignObj* pObj = GetObj(i);
+        if ((!selectedOnly || pObj->m_bSelected) && !pObj->CanExportTo(format)) return 0;
+    }
+    return 1;
+}
+
+BOOL CSign::WriteColorPaths(ColorWPFWriter& writer, const floatTMatrix& m, int selectedOnly,
+                            int flags) {
+    BOOL result = 1;
+    ForEachDrawnLayer([&](int layer) {
+        for (int i = 0; i < GetSize(); ++i) {
+            CSignObj* pObj = GetObj(i);
+            if (selectedOnly && !pObj->m_bSelected) continue;
+            if (!pObj->BuildColorPath(writer, m, layer, flags)) result = 0;
+        }
+    });
+    return result;
+}
+
+void CSign::DrawGdiPaths(CDC* pDC, int selectedOnly, int mode, int scale) {
+    const floatBBox* pBox = selectedOnly ? &m_bbSelection : &m_bbExtent;
+    ForEachDrawnLayer([&](int layer) {
+        for (int i = 0; i < GetSize(); ++i) {
+            CSignObj* pObj = GetObj(i);
+            if (!selectedOnly || pObj->m_bSelected)
+                pObj->DrawGdiPath(pDC, pBox, layer, mode, scale);
+        }
+    });
+}
+
+void CSign::Draw(CDC* pDC, const floatTMatrix& m, int selectedOnly) {
+    ForEachDrawnLayer([&](int layer) {
+        for (int i = 0; i < GetSize(); ++i) {
+            CSignObj* pObj = GetObj(i);
+            if (!selectedOnly || pObj->m_bSelected) pObj->Draw(pDC, m, layer);
+        }
+    });
+}
+
+void CSign::WriteIllustrator(AIWriter& writer, int selectedOnly) {
+    ForEachDrawnLayer([&](int layer) {
+        for (int i = 0; i < GetSize(); ++i) {
+            CSignObj* pObj = GetObj(i);
+            if (!selectedOnly || pObj->m_bSelected) pObj->WriteIllustrator(writer, layer);
+        }
+    });
+}
+
+void CSign::ReplaceObject(CSignObj* pOld, CSignObj* pNew) {
+    if (pOld == pNew || pOld == nullptr) return;
+    CObjTreeIterator it(this);
+    it.First();
+    // An old object that is not in the tree changes nothing.
+    if (FindObjectBySerial(pOld->m_nSerial, it) != pOld) return;
+    CObArray* pArray;
+    int index;
+    it.GetPosition(nullptr, nullptr, &index, &pArray);
+    pArray->RemoveAt(index);
+    if (pNew != nullptr) pArray->InsertAt(index, pNew);
+    delete pOld;
+}
+
+void CSign::LockSelection() {
+    CObjTreeIterator it(this);
+    for (it.First(); !it.IsDone(); it.Next()) {
+        CSignObj* pObj = it.Current();
+        if (pObj != nullptr && pObj->m_bSelected) {
+            pObj->m_bLocked = 1;
+            pObj->m_bSelected = 0;
+        }
+    }
+}
+
+void CSign::UnlockAll() {
+    CObjTreeIterator it(this);
+    for (it.First(); !it.IsDone(); it.Next()) {
+        if (CSignObj* pObj = it.Current()) pObj->m_bLocked = 0;
+    }
+}
+
+void CSign::SetSelectionFill(CFillObj* pFill) {
+    CObjTreeIterator it(this);
+    for (it.First(); !it.IsDone(); it.Next()) {
+        CSignObj* pObj = it.Current();
+        if (pObj != nullptr && pObj->m_bSelected) pObj->SetFill(pFill);
+    }
+}
+
+void CSign::SetSelectionTransparency(CFillObj* pFill) {
+    for (int i = 0; i < GetSize(); ++i) {
+        CSignObj* pObj = GetObj(i);
+        if (pObj->m_bSelected) pObj->SetTransparencyFill(pFill);
+    }
+}
+
+void CSign::CountLayerObjects() {
+    std::memset(m_nLayerCount, 0, sizeof m_nLayerCount);
+    CObjIterator it(this);
+    for (it.First(); CSignObj* pObj = it.Current(); it.Next())
+        ++m_nLayerCount[pObj->GetLayer() + 128];
+}
+
+int CSign::GetObjectOrdinal(DWORD serial) {
+    if (serial == 0) return -1;
+    CObjTreeIterator it(this);
+    for (it.First(); !it.IsDone(); it.Next()) {
+        CSignObj* pObj = it.Current();
+        if (pObj != nullptr && pObj->m_nSerial == serial) return it.GetOrdinal();
+    }
+    return -1;
+}
+
+// Transparency needs raster printing on every printer. Texture fills and bitmaps, which also
+// need it on printers without PostScript pass-through, are tested here once they exist.
+BOOL CSign::NeedsRasterPrinting(CDC*, int) {
+    CObjTreeIterator it(this);
+    for (it.First(); !it.IsDone(); it.Next()) {
+        CSignObj* pObj = it.Current();
+        if (pObj == nullptr) continue;
+        if (pObj->m_fTransparency > 0 || pObj->m_pTransparencyFill != nullptr) return 1;
+    }
+    return 0;
+}
+
+void RemoveEmptyObjects(CObArray& array) {
+    for (int i = array.GetSize() - 1; i >= 0; --i) {
+        auto* pObj = static_cast<CSignObj*>(array.GetAt(i));
+        if (pObj == nullptr || !pObj->IsGroup()) continue;
+        auto* pGroup = static_cast<CGroupObj*>(pObj);
+        RemoveEmptyObjects(pGroup->m_children);
+        if (pGroup->m_children.IsEmpty()) ObArrayDeleteAt(array, i, 1);
+    }
+}

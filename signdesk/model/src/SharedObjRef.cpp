@@ -1,0 +1,96 @@
+#include "model/SharedObjRef.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "SharedObjTable.h"
+#include "mfc/CArchiveException.h"
+#include "model/CFillObj.h"
+#include "model/CObjTreeIterator.h"
+#include "model/CSharedObj.h"
+
+namespace {
+
+constexpr DWORD NewObjectRef = 0xFFFFFFFFu;
+
+// Objects that entered the table by being read: deleted at the end of the scope unless a
+// holder acquired them.
+std::vector<CSharedObj*>& ReadEntries() {
+    static std::vector<CSharedObj*> entries;
+    return entries;
+}
+
+void EmptyTable() {
+    std::vector<CSharedObj*> read;
+    read.swap(ReadEntries());
+    // The table is emptied first: the destructors below look themselves up in it.
+    GetSharedObjTable().RemoveAll();
+    std::sort(read.begin(), read.end());
+    read.erase(std::unique(read.begin(), read.end()), read.end());
+    for (CSharedObj* p : read) {
+        if (p->m_nRefCount < 1) delete p;
+    }
+}
+
+} // namespace
+
+void ForgetSharedObj(CSharedObj* pObj) {
+    // A table entry must never outlive its object: an index read later finds nothing.
+    CObArray& table = GetSharedObjTable();
+    for (int i = 0; i < table.GetSize(); ++i) {
+        if (table.GetAt(i) == pObj) table.SetAt(i, nullptr);
+    }
+    std::vector<CSharedObj*>& read = ReadEntries();
+    read.erase(std::remove(read.begin(), read.end(), pObj), read.end());
+}
+
+CObArray& GetSharedObjTable() {
+    static CObArray table;
+    return table;
+}
+
+void WriteSharedObjRef(CArchive& ar, CSharedObj* pObj) {
+    CObArray& table = GetSharedObjTable();
+    const int index = IndexOfObject(pObj, table, FALSE);
+    if (index >= 0) {
+        ar << DWORD(index);
+        return;
+    }
+    ar << NewObjectRef;
+    ar.WriteObject(pObj);
+    table.Add(pObj);
+}
+
+CSharedObj* ReadSharedObjRef(CArchive& ar) {
+    CObArray& table = GetSharedObjTable();
+    DWORD ref;
+    ar >> ref;
+    if (ref != NewObjectRef) {
+        if (ref >= DWORD(table.GetSize())) {
+            AfxThrowArchiveException(CArchiveException::badIndex, ar.m_strFileName);
+        }
+        return static_cast<CSharedObj*>(table.GetAt(int(ref)));
+    }
+    auto* pObj = static_cast<CSharedObj*>(ar.ReadObject(RUNTIME_CLASS(CSharedObj)));
+    table.Add(pObj);
+    if (pObj != nullptr) {
+        ReadEntries().push_back(pObj);
+    }
+    return pObj;
+}
+
+CFillObj* ReadFillObjRef(CArchive& ar) {
+    CSharedObj* pObj = ReadSharedObjRef(ar);
+    if (pObj != nullptr && !pObj->IsKindOf(RUNTIME_CLASS(CFillObj))) {
+        AfxThrowArchiveException(CArchiveException::badClass, ar.m_strFileName);
+    }
+    return static_cast<CFillObj*>(pObj);
+}
+
+CSharedObjTableScope::CSharedObjTableScope() {
+    EmptyTable();
+}
+
+CSharedObjTableScope::~CSharedObjTableScope() {
+    EmptyTable();
+}

@@ -1,0 +1,373 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "TestObj.h"
+#include "mfc/CArchive.h"
+#include "mfc/CWaitCursor.h"
+#include "model/CBackup.h"
+#include "model/CFillObj.h"
+#include "model/CGroupObj.h"
+#include "model/CObjTreeIterator.h"
+#include "model/CSign.h"
+#include "model/CUndoStep.h"
+#include "model/HashBytes.h"
+#include "model/UndoList.h"
+
+namespace {
+
+// The document's side of undo: a design, two settings, the boxes the views were asked to
+// redraw and the modified flag.
+class StandInDoc : public UndoList {
+public:
+    CSign& GetUndoSign() override { return m_sign; }
+    void SerializeUndoSettings(CArchive& ar) override {
+        if (ar.IsStoring()) {
+            ar << m_fPageWidth << DWORD(m_nGrid);
+        } else {
+            DWORD grid;
+            ar >> m_fPageWidth >> grid;
+            m_nGrid = int(grid);
+        }
+    }
+    DWORD GetUndoStateHash() override {
+        DWORD h = 0;
+        HashBytes(&m_fPageWidth, sizeof m_fPageWidth, &h);
+        HashBytes(&m_nGrid, sizeof m_nGrid, &h);
+        return h;
+    }
+    void InvalidateUndoBox(const floatBBox* pBox) override {
+        m_invalidated.push_back(pBox ? *pBox : floatBBox(-1, -1, -1, -1));
+        m_waitDuringApply = SdWaitCursorCount();
+    }
+    void SetUndoModified() override { m_bModified = true; }
+
+    CSign m_sign;
+    float m_fPageWidth = 210;
+    int m_nGrid = 5;
+    std::vector<floatBBox> m_invalidated;
+    bool m_bModified = false;
+    int m_waitDuringApply = -1;
+};
+
+struct UndoSettings {
+    DWORD maxMem = UndoList::MaxUndoMem;
+    int minSteps = UndoList::MinUndoSteps;
+    ~UndoSettings() {
+        UndoList::MaxUndoMem = maxMem;
+        UndoList::MinUndoSteps = minSteps;
+    }
+};
+
+CTestObj* Add(StandInDoc& doc, float x, signed char layer = 0) {
+    auto* o = new CTestObj(x, 0, x + 1, 1, layer);
+    doc.m_sign.Add(o);
+    return o;
+}
+
+std::vector<DWORD> Serials(CObArray& array) {
+    std::vector<DWORD> out;
+    for (int i = 0; i < array.GetSize(); ++i)
+        out.push_back(static_cast<CSignObj*>(array.GetAt(i))->m_nSerial);
+    return out;
+}
+
+} // namespace
+
+TEST(HashBytesTest, RunningValueOverFields) {
+    DWORD h = 0;
+    const BYTE zero = 0;
+    HashBytes(&zero, 1, &h);
+    EXPECT_EQ(h, 51u); // 17, then (17 << 1) ^ 17
+    // Positions restart with each call.
+    DWORD twice = 0, once = 0;
+    HashBytes(&zero, 1, &twice);
+    HashBytes(&zero, 1, &twice);
+    const BYTE two[2] = {0, 0};
+    HashBytes(two, 2, &once);
+    EXPECT_EQ(twice, (51u + 17u) ^ (17u << 1));
+    EXPECT_EQ(once, (51u + 17u) ^ (17u << 2));
+}
+
+TEST(UndoTest, RecordingTwiceWithoutAChangeGivesZero) {
+    StandInDoc doc;
+    Add(doc, 0);
+    Add(doc, 2);
+    const int base = SdWaitCursorCount();
+    EXPECT_EQ(doc.RecordStep("Create"), 1);
+    EXPECT_EQ(SdWaitCursorCount(), base);
+    EXPECT_TRUE(doc.m_bModified);
+    ASSERT_EQ(doc.GetStepCount(), 1);
+    CUndoStep* step = doc.GetStep(0);
+    ASSERT_EQ(step->m_records.GetSize(), 2);
+    EXPECT_EQ(step->GetRecord(0)->m_nKind, CBackup::added);
+    EXPECT_EQ(step->GetRecord(0)->m_nSize, 0u); // markers carry no snapshot
+    EXPECT_EQ(doc.m_baseline.GetSize(), 3);     // two objects and the document record
+    EXPECT_EQ(doc.RecordStep("Nothing"), 0);
+    EXPECT_EQ(doc.GetStepCount(), 1);
+    EXPECT_EQ(doc.m_baseline.GetSize(), 3);
+}
+
+TEST(UndoTest, ReorderIsAnAttributeRecordAndUndoPutsItBack) {
+    StandInDoc doc;
+    CTestObj* a = Add(doc, 0);
+    CTestObj* b = Add(doc, 2);
+    CTestObj* c = Add(doc, 4);
+    doc.RecordStep("Create");
+    doc.m_sign.RemoveAt(0);
+    doc.m_sign.Add(a); // to the front of the stack
+    ASSERT_EQ(doc.RecordStep("To front"), 1);
+    CUndoStep* step = doc.GetStep(1);
+    ASSERT_EQ(step->m_records.GetSize(), 2); // a and b changed their previous sibling
+    for (int i = 0; i < 2; ++i) {
+        EXPECT_EQ(step->GetRecord(i)->m_nKind, CBackup::changed);
+        EXPECT_EQ(step->GetRecord(i)->m_pData, nullptr);
+    }
+    doc.Undo();
+    EXPECT_EQ(Serials(doc.m_sign), (std::vector<DWORD>{a->m_nSerial, b->m_nSerial, c->m_nSerial}));
+    EXPECT_TRUE(doc.CanRedo());
+    doc.Redo();
+    EXPECT_EQ(Serials(doc.m_sign), (std::vector<DWORD>{b->m_nSerial, c->m_nSerial, a->m_nSerial}));
+    doc.Undo();
+    EXPECT_EQ(Serials(doc.m_sign), (std::vector<DWORD>{a->m_nSerial, b->m_nSerial, c->m_nSerial}));
+}
+
+TEST(UndoTest, UndoingAGroupPutsTheChildrenBackInPlace) {
+    StandInDoc doc;
+    CTestObj* a = Add(doc, 0);
+    CTestObj* b = Add(doc, 2);
+    CTestObj* c = Add(doc, 4);
+    CTestObj* d = Add(doc, 6);
+    doc.RecordStep("Create");
+    b->Select();
+    c->Select();
+    doc.m_sign.GroupSelection();
+    ASSERT_EQ(doc.RecordStep("Group"), 1);
+    doc.Undo();
+    EXPECT_EQ(Serials(doc.m_sign),
+              (std::vector<DWORD>{a->m_nSerial, b->m_nSerial, c->m_nSerial, d->m_nSerial}));
+    EXPECT_EQ(b->m_bSelected, 0); // the selection of the recorded state
+    doc.Redo();
+    ASSERT_EQ(doc.m_sign.GetSize(), 3);
+    ASSERT_TRUE(doc.m_sign.GetObj(2)->IsGroup());
+    auto* g = static_cast<CGroupObj*>(doc.m_sign.GetObj(2));
+    EXPECT_EQ(Serials(g->m_children), (std::vector<DWORD>{b->m_nSerial, c->m_nSerial}));
+}
+
+TEST(UndoTest, DeleteAndUndoRecreatesTheSameObject) {
+    StandInDoc doc;
+    CTestObj* a = Add(doc, 0, 4);
+    CTestObj* b = Add(doc, 2, 7);
+    Add(doc, 4);
+    auto* fill = new CFillObj;
+    b->SetFill(fill);
+    b->m_fOutlineWidth = 0.7f;
+    b->m_clrColor = 0x00FF00;
+    b->SetContent(42);
+    const DWORD serial = b->m_nSerial;
+    doc.RecordStep("Create");
+    b->Select();
+    doc.m_sign.DeleteSelected();
+    EXPECT_EQ(fill->m_nRefCount, 2); // the baseline record and the "Create" marker hold it
+    ASSERT_EQ(doc.RecordStep("Delete"), 1);
+    doc.m_invalidated.clear();
+    doc.Undo();
+    ASSERT_EQ(doc.m_sign.GetSize(), 3);
+    auto* back = static_cast<CTestObj*>(doc.m_sign.GetObj(1));
+    EXPECT_EQ(back->m_nSerial, serial);
+    EXPECT_EQ(back->GetRuntimeClass(), RUNTIME_CLASS(CTestObj));
+    EXPECT_EQ(back->m_pFill, fill);
+    EXPECT_EQ(back->m_fOutlineWidth, 0.7f);
+    EXPECT_EQ(back->m_clrColor, 0x00FF00u);
+    EXPECT_EQ(back->m_nLayer, 7);
+    EXPECT_EQ(back->m_nContent, 42u);
+    EXPECT_FLOAT_EQ(back->m_box.left, 2);
+    EXPECT_EQ(doc.m_sign.GetObj(0), a);
+    EXPECT_EQ(doc.m_sign.GetLayerCount(7), 1u);
+    EXPECT_FLOAT_EQ(doc.m_sign.m_bbExtent.right, 5);
+    // Its area was redrawn (then the object after it, whose previous sibling changed back),
+    // with the wait cursor showing.
+    ASSERT_EQ(doc.m_invalidated.size(), 3u);
+    EXPECT_FLOAT_EQ(doc.m_invalidated[0].left, 2);
+    EXPECT_GT(doc.m_waitDuringApply, 0);
+}
+
+TEST(UndoTest, ContentAndSettingsChangesComeBack) {
+    StandInDoc doc;
+    CTestObj* a = Add(doc, 0);
+    a->SetContent(1);
+    doc.RecordStep("Create");
+    a->SetContent(2);
+    a->MoveBy(10, 0);
+    doc.m_fPageWidth = 297;
+    ASSERT_EQ(doc.RecordStep("Edit"), 1);
+    CUndoStep* step = doc.GetStep(1);
+    ASSERT_EQ(step->m_records.GetSize(), 2); // the object's old snapshot, the settings
+    EXPECT_NE(step->GetRecord(0)->m_pData, nullptr);
+    EXPECT_TRUE(step->GetRecord(1)->IsKindOf(RUNTIME_CLASS(CDocumentBackup)));
+    doc.m_invalidated.clear();
+    doc.Undo();
+    EXPECT_EQ(a->m_nContent, 1u);
+    EXPECT_FLOAT_EQ(a->m_box.left, 0);
+    EXPECT_EQ(doc.m_fPageWidth, 210);
+    ASSERT_EQ(doc.m_invalidated.size(), 2u); // the old and the new area
+    EXPECT_FLOAT_EQ(doc.m_invalidated[0].left, 10);
+    EXPECT_FLOAT_EQ(doc.m_invalidated[1].left, 0);
+    doc.Redo();
+    EXPECT_EQ(a->m_nContent, 2u);
+    EXPECT_EQ(doc.m_fPageWidth, 297);
+}
+
+TEST(UndoTest, ANewActionDropsTheRedoStep) {
+    StandInDoc doc;
+    CTestObj* a = Add(doc, 0);
+    doc.RecordStep("Create");
+    a->SetContent(5);
+    doc.RecordStep("Edit");
+    doc.Undo();
+    EXPECT_TRUE(doc.CanRedo());
+    a->MoveBy(1, 1);
+    doc.RecordStep("Move");
+    EXPECT_FALSE(doc.CanRedo());
+    doc.Redo(); // nothing
+    EXPECT_EQ(a->m_nContent, 0u);
+}
+
+TEST(UndoTest, TrimKeepsTheMinimumAndTheRedoStep) {
+    UndoSettings restore;
+    UndoList::MaxUndoMem = 0;
+    UndoList::MinUndoSteps = 3;
+    {
+        StandInDoc doc;
+        CTestObj* a = Add(doc, 0);
+        for (int i = 1; i <= 6; ++i) {
+            a->SetContent(DWORD(i));
+            ASSERT_EQ(doc.RecordStep("Edit"), 1);
+            EXPECT_EQ(doc.GetStepCount(), std::min(i, 3));
+        }
+        // The budget counts every record: a changed object with its snapshot.
+        CUndoStep* step = doc.GetStep(2);
+        EXPECT_EQ(step->m_nMemSize, 4u + 32u + step->GetRecord(0)->GetMemSize());
+        EXPECT_EQ(step->GetRecord(0)->GetMemSize(), step->GetRecord(0)->m_nSize + 88u);
+    }
+    // With no minimum the step just recorded still stays, so undo and redo still work.
+    UndoList::MinUndoSteps = 0;
+    StandInDoc doc;
+    CTestObj* a = Add(doc, 0);
+    doc.RecordStep("Create");
+    a->SetContent(9);
+    doc.RecordStep("Edit");
+    EXPECT_EQ(doc.GetStepCount(), 1);
+    doc.Undo();
+    EXPECT_EQ(a->m_nContent, 0u);
+    ASSERT_TRUE(doc.CanRedo());
+    doc.Redo();
+    EXPECT_EQ(a->m_nContent, 9u);
+}
+
+TEST(UndoTest, RecordsWhoseObjectsOrSiblingsAreGone) {
+    StandInDoc doc;
+    CTestObj* a = Add(doc, 0);
+    CTestObj* b = Add(doc, 2);
+    doc.RecordStep("Create");
+    CObjTreeIterator it(&doc.m_sign);
+    it.First();
+    it.Next(); // on b
+    CSignObjBackup record(b, it, &doc, nullptr);
+    EXPECT_EQ(record.m_nPrevSerial, a->m_nSerial);
+    // The previous sibling is gone: the object goes to the end of its recorded array.
+    doc.m_sign.RemoveAt(0);
+    doc.m_sign.InsertAt(1, a);
+    // Now b is first and a after it; delete a so b's recorded sibling is missing.
+    doc.m_sign.RemoveAt(1);
+    const DWORD aSerial = a->m_nSerial;
+    delete a;
+    auto* c = Add(doc, 4);
+    it.First();
+    record.m_nPrevSerial = aSerial;
+    record.Restore(b, it, &doc);
+    EXPECT_EQ(Serials(doc.m_sign), (std::vector<DWORD>{c->m_nSerial, b->m_nSerial}));
+
+    // A changed-record for an object no longer in the design is passed over.
+    auto* step = new CUndoStep("Stale");
+    CTestObj gone(0, 0, 1, 1);
+    CObjTreeIterator it2(&doc.m_sign);
+    it2.First();
+    auto* stale = new CSignObjBackup(c, it2, &doc, nullptr);
+    stale->m_nSerial = gone.m_nSerial;
+    step->AddRecord(stale);
+    doc.m_steps.Add(step);
+    doc.ApplyStep();
+    EXPECT_EQ(doc.m_sign.GetSize(), 2);
+}
+
+TEST(UndoTest, FindBackupWithAndWithoutHint) {
+    StandInDoc doc;
+    Add(doc, 0);
+    Add(doc, 2);
+    Add(doc, 4);
+    doc.RecordStep("Create");
+    const DWORD s1 = doc.m_sign.GetObj(1)->m_nSerial;
+    EXPECT_EQ(FindBackup(doc.m_baseline, s1, -1), 1);
+    EXPECT_EQ(FindBackup(doc.m_baseline, s1, 2), 1);  // wraps round to the start
+    EXPECT_EQ(FindBackup(doc.m_baseline, 0, -1), -1); // the document record is not searched
+    CObArray single;
+    EXPECT_EQ(FindBackup(single, s1, -1), -1);
+}
+
+TEST(UndoTest, DeletingAGroupAndUndoingRebuildsItWithItsChildren) {
+    StandInDoc doc;
+    CTestObj* a = Add(doc, 0);
+    auto* g = new CGroupObj;
+    auto* c1 = new CTestObj(2, 0, 3, 1, 1);
+    auto* inner = new CGroupObj;
+    auto* c2 = new CTestObj(4, 0, 5, 1, 2);
+    inner->m_children.Add(c2);
+    g->m_children.Add(c1);
+    g->m_children.Add(inner);
+    doc.m_sign.Add(g);
+    CTestObj* b = Add(doc, 8);
+    const DWORD sg = g->m_nSerial, s1 = c1->m_nSerial, si = inner->m_nSerial, s2 = c2->m_nSerial;
+    doc.RecordStep("Create");
+    g->Select();
+    doc.m_sign.DeleteSelected();
+    ASSERT_EQ(doc.RecordStep("Delete"), 1);
+    doc.Undo();
+    ASSERT_EQ(doc.m_sign.GetSize(), 3);
+    EXPECT_EQ(doc.m_sign.GetObj(0), a);
+    EXPECT_EQ(doc.m_sign.GetObj(2), b);
+    auto* back = static_cast<CGroupObj*>(doc.m_sign.GetObj(1));
+    ASSERT_TRUE(back->IsGroup());
+    EXPECT_EQ(back->m_nSerial, sg);
+    ASSERT_EQ(Serials(back->m_children), (std::vector<DWORD>{s1, si}));
+    auto* backInner = static_cast<CGroupObj*>(back->GetChild(1));
+    EXPECT_EQ(Serials(backInner->m_children), (std::vector<DWORD>{s2}));
+    EXPECT_FLOAT_EQ(static_cast<CTestObj*>(backInner->GetChild(0))->m_box.left, 4);
+    EXPECT_FLOAT_EQ(back->m_bbox.right, 5); // boxes refreshed after the step
+    EXPECT_EQ(doc.m_sign.GetLayerCount(2), 1u);
+    doc.Redo();
+    EXPECT_EQ(doc.m_sign.GetSize(), 2);
+}
+
+TEST(UndoTest, UndoingAnUngroupRegroups) {
+    StandInDoc doc;
+    CTestObj* a = Add(doc, 0);
+    CTestObj* b = Add(doc, 2);
+    CTestObj* c = Add(doc, 4);
+    b->Select();
+    c->Select();
+    doc.m_sign.GroupSelection();
+    const DWORD sg = doc.m_sign.GetObj(1)->m_nSerial;
+    doc.m_sign.UnselectAll();
+    doc.RecordStep("Create");
+    doc.m_sign.GetObj(1)->Select();
+    doc.m_sign.UngroupSelection();
+    ASSERT_EQ(doc.RecordStep("Ungroup"), 1);
+    doc.Undo();
+    ASSERT_EQ(doc.m_sign.GetSize(), 2);
+    EXPECT_EQ(doc.m_sign.GetObj(0), a);
+    auto* g = static_cast<CGroupObj*>(doc.m_sign.GetObj(1));
+    ASSERT_TRUE(g->IsGroup());
+    EXPECT_EQ(g->m_nSerial, sg);
+    EXPECT_EQ(Serials(g->m_children), (std::vector<DWORD>{b->m_nSerial, c->m_nSerial}));
+}

@@ -1,0 +1,3 @@
+#pragma once
+
+#define TRACECONV_API __attribute__((visibility("default")))
