@@ -178,9 +178,10 @@ BOOL drawText(DeviceContext& dc, int x, int y, UINT align, UINT options, const R
     // Alignment and output options, as the drawing layer numbers them.
     constexpr UINT kUpdateCp = 1, kRight = 2, kCenter = 6, kBottom = 8, kBaseline = 24;
     constexpr UINT kOpaque = 2, kClipped = 4;
-    std::shared_ptr<fontface::ScaledFace> face = faceOf(dc);
-    if (!face) return failWith(ERROR_INVALID_PARAMETER);
     if (length < 0 || (length > 0 && text == nullptr)) return failWith(ERROR_INVALID_PARAMETER);
+    // Without any installed face there is nothing to draw with; the call still succeeds.
+    std::shared_ptr<fontface::ScaledFace> face = faceOf(dc);
+    if (!face) return TRUE;
     long ascent, descent;
     cellOf(*face, ascent, descent);
     std::vector<UINT> codes = codesOf(text, length);
