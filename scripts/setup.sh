@@ -9,6 +9,7 @@ packages=(
   fonts-liberation
   librecad-data  # drawings of another DXF writer, read by conv-dxf's tests
   libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-urw-base35
+  locales
 )
 
 missing=()
@@ -22,4 +23,13 @@ if [ ${#missing[@]} -gt 0 ]; then
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
   $sudo apt-get update
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y --no-install-recommends "${missing[@]}"
+fi
+
+# A locale with a decimal comma, so that the tests that check numbers ignore the process
+# locale run instead of skipping.
+if ! locale -a 2>/dev/null | grep -qiE '^de_DE\.utf-?8$'; then
+  echo "Generating the locale de_DE.UTF-8"
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  $sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8
 fi

@@ -1,10 +1,32 @@
 #!/usr/bin/env bash
-# Builds the test build (AddressSanitizer + UndefinedBehaviorSanitizer) and runs every test.
+# Builds and runs every test twice: in the test build (Debug, AddressSanitizer +
+# UndefinedBehaviorSanitizer, build-test/) and in the optimised build that users run
+# (RelWithDebInfo, build-release/). `scripts/test.sh sanitize` or `scripts/test.sh release`
+# runs one of them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/setup.sh
-cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSIGNDESK_SANITIZE=ON -DSIGNDESK_TESTS=ON
-cmake --build build-test
-export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
-export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
-ctest --test-dir build-test --output-on-failure -j "$(nproc)"
+
+which="${1:-all}"
+case "$which" in
+  all | sanitize | release) ;;
+  *)
+    echo "usage: scripts/test.sh [all|sanitize|release]" >&2
+    exit 2
+    ;;
+esac
+
+if [ "$which" != release ]; then
+  echo "== Debug build with AddressSanitizer and UndefinedBehaviorSanitizer (build-test)"
+  cmake -S . -B build-test -G Ninja -DCMAKE_BUILD_TYPE=Debug -DSIGNDESK_SANITIZE=ON -DSIGNDESK_TESTS=ON
+  cmake --build build-test
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    ctest --test-dir build-test --output-on-failure -j "$(nproc)"
+fi
+
+if [ "$which" != sanitize ]; then
+  echo "== Optimised build (build-release)"
+  cmake -S . -B build-release -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DSIGNDESK_SANITIZE=OFF -DSIGNDESK_TESTS=ON
+  cmake --build build-release
+  ctest --test-dir build-release --output-on-failure -j "$(nproc)"
+fi

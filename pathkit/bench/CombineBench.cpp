@@ -1,13 +1,20 @@
-// Path combination against a general polygon clipping library on the same inputs: the weld of
-// a line of overlapping letters, and the intersection of two random polygons. Each row reports
-// the time and the area of the result (mm^2) so that the two can be compared side by side.
+// Path combination and offsetting against a general polygon clipping library on the same
+// inputs: the intersection of two random polygons, the weld of lines of overlapping letters
+// (at once and letter by letter) and the outline and inline of a line of text. Every row runs
+// five times; at the end a table gives the fastest run of each side and their ratio, with the
+// areas of the results (mm^2) to show that both computed the same thing.
 #include "pathkit/Path.h"
+#include "pathkit/ParalelPath.h"
 #include "pathkit/PathCombination.h"
+#include "../tests/RandomPolygon.h"
 
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <map>
+#include <string>
 #include <numbers>
 #include <random>
 #include <utility>
@@ -93,16 +100,15 @@ constexpr float Accuracy = 0.01f; // mm
 const char* const Text = "SIGNDESKweldsOVERLAPPINGletters&Digits09";
 
 #ifdef HAVE_FREETYPE
-const char* const FontFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-// Part of each letter's advance: below 1, neighbours overlap.
-constexpr double Advance = 0.55;
+const char* const RegularFont = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
+const char* const BoldFont = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
 
 struct OutlineSink {
     Path* path;
-    double scale, dx;
+    double scale, dx, dy;
     floatPoint last;
     floatPoint At(const FT_Vector* v) const {
-        return floatPoint(float(v->x * scale + dx), float(v->y * scale));
+        return floatPoint(float(v->x * scale + dx), float(v->y * scale + dy));
     }
     void Finish() {
         path->Close();
@@ -143,69 +149,76 @@ int CubicTo(const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void*
     return 0;
 }
 
-// The letters of Text at a cap height of about 20 mm, each advanced by Advance of its advance
-// width; one path per letter. Empty when the font cannot be read.
-std::vector<Path> TextOutlines() {
+// The letters of Text at a cap height of about 20 mm, one path per letter, in `lines` lines
+// 0.8 of the em apart (so that they overlap), each letter advanced by `advance` of its advance
+// width (below 1, neighbours overlap). Empty when the font cannot be read.
+std::vector<Path> TextOutlines(const char* fontFile, int lines, double advance) {
     std::vector<Path> letters;
     FT_Library library;
     if (FT_Init_FreeType(&library)) return letters;
     FT_Face face;
-    if (FT_New_Face(library, FontFile, 0, &face) == 0) {
+    if (FT_New_Face(library, fontFile, 0, &face) == 0) {
         double scale = 28.0 / face->units_per_EM; // em of 28 mm
-        double x = 0;
         FT_Outline_Funcs funcs{MoveTo, LineTo, ConicTo, CubicTo, 0, 0};
-        for (const char* c = Text; *c; ++c) {
-            if (FT_Load_Char(face, FT_ULong(static_cast<unsigned char>(*c)),
-                             FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING))
-                continue;
-            Path letter(Accuracy);
-            OutlineSink sink{&letter, scale, x, floatPoint()};
-            FT_Outline_Decompose(&face->glyph->outline, &funcs, &sink);
-            sink.Finish();
-            letter.Prepare();
-            if (letter.subPaths.Filled()) letters.push_back(std::move(letter));
-            x += Advance * face->glyph->metrics.horiAdvance * scale;
+        for (int line = 0; line < lines; ++line) {
+            double x = 0, y = -0.8 * 28 * line;
+            for (const char* c = Text; *c; ++c) {
+                if (FT_Load_Char(face, FT_ULong(static_cast<unsigned char>(*c)),
+                                 FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING))
+                    continue;
+                Path letter(Accuracy);
+                OutlineSink sink{&letter, scale, x, y, floatPoint()};
+                FT_Outline_Decompose(&face->glyph->outline, &funcs, &sink);
+                sink.Finish();
+                letter.Prepare();
+                if (letter.subPaths.Filled()) letters.push_back(std::move(letter));
+                x += advance * face->glyph->metrics.horiAdvance * scale;
+            }
         }
         FT_Done_Face(face);
     }
     FT_Done_FreeType(library);
     return letters;
 }
+
+// One line overlapping (Advance 0.55) in the regular face: the weld command's everyday case.
+const std::vector<Path>& WeldLine() {
+    static const std::vector<Path> letters = TextOutlines(RegularFont, 1, 0.55);
+    return letters;
+}
+
+// Twenty overlapping lines in the bold face.
+const std::vector<Path>& WeldBlock() {
+    static const std::vector<Path> letters = TextOutlines(BoldFont, 20, 0.55);
+    return letters;
+}
+
+// One line set normally in the bold face, for offsetting.
+const std::vector<Path>& OffsetLine() {
+    static const std::vector<Path> letters = TextOutlines(BoldFont, 1, 1.0);
+    return letters;
+}
+
+Path Joined(const std::vector<Path>& letters) {
+    Path all(Accuracy);
+    for (const Path& letter : letters) {
+        Path copy(letter);
+        all.Concat(copy);
+    }
+    return all;
+}
+
+int Edges(const std::vector<Path>& letters) {
+    int n = 0;
+    for (const Path& letter : letters)
+        for (const SubPath& sp : letter.subPaths)
+            n += sp.members.Filled();
+    return n;
+}
 #endif
 
-// A star-shaped polygon of n edges around a random centre, inside the 800 x 600 box: the
-// radius follows a few random harmonics (a smooth, lobed outline) plus a random jag of up to
-// `jag` of the reach at every vertex. It never crosses itself. With jag 0.05 two such polygons
-// cross some hundreds to thousands of times; with jag 0.8 (fully random radii) the crossings
-// grow with the square of n.
 Path RandomPolygon(int n, unsigned seed, double jag) {
-    std::mt19937 rng(seed);
-    std::uniform_real_distribution<double> cx(300, 500), cy(250, 350), unit(0, 1);
-    double x0 = cx(rng), y0 = cy(rng);
-    double reach = std::min({x0, 800 - x0, y0, 600 - y0});
-    const int harmonics = 8;
-    double amplitude[harmonics], phase[harmonics];
-    for (int k = 0; k < harmonics; ++k) {
-        amplitude[k] = unit(rng) / (k + 1);
-        phase[k] = unit(rng) * 2 * std::numbers::pi;
-    }
-    Path path(Accuracy);
-    for (int i = 0; i < n; ++i) {
-        double t = 2 * std::numbers::pi * (i + 0.8 * unit(rng)) / n;
-        double lobes = 0;
-        for (int k = 0; k < harmonics; ++k)
-            lobes += amplitude[k] * std::sin((k + 1) * t + phase[k]);
-        double r = reach * (1 - jag) * (0.85 + 0.07 * lobes) + reach * jag * unit(rng);
-        floatPoint p(float(x0 + r * std::cos(t)), float(y0 + r * std::sin(t)));
-        if (i == 0) {
-            path.MoveTo(p);
-        } else {
-            path.LineTo(p);
-        }
-    }
-    path.Close();
-    path.ClosePath();
-    return path;
+    return pathtest::RandomPolygon(n, seed, jag, Accuracy);
 }
 
 // Jag of the polygons of each run: the second argument in thousandths.
@@ -239,8 +252,13 @@ void ReportPath(benchmark::State& state, const Path& result, int failures) {
 }
 
 #ifdef HAVE_FREETYPE
+// The letters of arg 0 (0: the line, 1: the block) welded letter by letter.
+const std::vector<Path>& WeldInput(const benchmark::State& state) {
+    return state.range(0) ? WeldBlock() : WeldLine();
+}
+
 void BM_TextWeld_pathkit(benchmark::State& state) {
-    static const std::vector<Path> letters = TextOutlines();
+    const std::vector<Path>& letters = WeldInput(state);
     if (letters.empty()) {
         state.SkipWithError("font not readable");
         return;
@@ -250,6 +268,45 @@ void BM_TextWeld_pathkit(benchmark::State& state) {
     for (auto _ : state)
         failures = WeldLetters(letters, result);
     ReportPath(state, result, failures);
+    state.counters["letters"] = double(letters.size());
+    state.counters["edges"] = Edges(letters);
+}
+
+// All letters of the block as one path, united by SumTo.
+void BM_TextSum_pathkit(benchmark::State& state) {
+    const std::vector<Path>& letters = WeldBlock();
+    if (letters.empty()) {
+        state.SkipWithError("font not readable");
+        return;
+    }
+    Path all = Joined(letters), result(Accuracy);
+    int code = 0;
+    for (auto _ : state) {
+        Path copy(all);
+        result = Path(Accuracy);
+        code = SumTo(copy, result);
+    }
+    ReportPath(state, result, code != 0);
+    state.counters["letters"] = double(letters.size());
+    state.counters["edges"] = Edges(letters);
+}
+
+// The line offset by 2 mm outwards (arg 1) or inwards (arg 0).
+void BM_TextOffset_pathkit(benchmark::State& state) {
+    const std::vector<Path>& letters = OffsetLine();
+    if (letters.empty()) {
+        state.SkipWithError("font not readable");
+        return;
+    }
+    float d = state.range(0) ? 2.0f : -2.0f;
+    Path all = Joined(letters), result(Accuracy);
+    for (auto _ : state) {
+        Path copy(all);
+        result = Path(Accuracy);
+        ParalelPath(copy, d, 0, 0, result, 0);
+    }
+    ReportPath(state, result, result.subPaths.Filled() == 0);
+    state.counters["edges"] = Edges(letters);
 }
 #endif
 
@@ -298,23 +355,54 @@ void ReportClipper(benchmark::State& state, const ClipperLib::Paths& result) {
 }
 
 #ifdef HAVE_FREETYPE
-void BM_TextWeld_clipper(benchmark::State& state) {
-    static const std::vector<Path> letters = TextOutlines();
+ClipperLib::Paths FlatLetters(const std::vector<Path>& letters) {
+    ClipperLib::Paths all;
+    for (const Path& letter : letters) {
+        ClipperLib::Paths p = ToClipper(letter);
+        all.insert(all.end(), p.begin(), p.end());
+    }
+    return all;
+}
+
+// The union of all letters at once: what the library does for a weld and for SumTo alike.
+void BM_TextUnion_clipper(benchmark::State& state, const std::vector<Path>& letters) {
     if (letters.empty()) {
         state.SkipWithError("font not readable");
         return;
     }
-    std::vector<ClipperLib::Paths> flat;
-    for (const Path& letter : letters)
-        flat.push_back(ToClipper(letter));
-    ClipperLib::Paths result;
+    ClipperLib::Paths flat = FlatLetters(letters), result;
     for (auto _ : state) {
         ClipperLib::Clipper clipper;
-        for (const ClipperLib::Paths& p : flat)
-            clipper.AddPaths(p, ClipperLib::ptSubject, true);
+        clipper.AddPaths(flat, ClipperLib::ptSubject, true);
         result.clear();
         clipper.Execute(ClipperLib::ctUnion, result, ClipperLib::pftNonZero,
                         ClipperLib::pftNonZero);
+    }
+    ReportClipper(state, result);
+}
+
+void BM_TextWeld_clipper(benchmark::State& state) {
+    BM_TextUnion_clipper(state, WeldInput(state));
+}
+
+void BM_TextSum_clipper(benchmark::State& state) {
+    BM_TextUnion_clipper(state, WeldBlock());
+}
+
+// Round joins within the accuracy, as the outline engine keeps them.
+void BM_TextOffset_clipper(benchmark::State& state) {
+    const std::vector<Path>& letters = OffsetLine();
+    if (letters.empty()) {
+        state.SkipWithError("font not readable");
+        return;
+    }
+    double d = (state.range(0) ? 2.0 : -2.0) * ClipScale;
+    ClipperLib::Paths flat = FlatLetters(letters), result;
+    for (auto _ : state) {
+        ClipperLib::ClipperOffset offset(2, Accuracy * ClipScale);
+        offset.AddPaths(flat, ClipperLib::jtRound, ClipperLib::etClosedPolygon);
+        result.clear();
+        offset.Execute(result, d);
     }
     ReportClipper(state, result);
 }
@@ -337,30 +425,109 @@ void BM_RandomSection_clipper(benchmark::State& state) {
 }
 #endif
 
+// ---- the table
+
+// Keeps the fastest of the repetitions of every run, and prints the rows side by side.
+class TableReporter : public benchmark::ConsoleReporter {
+public:
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            if (run.run_type != Run::RT_Aggregate || run.aggregate_name != "min") continue;
+            std::string name = run.run_name.str();
+            // "Row/<input>/<side>/args..." -> input + args, side
+            std::size_t first = name.find('/'), second = name.find('/', first + 1);
+            std::size_t third = name.find('/', second + 1);
+            std::string input = name.substr(first + 1, second - first - 1);
+            std::string side = name.substr(second + 1, third == std::string::npos
+                                                           ? std::string::npos
+                                                           : third - second - 1);
+            if (third != std::string::npos) input += name.substr(third);
+            double seconds = run.GetAdjustedRealTime() /
+                             benchmark::GetTimeUnitMultiplier(run.time_unit);
+            auto area = run.counters.find("area_mm2");
+            Cell& cell = side == "pathkit" ? rows_[Key(input)].pathkit : rows_[Key(input)].clipper;
+            cell.seconds = seconds;
+            cell.area = area == run.counters.end() ? 0 : double(area->second);
+        }
+    }
+    void Finalize() override {
+        ConsoleReporter::Finalize();
+        std::printf("\n%-32s %12s %12s %8s %14s %14s\n", "input (fastest of 5)", "pathkit",
+                    "clipper", "ratio", "area pathkit", "area clipper");
+        for (const std::string& input : order_) {
+            const Row& r = rows_[input];
+            std::printf("%-32s %10.2fms %10.2fms %7.1fx %14.4f %14.4f\n", input.c_str(),
+                        r.pathkit.seconds * 1e3, r.clipper.seconds * 1e3,
+                        r.clipper.seconds > 0 ? r.pathkit.seconds / r.clipper.seconds : 0.0,
+                        r.pathkit.area, r.clipper.area);
+        }
+    }
+
+private:
+    struct Cell {
+        double seconds = 0, area = 0;
+    };
+    struct Row {
+        Cell pathkit, clipper;
+    };
+    const std::string& Key(const std::string& input) {
+        if (!rows_.count(input)) order_.push_back(input);
+        return input;
+    }
+    std::map<std::string, Row> rows_;
+    std::vector<std::string> order_;
+};
+
+benchmark::internal::Benchmark* Configure(benchmark::internal::Benchmark* b) {
+    return b->Unit(benchmark::kMillisecond)
+        ->Repetitions(5)
+        ->ComputeStatistics("min",
+                            [](const std::vector<double>& v) {
+                                return *std::min_element(v.begin(), v.end());
+                            })
+        ->ReportAggregatesOnly(true);
+}
+
 // Registered in pairs, so that the two rows of each input follow each other.
 void Register() {
-#ifdef HAVE_FREETYPE
-    benchmark::RegisterBenchmark("TextWeld/pathkit", BM_TextWeld_pathkit)
-        ->Unit(benchmark::kMillisecond);
-#ifdef HAVE_POLYCLIPPING
-    benchmark::RegisterBenchmark("TextWeld/clipper", BM_TextWeld_clipper)
-        ->Unit(benchmark::kMillisecond);
-#endif
-#endif
     // Lobed outlines with jagged edges, and once fully random radii (the worst case).
-    std::vector<std::pair<int, int>> runs = {{1000, 50},  {2000, 50},  {4000, 50},
-                                             {7000, 50},  {1000, 200}, {2000, 200},
-                                             {4000, 200}, {7000, 200}, {1000, 800}};
+    std::vector<std::pair<int, int>> runs = {
+        {1000, 50}, {7000, 50}, {4000, 200}, {7000, 200}, {1000, 800}};
     for (auto [n, jag] : runs) {
-        benchmark::RegisterBenchmark("RandomSection/pathkit", BM_RandomSection_pathkit)
-            ->Args({n, jag})
-            ->Unit(benchmark::kMillisecond);
+        Configure(benchmark::RegisterBenchmark("Row/RandomSection/pathkit",
+                                               BM_RandomSection_pathkit)
+                      ->Args({n, jag}));
 #ifdef HAVE_POLYCLIPPING
-        benchmark::RegisterBenchmark("RandomSection/clipper", BM_RandomSection_clipper)
-            ->Args({n, jag})
-            ->Unit(benchmark::kMillisecond);
+        Configure(benchmark::RegisterBenchmark("Row/RandomSection/clipper",
+                                               BM_RandomSection_clipper)
+                      ->Args({n, jag}));
 #endif
     }
+#ifdef HAVE_FREETYPE
+    Configure(benchmark::RegisterBenchmark("Row/TextSumTo/pathkit", BM_TextSum_pathkit));
+#ifdef HAVE_POLYCLIPPING
+    Configure(benchmark::RegisterBenchmark("Row/TextSumTo/clipper", BM_TextSum_clipper));
+#endif
+    // Letter by letter: one overlapping line, then the block of the SumTo row.
+    for (int block : {0, 1}) {
+        Configure(benchmark::RegisterBenchmark("Row/TextWeldByLetter/pathkit", BM_TextWeld_pathkit)
+                      ->Arg(block));
+#ifdef HAVE_POLYCLIPPING
+        Configure(benchmark::RegisterBenchmark("Row/TextWeldByLetter/clipper", BM_TextWeld_clipper)
+                      ->Arg(block));
+#endif
+    }
+    // Arg 1 outwards, 0 inwards, by 2 mm.
+    for (int outwards : {1, 0}) {
+        Configure(benchmark::RegisterBenchmark("Row/TextOffset2mm/pathkit", BM_TextOffset_pathkit)
+                      ->Arg(outwards));
+#ifdef HAVE_POLYCLIPPING
+        Configure(benchmark::RegisterBenchmark("Row/TextOffset2mm/clipper", BM_TextOffset_clipper)
+                      ->Arg(outwards));
+#endif
+    }
+#endif
 }
 
 } // namespace
@@ -369,7 +536,8 @@ int main(int argc, char** argv) {
     Register();
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-    benchmark::RunSpecifiedBenchmarks();
+    TableReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;
 }

@@ -11,6 +11,7 @@
 #include "pathkit/ColorPath.h"
 #include "pathkit/ColorWPFReader.h"
 #include "pathkit/ColorWPFWriter.h"
+#include "pathkit/Exceptions.h"
 #include "pathkit/InStrStream.h"
 #include "pathkit/OutStream.h"
 #include "pathkit/PathGroup.h"
@@ -39,13 +40,18 @@ Read ReadAll(const char* data, std::size_t size, float grid) {
     InStrStream in(data, long(size));
     ColorWPFReader reader(in, grid);
     Read result;
-    for (;;) {
-        ColorPath cp;
-        if (!reader.Read(cp)) break;
-        if (!cp.subPaths.Filled()) continue;
-        result.paths.push_back(cp);
-        result.frameColors.push_back(reader.frameColor);
-        result.frameWidths.push_back(reader.frameWidth);
+    // A path past the arrays' limits raises their exceptions, which end the reading as they
+    // end a paste or an import; what was read before stays.
+    try {
+        for (;;) {
+            ColorPath cp;
+            if (!reader.Read(cp)) break;
+            if (!cp.subPaths.Filled()) continue;
+            result.paths.push_back(cp);
+            result.frameColors.push_back(reader.frameColor);
+            result.frameWidths.push_back(reader.frameWidth);
+        }
+    } catch (const RuntimeError&) {
     }
     return result;
 }
@@ -82,8 +88,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             for (const SubPath& sp : cp.subPaths)
                 members += sp.members.Filled();
             if (members > 64) continue;
-            PathGroup group;
-            group << cp;
+            try {
+                PathGroup group;
+                group << cp;
+            } catch (const RuntimeError&) {
+            }
         }
     }
     return 0;

@@ -37,6 +37,7 @@ void SubdivideCubic(Engine& e, Pt& p0, Pt& c1, Pt& c2, Pt& p3, std::uint32_t t0)
     // At depth 31 the halves cannot both have width 0.5; the right one keeps the whole unit.
     std::uint32_t half = width >> 1;
 
+    e.NoteControls(c1, c2, l1, m1, m2, r2);
     if (e.depth >= MaxDepth || e.CheckOutput(p0, m, p3)) {
         Pt a = p0, b = l1, c = m1, d = m;
         e.tStart = t0;
@@ -85,7 +86,54 @@ int floatBez3Base::CheckOutput(floatPoint& p0, floatPoint& mid, floatPoint& p3) 
     deviation = (std::isnan(dx) || std::isnan(dy)) ? std::numeric_limits<float>::quiet_NaN()
                                                    : std::max(dx, dy);
     // A NaN deviation (NaN or infinite coordinates) counts as flat.
-    return depth > 0 && !(deviation >= tolerance);
+    if (!(depth > 0 && !(deviation >= tolerance))) return 0;
+    return !controlsKnown_ || HalvesNearChords(p0, mid, p3);
+}
+
+void floatBez3Base::NoteControls(const floatPoint& c1, const floatPoint& c2,
+                                 const floatPoint& l1, const floatPoint& l2,
+                                 const floatPoint& r1, const floatPoint& r2) {
+    controls_[0] = c1;
+    controls_[1] = c2;
+    controls_[2] = l1;
+    controls_[3] = l2;
+    controls_[4] = r1;
+    controls_[5] = r2;
+    controlsKnown_ = true;
+}
+
+namespace {
+
+// Twice the signed area of (a, b, p): positive with p left of a->b.
+double Side(const floatPoint& a, const floatPoint& b, const floatPoint& p) {
+    return (double(b.x) - a.x) * (double(p.y) - a.y) - (double(b.y) - a.y) * (double(p.x) - a.x);
+}
+
+// Whether c lies within reach of the chord a-b (of a itself when the chord has no length).
+bool NearChord(const floatPoint& a, const floatPoint& b, const floatPoint& c, double reach) {
+    double dx = double(b.x) - a.x, dy = double(b.y) - a.y;
+    double len2 = dx * dx + dy * dy;
+    double ex = double(c.x) - a.x, ey = double(c.y) - a.y;
+    if (!(len2 > 0)) return ex * ex + ey * ey <= reach * reach;
+    double s = Side(a, b, c);
+    return s * s <= reach * reach * len2;
+}
+
+} // namespace
+
+// A cubic strays from its chord by at most 3/4 of its control points' farthest distance from
+// it, so control points within 4/3 of the tolerance keep the curve within the tolerance.
+bool floatBez3Base::HalvesNearChords(const floatPoint& p0, const floatPoint& mid,
+                                     const floatPoint& p3) const {
+    double s1 = Side(p0, p3, controls_[0]), s2 = Side(p0, p3, controls_[1]);
+    if (!(s1 * s2 < 0)) return true; // convex (or NaN): the midpoint test is enough
+    // Float midpoints carry a rounding of a few units in the last place of the coordinates:
+    // closer than that, the halves cannot be told from their chords.
+    double magnitude = std::max({std::fabs(double(p0.x)), std::fabs(double(p0.y)),
+                                 std::fabs(double(p3.x)), std::fabs(double(p3.y))});
+    double reach = std::max(4.0 / 3.0 * tolerance, std::ldexp(magnitude, -22));
+    return NearChord(p0, mid, controls_[2], reach) && NearChord(p0, mid, controls_[3], reach) &&
+           NearChord(mid, p3, controls_[4], reach) && NearChord(mid, p3, controls_[5], reach);
 }
 
 void floatBez3Base::SetErrorTolerance(float tol) {

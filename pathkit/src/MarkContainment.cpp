@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 
+#include "ContainmentIndex.h"
 #include "pathkit/Fragment.h"
 #include "pathkit/FragmentArray.h"
 #include "pathkit/Path.h"
@@ -23,11 +25,6 @@ bool Beside(Path& other, const floatPoint& p, float tol) {
     unsigned sp, member;
     std::uint32_t param;
     return other.IsBeside(p, tol, sp, member, param) != 0;
-}
-
-// The first closed contour around p is an outer one (depth even) inside the area.
-bool InsideArea(Path& other, const floatPoint& p) {
-    return other.QuickInside(p) & 1;
 }
 
 void SetContained(PathMember& m, bool inside) {
@@ -60,7 +57,11 @@ private:
 
 } // namespace
 
-int MarkContainment(Fragment& fragment, Path& other, float tol) {
+namespace {
+
+// Both ways to ask: the path itself, or an index of it built once for many questions.
+template <class Other>
+int MarkFragment(Fragment& fragment, Other& other, float tol) {
     bool anyFree = false;
     for (int i = 0; i < fragment.count; ++i) {
         const PathMember& m = fragment.members[i];
@@ -69,9 +70,9 @@ int MarkContainment(Fragment& fragment, Path& other, float tol) {
         floatPoint p1, p2;
         m.GetPointAt(OneThird, p1);
         m.GetPointAt(TwoThirds, p2);
-        if (Beside(other, p1, tol) || Beside(other, p2, tol)) continue;
-        bool inside = InsideArea(other, p1);
-        if (inside != InsideArea(other, p2)) continue;
+        if (other.IsBeside(p1, tol) || other.IsBeside(p2, tol)) continue;
+        bool inside = other.QuickInside(p1) & 1;
+        if (inside != bool(other.QuickInside(p2) & 1)) continue;
         fragment.SetPMState(PM_CONTAINED, inside ? PM_CONTAINED : 0);
         return 0;
     }
@@ -82,13 +83,26 @@ int MarkContainment(Fragment& fragment, Path& other, float tol) {
         PathMember& m = fragment.members[i];
         if (m.IsOverlayed()) continue;
         floatPoint p = m.start;
-        if (Beside(other, p, tol)) {
+        if (other.IsBeside(p, tol)) {
             p = m.end;
-            if (Beside(other, p, tol)) m.GetPointAt(Half, p);
+            if (other.IsBeside(p, tol)) m.GetPointAt(Half, p);
         }
-        SetContained(m, InsideArea(other, p));
+        SetContained(m, other.QuickInside(p) & 1);
     }
     return -1;
+}
+
+struct Direct {
+    Path& path;
+    bool IsBeside(const floatPoint& p, float tol) { return Beside(path, p, tol); }
+    int QuickInside(const floatPoint& p) { return path.QuickInside(p); }
+};
+
+} // namespace
+
+int MarkContainment(Fragment& fragment, Path& other, float tol) {
+    Direct direct{other};
+    return MarkFragment(fragment, direct, tol);
 }
 
 int MarkContainment(Path& a, Path& other) {
@@ -106,11 +120,13 @@ int MarkContainment(Path& a, Path& other) {
     AccuracyKeeper keeper(other);
     int result = 0;
     int refinements = 0;
+    // Rebuilt whenever other's accuracy is refined.
+    std::unique_ptr<ContainmentIndex> index = std::make_unique<ContainmentIndex>(other);
     for (SubPath& sp : a.subPaths) {
         FragmentArray fragments;
         fragments.FillByInsertions(sp);
         for (Fragment& f : fragments) {
-            while (MarkContainment(f, other, 4 * other.accuracy) < 0) {
+            while (MarkFragment(f, *index, 4 * other.accuracy) < 0) {
                 if (!(other.accuracy > floor) || !(other.accuracy * 0.1f > 0) ||
                     refinements >= MaxRefinements) {
                     result = -1;
@@ -118,6 +134,7 @@ int MarkContainment(Path& a, Path& other) {
                 }
                 a.UnSelectPM(0, 0);
                 keeper.Refine();
+                index = std::make_unique<ContainmentIndex>(other);
                 ++refinements;
             }
         }

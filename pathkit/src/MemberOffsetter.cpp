@@ -115,6 +115,9 @@ void MemberOffsetter::SplitPiece(const PathMember& m) {
     Halve(m, left, right);
     ++depth;
     SplitPiece(left);
+    // The right half starts at the stored end of the left half's last piece: the pieces join
+    // whatever precision the compiler keeps the halving midpoints in.
+    right.start = pieces.last()->end;
     SplitPiece(right);
     --depth;
 }

@@ -32,7 +32,9 @@ int OutStream::Write(const void* data, int n) {
     return count;
 }
 
-void OutStream::Flush() {}
+int OutStream::Flush() {
+    return 0;
+}
 
 OutStream& OutStream::operator<<(const char* text) {
     if (!text) return *this;
@@ -90,7 +92,9 @@ OutStream& OutStream::operator<<(unsigned int value) {
 OutStream& OutStream::operator<<(double value) {
     char buf[80];
     int n = ClassicFormatDouble(buf, sizeof buf, format_.c_str(), value);
-    Write(buf, n);
+    // Byte by byte, like the other writers: a stream without block output still gets it.
+    for (int i = 0; i < n && Put(buf[i]) == 0; ++i) {
+    }
     return *this;
 }
 

@@ -90,8 +90,11 @@ void SubPath::Rotate(int n) {
 void SubPath::Transform(const floatTMatrix& m) {
     std::uint16_t n = members.Filled();
     if (!n) return;
-    // The last end is transformed from its own value; every other end takes the next start.
-    floatPoint lastEnd = Transformed(m, members[n - 1].end);
+    // The last end is transformed from its own value, unless it closes the sub-path: then it
+    // takes the first start, as every other end takes the next start. A point is transformed
+    // once, so joints stay joints however the compiler rounds.
+    const bool closesUp = members[n - 1].end == members[0].start;
+    floatPoint lastEnd = closesUp ? floatPoint() : Transformed(m, members[n - 1].end);
     for (std::uint16_t i = 0; i < n; ++i) {
         PathMember& pm = members[i];
         floatPoint s = Transformed(m, pm.start);
@@ -102,7 +105,7 @@ void SubPath::Transform(const floatTMatrix& m) {
             pm.ctrl2 = Transformed(m, pm.ctrl2);
         }
     }
-    members[n - 1].end = lastEnd;
+    members[n - 1].end = closesUp ? members[0].start : lastEnd;
     Invalidate(SP_ALL_INVALID);
 }
 

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -294,4 +295,87 @@ TEST(LongBez3Base, ExtremeCoordinatesAndBadTolerance) {
     EXPECT_EQ(s.tolerance, 7);
     s.SetErrorTolerance(0);
     EXPECT_EQ(s.tolerance, 1);
+}
+
+namespace {
+
+double CurveDistanceToChords(const floatPoint (&c)[4], const std::vector<Piece<floatPoint>>& pieces) {
+    auto at = [&](double t, double& x, double& y) {
+        double u = 1 - t;
+        double w0 = u * u * u, w1 = 3 * t * u * u, w2 = 3 * t * t * u, w3 = t * t * t;
+        x = w0 * c[0].x + w1 * c[1].x + w2 * c[2].x + w3 * c[3].x;
+        y = w0 * c[0].y + w1 * c[1].y + w2 * c[2].y + w3 * c[3].y;
+    };
+    double worst = 0;
+    for (const auto& p : pieces) {
+        double t0 = p.tStart / double(One), t1 = p.tEnd / double(One);
+        double ax = p.p0.x, ay = p.p0.y, dx = p.p3.x - ax, dy = p.p3.y - ay;
+        double len2 = dx * dx + dy * dy;
+        for (int k = 0; k <= 64; ++k) {
+            double x, y;
+            at(t0 + (t1 - t0) * k / 64, x, y);
+            double f = len2 > 0 ? std::clamp(((x - ax) * dx + (y - ay) * dy) / len2, 0.0, 1.0) : 0;
+            worst = std::max(worst, std::hypot(ax + f * dx - x, ay + f * dy - y));
+        }
+    }
+    return worst;
+}
+
+} // namespace
+
+// S-curves whose inflection falls in the middle of a piece: the piece's midpoint lies on its
+// chord's midpoint although the curve strays from the chord (by 2 to 3.6 times the tolerance
+// before the halves' control points were checked too).
+TEST(FloatBez3Base, SCurvesStayWithinTheTolerance) {
+    struct Case {
+        floatPoint c[4];
+        float tolerance;
+    };
+    const Case cases[] = {
+        {{{0, 0}, {78.9628906f, 47.5324478f}, {45.3200798f, -8.80839252f}, {80, 0}}, 0.1f},
+        {{{0, 0}, {14.79041f, 10.526639f}, {12.3053513f, -1.63407826f}, {20, 0}}, 0.01f},
+        {{{0, 0}, {3.30620575f, 11.6702137f}, {14.8037748f, -5.33287811f}, {20, 0}}, 0.001f},
+    };
+    for (const Case& k : cases) {
+        for (float tol : {0.1f, 0.01f, 0.001f}) {
+            FloatRecorder r(tol);
+            r.CalcCurve(k.c[0], k.c[1], k.c[2], k.c[3], 0);
+            ExpectContiguous(r.pieces, 0);
+            EXPECT_LE(CurveDistanceToChords(k.c, r.pieces), tol)
+                << k.tolerance << " at " << tol;
+        }
+    }
+}
+
+// The acceptance test as it was before S-shaped pieces were checked too.
+class MidpointOnlyRecorder : public FloatRecorder {
+public:
+    using FloatRecorder::FloatRecorder;
+    int CheckOutput(floatPoint& p0, floatPoint& mid, floatPoint& p3) override {
+        floatPoint chord(float((double(p0.x) + p3.x) * 0.5), float((double(p0.y) + p3.y) * 0.5));
+        float dev = std::max(std::fabs(mid.x - chord.x), std::fabs(mid.y - chord.y));
+        return depth > 0 && !(dev >= tolerance);
+    }
+};
+
+// Convex curves are flattened exactly as by the midpoint test alone, piece for piece.
+TEST(FloatBez3Base, ConvexCurvesAreUnchanged) {
+    const floatPoint curves[3][4] = {{{0, 0}, {10, 0}, {20, 5}, {25, 20}},
+                                     {{0, 0}, {1.0f / 3, 4.0f / 3}, {2.0f / 3, 4.0f / 3}, {1, 0}},
+                                     {{5, -3}, {-12.5f, 7.25f}, {3, 30}, {17, 21.5f}}};
+    for (const auto& c : curves) {
+        for (float tol : {0.1f, 0.01f, 0.001f}) {
+            FloatRecorder now(tol);
+            MidpointOnlyRecorder before(tol);
+            now.CalcCurve(c[0], c[1], c[2], c[3], 0);
+            before.CalcCurve(c[0], c[1], c[2], c[3], 0);
+            ASSERT_EQ(now.pieces.size(), before.pieces.size()) << tol;
+            for (std::size_t i = 0; i < now.pieces.size(); ++i) {
+                const auto &a = now.pieces[i], &b = before.pieces[i];
+                EXPECT_TRUE(a.tStart == b.tStart && a.tEnd == b.tEnd && a.p0 == b.p0 &&
+                            a.c1 == b.c1 && a.c2 == b.c2 && a.p3 == b.p3)
+                    << tol << " piece " << i;
+            }
+        }
+    }
 }

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <string>
 
+#include <driverframe/DeviceFile.h>
 #include <driverframe/PlotterDriver.h>
 #include <mfc/CWinApp.h>
 #include <pathkit/AbortHandler.h>
@@ -39,6 +40,27 @@ LONG StepsOf(float mm, float step) {
 constexpr float kFallbackStep = 0.025f;
 const LONG kFallbackMaxX = StepsOf(470.0f, kFallbackStep);
 const LONG kFallbackMaxY = StepsOf(2500.0f, kFallbackStep);
+
+// Whether the settings file has a section of that name (names match without case).
+bool SectionExists(const std::string& ini, const std::string& section) {
+    char names[32768];
+    DWORD n = GetPrivateProfileSectionNamesA(names, sizeof names, ini.c_str());
+    for (const char* name = names; name < names + n && *name; name += std::strlen(name) + 1) {
+        if (std::strlen(name) == section.size() &&
+            std::equal(section.begin(), section.end(), name, [](char a, char b) {
+                return std::tolower(static_cast<unsigned char>(a)) ==
+                       std::tolower(static_cast<unsigned char>(b));
+            }))
+            return true;
+    }
+    // A list cut short at the buffer's end may have left the section out: ask for its keys.
+    if (n + 2 >= sizeof names) {
+        char keys[8];
+        return GetPrivateProfileStringA(section.c_str(), nullptr, "", keys, sizeof keys,
+                                        ini.c_str()) > 0;
+    }
+    return false;
+}
 
 const char* const kPortNames[] = {
     "LPT1",  "LPT2",  "LPT3",  "LPT4",  "COM1",  "COM2",  "COM3",  "COM4",
@@ -142,13 +164,39 @@ int Plotter::Attach(const char* driverFile, const char* device, const char* iniP
     abortHandler = handler;
     aborted = 0;
 
-    driverLibrary = driverFile ? LoadLibraryA(driverFile) : nullptr;
+    // Every failure is told, naming the section and its file, before anything else happens.
+    const std::string ini = iniPath ? iniPath : "";
+    const std::string section = device ? device : "";
+    const std::string sectionInFile = "\"" + section + "\" (" + ini + ")";
+    auto tell = [](UINT id, const char* fallback, const std::string& first,
+                   const std::string& second = {}) {
+        AfxMessageBox(JobSheetText(id, fallback, first.c_str(), second.c_str()),
+                      MB_OK | MB_ICONEXCLAMATION);
+    };
+    bool known = true;
+    if (section.empty()) {
+        tell(IDS_NO_DEVICE_CHOSEN,
+             "No cutter is chosen. Please choose one of the cutters defined in %s.", ini);
+        known = false;
+    } else if (!ini.empty() && !SectionExists(ini, section)) {
+        tell(IDS_DEVICE_NOT_DEFINED, "The cutter \"%s\" is not defined in %s.", section, ini);
+        known = false;
+    }
+
+    driverLibrary = known && driverFile ? LoadLibraryA(driverFile) : nullptr;
     ownsBinding_ = IsLoaded(driverLibrary);
     PlotterDriver* attached = nullptr;
+    if (known && !ownsBinding_) {
+        tell(IDS_DRIVER_NOT_LOADED, "The driver %s cannot be loaded for the cutter %s.",
+             driverFile ? driverFile : "", sectionInFile);
+    }
     if (ownsBinding_) {
         if (FARPROC entry = GetProcAddress(driverLibrary, "Attach")) {
             attached = reinterpret_cast<AttachProc>(reinterpret_cast<void (*)()>(entry))(
-                device ? device : "", iniPath ? iniPath : "");
+                section.c_str(), ini.c_str());
+            if (!attached)
+                tell(IDS_DRIVER_REFUSED, "The driver %s could not be started for the cutter %s.",
+                     driverFile, sectionInFile);
         } else {
             CString text = JobSheetText(IDS_DRIVER_WITHOUT_ATTACH,
                                         "The driver %s has no Attach entry; the device %s "
@@ -356,6 +404,7 @@ void Plotter::Home() {
 
 int Plotter::isPlotFile() {
     std::string name = GetDeviceName();
+    if (IsDeviceFile(name)) return 0; // a device file named directly is a port
     for (char& c : name)
         c = char(std::toupper(static_cast<unsigned char>(c)));
     for (const char* port : kPortNames)

@@ -208,9 +208,12 @@ TEST_F(PlotSettingsTest, AttachSelectedDeviceBindsTheSharedPlotterToTheDevicesDr
     EXPECT_EQ(mock_->attachedIni, DevicesIni());
     DRV.Detach();
 
-    // A driver that is not installed leaves the fallback limits.
+    // A driver that is not installed is reported and leaves the fallback limits.
     WriteDevicesIni("[Plain]\nDriver=plot-nosuchdriver.dll\n");
+    PushMessageBoxAnswer(IDOK);
     EXPECT_EQ(AttachSelectedDevice("Plain", nullptr), -1);
+    ASSERT_EQ(MessageBoxLog().size(), 1u);
+    EXPECT_NE(MessageBoxLog()[0].text.find("plot-nosuchdriver.dll"), std::string::npos);
     EXPECT_EQ(DRV.driver, nullptr);
     EXPECT_EQ(DRV.GetMaxXStep(), 18800);
 }

@@ -263,7 +263,7 @@ TEST_P(AttachFailureTest, FallsBackAndCallsNothing) {
     EXPECT_EQ(plotter_.GetNumberOfPens(), 1);
     if (failure.message) {
         ASSERT_EQ(MessageBoxLog().size(), 1u);
-        EXPECT_NE(MessageBoxLog()[0].text.find("plot-noattach.dll"), std::string::npos);
+        EXPECT_NE(MessageBoxLog()[0].text.find(failure.driverFile), std::string::npos);
         EXPECT_NE(MessageBoxLog()[0].text.find(Device), std::string::npos);
     }
     mock_->calls.erase(mock_->calls.begin(), mock_->calls.begin() + 1); // the first Release
@@ -309,9 +309,9 @@ TEST_P(AttachFailureTest, FallsBackAndCallsNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Plot, AttachFailureTest,
-    ::testing::Values(AttachFailure{"MissingPlugin", "plot-nosuchdriver.dll", false, false},
+    ::testing::Values(AttachFailure{"MissingPlugin", "plot-nosuchdriver.dll", false, true},
                       AttachFailure{"MissingExport", "plot-noattach.dll", false, true},
-                      AttachFailure{"NullDriver", "plot-mockdrv.dll", true, false}),
+                      AttachFailure{"NullDriver", "plot-mockdrv.dll", true, true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(PlotterTest, MissingResourceModuleStillExplainsAMissingExport) {
@@ -325,8 +325,13 @@ TEST_F(PlotterTest, MissingResourceModuleStillExplainsAMissingExport) {
 TEST_F(PlotterTest, PortNamesAreDevicesAndEverythingElseIsAFile) {
     AttachMock();
     const std::pair<const char*, int> cases[] = {
-        {"lpt1:", 0}, {"LPT4", 0}, {"com2", 0}, {"COM4:", 0},        {"COM5", 1},
-        {"LPT", 1},   {"USB", 1},  {"", 1},     {"/tmp/out.plt", 1}, {"Office Printer", 1},
+        {"lpt1:", 0},        {"LPT4", 0},
+        {"com2", 0},         {"COM4:", 0},
+        {"COM5", 1},         {"LPT", 1},
+        {"USB", 1},          {"", 1},
+        {"/tmp/out.plt", 1}, {"Office Printer", 1},
+        {"/dev/ttyUSB0", 0}, {"/dev/usb/lp0", 0},
+        {"/dev/null", 0},
     };
     for (const auto& [name, expected] : cases) {
         mock_->deviceName = name;

@@ -140,7 +140,11 @@ int CDib::ChangeFromDIB(void* handle) {
         h.biClrImportant = 0;
         GlobalUnlock(handle);
         Attach(handle);
-        // Row padding is zeroed, as the intake does, so the picture saves the same bytes.
+        // Reserved table bytes and row padding are zeroed, as the intake does, so the
+        // picture saves the same bytes however it came.
+        RGBQUAD* table = GetColorTab();
+        for (int i = 0; i < GetNoPaletteEntries(GetBitsPerPixel()); ++i)
+            table[i].rgbReserved = 0;
         const int used = int((std::int64_t(m_width) * GetBitsPerPixel() + 7) / 8);
         for (int y = 0; y < m_height; ++y)
             std::memset(m_rows[y] + used, 0, std::size_t(m_bytesPerRow - used));

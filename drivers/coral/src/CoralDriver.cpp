@@ -9,6 +9,7 @@
 #include <numbers>
 #include <string>
 
+#include <driverframe/DeviceFile.h>
 #include <driverframe/DriverResources.h>
 #include <driverframe/DriverStrings.h>
 #include <driverframe/Saturate.h>
@@ -42,6 +43,16 @@ std::string UpperCase(std::string text) {
     return text;
 }
 
+// Whether a request is HP-GL's "OA" (output actual position): the letters OA, in any case,
+// with blanks and a closing ';' allowed around them.
+bool IsActualPositionRequest(const std::string& request) {
+    std::string text;
+    for (char c : request)
+        if (!std::isspace(static_cast<unsigned char>(c))) text += c;
+    if (!text.empty() && text.back() == ';') text.pop_back();
+    return UpperCase(text) == "OA";
+}
+
 // Coordinates of the flattener run fourfold; larger values could not be multiplied.
 std::int32_t Times4(LONG v) {
     constexpr LONG limit = INT32_MAX / 4;
@@ -71,7 +82,7 @@ void CoralDriver::HeadToDeviceOrigin() {
 }
 
 void CoralDriver::WarnIfNegative(LONG x, LONG y) {
-    if (x < 0 || y < 0) texts_.Show(IDS_NEGATIVE_COORDINATE, MB_OK);
+    if (x < 0 || y < 0) ReportOutsideOnce();
 }
 
 void CoralDriver::Reset() {
@@ -258,7 +269,8 @@ void CoralDriver::Output(longPoint&, longPoint&, longPoint&, longPoint& p3) {
 bool CoralDriver::CanExchange() const {
     std::string device = UpperCase(section_.device);
     return device.compare(0, 3, "COM") == 0 ||
-           (section_.device == "USB" && !section_.windowsUSBID.empty());
+           (section_.device == "USB" && !section_.windowsUSBID.empty()) ||
+           IsDeviceFile(section_.device);
 }
 
 bool CoralDriver::OpenForExchange() {
@@ -317,6 +329,8 @@ int CoralDriver::ReadSheetSize() {
         }
     }
     if (openedHere) Exit();
+    // A paper width of 0 follows the media: the transform takes the reported width.
+    if (took) UpdateTransform();
     return took;
 }
 
@@ -332,9 +346,14 @@ int CoralDriver::ReadHeadPos() {
     if (openedHere) Exit();
     if (n <= 0) return 0;
     reply[n] = '\0';
-    LONG y = LONG(ParseNumber(reply));
-    LONG x = headX;
-    if (const char* comma = std::strchr(reply + 1, ',')) x = LONG(ParseNumber(comma + 1));
+    // HP-GL's OA answers the position along the media, the driver's x, first; other
+    // requests are answered with y first.
+    const bool alongFirst = IsActualPositionRequest(request);
+    LONG first = LONG(ParseNumber(reply));
+    LONG second = alongFirst ? headY : headX;
+    if (const char* comma = std::strchr(reply + 1, ',')) second = LONG(ParseNumber(comma + 1));
+    LONG x = alongFirst ? first : second;
+    LONG y = alongFirst ? second : first;
     Reverse(x, y);
     headX = x;
     headY = y;
@@ -343,7 +362,7 @@ int CoralDriver::ReadHeadPos() {
 
 int CoralDriver::CanAutoCalibrate() {
     std::string device = UpperCase(section_.device);
-    return (device.compare(0, 3, "COM") == 0 || device == "USB") &&
+    return (device.compare(0, 3, "COM") == 0 || device == "USB" || IsDeviceFile(section_.device)) &&
            !section_[Cmd::FindSynchMarkers].IsEmpty() && !section_[Cmd::GetSynchMarkers].IsEmpty();
 }
 

@@ -41,7 +41,7 @@ private:
     bool InsideKnifeBox(const longPoint& p) const;
     double AngleStep() const;
 
-    // Ports that answer requests: "COM…", or "USB" with a USB id.
+    // Ports that answer requests: "COM…", "USB" with a USB id, or a device file.
     bool CanExchange() const;
     // Opens the port for an exchange; true when it was opened here.
     bool OpenForExchange();

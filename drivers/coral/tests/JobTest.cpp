@@ -28,12 +28,14 @@ TEST_F(JobTest, DefaultSectionCutsASquareAndAnArch) {
         d->MoveTo(2000, 400);
         d->CurveTo(2000, 400, 2000, 420, 2020, 420, 2020, 400);
     });
+    // OrigoPos 1 with the media width (MaxY, 24400 steps): the driver's (x, y) is sent as
+    // (x, 24400 - y) from the device origin, so every step across is negated.
     EXPECT_EQ(out, "IN;"                                                  // HPStart
                    "PR;SP1;"                                              // Start(1)
                    "VS20;"                                                // cut speed 200 / 10
-                   "PU400,400;PD800,0;PD0,800;PD-800,0;PD0,-800;"         // the square
+                   "PU400,24000;PD800,0;PD0,-800;PD-800,0;PD0,800;"       // the square
                    "PU1600,0;"                                            // to the arch
-                   "PD0,6;PD3,5;PD3,2;PD4,2;PD3,-2;PD3,-2;PD3,-5;PD1,-6;" // its eight pieces
+                   "PD0,-6;PD3,-5;PD3,-2;PD4,-2;PD3,2;PD3,2;PD3,5;PD1,6;" // its eight pieces
                    "PU;SP0;");                                            // End
     LONG x = 0, y = 0;
     d->GetHeadPos(x, y);
@@ -146,18 +148,26 @@ TEST_F(JobTest, OriginAndResetFollowTheTransform) {
     EXPECT_EQ(y, 4000);
 }
 
-TEST_F(JobTest, NegativeCoordinatesAreReportedAndStillSent) {
+TEST_F(JobTest, NegativeCoordinatesAreReportedOncePerJobAndStillSent) {
     PlotterDriver* d = Attach("MoveRel=M#,#;\nLineRel=L#,#;\nToolOffset=0\nEnd=E;");
-    PushMessageBoxAnswer(IDOK);
     PushMessageBoxAnswer(IDOK);
     std::string out = JobOutput(d, [](PlotterDriver* d) {
         d->MoveTo(-5, 10);
         d->LineTo(10, -5);
         d->LineTo(10, 10);
+        for (int i = 0; i < 1000; ++i)
+            d->LineTo(-i, 10);
     });
-    EXPECT_EQ(out, "M-5,10;L15,-15;L0,15;E;");
-    ASSERT_EQ(MessageBoxLog().size(), 2u);
+    EXPECT_EQ(out.substr(0, 21), "M-5,10;L15,-15;L0,15;");
+    ASSERT_EQ(MessageBoxLog().size(), 1u);
     EXPECT_EQ(MessageBoxLog()[0].style & MB_TYPEMASK, UINT(MB_OK));
+    // The next job tells it again, once.
+    PushMessageBoxAnswer(IDOK);
+    JobOutput(d, [](PlotterDriver* d) {
+        d->MoveTo(-5, 10);
+        d->MoveTo(-6, 10);
+    });
+    EXPECT_EQ(MessageBoxLog().size(), 2u);
 }
 
 TEST_F(JobTest, AbortedJobWritesNothingMore) {

@@ -5,6 +5,8 @@
 
 #include <testing/FakeCutter.h>
 #include <testing/FakePort.h>
+#include <win32/KernelTesting.h>
+#include <win32/kernel.h>
 #include <win32/user.h>
 
 #include "CoralTest.h"
@@ -36,7 +38,7 @@ TEST_F(SerialTest, CutWaitsWhileTheCutterHoldsTheLine) {
     std::filesystem::copy_file(CORAL_DEVICES_INI, ini_); // Device=COM1 with XON/XOFF
     PlotterDriver* d = Bind("Generic HP-GL Cutter");
     ASSERT_NE(d, nullptr);
-    const std::string expected = "IN;PR;SP1;VS20;PU400,400;PD800,0;PD0,800;PD-800,0;PD0,-800;"
+    const std::string expected = "IN;PR;SP1;VS20;PU400,24000;PD800,0;PD0,-800;PD-800,0;PD0,800;"
                                  "PU;SP0;";
     d->Init();
     // The cutter stops the line once the port is open (opening discards what came before).
@@ -71,6 +73,83 @@ TEST_F(SerialTest, CutWaitsWhileTheCutterHoldsTheLine) {
     EXPECT_EQ(plotter_.aborted, 0);
 }
 
+// The default section pointed at the cutter's device file itself (/dev/pts/N here, as
+// /dev/ttyUSB0 would be): the port library serves it as it serves COM1.
+TEST_F(SerialTest, ADeviceFileGetsTheSectionsLineAndIsHeldByTheCutter) {
+    ini_ = Path("Devices.ini");
+    std::filesystem::copy_file(CORAL_DEVICES_INI, ini_);
+    const char* section = "Generic HP-GL Cutter";
+    WritePrivateProfileStringA(section, "Device", cutter_.PortPath().c_str(), ini_.c_str());
+    PlotterDriver* d = Bind(section);
+    ASSERT_NE(d, nullptr);
+    d->Init();
+    FakeLineSettings line = cutter_.LineSettings(); // 9600 baud, one stop bit, XON/XOFF
+    EXPECT_EQ(line.baudRate, 9600u);
+    EXPECT_EQ(line.stopBits, 1);
+    EXPECT_TRUE(line.xonXoff);
+    EXPECT_FALSE(line.rtsCts);
+    EXPECT_TRUE(line.raw);
+    cutter_.Hold();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    std::string passedWhileHeld;
+    std::thread release([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(200));
+        passedWhileHeld = cutter_.Received();
+        cutter_.Release();
+    });
+    d->HPStart();
+    d->Start(1);
+    d->MoveTo(400, 400);
+    d->End();
+    d->Exit();
+    release.join();
+    EXPECT_EQ(passedWhileHeld, "");
+    EXPECT_TRUE(cutter_.WaitForReceived("PU;SP0;"));
+    EXPECT_EQ(cutter_.Received(), "IN;PR;SP1;PU400,24000;PU;SP0;");
+    EXPECT_EQ(plotter_.aborted, 0);
+    EXPECT_EQ(d->CanAutoCalibrate(), 0); // no marker templates in the default section
+}
+
+TEST_F(SerialTest, ACutterThatStopsReadingGetsTheTimeOutQuestion) {
+    SYSTEMTIME noon{};
+    noon.wYear = 2026;
+    noon.wMonth = 1;
+    noon.wDay = 1;
+    noon.wHour = 12;
+    SdInstallFakeClock(1000, noon);
+    PlotterDriver* d = Attach("Device=" + cutter_.PortPath() +
+                              "\nFlowCtrl=2\nTimeOut=1\nMoveRel=PU#,#;\nToolOffset=0");
+    d->Init();
+    cutter_.Hold();
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    PushMessageBoxAnswer(IDNO);
+    DWORD start = GetTickCount();
+    d->MoveTo(400, 400);
+    DWORD waited = GetTickCount() - start;
+    d->Exit();
+    SdRemoveFakeClock();
+    ASSERT_EQ(MessageBoxLog().size(), 1u);
+    EXPECT_NE(MessageBoxLog()[0].text.find(cutter_.PortPath()), std::string::npos);
+    EXPECT_EQ(MessageBoxLog()[0].style & MB_TYPEMASK, UINT(MB_YESNO));
+    EXPECT_GE(waited, 1000u);
+    EXPECT_EQ(plotter_.aborted, 1);
+    cutter_.Release();
+}
+
+TEST_F(SerialTest, AMissingDeviceFileIsReportedAndNeverCreated) {
+    PlotterDriver* d = Attach("Device=/dev/ttyUSB9\nMoveRel=PU#,#;");
+    PushMessageBoxAnswer(IDOK);
+    d->Init();
+    d->MoveTo(10, 10);
+    d->Exit();
+    ASSERT_EQ(MessageBoxLog().size(), 1u);
+    EXPECT_NE(MessageBoxLog()[0].text.find("/dev/ttyUSB9: No such file or directory"),
+              std::string::npos)
+        << MessageBoxLog()[0].text;
+    EXPECT_EQ(plotter_.aborted, 1);
+    EXPECT_FALSE(std::filesystem::exists("/dev/ttyUSB9"));
+}
+
 TEST_F(SerialTest, SheetSizeTakesOnlyPositiveLimits) {
     struct Case {
         std::string reply;
@@ -94,6 +173,25 @@ TEST_F(SerialTest, SheetSizeTakesOnlyPositiveLimits) {
     }
 }
 
+TEST_F(SerialTest, TheDefaultSectionPlacesTheCutOnTheWidthTheCutterReports) {
+    ini_ = Path("Devices.ini");
+    std::filesystem::copy_file(CORAL_DEVICES_INI, ini_);
+    PlotterDriver* d = Bind("Generic HP-GL Cutter");
+    ASSERT_NE(d, nullptr);
+    cutter_.SetReply("OH;", "0,0,40000,12000\r"); // 300 mm of media loaded
+    ASSERT_EQ(d->ReadSheetSize(), 1);
+    EXPECT_EQ(d->maxY, 12000);
+    cutter_.ClearReceived();
+    d->Init();
+    d->HPStart(); // the knife at the device origin
+    d->Start(1);
+    d->MoveTo(400, 400); // 10 mm along, 10 mm in from the design's edge across
+    d->End();
+    d->Exit();
+    EXPECT_TRUE(cutter_.WaitForReceived("PU;SP0;"));
+    EXPECT_EQ(cutter_.Received(), "IN;PR;SP1;PU400,11600;PU;SP0;");
+}
+
 TEST_F(SerialTest, SheetSizeInGPGL) {
     PlotterDriver* d = AttachSerial("GetPlottingArea=unused\nisGPGL=1");
     cutter_.SetReply("U", "100 200\x03");
@@ -112,18 +210,59 @@ TEST_F(SerialTest, SheetSizeOnlyOverPortsThatAnswer) {
     EXPECT_EQ(cutter_.Received(), "");
 }
 
-TEST_F(SerialTest, HeadPositionIsReadSecondCoordinateFirst) {
-    PlotterDriver* d = AttachSerial("GetHeadPos=OA;\nOrigoPos=1\nPaperWidth=100");
-    cutter_.SetReply("OA;", "1000,2000,1\r");
-    EXPECT_EQ(d->ReadHeadPos(), 1);
+TEST_F(SerialTest, HeadPositionOfHPGLIsReadAlongTheMediaFirst) {
+    struct Case {
+        const char* keys;
+        const char* request;
+        LONG x, y; // the head in the driver's axes
+    } cases[] = {
+        // HP-GL's OA answers X (along the media, the driver's x) first.
+        {"GetHeadPos=OA;", "OA;", 1000, 2000},
+        {"GetHeadPos=oa", "oa", 1000, 2000},
+        // Back into the driver's axes: y = 24400 - Y.
+        {"GetHeadPos=OA;\nOrigoPos=1\nPaperWidth=610", "OA;", 1000, 22400},
+        // Other requests are answered across the media first.
+        {"GetHeadPos=RH;", "RH;", 2000, 1000},
+        {"GetHeadPos=RH;\nOrigoPos=1\nPaperWidth=100", "RH;", 2000, 3000},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.keys);
+        PlotterDriver* d = AttachSerial(c.keys);
+        cutter_.ClearReceived();
+        cutter_.SetReply(c.request, "1000,2000,0\r");
+        EXPECT_EQ(d->ReadHeadPos(), 1);
+        LONG x = 0, y = 0;
+        d->GetHeadPos(x, y);
+        EXPECT_EQ(x, c.x);
+        EXPECT_EQ(y, c.y);
+        EXPECT_EQ(cutter_.Received(), c.request);
+        cutter_.SetReply(c.request, "");
+        EXPECT_EQ(d->ReadHeadPos(), 0);
+    }
+}
+
+TEST_F(SerialTest, TheDefaultSectionPlacesAJobStartedAtTheKnife) {
+    // The fake cutter answers OA as HP-GL does: 1000 along the media, 2000 across from the
+    // device origin. A job started there begins its moves at that point.
+    ini_ = Path("Devices.ini");
+    std::filesystem::copy_file(CORAL_DEVICES_INI, ini_);
+    PlotterDriver* d = Bind("Generic HP-GL Cutter");
+    ASSERT_NE(d, nullptr);
+    cutter_.SetReply("OA;", "1000,2000,0\r");
+    ASSERT_EQ(d->ReadHeadPos(), 1);
     LONG x = 0, y = 0;
     d->GetHeadPos(x, y);
-    EXPECT_EQ(x, 2000);
-    EXPECT_EQ(y, 3000); // 4000 - 1000: back into driver axes
-    EXPECT_EQ(cutter_.Received(), "OA;");
-
-    cutter_.SetReply("OA;", "");
-    EXPECT_EQ(d->ReadHeadPos(), 0);
+    EXPECT_EQ(x, 1000);
+    EXPECT_EQ(y, 24400 - 2000);
+    cutter_.ClearReceived();
+    d->Init();
+    d->Start(1);
+    d->MoveTo(x + 400, y);       // 10 mm further along
+    d->LineTo(x + 400, y - 400); // 10 mm across, away from the device origin
+    d->End();
+    d->Exit();
+    EXPECT_TRUE(cutter_.WaitForReceived("PU;SP0;"));
+    EXPECT_EQ(cutter_.Received(), "PR;SP1;PU400,0;PD0,400;PU;SP0;");
 }
 
 TEST_F(SerialTest, MarkerSearch) {

@@ -98,6 +98,8 @@ bool DeviceSection::Load(CIniFile& ini, const char* s) {
     stopBits = Int(ini, s, "StopBits", 1);
     parity = Int(ini, s, "Parity", 0);
     timeOut = Int(ini, s, "TimeOut", 60);
+    // 0 or text that is no number would ask the time-out question at every pass.
+    if (timeOut <= 0) timeOut = 60;
     autoSyncCaps = Int(ini, s, "AutoSyncCaps", 0);
     autoSyncName = Text(ini, s, "AutoSyncName", "");
     readTemplates(kSyncKeys);

@@ -9,10 +9,10 @@
 
 namespace {
 
-const UINT kMessageIds[] = {IDS_SETUP_CAPTION,   IDS_SEARCHING_MARKERS,   IDS_PORT_TIMEOUT,
-                            IDS_BAD_STEP_SIZE,   IDS_NEGATIVE_COORDINATE, IDS_NO_PORT_LIBRARY,
-                            IDS_OPEN_FAILED,     IDS_WRITE_FAILED,        IDS_COMMAND_TOO_LONG,
-                            IDS_PORT_UNAVAILABLE};
+const UINT kMessageIds[] = {IDS_SETUP_CAPTION,    IDS_SEARCHING_MARKERS,   IDS_PORT_TIMEOUT,
+                            IDS_BAD_STEP_SIZE,    IDS_NEGATIVE_COORDINATE, IDS_NO_PORT_LIBRARY,
+                            IDS_OPEN_FAILED,      IDS_WRITE_FAILED,        IDS_COMMAND_TOO_LONG,
+                            IDS_PORT_UNAVAILABLE, IDS_BAD_CUTTING_AREA};
 
 } // namespace
 

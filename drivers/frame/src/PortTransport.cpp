@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <cstring>
 #include <type_traits>
 
@@ -12,6 +13,7 @@
 #include <win32/user.h>
 #include <win32/winspool.h>
 
+#include "driverframe/DeviceFile.h"
 #include "driverframe/DriverResources.h"
 #include "driverframe/DriverStrings.h"
 #include "driverframe/PlotterDriver.h"
@@ -76,6 +78,9 @@ void PortTransport::BindPortLibrary() {
     bool complete = bind(open_, "OpenCommunication") & bind(close_, "CloseCommunication") &
                     bind(transmit_, "BufferedTransmit") & bind(receive_, "Receive") &
                     bind(ready_, "IsTransmissionReady");
+    // Not among the entries every port library has: its reasons make the messages clearer.
+    describeError_ = reinterpret_cast<GetCommunicationErrorProc>(
+        reinterpret_cast<void (*)()>(GetProcAddress(library_, "GetCommunicationError")));
     if (!complete) {
         // A library without every entry point serves no port at all.
         open_ = nullptr;
@@ -83,6 +88,7 @@ void PortTransport::BindPortLibrary() {
         transmit_ = nullptr;
         receive_ = nullptr;
         ready_ = nullptr;
+        describeError_ = nullptr;
         texts_.Show(IDS_NO_PORT_LIBRARY, MB_OK | MB_ICONEXCLAMATION);
     }
 }
@@ -123,7 +129,7 @@ bool PortTransport::Open(const std::string& device, const std::string& usbId,
             return false;
         }
         port_ = printer;
-    } else if (usb || IsPortName(UpperCase(device))) {
+    } else if (usb || IsPortName(UpperCase(device)) || IsDeviceFile(device)) {
         kind_ = Kind::PortLibrary;
         if (!open_) {
             Fail(IDS_PORT_UNAVAILABLE);
@@ -131,15 +137,19 @@ bool PortTransport::Open(const std::string& device, const std::string& usbId,
         }
         HANDLE port = open_(iniPath.c_str(), section.c_str());
         if (port == INVALID_HANDLE_VALUE || !port) {
-            Fail(IDS_OPEN_FAILED);
+            char reason[512] = "";
+            if (describeError_) describeError_(reason, int(sizeof reason));
+            Fail(IDS_OPEN_FAILED, *reason ? reason : nullptr);
             return false;
         }
         port_ = port;
     } else {
         kind_ = Kind::File;
-        file_ = std::fopen(NativeFilePath(device).c_str(), "wb");
+        const std::string path = NativeFilePath(device);
+        file_ = std::fopen(path.c_str(), "wb");
         if (!file_) {
-            Fail(IDS_OPEN_FAILED);
+            const std::string reason = path + ": " + std::strerror(errno);
+            Fail(IDS_OPEN_FAILED, reason.c_str());
             return false;
         }
     }
@@ -175,10 +185,10 @@ bool PortTransport::JobAborted() {
     return failed_ || (driver_.owner && driver_.owner->IsAborted());
 }
 
-void PortTransport::Fail(unsigned messageId) {
+void PortTransport::Fail(unsigned messageId, const char* detail) {
     if (failed_) return;
     failed_ = true;
-    texts_.Show(messageId, MB_OK | MB_ICONEXCLAMATION, device_.c_str());
+    texts_.Show(messageId, MB_OK | MB_ICONEXCLAMATION, detail ? detail : device_.c_str());
     driver_.Abort();
 }
 

@@ -37,10 +37,15 @@ void TemplateDriver::LoadSection() {
     plotSpeed = section_.plotSpeed;
     cutSpeed = section_.cutSpeed;
     SetErrorTolerance(section_.accuracy);
-    transform_.Set(section_.swapXY, section_.origoPos, section_.mirrorToX, section_.mirrorToY,
-                   section_.paperWidth, section_.paperHeight);
+    UpdateTransform();
     std::int64_t timeOut = std::max(section_.timeOut, 0) * std::int64_t(1000);
     port_.SetTimeOut(unsigned(std::min<std::int64_t>(timeOut, 0xFFFFFFFFu)));
+}
+
+void TemplateDriver::UpdateTransform() {
+    transform_.Set(section_.swapXY, section_.origoPos, section_.mirrorToX, section_.mirrorToY,
+                   section_.paperWidth != 0 ? section_.paperWidth : maxY,
+                   section_.paperHeight != 0 ? section_.paperHeight : maxX);
 }
 
 void TemplateDriver::Abort() {
@@ -48,6 +53,18 @@ void TemplateDriver::Abort() {
 }
 
 void TemplateDriver::Init() {
+    commandTooLongReported_ = false;
+    outsideReported_ = false;
+    // Limits that are no lengths (0, negative, not a number) would clip every job to nothing:
+    // the job is refused, naming the key, before the port is opened.
+    if (const char* key = maxX <= 0 ? "MaxX" : maxY <= 0 ? "MaxY" : nullptr) {
+        port_.Close();
+        std::string where =
+            std::string(key) + " of the device section \"" + sectionName_ + "\" (" + iniPath_ + ")";
+        texts_.Show(IDS_BAD_CUTTING_AREA, MB_OK | MB_ICONEXCLAMATION, where.c_str());
+        Abort();
+        return;
+    }
     std::string device;
     {
         CIniFile ini(iniPath_.c_str());
@@ -55,7 +72,6 @@ void TemplateDriver::Init() {
     }
     bool opened =
         port_.Open(device, section_.windowsUSBID, iniPath_, sectionName_, jobName ? jobName : "");
-    commandTooLongReported_ = false;
     section_.ConvertTemplates();
     if (opened) SendSyncBlock();
 }
@@ -97,6 +113,12 @@ bool TemplateDriver::Send(const CommandTemplate& command, std::initializer_list<
     }
     Write(text, -1);
     return true;
+}
+
+void TemplateDriver::ReportOutsideOnce() {
+    if (outsideReported_) return;
+    outsideReported_ = true;
+    texts_.Show(IDS_NEGATIVE_COORDINATE, MB_OK);
 }
 
 void TemplateDriver::SendSyncBlock() {

@@ -47,6 +47,7 @@ protected:
         Bind(lastSection_, "FakePortLastSection");
         Bind(lastMode_, "FakePortLastMode");
         Bind(isOpen_, "FakePortIsOpen");
+        Bind(setError_, "FakePortSetError");
         reset_();
     }
 
@@ -111,4 +112,5 @@ protected:
     FakePortLastSectionProc lastSection_ = nullptr;
     FakePortLastModeProc lastMode_ = nullptr;
     FakePortIsOpenProc isOpen_ = nullptr;
+    FakePortSetErrorProc setError_ = nullptr;
 };

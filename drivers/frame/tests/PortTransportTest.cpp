@@ -1,9 +1,13 @@
+#include <climits>
+#include <csignal>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/resource.h>
 #include <unistd.h>
 
 #include <win32/KernelTesting.h>
+#include <win32/UserTesting.h>
 #include <win32/kernel.h>
 
 #include "FrameTest.h"
@@ -77,7 +81,7 @@ TEST_F(PortTransportTest, FileThatCannotBeCreatedAbortsTheJob) {
     PushMessageBoxAnswer(IDOK);
     d.Init();
     ASSERT_EQ(MessageBoxLog().size(), 1u);
-    EXPECT_EQ(MessageBoxLog()[0].text, "cannot open " + out);
+    EXPECT_EQ(MessageBoxLog()[0].text, "cannot open " + out + ": No such file or directory");
     EXPECT_EQ(plotter_.aborted, 1);
     d.Write("PU0,0;", -1); // dropped without a second message
     d.Exit();
@@ -85,16 +89,76 @@ TEST_F(PortTransportTest, FileThatCannotBeCreatedAbortsTheJob) {
 }
 
 TEST_F(PortTransportTest, FileWriteFailureAbortsTheJob) {
-    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
-    TestDriver& d = Driver("Device=/dev/full\n");
+    // A file size limit fails the writes as a full disk would.
+    std::string out = Path("job.plt");
+    TestDriver& d = Driver("Device=" + out + "\n");
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small{4096, saved.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
     PushMessageBoxAnswer(IDOK);
     d.Init();
     for (int i = 0; i < 1000; ++i)
         d.Write("PD100,100;", -1);
     d.Exit();
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
     ASSERT_EQ(MessageBoxLog().size(), 1u);
-    EXPECT_EQ(MessageBoxLog()[0].text, "write failed on /dev/full");
+    EXPECT_EQ(MessageBoxLog()[0].text, "write failed on " + out);
     EXPECT_EQ(plotter_.aborted, 1);
+}
+
+TEST_F(PortTransportTest, DeviceFilesGoToThePortLibrary) {
+    struct Case {
+        std::string device;
+        bool port;
+    };
+    const std::string link = Path("cutter-link");
+    std::filesystem::create_symlink("/dev/null", link);
+    const Case cases[] = {
+        {"/dev/ttyUSB0", true}, {"/dev/usb/lp0", true}, {"/dev/ttyUSB9", true},
+        {"\\dev\\ttyS1", true}, {link, true},           {Path("cut.plt"), false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.device);
+        reset_();
+        TestDriver& d = Driver("Device=" + c.device + "\n");
+        d.Init();
+        EXPECT_EQ(d.port_.GetKind(),
+                  c.port ? PortTransport::Kind::PortLibrary : PortTransport::Kind::File);
+        EXPECT_EQ(openCount_(), c.port ? 1 : 0);
+        d.Exit();
+    }
+    EXPECT_FALSE(std::filesystem::exists("/dev/ttyUSB9"));
+}
+
+TEST_F(PortTransportTest, APortThatCannotBeOpenedIsReportedWithTheLibrarysReason) {
+    struct Case {
+        const char* reason; // what the port library says; null: it says nothing
+        std::string message;
+    };
+    const Case cases[] = {
+        {"COM1 (/dev/ttyS0): Permission denied; the device belongs to the group dialout",
+         "cannot open COM1 (/dev/ttyS0): Permission denied; the device belongs to the group "
+         "dialout"},
+        {"", "cannot open COM1"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.message);
+        reset_();
+        configure_(INT_MAX, 0, 1);
+        setError_(c.reason);
+        TestDriver& d = Driver("Device=COM1\n");
+        PushMessageBoxAnswer(IDOK);
+        d.Init();
+        EXPECT_FALSE(d.port_.IsOpen());
+        ASSERT_EQ(MessageBoxLog().size(), 1u);
+        EXPECT_EQ(MessageBoxLog().back().text, c.message);
+        EXPECT_EQ(plotter_.aborted, 1);
+        SdClearMessageBoxes();
+        plotter_.aborted = 0;
+    }
 }
 
 TEST_F(PortTransportTest, PrinterGetsARawJobNamedAfterTheJob) {
@@ -232,6 +296,29 @@ TEST_F(PortTransportTest, TimeOutQuestionWaitsAFullTimeOutAfterYes) {
     d.Exit();
     EXPECT_EQ(MessageBoxLog().size(), 2u);
     EXPECT_EQ(FakeWritten(), "");
+}
+
+TEST_F(PortTransportTest, ATimeOutThatIsNoTimeTakesSixtySeconds) {
+    for (const char* value : {"0", "x", "-5"}) {
+        SCOPED_TRACE(value);
+        SdInstallFakeClock(1000, Noon());
+        reset_();
+        configure_(0, 0, 0);
+        TestDriver& d = Driver(std::string("Device=COM1\nTimeOut=") + value + "\n");
+        EXPECT_EQ(d.Section().timeOut, 60);
+        d.Init();
+        PushMessageBoxAnswer(IDNO);
+        DWORD start = GetTickCount();
+        d.Write("PU0,0;", -1);
+        DWORD waited = GetTickCount() - start;
+        d.Exit();
+        ASSERT_EQ(MessageBoxLog().size(), 1u);
+        EXPECT_GE(waited, 60000u);
+        EXPECT_LT(waited, 60500u);
+        SdClearMessageBoxes();
+        plotter_.aborted = 0;
+        SdRemoveFakeClock();
+    }
 }
 
 TEST_F(PortTransportTest, AbortWhileWaitingEndsTheWrite) {

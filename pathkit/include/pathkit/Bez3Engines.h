@@ -25,7 +25,10 @@ public:
     virtual int CheckEntry(floatPoint& p0, floatPoint& c1, floatPoint& c2, floatPoint& p3);
     // Non-zero accepts the piece p0..p3 with curve midpoint mid as flat. The base test compares
     // the larger coordinate distance between mid and the chord midpoint with the tolerance
-    // (never flat at depth 0); a NaN distance counts as flat.
+    // (never flat at depth 0); a NaN distance counts as flat. An S-shaped piece (control
+    // points on opposite sides of its chord) can pass that test while straying far from its
+    // chord: it is flat only when the control points of both its halves also lie within 4/3 of
+    // the tolerance of their chords (the curve then lies within the tolerance).
     virtual int CheckOutput(floatPoint& p0, floatPoint& mid, floatPoint& p3);
 
     // A tolerance that is not positive and finite takes DefaultTolerance.
@@ -42,9 +45,19 @@ public:
     float deviation; // found by the last flatness test
     std::int8_t depth;
 
+    // Set by the subdivision before it asks CheckOutput: the piece's control points and those
+    // of its two halves (left c1, c2, then right c1, c2).
+    void NoteControls(const floatPoint& c1, const floatPoint& c2, const floatPoint& l1,
+                      const floatPoint& l2, const floatPoint& r1, const floatPoint& r2);
+
 private:
     void Subdivide(floatPoint& p0, floatPoint& c1, floatPoint& c2, floatPoint& p3,
                    std::uint32_t t0);
+    bool HalvesNearChords(const floatPoint& p0, const floatPoint& mid,
+                          const floatPoint& p3) const;
+
+    floatPoint controls_[6];
+    bool controlsKnown_ = false;
 };
 
 // The same engine on integer points: midpoints are truncated towards zero, sums are formed in
@@ -73,6 +86,9 @@ public:
     std::int32_t tolerance;
     std::int64_t deviation;
     std::int8_t depth;
+
+    void NoteControls(const longPoint&, const longPoint&, const longPoint&, const longPoint&,
+                      const longPoint&, const longPoint&) {}
 
 private:
     void Subdivide(longPoint& p0, longPoint& c1, longPoint& c2, longPoint& p3, std::uint32_t t0);

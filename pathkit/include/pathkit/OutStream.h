@@ -19,7 +19,8 @@ public:
     virtual int SeekP(long offset, int whence) = 0;
     // Writes up to n bytes, stopping at the first failure; returns the count written.
     virtual int Write(const void* data, int n);
-    virtual void Flush();
+    // Hands buffered bytes on; 0 here, a stream's own result where it sends them.
+    virtual int Flush();
     virtual ~OutStream();
 
     // The bytes without the terminator.

@@ -2,6 +2,8 @@
 
 #include "comm32/Comm32.h"
 
+#include <algorithm>
+#include <string>
 #include <type_traits>
 
 #include "PortHandleTable.h"
@@ -22,6 +24,15 @@ comm32::PortHandleTable& ports() {
 COMM32_ENTRY HANDLE OpenCommunication(LPCSTR iniPath, LPCSTR sectionName) {
     auto port = comm32::openPortOf(iniPath, sectionName, comm32::PortEnvironment::fromProcess());
     return port ? ports().add(std::move(port)) : INVALID_HANDLE_VALUE;
+}
+
+COMM32_ENTRY int GetCommunicationError(char* text, int size) {
+    if (!text || size <= 0) return 0;
+    const std::string& failure = comm32::lastOpenFailure();
+    const std::size_t n = std::min(failure.size(), std::size_t(size - 1));
+    failure.copy(text, n);
+    text[n] = '\0';
+    return int(n);
 }
 
 COMM32_ENTRY int CloseCommunication(HANDLE port) {
@@ -53,3 +64,4 @@ static_assert(std::is_same_v<decltype(&BufferedTransmit), BufferedTransmitProc>)
 static_assert(std::is_same_v<decltype(&Transmit), TransmitProc>);
 static_assert(std::is_same_v<decltype(&Receive), ReceiveProc>);
 static_assert(std::is_same_v<decltype(&IsTransmissionReady), IsTransmissionReadyProc>);
+static_assert(std::is_same_v<decltype(&GetCommunicationError), GetCommunicationErrorProc>);

@@ -42,31 +42,28 @@ constexpr short hangUp = POLLERR | POLLHUP | POLLNVAL;
 } // namespace
 
 std::unique_ptr<PortConnection> PortConnection::open(const std::string& path, LPCSTR iniPath,
-                                                     LPCSTR section) {
+                                                     LPCSTR section, int* systemError) {
+    auto fail = [&](int error) -> std::unique_ptr<PortConnection> {
+        if (systemError) *systemError = error;
+        if (error) SetLastError(errorOf(error));
+        return nullptr;
+    };
+    // No O_CREAT: a missing node stays missing.
     const int flags = O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
     int fd = ::open(path.c_str(), O_RDWR | flags);
     if (fd < 0 && (errno == EACCES || errno == EROFS))
         fd = ::open(path.c_str(), O_WRONLY | flags); // a printer port may be write-only
-    if (fd < 0) {
-        SetLastError(errorOf(errno));
-        return nullptr;
-    }
+    if (fd < 0) return fail(errno);
     const bool terminal = ::isatty(fd);
     std::unique_ptr<PortConnection> port(new PortConnection(fd, terminal));
     if (!terminal) return port;
 
     SerialSettings settings;
-    if (!SerialSettings::read(iniPath, section, settings)) return nullptr;
+    if (!SerialSettings::read(iniPath, section, settings)) return fail(0);
     // A terminal another program holds exclusively refuses here.
-    if (::ioctl(fd, TIOCEXCL) != 0) {
-        SetLastError(errorOf(errno));
-        return nullptr;
-    }
+    if (::ioctl(fd, TIOCEXCL) != 0) return fail(errno);
     port->exclusive_ = true;
-    if (!settings.apply(fd)) {
-        SetLastError(errorOf(errno));
-        return nullptr;
-    }
+    if (!settings.apply(fd)) return fail(errno);
     ::tcflush(fd, TCIFLUSH); // answers left from an earlier session would mislead
     return port;
 }

@@ -10,11 +10,12 @@ namespace comm32 {
 
 class PortConnection {
 public:
-    // Opens the device. A terminal is held exclusively and gets the serial settings of the
-    // device section; other devices (parallel and USB printer ports) ignore them. Null with
-    // the last error set on failure.
+    // Opens the device, which must exist: nothing is ever created. A terminal is held exclusively
+    // and gets the serial settings of the device section; other devices (parallel and USB printer
+    // ports) ignore them. Null with the last error set on failure; systemError then receives the
+    // errno behind it (0 for settings outside their lists).
     static std::unique_ptr<PortConnection> open(const std::string& path, LPCSTR iniPath,
-                                                LPCSTR section);
+                                                LPCSTR section, int* systemError = nullptr);
 
     // Drops output still queued, so that closing a stopped line cannot wait.
     ~PortConnection();

@@ -1,5 +1,11 @@
 #include "PortOpener.h"
 
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <grp.h>
+#include <sys/stat.h>
+
 #include "PortTable.h"
 #include "UsbPortLookup.h"
 #include "win32/kernel.h"
@@ -10,18 +16,39 @@ namespace {
 // ERROR_INVALID_NAME and ERROR_DEV_NOT_EXIST of the original.
 constexpr DWORD invalidNameError = 123;
 constexpr DWORD noDeviceError = 55;
-} // namespace
 
-std::string portPathOf(LPCSTR iniPath, LPCSTR section, const PortEnvironment& environment) {
+thread_local std::string lastFailure;
+
+// Blanks around it removed; a path's backslashes (stored files may hold either separator)
+// made slashes.
+std::string trimmed(const char* text) {
+    std::string s = text;
+    s.erase(0, s.find_first_not_of(" \t"));
+    s.erase(s.find_last_not_of(" \t") + 1);
+    if (!s.empty() && s.front() == '\\') std::replace(s.begin(), s.end(), '\\', '/');
+    return s;
+}
+
+struct PortChoice {
+    std::string name; // the port as the section names it ("COM1", "USB", or a device path)
+    std::string path; // its device file; empty when there is none
+};
+
+PortChoice choosePort(LPCSTR iniPath, LPCSTR section, const PortEnvironment& environment) {
     if (!iniPath || !*iniPath || !section) {
         SetLastError(ERROR_INVALID_PARAMETER);
+        lastFailure = "no device section was given";
         return {};
     }
     char device[512];
     GetPrivateProfileStringA(section, "Device", "LPT1", device, sizeof device, iniPath);
+    // A device file named directly, as /dev/ttyUSB0 or /dev/usb/lp0.
+    if (std::string direct = trimmed(device); !direct.empty() && direct.front() == '/')
+        return {direct, direct};
     const std::string name = PortTable::normalName(device);
     if (name.empty()) {
         SetLastError(invalidNameError);
+        lastFailure = std::string("\"") + device + "\" is not a port";
         return {};
     }
     if (name == "USB") {
@@ -30,25 +57,58 @@ std::string portPathOf(LPCSTR iniPath, LPCSTR section, const PortEnvironment& en
         auto id = parseUsbId(idText);
         if (!id) {
             SetLastError(ERROR_INVALID_PARAMETER);
-            return {};
+            lastFailure = std::string("USB: WindowsUSBID \"") + idText +
+                          "\" does not hold the ids as vid_XXXX&pid_XXXX";
+            return {name, {}};
         }
         std::string path = findUsbPort(*id, environment);
-        if (path.empty()) SetLastError(noDeviceError);
-        return path;
+        if (path.empty()) {
+            SetLastError(noDeviceError);
+            lastFailure = std::string("USB (") + idText + "): no such device is connected";
+        }
+        return {name, path};
     }
     auto path = PortTable::devicePath(name, environment);
     if (!path) {
         SetLastError(noDeviceError);
-        return {};
+        lastFailure = name + ": the port is switched off in " + PortTable::fileName();
+        return {name, {}};
     }
-    return *path;
+    return {name, *path};
+}
+
+} // namespace
+
+std::string portPathOf(LPCSTR iniPath, LPCSTR section, const PortEnvironment& environment) {
+    return choosePort(iniPath, section, environment).path;
 }
 
 std::unique_ptr<PortConnection> openPortOf(LPCSTR iniPath, LPCSTR section,
                                            const PortEnvironment& environment) {
-    std::string path = portPathOf(iniPath, section, environment);
-    if (path.empty()) return nullptr;
-    return PortConnection::open(path, iniPath, section);
+    lastFailure.clear();
+    PortChoice port = choosePort(iniPath, section, environment);
+    if (port.path.empty()) return nullptr;
+    int error = 0;
+    auto connection = PortConnection::open(port.path, iniPath, section, &error);
+    if (!connection) lastFailure = openFailureText(port.name, port.path, error);
+    return connection;
+}
+
+std::string openFailureText(const std::string& name, const std::string& path, int error) {
+    std::string text = (name == path ? path : name + " (" + path + ")") + ": ";
+    if (!error) return text + "a serial setting of the device section lies outside its list";
+    text += std::strerror(error);
+    struct stat node {};
+    if ((error == EACCES || error == EPERM) && ::stat(path.c_str(), &node) == 0) {
+        if (const group* owner = ::getgrgid(node.st_gid))
+            text += std::string("; the device belongs to the group ") + owner->gr_name +
+                    ", of which the user must be a member";
+    }
+    return text;
+}
+
+const std::string& lastOpenFailure() {
+    return lastFailure;
 }
 
 } // namespace comm32

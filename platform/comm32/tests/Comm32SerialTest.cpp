@@ -1,4 +1,5 @@
 #include <chrono>
+#include <filesystem>
 #include <memory>
 #include <string>
 #include <thread>
@@ -135,6 +136,29 @@ TEST_F(Comm32SerialTest, ValuesOutsideTheListsFailTheOpen) {
     // The port was left free: a good section opens it.
     WritePrivateProfileStringA("Cutter", "FlowCtrl", nullptr, devices.c_str());
     EXPECT_NE(Open(), INVALID_HANDLE_VALUE);
+}
+
+TEST_F(Comm32SerialTest, ADeviceFileNamedDirectlyIsAPortWithTheSectionsSettings) {
+    Set("Device", cutter->PortPath().c_str()); // /dev/pts/N
+    Set("BaudRate", "6");
+    Set("StopBits", "0");
+    Set("FlowCtrl", "2");
+    HANDLE handle = Open();
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    FakeLineSettings line = cutter->LineSettings();
+    EXPECT_EQ(line.baudRate, 9600u);
+    EXPECT_EQ(line.stopBits, 1);
+    EXPECT_FALSE(line.rtsCts);
+    EXPECT_TRUE(line.xonXoff);
+    EXPECT_TRUE(line.raw);
+    // XON/XOFF holds the output.
+    cutter->Hold();
+    const std::string sent = SendUntilRefused(handle);
+    EXPECT_EQ(comm.bufferedTransmit(handle, "y", 1, 0), 0);
+    cutter->Release();
+    EXPECT_EQ(comm.transmitAll(handle, "resumed"), 7);
+    ASSERT_TRUE(cutter->WaitForReceived("resumed"));
+    EXPECT_EQ(cutter->Received(), sent + "resumed");
 }
 
 TEST_F(Comm32SerialTest, BytesCrossTheLineUnchangedBothWays) {
@@ -295,22 +319,36 @@ TEST_F(Comm32SerialTest, ALostLineIsAnError) {
     EXPECT_NE(comm.isTransmissionReady(handle), 0);
 }
 
-TEST_F(Comm32SerialTest, SectionsNamingNoUsablePortFail) {
+TEST_F(Comm32SerialTest, SectionsNamingNoUsablePortFailAndSayWhy) {
+    auto describe = comm.Entry<GetCommunicationErrorProc>("GetCommunicationError");
+    ASSERT_NE(describe, nullptr);
+    const std::string noSuchTty = (DataFolder() / "no-such-tty").string();
     const struct {
         const char* device;
         const char* usbId;
         DWORD error;
+        std::string reason;
     } cases[] = {
-        {"COM9", nullptr, invalidNameError}, // a file name to the driver, not a port
-        {"plot.plt", nullptr, invalidNameError},
-        {"USB", nullptr, ERROR_INVALID_PARAMETER},
-        {"USB", "cutter", ERROR_INVALID_PARAMETER},
-        {"USB", "vid_0b4d&pid_110a", noDeviceError}, // not plugged in
-        {"COM1", nullptr, noDeviceError},            // disabled in the table below
-        {"COM2", nullptr, ERROR_FILE_NOT_FOUND},
+        {"COM9", nullptr, invalidNameError, "\"COM9\" is not a port"}, // a file to the driver
+        {"plot.plt", nullptr, invalidNameError, "\"plot.plt\" is not a port"},
+        {"USB", nullptr, ERROR_INVALID_PARAMETER,
+         "USB: WindowsUSBID \"\" does not hold the ids as vid_XXXX&pid_XXXX"},
+        {"USB", "cutter", ERROR_INVALID_PARAMETER,
+         "USB: WindowsUSBID \"cutter\" does not hold the ids as vid_XXXX&pid_XXXX"},
+        {"USB", "vid_0b4d&pid_110a", noDeviceError, // not plugged in
+         "USB (vid_0b4d&pid_110a): no such device is connected"},
+        {"COM1", nullptr, noDeviceError, // disabled in the table below
+         "COM1: the port is switched off in " + FakePort::TableFile()},
+        {"COM2", nullptr, ERROR_FILE_NOT_FOUND,
+         "COM2 (" + noSuchTty + "): No such file or directory"},
+        // A device file named directly is opened as it is, never created.
+        {"/dev/ttyUSB9", nullptr, ERROR_FILE_NOT_FOUND, "/dev/ttyUSB9: No such file or directory"},
+        {" /dev/usb/lp9 ", nullptr, ERROR_FILE_NOT_FOUND,
+         "/dev/usb/lp9: No such file or directory"},
+        {"\\dev\\ttyS9", nullptr, ERROR_FILE_NOT_FOUND, "/dev/ttyS9: No such file or directory"},
     };
     FakePort disabled("COM1", "");
-    FakePort missing("COM2", (DataFolder() / "no-such-tty").string());
+    FakePort missing("COM2", noSuchTty);
     for (const auto& c : cases) {
         SCOPED_TRACE(c.device);
         Set("Device", c.device);
@@ -318,7 +356,21 @@ TEST_F(Comm32SerialTest, SectionsNamingNoUsablePortFail) {
         SetLastError(0);
         EXPECT_EQ(Open(), INVALID_HANDLE_VALUE);
         EXPECT_EQ(GetLastError(), c.error);
+        char reason[512];
+        EXPECT_EQ(describe(reason, sizeof reason), int(c.reason.size()));
+        EXPECT_EQ(std::string(reason), c.reason);
     }
+    EXPECT_FALSE(std::filesystem::exists("/dev/ttyUSB9"));
+    EXPECT_FALSE(std::filesystem::exists(noSuchTty));
+    // Cut to the buffer; a success clears the reason.
+    char shortBuffer[5];
+    EXPECT_EQ(describe(shortBuffer, sizeof shortBuffer), 4);
+    EXPECT_STREQ(shortBuffer, "/dev");
+    Set("Device", "COM3");
+    ASSERT_NE(Open(), INVALID_HANDLE_VALUE);
+    char none[8] = "x";
+    EXPECT_EQ(describe(none, sizeof none), 0);
+    EXPECT_STREQ(none, "");
     EXPECT_EQ(comm.open(nullptr, "Cutter"), INVALID_HANDLE_VALUE);
     EXPECT_EQ(comm.open(devices.c_str(), nullptr), INVALID_HANDLE_VALUE);
 }

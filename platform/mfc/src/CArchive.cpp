@@ -13,6 +13,9 @@ namespace {
 
 // Typed reads need up to 8 bytes in the buffer at once.
 constexpr int kMinBufSize = 128;
+// Object records nest through the objects' Serialize (an array holding arrays ...); each
+// level takes stack, so crafted nesting is refused well before the stack runs out.
+constexpr unsigned kMaxObjectNesting = 1000;
 
 // Entry of the table of classes and objects read so far; index 0 is the null object.
 struct LoadEntry {
@@ -30,6 +33,7 @@ struct CArchive::Maps {
     std::unordered_map<const void*, DWORD> store;
     std::vector<LoadEntry> load{LoadEntry{false, nullptr, nullptr, 0}};
     DWORD nextIndex = 1;
+    unsigned loadDepth = 0; // object records being read, one inside the other
 };
 
 CArchive::CArchive(CFile* pFile, UINT nMode, int nBufSize, void* lpBuf)
@@ -491,6 +495,7 @@ CObject* CArchive::ReadObject(const CRuntimeClass* pClassRefRequested) {
         return pOb;
     }
 
+    if (maps.loadDepth >= kMaxObjectNesting) Throw(CArchiveException::genericException);
     CObject* pOb = pClass->CreateObject();
     if (pOb == nullptr) Throw(CArchiveException::badClass);
     // Entered before its data is read, so that the data may refer back to the object.
@@ -499,14 +504,17 @@ CObject* CArchive::ReadObject(const CRuntimeClass* pClassRefRequested) {
     ++maps.nextIndex;
     const UINT savedSchema = m_nObjectSchema;
     m_nObjectSchema = schema;
+    ++maps.loadDepth;
     try {
         pOb->Serialize(*this);
     } catch (...) {
+        --m_pMaps->loadDepth;
         m_nObjectSchema = savedSchema;
         m_pMaps->load[slot].pObject = nullptr;
         delete pOb;
         throw;
     }
+    --m_pMaps->loadDepth;
     m_nObjectSchema = savedSchema;
     return pOb;
 }

@@ -312,3 +312,48 @@ TEST(ArchiveObjects, FailureInsideAnObjectReleasesItAndLeavesNoDanglingReference
     CArchive ar(&file, CArchive::load);
     EXPECT_EQ(archiveCause([&] { ar.ReadObject(nullptr); }), CArchiveException::endOfFile);
 }
+
+namespace {
+
+// Object arrays nested `levels` deep: each array holds the next, the innermost is empty.
+Bytes nestedArrays(int levels) {
+    Bytes bytes = Bytes{0xFF, 0xFF, 0x00, 0x00, 0x08, 0x00} + bytesOf("CObArray") + Bytes{1, 0};
+    for (int i = 1; i < levels; ++i)
+        bytes.insert(bytes.end(), {0x01, 0x80, 1, 0}); // class reference, count 1
+    bytes[bytes.size() - 2] = 0;                       // the innermost count
+
+    return bytes;
+}
+
+void deleteNested(CObject* ob) {
+    while (auto* array = static_cast<CObArray*>(ob)) {
+        ob = array->GetSize() > 0 ? array->GetAt(0) : nullptr;
+        delete array;
+    }
+}
+
+} // namespace
+
+TEST(ArchiveObjects, NestingOfObjectRecordsIsBounded) {
+    struct Case {
+        int levels;
+        int cause; // -1: reads
+    };
+    for (const Case& c :
+         {Case{2, -1}, Case{1000, -1}, Case{1001, CArchiveException::genericException},
+          Case{50000, CArchiveException::genericException}}) {
+        const Bytes bytes = nestedArrays(c.levels);
+        CMemFile file(const_cast<BYTE*>(bytes.data()), UINT(bytes.size()));
+        CArchive ar(&file, CArchive::load);
+        CObject* ob = nullptr;
+        EXPECT_EQ(archiveCause([&] { ob = ar.ReadObject(nullptr); }), c.cause) << c.levels;
+        if (c.cause != -1) continue;
+        int depth = 0;
+        for (CObject* o = ob; o != nullptr; ++depth) {
+            auto* array = static_cast<CObArray*>(o);
+            o = array->GetSize() > 0 ? array->GetAt(0) : nullptr;
+        }
+        EXPECT_EQ(depth, c.levels);
+        deleteNested(ob);
+    }
+}

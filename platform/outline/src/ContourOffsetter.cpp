@@ -236,16 +236,42 @@ double ContourOffsetter::OffsetError(const PathMember& piece, const PathMember& 
 }
 
 void ContourOffsetter::AddPiece(const PathMember& piece, int depth) {
+    // Pieces far below the accuracy carry no direction worth following (their tangents come
+    // from rounding noise): the joins on either side close the gap they leave.
+    if (Extent(piece) <= DegenerateExtent * accuracy_) return;
     PathMember offset = OffsetPiece(piece);
     if (piece.IsCurve() && depth < MaxRefineDepth && Extent(piece) > accuracy_ &&
         OffsetError(piece, offset) > tolerance_) {
         PathMember left, right;
         Halve(piece, left, right);
         AddPiece(left, depth + 1);
+        // The right half starts at the stored end of the left half's last piece, whatever
+        // precision the compiler keeps the halving midpoints in.
+        right.start = pieces_.back().to;
         AddPiece(right, depth + 1);
         return;
     }
-    pieces_.push_back({offset, piece.start, piece.end, StartTangent(piece), EndTangent(piece)});
+    Vec from = StartTangent(piece), to = EndTangent(piece);
+    if (piece.IsCurve() && !WithinReach(piece, offset)) {
+        // A piece too small or too sharply turned to halve further, whose handles the move
+        // scaled out of all proportion (by 10^12 near a cusp): its ends moved along their
+        // normals, joined straight, stay within the distance.
+        offset.flags = 0;
+        offset.start = offset.ctrl1 = F({piece.start.x + distance_ * from.y,
+                                        piece.start.y - distance_ * from.x});
+        offset.end = offset.ctrl2 =
+            F({piece.end.x + distance_ * to.y, piece.end.y - distance_ * to.x});
+    }
+    pieces_.push_back({offset, piece.start, piece.end, from, to});
+}
+
+bool ContourOffsetter::WithinReach(const PathMember& piece, const PathMember& offset) const {
+    // The offset curve lies within its control hull; the hull within reach of the piece's start
+    // keeps every point of it within the distance of the piece, give or take its size.
+    double reach = std::fabs(distance_) + Extent(piece) + accuracy_;
+    for (const floatPoint& p : {offset.start, offset.ctrl1, offset.ctrl2, offset.end})
+        if (!(Dist(p, piece.start) <= reach)) return false;
+    return true;
 }
 
 void ContourOffsetter::OffsetClosed(const SubPath& contour, Path& raw) {
@@ -398,10 +424,14 @@ void ContourOffsetter::MitreJoin(Path& raw, const floatPoint& e, const floatPoin
     double reach = std::fabs(distance_) / std::sin(limitAngle_ / 2);
     Pt b{ev.x + sv.x, ev.y + sv.y};
     double bl = std::hypot(b.x, b.y);
-    if (bl > 1e-9 * std::fabs(distance_)) {
+    if (bl > 1e-3 * std::fabs(distance_)) {
         b = {b.x / bl, b.y / bl};
     } else {
-        b = {t1.x, t1.y};
+        // Nearly a reversal: the moved ends lie almost opposite each other and their sum
+        // points anywhere; the bisector is the direction between the tangents.
+        b = {t1.x - t2.x, t1.y - t2.y};
+        double l = std::hypot(b.x, b.y);
+        b = l > 0 ? Pt{b.x / l, b.y / l} : Pt{t1.x, t1.y};
     }
     double along1 = t1.x * b.x + t1.y * b.y, along2 = -(t2.x * b.x + t2.y * b.y);
     if (!(along1 > 0) || !(along2 > 0)) {

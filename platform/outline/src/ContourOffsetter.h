@@ -21,6 +21,8 @@ public:
     static constexpr int MaxRefineDepth = 8;
     // Moved members that cross within this many accuracies of their ends are cut there.
     static constexpr double MeetReach = 4;
+    // Pieces smaller than this many accuracies are dropped before they are moved.
+    static constexpr double DegenerateExtent = 1e-6;
 
     // distance: positive to the right of travel (outwards on a counter-clockwise contour).
     // mode: the corner treatment (OUTLINE_ROUND, OUTLINE_MITRE, OUTLINE_BEVEL); limitAngle in
@@ -62,6 +64,8 @@ private:
 
     void OffsetCycle(const std::vector<PathMember>& members, Path& raw);
     void AddPiece(const PathMember& piece, int depth);
+    // Whether the control points of a piece's offset lie within the distance of the piece.
+    bool WithinReach(const PathMember& piece, const PathMember& offset) const;
     // Where the moved ends of two pieces lie within the accuracy, or cross right beside them,
     // both are moved to one point; false when a join is needed.
     bool Meet(Piece& prev, Piece& next) const;

@@ -4,6 +4,7 @@
 // chords lies on a known side of exactly what is counted.
 
 #include <cstddef>
+#include <cstdint>
 #include <vector>
 
 class Path;
@@ -39,8 +40,33 @@ private:
         double left, right, bottom, top;
     };
 
+    // Appends the inner chord ends of a cubic (not its end points).
+    void AppendCurve(const Pt& p0, const Pt& p1, const Pt& p2, const Pt& p3);
+
+    // Chords are found through two indexes built once: rows of equal height for the winding
+    // rays (every chord listed in each row its y range meets) and a grid of square cells for
+    // the distance queries (every chord listed in each cell its box meets). The queries then
+    // test the same chords by the same rules as a scan of all spans would, less the chords
+    // that cannot matter, so their answers do not change.
+    struct ChordRef {
+        std::uint32_t point; // index of the chord's first point
+        std::uint32_t span;
+    };
+    void BuildIndexes();
+    int Row(double y) const;
+    int Cell(double v, double origin) const;
+
     std::vector<Pt> points_;
     std::vector<Span> spans_;               // one per member, in order
     std::vector<std::size_t> subPathFirst_; // index of each sub-path's first span
     double tolerance_;
+
+    double bottom_ = 0, rowHeight_ = 0;
+    int rows_ = 0;
+    std::vector<std::uint32_t> rowFirst_; // rows_ + 1 offsets into rowChords_
+    std::vector<ChordRef> rowChords_;
+    double left_ = 0, cellSize_ = 0;
+    int columns_ = 0, cellRows_ = 0;
+    std::vector<std::uint32_t> cellFirst_; // columns_ * cellRows_ + 1 offsets into cellChords_
+    std::vector<ChordRef> cellChords_;
 };

@@ -1,5 +1,7 @@
 #include <cmath>
+#include <cstdio>
 #include <limits>
+#include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -8,6 +10,7 @@
 #include "OutlineTestUtil.h"
 #include "outline/OutlineManager.h"
 #include "pathkit/AbortHandler.h"
+#include "pathkit/BezRecordFile.h"
 
 using namespace outlinetest;
 
@@ -424,4 +427,39 @@ TEST(OutlineEngine, AbortHandlerIsPolledAndMayCancel) {
     EXPECT_THROW(OutlineEngine(settings).Run(o, cancelled), Cancel);
     DefAbortHandler = saved;
     EXPECT_EQ(cancelled.subPaths.Filled(), 0);
+}
+
+// Found by fuzzing. flyoff-spike: a closed sub-path of two curves, a sub-picometre one beside a
+// zero-width cusp spike 14 mm long; its offset pieces near the cusp had handles scaled by
+// 10^12, and the result reached 1.4e10. mitre-reversal: an open line whose mitred end caps
+// took their bisector from the rounding noise of two opposite points, 5.9 mm out at 1.5.
+TEST(OutlineEngine, ResultsStayWithinTheDistanceOfTheOutline) {
+    for (const char* name : {"flyoff-spike.bez", "mitre-reversal.bez"}) {
+        std::FILE* f = std::fopen((std::string(SD_TEST_DATA_DIR "/") + name).c_str(), "rb");
+        ASSERT_NE(f, nullptr) << name;
+        unsigned char bytes[256];
+        std::size_t n = std::fread(bytes, 1, sizeof bytes, f);
+        std::fclose(f);
+        Path source(Accuracy);
+        ReadBezRecords(bytes, n, source, 1, 1);
+        ASSERT_EQ(source.subPaths.Filled(), 1);
+        auto segments = Segments(source, 4000);
+        for (double d : {1.5, -1.5}) {
+            for (int mode : {OUTLINE_ROUND, OUTLINE_MITRE, OUTLINE_BEVEL}) {
+                SCOPED_TRACE(testing::Message() << name << ", d " << d << ", mode " << mode);
+                OutlineSettings s;
+                s.distance = d;
+                s.mode = mode;
+                s.accuracy = 0.05f;
+                Path copy(source), out(s.accuracy);
+                OutlineEngine(s).Run(copy, out);
+                // A mitre reaches the distance over the sine of half the limit angle along the
+                // bisector, its cut corners the distance beside that.
+                double reach = (mode == OUTLINE_MITRE ? std::sqrt(5.0) : 1) * std::fabs(d) +
+                               s.accuracy + 0.01;
+                for (const Pt& p : Sample(out, 32))
+                    ASSERT_LE(DistanceTo(segments, p), reach) << p.x << " " << p.y;
+            }
+        }
+    }
 }

@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "win32/ClipboardTesting.h"
+#include "win32/GdiTesting.h"
 #include "win32/KernelTesting.h"
 #include "win32/ModuleTesting.h"
 #include "win32/user.h"
@@ -37,6 +38,7 @@ void PlatformTest::TearDown() {
     SdResetUserState();
     SdResetModuleTesting();
     SdResetMemoryTesting();
+    SdGdiResetTesting();
     if (SdFakeClockInstalled()) SdRemoveFakeClock();
 
     if (hadConfigHome_)

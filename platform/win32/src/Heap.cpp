@@ -127,17 +127,13 @@ LPVOID HeapReAlloc(HANDLE handle, DWORD flags, LPVOID block, SIZE_T bytes) {
         it->second = bytes;
         return block;
     }
-    // Always a new block, so that the old one is untouched if this fails and so that a caller
-    // still using the old address is caught by the sanitizers.
-    void* grown = allocateBlock(bytes, false);
+    // Grown in place where the allocator can: the arrays grow by fixed steps, and a copy at
+    // every step would make their growth quadratic.
+    void* grown = reallocateBlock(block, oldBytes, bytes, flags & HEAP_ZERO_MEMORY);
     if (!grown) {
         heapFaults().noteRefused();
         return refuse();
     }
-    std::memcpy(grown, block, std::min(oldBytes, bytes));
-    if (bytes > oldBytes && (flags & HEAP_ZERO_MEMORY))
-        std::memset(static_cast<char*>(grown) + oldBytes, 0, bytes - oldBytes);
-    std::free(block);
     heap->blocks.erase(it);
     heap->blocks.emplace(grown, bytes);
     heap->used = heap->used - oldBytes + bytes;

@@ -40,19 +40,32 @@ int hexDigit(char c) {
 } // namespace
 
 IniDocument::IniDocument(std::string_view bytes) {
+    // A UTF-8 byte-order mark is no part of the first line; it goes back out in front.
+    constexpr std::string_view kByteOrderMark = "\xEF\xBB\xBF";
+    if (bytes.starts_with(kByteOrderMark)) {
+        byteOrderMark_ = kByteOrderMark;
+        bytes.remove_prefix(kByteOrderMark.size());
+    }
+    // Lines end at LF, CR LF or a lone CR.
     std::size_t start = 0;
     while (start < bytes.size()) {
-        std::size_t nl = bytes.find('\n', start);
-        if (nl == std::string_view::npos) {
+        std::size_t end = bytes.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
             lines_.push_back(parseLine(std::string(bytes.substr(start)), ""));
             break;
         }
-        bool crlf = nl > start && bytes[nl - 1] == '\r';
-        std::size_t end = crlf ? nl - 1 : nl;
-        lines_.push_back(
-            parseLine(std::string(bytes.substr(start, end - start)), crlf ? "\r\n" : "\n"));
-        start = nl + 1;
+        std::size_t eolSize =
+            bytes[end] == '\r' && end + 1 < bytes.size() && bytes[end + 1] == '\n' ? 2 : 1;
+        lines_.push_back(parseLine(std::string(bytes.substr(start, end - start)),
+                                   std::string(bytes.substr(end, eolSize))));
+        start = end + eolSize;
     }
+}
+
+bool IniDocument::isSafeName(std::string_view name) {
+    name = trim(name);
+    if (name.find_first_of("]=\r\n") != std::string_view::npos) return false;
+    return name.empty() || (name.front() != '[' && name.front() != ';');
 }
 
 IniDocument::Line IniDocument::parseLine(std::string raw, std::string eol) {
@@ -184,7 +197,7 @@ bool IniDocument::removeSection(std::string_view section) {
 }
 
 std::string IniDocument::text() const {
-    std::string out;
+    std::string out = byteOrderMark_;
     for (const auto& line : lines_) {
         out += line.raw;
         out += line.eol;

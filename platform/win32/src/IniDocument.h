@@ -6,6 +6,7 @@
 // come back out unchanged. Section and key names match without case (ASCII) and with blanks
 // around them trimmed. Sections of the same name act as one, in file order; the first entry of
 // a key wins. Lines without '=' and entries above the first section take no part in lookups.
+// Lines end at LF, CR LF or a lone CR; a leading UTF-8 byte-order mark is skipped and kept.
 
 #include <optional>
 #include <string>
@@ -33,6 +34,10 @@ public:
 
     std::string text() const;
 
+    // Whether a section or key name written as it stands comes back as that name and changes
+    // nothing else: no ']' or '=', no line break, and not starting with '[' or ';'.
+    static bool isSafeName(std::string_view name);
+
     // A profile integer: optional sign, then decimal digits, or hexadecimal digits followed by
     // 'h' or 'H'. Trailing text is ignored, text without digits is 0, the magnitude saturates
     // at 0xFFFFFFFF and a minus sign gives the two's complement.
@@ -42,7 +47,7 @@ private:
     enum class Kind { Other, Blank, Comment, Section, Entry };
     struct Line {
         std::string raw; // without the line end
-        std::string eol; // "\r\n", "\n", or "" on a last line without one
+        std::string eol; // "\r\n", "\n", "\r", or "" on a last line without one
         Kind kind = Kind::Other;
         std::string name; // section or key name
         std::string value;
@@ -58,5 +63,6 @@ private:
     std::string newline() const;
     void insertLine(std::size_t at, std::string raw);
 
+    std::string byteOrderMark_;
     std::vector<Line> lines_;
 };

@@ -109,9 +109,10 @@ DWORD GetPrivateProfileSectionNamesA(LPSTR returned, DWORD size, LPCSTR fileName
 BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR fileName) {
     // Nothing is held back, so a flush (all three null) has nothing left to do.
     if (!section && !key && !value) return TRUE;
-    // A line break would split the entry into lines of its own and change other keys.
-    if (!section || !fileName || !*fileName || hasLineBreak(section) || hasLineBreak(key) ||
-        hasLineBreak(value)) {
+    // A line break would split the entry into lines of its own, and a name that the file
+    // would read back differently ("T]x", "a=b", ";c") would change other sections and keys.
+    if (!section || !fileName || !*fileName || !IniDocument::isSafeName(section) ||
+        (key && !IniDocument::isSafeName(key)) || hasLineBreak(value)) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }

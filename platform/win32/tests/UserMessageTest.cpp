@@ -275,7 +275,7 @@ TEST_F(UserMessageTest, PaintFollowsTheUpdateRegion) {
     DispatchMessageA(&msg);
     EXPECT_EQ(ps.rcPaint.left, 10);
     EXPECT_EQ(ps.rcPaint.top, 10);
-    EXPECT_EQ(ps.hdc, nullptr); // no drawing layer installed
+    EXPECT_NE(ps.hdc, nullptr); // the drawing layer hands out a context of the client area
     EXPECT_FALSE(PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE));
 
     // Erasing: WM_ERASEBKGND comes from BeginPaint, and fErase says whether it was done.

@@ -10,8 +10,7 @@ TEST(RasterExtensionsTest, TheTwentyThreeInAnyCaseAndNothingElse) {
         EXPECT_EQ(IsRasterExtension(ext), 1) << ext;
     EXPECT_EQ(IsRasterExtension("PNG"), 1);
     EXPECT_EQ(IsRasterExtension("Tif"), 1);
-    const char* notListed[] = {"", "jpeg", "tiff", "gif", "wpf", "ai", "emf", ".png", "pn",
-                               "pngx"};
+    const char* notListed[] = {"", "jpeg", "tiff", "gif", "wpf", "ai", "emf", ".png", "pn", "pngx"};
     for (const char* ext : notListed)
         EXPECT_EQ(IsRasterExtension(ext), 0) << ext;
     EXPECT_EQ(IsRasterExtension(nullptr), 0);

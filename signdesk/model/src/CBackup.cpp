@@ -55,7 +55,8 @@ void CBackup::ReadSnapshot(const std::function<void(CArchive&)>& serialize) cons
 CDocumentBackup::CDocumentBackup(UndoList* pDoc, CFile* pFile) {
     m_nSerial = 0;
     m_nStamp = pDoc->GetUndoStateHash();
-    if (pFile != nullptr) TakeSnapshot(pFile, [pDoc](CArchive& ar) { pDoc->SerializeUndoSettings(ar); });
+    if (pFile != nullptr)
+        TakeSnapshot(pFile, [pDoc](CArchive& ar) { pDoc->SerializeUndoSettings(ar); });
 }
 
 BOOL CDocumentBackup::IsChanged(UndoList* pDoc) {
@@ -68,8 +69,7 @@ void CDocumentBackup::Restore(UndoList* pDoc) {
 
 // ---- object record
 
-CSignObjBackup::CSignObjBackup(CSignObj* pObj, CObjTreeIterator& it, UndoList* pDoc,
-                               CFile* pFile)
+CSignObjBackup::CSignObjBackup(CSignObj* pObj, CObjTreeIterator& it, UndoList* pDoc, CFile* pFile)
     : m_pClass(pObj->GetRuntimeClass()) {
     m_nSerial = pObj->m_nSerial;
     m_nStamp = pObj->m_nSavedStamp;
@@ -113,17 +113,15 @@ DWORD CSignObjBackup::GetMemSize() {
 BOOL CSignObjBackup::IsChanged(CSignObj* pObj, CObjTreeIterator& it) {
     DWORD parent, prev;
     it.GetPosition(&parent, &prev, nullptr);
-    const bool same = parent == m_nParentSerial && prev == m_nPrevSerial &&
-                      m_nStamp == pObj->m_nSavedStamp && m_bSelected == pObj->m_bSelected &&
-                      m_bLocked == pObj->m_bLocked && m_nLayer == pObj->GetLayer() &&
-                      m_clrColor == pObj->GetColor() &&
-                      m_fOutlineWidth == pObj->m_fOutlineWidth &&
-                      m_clrOutline == pObj->m_clrOutline &&
-                      m_bFixedOutlineWidth == pObj->m_bFixedOutlineWidth &&
-                      m_bFlag1 == pObj->m_bFlag1 && m_bFlag2 == pObj->m_bFlag2 &&
-                      m_pContent == pObj->GetSharedContent() && m_pFill == pObj->m_pFill &&
-                      m_fTransparency == pObj->m_fTransparency &&
-                      m_pTransparencyFill == pObj->m_pTransparencyFill;
+    const bool same =
+        parent == m_nParentSerial && prev == m_nPrevSerial && m_nStamp == pObj->m_nSavedStamp &&
+        m_bSelected == pObj->m_bSelected && m_bLocked == pObj->m_bLocked &&
+        m_nLayer == pObj->GetLayer() && m_clrColor == pObj->GetColor() &&
+        m_fOutlineWidth == pObj->m_fOutlineWidth && m_clrOutline == pObj->m_clrOutline &&
+        m_bFixedOutlineWidth == pObj->m_bFixedOutlineWidth && m_bFlag1 == pObj->m_bFlag1 &&
+        m_bFlag2 == pObj->m_bFlag2 && m_pContent == pObj->GetSharedContent() &&
+        m_pFill == pObj->m_pFill && m_fTransparency == pObj->m_fTransparency &&
+        m_pTransparencyFill == pObj->m_pTransparencyFill;
     return same ? 0 : 1;
 }
 
@@ -177,8 +175,8 @@ CSignObj* CSignObjBackup::Restore(CSignObj* pObj, CObjTreeIterator& it, UndoList
     int index;
     CObArray* pArray;
     it.GetPosition(&parent, &prev, &index, &pArray);
-    if ((parent != m_nParentSerial || prev != m_nPrevSerial) && pArray != nullptr &&
-        index >= 0 && index < pArray->GetSize() && pArray->GetAt(index) == pObj) {
+    if ((parent != m_nParentSerial || prev != m_nPrevSerial) && pArray != nullptr && index >= 0 &&
+        index < pArray->GetSize() && pArray->GetAt(index) == pObj) {
         pArray->RemoveAt(index);
         CObjTreeIterator finder;
         finder.SetRoot(it.FindChildArray(0));
@@ -210,7 +208,9 @@ CSignObj* CSignObjBackup::Restore(CSignObj* pObj, CObjTreeIterator& it, UndoList
 int FindBackup(CObArray& baseline, DWORD serial, int hint) {
     const int end = baseline.GetSize() - 1; // the document record is not searched
     if (end < 1) return -1;
-    auto matches = [&](int i) { return static_cast<CBackup*>(baseline.GetAt(i))->m_nSerial == serial; };
+    auto matches = [&](int i) {
+        return static_cast<CBackup*>(baseline.GetAt(i))->m_nSerial == serial;
+    };
     if (hint >= 0 && hint < end) {
         for (int i = hint; i < end; ++i)
             if (matches(i)) return i;

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 
+#include "SignObjCount.h"
 #include "mfc/CArchive.h"
 #include "mfc/CArchiveException.h"
 #include "model/CObjIterator.h"
 #include "pathkit/AIWriter.h"
 #include "pathkit/OutStream.h"
-#include "SignObjCount.h"
 
 IMPLEMENT_SERIAL(CGroupObj, CSignObj, VERSIONABLE_SCHEMA | 0)
 

@@ -1,7 +1,7 @@
 #include "model/CSharedObj.h"
 
-#include "mfc/CArchive.h"
 #include "SharedObjTable.h"
+#include "mfc/CArchive.h"
 
 // The class writes schema 0 and reads any.
 IMPLEMENT_SERIAL(CSharedObj, CObject, VERSIONABLE_SCHEMA | 0)

@@ -242,7 +242,8 @@ void CSign::DrawGdiPaths(CDC* pDC, int selectedOnly, int mode, int scale) {
     ForEachDrawnLayer([&](int layer) {
         for (int i = 0; i < GetSize(); ++i) {
             CSignObj* pObj = GetObj(i);
-            if (!selectedOnly || pObj->m_bSelected) pObj->DrawGdiPath(pDC, pBox, layer, mode, scale);
+            if (!selectedOnly || pObj->m_bSelected)
+                pObj->DrawGdiPath(pDC, pBox, layer, mode, scale);
         }
     });
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <strings.h>
 
+#include "SignObjCount.h"
 #include "content/RasterExtensions.h"
 #include "mfc/CArchive.h"
 #include "mfc/CArchiveException.h"
@@ -10,7 +11,6 @@
 #include "model/SharedObjRef.h"
 #include "pathkit/Path.h"
 #include "pathkit/PathCombination.h"
-#include "SignObjCount.h"
 #include "win32/user.h"
 
 IMPLEMENT_SERIAL(CSignObj, CObject, CSignObj::Schema)
@@ -310,10 +310,17 @@ void CSignObj::ApplyBooleanOp(int operation, Path& other) {
     Path copy(other);
     Path result(Path::ValidAccuracy(other.accuracy));
     switch (operation) {
-    case 1: SafeMerge(copy, *pPath, result); break;
-    case 2: SafeSection(copy, *pPath, result); break;
-    case 3: SafeSubtract(copy, *pPath, result); break;
-    default: return;
+    case 1:
+        SafeMerge(copy, *pPath, result);
+        break;
+    case 2:
+        SafeSection(copy, *pPath, result);
+        break;
+    case 3:
+        SafeSubtract(copy, *pPath, result);
+        break;
+    default:
+        return;
     }
     pPath->ClosePath();
     result.ClosePath();

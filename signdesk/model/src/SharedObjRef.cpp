@@ -3,11 +3,11 @@
 #include <algorithm>
 #include <vector>
 
+#include "SharedObjTable.h"
 #include "mfc/CArchiveException.h"
 #include "model/CFillObj.h"
 #include "model/CObjTreeIterator.h"
 #include "model/CSharedObj.h"
-#include "SharedObjTable.h"
 
 namespace {
 

@@ -23,8 +23,7 @@ CBackup* RecordAt(CObArray& baseline, int i) {
 
 bool SameBox(const floatBBox* a, const floatBBox* b) {
     if (a == nullptr || b == nullptr) return a == b;
-    return a->left == b->left && a->right == b->right && a->bottom == b->bottom &&
-           a->top == b->top;
+    return a->left == b->left && a->right == b->right && a->bottom == b->bottom && a->top == b->top;
 }
 
 } // namespace
@@ -218,7 +217,8 @@ void UndoList::ApplyStep() {
                 extentChanged = true;
                 break;
             }
-            default: break;
+            default:
+                break;
             }
         }
     } catch (...) {

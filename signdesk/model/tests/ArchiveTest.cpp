@@ -70,7 +70,7 @@ struct Design {
         // The group: children first, then its version and its record.
         w.newClass("CGroupObj", 0);
         w.u16(2);
-        w.u16(0x8001); // class 1: CSignObj
+        w.u16(0x8001);                                                      // class 1: CSignObj
         AppendRecord(w, Record{}, ByteWriter().u32(0).bytes, b->m_nSerial); // F is entry 0
         w.u16(0x8001);
         Record rc;
@@ -247,14 +247,12 @@ TEST(SignArchiveTest, BadRecordsRaiseTheirCauseAndLeakNothing) {
          Patched(good, bFill, ByteWriter().u32(0xFFFFFFFF).u16(0x8001).bytes, 4), 6},
         {"a fill slot referring to a design object",
          Patched(good, bFill, ByteWriter().u32(0xFFFFFFFF).u16(2).bytes, 4), 6},
-        {"a shared object in a list",
-         ByteWriter().u16(1).newClass("CFillObj", 0).bytes, 6},
+        {"a shared object in a list", ByteWriter().u16(1).newClass("CFillObj", 0).bytes, 6},
         {"an unknown class", ByteWriter().u16(1).newClass("CNoSuchObj", 1).bytes, 6},
-        {"one object twice", Patched(good, groupClass, ByteWriter().u16(2).bytes,
-                                     good.size() - groupClass),
+        {"one object twice",
+         Patched(good, groupClass, ByteWriter().u16(2).bytes, good.size() - groupClass), 5},
+        {"a group inside itself", ByteWriter().u16(1).newClass("CGroupObj", 0).u16(1).u16(2).bytes,
          5},
-        {"a group inside itself",
-         ByteWriter().u16(1).newClass("CGroupObj", 0).u16(1).u16(2).bytes, 5},
         {"a count beyond the bytes", ByteWriter().u16(0xFFFF).u32(0x7FFFFFFF).bytes, 3},
         {"65 levels", NestedGroups(64), 5},
     };

@@ -2,10 +2,10 @@
 
 #include <vector>
 
+#include "mfc/CException.h"
 #include "model/CGroupObj.h"
 #include "model/CObjIterator.h"
 #include "model/CObjTreeIterator.h"
-#include "mfc/CException.h"
 #include "model/COwnedObArray.h"
 
 namespace {

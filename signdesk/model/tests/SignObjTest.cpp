@@ -65,6 +65,19 @@ TEST(SignObjTest, TransformScalesTheOutlineWidthUnlessFixed) {
     }
 }
 
+TEST(SignObjTest, AFillThatCannotBeCopiedStaysAsItIs) {
+    // The base fill answers Clone with null: the transform keeps the fill and the stamp.
+    CSignObj o;
+    auto* fill = new CFillObj;
+    o.SetFill(fill);
+    o.SetTransparencyFill(fill);
+    o.Transform(floatTMatrix(2, 0, 0, 2, 1, 1));
+    EXPECT_EQ(o.m_pFill, fill);
+    EXPECT_EQ(o.m_pTransparencyFill, fill);
+    EXPECT_EQ(fill->m_nRefCount, 2);
+    EXPECT_EQ(o.m_nStamp, 0u);
+}
+
 TEST(SignObjTest, FillReferencesAreCounted) {
     auto* fill = new CFillObj;
     {
@@ -120,10 +133,10 @@ TEST(SignObjTest, CanExportTo) {
         bool fill;
         BOOL expected;
     } cases[] = {
-        {"png", 1, 1, true, 1},  {"EPS", 1, 1, true, 1},  {"wmf", 1, 1, true, 1},
-        {"wpf", 0.5f, 0, false, 0}, {"WPF", 0, 0, false, 1}, {"Wpf", 0, 0.2f, false, 0},
-        {"wpf", 0, 0, true, 0},  {"ai", 0.5f, 0, false, 1}, {"AI", 0, 0.1f, false, 0},
-        {"ai", 0, 0, true, 0},   {"dxf", 1, 1, true, 1},
+        {"png", 1, 1, true, 1},     {"EPS", 1, 1, true, 1},    {"wmf", 1, 1, true, 1},
+        {"wpf", 0.5f, 0, false, 0}, {"WPF", 0, 0, false, 1},   {"Wpf", 0, 0.2f, false, 0},
+        {"wpf", 0, 0, true, 0},     {"ai", 0.5f, 0, false, 1}, {"AI", 0, 0.1f, false, 0},
+        {"ai", 0, 0, true, 0},      {"dxf", 1, 1, true, 1},
     };
     for (const Case& c : cases) {
         CSignObj o;

@@ -102,7 +102,7 @@ TEST(UndoTest, RecordingTwiceWithoutAChangeGivesZero) {
     ASSERT_EQ(step->m_records.GetSize(), 2);
     EXPECT_EQ(step->GetRecord(0)->m_nKind, CBackup::added);
     EXPECT_EQ(step->GetRecord(0)->m_nSize, 0u); // markers carry no snapshot
-    EXPECT_EQ(doc.m_baseline.GetSize(), 3);    // two objects and the document record
+    EXPECT_EQ(doc.m_baseline.GetSize(), 3);     // two objects and the document record
     EXPECT_EQ(doc.RecordStep("Nothing"), 0);
     EXPECT_EQ(doc.GetStepCount(), 1);
     EXPECT_EQ(doc.m_baseline.GetSize(), 3);
@@ -309,8 +309,65 @@ TEST(UndoTest, FindBackupWithAndWithoutHint) {
     doc.RecordStep("Create");
     const DWORD s1 = doc.m_sign.GetObj(1)->m_nSerial;
     EXPECT_EQ(FindBackup(doc.m_baseline, s1, -1), 1);
-    EXPECT_EQ(FindBackup(doc.m_baseline, s1, 2), 1); // wraps round to the start
+    EXPECT_EQ(FindBackup(doc.m_baseline, s1, 2), 1);  // wraps round to the start
     EXPECT_EQ(FindBackup(doc.m_baseline, 0, -1), -1); // the document record is not searched
     CObArray single;
     EXPECT_EQ(FindBackup(single, s1, -1), -1);
+}
+
+TEST(UndoTest, DeletingAGroupAndUndoingRebuildsItWithItsChildren) {
+    StandInDoc doc;
+    CTestObj* a = Add(doc, 0);
+    auto* g = new CGroupObj;
+    auto* c1 = new CTestObj(2, 0, 3, 1, 1);
+    auto* inner = new CGroupObj;
+    auto* c2 = new CTestObj(4, 0, 5, 1, 2);
+    inner->m_children.Add(c2);
+    g->m_children.Add(c1);
+    g->m_children.Add(inner);
+    doc.m_sign.Add(g);
+    CTestObj* b = Add(doc, 8);
+    const DWORD sg = g->m_nSerial, s1 = c1->m_nSerial, si = inner->m_nSerial, s2 = c2->m_nSerial;
+    doc.RecordStep("Create");
+    g->Select();
+    doc.m_sign.DeleteSelected();
+    ASSERT_EQ(doc.RecordStep("Delete"), 1);
+    doc.Undo();
+    ASSERT_EQ(doc.m_sign.GetSize(), 3);
+    EXPECT_EQ(doc.m_sign.GetObj(0), a);
+    EXPECT_EQ(doc.m_sign.GetObj(2), b);
+    auto* back = static_cast<CGroupObj*>(doc.m_sign.GetObj(1));
+    ASSERT_TRUE(back->IsGroup());
+    EXPECT_EQ(back->m_nSerial, sg);
+    ASSERT_EQ(Serials(back->m_children), (std::vector<DWORD>{s1, si}));
+    auto* backInner = static_cast<CGroupObj*>(back->GetChild(1));
+    EXPECT_EQ(Serials(backInner->m_children), (std::vector<DWORD>{s2}));
+    EXPECT_FLOAT_EQ(static_cast<CTestObj*>(backInner->GetChild(0))->m_box.left, 4);
+    EXPECT_FLOAT_EQ(back->m_bbox.right, 5); // boxes refreshed after the step
+    EXPECT_EQ(doc.m_sign.GetLayerCount(2), 1u);
+    doc.Redo();
+    EXPECT_EQ(doc.m_sign.GetSize(), 2);
+}
+
+TEST(UndoTest, UndoingAnUngroupRegroups) {
+    StandInDoc doc;
+    CTestObj* a = Add(doc, 0);
+    CTestObj* b = Add(doc, 2);
+    CTestObj* c = Add(doc, 4);
+    b->Select();
+    c->Select();
+    doc.m_sign.GroupSelection();
+    const DWORD sg = doc.m_sign.GetObj(1)->m_nSerial;
+    doc.m_sign.UnselectAll();
+    doc.RecordStep("Create");
+    doc.m_sign.GetObj(1)->Select();
+    doc.m_sign.UngroupSelection();
+    ASSERT_EQ(doc.RecordStep("Ungroup"), 1);
+    doc.Undo();
+    ASSERT_EQ(doc.m_sign.GetSize(), 2);
+    EXPECT_EQ(doc.m_sign.GetObj(0), a);
+    auto* g = static_cast<CGroupObj*>(doc.m_sign.GetObj(1));
+    ASSERT_TRUE(g->IsGroup());
+    EXPECT_EQ(g->m_nSerial, sg);
+    EXPECT_EQ(Serials(g->m_children), (std::vector<DWORD>{b->m_nSerial, c->m_nSerial}));
 }

@@ -116,8 +116,6 @@ void CIniFile::GetSectionNames(CStringArray& names) {
     if (!file) return;
     std::string line;
     auto take = [&] {
-        while (!line.empty() && (line.back() == '\n' || line.back() == '\r'))
-            line.pop_back();
         if (line.size() > 1023) line.resize(1023);
         if (line.size() >= 3 && line[0] == '[') {
             std::string::size_type close = line.find(']', 1);
@@ -127,9 +125,16 @@ void CIniFile::GetSectionNames(CStringArray& names) {
         }
         line.clear();
     };
+    // Lines end at LF, CR LF or a lone CR; a leading UTF-8 byte-order mark is no part of the
+    // first line.
+    char mark[3];
+    if (std::fread(mark, 1, 3, file) != 3 || std::memcmp(mark, "\xEF\xBB\xBF", 3) != 0)
+        std::rewind(file);
     for (int c; (c = std::fgetc(file)) != EOF;) {
-        line.push_back(static_cast<char>(c));
-        if (c == '\n') take();
+        if (c == '\n' || c == '\r')
+            take();
+        else
+            line.push_back(static_cast<char>(c));
     }
     take();
     std::fclose(file);

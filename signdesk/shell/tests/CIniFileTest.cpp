@@ -108,6 +108,28 @@ TEST_F(CIniFileTest, SectionNamesFollowTheLineRules) {
     EXPECT_STREQ(names[4], "x");
 }
 
+TEST_F(CIniFileTest, SectionNamesBehindAByteOrderMarkAndLoneCarriageReturns) {
+    struct Case {
+        const char* what;
+        std::string text;
+    };
+    const Case cases[] = {
+        {"byte-order mark", "\xEF\xBB\xBF[Cutter A]\r\nK=1\r\n[Cutter B]\r\n"},
+        {"lone CR", "[Cutter A]\rK=1\r[Cutter B]\r"},
+        {"both", "\xEF\xBB\xBF[Cutter A]\rK=1\r\n[Cutter B]"},
+    };
+    for (const Case& c : cases) {
+        Write(c.text);
+        CIniFile ini(path.c_str());
+        CStringArray names;
+        ini.GetSectionNames(names);
+        ASSERT_EQ(names.GetSize(), 2) << c.what;
+        EXPECT_STREQ(names[0], "Cutter A") << c.what;
+        EXPECT_STREQ(names[1], "Cutter B") << c.what;
+        EXPECT_EQ(ini.GetInt("Cutter A", "K", 0), 1u) << c.what;
+    }
+}
+
 TEST_F(CIniFileTest, MissingFileGivesDefaultsAndNoSections) {
     CIniFile ini((dir / "absent.ini").string().c_str());
     CStringArray names;

@@ -78,7 +78,7 @@ public:
     int flowCtrl = 1;
     int stopBits = 1;
     int parity = 0;
-    int timeOut = 60; // seconds
+    int timeOut = 60; // seconds; 0 or less (or not a number) is taken as 60
     int autoSyncCaps = 0;
     std::string autoSyncName;
     int useAutoSync = 0;

@@ -3,9 +3,10 @@
 // is opened: a local printer (a raw spooler job), a serial, parallel or USB port served by
 // the port library COMM32, or a file.
 //
-// A port that cannot be opened, and a write that fails, are reported once and abort the
-// job; later writes of that job are dropped. Every waiting loop polls the owner's abort
-// state and asks the user after TimeOut without progress; a Yes starts the time-out again.
+// A port that cannot be opened (with the device file and the system's reason where known),
+// and a write that fails, are reported once and abort the job; later writes of that job are
+// dropped. Every waiting loop polls the owner's abort state and asks the user after TimeOut without
+// progress; a Yes starts the time-out again.
 
 #include <cstdio>
 #include <string>
@@ -53,7 +54,8 @@ public:
 
 private:
     bool JobAborted();
-    void Fail(unsigned messageId);
+    // Reports the message with `detail` in place of its "%s" (the device when null).
+    void Fail(unsigned messageId, const char* detail = nullptr);
     // Asks whether to go on waiting; false aborts the job.
     bool AskToContinue();
 
@@ -66,6 +68,7 @@ private:
     BufferedTransmitProc transmit_ = nullptr;
     ReceiveProc receive_ = nullptr;
     IsTransmissionReadyProc ready_ = nullptr;
+    GetCommunicationErrorProc describeError_ = nullptr; // optional
 
     Kind kind_ = Kind::File;
     bool isOpen_ = false;

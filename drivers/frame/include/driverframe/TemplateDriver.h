@@ -17,7 +17,8 @@ class TemplateDriver : public PlotterDriver, public longBez3Base {
 public:
     void Abort() override;
     // Opens the port named by the section's Device key as it is now, converts the templates
-    // and sends the synchronisation block.
+    // and sends the synchronisation block. With a cutting area that is no area (max x or
+    // max y not above 0) nothing is opened: the key is reported and the job aborted.
     void Init() override;
     void Exit() override;
     const char* GetDeviceName() override;
@@ -44,6 +45,15 @@ protected:
     bool Send(Cmd command, std::initializer_list<long> numbers = {});
     bool Send(const CommandTemplate& command, std::initializer_list<long> numbers = {});
 
+    // Shows the "outside the cutting area" message once per opening of the port: a design
+    // reaching below the origin would otherwise raise it for every move and line.
+    void ReportOutsideOnce();
+
+    // Sets the transform from the section. A PaperWidth (PaperHeight) of 0 stands for the
+    // media as the driver knows it: max y (max x), which the cutter's own report of its
+    // plotting area replaces; so run again after such a report.
+    void UpdateTransform();
+
     void Forward(LONG& x, LONG& y) const { transform_.Forward(x, y); }
     void Reverse(LONG& x, LONG& y) const { transform_.Reverse(x, y); }
 
@@ -58,4 +68,5 @@ private:
     std::string iniPath_;
     std::string sectionName_;
     bool commandTooLongReported_ = false;
+    bool outsideReported_ = false;
 };

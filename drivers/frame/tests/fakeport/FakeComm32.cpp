@@ -23,6 +23,7 @@ struct FakePort {
     int chunk = INT_MAX;
     int readyPolls = 0;
     int lastMode = -1;
+    std::string error;
 };
 
 FakePort port;
@@ -36,6 +37,18 @@ FAKE_API HANDLE OpenCommunication(LPCSTR, LPCSTR sectionName) {
     if (port.failOpen) return INVALID_HANDLE_VALUE;
     port.open = true;
     return kHandle;
+}
+
+FAKE_API int GetCommunicationError(char* text, int size) {
+    if (!text || size <= 0) return 0;
+    std::size_t n = std::min(port.error.size(), std::size_t(size - 1));
+    port.error.copy(text, n);
+    text[n] = '\0';
+    return int(n);
+}
+
+FAKE_API void FakePortSetError(const char* text) {
+    port.error = text ? text : "";
 }
 
 FAKE_API int CloseCommunication(HANDLE handle) {

@@ -16,4 +16,6 @@ using FakePortOpenCountProc = int (*)();
 using FakePortLastSectionProc = const char* (*)();
 using FakePortLastModeProc = int (*)();
 using FakePortIsOpenProc = int (*)();
+// What GetCommunicationError reports after a failed open.
+using FakePortSetErrorProc = void (*)(const char* text);
 }

@@ -6,7 +6,8 @@
 //
 // OpenCommunication reads from the device section of the settings file it is given:
 //   Device        "COM1" … "COM8", "LPT1" … "LPT4" (any case, a trailing ':' or ".DOS" is
-//                 ignored), or "USB" (default "LPT1")
+//                 ignored), "USB" (default "LPT1"), or a device file named directly
+//                 (starting with '/', e.g. /dev/ttyUSB0 or /dev/usb/lp0)
 //   WindowsUSBID  with "USB": the cutter's ids as "vid_XXXX&pid_XXXX" (hexadecimal, any case;
 //                 other text around them is ignored)
 //   BaudRate      index: 0 110, 1 300, 2 600, 3 1200, 4 2400 (default), 5 4800, 6 9600,
@@ -27,6 +28,8 @@
 // /dev/lp(n-1). "USB" is looked up in /sys/bus/usb/devices by vendor and product id and
 // opens the device's printer-class node (/dev/usb/lpN) or its terminal (/dev/ttyACMn,
 // /dev/ttyUSBn). SIGNDESK_SYSFS_ROOT and SIGNDESK_DEV_ROOT replace /sys and /dev.
+//
+// A device file is opened as it is and never created; a missing one fails the open.
 //
 // No call blocks for long: a call that finds the port not ready waits at most about 50 ms
 // (by the layer's clock, so under a fake clock the time passes at once) and returns.
@@ -51,5 +54,10 @@ using ReceiveProc = int (*)(HANDLE port, char* buffer, int length);
 // Non-zero when everything written has left the port; also for an unknown handle, which
 // holds nothing, so that a caller waiting for the port to drain cannot wait for ever.
 using IsTransmissionReadyProc = int (*)(HANDLE port);
+// Why the calling thread's last OpenCommunication failed, for the user: the port, the device
+// file it maps to and the system's reason ("COM1 (/dev/ttyS0): Permission denied; the
+// device belongs to the group dialout, ..."); empty after a success. Copies at most size - 1
+// bytes and a terminating zero; returns the bytes copied.
+using GetCommunicationErrorProc = int (*)(char* text, int size);
 
 } // extern "C"

@@ -64,7 +64,8 @@ public:
     // The object of the next record: null for the null tag, the earlier object for a back
     // reference, else a new object of the stored class. The stored class schema must equal
     // the registered one unless that has VERSIONABLE_SCHEMA, else badSchema. An object
-    // that is not of pClassRefRequested (when given) throws badClass.
+    // that is not of pClassRefRequested (when given) throws badClass. A record nested more
+    // than 1000 deep inside other records being read throws genericException.
     CObject* ReadObject(const CRuntimeClass* pClassRefRequested);
     void WriteClass(const CRuntimeClass* pClassRef);
     // Reads a class tag or description. An object tag is returned through pObTag (and the

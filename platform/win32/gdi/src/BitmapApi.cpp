@@ -114,10 +114,11 @@ void transfer(DeviceContext& dst, std::int64_t dx, std::int64_t dy, std::int64_t
     if (!ds || dw == 0 || dh == 0) return;
     // Mirroring: a negative size on one side only flips that axis.
     bool flipX = (dw < 0) != (sw < 0), flipY = (dh < 0) != (sh < 0);
-    if (dw < 0) dx += dw, dw = -dw;
-    if (dh < 0) dy += dh, dh = -dh;
-    if (sw < 0) sx += sw, sw = -sw;
-    if (sh < 0) sy += sh, sh = -sh;
+    // A negative extent runs back from its start pixel: x = 9, width -10 covers 0..9.
+    if (dw < 0) dx += dw + 1, dw = -dw;
+    if (dh < 0) dy += dh + 1, dh = -dh;
+    if (sw < 0) sx += sw + 1, sw = -sw;
+    if (sh < 0) sy += sh + 1, sh = -sh;
     bool useSrc = rop3UsesSource(rop) && src;
     bool usePat = rop3UsesPattern(rop);
     Ink pat = usePat ? Ink::brush(dst, dst.st.brush.get()) : Ink::solid(dst, 0);
@@ -440,15 +441,11 @@ int StretchDIBits(HDC dc, int xDest, int yDest, int destWidth, int destHeight, i
     return f.height;
 }
 
-BOOL StretchBlt(HDC dest, int x, int y, int w, int h, HDC src, int xs, int ys, int ws, int hs,
-                DWORD rop) {
-    auto d = dcOf(dest);
-    if (!d) return FALSE;
-    std::shared_ptr<DeviceContext> s;
+namespace {
+
+BOOL stretch(const std::shared_ptr<DeviceContext>& d, int x, int y, int w, int h,
+             const std::shared_ptr<DeviceContext>& s, int xs, int ys, int ws, int hs, DWORD rop) {
     bool needSrc = rop3UsesSource(rop);
-    if (needSrc && !(s = dcOf(src))) return FALSE;
-    d->record(callLine("StretchBlt", x, y, w, h, xs, ys, ws, hs, rop));
-    if (injectedFailure("StretchBlt")) return FALSE;
     if (!d->draws()) return TRUE;
     Surface* ss = s ? s->surface() : nullptr;
     if (needSrc && !ss) return failWith(ERROR_INVALID_PARAMETER);
@@ -470,6 +467,19 @@ BOOL StretchBlt(HDC dest, int x, int y, int w, int h, HDC src, int xs, int ys, i
     return TRUE;
 }
 
+} // namespace
+
+BOOL StretchBlt(HDC dest, int x, int y, int w, int h, HDC src, int xs, int ys, int ws, int hs,
+                DWORD rop) {
+    auto d = dcOf(dest);
+    if (!d) return FALSE;
+    std::shared_ptr<DeviceContext> s;
+    if (rop3UsesSource(rop) && !(s = dcOf(src))) return FALSE;
+    d->record(callLine("StretchBlt", x, y, w, h, xs, ys, ws, hs, rop));
+    if (injectedFailure("StretchBlt")) return FALSE;
+    return stretch(d, x, y, w, h, s, xs, ys, ws, hs, rop);
+}
+
 BOOL BitBlt(HDC dest, int x, int y, int w, int h, HDC src, int xs, int ys, DWORD rop) {
     auto d = dcOf(dest);
     if (!d) return FALSE;
@@ -477,22 +487,7 @@ BOOL BitBlt(HDC dest, int x, int y, int w, int h, HDC src, int xs, int ys, DWORD
     if (rop3UsesSource(rop) && !(s = dcOf(src))) return FALSE;
     d->record(callLine("BitBlt", x, y, w, h, xs, ys, rop));
     if (injectedFailure("BitBlt")) return FALSE;
-    if (!d->draws()) return TRUE;
-    // Same pixel count on both sides: the source extent follows the destination's device size.
-    DevRect r = deviceRect(*d, x, y, w, h);
-    bool logging = d->logging;
-    d->logging = false;
-    BOOL ok;
-    if (s) {
-        DevRect sr = deviceRect(*s, xs, ys, w, h);
-        (void)sr;
-        ok = StretchBlt(dest, x, y, w, h, src, xs, ys, w, h, rop);
-        (void)r;
-    } else {
-        ok = StretchBlt(dest, x, y, w, h, nullptr, 0, 0, 0, 0, rop);
-    }
-    d->logging = logging;
-    return ok;
+    return stretch(d, x, y, w, h, s, xs, ys, w, h, rop);
 }
 
 BOOL PatBlt(HDC dc, int x, int y, int w, int h, DWORD rop) {

@@ -44,6 +44,7 @@ struct DcState {
     int polyFillMode = ALTERNATE;
     int stretchMode = BLACKONWHITE;
     int arcDirection = AD_COUNTERCLOCKWISE;
+    UINT textAlign = TA_LEFT | TA_TOP;
     int mapMode = MM_TEXT;
     int graphicsMode = GM_COMPATIBLE;
     POINT windowOrg{0, 0};

@@ -14,6 +14,7 @@ namespace sdgdi {
 // The surface of a window's client area (the screen's for a null window), made or resized to
 // the client size when `create` is set.
 std::shared_ptr<Surface> windowSurface(HWND hwnd, bool create);
+void resetWindowSurfaces();
 
 struct PrinterDescription {
     SdPrinterKind kind = SdPrinterKind::Raster;

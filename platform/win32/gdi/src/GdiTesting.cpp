@@ -139,4 +139,5 @@ void SdGdiResetTesting() {
     paletteFailure = false;
     SdGdiClearFailures();
     resetPrinterSettings();
+    resetWindowSurfaces();
 }

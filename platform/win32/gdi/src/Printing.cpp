@@ -119,8 +119,9 @@ HDC createPrinterDc(LPCSTR device, LPCSTR, const DEVMODEA* init, bool infoOnly) 
         if ((init->dmFields & DM_PRINTQUALITY) && init->dmPrintQuality > 0) page.dpi = init->dmPrintQuality;
     }
     page.dpi = std::clamp(page.dpi, 10, 2400);
-    int w = int(std::int64_t(page.widthTenthsMm) * page.dpi / 254);
-    int h = int(std::int64_t(page.heightTenthsMm) * page.dpi / 254);
+    // Pixels of the page, rounded: A4 at 300 dpi is 2480 × 3508.
+    int w = int((std::int64_t(page.widthTenthsMm) * page.dpi + 127) / 254);
+    int h = int((std::int64_t(page.heightTenthsMm) * page.dpi + 127) / 254);
     if (page.landscape) std::swap(w, h);
     if (w <= 0 || h <= 0) {
         SetLastError(ERROR_INVALID_PARAMETER);

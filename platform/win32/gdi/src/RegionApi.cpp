@@ -46,66 +46,55 @@ void setRect(pixman_region32_t* r, std::int64_t l, std::int64_t t, std::int64_t 
 
 bool sdgdi::regionFromPolygons(const std::vector<FixPolygon>& polygons, bool winding,
                                pixman_region32_t* out) {
-    // Rows of spans, merged into bands where consecutive rows are equal.
+    // Spans row by row; consecutive rows with equal spans merge into one band.
     std::vector<pixman_box32_t> boxes;
-    std::vector<pixman_box32_t> row;
-    std::int64_t rowY0 = 0, rowY1 = 0;
-    auto flush = [&]() {
-        boxes.insert(boxes.end(), row.begin(), row.end());
-        row.clear();
-    };
-    std::vector<pixman_box32_t> pending; // spans of the band being collected
-    std::int64_t curY0 = std::numeric_limits<std::int64_t>::min(), curY1 = curY0;
-    auto emitBand = [&]() {
-        for (auto& b : pending) {
-            b.y1 = std::int32_t(curY0);
-            b.y2 = std::int32_t(curY1);
-        }
-        row = pending;
-        flush();
-        pending.clear();
-    };
-    std::vector<pixman_box32_t> thisRow;
-    std::int64_t thisY0 = 0, thisY1 = 0;
+    std::vector<pixman_box32_t> band, row;
+    std::int64_t bandY0 = 0, bandY1 = 0, rowY0 = 0, rowY1 = 0;
     bool haveRow = false;
+    auto emitBand = [&]() {
+        for (pixman_box32_t b : band) {
+            b.y1 = std::int32_t(bandY0);
+            b.y2 = std::int32_t(bandY1);
+            boxes.push_back(b);
+        }
+        band.clear();
+    };
     auto endRow = [&]() {
         if (!haveRow) return;
-        bool same = !pending.empty() && curY1 == thisY0 && pending.size() == thisRow.size() &&
-                    std::equal(pending.begin(), pending.end(), thisRow.begin(),
+        bool same = !band.empty() && bandY1 == rowY0 && band.size() == row.size() &&
+                    std::equal(band.begin(), band.end(), row.begin(),
                                [](const pixman_box32_t& a, const pixman_box32_t& b) {
                                    return a.x1 == b.x1 && a.x2 == b.x2;
                                });
         if (same) {
-            curY1 = thisY1;
+            bandY1 = rowY1;
         } else {
-            if (!pending.empty()) emitBand();
-            pending = thisRow;
-            curY0 = thisY0;
-            curY1 = thisY1;
+            emitBand();
+            band = row;
+            bandY0 = rowY0;
+            bandY1 = rowY1;
         }
-        thisRow.clear();
+        row.clear();
         haveRow = false;
     };
     PixelBox bounds{-kRegionLimit, -kRegionLimit, kRegionLimit, kRegionLimit};
     fillPolygons(polygons, winding, bounds,
                  [&](std::int64_t y0, std::int64_t y1, std::int64_t x0, std::int64_t x1) {
-                     if (haveRow && (y0 != thisY0 || y1 != thisY1)) endRow();
+                     if (haveRow && (y0 != rowY0 || y1 != rowY1)) endRow();
                      if (!haveRow) {
-                         thisY0 = y0;
-                         thisY1 = y1;
+                         rowY0 = y0;
+                         rowY1 = y1;
                          haveRow = true;
                      }
                      // Touching spans of one row join.
-                     if (!thisRow.empty() && thisRow.back().x2 >= x0) {
-                         thisRow.back().x2 = std::max<std::int32_t>(thisRow.back().x2, std::int32_t(x1));
+                     if (!row.empty() && row.back().x2 >= x0) {
+                         row.back().x2 = std::max<std::int32_t>(row.back().x2, std::int32_t(x1));
                          return;
                      }
-                     thisRow.push_back(pixman_box32_t{std::int32_t(x0), 0, std::int32_t(x1), 0});
+                     row.push_back(pixman_box32_t{std::int32_t(x0), 0, std::int32_t(x1), 0});
                  });
     endRow();
-    if (!pending.empty()) emitBand();
-    (void)rowY0;
-    (void)rowY1;
+    emitBand();
     pixman_region32_fini(out);
     if (!pixman_region32_init_rects(out, boxes.data(), int(boxes.size()))) {
         pixman_region32_init(out);

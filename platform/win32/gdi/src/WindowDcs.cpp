@@ -47,6 +47,11 @@ std::shared_ptr<Surface> windowSurface(HWND hwnd, bool create) {
     return s;
 }
 
+void resetWindowSurfaces() {
+    std::lock_guard<std::mutex> guard(surfacesLock);
+    surfaces().clear();
+}
+
 namespace {
 
 HDC acquire(HWND hwnd) {

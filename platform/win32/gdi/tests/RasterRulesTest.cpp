@@ -123,4 +123,83 @@ TEST(RasterRules, EllipseIsSymmetricAndInsideItsBox) {
     EXPECT_NEAR(area, M_PI * 10.5 * 10.5, 21);
 }
 
+TEST(RasterRules, DashStylesAndBackgroundMode) {
+    DibCanvas c(12, 1);
+    c.clear(White);
+    HPEN dot = CreatePen(PS_DOT, 1, Black);
+    SelectObject(c.dc, dot);
+    SetBkColor(c.dc, Red);
+    SetBkMode(c.dc, TRANSPARENT);
+    MoveToEx(c.dc, 0, 0, nullptr);
+    LineTo(c.dc, 12, 0);
+    EXPECT_EQ(mask(c.read(), Black)[0], "###...###...");
+    EXPECT_EQ(countColor(c.read(), Red), 0);
+    SetBkMode(c.dc, OPAQUE);
+    MoveToEx(c.dc, 0, 0, nullptr);
+    LineTo(c.dc, 12, 0);
+    EXPECT_EQ(mask(c.read(), Red)[0], "...###...###");
+    SelectObject(c.dc, GetStockObject(BLACK_PEN));
+    DeleteObject(dot);
+}
+
+TEST(RasterRules, HatchAndPatternBrushes) {
+    DibCanvas c(16, 16);
+    c.clear(White);
+    HBRUSH cross = CreateHatchBrush(HS_CROSS, Black);
+    SetBkMode(c.dc, TRANSPARENT);
+    RECT r{0, 0, 16, 16};
+    FillRect(c.dc, &r, cross);
+    // Lines on column and row 7 of every 8 × 8 cell.
+    EXPECT_EQ(countColor(c.read(), Black), 16 * 16 - 14 * 14);
+    EXPECT_EQ(c.read().at(7, 3), Black);
+    EXPECT_EQ(c.read().at(3, 3), White);
+    DeleteObject(cross);
+    // A 2 × 2 monochrome pattern: 0 bits in the text colour, 1 bits in the background colour.
+    const BYTE bits[2][2] = {{0x40, 0}, {0x80, 0}};
+    HBITMAP pattern = CreateBitmap(2, 2, 1, 1, bits);
+    HBRUSH checker = CreatePatternBrush(pattern);
+    SetTextColor(c.dc, Red);
+    SetBkColor(c.dc, Black);
+    FillRect(c.dc, &r, checker);
+    SdGdiImage img = c.read();
+    EXPECT_EQ(img.at(0, 0), Red);
+    EXPECT_EQ(img.at(1, 0), Black);
+    EXPECT_EQ(img.at(0, 1), Black);
+    EXPECT_EQ(img.at(1, 1), Red);
+    EXPECT_EQ(countColor(img, Red), 128);
+    DeleteObject(checker);
+    DeleteObject(pattern);
+}
+
+TEST(RasterRules, ArcsChordsAndPies) {
+    DibCanvas c(21, 21);
+    SelectObject(c.dc, GetStockObject(BLACK_BRUSH));
+    SelectObject(c.dc, GetStockObject(NULL_PEN));
+    c.clear(White);
+    // Counter-clockwise from the right (3 o'clock) to the top (12 o'clock): the upper right quarter.
+    Pie(c.dc, 0, 0, 21, 21, 20, 10, 10, 0);
+    SdGdiImage img = c.read();
+    EXPECT_EQ(img.at(15, 5), Black);
+    EXPECT_EQ(img.at(5, 5), White);
+    EXPECT_EQ(img.at(15, 15), White);
+    EXPECT_NEAR(countColor(img, Black), M_PI * 10 * 10 / 4, 15);
+    c.clear(White);
+    SetArcDirection(c.dc, AD_CLOCKWISE);
+    Pie(c.dc, 0, 0, 21, 21, 20, 10, 10, 0); // the other three quarters
+    EXPECT_EQ(c.read().at(15, 5), White);
+    EXPECT_EQ(c.read().at(5, 15), Black);
+    SetArcDirection(c.dc, AD_COUNTERCLOCKWISE);
+    c.clear(White);
+    Chord(c.dc, 0, 0, 21, 21, 20, 10, 0, 10); // upper half
+    EXPECT_EQ(c.read().at(10, 5), Black);
+    EXPECT_EQ(c.read().at(10, 15), White);
+    c.clear(White);
+    SelectObject(c.dc, GetStockObject(BLACK_PEN));
+    Arc(c.dc, 0, 0, 21, 21, 20, 10, 0, 10);
+    EXPECT_EQ(c.read().at(10, 0), Black);
+    EXPECT_EQ(c.read().at(10, 20), White);
+    EXPECT_EQ(c.read().at(10, 5), White);
+}
+
 } // namespace
+

@@ -14,9 +14,10 @@ public:
     };
 
     explicit CObjIterator(CObArray* pRoot = nullptr);
-    virtual ~CObjIterator() = default;
 
     void SetRoot(CObArray* pRoot);
+    // Next and Prev are the virtual operations, in that order; users build walkers in place,
+    // never delete them through this class.
     void First();
     void Last();
     virtual void Next();

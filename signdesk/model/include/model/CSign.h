@@ -8,7 +8,6 @@
 #include "pathkit/BBox.h"
 #include "pathkit/TMatrix.h"
 
-
 class CSign : public CObArray {
     DECLARE_SERIAL(CSign)
 public:
@@ -52,7 +51,9 @@ public:
 
     // Whether a layer (-128..127) is drawn, output and hit.
     BOOL IsLayerVisible(int layer) const { return m_bLayerVisible[layer + 128]; }
-    void SetLayerVisible(int layer, BOOL bVisible) { m_bLayerVisible[layer + 128] = bVisible ? 1 : 0; }
+    void SetLayerVisible(int layer, BOOL bVisible) {
+        m_bLayerVisible[layer + 128] = bVisible ? 1 : 0;
+    }
     DWORD GetLayerCount(int layer) const { return m_nLayerCount[layer + 128]; }
 
     floatBBox m_bbExtent;

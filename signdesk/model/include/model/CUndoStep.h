@@ -1,9 +1,9 @@
 #pragma once
 // One named undo step: its records, owned, and the bytes they account for.
 
-#include "model/COwnedObArray.h"
 #include "mfc/CString.h"
 #include "model/CBackup.h"
+#include "model/COwnedObArray.h"
 
 class CBackup;
 

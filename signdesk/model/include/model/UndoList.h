@@ -23,7 +23,6 @@ public:
     static int MinUndoSteps;
 
     UndoList() = default;
-    virtual ~UndoList();
     UndoList(const UndoList&) = delete;
     UndoList& operator=(const UndoList&) = delete;
 
@@ -36,6 +35,8 @@ public:
     virtual BOOL CanRedo();
     virtual void Redo();
     virtual void Clear();
+    // After the list's own operations, so that they keep their slots.
+    virtual ~UndoList();
 
     // The document's side.
     virtual CSign& GetUndoSign() = 0;

@@ -77,5 +77,6 @@ struct SdPrintedPage {
 WIN32_API std::vector<SdPrintedPage> SdGdiPrintedPages();
 WIN32_API void SdGdiClearPrintedPages();
 WIN32_API void SdGdiSetPageFolder(const char* folder);
-// Resets every switch above (screen, failures, palettes, printers, pages).
+// Resets every switch above (screen, failures, palettes, printers, pages) and forgets the
+// window surfaces.
 WIN32_API void SdGdiResetTesting();

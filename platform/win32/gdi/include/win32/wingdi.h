@@ -489,8 +489,9 @@ WIN32_API BOOL DPtoLP(HDC dc, LPPOINT points, int count);
 // ---------------------------------------------------------------- objects
 WIN32_API HGDIOBJ GetStockObject(int index);
 WIN32_API HGDIOBJ SelectObject(HDC dc, HGDIOBJ object);
-// Stock objects are never deleted (TRUE). An object selected into a context stays usable
-// there until it is replaced, but its handle is gone at once.
+// Stock objects are never deleted (TRUE). A bitmap selected into a memory context is not
+// deleted (FALSE); any other object selected stays usable there until it is replaced, but its
+// handle is gone at once.
 WIN32_API BOOL DeleteObject(HGDIOBJ object);
 WIN32_API int GetObjectA(HGDIOBJ object, int size, LPVOID buffer);
 inline int GetObject(HGDIOBJ o, int s, LPVOID b) {
@@ -627,6 +628,29 @@ WIN32_API UINT GetNearestPaletteIndex(HPALETTE palette, COLORREF color);
 WIN32_API UINT GetSystemPaletteEntries(HDC dc, UINT start, UINT count, PALETTEENTRY* entries);
 WIN32_API BOOL AnimatePalette(HPALETTE palette, UINT start, UINT count,
                               const PALETTEENTRY* entries);
+
+// ---------------------------------------------------------------- text
+// Recorded in the call log only; glyphs are drawn by the text layer.
+constexpr UINT ETO_OPAQUE = 0x0002;
+constexpr UINT ETO_CLIPPED = 0x0004;
+constexpr UINT TA_LEFT = 0;
+constexpr UINT TA_TOP = 0;
+constexpr UINT TA_UPDATECP = 1;
+constexpr UINT TA_RIGHT = 2;
+constexpr UINT TA_CENTER = 6;
+constexpr UINT TA_BOTTOM = 8;
+constexpr UINT TA_BASELINE = 24;
+WIN32_API BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int length);
+WIN32_API BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR text,
+                           UINT length, const INT* dx);
+WIN32_API UINT SetTextAlign(HDC dc, UINT align);
+WIN32_API UINT GetTextAlign(HDC dc);
+inline BOOL TextOut(HDC dc, int x, int y, LPCSTR t, int n) {
+    return TextOutA(dc, x, y, t, n);
+}
+inline BOOL ExtTextOut(HDC dc, int x, int y, UINT o, const RECT* r, LPCSTR t, UINT n, const INT* dx) {
+    return ExtTextOutA(dc, x, y, o, r, t, n, dx);
+}
 
 // MulDiv: (a × b) / c rounded half away from zero; -1 when c is 0 or the result overflows.
 WIN32_API int MulDiv(int a, int b, int c);

@@ -1,0 +1,66 @@
+// The containment index answers exactly as the path's own queries: beside the outline and
+// inside the area, for points all over random outlines and right beside their members.
+#include <random>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "ContainmentIndex.h"
+#include "RandomPolygon.h"
+#include "pathkit/Path.h"
+
+namespace {
+
+void Compare(Path& path, unsigned seed) {
+    path.Validate(SP_ALL_INVALID);
+    ContainmentIndex index(path);
+    std::mt19937 rng(seed);
+    std::uniform_real_distribution<double> unit(0, 1), nudge(-0.05, 0.05);
+    const floatBBox& box = path.ctrlBox;
+    int mismatches = 0, beside = 0, inside = 0;
+    auto check = [&](const floatPoint& p, float tol) {
+        unsigned s, m;
+        std::uint32_t param;
+        bool b = path.IsBeside(p, tol, s, m, param) != 0;
+        int q = path.QuickInside(p);
+        beside += b;
+        inside += q & 1;
+        if (b != index.IsBeside(p, tol) || q != index.QuickInside(p)) ++mismatches;
+    };
+    for (int i = 0; i < 3000; ++i) {
+        floatPoint p(float(box.left + unit(rng) * (box.right - box.left)),
+                     float(box.bottom + unit(rng) * (box.top - box.bottom)));
+        check(p, 0.04f);
+    }
+    for (const SubPath& sp : path.subPaths) {
+        for (const PathMember& m : sp.members) {
+            floatPoint p;
+            m.GetPointAt(PM_PARAM_ONE / 3, p);
+            check(p, 0.04f);
+            check(floatPoint(p.x + float(nudge(rng)), p.y + float(nudge(rng))), 0.04f);
+            check(m.start, 0);
+            check(m.end, 0.001f);
+        }
+    }
+    EXPECT_EQ(mismatches, 0);
+    EXPECT_GT(beside, 0);
+    EXPECT_GT(inside, 0);
+}
+
+TEST(ContainmentIndex, AnswersAsThePathDoes) {
+    for (int jag : {50, 200, 800}) {
+        for (unsigned seed : {1u, 2u}) {
+            SCOPED_TRACE(testing::Message() << "jag " << jag << ", seed " << seed);
+            Path polygon = pathtest::RandomPolygon(400, seed, jag / 1000.0, 0.01f);
+            polygon.Prepare();
+            Compare(polygon, seed);
+            Path smooth = pathtest::Smoothed(pathtest::RandomPolygon(60, seed, jag / 1000.0, 0.01f));
+            Path second = pathtest::Smoothed(pathtest::RandomPolygon(60, seed + 7, jag / 1000.0, 0.01f));
+            smooth.Concat(second);
+            smooth.Prepare();
+            Compare(smooth, seed + 100);
+        }
+    }
+}
+
+} // namespace

@@ -1,0 +1,42 @@
+// Text calls: recorded with their arguments; the text layer draws the glyphs.
+
+#include <string>
+
+#include "GdiSettings.h"
+
+using namespace sdgdi;
+
+BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
+    auto d = dcOf(dc);
+    if (!d) return FALSE;
+    if (length < 0 || (length > 0 && !text)) return failWith(ERROR_INVALID_PARAMETER);
+    d->record(callLine("TextOutA", x, y, '"' + std::string(text ? text : "", std::size_t(length)) + '"'));
+    return TRUE;
+}
+
+BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR text, UINT length,
+                 const INT*) {
+    auto d = dcOf(dc);
+    if (!d) return FALSE;
+    if (length > 0x7FFFFFFF || (length > 0 && !text)) return failWith(ERROR_INVALID_PARAMETER);
+    d->record(callLine("ExtTextOutA", x, y, options,
+                       rect ? std::to_string(rect->left) + ' ' + std::to_string(rect->top) + ' ' +
+                                  std::to_string(rect->right) + ' ' + std::to_string(rect->bottom)
+                            : std::string("-"),
+                       '"' + std::string(text ? text : "", length) + '"'));
+    return TRUE;
+}
+
+UINT SetTextAlign(HDC dc, UINT align) {
+    auto d = dcOf(dc);
+    if (!d) return GDI_ERROR;
+    d->record(callLine("SetTextAlign", align));
+    UINT old = d->st.textAlign;
+    d->st.textAlign = align;
+    return old;
+}
+
+UINT GetTextAlign(HDC dc) {
+    auto d = dcOf(dc);
+    return d ? d->st.textAlign : GDI_ERROR;
+}
