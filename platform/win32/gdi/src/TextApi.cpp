@@ -1,8 +1,9 @@
-// Text calls: recorded with their arguments; the text layer draws the glyphs.
+// Text calls: recorded with their arguments, then drawn from the selected font's outlines.
 
 #include <string>
 
 #include "GdiSettings.h"
+#include "TextDrawing.h"
 
 using namespace sdgdi;
 
@@ -10,12 +11,14 @@ BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
     auto d = dcOf(dc);
     if (!d) return FALSE;
     if (length < 0 || (length > 0 && !text)) return failWith(ERROR_INVALID_PARAMETER);
-    d->record(callLine("TextOutA", x, y, '"' + std::string(text ? text : "", std::size_t(length)) + '"'));
-    return TRUE;
+    d->record(
+        callLine("TextOutA", x, y, '"' + std::string(text ? text : "", std::size_t(length)) + '"'));
+    return drawText(*d, x, y, d->st.textAlign, 0, nullptr, text, length, nullptr,
+                    d->st.bkMode == OPAQUE);
 }
 
 BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR text, UINT length,
-                 const INT*) {
+                 const INT* dx) {
     auto d = dcOf(dc);
     if (!d) return FALSE;
     if (length > 0x7FFFFFFF || (length > 0 && !text)) return failWith(ERROR_INVALID_PARAMETER);
@@ -24,7 +27,7 @@ BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR te
                                   std::to_string(rect->right) + ' ' + std::to_string(rect->bottom)
                             : std::string("-"),
                        '"' + std::string(text ? text : "", length) + '"'));
-    return TRUE;
+    return drawText(*d, x, y, d->st.textAlign, options, rect, text, int(length), dx, false);
 }
 
 UINT SetTextAlign(HDC dc, UINT align) {
