@@ -1,4 +1,5 @@
-// Text calls: recorded with their arguments, then drawn from the selected font's outlines.
+// Text calls: recorded with their arguments and drawn by filling the glyph outlines of the
+// selected font (TextDrawing.h).
 
 #include <string>
 
@@ -11,8 +12,9 @@ BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
     auto d = dcOf(dc);
     if (!d) return FALSE;
     if (length < 0 || (length > 0 && !text)) return failWith(ERROR_INVALID_PARAMETER);
-    d->record(
-        callLine("TextOutA", x, y, '"' + std::string(text ? text : "", std::size_t(length)) + '"'));
+    if (d->logging)
+        d->record(callLine("TextOutA", x, y,
+                           '"' + std::string(text ? text : "", std::size_t(length)) + '"'));
     return drawText(*d, x, y, d->st.textAlign, 0, nullptr, text, length, nullptr,
                     d->st.bkMode == OPAQUE);
 }
@@ -22,18 +24,21 @@ BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR te
     auto d = dcOf(dc);
     if (!d) return FALSE;
     if (length > 0x7FFFFFFF || (length > 0 && !text)) return failWith(ERROR_INVALID_PARAMETER);
-    d->record(callLine("ExtTextOutA", x, y, options,
-                       rect ? std::to_string(rect->left) + ' ' + std::to_string(rect->top) + ' ' +
-                                  std::to_string(rect->right) + ' ' + std::to_string(rect->bottom)
-                            : std::string("-"),
-                       '"' + std::string(text ? text : "", length) + '"'));
-    return drawText(*d, x, y, d->st.textAlign, options, rect, text, int(length), dx, false);
+    if (d->logging)
+        d->record(callLine("ExtTextOutA", x, y, options,
+                           rect ? std::to_string(rect->left) + ' ' + std::to_string(rect->top) +
+                                      ' ' + std::to_string(rect->right) + ' ' +
+                                      std::to_string(rect->bottom)
+                                : std::string("-"),
+                           '"' + std::string(text ? text : "", length) + '"'));
+    return drawText(*d, x, y, d->st.textAlign, options, rect, text ? text : "", int(length), dx,
+                    false);
 }
 
 UINT SetTextAlign(HDC dc, UINT align) {
     auto d = dcOf(dc);
     if (!d) return GDI_ERROR;
-    d->record(callLine("SetTextAlign", align));
+    if (d->logging) d->record(callLine("SetTextAlign", align));
     UINT old = d->st.textAlign;
     d->st.textAlign = align;
     return old;
