@@ -152,6 +152,7 @@ int FileOutStream::Write(const void* data, int n) {
     return int(done);
 }
 
-void FileOutStream::Flush() {
+int FileOutStream::Flush() {
     if (file_ && std::fflush(file_) != 0) failed_ = true;
+    return failed_ ? -1 : 0;
 }

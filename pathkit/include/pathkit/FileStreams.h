@@ -62,7 +62,7 @@ public:
     long TellP() override;
     int SeekP(long offset, int whence) override;
     int Write(const void* data, int n) override;
-    void Flush() override;
+    int Flush() override;
 
 private:
     std::FILE* file_;
