@@ -240,15 +240,18 @@ void ComparePixels() {
     SdGdiImage ours = SdGdiReadDC(page.dc.m_hDC);
     const unsigned char* data = cairo_image_surface_get_data(cairo.surface);
     int stride = cairo_image_surface_get_stride(cairo.surface);
-    long differing = 0, inked = 0;
+    long differing = 0, inked = 0, onlyOurs = 0;
     for (int y = 0; y < PageH; ++y)
         for (int x = 0; x < PageW; ++x) {
             bool a = ours.at(x, y) == RGB(0, 0, 0);
             bool b = data[std::size_t(y) * std::size_t(stride) + std::size_t(x) * 4] == 0;
             differing += a != b;
+            onlyOurs += a && !b;
             inked += a;
         }
-    std::printf("%zu lines, %ld black pixels (pathkit), %ld pixels differ from cairo\n", lines.size(), inked, differing);
+    std::printf("%zu lines, %ld black pixels (pathkit), %ld pixels differ from cairo (%ld black only "
+                "in pathkit's page)\n",
+                lines.size(), inked, differing, onlyOurs);
 }
 
 } // namespace

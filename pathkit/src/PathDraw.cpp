@@ -394,7 +394,7 @@ int Paint(CDC* dc, const floatTMatrix& m, Path& path, ContourProcessor* proc, un
                 pts.clear();
                 SubPathPoints(m, sp, pts);
                 if (pts.size() < 2) continue;
-                if (pts.size() < std::size_t(kPointLimit) && dc->Polyline(pts.data(), int(pts.size()))) {
+                if (pts.size() <= std::size_t(kPointLimit) && dc->Polyline(pts.data(), int(pts.size()))) {
                     Contour(proc, dc, pts, false);
                     continue;
                 }

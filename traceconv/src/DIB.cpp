@@ -1,7 +1,11 @@
 #include "traceconv/DIB.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+
+#include <mfc/CDC.h>
+#include <mfc/CGdiObject.h>
 
 namespace {
 
@@ -261,4 +265,49 @@ void DIB::SetPixel(int x, int y, long value) {
         break;
     default: break;
     }
+}
+
+int DIB::CreatePalette(CPalette& palette) {
+    Lock();
+    int result = 0;
+    int n = NumColorEntries();
+    const BYTE* table = reinterpret_cast<const BYTE*>(ColorTab());
+    bool core = info && HeaderSize(info) < InfoHeaderSize;
+    std::size_t entry = core ? sizeof(RGBTRIPLE) : sizeof(RGBQUAD);
+    bool inside = table && (unsigned long long)(HeaderSize(info) + n * entry) <= GetSize();
+    if (n > 0 && inside) {
+        auto* logical = static_cast<LOGPALETTE*>(
+            std::malloc(sizeof(LOGPALETTE) + std::size_t(n) * sizeof(PALETTEENTRY)));
+        if (logical) {
+            logical->palVersion = 0x300;
+            logical->palNumEntries = WORD(n);
+            for (int i = 0; i < n; ++i) {
+                const BYTE* e = table + i * entry; // blue, green, red
+                logical->palPalEntry[i] = PALETTEENTRY{e[2], e[1], e[0], 0};
+            }
+            palette.DeleteObject();
+            result = palette.CreatePalette(logical);
+            std::free(logical);
+        }
+    }
+    UnLock();
+    return result;
+}
+
+void DIB::Paint(CDC* dc, int xs, int ys, int ws, int hs, int xd, int yd, int wd, int hd) {
+    if (!hDIB || !dc) return;
+    // Locked for the call (the count makes this harmless when the caller holds a lock); the
+    // drawing layer reads the rows the header promises, so the block must hold them.
+    Lock();
+    if (IsTraceable()) {
+        HDC hdc = dc->GetSafeHdc();
+        ::SetStretchBltMode(hdc, COLORONCOLOR);
+        if (ws == wd && hs == hd)
+            ::SetDIBitsToDevice(hdc, xd, yd, DWORD(wd), DWORD(hd), xs, Height() - ys - hs, 0,
+                                UINT(hs), GetBits(), BmpInfo(), DIB_RGB_COLORS);
+        else
+            ::StretchDIBits(hdc, xd, yd, wd, hd, xs, ys, ws, hs, GetBits(), BmpInfo(),
+                            DIB_RGB_COLORS, SRCCOPY);
+    }
+    UnLock();
 }

@@ -62,7 +62,7 @@ public:
     long TellP() override;
     int SeekP(long offset, int whence) override;
     int Write(const void* data, int n) override;
-    int Flush() override;
+    int Flush() override; // 0, or -1 once a write has failed
 
 private:
     std::FILE* file_;

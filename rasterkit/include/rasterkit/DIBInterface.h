@@ -12,6 +12,9 @@
 #include "rasterkit/PixelInterface.h"
 #include "rasterkit/export.h"
 
+class CDC;
+class CPalette;
+
 class RASTERKIT_API DIBInterface {
 public:
     DIBInterface() = default;
@@ -65,6 +68,17 @@ public:
     void AlphaMerge(DIBInterface& src, DIBInterface& mask, int w, int h, int dx, int dy, int sx,
                     int sy);
     void Mask(DIBInterface& src, DIBInterface& mask, int w, int h, int dx, int dy, int sx, int sy);
+
+    // Draws the source rectangle into the destination rectangle (stretched when the sizes
+    // differ). On an 8-bit screen (not printing, or print preview), outside a bitmap context,
+    // a non-zero dither draws a copy reduced to the built-in table: 1 ordered, 2
+    // Floyd-Steinberg.
+    void Paint(CDC* dc, int xs, int ys, int ws, int hs, int xd, int yd, int wd, int hd,
+               int dither);
+    void Paint(CDC* dc, const RECT& source, const RECT& destination, int dither);
+    // The built-in table as a drawing palette attached to the given one; 0 when the screen
+    // has fewer than 8 bits or the palette cannot be made.
+    static int GetHalfTonePalette(CPalette* palette);
 
     // Palette indices of the built-in 256-colour table into the 8-bit dst, for the rectangle
     // of src (w or h 0: src's size), clipped to both bitmaps.

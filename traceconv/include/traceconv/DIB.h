@@ -4,12 +4,15 @@
 // locked; they answer 0 or null for a pixel outside the bits or the block.
 
 #include <mfc/CObject.h>
-#include <win32/bitmap.h>
 #include <win32/kernel.h>
+#include <win32/wingdi.h>
 
 #include "traceconv/export.h"
 
 using HDIB = HGLOBAL;
+
+class CDC;
+class CPalette;
 
 class TRACECONV_API DIB : public CObject {
 public:
@@ -44,6 +47,15 @@ public:
     void* GetPixelAddress(int x, int y) const;
     long GetPixel(int x, int y) const;
     void SetPixel(int x, int y, long value);
+
+    // A logical palette (version 0x300) of the table's colours, attached to palette after
+    // its former palette object is deleted; the result of attaching, 0 without colours or
+    // when the palette cannot be had.
+    int CreatePalette(CPalette& palette);
+    // Copies the source rectangle (xs, ys, ws, hs; ys from the top of the picture) to the
+    // destination rectangle, stretched where the sizes differ, colour on colour. Nothing
+    // without a handle, or for a block that does not hold what its header promises.
+    void Paint(CDC* dc, int xs, int ys, int ws, int hs, int xd, int yd, int wd, int hd);
 
     // Non-zero when the locked block is a bitmap the tracer can read safely: a 12-byte core
     // header or an info header of 40 bytes or more, bit count 1, 4, 8, 16, 24 or 32,

@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cstring>
 #include <limits>
+#include <optional>
 
 #include "GdiSettings.h"
 #include "Paint.h"
@@ -127,9 +128,22 @@ void transfer(DeviceContext& dst, std::int64_t dx, std::int64_t dy, std::int64_t
     std::uint32_t mask = ds->rawMask();
     // Halftone shrinking averages; the others pick the nearest pixel.
     bool average = useSrc && dst.st.stretchMode == HALFTONE && (sw > dw || sh > dh) && !ds->indexed();
+    // Results that depend on nothing per pixel are filled row by row.
+    unsigned table = (rop >> 16) & 0xFF;
+    std::optional<std::uint32_t> constant;
+    if (table == 0x00) constant = 0;
+    if (table == 0xFF) constant = mask;
+    if (table == 0xF0 && pat.uniform() && !pat.none) {
+        std::uint32_t p;
+        if (pat.at(0, 0, p)) constant = p & mask;
+    }
     for (const auto& r : dst.clipRects()) {
         std::int64_t x0 = std::max<std::int64_t>(r.x1, dx), x1 = std::min<std::int64_t>(r.x2, dx + dw);
         std::int64_t y0 = std::max<std::int64_t>(r.y1, dy), y1 = std::min<std::int64_t>(r.y2, dy + dh);
+        if (constant) {
+            for (std::int64_t y = y0; y < y1; ++y) ds->fillRow(int(y), int(x0), int(x1), *constant);
+            continue;
+        }
         for (std::int64_t y = y0; y < y1; ++y) {
             std::int64_t ry = flipY ? dh - 1 - (y - dy) : y - dy;
             std::int64_t py = sy + (2 * ry + 1) * sh / (2 * dh);
@@ -384,7 +398,7 @@ int SetDIBitsToDevice(HDC dc, int xDest, int yDest, DWORD width, DWORD height, i
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    d->record(callLine("SetDIBitsToDevice", xDest, yDest, width, height, xSrc, ySrc, startScan, lines));
+    if (d->logging) d->record(callLine("SetDIBitsToDevice", xDest, yDest, width, height, xSrc, ySrc, startScan, lines));
     if (injectedFailure("SetDIBitsToDevice")) return 0;
     if (startScan >= UINT(f.height)) return 0;
     // The bits hold `lines` scans from startScan on.
@@ -422,7 +436,7 @@ int StretchDIBits(HDC dc, int xDest, int yDest, int destWidth, int destHeight, i
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
     }
-    d->record(callLine("StretchDIBits", xDest, yDest, destWidth, destHeight, xSrc, ySrc, srcWidth,
+    if (d->logging) d->record(callLine("StretchDIBits", xDest, yDest, destWidth, destHeight, xSrc, ySrc, srcWidth,
                        srcHeight, rop));
     if (injectedFailure("StretchDIBits")) return 0;
     std::shared_ptr<Surface> src;
@@ -475,7 +489,7 @@ BOOL StretchBlt(HDC dest, int x, int y, int w, int h, HDC src, int xs, int ys, i
     if (!d) return FALSE;
     std::shared_ptr<DeviceContext> s;
     if (rop3UsesSource(rop) && !(s = dcOf(src))) return FALSE;
-    d->record(callLine("StretchBlt", x, y, w, h, xs, ys, ws, hs, rop));
+    if (d->logging) d->record(callLine("StretchBlt", x, y, w, h, xs, ys, ws, hs, rop));
     if (injectedFailure("StretchBlt")) return FALSE;
     return stretch(d, x, y, w, h, s, xs, ys, ws, hs, rop);
 }
@@ -485,7 +499,7 @@ BOOL BitBlt(HDC dest, int x, int y, int w, int h, HDC src, int xs, int ys, DWORD
     if (!d) return FALSE;
     std::shared_ptr<DeviceContext> s;
     if (rop3UsesSource(rop) && !(s = dcOf(src))) return FALSE;
-    d->record(callLine("BitBlt", x, y, w, h, xs, ys, rop));
+    if (d->logging) d->record(callLine("BitBlt", x, y, w, h, xs, ys, rop));
     if (injectedFailure("BitBlt")) return FALSE;
     return stretch(d, x, y, w, h, s, xs, ys, w, h, rop);
 }
@@ -493,7 +507,7 @@ BOOL BitBlt(HDC dest, int x, int y, int w, int h, HDC src, int xs, int ys, DWORD
 BOOL PatBlt(HDC dc, int x, int y, int w, int h, DWORD rop) {
     auto d = dcOf(dc);
     if (!d) return FALSE;
-    d->record(callLine("PatBlt", x, y, w, h, rop));
+    if (d->logging) d->record(callLine("PatBlt", x, y, w, h, rop));
     if (rop3UsesSource(rop)) return failWith(ERROR_INVALID_PARAMETER);
     if (injectedFailure("PatBlt")) return FALSE;
     if (!d->draws()) return TRUE;

@@ -81,7 +81,7 @@ BOOL DeleteDC(HDC dc) {
 int SaveDC(HDC dc) {
     auto d = dcOf(dc);
     if (!d) return 0;
-    d->record(callLine("SaveDC"));
+    if (d->logging) d->record(callLine("SaveDC"));
     d->saved.push_back(d->st);
     // A saved clip must not change when the current one does.
     if (d->st.clip) {
@@ -95,7 +95,7 @@ int SaveDC(HDC dc) {
 BOOL RestoreDC(HDC dc, int level) {
     auto d = dcOf(dc);
     if (!d) return FALSE;
-    d->record(callLine("RestoreDC", level));
+    if (d->logging) d->record(callLine("RestoreDC", level));
     int n = int(d->saved.size());
     int target = level < 0 ? n + level + 1 : level;
     if (target < 1 || target > n) return failWith(ERROR_INVALID_PARAMETER);
@@ -194,7 +194,7 @@ DWORD GetObjectType(HGDIOBJ object) {
     Type Setter(HDC dc, Type value) {                                                              \
         auto d = dcOf(dc);                                                                         \
         if (!d) return fail;                                                                       \
-        d->record(callLine(#Setter, value));                                                       \
+        if (d->logging) d->record(callLine(#Setter, value));                                                       \
         if (!(valid)) {                                                                            \
             SetLastError(ERROR_INVALID_PARAMETER);                                                 \
             return fail;                                                                           \
@@ -271,7 +271,7 @@ template <class F> BOOL withDc(HDC dc, F&& f) {
 int SetMapMode(HDC dc, int mode) {
     auto d = dcOf(dc);
     if (!d) return 0;
-    d->record(callLine("SetMapMode", mode));
+    if (d->logging) d->record(callLine("SetMapMode", mode));
     if (mode < MM_TEXT || mode > MM_ANISOTROPIC) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return 0;
@@ -295,7 +295,7 @@ int GetMapMode(HDC dc) {
 
 BOOL SetWindowOrgEx(HDC dc, int x, int y, LPPOINT old) {
     return withDc(dc, [&](DeviceContext& d) {
-        d.record(callLine("SetWindowOrgEx", x, y));
+        if (d.logging) d.record(callLine("SetWindowOrgEx", x, y));
         if (old) *old = d.st.windowOrg;
         d.st.windowOrg = POINT{x, y};
         return TRUE;
@@ -310,7 +310,7 @@ BOOL GetWindowOrgEx(HDC dc, LPPOINT org) {
 }
 BOOL OffsetWindowOrgEx(HDC dc, int dx, int dy, LPPOINT old) {
     return withDc(dc, [&](DeviceContext& d) {
-        d.record(callLine("OffsetWindowOrgEx", dx, dy));
+        if (d.logging) d.record(callLine("OffsetWindowOrgEx", dx, dy));
         if (old) *old = d.st.windowOrg;
         d.st.windowOrg.x += dx;
         d.st.windowOrg.y += dy;
@@ -319,7 +319,7 @@ BOOL OffsetWindowOrgEx(HDC dc, int dx, int dy, LPPOINT old) {
 }
 BOOL SetViewportOrgEx(HDC dc, int x, int y, LPPOINT old) {
     return withDc(dc, [&](DeviceContext& d) {
-        d.record(callLine("SetViewportOrgEx", x, y));
+        if (d.logging) d.record(callLine("SetViewportOrgEx", x, y));
         if (old) *old = d.st.viewportOrg;
         d.st.viewportOrg = POINT{x, y};
         return TRUE;
@@ -334,7 +334,7 @@ BOOL GetViewportOrgEx(HDC dc, LPPOINT org) {
 }
 BOOL OffsetViewportOrgEx(HDC dc, int dx, int dy, LPPOINT old) {
     return withDc(dc, [&](DeviceContext& d) {
-        d.record(callLine("OffsetViewportOrgEx", dx, dy));
+        if (d.logging) d.record(callLine("OffsetViewportOrgEx", dx, dy));
         if (old) *old = d.st.viewportOrg;
         d.st.viewportOrg.x += dx;
         d.st.viewportOrg.y += dy;
@@ -346,7 +346,7 @@ namespace {
 
 BOOL setExtent(HDC dc, int x, int y, LPSIZE old, bool window) {
     return withDc(dc, [&](DeviceContext& d) {
-        d.record(callLine(window ? "SetWindowExtEx" : "SetViewportExtEx", x, y));
+        if (d.logging) d.record(callLine(window ? "SetWindowExtEx" : "SetViewportExtEx", x, y));
         SIZE& ext = window ? d.st.windowExt : d.st.viewportExt;
         if (old) *old = ext;
         if (d.st.mapMode != MM_ISOTROPIC && d.st.mapMode != MM_ANISOTROPIC) return TRUE;

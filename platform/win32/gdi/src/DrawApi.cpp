@@ -126,7 +126,7 @@ std::string sdgdi::pointList(const POINT* points, std::size_t count) {
 BOOL MoveToEx(HDC dc, int x, int y, LPPOINT old) {
     auto d = dcOf(dc);
     if (!d) return FALSE;
-    d->record(callLine("MoveToEx", x, y));
+    if (d->logging) d->record(callLine("MoveToEx", x, y));
     if (old) *old = d->st.position;
     d->st.position = POINT{x, y};
     if (d->st.pathOpen) {
@@ -139,7 +139,7 @@ BOOL MoveToEx(HDC dc, int x, int y, LPPOINT old) {
 BOOL LineTo(HDC dc, int x, int y) {
     auto d = dcOf(dc);
     if (!d) return FALSE;
-    d->record(callLine("LineTo", x, y));
+    if (d->logging) d->record(callLine("LineTo", x, y));
     if (injectedFailure("LineTo")) return FALSE;
     POINT a = d->lpToDpPoint(d->st.position.x, d->st.position.y), b = d->lpToDpPoint(x, y);
     d->st.position = POINT{x, y};
@@ -155,7 +155,7 @@ BOOL Polyline(HDC dc, const POINT* points, int count) {
     auto d = dcOf(dc);
     if (!d) return FALSE;
     if (count < 2 || !points) return failArgs();
-    d->record(callLine("Polyline", count, pointList(points, std::size_t(count))));
+    if (d->logging) d->record(callLine("Polyline", count, pointList(points, std::size_t(count))));
     if (injectedFailure("Polyline")) return FALSE;
     if (d->st.pathOpen) {
         POINT p = d->lpToDpPoint(points[0].x, points[0].y);
@@ -176,7 +176,7 @@ BOOL PolylineTo(HDC dc, const POINT* points, DWORD count) {
     auto d = dcOf(dc);
     if (!d) return FALSE;
     if (count < 1 || count > 0x7FFFFFFF || !points) return failArgs();
-    d->record(callLine("PolylineTo", count, pointList(points, count)));
+    if (d->logging) d->record(callLine("PolylineTo", count, pointList(points, count)));
     if (injectedFailure("PolylineTo")) return FALSE;
     Line line{centreFix(d->lpToDpPoint(d->st.position.x, d->st.position.y))};
     for (DWORD i = 0; i < count; ++i) {
@@ -195,7 +195,7 @@ BOOL PolyPolyline(HDC dc, const POINT* points, const DWORD* counts, DWORD polyli
     if (!points || !counts || polylines == 0 || polylines > 0x7FFFFFFF) return failArgs();
     for (DWORD i = 0; i < polylines; ++i)
         if (counts[i] < 2 || counts[i] > 0x7FFFFFFF) return failArgs();
-    d->record(callLine("PolyPolyline", polylines));
+    if (d->logging) d->record(callLine("PolyPolyline", polylines));
     if (injectedFailure("PolyPolyline")) return FALSE;
     const POINT* p = points;
     for (DWORD i = 0; i < polylines; ++i) {
@@ -214,7 +214,7 @@ BOOL bezier(HDC dc, const POINT* points, DWORD count, bool fromCurrent) {
     if (!points || count > 0x7FFFFFFF) return failArgs();
     if (fromCurrent ? (count < 3 || count % 3 != 0) : (count < 4 || (count - 1) % 3 != 0))
         return failArgs();
-    d->record(callLine(name, count, pointList(points, count)));
+    if (d->logging) d->record(callLine(name, count, pointList(points, count)));
     if (injectedFailure(name)) return FALSE;
     POINT start = fromCurrent ? d->st.position : points[0];
     const POINT* rest = fromCurrent ? points : points + 1;
@@ -256,7 +256,7 @@ BOOL Polygon(HDC dc, const POINT* points, int count) {
     auto d = dcOf(dc);
     if (!d) return FALSE;
     if (count < 2 || !points) return failArgs();
-    d->record(callLine("Polygon", count, pointList(points, std::size_t(count))));
+    if (d->logging) d->record(callLine("Polygon", count, pointList(points, std::size_t(count))));
     if (injectedFailure("Polygon")) return FALSE;
     std::vector<POINT> dev;
     for (int i = 0; i < count; ++i) dev.push_back(d->lpToDpPoint(points[i].x, points[i].y));
@@ -280,7 +280,7 @@ BOOL PolyPolygon(HDC dc, const POINT* points, const INT* counts, int count) {
         total += counts[i];
     }
     if (total > 0x7FFFFFFF) return failArgs();
-    d->record(callLine("PolyPolygon", count, total));
+    if (d->logging) d->record(callLine("PolyPolygon", count, total));
     if (injectedFailure("PolyPolygon")) return FALSE;
     std::vector<std::vector<POINT>> polys;
     const POINT* p = points;
@@ -305,7 +305,7 @@ BOOL PolyPolygon(HDC dc, const POINT* points, const INT* counts, int count) {
 BOOL Rectangle(HDC dc, int left, int top, int right, int bottom) {
     auto d = dcOf(dc);
     if (!d) return FALSE;
-    d->record(callLine("Rectangle", left, top, right, bottom));
+    if (d->logging) d->record(callLine("Rectangle", left, top, right, bottom));
     if (injectedFailure("Rectangle")) return FALSE;
     Box b = deviceBox(*d, left, top, right, bottom);
     if (d->st.pathOpen) {
@@ -358,7 +358,7 @@ Box insideFrame(DeviceContext& d, Box b) {
 BOOL Ellipse(HDC dc, int left, int top, int right, int bottom) {
     auto d = dcOf(dc);
     if (!d) return FALSE;
-    d->record(callLine("Ellipse", left, top, right, bottom));
+    if (d->logging) d->record(callLine("Ellipse", left, top, right, bottom));
     if (injectedFailure("Ellipse")) return FALSE;
     Box b = insideFrame(*d, deviceBox(*d, left, top, right, bottom));
     if (b.r - b.l < 1 || b.b - b.t < 1) return TRUE;
@@ -371,7 +371,7 @@ BOOL Ellipse(HDC dc, int left, int top, int right, int bottom) {
 BOOL RoundRect(HDC dc, int left, int top, int right, int bottom, int width, int height) {
     auto d = dcOf(dc);
     if (!d) return FALSE;
-    d->record(callLine("RoundRect", left, top, right, bottom, width, height));
+    if (d->logging) d->record(callLine("RoundRect", left, top, right, bottom, width, height));
     if (injectedFailure("RoundRect")) return FALSE;
     Box b = insideFrame(*d, deviceBox(*d, left, top, right, bottom));
     if (b.r - b.l < 1 || b.b - b.t < 1) return TRUE;
@@ -395,7 +395,7 @@ BOOL arcShape(HDC dc, ArcKind kind, const char* name, int left, int top, int rig
               int xs, int ys, int xe, int ye) {
     auto d = dcOf(dc);
     if (!d) return FALSE;
-    d->record(callLine(name, left, top, right, bottom, xs, ys, xe, ye));
+    if (d->logging) d->record(callLine(name, left, top, right, bottom, xs, ys, xe, ye));
     if (injectedFailure(name)) return FALSE;
     Box b = insideFrame(*d, deviceBox(*d, left, top, right, bottom));
     POINT s = d->lpToDpPoint(xs, ys), e = d->lpToDpPoint(xe, ye);
@@ -488,7 +488,7 @@ int FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
     if (!rect) return failArgs();
     auto b = brushArg(brush);
     if (!b) return 0;
-    d->record(callLine("FillRect", rect->left, rect->top, rect->right, rect->bottom));
+    if (d->logging) d->record(callLine("FillRect", rect->left, rect->top, rect->right, rect->bottom));
     if (injectedFailure("FillRect")) return 0;
     fillDeviceRect(*d, b.get(), deviceBox(*d, rect->left, rect->top, rect->right, rect->bottom),
                    R2_COPYPEN);
@@ -501,7 +501,7 @@ int FrameRect(HDC dc, const RECT* rect, HBRUSH brush) {
     if (!rect) return failArgs();
     auto br = brushArg(brush);
     if (!br) return 0;
-    d->record(callLine("FrameRect", rect->left, rect->top, rect->right, rect->bottom));
+    if (d->logging) d->record(callLine("FrameRect", rect->left, rect->top, rect->right, rect->bottom));
     Box b = deviceBox(*d, rect->left, rect->top, rect->right, rect->bottom);
     if (b.r <= b.l || b.b <= b.t) return 1;
     fillDeviceRect(*d, br.get(), Box{b.l, b.t, b.r, b.t + 1}, R2_COPYPEN);
@@ -515,7 +515,7 @@ BOOL InvertRect(HDC dc, const RECT* rect) {
     auto d = dcOf(dc);
     if (!d) return FALSE;
     if (!rect) return failArgs();
-    d->record(callLine("InvertRect", rect->left, rect->top, rect->right, rect->bottom));
+    if (d->logging) d->record(callLine("InvertRect", rect->left, rect->top, rect->right, rect->bottom));
     BrushObject black;
     fillDeviceRect(*d, &black, deviceBox(*d, rect->left, rect->top, rect->right, rect->bottom), R2_NOT);
     return TRUE;
@@ -524,7 +524,7 @@ BOOL InvertRect(HDC dc, const RECT* rect) {
 COLORREF SetPixel(HDC dc, int x, int y, COLORREF color) {
     auto d = dcOf(dc);
     if (!d) return CLR_INVALID;
-    d->record(callLine("SetPixel", x, y, color));
+    if (d->logging) d->record(callLine("SetPixel", x, y, color));
     Surface* s = d->surface();
     if (!s) return color;
     POINT p = d->lpToDpPoint(x, y);

@@ -16,7 +16,7 @@ HGDIOBJ SelectObject(HDC dc, HGDIOBJ object) {
     if (!d) return nullptr;
     auto o = findObject(object);
     if (!o) return nullptr;
-    d->record(callLine("SelectObject", o->type));
+    if (d->logging) d->record(callLine("SelectObject", o->type));
     switch (o->type) {
     case OBJ_PEN: {
         void* old = d->st.pen->handle;

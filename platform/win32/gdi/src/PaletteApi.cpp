@@ -42,7 +42,7 @@ HPALETTE SelectPalette(HDC dc, HPALETTE palette, BOOL) {
     auto d = dcOf(dc);
     auto p = findAs<PaletteObject>(palette, OBJ_PAL);
     if (!d || !p) return nullptr;
-    d->record(callLine("SelectPalette"));
+    if (d->logging) d->record(callLine("SelectPalette"));
     void* old = d->st.palette->handle;
     d->st.palette = p;
     return static_cast<HPALETTE>(old);
@@ -52,7 +52,7 @@ UINT RealizePalette(HDC dc) {
     if (paletteRefused()) return GDI_ERROR;
     auto d = dcOf(dc);
     if (!d) return GDI_ERROR;
-    d->record(callLine("RealizePalette"));
+    if (d->logging) d->record(callLine("RealizePalette"));
     Surface* s = d->surface();
     if (!s || s->bitsPerPixel() != 8 || d->kind == DcKind::Memory) return 0;
     const auto& e = d->st.palette->entries;

@@ -97,7 +97,7 @@ namespace {
 std::shared_ptr<DeviceContext> withPath(HDC dc, const char* name) {
     auto d = dcOf(dc);
     if (!d) return nullptr;
-    d->record(callLine(name));
+    if (d->logging) d->record(callLine(name));
     if (!d->st.pathDone) {
         SetLastError(ERROR_CAN_NOT_COMPLETE);
         return nullptr;
@@ -136,7 +136,7 @@ void discard(DeviceContext& d) {
 BOOL BeginPath(HDC dc) {
     auto d = dcOf(dc);
     if (!d) return FALSE;
-    d->record(callLine("BeginPath"));
+    if (d->logging) d->record(callLine("BeginPath"));
     if (injectedFailure("BeginPath")) return FALSE;
     d->st.path.clear();
     d->st.pathOpen = true;
@@ -147,7 +147,7 @@ BOOL BeginPath(HDC dc) {
 BOOL EndPath(HDC dc) {
     auto d = dcOf(dc);
     if (!d) return FALSE;
-    d->record(callLine("EndPath"));
+    if (d->logging) d->record(callLine("EndPath"));
     if (!d->st.pathOpen) return failWith(ERROR_CAN_NOT_COMPLETE);
     if (!d->st.path.empty() && d->st.path.back().type == PT_MOVETO) d->st.path.pop_back();
     d->st.pathOpen = false;
@@ -158,7 +158,7 @@ BOOL EndPath(HDC dc) {
 BOOL AbortPath(HDC dc) {
     auto d = dcOf(dc);
     if (!d) return FALSE;
-    d->record(callLine("AbortPath"));
+    if (d->logging) d->record(callLine("AbortPath"));
     discard(*d);
     return TRUE;
 }
@@ -166,7 +166,7 @@ BOOL AbortPath(HDC dc) {
 BOOL CloseFigure(HDC dc) {
     auto d = dcOf(dc);
     if (!d) return FALSE;
-    d->record(callLine("CloseFigure"));
+    if (d->logging) d->record(callLine("CloseFigure"));
     if (!d->st.pathOpen) return failWith(ERROR_CAN_NOT_COMPLETE);
     pathClose(*d);
     return TRUE;
@@ -232,7 +232,7 @@ BOOL SelectClipPath(HDC dc, int mode) {
     if (!d) return FALSE;
     if (mode < RGN_AND || mode > RGN_COPY) return failWith(ERROR_INVALID_PARAMETER);
     bool logging = d->logging;
-    d->record(callLine("SelectClipPath", mode));
+    if (d->logging) d->record(callLine("SelectClipPath", mode));
     d->logging = false;
     HRGN rgn = PathToRegion(dc);
     d->logging = logging;

@@ -189,7 +189,7 @@ bool supports(const DeviceContext& d, int escape) {
 int Escape(HDC dc, int escape, int inSize, LPCSTR in, LPVOID) {
     auto d = dcOf(dc);
     if (!d) return 0;
-    d->record(callLine("Escape", escape, inSize));
+    if (d->logging) d->record(callLine("Escape", escape, inSize));
     if (injectedFailure("Escape")) return SP_ERROR;
     if (escape == QUERYESCSUPPORT) {
         if (d->kind != DcKind::Printer) return 0;
@@ -242,7 +242,7 @@ int ExtEscape(HDC dc, int escape, int inSize, LPCSTR in, int, LPSTR out) {
 int StartDocA(HDC dc, const DOCINFOA* info) {
     auto d = printerOf(dc);
     if (!d) return SP_ERROR;
-    d->record(callLine("StartDocA", info && info->lpszDocName ? info->lpszDocName : ""));
+    if (d->logging) d->record(callLine("StartDocA", info && info->lpszDocName ? info->lpszDocName : ""));
     if (d->inDocument) {
         SetLastError(ERROR_CAN_NOT_COMPLETE);
         return SP_ERROR;
@@ -268,7 +268,7 @@ int StartDocA(HDC dc, const DOCINFOA* info) {
 int StartPage(HDC dc) {
     auto d = printerOf(dc);
     if (!d) return SP_ERROR;
-    d->record(callLine("StartPage"));
+    if (d->logging) d->record(callLine("StartPage"));
     if (!d->inDocument || d->inPage) {
         SetLastError(ERROR_CAN_NOT_COMPLETE);
         return SP_ERROR;
@@ -285,7 +285,7 @@ int StartPage(HDC dc) {
 int EndPage(HDC dc) {
     auto d = printerOf(dc);
     if (!d) return SP_ERROR;
-    d->record(callLine("EndPage"));
+    if (d->logging) d->record(callLine("EndPage"));
     if (!d->inPage) {
         SetLastError(ERROR_CAN_NOT_COMPLETE);
         return SP_ERROR;
@@ -317,7 +317,7 @@ int EndPage(HDC dc) {
 int EndDoc(HDC dc) {
     auto d = printerOf(dc);
     if (!d) return SP_ERROR;
-    d->record(callLine("EndDoc"));
+    if (d->logging) d->record(callLine("EndDoc"));
     if (!d->inDocument) {
         SetLastError(ERROR_CAN_NOT_COMPLETE);
         return SP_ERROR;
@@ -333,7 +333,7 @@ int EndDoc(HDC dc) {
 int AbortDoc(HDC dc) {
     auto d = printerOf(dc);
     if (!d) return SP_ERROR;
-    d->record(callLine("AbortDoc"));
+    if (d->logging) d->record(callLine("AbortDoc"));
     if (!d->inDocument) return SP_ERROR;
     // Closing without EndDocPrinter cancels the job.
     ClosePrinter(d->spoolPrinter);

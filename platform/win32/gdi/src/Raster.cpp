@@ -30,7 +30,19 @@ struct Edge {
     int dir;
     i64 rowStart, rowEnd;
     i64 xAt(i64 row, i64 lo, i64 hi) const {
-        // First pixel whose centre is at or right of the edge on this row.
+        // First pixel whose centre is at or right of the edge on this row. Coordinates of
+        // real pages fit 64-bit products; far-off ones take 128 bits.
+        constexpr i64 small = i64(1) << 29;
+        i64 sy = row * kFix + kFix / 2;
+        if (x0 > -small && x0 < small && x1 > -small && x1 < small && y0 > -small && y0 < small &&
+            y1 > -small && y1 < small && sy > -small && sy < small) {
+            i64 dy = y1 - y0;
+            i64 num = x0 * dy + (sy - y0) * (x1 - x0) - (kFix / 2) * dy;
+            i64 den = dy * kFix;
+            i64 q = num / den;
+            if (num % den != 0 && num > 0) ++q; // ceiling (den > 0)
+            return q < lo ? lo : q > hi ? hi : q;
+        }
         i128 dy = y1 - y0;
         i128 sampleY = i128(row) * kFix + kFix / 2;
         i128 num = i128(x0) * dy + (sampleY - y0) * i128(x1 - x0) - (kFix / 2) * dy;

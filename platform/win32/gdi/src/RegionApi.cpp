@@ -16,6 +16,9 @@ namespace {
 
 // pixman keeps 32-bit boxes; a region is limited to this range so that every box fits.
 constexpr std::int64_t kRegionLimit = std::int64_t(1) << 30;
+// Polygons are scan-converted row by row: within ±2^20 pixels (far beyond any page or view),
+// so that far-off points cost bounded time and memory.
+constexpr std::int64_t kScanLimit = std::int64_t(1) << 20;
 
 std::int32_t clampCoord(std::int64_t v) {
     return std::int32_t(std::clamp(v, -kRegionLimit, kRegionLimit));
@@ -77,7 +80,7 @@ bool sdgdi::regionFromPolygons(const std::vector<FixPolygon>& polygons, bool win
         row.clear();
         haveRow = false;
     };
-    PixelBox bounds{-kRegionLimit, -kRegionLimit, kRegionLimit, kRegionLimit};
+    PixelBox bounds{-kScanLimit, -kScanLimit, kScanLimit, kScanLimit};
     fillPolygons(polygons, winding, bounds,
                  [&](std::int64_t y0, std::int64_t y1, std::int64_t x0, std::int64_t x1) {
                      if (haveRow && (y0 != rowY0 || y1 != rowY1)) endRow();
@@ -354,7 +357,7 @@ BOOL paintRegion(HDC dc, HRGN rgn, const BrushObject* brush, int rop2, const cha
     auto d = dcOf(dc);
     auto r = findAs<RegionObject>(rgn, OBJ_REGION);
     if (!d || !r) return FALSE;
-    d->record(callLine(name));
+    if (d->logging) d->record(callLine(name));
     if (injectedFailure(name)) return FALSE;
     if (!d->draws()) return TRUE;
     int saved = d->st.rop2;
@@ -420,7 +423,7 @@ BOOL FrameRgn(HDC dc, HRGN rgn, HBRUSH brush, int width, int height) {
 int ExtSelectClipRgn(HDC dc, HRGN rgn, int mode) {
     auto d = dcOf(dc);
     if (!d) return ERROR;
-    d->record(callLine("ExtSelectClipRgn", mode));
+    if (d->logging) d->record(callLine("ExtSelectClipRgn", mode));
     if (mode < RGN_AND || mode > RGN_COPY) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return ERROR;
@@ -484,7 +487,7 @@ namespace {
 int clipRect(HDC dc, int l, int t, int r, int b, int mode, const char* name) {
     auto d = dcOf(dc);
     if (!d) return ERROR;
-    d->record(callLine(name, l, t, r, b));
+    if (d->logging) d->record(callLine(name, l, t, r, b));
     POINT a = d->lpToDpPoint(l, t), c = d->lpToDpPoint(r, b);
     HRGN rect = CreateRectRgn(a.x, a.y, c.x, c.y);
     if (!rect) return ERROR;

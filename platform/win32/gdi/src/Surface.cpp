@@ -121,6 +121,14 @@ void Surface::fillRow(int y, int x0, int x1, std::uint32_t v) {
     } else if (bpp_ == 32) {
         std::uint32_t px = v & 0xFFFFFF;
         for (int x = x0; x < x1; ++x) std::memcpy(r + std::size_t(x) * 4, &px, 4);
+    } else if (bpp_ == 24) {
+        std::uint8_t b = std::uint8_t(v), g = std::uint8_t(v >> 8), rd = std::uint8_t(v >> 16);
+        std::uint8_t* p = r + std::size_t(x0) * 3;
+        if (b == g && g == rd) {
+            std::memset(p, b, std::size_t(x1 - x0) * 3);
+        } else {
+            for (int x = x0; x < x1; ++x, p += 3) p[0] = b, p[1] = g, p[2] = rd;
+        }
     } else {
         for (int x = x0; x < x1; ++x) set(x, y, v);
     }

@@ -1,8 +1,10 @@
-// Text calls: recorded with their arguments; the text layer draws the glyphs.
+// Text calls: recorded with their arguments and drawn by filling the glyph outlines of the
+// selected font (TextDrawing.h).
 
 #include <string>
 
 #include "GdiSettings.h"
+#include "TextDrawing.h"
 
 using namespace sdgdi;
 
@@ -10,27 +12,30 @@ BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
     auto d = dcOf(dc);
     if (!d) return FALSE;
     if (length < 0 || (length > 0 && !text)) return failWith(ERROR_INVALID_PARAMETER);
-    d->record(callLine("TextOutA", x, y, '"' + std::string(text ? text : "", std::size_t(length)) + '"'));
+    if (d->logging) d->record(callLine("TextOutA", x, y, '"' + std::string(text ? text : "", std::size_t(length)) + '"'));
+    if (length > 0 && d->draws()) drawText(*d, x, y, text, length, nullptr, false, nullptr);
     return TRUE;
 }
 
 BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR text, UINT length,
-                 const INT*) {
+                 const INT* dx) {
     auto d = dcOf(dc);
     if (!d) return FALSE;
     if (length > 0x7FFFFFFF || (length > 0 && !text)) return failWith(ERROR_INVALID_PARAMETER);
-    d->record(callLine("ExtTextOutA", x, y, options,
+    if (d->logging) d->record(callLine("ExtTextOutA", x, y, options,
                        rect ? std::to_string(rect->left) + ' ' + std::to_string(rect->top) + ' ' +
                                   std::to_string(rect->right) + ' ' + std::to_string(rect->bottom)
                             : std::string("-"),
                        '"' + std::string(text ? text : "", length) + '"'));
+    if (d->draws() && (length > 0 || (options & ETO_OPAQUE)))
+        drawText(*d, x, y, text ? text : "", int(length), dx, (options & ETO_OPAQUE) != 0, rect);
     return TRUE;
 }
 
 UINT SetTextAlign(HDC dc, UINT align) {
     auto d = dcOf(dc);
     if (!d) return GDI_ERROR;
-    d->record(callLine("SetTextAlign", align));
+    if (d->logging) d->record(callLine("SetTextAlign", align));
     UINT old = d->st.textAlign;
     d->st.textAlign = align;
     return old;

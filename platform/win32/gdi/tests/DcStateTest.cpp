@@ -135,6 +135,14 @@ TEST(Regions, PolygonRegionMatchesThePolygonFill) {
     EXPECT_EQ(GetLastError(), ERROR_INVALID_PARAMETER);
     INT counts[] = {3, 1};
     EXPECT_EQ(CreatePolyPolygonRgn(tri, counts, 2, WINDING), nullptr);
+    // Far-off slanted edges: converted within the scan range, in bounded time.
+    const int big = 2000000000;
+    POINT huge[] = {{-big, -big}, {big, -big + 7}, {3, big}};
+    HRGN far = CreatePolygonRgn(huge, 3, ALTERNATE);
+    ASSERT_NE(far, nullptr);
+    EXPECT_TRUE(PtInRegion(far, 0, 0));
+    EXPECT_FALSE(PtInRegion(far, 0, -(1 << 21)));
+    DeleteObject(far);
     EXPECT_EQ(CreatePolygonRgn(tri, 3, 7), nullptr);
     DeleteObject(rgn);
 }

@@ -3,7 +3,8 @@
 // printer and recording contexts), drawing objects, regions, paths, bitmaps and palettes.
 // Coordinates are logical units mapped to 32-bit device pixels; drawing is done by our own
 // integer rasteriser with the platform's pixel rules (see src/Raster.h). Test hooks are in
-// win32/GdiTesting.h. Text output and metafiles are added by the libraries that own them.
+// win32/GdiTesting.h; the font functions are in win32/gdifont.h. Metafiles are added by the
+// library that owns them.
 
 #include "win32/base.h"
 #include "win32/gdifont.h"
@@ -91,6 +92,21 @@ struct RGBQUAD {
 struct BITMAPINFO {
     BITMAPINFOHEADER bmiHeader;
     RGBQUAD bmiColors[1];
+};
+
+// The 12-byte header of older bitmaps, followed by three-byte colour entries.
+struct BITMAPCOREHEADER {
+    DWORD bcSize;
+    WORD bcWidth;
+    WORD bcHeight;
+    WORD bcPlanes;
+    WORD bcBitCount;
+};
+
+struct RGBTRIPLE {
+    BYTE rgbtBlue;
+    BYTE rgbtGreen;
+    BYTE rgbtRed;
 };
 
 struct DIBSECTION {
@@ -543,6 +559,7 @@ WIN32_API HRGN CreateRectRgnIndirect(const RECT* rect);
 WIN32_API HRGN CreateEllipticRgn(int left, int top, int right, int bottom);
 WIN32_API HRGN CreateRoundRectRgn(int left, int top, int right, int bottom, int width,
                                   int height);
+// Polygon regions are scan-converted within ±2^20 pixels; rectangles reach ±2^30.
 WIN32_API HRGN CreatePolygonRgn(const POINT* points, int count, int fillMode);
 WIN32_API HRGN CreatePolyPolygonRgn(const POINT* points, const INT* counts, int polygons,
                                     int fillMode);
@@ -630,7 +647,7 @@ WIN32_API BOOL AnimatePalette(HPALETTE palette, UINT start, UINT count,
                               const PALETTEENTRY* entries);
 
 // ---------------------------------------------------------------- text
-// Recorded in the call log only; glyphs are drawn by the text layer.
+// Recorded in the call log and drawn by filling the selected font's glyph outlines.
 constexpr UINT ETO_OPAQUE = 0x0002;
 constexpr UINT ETO_CLIPPED = 0x0004;
 constexpr UINT TA_LEFT = 0;
