@@ -11,7 +11,7 @@ using namespace crossing;
 namespace {
 
 // Buckets and cells hold about this many members each.
-constexpr double MembersPerBucket = 2;
+constexpr double MembersPerBucket = 8;
 constexpr int MaxBuckets = 1 << 16;
 constexpr int MaxGridSide = 1024;
 
@@ -26,24 +26,38 @@ int ContainmentIndex::Buckets::Of(std::int64_t v) const {
 }
 
 void ContainmentIndex::Fill(Buckets& b, const std::vector<std::int64_t>& lo,
-                            const std::vector<std::int64_t>& hi) {
+                            const std::vector<std::int64_t>& hi,
+                            const std::vector<std::int64_t>& low,
+                            const std::vector<std::int64_t>& high) {
     std::size_t n = lo.size();
-    std::int64_t low = *std::min_element(lo.begin(), lo.end());
-    std::int64_t high = *std::max_element(hi.begin(), hi.end());
+    std::int64_t bottom = *std::min_element(lo.begin(), lo.end());
+    std::int64_t top = *std::max_element(hi.begin(), hi.end());
     b.count = int(std::clamp(double(n) / MembersPerBucket, 1.0, double(MaxBuckets)));
-    b.origin = low;
-    b.size = std::max<std::int64_t>(1, (high - low) / b.count + 1);
+    b.origin = bottom;
+    b.size = std::max<std::int64_t>(1, (top - bottom) / b.count + 1);
     b.first.assign(std::size_t(b.count) + 1, 0);
     for (std::size_t i = 0; i < n; ++i)
-        for (int k = b.Of(lo[i]); k <= b.Of(hi[i]); ++k)
+        for (int k = b.Of(lo[i]), last = b.Of(hi[i]); k <= last; ++k)
             ++b.first[std::size_t(k) + 1];
     for (std::size_t k = 1; k < b.first.size(); ++k)
         b.first[k] += b.first[k - 1];
-    b.items.resize(b.first.back());
-    std::vector<std::uint32_t> fill(b.first.begin(), b.first.end() - 1);
+    // Filled in the order of the sort key, every bucket's list comes out sorted.
+    auto fillInOrder = [&](std::vector<std::uint32_t>& list, std::vector<std::uint32_t>& order) {
+        list.resize(b.first.back());
+        std::vector<std::uint32_t> fill(b.first.begin(), b.first.end() - 1);
+        for (std::uint32_t i : order)
+            for (int k = b.Of(lo[i]), last = b.Of(hi[i]); k <= last; ++k)
+                list[fill[std::size_t(k)]++] = i;
+    };
+    std::vector<std::uint32_t> order(n);
     for (std::size_t i = 0; i < n; ++i)
-        for (int k = b.Of(lo[i]); k <= b.Of(hi[i]); ++k)
-            b.items[fill[std::size_t(k)]++] = std::uint32_t(i);
+        order[i] = std::uint32_t(i);
+    std::sort(order.begin(), order.end(),
+              [&low](std::uint32_t x, std::uint32_t y) { return low[x] < low[y]; });
+    fillInOrder(b.byLow, order);
+    std::sort(order.begin(), order.end(),
+              [&high](std::uint32_t x, std::uint32_t y) { return high[x] > high[y]; });
+    fillInOrder(b.byHigh, order);
 }
 
 ContainmentIndex::ContainmentIndex(Path& path) : path_(path) {
@@ -64,7 +78,9 @@ ContainmentIndex::ContainmentIndex(Path& path) : path_(path) {
         if (!n) continue;
         c.members.resize(n);
         c.seen.assign(n, 0);
-        std::vector<std::int64_t> bottom(n), top(n), left(n), right(n);
+        std::vector<std::int64_t>&bottom = c.edgeBottom, &top = c.edgeTop, &left = c.edgeLeft,
+                                 &right = c.edgeRight;
+        bottom.resize(n), top.resize(n), left.resize(n), right.resize(n);
         double fl = HUGE_VAL, fr = -HUGE_VAL, fb = HUGE_VAL, ft = -HUGE_VAL;
         for (std::uint16_t i = 0; i < n; ++i) {
             Member& m = c.members[i];
@@ -77,8 +93,8 @@ ContainmentIndex::ContainmentIndex(Path& path) : path_(path) {
             fl = std::min(fl, double(fb2.left)), fr = std::max(fr, double(fb2.right));
             fb = std::min(fb, double(fb2.bottom)), ft = std::max(ft, double(fb2.top));
         }
-        Fill(c.rows, bottom, top);
-        Fill(c.columns, left, right);
+        Fill(c.rows, bottom, top, left, right);
+        Fill(c.columns, left, right, bottom, top);
 
         // The grid; a contour whose boxes are not finite keeps a single cell.
         c.gridColumns = c.gridRows = 1;
@@ -120,6 +136,74 @@ ContainmentIndex::ContainmentIndex(Path& path) : path_(path) {
                 for (int k = c0[i]; k <= c1[i]; ++k)
                     c.cellItems[fill[std::size_t(r) * c.gridColumns + k]++] = i;
     }
+
+    // The contour grid: about one contour per cell.
+    closed_.resize(count);
+    contourSeen_.assign(count, 0);
+    for (std::uint16_t i = 0; i < count; ++i)
+        closed_[i] = path.subPaths[i].IsClosed();
+    if (any_ && std::isfinite(box_.left) && std::isfinite(box_.right) &&
+        std::isfinite(box_.bottom) && std::isfinite(box_.top)) {
+        double w = std::max(double(box_.right) - box_.left, 1e-9);
+        double h = std::max(double(box_.top) - box_.bottom, 1e-9);
+        double cell = std::sqrt(w * h / count);
+        if (cell > 0 && std::isfinite(cell)) {
+            columns_ = int(std::clamp(std::ceil(w / cell), 1.0, double(MaxGridSide)));
+            rows_ = int(std::clamp(std::ceil(h / cell), 1.0, double(MaxGridSide)));
+            cell_ = std::max(w / columns_, h / rows_);
+            left_ = box_.left, bottom_ = box_.bottom;
+        }
+    }
+    std::size_t cells = std::size_t(columns_) * rows_;
+    cellFirst_.assign(cells + 1, 0);
+    auto each = [&](auto&& visit) {
+        for (std::uint16_t i = 0; i < count; ++i) {
+            const floatBBox& b = path.subPaths[i].ctrlBox;
+            int x0 = CellX(b.left), x1 = CellX(b.right), y0 = CellY(b.bottom), y1 = CellY(b.top);
+            for (int r = y0; r <= y1; ++r)
+                for (int k = x0; k <= x1; ++k)
+                    visit(std::size_t(r) * columns_ + k, i);
+        }
+    };
+    each([&](std::size_t cell, std::uint16_t) { ++cellFirst_[cell + 1]; });
+    for (std::size_t k = 1; k <= cells; ++k)
+        cellFirst_[k] += cellFirst_[k - 1];
+    cellItems_.resize(cellFirst_.back());
+    std::vector<std::uint32_t> fill(cellFirst_.begin(), cellFirst_.end() - 1);
+    each([&](std::size_t cell, std::uint16_t i) { cellItems_[fill[cell]++] = i; });
+}
+
+int ContainmentIndex::CellX(double x) const {
+    double k = std::floor((x - left_) / cell_);
+    return !(k > 0) ? 0 : (k >= columns_ - 1 ? columns_ - 1 : int(k));
+}
+
+int ContainmentIndex::CellY(double y) const {
+    double k = std::floor((y - bottom_) / cell_);
+    return !(k > 0) ? 0 : (k >= rows_ - 1 ? rows_ - 1 : int(k));
+}
+
+void ContainmentIndex::Candidates(int x0, int x1, int y0, int y1) {
+    candidates_.clear();
+    if (++stamp_ == 0) {
+        for (Contour& c : contours_)
+            std::fill(c.seen.begin(), c.seen.end(), 0);
+        std::fill(contourSeen_.begin(), contourSeen_.end(), 0);
+        stamp_ = 1;
+    }
+    for (int r = y0; r <= y1; ++r) {
+        for (int k = x0; k <= x1; ++k) {
+            std::size_t cell = std::size_t(r) * columns_ + k;
+            for (std::uint32_t j = cellFirst_[cell]; j < cellFirst_[cell + 1]; ++j) {
+                std::uint32_t i = cellItems_[j];
+                if (contourSeen_[i] == stamp_) continue;
+                contourSeen_[i] = stamp_;
+                candidates_.push_back(i);
+            }
+        }
+    }
+    // Several cells: their lists interleave.
+    if (x0 != x1 || y0 != y1) std::sort(candidates_.begin(), candidates_.end());
 }
 
 // SubPath::GetCrossings(p, direction, 0) for a direction of 0 to 3.
@@ -135,10 +219,17 @@ int ContainmentIndex::Crossings(Contour& c, const floatPoint& p, int direction) 
 
     Tally tally;
     CurveCrossings curve(ray, tally);
-    const Buckets& b = direction == 0 || direction == 2 ? c.rows : c.columns;
-    int k = b.Of(direction == 0 || direction == 2 ? P.y : P.x);
+    bool horizontal = direction == 0 || direction == 2, low = direction < 2;
+    const Buckets& b = horizontal ? c.rows : c.columns;
+    int k = b.Of(horizontal ? P.y : P.x);
+    // The edge that decides whether the ray can reach a member, and the point's place.
+    const std::vector<std::int64_t>& edge =
+        horizontal ? (low ? c.edgeLeft : c.edgeRight) : (low ? c.edgeBottom : c.edgeTop);
+    std::int64_t at = horizontal ? P.x : P.y;
+    const std::vector<std::uint32_t>& list = low ? b.byLow : b.byHigh;
     for (std::uint32_t j = b.first[std::size_t(k)]; j < b.first[std::size_t(k) + 1]; ++j) {
-        std::uint32_t i = b.items[j];
+        std::uint32_t i = list[j];
+        if (low ? edge[i] > at : edge[i] < at) break;
         unsigned cluster = i / step;
         if (sp.clusters.Filled() && cluster < sp.clusters.Filled() &&
             !clusterRay.Meets(sp.clusters[std::uint16_t(cluster)], 1))
@@ -168,11 +259,17 @@ bool ContainmentIndex::Inside(Contour& c, const floatPoint& p) {
     return false;
 }
 
+// The first contour in path order that holds p: a contour whose box holds p is listed in the
+// cell of p, the cells' lists run in path order.
 int ContainmentIndex::QuickInside(const floatPoint& p) {
     if (!any_ || !box_.IsInside(p, 0)) return 0;
-    for (Contour& c : contours_) {
+    int x = CellX(p.x), y = CellY(p.y);
+    std::size_t cell = std::size_t(y) * columns_ + x;
+    for (std::uint32_t j = cellFirst_[cell]; j < cellFirst_[cell + 1]; ++j) {
+        std::uint32_t i = cellItems_[j];
+        Contour& c = contours_[i];
         SubPath& sp = *c.sp;
-        if (sp.IsClosed() && sp.ctrlBox.IsInside(p, 0) && Inside(c, p)) return sp.depth + 1;
+        if (closed_[i] && sp.ctrlBox.IsInside(p, 0) && Inside(c, p)) return sp.depth + 1;
     }
     return 0;
 }
@@ -208,6 +305,7 @@ bool ContainmentIndex::Beside(Contour& c, const floatPoint& p, float tol) {
     if (++stamp_ == 0) {
         for (Contour& other : contours_)
             std::fill(other.seen.begin(), other.seen.end(), 0);
+        std::fill(contourSeen_.begin(), contourSeen_.end(), 0);
         stamp_ = 1;
     }
     double tol2 = double(tol) * tol;
@@ -233,7 +331,17 @@ bool ContainmentIndex::Beside(Contour& c, const floatPoint& p, float tol) {
 
 bool ContainmentIndex::IsBeside(const floatPoint& p, float tol) {
     if (!any_ || !box_.IsInside(p, tol)) return false;
-    for (Contour& c : contours_)
-        if (Beside(c, p, tol)) return true;
-    return false;
+    // Twice the tolerance around the point, against the rounding of the box tests.
+    double reach = 2.0 * tol + 1e-6 * (std::fabs(double(p.x)) + std::fabs(double(p.y))) + 1e-9;
+    Candidates(CellX(p.x - reach), CellX(p.x + reach), CellY(p.y - reach), CellY(p.y + reach));
+    std::vector<std::uint32_t> found;
+    found.swap(candidates_);
+    bool beside = false;
+    for (std::uint32_t i : found)
+        if (Beside(contours_[i], p, tol)) {
+            beside = true;
+            break;
+        }
+    found.swap(candidates_);
+    return beside;
 }

@@ -32,11 +32,14 @@ private:
         LPathMember l;
         longBBox box;
     };
-    // Member indexes listed per bucket: offsets (buckets + 1) into the list.
+    // Member indexes listed per bucket: offsets (buckets + 1) into the lists. A ray meets only
+    // members whose near edge lies on its side of the point: each bucket's list runs once by
+    // that edge ascending (rays to -x, -y) and once by the far edge descending (+x, +y), so
+    // that a ray stops at the first member it cannot meet.
     struct Buckets {
         std::int64_t origin = 0, size = 1;
         int count = 0;
-        std::vector<std::uint32_t> first, items;
+        std::vector<std::uint32_t> first, byLow, byHigh;
         int Of(std::int64_t v) const;
     };
     struct Contour {
@@ -44,6 +47,7 @@ private:
         UnitMap map{1.0, floatBBox()};
         std::vector<Member> members;
         Buckets rows, columns; // by the members' integer boxes, for the rays
+        std::vector<std::int64_t> edgeLeft, edgeRight, edgeBottom, edgeTop; // integer boxes
         // The grid of the members' float control boxes, for IsBeside.
         double left = 0, bottom = 0, cell = 1;
         int gridColumns = 0, gridRows = 0;
@@ -54,11 +58,26 @@ private:
     int Crossings(Contour& c, const floatPoint& p, int direction);
     bool Inside(Contour& c, const floatPoint& p);
     bool Beside(Contour& c, const floatPoint& p, float tol);
+    // Buckets by [lo, hi]; within a bucket by low ascending and by high descending.
     static void Fill(Buckets& b, const std::vector<std::int64_t>& lo,
-                     const std::vector<std::int64_t>& hi);
+                     const std::vector<std::int64_t>& hi, const std::vector<std::int64_t>& low,
+                     const std::vector<std::int64_t>& high);
+
+    // The contours whose control boxes meet the cells from column x0 to x1 and row y0 to y1,
+    // each once and in path order.
+    void Candidates(int x0, int x1, int y0, int y1);
+    int CellX(double x) const;
+    int CellY(double y) const;
 
     Path& path_;
     std::vector<Contour> contours_;
+    std::vector<char> closed_;
+    // A grid of the contours' control boxes over the path's box.
+    double left_ = 0, bottom_ = 0, cell_ = 1;
+    int columns_ = 1, rows_ = 1;
+    std::vector<std::uint32_t> cellFirst_, cellItems_;
+    std::vector<std::uint32_t> contourSeen_;
+    std::vector<std::uint32_t> candidates_;
     floatBBox box_;
     bool any_ = false;
     std::uint32_t stamp_ = 0;

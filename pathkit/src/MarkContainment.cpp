@@ -120,13 +120,23 @@ int MarkContainment(Path& a, Path& other) {
     AccuracyKeeper keeper(other);
     int result = 0;
     int refinements = 0;
-    // Rebuilt whenever other's accuracy is refined.
-    std::unique_ptr<ContainmentIndex> index = std::make_unique<ContainmentIndex>(other);
+    // The index pays for itself only over many questions (welding one letter into a long text
+    // asks few): it is built once this many runs have been asked about directly, and again
+    // after other's accuracy is refined. Both ways give the same answers.
+    constexpr int DirectRuns = 16;
+    int runs = 0;
+    std::unique_ptr<ContainmentIndex> index;
+    Direct direct{other};
+    auto mark = [&](Fragment& f) {
+        if (!index && ++runs > DirectRuns) index = std::make_unique<ContainmentIndex>(other);
+        return index ? MarkFragment(f, *index, 4 * other.accuracy)
+                     : MarkFragment(f, direct, 4 * other.accuracy);
+    };
     for (SubPath& sp : a.subPaths) {
         FragmentArray fragments;
         fragments.FillByInsertions(sp);
         for (Fragment& f : fragments) {
-            while (MarkFragment(f, *index, 4 * other.accuracy) < 0) {
+            while (mark(f) < 0) {
                 if (!(other.accuracy > floor) || !(other.accuracy * 0.1f > 0) ||
                     refinements >= MaxRefinements) {
                     result = -1;
@@ -134,7 +144,7 @@ int MarkContainment(Path& a, Path& other) {
                 }
                 a.UnSelectPM(0, 0);
                 keeper.Refine();
-                index = std::make_unique<ContainmentIndex>(other);
+                if (index) index = std::make_unique<ContainmentIndex>(other);
                 ++refinements;
             }
         }

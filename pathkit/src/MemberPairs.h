@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <vector>
 
 #include "UnitMap.h"
 #include "pathkit/BBox.h"
@@ -65,7 +66,7 @@ void VisitMemberPairs(SubPath& a, SubPath& b, const UnitMap& map, std::int64_t t
     const memberpairs::Boxes& bb = self ? boxA : boxB;
     // Beyond this many candidates they are searched by their left edges.
     constexpr std::uint16_t FewCandidates = 32;
-    DynArr<std::uint16_t> near, hits;
+    std::vector<std::uint16_t> near, hits;
     auto leftOf = [&bb](std::uint16_t j) { return std::int64_t(bb.members[j].left); };
 
     for (unsigned ga = 0; ga < boxA.groups.Filled(); ++ga) {
@@ -76,27 +77,27 @@ void VisitMemberPairs(SubPath& a, SubPath& b, const UnitMap& map, std::int64_t t
             unsigned iEnd = (ga + 1) * boxA.step, jEnd = (gb + 1) * bb.step;
             if (iEnd > na) iEnd = na;
             if (jEnd > nb) jEnd = nb;
-            near.Reset();
+            near.clear();
             std::int64_t widest = 0;
             for (unsigned j = gb * bb.step; j < jEnd; ++j) {
                 const longBBox& mj = bb.members[std::uint16_t(j)];
                 if (!memberpairs::Overlap(mj, groupA, tol)) continue;
-                near.Append(std::uint16_t(j));
+                near.push_back(std::uint16_t(j));
                 std::int64_t width = std::int64_t(mj.right) - mj.left;
                 if (width > widest) widest = width;
             }
-            if (!near.Filled()) continue;
-            bool sorted = near.Filled() > FewCandidates;
+            if (near.empty()) continue;
+            bool sorted = near.size() > FewCandidates;
+            // Stable, so that equal left edges keep member order.
             if (sorted)
-                near.Sort([&](const std::uint16_t* x, const std::uint16_t* y) {
-                    std::int64_t lx = leftOf(*x), ly = leftOf(*y);
-                    return lx < ly ? -1 : (lx > ly ? 1 : 0);
+                std::stable_sort(near.begin(), near.end(), [&](std::uint16_t x, std::uint16_t y) {
+                    return leftOf(x) < leftOf(y);
                 });
             for (unsigned i = ga * boxA.step; i < iEnd; ++i) {
                 const longBBox& mi = boxA.members[std::uint16_t(i)];
                 if (!memberpairs::Overlap(mi, groupB, tol)) continue;
-                const std::uint16_t* from = near.begin();
-                const std::uint16_t* to = near.end();
+                const std::uint16_t* from = near.data();
+                const std::uint16_t* to = near.data() + near.size();
                 if (sorted) {
                     // Boxes that meet mi have their left edge within [lo, hi].
                     std::int64_t lo = mi.left - tol - widest, hi = mi.right + tol;
@@ -107,15 +108,12 @@ void VisitMemberPairs(SubPath& a, SubPath& b, const UnitMap& map, std::int64_t t
                         return v < leftOf(j);
                     });
                 }
-                hits.Reset();
+                hits.clear();
                 for (const std::uint16_t* j = from; j != to; ++j) {
                     if (self && i == *j) continue;
-                    if (memberpairs::Overlap(mi, bb.members[*j], tol)) hits.Append(*j);
+                    if (memberpairs::Overlap(mi, bb.members[*j], tol)) hits.push_back(*j);
                 }
-                if (sorted)
-                    hits.Sort([](const std::uint16_t* x, const std::uint16_t* y) {
-                        return int(*x) - int(*y);
-                    });
+                if (sorted) std::sort(hits.begin(), hits.end());
                 for (std::uint16_t j : hits)
                     visit(i, unsigned(j));
             }

@@ -1,7 +1,9 @@
 // Path clean-up and canonical form.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 #include "pathkit/Path.h"
 
@@ -24,6 +26,88 @@ int CompareForPrepare(const SubPath* a, const SubPath* b) {
     if (a->depth != b->depth) return a->depth > b->depth ? -1 : 1;
     return CompareLeft(a->ctrlBox.left, b->ctrlBox.left);
 }
+
+// The closed sub-paths by the cells of a grid their control boxes meet; a box with an edge
+// that is not a number overlaps nothing and stays out. Few sub-paths make one cell.
+class BoxGrid {
+public:
+    BoxGrid(Path& path, const std::vector<char>& closed) : path_(path) {
+        std::uint16_t n = path.subPaths.Filled();
+        seen_.assign(n, 0);
+        double left = HUGE_VAL, right = -HUGE_VAL, bottom = HUGE_VAL, top = -HUGE_VAL;
+        for (std::uint16_t i = 0; i < n; ++i) {
+            const floatBBox& b = path.subPaths[i].ctrlBox;
+            if (!closed[i] || !Finite(b)) continue;
+            left = std::min(left, double(b.left)), right = std::max(right, double(b.right));
+            bottom = std::min(bottom, double(b.bottom)), top = std::max(top, double(b.top));
+        }
+        if (n > 32 && left <= right && bottom <= top) {
+            double w = std::max(right - left, 1e-9), h = std::max(top - bottom, 1e-9);
+            double cell = std::sqrt(w * h / n);
+            if (cell > 0 && std::isfinite(cell)) {
+                columns_ = int(std::clamp(std::ceil(w / cell), 1.0, 256.0));
+                rows_ = int(std::clamp(std::ceil(h / cell), 1.0, 256.0));
+                cell_ = std::max(w / columns_, h / rows_);
+                left_ = left, bottom_ = bottom;
+            }
+        }
+        std::size_t cells = std::size_t(columns_) * rows_;
+        first_.assign(cells + 1, 0);
+        auto each = [&](auto&& visit) {
+            for (std::uint16_t i = 0; i < n; ++i) {
+                const floatBBox& b = path.subPaths[i].ctrlBox;
+                if (!closed[i] || !Finite(b)) continue;
+                for (int r = Cell(b.bottom, bottom_, rows_); r <= Cell(b.top, bottom_, rows_); ++r)
+                    for (int c = Cell(b.left, left_, columns_);
+                         c <= Cell(b.right, left_, columns_); ++c)
+                        visit(std::size_t(r) * columns_ + c, i);
+            }
+        };
+        each([&](std::size_t cell, std::uint16_t) { ++first_[cell + 1]; });
+        for (std::size_t k = 1; k <= cells; ++k)
+            first_[k] += first_[k - 1];
+        items_.resize(first_.back());
+        std::vector<std::uint32_t> fill(first_.begin(), first_.end() - 1);
+        each([&](std::size_t cell, std::uint16_t i) { items_[fill[cell]++] = i; });
+    }
+
+    // The closed sub-paths whose boxes may overlap that of sub-path i, each once.
+    void Near(std::uint16_t i, std::vector<std::uint16_t>& out) {
+        out.clear();
+        const floatBBox& b = path_.subPaths[i].ctrlBox;
+        if (!Finite(b)) return;
+        ++stamp_;
+        for (int r = Cell(b.bottom, bottom_, rows_); r <= Cell(b.top, bottom_, rows_); ++r) {
+            for (int c = Cell(b.left, left_, columns_); c <= Cell(b.right, left_, columns_); ++c) {
+                std::size_t cell = std::size_t(r) * columns_ + c;
+                for (std::uint32_t k = first_[cell]; k < first_[cell + 1]; ++k) {
+                    std::uint16_t j = items_[k];
+                    if (seen_[j] == stamp_) continue;
+                    seen_[j] = stamp_;
+                    out.push_back(j);
+                }
+            }
+        }
+    }
+
+private:
+    static bool Finite(const floatBBox& b) {
+        return !std::isnan(b.left) && !std::isnan(b.right) && !std::isnan(b.bottom) &&
+               !std::isnan(b.top);
+    }
+    int Cell(double v, double origin, int cells) const {
+        double k = std::floor((v - origin) / cell_);
+        return !(k > 0) ? 0 : (k >= cells - 1 ? cells - 1 : int(k));
+    }
+
+    Path& path_;
+    double left_ = 0, bottom_ = 0, cell_ = 1;
+    int columns_ = 1, rows_ = 1;
+    std::vector<std::uint32_t> first_;
+    std::vector<std::uint16_t> items_;
+    std::vector<std::uint32_t> seen_;
+    std::uint32_t stamp_ = 0;
+};
 
 } // namespace
 
@@ -58,17 +142,26 @@ void Path::Prepare() {
     Validate(SP_ALL_INVALID);
 
     std::uint16_t n = subPaths.Filled();
+    std::vector<char> closed(n);
+    for (std::uint16_t i = 0; i < n; ++i)
+        closed[i] = subPaths[i].IsClosed();
+    // The depth counts the closed contours around each one; only contours whose boxes overlap
+    // can hold it, and a grid of the boxes finds them (the count does not depend on the order
+    // in which they are found).
+    BoxGrid grid(*this, closed);
+    std::vector<std::uint16_t> near;
     for (std::uint16_t i = 0; i < n; ++i) {
         SubPath& sp = subPaths[i];
-        if (!sp.IsClosed()) {
+        if (!closed[i]) {
             sp.depth = -1;
             continue;
         }
         int d = 0;
-        for (std::uint16_t j = 0; j < n; ++j) {
+        grid.Near(i, near);
+        for (std::uint16_t j : near) {
             if (j == i) continue;
             SubPath& other = subPaths[j];
-            if (!other.IsClosed() || !Overlap(sp.ctrlBox, other.ctrlBox)) continue;
+            if (!closed[j] || !Overlap(sp.ctrlBox, other.ctrlBox)) continue;
             if (sp.IsContainedBy(other) && d < INT16_MAX) ++d;
         }
         sp.depth = std::int16_t(d);

@@ -61,6 +61,14 @@ TEST(ContainmentIndex, AnswersAsThePathDoes) {
             Compare(smooth, seed + 100);
         }
     }
+    // Many contours, nested and overlapping: the first one around a point decides.
+    Path many(0.01f);
+    for (unsigned k = 0; k < 40; ++k) {
+        Path p = pathtest::RandomPolygon(30, 50 + k, 0.3, 0.01f);
+        many.Concat(p);
+    }
+    many.Prepare();
+    Compare(many, 7);
 }
 
 } // namespace

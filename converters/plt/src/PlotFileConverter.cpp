@@ -237,7 +237,7 @@ public:
         Move(0, 0);
         for (;;) {
             progress_.ReportChange(in_.TellG() - (ahead_ >= 0 ? 1 : 0), false);
-            char a, b;
+            char a = 0, b = 0;
             if (!Command(a, b)) break;
             if (!Run(a, b)) break;
         }

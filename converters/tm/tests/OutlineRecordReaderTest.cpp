@@ -91,6 +91,14 @@ TEST_F(OutlineRecordConverterTest, ThroughTheOutlineConverter) {
     EXPECT_TRUE(handler.calls.empty()); // fewer than ten records read
     EXPECT_TRUE(FilesStartingWith(DataFolder() / "tmp", "FOT").empty());
 
+    // No cap on the number of points: 6000 in one contour.
+    std::string many;
+    for (unsigned i = 0; i < 6000; ++i)
+        many += R16(0, i % 2 * 10, i);
+    WriteFileBytes(Out("many.tm"), many + B16() + End);
+    ASSERT_EQ(convert(Out("many.tm"), Out("many.bez")), 0);
+    EXPECT_EQ(DecodeBezRecords(FileBytes(Out("many.bez"))).size(), 6000u);
+
     // Unrecognised layouts fail without calling conv-fot; so does a missing conv-fot.
     WriteFileBytes(Out("other.tm"), "not an outline file");
     EXPECT_EQ(convert(Out("other.tm"), Out("b.bez")), -1);

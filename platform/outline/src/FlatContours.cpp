@@ -297,6 +297,34 @@ int FlatContours::Winding(double x, double y) const {
     return w;
 }
 
+void FlatContours::Windings(double x1, double y1, double x2, double y2, int& w1,
+                            int& w2) const {
+    if (rowFirst_.empty() || std::isnan(x1) || std::isnan(y1) || std::isnan(x2) ||
+        std::isnan(y2) || Row(y1) != Row(y2)) {
+        w1 = Winding(x1, y1);
+        w2 = Winding(x2, y2);
+        return;
+    }
+    // The same tests as Winding, for both points on each chord of the row.
+    auto count = [](const Pt& a, const Pt& b, double x, double y, int& w) {
+        double side = (b.x - a.x) * (y - a.y) - (x - a.x) * (b.y - a.y);
+        if (a.y <= y) {
+            if (b.y > y && side > 0) ++w;
+        } else if (b.y <= y && side < 0) {
+            --w;
+        }
+    };
+    w1 = w2 = 0;
+    int r = Row(y1);
+    for (std::uint32_t k = rowFirst_[std::size_t(r)]; k < rowFirst_[std::size_t(r) + 1]; ++k) {
+        const ChordRef& c = rowChords_[k];
+        const Span& s = spans_[c.span];
+        const Pt &a = points_[c.point], &b = points_[c.point + 1];
+        if (!(s.top <= y1 || s.bottom > y1 || s.right < x1)) count(a, b, x1, y1, w1);
+        if (!(s.top <= y2 || s.bottom > y2 || s.right < x2)) count(a, b, x2, y2, w2);
+    }
+}
+
 bool FlatContours::Beside(std::size_t subPath, std::size_t member, double& mx, double& my,
                           double& lx, double& ly, double& rx, double& ry) const {
     if (subPath >= subPathFirst_.size()) return false;

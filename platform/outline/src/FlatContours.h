@@ -20,6 +20,9 @@ public:
 
     // The sum of the winding numbers of all contours about (x, y), counter-clockwise positive.
     int Winding(double x, double y) const;
+    // Winding(x1, y1) and Winding(x2, y2), in one pass over the chords when both points fall
+    // in one row of the index (as the two sides of a sample do).
+    void Windings(double x1, double y1, double x2, double y2, int& w1, int& w2) const;
 
     // A point on the middle chord of member `member` of sub-path `subPath` (the nearest chord
     // with length), and two points close beside it, left and right of the direction of travel;

@@ -36,7 +36,8 @@ bool Bounds(const FlatContours& contours, std::size_t s, std::uint16_t first, st
         double mx, my, lx, ly, rx, ry;
         if (!contours.Beside(s, std::size_t(j), mx, my, lx, ly, rx, ry)) continue;
         ++tried;
-        int left = contours.Winding(lx, ly), right = contours.Winding(rx, ry);
+        int left, right;
+        contours.Windings(lx, ly, rx, ry, left, right);
         if (left - right >= 1)
             return left >= 1 && right <= 0 && (!admissible || admissible(mx, my));
     }

@@ -5,9 +5,12 @@
 #include "SignObjCount.h"
 #include "mfc/CArchive.h"
 #include "mfc/CArchiveException.h"
+#include "mfc/CDC.h"
+#include "mfc/CRect.h"
 #include "model/CObjIterator.h"
 #include "pathkit/AIWriter.h"
 #include "pathkit/OutStream.h"
+#include "pathkit/PathDraw.h"
 
 IMPLEMENT_SERIAL(CGroupObj, CSignObj, VERSIONABLE_SCHEMA | 0)
 
@@ -170,6 +173,50 @@ COLORREF CGroupObj::GetColor() {
 
 BOOL CGroupObj::HasContentData() {
     return 1;
+}
+
+void CGroupObj::DrawOutlineOnLayer(CDC* pDC, const floatTMatrix& m, int layer) {
+    for (int i = 0; i < m_children.GetSize(); ++i) {
+        const int saved = pDC->SaveDC();
+        GetChild(i)->DrawOutlineOnLayer(pDC, m, layer);
+        pDC->RestoreDC(saved);
+    }
+}
+
+// Children in stacking order, each with the context's state saved around it; nothing when
+// the group's box misses the clip box. The box is grown by one pixel, as path objects grow
+// theirs, so a group of only horizontal or vertical lines (a box of zero width or height)
+// is still drawn. A transparent group drawn onto a bitmap context is
+// blended through DrawTransparent once the raster library's bitmap context exists; until
+// then it is painted like any other group.
+void CGroupObj::Paint(CDC* pDC, const floatTMatrix& m, int mode, int layer, int) {
+    CRect box;
+    ::Transform(m, m_bbox, box);
+    box.InflateRect(1, 1);
+    CRect clip;
+    pDC->GetClipBox(&clip);
+    CRect visible;
+    if (!visible.IntersectRect(&box, &clip) || visible.Width() == 0 || visible.Height() == 0) {
+        return;
+    }
+    for (int i = 0; i < m_children.GetSize(); ++i) {
+        const int saved = pDC->SaveDC();
+        GetChild(i)->Paint(pDC, m, mode, layer, 0);
+        pDC->RestoreDC(saved);
+    }
+}
+
+void CGroupObj::PaintOutline(CDC* pDC, const floatTMatrix& m, int arg) {
+    CRect box;
+    ::Transform(m, m_bbox, box);
+    if (box.Width() != 0 && box.Height() != 0) {
+        CRect clip;
+        pDC->GetClipBox(&clip);
+        CRect visible;
+        if (!visible.IntersectRect(&box, &clip)) return;
+    }
+    for (int i = 0; i < m_children.GetSize(); ++i)
+        GetChild(i)->PaintOutline(pDC, m, arg);
 }
 
 BOOL CGroupObj::AcceptsTransform(const floatTMatrix& m) {

@@ -7,10 +7,13 @@
 #include "content/RasterExtensions.h"
 #include "mfc/CArchive.h"
 #include "mfc/CArchiveException.h"
+#include "mfc/CDC.h"
+#include "mfc/CRect.h"
 #include "model/CFillObj.h"
 #include "model/SharedObjRef.h"
 #include "pathkit/Path.h"
 #include "pathkit/PathCombination.h"
+#include "pathkit/PathDraw.h"
 #include "win32/user.h"
 
 IMPLEMENT_SERIAL(CSignObj, CObject, CSignObj::Schema)
@@ -220,7 +223,22 @@ void CSignObj::DrawTransparent(CDibDC*, const floatTMatrix&, int, int) {}
 
 void CSignObj::Paint(CDC*, const floatTMatrix&, int, int, int) {}
 
-void CSignObj::PaintOutline(CDC*, const floatTMatrix&, int) {}
+// The path stroked, else the box as a closed outline, else nothing.
+void CSignObj::PaintOutline(CDC* pDC, const floatTMatrix& m, int) {
+    if (Path* pPath = GetPath()) {
+        ::Paint(pDC, m, *pPath, PP_STROKE);
+        return;
+    }
+    floatBBox* pBox = GetBBox();
+    if (pBox == nullptr) return;
+    CRect r;
+    ::Transform(m, *pBox, r);
+    pDC->MoveTo(r.left, r.top);
+    pDC->LineTo(r.right, r.top);
+    pDC->LineTo(r.right, r.bottom);
+    pDC->LineTo(r.left, r.bottom);
+    pDC->LineTo(r.left, r.top);
+}
 
 BOOL CSignObj::AcceptsTransform(const floatTMatrix&) {
     return 1;

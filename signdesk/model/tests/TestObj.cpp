@@ -1,6 +1,7 @@
 #include "TestObj.h"
 
 #include "mfc/CArchive.h"
+#include "mfc/CDC.h"
 
 IMPLEMENT_SERIAL(CTestObj, CSignObj, 1)
 
@@ -79,4 +80,18 @@ void CTestObj::MoveBy(float dx, float dy) {
     m_box.bottom += dy;
     m_box.top += dy;
     UpdateStamp();
+}
+
+void CTestObj::Paint(CDC* pDC, const floatTMatrix&, int, int, int) {
+    ++m_nPaints;
+    if (m_bUntidy) {
+        pDC->SetROP2(R2_NOT);
+        pDC->SetViewportOrg(7, 3);
+        pDC->IntersectClipRect(0, 0, 1, 1);
+    }
+}
+
+void CTestObj::PaintOutline(CDC* pDC, const floatTMatrix& m, int arg) {
+    ++m_nOutlinePaints;
+    CSignObj::PaintOutline(pDC, m, arg);
 }

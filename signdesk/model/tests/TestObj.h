@@ -23,6 +23,9 @@ public:
     BOOL CanDistort() override { return 1; }
     CSignObj* Duplicate() override;
     Path* GetPath() override { return m_pPath; }
+    // Counts its calls; with m_bUntidy it leaves the context changed behind it.
+    void Paint(CDC* pDC, const floatTMatrix& m, int mode, int layer, int flag) override;
+    void PaintOutline(CDC* pDC, const floatTMatrix& m, int arg) override;
 
     // A content change: the number moves and the stamp with it.
     void SetContent(DWORD content);
@@ -35,4 +38,7 @@ public:
     DWORD m_nContent = 0;
     Path* m_pPath = nullptr; // not owned
     int m_nHitQueries = 0;
+    int m_nPaints = 0;
+    int m_nOutlinePaints = 0;
+    bool m_bUntidy = false;
 };

@@ -178,6 +178,25 @@ TEST_F(TrueTypeFontTest, NativeFontsWinOverInstalledFacesOfTheSameName) {
     EXPECT_TRUE(font->IsKindOf(RUNTIME_CLASS(TarvelFont)));
 }
 
+TEST_F(TrueTypeFontTest, BoundToALogicalFont) {
+    UseFixtures();
+    LOGFONTA lf{};
+    lf.lfHeight = -1000;
+    lf.lfWeight = 700;
+    std::strcpy(lf.lfFaceName, "Fixture Sans");
+    TrueTypeFont font;
+    font.SetKerningPair('A', 'V', 0.5f);
+    font.CreateFromLogFont(&lf);
+    ASSERT_NE(nullptr, font.hFont);
+    EXPECT_STREQ("Fixture Sans", font.fontName);
+    EXPECT_EQ(0, font.kerningPairs.Filled()); // unloaded first; the files are not read
+    EXPECT_EQ(2048u, CurrentFaceTextMetric.ntmSizeEM);
+    Path m;
+    ASSERT_EQ(1, font.GetCharPath('M', m));
+    m.Transform(font.glyphMatrix);
+    EXPECT_NEAR(1.0, boxOf(m).top, 1e-6);
+}
+
 TEST_F(TrueTypeFontTest, MissingFaceLoadsAsNotReady) {
     TrueTypeFont font;
     font.fontName = "No Such Face";

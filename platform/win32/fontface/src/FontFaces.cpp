@@ -46,6 +46,21 @@ struct FontConfig {
     }
 };
 
+FontConfig& fontConfig() {
+    static FontConfig fc;
+    return fc;
+}
+
+// True when the system's font set may have changed since the last listing: fonts installed
+// while the program runs are seen at the next listing. Reloads the configuration then.
+bool systemFontsChanged() {
+    FontConfig& fc = fontConfig();
+    if (fc.config != nullptr && FcConfigUptoDate(fc.config)) return false;
+    if (fc.config != nullptr) FcConfigDestroy(fc.config);
+    fc.config = FcInitLoadConfigAndFonts();
+    return true;
+}
+
 // (file, face index) of every outline face fontconfig knows, or of the test's files.
 std::vector<std::pair<std::string, long>> fontFiles(FontSet& set) {
     std::vector<std::pair<std::string, long>> out;
@@ -54,14 +69,8 @@ std::vector<std::pair<std::string, long>> fontFiles(FontSet& set) {
             out.emplace_back(f, -1);
         return out;
     }
-    static FontConfig fc;
+    FontConfig& fc = fontConfig();
     if (fc.config == nullptr) return out;
-    // Fonts installed while the program runs are seen at the next listing.
-    if (!FcConfigUptoDate(fc.config)) {
-        FcConfigDestroy(fc.config);
-        fc.config = FcInitLoadConfigAndFonts();
-        if (fc.config == nullptr) return out;
-    }
     FcPattern* pattern = FcPatternCreate();
     FcPatternAddBool(pattern, FC_OUTLINE, FcTrue);
     FcObjectSet* objects = FcObjectSetBuild(FC_FILE, FC_INDEX, nullptr);
@@ -267,6 +276,7 @@ int kindRank(FaceKind k) {
 
 std::shared_ptr<std::vector<std::shared_ptr<const Face>>> currentFaces() {
     FontSet& set = fontSet();
+    if (set.faces && !set.useFiles && !systemFontsChanged()) return set.faces;
     std::vector<std::pair<std::string, long>> files = fontFiles(set);
     std::vector<std::string> signature;
     std::vector<Face> all;

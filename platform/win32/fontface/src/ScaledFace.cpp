@@ -29,6 +29,12 @@ struct ScaledFace::Impl {
     std::int64_t num = 0; // |lfHeight|
     std::int64_t den = 1; // cell height or em, in font units
     bool symbol = false;
+    // The last native outline made.
+    bool cacheValid = false;
+    FT_UInt cachedGlyph = 0;
+    double cachedMatrix[4] = {};
+    GLYPHMETRICS cachedMetrics{};
+    std::vector<std::uint8_t> cachedBytes;
     ~Impl() {
         if (ft != nullptr) {
             std::lock_guard<std::mutex> lock(FreeTypeLock());
@@ -155,6 +161,14 @@ private:
     bool qsplineEnded_ = false;
 };
 
+// The bytes needed, or the records copied into a buffer large enough.
+DWORD deliver(const std::vector<std::uint8_t>& bytes, DWORD bufferSize, void* buffer) {
+    if (buffer == nullptr || bufferSize == 0) return DWORD(bytes.size());
+    if (bufferSize < bytes.size()) return GDI_ERROR;
+    std::memcpy(buffer, bytes.data(), bytes.size());
+    return DWORD(bytes.size());
+}
+
 } // namespace
 
 DWORD ScaledFace::GlyphOutline(UINT code, UINT format, GLYPHMETRICS* metrics, DWORD bufferSize,
@@ -165,12 +179,6 @@ DWORD ScaledFace::GlyphOutline(UINT code, UINT format, GLYPHMETRICS* metrics, DW
     std::lock_guard<std::mutex> lock(FreeTypeLock());
     FT_UInt glyph = (format & GGO_GLYPH_INDEX) ? FT_UInt(code) : im.glyphOf(code);
     if (glyph == 0 || glyph >= FT_UInt(im.ft->num_glyphs)) return GDI_ERROR;
-    if (FT_Load_Glyph(im.ft, glyph, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) !=
-            0 ||
-        im.ft->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
-        return GDI_ERROR;
-    const FT_Outline& o = im.ft->glyph->outline;
-
     // The matrix, applied to the 16.16 points; the identity leaves them exact.
     double m[4] = {1, 0, 0, 1};
     bool identity = true;
@@ -180,6 +188,19 @@ DWORD ScaledFace::GlyphOutline(UINT code, UINT format, GLYPHMETRICS* metrics, DW
             m[i] = double(e[i]->value) + double(e[i]->fract) / 65536.0;
         identity = m[0] == 1 && m[1] == 0 && m[2] == 0 && m[3] == 1;
     }
+    // A size query is followed by the fetch of the same glyph: the last outline is kept.
+    if (im.cacheValid && im.cachedGlyph == glyph &&
+        std::memcmp(im.cachedMatrix, m, sizeof m) == 0) {
+        if (metrics != nullptr) *metrics = im.cachedMetrics;
+        if (kind == GGO_METRICS) return 0;
+        return deliver(im.cachedBytes, bufferSize, buffer);
+    }
+    if (FT_Load_Glyph(im.ft, glyph, FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING | FT_LOAD_NO_BITMAP) !=
+            0 ||
+        im.ft->glyph->format != FT_GLYPH_FORMAT_OUTLINE)
+        return GDI_ERROR;
+    const FT_Outline& o = im.ft->glyph->outline;
+
     auto point = [&](int i) {
         FixedPoint p{im.fixed(o.points[i].x), im.fixed(o.points[i].y)};
         if (!identity) {
@@ -192,7 +213,10 @@ DWORD ScaledFace::GlyphOutline(UINT code, UINT format, GLYPHMETRICS* metrics, DW
         return p;
     };
 
-    if (metrics != nullptr) {
+    GLYPHMETRICS gmLocal{};
+    {
+        GLYPHMETRICS* metricsOut = metrics;
+        metrics = &gmLocal;
         FT_BBox box;
         FT_Outline_Get_CBox(&o, &box);
         bool empty = o.n_points == 0;
@@ -203,6 +227,7 @@ DWORD ScaledFace::GlyphOutline(UINT code, UINT format, GLYPHMETRICS* metrics, DW
         metrics->gmptGlyphOrigin = POINT{LONG(x0), LONG(y1)};
         metrics->gmCellIncX = SHORT(im.whole(im.ft->glyph->metrics.horiAdvance));
         metrics->gmCellIncY = 0;
+        if (metricsOut != nullptr) *metricsOut = gmLocal;
     }
     if (kind == GGO_METRICS) return 0;
 
@@ -283,11 +308,12 @@ DWORD ScaledFace::GlyphOutline(UINT code, UINT format, GLYPHMETRICS* metrics, DW
         w.endContour();
         first = last + 1;
     }
-    const std::vector<std::uint8_t>& bytes = w.bytes();
-    if (buffer == nullptr || bufferSize == 0) return DWORD(bytes.size());
-    if (bufferSize < bytes.size()) return GDI_ERROR;
-    std::memcpy(buffer, bytes.data(), bytes.size());
-    return DWORD(bytes.size());
+    im.cachedBytes = w.bytes();
+    im.cachedGlyph = glyph;
+    std::memcpy(im.cachedMatrix, m, sizeof m);
+    im.cachedMetrics = gmLocal;
+    im.cacheValid = true;
+    return deliver(im.cachedBytes, bufferSize, buffer);
 }
 
 BOOL ScaledFace::CharABCWidths(UINT first, UINT last, ABC* widths) {

@@ -2,6 +2,7 @@
 // fonts, enumeration, native glyph outlines, widths and metrics, and text drawn by filling
 // glyph outlines.
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <map>
@@ -172,32 +173,61 @@ BOOL textExtent(DeviceContext& dc, const char* text, int length, SIZE* size) {
     return TRUE;
 }
 
-BOOL drawText(DeviceContext& dc, int x, int y, const char* text, int length, const INT* dx,
-              bool opaque, const RECT* opaqueRect) {
+BOOL drawText(DeviceContext& dc, int x, int y, UINT align, UINT options, const RECT* rect,
+              const char* text, int length, const INT* dx, bool opaqueCell) {
+    // Alignment and output options, as the drawing layer numbers them.
+    constexpr UINT kUpdateCp = 1, kRight = 2, kCenter = 6, kBottom = 8, kBaseline = 24;
+    constexpr UINT kOpaque = 2, kClipped = 4;
+    if (length < 0 || (length > 0 && text == nullptr)) return failWith(ERROR_INVALID_PARAMETER);
+    // Without any installed face there is nothing to draw with; the call still succeeds.
     std::shared_ptr<fontface::ScaledFace> face = faceOf(dc);
-    if (!face) return failWith(ERROR_INVALID_PARAMETER);
-    if (!dc.draws()) return TRUE;
+    if (!face) return TRUE;
     long ascent, descent;
     cellOf(*face, ascent, descent);
     std::vector<UINT> codes = codesOf(text, length);
-    double scale = dc.lengthScale();
-    double ox, oy;
-    dc.lpToDp(x, y, ox, oy);
-    if (opaque) {
-        RECT r;
-        if (opaqueRect != nullptr) {
-            r = *opaqueRect;
-        } else {
-            SIZE s{0, 0};
-            textExtent(dc, text, length, &s);
-            r = RECT{x, y, x + s.cx, y + s.cy};
-        }
+    std::vector<long> advances;
+    long width = 0;
+    for (std::size_t i = 0; i < codes.size(); ++i) {
+        advances.push_back(dx != nullptr ? dx[i] : advanceOf(*face, codes[i]));
+        width += advances.back();
+    }
+    if (align & kUpdateCp) {
+        x = dc.st.position.x;
+        y = dc.st.position.y;
+    }
+    long left = x;
+    if ((align & kCenter) == kCenter)
+        left = x - width / 2;
+    else if (align & kRight)
+        left = x - width;
+    long top = y;
+    if ((align & kBaseline) == kBaseline)
+        top = y - ascent;
+    else if (align & kBottom)
+        top = y - ascent - descent;
+    if (align & kUpdateCp) {
+        if (!(align & kRight))
+            dc.st.position.x = LONG(left + width);
+        else if ((align & kCenter) != kCenter)
+            dc.st.position.x = LONG(left);
+    }
+    if (!dc.draws()) return TRUE;
+
+    auto fillBox = [&](const RECT& r, COLORREF color) {
         FixPoint a = dc.lpToFixCorner(r.left, r.top), b = dc.lpToFixCorner(r.right, r.bottom);
         std::vector<FixPolygon> box = {{a, {b.x, a.y}, b, {a.x, b.y}}};
-        Ink ink = Ink::solid(dc, dc.st.bkColor);
+        Ink ink = Ink::solid(dc, color);
         Painter painter(dc, ink);
         fillPolygons(box, true, painter.bounds(), painter.sink());
-    }
+    };
+    if ((options & kOpaque) && rect != nullptr) fillBox(*rect, dc.st.bkColor);
+    if (opaqueCell)
+        fillBox(RECT{LONG(left), LONG(top), LONG(left + width), LONG(top + ascent + descent)},
+                dc.st.bkColor);
+
+    double scale = dc.lengthScale();
+    double ox, oy;
+    dc.lpToDp(double(left), double(top), ox, oy);
     std::vector<FixPolygon> polygons;
     double pen = 0; // logical units along the line
     for (std::size_t i = 0; i < codes.size(); ++i) {
@@ -208,13 +238,22 @@ BOOL drawText(DeviceContext& dc, int x, int y, const char* text, int length, con
                 size)
                 outlinePolygons(data, ox + pen * scale, oy + ascent * scale, scale, polygons);
         }
-        pen += dx != nullptr ? dx[i] : advanceOf(*face, codes[i]);
+        pen += advances[i];
     }
-    if (!polygons.empty()) {
-        Ink ink = Ink::solid(dc, dc.st.textColor);
-        Painter painter(dc, ink);
-        fillPolygons(polygons, true, painter.bounds(), painter.sink());
+    if (polygons.empty()) return TRUE;
+    Ink ink = Ink::solid(dc, dc.st.textColor);
+    Painter painter(dc, ink);
+    PixelBox bounds = painter.bounds();
+    if ((options & kClipped) && rect != nullptr) {
+        FixPoint a = dc.lpToFixCorner(rect->left, rect->top),
+                 b = dc.lpToFixCorner(rect->right, rect->bottom);
+        bounds.left = std::max(bounds.left, std::min(a.x, b.x) / kFix);
+        bounds.top = std::max(bounds.top, std::min(a.y, b.y) / kFix);
+        bounds.right = std::min(bounds.right, std::max(a.x, b.x) / kFix);
+        bounds.bottom = std::min(bounds.bottom, std::max(a.y, b.y) / kFix);
+        if (bounds.empty()) return TRUE;
     }
+    fillPolygons(polygons, true, bounds, painter.sink());
     return TRUE;
 }
 

@@ -12,9 +12,11 @@ BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
     auto d = dcOf(dc);
     if (!d) return FALSE;
     if (length < 0 || (length > 0 && !text)) return failWith(ERROR_INVALID_PARAMETER);
-    if (d->logging) d->record(callLine("TextOutA", x, y, '"' + std::string(text ? text : "", std::size_t(length)) + '"'));
-    if (length > 0 && d->draws()) drawText(*d, x, y, text, length, nullptr, false, nullptr);
-    return TRUE;
+    if (d->logging)
+        d->record(callLine("TextOutA", x, y,
+                           '"' + std::string(text ? text : "", std::size_t(length)) + '"'));
+    return drawText(*d, x, y, d->st.textAlign, 0, nullptr, text, length, nullptr,
+                    d->st.bkMode == OPAQUE);
 }
 
 BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR text, UINT length,
@@ -22,14 +24,15 @@ BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR te
     auto d = dcOf(dc);
     if (!d) return FALSE;
     if (length > 0x7FFFFFFF || (length > 0 && !text)) return failWith(ERROR_INVALID_PARAMETER);
-    if (d->logging) d->record(callLine("ExtTextOutA", x, y, options,
-                       rect ? std::to_string(rect->left) + ' ' + std::to_string(rect->top) + ' ' +
-                                  std::to_string(rect->right) + ' ' + std::to_string(rect->bottom)
-                            : std::string("-"),
-                       '"' + std::string(text ? text : "", length) + '"'));
-    if (d->draws() && (length > 0 || (options & ETO_OPAQUE)))
-        drawText(*d, x, y, text ? text : "", int(length), dx, (options & ETO_OPAQUE) != 0, rect);
-    return TRUE;
+    if (d->logging)
+        d->record(callLine("ExtTextOutA", x, y, options,
+                           rect ? std::to_string(rect->left) + ' ' + std::to_string(rect->top) +
+                                      ' ' + std::to_string(rect->right) + ' ' +
+                                      std::to_string(rect->bottom)
+                                : std::string("-"),
+                           '"' + std::string(text ? text : "", length) + '"'));
+    return drawText(*d, x, y, d->st.textAlign, options, rect, text ? text : "", int(length), dx,
+                    false);
 }
 
 UINT SetTextAlign(HDC dc, UINT align) {

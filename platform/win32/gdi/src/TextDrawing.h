@@ -5,12 +5,14 @@
 
 namespace sdgdi {
 
-// Draws `length` bytes of ANSI text with its top-left cell corner at the logical point; dx
-// (optional) gives each character's advance in logical units; with `opaque` the rectangle
-// (logical, optional) is first filled with the background colour. Returns FALSE for a context
-// whose font has no face.
-BOOL drawText(DeviceContext& dc, int x, int y, const char* text, int length, const INT* dx,
-              bool opaque, const RECT* opaqueRect);
+// Draws `length` bytes of ANSI text at the logical point placed by the alignment flags
+// (TA_LEFT / TA_RIGHT / TA_CENTER, TA_TOP / TA_BOTTOM / TA_BASELINE; TA_UPDATECP takes and
+// moves the current position); dx (optional) gives each character's advance in logical
+// units. Options: ETO_OPAQUE fills `rect` (logical) with the background colour first,
+// ETO_CLIPPED keeps the glyphs inside it; `opaqueCell` fills the text's own cells (TextOut in
+// OPAQUE background mode). Without any installed face nothing is drawn.
+BOOL drawText(DeviceContext& dc, int x, int y, UINT align, UINT options, const RECT* rect, const char* text,
+              int length, const INT* dx, bool opaqueCell);
 
 // The extent of the text in logical units.
 BOOL textExtent(DeviceContext& dc, const char* text, int length, SIZE* size);

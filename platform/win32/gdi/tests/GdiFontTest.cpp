@@ -129,6 +129,18 @@ TEST_F(GdiFontTest, OutlinesWidthsAndMetricsOfTheSelectedFont) {
     EXPECT_EQ(nullptr, CreateFontIndirectA(nullptr));
 }
 
+TEST_F(GdiFontTest, StockFontsTakeTheDefaultFace) {
+    // A new context holds the system font; its name is no installed face.
+    SIZE extent{};
+    ASSERT_TRUE(GetTextExtentPoint32A(dc, "HH", 2, &extent));
+    EXPECT_GT(extent.cx, 0);
+    EXPECT_GT(extent.cy, 0);
+    HGDIOBJ old = SelectObject(dc, GetStockObject(ANSI_VAR_FONT));
+    GLYPHMETRICS gm;
+    EXPECT_NE(GDI_ERROR, GetGlyphOutlineA(dc, 'H', GGO_NATIVE, &gm, 0, nullptr, nullptr));
+    SelectObject(dc, old);
+}
+
 TEST_F(GdiFontTest, InstalledKerningPairs) {
     SdUseSystemFonts();
     HFONT font = Font("DejaVu Sans", -2048);

@@ -25,6 +25,9 @@ public:
     CSignObj* HitTest(floatPoint& p, int layer, float tolerance, int mode, int arg) override;
     COLORREF GetColor() override;
     BOOL HasContentData() override;
+    void DrawOutlineOnLayer(CDC* pDC, const floatTMatrix& m, int layer) override;
+    void Paint(CDC* pDC, const floatTMatrix& m, int mode, int layer, int flag) override;
+    void PaintOutline(CDC* pDC, const floatTMatrix& m, int arg) override;
     BOOL AcceptsTransform(const floatTMatrix& m) override;
     void Transform(const floatTMatrix& m) override;
     BOOL CanDistort() override;
