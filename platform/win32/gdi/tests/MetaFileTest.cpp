@@ -461,4 +461,29 @@ TEST(MetaFile, ConversionsKeepTheDrawing) {
     DeleteEnhMetaFile(e);
 }
 
+// Played into a recording context, the drawing gives the calls that drew it.
+TEST(MetaFile, PlaybackIntoARecordingContextGivesTheSameCalls) {
+    auto drawing = [](const std::vector<std::string>& log) {
+        std::vector<std::string> out;
+        for (const std::string& line : log)
+            for (const char* name : {"Polygon(", "Rectangle(", "Ellipse(", "Polyline(", "RoundRect(", "Pie(",
+                                     "SetROP2(", "IntersectClipRect(", "SelectObject("})
+                if (line.rfind(name, 0) == 0) out.push_back(line);
+        return out;
+    };
+    HDC direct = SdCreateRecordingDC(120, 100);
+    fixedDrawing(direct);
+    HDC mdc = CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
+    fixedDrawing(mdc);
+    HENHMETAFILE e = CloseEnhMetaFile(mdc);
+    HDC played = SdCreateRecordingDC(120, 100);
+    RECT r = frameRect(e);
+    ASSERT_TRUE(PlayEnhMetaFile(played, e, &r));
+    std::vector<std::string> want = drawing(SdGdiCallLog(direct)), got = drawing(SdGdiCallLog(played));
+    EXPECT_EQ(got, want);
+    DeleteEnhMetaFile(e);
+    DeleteDC(direct);
+    DeleteDC(played);
+}
+
 } // namespace
