@@ -365,4 +365,25 @@ TEST(MetafileReader, FixtureFilesReadSafely) {
     EXPECT_GE(loaded, 3); // the three seeds load
 }
 
+TEST(MetafileReader, TextReachesTheTextOutput) {
+    struct Texts : Collector {
+        using Collector::Collector;
+        std::vector<std::string> seen;
+        void TextOutA(unsigned, float, float, int x, int y, int count, const char* text, int* dx, int wide, unsigned,
+                      int, int, int, int) override {
+            seen.push_back(std::to_string(x) + "," + std::to_string(y) + ":" + std::string(text, std::size_t(count)) +
+                           (dx ? "+dx" + std::to_string(dx[count - 1]) : "") + (wide ? "W" : ""));
+        }
+    };
+    HDC dc = CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
+    TextOutA(dc, 5, 7, "sign", 4);
+    INT dx[] = {3, 4, 5};
+    ExtTextOutA(dc, 1, 2, 0, nullptr, "abc", 3, dx);
+    HENHMETAFILE e = CloseEnhMetaFile(dc);
+    Texts reader(e, 0);
+    EXPECT_TRUE(reader.Process());
+    EXPECT_EQ(reader.seen, (std::vector<std::string>{"5,7:sign", "1,2:abc+dx5"}));
+    DeleteEnhMetaFile(e);
+}
+
 } // namespace

@@ -332,6 +332,9 @@ BOOL PlayEnhMetaFileRecord(HDC dc, HANDLETABLE* table, const ENHMETARECORD* r, U
             for (DWORD i = 0; i < n; ++i) dx.push_back(getI32(b + offDx + 4 * i));
             dx.resize(std::max<std::size_t>(dx.size(), text.size()), 0);
         }
+        // Plain text (no options, rectangle or spacing) is what TextOut records.
+        if (options == 0 && dx.empty() && rc.right < rc.left)
+            return TextOutA(dc, getI32(b + 36), getI32(b + 40), text.data(), int(text.size()));
         return ExtTextOutA(dc, getI32(b + 36), getI32(b + 40), options, &rc, text.data(), UINT(text.size()),
                            dx.empty() ? nullptr : dx.data());
     }

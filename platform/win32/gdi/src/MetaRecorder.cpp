@@ -353,6 +353,49 @@ bool metaPathCall(DeviceContext& dc, const char* name) {
     return dc.meta->enhanced ? true : fail();
 }
 
+bool metaText(DeviceContext& dc, int x, int y, UINT options, const RECT* rect, LPCSTR text, UINT length,
+              const INT* dx) {
+    MetaRecorder& r = *dc.meta;
+    RECT rc = rect ? *rect : RECT{0, 0, -1, -1};
+    if (!r.enhanced) {
+        if (length > 0x3FFF || !fits16(x) || !fits16(y)) return fail();
+        bool withRect = rect && (options & (ETO_OPAQUE | ETO_CLIPPED));
+        std::vector<std::int16_t> p{std::int16_t(y), std::int16_t(x), std::int16_t(length), std::int16_t(options)};
+        if (withRect)
+            for (LONG v : {rc.left, rc.top, rc.right, rc.bottom}) p.push_back(std::int16_t(v));
+        for (UINT i = 0; i < length; i += 2)
+            p.push_back(std::int16_t(BYTE(text[i]) | (i + 1 < length ? BYTE(text[i + 1]) << 8 : 0)));
+        if (dx)
+            for (UINT i = 0; i < length; ++i) p.push_back(std::int16_t(dx[i]));
+        r.wmr(META_EXTTEXTOUT, p);
+        return true;
+    }
+    // Bounds, graphics mode, scales, then the text record; string and spacing follow it.
+    std::vector<BYTE> v;
+    putRect(v, RECTL{0, 0, -1, -1});
+    putU32(v, DWORD(dc.st.graphicsMode));
+    float one = 1;
+    DWORD bits;
+    std::memcpy(&bits, &one, 4);
+    putU32(v, bits);
+    putU32(v, bits);
+    const DWORD offString = 76, offDx = dx ? DWORD(offString + ((length + 3) & ~3u)) : 0;
+    putU32(v, DWORD(x));
+    putU32(v, DWORD(y));
+    putU32(v, length);
+    putU32(v, offString);
+    putU32(v, options);
+    putRect(v, RECTL{rc.left, rc.top, rc.right, rc.bottom});
+    putU32(v, offDx);
+    v.insert(v.end(), text, text + length);
+    v.resize(offString - 8 + ((length + 3) & ~3u), 0);
+    if (dx)
+        for (UINT i = 0; i < length; ++i) putU32(v, DWORD(dx[i]));
+    r.addDevicePoint(dc, x, y);
+    r.emr(EMR_EXTTEXTOUTA, v);
+    return true;
+}
+
 bool metaAngleArc(DeviceContext& dc, int x, int y, DWORD radius, FLOAT start, FLOAT sweep) {
     MetaRecorder& r = *dc.meta;
     if (!r.enhanced) return fail();

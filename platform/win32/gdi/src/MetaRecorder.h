@@ -47,6 +47,8 @@ bool metaXform(DeviceContext& dc, DWORD emr, const XFORM& xform, DWORD mode);
 // Attribute setters by API name (SetBkColor, SetROP2, ...); path calls by name (FillPath, ...).
 bool metaAttribute(DeviceContext& dc, const char* setter, LONG value);
 bool metaPathCall(DeviceContext& dc, const char* name);
+bool metaText(DeviceContext& dc, int x, int y, UINT options, const RECT* rect, LPCSTR text, UINT length,
+              const INT* dx);
 bool metaAngleArc(DeviceContext& dc, int x, int y, DWORD radius, FLOAT start, FLOAT sweep);
 
 // The finished bytes of a recorder (header, records, end record).

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "GdiSettings.h"
+#include "MetaRecorder.h"
 #include "TextDrawing.h"
 
 using namespace sdgdi;
@@ -15,6 +16,7 @@ BOOL TextOutA(HDC dc, int x, int y, LPCSTR text, int length) {
     if (d->logging)
         d->record(callLine("TextOutA", x, y,
                            '"' + std::string(text ? text : "", std::size_t(length)) + '"'));
+    if (d->meta && !metaText(*d, x, y, 0, nullptr, text, UINT(length), nullptr)) return FALSE;
     return drawText(*d, x, y, d->st.textAlign, 0, nullptr, text, length, nullptr,
                     d->st.bkMode == OPAQUE);
 }
@@ -31,6 +33,7 @@ BOOL ExtTextOutA(HDC dc, int x, int y, UINT options, const RECT* rect, LPCSTR te
                                       std::to_string(rect->bottom)
                                 : std::string("-"),
                            '"' + std::string(text ? text : "", length) + '"'));
+    if (d->meta && !metaText(*d, x, y, options, rect, text, length, dx)) return FALSE;
     return drawText(*d, x, y, d->st.textAlign, options, rect, text ? text : "", int(length), dx,
                     false);
 }

@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
+#include <string>
 
 #include "MetaFileObjects.h"
 #include "MetaRecorder.h"
@@ -62,6 +63,13 @@ bool validWindowsRecord(const BYTE* r, DWORD bytes) {
     case META_CREATEBRUSHINDIRECT: return need(4);
     case META_CREATEPENINDIRECT: return need(5);
     case META_ROUNDRECT: return need(6);
+    case META_EXTTEXTOUT: {
+        if (!need(4)) return false;
+        std::int16_t n = getI16(p + 4);
+        WORD options = getU16(p + 6);
+        std::uint64_t at = 4 + ((options & (ETO_OPAQUE | ETO_CLIPPED)) ? 4 : 0);
+        return n >= 0 && need(at + (std::uint64_t(n) + 1) / 2);
+    }
     case META_ARC:
     case META_PIE:
     case META_CHORD: return need(8);
@@ -281,6 +289,22 @@ BOOL PlayMetaFileRecord(HDC dc, HANDLETABLE* table, METARECORD* record, UINT han
         for (std::size_t i = 0; i < total; ++i) pts[i] = POINT{P(1 + n + 2 * int(i)), P(2 + n + 2 * int(i))};
         if (n == 0) return TRUE;
         return PolyPolygon(dc, pts.data(), counts.data(), n);
+    }
+    case META_EXTTEXTOUT: {
+        int n = P(2);
+        UINT options = U(3);
+        bool withRect = options & (ETO_OPAQUE | ETO_CLIPPED);
+        int at = 4 + (withRect ? 4 : 0);
+        RECT rc{withRect ? P(4) : 0, withRect ? P(5) : 0, withRect ? P(6) : 0, withRect ? P(7) : 0};
+        std::string text(reinterpret_cast<const char*>(p + 2 * at), std::size_t(n));
+        std::vector<INT> dx;
+        std::uint64_t words = (bytes - 6) / 2;
+        if (words >= std::uint64_t(at) + (std::uint64_t(n) + 1) / 2 + std::uint64_t(n))
+            for (int i = 0; i < n; ++i) dx.push_back(P(at + (n + 1) / 2 + i));
+        // Plain text (no options, rectangle or spacing) is what TextOut records.
+        if (options == 0 && dx.empty()) return TextOutA(dc, P(1), P(0), text.data(), n);
+        return ExtTextOutA(dc, P(1), P(0), options, withRect ? &rc : nullptr, text.data(), UINT(n),
+                           dx.empty() ? nullptr : dx.data());
     }
     case META_CREATEPENINDIRECT: return store(CreatePen(P(0), P(1), colour(3)));
     case META_CREATEBRUSHINDIRECT: {

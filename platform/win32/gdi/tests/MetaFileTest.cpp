@@ -138,6 +138,7 @@ void fixedDrawing(HDC dc) {
     Polyline(dc, line, 2);
     RoundRect(dc, 70, 5, 110, 35, 10, 8);
     Pie(dc, 5, 55, 45, 95, 45, 75, 25, 55);
+    TextOutA(dc, 60, 60, "Ab", 2);
     SelectObject(dc, oldPen);
     SelectObject(dc, oldBrush);
     DeleteObject(pen);
@@ -467,7 +468,7 @@ TEST(MetaFile, PlaybackIntoARecordingContextGivesTheSameCalls) {
         std::vector<std::string> out;
         for (const std::string& line : log)
             for (const char* name : {"Polygon(", "Rectangle(", "Ellipse(", "Polyline(", "RoundRect(", "Pie(",
-                                     "SetROP2(", "IntersectClipRect(", "SelectObject("})
+                                     "SetROP2(", "IntersectClipRect(", "SelectObject(", "ExtTextOutA(", "TextOutA("})
                 if (line.rfind(name, 0) == 0) out.push_back(line);
         return out;
     };
