@@ -144,7 +144,9 @@ bool validEnhanced(const BYTE* data, std::size_t size) {
     DWORD headerSize = getU32(data + 4);
     if (headerSize < 88 || headerSize % 4 || headerSize > size) return false;
     DWORD bytes = getU32(data + 48), nRecords = getU32(data + 52);
-    if (bytes != size) return false;
+    // Bytes after the stated size (padding some writers add) are not part of the metafile.
+    if (bytes > size || bytes < headerSize) return false;
+    size = bytes;
     DWORD nDesc = getU32(data + 60), offDesc = getU32(data + 64);
     if (nDesc && !inside(headerSize, offDesc, std::uint64_t(nDesc) * 2)) return false;
     std::size_t at = 0;
@@ -256,12 +258,13 @@ HENHMETAFILE GetEnhMetaFileA(LPCSTR file) {
         return nullptr;
     }
     if (!validEnhanced(bytes.data(), bytes.size())) return badData();
+    bytes.resize(getU32(bytes.data() + 48));
     return newEnhanced(std::move(bytes));
 }
 
 HENHMETAFILE SetEnhMetaFileBits(UINT size, const BYTE* data) {
     if (!data || !validEnhanced(data, size)) return badData();
-    return newEnhanced(std::vector<BYTE>(data, data + size));
+    return newEnhanced(std::vector<BYTE>(data, data + getU32(data + 48)));
 }
 
 UINT GetEnhMetaFileBits(HENHMETAFILE emf, UINT size, LPBYTE data) {

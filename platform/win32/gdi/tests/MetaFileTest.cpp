@@ -373,6 +373,21 @@ TEST(MetaFile, DamagedDataIsRefused) {
     }
     Bytes wmf = minimalWmf();
     for (std::size_t n = 0; n < wmf.size(); ++n) EXPECT_EQ(SetMetaFileBitsEx(UINT(n), wmf.data()), nullptr) << n;
+    // Bytes after the stated size are padding, not damage: loaded and dropped.
+    {
+        Bytes padded = emf;
+        padded.resize(emf.size() + 6, 0);
+        HENHMETAFILE e = SetEnhMetaFileBits(UINT(padded.size()), padded.data());
+        ASSERT_NE(e, nullptr);
+        EXPECT_EQ(GetEnhMetaFileBits(e, 0, nullptr), emf.size());
+        DeleteEnhMetaFile(e);
+        padded = wmf;
+        padded.resize(wmf.size() + 6, 0);
+        HMETAFILE w = SetMetaFileBitsEx(UINT(padded.size()), padded.data());
+        ASSERT_NE(w, nullptr);
+        EXPECT_EQ(GetMetaFileBitsEx(w, 0, nullptr), wmf.size());
+        DeleteMetaFile(w);
+    }
 
     struct Case {
         const char* what;
