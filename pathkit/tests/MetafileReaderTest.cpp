@@ -386,4 +386,30 @@ TEST(MetafileReader, TextReachesTheTextOutput) {
     DeleteEnhMetaFile(e);
 }
 
+TEST(MetafileReader, PicturesReachTheBitmapOutput) {
+    struct Pictures : Collector {
+        using Collector::Collector;
+        std::vector<std::string> seen;
+        void MakeBitmap(int x, int y, int cx, int cy, int xs, int ys, int cxs, int cys, void* bits, BITMAPINFO* info,
+                        unsigned usage, unsigned rop) override {
+            const BYTE* b = static_cast<const BYTE*>(bits);
+            seen.push_back(std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(cx) + " " +
+                           std::to_string(cy) + " " + std::to_string(xs) + " " + std::to_string(ys) + " " +
+                           std::to_string(cxs) + " " + std::to_string(cys) + " w" +
+                           std::to_string(info->bmiHeader.biWidth) + " " + std::to_string(b[2]) + " " +
+                           std::to_string(usage) + " " + std::to_string(rop == SRCCOPY));
+        }
+    };
+    BITMAPINFO info{};
+    info.bmiHeader = BITMAPINFOHEADER{sizeof(BITMAPINFOHEADER), 2, 2, 1, 24, BI_RGB, 0, 0, 0, 0, 0};
+    const BYTE bits[16] = {0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0};
+    HDC dc = CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
+    StretchDIBits(dc, 10, 20, 30, 40, 0, 0, 2, 2, bits, &info, DIB_RGB_COLORS, SRCCOPY);
+    HENHMETAFILE e = CloseEnhMetaFile(dc);
+    Pictures reader(e, 0);
+    EXPECT_TRUE(reader.Process());
+    EXPECT_EQ(reader.seen, (std::vector<std::string>{"10 20 30 40 0 0 2 2 w2 255 0 1"}));
+    DeleteEnhMetaFile(e);
+}
+
 } // namespace

@@ -11,6 +11,7 @@
 
 #include "GdiSettings.h"
 #include "Paint.h"
+#include "MetaRecorder.h"
 
 using namespace sdgdi;
 
@@ -438,6 +439,9 @@ int StretchDIBits(HDC dc, int xDest, int yDest, int destWidth, int destHeight, i
     }
     if (d->logging) d->record(callLine("StretchDIBits", xDest, yDest, destWidth, destHeight, xSrc, ySrc, srcWidth,
                        srcHeight, rop));
+    if (d->meta && !metaStretchDib(*d, xDest, yDest, destWidth, destHeight, xSrc, ySrc, srcWidth, srcHeight, bits,
+                                   info, usage, rop))
+        return 0;
     if (injectedFailure("StretchDIBits")) return 0;
     std::shared_ptr<Surface> src;
     if (rop3UsesSource(rop)) {

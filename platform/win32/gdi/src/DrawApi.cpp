@@ -545,6 +545,7 @@ COLORREF SetPixel(HDC dc, int x, int y, COLORREF color) {
     auto d = dcOf(dc);
     if (!d) return CLR_INVALID;
     if (d->logging) d->record(callLine("SetPixel", x, y, color));
+    if (d->meta && !metaInts(*d, EMR_SETPIXELV, {x, y, LONG(color)})) return CLR_INVALID;
     Surface* s = d->surface();
     if (!s) return color;
     POINT p = d->lpToDpPoint(x, y);

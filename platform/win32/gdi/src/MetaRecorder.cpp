@@ -71,6 +71,11 @@ bool wmfForm(DWORD emr, const std::vector<LONG>& a, WORD& fn, std::vector<LONG>&
     case EMR_CHORD: return rev(META_CHORD);
     case EMR_PIE: return rev(META_PIE);
     case EMR_SAVEDC: return rev(META_SAVEDC);
+    case EMR_SETTEXTALIGN: return rev(META_SETTEXTALIGN);
+    case EMR_SETPIXELV:
+        fn = META_SETPIXEL;
+        out = {LONG(a[2] & 0xFFFF), LONG(DWORD(a[2]) >> 16), a[1], a[0]};
+        return true;
     case EMR_RESTOREDC: return rev(META_RESTOREDC);
     default: return false;
     }
@@ -207,7 +212,7 @@ bool metaInts(DeviceContext& dc, DWORD emr, std::initializer_list<LONG> values) 
         if (!wmfForm(emr, a, fn, out)) return fail();
         std::vector<std::int16_t> p;
         for (LONG v : out) {
-            if (!fits16(v) && fn != META_SETBKCOLOR && fn != META_SETTEXTCOLOR) return fail();
+            if (!fits16(v) && fn != META_SETBKCOLOR && fn != META_SETTEXTCOLOR && fn != META_SETPIXEL) return fail();
             p.push_back(std::int16_t(v));
         }
         r.wmr(fn, p);
@@ -393,6 +398,47 @@ bool metaText(DeviceContext& dc, int x, int y, UINT options, const RECT* rect, L
         for (UINT i = 0; i < length; ++i) putU32(v, DWORD(dx[i]));
     r.addDevicePoint(dc, x, y);
     r.emr(EMR_EXTTEXTOUTA, v);
+    return true;
+}
+
+bool metaStretchDib(DeviceContext& dc, int xDest, int yDest, int cxDest, int cyDest, int xSrc, int ySrc,
+                    int cxSrc, int cySrc, const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop) {
+    MetaRecorder& r = *dc.meta;
+    if (!r.enhanced) return fail();
+    // The header with its colour table, and the bits, copied into the record.
+    const BITMAPINFOHEADER& h = info->bmiHeader;
+    std::uint64_t colours = h.biClrUsed ? h.biClrUsed : h.biBitCount <= 8 ? (1u << h.biBitCount) : 0;
+    if (colours > 256) colours = 256;
+    std::uint64_t cbBmi = h.biSize + colours * (usage == DIB_PAL_COLORS ? 2 : 4) +
+                          (h.biCompression == BI_BITFIELDS && h.biSize == sizeof(BITMAPINFOHEADER) ? 12 : 0);
+    std::uint64_t stride = ((std::uint64_t(h.biWidth) * h.biBitCount + 31) / 32) * 4;
+    std::uint64_t rows = std::uint64_t(h.biHeight < 0 ? -std::int64_t(h.biHeight) : h.biHeight);
+    std::uint64_t cbBits = bits ? (h.biCompression == BI_RGB || h.biCompression == BI_BITFIELDS ? stride * rows
+                                                                                                : h.biSizeImage)
+                                : 0;
+    if (cbBmi + cbBits > 0x7FFFFF00u) return fail();
+    const std::uint64_t cbBmiRaw = cbBmi;
+    cbBmi = (cbBmi + 3) & ~std::uint64_t(3);
+    std::vector<BYTE> v;
+    POINT corners[2] = {{xDest, yDest}, {xDest + cxDest, yDest + cyDest}};
+    putRect(v, deviceBoundsOf(dc, corners, 2));
+    for (LONG x : {xDest, yDest, xSrc, ySrc, cxSrc, cySrc}) putU32(v, DWORD(x));
+    const DWORD offBmi = 80, offBits = DWORD(offBmi + cbBmi);
+    putU32(v, offBmi);
+    putU32(v, DWORD(cbBmiRaw));
+    putU32(v, bits ? offBits : 0);
+    putU32(v, DWORD(cbBits));
+    putU32(v, usage);
+    putU32(v, rop);
+    putU32(v, DWORD(cxDest));
+    putU32(v, DWORD(cyDest));
+    const BYTE* bi = reinterpret_cast<const BYTE*>(info);
+    v.insert(v.end(), bi, bi + cbBmiRaw);
+    v.resize(offBits - 8, 0);
+    if (bits) v.insert(v.end(), static_cast<const BYTE*>(bits), static_cast<const BYTE*>(bits) + cbBits);
+    r.addDevicePoint(dc, xDest, yDest);
+    r.addDevicePoint(dc, xDest + cxDest, yDest + cyDest);
+    r.emr(EMR_STRETCHDIBITS, v);
     return true;
 }
 

@@ -49,6 +49,8 @@ bool metaAttribute(DeviceContext& dc, const char* setter, LONG value);
 bool metaPathCall(DeviceContext& dc, const char* name);
 bool metaText(DeviceContext& dc, int x, int y, UINT options, const RECT* rect, LPCSTR text, UINT length,
               const INT* dx);
+bool metaStretchDib(DeviceContext& dc, int xDest, int yDest, int cxDest, int cyDest, int xSrc, int ySrc,
+                    int cxSrc, int cySrc, const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop);
 bool metaAngleArc(DeviceContext& dc, int x, int y, DWORD radius, FLOAT start, FLOAT sweep);
 
 // The finished bytes of a recorder (header, records, end record).

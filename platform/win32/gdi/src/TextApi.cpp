@@ -42,6 +42,7 @@ UINT SetTextAlign(HDC dc, UINT align) {
     auto d = dcOf(dc);
     if (!d) return GDI_ERROR;
     if (d->logging) d->record(callLine("SetTextAlign", align));
+    if (d->meta && !metaInts(*d, EMR_SETTEXTALIGN, {LONG(align)})) return GDI_ERROR;
     UINT old = d->st.textAlign;
     d->st.textAlign = align;
     return old;

@@ -43,7 +43,9 @@ bool validWindowsRecord(const BYTE* r, DWORD bytes) {
     case META_SETPOLYFILLMODE:
     case META_RESTOREDC:
     case META_SELECTOBJECT:
-    case META_DELETEOBJECT: return need(1);
+    case META_DELETEOBJECT:
+    case META_SETTEXTALIGN: return need(1);
+    case META_SETPIXEL: return need(4);
     case META_SETBKCOLOR:
     case META_SETTEXTCOLOR:
     case META_SETWINDOWORG:
@@ -246,6 +248,8 @@ BOOL PlayMetaFileRecord(HDC dc, HANDLETABLE* table, METARECORD* record, UINT han
     case META_SAVEDC: return SaveDC(dc) != 0;
     case META_RESTOREDC: return RestoreDC(dc, P(0));
     case META_SETBKMODE: return SetBkMode(dc, P(0)) != 0;
+    case META_SETTEXTALIGN: SetTextAlign(dc, U(0)); return TRUE;
+    case META_SETPIXEL: SetPixel(dc, P(3), P(2), colour(0)); return TRUE;
     case META_SETMAPMODE: return SetMapMode(dc, P(0)) != 0;
     case META_SETROP2: return SetROP2(dc, P(0)) != 0;
     case META_SETPOLYFILLMODE: return SetPolyFillMode(dc, P(0)) != 0;

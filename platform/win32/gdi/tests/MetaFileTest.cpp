@@ -139,6 +139,8 @@ void fixedDrawing(HDC dc) {
     RoundRect(dc, 70, 5, 110, 35, 10, 8);
     Pie(dc, 5, 55, 45, 95, 45, 75, 25, 55);
     TextOutA(dc, 60, 60, "Ab", 2);
+    SetPixel(dc, 3, 3, RGB(0, 200, 0));
+    SetTextAlign(dc, TA_TOP);
     SelectObject(dc, oldPen);
     SelectObject(dc, oldBrush);
     DeleteObject(pen);
@@ -483,20 +485,35 @@ TEST(MetaFile, PlaybackIntoARecordingContextGivesTheSameCalls) {
         std::vector<std::string> out;
         for (const std::string& line : log)
             for (const char* name : {"Polygon(", "Rectangle(", "Ellipse(", "Polyline(", "RoundRect(", "Pie(",
-                                     "SetROP2(", "IntersectClipRect(", "SelectObject(", "ExtTextOutA(", "TextOutA("})
+                                     "SetROP2(", "IntersectClipRect(", "SelectObject(", "ExtTextOutA(", "TextOutA(",
+                                     "SetPixel(", "SetTextAlign(", "StretchDIBits("})
                 if (line.rfind(name, 0) == 0) out.push_back(line);
         return out;
     };
+    // A 2 × 2 picture stretched, then the fixed drawing.
+    DibInfo info = dibInfo(2, 2, 24);
+    const BYTE bits[16] = {0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0};
+    auto drawAll = [&](HDC dc) {
+        StretchDIBits(dc, 80, 60, 30, 30, 0, 0, 2, 2, bits, info.info(), DIB_RGB_COLORS, SRCCOPY);
+        fixedDrawing(dc);
+    };
     HDC direct = SdCreateRecordingDC(120, 100);
-    fixedDrawing(direct);
+    drawAll(direct);
     HDC mdc = CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
-    fixedDrawing(mdc);
+    drawAll(mdc);
     HENHMETAFILE e = CloseEnhMetaFile(mdc);
     HDC played = SdCreateRecordingDC(120, 100);
     RECT r = frameRect(e);
     ASSERT_TRUE(PlayEnhMetaFile(played, e, &r));
     std::vector<std::string> want = drawing(SdGdiCallLog(direct)), got = drawing(SdGdiCallLog(played));
     EXPECT_EQ(got, want);
+    ASSERT_FALSE(got.empty());
+    EXPECT_EQ(got[0].rfind("StretchDIBits(", 0), 0u);
+    // The picture's pixels too.
+    DibCanvas a(120, 100), b(120, 100);
+    drawAll(a.dc);
+    ASSERT_TRUE(PlayEnhMetaFile(b.dc, e, &r));
+    EXPECT_EQ(a.read().pixels, b.read().pixels);
     DeleteEnhMetaFile(e);
     DeleteDC(direct);
     DeleteDC(played);

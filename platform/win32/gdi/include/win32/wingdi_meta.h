@@ -144,7 +144,8 @@ constexpr WORD META_EOF = 0x0000, META_SAVEDC = 0x001E, META_SETBKMODE = 0x0102,
                META_SCALEVIEWPORTEXT = 0x0412, META_EXCLUDECLIPRECT = 0x0415,
                META_INTERSECTCLIPRECT = 0x0416, META_ELLIPSE = 0x0418,
                META_RECTANGLE = 0x041B, META_POLYPOLYGON = 0x0538, META_ROUNDRECT = 0x061C,
-               META_ARC = 0x0817, META_EXTTEXTOUT = 0x0A32, META_PIE = 0x081A, META_CHORD = 0x0830;
+               META_ARC = 0x0817, META_EXTTEXTOUT = 0x0A32, META_SETTEXTALIGN = 0x012E,
+               META_SETPIXEL = 0x041F, META_PIE = 0x081A, META_CHORD = 0x0830;
 
 // ---------------------------------------------------------------- enhanced metafiles
 // frame: 0.01 mm, inclusive; null: computed from the drawing's bounds. description:
