@@ -109,7 +109,13 @@ int EMFReader::CALLBACK_Record(HDC dc, HANDLETABLE* table, const ENHMETARECORD* 
     auto* r = reinterpret_cast<EMFReader*>(self);
     if (!r->PreProcess(dc, table, record, objects)) return 0;
     PlayEnhMetaFileRecord(dc, table, record, UINT(objects));
-    r->Convert(record);
+    // A record whose figure outgrows the path's limits is skipped like a malformed one.
+    try {
+        r->Convert(record);
+    } catch (...) {
+        ++r->skipped;
+        r->figure = Path(Path::DefAccuracy);
+    }
     return 1;
 }
 
@@ -315,6 +321,8 @@ void EMFReader::Convert(const ENHMETARECORD* record) {
         if (!need(28)) return;
         float cx = arg(0), cy = arg(1), r = float(u32(b + 16)), start = f32(b + 20), sweep = f32(b + 24);
         if (!std::isfinite(start) || !std::isfinite(sweep)) return skip();
+        // Beyond a full turn the outline only repeats itself.
+        sweep = std::fmax(-360.0f, std::fmin(360.0f, sweep));
         // GDI puts the points at (x + r cos a, y - r sin a): the path's angles are negated.
         double a0 = -double(start) * std::numbers::pi / 180, a1 = -(double(start) + sweep) * std::numbers::pi / 180;
         float sx = float(cx + r * std::cos(a0)), sy = float(cy + r * std::sin(a0));

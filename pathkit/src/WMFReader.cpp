@@ -25,7 +25,14 @@ bool WMFReader::Process() {
 }
 
 int WMFReader::CALLBACK_Record(HDC, HANDLETABLE*, METARECORD* record, int objects, LPARAM self) {
-    reinterpret_cast<WMFReader*>(self)->Convert(record, objects);
+    auto* r = reinterpret_cast<WMFReader*>(self);
+    // A record whose figure outgrows the path's limits is skipped like a malformed one.
+    try {
+        r->Convert(record, objects);
+    } catch (...) {
+        ++r->malformed;
+        r->figure = Path(Path::DefAccuracy);
+    }
     return 1;
 }
 
