@@ -45,7 +45,8 @@ bool sameFigure(const Path& a, const Path& b, float tol) {
 
 } // namespace
 
-EMFReader::EMFReader(HENHMETAFILE mf, float smooth) : metafile(mf), figure(Path::DefAccuracy), smooth(smooth) {
+EMFReader::EMFReader(HENHMETAFILE mf, float smooth)
+    : metafile(mf), figure(Path::DefAccuracy), smooth(smooth) {
     ReadHeader();
 }
 
@@ -73,9 +74,10 @@ void EMFReader::Fill(floatTMatrix&, Path&) {}
 void EMFReader::StrokeAndFill(floatTMatrix& m, Path& p) {
     Output(m, p);
 }
-void EMFReader::MakeBitmap(int, int, int, int, int, int, int, int, void*, BITMAPINFO*, unsigned, unsigned) {}
-void EMFReader::TextOutA(unsigned, float, float, int, int, int, const char*, int*, int, unsigned, int, int, int,
-                         int) {}
+void EMFReader::MakeBitmap(int, int, int, int, int, int, int, int, void*, BITMAPINFO*, unsigned,
+                           unsigned) {}
+void EMFReader::TextOutA(unsigned, float, float, int, int, int, const char*, int*, int, unsigned,
+                         int, int, int, int) {}
 
 bool EMFReader::Process() {
     return Process(playDc);
@@ -105,7 +107,8 @@ bool EMFReader::Enumerate(HDC dc) {
     return ok && skipped == 0;
 }
 
-int EMFReader::CALLBACK_Record(HDC dc, HANDLETABLE* table, const ENHMETARECORD* record, int objects, LPARAM self) {
+int EMFReader::CALLBACK_Record(HDC dc, HANDLETABLE* table, const ENHMETARECORD* record, int objects,
+                               LPARAM self) {
     auto* r = reinterpret_cast<EMFReader*>(self);
     if (!r->PreProcess(dc, table, record, objects)) return 0;
     PlayEnhMetaFileRecord(dc, table, record, UINT(objects));
@@ -149,8 +152,8 @@ void EMFReader::BuildTransformationTo(floatTMatrix& m) {
         float vx2 = ve.cx ? float(vo.x + ve.cx) : vo.x + 0.01f * we.cx;
         float vy2 = ve.cy ? float(vo.y + ve.cy) : vo.y + 0.01f * we.cy;
         floatTMatrix b;
-        b.BoxTransformation(float(wo.x), float(wo.y), float(wo.x + we.cx), float(wo.y + we.cy), float(vo.x),
-                            float(vo.y), vx2, vy2);
+        b.BoxTransformation(float(wo.x), float(wo.y), float(wo.x + we.cx), float(wo.y + we.cy),
+                            float(vo.x), float(vo.y), vx2, vy2);
         if (!b.IsIdentMatrix()) stored = b;
     }
     m *= stored;
@@ -164,21 +167,31 @@ void EMFReader::Flush(int type) {
     figure.ClosePath();
     if (type == 0 && inPath) return;
     Path& c = clip[clipLevel];
-    if (c.subPaths.Filled() && figure.subPaths.Filled() && !sameFigure(figure, c, figure.accuracy)) {
+    if (c.subPaths.Filled() && figure.subPaths.Filled() &&
+        !sameFigure(figure, c, figure.accuracy)) {
         Path out(figure.accuracy);
         SafeSection(figure, c, out);
         figure = std::move(out);
     }
     if (figure.subPaths.Filled()) {
         if (smooth > 0)
-            for (std::uint16_t i = 0; i < figure.subPaths.Filled(); ++i) figure.subPaths[i].Smooth(4 * smooth, 1, 0);
+            for (std::uint16_t i = 0; i < figure.subPaths.Filled(); ++i)
+                figure.subPaths[i].Smooth(4 * smooth, 1, 0);
         floatTMatrix m;
         BuildTransformationTo(m);
         switch (type) {
-        case 0: Output(m, figure); break;
-        case 1: Fill(m, figure); break;
-        case 2: Stroke(m, figure); break;
-        default: StrokeAndFill(m, figure); break;
+        case 0:
+            Output(m, figure);
+            break;
+        case 1:
+            Fill(m, figure);
+            break;
+        case 2:
+            Stroke(m, figure);
+            break;
+        default:
+            StrokeAndFill(m, figure);
+            break;
         }
     }
     figure = Path(Path::DefAccuracy);
@@ -189,7 +202,8 @@ void EMFReader::Convert(const ENHMETARECORD* record) {
     DWORD size = record->nSize;
     auto skip = [&] { ++skipped; };
     // Points of a poly record: count at 24, points from 28 (or after counts).
-    auto polyPoints = [&](std::uint64_t at, std::uint64_t n, bool small, std::vector<floatPoint>& out) {
+    auto polyPoints = [&](std::uint64_t at, std::uint64_t n, bool small,
+                          std::vector<floatPoint>& out) {
         if (!inside(size, at, n * (small ? 4 : 8))) return false;
         out.resize(std::size_t(n));
         for (std::uint64_t i = 0; i < n; ++i) {
@@ -230,27 +244,32 @@ void EMFReader::Convert(const ENHMETARECORD* record) {
             Flush(0);
             figure.Append(PC_MOVETO, pts[0].x, pts[0].y);
             for (std::size_t i = 1; i + 2 < pts.size(); i += 3)
-                figure.Append(pts[i].x, pts[i].y, pts[i + 1].x, pts[i + 1].y, pts[i + 2].x, pts[i + 2].y);
+                figure.Append(pts[i].x, pts[i].y, pts[i + 1].x, pts[i + 1].y, pts[i + 2].x,
+                              pts[i + 2].y);
             break;
         case EMR_POLYGON:
             Flush(0);
             figure.Append(PC_MOVETO, pts[0].x, pts[0].y);
-            for (std::size_t i = 1; i < pts.size(); ++i) figure.Append(pts[i].x, pts[i].y);
+            for (std::size_t i = 1; i < pts.size(); ++i)
+                figure.Append(pts[i].x, pts[i].y);
             CloseFigure();
             Flush(0);
             break;
         case EMR_POLYLINE:
             Flush(0);
             figure.Append(PC_MOVETO, pts[0].x, pts[0].y);
-            for (std::size_t i = 1; i < pts.size(); ++i) figure.Append(pts[i].x, pts[i].y);
+            for (std::size_t i = 1; i < pts.size(); ++i)
+                figure.Append(pts[i].x, pts[i].y);
             Flush(2);
             break;
         case EMR_POLYBEZIERTO:
             for (std::size_t i = 0; i + 2 < pts.size(); i += 3)
-                figure.Append(pts[i].x, pts[i].y, pts[i + 1].x, pts[i + 1].y, pts[i + 2].x, pts[i + 2].y);
+                figure.Append(pts[i].x, pts[i].y, pts[i + 1].x, pts[i + 1].y, pts[i + 2].x,
+                              pts[i + 2].y);
             break;
         default:
-            for (const floatPoint& p : pts) figure.Append(p.x, p.y);
+            for (const floatPoint& p : pts)
+                figure.Append(p.x, p.y);
             Flush(2);
             break;
         }
@@ -265,7 +284,8 @@ void EMFReader::Convert(const ENHMETARECORD* record) {
         std::uint64_t polys = u32(b + 24), total = u32(b + 28);
         if (!inside(size, 32, polys * 4)) return skip();
         std::uint64_t sum = 0;
-        for (std::uint64_t i = 0; i < polys; ++i) sum += u32(b + 32 + 4 * i);
+        for (std::uint64_t i = 0; i < polys; ++i)
+            sum += u32(b + 32 + 4 * i);
         if (sum != total || !polyPoints(32 + polys * 4, total, small, pts)) return skip();
         bool polygon = (small ? type - 83 : type) == EMR_POLYPOLYGON;
         Flush(0);
@@ -274,7 +294,8 @@ void EMFReader::Convert(const ENHMETARECORD* record) {
             DWORD n = u32(b + 32 + 4 * i);
             if (n == 0) continue;
             figure.Append(PC_MOVETO, pts[at].x, pts[at].y);
-            for (DWORD k = 1; k < n; ++k) figure.Append(pts[at + k].x, pts[at + k].y);
+            for (DWORD k = 1; k < n; ++k)
+                figure.Append(pts[at + k].x, pts[at + k].y);
             if (polygon) CloseFigure();
             figure.ClosePath();
             at += n;
@@ -286,7 +307,9 @@ void EMFReader::Convert(const ENHMETARECORD* record) {
     case EMR_SETWINDOWORGEX:
     case EMR_SETVIEWPORTEXTEX:
     case EMR_SETVIEWPORTORGEX:
-    case EMR_SETBKMODE: Flush(0); return;
+    case EMR_SETBKMODE:
+        Flush(0);
+        return;
     case EMR_MOVETOEX:
         if (!need(16)) return;
         figure.Append(PC_MOVETO, arg(0), arg(1));
@@ -319,15 +342,19 @@ void EMFReader::Convert(const ENHMETARECORD* record) {
         return;
     case EMR_ANGLEARC: {
         if (!need(28)) return;
-        float cx = arg(0), cy = arg(1), r = float(u32(b + 16)), start = f32(b + 20), sweep = f32(b + 24);
+        float cx = arg(0), cy = arg(1), r = float(u32(b + 16)), start = f32(b + 20),
+              sweep = f32(b + 24);
         if (!std::isfinite(start) || !std::isfinite(sweep)) return skip();
         // Beyond a full turn the outline only repeats itself.
         sweep = std::fmax(-360.0f, std::fmin(360.0f, sweep));
         // GDI puts the points at (x + r cos a, y - r sin a): the path's angles are negated.
-        double a0 = -double(start) * std::numbers::pi / 180, a1 = -(double(start) + sweep) * std::numbers::pi / 180;
+        double a0 = -double(start) * std::numbers::pi / 180,
+               a1 = -(double(start) + sweep) * std::numbers::pi / 180;
         float sx = float(cx + r * std::cos(a0)), sy = float(cy + r * std::sin(a0));
-        if (haveCurrent || figure.building.members.Filled()) figure.Append(sx, sy);
-        else figure.Append(PC_MOVETO, sx, sy);
+        if (haveCurrent || figure.building.members.Filled())
+            figure.Append(sx, sy);
+        else
+            figure.Append(PC_MOVETO, sx, sy);
         Arc(figure, cx, cy, r, a0, a1, 1);
         haveCurrent = true;
         return;
@@ -357,7 +384,8 @@ void EMFReader::Convert(const ENHMETARECORD* record) {
         if (!need(40)) return;
         if (arg(2) == arg(0)) return skip(); // zero width: no arc to draw
         if (type == EMR_CHORD || type == EMR_PIE) Flush(0);
-        metashapes::ArcOfBox(figure, arg(0), arg(1), arg(2), arg(3), arg(4), arg(5), arg(6), arg(7));
+        metashapes::ArcOfBox(figure, arg(0), arg(1), arg(2), arg(3), arg(4), arg(5), arg(6),
+                             arg(7));
         if (type == EMR_PIE) figure.Append((arg(0) + arg(2)) / 2, (arg(1) + arg(3)) / 2);
         if (type == EMR_CHORD || type == EMR_PIE) {
             CloseFigure();
@@ -370,7 +398,8 @@ void EMFReader::Convert(const ENHMETARECORD* record) {
         if (!need(28)) return;
         bool small = type == EMR_POLYDRAW16;
         std::uint64_t n = u32(b + 24);
-        if (!polyPoints(28, n, small, pts) || !inside(size, 28 + n * (small ? 4 : 8), n)) return skip();
+        if (!polyPoints(28, n, small, pts) || !inside(size, 28 + n * (small ? 4 : 8), n))
+            return skip();
         const BYTE* types = b + 28 + n * (small ? 4 : 8);
         Flush(0);
         for (std::size_t i = 0; i < pts.size(); ++i) {
@@ -380,7 +409,8 @@ void EMFReader::Convert(const ENHMETARECORD* record) {
             } else if (t == PT_LINETO) {
                 figure.Append(pts[i].x, pts[i].y);
             } else if (t == PT_BEZIERTO && i + 2 < pts.size()) {
-                figure.Append(pts[i].x, pts[i].y, pts[i + 1].x, pts[i + 1].y, pts[i + 2].x, pts[i + 2].y);
+                figure.Append(pts[i].x, pts[i].y, pts[i + 1].x, pts[i + 1].y, pts[i + 2].x,
+                              pts[i + 2].y);
                 i += 2;
             }
             if (types[i] & PT_CLOSEFIGURE) CloseFigure();
@@ -397,10 +427,18 @@ void EMFReader::Convert(const ENHMETARECORD* record) {
         figure.ClosePath();
         inPath = false;
         return;
-    case EMR_CLOSEFIGURE: CloseFigure(); return;
-    case EMR_FILLPATH: Flush(1); return;
-    case EMR_STROKEANDFILLPATH: Flush(3); return;
-    case EMR_STROKEPATH: Flush(2); return;
+    case EMR_CLOSEFIGURE:
+        CloseFigure();
+        return;
+    case EMR_FILLPATH:
+        Flush(1);
+        return;
+    case EMR_STROKEANDFILLPATH:
+        Flush(3);
+        return;
+    case EMR_STROKEPATH:
+        Flush(2);
+        return;
     case EMR_SELECTCLIPPATH: {
         if (!need(12)) return;
         LONG mode = i32(b + 8);
@@ -410,9 +448,12 @@ void EMFReader::Convert(const ENHMETARECORD* record) {
             c = std::move(figure);
         } else {
             Path out(figure.accuracy);
-            if (mode == RGN_AND) SafeSection(c, figure, out);
-            else if (mode == RGN_OR) SafeMerge(c, figure, out);
-            else if (mode == RGN_DIFF) SafeSubtract(c, figure, out);
+            if (mode == RGN_AND)
+                SafeSection(c, figure, out);
+            else if (mode == RGN_OR)
+                SafeMerge(c, figure, out);
+            else if (mode == RGN_DIFF)
+                SafeSubtract(c, figure, out);
             else {
                 c.Concat(figure);
                 c.Normalize();
@@ -425,12 +466,15 @@ void EMFReader::Convert(const ENHMETARECORD* record) {
     }
     case EMR_STRETCHDIBITS: {
         if (!need(80)) return;
-        DWORD offBmi = u32(b + 48), cbBmi = u32(b + 52), offBits = u32(b + 56), cbBits = u32(b + 60);
-        if (cbBmi < sizeof(BITMAPINFOHEADER) || !inside(size, offBmi, cbBmi) || !inside(size, offBits, cbBits))
+        DWORD offBmi = u32(b + 48), cbBmi = u32(b + 52), offBits = u32(b + 56),
+              cbBits = u32(b + 60);
+        if (cbBmi < sizeof(BITMAPINFOHEADER) || !inside(size, offBmi, cbBmi) ||
+            !inside(size, offBits, cbBits))
             return skip();
-        MakeBitmap(i32(b + 24), i32(b + 28), i32(b + 72), i32(b + 76), i32(b + 32), i32(b + 36), i32(b + 40),
-                   i32(b + 44), const_cast<BYTE*>(b + offBits),
-                   reinterpret_cast<BITMAPINFO*>(const_cast<BYTE*>(b + offBmi)), u32(b + 64), u32(b + 68));
+        MakeBitmap(i32(b + 24), i32(b + 28), i32(b + 72), i32(b + 76), i32(b + 32), i32(b + 36),
+                   i32(b + 40), i32(b + 44), const_cast<BYTE*>(b + offBits),
+                   reinterpret_cast<BITMAPINFO*>(const_cast<BYTE*>(b + offBmi)), u32(b + 64),
+                   u32(b + 68));
         return;
     }
     case EMR_EXTTEXTOUTA:
@@ -446,17 +490,18 @@ void EMFReader::Convert(const ENHMETARECORD* record) {
         for (std::uint64_t s = 0; s < strings; ++s) {
             const BYTE* t = b + first + 40 * s;
             std::uint64_t chars = u32(t + 8), offString = u32(t + 12), offDx = u32(t + 36);
-            if (!inside(size, offString, chars * (wide ? 2 : 1)) || (offDx && !inside(size, offDx, chars * 4)) ||
-                chars > 0x7FFFFFFF)
+            if (!inside(size, offString, chars * (wide ? 2 : 1)) ||
+                (offDx && !inside(size, offDx, chars * 4)) || chars > 0x7FFFFFFF)
                 return skip();
             TextOutA(u32(b + 24), f32(b + 28), f32(b + 32), i32(t), i32(t + 4), int(chars),
                      reinterpret_cast<const char*>(b + offString),
-                     offDx ? reinterpret_cast<int*>(const_cast<BYTE*>(b + offDx)) : nullptr, wide ? 1 : 0,
-                     u32(t + 16), i32(t + 20), i32(t + 24), i32(t + 28), i32(t + 32));
+                     offDx ? reinterpret_cast<int*>(const_cast<BYTE*>(b + offDx)) : nullptr,
+                     wide ? 1 : 0, u32(t + 16), i32(t + 20), i32(t + 24), i32(t + 28), i32(t + 32));
         }
         return;
     }
-    default: return;
+    default:
+        return;
     }
 }
 
@@ -467,7 +512,8 @@ HENHMETAFILE ConvertWMFtoEMF(HMETAFILE metafile) {
     if (!mem) return nullptr;
     HENHMETAFILE out = nullptr;
     if (auto* bits = static_cast<BYTE*>(GlobalLock(mem))) {
-        if (GetMetaFileBitsEx(metafile, size, bits) == size) out = SetWinMetaFileBits(size, bits, nullptr, nullptr);
+        if (GetMetaFileBitsEx(metafile, size, bits) == size)
+            out = SetWinMetaFileBits(size, bits, nullptr, nullptr);
         GlobalUnlock(mem);
     }
     GlobalFree(mem);

@@ -17,15 +17,16 @@ void Ellipse(Path& path, float left, float top, float right, float bottom) {
     path.Append(PC_MOVETO, float(cx + nx[0] * k * a), float(cy + ny[0] * k * b));
     for (int i = 0; i < 4; ++i) {
         int j = (i + 1) % 4;
-        path.Append(float(cx + nx[i] * k * a + tx[i] * c * a), float(cy + ny[i] * k * b + ty[i] * c * b),
-                    float(cx + nx[j] * k * a - tx[j] * c * a), float(cy + ny[j] * k * b - ty[j] * c * b),
-                    float(cx + nx[j] * k * a), float(cy + ny[j] * k * b));
+        path.Append(
+            float(cx + nx[i] * k * a + tx[i] * c * a), float(cy + ny[i] * k * b + ty[i] * c * b),
+            float(cx + nx[j] * k * a - tx[j] * c * a), float(cy + ny[j] * k * b - ty[j] * c * b),
+            float(cx + nx[j] * k * a), float(cy + ny[j] * k * b));
     }
     path.ClosePath();
 }
 
-bool ArcOfBox(Path& path, float left, float top, float right, float bottom, float xs, float ys, float xe,
-              float ye) {
+bool ArcOfBox(Path& path, float left, float top, float right, float bottom, float xs, float ys,
+              float xe, float ye) {
     double w = double(right) - left, h = double(bottom) - top;
     if (w == 0 || !std::isfinite(w) || !std::isfinite(h)) return false;
     double cx = (double(left) + right) / 2, cy = (double(top) + bottom) / 2;
@@ -35,8 +36,10 @@ bool ArcOfBox(Path& path, float left, float top, float right, float bottom, floa
         return std::atan2(dy, x - cx);
     };
     double a0 = angle(xs, ys), a1 = angle(xe, ye);
-    if (a1 < a0) Arc(path, float(cx), float(cy), float(r), a1, a0, float(yscale));
-    else Arc(path, float(cx), float(cy), float(r), a0 + 2 * std::numbers::pi, a1, float(yscale));
+    if (a1 < a0)
+        Arc(path, float(cx), float(cy), float(r), a1, a0, float(yscale));
+    else
+        Arc(path, float(cx), float(cy), float(r), a0 + 2 * std::numbers::pi, a1, float(yscale));
     return true;
 }
 

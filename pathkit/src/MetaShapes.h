@@ -10,8 +10,8 @@ namespace metashapes {
 void Ellipse(Path& path, float left, float top, float right, float bottom);
 // The elliptic arc of the box between the angles of the start and end points seen from the
 // centre. False (nothing added) for a box of zero width.
-bool ArcOfBox(Path& path, float left, float top, float right, float bottom, float xs, float ys, float xe,
-              float ye);
+bool ArcOfBox(Path& path, float left, float top, float right, float bottom, float xs, float ys,
+              float xe, float ye);
 // Sides joined by quarter arcs of radius cw and y scale ch / cw; with cw or ch 0 the plain
 // rectangle.
 void RoundRect(Path& path, float left, float top, float right, float bottom, float cw, float ch);

@@ -46,13 +46,17 @@ void WMFReader::Flush(bool noBrush) {
     figure.ClosePath();
     if (figure.subPaths.Filled()) {
         if (smooth > 0)
-            for (std::uint16_t i = 0; i < figure.subPaths.Filled(); ++i) figure.subPaths[i].Smooth(4 * smooth, 1, 0);
+            for (std::uint16_t i = 0; i < figure.subPaths.Filled(); ++i)
+                figure.subPaths[i].Smooth(4 * smooth, 1, 0);
         const WMFContext& c = context[level];
-        float vx2 = c.viewportExt[0] != 0 ? c.viewportOrg[0] + c.viewportExt[0] : c.viewportOrg[0] + 0.01f * c.windowExt[0];
-        float vy2 = c.viewportExt[1] != 0 ? c.viewportOrg[1] + c.viewportExt[1] : c.viewportOrg[1] + 0.01f * c.windowExt[1];
+        float vx2 = c.viewportExt[0] != 0 ? c.viewportOrg[0] + c.viewportExt[0]
+                                          : c.viewportOrg[0] + 0.01f * c.windowExt[0];
+        float vy2 = c.viewportExt[1] != 0 ? c.viewportOrg[1] + c.viewportExt[1]
+                                          : c.viewportOrg[1] + 0.01f * c.windowExt[1];
         floatTMatrix m;
         m.BoxTransformation(c.windowOrg[0], c.windowOrg[1], c.windowOrg[0] + c.windowExt[0],
-                            c.windowOrg[1] + c.windowExt[1], c.viewportOrg[0], c.viewportOrg[1], vx2, vy2);
+                            c.windowOrg[1] + c.windowExt[1], c.viewportOrg[0], c.viewportOrg[1],
+                            vx2, vy2);
         Output(m, figure, noBrush ? 0xFFFFFFFFul : c.brushColour, c.penColour, c.penWidth);
     }
     figure = Path(Path::DefAccuracy);
@@ -77,7 +81,8 @@ void WMFReader::Convert(const METARECORD* record, int objectCount) {
     };
     WMFContext& c = context[level];
     switch (record->rdFunction) {
-    case META_EOF: return;
+    case META_EOF:
+        return;
     case META_SAVEDC:
         if (level >= ContextLevels - 1) return;
         context[level + 1] = context[level];
@@ -101,7 +106,8 @@ void WMFReader::Convert(const METARECORD* record, int objectCount) {
         int i = FindEmpty();
         if (i < 0) return;
         bool none = (U(0) & PS_STYLE_MASK) == PS_NULL;
-        objects[std::size_t(i)] = WMFRes{none ? 0xFFFFFFFFul : (U(3) | (unsigned long)U(4) << 16), 2, int(P(1))};
+        objects[std::size_t(i)] =
+            WMFRes{none ? 0xFFFFFFFFul : (U(3) | (unsigned long)U(4) << 16), 2, int(P(1))};
         return;
     }
     case META_CREATEBRUSHINDIRECT: {
@@ -109,7 +115,8 @@ void WMFReader::Convert(const METARECORD* record, int objectCount) {
         int i = FindEmpty();
         if (i < 0) return;
         bool none = U(0) == BS_NULL;
-        objects[std::size_t(i)] = WMFRes{none ? 0xFFFFFFFFul : (U(1) | (unsigned long)U(2) << 16), 3, 0};
+        objects[std::size_t(i)] =
+            WMFRes{none ? 0xFFFFFFFFul : (U(1) | (unsigned long)U(2) << 16), 3, 0};
         return;
     }
     case META_DELETEOBJECT: {
@@ -156,7 +163,8 @@ void WMFReader::Convert(const METARECORD* record, int objectCount) {
     case META_OFFSETWINDOWORG:
     case META_OFFSETVIEWPORTORG:
     case META_SCALEWINDOWEXT:
-    case META_SCALEVIEWPORTEXT: return;
+    case META_SCALEVIEWPORTEXT:
+        return;
     case META_MOVETO:
         if (!need(2)) return;
         figure.Append(PC_MOVETO, P(1), P(0));
@@ -173,7 +181,8 @@ void WMFReader::Convert(const METARECORD* record, int objectCount) {
         Flush();
         if (n < 1) return;
         figure.Append(PC_MOVETO, P(1), P(2));
-        for (std::uint64_t i = 1; i < std::uint64_t(n); ++i) figure.Append(P(1 + 2 * i), P(2 + 2 * i));
+        for (std::uint64_t i = 1; i < std::uint64_t(n); ++i)
+            figure.Append(P(1 + 2 * i), P(2 + 2 * i));
         if (record->rdFunction == META_POLYGON) {
             metashapes::CloseFigure(figure);
             Flush();
@@ -200,8 +209,10 @@ void WMFReader::Convert(const METARECORD* record, int objectCount) {
         for (std::int64_t i = 0; i < n; ++i) {
             std::uint64_t k = std::uint64_t(P(1 + std::uint64_t(i)));
             for (std::uint64_t j = 0; j < k; ++j, at += 2) {
-                if (j == 0) figure.Append(PC_MOVETO, P(at), P(at + 1));
-                else figure.Append(P(at), P(at + 1));
+                if (j == 0)
+                    figure.Append(PC_MOVETO, P(at), P(at + 1));
+                else
+                    figure.Append(P(at), P(at + 1));
             }
             figure.ClosePath();
         }
@@ -243,6 +254,8 @@ void WMFReader::Convert(const METARECORD* record, int objectCount) {
         }
         return;
     }
-    default: ++unhandled; return;
+    default:
+        ++unhandled;
+        return;
     }
 }

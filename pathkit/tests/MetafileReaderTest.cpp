@@ -15,9 +15,9 @@
 namespace {
 
 struct Figure {
-    char kind; // O output, S stroke, F fill, B stroke and fill
-    floatBBox box;     // in the records' coordinates
-    floatBBox mapped;  // through the matrix
+    char kind;        // O output, S stroke, F fill, B stroke and fill
+    floatBBox box;    // in the records' coordinates
+    floatBBox mapped; // through the matrix
     bool closed;
     unsigned long brush = 0, pen = 0;
     float penWidth = 0;
@@ -41,13 +41,17 @@ public:
     using EMFReader::EMFReader;
     std::vector<Figure> figures;
     int PreProcess(HDC, HANDLETABLE*, const ENHMETARECORD*, int) override { return 1; }
-    void add(char k, floatTMatrix& m, Path& p) { figures.push_back({k, boxOf(p, nullptr), boxOf(p, &m), closedOf(p)}); }
+    void add(char k, floatTMatrix& m, Path& p) {
+        figures.push_back({k, boxOf(p, nullptr), boxOf(p, &m), closedOf(p)});
+    }
     void Output(floatTMatrix& m, Path& p) override { add('O', m, p); }
     void Stroke(floatTMatrix& m, Path& p) override { add('S', m, p); }
     void Fill(floatTMatrix& m, Path& p) override { add('F', m, p); }
     void StrokeAndFill(floatTMatrix& m, Path& p) override { add('B', m, p); }
     // Feeds one hand-made record to the converter.
-    void feed(const std::vector<BYTE>& rec) { Convert(reinterpret_cast<const ENHMETARECORD*>(rec.data())); }
+    void feed(const std::vector<BYTE>& rec) {
+        Convert(reinterpret_cast<const ENHMETARECORD*>(rec.data()));
+    }
     int level() const { return clipLevel; }
 };
 
@@ -55,14 +59,17 @@ class WCollector : public WMFReader {
 public:
     using WMFReader::WMFReader;
     std::vector<Figure> figures;
-    void Output(floatTMatrix& m, Path& p, unsigned long brush, unsigned long pen, float width) override {
+    void Output(floatTMatrix& m, Path& p, unsigned long brush, unsigned long pen,
+                float width) override {
         Figure f{'O', boxOf(p, nullptr), boxOf(p, &m), closedOf(p)};
         f.brush = brush;
         f.pen = pen;
         f.penWidth = width;
         figures.push_back(f);
     }
-    void feed(const std::vector<BYTE>& rec, int objects) { Convert(reinterpret_cast<const METARECORD*>(rec.data()), objects); }
+    void feed(const std::vector<BYTE>& rec, int objects) {
+        Convert(reinterpret_cast<const METARECORD*>(rec.data()), objects);
+    }
 };
 
 void expectBox(const floatBBox& b, float l, float t, float r, float bt, float tol = 0.01f) {
@@ -78,35 +85,35 @@ HENHMETAFILE recordDrawing() {
     SetWindowExtEx(dc, 200, 200, nullptr);
     SetViewportExtEx(dc, 100, 100, nullptr);
     POINT poly[] = {{0, 0}, {50, 0}, {50, 30}};
-    Polygon(dc, poly, 3);                 // O closed
+    Polygon(dc, poly, 3); // O closed
     POINT line[] = {{0, 100}, {80, 120}};
-    Polyline(dc, line, 2);                // S open
-    Ellipse(dc, 100, 100, 140, 110);      // O 40 × 10
-    Rectangle(dc, 10, 150, 30, 170);      // O
-    RoundRect(dc, 40, 150, 80, 170, 8, 6); // O
-    Arc(dc, 100, 0, 140, 40, 140, 20, 100, 20); // held (no flush)
+    Polyline(dc, line, 2);                        // S open
+    Ellipse(dc, 100, 100, 140, 110);              // O 40 × 10
+    Rectangle(dc, 10, 150, 30, 170);              // O
+    RoundRect(dc, 40, 150, 80, 170, 8, 6);        // O
+    Arc(dc, 100, 0, 140, 40, 140, 20, 100, 20);   // held (no flush)
     Chord(dc, 150, 0, 190, 40, 190, 20, 150, 20); // flushes the arc (O), then O closed
     Pie(dc, 150, 50, 190, 90, 190, 70, 170, 50);  // O closed
     MoveToEx(dc, 100, 150, nullptr);
-    AngleArc(dc, 120, 150, 20, 0, 90);    // held
-    BeginPath(dc);                         // the held figure goes nowhere... 
+    AngleArc(dc, 120, 150, 20, 0, 90); // held
+    BeginPath(dc);                     // the held figure goes nowhere...
     POINT tri[] = {{0, 200}, {40, 200}, {20, 240}};
     Polygon(dc, tri, 3);
     EndPath(dc);
-    FillPath(dc);                          // F
+    FillPath(dc); // F
     BeginPath(dc);
     MoveToEx(dc, 50, 200, nullptr);
     LineTo(dc, 90, 240);
     EndPath(dc);
-    StrokePath(dc);                        // S
+    StrokePath(dc); // S
     SaveDC(dc);
     BeginPath(dc);
     Rectangle(dc, 100, 200, 120, 220);
     EndPath(dc);
     SelectClipPath(dc, RGN_AND);
-    Rectangle(dc, 110, 210, 140, 240);     // O clipped to 110..120
+    Rectangle(dc, 110, 210, 140, 240); // O clipped to 110..120
     RestoreDC(dc, -1);
-    Rectangle(dc, 110, 210, 140, 240);     // O unclipped
+    Rectangle(dc, 110, 210, 140, 240); // O unclipped
     return CloseEnhMetaFile(dc);
 }
 
@@ -116,7 +123,8 @@ TEST(MetafileReader, RecordedDrawingGivesTheFigures) {
     Collector reader(e, 0);
     EXPECT_TRUE(reader.Process());
     std::string kinds;
-    for (const Figure& f : reader.figures) kinds += f.kind;
+    for (const Figure& f : reader.figures)
+        kinds += f.kind;
     EXPECT_EQ(kinds, "OSOOOOOOFSOO");
     ASSERT_EQ(kinds.size(), 12u);
     const auto& f = reader.figures;
@@ -126,14 +134,14 @@ TEST(MetafileReader, RecordedDrawingGivesTheFigures) {
     EXPECT_TRUE(f[2].closed);
     expectBox(f[3].box, 10, 150, 30, 170);
     expectBox(f[4].box, 40, 150, 80, 170);
-    EXPECT_FALSE(f[5].closed);                          // the arc, flushed by the chord
+    EXPECT_FALSE(f[5].closed); // the arc, flushed by the chord
     expectBox(f[5].box, 100, 0, 140, 20, 0.05f);
-    EXPECT_TRUE(f[6].closed);                           // chord
-    EXPECT_TRUE(f[7].closed);                           // pie
-    expectBox(f[8].box, 0, 200, 40, 240);               // filled path
-    expectBox(f[9].box, 50, 200, 90, 240);              // stroked path
-    expectBox(f[10].box, 110, 210, 120, 220, 0.05f);    // clipped
-    expectBox(f[11].box, 110, 210, 140, 240);           // after RESTOREDC: whole
+    EXPECT_TRUE(f[6].closed);                        // chord
+    EXPECT_TRUE(f[7].closed);                        // pie
+    expectBox(f[8].box, 0, 200, 40, 240);            // filled path
+    expectBox(f[9].box, 50, 200, 90, 240);           // stroked path
+    expectBox(f[10].box, 110, 210, 120, 220, 0.05f); // clipped
+    expectBox(f[11].box, 110, 210, 140, 240);        // after RESTOREDC: whole
     // The matrix maps the records' units onto the header's bounds (half size here).
     ENHMETAHEADER h{};
     GetEnhMetaFileHeader(e, sizeof h, &h);
@@ -206,10 +214,12 @@ TEST(MetafileReader, ConversionKeepsTheFigures) {
     ASSERT_EQ(b.figures.size(), 3u);
     ASSERT_EQ(c.figures.size(), 3u);
     for (std::size_t i = 0; i < 3; ++i) {
-        expectBox(b.figures[i].box, a.figures[i].box.left, std::fmin(a.figures[i].box.top, a.figures[i].box.bottom),
-                  a.figures[i].box.right, std::fmax(a.figures[i].box.top, a.figures[i].box.bottom));
-        expectBox(c.figures[i].box, a.figures[i].box.left, std::fmin(a.figures[i].box.top, a.figures[i].box.bottom),
-                  a.figures[i].box.right, std::fmax(a.figures[i].box.top, a.figures[i].box.bottom));
+        expectBox(b.figures[i].box, a.figures[i].box.left,
+                  std::fmin(a.figures[i].box.top, a.figures[i].box.bottom), a.figures[i].box.right,
+                  std::fmax(a.figures[i].box.top, a.figures[i].box.bottom));
+        expectBox(c.figures[i].box, a.figures[i].box.left,
+                  std::fmin(a.figures[i].box.top, a.figures[i].box.bottom), a.figures[i].box.right,
+                  std::fmax(a.figures[i].box.top, a.figures[i].box.bottom));
     }
     DeleteMetaFile(w);
     DeleteMetaFile(w2);
@@ -219,18 +229,21 @@ TEST(MetafileReader, ConversionKeepsTheFigures) {
 std::vector<BYTE> emr(DWORD type, std::vector<LONG> args, DWORD sizeOverride = 0) {
     std::vector<BYTE> b;
     auto put = [&](DWORD v) {
-        for (int i = 0; i < 4; ++i) b.push_back(BYTE(v >> (8 * i)));
+        for (int i = 0; i < 4; ++i)
+            b.push_back(BYTE(v >> (8 * i)));
     };
     put(type);
     put(sizeOverride ? sizeOverride : DWORD(8 + 4 * args.size()));
-    for (LONG a : args) put(DWORD(a));
+    for (LONG a : args)
+        put(DWORD(a));
     return b;
 }
 
 std::vector<BYTE> wmr(WORD fn, std::vector<short> args) {
     std::vector<BYTE> b;
     DWORD words = DWORD(3 + args.size());
-    for (int i = 0; i < 4; ++i) b.push_back(BYTE(words >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+        b.push_back(BYTE(words >> (8 * i)));
     b.push_back(BYTE(fn));
     b.push_back(BYTE(fn >> 8));
     for (short a : args) {
@@ -253,9 +266,11 @@ TEST(MetafileReader, MalformedAndDegenerateRecordsAreSkipped) {
     const Case cases[] = {
         {"poly count beyond the record", emr(EMR_POLYGON16, {0, 0, 0, 0, 1000, 1, 1}), 1, 0},
         {"polypoly counts beyond", emr(EMR_POLYPOLYGON16, {0, 0, 0, 0, 2, 6, 3, 3, 0}), 1, 0},
-        {"polypoly total disagrees", emr(EMR_POLYPOLYGON, {0, 0, 0, 0, 1, 5, 3, 0, 0, 1, 1, 2, 0}), 1, 0},
+        {"polypoly total disagrees", emr(EMR_POLYPOLYGON, {0, 0, 0, 0, 1, 5, 3, 0, 0, 1, 1, 2, 0}),
+         1, 0},
         {"stretchdibits offsets", emr(EMR_STRETCHDIBITS, std::vector<LONG>(18, 0x7FFFFFF0)), 1, 0},
-        {"exttextout offset", emr(EMR_EXTTEXTOUTA, {0, 0, 0, 0, 1, 0, 0, 0, 0, 50, 900, 0, 0, 0, 0, 0, 0}), 1, 0},
+        {"exttextout offset",
+         emr(EMR_EXTTEXTOUTA, {0, 0, 0, 0, 1, 0, 0, 0, 0, 50, 900, 0, 0, 0, 0, 0, 0}), 1, 0},
         {"zero-width arc", emr(EMR_ARC, {10, 10, 10, 30, 10, 20, 10, 20}), 1, 0},
         {"zero-width pie", emr(EMR_PIE, {10, 10, 10, 30, 10, 20, 10, 20}), 1, 0},
         {"zero-corner round rectangle", emr(EMR_ROUNDRECT, {0, 0, 20, 10, 0, 5}), 0, 1},
@@ -275,11 +290,14 @@ TEST(MetafileReader, MalformedAndDegenerateRecordsAreSkipped) {
     // 60 SAVEDC then 70 RESTOREDC: the stack holds, the level never goes below 0.
     {
         Collector r(e, 0);
-        for (int i = 0; i < 60; ++i) r.feed(emr(EMR_SAVEDC, {}));
+        for (int i = 0; i < 60; ++i)
+            r.feed(emr(EMR_SAVEDC, {}));
         EXPECT_EQ(r.level(), EMFReader::ClipLevels - 1);
-        for (int i = 0; i < 11; ++i) r.feed(emr(EMR_RESTOREDC, {-1}));
+        for (int i = 0; i < 11; ++i)
+            r.feed(emr(EMR_RESTOREDC, {-1}));
         EXPECT_EQ(r.level(), EMFReader::ClipLevels - 1); // the excess saves are matched first
-        for (int i = 0; i < 59; ++i) r.feed(emr(EMR_RESTOREDC, {-1}));
+        for (int i = 0; i < 59; ++i)
+            r.feed(emr(EMR_RESTOREDC, {-1}));
         EXPECT_EQ(r.level(), 0);
         r.feed(emr(EMR_RECTANGLE, {0, 0, 5, 5}));
         EXPECT_EQ(r.figures.size(), 1u);
@@ -326,8 +344,9 @@ TEST(MetafileReader, ProcessReportsAnEnumerationThatStopped) {
     // The base reader's PreProcess ends the enumeration at once.
     EMFReader base(e, 0);
     EXPECT_FALSE(base.Process());
-    expectBox(base.GetBBox(), base.GetBBox().left, std::fmin(base.GetBBox().top, base.GetBBox().bottom),
-              base.GetBBox().right, std::fmax(base.GetBBox().top, base.GetBBox().bottom));
+    expectBox(base.GetBBox(), base.GetBBox().left,
+              std::fmin(base.GetBBox().top, base.GetBBox().bottom), base.GetBBox().right,
+              std::fmax(base.GetBBox().top, base.GetBBox().bottom));
     EXPECT_EQ(base.GetRect().right, 1000);
     DeleteEnhMetaFile(e);
 }
@@ -341,7 +360,8 @@ TEST(MetafileReader, FixtureFilesReadSafely) {
     for (const char* kind : {"emf", "wmf"}) {
         for (const auto& entry : std::filesystem::directory_iterator(folder / kind)) {
             std::ifstream f(entry.path(), std::ios::binary);
-            std::vector<BYTE> b((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
+            std::vector<BYTE> b((std::istreambuf_iterator<char>(f)),
+                                std::istreambuf_iterator<char>());
             if (std::string(kind) == "emf") {
                 HENHMETAFILE e = SetEnhMetaFileBits(UINT(b.size()), b.data());
                 if (!e) continue;
@@ -369,9 +389,10 @@ TEST(MetafileReader, TextReachesTheTextOutput) {
     struct Texts : Collector {
         using Collector::Collector;
         std::vector<std::string> seen;
-        void TextOutA(unsigned, float, float, int x, int y, int count, const char* text, int* dx, int wide, unsigned,
-                      int, int, int, int) override {
-            seen.push_back(std::to_string(x) + "," + std::to_string(y) + ":" + std::string(text, std::size_t(count)) +
+        void TextOutA(unsigned, float, float, int x, int y, int count, const char* text, int* dx,
+                      int wide, unsigned, int, int, int, int) override {
+            seen.push_back(std::to_string(x) + "," + std::to_string(y) + ":" +
+                           std::string(text, std::size_t(count)) +
                            (dx ? "+dx" + std::to_string(dx[count - 1]) : "") + (wide ? "W" : ""));
         }
     };
@@ -390,14 +411,15 @@ TEST(MetafileReader, PicturesReachTheBitmapOutput) {
     struct Pictures : Collector {
         using Collector::Collector;
         std::vector<std::string> seen;
-        void MakeBitmap(int x, int y, int cx, int cy, int xs, int ys, int cxs, int cys, void* bits, BITMAPINFO* info,
-                        unsigned usage, unsigned rop) override {
+        void MakeBitmap(int x, int y, int cx, int cy, int xs, int ys, int cxs, int cys, void* bits,
+                        BITMAPINFO* info, unsigned usage, unsigned rop) override {
             const BYTE* b = static_cast<const BYTE*>(bits);
-            seen.push_back(std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(cx) + " " +
-                           std::to_string(cy) + " " + std::to_string(xs) + " " + std::to_string(ys) + " " +
-                           std::to_string(cxs) + " " + std::to_string(cys) + " w" +
-                           std::to_string(info->bmiHeader.biWidth) + " " + std::to_string(b[2]) + " " +
-                           std::to_string(usage) + " " + std::to_string(rop == SRCCOPY));
+            seen.push_back(std::to_string(x) + " " + std::to_string(y) + " " + std::to_string(cx) +
+                           " " + std::to_string(cy) + " " + std::to_string(xs) + " " +
+                           std::to_string(ys) + " " + std::to_string(cxs) + " " +
+                           std::to_string(cys) + " w" + std::to_string(info->bmiHeader.biWidth) +
+                           " " + std::to_string(b[2]) + " " + std::to_string(usage) + " " +
+                           std::to_string(rop == SRCCOPY));
         }
     };
     BITMAPINFO info{};

@@ -22,19 +22,21 @@ public:
     EMFReader& operator=(const EMFReader&) = delete;
 
     // Non-zero has the record processed; 0 ends the enumeration.
-    virtual int PreProcess(HDC dc, HANDLETABLE* table, const ENHMETARECORD* record, int objectCount);
+    virtual int PreProcess(HDC dc, HANDLETABLE* table, const ENHMETARECORD* record,
+                           int objectCount);
     // A figure drawn by a shape primitive with the current pen and brush.
     virtual void Output(floatTMatrix& m, Path& path);
     virtual void Stroke(floatTMatrix& m, Path& path);
     virtual void Fill(floatTMatrix& m, Path& path);
     virtual void StrokeAndFill(floatTMatrix& m, Path& path);
     // bits and info point into the record.
-    virtual void MakeBitmap(int xDest, int yDest, int cxDest, int cyDest, int xSrc, int ySrc, int cxSrc,
-                            int cySrc, void* bits, BITMAPINFO* info, unsigned usage, unsigned rop);
+    virtual void MakeBitmap(int xDest, int yDest, int cxDest, int cyDest, int xSrc, int ySrc,
+                            int cxSrc, int cySrc, void* bits, BITMAPINFO* info, unsigned usage,
+                            unsigned rop);
     // text and dx point into the record; wide is 1 for UTF-16 text.
-    virtual void TextOutA(unsigned graphicsMode, float xScale, float yScale, int x, int y, int count,
-                          const char* text, int* dx, int wide, unsigned options, int left, int top,
-                          int right, int bottom);
+    virtual void TextOutA(unsigned graphicsMode, float xScale, float yScale, int x, int y,
+                          int count, const char* text, int* dx, int wide, unsigned options,
+                          int left, int top, int right, int bottom);
 
     // True when every record was read and converted; figures delivered before a damaged or
     // skipped record stay delivered.
@@ -75,7 +77,8 @@ protected:
     void Convert(const ENHMETARECORD* record);
 
 private:
-    static int CALLBACK_Record(HDC dc, HANDLETABLE* table, const ENHMETARECORD* record, int objects, LPARAM self);
+    static int CALLBACK_Record(HDC dc, HANDLETABLE* table, const ENHMETARECORD* record, int objects,
+                               LPARAM self);
     void ReadHeader();
     bool Enumerate(HDC dc);
 };

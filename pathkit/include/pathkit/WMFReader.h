@@ -34,8 +34,8 @@ public:
     WMFReader(const WMFReader&) = delete;
     WMFReader& operator=(const WMFReader&) = delete;
 
-    virtual void Output(floatTMatrix& m, Path& path, unsigned long brushColour, unsigned long penColour,
-                        float penWidth);
+    virtual void Output(floatTMatrix& m, Path& path, unsigned long brushColour,
+                        unsigned long penColour, float penWidth);
 
     // True when every record was read; malformed records are skipped and counted.
     bool Process();
@@ -60,5 +60,6 @@ protected:
     void Convert(const METARECORD* record, int objectCount);
 
 private:
-    static int CALLBACK_Record(HDC dc, HANDLETABLE* table, METARECORD* record, int objects, LPARAM self);
+    static int CALLBACK_Record(HDC dc, HANDLETABLE* table, METARECORD* record, int objects,
+                               LPARAM self);
 };

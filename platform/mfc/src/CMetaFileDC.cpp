@@ -6,8 +6,10 @@ CMetaFileDC::~CMetaFileDC() {
     // An unclosed recording is finished and its metafile dropped.
     if (HDC dc = m_hDC) {
         release();
-        if (HENHMETAFILE e = CloseEnhMetaFile(dc)) DeleteEnhMetaFile(e);
-        else if (HMETAFILE w = CloseMetaFile(dc)) DeleteMetaFile(w);
+        if (HENHMETAFILE e = CloseEnhMetaFile(dc))
+            DeleteEnhMetaFile(e);
+        else if (HMETAFILE w = CloseMetaFile(dc))
+            DeleteMetaFile(w);
     }
 }
 
@@ -19,7 +21,8 @@ BOOL CMetaFileDC::Create(LPCSTR file) {
     return TRUE;
 }
 
-BOOL CMetaFileDC::CreateEnhanced(CDC* reference, LPCSTR file, const RECT* frame, LPCSTR description) {
+BOOL CMetaFileDC::CreateEnhanced(CDC* reference, LPCSTR file, const RECT* frame,
+                                 LPCSTR description) {
     if (m_hDC) return FALSE;
     HDC ref = reference ? reference->m_hAttribDC : nullptr;
     HDC dc = CreateEnhMetaFileA(ref, file, frame, description);

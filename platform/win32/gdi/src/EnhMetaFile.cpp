@@ -22,7 +22,8 @@ bool readWholeFile(const char* name, std::vector<BYTE>& out) {
     out.clear();
     BYTE buf[65536];
     std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0) out.insert(out.end(), buf, buf + n);
+    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+        out.insert(out.end(), buf, buf + n);
     bool ok = !std::ferror(f);
     std::fclose(f);
     return ok;
@@ -72,7 +73,8 @@ bool validEnhancedRecord(const BYTE* r, DWORD size) {
         std::uint64_t polys = getU32(r + 24), total = getU32(r + 28);
         if (!inside(size, 32, polys * 4)) return false;
         std::uint64_t sum = 0;
-        for (std::uint64_t i = 0; i < polys; ++i) sum += getU32(r + 32 + 4 * i);
+        for (std::uint64_t i = 0; i < polys; ++i)
+            sum += getU32(r + 32 + 4 * i);
         return sum == total && pointsFit(size, 32 + polys * 4, total, type >= EMR_POLYBEZIER16);
     }
     case EMR_POLYDRAW:
@@ -87,7 +89,8 @@ bool validEnhancedRecord(const BYTE* r, DWORD size) {
     case EMR_SETVIEWPORTORGEX:
     case EMR_SETBRUSHORGEX:
     case EMR_MOVETOEX:
-    case EMR_LINETO: return need(16);
+    case EMR_LINETO:
+        return need(16);
     case EMR_SETMAPMODE:
     case EMR_SETBKMODE:
     case EMR_SETPOLYFILLMODE:
@@ -100,31 +103,45 @@ bool validEnhancedRecord(const BYTE* r, DWORD size) {
     case EMR_SELECTOBJECT:
     case EMR_DELETEOBJECT:
     case EMR_SETARCDIRECTION:
-    case EMR_SELECTCLIPPATH: return need(12);
+    case EMR_SELECTCLIPPATH:
+        return need(12);
     case EMR_EXCLUDECLIPRECT:
     case EMR_INTERSECTCLIPRECT:
     case EMR_ELLIPSE:
     case EMR_RECTANGLE:
     case EMR_FILLPATH:
     case EMR_STROKEANDFILLPATH:
-    case EMR_STROKEPATH: return need(24);
-    case EMR_ROUNDRECT: return need(32);
+    case EMR_STROKEPATH:
+        return need(24);
+    case EMR_ROUNDRECT:
+        return need(32);
     case EMR_ARC:
     case EMR_ARCTO:
     case EMR_CHORD:
-    case EMR_PIE: return need(40);
-    case EMR_ANGLEARC: return need(28);
-    case EMR_SETWORLDTRANSFORM: return need(32);
-    case EMR_MODIFYWORLDTRANSFORM: return need(36);
-    case EMR_CREATEPEN: return need(28);
-    case EMR_CREATEBRUSHINDIRECT: return need(24);
-    case EMR_SETPIXELV: return need(20);
-    case EMR_GDICOMMENT: return need(12) && inside(size, 12, getU32(r + 8));
-    case EMR_EOF: return need(20);
+    case EMR_PIE:
+        return need(40);
+    case EMR_ANGLEARC:
+        return need(28);
+    case EMR_SETWORLDTRANSFORM:
+        return need(32);
+    case EMR_MODIFYWORLDTRANSFORM:
+        return need(36);
+    case EMR_CREATEPEN:
+        return need(28);
+    case EMR_CREATEBRUSHINDIRECT:
+        return need(24);
+    case EMR_SETPIXELV:
+        return need(20);
+    case EMR_GDICOMMENT:
+        return need(12) && inside(size, 12, getU32(r + 8));
+    case EMR_EOF:
+        return need(20);
     case EMR_STRETCHDIBITS: {
         if (!need(80)) return false;
-        DWORD offBmi = getU32(r + 48), cbBmi = getU32(r + 52), offBits = getU32(r + 56), cbBits = getU32(r + 60);
-        if (cbBmi && (!inside(size, offBmi, cbBmi) || cbBmi < sizeof(BITMAPINFOHEADER))) return false;
+        DWORD offBmi = getU32(r + 48), cbBmi = getU32(r + 52), offBits = getU32(r + 56),
+              cbBits = getU32(r + 60);
+        if (cbBmi && (!inside(size, offBmi, cbBmi) || cbBmi < sizeof(BITMAPINFOHEADER)))
+            return false;
         return inside(size, offBits, cbBits);
     }
     case EMR_EXTTEXTOUTA:
@@ -134,7 +151,8 @@ bool validEnhancedRecord(const BYTE* r, DWORD size) {
         if (!inside(size, offString, chars * (type == EMR_EXTTEXTOUTW ? 2 : 1))) return false;
         return offDx == 0 || inside(size, offDx, chars * 4);
     }
-    default: return true; // others are only played or skipped
+    default:
+        return true; // others are only played or skipped
     }
 }
 
@@ -218,12 +236,14 @@ HDC CreateEnhMetaFileA(HDC reference, LPCSTR file, const RECT* frame, LPCSTR des
     if (description) {
         // Up to the double NUL, both NULs included.
         std::size_t n = 0;
-        while (description[n] || description[n + 1]) ++n;
+        while (description[n] || description[n + 1])
+            ++n;
         n += 2;
         int wide = MultiByteToWideChar(CP_ACP, 0, description, int(n), nullptr, 0);
         std::vector<WCHAR> w(std::size_t(wide > 0 ? wide : 0));
         if (wide > 0) MultiByteToWideChar(CP_ACP, 0, description, int(n), w.data(), wide);
-        for (WCHAR c : w) putU16(r->description, WORD(c));
+        for (WCHAR c : w)
+            putU16(r->description, WORD(c));
     }
     auto dc = newDc(DcKind::Recording);
     dc->width = r->device.cx > 0 ? r->device.cx : 1;
@@ -297,7 +317,8 @@ UINT GetEnhMetaFileDescriptionA(HENHMETAFILE emf, UINT size, LPSTR description) 
     DWORD n = getU32(b + 60), off = getU32(b + 64);
     if (n == 0) return 0;
     std::vector<WCHAR> w(n);
-    for (DWORD i = 0; i < n; ++i) w[i] = WCHAR(getU16(b + off + 2 * i));
+    for (DWORD i = 0; i < n; ++i)
+        w[i] = WCHAR(getU16(b + off + 2 * i));
     int len = WideCharToMultiByte(CP_ACP, 0, w.data(), int(n), nullptr, 0, nullptr, nullptr);
     if (len <= 0) return 0;
     if (!description) return UINT(len);

@@ -38,8 +38,8 @@ thread_local PlayState* current = nullptr;
 thread_local UINT skipped = 0;
 
 XFORM multiply(const XFORM& a, const XFORM& b) { // a first, then b
-    return XFORM{a.eM11 * b.eM11 + a.eM12 * b.eM21, a.eM11 * b.eM12 + a.eM12 * b.eM22,
-                 a.eM21 * b.eM11 + a.eM22 * b.eM21, a.eM21 * b.eM12 + a.eM22 * b.eM22,
+    return XFORM{a.eM11 * b.eM11 + a.eM12 * b.eM21,       a.eM11 * b.eM12 + a.eM12 * b.eM22,
+                 a.eM21 * b.eM11 + a.eM22 * b.eM21,       a.eM21 * b.eM12 + a.eM22 * b.eM22,
                  a.eDx * b.eM11 + a.eDy * b.eM21 + b.eDx, a.eDx * b.eM12 + a.eDy * b.eM22 + b.eDy};
 }
 
@@ -52,11 +52,21 @@ void apply(PlayState& s) {
         sy = -mmPerUnit * s.device.cy / (s.millimetres.cy ? s.millimetres.cy : 1);
     };
     switch (m.mapMode) {
-    case MM_LOMETRIC: metric(0.1); break;
-    case MM_HIMETRIC: metric(0.01); break;
-    case MM_LOENGLISH: metric(0.254); break;
-    case MM_HIENGLISH: metric(0.0254); break;
-    case MM_TWIPS: metric(25.4 / 1440); break;
+    case MM_LOMETRIC:
+        metric(0.1);
+        break;
+    case MM_HIMETRIC:
+        metric(0.01);
+        break;
+    case MM_LOENGLISH:
+        metric(0.254);
+        break;
+    case MM_HIENGLISH:
+        metric(0.0254);
+        break;
+    case MM_TWIPS:
+        metric(25.4 / 1440);
+        break;
     case MM_ISOTROPIC:
     case MM_ANISOTROPIC:
         sx = double(m.vExt.cx) / (m.wExt.cx ? m.wExt.cx : 1);
@@ -67,9 +77,15 @@ void apply(PlayState& s) {
             sy = sy < 0 ? -k : k;
         }
         break;
-    default: break;
+    default:
+        break;
     }
-    XFORM page{FLOAT(sx), 0, 0, FLOAT(sy), FLOAT(m.vOrg.x - m.wOrg.x * sx), FLOAT(m.vOrg.y - m.wOrg.y * sy)};
+    XFORM page{FLOAT(sx),
+               0,
+               0,
+               FLOAT(sy),
+               FLOAT(m.vOrg.x - m.wOrg.x * sx),
+               FLOAT(m.vOrg.y - m.wOrg.y * sy)};
     XFORM all = multiply(m.world, page);
     SetWorldTransform(s.dc, &all);
 }
@@ -77,8 +93,10 @@ void apply(PlayState& s) {
 std::vector<POINT> readPoints(const BYTE* p, std::size_t n, bool small) {
     std::vector<POINT> out(n);
     for (std::size_t i = 0; i < n; ++i) {
-        if (small) out[i] = POINT{getI16(p + 4 * i), getI16(p + 4 * i + 2)};
-        else out[i] = POINT{getI32(p + 8 * i), getI32(p + 8 * i + 4)};
+        if (small)
+            out[i] = POINT{getI16(p + 4 * i), getI16(p + 4 * i + 2)};
+        else
+            out[i] = POINT{getI32(p + 8 * i), getI32(p + 8 * i + 4)};
     }
     return out;
 }
@@ -140,7 +158,8 @@ BOOL PlayEnhMetaFileRecord(HDC dc, HANDLETABLE* table, const ENHMETARECORD* r, U
     switch (r->iType) {
     case EMR_HEADER:
     case EMR_EOF:
-    case EMR_GDICOMMENT: return TRUE;
+    case EMR_GDICOMMENT:
+        return TRUE;
     case EMR_POLYBEZIER:
     case EMR_POLYGON:
     case EMR_POLYLINE:
@@ -156,11 +175,16 @@ BOOL PlayEnhMetaFileRecord(HDC dc, HANDLETABLE* table, const ENHMETARECORD* r, U
         auto pts = readPoints(b + 28, getU32(b + 24), small);
         if (pts.empty()) return TRUE;
         switch (kind) {
-        case EMR_POLYBEZIER: return PolyBezier(dc, pts.data(), DWORD(pts.size()));
-        case EMR_POLYGON: return Polygon(dc, pts.data(), int(pts.size()));
-        case EMR_POLYLINE: return Polyline(dc, pts.data(), int(pts.size()));
-        case EMR_POLYBEZIERTO: return PolyBezierTo(dc, pts.data(), DWORD(pts.size()));
-        default: return PolylineTo(dc, pts.data(), DWORD(pts.size()));
+        case EMR_POLYBEZIER:
+            return PolyBezier(dc, pts.data(), DWORD(pts.size()));
+        case EMR_POLYGON:
+            return Polygon(dc, pts.data(), int(pts.size()));
+        case EMR_POLYLINE:
+            return Polyline(dc, pts.data(), int(pts.size()));
+        case EMR_POLYBEZIERTO:
+            return PolyBezierTo(dc, pts.data(), DWORD(pts.size()));
+        default:
+            return PolylineTo(dc, pts.data(), DWORD(pts.size()));
         }
     }
     case EMR_POLYPOLYLINE:
@@ -172,7 +196,8 @@ BOOL PlayEnhMetaFileRecord(HDC dc, HANDLETABLE* table, const ENHMETARECORD* r, U
         if (polys == 0) return TRUE;
         std::vector<DWORD> counts(polys);
         std::vector<INT> icounts(polys);
-        for (DWORD i = 0; i < polys; ++i) icounts[i] = INT(counts[i] = getU32(b + 32 + 4 * i));
+        for (DWORD i = 0; i < polys; ++i)
+            icounts[i] = INT(counts[i] = getU32(b + 32 + 4 * i));
         auto pts = readPoints(b + 32 + 4 * std::size_t(polys), total, small);
         if ((small ? r->iType - 83 : r->iType) == EMR_POLYPOLYGON)
             return PolyPolygon(dc, pts.data(), icounts.data(), int(polys));
@@ -186,17 +211,29 @@ BOOL PlayEnhMetaFileRecord(HDC dc, HANDLETABLE* table, const ENHMETARECORD* r, U
         return playPolyDraw(dc, pts, b + 28 + std::size_t(n) * (small ? 4 : 8));
     }
     case EMR_SETWINDOWEXTEX:
-        return mapping([&](Mapping& m) { if (arg(r, 0) && arg(r, 1)) m.wExt = SIZE{arg(r, 0), arg(r, 1)}; },
-                       [&] { return SetWindowExtEx(dc, arg(r, 0), arg(r, 1), nullptr); });
+        return mapping(
+            [&](Mapping& m) {
+                if (arg(r, 0) && arg(r, 1)) m.wExt = SIZE{arg(r, 0), arg(r, 1)};
+            },
+            [&] { return SetWindowExtEx(dc, arg(r, 0), arg(r, 1), nullptr); });
     case EMR_SETWINDOWORGEX:
-        return mapping([&](Mapping& m) { m.wOrg = POINT{arg(r, 0), arg(r, 1)}; },
-                       [&] { return SetWindowOrgEx(dc, arg(r, 0), arg(r, 1), nullptr); });
+        return mapping(
+            [&](Mapping& m) {
+                m.wOrg = POINT{arg(r, 0), arg(r, 1)};
+            },
+            [&] { return SetWindowOrgEx(dc, arg(r, 0), arg(r, 1), nullptr); });
     case EMR_SETVIEWPORTEXTEX:
-        return mapping([&](Mapping& m) { if (arg(r, 0) && arg(r, 1)) m.vExt = SIZE{arg(r, 0), arg(r, 1)}; },
-                       [&] { return SetViewportExtEx(dc, arg(r, 0), arg(r, 1), nullptr); });
+        return mapping(
+            [&](Mapping& m) {
+                if (arg(r, 0) && arg(r, 1)) m.vExt = SIZE{arg(r, 0), arg(r, 1)};
+            },
+            [&] { return SetViewportExtEx(dc, arg(r, 0), arg(r, 1), nullptr); });
     case EMR_SETVIEWPORTORGEX:
-        return mapping([&](Mapping& m) { m.vOrg = POINT{arg(r, 0), arg(r, 1)}; },
-                       [&] { return SetViewportOrgEx(dc, arg(r, 0), arg(r, 1), nullptr); });
+        return mapping(
+            [&](Mapping& m) {
+                m.vOrg = POINT{arg(r, 0), arg(r, 1)};
+            },
+            [&] { return SetViewportOrgEx(dc, arg(r, 0), arg(r, 1), nullptr); });
     case EMR_SETMAPMODE:
         if (arg(r, 0) < MM_TEXT || arg(r, 0) > MM_ANISOTROPIC) return failWith(ERROR_INVALID_DATA);
         return mapping([&](Mapping& m) { m.mapMode = arg(r, 0); },
@@ -212,26 +249,44 @@ BOOL PlayEnhMetaFileRecord(HDC dc, HANDLETABLE* table, const ENHMETARECORD* r, U
         DWORD mode = getU32(b + 32);
         return mapping(
             [&](Mapping& m) {
-                if (mode == MWT_IDENTITY) m.world = XFORM{1, 0, 0, 1, 0, 0};
-                else if (mode == MWT_LEFTMULTIPLY) m.world = multiply(x, m.world);
-                else if (mode == MWT_RIGHTMULTIPLY) m.world = multiply(m.world, x);
+                if (mode == MWT_IDENTITY)
+                    m.world = XFORM{1, 0, 0, 1, 0, 0};
+                else if (mode == MWT_LEFTMULTIPLY)
+                    m.world = multiply(x, m.world);
+                else if (mode == MWT_RIGHTMULTIPLY)
+                    m.world = multiply(m.world, x);
             },
             [&] { return ModifyWorldTransform(dc, &x, mode); });
     }
-    case EMR_SETBRUSHORGEX: return SetBrushOrgEx(dc, arg(r, 0), arg(r, 1), nullptr);
-    case EMR_SETPIXELV: return SetPixelV(dc, arg(r, 0), arg(r, 1), COLORREF(arg(r, 2)));
-    case EMR_SETBKMODE: return SetBkMode(dc, arg(r, 0)) != 0;
-    case EMR_SETPOLYFILLMODE: return SetPolyFillMode(dc, arg(r, 0)) != 0;
-    case EMR_SETROP2: return SetROP2(dc, arg(r, 0)) != 0;
-    case EMR_SETSTRETCHBLTMODE: return SetStretchBltMode(dc, arg(r, 0)) != 0;
-    case EMR_SETTEXTALIGN: SetTextAlign(dc, UINT(arg(r, 0))); return TRUE;
-    case EMR_SETTEXTCOLOR: return SetTextColor(dc, COLORREF(arg(r, 0))) != CLR_INVALID;
-    case EMR_SETBKCOLOR: return SetBkColor(dc, COLORREF(arg(r, 0))) != CLR_INVALID;
-    case EMR_SETARCDIRECTION: return SetArcDirection(dc, arg(r, 0)) != 0;
-    case EMR_MOVETOEX: return MoveToEx(dc, arg(r, 0), arg(r, 1), nullptr);
-    case EMR_LINETO: return LineTo(dc, arg(r, 0), arg(r, 1));
-    case EMR_EXCLUDECLIPRECT: return ExcludeClipRect(dc, arg(r, 0), arg(r, 1), arg(r, 2), arg(r, 3)) != ERROR;
-    case EMR_INTERSECTCLIPRECT: return IntersectClipRect(dc, arg(r, 0), arg(r, 1), arg(r, 2), arg(r, 3)) != ERROR;
+    case EMR_SETBRUSHORGEX:
+        return SetBrushOrgEx(dc, arg(r, 0), arg(r, 1), nullptr);
+    case EMR_SETPIXELV:
+        return SetPixelV(dc, arg(r, 0), arg(r, 1), COLORREF(arg(r, 2)));
+    case EMR_SETBKMODE:
+        return SetBkMode(dc, arg(r, 0)) != 0;
+    case EMR_SETPOLYFILLMODE:
+        return SetPolyFillMode(dc, arg(r, 0)) != 0;
+    case EMR_SETROP2:
+        return SetROP2(dc, arg(r, 0)) != 0;
+    case EMR_SETSTRETCHBLTMODE:
+        return SetStretchBltMode(dc, arg(r, 0)) != 0;
+    case EMR_SETTEXTALIGN:
+        SetTextAlign(dc, UINT(arg(r, 0)));
+        return TRUE;
+    case EMR_SETTEXTCOLOR:
+        return SetTextColor(dc, COLORREF(arg(r, 0))) != CLR_INVALID;
+    case EMR_SETBKCOLOR:
+        return SetBkColor(dc, COLORREF(arg(r, 0))) != CLR_INVALID;
+    case EMR_SETARCDIRECTION:
+        return SetArcDirection(dc, arg(r, 0)) != 0;
+    case EMR_MOVETOEX:
+        return MoveToEx(dc, arg(r, 0), arg(r, 1), nullptr);
+    case EMR_LINETO:
+        return LineTo(dc, arg(r, 0), arg(r, 1));
+    case EMR_EXCLUDECLIPRECT:
+        return ExcludeClipRect(dc, arg(r, 0), arg(r, 1), arg(r, 2), arg(r, 3)) != ERROR;
+    case EMR_INTERSECTCLIPRECT:
+        return IntersectClipRect(dc, arg(r, 0), arg(r, 1), arg(r, 2), arg(r, 3)) != ERROR;
     case EMR_SAVEDC:
         if (!SaveDC(dc)) return FALSE;
         if (s) s->saved.push_back(s->map);
@@ -268,8 +323,10 @@ BOOL PlayEnhMetaFileRecord(HDC dc, HANDLETABLE* table, const ENHMETARECORD* r, U
     case EMR_SELECTOBJECT: {
         DWORD ih = getU32(b + 8);
         HGDIOBJ o = nullptr;
-        if (ih & ENHMETA_STOCK_OBJECT) o = GetStockObject(int(ih & ~ENHMETA_STOCK_OBJECT));
-        else if (HGDIOBJ* h = slot(ih)) o = *h;
+        if (ih & ENHMETA_STOCK_OBJECT)
+            o = GetStockObject(int(ih & ~ENHMETA_STOCK_OBJECT));
+        else if (HGDIOBJ* h = slot(ih))
+            o = *h;
         if (!o) return failWith(ERROR_INVALID_DATA);
         return SelectObject(dc, o) != nullptr;
     }
@@ -280,65 +337,97 @@ BOOL PlayEnhMetaFileRecord(HDC dc, HANDLETABLE* table, const ENHMETARECORD* r, U
         *h = nullptr;
         return TRUE;
     }
-    case EMR_ANGLEARC: return AngleArc(dc, arg(r, 0), arg(r, 1), getU32(b + 16), argF(r, 3), argF(r, 4));
-    case EMR_ELLIPSE: return Ellipse(dc, arg(r, 0), arg(r, 1), arg(r, 2), arg(r, 3));
-    case EMR_RECTANGLE: return Rectangle(dc, arg(r, 0), arg(r, 1), arg(r, 2), arg(r, 3));
-    case EMR_ROUNDRECT: return RoundRect(dc, arg(r, 0), arg(r, 1), arg(r, 2), arg(r, 3), arg(r, 4), arg(r, 5));
+    case EMR_ANGLEARC:
+        return AngleArc(dc, arg(r, 0), arg(r, 1), getU32(b + 16), argF(r, 3), argF(r, 4));
+    case EMR_ELLIPSE:
+        return Ellipse(dc, arg(r, 0), arg(r, 1), arg(r, 2), arg(r, 3));
+    case EMR_RECTANGLE:
+        return Rectangle(dc, arg(r, 0), arg(r, 1), arg(r, 2), arg(r, 3));
+    case EMR_ROUNDRECT:
+        return RoundRect(dc, arg(r, 0), arg(r, 1), arg(r, 2), arg(r, 3), arg(r, 4), arg(r, 5));
     case EMR_ARC:
     case EMR_ARCTO:
     case EMR_CHORD:
     case EMR_PIE: {
-        auto f = r->iType == EMR_ARC ? Arc : r->iType == EMR_ARCTO ? ArcTo : r->iType == EMR_CHORD ? Chord : Pie;
-        return f(dc, arg(r, 0), arg(r, 1), arg(r, 2), arg(r, 3), arg(r, 4), arg(r, 5), arg(r, 6), arg(r, 7));
+        auto f = r->iType == EMR_ARC     ? Arc
+                 : r->iType == EMR_ARCTO ? ArcTo
+                 : r->iType == EMR_CHORD ? Chord
+                                         : Pie;
+        return f(dc, arg(r, 0), arg(r, 1), arg(r, 2), arg(r, 3), arg(r, 4), arg(r, 5), arg(r, 6),
+                 arg(r, 7));
     }
-    case EMR_BEGINPATH: return BeginPath(dc);
-    case EMR_ENDPATH: return EndPath(dc);
-    case EMR_CLOSEFIGURE: return CloseFigure(dc);
-    case EMR_ABORTPATH: return AbortPath(dc);
-    case EMR_FILLPATH: return FillPath(dc);
-    case EMR_STROKEANDFILLPATH: return StrokeAndFillPath(dc);
-    case EMR_STROKEPATH: return StrokePath(dc);
-    case EMR_SELECTCLIPPATH: return SelectClipPath(dc, arg(r, 0));
+    case EMR_BEGINPATH:
+        return BeginPath(dc);
+    case EMR_ENDPATH:
+        return EndPath(dc);
+    case EMR_CLOSEFIGURE:
+        return CloseFigure(dc);
+    case EMR_ABORTPATH:
+        return AbortPath(dc);
+    case EMR_FILLPATH:
+        return FillPath(dc);
+    case EMR_STROKEANDFILLPATH:
+        return StrokeAndFillPath(dc);
+    case EMR_STROKEPATH:
+        return StrokePath(dc);
+    case EMR_SELECTCLIPPATH:
+        return SelectClipPath(dc, arg(r, 0));
     case EMR_STRETCHDIBITS: {
-        DWORD offBmi = getU32(b + 48), cbBmi = getU32(b + 52), offBits = getU32(b + 56), cbBits = getU32(b + 60);
+        DWORD offBmi = getU32(b + 48), cbBmi = getU32(b + 52), offBits = getU32(b + 56),
+              cbBits = getU32(b + 60);
         if (!cbBmi) return TRUE;
         // Copies keep the header and the bits aligned whatever the record's offsets.
         std::vector<DWORD> info((cbBmi + 3) / 4 + 256), bits((cbBits + 3) / 4 + 1);
         std::memcpy(info.data(), b + offBmi, cbBmi);
         std::memcpy(bits.data(), b + offBits, cbBits);
         const auto* bi = reinterpret_cast<const BITMAPINFO*>(info.data());
-        std::uint64_t stride = ((std::uint64_t(std::max<LONG>(bi->bmiHeader.biWidth, 0)) * bi->bmiHeader.biBitCount + 31) / 32) * 4;
+        std::uint64_t stride =
+            ((std::uint64_t(std::max<LONG>(bi->bmiHeader.biWidth, 0)) * bi->bmiHeader.biBitCount +
+              31) /
+             32) *
+            4;
         std::uint64_t rows = std::uint64_t(std::abs(std::int64_t(bi->bmiHeader.biHeight)));
-        if (bi->bmiHeader.biCompression == BI_RGB && stride * rows > cbBits) return failWith(ERROR_INVALID_DATA);
-        return StretchDIBits(dc, arg(r, 4), arg(r, 5), arg(r, 16), arg(r, 17), arg(r, 6), arg(r, 7), arg(r, 8),
-                             arg(r, 9), bits.data(), bi, getU32(b + 64), getU32(b + 68)) != 0;
+        if (bi->bmiHeader.biCompression == BI_RGB && stride * rows > cbBits)
+            return failWith(ERROR_INVALID_DATA);
+        return StretchDIBits(dc, arg(r, 4), arg(r, 5), arg(r, 16), arg(r, 17), arg(r, 6), arg(r, 7),
+                             arg(r, 8), arg(r, 9), bits.data(), bi, getU32(b + 64),
+                             getU32(b + 68)) != 0;
     }
     case EMR_EXTTEXTOUTA:
     case EMR_EXTTEXTOUTW: {
-        DWORD n = getU32(b + 44), offString = getU32(b + 48), options = getU32(b + 52), offDx = getU32(b + 72);
+        DWORD n = getU32(b + 44), offString = getU32(b + 48), options = getU32(b + 52),
+              offDx = getU32(b + 72);
         RECT rc{getI32(b + 56), getI32(b + 60), getI32(b + 64), getI32(b + 68)};
         std::string text;
         if (r->iType == EMR_EXTTEXTOUTA) {
             text.assign(reinterpret_cast<const char*>(b + offString), n);
         } else {
             std::vector<WCHAR> w(n);
-            for (DWORD i = 0; i < n; ++i) w[i] = WCHAR(getU16(b + offString + 2 * i));
-            int len = n ? WideCharToMultiByte(CP_ACP, 0, w.data(), int(n), nullptr, 0, nullptr, nullptr) : 0;
+            for (DWORD i = 0; i < n; ++i)
+                w[i] = WCHAR(getU16(b + offString + 2 * i));
+            int len =
+                n ? WideCharToMultiByte(CP_ACP, 0, w.data(), int(n), nullptr, 0, nullptr, nullptr)
+                  : 0;
             text.assign(std::size_t(std::max(len, 0)), '\0');
-            if (len > 0) WideCharToMultiByte(CP_ACP, 0, w.data(), int(n), text.data(), len, nullptr, nullptr);
+            if (len > 0)
+                WideCharToMultiByte(CP_ACP, 0, w.data(), int(n), text.data(), len, nullptr,
+                                    nullptr);
         }
         std::vector<INT> dx;
         if (offDx) {
-            for (DWORD i = 0; i < n; ++i) dx.push_back(getI32(b + offDx + 4 * i));
+            for (DWORD i = 0; i < n; ++i)
+                dx.push_back(getI32(b + offDx + 4 * i));
             dx.resize(std::max<std::size_t>(dx.size(), text.size()), 0);
         }
         // Plain text (no options, rectangle or spacing) is what TextOut records.
         if (options == 0 && dx.empty() && rc.right < rc.left)
             return TextOutA(dc, getI32(b + 36), getI32(b + 40), text.data(), int(text.size()));
-        return ExtTextOutA(dc, getI32(b + 36), getI32(b + 40), options, &rc, text.data(), UINT(text.size()),
-                           dx.empty() ? nullptr : dx.data());
+        return ExtTextOutA(dc, getI32(b + 36), getI32(b + 40), options, &rc, text.data(),
+                           UINT(text.size()), dx.empty() ? nullptr : dx.data());
     }
-    default: ++skipped; return TRUE;
+    default:
+        ++skipped;
+        return TRUE;
     }
 }
 

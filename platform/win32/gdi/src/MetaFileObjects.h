@@ -11,7 +11,8 @@ namespace sdgdi {
 
 class MetaFileObject : public GdiObject {
 public:
-    MetaFileObject(DWORD type, std::vector<BYTE> bytes) : GdiObject(type), bytes(std::move(bytes)) {}
+    MetaFileObject(DWORD type, std::vector<BYTE> bytes)
+        : GdiObject(type), bytes(std::move(bytes)) {}
     std::vector<BYTE> bytes;
 };
 

@@ -12,7 +12,8 @@ namespace sdgdi {
 namespace {
 
 bool fits16(LONG v) {
-    return v >= std::numeric_limits<std::int16_t>::min() && v <= std::numeric_limits<std::int16_t>::max();
+    return v >= std::numeric_limits<std::int16_t>::min() &&
+           v <= std::numeric_limits<std::int16_t>::max();
 }
 
 void putRect(std::vector<BYTE>& v, const RECTL& r) {
@@ -50,34 +51,58 @@ bool wmfForm(DWORD emr, const std::vector<LONG>& a, WORD& fn, std::vector<LONG>&
         return true;
     };
     switch (emr) {
-    case EMR_SETMAPMODE: return rev(META_SETMAPMODE);
-    case EMR_SETBKMODE: return rev(META_SETBKMODE);
-    case EMR_SETROP2: return rev(META_SETROP2);
-    case EMR_SETPOLYFILLMODE: return rev(META_SETPOLYFILLMODE);
-    case EMR_SETBKCOLOR: return colour(META_SETBKCOLOR);
-    case EMR_SETTEXTCOLOR: return colour(META_SETTEXTCOLOR);
-    case EMR_SETWINDOWORGEX: return rev(META_SETWINDOWORG);
-    case EMR_SETWINDOWEXTEX: return rev(META_SETWINDOWEXT);
-    case EMR_SETVIEWPORTORGEX: return rev(META_SETVIEWPORTORG);
-    case EMR_SETVIEWPORTEXTEX: return rev(META_SETVIEWPORTEXT);
-    case EMR_MOVETOEX: return rev(META_MOVETO);
-    case EMR_LINETO: return rev(META_LINETO);
-    case EMR_RECTANGLE: return rev(META_RECTANGLE);
-    case EMR_ELLIPSE: return rev(META_ELLIPSE);
-    case EMR_INTERSECTCLIPRECT: return rev(META_INTERSECTCLIPRECT);
-    case EMR_EXCLUDECLIPRECT: return rev(META_EXCLUDECLIPRECT);
-    case EMR_ROUNDRECT: return rev(META_ROUNDRECT);
-    case EMR_ARC: return rev(META_ARC);
-    case EMR_CHORD: return rev(META_CHORD);
-    case EMR_PIE: return rev(META_PIE);
-    case EMR_SAVEDC: return rev(META_SAVEDC);
-    case EMR_SETTEXTALIGN: return rev(META_SETTEXTALIGN);
+    case EMR_SETMAPMODE:
+        return rev(META_SETMAPMODE);
+    case EMR_SETBKMODE:
+        return rev(META_SETBKMODE);
+    case EMR_SETROP2:
+        return rev(META_SETROP2);
+    case EMR_SETPOLYFILLMODE:
+        return rev(META_SETPOLYFILLMODE);
+    case EMR_SETBKCOLOR:
+        return colour(META_SETBKCOLOR);
+    case EMR_SETTEXTCOLOR:
+        return colour(META_SETTEXTCOLOR);
+    case EMR_SETWINDOWORGEX:
+        return rev(META_SETWINDOWORG);
+    case EMR_SETWINDOWEXTEX:
+        return rev(META_SETWINDOWEXT);
+    case EMR_SETVIEWPORTORGEX:
+        return rev(META_SETVIEWPORTORG);
+    case EMR_SETVIEWPORTEXTEX:
+        return rev(META_SETVIEWPORTEXT);
+    case EMR_MOVETOEX:
+        return rev(META_MOVETO);
+    case EMR_LINETO:
+        return rev(META_LINETO);
+    case EMR_RECTANGLE:
+        return rev(META_RECTANGLE);
+    case EMR_ELLIPSE:
+        return rev(META_ELLIPSE);
+    case EMR_INTERSECTCLIPRECT:
+        return rev(META_INTERSECTCLIPRECT);
+    case EMR_EXCLUDECLIPRECT:
+        return rev(META_EXCLUDECLIPRECT);
+    case EMR_ROUNDRECT:
+        return rev(META_ROUNDRECT);
+    case EMR_ARC:
+        return rev(META_ARC);
+    case EMR_CHORD:
+        return rev(META_CHORD);
+    case EMR_PIE:
+        return rev(META_PIE);
+    case EMR_SAVEDC:
+        return rev(META_SAVEDC);
+    case EMR_SETTEXTALIGN:
+        return rev(META_SETTEXTALIGN);
     case EMR_SETPIXELV:
         fn = META_SETPIXEL;
         out = {LONG(a[2] & 0xFFFF), LONG(DWORD(a[2]) >> 16), a[1], a[0]};
         return true;
-    case EMR_RESTOREDC: return rev(META_RESTOREDC);
-    default: return false;
+    case EMR_RESTOREDC:
+        return rev(META_RESTOREDC);
+    default:
+        return false;
     }
 }
 
@@ -91,8 +116,10 @@ bool isDrawing(DWORD emr) {
     case EMR_CHORD:
     case EMR_PIE:
     case EMR_LINETO:
-    case EMR_SETPIXELV: return true;
-    default: return false;
+    case EMR_SETPIXELV:
+        return true;
+    default:
+        return false;
     }
 }
 
@@ -129,7 +156,8 @@ void MetaRecorder::wmr(WORD function, const std::vector<std::int16_t>& params) {
     DWORD words = DWORD(3 + params.size());
     putU32(body, words);
     putU16(body, function);
-    for (std::int16_t p : params) putU16(body, WORD(p));
+    for (std::int16_t p : params)
+        putU16(body, WORD(p));
     maxRecordWords = std::max(maxRecordWords, words);
     ++records;
 }
@@ -137,7 +165,8 @@ void MetaRecorder::wmr(WORD function, const std::vector<std::int16_t>& params) {
 bool metaPoly(DeviceContext& dc, DWORD emr, const POINT* points, std::size_t count) {
     MetaRecorder& r = *dc.meta;
     bool small = true;
-    for (std::size_t i = 0; i < count; ++i) small = small && fits16(points[i].x) && fits16(points[i].y);
+    for (std::size_t i = 0; i < count; ++i)
+        small = small && fits16(points[i].x) && fits16(points[i].y);
     if (!r.enhanced) {
         if ((emr != EMR_POLYGON && emr != EMR_POLYLINE) || !small || count > 0x7FFF) return fail();
         std::vector<std::int16_t> p{std::int16_t(count)};
@@ -167,16 +196,21 @@ bool metaPoly(DeviceContext& dc, DWORD emr, const POINT* points, std::size_t cou
     return true;
 }
 
-bool metaPolyPoly(DeviceContext& dc, DWORD emr, const POINT* points, const std::vector<DWORD>& counts) {
+bool metaPolyPoly(DeviceContext& dc, DWORD emr, const POINT* points,
+                  const std::vector<DWORD>& counts) {
     MetaRecorder& r = *dc.meta;
     std::size_t total = 0;
-    for (DWORD c : counts) total += c;
+    for (DWORD c : counts)
+        total += c;
     bool small = true;
-    for (std::size_t i = 0; i < total; ++i) small = small && fits16(points[i].x) && fits16(points[i].y);
+    for (std::size_t i = 0; i < total; ++i)
+        small = small && fits16(points[i].x) && fits16(points[i].y);
     if (!r.enhanced) {
-        if (emr != EMR_POLYPOLYGON || !small || counts.size() > 0x7FFF || total > 0x3FFF) return fail();
+        if (emr != EMR_POLYPOLYGON || !small || counts.size() > 0x7FFF || total > 0x3FFF)
+            return fail();
         std::vector<std::int16_t> p{std::int16_t(counts.size())};
-        for (DWORD c : counts) p.push_back(std::int16_t(c));
+        for (DWORD c : counts)
+            p.push_back(std::int16_t(c));
         for (std::size_t i = 0; i < total; ++i) {
             p.push_back(std::int16_t(points[i].x));
             p.push_back(std::int16_t(points[i].y));
@@ -188,7 +222,8 @@ bool metaPolyPoly(DeviceContext& dc, DWORD emr, const POINT* points, const std::
     putRect(v, deviceBoundsOf(dc, points, total));
     putU32(v, DWORD(counts.size()));
     putU32(v, DWORD(total));
-    for (DWORD c : counts) putU32(v, c);
+    for (DWORD c : counts)
+        putU32(v, c);
     for (std::size_t i = 0; i < total; ++i) {
         if (small) {
             putU16(v, WORD(points[i].x));
@@ -212,7 +247,9 @@ bool metaInts(DeviceContext& dc, DWORD emr, std::initializer_list<LONG> values) 
         if (!wmfForm(emr, a, fn, out)) return fail();
         std::vector<std::int16_t> p;
         for (LONG v : out) {
-            if (!fits16(v) && fn != META_SETBKCOLOR && fn != META_SETTEXTCOLOR && fn != META_SETPIXEL) return fail();
+            if (!fits16(v) && fn != META_SETBKCOLOR && fn != META_SETTEXTCOLOR &&
+                fn != META_SETPIXEL)
+                return fail();
             p.push_back(std::int16_t(v));
         }
         r.wmr(fn, p);
@@ -245,9 +282,11 @@ bool metaInts(DeviceContext& dc, DWORD emr, std::initializer_list<LONG> values) 
         }
         putRect(v, b);
     }
-    for (LONG x : a) putU32(v, DWORD(x));
+    for (LONG x : a)
+        putU32(v, DWORD(x));
     if (isDrawing(emr) && a.size() >= 2) {
-        for (std::size_t i = 0; i + 1 < std::min<std::size_t>(a.size(), 4); i += 2) r.addDevicePoint(dc, a[i], a[i + 1]);
+        for (std::size_t i = 0; i + 1 < std::min<std::size_t>(a.size(), 4); i += 2)
+            r.addDevicePoint(dc, a[i], a[i + 1]);
         if (emr != EMR_LINETO && emr != EMR_SETPIXELV) {
             r.addDevicePoint(dc, a[0], a[3]);
             r.addDevicePoint(dc, a[2], a[1]);
@@ -294,7 +333,8 @@ bool metaSelect(DeviceContext& dc, HGDIOBJ object) {
                 r.emr(EMR_CREATEPEN, v);
             } else {
                 r.wmr(META_CREATEPENINDIRECT,
-                      {std::int16_t(lp.lopnStyle), std::int16_t(std::min<LONG>(lp.lopnWidth.x, 0x7FFF)), 0,
+                      {std::int16_t(lp.lopnStyle),
+                       std::int16_t(std::min<LONG>(lp.lopnWidth.x, 0x7FFF)), 0,
                        std::int16_t(lp.lopnColor & 0xFFFF), std::int16_t(lp.lopnColor >> 16)});
             }
         } else {
@@ -309,8 +349,8 @@ bool metaSelect(DeviceContext& dc, HGDIOBJ object) {
                 r.emr(EMR_CREATEBRUSHINDIRECT, v);
             } else {
                 r.wmr(META_CREATEBRUSHINDIRECT,
-                      {std::int16_t(lb.lbStyle), std::int16_t(lb.lbColor & 0xFFFF), std::int16_t(lb.lbColor >> 16),
-                       std::int16_t(lb.lbHatch)});
+                      {std::int16_t(lb.lbStyle), std::int16_t(lb.lbColor & 0xFFFF),
+                       std::int16_t(lb.lbColor >> 16), std::int16_t(lb.lbHatch)});
             }
         }
     }
@@ -338,14 +378,18 @@ bool metaAttribute(DeviceContext& dc, const char* setter, LONG value) {
     static const struct {
         const char* name;
         DWORD emr;
-    } table[] = {{"SetBkColor", EMR_SETBKCOLOR},       {"SetTextColor", EMR_SETTEXTCOLOR},
-                 {"SetBkMode", EMR_SETBKMODE},         {"SetROP2", EMR_SETROP2},
-                 {"SetPolyFillMode", EMR_SETPOLYFILLMODE}, {"SetStretchBltMode", EMR_SETSTRETCHBLTMODE},
+    } table[] = {{"SetBkColor", EMR_SETBKCOLOR},
+                 {"SetTextColor", EMR_SETTEXTCOLOR},
+                 {"SetBkMode", EMR_SETBKMODE},
+                 {"SetROP2", EMR_SETROP2},
+                 {"SetPolyFillMode", EMR_SETPOLYFILLMODE},
+                 {"SetStretchBltMode", EMR_SETSTRETCHBLTMODE},
                  {"SetArcDirection", EMR_SETARCDIRECTION}};
     for (const auto& t : table) {
         if (std::strcmp(t.name, setter) != 0) continue;
         // The stretch mode and arc direction have no WMF record worth failing for.
-        if (!dc.meta->enhanced && (t.emr == EMR_SETSTRETCHBLTMODE || t.emr == EMR_SETARCDIRECTION)) return true;
+        if (!dc.meta->enhanced && (t.emr == EMR_SETSTRETCHBLTMODE || t.emr == EMR_SETARCDIRECTION))
+            return true;
         return metaInts(dc, t.emr, {value});
     }
     return true;
@@ -358,20 +402,24 @@ bool metaPathCall(DeviceContext& dc, const char* name) {
     return dc.meta->enhanced ? true : fail();
 }
 
-bool metaText(DeviceContext& dc, int x, int y, UINT options, const RECT* rect, LPCSTR text, UINT length,
-              const INT* dx) {
+bool metaText(DeviceContext& dc, int x, int y, UINT options, const RECT* rect, LPCSTR text,
+              UINT length, const INT* dx) {
     MetaRecorder& r = *dc.meta;
     RECT rc = rect ? *rect : RECT{0, 0, -1, -1};
     if (!r.enhanced) {
         if (length > 0x3FFF || !fits16(x) || !fits16(y)) return fail();
         bool withRect = rect && (options & (ETO_OPAQUE | ETO_CLIPPED));
-        std::vector<std::int16_t> p{std::int16_t(y), std::int16_t(x), std::int16_t(length), std::int16_t(options)};
+        std::vector<std::int16_t> p{std::int16_t(y), std::int16_t(x), std::int16_t(length),
+                                    std::int16_t(options)};
         if (withRect)
-            for (LONG v : {rc.left, rc.top, rc.right, rc.bottom}) p.push_back(std::int16_t(v));
+            for (LONG v : {rc.left, rc.top, rc.right, rc.bottom})
+                p.push_back(std::int16_t(v));
         for (UINT i = 0; i < length; i += 2)
-            p.push_back(std::int16_t(BYTE(text[i]) | (i + 1 < length ? BYTE(text[i + 1]) << 8 : 0)));
+            p.push_back(
+                std::int16_t(BYTE(text[i]) | (i + 1 < length ? BYTE(text[i + 1]) << 8 : 0)));
         if (dx)
-            for (UINT i = 0; i < length; ++i) p.push_back(std::int16_t(dx[i]));
+            for (UINT i = 0; i < length; ++i)
+                p.push_back(std::int16_t(dx[i]));
         r.wmr(META_EXTTEXTOUT, p);
         return true;
     }
@@ -395,34 +443,41 @@ bool metaText(DeviceContext& dc, int x, int y, UINT options, const RECT* rect, L
     v.insert(v.end(), text, text + length);
     v.resize(offString - 8 + ((length + 3) & ~3u), 0);
     if (dx)
-        for (UINT i = 0; i < length; ++i) putU32(v, DWORD(dx[i]));
+        for (UINT i = 0; i < length; ++i)
+            putU32(v, DWORD(dx[i]));
     r.addDevicePoint(dc, x, y);
     r.emr(EMR_EXTTEXTOUTA, v);
     return true;
 }
 
-bool metaStretchDib(DeviceContext& dc, int xDest, int yDest, int cxDest, int cyDest, int xSrc, int ySrc,
-                    int cxSrc, int cySrc, const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop) {
+bool metaStretchDib(DeviceContext& dc, int xDest, int yDest, int cxDest, int cyDest, int xSrc,
+                    int ySrc, int cxSrc, int cySrc, const void* bits, const BITMAPINFO* info,
+                    UINT usage, DWORD rop) {
     MetaRecorder& r = *dc.meta;
     if (!r.enhanced) return fail();
     // The header with its colour table, and the bits, copied into the record.
     const BITMAPINFOHEADER& h = info->bmiHeader;
-    std::uint64_t colours = h.biClrUsed ? h.biClrUsed : h.biBitCount <= 8 ? (1u << h.biBitCount) : 0;
+    std::uint64_t colours = h.biClrUsed         ? h.biClrUsed
+                            : h.biBitCount <= 8 ? (1u << h.biBitCount)
+                                                : 0;
     if (colours > 256) colours = 256;
-    std::uint64_t cbBmi = h.biSize + colours * (usage == DIB_PAL_COLORS ? 2 : 4) +
-                          (h.biCompression == BI_BITFIELDS && h.biSize == sizeof(BITMAPINFOHEADER) ? 12 : 0);
+    std::uint64_t cbBmi =
+        h.biSize + colours * (usage == DIB_PAL_COLORS ? 2 : 4) +
+        (h.biCompression == BI_BITFIELDS && h.biSize == sizeof(BITMAPINFOHEADER) ? 12 : 0);
     std::uint64_t stride = ((std::uint64_t(h.biWidth) * h.biBitCount + 31) / 32) * 4;
     std::uint64_t rows = std::uint64_t(h.biHeight < 0 ? -std::int64_t(h.biHeight) : h.biHeight);
-    std::uint64_t cbBits = bits ? (h.biCompression == BI_RGB || h.biCompression == BI_BITFIELDS ? stride * rows
-                                                                                                : h.biSizeImage)
-                                : 0;
+    std::uint64_t cbBits =
+        bits ? (h.biCompression == BI_RGB || h.biCompression == BI_BITFIELDS ? stride * rows
+                                                                             : h.biSizeImage)
+             : 0;
     if (cbBmi + cbBits > 0x7FFFFF00u) return fail();
     const std::uint64_t cbBmiRaw = cbBmi;
     cbBmi = (cbBmi + 3) & ~std::uint64_t(3);
     std::vector<BYTE> v;
     POINT corners[2] = {{xDest, yDest}, {xDest + cxDest, yDest + cyDest}};
     putRect(v, deviceBoundsOf(dc, corners, 2));
-    for (LONG x : {xDest, yDest, xSrc, ySrc, cxSrc, cySrc}) putU32(v, DWORD(x));
+    for (LONG x : {xDest, yDest, xSrc, ySrc, cxSrc, cySrc})
+        putU32(v, DWORD(x));
     const DWORD offBmi = 80, offBits = DWORD(offBmi + cbBmi);
     putU32(v, offBmi);
     putU32(v, DWORD(cbBmiRaw));
@@ -435,7 +490,8 @@ bool metaStretchDib(DeviceContext& dc, int xDest, int yDest, int cxDest, int cyD
     const BYTE* bi = reinterpret_cast<const BYTE*>(info);
     v.insert(v.end(), bi, bi + cbBmiRaw);
     v.resize(offBits - 8, 0);
-    if (bits) v.insert(v.end(), static_cast<const BYTE*>(bits), static_cast<const BYTE*>(bits) + cbBits);
+    if (bits)
+        v.insert(v.end(), static_cast<const BYTE*>(bits), static_cast<const BYTE*>(bits) + cbBits);
     r.addDevicePoint(dc, xDest, yDest);
     r.addDevicePoint(dc, xDest + cxDest, yDest + cyDest);
     r.emr(EMR_STRETCHDIBITS, v);
@@ -476,7 +532,8 @@ std::vector<BYTE> finishEnhanced(MetaRecorder& r) {
         auto mm = [](LONG v, LONG mmSize, LONG px) {
             return LONG(std::lround(double(v) * mmSize * 100.0 / (px ? px : 1)));
         };
-        frame = RECTL{mm(bounds.left, r.millimetres.cx, r.device.cx), mm(bounds.top, r.millimetres.cy, r.device.cy),
+        frame = RECTL{mm(bounds.left, r.millimetres.cx, r.device.cx),
+                      mm(bounds.top, r.millimetres.cy, r.device.cy),
                       mm(bounds.right, r.millimetres.cx, r.device.cx),
                       mm(bounds.bottom, r.millimetres.cy, r.device.cy)};
     }
@@ -498,7 +555,8 @@ std::vector<BYTE> finishEnhanced(MetaRecorder& r) {
     h.szlMicrometers = SIZEL{r.millimetres.cx * 1000, r.millimetres.cy * 1000};
     std::vector<BYTE> out(headerSize, 0);
     std::memcpy(out.data(), &h, sizeof h);
-    if (!r.description.empty()) std::memcpy(out.data() + sizeof h, r.description.data(), r.description.size());
+    if (!r.description.empty())
+        std::memcpy(out.data() + sizeof h, r.description.data(), r.description.size());
     out.insert(out.end(), r.body.begin(), r.body.end());
     return out;
 }

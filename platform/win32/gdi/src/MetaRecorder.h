@@ -40,17 +40,19 @@ public:
 };
 
 bool metaPoly(DeviceContext& dc, DWORD emr, const POINT* points, std::size_t count);
-bool metaPolyPoly(DeviceContext& dc, DWORD emr, const POINT* points, const std::vector<DWORD>& counts);
+bool metaPolyPoly(DeviceContext& dc, DWORD emr, const POINT* points,
+                  const std::vector<DWORD>& counts);
 bool metaInts(DeviceContext& dc, DWORD emr, std::initializer_list<LONG> values);
 bool metaSelect(DeviceContext& dc, HGDIOBJ object);
 bool metaXform(DeviceContext& dc, DWORD emr, const XFORM& xform, DWORD mode);
 // Attribute setters by API name (SetBkColor, SetROP2, ...); path calls by name (FillPath, ...).
 bool metaAttribute(DeviceContext& dc, const char* setter, LONG value);
 bool metaPathCall(DeviceContext& dc, const char* name);
-bool metaText(DeviceContext& dc, int x, int y, UINT options, const RECT* rect, LPCSTR text, UINT length,
-              const INT* dx);
-bool metaStretchDib(DeviceContext& dc, int xDest, int yDest, int cxDest, int cyDest, int xSrc, int ySrc,
-                    int cxSrc, int cySrc, const void* bits, const BITMAPINFO* info, UINT usage, DWORD rop);
+bool metaText(DeviceContext& dc, int x, int y, UINT options, const RECT* rect, LPCSTR text,
+              UINT length, const INT* dx);
+bool metaStretchDib(DeviceContext& dc, int xDest, int yDest, int cxDest, int cyDest, int xSrc,
+                    int ySrc, int cxSrc, int cySrc, const void* bits, const BITMAPINFO* info,
+                    UINT usage, DWORD rop);
 bool metaAngleArc(DeviceContext& dc, int x, int y, DWORD radius, FLOAT start, FLOAT sweep);
 
 // The finished bytes of a recorder (header, records, end record).
@@ -59,7 +61,8 @@ std::vector<BYTE> finishWindows(MetaRecorder& r);
 
 // Little-endian helpers shared by the metafile code.
 inline void putU32(std::vector<BYTE>& v, DWORD x) {
-    for (int i = 0; i < 4; ++i) v.push_back(BYTE(x >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+        v.push_back(BYTE(x >> (8 * i)));
 }
 inline void putU16(std::vector<BYTE>& v, WORD x) {
     v.push_back(BYTE(x));

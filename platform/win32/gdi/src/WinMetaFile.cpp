@@ -44,8 +44,10 @@ bool validWindowsRecord(const BYTE* r, DWORD bytes) {
     case META_RESTOREDC:
     case META_SELECTOBJECT:
     case META_DELETEOBJECT:
-    case META_SETTEXTALIGN: return need(1);
-    case META_SETPIXEL: return need(4);
+    case META_SETTEXTALIGN:
+        return need(1);
+    case META_SETPIXEL:
+        return need(4);
     case META_SETBKCOLOR:
     case META_SETTEXTCOLOR:
     case META_SETWINDOWORG:
@@ -55,16 +57,20 @@ bool validWindowsRecord(const BYTE* r, DWORD bytes) {
     case META_OFFSETWINDOWORG:
     case META_OFFSETVIEWPORTORG:
     case META_LINETO:
-    case META_MOVETO: return need(2);
+    case META_MOVETO:
+        return need(2);
     case META_SCALEWINDOWEXT:
     case META_SCALEVIEWPORTEXT:
     case META_EXCLUDECLIPRECT:
     case META_INTERSECTCLIPRECT:
     case META_ELLIPSE:
     case META_RECTANGLE:
-    case META_CREATEBRUSHINDIRECT: return need(4);
-    case META_CREATEPENINDIRECT: return need(5);
-    case META_ROUNDRECT: return need(6);
+    case META_CREATEBRUSHINDIRECT:
+        return need(4);
+    case META_CREATEPENINDIRECT:
+        return need(5);
+    case META_ROUNDRECT:
+        return need(6);
     case META_EXTTEXTOUT: {
         if (!need(4)) return false;
         std::int16_t n = getI16(p + 4);
@@ -74,15 +80,18 @@ bool validWindowsRecord(const BYTE* r, DWORD bytes) {
     }
     case META_ARC:
     case META_PIE:
-    case META_CHORD: return need(8);
-    default: return true;
+    case META_CHORD:
+        return need(8);
+    default:
+        return true;
     }
 }
 
 bool validWindows(const BYTE* data, std::size_t size) {
     if (!data || size < 18) return false;
     WORD type = getU16(data), headerWords = getU16(data + 2), version = getU16(data + 4);
-    if ((type != 1 && type != 2) || headerWords != 9 || (version != 0x100 && version != 0x300)) return false;
+    if ((type != 1 && type != 2) || headerWords != 9 || (version != 0x100 && version != 0x300))
+        return false;
     std::uint64_t total = std::uint64_t(getU32(data + 6)) * 2;
     if (total < 18 || total > size) return false;
     std::size_t at = 18;
@@ -125,7 +134,8 @@ WORD SdPlaceableChecksum(const SdPlaceableHeader& h) {
     BYTE raw[22];
     std::memcpy(raw, &h, sizeof raw);
     WORD sum = 0;
-    for (int i = 0; i < 10; ++i) sum ^= getU16(raw + 2 * i);
+    for (int i = 0; i < 10; ++i)
+        sum ^= getU16(raw + 2 * i);
     return sum;
 }
 
@@ -223,7 +233,8 @@ BOOL PlayMetaFileRecord(HDC dc, HANDLETABLE* table, METARECORD* record, UINT han
     if (!record || !findDc(dc)) return failWith(ERROR_INVALID_PARAMETER);
     const BYTE* r = reinterpret_cast<const BYTE*>(record);
     std::uint64_t bytes = std::uint64_t(getU32(r)) * 2;
-    if (bytes < 6 || bytes > 0xFFFFFFFFu || !validWindowsRecord(r, DWORD(bytes))) return failWith(ERROR_INVALID_DATA);
+    if (bytes < 6 || bytes > 0xFFFFFFFFu || !validWindowsRecord(r, DWORD(bytes)))
+        return failWith(ERROR_INVALID_DATA);
     const BYTE* p = r + 6;
     auto P = [&](int i) { return int(getI16(p + 2 * i)); };
     auto U = [&](int i) { return getU16(p + 2 * i); };
@@ -244,42 +255,75 @@ BOOL PlayMetaFileRecord(HDC dc, HANDLETABLE* table, METARECORD* record, UINT han
         return &table->objectHandle[i];
     };
     switch (getU16(r + 4)) {
-    case META_EOF: return TRUE;
-    case META_SAVEDC: return SaveDC(dc) != 0;
-    case META_RESTOREDC: return RestoreDC(dc, P(0));
-    case META_SETBKMODE: return SetBkMode(dc, P(0)) != 0;
-    case META_SETTEXTALIGN: SetTextAlign(dc, U(0)); return TRUE;
-    case META_SETPIXEL: SetPixel(dc, P(3), P(2), colour(0)); return TRUE;
-    case META_SETMAPMODE: return SetMapMode(dc, P(0)) != 0;
-    case META_SETROP2: return SetROP2(dc, P(0)) != 0;
-    case META_SETPOLYFILLMODE: return SetPolyFillMode(dc, P(0)) != 0;
-    case META_SETBKCOLOR: return SetBkColor(dc, colour(0)) != CLR_INVALID;
-    case META_SETTEXTCOLOR: return SetTextColor(dc, colour(0)) != CLR_INVALID;
-    case META_SETWINDOWORG: return SetWindowOrgEx(dc, P(1), P(0), nullptr);
-    case META_SETWINDOWEXT: return SetWindowExtEx(dc, P(1), P(0), nullptr);
-    case META_SETVIEWPORTORG: return SetViewportOrgEx(dc, P(1), P(0), nullptr);
-    case META_SETVIEWPORTEXT: return SetViewportExtEx(dc, P(1), P(0), nullptr);
-    case META_OFFSETWINDOWORG: return OffsetWindowOrgEx(dc, P(1), P(0), nullptr);
-    case META_OFFSETVIEWPORTORG: return OffsetViewportOrgEx(dc, P(1), P(0), nullptr);
-    case META_SCALEWINDOWEXT: return ScaleWindowExtEx(dc, P(3), P(2), P(1), P(0), nullptr);
-    case META_SCALEVIEWPORTEXT: return ScaleViewportExtEx(dc, P(3), P(2), P(1), P(0), nullptr);
-    case META_MOVETO: return MoveToEx(dc, P(1), P(0), nullptr);
-    case META_LINETO: return LineTo(dc, P(1), P(0));
-    case META_EXCLUDECLIPRECT: return ExcludeClipRect(dc, P(3), P(2), P(1), P(0)) != ERROR;
-    case META_INTERSECTCLIPRECT: return IntersectClipRect(dc, P(3), P(2), P(1), P(0)) != ERROR;
-    case META_ELLIPSE: return Ellipse(dc, P(3), P(2), P(1), P(0));
-    case META_RECTANGLE: return Rectangle(dc, P(3), P(2), P(1), P(0));
-    case META_ROUNDRECT: return RoundRect(dc, P(5), P(4), P(3), P(2), P(1), P(0));
-    case META_ARC: return Arc(dc, P(7), P(6), P(5), P(4), P(3), P(2), P(1), P(0));
-    case META_PIE: return Pie(dc, P(7), P(6), P(5), P(4), P(3), P(2), P(1), P(0));
-    case META_CHORD: return Chord(dc, P(7), P(6), P(5), P(4), P(3), P(2), P(1), P(0));
+    case META_EOF:
+        return TRUE;
+    case META_SAVEDC:
+        return SaveDC(dc) != 0;
+    case META_RESTOREDC:
+        return RestoreDC(dc, P(0));
+    case META_SETBKMODE:
+        return SetBkMode(dc, P(0)) != 0;
+    case META_SETTEXTALIGN:
+        SetTextAlign(dc, U(0));
+        return TRUE;
+    case META_SETPIXEL:
+        SetPixel(dc, P(3), P(2), colour(0));
+        return TRUE;
+    case META_SETMAPMODE:
+        return SetMapMode(dc, P(0)) != 0;
+    case META_SETROP2:
+        return SetROP2(dc, P(0)) != 0;
+    case META_SETPOLYFILLMODE:
+        return SetPolyFillMode(dc, P(0)) != 0;
+    case META_SETBKCOLOR:
+        return SetBkColor(dc, colour(0)) != CLR_INVALID;
+    case META_SETTEXTCOLOR:
+        return SetTextColor(dc, colour(0)) != CLR_INVALID;
+    case META_SETWINDOWORG:
+        return SetWindowOrgEx(dc, P(1), P(0), nullptr);
+    case META_SETWINDOWEXT:
+        return SetWindowExtEx(dc, P(1), P(0), nullptr);
+    case META_SETVIEWPORTORG:
+        return SetViewportOrgEx(dc, P(1), P(0), nullptr);
+    case META_SETVIEWPORTEXT:
+        return SetViewportExtEx(dc, P(1), P(0), nullptr);
+    case META_OFFSETWINDOWORG:
+        return OffsetWindowOrgEx(dc, P(1), P(0), nullptr);
+    case META_OFFSETVIEWPORTORG:
+        return OffsetViewportOrgEx(dc, P(1), P(0), nullptr);
+    case META_SCALEWINDOWEXT:
+        return ScaleWindowExtEx(dc, P(3), P(2), P(1), P(0), nullptr);
+    case META_SCALEVIEWPORTEXT:
+        return ScaleViewportExtEx(dc, P(3), P(2), P(1), P(0), nullptr);
+    case META_MOVETO:
+        return MoveToEx(dc, P(1), P(0), nullptr);
+    case META_LINETO:
+        return LineTo(dc, P(1), P(0));
+    case META_EXCLUDECLIPRECT:
+        return ExcludeClipRect(dc, P(3), P(2), P(1), P(0)) != ERROR;
+    case META_INTERSECTCLIPRECT:
+        return IntersectClipRect(dc, P(3), P(2), P(1), P(0)) != ERROR;
+    case META_ELLIPSE:
+        return Ellipse(dc, P(3), P(2), P(1), P(0));
+    case META_RECTANGLE:
+        return Rectangle(dc, P(3), P(2), P(1), P(0));
+    case META_ROUNDRECT:
+        return RoundRect(dc, P(5), P(4), P(3), P(2), P(1), P(0));
+    case META_ARC:
+        return Arc(dc, P(7), P(6), P(5), P(4), P(3), P(2), P(1), P(0));
+    case META_PIE:
+        return Pie(dc, P(7), P(6), P(5), P(4), P(3), P(2), P(1), P(0));
+    case META_CHORD:
+        return Chord(dc, P(7), P(6), P(5), P(4), P(3), P(2), P(1), P(0));
     case META_POLYGON:
     case META_POLYLINE: {
         int n = P(0);
         std::vector<POINT> pts(std::size_t(n), POINT{0, 0});
-        for (int i = 0; i < n; ++i) pts[std::size_t(i)] = POINT{P(1 + 2 * i), P(2 + 2 * i)};
+        for (int i = 0; i < n; ++i)
+            pts[std::size_t(i)] = POINT{P(1 + 2 * i), P(2 + 2 * i)};
         if (n < 2) return TRUE;
-        return getU16(r + 4) == META_POLYGON ? Polygon(dc, pts.data(), n) : Polyline(dc, pts.data(), n);
+        return getU16(r + 4) == META_POLYGON ? Polygon(dc, pts.data(), n)
+                                             : Polyline(dc, pts.data(), n);
     }
     case META_POLYPOLYGON: {
         int n = P(0);
@@ -290,7 +334,8 @@ BOOL PlayMetaFileRecord(HDC dc, HANDLETABLE* table, METARECORD* record, UINT han
             total += std::size_t(P(1 + i));
         }
         std::vector<POINT> pts(total);
-        for (std::size_t i = 0; i < total; ++i) pts[i] = POINT{P(1 + n + 2 * int(i)), P(2 + n + 2 * int(i))};
+        for (std::size_t i = 0; i < total; ++i)
+            pts[i] = POINT{P(1 + n + 2 * int(i)), P(2 + n + 2 * int(i))};
         if (n == 0) return TRUE;
         return PolyPolygon(dc, pts.data(), counts.data(), n);
     }
@@ -304,13 +349,15 @@ BOOL PlayMetaFileRecord(HDC dc, HANDLETABLE* table, METARECORD* record, UINT han
         std::vector<INT> dx;
         std::uint64_t words = (bytes - 6) / 2;
         if (words >= std::uint64_t(at) + (std::uint64_t(n) + 1) / 2 + std::uint64_t(n))
-            for (int i = 0; i < n; ++i) dx.push_back(P(at + (n + 1) / 2 + i));
+            for (int i = 0; i < n; ++i)
+                dx.push_back(P(at + (n + 1) / 2 + i));
         // Plain text (no options, rectangle or spacing) is what TextOut records.
         if (options == 0 && dx.empty()) return TextOutA(dc, P(1), P(0), text.data(), n);
         return ExtTextOutA(dc, P(1), P(0), options, withRect ? &rc : nullptr, text.data(), UINT(n),
                            dx.empty() ? nullptr : dx.data());
     }
-    case META_CREATEPENINDIRECT: return store(CreatePen(P(0), P(1), colour(3)));
+    case META_CREATEPENINDIRECT:
+        return store(CreatePen(P(0), P(1), colour(3)));
     case META_CREATEBRUSHINDIRECT: {
         LOGBRUSH lb{U(0), colour(1), std::uintptr_t(U(3))};
         if (lb.lbStyle == BS_PATTERN) lb.lbStyle = BS_SOLID;
@@ -338,7 +385,8 @@ BOOL PlayMetaFileRecord(HDC dc, HANDLETABLE* table, METARECORD* record, UINT han
         *h = nullptr;
         return TRUE;
     }
-    default: return TRUE; // records this player does not perform
+    default:
+        return TRUE; // records this player does not perform
     }
 }
 
@@ -360,7 +408,8 @@ BOOL EnumMetaFile(HDC dc, HMETAFILE wmf, MFENUMPROC proc, LPARAM data) {
             break;
         }
         // A copy: the callback gets a writable record.
-        std::vector<BYTE> rec(bytes.begin() + std::ptrdiff_t(at), bytes.begin() + std::ptrdiff_t(at + size));
+        std::vector<BYTE> rec(bytes.begin() + std::ptrdiff_t(at),
+                              bytes.begin() + std::ptrdiff_t(at + size));
         if (!proc(dc, ht, reinterpret_cast<METARECORD*>(rec.data()), int(handles), data)) {
             ok = FALSE;
             break;
@@ -390,12 +439,13 @@ BOOL PlayMetaFile(HDC dc, HMETAFILE wmf) {
 
 // ---------------------------------------------------------------- conversions
 
-HENHMETAFILE SetWinMetaFileBits(UINT size, const BYTE* data, HDC reference, const METAFILEPICT* pict) {
+HENHMETAFILE SetWinMetaFileBits(UINT size, const BYTE* data, HDC reference,
+                                const METAFILEPICT* pict) {
     HMETAFILE wmf = SetMetaFileBitsEx(size, data);
     if (!wmf) return nullptr;
     RECT frame{};
-    bool haveFrame = pict && (pict->mm == MM_ISOTROPIC || pict->mm == MM_ANISOTROPIC) && pict->xExt > 0 &&
-                     pict->yExt > 0;
+    bool haveFrame = pict && (pict->mm == MM_ISOTROPIC || pict->mm == MM_ANISOTROPIC) &&
+                     pict->xExt > 0 && pict->yExt > 0;
     if (haveFrame) frame = RECT{0, 0, pict->xExt, pict->yExt};
     HDC dc = CreateEnhMetaFileA(reference, nullptr, haveFrame ? &frame : nullptr, nullptr);
     if (!dc) {

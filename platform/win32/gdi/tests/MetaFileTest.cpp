@@ -6,11 +6,11 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <unistd.h>
 #include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 #include "GdiFixture.h"
@@ -21,7 +21,8 @@ namespace {
 using Bytes = std::vector<BYTE>;
 
 void u32(Bytes& b, DWORD v) {
-    for (int i = 0; i < 4; ++i) b.push_back(BYTE(v >> (8 * i)));
+    for (int i = 0; i < 4; ++i)
+        b.push_back(BYTE(v >> (8 * i)));
 }
 void u16(Bytes& b, WORD v) {
     b.push_back(BYTE(v));
@@ -33,8 +34,10 @@ Bytes minimalEmf() {
     Bytes b;
     u32(b, 1);
     u32(b, 88);
-    for (LONG v : {10, 20, 30, 40}) u32(b, DWORD(v)); // bounds
-    for (LONG v : {0, 0, 1000, 1000}) u32(b, DWORD(v)); // frame
+    for (LONG v : {10, 20, 30, 40})
+        u32(b, DWORD(v)); // bounds
+    for (LONG v : {0, 0, 1000, 1000})
+        u32(b, DWORD(v)); // frame
     u32(b, 0x464D4520);
     u32(b, 0x10000);
     u32(b, 88 + 40 + 20);
@@ -44,13 +47,16 @@ Bytes minimalEmf() {
     u32(b, 0);
     u32(b, 0);
     u32(b, 0);
-    for (LONG v : {800, 600, 200, 150}) u32(b, DWORD(v));
+    for (LONG v : {800, 600, 200, 150})
+        u32(b, DWORD(v));
     // POLYGON16: bounds, 3 points
     u32(b, 86);
     u32(b, 40);
-    for (LONG v : {10, 20, 30, 40}) u32(b, DWORD(v));
+    for (LONG v : {10, 20, 30, 40})
+        u32(b, DWORD(v));
     u32(b, 3);
-    for (short v : {10, 20, 30, 20, 20, 40}) u16(b, WORD(v));
+    for (short v : {10, 20, 30, 20, 20, 40})
+        u16(b, WORD(v));
     u32(b, 14);
     u32(b, 20);
     u32(b, 0);
@@ -71,7 +77,8 @@ Bytes minimalWmf() {
     u16(b, 0);
     u32(b, 8);
     u16(b, 0x0325);
-    for (short v : {2, 1, 2, 30, 40}) u16(b, WORD(v));
+    for (short v : {2, 1, 2, 30, 40})
+        u16(b, WORD(v));
     u32(b, 3);
     u16(b, 0);
     return b;
@@ -151,7 +158,9 @@ void fixedDrawing(HDC dc) {
 RECT frameRect(HENHMETAFILE e) {
     ENHMETAHEADER h{};
     GetEnhMetaFileHeader(e, sizeof h, &h);
-    auto px = [](LONG v, LONG mm, LONG dev) { return LONG(std::lround(double(v) * dev / (100.0 * mm))); };
+    auto px = [](LONG v, LONG mm, LONG dev) {
+        return LONG(std::lround(double(v) * dev / (100.0 * mm)));
+    };
     return RECT{px(h.rclFrame.left, h.szlMillimeters.cx, h.szlDevice.cx),
                 px(h.rclFrame.top, h.szlMillimeters.cy, h.szlDevice.cy),
                 px(h.rclFrame.right, h.szlMillimeters.cx, h.szlDevice.cx),
@@ -179,7 +188,8 @@ TEST(MetaFile, EnhancedPlaybackEqualsDirectDrawing) {
     ASSERT_TRUE(PlayEnhMetaFile(played.dc, e, &fr));
     SdGdiImage a = direct.read(), b = played.read();
     int differ = 0;
-    for (std::size_t i = 0; i < a.pixels.size(); ++i) differ += a.pixels[i] != b.pixels[i];
+    for (std::size_t i = 0; i < a.pixels.size(); ++i)
+        differ += a.pixels[i] != b.pixels[i];
     EXPECT_EQ(differ, 0);
 
     // Into half the rectangle: nothing is painted beyond it.
@@ -221,7 +231,8 @@ TEST(MetaFile, WindowsPlaybackEqualsDirectDrawing) {
     ASSERT_TRUE(PlayMetaFile(played.dc, w));
     SdGdiImage a = direct.read(), b = played.read();
     int differ = 0;
-    for (std::size_t i = 0; i < a.pixels.size(); ++i) differ += a.pixels[i] != b.pixels[i];
+    for (std::size_t i = 0; i < a.pixels.size(); ++i)
+        differ += a.pixels[i] != b.pixels[i];
     EXPECT_EQ(differ, 0);
     DeleteMetaFile(w);
 }
@@ -235,7 +246,7 @@ TEST(MetaFile, RecorderWritesTheCommittedFixture) {
     MoveToEx(mdc, 1, 2, nullptr);
     LineTo(mdc, 30, 40);
     POINT pts[] = {{0, 0}, {100000, 5}, {7, 8}};
-    Polygon(mdc, pts, 3);   // 32-bit form
+    Polygon(mdc, pts, 3); // 32-bit form
     POINT small[] = {{1, 1}, {2, 3}, {4, 1}};
     Polygon(mdc, small, 3); // 16-bit form
     HENHMETAFILE e = CloseEnhMetaFile(mdc);
@@ -264,7 +275,8 @@ TEST(MetaFile, RecorderWritesTheCommittedFixture) {
         EXPECT_EQ(s % 4, 0u);
         at += s;
     }
-    EXPECT_EQ(types, (std::vector<DWORD>{EMR_MOVETOEX, EMR_LINETO, EMR_POLYGON, EMR_POLYGON16, EMR_EOF}));
+    EXPECT_EQ(types,
+              (std::vector<DWORD>{EMR_MOVETOEX, EMR_LINETO, EMR_POLYGON, EMR_POLYGON16, EMR_EOF}));
 
     std::ifstream f(std::string(SD_TEST_DATA) + "/recorded.emf", std::ios::binary);
     Bytes fixture((std::istreambuf_iterator<char>(f)), std::istreambuf_iterator<char>());
@@ -374,7 +386,8 @@ TEST(MetaFile, DamagedDataIsRefused) {
         EXPECT_EQ(GetLastError(), ERROR_INVALID_DATA) << n;
     }
     Bytes wmf = minimalWmf();
-    for (std::size_t n = 0; n < wmf.size(); ++n) EXPECT_EQ(SetMetaFileBitsEx(UINT(n), wmf.data()), nullptr) << n;
+    for (std::size_t n = 0; n < wmf.size(); ++n)
+        EXPECT_EQ(SetMetaFileBitsEx(UINT(n), wmf.data()), nullptr) << n;
     // Bytes after the stated size are padding, not damage: loaded and dropped.
     {
         Bytes padded = emf;
@@ -398,9 +411,15 @@ TEST(MetaFile, DamagedDataIsRefused) {
     };
     // Offsets into minimalEmf(): POLYGON16 at 88, its size at 92, its count at 112.
     const Case cases[] = {
-        {"record size 0", 92, 0},     {"record size odd", 92, 41},     {"size past the end", 92, 400},
-        {"point count", 112, 4},      {"huge point count", 112, 0x40000000}, {"signature", 40, 0},
-        {"stated bytes", 48, 200},    {"record count", 52, 4},         {"description", 60, 100},
+        {"record size 0", 92, 0},
+        {"record size odd", 92, 41},
+        {"size past the end", 92, 400},
+        {"point count", 112, 4},
+        {"huge point count", 112, 0x40000000},
+        {"signature", 40, 0},
+        {"stated bytes", 48, 200},
+        {"record count", 52, 4},
+        {"description", 60, 100},
     };
     for (const Case& c : cases) {
         Bytes b = emf;
@@ -410,7 +429,8 @@ TEST(MetaFile, DamagedDataIsRefused) {
         EXPECT_EQ(GetLastError(), ERROR_INVALID_DATA) << c.what;
     }
     // WMF: the POLYLINE's point count beyond its record, record size past the end.
-    for (auto [at, value] : {std::pair<std::size_t, WORD>{24, 3}, {24, 0x7FFF}, {18, 200}, {18, 0}}) {
+    for (auto [at, value] :
+         {std::pair<std::size_t, WORD>{24, 3}, {24, 0x7FFF}, {18, 200}, {18, 0}}) {
         Bytes b = wmf;
         std::memcpy(&b[at], &value, 2);
         EXPECT_EQ(SetMetaFileBitsEx(UINT(b.size()), b.data()), nullptr) << at << " " << value;
@@ -425,7 +445,8 @@ TEST(MetaFile, PlayerChecksRecordsAndTheObjectTable) {
     Bytes pen;
     u32(pen, 8);
     u16(pen, META_CREATEPENINDIRECT);
-    for (WORD v : {0, 1, 0, 0, 0}) u16(pen, v);
+    for (WORD v : {0, 1, 0, 0, 0})
+        u16(pen, v);
     auto* rec = reinterpret_cast<METARECORD*>(pen.data());
     EXPECT_TRUE(PlayMetaFileRecord(canvas.dc, ht, rec, 2));
     EXPECT_TRUE(PlayMetaFileRecord(canvas.dc, ht, rec, 2));
@@ -438,16 +459,19 @@ TEST(MetaFile, PlayerChecksRecordsAndTheObjectTable) {
     u16(sel, META_SELECTOBJECT);
     u16(sel, 7);
     EXPECT_FALSE(PlayMetaFileRecord(canvas.dc, ht, reinterpret_cast<METARECORD*>(sel.data()), 2));
-    for (HGDIOBJ h : table) DeleteObject(h);
+    for (HGDIOBJ h : table)
+        DeleteObject(h);
 
     // An EMF poly record whose count runs past its size.
     Bytes poly;
     u32(poly, EMR_POLYLINE16);
     u32(poly, 32);
-    for (int i = 0; i < 4; ++i) u32(poly, 0);
+    for (int i = 0; i < 4; ++i)
+        u32(poly, 0);
     u32(poly, 50);
     u32(poly, 0);
-    EXPECT_FALSE(PlayEnhMetaFileRecord(canvas.dc, nullptr, reinterpret_cast<ENHMETARECORD*>(poly.data()), 1));
+    EXPECT_FALSE(PlayEnhMetaFileRecord(canvas.dc, nullptr,
+                                       reinterpret_cast<ENHMETARECORD*>(poly.data()), 1));
 }
 
 TEST(MetaFile, ConversionsKeepTheDrawing) {
@@ -484,9 +508,10 @@ TEST(MetaFile, PlaybackIntoARecordingContextGivesTheSameCalls) {
     auto drawing = [](const std::vector<std::string>& log) {
         std::vector<std::string> out;
         for (const std::string& line : log)
-            for (const char* name : {"Polygon(", "Rectangle(", "Ellipse(", "Polyline(", "RoundRect(", "Pie(",
-                                     "SetROP2(", "IntersectClipRect(", "SelectObject(", "ExtTextOutA(", "TextOutA(",
-                                     "SetPixel(", "SetTextAlign(", "StretchDIBits("})
+            for (const char* name :
+                 {"Polygon(", "Rectangle(", "Ellipse(", "Polyline(", "RoundRect(", "Pie(",
+                  "SetROP2(", "IntersectClipRect(", "SelectObject(", "ExtTextOutA(", "TextOutA(",
+                  "SetPixel(", "SetTextAlign(", "StretchDIBits("})
                 if (line.rfind(name, 0) == 0) out.push_back(line);
         return out;
     };
@@ -505,7 +530,8 @@ TEST(MetaFile, PlaybackIntoARecordingContextGivesTheSameCalls) {
     HDC played = SdCreateRecordingDC(120, 100);
     RECT r = frameRect(e);
     ASSERT_TRUE(PlayEnhMetaFile(played, e, &r));
-    std::vector<std::string> want = drawing(SdGdiCallLog(direct)), got = drawing(SdGdiCallLog(played));
+    std::vector<std::string> want = drawing(SdGdiCallLog(direct)),
+                             got = drawing(SdGdiCallLog(played));
     EXPECT_EQ(got, want);
     ASSERT_FALSE(got.empty());
     EXPECT_EQ(got[0].rfind("StretchDIBits(", 0), 0u);

@@ -58,7 +58,7 @@ struct ENHMETARECORD {
 
 #pragma pack(push, 2)
 struct METAHEADER {
-    WORD mtType; // 1 memory, 2 disk
+    WORD mtType;       // 1 memory, 2 disk
     WORD mtHeaderSize; // 9 words
     WORD mtVersion;
     DWORD mtSize; // whole metafile in 16-bit words
@@ -106,18 +106,17 @@ WIN32_API UINT SdPlaceableHeaderSize(const void* data, UINT size);
 
 // Record types (EMR_) and functions (META_) this layer writes, plays and checks.
 constexpr DWORD EMR_HEADER = 1, EMR_POLYBEZIER = 2, EMR_POLYGON = 3, EMR_POLYLINE = 4,
-                EMR_POLYBEZIERTO = 5, EMR_POLYLINETO = 6, EMR_POLYPOLYLINE = 7,
-                EMR_POLYPOLYGON = 8, EMR_SETWINDOWEXTEX = 9, EMR_SETWINDOWORGEX = 10,
-                EMR_SETVIEWPORTEXTEX = 11, EMR_SETVIEWPORTORGEX = 12, EMR_SETBRUSHORGEX = 13,
-                EMR_EOF = 14, EMR_SETPIXELV = 15, EMR_SETMAPMODE = 17, EMR_SETBKMODE = 18,
-                EMR_SETPOLYFILLMODE = 19, EMR_SETROP2 = 20, EMR_SETSTRETCHBLTMODE = 21,
-                EMR_SETTEXTALIGN = 22, EMR_SETTEXTCOLOR = 24, EMR_SETBKCOLOR = 25,
-                EMR_MOVETOEX = 27, EMR_EXCLUDECLIPRECT = 29, EMR_INTERSECTCLIPRECT = 30,
-                EMR_SAVEDC = 33, EMR_RESTOREDC = 34, EMR_SETWORLDTRANSFORM = 35,
-                EMR_MODIFYWORLDTRANSFORM = 36, EMR_SELECTOBJECT = 37, EMR_CREATEPEN = 38,
-                EMR_CREATEBRUSHINDIRECT = 39, EMR_DELETEOBJECT = 40, EMR_ANGLEARC = 41,
-                EMR_ELLIPSE = 42, EMR_RECTANGLE = 43, EMR_ROUNDRECT = 44, EMR_ARC = 45,
-                EMR_CHORD = 46, EMR_PIE = 47, EMR_LINETO = 54, EMR_ARCTO = 55,
+                EMR_POLYBEZIERTO = 5, EMR_POLYLINETO = 6, EMR_POLYPOLYLINE = 7, EMR_POLYPOLYGON = 8,
+                EMR_SETWINDOWEXTEX = 9, EMR_SETWINDOWORGEX = 10, EMR_SETVIEWPORTEXTEX = 11,
+                EMR_SETVIEWPORTORGEX = 12, EMR_SETBRUSHORGEX = 13, EMR_EOF = 14, EMR_SETPIXELV = 15,
+                EMR_SETMAPMODE = 17, EMR_SETBKMODE = 18, EMR_SETPOLYFILLMODE = 19, EMR_SETROP2 = 20,
+                EMR_SETSTRETCHBLTMODE = 21, EMR_SETTEXTALIGN = 22, EMR_SETTEXTCOLOR = 24,
+                EMR_SETBKCOLOR = 25, EMR_MOVETOEX = 27, EMR_EXCLUDECLIPRECT = 29,
+                EMR_INTERSECTCLIPRECT = 30, EMR_SAVEDC = 33, EMR_RESTOREDC = 34,
+                EMR_SETWORLDTRANSFORM = 35, EMR_MODIFYWORLDTRANSFORM = 36, EMR_SELECTOBJECT = 37,
+                EMR_CREATEPEN = 38, EMR_CREATEBRUSHINDIRECT = 39, EMR_DELETEOBJECT = 40,
+                EMR_ANGLEARC = 41, EMR_ELLIPSE = 42, EMR_RECTANGLE = 43, EMR_ROUNDRECT = 44,
+                EMR_ARC = 45, EMR_CHORD = 46, EMR_PIE = 47, EMR_LINETO = 54, EMR_ARCTO = 55,
                 EMR_SETARCDIRECTION = 57, EMR_BEGINPATH = 59, EMR_ENDPATH = 60,
                 EMR_CLOSEFIGURE = 61, EMR_FILLPATH = 62, EMR_STROKEANDFILLPATH = 63,
                 EMR_STROKEPATH = 64, EMR_SELECTCLIPPATH = 67, EMR_ABORTPATH = 68,
@@ -132,20 +131,20 @@ constexpr DWORD ENHMETA_STOCK_OBJECT = 0x80000000;
 constexpr WORD META_EOF = 0x0000, META_SAVEDC = 0x001E, META_SETBKMODE = 0x0102,
                META_SETMAPMODE = 0x0103, META_SETROP2 = 0x0104, META_SETPOLYFILLMODE = 0x0106,
                META_RESTOREDC = 0x0127, META_SELECTOBJECT = 0x012D, META_DELETEOBJECT = 0x01F0,
-               META_SETBKCOLOR = 0x0201, META_SETTEXTCOLOR = 0x0209,
-               META_SETWINDOWORG = 0x020B, META_SETWINDOWEXT = 0x020C,
-               META_SETVIEWPORTORG = 0x020D, META_SETVIEWPORTEXT = 0x020E,
-               META_OFFSETWINDOWORG = 0x020F, META_OFFSETVIEWPORTORG = 0x0211,
-               META_LINETO = 0x0213, META_MOVETO = 0x0214, META_CREATEPENINDIRECT = 0x02FA,
-               META_CREATEFONTINDIRECT = 0x02FB, META_CREATEBRUSHINDIRECT = 0x02FC,
-               META_CREATEPALETTE = 0x00F7, META_DIBCREATEPATTERNBRUSH = 0x0142,
-               META_CREATEPATTERNBRUSH = 0x01F9, META_CREATEREGION = 0x06FF,
-               META_POLYGON = 0x0324, META_POLYLINE = 0x0325, META_SCALEWINDOWEXT = 0x0410,
-               META_SCALEVIEWPORTEXT = 0x0412, META_EXCLUDECLIPRECT = 0x0415,
-               META_INTERSECTCLIPRECT = 0x0416, META_ELLIPSE = 0x0418,
-               META_RECTANGLE = 0x041B, META_POLYPOLYGON = 0x0538, META_ROUNDRECT = 0x061C,
-               META_ARC = 0x0817, META_EXTTEXTOUT = 0x0A32, META_SETTEXTALIGN = 0x012E,
-               META_SETPIXEL = 0x041F, META_PIE = 0x081A, META_CHORD = 0x0830;
+               META_SETBKCOLOR = 0x0201, META_SETTEXTCOLOR = 0x0209, META_SETWINDOWORG = 0x020B,
+               META_SETWINDOWEXT = 0x020C, META_SETVIEWPORTORG = 0x020D,
+               META_SETVIEWPORTEXT = 0x020E, META_OFFSETWINDOWORG = 0x020F,
+               META_OFFSETVIEWPORTORG = 0x0211, META_LINETO = 0x0213, META_MOVETO = 0x0214,
+               META_CREATEPENINDIRECT = 0x02FA, META_CREATEFONTINDIRECT = 0x02FB,
+               META_CREATEBRUSHINDIRECT = 0x02FC, META_CREATEPALETTE = 0x00F7,
+               META_DIBCREATEPATTERNBRUSH = 0x0142, META_CREATEPATTERNBRUSH = 0x01F9,
+               META_CREATEREGION = 0x06FF, META_POLYGON = 0x0324, META_POLYLINE = 0x0325,
+               META_SCALEWINDOWEXT = 0x0410, META_SCALEVIEWPORTEXT = 0x0412,
+               META_EXCLUDECLIPRECT = 0x0415, META_INTERSECTCLIPRECT = 0x0416,
+               META_ELLIPSE = 0x0418, META_RECTANGLE = 0x041B, META_POLYPOLYGON = 0x0538,
+               META_ROUNDRECT = 0x061C, META_ARC = 0x0817, META_EXTTEXTOUT = 0x0A32,
+               META_SETTEXTALIGN = 0x012E, META_SETPIXEL = 0x041F, META_PIE = 0x081A,
+               META_CHORD = 0x0830;
 
 // ---------------------------------------------------------------- enhanced metafiles
 // frame: 0.01 mm, inclusive; null: computed from the drawing's bounds. description:
@@ -168,8 +167,10 @@ using ENHMFENUMPROC = int (*)(HDC, HANDLETABLE*, const ENHMETARECORD*, int, LPAR
 // the transform from the records' logical units to the metafile's device units (the space of
 // rclBounds); the frame-to-rectangle mapping sits in the DC's window and viewport. FALSE when
 // proc returned 0 or a record is malformed.
-WIN32_API BOOL EnumEnhMetaFile(HDC dc, HENHMETAFILE emf, ENHMFENUMPROC proc, LPVOID data, const RECT* rect);
-WIN32_API BOOL PlayEnhMetaFileRecord(HDC dc, HANDLETABLE* table, const ENHMETARECORD* record, UINT handles);
+WIN32_API BOOL EnumEnhMetaFile(HDC dc, HENHMETAFILE emf, ENHMFENUMPROC proc, LPVOID data,
+                               const RECT* rect);
+WIN32_API BOOL PlayEnhMetaFileRecord(HDC dc, HANDLETABLE* table, const ENHMETARECORD* record,
+                                     UINT handles);
 // Number of records the player skipped because it cannot perform them (since the last reset).
 WIN32_API UINT SdEnhMetaSkippedRecords(bool reset);
 
@@ -198,4 +199,5 @@ WIN32_API BOOL PlayMetaFileRecord(HDC dc, HANDLETABLE* table, METARECORD* record
 // of the reference device's size.
 WIN32_API HENHMETAFILE SetWinMetaFileBits(UINT size, const BYTE* data, HDC reference,
                                           const METAFILEPICT* pict);
-WIN32_API UINT GetWinMetaFileBits(HENHMETAFILE emf, UINT size, LPBYTE data, INT mapMode, HDC reference);
+WIN32_API UINT GetWinMetaFileBits(HENHMETAFILE emf, UINT size, LPBYTE data, INT mapMode,
+                                  HDC reference);
