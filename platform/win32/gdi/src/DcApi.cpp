@@ -317,6 +317,7 @@ BOOL GetWindowOrgEx(HDC dc, LPPOINT org) {
 BOOL OffsetWindowOrgEx(HDC dc, int dx, int dy, LPPOINT old) {
     return withDc(dc, [&](DeviceContext& d) {
         if (d.logging) d.record(callLine("OffsetWindowOrgEx", dx, dy));
+        if (d.meta && !metaInts(d, EMR_SETWINDOWORGEX, {d.st.windowOrg.x + dx, d.st.windowOrg.y + dy})) return FALSE;
         if (old) *old = d.st.windowOrg;
         d.st.windowOrg.x += dx;
         d.st.windowOrg.y += dy;
@@ -342,6 +343,8 @@ BOOL GetViewportOrgEx(HDC dc, LPPOINT org) {
 BOOL OffsetViewportOrgEx(HDC dc, int dx, int dy, LPPOINT old) {
     return withDc(dc, [&](DeviceContext& d) {
         if (d.logging) d.record(callLine("OffsetViewportOrgEx", dx, dy));
+        if (d.meta && !metaInts(d, EMR_SETVIEWPORTORGEX, {d.st.viewportOrg.x + dx, d.st.viewportOrg.y + dy}))
+            return FALSE;
         if (old) *old = d.st.viewportOrg;
         d.st.viewportOrg.x += dx;
         d.st.viewportOrg.y += dy;
@@ -373,6 +376,7 @@ BOOL scaleExtent(HDC dc, int xn, int xd, int yn, int yd, LPSIZE old, bool window
         if (!xd || !yd) return failWith(ERROR_INVALID_PARAMETER);
         int cx = MulDiv(ext.cx, xn, xd), cy = MulDiv(ext.cy, yn, yd);
         if (cx == 0 || cy == 0) return failWith(ERROR_INVALID_PARAMETER);
+        if (d.meta && !metaInts(d, window ? EMR_SETWINDOWEXTEX : EMR_SETVIEWPORTEXTEX, {cx, cy})) return FALSE;
         ext = SIZE{cx, cy};
         isotropic(d.st);
         return TRUE;

@@ -346,7 +346,8 @@ TEST(MetaFile, StateQueriesDuringEnumeration) {
     SetMapMode(mdc, MM_ANISOTROPIC);
     SetWindowExtEx(mdc, 1000, 1000, nullptr);
     SetViewportExtEx(mdc, 100, 200, nullptr);
-    SetWindowOrgEx(mdc, 50, 0, nullptr);
+    SetWindowOrgEx(mdc, 40, 10, nullptr);
+    OffsetWindowOrgEx(mdc, 10, -10, nullptr); // recorded as the origin it gives
     SetTextColor(mdc, RGB(1, 2, 3));
     HPEN pen = CreatePen(PS_SOLID, 7, 0);
     SelectObject(mdc, pen);
