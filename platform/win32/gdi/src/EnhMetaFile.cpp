@@ -255,21 +255,29 @@ HDC CreateEnhMetaFileA(HDC reference, LPCSTR file, const RECT* frame, LPCSTR des
 }
 
 HENHMETAFILE CloseEnhMetaFile(HDC dc) {
+    std::vector<BYTE> bytes;
+    if (!closeMetaContext(dc, true, bytes)) return nullptr;
+    return newEnhanced(std::move(bytes));
+}
+
+namespace sdgdi {
+bool closeMetaContext(HDC dc, bool enhanced, std::vector<BYTE>& bytes) {
     auto d = findDc(dc);
-    if (!d || !d->meta || !d->meta->enhanced) {
+    if (!d || !d->meta || d->meta->enhanced != enhanced) {
         SetLastError(ERROR_INVALID_HANDLE);
-        return nullptr;
+        return false;
     }
     auto r = d->meta;
     d->meta.reset();
     DeleteDC(dc);
-    std::vector<BYTE> bytes = finishEnhanced(*r);
+    bytes = enhanced ? finishEnhanced(*r) : finishWindows(*r);
     if (!r->fileName.empty() && !writeWholeFile(r->fileName.c_str(), bytes)) {
         SetLastError(ERROR_WRITE_FAULT);
-        return nullptr;
+        return false;
     }
-    return newEnhanced(std::move(bytes));
+    return true;
 }
+} // namespace sdgdi
 
 HENHMETAFILE GetEnhMetaFileA(LPCSTR file) {
     std::vector<BYTE> bytes;

@@ -30,4 +30,9 @@ bool validWindowsRecord(const BYTE* record, DWORD bytes);
 bool readWholeFile(const char* name, std::vector<BYTE>& out);
 bool writeWholeFile(const char* name, const std::vector<BYTE>& bytes);
 
+// Ends recording on a metafile context of the given kind: the context is deleted and the
+// finished bytes land in `bytes` (and in the recorder's file, if it has one). False with the
+// last error set when the handle is no such context or the file cannot be written.
+bool closeMetaContext(HDC dc, bool enhanced, std::vector<BYTE>& bytes);
+
 } // namespace sdgdi

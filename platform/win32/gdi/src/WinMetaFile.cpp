@@ -166,19 +166,8 @@ HDC CreateMetaFileA(LPCSTR file) {
 }
 
 HMETAFILE CloseMetaFile(HDC dc) {
-    auto d = findDc(dc);
-    if (!d || !d->meta || d->meta->enhanced) {
-        SetLastError(ERROR_INVALID_HANDLE);
-        return nullptr;
-    }
-    auto r = d->meta;
-    d->meta.reset();
-    DeleteDC(dc);
-    std::vector<BYTE> bytes = finishWindows(*r);
-    if (!r->fileName.empty() && !writeWholeFile(r->fileName.c_str(), bytes)) {
-        SetLastError(ERROR_WRITE_FAULT);
-        return nullptr;
-    }
+    std::vector<BYTE> bytes;
+    if (!closeMetaContext(dc, false, bytes)) return nullptr;
     return newWindows(std::move(bytes));
 }
 
