@@ -9,12 +9,15 @@
 #include <mfc/CArchiveException.h>
 #include <mfc/CDC.h>
 #include <mfc/CGdiObject.h>
+#include <output/CPrinterStream.h>
+#include <pathkit/StreamArgs.h>
 #include <pathkit/PathDraw.h>
 #include <rasterkit/CDibDC.h>
 #include <rasterkit/TexturePaint.h>
 #include <shell/BoxTransforms.h>
 #include <win32/wingdi.h>
 
+#include "PostScriptText.h"
 #include "model/Gradient.h"
 #include "model/SharedObjRef.h"
 #include "model/ToolGeometry.h"
@@ -160,13 +163,20 @@ void CTextureFill::PaintFill(CDC* pDC, const floatTMatrix& m, int mode, const fl
     T.Translate(float(-r.left * s), float(-r.top * s));
     TexturePaint(texture, T, CRect(0, 0, width, height), image.m_DIB, int(m_nTileMode));
     if (postScript) {
-        PaintPostScriptImage(pDC, image.m_DIB, area);
+        PaintPostScriptImage(pDC, m, image.m_DIB, area);
         return;
     }
     image.m_DIB.Paint(pDC, 0, 0, width, height, r.left, r.top, r.Width(), r.Height(), 0);
 }
 
-void CTextureFill::PaintPostScriptImage(CDC*, DIBInterface&, const floatBBox&) {}
+void CTextureFill::PaintPostScriptImage(CDC* pDC, const floatTMatrix& m, DIBInterface& image,
+                                        const floatBBox& area) {
+    CPrinterStream out(pDC, 16382);
+    out << "save" << EndLine();
+    WritePSImage(out, m, image, area);
+    out << "restore" << EndLine();
+    out.Flush();
+}
 
 int CTextureFill::GetHandleCount() {
     return 3;

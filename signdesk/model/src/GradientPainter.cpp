@@ -4,7 +4,11 @@
 #include <mfc/CGdiObject.h>
 #include <pathkit/Path.h>
 #include <pathkit/PathDraw.h>
+#include <output/CPrinterStream.h>
+#include <pathkit/StreamArgs.h>
 #include <win32/wingdi.h>
+
+#include "PostScriptText.h"
 
 void GradientPainter::PaintBand(COLORREF color, Path& band, const floatTMatrix& toDevice) {
     if (m_pDC == nullptr) return;
@@ -21,4 +25,14 @@ void GradientPainter::PaintBand(COLORREF color, Path& band, const floatTMatrix& 
     m_pDC->SelectObject(pOldPen);
 }
 
-void GradientPainter::PaintPostScriptBand(COLORREF, Path&, const floatTMatrix&) {}
+void GradientPainter::PaintPostScriptBand(COLORREF color, Path& band, const floatTMatrix& toDevice) {
+    CPrinterStream out(m_pDC, 16382);
+    out << "save" << EndLine();
+    if (WritePSPath(out, toDevice, band)) {
+        out << "eoclip" << EndLine() << "gsave" << EndLine();
+        WritePSColor(out, color);
+        out << "eofill" << EndLine() << "grestore" << EndLine();
+    }
+    out << "restore" << EndLine();
+    out.Flush();
+}

@@ -48,7 +48,8 @@ private:
     // 0 near P0, 1 near P1 (Chebyshev distance within the tolerance), else -1.
     int HandleNear(const floatPoint& p, float tolerance) const;
     // "save", the image into the area box, "restore" through the pass-through escape.
-    void PaintPostScriptImage(CDC* pDC, DIBInterface& image, const floatBBox& area);
+    void PaintPostScriptImage(CDC* pDC, const floatTMatrix& m, DIBInterface& image,
+                              const floatBBox& area);
     // False without a bitmap or without a colour table.
     bool GetColors(COLORREF& first, COLORREF& last) const;
 };
