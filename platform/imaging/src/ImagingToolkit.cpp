@@ -163,9 +163,11 @@ HGLOBAL ImgDecode(const void* data, SIZE_T size) {
     ImageGuard g;
     if (!png_image_begin_read_from_memory(&g.image, data, size)) return nullptr;
     const long width = long(g.image.width), height = long(g.image.height);
-    if (width < 1 || height < 1 ||
-        (unsigned long long)width * (unsigned long long)height > IMG_MAX_PIXELS)
-        return nullptr;
+    const unsigned long long pixelCount = (unsigned long long)width * (unsigned long long)height;
+    if (width < 1 || height < 1 || pixelCount > IMG_MAX_PIXELS) return nullptr;
+    // Deflate expands at most about 1032 times: a picture whose rows (at least a bit a pixel)
+    // cannot come from this many bytes is refused before its buffer is allocated.
+    if (pixelCount / 8 > 1100ull * size + 65536) return nullptr;
 
     const bool palette = (g.image.format & PNG_FORMAT_FLAG_COLORMAP) != 0;
     const bool grey = !palette && (g.image.format & PNG_FORMAT_FLAG_COLOR) == 0;

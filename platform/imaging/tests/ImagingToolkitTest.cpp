@@ -107,3 +107,4 @@ TEST(ImagingToolkitTest, RefusesWhatItCannotTake) {
     EXPECT_EQ(ImgDecode(junk, sizeof junk), nullptr);
     EXPECT_EQ(ImgLoadFile("/nonexistent/file.png"), nullptr);
 }
+

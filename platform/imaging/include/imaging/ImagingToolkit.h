@@ -21,7 +21,8 @@ IMAGING_API int ImgEncode(const void* packed, SIZE_T size, int format, HGLOBAL* 
                           DWORD* outSize);
 // A new packed bitmap of the encoded picture, or null. Palette images keep their depth (1, 4
 // or 8 bits; 2-bit ones become 4 bits), grey images become 8 bits with a grey table, all
-// others 24 bits (transparency dropped).
+// others 24 bits (transparent ones composed over white). Dimensions that the data could not
+// fill are refused before anything is allocated.
 IMAGING_API HGLOBAL ImgDecode(const void* data, SIZE_T size);
 // 1 when the bytes start with the PNG signature.
 IMAGING_API int ImgIsPNG(const void* data, SIZE_T size);
