@@ -9,6 +9,8 @@
 #include <shell/BoxTransforms.h>
 #include <win32/wingdi.h>
 
+#include "model/ToolGeometry.h"
+
 namespace {
 
 constexpr double Pi = 3.14159265358979323846;
@@ -51,8 +53,20 @@ COLORREF BandColor(const floatColor& c0, const floatColor& c1, int j, int N, int
     return (c0 + (c1 - c0) * double(j) / double(N + e)).ToCOLORREF();
 }
 
-bool Overlap(double a0, double a1, double b0, double b1) {
-    return a1 >= b0 && a0 <= b1;
+// The wedge's box meets the area box (x and y ranges, closed).
+bool Meets(const floatBBox& a, const floatBBox& b) {
+    floatRange ax, ay, bx, by;
+    ax.Set(a.left, a.right);
+    ay.Set(a.bottom, a.top);
+    bx.Set(b.left, b.right);
+    by.Set(b.bottom, b.top);
+    return RangesOverlap(ax, bx) && RangesOverlap(ay, by);
+}
+
+// floor(v) within [lo, hi]; lo for a value that is not a number.
+int ClampedIndex(double v, int lo, int hi) {
+    if (!(v >= lo)) return lo;
+    return v > hi ? hi : int(v);
 }
 
 } // namespace
@@ -184,10 +198,10 @@ void Gradient::RenderLinear(const floatTMatrix& m, const floatBBox& area, float 
         const int e = nodes[k].position < 1.0f ? 1 : 0;
         const double step = delta / N, margin = 1.0 / n;
         // Only the bands that can meet the area: u_(j+1) >= u_min and u_j - margin <= u_max.
-        const double jFirst = std::floor((A.left - p0) / step) - 1;
+        const int j0 = ClampedIndex(std::floor((A.left - p0) / step) - 1, 0, N);
+        int j1 = N - 1;
         const double jLast = std::ceil((A.right + margin - p0) / step) + 1;
-        const int j0 = int(std::clamp(jFirst, 0.0, double(N)));
-        const int j1 = int(std::clamp(jLast, -1.0, double(N - 1)));
+        if (jLast < j1) j1 = jLast < -1 ? -1 : int(jLast);
         for (int j = j0; j <= j1; ++j) {
             const double u = p0 + j * step, uNext = p0 + (j + 1) * step;
             if (uNext < A.left || u - margin > A.right) continue;
@@ -251,12 +265,8 @@ void Gradient::RenderConical(const floatTMatrix& m, const floatBBox& area, float
             wedge.Close();
             wedge.ClosePath();
             const COLORREF color = BandColor(c0, c1, j, N, e);
-            if (Overlap(box.left, box.right, A.left, A.right) &&
-                Overlap(box.bottom, box.top, A.bottom, A.top))
-                PaintBand(color, wedge, M);
-            if (Overlap(box.left, box.right, mirrored.left, mirrored.right) &&
-                Overlap(box.bottom, box.top, mirrored.bottom, mirrored.top))
-                PaintBand(color, wedge, mirroredM);
+            if (Meets(box, A)) PaintBand(color, wedge, M);
+            if (Meets(box, mirrored)) PaintBand(color, wedge, mirroredM);
         }
     }
 }

@@ -27,3 +27,7 @@ void DrawSquareMarker(CDC* pDC, int x, int y, int s) {
 void DrawRoundMarker(CDC* pDC, int x, int y, int s) {
     pDC->Ellipse(x - s, y - s, x + s, y + s);
 }
+
+BOOL RangesOverlap(const floatRange& a, const floatRange& b) {
+    return a.high >= b.low && a.low <= b.high ? 1 : 0;
+}

@@ -2,6 +2,8 @@
 // Helpers of the editing tools that objects and fills use for their handles.
 
 #include <pathkit/Point.h>
+#include <pathkit/Range.h>
+#include <win32/base.h>
 
 class CDC;
 
@@ -11,3 +13,5 @@ void RotatePointAbout(float cx, float cy, floatPoint& p, double angle);
 // A Rectangle or an Ellipse from (x - s, y - s) to (x + s, y + s) with the current pen and brush.
 void DrawSquareMarker(CDC* pDC, int x, int y, int s);
 void DrawRoundMarker(CDC* pDC, int x, int y, int s);
+// Closed intervals: a.high >= b.low and a.low <= b.high.
+BOOL RangesOverlap(const floatRange& a, const floatRange& b);
