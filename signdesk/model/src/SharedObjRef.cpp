@@ -21,15 +21,23 @@ std::vector<CSharedObj*>& ReadEntries() {
 }
 
 void EmptyTable() {
-    std::vector<CSharedObj*> read;
-    read.swap(ReadEntries());
     // The table is emptied first: the destructors below look themselves up in it.
     GetSharedObjTable().RemoveAll();
-    std::sort(read.begin(), read.end());
-    read.erase(std::unique(read.begin(), read.end()), read.end());
-    for (CSharedObj* p : read) {
-        if (p->m_nRefCount < 1) delete p;
+    // Deleting an object can release shared objects it holds (a texture fill its picture);
+    // their destructors take them out of the entries, so the walk starts again after every
+    // deletion.
+    std::vector<CSharedObj*>& entries = ReadEntries();
+    for (bool deleted = true; deleted;) {
+        deleted = false;
+        for (CSharedObj* p : entries) {
+            if (p->m_nRefCount < 1) {
+                delete p;
+                deleted = true;
+                break;
+            }
+        }
     }
+    entries.clear();
 }
 
 } // namespace
