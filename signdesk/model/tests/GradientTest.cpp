@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "model/CFountainFill.h"
+#include "model/FillPainting.h"
 #include "pathkit/Path.h"
 #include "rasterkit/CDibDC.h"
 #include "win32/GdiTesting.h"
@@ -169,4 +170,32 @@ TEST(GradientTest, BandDivisorTable) {
     EXPECT_EQ(CFountainFill::BandDivisor(3, 4), 4);
     EXPECT_EQ(CFountainFill::BandDivisor(0, 5), 4); // above the table: mode 4's
     EXPECT_EQ(CFountainFill::BandDivisor(0, 0x13), 4);
+}
+
+TEST(GradientTest, FillsPaintOnlyInsideTheirPath) {
+    CFountainFill fill(floatBBox(0, 0, 1, 1), Black, Black);
+    SetLinear(fill, 0, 40);
+    Path square;
+    BuildBox(floatBBox(10, 10, 30, 30), square);
+    {
+        CDibDC dc(40, 40);
+        const int saved = dc.SaveDC();
+        EXPECT_TRUE(PaintFillClipped(&dc, floatTMatrix(), square, &fill, 3, floatBBox(0, 0, 40, 40)));
+        dc.RestoreDC(saved);
+        const SdGdiImage img = SdGdiReadDC(dc.m_hDC);
+        EXPECT_EQ(img.at(20, 20), Black);
+        EXPECT_EQ(img.at(5, 20), White);
+        EXPECT_EQ(img.at(35, 35), White);
+    }
+    // When the path cannot become the clip region the fill is skipped, not spread over the
+    // whole area.
+    SdGdiFailCall("CreatePolygonRgn", -1);
+    SdGdiFailCall("CreatePolyPolygonRgn", -1);
+    CDibDC dc(40, 40);
+    const int saved = dc.SaveDC();
+    EXPECT_FALSE(PaintFillClipped(&dc, floatTMatrix(), square, &fill, 3, floatBBox(0, 0, 40, 40)));
+    dc.RestoreDC(saved);
+    SdGdiClearFailures();
+    for (COLORREF p : SdGdiReadDC(dc.m_hDC).pixels)
+        ASSERT_EQ(p, White);
 }
