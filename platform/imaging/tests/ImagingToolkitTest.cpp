@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "imaging/ImagingToolkit.h"
@@ -108,3 +109,47 @@ TEST(ImagingToolkitTest, RefusesWhatItCannotTake) {
     EXPECT_EQ(ImgLoadFile("/nonexistent/file.png"), nullptr);
 }
 
+
+namespace {
+
+// The colour of pixel (x, y), counted from the top, of a canonical packed bitmap.
+COLORREF PixelAt(const std::vector<BYTE>& packed, int x, int y) {
+    BITMAPINFOHEADER h;
+    std::memcpy(&h, packed.data(), sizeof h);
+    const int bits = h.biBitCount, entries = bits <= 8 ? 1 << bits : 0;
+    const int row = ((h.biWidth * bits + 31) / 32) * 4;
+    const BYTE* table = packed.data() + sizeof h;
+    const BYTE* r = table + entries * 4 + row * (h.biHeight - 1 - y);
+    if (bits == 24) return RGB(r[3 * x + 2], r[3 * x + 1], r[3 * x]);
+    int i = bits == 8 ? r[x] : bits == 4 ? (r[x / 2] >> (x % 2 ? 0 : 4)) & 15 : (r[x / 8] >> (7 - x % 8)) & 1;
+    return RGB(table[4 * i + 2], table[4 * i + 1], table[4 * i]);
+}
+
+} // namespace
+
+TEST(ImagingToolkitTest, OtherPngKinds) {
+    struct Case {
+        const char* file;
+        int bits, width;
+        std::vector<COLORREF> topRow;
+    } cases[] = {
+        {"grey8.png", 8, 2, {RGB(0, 0, 0), RGB(85, 85, 85)}},
+        {"rgba-clear.png", 24, 1, {RGB(255, 255, 255)}}, // transparent over white
+        {"rgb16.png", 24, 1, {RGB(255, 0, 0)}},
+        {"pal2.png", 4, 4, {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 255, 255)}},
+        {"interlaced.png", 24, 3, {RGB(10, 20, 30), RGB(10, 20, 30), RGB(10, 20, 30)}},
+    };
+    for (const Case& c : cases) {
+        const std::string path = std::string(SD_TEST_DATA_DIR "/png/") + c.file;
+        HGLOBAL block = ImgLoadFile(path.c_str());
+        ASSERT_NE(block, nullptr) << c.file;
+        const std::vector<BYTE> packed = Bytes(block);
+        GlobalFree(block);
+        BITMAPINFOHEADER h;
+        std::memcpy(&h, packed.data(), sizeof h);
+        EXPECT_EQ(h.biBitCount, c.bits) << c.file;
+        EXPECT_EQ(h.biWidth, c.width) << c.file;
+        for (int x = 0; x < c.width; ++x)
+            EXPECT_EQ(PixelAt(packed, x, 0), c.topRow[size_t(x)]) << c.file << " " << x;
+    }
+}
