@@ -13,6 +13,7 @@
 #include "model/ViewHooks.h"
 #include "rasterkit/CDibDC.h"
 #include "win32/GdiTesting.h"
+#include "win32/wingdi.h"
 #include "testing/PlatformTest.h"
 
 namespace {
@@ -347,4 +348,65 @@ TEST(FillExportTest, FountainFillsExportAsBands) {
     EXPECT_EQ(obj.CanExportTo("wpf"), 0);
     EXPECT_EQ(obj.CanExportTo("ai"), 0);
     EXPECT_EQ(obj.CanExportTo("png"), 1);
+}
+
+TEST(FillHandlesTest, DrawnMarkersAndLines) {
+    HDC hdc = SdCreateRecordingDC(200, 200);
+    CDC dc;
+    dc.Attach(hdc);
+    std::unique_ptr<CFountainFill> fill(NewLinear());
+    fill->DrawHandles(&dc, floatTMatrix(1, 0, 0, 1, 10, 20), 1);
+    std::vector<std::string> calls;
+    for (const std::string& line : SdGdiCallLog(hdc))
+        if (line.rfind("Ellipse", 0) == 0 || line.rfind("Rectangle", 0) == 0 ||
+            line.rfind("MoveTo", 0) == 0 || line.rfind("LineTo", 0) == 0)
+            calls.push_back(line);
+    const std::vector<std::string> expected = {"Ellipse(5,15,15,25)", "Rectangle(104,14,116,26)",
+                                               "MoveToEx(10,20)", "LineTo(110,20)"};
+    EXPECT_EQ(calls, expected);
+
+    SdGdiClearCallLog(hdc);
+    CTextureFill texture;
+    texture.SetFrame(floatBBox(0, 0, 10, 10), 0);
+    texture.DrawHandles(&dc, floatTMatrix(), 0);
+    calls.clear();
+    for (const std::string& line : SdGdiCallLog(hdc))
+        if (line.rfind("Ellipse", 0) == 0 || line.rfind("Rectangle", 0) == 0 ||
+            line.rfind("LineTo", 0) == 0)
+            calls.push_back(line);
+    const std::vector<std::string> texExpected = {"LineTo(10,0)", "Rectangle(-6,-6,6,6)",
+                                                  "Ellipse(5,-5,15,5)", "LineTo(0,10)",
+                                                  "LineTo(10,10)", "LineTo(10,0)",
+                                                  "Ellipse(-3,7,3,13)"};
+    EXPECT_EQ(calls, texExpected);
+    dc.Detach();
+    DeleteDC(hdc);
+}
+
+TEST(FillHandlesTest, TextureFrameDrags) {
+    struct Case {
+        int handle;
+        floatPoint to;
+        UINT keys;
+        floatPoint p0, p1, p2;
+    } cases[] = {
+        {0, {2, 3}, 0, {2, 3}, {12, 3}, {2, 13}},          // the whole frame moves
+        {0, {2, 3}, 12, {2, 3}, {10, 0}, {0, 10}},         // Shift+Ctrl: P0 alone
+        {1, {0, 20}, 0, {0, 0}, {0, 20}, {-10, 0}},        // turned, height kept
+        {1, {20, 0}, 8, {0, 0}, {20, 0}, {0, 20}},         // Ctrl: square tiles
+        {2, {7, 5}, 0, {0, 0}, {10, 0}, {0, 5}},           // slides along its direction
+        {2, {7, 5}, 12, {0, 0}, {10, 0}, {7, 5}},          // Shift+Ctrl: P2 alone
+    };
+    for (const Case& c : cases) {
+        CTextureFill t;
+        t.SetFrame(floatBBox(0, 0, 10, 10), 0);
+        floatPoint p = c.to;
+        t.MoveHandle(c.handle, p, 0, c.keys);
+        EXPECT_NEAR(t.m_origin.x, c.p0.x, 1e-5) << c.handle << " " << c.keys;
+        EXPECT_NEAR(t.m_origin.y, c.p0.y, 1e-5) << c.handle << " " << c.keys;
+        EXPECT_NEAR(t.m_xAxis.x, c.p1.x, 1e-5) << c.handle << " " << c.keys;
+        EXPECT_NEAR(t.m_xAxis.y, c.p1.y, 1e-5) << c.handle << " " << c.keys;
+        EXPECT_NEAR(t.m_yAxis.x, c.p2.x, 1e-5) << c.handle << " " << c.keys;
+        EXPECT_NEAR(t.m_yAxis.y, c.p2.y, 1e-5) << c.handle << " " << c.keys;
+    }
 }
