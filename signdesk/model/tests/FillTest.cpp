@@ -410,3 +410,31 @@ TEST(FillHandlesTest, TextureFrameDrags) {
         EXPECT_NEAR(t.m_yAxis.y, c.p2.y, 1e-5) << c.handle << " " << c.keys;
     }
 }
+
+TEST(FountainFillTest, ConicalAxisIsTheUpperHalfCircle) {
+    CFountainFill fill(floatBBox(0, 0, 1, 1), Black, RGB(200, 100, 0));
+    fill.m_nKind = Gradient::Conical;
+    fill.m_origin = floatPoint(0, 0);
+    fill.m_axis = floatPoint(10, 0);
+    EXPECT_TRUE(fill.HitTest(floatPoint(0, 10.5f), 1));   // on the circle, left of P0 -> P1
+    EXPECT_FALSE(fill.HitTest(floatPoint(0, -10), 1));    // the lower half has no handles
+    EXPECT_FALSE(fill.HitTest(floatPoint(0, 12), 1));
+    EXPECT_EQ(fill.GetColorAt(floatPoint(0, 3), 1), RGB(100, 50, 0)); // a quarter turn: t = 0.5
+    EXPECT_EQ(fill.GetColorAt(floatPoint(0, -3), 1), NO_FILL_COLOR);
+    fill.DropColor(floatPoint(-5, 5), 1, Red); // three eighths of a turn
+    ASSERT_EQ(fill.m_nodes.Filled(), 3);
+    EXPECT_FLOAT_EQ(fill.m_nodes[1].position, 0.75f);
+    floatPoint h;
+    fill.GetHandlePoint(1, h);
+    EXPECT_NEAR(h.x, -7.0710678, 1e-4);
+    EXPECT_NEAR(h.y, 7.0710678, 1e-4);
+    // The opposite handle is mirrored through the centre; Ctrl on the centre moves the frame.
+    floatPoint p(-20, 0);
+    fill.MoveHandle(2, p, 0, 0);
+    EXPECT_FLOAT_EQ(fill.m_axis.x, 20);
+    p = floatPoint(5, 1);
+    fill.MoveHandle(3, p, 0, 8);
+    EXPECT_NEAR(fill.m_origin.x, std::hypot(5, 1), 1e-5);
+    EXPECT_NEAR(fill.m_origin.y, 0, 1e-5);
+    EXPECT_NEAR(fill.m_axis.x, 20 + std::hypot(5, 1), 1e-4);
+}
