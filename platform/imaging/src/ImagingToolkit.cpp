@@ -143,6 +143,20 @@ int EncodePNG(const BYTE* packed, SIZE_T size, HGLOBAL* out, DWORD* outSize) {
     return 0;
 }
 
+// Every chunk up to IEND lies inside the data: a chunk claiming more bytes than are left
+// would make the codec allocate its claimed size before finding the data short.
+bool ChunksFit(const BYTE* data, SIZE_T size) {
+    SIZE_T at = 8;
+    while (at + 12 <= size) {
+        const DWORD length = DWORD(data[at]) << 24 | DWORD(data[at + 1]) << 16 |
+                             DWORD(data[at + 2]) << 8 | data[at + 3];
+        if (length > size - at - 12) return false;
+        if (std::memcmp(data + at + 4, "IEND", 4) == 0) return true;
+        at += 12 + SIZE_T(length);
+    }
+    return false;
+}
+
 } // namespace
 
 int ImgIsPNG(const void* data, SIZE_T size) {
@@ -159,7 +173,7 @@ int ImgEncode(const void* packed, SIZE_T size, int format, HGLOBAL* out, DWORD* 
 }
 
 HGLOBAL ImgDecode(const void* data, SIZE_T size) {
-    if (!ImgIsPNG(data, size)) return nullptr;
+    if (!ImgIsPNG(data, size) || !ChunksFit(static_cast<const BYTE*>(data), size)) return nullptr;
     ImageGuard g;
     if (!png_image_begin_read_from_memory(&g.image, data, size)) return nullptr;
     const long width = long(g.image.width), height = long(g.image.height);

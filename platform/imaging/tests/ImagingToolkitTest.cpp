@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -152,4 +153,16 @@ TEST(ImagingToolkitTest, OtherPngKinds) {
         for (int x = 0; x < c.width; ++x)
             EXPECT_EQ(PixelAt(packed, x, 0), c.topRow[size_t(x)]) << c.file << " " << x;
     }
+}
+
+// Inputs the fuzz target reported: each is refused.
+TEST(ImagingToolkitTest, FuzzFindingsAreRefused) {
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(SD_TEST_DATA_DIR "/png-bad")) {
+        ++files;
+        HGLOBAL block = ImgLoadFile(entry.path().string().c_str());
+        EXPECT_EQ(block, nullptr) << entry.path();
+        if (block) GlobalFree(block);
+    }
+    EXPECT_GE(files, 1);
 }
