@@ -438,3 +438,25 @@ TEST(FountainFillTest, ConicalAxisIsTheUpperHalfCircle) {
     EXPECT_NEAR(fill.m_origin.y, 0, 1e-5);
     EXPECT_NEAR(fill.m_axis.x, 20 + std::hypot(5, 1), 1e-4);
 }
+
+TEST_F(TextureFillTest, OtherContextsGetAReducedImageStretched) {
+    // A plain memory context (neither a bitmap context nor PostScript): a tenth of the
+    // resolution, stretched over the area's rectangle.
+    CTextureFill fill;
+    fill.SetBitmap(Checker(Red, Red));
+    fill.SetFrame(floatBBox(0, 0, 2, 2), 0);
+    CDC dc;
+    dc.CreateCompatibleDC(nullptr);
+    CBitmap bitmap;
+    ASSERT_TRUE(bitmap.CreateBitmap(60, 40, 1, 24, nullptr));
+    CBitmap* old = dc.SelectObject(&bitmap);
+    RECT all{0, 0, 60, 40};
+    FillRect(dc.m_hDC, &all, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    fill.PaintFill(&dc, floatTMatrix(), 3, floatBBox(10, 10, 50, 30));
+    const SdGdiImage img = SdGdiReadDC(dc.m_hDC);
+    EXPECT_EQ(img.at(30, 20), Red);
+    EXPECT_EQ(img.at(11, 11), Red);
+    EXPECT_EQ(img.at(5, 20), RGB(255, 255, 255));
+    EXPECT_EQ(img.at(55, 20), RGB(255, 255, 255));
+    dc.SelectObject(old);
+}
