@@ -9,6 +9,8 @@
 #include "testing/DialogDriver.h"
 #include "win32/dialog.h"
 #include "win32/kernel.h"
+#include "win32/menu.h"
+#include "win32/module.h"
 
 namespace {
 
@@ -296,6 +298,165 @@ TEST_F(DialogTest, CloseBecomesCancel) {
     PumpMessages();
     EXPECT_EQ(Commands(), std::vector<WORD>{IDCANCEL});
     EXPECT_TRUE(IsWindow(dialog));
+}
+
+} // namespace
+
+// ---- resource dialogs and menus (test-res.rcx) ----
+
+namespace {
+
+#include "data/test-ids.h"
+
+class ResourceDialogTest : public UserTest {
+protected:
+    void SetUp() override {
+        UserTest::SetUp();
+        module = LoadLibraryA("test-res.dll");
+        ASSERT_NE(module, nullptr);
+        owner = Make(WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, 0, {0, 0, 800, 600});
+    }
+    void TearDown() override {
+        UserTest::TearDown();
+        if (module) FreeLibrary(module);
+    }
+    HMODULE module = nullptr;
+    HWND owner = nullptr;
+};
+
+struct Settings {
+    int width = 0;
+    std::string unit;
+    bool mirror = false;
+    bool slow = false;
+    int speed = 0;
+    std::vector<WORD> changes; // EN_CHANGE / CBN_SELCHANGE / WM_HSCROLL seen, by control id
+};
+Settings* settings = nullptr;
+
+INT_PTR CALLBACK settingsProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_INITDIALOG:
+        SendDlgItemMessageA(dialog, IDC_WIDTH_SPIN, UDM_SETRANGE32, 1, 500);
+        SendDlgItemMessageA(dialog, IDC_WIDTH_SPIN, UDM_SETPOS32, 0, 120);
+        for (const char* unit : {"mm", "cm", "in"})
+            SendDlgItemMessageA(dialog, IDC_UNIT, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(unit));
+        SendDlgItemMessageA(dialog, IDC_UNIT, CB_SELECTSTRING, WPARAM(-1), reinterpret_cast<LPARAM>("mm"));
+        CheckRadioButton(dialog, IDC_FAST, IDC_SLOW, IDC_FAST);
+        SendDlgItemMessageA(dialog, IDC_SPEED, TBM_SETRANGE, TRUE, MAKELPARAM(1, 10));
+        return TRUE;
+    case WM_HSCROLL:
+        settings->changes.push_back(WORD(GetDlgCtrlID(reinterpret_cast<HWND>(lParam))));
+        return TRUE;
+    case WM_COMMAND:
+        if (HIWORD(wParam) == CBN_SELCHANGE) settings->changes.push_back(LOWORD(wParam));
+        if (LOWORD(wParam) == IDOK) {
+            BOOL ok = FALSE;
+            settings->width = int(GetDlgItemInt(dialog, IDC_WIDTH, &ok, FALSE));
+            char unit[8] = {};
+            GetDlgItemTextA(dialog, IDC_UNIT, unit, sizeof unit);
+            settings->unit = unit;
+            settings->mirror = IsDlgButtonChecked(dialog, IDC_MIRROR) == BST_CHECKED;
+            settings->slow = IsDlgButtonChecked(dialog, IDC_SLOW) == BST_CHECKED;
+            settings->speed = int(SendDlgItemMessageA(dialog, IDC_SPEED, TBM_GETPOS, 0, 0));
+            EndDialog(dialog, IDOK);
+        } else if (LOWORD(wParam) == IDCANCEL) {
+            EndDialog(dialog, IDCANCEL);
+        }
+        return TRUE;
+    }
+    return FALSE;
+}
+
+TEST_F(ResourceDialogTest, CompiledDialogRunByScript) {
+    Settings result;
+    settings = &result;
+    SetDialogScript(IDD_SETTINGS, [](HWND dialog) {
+        EXPECT_EQ(sdtest::TextOf(dialog, IDC_WIDTH), "120");
+        sdtest::Click(dialog, IDC_WIDTH_SPIN); // the spin's upper half? its middle is the lower
+        EXPECT_EQ(sdtest::TextOf(dialog, IDC_WIDTH), "119");
+        sdtest::Type(dialog, IDC_WIDTH, "2x50"); // ES_NUMBER refuses the x
+        sdtest::Select(dialog, IDC_UNIT, "cm");
+        sdtest::Click(dialog, IDC_MIRROR);
+        sdtest::Click(dialog, IDC_SLOW);
+        sdtest::FocusControl(dialog, IDC_SPEED);
+        sdtest::PressKey(dialog, VK_END);
+        sdtest::Click(dialog, IDOK);
+    });
+    EXPECT_EQ(DialogBoxParamA(module, MAKEINTRESOURCEA(IDD_SETTINGS), owner, settingsProc, 0), IDOK);
+    EXPECT_EQ(result.width, 250);
+    EXPECT_EQ(result.unit, "cm");
+    EXPECT_TRUE(result.mirror);
+    EXPECT_TRUE(result.slow);
+    EXPECT_EQ(result.speed, 10);
+    EXPECT_EQ(result.changes, (std::vector<WORD>{IDC_UNIT, IDC_SPEED, IDC_SPEED}));
+    settings = nullptr;
+}
+
+TEST_F(ResourceDialogTest, CompiledTemplateLayout) {
+    HWND dialog = CreateDialogParamA(module, MAKEINTRESOURCEA(IDD_SETTINGS), owner, nullptr, 0);
+    ASSERT_NE(dialog, nullptr);
+    char text[32] = {};
+    GetWindowTextA(dialog, text, sizeof text);
+    EXPECT_STREQ(text, "Cut settings");
+    EXPECT_EQ(DWORD(GetWindowLongA(dialog, GWL_STYLE)) & (WS_CAPTION | DS_SETFONT | DS_MODALFRAME),
+              WS_CAPTION | DS_SETFONT | DS_MODALFRAME);
+    struct Expect {
+        int id;
+        const char* cls;
+        DWORD style; // bits that must be set
+        DWORD absent;
+    };
+    const Expect expected[] = {
+        {IDC_WIDTH, "Edit", WS_TABSTOP | WS_BORDER | ES_NUMBER | WS_VISIBLE | WS_CHILD, 0},
+        {IDC_WIDTH_SPIN, UPDOWN_CLASSA, UDS_SETBUDDYINT, WS_TABSTOP},
+        {IDC_UNIT, "ComboBox", CBS_DROPDOWNLIST | CBS_SORT | WS_TABSTOP, 0},
+        {IDC_MIRROR, "Button", BS_AUTOCHECKBOX | WS_TABSTOP, 0},
+        {IDC_FAST, "Button", BS_AUTORADIOBUTTON | WS_GROUP, 0},
+        {IDC_SPEED, TRACKBAR_CLASSA, WS_TABSTOP | WS_GROUP, 0},
+        {IDOK, "Button", BS_DEFPUSHBUTTON | WS_TABSTOP, 0},
+        {IDCANCEL, "Button", BS_PUSHBUTTON, WS_TABSTOP},
+    };
+    for (const Expect& e : expected) {
+        HWND item = GetDlgItem(dialog, e.id);
+        ASSERT_NE(item, nullptr) << e.id;
+        char cls[32] = {};
+        GetClassNameA(item, cls, sizeof cls);
+        EXPECT_STREQ(cls, e.cls) << e.id;
+        DWORD style = DWORD(GetWindowLongA(item, GWL_STYLE));
+        EXPECT_EQ(style & e.style, e.style) << e.id;
+        EXPECT_EQ(style & e.absent, 0u) << e.id;
+    }
+    // The edit at (50, 4) dialog units, 40 x 12, gave the spin its room on the right.
+    RECT r{};
+    GetWindowRect(GetDlgItem(dialog, IDC_WIDTH), &r);
+    POINT origin{0, 0};
+    ClientToScreen(dialog, &origin);
+    EXPECT_EQ(r.left - origin.x, 75);
+    EXPECT_EQ(r.top - origin.y, 7); // 4 * 13 / 8 = 6.5, rounded
+    EXPECT_EQ(r.right - r.left, 60 - 15);
+    EXPECT_EQ(reinterpret_cast<HWND>(SendDlgItemMessageA(dialog, IDC_WIDTH_SPIN, UDM_GETBUDDY, 0, 0)),
+              GetDlgItem(dialog, IDC_WIDTH));
+    char label[16] = {};
+    HWND first = GetWindow(dialog, GW_CHILD);
+    GetWindowTextA(first, label, sizeof label);
+    EXPECT_STREQ(label, "Width:");
+    EXPECT_EQ(GetDlgCtrlID(first), 0xFFFF);
+    DestroyWindow(dialog);
+}
+
+TEST_F(ResourceDialogTest, DamagedOrMissingTemplatesFailCleanly) {
+    SetLastError(0);
+    EXPECT_EQ(CreateDialogParamA(module, MAKEINTRESOURCEA(IDD_BROKEN), owner, nullptr, 0), nullptr);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_DATA));
+    EXPECT_EQ(DialogBoxParamA(module, MAKEINTRESOURCEA(IDD_BROKEN), owner, nullptr, 0), -1);
+    EXPECT_EQ(CreateDialogParamA(module, MAKEINTRESOURCEA(IDD_UNKNOWN_CLASS), owner, nullptr, 0), nullptr);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_CANNOT_FIND_WND_CLASS));
+    EXPECT_EQ(CreateDialogParamA(module, MAKEINTRESOURCEA(999), owner, nullptr, 0), nullptr);
+    EXPECT_EQ(GetLastError(), DWORD(ERROR_RESOURCE_NAME_NOT_FOUND));
+    // Only the owner is left: nothing half-made stays behind.
+    EXPECT_EQ(GetWindow(owner, GW_HWNDNEXT), nullptr);
+    EXPECT_TRUE(IsWindowEnabled(owner));
 }
 
 } // namespace
