@@ -1,7 +1,9 @@
 // Reset of the whole window state between tests.
 
 #include "win32/UserTesting.h"
+#include "MenuTable.h"
 #include "WindowTable.h"
+#include "win32/DialogTesting.h"
 
 using namespace sduser;
 
@@ -17,4 +19,6 @@ void SdResetUserState() {
     }
     SdClearMessageBoxes();
     SdResetBeeps();
+    SdClearDialogScripts();
+    sdmenu::resetMenus();
 }
