@@ -4,6 +4,7 @@
 #include "mfc/CArchive.h"
 #include "mfc/CArchiveException.h"
 #include "mfc/CCmdTarget.h"
+#include "mfc/CCmdUI.h"
 #include "mfc/CClientDC.h"
 #include "mfc/CDC.h"
 #include "mfc/CException.h"

@@ -1,0 +1,15 @@
+#include "MenuItems.h"
+
+#include "mfc/CWnd.h"
+
+namespace sdmenu {
+
+void enableItem(CMenu*, UINT, BOOL) {}
+void checkItem(CMenu*, UINT, int, bool) {}
+void setItemText(CMenu*, UINT, LPCSTR) {}
+
+void checkControl(CWnd* control, int check) {
+    control->SendMessage(0x00F1 /* BM_SETCHECK */, WPARAM(check), 0);
+}
+
+} // namespace sdmenu
