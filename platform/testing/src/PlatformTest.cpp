@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "win32/ClipboardTesting.h"
+#include "win32/DialogTesting.h"
 #include "win32/GdiTesting.h"
 #include "win32/KernelTesting.h"
 #include "win32/ModuleTesting.h"
@@ -22,6 +23,7 @@ void PlatformTest::SetUp() {
     }
     setenv("XDG_CONFIG_HOME", dataFolder_.c_str(), 1);
     SdClearMessageBoxes();
+    SdClearDialogScripts();
 }
 
 void PlatformTest::TearDown() {
@@ -30,6 +32,13 @@ void PlatformTest::TearDown() {
             if (!box.scripted)
                 ADD_FAILURE() << "message box shown without a scripted answer: \"" << box.caption
                               << "\": " << box.text;
+    }
+    if (!allowUnscriptedDialogs_) {
+        for (const SdDialogRecord& dialog : SdDialogLog())
+            if (!dialog.scripted || !dialog.failure.empty())
+                ADD_FAILURE() << "modal dialog \"" << dialog.caption << "\" (template "
+                              << dialog.templateId << ", class " << dialog.className << ") "
+                              << (dialog.scripted ? dialog.failure : "ran without a script");
     }
     if (!allowUnused_ && SdPendingMessageBoxAnswers() > 0)
         ADD_FAILURE() << SdPendingMessageBoxAnswers() << " scripted message-box answer(s) unused";
@@ -81,4 +90,16 @@ void PlatformTest::FailHeapRequests(int count, int after) {
 
 void PlatformTest::FailGlobalRequests(int count, int after) {
     SdFailGlobalRequests(count, after);
+}
+
+void PlatformTest::SetDialogScript(int templateId, SdDialogScript script) {
+    SdSetDialogScript(templateId, std::move(script));
+}
+
+void PlatformTest::SetDialogScriptForClass(const std::string& className, SdDialogScript script) {
+    SdSetDialogScriptForClass(className, std::move(script));
+}
+
+std::vector<SdDialogRecord> PlatformTest::DialogLog() const {
+    return SdDialogLog();
 }

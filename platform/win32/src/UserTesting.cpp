@@ -2,6 +2,7 @@
 
 #include "win32/UserTesting.h"
 #include "WindowTable.h"
+#include "win32/DialogTesting.h"
 
 using namespace sduser;
 
@@ -17,4 +18,5 @@ void SdResetUserState() {
     }
     SdClearMessageBoxes();
     SdResetBeeps();
+    SdClearDialogScripts();
 }

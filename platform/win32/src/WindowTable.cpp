@@ -50,11 +50,11 @@ WindowClass* findClass(LPCSTR name) {
     if (!name) return nullptr;
     if (isAtom(name)) {
         auto it = state.classes.find(ATOM(reinterpret_cast<UINT_PTR>(name)));
-        return it == state.classes.end() ? nullptr : it->second.get();
+        return it == state.classes.end() ? registerSystemClass(name) : it->second.get();
     }
     for (auto& [atom, windowClass] : state.classes)
         if (strcasecmp(windowClass->name.c_str(), name) == 0) return windowClass.get();
-    return nullptr;
+    return registerSystemClass(name);
 }
 
 bool isDescendant(const Window* ancestor, HWND hwnd) {

@@ -94,7 +94,8 @@ UserLock lockUser();
 Window* findWindow(HWND hwnd);
 Window* desktopWindow();
 bool isAtom(LPCSTR name);
-WindowClass* findClass(LPCSTR name);
+WindowClass* findClass(LPCSTR name); // registers a predefined class on first use
+WindowClass* registerSystemClass(LPCSTR name);
 bool isDescendant(const Window* ancestor, HWND hwnd); // true also for the window itself
 std::vector<HWND> subtree(HWND root);                 // pre-order, root first
 bool visibleChain(const Window* window);

@@ -6,11 +6,16 @@
 // Message boxes: a test that expects boxes pushes their answers. TearDown fails the test
 // when a box was shown without a scripted answer or when pushed answers were left unused,
 // unless the test allowed it.
+//
+// Modal dialogs: a test that opens one registers a script for it (by template id or class
+// name). TearDown fails the test when a modal dialog ran without a script, or its script
+// failed or left it open, unless the test allowed unscripted dialogs.
 
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <vector>
 
+#include "win32/DialogTesting.h"
 #include "win32/UserTesting.h"
 
 class PlatformTest : public ::testing::Test {
@@ -24,6 +29,11 @@ protected:
     std::vector<SdMessageBoxRecord> MessageBoxLog() const;
     void AllowUnscriptedMessageBoxes() { allowUnscripted_ = true; }
     void AllowUnusedMessageBoxAnswers() { allowUnused_ = true; }
+
+    void SetDialogScript(int templateId, SdDialogScript script);
+    void SetDialogScriptForClass(const std::string& className, SdDialogScript script);
+    std::vector<SdDialogRecord> DialogLog() const;
+    void AllowUnscriptedDialogs() { allowUnscriptedDialogs_ = true; }
 
     // Dispatches messages until none is left; returns how many. Stops after `limit`
     // messages with a test failure, so a window that keeps posting cannot hang the test.
@@ -39,4 +49,5 @@ private:
     std::string savedConfigHome_;
     bool allowUnscripted_ = false;
     bool allowUnused_ = false;
+    bool allowUnscriptedDialogs_ = false;
 };

@@ -42,5 +42,6 @@ WIN32_API int SdIdleQuitCount();
 WIN32_API int SdPostedMessageCount();
 
 // Destroys every window (with the usual messages), unregisters every class, and clears the
-// queue, the quit request, timers, focus, capture, cursor, key state, message boxes and beeps.
+// queue, the quit request, timers, focus, capture, cursor, key state, message boxes, beeps
+// and dialog scripts.
 WIN32_API void SdResetUserState();

@@ -1,0 +1,345 @@
+// The "ComboBox" class: a list with a field. CBS_DROPDOWNLIST shows the selected item;
+// CBS_DROPDOWN and CBS_SIMPLE have an "Edit" child (id SD_COMBO_EDIT_ID) whose
+// notifications come out as CBN_EDITUPDATE / CBN_EDITCHANGE. The open list has no window:
+// it is a state, opened and closed by CB_SHOWDROPDOWN, F4 or a click, and picked from by
+// SD_CBM_PICKITEM.
+
+#include <algorithm>
+
+#include "ControlSupport.h"
+#include "ListItems.h"
+
+namespace sdctl {
+
+namespace {
+
+constexpr int defaultItemHeight = 16;
+
+struct ComboState {
+    ListItems list;
+    HWND edit = nullptr;
+    bool dropped = false;
+    bool settingEdit = false; // the field follows the list: no CBN_EDITCHANGE
+    int itemHeight = defaultItemHeight;
+    HFONT font = nullptr;
+};
+
+DWORD kindOf(HWND hwnd) {
+    return styleOf(hwnd) & 3;
+}
+
+void showSelection(ComboState& s) {
+    if (!s.edit) return;
+    s.settingEdit = true;
+    SetWindowTextA(s.edit, s.list.valid(WPARAM(s.list.current)) && s.list.hasStrings
+                               ? s.list.items[size_t(s.list.current)].text.c_str()
+                               : "");
+    SendMessageA(s.edit, EM_SETSEL, 0, -1);
+    s.settingEdit = false;
+}
+
+void select(HWND hwnd, ComboState& s, int index) {
+    s.list.current = index;
+    showSelection(s);
+    InvalidateRect(hwnd, nullptr, FALSE);
+}
+
+void setDropped(HWND hwnd, ComboState& s, bool dropped) {
+    if (s.dropped == dropped || kindOf(hwnd) == CBS_SIMPLE) return;
+    if (dropped) {
+        notifyCommand(hwnd, CBN_DROPDOWN);
+        s.dropped = true;
+    } else {
+        s.dropped = false;
+        notifyCommand(hwnd, CBN_CLOSEUP);
+    }
+}
+
+// What the user picks: the selection moves and the parent hears it.
+void userPick(HWND hwnd, ComboState& s, int index) {
+    if (!s.list.valid(WPARAM(index))) return;
+    bool change = index != s.list.current;
+    select(hwnd, s, index);
+    notifyCommand(hwnd, CBN_SELENDOK);
+    setDropped(hwnd, s, false);
+    if (change) notifyCommand(hwnd, CBN_SELCHANGE);
+}
+
+void paintOwnerDrawn(HWND hwnd, const ComboState& s) {
+    PAINTSTRUCT ps{};
+    HDC dc = BeginPaint(hwnd, &ps);
+    DRAWITEMSTRUCT item{};
+    item.CtlType = ODT_COMBOBOX;
+    item.CtlID = UINT(GetDlgCtrlID(hwnd));
+    item.itemID = UINT(s.list.current);
+    item.itemAction = ODA_DRAWENTIRE;
+    item.itemState = ODS_COMBOBOXEDIT | (GetFocus() == hwnd ? ODS_FOCUS | ODS_SELECTED : 0) |
+                     (IsWindowEnabled(hwnd) ? 0 : ODS_DISABLED);
+    item.hwndItem = hwnd;
+    item.hDC = dc;
+    GetClientRect(hwnd, &item.rcItem);
+    item.itemData = s.list.valid(WPARAM(s.list.current)) ? DWORD_PTR(s.list.items[size_t(s.list.current)].data) : 0;
+    if (HWND parent = GetParent(hwnd))
+        SendMessageA(parent, WM_DRAWITEM, WPARAM(item.CtlID), reinterpret_cast<LPARAM>(&item));
+    EndPaint(hwnd, &ps);
+}
+
+LRESULT onKeyDown(HWND hwnd, ComboState& s, WPARAM key) {
+    int n = s.list.count();
+    int at = s.list.current;
+    switch (key) {
+    case VK_F4:
+        setDropped(hwnd, s, !s.dropped);
+        return 0;
+    case VK_RETURN:
+        if (s.dropped) {
+            notifyCommand(hwnd, CBN_SELENDOK);
+            setDropped(hwnd, s, false);
+        }
+        return 0;
+    case VK_ESCAPE:
+        if (s.dropped) {
+            notifyCommand(hwnd, CBN_SELENDCANCEL);
+            setDropped(hwnd, s, false);
+        }
+        return 0;
+    case VK_UP:
+        at = at <= 0 ? 0 : at - 1;
+        break;
+    case VK_DOWN:
+        if (GetKeyState(VK_MENU) < 0) {
+            setDropped(hwnd, s, !s.dropped);
+            return 0;
+        }
+        at = at < 0 ? 0 : std::min(at + 1, n - 1);
+        break;
+    case VK_HOME:
+        at = 0;
+        break;
+    case VK_END:
+        at = n - 1;
+        break;
+    default:
+        return 0;
+    }
+    if (n == 0 || at == s.list.current) return 0;
+    select(hwnd, s, at);
+    if (!s.dropped) notifyCommand(hwnd, CBN_SELENDOK);
+    notifyCommand(hwnd, CBN_SELCHANGE);
+    return 0;
+}
+
+} // namespace
+
+LRESULT CALLBACK comboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        ComboState* s = attachState<ComboState>(hwnd);
+        auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        DWORD style = cs ? DWORD(cs->style) : 0;
+        s->list.sorted = style & CBS_SORT;
+        s->list.hasStrings =
+            !(style & (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE)) || (style & CBS_HASSTRINGS);
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+    ComboState* s = stateOf<ComboState>(hwnd);
+    if (!s) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    ListItems& list = s->list;
+    switch (msg) {
+    case WM_CREATE: {
+        auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        if (kindOf(hwnd) != CBS_DROPDOWNLIST) {
+            DWORD editStyle = WS_CHILD | WS_VISIBLE | ES_LEFT;
+            DWORD style = styleOf(hwnd);
+            if (style & CBS_AUTOHSCROLL) editStyle |= ES_AUTOHSCROLL;
+            if (style & CBS_UPPERCASE) editStyle |= ES_UPPERCASE;
+            if (style & CBS_LOWERCASE) editStyle |= ES_LOWERCASE;
+            RECT client{};
+            GetClientRect(hwnd, &client);
+            s->edit = CreateWindowExA(0, "Edit", cs ? cs->lpszName : nullptr, editStyle, 0, 0,
+                                      int(client.right), defaultItemHeight + 4, hwnd,
+                                      reinterpret_cast<HMENU>(UINT_PTR(SD_COMBO_EDIT_ID)),
+                                      nullptr, nullptr);
+            if (!s->edit) return -1;
+        }
+        if (styleOf(hwnd) & (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE)) {
+            HWND parent = GetParent(hwnd);
+            for (UINT item : {UINT(-1), 0u}) {
+                MEASUREITEMSTRUCT m{ODT_COMBOBOX, UINT(GetDlgCtrlID(hwnd)), item, 0, UINT(defaultItemHeight), 0};
+                if (parent) SendMessageA(parent, WM_MEASUREITEM, m.CtlID, reinterpret_cast<LPARAM>(&m));
+                if (item == 0 && m.itemHeight > 0) s->itemHeight = int(m.itemHeight);
+            }
+        }
+        return 0;
+    }
+    case WM_NCDESTROY:
+        detachState<ComboState>(hwnd);
+        return 0;
+    case WM_COMMAND:
+        if (s->edit && reinterpret_cast<HWND>(lParam) == s->edit) {
+            switch (HIWORD(wParam)) {
+            case EN_CHANGE:
+                if (!s->settingEdit) notifyCommand(hwnd, CBN_EDITCHANGE);
+                break;
+            case EN_UPDATE:
+                if (!s->settingEdit) notifyCommand(hwnd, CBN_EDITUPDATE);
+                break;
+            case EN_SETFOCUS:
+                notifyCommand(hwnd, CBN_SETFOCUS);
+                break;
+            case EN_KILLFOCUS:
+                setDropped(hwnd, *s, false);
+                notifyCommand(hwnd, CBN_KILLFOCUS);
+                break;
+            case EN_MAXTEXT:
+                break;
+            }
+        }
+        return 0;
+    case WM_GETDLGCODE: {
+        LRESULT code = DLGC_WANTARROWS | DLGC_WANTCHARS;
+        auto* m = reinterpret_cast<const MSG*>(lParam);
+        // An open list takes Enter and Escape for itself.
+        if (s->dropped && m && m->message == WM_KEYDOWN &&
+            (m->wParam == WPARAM(VK_RETURN) || m->wParam == WPARAM(VK_ESCAPE)))
+            code |= DLGC_WANTMESSAGE;
+        return code;
+    }
+    case WM_SETFONT:
+        s->font = reinterpret_cast<HFONT>(wParam);
+        if (s->edit) SendMessageA(s->edit, WM_SETFONT, wParam, lParam);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(s->font);
+    case WM_SETFOCUS:
+        if (s->edit) {
+            SetFocus(s->edit);
+            SendMessageA(s->edit, EM_SETSEL, 0, -1);
+        } else {
+            InvalidateRect(hwnd, nullptr, FALSE);
+            notifyCommand(hwnd, CBN_SETFOCUS);
+        }
+        return 0;
+    case WM_KILLFOCUS:
+        if (!s->edit || reinterpret_cast<HWND>(wParam) != s->edit) {
+            setDropped(hwnd, *s, false);
+            if (!s->edit) notifyCommand(hwnd, CBN_KILLFOCUS);
+        }
+        return 0;
+    case WM_PAINT:
+        if (styleOf(hwnd) & (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE)) {
+            paintOwnerDrawn(hwnd, *s);
+            return 0;
+        }
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    case WM_LBUTTONDOWN:
+        if (!IsWindowEnabled(hwnd)) return 0;
+        if (GetFocus() != hwnd && GetFocus() != s->edit) SetFocus(hwnd);
+        setDropped(hwnd, *s, !s->dropped);
+        return 0;
+    case WM_KEYDOWN:
+        return onKeyDown(hwnd, *s, wParam);
+    case WM_CHAR: {
+        if (s->edit) return SendMessageA(s->edit, msg, wParam, lParam);
+        if (wParam < 0x20 || !list.hasStrings) return 0;
+        const char text[2] = {char(wParam), 0};
+        int at = list.find(list.current, reinterpret_cast<LPARAM>(text), false);
+        if (at >= 0 && at != list.current) {
+            select(hwnd, *s, at);
+            if (!s->dropped) notifyCommand(hwnd, CBN_SELENDOK);
+            notifyCommand(hwnd, CBN_SELCHANGE);
+        }
+        return 0;
+    }
+    case WM_SETTEXT: {
+        if (s->edit) return SendMessageA(s->edit, msg, wParam, lParam);
+        int at = list.find(-1, lParam, true);
+        if (at < 0) return CB_ERR;
+        select(hwnd, *s, at);
+        return TRUE;
+    }
+    case WM_GETTEXT:
+        if (s->edit) return SendMessageA(s->edit, msg, wParam, lParam);
+        return copyOut(list.valid(WPARAM(list.current)) ? list.items[size_t(list.current)].text : std::string(),
+                       wParam, lParam);
+    case WM_GETTEXTLENGTH:
+        if (s->edit) return SendMessageA(s->edit, msg, wParam, lParam);
+        return list.valid(WPARAM(list.current)) ? LRESULT(list.items[size_t(list.current)].text.size()) : 0;
+    case WM_ENABLE:
+        if (s->edit) EnableWindow(s->edit, BOOL(wParam));
+        return 0;
+    case CB_ADDSTRING:
+        return list.add(lParam);
+    case CB_INSERTSTRING:
+        return list.insert(LONG_PTR(int(wParam)), lParam);
+    case CB_DELETESTRING:
+        return list.remove(wParam) < 0 ? CB_ERR : list.count();
+    case CB_RESETCONTENT:
+        list.items.clear();
+        list.current = -1;
+        showSelection(*s);
+        return CB_OKAY;
+    case CB_GETCOUNT:
+        return list.count();
+    case CB_GETCURSEL:
+        return list.current;
+    case CB_SETCURSEL:
+        if (!list.valid(wParam)) {
+            select(hwnd, *s, -1);
+            return CB_ERR;
+        }
+        select(hwnd, *s, int(wParam));
+        return list.current;
+    case CB_GETLBTEXT:
+        if (!list.valid(wParam)) return CB_ERR;
+        if (!list.hasStrings) {
+            if (lParam) *reinterpret_cast<LPARAM*>(lParam) = list.items[wParam].data;
+            return sizeof(LPARAM);
+        }
+        return copyOut(list.items[wParam].text, list.items[wParam].text.size() + 1, lParam);
+    case CB_GETLBTEXTLEN:
+        if (!list.valid(wParam)) return CB_ERR;
+        return list.hasStrings ? LRESULT(list.items[wParam].text.size()) : LRESULT(sizeof(LPARAM));
+    case CB_GETITEMDATA:
+        return list.valid(wParam) ? list.items[wParam].data : CB_ERR;
+    case CB_SETITEMDATA:
+        if (!list.valid(wParam)) return CB_ERR;
+        list.items[wParam].data = lParam;
+        return TRUE;
+    case CB_FINDSTRING:
+    case CB_FINDSTRINGEXACT:
+        return list.find(LONG_PTR(int(wParam)), lParam, msg == CB_FINDSTRINGEXACT);
+    case CB_SELECTSTRING: {
+        int at = list.find(LONG_PTR(int(wParam)), lParam, false);
+        if (at >= 0) select(hwnd, *s, at);
+        return at;
+    }
+    case CB_SHOWDROPDOWN:
+        setDropped(hwnd, *s, wParam != 0);
+        return TRUE;
+    case CB_GETDROPPEDSTATE:
+        return s->dropped;
+    case CB_LIMITTEXT:
+        if (!s->edit) return FALSE;
+        SendMessageA(s->edit, EM_LIMITTEXT, wParam, 0);
+        return TRUE;
+    case CB_GETEDITSEL:
+        return s->edit ? SendMessageA(s->edit, EM_GETSEL, wParam, lParam) : CB_ERR;
+    case CB_SETEDITSEL:
+        if (!s->edit) return CB_ERR;
+        SendMessageA(s->edit, EM_SETSEL, WPARAM(SHORT(LOWORD(lParam))), LPARAM(SHORT(HIWORD(lParam))));
+        return TRUE;
+    case CB_GETITEMHEIGHT:
+        return s->itemHeight;
+    case CB_SETITEMHEIGHT:
+        if (lParam <= 0 || lParam > 255) return CB_ERR;
+        s->itemHeight = int(lParam);
+        return 0;
+    case SD_CBM_PICKITEM:
+        userPick(hwnd, *s, int(wParam));
+        return list.current;
+    default:
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+}
+
+} // namespace sdctl

@@ -1,0 +1,172 @@
+// The "ScrollBar" class and the scroll functions for it (SB_CTL). The bar never moves its
+// own thumb: it tells the parent (WM_HSCROLL / WM_VSCROLL with its handle), and the parent
+// sets the position.
+
+#include <algorithm>
+
+#include "ControlSupport.h"
+#include "win32/kernel.h"
+
+namespace sdctl {
+
+namespace {
+
+struct ScrollState {
+    int minPos = 0;
+    int maxPos = 100;
+    UINT page = 0;
+    int pos = 0;
+    int trackPos = 0;
+};
+
+// The largest position: nMax - nPage + 1 with a page.
+int lastPos(const ScrollState& s) {
+    if (s.page == 0) return s.maxPos;
+    return std::max(s.minPos, s.maxPos - int(s.page) + 1);
+}
+
+void clampPos(ScrollState& s) {
+    s.pos = std::clamp(s.pos, s.minPos, std::max(s.minPos, lastPos(s)));
+}
+
+bool vertical(HWND hwnd) {
+    return styleOf(hwnd) & SBS_VERT;
+}
+
+void scrollBy(HWND hwnd, WORD code) {
+    notifyScroll(hwnd, vertical(hwnd), code, 0);
+    notifyScroll(hwnd, vertical(hwnd), SB_ENDSCROLL, 0);
+}
+
+} // namespace
+
+LRESULT CALLBACK scrollBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        attachState<ScrollState>(hwnd);
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+    ScrollState* s = stateOf<ScrollState>(hwnd);
+    if (!s) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    switch (msg) {
+    case WM_NCDESTROY:
+        detachState<ScrollState>(hwnd);
+        return 0;
+    case WM_GETDLGCODE:
+        return DLGC_WANTARROWS;
+    case WM_KEYDOWN:
+        switch (wParam) {
+        case VK_UP:
+        case VK_LEFT:
+            scrollBy(hwnd, SB_LINEUP);
+            break;
+        case VK_DOWN:
+        case VK_RIGHT:
+            scrollBy(hwnd, SB_LINEDOWN);
+            break;
+        case VK_PRIOR:
+            scrollBy(hwnd, SB_PAGEUP);
+            break;
+        case VK_NEXT:
+            scrollBy(hwnd, SB_PAGEDOWN);
+            break;
+        case VK_HOME:
+            scrollBy(hwnd, SB_TOP);
+            break;
+        case VK_END:
+            scrollBy(hwnd, SB_BOTTOM);
+            break;
+        }
+        return 0;
+    case SBM_SETPOS: {
+        int previous = s->pos;
+        s->pos = int(wParam);
+        clampPos(*s);
+        return previous;
+    }
+    case SBM_GETPOS:
+        return s->pos;
+    case SBM_SETRANGE:
+    case SBM_SETRANGEREDRAW: {
+        int previous = s->pos;
+        s->minPos = int(wParam);
+        s->maxPos = int(lParam);
+        clampPos(*s);
+        return previous;
+    }
+    case SBM_GETRANGE:
+        if (wParam) *reinterpret_cast<int*>(wParam) = s->minPos;
+        if (lParam) *reinterpret_cast<int*>(lParam) = s->maxPos;
+        return 0;
+    case SBM_SETSCROLLINFO: {
+        auto* info = reinterpret_cast<const SCROLLINFO*>(lParam);
+        if (!info) return s->pos;
+        if (info->fMask & SIF_RANGE) {
+            s->minPos = info->nMin;
+            s->maxPos = info->nMax;
+        }
+        if (info->fMask & SIF_PAGE)
+            s->page = std::min<UINT>(info->nPage, UINT(std::max(0, s->maxPos - s->minPos + 1)));
+        if (info->fMask & SIF_POS) s->pos = info->nPos;
+        clampPos(*s);
+        return s->pos;
+    }
+    case SBM_GETSCROLLINFO: {
+        auto* info = reinterpret_cast<SCROLLINFO*>(lParam);
+        if (!info) return FALSE;
+        if (info->fMask & SIF_RANGE) {
+            info->nMin = s->minPos;
+            info->nMax = s->maxPos;
+        }
+        if (info->fMask & SIF_PAGE) info->nPage = s->page;
+        if (info->fMask & SIF_POS) info->nPos = s->pos;
+        if (info->fMask & SIF_TRACKPOS) info->nTrackPos = s->trackPos;
+        return TRUE;
+    }
+    default:
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+}
+
+} // namespace sdctl
+
+namespace {
+
+bool controlBar(HWND hwnd, int bar) {
+    if (bar == SB_CTL && IsWindow(hwnd)) return true;
+    SetLastError(IsWindow(hwnd) ? ERROR_INVALID_PARAMETER : ERROR_INVALID_WINDOW_HANDLE);
+    return false;
+}
+
+} // namespace
+
+int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* info, BOOL) {
+    if (!controlBar(hwnd, bar) || !info) return 0;
+    return int(SendMessageA(hwnd, SBM_SETSCROLLINFO, TRUE, reinterpret_cast<LPARAM>(info)));
+}
+
+BOOL GetScrollInfo(HWND hwnd, int bar, LPSCROLLINFO info) {
+    if (!controlBar(hwnd, bar) || !info) return FALSE;
+    return BOOL(SendMessageA(hwnd, SBM_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(info)));
+}
+
+int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw) {
+    if (!controlBar(hwnd, bar)) return 0;
+    return int(SendMessageA(hwnd, SBM_SETPOS, WPARAM(pos), redraw));
+}
+
+int GetScrollPos(HWND hwnd, int bar) {
+    if (!controlBar(hwnd, bar)) return 0;
+    return int(SendMessageA(hwnd, SBM_GETPOS, 0, 0));
+}
+
+BOOL SetScrollRange(HWND hwnd, int bar, int minPos, int maxPos, BOOL) {
+    if (!controlBar(hwnd, bar)) return FALSE;
+    SendMessageA(hwnd, SBM_SETRANGE, WPARAM(minPos), LPARAM(maxPos));
+    return TRUE;
+}
+
+BOOL GetScrollRange(HWND hwnd, int bar, LPINT minPos, LPINT maxPos) {
+    if (!controlBar(hwnd, bar)) return FALSE;
+    SendMessageA(hwnd, SBM_GETRANGE, reinterpret_cast<WPARAM>(minPos), reinterpret_cast<LPARAM>(maxPos));
+    return TRUE;
+}

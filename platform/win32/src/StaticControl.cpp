@@ -1,0 +1,55 @@
+// The "Static" class: a text or an image; SS_NOTIFY makes clicks reach the parent.
+
+#include "ControlSupport.h"
+
+namespace sdctl {
+
+namespace {
+
+struct StaticState {
+    HANDLE image = nullptr;
+    HFONT font = nullptr;
+};
+
+} // namespace
+
+LRESULT CALLBACK staticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        attachState<StaticState>(hwnd);
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+    StaticState* s = stateOf<StaticState>(hwnd);
+    if (!s) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    switch (msg) {
+    case WM_NCDESTROY:
+        detachState<StaticState>(hwnd);
+        return 0;
+    case WM_GETDLGCODE:
+        return DLGC_STATIC;
+    case WM_SETFONT:
+        s->font = reinterpret_cast<HFONT>(wParam);
+        return 0;
+    case WM_GETFONT:
+        return reinterpret_cast<LRESULT>(s->font);
+    case WM_LBUTTONDOWN:
+        if (styleOf(hwnd) & SS_NOTIFY) notifyCommand(hwnd, STN_CLICKED);
+        return 0;
+    case WM_LBUTTONDBLCLK:
+        if (styleOf(hwnd) & SS_NOTIFY) notifyCommand(hwnd, STN_DBLCLK);
+        return 0;
+    case STM_SETIMAGE:
+    case STM_SETICON: {
+        HANDLE previous = s->image;
+        s->image = reinterpret_cast<HANDLE>(msg == STM_SETICON ? LPARAM(wParam) : lParam);
+        InvalidateRect(hwnd, nullptr, TRUE);
+        return reinterpret_cast<LRESULT>(previous);
+    }
+    case STM_GETIMAGE:
+    case STM_GETICON:
+        return reinterpret_cast<LRESULT>(s->image);
+    default:
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+}
+
+} // namespace sdctl
