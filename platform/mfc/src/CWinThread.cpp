@@ -50,7 +50,7 @@ BOOL CWinThread::PumpMessage() {
 BOOL CWinThread::PreTranslateMessage(MSG* pMsg) {
     if (pMsg->hwnd == nullptr) return FALSE; // thread messages have no window to ask
     CWnd* mainWnd = AfxGetMainWnd();
-    if (CWnd::WalkPreTranslateTree(mainWnd->GetSafeHwnd(), pMsg)) return TRUE;
+    if (CWnd::WalkPreTranslateTree((mainWnd != nullptr ? mainWnd->m_hWnd : nullptr), pMsg)) return TRUE;
     // A modeless window of its own still gets the main window's accelerators.
     if (mainWnd != nullptr && mainWnd->m_hWnd != nullptr &&
         ::GetAncestor(pMsg->hwnd, GA_ROOT) != mainWnd->m_hWnd)

@@ -10,6 +10,7 @@
 #include "mfc/CCmdUI.h"
 #include "mfc/CDC.h"
 #include "mfc/CWinApp.h"
+#include "win32/controls.h"
 
 IMPLEMENT_DYNCREATE(CWnd, CCmdTarget)
 
@@ -158,7 +159,7 @@ CWnd* CWnd::FromHandle(HWND hWnd) {
     auto& temporary = state().temporary;
     auto it = temporary.find(hWnd);
     if (it != temporary.end()) return it->second.get();
-    auto wnd = std::make_unique<CWnd>();
+    auto wnd = sdwnd::makeTemporary(hWnd);
     wnd->m_hWnd = hWnd;
     CWnd* result = wnd.get();
     temporary.emplace(hWnd, std::move(wnd));
@@ -235,7 +236,7 @@ BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName
 BOOL CWnd::CreateEx(DWORD dwExStyle, LPCSTR lpszClassName, LPCSTR lpszWindowName, DWORD dwStyle,
                     const RECT& rect, CWnd* pParentWnd, UINT nID, LPVOID lpParam) {
     return CreateEx(dwExStyle, lpszClassName, lpszWindowName, dwStyle, rect.left, rect.top,
-                    rect.right - rect.left, rect.bottom - rect.top, pParentWnd->GetSafeHwnd(),
+                    rect.right - rect.left, rect.bottom - rect.top, (pParentWnd != nullptr ? pParentWnd->m_hWnd : nullptr),
                     reinterpret_cast<HMENU>(static_cast<UINT_PTR>(nID)), lpParam);
 }
 
@@ -263,7 +264,7 @@ BOOL CWnd::SubclassWindow(HWND hWnd) {
 }
 
 BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent) {
-    HWND hWndControl = ::GetDlgItem(pParent->GetSafeHwnd(), int(nID));
+    HWND hWndControl = ::GetDlgItem((pParent != nullptr ? pParent->m_hWnd : nullptr), int(nID));
     return hWndControl != nullptr && SubclassWindow(hWndControl);
 }
 
@@ -382,17 +383,8 @@ BOOL CWnd::OnCommand(WPARAM wParam, LPARAM lParam) {
     return OnCmdMsg(nID, nCode, nullptr, nullptr);
 }
 
-namespace {
-// The head of every WM_NOTIFY record.
-struct NotifyHeader {
-    HWND hwndFrom;
-    UINT_PTR idFrom;
-    UINT code;
-};
-} // namespace
-
 BOOL CWnd::OnNotify(WPARAM, LPARAM lParam, LRESULT* pResult) {
-    auto* header = reinterpret_cast<NotifyHeader*>(lParam);
+    auto* header = reinterpret_cast<NMHDR*>(lParam);
     if (header == nullptr) return FALSE;
     if (header->hwndFrom != nullptr && header->hwndFrom != m_hWnd &&
         ReflectLastMsg(header->hwndFrom, pResult))
@@ -418,7 +410,7 @@ BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
             handled = TRUE;
         }
     } else if (message == WM_NOTIFY) {
-        auto* header = reinterpret_cast<NotifyHeader*>(lParam);
+        auto* header = reinterpret_cast<NMHDR*>(lParam);
         const int code = int(header->code);
         if (const AFX_MSGMAP_ENTRY* entry = FindMessageEntry(
                 GetMessageMap(), WM_NOTIFY + WM_REFLECT_BASE, code, 0)) {
@@ -533,7 +525,7 @@ CWnd* CWnd::GetWindow(UINT nCmd) const {
 }
 
 BOOL CWnd::IsChild(const CWnd* pWnd) const {
-    return ::IsChild(m_hWnd, pWnd->GetSafeHwnd());
+    return ::IsChild(m_hWnd, (pWnd != nullptr ? pWnd->m_hWnd : nullptr));
 }
 
 // ---- text, state, style ----
@@ -651,7 +643,7 @@ void CWnd::MoveWindow(LPCRECT lpRect, BOOL bRepaint) {
 }
 
 BOOL CWnd::SetWindowPos(const CWnd* pWndInsertAfter, int x, int y, int cx, int cy, UINT nFlags) {
-    return ::SetWindowPos(m_hWnd, pWndInsertAfter->GetSafeHwnd(), x, y, cx, cy, nFlags);
+    return ::SetWindowPos(m_hWnd, (pWndInsertAfter != nullptr ? pWndInsertAfter->m_hWnd : nullptr), x, y, cx, cy, nFlags);
 }
 
 void CWnd::CenterWindow(CWnd* pAlternateOwner) {

@@ -1,6 +1,7 @@
 #include "MenuItems.h"
 
 #include "mfc/CWnd.h"
+#include "win32/controls.h"
 
 namespace sdmenu {
 
@@ -9,7 +10,7 @@ void checkItem(CMenu*, UINT, int, bool) {}
 void setItemText(CMenu*, UINT, LPCSTR) {}
 
 void checkControl(CWnd* control, int check) {
-    control->SendMessage(0x00F1 /* BM_SETCHECK */, WPARAM(check), 0);
+    control->SendMessage(BM_SETCHECK, WPARAM(check), 0);
 }
 
 } // namespace sdmenu

@@ -7,15 +7,7 @@
 
 #include "mfc/afx.h"
 #include "testing/PlatformTest.h"
-#if __has_include("win32/controls.h")
 #include "win32/controls.h"
-#else
-struct NMHDR {
-    HWND hwndFrom;
-    UINT_PTR idFrom;
-    UINT code;
-};
-#endif
 
 namespace {
 
