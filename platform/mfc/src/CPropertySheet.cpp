@@ -370,7 +370,9 @@ BOOL CPropertySheet::PressButton(int nButton) {
         return FALSE;
     }
     HWND button = ::GetDlgItem(m_hWnd, id);
-    if (button == nullptr || !::IsWindowEnabled(button)) return FALSE;
+    if (button == nullptr || !::IsWindowEnabled(button) ||
+        !(::GetWindowLongA(button, GWL_STYLE) & WS_VISIBLE))
+        return FALSE;
     SendMessage(WM_COMMAND, MAKEWPARAM(WORD(id), BN_CLICKED), reinterpret_cast<LPARAM>(button));
     return TRUE;
 }

@@ -104,7 +104,7 @@ public:
                         DWORD dwExStyle = 0);
     using CWnd::Create;
     void EndDialog(int nEndID);
-    // As a click on the button.
+    // As a click on the button; FALSE for a hidden or disabled one.
     BOOL PressButton(int nButton);
 
     virtual BOOL OnInitDialog();
