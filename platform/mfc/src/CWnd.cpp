@@ -326,14 +326,12 @@ bool isChildNotification(UINT message) {
 // The control a child notification comes from.
 HWND notifyingChild(HWND self, UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-    case WM_DRAWITEM:
-    case WM_DELETEITEM:
-    case WM_COMPAREITEM: {
-        // The structures begin with CtlType, CtlID; the control id finds the child.
-        const UINT* record = reinterpret_cast<const UINT*>(lParam);
-        if (record == nullptr || wParam == 0) return nullptr;
-        return ::GetDlgItem(self, int(wParam));
+    case WM_DRAWITEM: {
+        const auto* item = reinterpret_cast<const DRAWITEMSTRUCT*>(lParam);
+        return item != nullptr && item->CtlType != ODT_MENU ? item->hwndItem : nullptr;
     }
+    case WM_DELETEITEM:
+    case WM_COMPAREITEM:
     case WM_MEASUREITEM:
         return wParam != 0 ? ::GetDlgItem(self, int(wParam)) : nullptr;
     default:

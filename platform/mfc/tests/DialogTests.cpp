@@ -247,3 +247,75 @@ TEST_F(DialogTest, ModelessDialogAndUpdateData) {
     EXPECT_EQ(dialog.m_hWnd, nullptr);
     EXPECT_EQ(dialog.m_slider.m_hWnd, nullptr);
 }
+
+namespace {
+
+// A field that takes Enter for itself before the dialog's keyboard interface sees it, as
+// the shell's filtering fields do.
+class EnterField : public CEdit {
+public:
+    int m_enters = 0;
+    BOOL PreTranslateMessage(MSG* pMsg) override {
+        if (pMsg->message == WM_KEYDOWN && pMsg->wParam == VK_RETURN) {
+            ++m_enters;
+            return TRUE;
+        }
+        return FALSE;
+    }
+};
+
+class SwatchButton : public CButton {
+public:
+    int m_draws = 0;
+    UINT m_lastId = 0;
+    void DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) override {
+        ++m_draws;
+        m_lastId = lpDrawItemStruct->CtlID;
+    }
+};
+
+class FieldDialog : public CDialog {
+    DECLARE_DYNAMIC(FieldDialog)
+public:
+    FieldDialog() {
+        static const DialogTemplateBuilder t = [] {
+            DialogTemplateBuilder b(WS_POPUP | WS_CAPTION, 120, 60, "Field");
+            b.control("Edit", "", 1500, WS_TABSTOP | WS_BORDER, 5, 5, 50, 12)
+                .control("Button", "", 1098, BS_OWNERDRAW, 60, 5, 20, 12)
+                .control("Button", "OK", IDOK, WS_TABSTOP | BS_DEFPUSHBUTTON, 5, 40, 50, 14);
+            return b;
+        }();
+        InitModalIndirect(t.get());
+    }
+    EnterField m_field;
+    SwatchButton m_swatch;
+    int m_value = 0;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override {
+        DDX_Control(pDX, 1500, m_field);
+        DDX_Control(pDX, 1098, m_swatch);
+        DDX_Text(pDX, 1500, m_value);
+    }
+};
+
+IMPLEMENT_DYNAMIC(FieldDialog, CDialog)
+
+} // namespace
+
+TEST_F(DialogTest, ControlsSeeTheirMessagesBeforeTheDialog) {
+    FieldDialog dialog;
+    SetDialogScriptForClass("FieldDialog", [&](HWND hwnd) {
+        sdtest::Type(hwnd, 1500, "5\r");
+        EXPECT_EQ(dialog.m_field.m_enters, 1);
+        EXPECT_TRUE(::IsWindowVisible(hwnd)) << "Enter reached the default button";
+        // The owner-drawn button draws itself through its own object.
+        dialog.m_swatch.Invalidate();
+        dialog.m_swatch.UpdateWindow();
+        EXPECT_GE(dialog.m_swatch.m_draws, 1);
+        EXPECT_EQ(dialog.m_swatch.m_lastId, 1098u);
+        sdtest::Click(hwnd, IDOK);
+    });
+    EXPECT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(dialog.m_value, 5);
+}
