@@ -61,7 +61,7 @@ public:
 protected:
     virtual void DoDataExchange(CDataExchange* pDX);
     // The template (resource or in memory) and its id for scripts; null when missing.
-    LPCDLGTEMPLATE FindTemplate(int* templateId) const;
+    virtual LPCDLGTEMPLATE FindTemplate(int* templateId) const;
     // Modal loop until EndDialog; runs the dialog's script first.
     int RunModalLoop(int templateId);
     HWND PreModal();

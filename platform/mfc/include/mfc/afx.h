@@ -11,6 +11,7 @@
 #include "mfc/CDataExchange.h"
 #include "mfc/CDialog.h"
 #include "mfc/CException.h"
+#include "mfc/CFileDialog.h"
 #include "mfc/CFile.h"
 #include "mfc/CFileException.h"
 #include "mfc/CGdiObject.h"
