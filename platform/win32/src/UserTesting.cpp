@@ -1,6 +1,7 @@
 // Reset of the whole window state between tests.
 
 #include "win32/UserTesting.h"
+#include "MenuTable.h"
 #include "WindowTable.h"
 #include "win32/DialogTesting.h"
 
@@ -19,4 +20,5 @@ void SdResetUserState() {
     SdClearMessageBoxes();
     SdResetBeeps();
     SdClearDialogScripts();
+    sdmenu::resetMenus();
 }

@@ -43,5 +43,5 @@ WIN32_API int SdPostedMessageCount();
 
 // Destroys every window (with the usual messages), unregisters every class, and clears the
 // queue, the quit request, timers, focus, capture, cursor, key state, message boxes, beeps
-// and dialog scripts.
+// dialog scripts and menus.
 WIN32_API void SdResetUserState();

@@ -74,7 +74,6 @@ using LPCDLGTEMPLATE = LPCDLGTEMPLATEA;
 
 // A template that cannot be read (an item or a string past the end of a resource, an
 // unknown control class) fails creation with ERROR_INVALID_DATA.
-constexpr DWORD ERROR_INVALID_DATA = 13;
 
 // ---- the dialog manager ----
 // Controls are made in template order, which is their z-order and tab order. The dialog

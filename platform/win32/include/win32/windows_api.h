@@ -5,6 +5,7 @@
 #include "win32/clipboard.h"
 #include "win32/controls.h"
 #include "win32/dialog.h"
+#include "win32/menu.h"
 #include "win32/findfile.h"
 #include "win32/kernel.h"
 #include "win32/module.h"

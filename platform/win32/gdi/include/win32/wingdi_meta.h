@@ -4,6 +4,7 @@
 // and every record (size at least 8 and a multiple of 4 inside the data for EMF, counts and
 // offsets inside their record) and give NULL with ERROR_INVALID_DATA for damaged data.
 
+#include "win32/kernel.h" // ERROR_INVALID_DATA
 #include "win32/wingdi.h"
 
 struct HENHMETAFILE__;
@@ -11,7 +12,6 @@ struct HMETAFILE__;
 using HENHMETAFILE = HENHMETAFILE__*;
 using HMETAFILE = HMETAFILE__*;
 
-constexpr DWORD ERROR_INVALID_DATA = 13;
 constexpr DWORD OBJ_METAFILE = 9;
 constexpr DWORD OBJ_ENHMETADC = 12;
 constexpr DWORD OBJ_ENHMETAFILE = 13;
