@@ -5,6 +5,7 @@
 #include "AppState.h"
 #include "WndState.h"
 #include "mfc/CGdiObject.h"
+#include "mfc/CMenu.h"
 #include "mfc/CWnd.h"
 
 IMPLEMENT_DYNAMIC(CWinThread, CCmdTarget)
@@ -61,7 +62,10 @@ BOOL CWinThread::PreTranslateMessage(MSG* pMsg) {
 BOOL CWinThread::OnIdle(LONG lCount) {
     if (lCount <= 0) return TRUE;
     sdwnd::deleteTemporaries();
-    if (sdwnd::state().tempLocks == 0) AfxDeleteTempGdiObjects();
+    if (sdwnd::state().tempLocks == 0) {
+        AfxDeleteTempGdiObjects();
+        AfxDeleteTempMenus();
+    }
     return FALSE;
 }
 

@@ -9,6 +9,7 @@
 #include "WndState.h"
 #include "mfc/CCmdUI.h"
 #include "mfc/CDC.h"
+#include "mfc/CMenu.h"
 #include "mfc/CWinApp.h"
 #include "win32/controls.h"
 
@@ -122,6 +123,7 @@ BOOL AfxUnlockTempMaps(BOOL bDeleteTemps) {
     if (s.tempLocks > 0 && --s.tempLocks == 0 && bDeleteTemps) {
         sdwnd::deleteTemporaries();
         AfxDeleteTempGdiObjects();
+        AfxDeleteTempMenus();
         return TRUE;
     }
     return FALSE;

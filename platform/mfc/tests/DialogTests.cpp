@@ -5,56 +5,18 @@
 #include <string>
 
 #include "DialogTemplateBuilder.h"
+#include "data/mfc-test-ids.h"
 #include "mfc/afx.h"
 #include "testing/DialogDriver.h"
 #include "testing/PlatformTest.h"
+#include "win32/module.h"
 
 namespace {
-
-enum : WORD {
-    IDC_COUNT = 101,
-    IDC_WIDTH = 102,
-    IDC_NAME = 103,
-    IDC_KIND = 104,
-    IDC_MIRROR = 105,
-    IDC_LEFT = 106,
-    IDC_CENTRE = 107,
-    IDC_RIGHT = 108,
-    IDC_SPIN = 109,
-    IDC_COPIES = 110,
-    IDC_SLIDER = 111,
-    IDC_SIZE = 112,
-};
-
-const DialogTemplateBuilder& jobTemplate() {
-    static const DialogTemplateBuilder t = [] {
-        DialogTemplateBuilder b(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 200, 180,
-                                "Cut job");
-        b.control("Edit", "", IDC_COUNT, WS_TABSTOP | WS_BORDER, 10, 10, 50, 12)
-            .control("Edit", "", IDC_WIDTH, WS_TABSTOP | WS_BORDER, 10, 26, 50, 12)
-            .control("Edit", "", IDC_NAME, WS_TABSTOP | WS_BORDER, 10, 42, 80, 12)
-            .control("ComboBox", "", IDC_KIND, WS_TABSTOP | CBS_DROPDOWNLIST, 10, 58, 80, 60)
-            .control("Button", "Mirror", IDC_MIRROR, WS_TABSTOP | BS_AUTOCHECKBOX, 10, 74, 60, 10)
-            .control("Button", "Left", IDC_LEFT, WS_GROUP | WS_TABSTOP | BS_AUTORADIOBUTTON, 10,
-                     88, 40, 10)
-            .control("Button", "Centre", IDC_CENTRE, BS_AUTORADIOBUTTON, 55, 88, 40, 10)
-            .control("Button", "Right", IDC_RIGHT, BS_AUTORADIOBUTTON, 100, 88, 40, 10)
-            .control("Edit", "", IDC_COPIES, WS_GROUP | WS_TABSTOP | WS_BORDER, 10, 104, 30, 12)
-            .control("msctls_updown32", "", IDC_SPIN,
-                     UDS_SETBUDDYINT | UDS_AUTOBUDDY | UDS_ALIGNRIGHT, 0, 0, 10, 12)
-            .control("msctls_trackbar32", "", IDC_SLIDER, WS_TABSTOP, 10, 120, 100, 15)
-            .control("Edit", "", IDC_SIZE, WS_TABSTOP | WS_BORDER, 10, 140, 50, 12)
-            .control("Button", "OK", IDOK, WS_TABSTOP | BS_DEFPUSHBUTTON, 90, 160, 50, 14)
-            .control("Button", "Cancel", IDCANCEL, WS_TABSTOP, 145, 160, 50, 14);
-        return b;
-    }();
-    return t;
-}
 
 class JobDialog : public CDialog {
     DECLARE_DYNAMIC(JobDialog)
 public:
-    JobDialog() { InitModalIndirect(jobTemplate().get()); }
+    JobDialog() : CDialog(IDD_JOB) {}
 
     int m_count = 3;
     float m_width = 2.5f;
@@ -96,7 +58,24 @@ protected:
 
 IMPLEMENT_DYNAMIC(JobDialog, CDialog)
 
-class DialogTest : public PlatformTest {};
+// The dialogs come from the tests' resource module.
+class DialogTest : public PlatformTest {
+protected:
+    void SetUp() override {
+        PlatformTest::SetUp();
+        m_module = ::LoadLibraryA(MFC_TEST_RES);
+        ASSERT_NE(m_module, nullptr);
+        m_previous = AfxGetResourceHandle();
+        AfxSetResourceHandle(m_module);
+    }
+    void TearDown() override {
+        AfxSetResourceHandle(m_previous);
+        if (m_module != nullptr) ::FreeLibrary(m_module);
+        PlatformTest::TearDown();
+    }
+    HMODULE m_module = nullptr;
+    HINSTANCE m_previous = nullptr;
+};
 
 std::string prompt(UINT id) {
     CString text;
@@ -108,7 +87,7 @@ std::string prompt(UINT id) {
 
 TEST_F(DialogTest, ScriptedDialogHandsTheValuesToTheMembers) {
     JobDialog dialog;
-    SetDialogScriptForClass("JobDialog", [&](HWND hwnd) {
+    SetDialogScript(IDD_JOB, [&](HWND hwnd) {
         // The members reached the controls.
         EXPECT_EQ(sdtest::TextOf(hwnd, IDC_COUNT), "3");
         EXPECT_EQ(sdtest::TextOf(hwnd, IDC_WIDTH), "2.5");
@@ -149,6 +128,7 @@ TEST_F(DialogTest, ScriptedDialogHandsTheValuesToTheMembers) {
     ASSERT_EQ(log.size(), 1u);
     EXPECT_TRUE(log[0].scripted);
     EXPECT_EQ(log[0].result, IDOK);
+    EXPECT_EQ(log[0].templateId, IDD_JOB);
 }
 
 // A refused text: the prompt, the focus on the control, the dialog still open; the member
@@ -218,7 +198,7 @@ TEST_F(DialogTest, ModelessDialogAndUpdateData) {
     ASSERT_TRUE(owner.CreateEx(0, nullptr, "owner", WS_OVERLAPPED, 0, 0, 400, 400, nullptr,
                                nullptr));
     JobDialog dialog;
-    ASSERT_TRUE(dialog.CreateIndirect(jobTemplate().get(), &owner));
+    ASSERT_TRUE(dialog.Create(IDD_JOB, &owner));
     EXPECT_EQ(CWnd::FromHandlePermanent(dialog.m_hWnd), &dialog);
     EXPECT_EQ(dialog.GetDlgItem(IDC_SLIDER), &dialog.m_slider);
     EXPECT_TRUE(owner.IsWindowEnabled()) << "a modeless dialog leaves its owner enabled";

@@ -17,6 +17,7 @@
 #include "mfc/CGdiObject.h"
 #include "mfc/CMemFile.h"
 #include "mfc/COleDataObject.h"
+#include "mfc/CMenu.h"
 #include "mfc/CObArray.h"
 #include "mfc/CObject.h"
 #include "mfc/CPreviewDC.h"
