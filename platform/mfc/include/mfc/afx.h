@@ -21,6 +21,7 @@
 #include "mfc/CObArray.h"
 #include "mfc/CObject.h"
 #include "mfc/CPreviewDC.h"
+#include "mfc/CPrintDialog.h"
 #include "mfc/CPropertySheet.h"
 #include "mfc/CPtrArray.h"
 #include "mfc/CRect.h"
