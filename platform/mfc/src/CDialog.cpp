@@ -20,7 +20,13 @@ INT_PTR AfxDlgProc(HWND hWnd, UINT message, WPARAM, LPARAM) {
     if (wnd == nullptr) wnd = sdmodal::attachPending(hWnd);
     auto* dialog = dynamic_cast<CDialog*>(wnd);
     if (dialog == nullptr) return FALSE;
-    if (message == WM_INITDIALOG) return dialog->OnInitDialog();
+    if (message == WM_INITDIALOG) {
+        dialog->PreInitDialog();
+        const BOOL focusFirst = dialog->OnInitDialog();
+        // FALSE: the dialog chose the focus itself; it is kept after creation.
+        dialog->m_hWndInitFocus = focusFirst ? nullptr : ::GetFocus();
+        return focusFirst;
+    }
     return FALSE;
 }
 
@@ -74,6 +80,10 @@ BOOL CDialog::CreateIndirect(LPCDLGTEMPLATE lpDialogTemplate, CWnd* pParentWnd) 
         if (m_hWnd != nullptr) Detach();
         return FALSE;
     }
+    if (m_hWndInitFocus != nullptr && ::IsChild(hWnd, m_hWndInitFocus) &&
+        ::GetFocus() != m_hWndInitFocus)
+        ::SendMessageA(hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_hWndInitFocus), TRUE);
+    m_hWndInitFocus = nullptr;
     return m_hWnd == hWnd;
 }
 
@@ -109,7 +119,13 @@ INT_PTR CDialog::DoModal() {
         return -1;
     }
     if (ownerWasEnabled) ::EnableWindow(owner, FALSE);
-    if (!m_bModalEnded) ShowWindow(SW_SHOWNORMAL);
+    if (!m_bModalEnded) {
+        // Showing the dialog keeps the focus where its initialisation put it.
+        HWND focus = ::GetFocus();
+        ShowWindow(SW_SHOWNORMAL);
+        if (focus != nullptr && ::IsChild(m_hWnd, focus) && ::GetFocus() != focus)
+            ::SendMessageA(m_hWnd, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(focus), TRUE);
+    }
     const int result = RunModalLoop(templateId);
     if (ownerWasEnabled) ::EnableWindow(owner, TRUE);
     if (m_hWnd != nullptr) DestroyWindow();
@@ -131,6 +147,8 @@ void CDialog::EndDialog(int nResult) {
     }
     if (m_hWnd != nullptr) ::EndDialog(m_hWnd, nResult);
 }
+
+void CDialog::PreInitDialog() {}
 
 BOOL CDialog::OnInitDialog() {
     if (!UpdateData(FALSE)) return FALSE;

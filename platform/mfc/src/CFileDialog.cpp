@@ -168,7 +168,7 @@ INT_PTR CFileDialog::DoModal() {
     return CDialog::DoModal();
 }
 
-BOOL CFileDialog::OnInitDialog() {
+void CFileDialog::PreInitDialog() {
     if (m_ofn.lpstrTitle != nullptr) SetWindowText(m_ofn.lpstrTitle);
     else if (GetWindowTextLength() == 0) SetWindowText(m_bOpenFileDialog ? "Open" : "Save As");
     if (HWND help = ::GetDlgItem(m_hWnd, pshHelp); help && !(m_ofn.Flags & OFN_SHOWHELP))
@@ -190,7 +190,6 @@ BOOL CFileDialog::OnInitDialog() {
     if (HWND name = ::GetDlgItem(m_hWnd, edt1))
         ::SetWindowTextA(name, nameOf(m_ofn.lpstrFile != nullptr ? m_ofn.lpstrFile : "").c_str());
     fillLists();
-    return CDialog::OnInitDialog();
 }
 
 std::string CFileDialog::currentPatterns() const {

@@ -119,3 +119,15 @@ void CWnd::OnVScroll(UINT, UINT, CScrollBar* pScrollBar) {
         return;
     Default();
 }
+
+void CWnd::OnDrawItem(int, LPDRAWITEMSTRUCT lpDrawItemStruct) {
+    if (lpDrawItemStruct != nullptr && lpDrawItemStruct->CtlType != ODT_MENU &&
+        ReflectLastMsg(lpDrawItemStruct->hwndItem))
+        return;
+    Default();
+}
+
+void CWnd::OnMeasureItem(int nIDCtl, LPMEASUREITEMSTRUCT) {
+    if (nIDCtl != 0 && ReflectLastMsg(::GetDlgItem(m_hWnd, nIDCtl))) return;
+    Default();
+}

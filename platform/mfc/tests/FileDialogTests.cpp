@@ -102,3 +102,44 @@ TEST_F(FileDialogTest, SaveAsksBeforeReplacing) {
     });
     EXPECT_EQ(up.DoModal(), IDCANCEL);
 }
+
+namespace {
+
+// A folder chooser as the shell builds one: the file controls hidden, a fixed file name.
+class FolderChooser : public CFileDialog {
+    DECLARE_DYNAMIC(FolderChooser)
+public:
+    FolderChooser()
+        : CFileDialog(FALSE, nullptr, nullptr,
+                      OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_SHOWHELP) {}
+
+protected:
+    BOOL OnInitDialog() override {
+        CenterWindow();
+        for (int id : {stc2, stc3, lst1, cmb1, edt1}) GetDlgItem(id)->ShowWindow(SW_HIDE);
+        SetDlgItemText(edt1, "Junk");
+        GetDlgItem(lst2)->SetFocus();
+        CFileDialog::OnInitDialog();
+        return FALSE;
+    }
+};
+
+IMPLEMENT_DYNAMIC(FolderChooser, CFileDialog)
+
+} // namespace
+
+TEST_F(FileDialogTest, DerivedDialogKeepsItsOwnInitialisation) {
+    FolderChooser chooser;
+    const std::string folder = m_folder.path().string();
+    chooser.m_ofn.lpstrInitialDir = folder.c_str();
+    SetDialogScriptForClass("FolderChooser", [&](HWND hwnd) {
+        EXPECT_EQ(sdtest::TextOf(hwnd, edt1), "Junk");
+        EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(hwnd, lst1)));
+        EXPECT_EQ(::GetDlgCtrlID(::GetFocus()), lst2);
+        EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(hwnd, pshHelp)));
+        doubleClickFolder(hwnd, "sub");
+        sdtest::Click(hwnd, IDOK);
+    });
+    ASSERT_EQ(chooser.DoModal(), IDOK);
+    EXPECT_EQ(std::string(chooser.GetPathName()), (m_folder.path() / "sub" / "Junk").string());
+}

@@ -28,6 +28,9 @@ public:
     virtual INT_PTR DoModal();
     void EndDialog(int nResult);
 
+    // Called at WM_INITDIALOG before OnInitDialog: set-up a base class does before the
+    // derived class's initialisation.
+    virtual void PreInitDialog();
     // Loads the controls (UpdateData(FALSE)); TRUE gives the focus to the first control.
     virtual BOOL OnInitDialog();
     // OK: saves and validates the data; the dialog stays open when that fails.
@@ -69,6 +72,7 @@ protected:
     BOOL m_bModal = FALSE;
     BOOL m_bModalEnded = FALSE;
     int m_nModalResult = -1;
+    HWND m_hWndInitFocus = nullptr;
 
     friend INT_PTR AfxDlgProc(HWND, UINT, WPARAM, LPARAM);
     DECLARE_MESSAGE_MAP()

@@ -39,7 +39,8 @@ public:
     BOOL m_bOpenFileDialog;
 
 protected:
-    BOOL OnInitDialog() override;
+    // The standard controls are filled before the derived class's OnInitDialog.
+    void PreInitDialog() override;
     void OnOK() override;
     // A last check of the chosen name: TRUE refuses it (the dialog stays).
     virtual BOOL OnFileNameOK();

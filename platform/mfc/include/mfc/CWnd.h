@@ -13,6 +13,7 @@
 #include "mfc/CCmdTarget.h"
 #include "mfc/CRect.h"
 #include "mfc/CString.h"
+#include "win32/controls.h"
 
 class CDC;
 class CScrollBar;
@@ -181,6 +182,9 @@ protected:
     void OnSysCommand(UINT nID, LPARAM lParam);
     void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
     void OnEnable(BOOL bEnable);
+    // Owner-draw requests go to the control's own object first (its DrawItem...).
+    void OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct);
+    void OnMeasureItem(int nIDCtl, LPMEASUREITEMSTRUCT lpMeasureItemStruct);
     // Scroll messages from a control go back to the control's object first.
     void OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
     void OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
@@ -290,5 +294,14 @@ MFC_API BOOL AfxUnlockTempMaps(BOOL bDeleteTemps = TRUE);
      AFX_THUNK(self->fn(LOWORD(DWORD(c.wParam)), HIWORD(DWORD(c.wParam)),                          \
                         AfxScrollBarFromHandle(reinterpret_cast<HWND>(c.lParam)));                 \
                return 0;)},
+#define ON_WM_DRAWITEM()                                                                           \
+    {WM_DRAWITEM, 0, 0, 0,                                                                         \
+     AFX_THUNK(self->OnDrawItem(int(c.wParam), reinterpret_cast<LPDRAWITEMSTRUCT>(c.lParam));      \
+               return TRUE;)},
+#define ON_WM_MEASUREITEM()                                                                        \
+    {WM_MEASUREITEM, 0, 0, 0,                                                                      \
+     AFX_THUNK(self->OnMeasureItem(int(c.wParam),                                                  \
+                                   reinterpret_cast<LPMEASUREITEMSTRUCT>(c.lParam));               \
+               return TRUE;)},
 #define ON_WM_HSCROLL() AFX_SCROLL_ENTRY(WM_HSCROLL, OnHScroll)
 #define ON_WM_VSCROLL() AFX_SCROLL_ENTRY(WM_VSCROLL, OnVScroll)
