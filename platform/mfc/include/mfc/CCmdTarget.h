@@ -85,12 +85,11 @@ struct AFX_NOTIFY {
 
 // ---- declaring and defining maps ----
 
+// Leaves the class in protected access, as handlers usually follow it.
 #define DECLARE_MESSAGE_MAP()                                                                      \
 protected:                                                                                         \
     static const AFX_MSGMAP* GetThisMessageMap();                                                  \
-    const AFX_MSGMAP* GetMessageMap() const override;                                              \
-                                                                                                   \
-private:
+    const AFX_MSGMAP* GetMessageMap() const override;
 
 #define BEGIN_MESSAGE_MAP(theClass, baseClass)                                                     \
     const AFX_MSGMAP* theClass::GetMessageMap() const { return GetThisMessageMap(); }              \
