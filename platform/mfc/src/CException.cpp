@@ -6,6 +6,7 @@ IMPLEMENT_DYNAMIC(CException, CObject)
 IMPLEMENT_DYNAMIC(CMemoryException, CException)
 IMPLEMENT_DYNAMIC(CNotSupportedException, CException)
 IMPLEMENT_DYNAMIC(CInvalidArgException, CException)
+IMPLEMENT_DYNAMIC(CUserException, CException)
 
 CException::CException(BOOL bAutoDelete) : m_bAutoDelete(bAutoDelete) {}
 
@@ -46,4 +47,8 @@ void AfxThrowNotSupportedException() {
 
 void AfxThrowInvalidArgException() {
     throw new CInvalidArgException;
+}
+
+void AfxThrowUserException() {
+    throw new CUserException;
 }

@@ -26,6 +26,8 @@ CWinApp::CWinApp(LPCSTR lpszAppName) {
 CWinApp::~CWinApp() {
     CWinApp* self = this;
     appstate::app.compare_exchange_strong(self, nullptr);
+    if (m_hDevMode != nullptr) ::GlobalFree(m_hDevMode);
+    if (m_hDevNames != nullptr) ::GlobalFree(m_hDevNames);
     for (LPCSTR* p :
          {&m_pszAppName, &m_pszExeName, &m_pszHelpFilePath, &m_pszProfileName, &m_pszRegistryKey}) {
         std::free(const_cast<char*>(*p));

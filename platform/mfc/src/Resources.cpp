@@ -1,6 +1,7 @@
 // Strings and the resource module, on the win32 layer's current resource module.
 
 #include "mfc/CString.h"
+#include "mfc/FrameworkStrings.h"
 #include "mfc/CWinApp.h"
 #include "win32/resource.h"
 
@@ -17,6 +18,11 @@ BOOL CString::LoadString(UINT nID) {
     for (int size = 256;; size *= 4) {
         const int n = ::LoadStringA(AfxGetResourceHandle(), nID, GetBuffer(size), size + 1);
         if (n <= 0) {
+            // The framework's own prompts, unless the resource module words them itself.
+            if (LPCSTR text = AfxFrameworkString(nID)) {
+                *this = text;
+                return TRUE;
+            }
             Empty();
             return FALSE;
         }

@@ -45,6 +45,15 @@ public:
     BOOL GetErrorMessage(LPSTR lpszError, UINT nMaxError, UINT* pnHelpContext = nullptr) override;
 };
 
+// An operation stopped after the user was told why (a failed data exchange): the catcher
+// shows nothing more.
+class MFC_API CUserException : public CException {
+    DECLARE_DYNAMIC(CUserException)
+public:
+    CUserException() = default;
+};
+
+[[noreturn]] MFC_API void AfxThrowUserException();
 [[noreturn]] MFC_API void AfxThrowMemoryException();
 [[noreturn]] MFC_API void AfxThrowNotSupportedException();
 [[noreturn]] MFC_API void AfxThrowInvalidArgException();

@@ -27,6 +27,13 @@ public:
     BOOL WriteProfileString(LPCSTR s, LPCSTR e, LPCSTR v) { return WriteProfileStringA(s, e, v); }
     BOOL WriteProfileInt(LPCSTR s, LPCSTR e, int v) { return WriteProfileIntA(s, e, v); }
 
+    // The application's printer set-up into the dialog's hDevMode and hDevNames (the
+    // application keeps owning them); the default printer's the first time. FALSE without
+    // a printer.
+    BOOL GetPrinterDeviceDefaults(struct PRINTDLGA* pPrintDlg);
+    // Makes the set-up the application's; the old one is freed with bFreeOld.
+    void SelectPrinter(HGLOBAL hDevNames, HGLOBAL hDevMode, BOOL bFreeOld = TRUE);
+
     // Every AfxMessageBox goes through here: the application's name is the caption, the main
     // window the owner, and a box without an icon gets the usual one for its buttons.
     virtual int DoMessageBox(LPCSTR lpszPrompt, UINT nType, UINT nIDPrompt);
@@ -39,6 +46,8 @@ public:
     LPCSTR m_pszProfileName = nullptr;
     LPCSTR m_pszRegistryKey = nullptr;
     HINSTANCE m_hInstance = nullptr;
+    HGLOBAL m_hDevMode = nullptr;
+    HGLOBAL m_hDevNames = nullptr;
 };
 
 // Message boxes of the framework; without an application object the box has no owner and

@@ -2,6 +2,7 @@
 // Thread object of the framework; the application object is one.
 
 #include "mfc/CCmdTarget.h"
+#include "win32/user.h"
 
 class CWnd;
 
@@ -13,7 +14,23 @@ public:
 
     virtual CWnd* GetMainWnd() { return m_pMainWnd; }
 
+    // The message loop: idle processing while the queue is empty, then one message at a
+    // time through PumpMessage until WM_QUIT; returns ExitInstance's code.
+    virtual int Run();
+    // Takes one message (waiting for it) and, unless PreTranslateMessage takes it,
+    // translates and dispatches it. FALSE on WM_QUIT.
+    virtual BOOL PumpMessage();
+    // The message's window and its ancestors up to the main window first (their
+    // PreTranslateMessage), then the main window for messages of other top-level windows.
+    virtual BOOL PreTranslateMessage(MSG* pMsg);
+    // lCount 0: nothing yet; from 1 the temporary window and GDI objects are deleted.
+    // TRUE while more idle work is wanted.
+    virtual BOOL OnIdle(LONG lCount);
+    // The WM_QUIT code by default.
+    virtual int ExitInstance();
+
     CWnd* m_pMainWnd = nullptr;
+    MSG m_msgCur{};
 };
 
 // The current thread object: the application object, or one that a test has set; null when

@@ -1,0 +1,145 @@
+// The old-style file dialog driven by scripts.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+#include "TestSupport.h"
+#include "mfc/afx.h"
+#include "testing/DialogDriver.h"
+#include "testing/PlatformTest.h"
+
+namespace {
+
+class FileDialogTest : public PlatformTest {
+protected:
+    void SetUp() override {
+        PlatformTest::SetUp();
+        std::filesystem::create_directory(m_folder.path() / "sub");
+        for (const char* name : {"a.txt", "b.wpl", "B2.WPL", "sub/c.txt"})
+            std::ofstream(m_folder.file(name)) << "x";
+    }
+    std::vector<std::string> items(HWND dialog, int id) {
+        std::vector<std::string> result;
+        const int count = int(::SendDlgItemMessageA(dialog, id, LB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            char text[256] = {};
+            ::SendDlgItemMessageA(dialog, id, LB_GETTEXT, WPARAM(i), reinterpret_cast<LPARAM>(text));
+            result.push_back(text);
+        }
+        return result;
+    }
+    TempFolder m_folder;
+};
+
+void doubleClickFolder(HWND dialog, const std::string& name) {
+    sdtest::Select(dialog, lst2, name);
+    ::SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(lst2, LBN_DBLCLK),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, lst2)));
+}
+
+} // namespace
+
+TEST_F(FileDialogTest, OpenThroughFoldersAndFileTypes) {
+    CFileDialog dialog(TRUE, "txt", nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST,
+                       "Palettes (*.wpl)|*.wpl|All files (*.*)|*.*||");
+    const std::string folder = m_folder.path().string();
+    dialog.m_ofn.lpstrInitialDir = folder.c_str();
+    SetDialogScriptForClass("CFileDialog", [&](HWND hwnd) {
+        EXPECT_EQ(items(hwnd, lst1), (std::vector<std::string>{"b.wpl", "B2.WPL"}));
+        EXPECT_EQ(sdtest::TextOf(hwnd, stc1), folder);
+        EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(hwnd, chx1)));
+        sdtest::Select(hwnd, cmb1, "All files (*.*)");
+        EXPECT_EQ(items(hwnd, lst1), (std::vector<std::string>{"a.txt", "b.wpl", "B2.WPL"}));
+        doubleClickFolder(hwnd, "sub");
+        EXPECT_EQ(items(hwnd, lst1), (std::vector<std::string>{"c.txt"}));
+
+        // A missing file: told, and the dialog stays.
+        PushMessageBoxAnswer(IDOK);
+        sdtest::Type(hwnd, edt1, "missing");
+        sdtest::Click(hwnd, IDOK);
+        EXPECT_TRUE(::IsWindowVisible(hwnd));
+
+        sdtest::Type(hwnd, edt1, "c"); // the default extension is added
+        sdtest::Click(hwnd, IDOK);
+    });
+    ASSERT_EQ(dialog.DoModal(), IDOK);
+    const std::string expected = (m_folder.path() / "sub" / "c.txt").string();
+    EXPECT_EQ(std::string(dialog.GetPathName()), expected);
+    EXPECT_EQ(dialog.GetFileName(), CString("c.txt"));
+    EXPECT_EQ(dialog.GetFileExt(), CString("txt"));
+    EXPECT_EQ(dialog.GetFileTitle(), CString("c"));
+    EXPECT_EQ(dialog.m_ofn.nFilterIndex, 2u);
+    EXPECT_EQ(dialog.m_ofn.nFileOffset, expected.size() - 5);
+    EXPECT_NE(MessageBoxLog()[0].text.find("File not found."), std::string::npos);
+}
+
+TEST_F(FileDialogTest, SaveAsksBeforeReplacing) {
+    const std::string start = m_folder.file("a.txt");
+    CFileDialog dialog(FALSE, nullptr, start.c_str());
+    SetDialogScriptForClass("CFileDialog", [&](HWND hwnd) {
+        EXPECT_EQ(sdtest::TextOf(hwnd, edt1), "a.txt");
+        PushMessageBoxAnswer(IDNO);
+        sdtest::Click(hwnd, IDOK);
+        EXPECT_TRUE(::IsWindowVisible(hwnd));
+        PushMessageBoxAnswer(IDYES);
+        sdtest::Click(hwnd, IDOK);
+    });
+    ASSERT_EQ(dialog.DoModal(), IDOK);
+    EXPECT_EQ(std::string(dialog.GetPathName()), start);
+    EXPECT_EQ(MessageBoxLog().size(), 2u);
+
+    // Enter on the folder list opens the folder there; "[..]" style navigation upwards.
+    CFileDialog up(TRUE);
+    const std::string sub = (m_folder.path() / "sub").string();
+    up.m_ofn.lpstrInitialDir = sub.c_str();
+    SetDialogScriptForClass("CFileDialog", [&](HWND hwnd) {
+        sdtest::Select(hwnd, lst2, m_folder.path().filename().string());
+        sdtest::FocusControl(hwnd, lst2);
+        sdtest::PressKey(hwnd, VK_RETURN);
+        EXPECT_EQ(sdtest::TextOf(hwnd, stc1), m_folder.path().string());
+        sdtest::Click(hwnd, IDCANCEL);
+    });
+    EXPECT_EQ(up.DoModal(), IDCANCEL);
+}
+
+namespace {
+
+// A folder chooser as the shell builds one: the file controls hidden, a fixed file name.
+class FolderChooser : public CFileDialog {
+    DECLARE_DYNAMIC(FolderChooser)
+public:
+    FolderChooser()
+        : CFileDialog(FALSE, nullptr, nullptr,
+                      OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY | OFN_SHOWHELP) {}
+
+protected:
+    BOOL OnInitDialog() override {
+        CenterWindow();
+        for (int id : {stc2, stc3, lst1, cmb1, edt1}) GetDlgItem(id)->ShowWindow(SW_HIDE);
+        SetDlgItemText(edt1, "Junk");
+        GetDlgItem(lst2)->SetFocus();
+        CFileDialog::OnInitDialog();
+        return FALSE;
+    }
+};
+
+IMPLEMENT_DYNAMIC(FolderChooser, CFileDialog)
+
+} // namespace
+
+TEST_F(FileDialogTest, DerivedDialogKeepsItsOwnInitialisation) {
+    FolderChooser chooser;
+    const std::string folder = m_folder.path().string();
+    chooser.m_ofn.lpstrInitialDir = folder.c_str();
+    SetDialogScriptForClass("FolderChooser", [&](HWND hwnd) {
+        EXPECT_EQ(sdtest::TextOf(hwnd, edt1), "Junk");
+        EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(hwnd, lst1)));
+        EXPECT_EQ(::GetDlgCtrlID(::GetFocus()), lst2);
+        EXPECT_TRUE(::IsWindowVisible(::GetDlgItem(hwnd, pshHelp)));
+        doubleClickFolder(hwnd, "sub");
+        sdtest::Click(hwnd, IDOK);
+    });
+    ASSERT_EQ(chooser.DoModal(), IDOK);
+    EXPECT_EQ(std::string(chooser.GetPathName()), (m_folder.path() / "sub" / "Junk").string());
+}
