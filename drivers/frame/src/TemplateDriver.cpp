@@ -108,9 +108,10 @@ bool TemplateDriver::Send(Cmd command, std::initializer_list<long> numbers) {
     return Send(section_[command], numbers);
 }
 
-bool TemplateDriver::Send(const CommandTemplate& command, std::initializer_list<long> numbers) {
+bool TemplateDriver::Send(const CommandTemplate& command, std::initializer_list<long> numbers,
+                          const char* argument) {
     char text[CommandTemplate::MaxCommandLength + 1];
-    if (!command.Format(text, numbers.begin(), int(numbers.size()))) {
+    if (!command.Format(text, numbers.begin(), int(numbers.size()), argument)) {
         if (!commandTooLongReported_) {
             commandTooLongReported_ = true;
             texts_.Show(IDS_COMMAND_TOO_LONG, MB_OK | MB_ICONEXCLAMATION, sectionName_.c_str());

@@ -45,6 +45,17 @@ struct PortPolicy {
     long fixedTimeOut = -1;            // milliseconds; negative: the section's TimeOut
     bool textModeFile = false;         // a file port writes each LF as CR LF
     PortChannel* usbChannel = nullptr; // serves "USB" when set
+
+    // Serial and parallel cutters: printers, LPT1-4 and COM1-4 through Transmit, files; a
+    // write may go a fixed minute without progress before the user is asked.
+    static PortPolicy SerialCutter() {
+        PortPolicy p;
+        p.comPorts = 4;
+        p.usbThroughPortLibrary = false;
+        p.transmit = true;
+        p.fixedTimeOut = 60000;
+        return p;
+    }
 };
 
 class PortTransport {

@@ -53,8 +53,10 @@ protected:
 
     // Formats the template with the numbers and writes it. A command longer than the
     // formatting limit is not sent: it is reported once per opening and aborts the job.
+    // `text` takes the place of a "$" where the driver converts it.
     bool Send(Cmd command, std::initializer_list<long> numbers = {});
-    bool Send(const CommandTemplate& command, std::initializer_list<long> numbers = {});
+    bool Send(const CommandTemplate& command, std::initializer_list<long> numbers = {},
+              const char* text = nullptr);
 
     // Shows the "outside the cutting area" message once per opening of the port: a design
     // reaching below the origin would otherwise raise it for every move and line.
