@@ -285,7 +285,7 @@ int PortTransport::WriteWithTimeout(unsigned milliseconds, const char* data, int
     std::size_t done = 0;
     while (done < size) {
         int rest = int(std::min<std::size_t>(size - done, 0x7FFFFFFF));
-        int taken = Offer(data + done, rest, 1);
+        int taken = Offer(data + done, rest, 1, true);
         if (taken < 0) return 0;
         done += std::size_t(std::min(taken, rest));
         if (done < size) {
@@ -336,8 +336,10 @@ void PortTransport::WaitUntilSent() {
     }
 }
 
-int PortTransport::Offer(const char* data, int length, int mode) {
-    if (kind_ == Kind::Channel) return policy_.usbChannel->Write(data, length);
+int PortTransport::Offer(const char* data, int length, int mode, bool now) {
+    if (kind_ == Kind::Channel)
+        return now ? policy_.usbChannel->WriteNow(data, length)
+                   : policy_.usbChannel->Write(data, length);
     return policy_.transmit ? plainTransmit_(port_, data, length)
                             : transmit_(port_, data, length, mode);
 }

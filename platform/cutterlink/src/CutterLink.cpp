@@ -55,8 +55,7 @@ bool Link::Open(const char* section, std::string& reason) {
             line.c_cflag |= CLOCAL | CREAD;
             ::tcsetattr(fd, TCSANOW, &line);
         }
-        // What the cutter said before this session is not an answer to it.
-        ::tcflush(fd, TCIFLUSH);
+        // What the cutter sent before (its ready byte) is kept: it may still be the answer.
     }
     fd_ = fd;
     return true;

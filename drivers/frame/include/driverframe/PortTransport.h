@@ -26,6 +26,8 @@ public:
     virtual void Close() = 0;
     // Bytes taken (0: none now), negative on error.
     virtual int Write(const char* data, int length) = 0;
+    // A request of an exchange (WriteWithTimeout), which must reach the device at once.
+    virtual int WriteNow(const char* data, int length) { return Write(data, length); }
     // Bytes read (0: nothing came in time), negative on error.
     virtual int Read(char* buffer, int length) = 0;
     // Non-zero when everything written has left.
@@ -106,7 +108,7 @@ private:
     void Fail(unsigned messageId, const char* detail = nullptr);
     // Asks whether to go on waiting; false aborts the job.
     bool AskToContinue();
-    int Offer(const char* data, int length, int mode);
+    int Offer(const char* data, int length, int mode, bool now = false);
     int Take(char* buffer, int length);
 
     PlotterDriver& driver_;
