@@ -58,10 +58,15 @@ const char* const kSquareAndArch = "Path Layer=1 Color=R0G0B0\r\n"
 const std::string kGPGLCutInit = "FM1\3TB50,0\3L0,\3!3\3FX3,0\3";
 const std::string kGPGLEnd = "&1,1,1,TB50,0\3FO0\3!10\3";
 
+// How the driver reaches the fake cutter: the serial port COM1, or "USB" through the
+// maker's library, which sends the job when the cutter says "E".
+enum class Line { Serial, MakersLibrary };
+
 struct DriverCase {
     const char* section;
     LONG across, along; // the cutting area in steps, as Plot sees it
     std::string expected;
+    Line line = Line::Serial;
 };
 
 const DriverCase kDrivers[] = {
@@ -79,6 +84,12 @@ const DriverCase kDrivers[] = {
      "IN;PR;SP1;AC0.7;VS20;PU200,200;PD0,400;PD400,0;PD0,-400;PD-400,0;PU0,800;PD0,120;"
      "PD5,-15;PD4,-15;PD2,-15;PD1,-15;PD-1,-15;PD-2,-15;PD-4,-15;PD-5,-15;PU-200,-1000;"
      "PU;SP0;"},
+    // With the transform of the HP-GL default (OrigoPos 1 on the media width, 24400 steps):
+    // (X, Y) = (x, 24400 - y), relative, so every step across is negated.
+    {"Cutter through the Maker's Library", 24400, 200000,
+     "IN;PR;SP1;VS20;PU200,24200;PD0,-400;PD400,0;PD0,400;PD-400,0;PU0,-800;PD0,-120;"
+     "PD5,15;PD4,15;PD2,15;PD1,15;PD-1,15;PD-2,15;PD-4,15;PD-5,15;PU-200,1000;PU;SP0;",
+     Line::MakersLibrary},
 };
 
 std::string ReadFile(const std::filesystem::path& path) {
@@ -172,9 +183,12 @@ TEST_F(TemplateDriversEndToEndTest, EachDefaultSectionCutsTheDesignOverTheSerial
     FakeCutter cutter;
     if (!cutter.IsOpen()) GTEST_SKIP() << "no pseudo-terminal";
     FakePort port("COM1", cutter.PortPath());
+    WritePrivateProfileStringA("PcutLib", "Device", cutter.PortPath().c_str(),
+                               FakePort::TableFile().c_str());
     for (const DriverCase& c : kDrivers) {
         SCOPED_TRACE(c.section);
-        ASSERT_EQ(Key(c.section, "Device"), "COM1");
+        ASSERT_EQ(Key(c.section, "Device"), c.line == Line::Serial ? "COM1" : "USB");
+        cutter.SetReadyByte(c.line == Line::MakersLibrary ? "E" : "");
         cutter.ClearReceived();
         Cut(c);
         EXPECT_TRUE(cutter.WaitForReceived(c.expected));
