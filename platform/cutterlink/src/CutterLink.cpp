@@ -11,11 +11,12 @@
 
 #include "PortEnvironment.h"
 #include "PortTable.h"
+#include "UsbBulkDevice.h"
 #include "UsbPortLookup.h"
 
 namespace cutterlink {
 
-std::string DevicePath(const char* section, std::string& reason) {
+std::string DevicePath(const char* section, std::string& reason, std::string* usbId) {
     const std::string table = comm32::PortTable::fileName();
     char device[1024] = "";
     if (!table.empty())
@@ -32,6 +33,7 @@ std::string DevicePath(const char* section, std::string& reason) {
                  table + " is neither a device file nor vid_XXXX&pid_XXXX.";
         return {};
     }
+    if (usbId) *usbId = device;
     std::string path = comm32::findUsbPort(*id, comm32::PortEnvironment::fromProcess());
     if (path.empty())
         reason = std::string("No cutter with the USB ids ") + device +
@@ -39,10 +41,24 @@ std::string DevicePath(const char* section, std::string& reason) {
     return path;
 }
 
+Link::~Link() {
+    Close();
+}
+
 bool Link::Open(const char* section, std::string& reason) {
     Close();
-    const std::string path = DevicePath(section, reason);
-    if (path.empty()) return false;
+    std::string usbId;
+    const std::string path = DevicePath(section, reason, &usbId);
+    if (path.empty()) {
+        // Ids without a node: a vendor interface, served through libusb when plugged in.
+        if (auto id = comm32::parseUsbId(usbId)) {
+            std::string why;
+            usb_ = UsbBulkDevice::Open(id->vendor, id->product, why);
+            if (usb_) return true;
+            if (!why.empty()) reason += " " + why;
+        }
+        return false;
+    }
     int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         reason = path + ": " + std::strerror(errno);
@@ -64,9 +80,12 @@ bool Link::Open(const char* section, std::string& reason) {
 void Link::Close() {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
+    delete usb_;
+    usb_ = nullptr;
 }
 
 bool Link::Write(const char* data, int length, int milliseconds) {
+    if (usb_ && data && length >= 0) return usb_->Write(data, length, milliseconds);
     if (fd_ < 0 || !data || length < 0) return false;
     int done = 0;
     while (done < length) {
@@ -86,6 +105,7 @@ bool Link::Write(const char* data, int length, int milliseconds) {
 }
 
 int Link::Read(char* buffer, int length, int milliseconds) {
+    if (usb_ && buffer && length > 0) return usb_->Read(buffer, length, milliseconds);
     if (fd_ < 0 || !buffer || length <= 0) return -1;
     pollfd watch{fd_, POLLIN, 0};
     int ready = ::poll(&watch, 1, milliseconds);

@@ -2,28 +2,33 @@
 // The line to a cutter that a maker's library or a USB pipe library reaches: the device
 // named by key Device of a section of Ports.ini (in the settings folder, as COMM32's table):
 // a device file, or "vid_XXXX&pid_XXXX" looked up in sysfs like COMM32's "USB". The node is
-// opened without blocking and, when it is a terminal, made raw. No call waits longer than
-// the time it is given.
+// opened without blocking and, when it is a terminal, made raw. A cutter with those ids
+// whose vendor interface has no node is reached through libusb: its first bulk OUT
+// endpoint carries the commands, its first bulk IN endpoint the replies. No call waits
+// longer than the time it is given.
 
 #include <string>
 
 namespace cutterlink {
 
+struct UsbBulkDevice;
+
 // The device file that section [section] of Ports.ini names; empty, with the reason for
-// the user, when there is none.
-std::string DevicePath(const char* section, std::string& reason);
+// the user, when there is none. `usbId` receives the ids when the section names ids.
+std::string DevicePath(const char* section, std::string& reason, std::string* usbId = nullptr);
 
 class Link {
 public:
     Link() = default;
-    ~Link() { Close(); }
+    ~Link();
     Link(const Link&) = delete;
     Link& operator=(const Link&) = delete;
 
     // Opens the device of section [section]; false with the reason for the user.
     bool Open(const char* section, std::string& reason);
     void Close();
-    bool IsOpen() const { return fd_ >= 0; }
+    bool IsOpen() const { return fd_ >= 0 || usb_ != nullptr; }
+    // The node's descriptor; -1 for a cutter reached through libusb.
     int Descriptor() const { return fd_; }
 
     // Writes everything, waiting at most `milliseconds` without progress; false when not all
@@ -35,6 +40,7 @@ public:
 
 private:
     int fd_ = -1;
+    UsbBulkDevice* usb_ = nullptr;
 };
 
 } // namespace cutterlink
