@@ -1,5 +1,7 @@
 #include <chrono>
+#include <csignal>
 #include <cstdlib>
+#include <sys/resource.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
@@ -7,6 +9,7 @@
 
 #include <testing/FakeCutter.h>
 #include <testing/FakePort.h>
+#include <win32/KernelTesting.h>
 #include <win32/ModuleTesting.h>
 #include <win32/kernel.h>
 #include <win32/user.h>
@@ -49,7 +52,8 @@ protected:
 
     PlotterDriver* AttachUsb(const std::string& keys) {
         ini_ = Path("Devices.ini");
-        std::ofstream(ini_, std::ios::binary) << "[Cutter]\nDevice=USB\nPause=0\n" << keys << "\n";
+        // The test's keys first: the first of two equal keys counts.
+        std::ofstream(ini_, std::ios::binary) << "[Cutter]\n" << keys << "\nDevice=USB\nPause=0\n";
         return Bind("Cutter");
     }
 
@@ -75,6 +79,48 @@ TEST_F(BerylTest, TheJobIsReplayedUpToTheFirstPenPutAway) {
     EXPECT_EQ(cutter_.Received(), "IN;SP1;PU10,20;SP0;");
     EXPECT_EQ(plotter_.aborted, 0);
     fs::remove(temp_ / "$Tempcutdrv-beryl.txt");
+    EXPECT_TRUE(TempFolderEmpty());
+}
+
+TEST_F(BerylTest, TheJobWaitsItsPauseOnTheClock) {
+    SYSTEMTIME noon{};
+    noon.wYear = 2026;
+    noon.wMonth = 1;
+    noon.wDay = 1;
+    noon.wHour = 12;
+    SdInstallFakeClock(1000, noon);
+    cutter_.SetReadyByte("E");
+    PlotterDriver* d = AttachUsb("Pause=2500\nMoveRel=PU#,#;\nEnd=PU;SP0;\nToolOffset=0");
+    const DWORD start = GetTickCount();
+    Job(d, [](PlotterDriver* d) { d->MoveTo(10, 20); });
+    const DWORD waited = GetTickCount() - start;
+    SdRemoveFakeClock();
+    EXPECT_GE(waited, 2500u);
+    EXPECT_TRUE(cutter_.WaitForReceived("PU;SP0;"));
+    EXPECT_EQ(cutter_.Received(), "PU10,20;PU;SP0;");
+}
+
+TEST_F(BerylTest, AJobFileThatCannotBeWrittenAbortsAndIsReported) {
+    cutter_.SetReadyByte("E");
+    PlotterDriver* d = AttachUsb("MoveRel=PU#,#;\nLineRel=PD#,#;\nEnd=PU;SP0;\nToolOffset=0");
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &saved), 0);
+    auto previous = std::signal(SIGXFSZ, SIG_IGN);
+    rlimit small{4096, saved.rlim_max};
+    ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
+    PushMessageBoxAnswer(IDOK);
+    Job(d, [](PlotterDriver* d) {
+        for (int i = 0; i < 3000; ++i)
+            d->LineTo(i, 0);
+    });
+    ::setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, previous);
+    EXPECT_EQ(plotter_.aborted, 1);
+    ASSERT_EQ(MessageBoxLog().size(), 1u);
+    EXPECT_NE(MessageBoxLog()[0].text.find("failed"), std::string::npos);
+    // Nothing of the broken job reached the cutter: only End.
+    EXPECT_TRUE(cutter_.WaitForReceived("PU;SP0;"));
+    EXPECT_EQ(cutter_.Received(), "PU;SP0;");
     EXPECT_TRUE(TempFolderEmpty());
 }
 
