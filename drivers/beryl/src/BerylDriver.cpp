@@ -19,7 +19,7 @@
 namespace {
 
 constexpr std::size_t kBlockSize = 4096;
-constexpr int kFirstPolls = 5000;  // polls for "E" before the user is asked
+constexpr int kFirstPolls = 5000; // polls for "E" before the user is asked
 constexpr int kMorePolls = 20000; // after each Yes
 const char kReady = 'E';
 const char kLastCommand[] = "SP0;";

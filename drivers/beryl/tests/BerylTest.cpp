@@ -1,10 +1,10 @@
 #include <chrono>
 #include <csignal>
 #include <cstdlib>
-#include <sys/resource.h>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
+#include <sys/resource.h>
 #include <thread>
 
 #include <testing/FakeCutter.h>

@@ -48,8 +48,7 @@ TEST_F(FlintTest, PointsGoOutAcrossFirstAndUnsplit) {
          "BZ110,200,120,300,130,400;"},
     };
     for (const Case& c : cases) {
-        PlotterDriver* d =
-            Attach(std::string("MoveRel=PU#,#;\nLineRel=PD#,#;\nEnd=\n") + c.keys);
+        PlotterDriver* d = Attach(std::string("MoveRel=PU#,#;\nLineRel=PD#,#;\nEnd=\n") + c.keys);
         EXPECT_EQ(JobOutput(d, c.body), c.expected) << c.keys;
     }
     EXPECT_TRUE(MessageBoxLog().empty());
@@ -62,7 +61,9 @@ TEST_F(FlintTest, ForceRidesOnCutInitAndFilesAreTextMode) {
     for (int job = 0; job < 2; ++job)
         EXPECT_EQ(JobOutput(d, [](PlotterDriver* d) { d->MoveTo(1, 2); }),
                   "IN;\r\nPA;FS120;\r\nPU2,1;PU;\r\n");
-    EXPECT_EQ(JobOutput(d, [](PlotterDriver*) {}, 0), "IN;PU;\r\n");
+    EXPECT_EQ(JobOutput(
+                  d, [](PlotterDriver*) {}, 0),
+              "IN;PU;\r\n");
     // Without a ForceCmd the Force is not sent.
     d = Attach("CutInit=IN;\nForce=120\nEnd=E;");
     EXPECT_EQ(JobOutput(d, [](PlotterDriver*) {}), "IN;E;");

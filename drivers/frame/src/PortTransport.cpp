@@ -298,8 +298,7 @@ int PortTransport::WriteWithTimeout(unsigned milliseconds, const char* data, int
 
 int PortTransport::ReadWithTimeout(char* buffer, int size, unsigned milliseconds,
                                    const char* terminators) {
-    if (!isOpen_ || (kind_ != Kind::PortLibrary && kind_ != Kind::Channel) || !buffer ||
-        size <= 0)
+    if (!isOpen_ || (kind_ != Kind::PortLibrary && kind_ != Kind::Channel) || !buffer || size <= 0)
         return -1;
     // Without a time-out of its own a read waits at most the section's TimeOut.
     if (milliseconds == 0) milliseconds = timeOut_;

@@ -272,7 +272,8 @@ void TemplateEmitter::CompensatedLine(LONG x, LONG y) {
     last_ = target;
 }
 
-void TemplateEmitter::CurveTo(LONG x1, LONG y1, LONG x2, LONG y2, LONG x3, LONG y3, LONG x4, LONG y4) {
+void TemplateEmitter::CurveTo(LONG x1, LONG y1, LONG x2, LONG y2, LONG x3, LONG y3, LONG x4,
+                              LONG y4) {
     if (section_[Cmd::Bezier].IsEmpty()) {
         longPoint p0(Times4(x1), Times4(y1)), p1(Times4(x2), Times4(y2)),
             p2(Times4(x3), Times4(y3)), p3(Times4(x4), Times4(y4));
@@ -411,8 +412,8 @@ int TemplateEmitter::CanAutoCalibrate() {
            !section_[Cmd::FindSynchMarkers].IsEmpty() && !section_[Cmd::GetSynchMarkers].IsEmpty();
 }
 
-int TemplateEmitter::AutoCalibrate(LONG, LONG a2, LONG a3, LONG a4, LONG a5, LONG, LONG& r1, LONG& r2,
-                               LONG& r3, LONG& r4, LONG& r5, LONG& r6) {
+int TemplateEmitter::AutoCalibrate(LONG, LONG a2, LONG a3, LONG a4, LONG a5, LONG, LONG& r1,
+                                   LONG& r2, LONG& r3, LONG& r4, LONG& r5, LONG& r6) {
     if (!switches_.autoCalibrate) return 0;
     bool openedHere = OpenForExchange();
     int result = 0;

@@ -28,7 +28,10 @@ TEST_F(GarnetTest, TheAccelerationFollowsTheInitCommand) {
     for (const Case& c : cases) {
         PlotterDriver* d =
             Attach(std::string("CutInit=PR;SP1;\nPlotInit=PR;SP2;\nEnd=E;\n") + c.keys);
-        EXPECT_EQ(JobOutput(d, [](PlotterDriver*) {}, c.cut), c.expected) << c.keys;
+        EXPECT_EQ(JobOutput(
+                      d, [](PlotterDriver*) {}, c.cut),
+                  c.expected)
+            << c.keys;
     }
 }
 

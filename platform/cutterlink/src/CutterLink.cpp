@@ -36,8 +36,8 @@ std::string DevicePath(const char* section, std::string& reason, std::string* us
     if (usbId) *usbId = device;
     std::string path = comm32::findUsbPort(*id, comm32::PortEnvironment::fromProcess());
     if (path.empty())
-        reason = std::string("No cutter with the USB ids ") + device +
-                 " is plugged in (section [" + section + "] of " + table + ").";
+        reason = std::string("No cutter with the USB ids ") + device + " is plugged in (section [" +
+                 section + "] of " + table + ").";
     return path;
 }
 

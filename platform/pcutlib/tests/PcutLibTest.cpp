@@ -42,7 +42,8 @@ protected:
     }
 
     void SetDevice(const std::string& device) {
-        std::filesystem::create_directories(std::filesystem::path(FakePort::TableFile()).parent_path());
+        std::filesystem::create_directories(
+            std::filesystem::path(FakePort::TableFile()).parent_path());
         WritePrivateProfileStringA("PcutLib", "Device", device.c_str(),
                                    FakePort::TableFile().c_str());
     }

@@ -35,8 +35,8 @@ public:
     // out, which receives the command and a terminating zero; the command ends at the first
     // byte 0. False, with out empty, when the command would be longer than MaxCommandLength.
     // A "%s" takes `text` (empty when null).
-    bool Format(char (&out)[MaxCommandLength + 1], const long* numbers = nullptr,
-                int count = 0, const char* text = nullptr) const;
+    bool Format(char (&out)[MaxCommandLength + 1], const long* numbers = nullptr, int count = 0,
+                const char* text = nullptr) const;
 
     // The conversion of one text, as Convert applies it.
     static std::string ConvertText(const std::string& text, bool dollarIsText = false);

@@ -8,16 +8,16 @@
 #include "driverframe/TemplateDriver.h"
 
 struct EmitterSwitches {
-    bool transform = true;       // the section's coordinate transform; off: the identity
-    bool splitRelative = true;   // relative moves and lines in pieces of at most 32700 steps
-    bool yFirst = false;         // points are sent (y, x)
-    bool warnNegative = true;    // a negative coordinate is reported
-    bool polyLines = true;       // MuliplePoints and its templates
-    bool compensation = true;    // ToolOffset: drag-knife compensation of cut jobs
+    bool transform = true;        // the section's coordinate transform; off: the identity
+    bool splitRelative = true;    // relative moves and lines in pieces of at most 32700 steps
+    bool yFirst = false;          // points are sent (y, x)
+    bool warnNegative = true;     // a negative coordinate is reported
+    bool polyLines = true;        // MuliplePoints and its templates
+    bool compensation = true;     // ToolOffset: drag-knife compensation of cut jobs
     bool blankForEmptyEnd = true; // an empty End template sends one blank
-    bool gpgl = true;            // isGPGL and WindowsUSBID are read
-    bool syncBlock = true;       // the synchronisation block at opening
-    bool autoCalibrate = true;   // the marker search
+    bool gpgl = true;             // isGPGL and WindowsUSBID are read
+    bool syncBlock = true;        // the synchronisation block at opening
+    bool autoCalibrate = true;    // the marker search
     bool headReplyXFirst = false; // a head reply gives x first (else y, except HP-GL's OA)
     // Which ports answer requests (plotting area, head position).
     enum class Exchange {
