@@ -1,12 +1,13 @@
 #pragma once
 // The port a driver writes its commands to, chosen by the device's Device text each time it
 // is opened: a local printer (a raw spooler job), a serial, parallel or USB port served by
-// the port library COMM32, or a file.
+// the port library COMM32, "USB" served by a library of the driver's own, or a file. Which
+// of them a driver serves, and how it writes, is its PortPolicy.
 //
 // A port that cannot be opened (with the device file and the system's reason where known),
 // and a write that fails, are reported once and abort the job; later writes of that job are
-// dropped. Every waiting loop polls the owner's abort state and asks the user after TimeOut without
-// progress; a Yes starts the time-out again.
+// dropped. Every waiting loop polls the owner's abort state and asks the user after the
+// time-out without progress; a Yes starts the time-out again.
 
 #include <cstdio>
 #include <string>
@@ -65,12 +66,13 @@ public:
     enum class Kind { File, Printer, PortLibrary, Channel };
 
     PortTransport(PlotterDriver& driver, const DriverResources& texts);
-
-    void SetPolicy(const PortPolicy& policy) { policy_ = policy; }
-    const PortPolicy& Policy() const { return policy_; }
     ~PortTransport();
     PortTransport(const PortTransport&) = delete;
     PortTransport& operator=(const PortTransport&) = delete;
+
+    // Set before the port library is bound.
+    void SetPolicy(const PortPolicy& policy) { policy_ = policy; }
+    const PortPolicy& Policy() const { return policy_; }
 
     // Loads COMM32 and binds its entry points; a missing library is reported.
     void BindPortLibrary();
