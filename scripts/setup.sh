@@ -6,6 +6,7 @@ packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev
   libpixman-1-dev libpng-dev zlib1g-dev
+  libusb-1.0-0-dev  # USB cutters without a device node, in PcutLib.so and summausb.so
   fonts-liberation
   librecad-data  # drawings of another DXF writer, read by conv-dxf's tests
   libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-urw-base35

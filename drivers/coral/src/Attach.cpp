@@ -2,14 +2,14 @@
 // and the one driver object. Both live as long as the plug-in stays loaded.
 
 #include <driverframe/DriverResources.h>
-
-#include "CoralDriver.h"
+#include <driverframe/TemplateEmitter.h>
 
 namespace {
 
 // Defined in this order: the driver's construction may already need the texts.
 DriverResources resources("cutdrv-coral-res.DLL");
-CoralDriver driver(resources);
+// Every emitter of the frame, with the coordinate transform.
+TemplateEmitter driver(resources);
 
 } // namespace
 

@@ -8,11 +8,16 @@ void CommandTemplate::Set(std::string stored) {
     converted_.clear();
 }
 
-void CommandTemplate::Convert() {
-    converted_ = ConvertText(stored_);
+void CommandTemplate::Convert(bool dollarIsText) {
+    converted_ = ConvertText(stored_, dollarIsText);
 }
 
-std::string CommandTemplate::ConvertText(const std::string& text) {
+void CommandTemplate::AppendLiteral(const std::string& bytes) {
+    for (char c : bytes)
+        converted_ += c == '%' ? std::string("%%") : std::string(1, c);
+}
+
+std::string CommandTemplate::ConvertText(const std::string& text, bool dollarIsText) {
     std::string out;
     auto append = [&out](char c) {
         if (c == '%')
@@ -24,6 +29,9 @@ std::string CommandTemplate::ConvertText(const std::string& text) {
         char c = text[i];
         if (c == '#') {
             out += "%ld";
+            ++i;
+        } else if (c == '$' && dollarIsText) {
+            out += "%s";
             ++i;
         } else if (c != '\\') {
             append(c);
@@ -45,8 +53,8 @@ std::string CommandTemplate::ConvertText(const std::string& text) {
     return out;
 }
 
-bool CommandTemplate::Format(char (&out)[MaxCommandLength + 1], const long* numbers,
-                             int count) const {
+bool CommandTemplate::Format(char (&out)[MaxCommandLength + 1], const long* numbers, int count,
+                             const char* text) const {
     std::size_t length = 0;
     int next = 0;
     auto put = [&](const char* bytes, std::size_t n) {
@@ -65,6 +73,9 @@ bool CommandTemplate::Format(char (&out)[MaxCommandLength + 1], const long* numb
             int n = std::snprintf(number, sizeof number, "%ld", value);
             ok = put(number, std::size_t(n));
             i += 2;
+        } else if (f[i] == '%' && i + 1 < f.size() && f[i + 1] == 's') {
+            ok = !text || put(text, std::strlen(text));
+            ++i;
         } else if (f[i] == '%' && i + 1 < f.size() && f[i + 1] == '%') {
             ok = put("%", 1);
             ++i;

@@ -59,7 +59,7 @@ LONG DeviceSection::ToSteps(double mm, float step) {
     return RoundToInt32(mm / double(step));
 }
 
-bool DeviceSection::Load(CIniFile& ini, const char* s) {
+bool DeviceSection::Load(CIniFile& ini, const char* s, double defaultToolOffset) {
     auto readTemplates = [&](const auto& keys) {
         for (const TemplateKey& k : keys)
             templates[int(k.command)].Set(Text(ini, s, k.key, k.def));
@@ -86,7 +86,7 @@ bool DeviceSection::Load(CIniFile& ini, const char* s) {
     absoluteCoords = Int(ini, s, "AbsoluteCoords", 0);
     accuracy = ToSteps(mm("Accuracy", 0.2), stepSize);
     if (accuracy <= 1) accuracy = 2;
-    toolOffset = ToSteps(mm("ToolOffset", 0.5), stepSize);
+    toolOffset = ToSteps(mm("ToolOffset", defaultToolOffset), stepSize);
     plotSpeed = Int(ini, s, "PlotSpeed", 400) / 10;
     cutSpeed = Int(ini, s, "CutSpeed", 200) / 10;
     readTemplates(kTemplateKeys);
@@ -107,7 +107,7 @@ bool DeviceSection::Load(CIniFile& ini, const char* s) {
     return stepSizeValid;
 }
 
-void DeviceSection::ConvertTemplates() {
+void DeviceSection::ConvertTemplates(bool dollarIsText) {
     for (int i = 0; i < int(Cmd::Count); ++i)
-        if (Cmd(i) != Cmd::GetHeadPos) templates[i].Convert();
+        if (Cmd(i) != Cmd::GetHeadPos) templates[i].Convert(dollarIsText);
 }

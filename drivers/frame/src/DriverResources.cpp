@@ -16,7 +16,8 @@ const UINT kMessageIds[] = {IDS_SETUP_CAPTION,    IDS_SEARCHING_MARKERS,   IDS_P
 
 } // namespace
 
-DriverResources::DriverResources(const char* moduleFile) : moduleFile_(moduleFile) {
+DriverResources::DriverResources(const char* moduleFile, std::initializer_list<UINT> extraIds)
+    : moduleFile_(moduleFile) {
     module_ = LoadLibraryA(moduleFile);
     if (!module_) {
         std::string text = "Unable to find " + moduleFile_;
@@ -25,10 +26,14 @@ DriverResources::DriverResources(const char* moduleFile) : moduleFile_(moduleFil
     }
     HINSTANCE previous = AfxGetResourceHandle();
     AfxSetResourceHandle(module_);
-    for (UINT id : kMessageIds) {
+    auto load = [this](UINT id) {
         char buffer[512];
         if (LoadStringA(module_, id, buffer, sizeof buffer) > 0) texts_[id] = buffer;
-    }
+    };
+    for (UINT id : kMessageIds)
+        load(id);
+    for (UINT id : extraIds)
+        load(id);
     AfxSetResourceHandle(previous);
 }
 

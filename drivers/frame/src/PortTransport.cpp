@@ -78,6 +78,7 @@ void PortTransport::BindPortLibrary() {
     bool complete = bind(open_, "OpenCommunication") & bind(close_, "CloseCommunication") &
                     bind(transmit_, "BufferedTransmit") & bind(receive_, "Receive") &
                     bind(ready_, "IsTransmissionReady");
+    if (policy_.transmit) complete &= bind(plainTransmit_, "Transmit");
     // Not among the entries every port library has: its reasons make the messages clearer.
     describeError_ = reinterpret_cast<GetCommunicationErrorProc>(
         reinterpret_cast<void (*)()>(GetProcAddress(library_, "GetCommunicationError")));
@@ -86,6 +87,7 @@ void PortTransport::BindPortLibrary() {
         open_ = nullptr;
         close_ = nullptr;
         transmit_ = nullptr;
+        plainTransmit_ = nullptr;
         receive_ = nullptr;
         ready_ = nullptr;
         describeError_ = nullptr;
@@ -99,6 +101,17 @@ bool PortTransport::IsPortName(const std::string& upperCaseDevice) {
     return false;
 }
 
+bool PortTransport::ServesPortName(const std::string& upperCaseDevice) const {
+    if (!IsPortName(upperCaseDevice)) return false;
+    int number = upperCaseDevice[3] - '0';
+    return upperCaseDevice.compare(0, 3, "LPT") == 0 ? number <= policy_.lptPorts
+                                                     : number <= policy_.comPorts;
+}
+
+void PortTransport::SetTimeOut(unsigned milliseconds) {
+    timeOut_ = policy_.fixedTimeOut >= 0 ? unsigned(policy_.fixedTimeOut) : milliseconds;
+}
+
 bool PortTransport::Open(const std::string& device, const std::string& usbId,
                          const std::string& iniPath, const std::string& section,
                          const char* docName) {
@@ -106,9 +119,10 @@ bool PortTransport::Open(const std::string& device, const std::string& usbId,
     failed_ = false;
     device_ = device;
     transmitMode_ = 1;
-    bool usb = device == "USB" && !usbId.empty();
+    bool usb = device == "USB" && !usbId.empty() && policy_.usbThroughPortLibrary;
+    if (policy_.fixedTimeOut >= 0) timeOut_ = unsigned(policy_.fixedTimeOut);
 
-    if (IsLocalPrinter(device)) {
+    if (policy_.printers && IsLocalPrinter(device)) {
         kind_ = Kind::Printer;
         HANDLE printer = nullptr;
         if (!OpenPrinterA(device.c_str(), &printer, nullptr) || !printer) {
@@ -129,7 +143,14 @@ bool PortTransport::Open(const std::string& device, const std::string& usbId,
             return false;
         }
         port_ = printer;
-    } else if (usb || IsPortName(UpperCase(device)) || IsDeviceFile(device)) {
+    } else if (device == "USB" && policy_.usbChannel) {
+        kind_ = Kind::Channel;
+        std::string reason;
+        if (!policy_.usbChannel->Open(reason)) {
+            Fail(IDS_OPEN_FAILED, reason.empty() ? nullptr : reason.c_str());
+            return false;
+        }
+    } else if (usb || ServesPortName(UpperCase(device)) || IsDeviceFile(device)) {
         kind_ = Kind::PortLibrary;
         if (!open_) {
             Fail(IDS_PORT_UNAVAILABLE);
@@ -172,6 +193,9 @@ void PortTransport::Close() {
     case Kind::PortLibrary:
         close_(port_);
         break;
+    case Kind::Channel:
+        policy_.usbChannel->Close();
+        break;
     case Kind::File:
         // Buffered output reaches the file only here: a full disk shows now.
         if (std::fclose(file_) != 0) Fail(IDS_WRITE_FAILED);
@@ -212,15 +236,26 @@ void PortTransport::Write(const char* data, int length) {
         break;
     }
     case Kind::File:
-        if (std::fwrite(data, 1, size, file_) != size) Fail(IDS_WRITE_FAILED);
+        if (policy_.textModeFile) {
+            std::string text;
+            for (std::size_t i = 0; i < size; ++i) {
+                if (data[i] == '\n') text += '\r';
+                text += data[i];
+            }
+            if (std::fwrite(text.data(), 1, text.size(), file_) != text.size())
+                Fail(IDS_WRITE_FAILED);
+        } else if (std::fwrite(data, 1, size, file_) != size) {
+            Fail(IDS_WRITE_FAILED);
+        }
         break;
-    case Kind::PortLibrary: {
+    case Kind::PortLibrary:
+    case Kind::Channel: {
         DWORD start = GetTickCount();
         std::size_t done = 0;
         while (done < size) {
             if (JobAborted()) return;
             int rest = int(std::min<std::size_t>(size - done, 0x7FFFFFFF));
-            int taken = transmit_(port_, data + done, rest, transmitMode_);
+            int taken = Offer(data + done, rest, transmitMode_);
             if (taken < 0) {
                 Fail(IDS_WRITE_FAILED);
                 return;
@@ -242,7 +277,7 @@ void PortTransport::Write(const char* data, int length) {
 int PortTransport::WriteWithTimeout(unsigned milliseconds, const char* data, int length) {
     if (!isOpen_ || !data || failed_) return 0;
     std::size_t size = length < 0 ? std::strlen(data) : std::size_t(length);
-    if (kind_ != Kind::PortLibrary) {
+    if (kind_ != Kind::PortLibrary && kind_ != Kind::Channel) {
         if (size > 0) Write(data, int(size));
         return failed_ ? 0 : 1;
     }
@@ -250,7 +285,7 @@ int PortTransport::WriteWithTimeout(unsigned milliseconds, const char* data, int
     std::size_t done = 0;
     while (done < size) {
         int rest = int(std::min<std::size_t>(size - done, 0x7FFFFFFF));
-        int taken = transmit_(port_, data + done, rest, 1);
+        int taken = Offer(data + done, rest, 1, true);
         if (taken < 0) return 0;
         done += std::size_t(std::min(taken, rest));
         if (done < size) {
@@ -263,14 +298,15 @@ int PortTransport::WriteWithTimeout(unsigned milliseconds, const char* data, int
 
 int PortTransport::ReadWithTimeout(char* buffer, int size, unsigned milliseconds,
                                    const char* terminators) {
-    if (!isOpen_ || kind_ != Kind::PortLibrary || !buffer || size <= 0) return -1;
+    if (!isOpen_ || (kind_ != Kind::PortLibrary && kind_ != Kind::Channel) || !buffer || size <= 0)
+        return -1;
     // Without a time-out of its own a read waits at most the section's TimeOut.
     if (milliseconds == 0) milliseconds = timeOut_;
     DWORD start = GetTickCount();
     int sum = 0;
     int remaining = size;
     while (remaining > 0) {
-        int n = receive_(port_, buffer + sum, remaining);
+        int n = Take(buffer + sum, remaining);
         if (n < 0) return -1;
         n = std::min(n, remaining);
         sum += n;
@@ -286,9 +322,9 @@ int PortTransport::ReadWithTimeout(char* buffer, int size, unsigned milliseconds
 }
 
 void PortTransport::WaitUntilSent() {
-    if (!isOpen_ || kind_ != Kind::PortLibrary || failed_) return;
+    if (!isOpen_ || (kind_ != Kind::PortLibrary && kind_ != Kind::Channel) || failed_) return;
     DWORD start = GetTickCount();
-    while (!ready_(port_)) {
+    while (!(kind_ == Kind::Channel ? policy_.usbChannel->IsReady() : ready_(port_))) {
         if (JobAborted()) return;
         if (Elapsed(start) >= timeOut_) {
             if (!AskToContinue()) return;
@@ -297,4 +333,17 @@ void PortTransport::WaitUntilSent() {
             Sleep(kPollPause);
         }
     }
+}
+
+int PortTransport::Offer(const char* data, int length, int mode, bool now) {
+    if (kind_ == Kind::Channel)
+        return now ? policy_.usbChannel->WriteNow(data, length)
+                   : policy_.usbChannel->Write(data, length);
+    return policy_.transmit ? plainTransmit_(port_, data, length)
+                            : transmit_(port_, data, length, mode);
+}
+
+int PortTransport::Take(char* buffer, int length) {
+    if (kind_ == Kind::Channel) return policy_.usbChannel->Read(buffer, length);
+    return receive_(port_, buffer, length);
 }

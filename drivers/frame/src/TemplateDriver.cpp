@@ -11,10 +11,15 @@
 #include "driverframe/DriverStrings.h"
 #include "driverframe/SyncBlock.h"
 
-TemplateDriver::TemplateDriver(const DriverResources& texts)
+TemplateDriver::TemplateDriver(const DriverResources& texts, const PortPolicy& policy)
     : longBez3Base(2), port_(*this, texts), texts_(texts) {
+    port_.SetPolicy(policy);
     port_.BindPortLibrary();
 }
+
+void TemplateDriver::SectionLoaded(CIniFile&) {}
+
+void TemplateDriver::TemplatesConverted() {}
 
 TemplateDriver::~TemplateDriver() = default;
 
@@ -27,8 +32,9 @@ void TemplateDriver::Bind(const char* deviceName, const char* iniPath) {
 void TemplateDriver::LoadSection() {
     CIniFile ini(iniPath_.c_str());
     section_ = DeviceSection();
-    if (!section_.Load(ini, sectionName_.c_str()))
+    if (!section_.Load(ini, sectionName_.c_str(), defaultToolOffset_))
         texts_.Show(IDS_BAD_STEP_SIZE, MB_OK | MB_ICONEXCLAMATION, sectionName_.c_str());
+    SectionLoaded(ini);
     stepSize = section_.stepSize;
     maxX = section_.maxX;
     maxY = section_.maxY;
@@ -72,7 +78,8 @@ void TemplateDriver::Init() {
     }
     bool opened =
         port_.Open(device, section_.windowsUSBID, iniPath_, sectionName_, jobName ? jobName : "");
-    section_.ConvertTemplates();
+    section_.ConvertTemplates(dollarIsText_);
+    TemplatesConverted();
     if (opened) SendSyncBlock();
 }
 
@@ -101,9 +108,10 @@ bool TemplateDriver::Send(Cmd command, std::initializer_list<long> numbers) {
     return Send(section_[command], numbers);
 }
 
-bool TemplateDriver::Send(const CommandTemplate& command, std::initializer_list<long> numbers) {
+bool TemplateDriver::Send(const CommandTemplate& command, std::initializer_list<long> numbers,
+                          const char* argument) {
     char text[CommandTemplate::MaxCommandLength + 1];
-    if (!command.Format(text, numbers.begin(), int(numbers.size()))) {
+    if (!command.Format(text, numbers.begin(), int(numbers.size()), argument)) {
         if (!commandTooLongReported_) {
             commandTooLongReported_ = true;
             texts_.Show(IDS_COMMAND_TOO_LONG, MB_OK | MB_ICONEXCLAMATION, sectionName_.c_str());

@@ -28,7 +28,7 @@ COMM32_ENTRY HANDLE OpenCommunication(LPCSTR iniPath, LPCSTR sectionName) {
 
 COMM32_ENTRY int GetCommunicationError(char* text, int size) {
     if (!text || size <= 0) return 0;
-    const std::string& failure = comm32::lastOpenFailure();
+    const std::string failure = comm32::lastOpenFailure();
     const std::size_t n = std::min(failure.size(), std::size_t(size - 1));
     failure.copy(text, n);
     text[n] = '\0';

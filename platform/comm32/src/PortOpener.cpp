@@ -17,7 +17,24 @@ namespace {
 constexpr DWORD invalidNameError = 123;
 constexpr DWORD noDeviceError = 55;
 
-thread_local std::string lastFailure;
+// A thread-local without a destructor: one with a destructor keeps the module mapped after
+// it is unloaded and trips the leak checker of the sanitizer build.
+class FailureText {
+public:
+    FailureText& operator=(const std::string& text) {
+        std::size_t n = std::min(text.size(), sizeof text_ - 1);
+        std::memcpy(text_, text.data(), n);
+        text_[n] = '\0';
+        return *this;
+    }
+    void clear() { text_[0] = '\0'; }
+    std::string str() const { return text_; }
+
+private:
+    char text_[1024] = "";
+};
+
+thread_local FailureText lastFailure;
 
 // Blanks around it removed; a path's backslashes (stored files may hold either separator)
 // made slashes.
@@ -107,8 +124,8 @@ std::string openFailureText(const std::string& name, const std::string& path, in
     return text;
 }
 
-const std::string& lastOpenFailure() {
-    return lastFailure;
+std::string lastOpenFailure() {
+    return lastFailure.str();
 }
 
 } // namespace comm32

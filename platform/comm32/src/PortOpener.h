@@ -21,7 +21,7 @@ std::unique_ptr<PortConnection> openPortOf(LPCSTR iniPath, LPCSTR section,
 // Why the last openPortOf of this thread failed, for the user: the port, the device file
 // it maps to and the system's reason, e.g. "COM1 (/dev/ttyS0): Permission denied; the
 // device belongs to the group dialout, ...". Empty after a success.
-const std::string& lastOpenFailure();
+std::string lastOpenFailure();
 
 // The text for a port that did not open: "NAME (path): reason", or "path: reason" for a
 // device file named directly. error is the errno (0: the serial settings were refused); a

@@ -81,6 +81,14 @@ void FakeCutter::Send(const std::string& bytes) {
     WriteToPort(bytes);
 }
 
+void FakeCutter::SetReadyByte(const std::string& ready) {
+    {
+        std::lock_guard lock(mutex_);
+        ready_ = ready;
+    }
+    if (!ready.empty()) WriteToPort(ready);
+}
+
 std::string FakeCutter::Received() const {
     std::lock_guard lock(mutex_);
     return bytes_;
@@ -177,6 +185,7 @@ void FakeCutter::Run() {
         {
             std::lock_guard lock(mutex_);
             ReceiveBytes(buffer, std::size_t(n));
+            heldReplies_ += ready_;
             if (!heldByPort_) replies.swap(heldReplies_);
         }
         received_.notify_all();

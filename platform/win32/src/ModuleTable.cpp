@@ -290,7 +290,16 @@ FARPROC GetProcAddress(HMODULE handle, LPCSTR procName) {
         SetLastError(ERROR_INVALID_HANDLE);
         return nullptr;
     }
-    if (!procName || IS_INTRESOURCE(procName)) {
+    if (procName && IS_INTRESOURCE(procName)) {
+        WORD ordinal = WORD(reinterpret_cast<UINT_PTR>(procName));
+        auto* table =
+            static_cast<const SdOrdinalEntry*>(ownSymbol(*module, SD_ORDINAL_TABLE_SYMBOL));
+        for (int i = 0; table && ordinal != 0 && i < 65535 && table[i].ordinal != 0; ++i)
+            if (table[i].ordinal == ordinal && table[i].entry) return table[i].entry;
+        SetLastError(ERROR_PROC_NOT_FOUND);
+        return nullptr;
+    }
+    if (!procName) {
         SetLastError(ERROR_PROC_NOT_FOUND);
         return nullptr;
     }

@@ -5,7 +5,8 @@
 //   \<up to 3 digits> the byte of that decimal number (its low eight bits)
 //   \ without digit   a byte 0, which ends the command where it stands
 // Every '%' of the result is a literal character (written "%%" in the converted text), so
-// no template can reach a conversion other than the numbers.
+// no template can reach a conversion other than the numbers and, where a driver asks for
+// it, "$" as "%s": the place of the command's one text argument.
 
 #include <cstddef>
 #include <string>
@@ -22,7 +23,9 @@ public:
     // Replaces the stored text; the converted text is cleared until Convert runs.
     void Set(std::string stored);
     // Converts from the stored text, so converting again changes nothing.
-    void Convert();
+    void Convert(bool dollarIsText = false);
+    // Appends literal bytes to the converted text.
+    void AppendLiteral(const std::string& bytes);
 
     const std::string& Stored() const { return stored_; }
     const std::string& Converted() const { return converted_; }
@@ -31,11 +34,12 @@ public:
     // Formats the converted text with the numbers in turn (missing numbers count as 0) into
     // out, which receives the command and a terminating zero; the command ends at the first
     // byte 0. False, with out empty, when the command would be longer than MaxCommandLength.
-    bool Format(char (&out)[MaxCommandLength + 1], const long* numbers = nullptr,
-                int count = 0) const;
+    // A "%s" takes `text` (empty when null).
+    bool Format(char (&out)[MaxCommandLength + 1], const long* numbers = nullptr, int count = 0,
+                const char* text = nullptr) const;
 
     // The conversion of one text, as Convert applies it.
-    static std::string ConvertText(const std::string& text);
+    static std::string ConvertText(const std::string& text, bool dollarIsText = false);
 
 private:
     std::string stored_;

@@ -42,10 +42,11 @@ public:
 
     // Reads every key of the section; absent keys take their defaults. Returns false when
     // StepSize was not above 0 (the default step size is then used).
-    bool Load(CIniFile& ini, const char* section);
+    bool Load(CIniFile& ini, const char* section, double defaultToolOffset = 0.5);
 
-    // Converts every template except GetHeadPos from its stored text.
-    void ConvertTemplates();
+    // Converts every template except GetHeadPos from its stored text; with dollarIsText each
+    // "$" becomes the place of the command's text argument.
+    void ConvertTemplates(bool dollarIsText = false);
 
     CommandTemplate& operator[](Cmd c) { return templates[int(c)]; }
     const CommandTemplate& operator[](Cmd c) const { return templates[int(c)]; }

@@ -2,6 +2,7 @@
 // A driver's resource library and the message texts taken from it when the plug-in starts.
 // Messages with a "%s" get the argument in its place; no other conversion is interpreted.
 
+#include <initializer_list>
 #include <map>
 #include <string>
 
@@ -9,8 +10,9 @@
 
 class DriverResources {
 public:
-    // Loads the library (a missing one is reported with the exclamation icon) and its texts.
-    explicit DriverResources(const char* moduleFile);
+    // Loads the library (a missing one is reported with the exclamation icon) and its texts:
+    // the frame's messages and the driver's own `extraIds`.
+    explicit DriverResources(const char* moduleFile, std::initializer_list<UINT> extraIds = {});
     ~DriverResources();
     DriverResources(const DriverResources&) = delete;
     DriverResources& operator=(const DriverResources&) = delete;

@@ -1,12 +1,13 @@
 #pragma once
 // The port a driver writes its commands to, chosen by the device's Device text each time it
 // is opened: a local printer (a raw spooler job), a serial, parallel or USB port served by
-// the port library COMM32, or a file.
+// the port library COMM32, "USB" served by a library of the driver's own, or a file. Which
+// of them a driver serves, and how it writes, is its PortPolicy.
 //
 // A port that cannot be opened (with the device file and the system's reason where known),
 // and a write that fails, are reported once and abort the job; later writes of that job are
-// dropped. Every waiting loop polls the owner's abort state and asks the user after TimeOut without
-// progress; a Yes starts the time-out again.
+// dropped. Every waiting loop polls the owner's abort state and asks the user after the
+// time-out without progress; a Yes starts the time-out again.
 
 #include <cstdio>
 #include <string>
@@ -16,14 +17,62 @@
 class DriverResources;
 class PlotterDriver;
 
+// A port that a driver serves through a library of its own (a cutter maker's library, a
+// USB pipe library) for the device "USB". The transport drives it as it drives the port
+// library: Write may take part of the data or nothing, Read what has arrived.
+class PortChannel {
+public:
+    // False when the device cannot be reached; `reason` then tells why.
+    virtual bool Open(std::string& reason) = 0;
+    virtual void Close() = 0;
+    // Bytes taken (0: none now), negative on error.
+    virtual int Write(const char* data, int length) = 0;
+    // A request of an exchange (WriteWithTimeout), which must reach the device at once.
+    virtual int WriteNow(const char* data, int length) { return Write(data, length); }
+    // Bytes read (0: nothing came in time), negative on error.
+    virtual int Read(char* buffer, int length) = 0;
+    // Non-zero when everything written has left.
+    virtual int IsReady() { return 1; }
+
+protected:
+    ~PortChannel() = default;
+};
+
+// What ports a driver serves and how it writes to them.
+struct PortPolicy {
+    int lptPorts = 4; // LPT1 … LPTn (with or without ':') go to the port library
+    int comPorts = 8; // COM1 … COMn
+    bool printers = true;
+    bool usbThroughPortLibrary = true; // "USB" with a WindowsUSBID
+    bool transmit = false;             // Transmit instead of BufferedTransmit
+    long fixedTimeOut = -1;            // milliseconds; negative: the section's TimeOut
+    bool textModeFile = false;         // a file port writes each LF as CR LF
+    PortChannel* usbChannel = nullptr; // serves "USB" when set
+
+    // Serial and parallel cutters: printers, LPT1-4 and COM1-4 through Transmit, files; a
+    // write may go a fixed minute without progress before the user is asked.
+    static PortPolicy SerialCutter() {
+        PortPolicy p;
+        p.comPorts = 4;
+        p.usbThroughPortLibrary = false;
+        p.transmit = true;
+        p.fixedTimeOut = 60000;
+        return p;
+    }
+};
+
 class PortTransport {
 public:
-    enum class Kind { File, Printer, PortLibrary };
+    enum class Kind { File, Printer, PortLibrary, Channel };
 
     PortTransport(PlotterDriver& driver, const DriverResources& texts);
     ~PortTransport();
     PortTransport(const PortTransport&) = delete;
     PortTransport& operator=(const PortTransport&) = delete;
+
+    // Set before the port library is bound.
+    void SetPolicy(const PortPolicy& policy) { policy_ = policy; }
+    const PortPolicy& Policy() const { return policy_; }
 
     // Loads COMM32 and binds its entry points; a missing library is reported.
     void BindPortLibrary();
@@ -47,10 +96,13 @@ public:
 
     void SetTransmitMode(int mode) { transmitMode_ = mode; }
     int GetTransmitMode() const { return transmitMode_; }
-    void SetTimeOut(unsigned milliseconds) { timeOut_ = milliseconds; }
+    // The section's time-out; a driver with a fixed one keeps its own.
+    void SetTimeOut(unsigned milliseconds);
 
-    // The 24 names that the port library serves: LPT1-4 and COM1-8, with or without ':'.
+    // The names that the port library serves: LPT1-4 and COM1-8, with or without ':'.
     static bool IsPortName(const std::string& upperCaseDevice);
+    // The same, within the policy's numbers of LPT and COM ports.
+    bool ServesPortName(const std::string& upperCaseDevice) const;
 
 private:
     bool JobAborted();
@@ -58,6 +110,8 @@ private:
     void Fail(unsigned messageId, const char* detail = nullptr);
     // Asks whether to go on waiting; false aborts the job.
     bool AskToContinue();
+    int Offer(const char* data, int length, int mode, bool now = false);
+    int Take(char* buffer, int length);
 
     PlotterDriver& driver_;
     const DriverResources& texts_;
@@ -66,6 +120,7 @@ private:
     OpenCommunicationProc open_ = nullptr;
     CloseCommunicationProc close_ = nullptr;
     BufferedTransmitProc transmit_ = nullptr;
+    TransmitProc plainTransmit_ = nullptr; // optional; bound for drivers that use it
     ReceiveProc receive_ = nullptr;
     IsTransmissionReadyProc ready_ = nullptr;
     GetCommunicationErrorProc describeError_ = nullptr; // optional
@@ -78,4 +133,5 @@ private:
     std::FILE* file_ = nullptr;
     int transmitMode_ = 1;
     unsigned timeOut_ = 60000; // milliseconds
+    PortPolicy policy_;
 };

@@ -11,6 +11,7 @@
 #include "driverframe/PortTransport.h"
 #include "driverframe/longBez3Base.h"
 
+class CIniFile;
 class DriverResources;
 
 class TemplateDriver : public PlotterDriver, public longBez3Base {
@@ -37,13 +38,25 @@ public:
     const std::string& SectionName() const { return sectionName_; }
 
 protected:
-    explicit TemplateDriver(const DriverResources& texts);
+    explicit TemplateDriver(const DriverResources& texts, const PortPolicy& policy = {});
     ~TemplateDriver();
+
+    // Hooks of the variants. After the section's keys are read, before the driver's fields
+    // are taken from them: read the variant's own keys, drop the keys it does not have.
+    virtual void SectionLoaded(CIniFile& ini);
+    // After the templates were converted from their stored texts, at each opening.
+    virtual void TemplatesConverted();
+    // Whether the template conversion turns "$" into the text argument of a command.
+    bool dollarIsText_ = false;
+    // ToolOffset when the section has none, in millimetres.
+    double defaultToolOffset_ = 0.5;
 
     // Formats the template with the numbers and writes it. A command longer than the
     // formatting limit is not sent: it is reported once per opening and aborts the job.
+    // `text` takes the place of a "$" where the driver converts it.
     bool Send(Cmd command, std::initializer_list<long> numbers = {});
-    bool Send(const CommandTemplate& command, std::initializer_list<long> numbers = {});
+    bool Send(const CommandTemplate& command, std::initializer_list<long> numbers = {},
+              const char* text = nullptr);
 
     // Shows the "outside the cutting area" message once per opening of the port: a design
     // reaching below the origin would otherwise raise it for every move and line.

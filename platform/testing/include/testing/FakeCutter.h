@@ -44,6 +44,10 @@ public:
     void SetReply(const std::string& query, const std::string& reply);
     // Sends bytes to the port unasked.
     void Send(const std::string& bytes);
+    // A cutter that tells when it is ready for more: `ready` (for instance "E") is sent at
+    // once and again after each block the cutter takes (each read from the line). Empty:
+    // none.
+    void SetReadyByte(const std::string& ready);
 
     std::string Received() const;
     void ClearReceived();
@@ -79,6 +83,7 @@ private:
     std::string unmatched_;
     std::map<std::string, std::string> replies_;
     std::string heldReplies_;
+    std::string ready_;
     bool held_ = false;
     bool heldByPort_ = false;
     std::size_t rateBytes_ = 0;

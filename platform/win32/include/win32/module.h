@@ -16,8 +16,17 @@ constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
 WIN32_API HMODULE LoadLibraryA(LPCSTR fileName);
 WIN32_API BOOL FreeLibrary(HMODULE module);
 // Only symbols defined in the module itself are found, not those of libraries it uses.
-// Ordinals (MAKEINTRESOURCE values) are not supported.
+// An ordinal (a MAKEINTRESOURCE value) is looked up in the module's ordinal table below.
 WIN32_API FARPROC GetProcAddress(HMODULE module, LPCSTR procName);
+
+// A module that serves entries by ordinal exports, with C linkage, the array
+//   extern "C" const SdOrdinalEntry SdOrdinalTable[] = {{1, entry}, ..., {0, nullptr}};
+// ended by ordinal 0 (at most 65535 entries are read). The first entry of an ordinal counts.
+struct SdOrdinalEntry {
+    WORD ordinal;
+    FARPROC entry;
+};
+#define SD_ORDINAL_TABLE_SYMBOL "SdOrdinalTable"
 // NULL: the program. A name finds a module already loaded, matched on its file name.
 WIN32_API HMODULE GetModuleHandleA(LPCSTR moduleName);
 // The full path. A buffer too small gets size - 1 characters and a NUL; the result is then

@@ -1,4 +1,4 @@
-#include "CoralDriver.h"
+#include "driverframe/TemplateEmitter.h"
 
 #include <algorithm>
 #include <cctype>
@@ -9,11 +9,12 @@
 #include <numbers>
 #include <string>
 
-#include <driverframe/DeviceFile.h>
-#include <driverframe/DriverResources.h>
-#include <driverframe/DriverStrings.h>
-#include <driverframe/Saturate.h>
 #include <win32/user.h>
+
+#include "driverframe/DeviceFile.h"
+#include "driverframe/DriverResources.h"
+#include "driverframe/DriverStrings.h"
+#include "driverframe/Saturate.h"
 
 #include "VectAngle.h"
 
@@ -61,96 +62,128 @@ std::int32_t Times4(LONG v) {
 
 } // namespace
 
-CoralDriver::CoralDriver(const DriverResources& texts) : TemplateDriver(texts) {
+TemplateEmitter::TemplateEmitter(const DriverResources& texts, const EmitterSwitches& switches,
+                                 const PortPolicy& policy)
+    : TemplateDriver(texts, policy), switches_(switches) {
     maxX = 80000; // 2000 mm
     maxY = 18800; // 470 mm
     pageSize = 0;
     numberOfPens = 1;
 }
 
-void CoralDriver::ClosePolyLine() {
+void TemplateEmitter::SectionLoaded(CIniFile&) {
+    DeviceSection& s = section_;
+    if (!switches_.transform) {
+        s.swapXY = s.origoPos = s.mirrorToX = s.mirrorToY = 0;
+    }
+    if (!switches_.polyLines) s.muliplePoints = 0;
+    if (!switches_.compensation) s.toolOffset = 0;
+    if (!switches_.gpgl) {
+        s.isGPGL = 0;
+        s.windowsUSBID.clear();
+    }
+    if (!switches_.syncBlock) s.useAutoSync = 0;
+    if (!switches_.autoCalibrate) {
+        s[Cmd::FindSynchMarkers].Set("");
+        s[Cmd::GetSynchMarkers].Set("");
+    }
+}
+
+void TemplateEmitter::ClosePolyLine() {
     if (!polyLineOpen_) return;
     polyLineOpen_ = false;
     Send(Cmd::EndLine);
 }
 
-void CoralDriver::HeadToDeviceOrigin() {
+void TemplateEmitter::HeadToDeviceOrigin() {
     LONG x = 0, y = 0;
     Reverse(x, y);
     headX = x;
     headY = y;
 }
 
-void CoralDriver::WarnIfNegative(LONG x, LONG y) {
-    if (x < 0 || y < 0) ReportOutsideOnce();
+void TemplateEmitter::WarnIfNegative(LONG x, LONG y) {
+    if (switches_.warnNegative && (x < 0 || y < 0)) ReportOutsideOnce();
 }
 
-void CoralDriver::Reset() {
+void TemplateEmitter::Reset() {
     Send(Cmd::Reset);
     HeadToDeviceOrigin();
 }
 
-void CoralDriver::HPStart() {
+void TemplateEmitter::HPStart() {
     Send(Cmd::Initialize);
     HeadToDeviceOrigin();
 }
 
-int CoralDriver::Start(int cut) {
+int TemplateEmitter::Start(int cut) {
     port_.SetTransmitMode(0);
     Send(cut ? Cmd::CutInit : Cmd::PlotInit);
     compensation_ = cut && section_.toolOffset > 0;
     return compensation_;
 }
 
-void CoralDriver::SetOrigin(LONG x, LONG y) {
+void TemplateEmitter::SetOrigin(LONG x, LONG y) {
     ClosePolyLine();
     Forward(x, y);
     Send(Cmd::SetOrigin, {x, y});
     HeadToDeviceOrigin();
 }
 
-void CoralDriver::End() {
-    port_.SetTransmitMode(1);
-    compensation_ = false;
+void TemplateEmitter::SendEnd() {
     ClosePolyLine();
-    if (section_[Cmd::End].IsEmpty())
+    if (section_[Cmd::End].IsEmpty() && switches_.blankForEmptyEnd)
         Write(" ", 1);
     else
         Send(Cmd::End);
+}
+
+void TemplateEmitter::End() {
+    port_.SetTransmitMode(1);
+    compensation_ = false;
+    SendEnd();
     port_.WaitUntilSent();
     Exit();
 }
 
-void CoralDriver::SelectPen(unsigned pen) {
+void TemplateEmitter::SelectPen(unsigned pen) {
     ClosePolyLine();
     Send(Cmd::SelectPen, {long(pen)});
 }
 
-void CoralDriver::SetSpeed(int speed) {
+void TemplateEmitter::SetSpeed(int speed) {
     ClosePolyLine();
     Send(Cmd::SetSpeed, {speed});
 }
 
-void CoralDriver::SendTo(const CommandTemplate& command, LONG X, LONG Y) {
+void TemplateEmitter::SendPoint(const CommandTemplate& command, long x, long y) {
+    if (switches_.yFirst)
+        Send(command, {y, x});
+    else
+        Send(command, {x, y});
+}
+
+void TemplateEmitter::SendTo(const CommandTemplate& command, LONG X, LONG Y) {
     if (section_.absoluteCoords) {
-        Send(command, {X, Y});
+        SendPoint(command, X, Y);
         return;
     }
     LONG hx = headX, hy = headY;
     Forward(hx, hy);
     std::int64_t dx = std::int64_t(X) - hx, dy = std::int64_t(Y) - hy;
     std::int64_t m = std::max(std::llabs(dx), std::llabs(dy));
-    while (m > kSplitLimit) {
+    while (switches_.splitRelative && m > kSplitLimit) {
         std::int64_t sx = dx * kSplitLimit / m, sy = dy * kSplitLimit / m;
-        Send(command, {long(sx), long(sy)});
+        SendPoint(command, long(sx), long(sy));
         dx -= sx;
         dy -= sy;
         m = std::max(std::llabs(dx), std::llabs(dy));
     }
-    Send(command, {long(dx), long(dy)});
+    // Unsplit, a relative step saturates instead of wrapping.
+    SendPoint(command, long(Saturate32(dx)), long(Saturate32(dy)));
 }
 
-void CoralDriver::MoveTo(LONG x, LONG y) {
+void TemplateEmitter::MoveTo(LONG x, LONG y) {
     WarnIfNegative(x, y);
     LONG X = x, Y = y;
     Forward(X, Y);
@@ -161,7 +194,7 @@ void CoralDriver::MoveTo(LONG x, LONG y) {
     last_.Fill(x, y);
 }
 
-void CoralDriver::PlainLine(LONG x, LONG y) {
+void TemplateEmitter::PlainLine(LONG x, LONG y) {
     WarnIfNegative(x, y);
     LONG X = x, Y = y;
     Forward(X, Y);
@@ -175,7 +208,7 @@ void CoralDriver::PlainLine(LONG x, LONG y) {
     headY = y;
 }
 
-void CoralDriver::LineTo(LONG x, LONG y) {
+void TemplateEmitter::LineTo(LONG x, LONG y) {
     longPoint target(x, y);
     if (!compensation_) {
         PlainLine(x, y);
@@ -187,19 +220,19 @@ void CoralDriver::LineTo(LONG x, LONG y) {
     }
 }
 
-bool CoralDriver::InsideKnifeBox(const longPoint& p) const {
+bool TemplateEmitter::InsideKnifeBox(const longPoint& p) const {
     std::int64_t r = section_.toolOffset;
     return r < p.x && p.x < maxX - r && r < p.y && p.y < maxY - r;
 }
 
-double CoralDriver::AngleStep() const {
+double TemplateEmitter::AngleStep() const {
     double r = section_.toolOffset;
     if (r <= 0) return 0;
     // Below 3 steps every swivel step may take the largest angle.
     return std::fabs(std::asin(std::min(1.0, kMinimumTipTravel / r)));
 }
 
-void CoralDriver::CompensatedLine(LONG x, LONG y) {
+void TemplateEmitter::CompensatedLine(LONG x, LONG y) {
     const double r = section_.toolOffset;
     const longPoint target(x, y);
     const double dx = double(x) - last_.x, dy = double(y) - last_.y;
@@ -239,7 +272,8 @@ void CoralDriver::CompensatedLine(LONG x, LONG y) {
     last_ = target;
 }
 
-void CoralDriver::CurveTo(LONG x1, LONG y1, LONG x2, LONG y2, LONG x3, LONG y3, LONG x4, LONG y4) {
+void TemplateEmitter::CurveTo(LONG x1, LONG y1, LONG x2, LONG y2, LONG x3, LONG y3, LONG x4,
+                              LONG y4) {
     if (section_[Cmd::Bezier].IsEmpty()) {
         longPoint p0(Times4(x1), Times4(y1)), p1(Times4(x2), Times4(y2)),
             p2(Times4(x3), Times4(y3)), p3(Times4(x4), Times4(y4));
@@ -257,36 +291,47 @@ void CoralDriver::CurveTo(LONG x1, LONG y1, LONG x2, LONG y2, LONG x3, LONG y3, 
         v[i] = section_.absoluteCoords ? long(pts[i]) : long(pts[i]) - hx;
         v[i + 1] = section_.absoluteCoords ? long(pts[i + 1]) : long(pts[i + 1]) - hy;
     }
-    Send(Cmd::Bezier, {v[0], v[1], v[2], v[3], v[4], v[5]});
+    if (switches_.yFirst)
+        Send(Cmd::Bezier, {v[1], v[0], v[3], v[2], v[5], v[4]});
+    else
+        Send(Cmd::Bezier, {v[0], v[1], v[2], v[3], v[4], v[5]});
     headX = x4;
     headY = y4;
 }
 
-void CoralDriver::Output(longPoint&, longPoint&, longPoint&, longPoint& p3) {
+void TemplateEmitter::Output(longPoint&, longPoint&, longPoint&, longPoint& p3) {
     LineTo(p3.x >> 2, p3.y >> 2);
 }
 
-bool CoralDriver::CanExchange() const {
+bool TemplateEmitter::CanExchange() const {
     std::string device = UpperCase(section_.device);
+    switch (switches_.exchange) {
+    case EmitterSwitches::Exchange::UsbPrefix:
+        return device.compare(0, 3, "USB") == 0;
+    case EmitterSwitches::Exchange::ComOnly:
+        return device.compare(0, 3, "COM") == 0 || IsDeviceFile(section_.device);
+    case EmitterSwitches::Exchange::Frame:
+        break;
+    }
     return device.compare(0, 3, "COM") == 0 ||
            (section_.device == "USB" && !section_.windowsUSBID.empty()) ||
            IsDeviceFile(section_.device);
 }
 
-bool CoralDriver::OpenForExchange() {
+bool TemplateEmitter::OpenForExchange() {
     if (port_.IsOpen()) return false;
     Init();
     return port_.IsOpen();
 }
 
-bool CoralDriver::SendRequest(unsigned milliseconds, const CommandTemplate& command) {
+bool TemplateEmitter::SendRequest(unsigned milliseconds, const CommandTemplate& command) {
     char text[CommandTemplate::MaxCommandLength + 1];
     if (!command.Format(text)) return false;
     return WriteWithTimeout(milliseconds, text, -1) != 0;
 }
 
 // One GP-GL reading exchange: the reply holds two numbers separated by blanks, up to ETX.
-int CoralDriver::ReadGPGLPoint(char request, long& x, long& y) {
+int TemplateEmitter::ReadGPGLPoint(char request, long& x, long& y) {
     char reply[36];
     if (!WriteWithTimeout(kRequestTimeout, &request, 1)) return 0;
     int n = ReadWithTimeout(reply, 35, kGPGLReplyTimeout, "\x03");
@@ -298,7 +343,7 @@ int CoralDriver::ReadGPGLPoint(char request, long& x, long& y) {
     return 1;
 }
 
-int CoralDriver::ReadSheetSize() {
+int TemplateEmitter::ReadSheetSize() {
     if (!CanExchange() || section_[Cmd::GetPlottingArea].IsEmpty()) return 0;
     ClosePolyLine();
     bool openedHere = OpenForExchange();
@@ -334,7 +379,7 @@ int CoralDriver::ReadSheetSize() {
     return took;
 }
 
-int CoralDriver::ReadHeadPos() {
+int TemplateEmitter::ReadHeadPos() {
     const std::string& request = section_[Cmd::GetHeadPos].Stored();
     if (!CanExchange() || request.empty()) return 0;
     ClosePolyLine();
@@ -348,7 +393,7 @@ int CoralDriver::ReadHeadPos() {
     reply[n] = '\0';
     // HP-GL's OA answers the position along the media, the driver's x, first; other
     // requests are answered with y first.
-    const bool alongFirst = IsActualPositionRequest(request);
+    const bool alongFirst = switches_.headReplyXFirst || IsActualPositionRequest(request);
     LONG first = LONG(ParseNumber(reply));
     LONG second = alongFirst ? headY : headX;
     if (const char* comma = std::strchr(reply + 1, ',')) second = LONG(ParseNumber(comma + 1));
@@ -360,14 +405,16 @@ int CoralDriver::ReadHeadPos() {
     return 1;
 }
 
-int CoralDriver::CanAutoCalibrate() {
+int TemplateEmitter::CanAutoCalibrate() {
+    if (!switches_.autoCalibrate) return 0;
     std::string device = UpperCase(section_.device);
     return (device.compare(0, 3, "COM") == 0 || device == "USB" || IsDeviceFile(section_.device)) &&
            !section_[Cmd::FindSynchMarkers].IsEmpty() && !section_[Cmd::GetSynchMarkers].IsEmpty();
 }
 
-int CoralDriver::AutoCalibrate(LONG, LONG a2, LONG a3, LONG a4, LONG a5, LONG, LONG& r1, LONG& r2,
-                               LONG& r3, LONG& r4, LONG& r5, LONG& r6) {
+int TemplateEmitter::AutoCalibrate(LONG, LONG a2, LONG a3, LONG a4, LONG a5, LONG, LONG& r1,
+                                   LONG& r2, LONG& r3, LONG& r4, LONG& r5, LONG& r6) {
+    if (!switches_.autoCalibrate) return 0;
     bool openedHere = OpenForExchange();
     int result = 0;
     char text[CommandTemplate::MaxCommandLength + 1];
