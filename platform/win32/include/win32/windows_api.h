@@ -3,10 +3,12 @@
 
 #include "win32/base.h"
 #include "win32/clipboard.h"
+#include "win32/fileio.h"
 #include "win32/findfile.h"
 #include "win32/kernel.h"
 #include "win32/module.h"
 #include "win32/nls.h"
 #include "win32/resource.h"
+#include "win32/setupapi.h"
 #include "win32/user.h"
 #include "win32/winspool.h"
