@@ -102,6 +102,8 @@ bool PortTransport::IsPortName(const std::string& upperCaseDevice) {
 }
 
 bool PortTransport::ServesPortName(const std::string& upperCaseDevice) const {
+    if (policy_.dosPortNames && (upperCaseDevice == "LPT1.DOS" || upperCaseDevice == "LPT2.DOS"))
+        return upperCaseDevice[3] - '0' <= policy_.lptPorts;
     if (!IsPortName(upperCaseDevice)) return false;
     int number = upperCaseDevice[3] - '0';
     return upperCaseDevice.compare(0, 3, "LPT") == 0 ? number <= policy_.lptPorts
@@ -114,7 +116,7 @@ void PortTransport::SetTimeOut(unsigned milliseconds) {
 
 bool PortTransport::Open(const std::string& device, const std::string& usbId,
                          const std::string& iniPath, const std::string& section,
-                         const char* docName) {
+                         const char* docName, bool append) {
     Close();
     failed_ = false;
     device_ = device;
@@ -167,7 +169,7 @@ bool PortTransport::Open(const std::string& device, const std::string& usbId,
     } else {
         kind_ = Kind::File;
         const std::string path = NativeFilePath(device);
-        file_ = std::fopen(path.c_str(), "wb");
+        file_ = std::fopen(path.c_str(), append ? "ab" : "wb");
         if (!file_) {
             const std::string reason = path + ": " + std::strerror(errno);
             Fail(IDS_OPEN_FAILED, reason.c_str());

@@ -47,6 +47,7 @@ struct PortPolicy {
     bool transmit = false;             // Transmit instead of BufferedTransmit
     long fixedTimeOut = -1;            // milliseconds; negative: the section's TimeOut
     bool textModeFile = false;         // a file port writes each LF as CR LF
+    bool dosPortNames = false;         // LPT1.DOS and LPT2.DOS go to the port library too
     PortChannel* usbChannel = nullptr; // serves "USB" when set
 
     // Serial and parallel cutters: printers, LPT1-4 and COM1-4 through Transmit, files; a
@@ -80,9 +81,10 @@ public:
 
     // Opens the port named by device. usbId is the section's WindowsUSBID; iniPath and
     // section are handed to the port library; docName names the spooler job. The transmit
-    // mode becomes 1. False (reported, job aborted) when the port cannot be opened.
+    // mode becomes 1. False (reported, job aborted) when the port cannot be opened. A file
+    // is created or emptied, or with `append` written on behind what it holds.
     bool Open(const std::string& device, const std::string& usbId, const std::string& iniPath,
-              const std::string& section, const char* docName);
+              const std::string& section, const char* docName, bool append = false);
     void Close();
     bool IsOpen() const { return isOpen_; }
     Kind GetKind() const { return kind_; }
