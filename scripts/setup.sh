@@ -5,7 +5,7 @@ set -euo pipefail
 packages=(
   g++ cmake ninja-build pkg-config
   libgtest-dev libgmock-dev
-  libpixman-1-dev libpng-dev
+  libpixman-1-dev libpng-dev zlib1g-dev
   fonts-liberation
   librecad-data  # drawings of another DXF writer, read by conv-dxf's tests
   libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-urw-base35

@@ -61,3 +61,20 @@ TEST(AbortHandler, ThrowingHandlerUnwindsThroughPoll) {
 }
 
 } // namespace
+
+namespace {
+
+TEST(AbortHandler, DefaultOperationsKeepTheStageRange) {
+    AbortHandler plain;
+    EXPECT_EQ(plain.aborted, 0);
+    EXPECT_EQ(plain.from, 0.0f);
+    EXPECT_EQ(plain.to, 100.0f);
+    plain.SetStage("ignored", 25.0f, 75.0f);
+    plain.SetProgress(50.0f);
+    plain.CheckAbort();
+    EXPECT_EQ(plain.from, 25.0f);
+    EXPECT_EQ(plain.to, 75.0f);
+    EXPECT_EQ(plain.aborted, 0);
+}
+
+} // namespace

@@ -3,5 +3,5 @@
 #include "DataFolder.h"
 
 CString GetPlotIni() {
-    return GetDataFilePath("Plot.ini");
+    return GetPlotDataFile("Plot.ini");
 }

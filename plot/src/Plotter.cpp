@@ -16,7 +16,7 @@
 #include <win32/module.h>
 #include <win32/user.h>
 
-#include "CUnit.h"
+#include "PlotUnit.h"
 #include "DataFolder.h"
 #include "DriverAxes.h"
 #include "JobSheetResources.h"

@@ -13,5 +13,9 @@ class PATHKIT_API NoMemory : public RuntimeError {};
 class PATHKIT_API LimitCheckError : public RuntimeError {};
 class PATHKIT_API RangeCheckError : public RuntimeError {};
 
+// A user's handler stopped a long operation (Escape); callers unwind to the tool that
+// started it.
+class PATHKIT_API AbortedError : public RuntimeError {};
+
 // An input stream ran out; not an error of the library.
 class PATHKIT_API Eof {};

@@ -8,6 +8,8 @@
 #include "mfc/CDC.h"
 #include "mfc/CRect.h"
 #include "model/CObjIterator.h"
+#include "model/CFillObj.h"
+#include "rasterkit/CDibDC.h"
 #include "pathkit/AIWriter.h"
 #include "pathkit/OutStream.h"
 #include "pathkit/PathDraw.h"
@@ -186,10 +188,9 @@ void CGroupObj::DrawOutlineOnLayer(CDC* pDC, const floatTMatrix& m, int layer) {
 // Children in stacking order, each with the context's state saved around it; nothing when
 // the group's box misses the clip box. The box is grown by one pixel, as path objects grow
 // theirs, so a group of only horizontal or vertical lines (a box of zero width or height)
-// is still drawn. A transparent group drawn onto a bitmap context is
-// blended through DrawTransparent once the raster library's bitmap context exists; until
-// then it is painted like any other group.
-void CGroupObj::Paint(CDC* pDC, const floatTMatrix& m, int mode, int layer, int) {
+// is still drawn. A transparent group drawn in colour onto a bitmap context is blended
+// through DrawTransparent, which paints it again with the flag set.
+void CGroupObj::Paint(CDC* pDC, const floatTMatrix& m, int mode, int layer, int flag) {
     CRect box;
     ::Transform(m, m_bbox, box);
     box.InflateRect(1, 1);
@@ -199,11 +200,27 @@ void CGroupObj::Paint(CDC* pDC, const floatTMatrix& m, int mode, int layer, int)
     if (!visible.IntersectRect(&box, &clip) || visible.Width() == 0 || visible.Height() == 0) {
         return;
     }
+    if (mode >= 2 && flag == 0 && pDC->IsKindOf(RUNTIME_CLASS(CDibDC)) &&
+        (m_fTransparency > 0 || m_pTransparencyFill != nullptr)) {
+        DrawTransparent(static_cast<CDibDC*>(pDC), m, mode, layer);
+        return;
+    }
     for (int i = 0; i < m_children.GetSize(); ++i) {
         const int saved = pDC->SaveDC();
         GetChild(i)->Paint(pDC, m, mode, layer, 0);
         pDC->RestoreDC(saved);
     }
+}
+
+// The group's transparency over its whole box: a grey level, or the transparency fill.
+void CGroupObj::DrawMask(CDibDC* pMask, const floatTMatrix& m, int mode) {
+    if (pMask == nullptr) return;
+    if (m_pTransparencyFill == nullptr) {
+        const BYTE v = BYTE(int(m_fTransparency * 255.0) & 0xFF);
+        pMask->m_DIB.Fill(v, v, v, 0, 0, 0, 0);
+        return;
+    }
+    m_pTransparencyFill->PaintFill(pMask, m, mode, m_bbox);
 }
 
 void CGroupObj::PaintOutline(CDC* pDC, const floatTMatrix& m, int arg) {

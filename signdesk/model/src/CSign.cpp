@@ -6,6 +6,8 @@
 #include "model/CGroupObj.h"
 #include "model/CObjIterator.h"
 #include "model/CObjTreeIterator.h"
+#include "model/FillPainting.h"
+#include "model/Gradient.h"
 
 // The class writes schema 0 and reads any.
 IMPLEMENT_SERIAL(CSign, CObArray, VERSIONABLE_SCHEMA | 0)
@@ -330,14 +332,19 @@ int CSign::GetObjectOrdinal(DWORD serial) {
     return -1;
 }
 
-// Transparency needs raster printing on every printer. Texture fills and bitmaps, which also
-// need it on printers without PostScript pass-through, are tested here once they exist.
-BOOL CSign::NeedsRasterPrinting(CDC*, int) {
+// Transparency needs raster printing on every printer; texture fills and, when asked,
+// bitmap objects on printers without PostScript pass-through.
+BOOL CSign::NeedsRasterPrinting(CDC* pDC, int bitmapFlag) {
+    const BOOL passThrough = Gradient::IsPostScriptDevice(pDC);
+    const CRuntimeClass* pBitmapClass = CRuntimeClass::FromName("CBitmapObj");
     CObjTreeIterator it(this);
     for (it.First(); !it.IsDone(); it.Next()) {
         CSignObj* pObj = it.Current();
         if (pObj == nullptr) continue;
         if (pObj->m_fTransparency > 0 || pObj->m_pTransparencyFill != nullptr) return 1;
+        if (passThrough) continue;
+        if (IsTextureFill(pObj->m_pFill)) return 1;
+        if (bitmapFlag >= 1 && pBitmapClass != nullptr && pObj->IsKindOf(pBitmapClass)) return 1;
     }
     return 0;
 }

@@ -10,10 +10,12 @@
 #include "mfc/CDC.h"
 #include "mfc/CRect.h"
 #include "model/CFillObj.h"
+#include "model/FillPainting.h"
 #include "model/SharedObjRef.h"
 #include "pathkit/Path.h"
 #include "pathkit/PathCombination.h"
 #include "pathkit/PathDraw.h"
+#include "rasterkit/CDibDC.h"
 #include "win32/user.h"
 
 IMPLEMENT_SERIAL(CSignObj, CObject, CSignObj::Schema)
@@ -217,9 +219,35 @@ void CSignObj::DrawOutlineOnLayer(CDC* pDC, const floatTMatrix& m, int layer) {
 
 void CSignObj::DrawMask(CDibDC*, const floatTMatrix&, int) {}
 
-// Alpha-blended drawing onto a DIB needs the raster library's DIB device context; until it
-// exists the base draws nothing here.
-void CSignObj::DrawTransparent(CDibDC*, const floatTMatrix&, int, int) {}
+// The object is painted into an image of its device rectangle and its coverage into a mask
+// (255 keeps the target, 0 shows the image), which blends the image into the target.
+void CSignObj::DrawTransparent(CDibDC* pTarget, const floatTMatrix& m, int mode, int layer) {
+    floatBBox* pBox = GetBBox();
+    if (pTarget == nullptr || pBox == nullptr) return;
+    CRect box;
+    ::Transform(m, *pBox, box);
+    CRect clip;
+    pTarget->GetClipBox(&clip);
+    CRect r;
+    if (!r.IntersectRect(&box, &clip) || r.Width() <= 0 || r.Height() <= 0) return;
+
+    CDibDC image(pTarget, r);
+    CDibDC mask(pTarget, r);
+    if (!image.IsValid() || !mask.IsValid()) return;
+    Paint(&image, m, mode, layer, 1);
+    mask.m_DIB.Clear(0xFF);
+    DrawMask(&mask, m, mode);
+    if (HasContentData()) {
+        CDibDC coverage(pTarget, r);
+        if (coverage.IsValid()) {
+            DrawOutlineOnLayer(&coverage, m, layer);
+            mask.m_DIB.Mask(mask.m_DIB, coverage.m_DIB, 0, 0, 0, 0, 0, 0);
+        }
+    }
+    const CPoint origin = pTarget->GetViewportOrg();
+    pTarget->m_DIB.AlphaMerge(image.m_DIB, mask.m_DIB, r.Width(), r.Height(), r.left + origin.x,
+                              r.top + origin.y, 0, 0);
+}
 
 void CSignObj::Paint(CDC*, const floatTMatrix&, int, int, int) {}
 
@@ -285,10 +313,8 @@ BOOL CSignObj::CanExportTo(const char* format) {
     }
     if (m_fTransparency > 0 || m_pTransparencyFill != nullptr) return 0;
     if (m_pFill == nullptr) return 1;
-    // Fountain fills are exported as bands; the class is found by name, as it is made by the
-    // fill subsystem.
-    const CRuntimeClass* pFountain = CRuntimeClass::FromName("CFountainFill");
-    return pFountain != nullptr && m_pFill->IsKindOf(pFountain) ? 1 : 0;
+    // Fountain fills are exported as bands.
+    return IsFountainFill(m_pFill);
 }
 
 void CSignObj::WriteIllustrator(AIWriter&, int) {}

@@ -9,6 +9,9 @@
 
 class CDC;
 
+// The answer of the colour queries where a fill has no colour.
+inline constexpr COLORREF NO_FILL_COLOR = 0xFFFFFFFFu;
+
 class CFillObj : public CSharedObj {
     DECLARE_SERIAL(CFillObj)
 public:

@@ -26,6 +26,7 @@ public:
     COLORREF GetColor() override;
     BOOL HasContentData() override;
     void DrawOutlineOnLayer(CDC* pDC, const floatTMatrix& m, int layer) override;
+    void DrawMask(CDibDC* pMask, const floatTMatrix& m, int mode) override;
     void Paint(CDC* pDC, const floatTMatrix& m, int mode, int layer, int flag) override;
     void PaintOutline(CDC* pDC, const floatTMatrix& m, int arg) override;
     BOOL AcceptsTransform(const floatTMatrix& m) override;

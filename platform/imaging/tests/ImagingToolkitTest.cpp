@@ -1,0 +1,109 @@
+// PNG encoding and decoding of packed bitmaps.
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "imaging/ImagingToolkit.h"
+#include "win32/wingdi.h"
+
+namespace {
+
+// A canonical packed bitmap whose table entry i is (i, 255 - i, 7) and whose pixel (x, y)
+// holds value (3x + 5y) modulo the table size, or that as grey in 24 bits.
+std::vector<BYTE> Packed(int w, int h, int bits) {
+    const int entries = bits <= 8 ? 1 << bits : 0;
+    const int row = ((w * bits + 31) / 32) * 4;
+    std::vector<BYTE> b(sizeof(BITMAPINFOHEADER) + entries * 4 + row * h);
+    BITMAPINFOHEADER hd{};
+    hd.biSize = sizeof hd;
+    hd.biWidth = w;
+    hd.biHeight = h;
+    hd.biPlanes = 1;
+    hd.biBitCount = WORD(bits);
+    hd.biSizeImage = DWORD(row * h);
+    std::memcpy(b.data(), &hd, sizeof hd);
+    BYTE* t = b.data() + sizeof hd;
+    for (int i = 0; i < entries; ++i) {
+        t[4 * i] = 7;
+        t[4 * i + 1] = BYTE(255 - i);
+        t[4 * i + 2] = BYTE(i);
+    }
+    BYTE* px = t + entries * 4;
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            BYTE* r = px + row * y;
+            const int v = (3 * x + 5 * y) % (entries ? entries : 256);
+            switch (bits) {
+            case 1: r[x / 8] |= BYTE(v << (7 - x % 8)); break;
+            case 4: r[x / 2] |= BYTE(v << (x % 2 ? 0 : 4)); break;
+            case 8: r[x] = BYTE(v); break;
+            default: r[3 * x] = BYTE(v), r[3 * x + 1] = BYTE(v / 2), r[3 * x + 2] = BYTE(255 - v);
+            }
+        }
+    return b;
+}
+
+std::vector<BYTE> Bytes(HGLOBAL block) {
+    const BYTE* p = static_cast<const BYTE*>(GlobalLock(block));
+    std::vector<BYTE> out(p, p + GlobalSize(block));
+    GlobalUnlock(block);
+    return out;
+}
+
+} // namespace
+
+TEST(ImagingToolkitTest, RoundTripKeepsPictureAndDepth) {
+    for (int bits : {1, 4, 8, 24}) {
+        const std::vector<BYTE> packed = Packed(13, 7, bits);
+        HGLOBAL encoded = nullptr;
+        DWORD size = 0;
+        ASSERT_EQ(ImgEncode(packed.data(), packed.size(), IMG_FORMAT_PNG, &encoded, &size), 0)
+            << bits;
+        const std::vector<BYTE> png = Bytes(encoded);
+        ASSERT_GE(png.size(), size_t(size));
+        EXPECT_TRUE(ImgIsPNG(png.data(), size));
+        HGLOBAL decoded = ImgDecode(png.data(), size);
+        ASSERT_NE(decoded, nullptr) << bits;
+        std::vector<BYTE> back = Bytes(decoded);
+        back.resize(packed.size());
+        EXPECT_EQ(back, packed) << bits;
+        GlobalFree(decoded);
+        GlobalFree(encoded);
+    }
+}
+
+TEST(ImagingToolkitTest, RefusesWhatItCannotTake) {
+    std::vector<BYTE> packed = Packed(4, 4, 8);
+    HGLOBAL out = nullptr;
+    DWORD size = 0;
+    EXPECT_EQ(ImgEncode(packed.data(), packed.size(), 6, &out, &size), -1);        // format
+    EXPECT_EQ(ImgEncode(packed.data(), packed.size() - 1, 75, &out, &size), -1);   // short
+    packed[14] = 16;                                                               // depth
+    EXPECT_EQ(ImgEncode(packed.data(), packed.size(), 75, &out, &size), -1);
+
+    // Damaged PNG data: a truncated stream, a flipped byte, garbage.
+    std::vector<BYTE> good = Packed(9, 9, 24);
+    ASSERT_EQ(ImgEncode(good.data(), good.size(), 75, &out, &size), 0);
+    std::vector<BYTE> png = Bytes(out);
+    png.resize(size);
+    GlobalFree(out);
+    // Cut in the signature, the header and the image data.
+    for (size_t cut : {size_t(8), size_t(30), png.size() / 2 + 10}) {
+        HGLOBAL cutShort = ImgDecode(png.data(), cut);
+        EXPECT_EQ(cutShort, nullptr) << cut;
+        if (cutShort) GlobalFree(cutShort);
+    }
+    std::vector<BYTE> flipped = png;
+    // A damaged checksum may be passed over by the codec; then the picture keeps its size.
+    for (size_t at : {size_t(40), flipped.size() - 20}) {
+        flipped[at] ^= 0xFF;
+        if (HGLOBAL damaged = ImgDecode(flipped.data(), flipped.size())) {
+            EXPECT_EQ(Bytes(damaged).size(), good.size());
+            GlobalFree(damaged);
+        }
+    }
+    const BYTE junk[] = "not a picture at all";
+    EXPECT_EQ(ImgDecode(junk, sizeof junk), nullptr);
+    EXPECT_EQ(ImgLoadFile("/nonexistent/file.png"), nullptr);
+}

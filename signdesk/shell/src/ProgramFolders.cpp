@@ -1,0 +1,144 @@
+#include "shell/ProgramFolders.h"
+#include "shell/ProgramFoldersTesting.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <system_error>
+#include <unistd.h>
+
+#include <mfc/CFile.h>
+#include <mfc/CWinApp.h>
+#include <win32/kernel.h>
+#include <win32/module.h>
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string Native(const char* path) {
+    std::string p = path ? path : "";
+    for (char& c : p)
+        if (c == '\\') c = '/';
+    return p;
+}
+
+bool Readable(const std::string& path) {
+    return ::access(path.c_str(), R_OK) == 0;
+}
+
+std::string ModulePath() {
+    char path[4096];
+    DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+    return n > 0 && n < sizeof path ? std::string(path, n) : std::string();
+}
+
+std::string& ProgramDirOverride() {
+    static std::string folder;
+    return folder;
+}
+
+std::string FirstConfigDir() {
+    std::string dirs;
+    if (const char* d = std::getenv("XDG_CONFIG_DIRS"); d && *d) dirs = d;
+    std::string first = dirs.substr(0, dirs.find(':'));
+    return first.empty() ? std::string("/etc/xdg") : first;
+}
+
+} // namespace
+
+void SdSetShellProgramDir(const char* folder) {
+    ProgramDirOverride() = folder ? folder : "";
+    if (folder && !ProgramDirOverride().empty() && ProgramDirOverride().back() != '/')
+        ProgramDirOverride() += '/';
+}
+
+CString GetProgramDir() {
+    if (!ProgramDirOverride().empty()) return CString(ProgramDirOverride().c_str());
+    std::string folder = ModulePath();
+    std::string::size_type slash = folder.find_last_of('/');
+    folder = slash == std::string::npos ? std::string(".") : folder.substr(0, slash);
+    return CString((folder + "/").c_str());
+}
+
+CString GetProgramFileName() {
+    std::string name = fs::path(ModulePath()).filename().string();
+    std::string::size_type dot = name.find_last_of('.');
+    if (dot != std::string::npos && dot > 0) name.resize(dot);
+    return CString(name.c_str());
+}
+
+CString GetDataFolder() {
+    std::string base;
+    if (Readable(std::string(GetProgramDir()) + "CommonDir")) {
+        base = FirstConfigDir();
+    } else if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config) {
+        base = config;
+    } else if (const char* home = std::getenv("HOME"); home && *home) {
+        base = std::string(home) + "/.config";
+    } else {
+        return GetProgramDir();
+    }
+    std::string folder = base + "/signdesk/";
+    MakeDirectories(folder.c_str());
+    return CString(folder.c_str());
+}
+
+CString GetDataFilePath(const char* name) {
+    std::string file = Native(name);
+    std::string path = std::string(GetDataFolder()) + file;
+    if (!Readable(path)) CopyProgramFileToData((std::string(GetProgramDir()) + file).c_str(),
+                                               path.c_str());
+    return CString(path.c_str());
+}
+
+void CopyProgramFileToData(const char* source, const char* destination) {
+    std::string from = Native(source);
+    std::string to = Native(destination);
+    if (from == to || !Readable(from)) return;
+    CFile in(from.c_str(), CFile::modeRead);
+    CFile out(to.c_str(), CFile::modeCreate | CFile::modeWrite);
+    char block[8192];
+    for (;;) {
+        UINT n = in.Read(block, sizeof block);
+        if (n > 0) out.Write(block, n);
+        if (n < sizeof block) break;
+    }
+    out.Close();
+    in.Close();
+}
+
+CString EnsureDefaultFolder(const char* name) {
+    std::string sub = Native(name);
+    std::string path = std::string(GetDataFolder()) + sub;
+    if (!Readable(path)) {
+        MakeDirectories(path.c_str());
+        std::error_code error;
+        fs::path source = std::string(GetProgramDir()) + sub;
+        if (fs::is_directory(source, error))
+            fs::copy(source, path, fs::copy_options::recursive | fs::copy_options::skip_existing,
+                     error);
+    }
+    return CString((path + "/").c_str());
+}
+
+void MakeDirectories(const char* path) {
+    std::error_code error;
+    std::string p = Native(path);
+    if (!p.empty()) fs::create_directories(p, error);
+}
+
+CString MakeTempFileName(const char* prefix) {
+    char folder[MAX_PATH];
+    DWORD n = GetTempPathA(sizeof folder, folder);
+    if (n == 0 || n >= sizeof folder) return CString();
+    char file[MAX_PATH];
+    if (GetTempFileNameA(folder, prefix ? prefix : "", 0, file) == 0) return CString();
+    return CString(file);
+}
+
+CString GetProfileFileName() {
+    CWinApp* app = AfxGetApp();
+    return CString(app && app->m_pszProfileName ? app->m_pszProfileName : "");
+}
