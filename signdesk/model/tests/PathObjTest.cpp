@@ -4,7 +4,11 @@
 #include <string>
 
 #include "ModelTestSupport.h"
+#include <algorithm>
+
 #include "mfc/CDC.h"
+#include "mfc/CMetaFileDC.h"
+#include "model/ViewColors.h"
 #include "model/CPathObj.h"
 #include "pathkit/AIWriter.h"
 #include "pathkit/ColorWPFWriter.h"
@@ -301,4 +305,132 @@ TEST_F(PathObjPrinterTest, FilledOutlinedSquareAsPostScript) {
                           "1 setlinewidth\r\nstroke\r\ngrestore\r\nnewpath\r\n20 0 moveto\r\n"
                           "30 0 lineto\r\n0 0 1 setrgbcolor\r\n0.5 setlinewidth\r\nstroke\r\n"
                           "restore\r\n");
+}
+
+namespace {
+
+// A CDC over a white 24-bit top-down DIB section.
+struct Canvas {
+    CDC dc;
+    HBITMAP bitmap = nullptr;
+    HGDIOBJ old = nullptr;
+    Canvas(int w, int h) {
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info.bmiHeader.biWidth = w;
+        info.bmiHeader.biHeight = -h;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 24;
+        dc.CreateCompatibleDC(nullptr);
+        void* bits = nullptr;
+        bitmap = CreateDIBSection(dc.m_hDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        old = ::SelectObject(dc.m_hDC, bitmap);
+        RECT r{0, 0, w, h};
+        FillRect(dc.m_hDC, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
+    }
+    ~Canvas() {
+        ::SelectObject(dc.m_hDC, old);
+        DeleteObject(bitmap);
+    }
+};
+
+// Pixels of colour c in row y and in column x.
+int InRow(const SdGdiImage& img, int y, COLORREF c) {
+    int n = 0;
+    for (int x = 0; x < img.width; ++x)
+        n += img.at(x, y) == c;
+    return n;
+}
+int Count(const SdGdiImage& img, COLORREF c) {
+    int n = 0;
+    for (COLORREF p : img.pixels)
+        n += p == c;
+    return n;
+}
+
+} // namespace
+
+TEST(PathObjDrawTest, OpenSubPathWithAFillColourIsAOnePixelLine) {
+    Canvas canvas(40, 20);
+    CPathObj o;
+    o.m_path.MoveTo({5, 10});
+    o.m_path.LineTo({30, 10});
+    o.m_path.ClosePath();
+    o.RefreshBBox();
+    o.m_path.colour = RGB(255, 0, 0);
+    o.Paint(&canvas.dc, floatTMatrix(), 3, 1, 0);
+    const SdGdiImage img = SdGdiReadDC(canvas.dc.m_hDC);
+    EXPECT_GE(InRow(img, 10, RGB(255, 0, 0)), 25);
+    EXPECT_EQ(Count(img, RGB(255, 0, 0)), InRow(img, 10, RGB(255, 0, 0)));
+}
+
+TEST(PathObjDrawTest, ThinOutlineStillDrawsOnePixel) {
+    Canvas canvas(40, 40);
+    CPathObj o;
+    Square(o.m_path, 2, 2, 10);
+    o.m_path.Prepare();
+    o.RefreshBBox();
+    o.m_fOutlineWidth = 0.05f; // 0.3 pixels doubled at a scale of 3
+    o.m_clrOutline = RGB(0, 0, 0);
+    floatTMatrix m;
+    m.Scale(3, 3);
+    o.Paint(&canvas.dc, m, 3, 1, 0);
+    const SdGdiImage img = SdGdiReadDC(canvas.dc.m_hDC);
+    EXPECT_EQ(InRow(img, 20, RGB(0, 0, 0)), 2);
+    EXPECT_GE(InRow(img, 6, RGB(0, 0, 0)), 30);
+
+    // The outline view draws lines in the line colour without filling.
+    Canvas outline(40, 40);
+    o.m_path.colour = RGB(255, 0, 0);
+    o.Paint(&outline.dc, m, 1, 1, 0);
+    const SdGdiImage view = SdGdiReadDC(outline.dc.m_hDC);
+    EXPECT_EQ(Count(view, RGB(255, 0, 0)), 0);
+    EXPECT_EQ(InRow(view, 20, GetViewColors().LineColor), 2);
+}
+
+namespace {
+int CollectType(HDC, HANDLETABLE*, const ENHMETARECORD* record, int, LPARAM data) {
+    reinterpret_cast<std::vector<DWORD>*>(data)->push_back(record->iType);
+    return 1;
+}
+} // namespace
+
+TEST(PathObjDrawTest, GdiPathIntoAMetafile) {
+    CPathObj o;
+    o.m_path.MoveTo({0, 0});
+    o.m_path.LineTo({10, 0});
+    o.m_path.LineTo({0, 10});
+    o.m_path.LineTo({0, 0});
+    o.m_path.ClosePath();
+    o.m_path.Prepare();
+    o.RefreshBBox();
+    o.m_path.colour = RGB(255, 0, 0);
+    const floatBBox box(-5, -5, 15, 15);
+    CMetaFileDC meta;
+    ASSERT_TRUE(meta.CreateEnhanced(nullptr, nullptr, nullptr, nullptr));
+    o.DrawGdiPath(&meta, &box, 1, 1, 1);
+    HENHMETAFILE emf = meta.CloseEnhanced();
+    ASSERT_NE(emf, nullptr);
+    std::vector<DWORD> types;
+    EnumEnhMetaFile(nullptr, emf, CollectType, &types, nullptr);
+    auto index = [&](DWORD t) {
+        auto it = std::find(types.begin(), types.end(), t);
+        return it == types.end() ? -1 : int(it - types.begin());
+    };
+    // The closed contour becomes the clip path; a rectangle filled through it paints it.
+    ASSERT_GE(index(EMR_BEGINPATH), 0);
+    EXPECT_LT(index(EMR_BEGINPATH), index(EMR_SELECTCLIPPATH));
+    EXPECT_LT(index(EMR_SAVEDC), index(EMR_SELECTCLIPPATH));
+    EXPECT_LT(index(EMR_SELECTCLIPPATH), index(EMR_RECTANGLE));
+    EXPECT_LT(index(EMR_RECTANGLE), index(EMR_RESTOREDC));
+    EXPECT_EQ(index(EMR_STROKEPATH), -1);
+
+    // Played back, the right angle sits bottom left: device y grows downwards.
+    Canvas canvas(100, 100);
+    RECT r{0, 0, 100, 100};
+    PlayEnhMetaFile(canvas.dc.m_hDC, emf, &r);
+    DeleteEnhMetaFile(emf);
+    const SdGdiImage img = SdGdiReadDC(canvas.dc.m_hDC);
+    EXPECT_EQ(img.at(30, 70), RGB(255, 0, 0));
+    EXPECT_EQ(img.at(70, 30), RGB(255, 255, 255));
 }
