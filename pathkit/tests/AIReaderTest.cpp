@@ -18,11 +18,8 @@ using pathtest::Describe;
 
 namespace {
 
-// Fixtures live in tests/data/ai beside this file.
 std::string DataFile(const char* name) {
-    std::string here = __FILE__;
-    std::string folder = here.substr(0, here.find_last_of('/') + 1);
-    std::ifstream file(folder + "data/ai/" + name, std::ios::binary);
+    std::ifstream file(std::string(SD_TEST_DATA_DIR "/ai/") + name, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 

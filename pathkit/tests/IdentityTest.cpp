@@ -142,7 +142,7 @@ TEST(CombinationIdentity, TestShapes) {
 // The stored path files of the reader tests, each united into one outline and cut by a band
 // through its middle.
 TEST(CombinationIdentity, StoredPathFiles) {
-    const auto data = std::filesystem::path(__FILE__).parent_path() / "data";
+    const auto data = std::filesystem::path(SD_TEST_DATA_DIR);
     int files = 0;
     for (const char* folder : {"wpf", "bez"}) {
         for (const auto& entry : std::filesystem::directory_iterator(data / folder)) {

@@ -354,8 +354,7 @@ TEST(MetafileReader, ProcessReportsAnEnumerationThatStopped) {
 // Every file under tests/data/emf and tests/data/wmf (seeds and inputs the fuzzers reported):
 // loaded or refused, and read without harm.
 TEST(MetafileReader, FixtureFilesReadSafely) {
-    std::string here = __FILE__;
-    std::filesystem::path folder = here.substr(0, here.find_last_of('/') + 1) + "data";
+    const std::filesystem::path folder = SD_TEST_DATA_DIR;
     int loaded = 0;
     for (const char* kind : {"emf", "wmf"}) {
         for (const auto& entry : std::filesystem::directory_iterator(folder / kind)) {

@@ -681,8 +681,7 @@ TEST(WPFReader, SurvivesBadInput) {
 // bytes.
 TEST(WPFReader, StoredSamplesRoundTrip) {
     int files = 0;
-    // Beside this file: the build's data folder macro names the deliverable's folder instead.
-    const auto dir = std::filesystem::path(__FILE__).parent_path() / "data" / "wpf";
+    const auto dir = std::filesystem::path(SD_TEST_DATA_DIR) / "wpf";
     for (const auto& entry : std::filesystem::directory_iterator(dir)) {
         std::ifstream file(entry.path(), std::ios::binary);
         ASSERT_TRUE(file.good()) << entry.path();

@@ -86,9 +86,9 @@ TEST(OutlineIdentity, SmoothRandomOutlines) {
 }
 
 TEST(OutlineIdentity, StoredPathFiles) {
-    const auto here = std::filesystem::path(__FILE__).parent_path();
-    for (const auto& file : {here / "data" / "flyoff-spike.bez",
-                             here / "../../../pathkit/tests/data/bez/writer.bez"}) {
+    const std::filesystem::path data = SD_TEST_DATA_DIR;
+    for (const auto& file : {data / "flyoff-spike.bez",
+                             data / "../../../../pathkit/tests/data/bez/writer.bez"}) {
         std::ifstream in(file, std::ios::binary);
         std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
         ASSERT_FALSE(bytes.empty()) << file;
