@@ -49,8 +49,7 @@ void CNodeEditor::CountSelectedPaths(unsigned flags) {
     }
 }
 
-DWORD CNodeEditor::CountSelectedNodes(CSelectedPathIterator* pPos, int* pSubPath,
-                                      int* pMember) {
+DWORD CNodeEditor::CountSelectedNodes(CSelectedPathIterator* pPos, int* pSubPath, int* pMember) {
     CountSelectedPaths(SP_CTRLBOX_INVALID | SP_CLUSTERS_INVALID);
     m_nPathsWithNodes = m_nSubPathsWithNodes = m_nSelectedNodes = 0;
     bool found = false;
@@ -149,8 +148,8 @@ int HitMemberPoint(const floatPoint& p, float tolerance, const PathMember* pMemb
     return -1;
 }
 
-CPathObj* CNodeEditor::HitControlPoint(floatPoint& p, float tolerance, int* pSubPath,
-                                       int* pMember, int* pPoint) {
+CPathObj* CNodeEditor::HitControlPoint(floatPoint& p, float tolerance, int* pSubPath, int* pMember,
+                                       int* pPoint) {
     CountSelectedPaths(SP_CTRLBOX_INVALID | SP_CLUSTERS_INVALID);
     for (CSelectedPathIterator it(this); CPathObj* pPath = it.CurrentPath(); it.Next()) {
         Path& path = pPath->m_path;
@@ -180,8 +179,7 @@ CPathObj* CNodeEditor::FindPathContaining(floatPoint& p) {
         CEditablePathIterator it(m_pSign);
         for (it.Last(); CPathObj* pPath = it.CurrentPath(); it.Prev()) {
             if (pPath->GetLayer() != layer) continue;
-            if (pPath->m_path.accBox.IsInside(p, 0) && (pPath->m_path.Inside(p) & 1))
-                return pPath;
+            if (pPath->m_path.accBox.IsInside(p, 0) && (pPath->m_path.Inside(p) & 1)) return pPath;
         }
     }
     return nullptr;
@@ -268,7 +266,8 @@ void CNodeEditor::RemoveEmptyParts() {
         if (IsOnHiddenLayer(pPath)) continue;
         SubPathEClassDynArr& subPaths = pPath->m_path.subPaths;
         for (int i = subPaths.Filled() - 1; i >= 0; --i)
-            if (!subPaths[std::uint16_t(i)].members.Filled()) subPaths.DeleteAt(std::uint16_t(i), 1);
+            if (!subPaths[std::uint16_t(i)].members.Filled())
+                subPaths.DeleteAt(std::uint16_t(i), 1);
         pPath->UpdateStamp();
     }
     RemoveEmptyObjects(*m_pSign);
@@ -282,8 +281,8 @@ void CNodeEditor::MoveSelection(const floatPoint& delta) {
     }
 }
 
-void CNodeEditor::DetectConnectionTypes(int smooth, float angleTol, int symmetric,
-                                        float ratioTol, int mode) {
+void CNodeEditor::DetectConnectionTypes(int smooth, float angleTol, int symmetric, float ratioTol,
+                                        int mode) {
     for (CSelectedPathIterator it(this); CPathObj* pPath = it.CurrentPath(); it.Next())
         if (DetectConnectionTypesIn(pPath->m_path, smooth, angleTol, symmetric, ratioTol, mode))
             pPath->UpdateStamp();

@@ -46,9 +46,9 @@ void CNodeEditor::SnapLines(float angle, float tolerance, int selectedOnly) {
     });
 }
 
-void CNodeEditor::SelectMembersByShape(int angleTest, float angle, float angleTol,
-                                       int lengthTest, float minLength, float maxLength,
-                                       int spinTest, float minSpin, float maxSpin, int select) {
+void CNodeEditor::SelectMembersByShape(int angleTest, float angle, float angleTol, int lengthTest,
+                                       float minLength, float maxLength, int spinTest,
+                                       float minSpin, float maxSpin, int select) {
     ForEachSubPath(this, [&](SubPath& sp) {
         bool changed = false;
         for (PathMember& m : sp.members) {

@@ -252,7 +252,7 @@ TEST(SphereTransTest, BulgeInsideTheRimOnly) {
         float dx, dy;
         double expected; // distance from the centre afterwards
     } rows[] = {{5, 0, 7.0710678}, {0, -5, 7.0710678}, {3, 4, 7.0710678},
-                {12, 0, 12},       {10, 0, 10},         {0, 0, 0}};
+                {12, 0, 12},       {10, 0, 10},        {0, 0, 0}};
     for (const auto& row : rows) {
         floatPoint p(50 + row.dx, 50 + row.dy);
         t.TransformPoint(p);
@@ -274,9 +274,7 @@ TEST(SphereTransTest, BulgeInsideTheRimOnly) {
 }
 
 TEST(SphereTransTest, UnusableSphereLeavesPointsAlone) {
-    const struct {
-        double R, A;
-    } rows[] = {{10, 0}, {10, M_PI}, {0, 1}, {-5, 1}, {10, NAN}};
+    const struct { double R, A; } rows[] = {{10, 0}, {10, M_PI}, {0, 1}, {-5, 1}, {10, NAN}};
     for (const auto& row : rows) {
         CSphereTrans t(0.01f, 30, 0, 0);
         t.SetParams(0, 0, row.R, row.A);

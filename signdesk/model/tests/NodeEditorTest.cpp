@@ -57,12 +57,12 @@ Bytes Record(CPathObj* o) {
 // A sheet with one object of each kind the node tools must tell apart.
 struct Sheet {
     CSign sign;
-    CPathObj* plain;     // selected, visible: takes part
-    CPathObj* locked;    // selected but locked
+    CPathObj* plain;         // selected, visible: takes part
+    CPathObj* locked;        // selected but locked
     CConstantPath* constant; // selected but not editable
-    CPathObj* hidden;    // selected, on a hidden layer
-    CPathObj* idle;      // not selected, on the hidden layer
-    CPathObj* grouped;   // selected, inside a group
+    CPathObj* hidden;        // selected, on a hidden layer
+    CPathObj* idle;          // not selected, on the hidden layer
+    CPathObj* grouped;       // selected, inside a group
 
     Sheet() {
         plain = NewSquare(0, 10);
@@ -85,9 +85,7 @@ struct Sheet {
         for (CPathObj* o : All())
             SelectAllNodes(o);
     }
-    std::vector<CPathObj*> All() {
-        return {plain, locked, constant, hidden, idle, grouped};
-    }
+    std::vector<CPathObj*> All() { return {plain, locked, constant, hidden, idle, grouped}; }
 };
 
 std::vector<CPathObj*> Walk(CEditablePathIterator& it) {
@@ -233,11 +231,11 @@ TEST(NodeEditorTest, HitMemberPointOrder) {
         const PathMember* m;
         int expected;
     } rows[] = {
-        {{0.5f, 0}, &curve, 0},   // start and end both within 0.6: the start wins
+        {{0.5f, 0}, &curve, 0},    // start and end both within 0.6: the start wins
         {{0.9f, 0.1f}, &curve, 1}, // the end
-        {{0.1f, 5}, &curve, 2},   {{1, 4.6f}, &curve, 3},
-        {{0.1f, 5}, &line, -1},   // a line has no control points
-        {{0.5f, 2}, &curve, -1},  {{0, 0}, nullptr, -1},
+        {{0.1f, 5}, &curve, 2},    {{1, 4.6f}, &curve, 3},
+        {{0.1f, 5}, &line, -1}, // a line has no control points
+        {{0.5f, 2}, &curve, -1},   {{0, 0}, nullptr, -1},
     };
     for (const auto& row : rows)
         EXPECT_EQ(HitMemberPoint(row.p, 0.6f, row.m), row.expected) << row.p.x << "," << row.p.y;

@@ -16,7 +16,7 @@ TEST(ToolGeometryTest, RotatePointAboutSnapsToTheNearestQuarterTurn) {
     const struct {
         double angleDeg; // of the vector, from the x axis
         double expectedDeg;
-    } rows[] = {{40, 30},  {20, 30},   {100, 120}, {190, 210}, {250, 210},
+    } rows[] = {{40, 30},   {20, 30},   {100, 120}, {190, 210}, {250, 210},
                 {280, 300}, {-50, -60}, {74, 30},   {76, 120}};
     for (const auto& row : rows) {
         const double a = row.angleDeg * M_PI / 180;
@@ -37,8 +37,8 @@ TEST(ToolGeometryTest, RangesOverlapClosed) {
     const struct {
         float a0, a1, b0, b1;
         BOOL expected;
-    } rows[] = {{0, 1, 1, 2, 1}, {0, 1, 1.001f, 2, 0}, {2, 3, 0, 2, 1},
-                {0, 10, 4, 5, 1}, {4, 5, 0, 10, 1},   {-3, -2, -1, 0, 0}};
+    } rows[] = {{0, 1, 1, 2, 1},  {0, 1, 1.001f, 2, 0}, {2, 3, 0, 2, 1},
+                {0, 10, 4, 5, 1}, {4, 5, 0, 10, 1},     {-3, -2, -1, 0, 0}};
     for (const auto& row : rows) {
         floatRange a, b;
         a.low = row.a0;
@@ -57,8 +57,7 @@ TEST(ToolGeometryTest, MarkersAndDefaultColours) {
     DrawRoundMarker(&dc, 10, 20, 5);
     std::vector<std::string> calls;
     for (const std::string& line : SdGdiCallLog(hdc))
-        if (line.rfind("Ellipse", 0) == 0 || line.rfind("Rectangle", 0) == 0)
-            calls.push_back(line);
+        if (line.rfind("Ellipse", 0) == 0 || line.rfind("Rectangle", 0) == 0) calls.push_back(line);
     EXPECT_EQ(calls, (std::vector<std::string>{"Rectangle(7,17,13,23)", "Ellipse(5,15,15,25)"}));
     dc.Detach();
     DeleteDC(hdc);

@@ -56,8 +56,7 @@ public:
     void ConvertToCurves();
     void RemoveEmptyParts();
     void MoveSelection(const floatPoint& delta);
-    void DetectConnectionTypes(int smooth, float angleTol, int symmetric, float ratioTol,
-                               int mode);
+    void DetectConnectionTypes(int smooth, float angleTol, int symmetric, float ratioTol, int mode);
     void GetSelectedNodesBox(floatBBox& box);
 
     // Clean-up: each stamps only the paths it changed.
