@@ -16,6 +16,15 @@ TEST(CLinearSystem, SolvesAndRefusesSingular) {
     CLinearSystem z(2);
     z.At(0, 0) = 1; z.At(0, 1) = 2; z.At(1, 0) = 2; z.At(1, 1) = 4;
     EXPECT_FALSE(z.Solve());
+
+    // One equation: b / a, and none for a = 0.
+    CLinearSystem one(1);
+    one.At(0, 0) = 4; one.Rhs(0) = 2;
+    ASSERT_TRUE(one.Solve());
+    EXPECT_EQ(one.Solution(0), 0.5);
+    CLinearSystem flat(1);
+    flat.Rhs(0) = 2;
+    EXPECT_FALSE(flat.Solve());
 }
 
 TEST(BoxTransforms, ThreePointFit) {
