@@ -7,6 +7,8 @@
 #include <numbers>
 
 #include "ObjectArchive.h"
+#include "mfc/CMenu.h"
+#include "mfc/CWnd.h"
 #include "model/CShapeObj.h"
 #include "model/ViewHooks.h"
 #include "pathkit/NumericToolkit.h"
@@ -458,4 +460,25 @@ TEST(ShapeObjTest, CopiesAndEditablePaths) {
     EXPECT_EQ(pPath->IsEditable(), 1);
     EXPECT_EQ(pPath->GetColor(), RGB(9, 9, 9));
     ExpectSamePath(pPath->m_path, s.m_path);
+}
+
+TEST(ShapeObjTest, EditStartsTheShapeToolAndTheMenuGetsItsSeparator) {
+    CRegShapeObj s;
+    CWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, nullptr, "view", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr));
+    MSG msg;
+    while (PeekMessageA(&msg, wnd.GetSafeHwnd(), 0, 0, PM_REMOVE)) {
+    }
+    s.Edit(&wnd);
+    ASSERT_TRUE(PeekMessageA(&msg, wnd.GetSafeHwnd(), WM_COMMAND, WM_COMMAND, PM_REMOVE));
+    EXPECT_EQ(msg.wParam, WPARAM(ID_TOOL_REGSHAPE));
+    EXPECT_EQ(msg.lParam, 0);
+    wnd.DestroyWindow();
+
+    // Without the menu resource only the separator comes.
+    CMenu menu;
+    ASSERT_TRUE(menu.CreatePopupMenu());
+    s.ExtendContextMenu(&menu);
+    ASSERT_EQ(menu.GetMenuItemCount(), 1);
+    EXPECT_TRUE(menu.GetMenuState(0, MF_BYPOSITION) & MF_SEPARATOR);
 }
