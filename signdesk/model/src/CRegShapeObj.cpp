@@ -119,8 +119,9 @@ void CRegShapeObj::ExtendContextMenu(CMenu* pMenu) {
     CString text;
     if (menu.LoadMenu(IDR_REGSHAPE_MENU) &&
         menu.GetMenuString(ID_REGSHAPE_MENU_ITEM, text, MF_BYCOMMAND) > 0) {
-        pMenu->AppendMenu(MF_STRING | menu.GetMenuState(ID_REGSHAPE_MENU_ITEM, MF_BYCOMMAND),
-                          ID_REGSHAPE_MENU_ITEM, text);
+        const UINT state = menu.GetMenuState(ID_REGSHAPE_MENU_ITEM, MF_BYCOMMAND) &
+                           (MF_GRAYED | MF_DISABLED | MF_CHECKED);
+        pMenu->AppendMenu(MF_STRING | state, ID_REGSHAPE_MENU_ITEM, text);
     }
 }
 
