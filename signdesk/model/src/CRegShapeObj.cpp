@@ -138,9 +138,12 @@ double CRegShapeObj::GetStartAngle() {
 
 int CRegShapeObj::GetHandleCount() {
     switch (m_nShapeKind) {
-    case Polygon: return m_bRounded ? 4 : 2;
-    case Ellipse: return 2;
-    case Star: return m_bRounded ? 4 : 3;
+    case Polygon:
+        return m_bRounded ? 4 : 2;
+    case Ellipse:
+        return 2;
+    case Star:
+        return m_bRounded ? 4 : 3;
     }
     return 0;
 }
@@ -171,8 +174,12 @@ BOOL CRegShapeObj::GetHandlePoint(int i, floatPoint& out) {
     const double a0 = GetStartAngle();
     floatPoint p;
     switch (i) {
-    case 0: p = floatPoint(0, 0); break;
-    case 1: p = Polar(1, a0); break;
+    case 0:
+        p = floatPoint(0, 0);
+        break;
+    case 1:
+        p = Polar(1, a0);
+        break;
     case 2:
         if (m_nShapeKind != Star || m_nCorners == 0) return 0;
         p = Polar(m_fInnerRadius, a0 + m_fInnerAngle * InnerStep());
@@ -183,7 +190,8 @@ BOOL CRegShapeObj::GetHandlePoint(int i, floatPoint& out) {
         p = from + (to - from) * double(m_fRounding);
         break;
     }
-    default: return 0;
+    default:
+        return 0;
     }
     out = Mapped(m_matrix, p);
     return 1;
@@ -239,7 +247,8 @@ void CRegShapeObj::MoveHandle(int i, floatPoint p, UINT keys) {
         m_bCustomized = 1;
         break;
     }
-    default: return;
+    default:
+        return;
     }
     RebuildShape();
 }
@@ -266,7 +275,9 @@ void CRegShapeObj::RebuildShape() {
         m_path.Close();
         break;
     }
-    case Ellipse: AppendUnitCircle(m_path); break;
+    case Ellipse:
+        AppendUnitCircle(m_path);
+        break;
     }
     m_path.ClosePath();
     m_path.Transform(m_matrix);

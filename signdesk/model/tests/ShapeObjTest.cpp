@@ -102,14 +102,14 @@ TEST(ShapeObjTest, StartAngles) {
         int corners;
         double degrees;
     } cases[] = {
-        {CRegShapeObj::Polygon, 3, 90}, {CRegShapeObj::Polygon, 5, 90},
-        {CRegShapeObj::Polygon, 4, 45}, {CRegShapeObj::Polygon, 6, 60},
+        {CRegShapeObj::Polygon, 3, 90},  {CRegShapeObj::Polygon, 5, 90},
+        {CRegShapeObj::Polygon, 4, 45},  {CRegShapeObj::Polygon, 6, 60},
         {CRegShapeObj::Polygon, 14, 78}, // 180 / 14 is 12 whole degrees
-        {CRegShapeObj::Star, 6, 90},      {CRegShapeObj::Ellipse, 4, 90},
+        {CRegShapeObj::Star, 6, 90},     {CRegShapeObj::Ellipse, 4, 90},
     };
     for (const auto& c : cases) {
         CRegShapeObj s;
-    MakeShape(s, c.kind, c.corners);
+        MakeShape(s, c.kind, c.corners);
         EXPECT_NEAR(s.GetStartAngle(), c.degrees * Pi / 180, 1e-12) << c.corners;
     }
     // A pentagon points up.

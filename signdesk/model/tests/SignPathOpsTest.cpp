@@ -62,7 +62,7 @@ TEST(SignPathOpsTest, SelectionCountsPathObjects) {
     pBox->Select();
     sign.Add(pBox);
     AddPath(sign, {floatBBox(7, 7, 8, 8)}); // not selected
-    auto* pEmpty = new CPathObj;              // no box: not counted
+    auto* pEmpty = new CPathObj;            // no box: not counted
     pEmpty->Select();
     sign.Add(pEmpty);
     Refresh(sign);
