@@ -1,13 +1,16 @@
 #include "model/CSign.h"
 
 #include <cstring>
+#include <memory>
 
 #include "mfc/CArchive.h"
 #include "model/CGroupObj.h"
 #include "model/CObjIterator.h"
 #include "model/CObjTreeIterator.h"
+#include "model/CPathObj.h"
 #include "model/FillPainting.h"
 #include "model/Gradient.h"
+#include "pathkit/ColorWPFReader.h"
 
 // The class writes schema 0 and reads any.
 IMPLEMENT_SERIAL(CSign, CObArray, VERSIONABLE_SCHEMA | 0)
@@ -78,7 +81,7 @@ DWORD CSign::UpdateSelection() {
                 m_bbSelection += *pBox;
             }
             ++m_nSelected;
-            // Path objects are counted here once they exist.
+            if (pObj->IsKindOf(RUNTIME_CLASS(CPathObj))) ++m_nSelectedPaths;
         }
         if (m_nSelected == 1 && m_nFirstSelected < 0) m_nFirstSelected = i;
     }
@@ -167,6 +170,37 @@ void CSign::UngroupSelection() {
         }
         pGroup->m_children.RemoveAll();
         delete pGroup;
+        i += count - 1;
+    }
+    UpdateSelection();
+}
+
+void CSign::BreakApartSelection() {
+    for (int i = 0; i < GetSize(); ++i) {
+        CSignObj* pObj = GetObj(i);
+        if (!pObj->m_bSelected || !pObj->IsKindOf(RUNTIME_CLASS(CPathObj))) continue;
+        auto* pPathObj = static_cast<CPathObj*>(pObj);
+        COwnedObArray pieces;
+        for (const SubPath& sp : pPathObj->m_path.subPaths) {
+            auto* pPiece = new CPathObj;
+            pieces.Add(pPiece);
+            SubPath copy(sp);
+            pPiece->m_path.AddSubPath(copy);
+            pPiece->m_path.Invalidate(SP_ALL_INVALID);
+            pPiece->m_path.Prepare();
+            pPiece->SetColor(pPathObj->GetColor());
+            pPiece->SetLayer(char(pPathObj->GetLayer()), 0);
+            pPiece->CopyAttributes(pPathObj);
+            pPiece->UpdateStamp();
+            pPiece->Select();
+        }
+        RemoveAt(i);
+        delete pPathObj;
+        const int count = pieces.GetSize();
+        for (int k = 0; k < count; ++k) {
+            InsertAt(i + k, pieces.GetAt(k));
+            pieces.SetAt(k, nullptr);
+        }
         i += count - 1;
     }
     UpdateSelection();
@@ -352,9 +386,48 @@ BOOL CSign::NeedsRasterPrinting(CDC* pDC, int bitmapFlag) {
 void RemoveEmptyObjects(CObArray& array) {
     for (int i = array.GetSize() - 1; i >= 0; --i) {
         auto* pObj = static_cast<CSignObj*>(array.GetAt(i));
-        if (pObj == nullptr || !pObj->IsGroup()) continue;
-        auto* pGroup = static_cast<CGroupObj*>(pObj);
-        RemoveEmptyObjects(pGroup->m_children);
-        if (pGroup->m_children.IsEmpty()) ObArrayDeleteAt(array, i, 1);
+        if (pObj == nullptr) continue;
+        if (pObj->IsGroup()) {
+            auto* pGroup = static_cast<CGroupObj*>(pObj);
+            RemoveEmptyObjects(pGroup->m_children);
+            if (pGroup->m_children.IsEmpty()) ObArrayDeleteAt(array, i, 1);
+        } else if (pObj->IsKindOf(RUNTIME_CLASS(CPathObj))) {
+            auto* pPathObj = static_cast<CPathObj*>(pObj);
+            if (pPathObj->IsEditable() && pPathObj->m_path.subPaths.Filled() == 0)
+                ObArrayDeleteAt(array, i, 1);
+        }
+    }
+}
+
+void ReadWPFObjects(ColorWPFReader& reader, CObArray& out) {
+    auto pGroup = std::make_unique<CGroupObj>();
+    for (;;) {
+        ColorPath read;
+        if (!reader.Read(read)) break;
+        read.ClosePath();
+        if (read.subPaths.Filled() == 0) continue;
+        read.subPaths.Compact();
+        read.Prepare();
+        auto* pObj = new CPathObj;
+        pGroup->m_children.Add(pObj);
+        static_cast<Path&>(pObj->m_path) = Path(read);
+        pObj->m_path.colour = read.colour;
+        pObj->m_path.layer = read.layer;
+        pObj->m_path.pathFlags = read.pathFlags;
+        if (reader.frameColor != -1) {
+            pObj->m_clrOutline = COLORREF(reader.frameColor);
+            pObj->m_fOutlineWidth = reader.frameWidth;
+        }
+        pObj->RefreshBBox();
+        pObj->UpdateStamp();
+    }
+    const int count = pGroup->m_children.GetSize();
+    if (count > 1) {
+        pGroup->RefreshBBox();
+        out.Add(pGroup.get());
+        pGroup.release();
+    } else if (count == 1) {
+        out.Add(pGroup->m_children.GetAt(0));
+        pGroup->m_children.RemoveAll();
     }
 }

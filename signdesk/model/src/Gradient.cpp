@@ -9,6 +9,7 @@
 #include <shell/BoxTransforms.h>
 #include <win32/wingdi.h>
 
+#include "UnitCircle.h"
 #include "model/ToolGeometry.h"
 
 namespace {
@@ -20,8 +21,6 @@ constexpr double ConicalC = 600;
 constexpr double ShapedC = 300;
 // No pair is cut into more bands than this, whatever the scale.
 constexpr double MaxBandsPerPair = 65536;
-// Control point distance of a quarter circle of radius 1 (0x3F0D6289).
-constexpr float Kappa = 0.5522848f;
 
 // The inverse in double precision; false when the matrix is singular or not finite.
 bool Invert(const floatTMatrix& a, floatTMatrix& out) {
@@ -314,12 +313,7 @@ void Gradient::BuildUnitShape(Path& path) const {
     path = Path(path.accuracy);
     switch (m_nKind) {
     case Radial:
-        path.Append(PC_MOVETO, 1, 0);
-        path.Append(1, Kappa, Kappa, 1, 0, 1);
-        path.Append(-Kappa, 1, -1, Kappa, -1, 0);
-        path.Append(-1, -Kappa, -Kappa, -1, 0, -1);
-        path.Append(Kappa, -1, 1, -Kappa, 1, 0);
-        path.ClosePath();
+        AppendUnitCircle(path);
         break;
     case Polygon:
     case Star: {

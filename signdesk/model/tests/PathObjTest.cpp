@@ -4,6 +4,7 @@
 #include <string>
 
 #include "ModelTestSupport.h"
+#include "ObjectArchive.h"
 #include <algorithm>
 
 #include "mfc/CDC.h"
@@ -35,28 +36,6 @@ void SquareWithHole(CPathObj& o) {
     o.m_path.Prepare();
     o.RefreshBBox();
     o.UpdateStamp();
-}
-
-Bytes StoreObj(const std::function<void(CArchive&)>& fn) {
-    CSharedObjTableScope scope;
-    CMemFile file;
-    {
-        CArchive ar(&file, CArchive::store);
-        fn(ar);
-        ar.Close();
-    }
-    Bytes out(std::size_t(file.GetLength()));
-    file.SeekToBegin();
-    file.Read(out.data(), UINT(out.size()));
-    return out;
-}
-
-void LoadObj(CObject& o, const Bytes& bytes) {
-    CSharedObjTableScope scope;
-    Bytes copy = bytes;
-    CMemFile file(copy.data(), UINT(copy.size()));
-    CArchive ar(&file, CArchive::load);
-    o.Serialize(ar);
 }
 
 ByteWriter& Box(ByteWriter& w, const floatBBox& b) {

@@ -29,6 +29,8 @@ public:
     void DuplicateSelection();
     void GroupSelection();
     void UngroupSelection();
+    // Every selected path object becomes one path object per sub-path, at its place.
+    void BreakApartSelection();
     BOOL AcceptsTransform(const floatTMatrix& m);
     void TransformObjects(const floatTMatrix& m, int selectedOnly);
     BOOL CanDistortSelection();
@@ -69,5 +71,11 @@ private:
     template <class F> void ForEachDrawnLayer(F&& f);
 };
 
-// Recursively removes and deletes groups left without children.
+// Recursively removes and deletes groups left without children and editable path objects
+// without sub-paths.
 void RemoveEmptyObjects(CObArray& array);
+
+class ColorWPFReader;
+// Reads the coloured paths of a text path stream into new path objects appended to out:
+// several as one group, one as itself, none as nothing.
+void ReadWPFObjects(ColorWPFReader& reader, CObArray& out);
