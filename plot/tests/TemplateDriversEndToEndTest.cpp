@@ -29,6 +29,8 @@
 // coordinate first), between the 24-byte job header and End's 00 FF FF FF FF 80 04 00.
 
 #include <algorithm>
+#include <chrono>
+#include <thread>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -235,6 +237,38 @@ TEST_F(TemplateDriversEndToEndTest, EachDefaultSectionCutsTheDesignOverTheSerial
         EXPECT_TRUE(cutter.WaitForReceived(c.expected));
         EXPECT_EQ(cutter.Received(), c.expected);
     }
+}
+
+// A spooled job of the record-language driver, whose section names COM1, goes into the spool
+// file behind its header, and nothing reaches the cutter on COM1.
+TEST_F(TemplateDriversEndToEndTest, ASpooledRecordJobLandsInTheSpoolFile) {
+    FakeCutter cutter;
+    if (!cutter.IsOpen()) GTEST_SKIP() << "no pseudo-terminal";
+    FakePort port("COM1", cutter.PortPath());
+    const DriverCase& c = kDrivers[std::size(kDrivers) - 1];
+    ASSERT_STREQ(c.section, "Record-Language Cutter");
+    const std::filesystem::path spool = DataFolder() / "spool";
+    std::filesystem::create_directories(spool);
+    DRV.useSpooler = 1;
+    DRV.spoolDirectory = spool.c_str();
+    DRV.jobName = "Sign";
+    DRV.sheetText = "1/1";
+    Cut(c);
+    DRV.useSpooler = 0;
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(spool))
+        files.push_back(entry.path());
+    ASSERT_EQ(files.size(), 1u);
+    const std::string file = ReadFile(files[0]);
+    ASSERT_GE(file.size(), 8 + c.expected.size());
+    const std::uint32_t length = std::uint8_t(file[0]) | std::uint8_t(file[1]) << 8 |
+                                 std::uint8_t(file[2]) << 16 |
+                                 std::uint32_t(std::uint8_t(file[3])) << 24;
+    EXPECT_NE(file.find("Device=Record-Language Cutter"), std::string::npos);
+    EXPECT_EQ(file.substr(8 + length), c.expected);
+    EXPECT_EQ(Key(c.section, "Device"), "COM1");
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(cutter.Received(), "");
 }
 
 // The GP-GL default section's stream read back as a cutter reads it, by a reader that shares
