@@ -9,6 +9,8 @@
 #include <gtest/gtest.h>
 #include <string>
 
+#include <testing/FakeCutter.h>
+#include <testing/FakePort.h>
 #include <win32/kernel.h>
 #include <win32/user.h>
 
@@ -227,6 +229,18 @@ TEST_F(AmberTest, TheDeviceIsReadAtEveryJobAndAnAbortLastsOneJob) {
     EXPECT_EQ(plotter_.aborted, 1);
     plotter_.aborted = 0;
     EXPECT_EQ(JobOutput(d, square), job);
+}
+
+TEST_F(AmberTest, ADosPortNameInLowerCaseGoesToThePortLibrary) {
+    FakeCutter cutter;
+    if (!cutter.IsOpen()) GTEST_SKIP() << "no pseudo-terminal";
+    FakePort port("LPT1", cutter.PortPath());
+    PlotterDriver* d = AttachSection("Cutter", "Device=lpt1.dos");
+    Job(d, [](PlotterDriver* d) { d->MoveTo(1600, 3200); });
+    const std::string expected = S + Move(100, 200) + E;
+    EXPECT_TRUE(cutter.WaitForReceivedCount(expected.size()));
+    EXPECT_EQ(cutter.Received(), expected);
+    EXPECT_EQ(plotter_.aborted, 0);
 }
 
 TEST_F(AmberTest, TheContractsSlots20To22KeepTheirMeaning) {
