@@ -30,13 +30,13 @@
 
 #include <algorithm>
 #include <chrono>
-#include <thread>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -128,9 +128,9 @@ const DriverCase kDrivers[] = {
     // Binary records through the port library's Transmit.
     {"Record-Language Cutter", 144320, 512000,
      kRecordStart + MoveRecord(100, 100) + LineRecord(100, 300) + LineRecord(300, 300) +
-         LineRecord(300, 100) + LineRecord(100, 100) + MoveRecord(100, 500) +
-         LineRecord(100, 560) + LineRecord(105, 545) + LineRecord(106, 530) +
-         LineRecord(105, 515) + LineRecord(100, 500) + MoveRecord(0, 0) + kRecordEnd},
+         LineRecord(300, 100) + LineRecord(100, 100) + MoveRecord(100, 500) + LineRecord(100, 560) +
+         LineRecord(105, 545) + LineRecord(106, 530) + LineRecord(105, 515) + LineRecord(100, 500) +
+         MoveRecord(0, 0) + kRecordEnd},
 };
 
 std::string ReadFile(const std::filesystem::path& path) {
@@ -305,8 +305,10 @@ TEST_F(TemplateDriversEndToEndTest, TheGPGLSectionsStreamReadsBackAsTheDesign) {
         double best = 1e9;
         for (int k = 0; k <= 4000; ++k) {
             const double t = k / 4000.0, u = 1 - t;
-            const double x = u * u * u * 5 + 3 * u * u * t * 5.4 + 3 * u * t * t * 5.4 + t * t * t * 5;
-            const double y = u * u * u * 28 + 3 * u * u * t * 27 + 3 * u * t * t * 26 + t * t * t * 25;
+            const double x =
+                u * u * u * 5 + 3 * u * u * t * 5.4 + 3 * u * t * t * 5.4 + t * t * t * 5;
+            const double y =
+                u * u * u * 28 + 3 * u * u * t * 27 + 3 * u * t * t * 26 + t * t * t * 25;
             best = std::min(best, std::hypot(x - arch[i].x, y - arch[i].y));
         }
         EXPECT_LE(best, 0.1 + 0.1) << "point " << i;

@@ -57,9 +57,12 @@ int Line(const FT_Vector* to, void* user) {
 int Conic(const FT_Vector* c, const FT_Vector* to, void* user) {
     auto* s = static_cast<Sink*>(user);
     Pt q = s->Map(c), p = s->Map(to), a = s->last;
-    s->out->push_back({false, true,
-                       {a, {a.x + 2 * (q.x - a.x) / 3, a.y + 2 * (q.y - a.y) / 3},
-                        {p.x + 2 * (q.x - p.x) / 3, p.y + 2 * (q.y - p.y) / 3}, p}});
+    s->out->push_back({false,
+                       true,
+                       {a,
+                        {a.x + 2 * (q.x - a.x) / 3, a.y + 2 * (q.y - a.y) / 3},
+                        {p.x + 2 * (q.x - p.x) / 3, p.y + 2 * (q.y - p.y) / 3},
+                        p}});
     s->last = p;
     return 0;
 }
@@ -109,14 +112,16 @@ Pt At(const Pt p[4], double t) {
 double Deviation(const Pt p[4], const std::vector<Pt>& points) {
     constexpr int kSamples = 600;
     std::vector<Pt> curve(kSamples + 1);
-    for (int i = 0; i <= kSamples; ++i) curve[std::size_t(i)] = At(p, double(i) / kSamples);
+    for (int i = 0; i <= kSamples; ++i)
+        curve[std::size_t(i)] = At(p, double(i) / kSamples);
     double worst = 0;
     for (std::size_t i = 0; i + 1 < points.size(); ++i)
         for (int k = 0; k <= 8; ++k) {
             Pt q{points[i].x + (points[i + 1].x - points[i].x) * k / 8,
                  points[i].y + (points[i + 1].y - points[i].y) * k / 8};
             double best = 1e9;
-            for (const Pt& c : curve) best = std::min(best, std::hypot(c.x - q.x, c.y - q.y));
+            for (const Pt& c : curve)
+                best = std::min(best, std::hypot(c.x - q.x, c.y - q.y));
             worst = std::max(worst, best);
         }
     return worst;
@@ -135,10 +140,10 @@ public:
     std::vector<longPoint> ends;
 };
 
-constexpr double kDeviceStep = 0.05;              // StepSize of the record-language section
-constexpr double kUnit = kDeviceStep / 16;        // the driver units the plot library uses
-constexpr long kRecord = 5;                       // bytes of a corner or smooth-point record
-constexpr long kMove = 10;                        // break record and corner record
+constexpr double kDeviceStep = 0.05;       // StepSize of the record-language section
+constexpr double kUnit = kDeviceStep / 16; // the driver units the plot library uses
+constexpr long kRecord = 5;                // bytes of a corner or smooth-point record
+constexpr long kMove = 10;                 // break record and corner record
 
 long Round(double v) {
     return long(std::floor(v + 0.5));
@@ -204,7 +209,8 @@ Result Hpgl() {
             continue;
         }
         longPoint p[4];
-        for (int i = 0; i < 4; ++i) p[i].Fill(Round(s.p[i].x / kStep) * 4, Round(s.p[i].y / kStep) * 4);
+        for (int i = 0; i < 4; ++i)
+            p[i].Fill(Round(s.p[i].x / kStep) * 4, Round(s.p[i].y / kStep) * 4);
         Collector flatten(Round(0.1 / kStep));
         flatten.CalcCurve(p[0], p[1], p[2], p[3], 0);
         std::vector<Pt> points{{hx * kStep, hy * kStep}};
@@ -225,21 +231,24 @@ void Report(benchmark::State& state, const Result& r) {
 
 void SmoothPointsAtQuality(benchmark::State& state) {
     Result r;
-    for (auto _ : state) r = Records(int(state.range(0)));
+    for (auto _ : state)
+        r = Records(int(state.range(0)));
     Report(state, r);
 }
 BENCHMARK(SmoothPointsAtQuality)->DenseRange(1, 8)->Unit(benchmark::kMillisecond);
 
 void FlattenedLines(benchmark::State& state) {
     Result r;
-    for (auto _ : state) r = Records(0);
+    for (auto _ : state)
+        r = Records(0);
     Report(state, r);
 }
 BENCHMARK(FlattenedLines)->Unit(benchmark::kMillisecond);
 
 void CoralHpgl(benchmark::State& state) {
     Result r;
-    for (auto _ : state) r = Hpgl();
+    for (auto _ : state)
+        r = Hpgl();
     Report(state, r);
 }
 BENCHMARK(CoralHpgl)->Unit(benchmark::kMillisecond);

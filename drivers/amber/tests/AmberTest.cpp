@@ -5,8 +5,8 @@
 // 24-byte job header, and End (like NewPage1) up to its "#": 00 FF FF FF FF 80 04 00.
 
 #include <functional>
-#include <set>
 #include <gtest/gtest.h>
+#include <set>
 #include <string>
 
 #include <testing/FakeCutter.h>
@@ -34,13 +34,15 @@ const std::string kHeadPosEnd("\x80\x05", 2);
 const std::string kHeadPosStart("\x01", 1);
 
 std::string Substituted(std::string bytes) {
-    for (char& c : bytes) c = char(AmberDriver::Substitute(std::uint8_t(c)));
+    for (char& c : bytes)
+        c = char(AmberDriver::Substitute(std::uint8_t(c)));
     return bytes;
 }
 
 TEST(AmberSubstitutionTest, IsAPermutationOfTheByteValues) {
     std::set<int> values;
-    for (int b = 0; b < 256; ++b) values.insert(AmberDriver::Substitute(std::uint8_t(b)));
+    for (int b = 0; b < 256; ++b)
+        values.insert(AmberDriver::Substitute(std::uint8_t(b)));
     EXPECT_EQ(values.size(), 256u);
 }
 
@@ -69,11 +71,11 @@ TEST_F(AmberTest, TheLoaderFillsWhatTheSectionLeavesOut) {
         // A bare section: 0.05 / 16 mm, 1600 mm, 451 mm, 0.2 mm = 64, 20 hundredths.
         {"Cutter", "", 0.003125f, 512000, 144320, 0, 64, 5, 0, 0, "COM1", 0},
         // 0.01 mm is 3.2 units, rounded to 3: 0.9375 hundredths.
-        {"Cutter", "StepSize=0.05\nAccuracy=0.01", 0.003125f, 512000, 144320, 0, 3, 8, 0, 0,
-         "COM1", 0},
+        {"Cutter", "StepSize=0.05\nAccuracy=0.01", 0.003125f, 512000, 144320, 0, 3, 8, 0, 0, "COM1",
+         0},
         {"Cutter", "Accuracy=0.001", 0.003125f, 512000, 144320, 0, 2, 8, 0, 0, "COM1", 0},
-        {"Big (R) Cutter", "Device=lpt1.dos\nAccuracy=0.5", 0.003125f, 512000, 144320, 0, 160,
-         1, 1, 0, "lpt1.dos", 0},
+        {"Big (R) Cutter", "Device=lpt1.dos\nAccuracy=0.5", 0.003125f, 512000, 144320, 0, 160, 1, 1,
+         0, "lpt1.dos", 0},
         {"Cutter", "StepSize=0\nPageSize=1600", 0.003125f, 512000, 144320, 512000, 64, 5, 0, 1,
          "COM1", 1},
         {"Cutter", "StepSize=0.1\nMaxX=100\nPhysicalPageSize=50\nPageSize=50", 0.00625f, 16000,
@@ -130,7 +132,10 @@ std::vector<JobCase> JobCases() {
          S + std::string("\0\xFF\xFF\xFF\xFF\0\0\xC8\0\x64", 10) + Line(200, 200) + E},
         // Escapes in Start; a LineTo with two "#" has a flag byte, copied forward from each
         // new line and set to the move's (0, none) when a plain command follows.
-        {"escapes and accessors", "Cutter", R"(Start=\65\66\1000\)" "\n" R"(LineTo=\2##)",
+        {"escapes and accessors", "Cutter",
+         R"(Start=\65\66\1000\)"
+         "\n"
+         R"(LineTo=\2##)",
          [](PlotterDriver* d) {
              d->MoveTo(1600, 1600);
              d->LineTo(3200, 1600);
@@ -147,8 +152,7 @@ std::vector<JobCase> JobCases() {
                  d->LineTo(1600 + 16 * i, 1600);
          },
          overflow, 1},
-        {"(R)", "Cutter (R)", "", square,
-         Substituted(S + Move(100, 200) + Line(200, 200) + E)},
+        {"(R)", "Cutter (R)", "", square, Substituted(S + Move(100, 200) + Line(200, 200) + E)},
         // No job header: the file is a plain record stream.
         {".fot", "Cutter", "Device=" + std::string("OUT.FOT"), square,
          Move(100, 200) + Line(200, 200) + E},
@@ -260,7 +264,8 @@ TEST_F(AmberTest, TheContractsSlots20To22KeepTheirMeaning) {
 
 TEST_F(AmberTest, ATemplateThatCannotBeACommandAbortsTheJob) {
     // A key past 255 characters would be cut off somewhere inside a command.
-    PlotterDriver* d = AttachSection("Cutter", "Start=" + std::string(256, 'x') + "\nDevice=" + Out());
+    PlotterDriver* d =
+        AttachSection("Cutter", "Start=" + std::string(256, 'x') + "\nDevice=" + Out());
     PushMessageBoxAnswer(IDOK);
     Job(d, [](PlotterDriver* d) { d->MoveTo(1600, 3200); });
     EXPECT_EQ(plotter_.aborted, 1);

@@ -81,7 +81,8 @@ void PipePump::Replies(int fd) {
         if (n < 0) break;
         int sent = 0;
         while (sent < n && !stop_) {
-            ssize_t m = ::send(fd, chunk + sent, std::size_t(n - sent), MSG_NOSIGNAL | MSG_DONTWAIT);
+            ssize_t m =
+                ::send(fd, chunk + sent, std::size_t(n - sent), MSG_NOSIGNAL | MSG_DONTWAIT);
             if (m > 0) {
                 sent += int(m);
             } else if (m < 0 && (errno == EAGAIN || errno == EINTR)) {

@@ -63,12 +63,16 @@ __attribute__((visibility("default"))) HANDLE open_file(const char* name, int) {
     if (!c.link && !c.pump) {
         auto link = std::make_unique<cutterlink::Link>();
         if (!link->Open("summausb", c.lastError)) return INVALID_HANDLE_VALUE;
-        if (link->Descriptor() < 0) c.pump = std::make_unique<PipePump>(link.release());
-        else c.link = std::move(link);
+        if (link->Descriptor() < 0)
+            c.pump = std::make_unique<PipePump>(link.release());
+        else
+            c.link = std::move(link);
     }
     int fd = -1;
-    if (c.pump) fd = pipe == 0 ? c.pump->CommandsEnd() : c.pump->RepliesEnd();
-    else fd = ::dup(c.link->Descriptor());
+    if (c.pump)
+        fd = pipe == 0 ? c.pump->CommandsEnd() : c.pump->RepliesEnd();
+    else
+        fd = ::dup(c.link->Descriptor());
     if (fd < 0) {
         c.lastError = "The USB pipe cannot be set up: out of system resources.";
         return INVALID_HANDLE_VALUE;
