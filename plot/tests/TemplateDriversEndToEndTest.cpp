@@ -17,12 +17,27 @@
 // down) at (204, 1105) (51, 276), (209, 1090) (52, 272), (210, 1075) (52, 268), (212, 1060)
 // (53, 265), (210, 1045) (52, 261), (209, 1030) (52, 257), (204, 1015) (51, 253), (200, 1000)
 // (50, 250).
+//
+// The record-language driver works in sixteenths of its StepSize 0.05 mm (320 units a
+// millimetre) and sends device steps of 0.05 mm (a unit / 16, rounded): the square runs
+// (100, 100) → (100, 300) → (300, 300) → (300, 100) → back, the base (100, 500) to
+// (100, 560). The arch, (1600, 8960) over (1728, 8640), (1728, 8320) to (1600, 8000) in
+// units, is flattened unscaled with Accuracy 0.2 mm = 64 units: split once (deviation 96),
+// each half is within the tolerance (24) and goes out as its halves, ending at (1672, 8720)
+// (105, 545), (1696, 8480) (106, 530), (1672, 8240) (105, 515), (1600, 8000) (100, 500).
+// Records: a move is 00 FF FF FF FF 00 b a, a line 00 b a (16 bits big-endian, the second
+// coordinate first), between the 24-byte job header and End's 00 FF FF FF FF 80 04 00.
 
+#include <algorithm>
+#include <chrono>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <memory>
 #include <sstream>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include <gtest/gtest.h>
 #include <pathkit/ColorPath.h>
@@ -36,6 +51,8 @@
 #include <testing/FakeSpooler.h>
 #include <testing/PlatformTest.h>
 #include <win32/kernel.h>
+
+#include <GpglCheck.h>
 
 #include "DataFolder.h"
 #include "PlotSettings.h"
@@ -58,9 +75,21 @@ const char* const kSquareAndArch = "Path Layer=1 Color=R0G0B0\r\n"
 const std::string kGPGLCutInit = "FM1\3TB50,0\3L0,\3!3\3FX3,0\3";
 const std::string kGPGLEnd = "&1,1,1,TB50,0\3FO0\3!10\3";
 
-// How the driver reaches the fake cutter: the serial port COM1, or "USB" through the
-// maker's library, which sends the job when the cutter says "E".
-enum class Line { Serial, MakersLibrary };
+// How the driver reaches the fake cutter: the serial port COM1, "USB" through the maker's
+// library, which sends the job when the cutter says "E", or "USB" through the pipe library.
+enum class Line { Serial, MakersLibrary, Pipes };
+
+std::string Word(long v) {
+    return {char((v >> 8) & 0xFF), char(v & 0xFF)};
+}
+std::string MoveRecord(long a, long b) {
+    return std::string("\0\xFF\xFF\xFF\xFF\0", 6) + Word(b) + Word(a);
+}
+std::string LineRecord(long a, long b) {
+    return std::string(1, '\0') + Word(b) + Word(a);
+}
+const std::string kRecordStart("\3\4\0\0\0\0\0\1\0\1\0\0\0\0\6\0\0\x7F\xFF\0\0\x7F\xFF\1", 24);
+const std::string kRecordEnd("\0\xFF\xFF\xFF\xFF\x80\4\0", 8);
 
 struct DriverCase {
     const char* section;
@@ -90,6 +119,18 @@ const DriverCase kDrivers[] = {
      "IN;PR;SP1;VS20;PU200,24200;PD0,-400;PD400,0;PD0,400;PD-400,0;PU0,-800;PD0,-120;"
      "PD5,15;PD4,15;PD2,15;PD1,15;PD-1,15;PD-2,15;PD-4,15;PD-5,15;PU-200,1000;PU;SP0;",
      Line::MakersLibrary},
+    // As garnet without the acceleration, through the pipes.
+    {"USB Pipe Cutter", 24400, 200000,
+     "IN;PR;SP1;VS20;PU200,200;PD0,400;PD400,0;PD0,-400;PD-400,0;PU0,800;PD0,120;"
+     "PD5,-15;PD4,-15;PD2,-15;PD1,-15;PD-1,-15;PD-2,-15;PD-4,-15;PD-5,-15;PU-200,-1000;"
+     "PU;SP0;",
+     Line::Pipes},
+    // Binary records through the port library's Transmit.
+    {"Record-Language Cutter", 144320, 512000,
+     kRecordStart + MoveRecord(100, 100) + LineRecord(100, 300) + LineRecord(300, 300) +
+         LineRecord(300, 100) + LineRecord(100, 100) + MoveRecord(100, 500) + LineRecord(100, 560) +
+         LineRecord(105, 545) + LineRecord(106, 530) + LineRecord(105, 515) + LineRecord(100, 500) +
+         MoveRecord(0, 0) + kRecordEnd},
 };
 
 std::string ReadFile(const std::filesystem::path& path) {
@@ -185,6 +226,8 @@ TEST_F(TemplateDriversEndToEndTest, EachDefaultSectionCutsTheDesignOverTheSerial
     FakePort port("COM1", cutter.PortPath());
     WritePrivateProfileStringA("PcutLib", "Device", cutter.PortPath().c_str(),
                                FakePort::TableFile().c_str());
+    WritePrivateProfileStringA("summausb", "Device", cutter.PortPath().c_str(),
+                               FakePort::TableFile().c_str());
     for (const DriverCase& c : kDrivers) {
         SCOPED_TRACE(c.section);
         ASSERT_EQ(Key(c.section, "Device"), c.line == Line::Serial ? "COM1" : "USB");
@@ -194,6 +237,84 @@ TEST_F(TemplateDriversEndToEndTest, EachDefaultSectionCutsTheDesignOverTheSerial
         EXPECT_TRUE(cutter.WaitForReceived(c.expected));
         EXPECT_EQ(cutter.Received(), c.expected);
     }
+}
+
+// A spooled job of the record-language driver, whose section names COM1, goes into the spool
+// file behind its header, and nothing reaches the cutter on COM1.
+TEST_F(TemplateDriversEndToEndTest, ASpooledRecordJobLandsInTheSpoolFile) {
+    FakeCutter cutter;
+    if (!cutter.IsOpen()) GTEST_SKIP() << "no pseudo-terminal";
+    FakePort port("COM1", cutter.PortPath());
+    const DriverCase& c = kDrivers[std::size(kDrivers) - 1];
+    ASSERT_STREQ(c.section, "Record-Language Cutter");
+    const std::filesystem::path spool = DataFolder() / "spool";
+    std::filesystem::create_directories(spool);
+    DRV.useSpooler = 1;
+    DRV.spoolDirectory = spool.c_str();
+    DRV.jobName = "Sign";
+    DRV.sheetText = "1/1";
+    Cut(c);
+    DRV.useSpooler = 0;
+    std::vector<std::filesystem::path> files;
+    for (const auto& entry : std::filesystem::directory_iterator(spool))
+        files.push_back(entry.path());
+    ASSERT_EQ(files.size(), 1u);
+    const std::string file = ReadFile(files[0]);
+    ASSERT_GE(file.size(), 8 + c.expected.size());
+    const std::uint32_t length = std::uint8_t(file[0]) | std::uint8_t(file[1]) << 8 |
+                                 std::uint8_t(file[2]) << 16 |
+                                 std::uint32_t(std::uint8_t(file[3])) << 24;
+    EXPECT_NE(file.find("Device=Record-Language Cutter"), std::string::npos);
+    EXPECT_EQ(file.substr(8 + length), c.expected);
+    EXPECT_EQ(Key(c.section, "Device"), "COM1");
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    EXPECT_EQ(cutter.Received(), "");
+}
+
+// The GP-GL default section's stream read back as a cutter reads it, by a reader that shares
+// nothing with the drivers: whole, its init and end pieces those of the section, and the
+// cut lines on the design within the accuracy (0.1 mm) and a step.
+TEST_F(TemplateDriversEndToEndTest, TheGPGLSectionsStreamReadsBackAsTheDesign) {
+    const DriverCase& c = kDrivers[0];
+    ASSERT_STREQ(c.section, "Generic GP-GL Cutter");
+    const std::string out = (DataFolder() / "cut.gpgl").string();
+    ASSERT_TRUE(WritePrivateProfileStringA(c.section, "Device", out.c_str(), ini_.c_str()));
+    Cut(c);
+    gpglcheck::Stream read = gpglcheck::Read(ReadFile(out), 0.1);
+    ASSERT_TRUE(read.ok) << read.error;
+    const std::vector<std::string> init = {"FM1", "TB50,0", "L0,", "!3", "FX3,0"};
+    const std::vector<std::string> end = {"&1,1,1,TB50,0", "FO0", "!10"};
+    ASSERT_GE(read.pieces.size(), init.size() + end.size());
+    EXPECT_EQ(std::vector<std::string>(read.pieces.begin(), read.pieces.begin() + 5), init);
+    EXPECT_EQ(std::vector<std::string>(read.pieces.end() - 3, read.pieces.end()), end);
+    // x along the media (the design's y), y across it.
+    ASSERT_EQ(read.cuts.size(), 2u);
+    const std::vector<std::pair<double, double>> square = {
+        {5, 5}, {5, 15}, {15, 15}, {15, 5}, {5, 5}};
+    ASSERT_EQ(read.cuts[0].size(), square.size());
+    for (std::size_t i = 0; i < square.size(); ++i) {
+        EXPECT_NEAR(read.cuts[0][i].x, square[i].first, 1e-9);
+        EXPECT_NEAR(read.cuts[0][i].y, square[i].second, 1e-9);
+    }
+    const auto& arch = read.cuts[1];
+    ASSERT_EQ(arch.size(), 10u);
+    EXPECT_NEAR(arch[0].y, 25, 1e-9);
+    EXPECT_NEAR(arch[1].y, 28, 1e-9);
+    for (std::size_t i = 2; i < arch.size(); ++i) {
+        // Distance to the arch from (5, 28) over (5.4, 27), (5.4, 26) to (5, 25).
+        double best = 1e9;
+        for (int k = 0; k <= 4000; ++k) {
+            const double t = k / 4000.0, u = 1 - t;
+            const double x =
+                u * u * u * 5 + 3 * u * u * t * 5.4 + 3 * u * t * t * 5.4 + t * t * t * 5;
+            const double y =
+                u * u * u * 28 + 3 * u * u * t * 27 + 3 * u * t * t * 26 + t * t * t * 25;
+            best = std::min(best, std::hypot(x - arch[i].x, y - arch[i].y));
+        }
+        EXPECT_LE(best, 0.1 + 0.1) << "point " << i;
+    }
+    EXPECT_NEAR(arch.back().x, 5, 1e-9);
+    EXPECT_NEAR(arch.back().y, 25, 1e-9);
 }
 
 } // namespace

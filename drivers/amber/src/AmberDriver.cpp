@@ -66,11 +66,6 @@ bool AmberDriver::Bind(const char* deviceName, const char* iniPath) {
     return true;
 }
 
-std::uint8_t AmberDriver::Substitute(std::uint8_t b) {
-    // An odd multiplier modulo 256 permutes the byte values.
-    return std::uint8_t(b * 167u + 73u);
-}
-
 std::size_t AmberDriver::LongestQueued() const {
     std::size_t longest = 0;
     for (T t : {HeadPosStart, HeadPosEnd, StartT, NewPage1, NewPage2, EndT, Continue})

@@ -80,7 +80,8 @@ public:
     std::string LoadedDevice() const { return device_; }
 
     // The byte that replaces b in sections named with "(R)".
-    static std::uint8_t Substitute(std::uint8_t b);
+    // An odd multiplier modulo 256 permutes the byte values.
+    static std::uint8_t Substitute(std::uint8_t b) { return std::uint8_t(b * 167u + 73u); }
 
 private:
     enum T { CutInit, PlotInit, HeadPosStart, HeadPosEnd, StartT, MoveToT, LineToT, SplineTo,

@@ -84,10 +84,19 @@ void AmberDriver::Init() {
     // section's Device as it is now (the plot library may have pointed it at a spool file).
     aborted_ = false;
     jobOpened_ = false;
+    // A block never spans two jobs: what earlier jobs wrote went over a connection that has
+    // been closed since, and the built-in End does not close its block.
+    blockBytes_ = 0;
     {
         CIniFile ini(iniPath_.c_str());
         device_ = static_cast<const char*>(ini.GetCString(section_.c_str(), "Device", "COM1"));
     }
+    // A template that could not be loaded whole would send a cut-off command.
+    for (const RecordTemplate& t : templates_)
+        if (t.tooLong) {
+            Fail(IDS_AMBER_TEMPLATE_TOO_LONG);
+            return;
+        }
     Open();
     float width = 0, height = 0;
     if (owner) owner->GetPlotSize(width, height);

@@ -22,9 +22,11 @@ std::size_t Escape(const std::string& text, std::size_t i, BinaryString& out) {
 } // namespace
 
 int RecordTemplate::Load(CIniFile& ini, const char* section) {
-    char text[256];
+    char text[4096];
     ini.GetString(section, key_, kAbsent, text, sizeof text);
     std::string value = text;
+    tooLong = value != kAbsent && value.size() > BinaryString::MaxLength;
+    if (tooLong) return Parse("");
     return Parse(value == kAbsent ? builtIn_ : value);
 }
 

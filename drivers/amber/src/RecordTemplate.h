@@ -18,8 +18,9 @@ class RecordTemplate {
 public:
     RecordTemplate(const char* key, std::string builtIn) : key_(key), builtIn_(std::move(builtIn)) {}
 
-    // Reads the key (at most 255 characters): the built-in text when absent; a present but
-    // empty key gives empty segments. Returns the number of "#".
+    // Reads the key: the built-in text when absent; a present but empty key gives empty
+    // segments. A text past 255 characters cannot be a command: it is refused (tooLong, empty
+    // segments). Returns the number of "#".
     int Load(CIniFile& ini, const char* section);
     int Parse(const std::string& text);
     // A marker text: escapes as above, every other character (even "#") copied.
@@ -37,6 +38,7 @@ public:
     int flagIndex = -1;   // into command; -1: none
     int numberIndex = -1; // four bytes
     int places = 0;       // the number of "#"
+    bool tooLong = false; // the key's text was refused
 
 private:
     const char* key_;

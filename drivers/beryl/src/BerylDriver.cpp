@@ -231,6 +231,7 @@ void BerylPort::RemoveJobFile() {
 BerylDriver::BerylDriver(const DriverResources& texts)
     : TemplateEmitter(texts, BerylSwitches(), BerylPolicy(&cutter_)), cutter_(*this) {
     defaultToolOffset_ = 0;
+    defaultDevice_ = "USB";
     cutter_.BindLibrary();
 }
 

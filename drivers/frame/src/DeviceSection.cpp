@@ -59,7 +59,8 @@ LONG DeviceSection::ToSteps(double mm, float step) {
     return RoundToInt32(mm / double(step));
 }
 
-bool DeviceSection::Load(CIniFile& ini, const char* s, double defaultToolOffset) {
+bool DeviceSection::Load(CIniFile& ini, const char* s, double defaultToolOffset,
+                         const char* defaultDevice) {
     auto readTemplates = [&](const auto& keys) {
         for (const TemplateKey& k : keys)
             templates[int(k.command)].Set(Text(ini, s, k.key, k.def));
@@ -67,7 +68,7 @@ bool DeviceSection::Load(CIniFile& ini, const char* s, double defaultToolOffset)
     // Millimetre keys are kept as single-precision values, as the step size is.
     auto mm = [&](const char* key, double def) { return NarrowToFloat(ini.GetFloat(s, key, def)); };
 
-    device = Text(ini, s, "Device", "LPT1");
+    device = Text(ini, s, "Device", defaultDevice);
     isGPGL = Int(ini, s, "isGPGL", 0);
     swapXY = Int(ini, s, "SwapXY", 0);
     origoPos = Int(ini, s, "OrigoPos", 0);

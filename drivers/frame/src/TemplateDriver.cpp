@@ -32,7 +32,7 @@ void TemplateDriver::Bind(const char* deviceName, const char* iniPath) {
 void TemplateDriver::LoadSection() {
     CIniFile ini(iniPath_.c_str());
     section_ = DeviceSection();
-    if (!section_.Load(ini, sectionName_.c_str(), defaultToolOffset_))
+    if (!section_.Load(ini, sectionName_.c_str(), defaultToolOffset_, defaultDevice_))
         texts_.Show(IDS_BAD_STEP_SIZE, MB_OK | MB_ICONEXCLAMATION, sectionName_.c_str());
     SectionLoaded(ini);
     stepSize = section_.stepSize;
@@ -74,7 +74,7 @@ void TemplateDriver::Init() {
     std::string device;
     {
         CIniFile ini(iniPath_.c_str());
-        device = static_cast<const char*>(ini.GetCString(sectionName_.c_str(), "Device", "LPT1"));
+        device = static_cast<const char*>(ini.GetCString(sectionName_.c_str(), "Device", defaultDevice_));
     }
     bool opened =
         port_.Open(device, section_.windowsUSBID, iniPath_, sectionName_, jobName ? jobName : "");

@@ -293,6 +293,19 @@ HANDLE CreateFileA(LPCSTR fileName, DWORD access, DWORD, LPSECURITY_ATTRIBUTES, 
     return addObject(std::move(file));
 }
 
+HANDLE SdFileHandleFromDescriptor(int fd, BOOL overlapped) {
+    const int flags = fd < 0 ? -1 : ::fcntl(fd, F_GETFL);
+    if (flags < 0) {
+        SetLastError(ERROR_INVALID_HANDLE);
+        return INVALID_HANDLE_VALUE;
+    }
+    ::fcntl(fd, F_SETFL, flags | O_NONBLOCK);
+    auto file = std::make_shared<KernelObject>();
+    file->fd = fd;
+    file->overlapped = overlapped != FALSE;
+    return addObject(std::move(file));
+}
+
 BOOL ReadFile(HANDLE file, LPVOID buffer, DWORD toRead, LPDWORD read, LPOVERLAPPED overlapped) {
     return transfer(file, buffer, toRead, read, overlapped, false);
 }

@@ -42,7 +42,8 @@ public:
 
     // Reads every key of the section; absent keys take their defaults. Returns false when
     // StepSize was not above 0 (the default step size is then used).
-    bool Load(CIniFile& ini, const char* section, double defaultToolOffset = 0.5);
+    bool Load(CIniFile& ini, const char* section, double defaultToolOffset = 0.5,
+              const char* defaultDevice = "LPT1");
 
     // Converts every template except GetHeadPos from its stored text; with dollarIsText each
     // "$" becomes the place of the command's text argument.

@@ -50,6 +50,8 @@ protected:
     bool dollarIsText_ = false;
     // ToolOffset when the section has none, in millimetres.
     double defaultToolOffset_ = 0.5;
+    // Device when the section has none.
+    const char* defaultDevice_ = "LPT1";
 
     // Formats the template with the numbers and writes it. A command longer than the
     // formatting limit is not sent: it is reported once per opening and aborts the job.

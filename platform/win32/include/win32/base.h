@@ -121,3 +121,6 @@ constexpr WORD HIWORD(DWORD_PTR v) {
 constexpr DWORD MAKELONG(WORD lo, WORD hi) {
     return DWORD(lo) | (DWORD(hi) << 16);
 }
+
+// Shared by the module, file and device-interface functions.
+constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;

@@ -33,7 +33,6 @@ constexpr DWORD WAIT_TIMEOUT = 258;
 constexpr DWORD WAIT_FAILED = 0xFFFFFFFFu;
 
 constexpr DWORD ERROR_HANDLE_EOF = 38;
-constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
 constexpr DWORD ERROR_NO_MORE_ITEMS = 259;
 constexpr DWORD ERROR_OPERATION_ABORTED = 995;
 constexpr DWORD ERROR_IO_INCOMPLETE = 996;
@@ -75,6 +74,12 @@ WIN32_API HANDLE CreateEventA(LPSECURITY_ATTRIBUTES security, BOOL manualReset, 
 // an unsignalled event that no operation will set fails at once under INFINITE.
 WIN32_API DWORD WaitForSingleObject(HANDLE handle, DWORD milliseconds);
 WIN32_API BOOL CloseHandle(HANDLE handle);
+
+// For the stand-ins of outside libraries that hand out kernel file handles over a line they
+// opened themselves (the USB pipe library): a handle over the descriptor `fd`, which it owns
+// from then on (CloseHandle closes it). The descriptor is made non-blocking. Not a Win32
+// function; INVALID_HANDLE_VALUE for a descriptor that is not open.
+WIN32_API HANDLE SdFileHandleFromDescriptor(int fd, BOOL overlapped);
 
 inline HANDLE CreateFile(LPCSTR f, DWORD a, DWORD s, LPSECURITY_ATTRIBUTES sa, DWORD c, DWORD fl,
                          HANDLE t) {

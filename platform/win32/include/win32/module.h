@@ -9,7 +9,6 @@
 
 using FARPROC = LONG_PTR (*)();
 
-constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
 
 // Failure: NULL with ERROR_MOD_NOT_FOUND. The same file loaded twice gives the same handle;
 // each load needs its FreeLibrary. Module handles are never 32 or less.

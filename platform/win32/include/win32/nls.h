@@ -12,7 +12,6 @@ using WCHAR = char16_t;
 using LPWSTR = WCHAR*;
 using LPCWSTR = const WCHAR*;
 
-constexpr DWORD ERROR_INSUFFICIENT_BUFFER = 122;
 constexpr DWORD ERROR_NO_UNICODE_TRANSLATION = 1113;
 
 constexpr UINT CP_ACP = 0;
