@@ -17,8 +17,8 @@
 #include <pathkit/TMatrix.h>
 
 #include "shell/GeometryRecords.h"
-#include "text/GeneralFont.h"
 #include "text/FontRegistry.h"
+#include "text/GeneralFont.h"
 #include "text/TrueTypeFont.h"
 
 namespace {
@@ -27,8 +27,8 @@ constexpr int kOutlines = 10000;
 constexpr float kLetterHeight = 10; // millimetres per em
 
 const char* const kTexts[] = {
-    "SALE", "Open", "Vinyl lettering", "Window graphics", "Exit", "Reception",
-    "No parking", "Bakery & Cafe", "50% OFF", "Main Street 12",
+    "SALE",      "Open",       "Vinyl lettering", "Window graphics", "Exit",
+    "Reception", "No parking", "Bakery & Cafe",   "50% OFF",         "Main Street 12",
 };
 
 struct Outlines {
@@ -62,7 +62,8 @@ const Outlines& TextOutlines() {
             }
             line->Prepare();
             line->colour = 0x0000FF;
-            for (const SubPath& sp : line->subPaths) o.members += sp.members.Filled();
+            for (const SubPath& sp : line->subPaths)
+                o.members += sp.members.Filled();
             o.paths.push_back(std::move(line));
         }
         o.ok = true;
@@ -129,7 +130,8 @@ void BM_LoadTextOutlines(benchmark::State& state) {
         for (std::size_t i = 0; i < o.paths.size(); ++i) {
             ColorPath p;
             ar >> p;
-            for (const SubPath& sp : p.subPaths) loadedMembers += sp.members.Filled();
+            for (const SubPath& sp : p.subPaths)
+                loadedMembers += sp.members.Filled();
         }
         ar.Close();
     }

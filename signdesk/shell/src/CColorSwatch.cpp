@@ -42,8 +42,10 @@ void CColorSwatch::DrawItem(LPDRAWITEMSTRUCT lpDrawItemStruct) {
     CBrush face;
     face.CreateSolidBrush(::GetSysColor(COLOR_BTNFACE));
     CPen frame;
-    if (enabled) frame.CreatePen(PS_DOT, 1, RGB(0, 0, 0));
-    else frame.CreatePen(PS_SOLID, 1, RGB(0x7F, 0x7F, 0x7F));
+    if (enabled)
+        frame.CreatePen(PS_DOT, 1, RGB(0, 0, 0));
+    else
+        frame.CreatePen(PS_SOLID, 1, RGB(0x7F, 0x7F, 0x7F));
     CPen* oldPen = dc->SelectObject(&frame);
     CBrush* oldBrush = dc->SelectObject(&face);
     dc->Rectangle(&rect);

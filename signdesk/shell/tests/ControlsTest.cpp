@@ -47,8 +47,8 @@ private:
     }
 
 public:
-    HWND watched = nullptr;   // the control whose handle a command may carry
-    CWnd* source_ = nullptr;  // the control object drag messages name
+    HWND watched = nullptr;  // the control whose handle a command may carry
+    CWnd* source_ = nullptr; // the control object drag messages name
 };
 
 BEGIN_MESSAGE_MAP(Target, CWnd)
@@ -97,8 +97,8 @@ TEST_F(ControlsTest, FilterEditTakesOnlyItsCharactersAndCommitsOnEnter) {
         const char* text;
         int beeps;
     };
-    const Step steps[] = {{'a', "", 1}, {'5', "5", 1}, {'.', "5.", 1}, {'x', "5.", 2},
-                          {'\b', "5", 2}, {' ', "5", 3}};
+    const Step steps[] = {{'a', "", 1},   {'5', "5", 1},  {'.', "5.", 1},
+                          {'x', "5.", 2}, {'\b', "5", 2}, {' ', "5", 3}};
     for (const Step& s : steps) {
         SCOPED_TRACE(int(s.ch));
         edit.PostMessage(WM_CHAR, s.ch, 0);
@@ -135,8 +135,8 @@ TEST_F(ControlsTest, CommitSpinPostsEnterToItsBuddy) {
     CFilterEdit edit;
     ASSERT_TRUE(edit.Create(WS_CHILD | WS_VISIBLE, CRect(0, 0, 80, 20), &parent, 5));
     CCommitSpinCtrl spin;
-    ASSERT_TRUE(spin.Create(WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT, CRect(80, 0, 96, 20),
-                            &parent, 6));
+    ASSERT_TRUE(
+        spin.Create(WS_CHILD | WS_VISIBLE | UDS_SETBUDDYINT, CRect(80, 0, 96, 20), &parent, 6));
     spin.SetBuddy(&edit);
     spin.SetRange(0, 10);
     parent.watched = edit.m_hWnd;
@@ -161,12 +161,20 @@ TEST_F(ControlsTest, DragButtonClicksAndDrags) {
         // A right click without moving: the command, posted to the target.
         {"right click", WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON, 0, {"command 9 0"}},
         // A right drag: one drag-over per move, one drop, no command.
-        {"right drag", WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON, 3,
+        {"right drag",
+         WM_RBUTTONDOWN,
+         WM_RBUTTONUP,
+         MK_RBUTTON,
+         3,
          {"over 2 source", "over 2 source", "over 2 source", "drop 2 source"}},
         // A left click is the button's own click.
         {"left click", WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, 0, {"command 9 ctrl"}},
         // A left drag that ends outside: drag-overs and the drop.
-        {"left drag", WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, 2,
+        {"left drag",
+         WM_LBUTTONDOWN,
+         WM_LBUTTONUP,
+         MK_LBUTTON,
+         2,
          {"over 1 source", "over 1 source", "drop 1 source"}},
     };
     for (const Case& c : cases) {
@@ -207,8 +215,7 @@ TEST_F(ControlsTest, DragButtonTalksToItsTargetAndNotesDoubleClicks) {
     Pump();
     const std::string shifted = std::to_string(MK_RBUTTON | MK_SHIFT);
     EXPECT_EQ(other.log, (std::vector<std::string>{"over " + shifted + " source",
-                                                   "drop " + shifted + " source",
-                                                   "command 9 0"}));
+                                                   "drop " + shifted + " source", "command 9 0"}));
     EXPECT_TRUE(parent.log.empty());
 
     Mouse(button, WM_LBUTTONDBLCLK, MK_LBUTTON, 7, 8);
@@ -316,9 +323,9 @@ TEST(ColorSwatch, ColourNoColourAndDisabled) {
         COLORREF left;
     };
     const Case cases[] = {
-        {Green, 0, Green, Shadow},                            // a sunken cell
-        {CColorSwatch::NoColor, 0, Face, RGB(0, 0, 0)},       // dotted black frame
-        {Green, ODS_DISABLED, Face, RGB(0x7F, 0x7F, 0x7F)},   // grey frame
+        {Green, 0, Green, Shadow},                          // a sunken cell
+        {CColorSwatch::NoColor, 0, Face, RGB(0, 0, 0)},     // dotted black frame
+        {Green, ODS_DISABLED, Face, RGB(0x7F, 0x7F, 0x7F)}, // grey frame
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.state);

@@ -67,16 +67,30 @@ TEST(ParseFloatText, TheNumberRule) {
         float value;
     };
     const Case cases[] = {
-        {"0", true, 0.0f},        {"0.0", true, 0.0f},     {".5", true, 0.5f},
-        {" \t2.5\t ", true, 2.5f}, {"-3e2", true, -300.0f}, {"1.", true, 1.0f},
-        {"+7", true, 7.0f},       {"00.25", true, 0.25f},
+        {"0", true, 0.0f},
+        {"0.0", true, 0.0f},
+        {".5", true, 0.5f},
+        {" \t2.5\t ", true, 2.5f},
+        {"-3e2", true, -300.0f},
+        {"1.", true, 1.0f},
+        {"+7", true, 7.0f},
+        {"00.25", true, 0.25f},
         // A zero not written with a leading '0' is taken for no number.
-        {".0", false, 0},         {"-0", false, 0},        {"+0.0", false, 0},
-        {"1x", false, 0},         {"", false, 0},          {" \t ", false, 0},
-        {"2.5 3", false, 0},      {"1,5", false, 0},       {"e5", false, 0},
+        {".0", false, 0},
+        {"-0", false, 0},
+        {"+0.0", false, 0},
+        {"1x", false, 0},
+        {"", false, 0},
+        {" \t ", false, 0},
+        {"2.5 3", false, 0},
+        {"1,5", false, 0},
+        {"e5", false, 0},
         // What strtod takes besides decimal numbers, and what no float holds.
-        {"0x10", false, 0},       {"inf", false, 0},       {"nan", false, 0},
-        {"1e39", false, 0},       {"-1e39", false, 0},
+        {"0x10", false, 0},
+        {"inf", false, 0},
+        {"nan", false, 0},
+        {"1e39", false, 0},
+        {"-1e39", false, 0},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(std::string("\"") + c.text + "\"");
@@ -174,8 +188,8 @@ TEST_F(MeasureFieldsTest, LimitsAreComparedInThousandths) {
 
 TEST_F(MeasureFieldsTest, WindowNumbers) {
     CWnd parent;
-    ASSERT_TRUE(parent.CreateEx(0, nullptr, "parent", WS_OVERLAPPED, 0, 0, 200, 100, nullptr,
-                                nullptr));
+    ASSERT_TRUE(
+        parent.CreateEx(0, nullptr, "parent", WS_OVERLAPPED, 0, 0, 200, 100, nullptr, nullptr));
     CEdit field;
     ASSERT_TRUE(field.Create(WS_CHILD | WS_VISIBLE | WS_DISABLED, CRect(0, 0, 80, 20), &parent, 7));
 
@@ -189,8 +203,11 @@ TEST_F(MeasureFieldsTest, WindowNumbers) {
         BOOL ok;
         float value;
     };
-    const Case cases[] = {{"abc", FALSE, -1.0f}, {"", FALSE, -1.0f}, {"3x", FALSE, -1.0f},
-                          {" 3.25 ", TRUE, 3.25f}, {"0", TRUE, 0.0f}};
+    const Case cases[] = {{"abc", FALSE, -1.0f},
+                          {"", FALSE, -1.0f},
+                          {"3x", FALSE, -1.0f},
+                          {" 3.25 ", TRUE, 3.25f},
+                          {"0", TRUE, 0.0f}};
     for (const Case& c : cases) {
         SCOPED_TRACE(c.text);
         field.SetWindowText(c.text);

@@ -51,7 +51,8 @@ TEST_F(SystemServicesTest, DefaultPrinterPage) {
     std::uint8_t orientation = 77;
     std::uint16_t paper = 77;
     auto page = [&] {
-        for (float& v : values) v = -5.0f;
+        for (float& v : values)
+            v = -5.0f;
         return GetDefaultPrinterPage(values[0], values[1], values[2], values[3], values[4],
                                      values[5], orientation, paper);
     };
