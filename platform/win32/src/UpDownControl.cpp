@@ -28,11 +28,16 @@ std::string formatPos(HWND hwnd, const UpDownState& s) {
         std::snprintf(text, sizeof text, "0x%04X", unsigned(s.pos) & 0xFFFF);
         return text;
     }
-    std::string digits = std::to_string(std::abs(s.pos));
-    if (!(styleOf(hwnd) & UDS_NOTHOUSANDS))
-        for (int at = int(digits.size()) - 3; at > 0; at -= 3)
-            digits.insert(size_t(at), ",");
-    return (s.pos < 0 ? "-" : "") + digits;
+    // The magnitude as unsigned: the lowest int has no positive counterpart.
+    const unsigned magnitude = s.pos < 0 ? 0u - unsigned(s.pos) : unsigned(s.pos);
+    const std::string digits = std::to_string(magnitude);
+    const bool group = !(styleOf(hwnd) & UDS_NOTHOUSANDS);
+    std::string text = s.pos < 0 ? "-" : "";
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+        if (group && i > 0 && (digits.size() - i) % 3 == 0) text += ',';
+        text += digits[i];
+    }
+    return text;
 }
 
 void showInBuddy(HWND hwnd, const UpDownState& s) {

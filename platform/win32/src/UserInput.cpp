@@ -5,6 +5,7 @@
 #include "WindowTable.h"
 #include "win32/UserTesting.h"
 #include "win32/kernel.h"
+#include "win32/resource.h"
 
 using namespace sduser;
 
@@ -88,6 +89,7 @@ void resetKeys() {
     std::memset(state.keyState, 0, sizeof state.keyState);
     std::memset(state.asyncKeyDown, 0, sizeof state.asyncKeyDown);
     state.cursor = POINT{0, 0};
+    state.shownCursor = nullptr;
 }
 
 } // namespace sduser
@@ -190,4 +192,35 @@ void SdSetKeyToggled(int virtualKey, bool toggled) {
 void SdResetKeyState() {
     UserLock lock = lockUser();
     resetKeys();
+}
+
+namespace {
+
+// One object per system cursor: its address is the handle.
+struct SystemCursor {
+    WORD id;
+};
+SystemCursor systemCursors[] = {{32512}, {32513}, {32514}, {32515}};
+
+} // namespace
+
+HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) {
+    const ULONG_PTR id = reinterpret_cast<ULONG_PTR>(name);
+    if (instance == nullptr && id <= 0xFFFF)
+        for (SystemCursor& c : systemCursors)
+            if (c.id == id) return reinterpret_cast<HCURSOR>(&c);
+    SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
+    return nullptr;
+}
+
+HCURSOR SetCursor(HCURSOR cursor) {
+    UserLock lock = lockUser();
+    HCURSOR previous = userState().shownCursor;
+    userState().shownCursor = cursor;
+    return previous;
+}
+
+HCURSOR GetCursor() {
+    UserLock lock = lockUser();
+    return userState().shownCursor;
 }

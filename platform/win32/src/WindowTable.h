@@ -76,6 +76,7 @@ struct UserState {
     HWND focus = nullptr;
     HWND capture = nullptr;
     POINT cursor{0, 0};
+    HCURSOR shownCursor = nullptr;
     BYTE keyState[256]{};
     BYTE asyncKeyDown[256]{};
     std::vector<MSG> posted;

@@ -1,5 +1,6 @@
 // The predefined controls, driven by messages: results and the notifications the parent gets.
 
+#include <climits>
 #include <string>
 #include <vector>
 
@@ -408,6 +409,15 @@ TEST_F(ControlTest, UpDownStepsItsBuddyAndCanBeRefused) {
     EXPECT_EQ(seen[1].code, SB_THUMBPOSITION);
     EXPECT_EQ(seen[1].pos, 1000);
     EXPECT_EQ(seen[2].code, SB_ENDSCROLL);
+    // Grouping of wide and negative positions, down to the lowest int.
+    SendMessageA(spin, UDM_SETRANGE32, WPARAM(INT_MIN), INT_MAX);
+    SendMessageA(spin, UDM_SETPOS32, 0, -1234567);
+    EXPECT_EQ(Text(buddy), "-1,234,567");
+    SendMessageA(spin, UDM_SETPOS32, 0, INT_MIN);
+    EXPECT_EQ(Text(buddy), "-2,147,483,648");
+    SendMessageA(spin, UDM_SETPOS32, 0, 123);
+    EXPECT_EQ(Text(buddy), "123");
+    SendMessageA(spin, UDM_SETRANGE32, 0, 2000);
     // The buddy's text is read back; a text that is no number in range reports an error.
     SetWindowTextA(buddy, "1,500");
     EXPECT_EQ(SendMessageA(spin, UDM_GETPOS, 0, 0), LRESULT(MAKELONG(1500, 0)));

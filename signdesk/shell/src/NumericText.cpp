@@ -32,6 +32,14 @@ double ParseProfileDouble(const char* text) {
     return std::atof(text);
 }
 
+double ParseProfileNumber(const char* text, std::size_t* taken) {
+    ClassicNumericLocale classic;
+    char* end = nullptr;
+    double value = std::strtod(text, &end);
+    if (taken) *taken = std::size_t(end - text);
+    return value;
+}
+
 std::string FormatProfileDouble(double value) {
     ClassicNumericLocale classic;
     char buffer[64];

@@ -495,6 +495,31 @@ WIN32_API BOOL ReleaseCapture();
 WIN32_API BOOL GetCursorPos(LPPOINT point);
 WIN32_API BOOL SetCursorPos(int x, int y);
 
+// The system cursors (a null instance and an IDC_ id); other cursors are not loaded
+// (null). Headless the cursor shown is only remembered.
+inline LPCSTR const IDC_ARROW = reinterpret_cast<LPCSTR>(ULONG_PTR(32512));
+inline LPCSTR const IDC_IBEAM = reinterpret_cast<LPCSTR>(ULONG_PTR(32513));
+inline LPCSTR const IDC_WAIT = reinterpret_cast<LPCSTR>(ULONG_PTR(32514));
+inline LPCSTR const IDC_CROSS = reinterpret_cast<LPCSTR>(ULONG_PTR(32515));
+WIN32_API HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
+// Returns the cursor shown before.
+WIN32_API HCURSOR SetCursor(HCURSOR cursor);
+WIN32_API HCURSOR GetCursor();
+
+// ---- system colours (the classic scheme) ----
+constexpr int COLOR_WINDOW = 5;
+constexpr int COLOR_WINDOWTEXT = 8;
+constexpr int COLOR_BTNFACE = 15;
+constexpr int COLOR_3DFACE = COLOR_BTNFACE;
+constexpr int COLOR_BTNSHADOW = 16;
+constexpr int COLOR_3DSHADOW = COLOR_BTNSHADOW;
+constexpr int COLOR_GRAYTEXT = 17;
+constexpr int COLOR_BTNTEXT = 18;
+constexpr int COLOR_BTNHIGHLIGHT = 20;
+constexpr int COLOR_3DHIGHLIGHT = COLOR_BTNHIGHLIGHT;
+// 0 for an index the scheme does not have.
+WIN32_API DWORD GetSysColor(int index);
+
 constexpr int VK_LBUTTON = 0x01;
 constexpr int VK_RBUTTON = 0x02;
 constexpr int VK_CANCEL = 0x03;
@@ -683,6 +708,9 @@ WIN32_API int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type);
 WIN32_API BOOL MessageBeep(UINT type);
 
 // ---- ANSI names ----
+inline HCURSOR LoadCursor(HINSTANCE instance, LPCSTR name) {
+    return LoadCursorA(instance, name);
+}
 inline ATOM RegisterClass(const WNDCLASSA* c) {
     return RegisterClassA(c);
 }
