@@ -38,8 +38,7 @@ struct ClusterAxis {
             lo = std::min(lo, origin);
             hi = std::max(hi, origin);
         }
-        return lo >= -2 * Bound && hi <= 2 * Bound && lo - origin >= -Bound &&
-               hi - origin <= Bound;
+        return lo >= -2 * Bound && hi <= 2 * Bound && lo - origin >= -Bound && hi - origin <= Bound;
     }
 };
 
@@ -103,10 +102,8 @@ struct Side {
             if (byX || byY) {
                 const longBBox& c = sp->clusters[std::uint16_t(g)];
                 std::int64_t lx = c.left, hx = c.right, ly = c.bottom, hy = c.top;
-                if (byX && ax.Range(lx, hx) && (lx - tol - 2 > ohx || olx - tol - 2 > hx))
-                    continue;
-                if (byY && ay.Range(ly, hy) && (ly - tol - 2 > ohy || oly - tol - 2 > hy))
-                    continue;
+                if (byX && ax.Range(lx, hx) && (lx - tol - 2 > ohx || olx - tol - 2 > hx)) continue;
+                if (byY && ay.Range(ly, hy) && (ly - tol - 2 > ohy || oly - tol - 2 > hy)) continue;
             }
             FillGroup(first, map);
         }
@@ -184,7 +181,8 @@ void VisitMemberPairs(SubPath& a, SubPath& b, const UnitMap& map, std::int64_t t
     } else {
         sb.Init(b);
         // Cluster units are comparable only at the map's own scale.
-        bool comparable = sa.groupsUsable && sb.groupsUsable && a.ScaleFactor() == b.ScaleFactor() &&
+        bool comparable = sa.groupsUsable && sb.groupsUsable &&
+                          a.ScaleFactor() == b.ScaleFactor() &&
                           double(a.ScaleFactor()) == map.factor;
         longBBox ea, eb;
         if (comparable) {
@@ -215,14 +213,15 @@ void VisitMemberPairs(SubPath& a, SubPath& b, const UnitMap& map, std::int64_t t
         return std::uint64_t(i / sa.step) << 48 | std::uint64_t(j / other.step) << 32 |
                std::uint64_t(i) << 16 | j;
     };
-    memberpairs::Sweep(sa, self ? nullptr : &sb, tol, alongX, [&](std::uint32_t p, std::uint32_t q) {
-        unsigned i = sa.index[p], j = other.index[q];
-        if (self) {
-            if (i == j) return;
-            pairs.push_back(key(j, i));
-        }
-        pairs.push_back(key(i, j));
-    });
+    memberpairs::Sweep(sa, self ? nullptr : &sb, tol, alongX,
+                       [&](std::uint32_t p, std::uint32_t q) {
+                           unsigned i = sa.index[p], j = other.index[q];
+                           if (self) {
+                               if (i == j) return;
+                               pairs.push_back(key(j, i));
+                           }
+                           pairs.push_back(key(i, j));
+                       });
     std::sort(pairs.begin(), pairs.end());
     for (std::uint64_t k : pairs)
         visit(unsigned(k >> 16 & 0xFFFF), unsigned(k & 0xFFFF));
