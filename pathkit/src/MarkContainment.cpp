@@ -60,8 +60,7 @@ private:
 namespace {
 
 // Both ways to ask: the path itself, or an index of it built once for many questions.
-template <class Other>
-int MarkFragment(Fragment& fragment, Other& other, float tol) {
+template <class Other> int MarkFragment(Fragment& fragment, Other& other, float tol) {
     bool anyFree = false;
     for (int i = 0; i < fragment.count; ++i) {
         const PathMember& m = fragment.members[i];
@@ -144,7 +143,7 @@ int MarkContainment(Path& a, Path& other) {
                 }
                 a.UnSelectPM(0, 0);
                 keeper.Refine();
-                if (index) index = std::make_unique<ContainmentIndex>(other);
+                if (index) index->Rebuild();
                 ++refinements;
             }
         }

@@ -164,6 +164,42 @@ void Sweep(const Side& a, const Side* b, std::int64_t tol, bool alongX, Found&& 
     }
 }
 
+// Sorts the keys (group of i, group of j, i, j) ascending. Many keys are first spread by i
+// (whose group follows from it), so that only the keys of one group of i need a sort.
+inline void SortKeys(std::vector<std::uint64_t>& keys, unsigned stepA) {
+    constexpr std::size_t FewKeys = 256;
+    if (keys.size() < FewKeys) {
+        std::sort(keys.begin(), keys.end());
+        return;
+    }
+    unsigned lo = 0xFFFF, hi = 0;
+    for (std::uint64_t k : keys) {
+        unsigned i = unsigned(k >> 16 & 0xFFFF);
+        lo = std::min(lo, i);
+        hi = std::max(hi, i);
+    }
+    if (hi - lo > 4 * keys.size()) {
+        std::sort(keys.begin(), keys.end());
+        return;
+    }
+    std::vector<std::uint32_t> first(hi - lo + 2, 0);
+    for (std::uint64_t k : keys)
+        ++first[(k >> 16 & 0xFFFF) - lo + 1];
+    for (std::size_t k = 1; k < first.size(); ++k)
+        first[k] += first[k - 1];
+    std::vector<std::uint64_t> spread(keys.size());
+    std::vector<std::uint32_t> fill(first.begin(), first.end() - 1);
+    for (std::uint64_t k : keys)
+        spread[fill[(k >> 16 & 0xFFFF) - lo]++] = k;
+    // One group of i after the other.
+    for (unsigned i = lo; i <= hi;) {
+        unsigned end = std::min(hi + 1, (i / stepA + 1) * stepA);
+        std::sort(spread.begin() + first[i - lo], spread.begin() + first[end - lo]);
+        i = end;
+    }
+    keys.swap(spread);
+}
+
 } // namespace memberpairs
 
 // visit(i, j) with i a member index of a and j one of b, for every pair whose boxes overlap
@@ -222,7 +258,7 @@ void VisitMemberPairs(SubPath& a, SubPath& b, const UnitMap& map, std::int64_t t
                            }
                            pairs.push_back(key(i, j));
                        });
-    std::sort(pairs.begin(), pairs.end());
+    memberpairs::SortKeys(pairs, sa.step);
     for (std::uint64_t k : pairs)
         visit(unsigned(k >> 16 & 0xFFFF), unsigned(k & 0xFFFF));
 }
