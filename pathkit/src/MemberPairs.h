@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "UnitMap.h"
@@ -53,6 +54,8 @@ struct Side {
 
     void Init(SubPath& s) {
         sp = &s;
+        index.clear();
+        boxes.clear();
         s.Validate(SP_CLUSTERS_INVALID);
         count = s.members.Filled();
         step = s.clusters.Filled() && s.clusterStep ? s.clusterStep : count;
@@ -115,14 +118,56 @@ struct Side {
 
 // The pairs (position on side a, position on side b) whose boxes overlap within tol, found by
 // sweeping along one axis; with one side, each unordered pair once.
+struct SweepItem {
+    std::int32_t lo;
+    std::uint32_t pos; // high bit: side b
+};
+
+// The buffers of one search, kept by each thread between searches so that their memory is
+// reused; a search started from within another gets buffers of its own.
+struct Workspace {
+    Side a, b;
+    std::vector<SweepItem> items;
+    std::vector<std::uint32_t> activeA, activeB, first, fill;
+    std::vector<std::uint64_t> pairs, spread;
+    bool busy = false;
+};
+
+class BorrowedWorkspace {
+public:
+    BorrowedWorkspace() : kept_(Kept()) {
+        if (kept_.busy) {
+            own_ = std::make_unique<Workspace>();
+            ws_ = own_.get();
+        } else {
+            kept_.busy = true;
+            ws_ = &kept_;
+        }
+    }
+    ~BorrowedWorkspace() {
+        if (ws_ == &kept_) kept_.busy = false;
+    }
+    BorrowedWorkspace(const BorrowedWorkspace&) = delete;
+    BorrowedWorkspace& operator=(const BorrowedWorkspace&) = delete;
+    Workspace& operator*() const { return *ws_; }
+
+private:
+    static Workspace& Kept() {
+        thread_local Workspace kept;
+        return kept;
+    }
+    Workspace& kept_;
+    std::unique_ptr<Workspace> own_;
+    Workspace* ws_;
+};
+
 template <class Found>
-void Sweep(const Side& a, const Side* b, std::int64_t tol, bool alongX, Found&& found) {
-    struct Item {
-        std::int32_t lo;
-        std::uint32_t pos; // high bit: side b
-    };
+void Sweep(Workspace& ws, const Side& a, const Side* b, std::int64_t tol, bool alongX,
+           Found&& found) {
+    using Item = SweepItem;
     constexpr std::uint32_t SideB = 0x80000000u;
-    std::vector<Item> items;
+    std::vector<Item>& items = ws.items;
+    items.clear();
     items.reserve(a.boxes.size() + (b ? b->boxes.size() : 0));
     for (std::size_t k = 0; k < a.boxes.size(); ++k)
         items.push_back({a.Low(k, alongX), std::uint32_t(k)});
@@ -133,7 +178,9 @@ void Sweep(const Side& a, const Side* b, std::int64_t tol, bool alongX, Found&& 
         return x.lo != y.lo ? x.lo < y.lo : x.pos < y.pos;
     });
     // Boxes already passed whose far edge (grown by tol) still reaches the sweep position.
-    std::vector<std::uint32_t> activeA, activeB;
+    std::vector<std::uint32_t>&activeA = ws.activeA, &activeB = ws.activeB;
+    activeA.clear();
+    activeB.clear();
     auto prune = [&](std::vector<std::uint32_t>& active, const Side& side, std::int64_t at) {
         for (std::size_t k = 0; k < active.size();) {
             if (std::int64_t(side.High(active[k], alongX)) + tol < at) {
@@ -166,7 +213,7 @@ void Sweep(const Side& a, const Side* b, std::int64_t tol, bool alongX, Found&& 
 
 // Sorts the keys (group of i, group of j, i, j) ascending. Many keys are first spread by i
 // (whose group follows from it), so that only the keys of one group of i need a sort.
-inline void SortKeys(std::vector<std::uint64_t>& keys, unsigned stepA) {
+inline void SortKeys(Workspace& ws, std::vector<std::uint64_t>& keys, unsigned stepA) {
     constexpr std::size_t FewKeys = 256;
     if (keys.size() < FewKeys) {
         std::sort(keys.begin(), keys.end());
@@ -182,13 +229,16 @@ inline void SortKeys(std::vector<std::uint64_t>& keys, unsigned stepA) {
         std::sort(keys.begin(), keys.end());
         return;
     }
-    std::vector<std::uint32_t> first(hi - lo + 2, 0);
+    std::vector<std::uint32_t>& first = ws.first;
+    first.assign(hi - lo + 2, 0);
     for (std::uint64_t k : keys)
         ++first[(k >> 16 & 0xFFFF) - lo + 1];
     for (std::size_t k = 1; k < first.size(); ++k)
         first[k] += first[k - 1];
-    std::vector<std::uint64_t> spread(keys.size());
-    std::vector<std::uint32_t> fill(first.begin(), first.end() - 1);
+    std::vector<std::uint64_t>& spread = ws.spread;
+    spread.resize(keys.size());
+    std::vector<std::uint32_t>& fill = ws.fill;
+    fill.assign(first.begin(), first.end() - 1);
     for (std::uint64_t k : keys)
         spread[fill[(k >> 16 & 0xFFFF) - lo]++] = k;
     // One group of i after the other.
@@ -210,7 +260,9 @@ void VisitMemberPairs(SubPath& a, SubPath& b, const UnitMap& map, std::int64_t t
     std::uint16_t na = a.members.Filled(), nb = b.members.Filled();
     if (!na || !nb) return;
     bool self = &a == &b;
-    memberpairs::Side sa, sb;
+    memberpairs::BorrowedWorkspace borrowed;
+    memberpairs::Workspace& ws = *borrowed;
+    memberpairs::Side &sa = ws.a, &sb = ws.b;
     sa.Init(a);
     if (self) {
         sa.Fill(map, tol, nullptr);
@@ -244,12 +296,13 @@ void VisitMemberPairs(SubPath& a, SubPath& b, const UnitMap& map, std::int64_t t
     bool alongX = hx - lx >= hy - ly;
 
     // (group of i, group of j, i, j) in 16 bits each, so that sorting gives the visiting order.
-    std::vector<std::uint64_t> pairs;
+    std::vector<std::uint64_t>& pairs = ws.pairs;
+    pairs.clear();
     auto key = [&](unsigned i, unsigned j) {
         return std::uint64_t(i / sa.step) << 48 | std::uint64_t(j / other.step) << 32 |
                std::uint64_t(i) << 16 | j;
     };
-    memberpairs::Sweep(sa, self ? nullptr : &sb, tol, alongX,
+    memberpairs::Sweep(ws, sa, self ? nullptr : &sb, tol, alongX,
                        [&](std::uint32_t p, std::uint32_t q) {
                            unsigned i = sa.index[p], j = other.index[q];
                            if (self) {
@@ -258,7 +311,7 @@ void VisitMemberPairs(SubPath& a, SubPath& b, const UnitMap& map, std::int64_t t
                            }
                            pairs.push_back(key(i, j));
                        });
-    memberpairs::SortKeys(pairs, sa.step);
+    memberpairs::SortKeys(ws, pairs, sa.step);
     for (std::uint64_t k : pairs)
         visit(unsigned(k >> 16 & 0xFFFF), unsigned(k & 0xFFFF));
 }
