@@ -60,12 +60,17 @@ void ContainmentIndex::Fill(Buckets& b, const std::vector<std::int64_t>& lo,
     fillInOrder(b.byHigh, order);
 }
 
-ContainmentIndex::ContainmentIndex(Path& path) : path_(path) {
+ContainmentIndex::ContainmentIndex(Path& path) : path_(&path) {
+    Rebuild();
+}
+
+void ContainmentIndex::Rebuild(Path& path) {
+    path_ = &path;
     Rebuild();
 }
 
 void ContainmentIndex::Rebuild() {
-    Path& path = path_;
+    Path& path = *path_;
     std::uint16_t count = path.subPaths.Filled();
     contours_.resize(count);
     box_ = floatBBox();

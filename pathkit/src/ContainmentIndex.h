@@ -23,6 +23,8 @@ public:
     explicit ContainmentIndex(Path& path);
     // Builds the index again after the path's accuracy changed, in the memory it holds.
     void Rebuild();
+    // Builds the index of another path in the memory this one holds.
+    void Rebuild(Path& path);
 
     // Path::IsBeside(p, tol, ...) != 0.
     bool IsBeside(const floatPoint& p, float tol);
@@ -73,7 +75,7 @@ private:
     int CellX(double x) const;
     int CellY(double y) const;
 
-    Path& path_;
+    Path* path_;
     std::vector<Contour> contours_;
     std::vector<char> closed_;
     // A grid of the contours' control boxes over the path's box.
