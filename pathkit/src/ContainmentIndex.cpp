@@ -42,12 +42,12 @@ void ContainmentIndex::Fill(Buckets& b, const std::vector<std::int64_t>& lo,
     for (std::size_t k = 1; k < b.first.size(); ++k)
         b.first[k] += b.first[k - 1];
     // Filled in the order of the sort key, every bucket's list comes out sorted.
-    auto fillInOrder = [&](std::vector<std::uint32_t>& list, std::vector<std::uint32_t>& order) {
+    auto fillInOrder = [&](std::vector<std::uint16_t>& list, std::vector<std::uint32_t>& order) {
         list.resize(b.first.back());
         std::vector<std::uint32_t> fill(b.first.begin(), b.first.end() - 1);
         for (std::uint32_t i : order)
             for (int k = b.Of(lo[i]), last = b.Of(hi[i]); k <= last; ++k)
-                list[fill[std::size_t(k)]++] = i;
+                list[fill[std::size_t(k)]++] = std::uint16_t(i);
     };
     std::vector<std::uint32_t> order(n);
     for (std::size_t i = 0; i < n; ++i)
@@ -60,9 +60,23 @@ void ContainmentIndex::Fill(Buckets& b, const std::vector<std::int64_t>& lo,
     fillInOrder(b.byHigh, order);
 }
 
-ContainmentIndex::ContainmentIndex(Path& path) : path_(path) {
+ContainmentIndex::ContainmentIndex(Path& path) : path_(&path) {
+    Rebuild();
+}
+
+void ContainmentIndex::Rebuild(Path& path) {
+    path_ = &path;
+    Rebuild();
+}
+
+void ContainmentIndex::Rebuild() {
+    Path& path = *path_;
     std::uint16_t count = path.subPaths.Filled();
     contours_.resize(count);
+    box_ = floatBBox();
+    any_ = false;
+    left_ = 0, bottom_ = 0, cell_ = 1;
+    columns_ = 1, rows_ = 1;
     for (std::uint16_t s = 0; s < count; ++s) {
         SubPath& sp = path.subPaths[s];
         if (s == 0) {
@@ -75,11 +89,12 @@ ContainmentIndex::ContainmentIndex(Path& path) : path_(path) {
         c.sp = &sp;
         c.map = UnitMap(sp.ScaleFactor(), sp.ctrlBox);
         std::uint16_t n = sp.members.Filled();
+        c.gridColumns = c.gridRows = 0;
         if (!n) continue;
         c.members.resize(n);
         c.seen.assign(n, 0);
         std::vector<std::int64_t>&bottom = c.edgeBottom, &top = c.edgeTop, &left = c.edgeLeft,
-                                 &right = c.edgeRight;
+        &right = c.edgeRight;
         bottom.resize(n), top.resize(n), left.resize(n), right.resize(n);
         double fl = HUGE_VAL, fr = -HUGE_VAL, fb = HUGE_VAL, ft = -HUGE_VAL;
         for (std::uint16_t i = 0; i < n; ++i) {
@@ -134,7 +149,7 @@ ContainmentIndex::ContainmentIndex(Path& path) : path_(path) {
         for (std::uint16_t i = 0; i < n; ++i)
             for (int r = r0[i]; r <= r1[i]; ++r)
                 for (int k = c0[i]; k <= c1[i]; ++k)
-                    c.cellItems[fill[std::size_t(r) * c.gridColumns + k]++] = i;
+                    c.cellItems[fill[std::size_t(r) * c.gridColumns + k]++] = std::uint16_t(i);
     }
 
     // The contour grid: about one contour per cell.
@@ -226,7 +241,7 @@ int ContainmentIndex::Crossings(Contour& c, const floatPoint& p, int direction) 
     const std::vector<std::int64_t>& edge =
         horizontal ? (low ? c.edgeLeft : c.edgeRight) : (low ? c.edgeBottom : c.edgeTop);
     std::int64_t at = horizontal ? P.x : P.y;
-    const std::vector<std::uint32_t>& list = low ? b.byLow : b.byHigh;
+    const std::vector<std::uint16_t>& list = low ? b.byLow : b.byHigh;
     for (std::uint32_t j = b.first[std::size_t(k)]; j < b.first[std::size_t(k) + 1]; ++j) {
         std::uint32_t i = list[j];
         if (low ? edge[i] > at : edge[i] < at) break;

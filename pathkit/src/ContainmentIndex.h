@@ -21,6 +21,10 @@ class ContainmentIndex {
 public:
     // The path must be validated (SP_ALL_INVALID) and must not change while the index is used.
     explicit ContainmentIndex(Path& path);
+    // Builds the index again after the path's accuracy changed, in the memory it holds.
+    void Rebuild();
+    // Builds the index of another path in the memory this one holds.
+    void Rebuild(Path& path);
 
     // Path::IsBeside(p, tol, ...) != 0.
     bool IsBeside(const floatPoint& p, float tol);
@@ -39,7 +43,8 @@ private:
     struct Buckets {
         std::int64_t origin = 0, size = 1;
         int count = 0;
-        std::vector<std::uint32_t> first, byLow, byHigh;
+        std::vector<std::uint32_t> first;
+        std::vector<std::uint16_t> byLow, byHigh; // member indexes (at most 65,535 a contour)
         int Of(std::int64_t v) const;
     };
     struct Contour {
@@ -51,7 +56,8 @@ private:
         // The grid of the members' float control boxes, for IsBeside.
         double left = 0, bottom = 0, cell = 1;
         int gridColumns = 0, gridRows = 0;
-        std::vector<std::uint32_t> cellFirst, cellItems;
+        std::vector<std::uint32_t> cellFirst;
+        std::vector<std::uint16_t> cellItems;
         std::vector<std::uint32_t> seen; // query stamp per member
     };
 
@@ -69,7 +75,7 @@ private:
     int CellX(double x) const;
     int CellY(double y) const;
 
-    Path& path_;
+    Path* path_;
     std::vector<Contour> contours_;
     std::vector<char> closed_;
     // A grid of the contours' control boxes over the path's box.

@@ -55,13 +55,54 @@ private:
     bool changed = false;
 };
 
+// The index of one classification, taken from those kept per thread between operations so
+// that its memory is reused; a classification started within another builds its own.
+class IndexLease {
+public:
+    IndexLease() = default;
+    IndexLease(const IndexLease&) = delete;
+    IndexLease& operator=(const IndexLease&) = delete;
+    ~IndexLease() {
+        if (index_ && !own_) Kept().busy = false;
+    }
+    explicit operator bool() const { return index_ != nullptr; }
+    ContainmentIndex& operator*() const { return *index_; }
+    ContainmentIndex* operator->() const { return index_; }
+
+    void Build(Path& path) {
+        Slot& kept = Kept();
+        if (kept.busy) {
+            own_ = std::make_unique<ContainmentIndex>(path);
+            index_ = own_.get();
+            return;
+        }
+        // Marked in use only once it is there, so that a failure leaves the slot free.
+        bool made = !kept.index;
+        if (made) kept.index = std::make_unique<ContainmentIndex>(path);
+        kept.busy = true;
+        index_ = kept.index.get();
+        if (!made) kept.index->Rebuild(path);
+    }
+
+private:
+    struct Slot {
+        std::unique_ptr<ContainmentIndex> index;
+        bool busy = false;
+    };
+    static Slot& Kept() {
+        thread_local Slot slot;
+        return slot;
+    }
+    ContainmentIndex* index_ = nullptr;
+    std::unique_ptr<ContainmentIndex> own_;
+};
+
 } // namespace
 
 namespace {
 
 // Both ways to ask: the path itself, or an index of it built once for many questions.
-template <class Other>
-int MarkFragment(Fragment& fragment, Other& other, float tol) {
+template <class Other> int MarkFragment(Fragment& fragment, Other& other, float tol) {
     bool anyFree = false;
     for (int i = 0; i < fragment.count; ++i) {
         const PathMember& m = fragment.members[i];
@@ -125,10 +166,10 @@ int MarkContainment(Path& a, Path& other) {
     // after other's accuracy is refined. Both ways give the same answers.
     constexpr int DirectRuns = 16;
     int runs = 0;
-    std::unique_ptr<ContainmentIndex> index;
+    IndexLease index;
     Direct direct{other};
     auto mark = [&](Fragment& f) {
-        if (!index && ++runs > DirectRuns) index = std::make_unique<ContainmentIndex>(other);
+        if (!index && ++runs > DirectRuns) index.Build(other);
         return index ? MarkFragment(f, *index, 4 * other.accuracy)
                      : MarkFragment(f, direct, 4 * other.accuracy);
     };
@@ -144,7 +185,7 @@ int MarkContainment(Path& a, Path& other) {
                 }
                 a.UnSelectPM(0, 0);
                 keeper.Refine();
-                if (index) index = std::make_unique<ContainmentIndex>(other);
+                if (index) index->Rebuild();
                 ++refinements;
             }
         }

@@ -1,5 +1,11 @@
 #include "pathkit/PathBreak.h"
 
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "SubPathPairs.h"
+
 #include "pathkit/Path.h"
 #include "pathkit/PathQueries.h"
 
@@ -11,19 +17,23 @@ bool Overlap(const floatBBox& a, const floatBBox& b, float tol) {
            b.bottom <= a.top + tol;
 }
 
-// Calls find(p, q) for the sub-paths p of a and q of b that take part and whose boxes overlap.
+// Calls find(p, q) for the sub-paths p of a and q of b that take part and whose boxes overlap,
+// q by q and for each q in a's order.
 template <class Find> void ForPairs(Path& a, Path& b, float tol, int closedOnly, Find find) {
     a.Validate(SP_ALL_INVALID);
     if (&b != &a) b.Validate(SP_ALL_INVALID);
     bool same = &a == &b;
-    for (SubPath& q : b.subPaths) {
-        if (closedOnly && q.IsOpen()) continue;
-        for (SubPath& p : a.subPaths) {
-            if (same && &p == &q) continue;
-            if (closedOnly && p.IsOpen()) continue;
-            if (Overlap(p.ctrlBox, q.ctrlBox, tol)) find(p, q);
-        }
-    }
+    std::vector<std::uint32_t> pairs; // q << 16 | p
+    VisitSubPathXOverlaps(a, b, tol, [&](unsigned i, unsigned k) {
+        if (same && i == k) return;
+        SubPath& p = a.subPaths[std::uint16_t(i)];
+        SubPath& q = b.subPaths[std::uint16_t(k)];
+        if (closedOnly && (q.IsOpen() || p.IsOpen())) return;
+        if (Overlap(p.ctrlBox, q.ctrlBox, tol)) pairs.push_back(std::uint32_t(k) << 16 | i);
+    });
+    std::sort(pairs.begin(), pairs.end());
+    for (std::uint32_t pq : pairs)
+        find(a.subPaths[std::uint16_t(pq & 0xFFFF)], b.subPaths[std::uint16_t(pq >> 16)]);
 }
 
 } // namespace

@@ -1,8 +1,11 @@
 // Path-level clean-up: snapping, coinciding members, connections between and within contours.
 
+#include <algorithm>
 #include <cstdint>
+#include <vector>
 
 #include "MemberPairs.h"
+#include "SubPathPairs.h"
 #include "UnitMap.h"
 #include "pathkit/FragmentArray.h"
 #include "pathkit/Path.h"
@@ -59,9 +62,16 @@ void MarkEqualPM(Path& a, Path& b, float tol) {
     if (!(tol > 0)) tol = 4 * a.accuracy;
     a.Validate(SP_ALL_INVALID);
     if (&b != &a) b.Validate(SP_ALL_INVALID);
-    for (SubPath& p : a.subPaths)
-        for (SubPath& q : b.subPaths)
-            if (Overlap(p.ctrlBox, q.ctrlBox, tol)) MarkEqualMembers(p, q, tol);
+    std::vector<std::uint32_t> pairs; // p << 16 | q
+    VisitSubPathXOverlaps(a, b, tol, [&](unsigned i, unsigned k) {
+        if (Overlap(a.subPaths[std::uint16_t(i)].ctrlBox, b.subPaths[std::uint16_t(k)].ctrlBox,
+                    tol))
+            pairs.push_back(std::uint32_t(i) << 16 | k);
+    });
+    std::sort(pairs.begin(), pairs.end());
+    for (std::uint32_t pq : pairs)
+        MarkEqualMembers(a.subPaths[std::uint16_t(pq >> 16)],
+                         b.subPaths[std::uint16_t(pq & 0xFFFF)], tol);
 }
 
 void Path::Snap() {

@@ -60,6 +60,9 @@ public:
     }
 
     double factor;
+    // The origin in whole units.
+    double OriginX() const { return ox; }
+    double OriginY() const { return oy; }
 
 private:
     static std::int32_t Saturate(double u) {

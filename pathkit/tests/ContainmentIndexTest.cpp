@@ -8,12 +8,16 @@
 #include "ContainmentIndex.h"
 #include "RandomPolygon.h"
 #include "pathkit/Path.h"
+#include "pathkit/TMatrix.h"
 
 namespace {
 
-void Compare(Path& path, unsigned seed) {
+// With reused, that index is built again for the path in the memory it held.
+void Compare(Path& path, unsigned seed, ContainmentIndex* reused = nullptr) {
     path.Validate(SP_ALL_INVALID);
-    ContainmentIndex index(path);
+    ContainmentIndex fresh(path);
+    if (reused) reused->Rebuild(path);
+    ContainmentIndex& index = reused ? *reused : fresh;
     std::mt19937 rng(seed);
     std::uniform_real_distribution<double> unit(0, 1), nudge(-0.05, 0.05);
     const floatBBox& box = path.ctrlBox;
@@ -54,8 +58,10 @@ TEST(ContainmentIndex, AnswersAsThePathDoes) {
             Path polygon = pathtest::RandomPolygon(400, seed, jag / 1000.0, 0.01f);
             polygon.Prepare();
             Compare(polygon, seed);
-            Path smooth = pathtest::Smoothed(pathtest::RandomPolygon(60, seed, jag / 1000.0, 0.01f));
-            Path second = pathtest::Smoothed(pathtest::RandomPolygon(60, seed + 7, jag / 1000.0, 0.01f));
+            Path smooth =
+                pathtest::Smoothed(pathtest::RandomPolygon(60, seed, jag / 1000.0, 0.01f));
+            Path second =
+                pathtest::Smoothed(pathtest::RandomPolygon(60, seed + 7, jag / 1000.0, 0.01f));
             smooth.Concat(second);
             smooth.Prepare();
             Compare(smooth, seed + 100);
@@ -69,6 +75,32 @@ TEST(ContainmentIndex, AnswersAsThePathDoes) {
     }
     many.Prepare();
     Compare(many, 7);
+}
+
+// One index rebuilt for paths of more, fewer and emptied contours, and after the accuracy of
+// its path changed, answers as a new one.
+TEST(ContainmentIndex, RebuiltForAnotherPathAnswersAsANewOne) {
+    Path many(0.01f);
+    for (unsigned k = 0; k < 12; ++k) {
+        Path p = pathtest::RandomPolygon(40, 80 + k, 0.2, 0.01f);
+        many.Concat(p);
+    }
+    many.Prepare();
+    Path one = pathtest::RandomPolygon(300, 3, 0.8, 0.01f);
+    one.Prepare();
+    Path two = pathtest::Smoothed(pathtest::RandomPolygon(50, 4, 0.05, 0.01f));
+    Path inner = pathtest::RandomPolygon(20, 5, 0.0, 0.01f);
+    inner.Transform(floatTMatrix(0.3f, 0, 0, 0.3f, 0, 0));
+    two.Concat(inner);
+    two.Prepare();
+
+    ContainmentIndex index(many);
+    Compare(one, 11, &index);
+    Compare(many, 12, &index);
+    Compare(two, 13, &index);
+    two.SetAccuracy(0.001f);
+    Compare(two, 14, &index);
+    Compare(one, 15, &index);
 }
 
 } // namespace
