@@ -139,10 +139,13 @@ TEST_F(HeathTest, DiscoveryFindsTheCutterOfTheTypeByItsIds) {
         EXPECT_EQ(plotter_.aborted, 0);
         FakeCutter& cutter = c.receiving == 1 ? first : second;
         FakeCutter& other = c.receiving == 1 ? second : first;
-        const std::string end(std::string(c.type) == "CC100" ? "*0,3\3" : "!10\3");
+        // The whole end piece: CC100's cut init ends in "*0,3" too.
+        const std::string end = std::string("&1,1,1,TB50,0\3FO0\3!10\3") +
+                                (std::string(c.type) == "CC100" ? "*0,3\3" : "");
         ASSERT_TRUE(cutter.WaitForReceived(end));
         EXPECT_EQ(cutter.Received().substr(0, 7), "FM1\3TB5");
-        EXPECT_NE(cutter.Received().find("M100,200\3D300,200\3"), std::string::npos);
+        EXPECT_NE(cutter.Received().find("M100,200\3D300,200\3"), std::string::npos)
+            << cutter.Received();
         EXPECT_EQ(other.Received(), "");
     }
 }
