@@ -494,6 +494,7 @@ BOOL StretchBlt(HDC dest, int x, int y, int w, int h, HDC src, int xs, int ys, i
     std::shared_ptr<DeviceContext> s;
     if (rop3UsesSource(rop) && !(s = dcOf(src))) return FALSE;
     if (d->logging) d->record(callLine("StretchBlt", x, y, w, h, xs, ys, ws, hs, rop));
+    if (d->meta && !metaBlt(*d, x, y, w, h, s.get(), xs, ys, ws, hs, rop)) return FALSE;
     if (injectedFailure("StretchBlt")) return FALSE;
     return stretch(d, x, y, w, h, s, xs, ys, ws, hs, rop);
 }
@@ -504,6 +505,7 @@ BOOL BitBlt(HDC dest, int x, int y, int w, int h, HDC src, int xs, int ys, DWORD
     std::shared_ptr<DeviceContext> s;
     if (rop3UsesSource(rop) && !(s = dcOf(src))) return FALSE;
     if (d->logging) d->record(callLine("BitBlt", x, y, w, h, xs, ys, rop));
+    if (d->meta && !metaBlt(*d, x, y, w, h, s.get(), xs, ys, w, h, rop)) return FALSE;
     if (injectedFailure("BitBlt")) return FALSE;
     return stretch(d, x, y, w, h, s, xs, ys, w, h, rop);
 }
@@ -513,6 +515,7 @@ BOOL PatBlt(HDC dc, int x, int y, int w, int h, DWORD rop) {
     if (!d) return FALSE;
     if (d->logging) d->record(callLine("PatBlt", x, y, w, h, rop));
     if (rop3UsesSource(rop)) return failWith(ERROR_INVALID_PARAMETER);
+    if (d->meta && !metaBlt(*d, x, y, w, h, nullptr, 0, 0, 0, 0, rop)) return FALSE;
     if (injectedFailure("PatBlt")) return FALSE;
     if (!d->draws()) return TRUE;
     DevRect r = deviceRect(*d, x, y, w, h);
