@@ -400,6 +400,8 @@ int SetDIBitsToDevice(HDC dc, int xDest, int yDest, DWORD width, DWORD height, i
         return 0;
     }
     if (d->logging) d->record(callLine("SetDIBitsToDevice", xDest, yDest, width, height, xSrc, ySrc, startScan, lines));
+    if (d->meta && !metaSetDibits(*d, xDest, yDest, width, height, xSrc, ySrc, startScan, lines, bits, info, usage))
+        return 0;
     if (injectedFailure("SetDIBitsToDevice")) return 0;
     if (startScan >= UINT(f.height)) return 0;
     // The bits hold `lines` scans from startScan on.

@@ -171,6 +171,9 @@ bool validEnhancedRecord(const BYTE* r, DWORD size) {
     }
     case EMR_EXTCREATEFONTINDIRECTW:
         return need(104);
+    case EMR_SETDIBITSTODEVICE:
+        return need(76) && inside(size, getU32(r + 48), getU32(r + 52)) &&
+               inside(size, getU32(r + 56), getU32(r + 60));
     case EMR_CREATEPALETTE:
         return need(16) && inside(size, 16, std::uint64_t(getU16(r + 14)) * 4);
     case EMR_SELECTPALETTE:

@@ -503,6 +503,26 @@ BOOL PlayEnhMetaFileRecord(HDC dc, HANDLETABLE* table, const ENHMETARECORD* r, U
                              arg(r, 8), arg(r, 9), dib.bits.data(), dib.bmi(), getU32(b + 64),
                              getU32(b + 68)) != 0;
     }
+    case EMR_SETDIBITSTODEVICE: {
+        DWORD cbBmi = getU32(b + 52), cbBits = getU32(b + 60);
+        if (cbBmi < sizeof(BITMAPINFOHEADER)) return failWith(ERROR_INVALID_DATA);
+        RecordDib dib;
+        dib.info.assign((std::size_t(cbBmi) + 3) / 4 + 256, 0);
+        dib.bits.assign((std::size_t(cbBits) + 3) / 4 + 1, 0);
+        std::memcpy(dib.info.data(), b + getU32(b + 48), cbBmi);
+        if (cbBits) std::memcpy(dib.bits.data(), b + getU32(b + 56), cbBits);
+        const BITMAPINFOHEADER& h = dib.bmi()->bmiHeader;
+        std::uint64_t rows = std::uint64_t(std::abs(std::int64_t(h.biHeight)));
+        UINT start = getU32(b + 68), scans = getU32(b + 72);
+        std::uint64_t stride = ((std::uint64_t(std::max<LONG>(h.biWidth, 0)) * h.biBitCount + 31) / 32) * 4;
+        std::uint64_t given = start < rows ? std::min<std::uint64_t>(scans, rows - start) : 0;
+        if (h.biCompression == BI_RGB && stride * given > cbBits) return failWith(ERROR_INVALID_DATA);
+        return SetDIBitsToDevice(dc, getI32(b + 24), getI32(b + 28), getU32(b + 40), getU32(b + 44),
+                                 getI32(b + 32), getI32(b + 36), start, scans, dib.bits.data(),
+                                 dib.bmi(), getU32(b + 64)) != 0;
+    }
+    case EMR_FLATTENPATH:
+        return FlattenPath(dc);
     case EMR_BITBLT:
     case EMR_STRETCHBLT: {
         LONG x = getI32(b + 24), y = getI32(b + 28), cx = getI32(b + 32), cy = getI32(b + 36);

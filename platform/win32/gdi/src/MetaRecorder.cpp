@@ -351,6 +351,7 @@ bool metaAttribute(DeviceContext& dc, const char* setter, LONG value) {
                  {"SetPolyFillMode", EMR_SETPOLYFILLMODE},
                  {"SetStretchBltMode", EMR_SETSTRETCHBLTMODE},
                  {"SetArcDirection", EMR_SETARCDIRECTION}};
+    // (The brush origin has its own hook: it takes a point.)
     for (const auto& t : table) {
         if (std::strcmp(t.name, setter) != 0) continue;
         // The stretch mode and arc direction have no WMF record worth failing for.
@@ -365,6 +366,8 @@ bool metaPathCall(DeviceContext& dc, const char* name) {
     if (std::strcmp(name, "FillPath") == 0) return metaInts(dc, EMR_FILLPATH, {});
     if (std::strcmp(name, "StrokePath") == 0) return metaInts(dc, EMR_STROKEPATH, {});
     if (std::strcmp(name, "StrokeAndFillPath") == 0) return metaInts(dc, EMR_STROKEANDFILLPATH, {});
+    if (std::strcmp(name, "FlattenPath") == 0)
+        return dc.meta->enhanced ? metaInts(dc, EMR_FLATTENPATH, {}) : fail();
     return dc.meta->enhanced ? true : fail();
 }
 
@@ -476,6 +479,66 @@ bool metaStretchDib(DeviceContext& dc, int xDest, int yDest, int cxDest, int cyD
     r.addDevicePoint(dc, xDest, yDest);
     r.addDevicePoint(dc, xDest + cxDest, yDest + cyDest);
     r.emr(EMR_STRETCHDIBITS, v);
+    return true;
+}
+
+bool metaSetDibits(DeviceContext& dc, int xDest, int yDest, DWORD width, DWORD height, int xSrc,
+                   int ySrc, UINT startScan, UINT lines, const void* bits, const BITMAPINFO* info,
+                   UINT usage) {
+    MetaRecorder& r = *dc.meta;
+    // The header with its colour table, and the `lines` scans given.
+    const BITMAPINFOHEADER& h = info->bmiHeader;
+    std::uint64_t colours = h.biClrUsed ? h.biClrUsed : h.biBitCount <= 8 ? (1u << h.biBitCount) : 0;
+    if (colours > 256) colours = 256;
+    std::uint64_t cbBmi =
+        h.biSize + colours * (usage == DIB_PAL_COLORS ? 2 : 4) +
+        (h.biCompression == BI_BITFIELDS && h.biSize == sizeof(BITMAPINFOHEADER) ? 12 : 0);
+    std::uint64_t stride = ((std::uint64_t(std::max<LONG>(h.biWidth, 0)) * h.biBitCount + 31) / 32) * 4;
+    std::uint64_t rows = std::uint64_t(h.biHeight < 0 ? -std::int64_t(h.biHeight) : h.biHeight);
+    if (startScan >= rows) return fail();
+    lines = UINT(std::min<std::uint64_t>(lines, rows - startScan));
+    if (h.biCompression != BI_RGB && h.biCompression != BI_BITFIELDS) return fail();
+    std::uint64_t cbBits = stride * lines;
+    if (cbBmi + cbBits > 0x7FFFFF00u) return fail();
+    const BYTE* bi = reinterpret_cast<const BYTE*>(info);
+    const BYTE* px = static_cast<const BYTE*>(bits);
+    if (!r.enhanced) {
+        for (std::int64_t v : {std::int64_t(xDest), std::int64_t(yDest), std::int64_t(width),
+                               std::int64_t(height), std::int64_t(xSrc), std::int64_t(ySrc),
+                               std::int64_t(startScan), std::int64_t(lines)})
+            if (!fits16(LONG(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX))) || v > 0x7FFF)
+                return fail();
+        if (cbBmi + cbBits > 0xFFFF0) return fail();
+        std::vector<BYTE> dib(bi, bi + cbBmi);
+        dib.insert(dib.end(), px, px + cbBits);
+        r.wmr(META_SETDIBTODEV,
+              {std::int16_t(usage), std::int16_t(lines), std::int16_t(startScan),
+               std::int16_t(ySrc), std::int16_t(xSrc), std::int16_t(height), std::int16_t(width),
+               std::int16_t(yDest), std::int16_t(xDest)},
+              dib);
+        return true;
+    }
+    const std::uint64_t cbBmiPadded = (cbBmi + 3) & ~std::uint64_t(3);
+    std::vector<BYTE> v;
+    POINT d0 = dc.lpToDpPoint(xDest, yDest); // pixels map one to one
+    RECTL b{d0.x, d0.y, LONG(std::clamp<std::int64_t>(std::int64_t(d0.x) + width - 1, INT32_MIN, INT32_MAX)),
+            LONG(std::clamp<std::int64_t>(std::int64_t(d0.y) + height - 1, INT32_MIN, INT32_MAX))};
+    putRect(v, b);
+    for (LONG x : {LONG(xDest), LONG(yDest), LONG(xSrc), LONG(ySrc), LONG(width), LONG(height)})
+        putU32(v, DWORD(x));
+    const DWORD offBmi = 76, offBits = DWORD(offBmi + cbBmiPadded);
+    putU32(v, offBmi);
+    putU32(v, DWORD(cbBmi));
+    putU32(v, offBits);
+    putU32(v, DWORD(cbBits));
+    putU32(v, usage);
+    putU32(v, startScan);
+    putU32(v, lines);
+    v.insert(v.end(), bi, bi + cbBmi);
+    v.resize(offBits - 8, 0);
+    v.insert(v.end(), px, px + cbBits);
+    r.addDeviceRect(b);
+    r.emr(EMR_SETDIBITSTODEVICE, v);
     return true;
 }
 

@@ -59,6 +59,9 @@ bool metaText(DeviceContext& dc, int x, int y, UINT options, const RECT* rect, L
 bool metaStretchDib(DeviceContext& dc, int xDest, int yDest, int cxDest, int cyDest, int xSrc,
                     int ySrc, int cxSrc, int cySrc, const void* bits, const BITMAPINFO* info,
                     UINT usage, DWORD rop);
+bool metaSetDibits(DeviceContext& dc, int xDest, int yDest, DWORD width, DWORD height, int xSrc,
+                   int ySrc, UINT startScan, UINT lines, const void* bits, const BITMAPINFO* info,
+                   UINT usage);
 bool metaAngleArc(DeviceContext& dc, int x, int y, DWORD radius, FLOAT start, FLOAT sweep);
 bool metaSelectPalette(DeviceContext& dc, HPALETTE palette);
 bool metaRealizePalette(DeviceContext& dc);

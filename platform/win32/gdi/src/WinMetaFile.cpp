@@ -94,6 +94,8 @@ bool validWindowsRecord(const BYTE* r, DWORD bytes) {
         UINT usage = fn == META_STRETCHDIB && need(3) ? getU16(p + 4) : DIB_RGB_COLORS;
         return need(at) && packedDibHeaderBytes(p + 2 * at, 2 * (words - at), usage) != 0;
     }
+    case META_SETDIBTODEV:
+        return need(9) && packedDibHeaderBytes(p + 18, 2 * (words - 9), getU16(p)) != 0;
     case META_DIBCREATEPATTERNBRUSH:
         return need(2) && packedDibHeaderBytes(p + 4, 2 * (words - 2), getU16(p + 2)) != 0;
     case META_CREATEFONTINDIRECT:
@@ -437,6 +439,26 @@ BOOL PlayMetaFileRecord(HDC dc, HANDLETABLE* table, METARECORD* record, UINT han
         if (fn != META_STRETCHDIB && height > 0) ys = int(height) - ys - srcH;
         return StretchDIBits(dc, x, y, w, h, xs, ys, srcW, srcH, dib.bits.data(), dib.bmi(),
                              usage, rop) != 0;
+    }
+    case META_SETDIBTODEV: {
+        std::uint64_t words = (bytes - 6) / 2;
+        const BYTE* dibBytes = p + 18;
+        std::uint64_t dibSize = 2 * (words - 9);
+        DWORD cbBmi = packedDibHeaderBytes(dibBytes, dibSize, U(0));
+        RecordDib dib;
+        dib.info.assign((std::size_t(cbBmi) + 3) / 4 + 256, 0);
+        dib.bits.assign((std::size_t(dibSize - cbBmi) + 3) / 4 + 1, 0);
+        std::memcpy(dib.info.data(), dibBytes, cbBmi);
+        std::memcpy(dib.bits.data(), dibBytes + cbBmi, std::size_t(dibSize - cbBmi));
+        const BITMAPINFOHEADER& hd = dib.bmi()->bmiHeader;
+        std::uint64_t rows = std::uint64_t(std::abs(std::int64_t(hd.biHeight)));
+        UINT start = U(2), scans = U(1);
+        std::uint64_t stride = ((std::uint64_t(std::max<LONG>(hd.biWidth, 0)) * hd.biBitCount + 31) / 32) * 4;
+        std::uint64_t given = start < rows ? std::min<std::uint64_t>(scans, rows - start) : 0;
+        if (hd.biCompression == BI_RGB && stride * given > dibSize - cbBmi)
+            return failWith(ERROR_INVALID_DATA);
+        return SetDIBitsToDevice(dc, P(8), P(7), DWORD(std::max(P(6), 0)), DWORD(std::max(P(5), 0)),
+                                 P(4), P(3), start, scans, dib.bits.data(), dib.bmi(), U(0)) != 0;
     }
     case META_DIBCREATEPATTERNBRUSH: {
         std::uint64_t words = (bytes - 6) / 2;

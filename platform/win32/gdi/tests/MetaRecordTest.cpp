@@ -112,6 +112,7 @@ void moreDrawing(HDC dc, bool windows) {
     SelectObject(tileDc, oldTile);
     DeleteDC(tileDc);
     HBRUSH pattern = CreatePatternBrush(tileBitmap);
+    if (!windows) SetBrushOrgEx(dc, 1, 2, nullptr); // no such WMF record
     SelectObject(dc, pattern);
     SelectObject(dc, GetStockObject(NULL_PEN));
     Rectangle(dc, 90, 68, 118, 96);
@@ -140,6 +141,18 @@ void moreDrawing(HDC dc, bool windows) {
     DibInfo info = dibInfo(2, 2, 24);
     const BYTE bits[16] = {0, 0, 255, 0, 255, 0, 0, 0, 255, 0, 0, 255, 255, 255, 0, 0};
     StretchDIBits(dc, 60, 95, 20, 4, 0, 0, 2, 2, bits, info.info(), DIB_RGB_COLORS, SRCCOPY);
+    // The upper scan of the picture, pixel for pixel.
+    SetDIBitsToDevice(dc, 85, 97, 2, 1, 0, 1, 1, 1, bits + 8, info.info(), DIB_RGB_COLORS);
+    if (!windows) {
+        // A flattened curve.
+        BeginPath(dc);
+        MoveToEx(dc, 2, 98, nullptr);
+        POINT curve[] = {{10, 80}, {30, 110}, {40, 90}};
+        PolyBezierTo(dc, curve, 3);
+        EndPath(dc);
+        FlattenPath(dc);
+        StrokePath(dc);
+    }
 
     SelectObject(dc, oldFont);
     SelectObject(dc, oldPen);
@@ -196,7 +209,8 @@ TEST_F(MetaRecordTest, EnhancedRecordsPlayBackAsDrawn) {
     for (DWORD t : {EMR_BITBLT, EMR_STRETCHBLT, EMR_FILLRGN, EMR_FRAMERGN, EMR_INVERTRGN,
                     EMR_PAINTRGN, EMR_EXTSELECTCLIPRGN, EMR_OFFSETCLIPRGN, EMR_EXTCREATEPEN,
                     EMR_CREATEDIBPATTERNBRUSHPT, EMR_EXTCREATEFONTINDIRECTW, EMR_CREATEPALETTE,
-                    EMR_SELECTPALETTE, EMR_REALIZEPALETTE, EMR_STRETCHDIBITS})
+                    EMR_SELECTPALETTE, EMR_REALIZEPALETTE, EMR_STRETCHDIBITS,
+                    EMR_SETDIBITSTODEVICE, EMR_SETBRUSHORGEX, EMR_FLATTENPATH})
         EXPECT_NE(std::find(types.begin(), types.end(), t), types.end()) << t;
     SdEnhMetaSkippedRecords(true);
     DibCanvas direct(120, 100), played(120, 100);
@@ -224,7 +238,7 @@ TEST_F(MetaRecordTest, WindowsRecordsPlayBackAsDrawn) {
                    META_FILLREGION, META_FRAMEREGION, META_INVERTREGION, META_PAINTREGION,
                    META_SELECTCLIPREGION, META_OFFSETCLIPRGN, META_CREATEFONTINDIRECT,
                    META_DIBCREATEPATTERNBRUSH, META_CREATEPALETTE, META_SELECTPALETTE,
-                   META_REALIZEPALETTE, META_STRETCHDIB})
+                   META_REALIZEPALETTE, META_STRETCHDIB, META_SETDIBTODEV})
         EXPECT_NE(std::find(functions.begin(), functions.end(), f), functions.end()) << f;
     DibCanvas direct(120, 100), played(120, 100);
     direct.clear(RGB(255, 255, 255));
@@ -408,10 +422,21 @@ TEST_F(MetaRecordTest, DamagedObjectAndRegionRecordsAreRefused) {
     brush[8] = 4;
     brush[9] = 1 | 24 << 16;
     brush[5] = 4;
+    // SETDIBITSTODEVICE of a 4 × 4 24-bit picture, 3 scans wanted, 4 bytes of bits given.
+    std::vector<DWORD> setbits(4 + 6 + 7, 0);
+    setbits[10] = 76;                // offBmi
+    setbits[11] = 40;                // cbBmi
+    setbits[12] = 116;               // offBits
+    setbits[13] = 4;                 // cbBits
+    setbits[15] = 0;                 // first scan
+    setbits[16] = 3;                 // scans
+    std::vector<DWORD> header{40, 4, 4, 1 | 24 << 16, 0, 0, 0, 0, 0, 0, 0};
+    setbits.insert(setbits.end(), header.begin(), header.end());
     const struct {
         const char* what;
         Bytes record;
     } emfCases[] = {
+        {"scans beyond the bits", emr(EMR_SETDIBITSTODEVICE, setbits)},
         {"region count beyond the data",
          emr(EMR_FILLRGN, {0, 0, 0, 0, 48, 0x80000000 | WHITE_BRUSH, 32, 1, 5, 16, 0, 0, 0, 0, 0, 0, 0, 0})},
         {"region data beyond the record",
@@ -452,6 +477,7 @@ TEST_F(MetaRecordTest, DamagedObjectAndRegionRecordsAreRefused) {
         {"odd scan count", wmr(META_CREATEREGION, {0, 6, 0, 0, 40, 1, 1, 0, 0, 9, 9, 1, 0, 5, 1, 1})},
         {"blit bitmap header beyond", wmr(META_DIBBITBLT, {0x20, 0xCC, 0, 0, 4, 4, 0, 0, 40, 0, 4})},
         {"pattern header beyond", wmr(META_DIBCREATEPATTERNBRUSH, {6, 0, 40, 0})},
+        {"scans header beyond", wmr(META_SETDIBTODEV, {0, 1, 0, 0, 0, 1, 1, 0, 0, 40, 0})},
         {"palette entries beyond", wmr(META_CREATEPALETTE, {0x300, 5, 0, 0})},
         {"font record short", wmr(META_CREATEFONTINDIRECT, {20, 0, 0})},
         {"region call without its object", wmr(META_FILLREGION, {0, 1})},
