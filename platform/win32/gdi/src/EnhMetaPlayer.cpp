@@ -187,7 +187,7 @@ bool recordDib(const BYTE* b, DWORD offBmi, DWORD cbBmi, DWORD offBits, DWORD cb
     if (h.biWidth <= 0 || h.biHeight == 0) return false;
     std::uint64_t stride = ((std::uint64_t(h.biWidth) * h.biBitCount + 31) / 32) * 4;
     std::uint64_t rows = std::uint64_t(std::abs(std::int64_t(h.biHeight)));
-    return !(h.biCompression == BI_RGB && stride * rows > cbBits);
+    return !((h.biCompression == BI_RGB || h.biCompression == BI_BITFIELDS) && stride * rows > cbBits);
 }
 
 // A pattern brush from a record's DIB; monochrome ones as a device-dependent bitmap, so that
@@ -516,7 +516,7 @@ BOOL PlayEnhMetaFileRecord(HDC dc, HANDLETABLE* table, const ENHMETARECORD* r, U
         UINT start = getU32(b + 68), scans = getU32(b + 72);
         std::uint64_t stride = ((std::uint64_t(std::max<LONG>(h.biWidth, 0)) * h.biBitCount + 31) / 32) * 4;
         std::uint64_t given = start < rows ? std::min<std::uint64_t>(scans, rows - start) : 0;
-        if (h.biCompression == BI_RGB && stride * given > cbBits) return failWith(ERROR_INVALID_DATA);
+        if ((h.biCompression == BI_RGB || h.biCompression == BI_BITFIELDS) && stride * given > cbBits) return failWith(ERROR_INVALID_DATA);
         return SetDIBitsToDevice(dc, getI32(b + 24), getI32(b + 28), getU32(b + 40), getU32(b + 44),
                                  getI32(b + 32), getI32(b + 36), start, scans, dib.bits.data(),
                                  dib.bmi(), getU32(b + 64)) != 0;

@@ -455,7 +455,7 @@ BOOL PlayMetaFileRecord(HDC dc, HANDLETABLE* table, METARECORD* record, UINT han
         UINT start = U(2), scans = U(1);
         std::uint64_t stride = ((std::uint64_t(std::max<LONG>(hd.biWidth, 0)) * hd.biBitCount + 31) / 32) * 4;
         std::uint64_t given = start < rows ? std::min<std::uint64_t>(scans, rows - start) : 0;
-        if (hd.biCompression == BI_RGB && stride * given > dibSize - cbBmi)
+        if ((hd.biCompression == BI_RGB || hd.biCompression == BI_BITFIELDS) && stride * given > dibSize - cbBmi)
             return failWith(ERROR_INVALID_DATA);
         return SetDIBitsToDevice(dc, P(8), P(7), DWORD(std::max(P(6), 0)), DWORD(std::max(P(5), 0)),
                                  P(4), P(3), start, scans, dib.bits.data(), dib.bmi(), U(0)) != 0;

@@ -432,11 +432,23 @@ TEST_F(MetaRecordTest, DamagedObjectAndRegionRecordsAreRefused) {
     setbits[16] = 3;                 // scans
     std::vector<DWORD> header{40, 4, 4, 1 | 24 << 16, 0, 0, 0, 0, 0, 0, 0};
     setbits.insert(setbits.end(), header.begin(), header.end());
+    // STRETCHDIBITS of a 4 × 4 picture with colour masks, 4 bytes of its 64 given.
+    std::vector<DWORD> masked(18, 0);
+    masked[10] = 80;  // offBmi
+    masked[11] = 52;  // cbBmi with the masks
+    masked[12] = 132; // offBits
+    masked[13] = 4;   // cbBits
+    masked[15] = SRCCOPY;
+    masked[8] = masked[9] = masked[16] = masked[17] = 4;
+    for (DWORD v : {40u, 4u, 4u, 1u | 32u << 16, DWORD(BI_BITFIELDS), 0u, 0u, 0u, 0u, 0u,
+                    0xFF0000u, 0xFF00u, 0xFFu, 0u})
+        masked.push_back(v);
     const struct {
         const char* what;
         Bytes record;
     } emfCases[] = {
         {"scans beyond the bits", emr(EMR_SETDIBITSTODEVICE, setbits)},
+        {"masked picture short of its rows", emr(EMR_STRETCHDIBITS, masked)},
         {"region count beyond the data",
          emr(EMR_FILLRGN, {0, 0, 0, 0, 48, 0x80000000 | WHITE_BRUSH, 32, 1, 5, 16, 0, 0, 0, 0, 0, 0, 0, 0})},
         {"region data beyond the record",
