@@ -126,6 +126,14 @@ bool EMFReader::GetCurrentPen(LOGPEN& pen) {
     HGDIOBJ o = GetCurrentObject(currentDc, OBJ_PEN);
     return o && GetObjectA(o, 16, &pen) == 16;
 }
+bool EMFReader::GetCurrentPen(EXTLOGPEN& pen) {
+    // A plain pen answers with a LOGPEN: the caller's structure is left as it was.
+    HGDIOBJ o = GetCurrentObject(currentDc, OBJ_PEN);
+    EXTLOGPEN got{};
+    if (!o || GetObjectA(o, 28, &got) != 28) return false;
+    pen = got;
+    return true;
+}
 bool EMFReader::GetCurrentBrush(LOGBRUSH& brush) {
     HGDIOBJ o = GetCurrentObject(currentDc, OBJ_BRUSH);
     return o && GetObjectA(o, int(sizeof brush), &brush) != 0;

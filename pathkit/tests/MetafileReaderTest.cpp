@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
@@ -404,6 +405,65 @@ TEST(MetafileReader, TextReachesTheTextOutput) {
     EXPECT_TRUE(reader.Process());
     EXPECT_EQ(reader.seen, (std::vector<std::string>{"5,7:sign", "1,2:abc+dx5"}));
     DeleteEnhMetaFile(e);
+}
+
+// The outputs read the playback context's pen and font: extended pens, fonts and brushes of
+// their records.
+TEST(MetafileReader, OutputsSeeThePenFontAndBrushOfTheRecords) {
+    struct State : Collector {
+        using Collector::Collector;
+        std::vector<std::string> seen;
+        void Stroke(floatTMatrix&, Path&) override {
+            EXTLOGPEN ep{};
+            LOGPEN lp{};
+            bool ext = GetCurrentPen(ep), plain = GetCurrentPen(lp);
+            seen.push_back("S " + std::to_string(ext) + " " + std::to_string(ep.elpWidth) + " " +
+                           std::to_string(ep.elpPenStyle & PS_ENDCAP_MASK) + " " +
+                           std::to_string(plain) + " " + std::to_string(lp.lopnWidth.x));
+        }
+        void Output(floatTMatrix&, Path&) override {
+            LOGBRUSH lb{};
+            GetCurrentBrush(lb);
+            seen.push_back("O " + std::to_string(lb.lbStyle) + " " + std::to_string(lb.lbColor));
+        }
+        void TextOutA(unsigned, float, float, int, int, int count, const char* text, int*, int,
+                      unsigned, int, int, int, int) override {
+            LOGFONTA lf{};
+            GetCurrentFont(lf);
+            seen.push_back("T " + std::string(text, std::size_t(count)) + " " + lf.lfFaceName +
+                           " " + std::to_string(lf.lfHeight) + " " +
+                           std::to_string(GetTextColor()));
+        }
+    };
+    HDC dc = CreateEnhMetaFileA(nullptr, nullptr, nullptr, nullptr);
+    LOGBRUSH solid{BS_SOLID, RGB(0, 0, 255), 0};
+    HPEN ext = ExtCreatePen(PS_GEOMETRIC | PS_SOLID | PS_ENDCAP_FLAT, 12, &solid, 0, nullptr);
+    HPEN plain = CreatePen(PS_SOLID, 3, 0);
+    HBRUSH hatch = CreateHatchBrush(HS_CROSS, RGB(5, 6, 7));
+    LOGFONTA lf{};
+    lf.lfHeight = -40;
+    std::strcpy(lf.lfFaceName, "Sign Serif");
+    HFONT font = CreateFontIndirectA(&lf);
+    SelectObject(dc, ext);
+    POINT line[] = {{0, 0}, {30, 10}};
+    Polyline(dc, line, 2);
+    SelectObject(dc, plain);
+    Polyline(dc, line, 2);
+    SelectObject(dc, hatch);
+    Rectangle(dc, 0, 0, 10, 10);
+    SelectObject(dc, font);
+    SetTextColor(dc, RGB(1, 2, 3));
+    TextOutA(dc, 0, 0, "ab", 2);
+    HENHMETAFILE e = CloseEnhMetaFile(dc);
+    State reader(e, 0);
+    EXPECT_TRUE(reader.Process());
+    EXPECT_EQ(reader.seen,
+              (std::vector<std::string>{"S 1 12 " + std::to_string(PS_ENDCAP_FLAT) + " 1 12",
+                                        "S 0 0 0 1 3", "O 2 " + std::to_string(RGB(5, 6, 7)),
+                                        "T ab Sign Serif -40 " + std::to_string(RGB(1, 2, 3))}));
+    DeleteEnhMetaFile(e);
+    for (HGDIOBJ o : std::initializer_list<HGDIOBJ>{ext, plain, hatch, font})
+        DeleteObject(o);
 }
 
 TEST(MetafileReader, PicturesReachTheBitmapOutput) {

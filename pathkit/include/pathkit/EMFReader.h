@@ -44,6 +44,8 @@ public:
     bool Process(CDC* dc);
 
     bool GetCurrentPen(LOGPEN& pen);
+    // Extended pens only (those of EXTCREATEPEN records).
+    bool GetCurrentPen(EXTLOGPEN& pen);
     bool GetCurrentBrush(LOGBRUSH& brush);
     bool GetCurrentFont(LOGFONTA& font);
     COLORREF GetTextColor();

@@ -400,6 +400,8 @@ int SetDIBitsToDevice(HDC dc, int xDest, int yDest, DWORD width, DWORD height, i
         return 0;
     }
     if (d->logging) d->record(callLine("SetDIBitsToDevice", xDest, yDest, width, height, xSrc, ySrc, startScan, lines));
+    if (d->meta && !metaSetDibits(*d, xDest, yDest, width, height, xSrc, ySrc, startScan, lines, bits, info, usage))
+        return 0;
     if (injectedFailure("SetDIBitsToDevice")) return 0;
     if (startScan >= UINT(f.height)) return 0;
     // The bits hold `lines` scans from startScan on.
@@ -494,6 +496,7 @@ BOOL StretchBlt(HDC dest, int x, int y, int w, int h, HDC src, int xs, int ys, i
     std::shared_ptr<DeviceContext> s;
     if (rop3UsesSource(rop) && !(s = dcOf(src))) return FALSE;
     if (d->logging) d->record(callLine("StretchBlt", x, y, w, h, xs, ys, ws, hs, rop));
+    if (d->meta && !metaBlt(*d, x, y, w, h, s.get(), xs, ys, ws, hs, rop)) return FALSE;
     if (injectedFailure("StretchBlt")) return FALSE;
     return stretch(d, x, y, w, h, s, xs, ys, ws, hs, rop);
 }
@@ -504,6 +507,7 @@ BOOL BitBlt(HDC dest, int x, int y, int w, int h, HDC src, int xs, int ys, DWORD
     std::shared_ptr<DeviceContext> s;
     if (rop3UsesSource(rop) && !(s = dcOf(src))) return FALSE;
     if (d->logging) d->record(callLine("BitBlt", x, y, w, h, xs, ys, rop));
+    if (d->meta && !metaBlt(*d, x, y, w, h, s.get(), xs, ys, w, h, rop)) return FALSE;
     if (injectedFailure("BitBlt")) return FALSE;
     return stretch(d, x, y, w, h, s, xs, ys, w, h, rop);
 }
@@ -513,6 +517,7 @@ BOOL PatBlt(HDC dc, int x, int y, int w, int h, DWORD rop) {
     if (!d) return FALSE;
     if (d->logging) d->record(callLine("PatBlt", x, y, w, h, rop));
     if (rop3UsesSource(rop)) return failWith(ERROR_INVALID_PARAMETER);
+    if (d->meta && !metaBlt(*d, x, y, w, h, nullptr, 0, 0, 0, 0, rop)) return FALSE;
     if (injectedFailure("PatBlt")) return FALSE;
     if (!d->draws()) return TRUE;
     DevRect r = deviceRect(*d, x, y, w, h);

@@ -227,6 +227,8 @@ SD_ATTRIBUTE(SetArcDirection, GetArcDirection, int, arcDirection,
 BOOL SetBrushOrgEx(HDC dc, int x, int y, LPPOINT old) {
     auto d = dcOf(dc);
     if (!d) return FALSE;
+    // The format of Windows metafiles has no brush origin: it is kept only on the context.
+    if (d->meta && d->meta->enhanced && !metaInts(*d, EMR_SETBRUSHORGEX, {x, y})) return FALSE;
     if (old) *old = d->st.brushOrg;
     d->st.brushOrg = POINT{x, y};
     return TRUE;

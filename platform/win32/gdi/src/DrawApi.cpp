@@ -509,6 +509,7 @@ int FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
     auto b = brushArg(brush);
     if (!b) return 0;
     if (d->logging) d->record(callLine("FillRect", rect->left, rect->top, rect->right, rect->bottom));
+    if (d->meta && !metaBrushBlts(*d, brush, {*rect}, PATCOPY)) return 0;
     if (injectedFailure("FillRect")) return 0;
     fillDeviceRect(*d, b.get(), deviceBox(*d, rect->left, rect->top, rect->right, rect->bottom),
                    R2_COPYPEN);
@@ -522,6 +523,20 @@ int FrameRect(HDC dc, const RECT* rect, HBRUSH brush) {
     auto br = brushArg(brush);
     if (!br) return 0;
     if (d->logging) d->record(callLine("FrameRect", rect->left, rect->top, rect->right, rect->bottom));
+    if (d->meta) {
+        // The four sides, one logical unit wide, as the pixels below draw them.
+        const RECT& r = *rect;
+        std::vector<RECT> sides;
+        if (r.right > r.left && r.bottom > r.top) {
+            sides.push_back(RECT{r.left, r.top, r.right, r.top + 1});
+            if (r.bottom - r.top > 1) sides.push_back(RECT{r.left, r.bottom - 1, r.right, r.bottom});
+            if (r.bottom - r.top > 2) {
+                sides.push_back(RECT{r.left, r.top + 1, r.left + 1, r.bottom - 1});
+                if (r.right - r.left > 1) sides.push_back(RECT{r.right - 1, r.top + 1, r.right, r.bottom - 1});
+            }
+        }
+        if (!metaBrushBlts(*d, brush, sides, PATCOPY)) return 0;
+    }
     Box b = deviceBox(*d, rect->left, rect->top, rect->right, rect->bottom);
     if (b.r <= b.l || b.b <= b.t) return 1;
     fillDeviceRect(*d, br.get(), Box{b.l, b.t, b.r, b.t + 1}, R2_COPYPEN);
@@ -536,6 +551,7 @@ BOOL InvertRect(HDC dc, const RECT* rect) {
     if (!d) return FALSE;
     if (!rect) return failArgs();
     if (d->logging) d->record(callLine("InvertRect", rect->left, rect->top, rect->right, rect->bottom));
+    if (d->meta && !metaBrushBlts(*d, nullptr, {*rect}, DSTINVERT)) return FALSE;
     BrushObject black;
     fillDeviceRect(*d, &black, deviceBox(*d, rect->left, rect->top, rect->right, rect->bottom), R2_NOT);
     return TRUE;

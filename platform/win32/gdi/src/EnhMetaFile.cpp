@@ -144,6 +144,51 @@ bool validEnhancedRecord(const BYTE* r, DWORD size) {
             return false;
         return inside(size, offBits, cbBits);
     }
+    case EMR_BITBLT:
+    case EMR_STRETCHBLT: {
+        if (!need(type == EMR_BITBLT ? 100 : 108)) return false;
+        DWORD offBmi = getU32(r + 84), cbBmi = getU32(r + 88), offBits = getU32(r + 92),
+              cbBits = getU32(r + 96);
+        if (!cbBmi) return true;
+        return cbBmi >= sizeof(BITMAPINFOHEADER) && inside(size, offBmi, cbBmi) &&
+               inside(size, offBits, cbBits);
+    }
+    case EMR_CREATEMONOBRUSH:
+    case EMR_CREATEDIBPATTERNBRUSHPT: {
+        if (!need(32)) return false;
+        DWORD offBmi = getU32(r + 16), cbBmi = getU32(r + 20), offBits = getU32(r + 24),
+              cbBits = getU32(r + 28);
+        return cbBmi >= sizeof(BITMAPINFOHEADER) && inside(size, offBmi, cbBmi) &&
+               inside(size, offBits, cbBits);
+    }
+    case EMR_EXTCREATEPEN: {
+        if (!need(52)) return false;
+        DWORD offBmi = getU32(r + 12), cbBmi = getU32(r + 16), offBits = getU32(r + 20),
+              cbBits = getU32(r + 24);
+        if (cbBmi && (!inside(size, offBmi, cbBmi) || !inside(size, offBits, cbBits)))
+            return false;
+        return inside(size, 52, std::uint64_t(getU32(r + 48)) * 4);
+    }
+    case EMR_EXTCREATEFONTINDIRECTW:
+        return need(104);
+    case EMR_SETDIBITSTODEVICE:
+        return need(76) && inside(size, getU32(r + 48), getU32(r + 52)) &&
+               inside(size, getU32(r + 56), getU32(r + 60));
+    case EMR_CREATEPALETTE:
+        return need(16) && inside(size, 16, std::uint64_t(getU16(r + 14)) * 4);
+    case EMR_SELECTPALETTE:
+        return need(12);
+    case EMR_OFFSETCLIPRGN:
+        return need(16);
+    case EMR_FILLRGN:
+    case EMR_FRAMERGN:
+    case EMR_INVERTRGN:
+    case EMR_PAINTRGN: {
+        DWORD at = type == EMR_FRAMERGN ? 40 : type == EMR_FILLRGN ? 32 : 28;
+        return need(at) && inside(size, at, getU32(r + 24)) && getU32(r + 24) >= 32;
+    }
+    case EMR_EXTSELECTCLIPRGN:
+        return need(16) && inside(size, 16, getU32(r + 8));
     case EMR_EXTTEXTOUTA:
     case EMR_EXTTEXTOUTW: {
         if (!need(76)) return false;

@@ -14,6 +14,7 @@
 
 #include "MetaFileObjects.h"
 #include "MetaRecorder.h"
+#include "win32/gdifont.h"
 #include "win32/nls.h"
 
 using namespace sdgdi;
@@ -129,7 +130,112 @@ BOOL playPolyDraw(HDC dc, const std::vector<POINT>& pts, const BYTE* types) {
     return TRUE;
 }
 
+// The page mapping of the DC (window/viewport, without the world transform): the metafile's
+// device units onto the DC's device units while enumerating.
+Matrix pageMapping(HDC dc) {
+    auto d = findDc(dc);
+    if (!d) return Matrix{};
+    XFORM world = d->st.world;
+    d->st.world = XFORM{1, 0, 0, 1, 0, 0};
+    Matrix m = d->toDevice();
+    d->st.world = world;
+    return m;
+}
+
+// The region of the RGNDATA at `data` (cb bytes, metafile device units) in the DC's device
+// units; painted regions are shifted back by the DC's origin, as the paint calls take them.
+HRGN playRegion(HDC dc, const BYTE* data, DWORD cb, bool painted) {
+    if (cb < 32) return nullptr;
+    DWORD headerSize = getU32(data), type = getU32(data + 4), n = getU32(data + 8);
+    if (headerSize < 32 || headerSize > cb || type != RDH_RECTANGLES ||
+        std::uint64_t(n) * 16 > cb - headerSize)
+        return nullptr;
+    Matrix m = pageMapping(dc);
+    POINT o{0, 0};
+    if (painted)
+        if (auto d = findDc(dc)) o = d->lpToDpPoint(0, 0);
+    std::vector<BYTE> out(32 + std::size_t(n) * 16, 0);
+    RGNDATAHEADER h{32, RDH_RECTANGLES, n, n * 16, RECT{0, 0, 0, 0}};
+    std::memcpy(out.data(), &h, sizeof h);
+    for (DWORD i = 0; i < n; ++i) {
+        const BYTE* r = data + headerSize + 16 * std::size_t(i);
+        double x0, y0, x1, y1;
+        m.apply(getI32(r), getI32(r + 4), x0, y0);
+        m.apply(getI32(r + 8), getI32(r + 12), x1, y1);
+        auto clampRound = [](double v) {
+            return LONG(std::lround(std::clamp(v, -1.0e9, 1.0e9)));
+        };
+        RECT rc{clampRound(std::min(x0, x1)) - o.x, clampRound(std::min(y0, y1)) - o.y,
+                clampRound(std::max(x0, x1)) - o.x, clampRound(std::max(y0, y1)) - o.y};
+        std::memcpy(out.data() + 32 + 16 * std::size_t(i), &rc, sizeof rc);
+    }
+    return ExtCreateRegion(nullptr, DWORD(out.size()), reinterpret_cast<const RGNDATA*>(out.data()));
+}
+
 } // namespace
+
+namespace sdgdi {
+
+bool recordDib(const BYTE* b, DWORD offBmi, DWORD cbBmi, DWORD offBits, DWORD cbBits,
+               RecordDib& out) {
+    if (cbBmi < sizeof(BITMAPINFOHEADER)) return false;
+    out.info.assign((std::size_t(cbBmi) + 3) / 4 + 256, 0);
+    out.bits.assign((std::size_t(cbBits) + 3) / 4 + 1, 0);
+    std::memcpy(out.info.data(), b + offBmi, cbBmi);
+    if (cbBits) std::memcpy(out.bits.data(), b + offBits, cbBits);
+    const BITMAPINFOHEADER& h = out.bmi()->bmiHeader;
+    if (h.biWidth <= 0 || h.biHeight == 0) return false;
+    std::uint64_t stride = ((std::uint64_t(h.biWidth) * h.biBitCount + 31) / 32) * 4;
+    std::uint64_t rows = std::uint64_t(std::abs(std::int64_t(h.biHeight)));
+    return !((h.biCompression == BI_RGB || h.biCompression == BI_BITFIELDS) && stride * rows > cbBits);
+}
+
+// A pattern brush from a record's DIB; monochrome ones as a device-dependent bitmap, so that
+// they paint in the text and background colours.
+DWORD packedDibHeaderBytes(const BYTE* dib, std::uint64_t size, UINT usage) {
+    if (size < sizeof(BITMAPINFOHEADER)) return 0;
+    DWORD headerSize = getU32(dib), clrUsed = getU32(dib + 32), compression = getU32(dib + 16);
+    WORD bpp = getU16(dib + 14);
+    if (headerSize < sizeof(BITMAPINFOHEADER) || headerSize > size) return 0;
+    std::uint64_t colours = clrUsed ? clrUsed : bpp <= 8 ? (1u << bpp) : 0;
+    std::uint64_t n = headerSize + colours * (usage == DIB_PAL_COLORS ? 2 : 4) +
+                      (compression == BI_BITFIELDS && headerSize == sizeof(BITMAPINFOHEADER) ? 12 : 0);
+    return n <= size ? DWORD(n) : 0;
+}
+
+HBRUSH patternBrush(HDC dc, const RecordDib& dib, UINT usage, bool mono) {
+    const BITMAPINFOHEADER& h = dib.bmi()->bmiHeader;
+    HBITMAP bmp = nullptr;
+    if (mono && h.biBitCount == 1 && h.biCompression == BI_RGB) {
+        int w = h.biWidth, rows = int(std::min<std::int64_t>(std::abs(std::int64_t(h.biHeight)), 4096));
+        if (w > 4096) return nullptr;
+        std::size_t in = ((std::size_t(w) + 31) / 32) * 4, outRow = ((std::size_t(w) + 15) / 16) * 2;
+        std::vector<BYTE> top(outRow * std::size_t(rows));
+        const BYTE* src = reinterpret_cast<const BYTE*>(dib.bits.data());
+        for (int y = 0; y < rows; ++y) {
+            int from = h.biHeight > 0 ? rows - 1 - y : y;
+            std::memcpy(top.data() + outRow * std::size_t(y), src + in * std::size_t(from), outRow);
+        }
+        bmp = CreateBitmap(w, rows, 1, 1, top.data());
+    } else {
+        void* bits = nullptr;
+        bmp = CreateDIBSection(dc, dib.bmi(), usage, &bits, nullptr, 0);
+        if (!bmp || !bits) {
+            if (bmp) DeleteObject(bmp);
+            return nullptr;
+        }
+        DIBSECTION ds{};
+        GetObjectA(bmp, sizeof ds, &ds);
+        std::size_t n = std::size_t(ds.dsBm.bmWidthBytes) * std::size_t(std::abs(ds.dsBm.bmHeight));
+        std::memcpy(bits, dib.bits.data(), std::min(n, dib.bits.size() * 4));
+    }
+    if (!bmp) return nullptr;
+    HBRUSH brush = CreatePatternBrush(bmp);
+    DeleteObject(bmp);
+    return brush;
+}
+
+} // namespace sdgdi
 
 UINT SdEnhMetaSkippedRecords(bool reset) {
     UINT n = skipped;
@@ -146,6 +252,21 @@ BOOL PlayEnhMetaFileRecord(HDC dc, HANDLETABLE* table, const ENHMETARECORD* r, U
     auto slot = [&](DWORD ih) -> HGDIOBJ* {
         if (!table || ih == 0 || ih >= handles) return nullptr;
         return &table->objectHandle[ih];
+    };
+    auto objectAt = [&](DWORD ih) -> HGDIOBJ {
+        if (ih & ENHMETA_STOCK_OBJECT) return GetStockObject(int(ih & ~ENHMETA_STOCK_OBJECT));
+        HGDIOBJ* h = slot(ih);
+        return h ? *h : nullptr;
+    };
+    auto create = [&](DWORD ih, HGDIOBJ object) -> BOOL {
+        HGDIOBJ* h = slot(ih);
+        if (!h) {
+            if (object) DeleteObject(object);
+            return failWith(ERROR_INVALID_DATA);
+        }
+        if (*h) DeleteObject(*h);
+        *h = object;
+        return object ? TRUE : failWith(ERROR_INVALID_DATA);
     };
     auto mapping = [&](auto change, auto direct) {
         if (s) {
@@ -376,22 +497,144 @@ BOOL PlayEnhMetaFileRecord(HDC dc, HANDLETABLE* table, const ENHMETARECORD* r, U
         DWORD offBmi = getU32(b + 48), cbBmi = getU32(b + 52), offBits = getU32(b + 56),
               cbBits = getU32(b + 60);
         if (!cbBmi) return TRUE;
-        // Copies keep the header and the bits aligned whatever the record's offsets.
-        std::vector<DWORD> info((cbBmi + 3) / 4 + 256), bits((cbBits + 3) / 4 + 1);
-        std::memcpy(info.data(), b + offBmi, cbBmi);
-        std::memcpy(bits.data(), b + offBits, cbBits);
-        const auto* bi = reinterpret_cast<const BITMAPINFO*>(info.data());
-        std::uint64_t stride =
-            ((std::uint64_t(std::max<LONG>(bi->bmiHeader.biWidth, 0)) * bi->bmiHeader.biBitCount +
-              31) /
-             32) *
-            4;
-        std::uint64_t rows = std::uint64_t(std::abs(std::int64_t(bi->bmiHeader.biHeight)));
-        if (bi->bmiHeader.biCompression == BI_RGB && stride * rows > cbBits)
-            return failWith(ERROR_INVALID_DATA);
+        RecordDib dib;
+        if (!recordDib(b, offBmi, cbBmi, offBits, cbBits, dib)) return failWith(ERROR_INVALID_DATA);
         return StretchDIBits(dc, arg(r, 4), arg(r, 5), arg(r, 16), arg(r, 17), arg(r, 6), arg(r, 7),
-                             arg(r, 8), arg(r, 9), bits.data(), bi, getU32(b + 64),
+                             arg(r, 8), arg(r, 9), dib.bits.data(), dib.bmi(), getU32(b + 64),
                              getU32(b + 68)) != 0;
+    }
+    case EMR_SETDIBITSTODEVICE: {
+        DWORD cbBmi = getU32(b + 52), cbBits = getU32(b + 60);
+        if (cbBmi < sizeof(BITMAPINFOHEADER)) return failWith(ERROR_INVALID_DATA);
+        RecordDib dib;
+        dib.info.assign((std::size_t(cbBmi) + 3) / 4 + 256, 0);
+        dib.bits.assign((std::size_t(cbBits) + 3) / 4 + 1, 0);
+        std::memcpy(dib.info.data(), b + getU32(b + 48), cbBmi);
+        if (cbBits) std::memcpy(dib.bits.data(), b + getU32(b + 56), cbBits);
+        const BITMAPINFOHEADER& h = dib.bmi()->bmiHeader;
+        std::uint64_t rows = std::uint64_t(std::abs(std::int64_t(h.biHeight)));
+        UINT start = getU32(b + 68), scans = getU32(b + 72);
+        std::uint64_t stride = ((std::uint64_t(std::max<LONG>(h.biWidth, 0)) * h.biBitCount + 31) / 32) * 4;
+        std::uint64_t given = start < rows ? std::min<std::uint64_t>(scans, rows - start) : 0;
+        if ((h.biCompression == BI_RGB || h.biCompression == BI_BITFIELDS) && stride * given > cbBits) return failWith(ERROR_INVALID_DATA);
+        return SetDIBitsToDevice(dc, getI32(b + 24), getI32(b + 28), getU32(b + 40), getU32(b + 44),
+                                 getI32(b + 32), getI32(b + 36), start, scans, dib.bits.data(),
+                                 dib.bmi(), getU32(b + 64)) != 0;
+    }
+    case EMR_FLATTENPATH:
+        return FlattenPath(dc);
+    case EMR_BITBLT:
+    case EMR_STRETCHBLT: {
+        LONG x = getI32(b + 24), y = getI32(b + 28), cx = getI32(b + 32), cy = getI32(b + 36);
+        DWORD rop = getU32(b + 40);
+        DWORD offBmi = getU32(b + 84), cbBmi = getU32(b + 88), offBits = getU32(b + 92),
+              cbBits = getU32(b + 96);
+        if (!cbBmi) return PatBlt(dc, x, y, cx, cy, rop);
+        RecordDib dib;
+        if (!recordDib(b, offBmi, cbBmi, offBits, cbBits, dib)) return failWith(ERROR_INVALID_DATA);
+        // The source rectangle through the source transform gives DIB pixels (top-down rows).
+        XFORM xf;
+        std::memcpy(&xf, b + 52, 24);
+        LONG cxs = r->iType == EMR_STRETCHBLT ? getI32(b + 100) : cx;
+        LONG cys = r->iType == EMR_STRETCHBLT ? getI32(b + 104) : cy;
+        double sx = double(getI32(b + 44)) * xf.eM11 + double(getI32(b + 48)) * xf.eM21 + xf.eDx;
+        double sy = double(getI32(b + 44)) * xf.eM12 + double(getI32(b + 48)) * xf.eM22 + xf.eDy;
+        auto toInt = [](double v) { return int(std::lround(std::clamp(v, -1.0e9, 1.0e9))); };
+        int xs = toInt(sx), ys = toInt(sy), ws = toInt(cxs * double(xf.eM11)),
+            hs = toInt(cys * double(xf.eM22));
+        LONG height = dib.bmi()->bmiHeader.biHeight;
+        // StretchDIBits counts rows of a bottom-up DIB from the bottom.
+        if (height > 0) ys = int(std::clamp<std::int64_t>(std::int64_t(height) - ys - hs, INT32_MIN, INT32_MAX));
+        return StretchDIBits(dc, x, y, cx, cy, xs, ys, ws, hs, dib.bits.data(), dib.bmi(),
+                             getU32(b + 80), rop) != 0;
+    }
+    case EMR_FILLRGN:
+    case EMR_FRAMERGN:
+    case EMR_INVERTRGN:
+    case EMR_PAINTRGN: {
+        bool withBrush = r->iType == EMR_FILLRGN || r->iType == EMR_FRAMERGN;
+        DWORD at = r->iType == EMR_FRAMERGN ? 40 : withBrush ? 32 : 28;
+        HGDIOBJ brush = withBrush ? objectAt(getU32(b + 28)) : nullptr;
+        if (withBrush && GetObjectType(brush) != OBJ_BRUSH) return failWith(ERROR_INVALID_DATA);
+        HRGN rgn = playRegion(dc, b + at, getU32(b + 24), true);
+        if (!rgn) return failWith(ERROR_INVALID_DATA);
+        BOOL ok;
+        switch (r->iType) {
+        case EMR_FILLRGN:
+            ok = FillRgn(dc, rgn, static_cast<HBRUSH>(brush));
+            break;
+        case EMR_FRAMERGN:
+            ok = FrameRgn(dc, rgn, static_cast<HBRUSH>(brush), getI32(b + 32), getI32(b + 36));
+            break;
+        case EMR_INVERTRGN:
+            ok = InvertRgn(dc, rgn);
+            break;
+        default:
+            ok = PaintRgn(dc, rgn);
+            break;
+        }
+        DeleteObject(rgn);
+        return ok;
+    }
+    case EMR_EXTSELECTCLIPRGN: {
+        DWORD cb = getU32(b + 8);
+        int mode = getI32(b + 12);
+        if (cb == 0) return ExtSelectClipRgn(dc, nullptr, mode) != ERROR;
+        HRGN rgn = playRegion(dc, b + 16, cb, false);
+        if (!rgn) return failWith(ERROR_INVALID_DATA);
+        int result = ExtSelectClipRgn(dc, rgn, mode);
+        DeleteObject(rgn);
+        return result != ERROR;
+    }
+    case EMR_OFFSETCLIPRGN:
+        return OffsetClipRgn(dc, arg(r, 0), arg(r, 1)) != ERROR;
+    case EMR_CREATEPALETTE: {
+        WORD n = getU16(b + 14);
+        if (getU16(b + 12) != 0x300 || n == 0) return create(getU32(b + 8), nullptr);
+        std::vector<BYTE> lp(4 + 4 * std::size_t(n));
+        std::memcpy(lp.data(), b + 12, lp.size());
+        return create(getU32(b + 8), CreatePalette(reinterpret_cast<const LOGPALETTE*>(lp.data())));
+    }
+    case EMR_SELECTPALETTE: {
+        HGDIOBJ p = objectAt(getU32(b + 8));
+        if (GetObjectType(p) != OBJ_PAL) return failWith(ERROR_INVALID_DATA);
+        return SelectPalette(dc, static_cast<HPALETTE>(p), FALSE) != nullptr;
+    }
+    case EMR_REALIZEPALETTE:
+        return RealizePalette(dc) != GDI_ERROR;
+    case EMR_EXTCREATEFONTINDIRECTW: {
+        LOGFONTA lf{};
+        lf.lfHeight = getI32(b + 12);
+        lf.lfWidth = getI32(b + 16);
+        lf.lfEscapement = getI32(b + 20);
+        lf.lfOrientation = getI32(b + 24);
+        lf.lfWeight = getI32(b + 28);
+        std::memcpy(&lf.lfItalic, b + 32, 8);
+        WCHAR face[LF_FACESIZE]{};
+        int chars = 0;
+        while (chars < LF_FACESIZE - 1 && (face[chars] = WCHAR(getU16(b + 40 + 2 * chars))) != 0)
+            ++chars;
+        if (chars)
+            WideCharToMultiByte(CP_ACP, 0, face, chars, lf.lfFaceName, LF_FACESIZE - 1, nullptr,
+                                nullptr);
+        return create(getU32(b + 8), CreateFontIndirectA(&lf));
+    }
+    case EMR_CREATEMONOBRUSH:
+    case EMR_CREATEDIBPATTERNBRUSHPT: {
+        RecordDib dib;
+        if (!recordDib(b, getU32(b + 16), getU32(b + 20), getU32(b + 24), getU32(b + 28), dib))
+            return create(getU32(b + 8), nullptr);
+        return create(getU32(b + 8), patternBrush(dc, dib, getU32(b + 12),
+                                                  r->iType == EMR_CREATEMONOBRUSH));
+    }
+    case EMR_EXTCREATEPEN: {
+        DWORD style = getU32(b + 28), width = getU32(b + 32);
+        LOGBRUSH lb{getU32(b + 36), getU32(b + 40), std::uintptr_t(getU32(b + 44))};
+        if (lb.lbStyle != BS_NULL && lb.lbStyle != BS_HATCHED) lb.lbStyle = BS_SOLID;
+        HPEN pen = ExtCreatePen(style, width, &lb, 0, nullptr);
+        // Cosmetic pens wider than a pixel are kept as plain pens.
+        if (!pen) pen = CreatePen(int(style & PS_STYLE_MASK), int(std::min<DWORD>(width, 0x7FFFFFFF)), lb.lbColor);
+        return create(getU32(b + 8), pen);
     }
     case EMR_EXTTEXTOUTA:
     case EMR_EXTTEXTOUTW: {

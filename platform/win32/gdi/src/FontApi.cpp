@@ -257,6 +257,10 @@ BOOL drawText(DeviceContext& dc, int x, int y, UINT align, UINT options, const R
     return TRUE;
 }
 
+LOGFONTA logicalFontOf(const FontObject& font) {
+    return logicalOf(font);
+}
+
 } // namespace sdgdi
 
 using namespace sdgdi;

@@ -33,6 +33,10 @@ public:
     UINT style = PS_SOLID; // full style word: type, caps, joins, dash style
     int width = 0;         // logical units; 0 and 1 are one pixel
     COLORREF color = 0;
+    // ExtCreatePen: the pen answers as an EXTLOGPEN, with its brush's style and hatch.
+    bool extended = false;
+    UINT brushStyle = BS_SOLID;
+    DWORD hatch = 0;
     UINT dash() const { return style & PS_STYLE_MASK; }
 };
 

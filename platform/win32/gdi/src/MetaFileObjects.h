@@ -26,6 +26,22 @@ bool validEnhancedRecord(const BYTE* record, DWORD size);
 bool validWindows(const BYTE* data, std::size_t size);
 bool validWindowsRecord(const BYTE* record, DWORD bytes);
 
+// A DIB held in a record, copied so that header and bits are aligned whatever the offsets
+// (a colour table shorter than the header says is padded with zeros).
+struct RecordDib {
+    std::vector<DWORD> info, bits;
+    const BITMAPINFO* bmi() const { return reinterpret_cast<const BITMAPINFO*>(info.data()); }
+};
+// Copies the DIB of a checked record; false when the header is short, the size is not
+// positive or the bits hold fewer rows than the header describes.
+bool recordDib(const BYTE* record, DWORD offBmi, DWORD cbBmi, DWORD offBits, DWORD cbBits,
+               RecordDib& out);
+// Bytes of a packed DIB's header with its colour table (0 when they do not fit `size`).
+DWORD packedDibHeaderBytes(const BYTE* dib, std::uint64_t size, UINT usage);
+// A pattern brush of the DIB; monochrome ones (mono) as a device-dependent bitmap, so that
+// they paint in the text and background colours.
+HBRUSH patternBrush(HDC dc, const RecordDib& dib, UINT usage, bool mono);
+
 // Reads a whole file; false when it cannot be read.
 bool readWholeFile(const char* name, std::vector<BYTE>& out);
 bool writeWholeFile(const char* name, const std::vector<BYTE>& bytes);

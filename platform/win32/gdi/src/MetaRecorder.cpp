@@ -152,14 +152,30 @@ void MetaRecorder::emr(DWORD type, const std::vector<BYTE>& params) {
     ++records;
 }
 
-void MetaRecorder::wmr(WORD function, const std::vector<std::int16_t>& params) {
-    DWORD words = DWORD(3 + params.size());
+void MetaRecorder::wmr(WORD function, const std::vector<std::int16_t>& params,
+                       const std::vector<BYTE>& tail) {
+    DWORD words = DWORD(3 + params.size() + (tail.size() + 1) / 2);
     putU32(body, words);
     putU16(body, function);
     for (std::int16_t p : params)
         putU16(body, WORD(p));
+    body.insert(body.end(), tail.begin(), tail.end());
+    if (tail.size() % 2) body.push_back(0);
     maxRecordWords = std::max(maxRecordWords, words);
     ++records;
+}
+
+void MetaRecorder::addDeviceRect(const RECTL& b) {
+    if (b.right < b.left || b.bottom < b.top) return;
+    if (!haveBounds) {
+        bounds = b;
+        haveBounds = true;
+        return;
+    }
+    bounds.left = std::min(bounds.left, b.left);
+    bounds.top = std::min(bounds.top, b.top);
+    bounds.right = std::max(bounds.right, b.right);
+    bounds.bottom = std::max(bounds.bottom, b.bottom);
 }
 
 bool metaPoly(DeviceContext& dc, DWORD emr, const POINT* points, std::size_t count) {
@@ -301,65 +317,15 @@ bool metaInts(DeviceContext& dc, DWORD emr, std::initializer_list<LONG> values) 
 bool metaSelect(DeviceContext& dc, HGDIOBJ object) {
     MetaRecorder& r = *dc.meta;
     DWORD type = GetObjectType(object);
-    if (type != OBJ_PEN && type != OBJ_BRUSH) return true; // fonts, bitmaps, regions: not recorded
-    if (r.enhanced) {
-        for (int i = 0; i <= DEFAULT_GUI_FONT; ++i) {
-            if (GetStockObject(i) == object) {
-                std::vector<BYTE> v;
-                putU32(v, ENHMETA_STOCK_OBJECT | DWORD(i));
-                r.emr(EMR_SELECTOBJECT, v);
-                return true;
-            }
-        }
-    }
-    std::size_t index = 0;
-    auto found = std::find(r.objects.begin(), r.objects.end(), object);
-    if (found != r.objects.end()) {
-        index = std::size_t(found - r.objects.begin());
-    } else {
-        index = r.objects.size();
-        r.objects.push_back(object);
-        DWORD ih = DWORD(r.enhanced ? index + 1 : index);
-        if (type == OBJ_PEN) {
-            LOGPEN lp{};
-            GetObjectA(object, sizeof lp, &lp);
-            if (r.enhanced) {
-                std::vector<BYTE> v;
-                putU32(v, ih);
-                putU32(v, lp.lopnStyle);
-                putU32(v, DWORD(lp.lopnWidth.x));
-                putU32(v, 0);
-                putU32(v, lp.lopnColor);
-                r.emr(EMR_CREATEPEN, v);
-            } else {
-                r.wmr(META_CREATEPENINDIRECT,
-                      {std::int16_t(lp.lopnStyle),
-                       std::int16_t(std::min<LONG>(lp.lopnWidth.x, 0x7FFF)), 0,
-                       std::int16_t(lp.lopnColor & 0xFFFF), std::int16_t(lp.lopnColor >> 16)});
-            }
-        } else {
-            LOGBRUSH lb{};
-            GetObjectA(object, sizeof lb, &lb);
-            if (r.enhanced) {
-                std::vector<BYTE> v;
-                putU32(v, ih);
-                putU32(v, lb.lbStyle);
-                putU32(v, lb.lbColor);
-                putU32(v, DWORD(lb.lbHatch));
-                r.emr(EMR_CREATEBRUSHINDIRECT, v);
-            } else {
-                r.wmr(META_CREATEBRUSHINDIRECT,
-                      {std::int16_t(lb.lbStyle), std::int16_t(lb.lbColor & 0xFFFF),
-                       std::int16_t(lb.lbColor >> 16), std::int16_t(lb.lbHatch)});
-            }
-        }
-    }
+    if (type != OBJ_PEN && type != OBJ_BRUSH && type != OBJ_FONT) return true; // bitmaps, regions
+    DWORD ih = 0;
+    if (!objectIndex(dc, object, ih)) return fail();
     if (r.enhanced) {
         std::vector<BYTE> v;
-        putU32(v, DWORD(index + 1));
+        putU32(v, ih);
         r.emr(EMR_SELECTOBJECT, v);
     } else {
-        r.wmr(META_SELECTOBJECT, {std::int16_t(index)});
+        r.wmr(META_SELECTOBJECT, {std::int16_t(ih)});
     }
     return true;
 }
@@ -385,6 +351,7 @@ bool metaAttribute(DeviceContext& dc, const char* setter, LONG value) {
                  {"SetPolyFillMode", EMR_SETPOLYFILLMODE},
                  {"SetStretchBltMode", EMR_SETSTRETCHBLTMODE},
                  {"SetArcDirection", EMR_SETARCDIRECTION}};
+    // (The brush origin has its own hook: it takes a point.)
     for (const auto& t : table) {
         if (std::strcmp(t.name, setter) != 0) continue;
         // The stretch mode and arc direction have no WMF record worth failing for.
@@ -399,6 +366,8 @@ bool metaPathCall(DeviceContext& dc, const char* name) {
     if (std::strcmp(name, "FillPath") == 0) return metaInts(dc, EMR_FILLPATH, {});
     if (std::strcmp(name, "StrokePath") == 0) return metaInts(dc, EMR_STROKEPATH, {});
     if (std::strcmp(name, "StrokeAndFillPath") == 0) return metaInts(dc, EMR_STROKEANDFILLPATH, {});
+    if (std::strcmp(name, "FlattenPath") == 0)
+        return dc.meta->enhanced ? metaInts(dc, EMR_FLATTENPATH, {}) : fail();
     return dc.meta->enhanced ? true : fail();
 }
 
@@ -454,7 +423,6 @@ bool metaStretchDib(DeviceContext& dc, int xDest, int yDest, int cxDest, int cyD
                     int ySrc, int cxSrc, int cySrc, const void* bits, const BITMAPINFO* info,
                     UINT usage, DWORD rop) {
     MetaRecorder& r = *dc.meta;
-    if (!r.enhanced) return fail();
     // The header with its colour table, and the bits, copied into the record.
     const BITMAPINFOHEADER& h = info->bmiHeader;
     std::uint64_t colours = h.biClrUsed         ? h.biClrUsed
@@ -472,6 +440,23 @@ bool metaStretchDib(DeviceContext& dc, int xDest, int yDest, int cxDest, int cyD
              : 0;
     if (cbBmi + cbBits > 0x7FFFFF00u) return fail();
     const std::uint64_t cbBmiRaw = cbBmi;
+    const BYTE* bi = reinterpret_cast<const BYTE*>(info);
+    if (!r.enhanced) {
+        for (int v : {xDest, yDest, cxDest, cyDest, xSrc, ySrc, cxSrc, cySrc})
+            if (!fits16(v)) return fail();
+        if (cbBmiRaw + cbBits > 0xFFFF0) return fail();
+        std::vector<BYTE> dib(bi, bi + cbBmiRaw);
+        if (bits)
+            dib.insert(dib.end(), static_cast<const BYTE*>(bits),
+                       static_cast<const BYTE*>(bits) + cbBits);
+        r.wmr(META_STRETCHDIB,
+              {std::int16_t(rop & 0xFFFF), std::int16_t(rop >> 16), std::int16_t(usage),
+               std::int16_t(cySrc), std::int16_t(cxSrc), std::int16_t(ySrc), std::int16_t(xSrc),
+               std::int16_t(cyDest), std::int16_t(cxDest), std::int16_t(yDest),
+               std::int16_t(xDest)},
+              dib);
+        return true;
+    }
     cbBmi = (cbBmi + 3) & ~std::uint64_t(3);
     std::vector<BYTE> v;
     POINT corners[2] = {{xDest, yDest}, {xDest + cxDest, yDest + cyDest}};
@@ -487,7 +472,6 @@ bool metaStretchDib(DeviceContext& dc, int xDest, int yDest, int cxDest, int cyD
     putU32(v, rop);
     putU32(v, DWORD(cxDest));
     putU32(v, DWORD(cyDest));
-    const BYTE* bi = reinterpret_cast<const BYTE*>(info);
     v.insert(v.end(), bi, bi + cbBmiRaw);
     v.resize(offBits - 8, 0);
     if (bits)
@@ -495,6 +479,66 @@ bool metaStretchDib(DeviceContext& dc, int xDest, int yDest, int cxDest, int cyD
     r.addDevicePoint(dc, xDest, yDest);
     r.addDevicePoint(dc, xDest + cxDest, yDest + cyDest);
     r.emr(EMR_STRETCHDIBITS, v);
+    return true;
+}
+
+bool metaSetDibits(DeviceContext& dc, int xDest, int yDest, DWORD width, DWORD height, int xSrc,
+                   int ySrc, UINT startScan, UINT lines, const void* bits, const BITMAPINFO* info,
+                   UINT usage) {
+    MetaRecorder& r = *dc.meta;
+    // The header with its colour table, and the `lines` scans given.
+    const BITMAPINFOHEADER& h = info->bmiHeader;
+    std::uint64_t colours = h.biClrUsed ? h.biClrUsed : h.biBitCount <= 8 ? (1u << h.biBitCount) : 0;
+    if (colours > 256) colours = 256;
+    std::uint64_t cbBmi =
+        h.biSize + colours * (usage == DIB_PAL_COLORS ? 2 : 4) +
+        (h.biCompression == BI_BITFIELDS && h.biSize == sizeof(BITMAPINFOHEADER) ? 12 : 0);
+    std::uint64_t stride = ((std::uint64_t(std::max<LONG>(h.biWidth, 0)) * h.biBitCount + 31) / 32) * 4;
+    std::uint64_t rows = std::uint64_t(h.biHeight < 0 ? -std::int64_t(h.biHeight) : h.biHeight);
+    if (startScan >= rows) return fail();
+    lines = UINT(std::min<std::uint64_t>(lines, rows - startScan));
+    if (h.biCompression != BI_RGB && h.biCompression != BI_BITFIELDS) return fail();
+    std::uint64_t cbBits = stride * lines;
+    if (cbBmi + cbBits > 0x7FFFFF00u) return fail();
+    const BYTE* bi = reinterpret_cast<const BYTE*>(info);
+    const BYTE* px = static_cast<const BYTE*>(bits);
+    if (!r.enhanced) {
+        for (std::int64_t v : {std::int64_t(xDest), std::int64_t(yDest), std::int64_t(width),
+                               std::int64_t(height), std::int64_t(xSrc), std::int64_t(ySrc),
+                               std::int64_t(startScan), std::int64_t(lines)})
+            if (!fits16(LONG(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX))) || v > 0x7FFF)
+                return fail();
+        if (cbBmi + cbBits > 0xFFFF0) return fail();
+        std::vector<BYTE> dib(bi, bi + cbBmi);
+        dib.insert(dib.end(), px, px + cbBits);
+        r.wmr(META_SETDIBTODEV,
+              {std::int16_t(usage), std::int16_t(lines), std::int16_t(startScan),
+               std::int16_t(ySrc), std::int16_t(xSrc), std::int16_t(height), std::int16_t(width),
+               std::int16_t(yDest), std::int16_t(xDest)},
+              dib);
+        return true;
+    }
+    const std::uint64_t cbBmiPadded = (cbBmi + 3) & ~std::uint64_t(3);
+    std::vector<BYTE> v;
+    POINT d0 = dc.lpToDpPoint(xDest, yDest); // pixels map one to one
+    RECTL b{d0.x, d0.y, LONG(std::clamp<std::int64_t>(std::int64_t(d0.x) + width - 1, INT32_MIN, INT32_MAX)),
+            LONG(std::clamp<std::int64_t>(std::int64_t(d0.y) + height - 1, INT32_MIN, INT32_MAX))};
+    putRect(v, b);
+    for (LONG x : {LONG(xDest), LONG(yDest), LONG(xSrc), LONG(ySrc), LONG(width), LONG(height)})
+        putU32(v, DWORD(x));
+    const DWORD offBmi = 76, offBits = DWORD(offBmi + cbBmiPadded);
+    putU32(v, offBmi);
+    putU32(v, DWORD(cbBmi));
+    putU32(v, offBits);
+    putU32(v, DWORD(cbBits));
+    putU32(v, usage);
+    putU32(v, startScan);
+    putU32(v, lines);
+    v.insert(v.end(), bi, bi + cbBmi);
+    v.resize(offBits - 8, 0);
+    v.insert(v.end(), px, px + cbBits);
+    r.addDeviceRect(b);
+    r.emr(EMR_SETDIBITSTODEVICE, v);
     return true;
 }
 

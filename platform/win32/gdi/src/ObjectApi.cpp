@@ -4,6 +4,7 @@
 
 #include "GdiSettings.h"
 #include "MetaRecorder.h"
+#include "TextDrawing.h"
 
 using namespace sdgdi;
 
@@ -97,7 +98,17 @@ int GetObjectA(HGDIOBJ object, int size, LPVOID buffer) {
     case OBJ_PEN: {
         auto p = std::static_pointer_cast<PenObject>(o);
         LOGPEN lp{p->style, POINT{p->width, 0}, p->color};
+        // An extended pen answers as an EXTLOGPEN, and also as a LOGPEN to a request of that
+        // size: metafile readers ask for either.
+        if (p->extended && (!buffer || size >= int(sizeof(EXTLOGPEN)))) {
+            EXTLOGPEN ep{p->style, DWORD(p->width), p->brushStyle, p->color, p->hatch, 0, {0}};
+            return give(&ep, sizeof ep);
+        }
         return give(&lp, sizeof lp);
+    }
+    case OBJ_FONT: {
+        LOGFONTA lf = logicalFontOf(*std::static_pointer_cast<FontObject>(o));
+        return give(&lf, sizeof lf);
     }
     case OBJ_BRUSH: {
         auto b = std::static_pointer_cast<BrushObject>(o);
@@ -135,7 +146,6 @@ int GetObjectA(HGDIOBJ object, int size, LPVOID buffer) {
         ds.dsBm.bmWidthBytes = ((s.width() * s.bitsPerPixel() + 15) / 16) * 2;
         return give(&ds.dsBm, sizeof(BITMAP));
     }
-    case OBJ_FONT:
     case OBJ_REGION:
     default: SetLastError(ERROR_INVALID_PARAMETER); return 0;
     }
@@ -176,6 +186,9 @@ HPEN ExtCreatePen(DWORD style, DWORD width, const LOGBRUSH* brush, DWORD, const 
     p->style = style;
     p->width = int(width);
     p->color = brush->lbStyle == BS_NULL ? 0 : brush->lbColor;
+    p->extended = true;
+    p->brushStyle = brush->lbStyle;
+    p->hatch = DWORD(brush->lbStyle == BS_HATCHED ? brush->lbHatch : 0);
     if (brush->lbStyle == BS_NULL) p->style = (style & ~PS_STYLE_MASK) | PS_NULL;
     return static_cast<HPEN>(registerObject(p));
 }

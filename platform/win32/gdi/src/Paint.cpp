@@ -195,9 +195,11 @@ void strokeWithPen(DeviceContext& dc, const std::vector<std::vector<FixPoint>>& 
         StrokeStyle style{std::floor(w + 0.5), pen->style & PS_ENDCAP_MASK,
                           pen->style & PS_JOIN_MASK};
         if ((pen->style & PS_TYPE_MASK) == PS_COSMETIC) style = {style.width, PS_ENDCAP_ROUND, PS_JOIN_ROUND};
+        const PixelBox visible = painter.bounds();
         for (std::size_t i = 0; i < polylines.size(); ++i)
-            strokePolyline(polylines[i], i < closed.size() && closed[i], style, polys);
-        fillPolygons(polys, true, painter.bounds(), painter.sink());
+            if (strokePolyline(polylines[i], i < closed.size() && closed[i], style, polys, &visible))
+                break;
+        fillPolygons(polys, true, visible, painter.sink());
         return;
     }
     const std::vector<int>& dashes = dashPattern(pen->dash());

@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "GdiSettings.h"
+#include "MetaRecorder.h"
 
 using namespace sdgdi;
 
@@ -43,6 +44,7 @@ HPALETTE SelectPalette(HDC dc, HPALETTE palette, BOOL) {
     auto p = findAs<PaletteObject>(palette, OBJ_PAL);
     if (!d || !p) return nullptr;
     if (d->logging) d->record(callLine("SelectPalette"));
+    if (d->meta && !metaSelectPalette(*d, palette)) return nullptr;
     void* old = d->st.palette->handle;
     d->st.palette = p;
     return static_cast<HPALETTE>(old);
@@ -53,6 +55,7 @@ UINT RealizePalette(HDC dc) {
     auto d = dcOf(dc);
     if (!d) return GDI_ERROR;
     if (d->logging) d->record(callLine("RealizePalette"));
+    if (d->meta && !metaRealizePalette(*d)) return GDI_ERROR;
     Surface* s = d->surface();
     if (!s || s->bitsPerPixel() != 8 || d->kind == DcKind::Memory) return 0;
     const auto& e = d->st.palette->entries;

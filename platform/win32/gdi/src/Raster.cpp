@@ -242,20 +242,105 @@ FixPolygon ellipsePolygon(double cx, double cy, double rx, double ry) {
     return p;
 }
 
-void strokePolyline(const std::vector<FixPoint>& in, bool closed, const StrokeStyle& style,
-                    std::vector<FixPolygon>& out) {
+namespace {
+
+// The pieces of a stroke checked against the visible pixels.
+class StrokeSink {
+public:
+    StrokeSink(std::vector<FixPolygon>& out, const PixelBox* visible) : out_(out), visible_(visible) {
+        if (visible_) {
+            // Pixel centres of the corner pixels.
+            cx0_ = visible_->left * kFix + kFix / 2;
+            cy0_ = visible_->top * kFix + kFix / 2;
+            cx1_ = (visible_->right - 1) * kFix + kFix / 2;
+            cy1_ = (visible_->bottom - 1) * kFix + kFix / 2;
+        }
+    }
+    bool covered() const { return covered_; }
+
+    // A convex polygon, oriented.
+    void add(FixPolygon&& p) {
+        if (covered_) return;
+        if (visible_) {
+            std::int64_t x0 = INT64_MAX, y0 = INT64_MAX, x1 = INT64_MIN, y1 = INT64_MIN;
+            for (const FixPoint& q : p) {
+                x0 = std::min(x0, q.x);
+                y0 = std::min(y0, q.y);
+                x1 = std::max(x1, q.x);
+                y1 = std::max(y1, q.y);
+            }
+            if (outside(x0, y0, x1, y1)) return;
+            if (containsCorners(p)) return coverAll();
+        }
+        out_.push_back(std::move(p));
+    }
+    // A round cap or join: tested before its polygon is built.
+    void addCircle(double cx, double cy, double r) {
+        if (covered_) return;
+        if (visible_) {
+            if (outside(std::int64_t(std::floor(cx - r)), std::int64_t(std::floor(cy - r)),
+                        std::int64_t(std::ceil(cx + r)), std::int64_t(std::ceil(cy + r))))
+                return;
+            // The polygon has at least 8 vertices on the circle: it holds the disc of radius
+            // r cos(pi/8) less the rounding of its vertices.
+            double inner = r * 0.9238 - 2;
+            bool all = inner > 0;
+            for (double x : {double(cx0_), double(cx1_)})
+                for (double y : {double(cy0_), double(cy1_)})
+                    all = all && std::hypot(x - cx, y - cy) < inner;
+            if (all) return coverAll();
+        }
+        out_.push_back(ellipsePolygon(cx, cy, r, r));
+    }
+
+private:
+    std::vector<FixPolygon>& out_;
+    const PixelBox* visible_;
+    std::int64_t cx0_ = 0, cy0_ = 0, cx1_ = 0, cy1_ = 0;
+    bool covered_ = false;
+
+    bool outside(std::int64_t x0, std::int64_t y0, std::int64_t x1, std::int64_t y1) const {
+        return x1 < cx0_ || x0 > cx1_ || y1 < cy0_ || y0 > cy1_;
+    }
+    // Every corner pixel centre strictly inside the convex polygon (positive area).
+    bool containsCorners(const FixPolygon& p) const {
+        if (p.size() < 3) return false;
+        for (std::int64_t x : {cx0_, cx1_})
+            for (std::int64_t y : {cy0_, cy1_})
+                for (std::size_t i = 0; i < p.size(); ++i) {
+                    const FixPoint& a = p[i];
+                    const FixPoint& b = p[(i + 1) % p.size()];
+                    __int128 cross = __int128(b.x - a.x) * (y - a.y) - __int128(b.y - a.y) * (x - a.x);
+                    if (cross <= 0) return false;
+                }
+        return true;
+    }
+    void coverAll() {
+        covered_ = true;
+        std::int64_t l = visible_->left * kFix, t = visible_->top * kFix,
+                     r = visible_->right * kFix, b = visible_->bottom * kFix;
+        FixPolygon box{{l, t}, {r, t}, {r, b}, {l, b}};
+        orient(box);
+        out_.push_back(std::move(box));
+    }
+};
+
+} // namespace
+
+bool strokePolyline(const std::vector<FixPoint>& in, bool closed, const StrokeStyle& style,
+                    std::vector<FixPolygon>& out, const PixelBox* visible) {
+    StrokeSink sink(out, visible);
     std::vector<FixPoint> pts;
     for (const FixPoint& p : in)
         if (pts.empty() || p.x != pts.back().x || p.y != pts.back().y) pts.push_back(p);
     if (closed && pts.size() > 1 && pts.front().x == pts.back().x && pts.front().y == pts.back().y)
         pts.pop_back();
     double h = style.width * kFix / 2;
-    if (h <= 0) return;
+    if (h <= 0) return false;
     bool round = style.join == PS_JOIN_ROUND;
     if (pts.size() == 1) {
-        if (style.endCap == PS_ENDCAP_ROUND)
-            out.push_back(ellipsePolygon(double(pts[0].x), double(pts[0].y), h, h));
-        return;
+        if (style.endCap == PS_ENDCAP_ROUND) sink.addCircle(double(pts[0].x), double(pts[0].y), h);
+        return sink.covered();
     }
     std::size_t segs = closed ? pts.size() : pts.size() - 1;
     for (std::size_t i = 0; i < segs; ++i) {
@@ -273,18 +358,19 @@ void strokePolyline(const std::vector<FixPoint>& in, bool closed, const StrokeSt
         FixPolygon q{fix(a.x + nx - sx, a.y + ny - sy), fix(b.x + nx + ex, b.y + ny + ey),
                      fix(b.x - nx + ex, b.y - ny + ey), fix(a.x - nx - sx, a.y - ny - sy)};
         orient(q);
-        out.push_back(std::move(q));
+        sink.add(std::move(q));
+        if (sink.covered()) return true;
     }
     // Joins at inner vertices (all of them when closed), caps at the ends.
     for (std::size_t i = 0; i < pts.size(); ++i) {
         bool end = !closed && (i == 0 || i + 1 == pts.size());
+        if (sink.covered()) return true;
         if (end) {
-            if (style.endCap == PS_ENDCAP_ROUND)
-                out.push_back(ellipsePolygon(double(pts[i].x), double(pts[i].y), h, h));
+            if (style.endCap == PS_ENDCAP_ROUND) sink.addCircle(double(pts[i].x), double(pts[i].y), h);
             continue;
         }
         if (round) {
-            out.push_back(ellipsePolygon(double(pts[i].x), double(pts[i].y), h, h));
+            sink.addCircle(double(pts[i].x), double(pts[i].y), h);
             continue;
         }
         const FixPoint& p = pts[(i + pts.size() - 1) % pts.size()];
@@ -313,8 +399,9 @@ void strokePolyline(const std::vector<FixPoint>& in, bool closed, const StrokeSt
         }
         j.push_back(fix(v.x + n2x, v.y + n2y));
         orient(j);
-        if (std::fabs(area(j)) > 0) out.push_back(std::move(j));
+        if (std::fabs(area(j)) > 0) sink.add(std::move(j));
     }
+    return sink.covered();
 }
 
 void flattenBezier(const FixPoint& p0, const FixPoint& c1, const FixPoint& c2, const FixPoint& p3,

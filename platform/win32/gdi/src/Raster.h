@@ -57,8 +57,12 @@ struct StrokeStyle {
     unsigned endCap;
     unsigned join;
 };
-void strokePolyline(const std::vector<FixPoint>& points, bool closed, const StrokeStyle& style,
-                    std::vector<FixPolygon>& out);
+// With `visible` (the pixels that can be painted) pieces wholly outside it are left out, and
+// once one piece covers all of it the rest is skipped and true returned: out then holds the
+// visible box as one more polygon. The painted pixels are the same either way; the work of
+// a pen far wider than the surface stays bounded.
+bool strokePolyline(const std::vector<FixPoint>& points, bool closed, const StrokeStyle& style,
+                    std::vector<FixPolygon>& out, const PixelBox* visible = nullptr);
 
 // A circle or ellipse as a polygon of enough vertices to stay within 1/8 pixel.
 FixPolygon ellipsePolygon(double cx, double cy, double rx, double ry);

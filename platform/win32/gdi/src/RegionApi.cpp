@@ -378,19 +378,34 @@ BOOL paintRegion(HDC dc, HRGN rgn, const BrushObject* brush, int rop2, const cha
 
 } // namespace
 
+namespace {
+
+// Records a region call on a metafile context; false when it cannot be recorded.
+bool recordRegion(HDC dc, DWORD emr, HRGN rgn, HBRUSH brush, int w, int h) {
+    auto d = findDc(dc);
+    if (!d || !d->meta) return true;
+    if (!findAs<RegionObject>(rgn, OBJ_REGION)) return false;
+    return metaRegion(*d, emr, rgn, brush, w, h);
+}
+
+} // namespace
+
 BOOL FillRgn(HDC dc, HRGN rgn, HBRUSH brush) {
     auto b = findAs<BrushObject>(brush, OBJ_BRUSH);
     if (!b) return FALSE;
+    if (!recordRegion(dc, EMR_FILLRGN, rgn, brush, 0, 0)) return FALSE;
     return paintRegion(dc, rgn, b.get(), R2_COPYPEN, "FillRgn");
 }
 
 BOOL PaintRgn(HDC dc, HRGN rgn) {
     auto d = dcOf(dc);
     if (!d) return FALSE;
+    if (!recordRegion(dc, EMR_PAINTRGN, rgn, nullptr, 0, 0)) return FALSE;
     return paintRegion(dc, rgn, d->st.brush.get(), d->st.rop2, "PaintRgn");
 }
 
 BOOL InvertRgn(HDC dc, HRGN rgn) {
+    if (!recordRegion(dc, EMR_INVERTRGN, rgn, nullptr, 0, 0)) return FALSE;
     BrushObject black;
     return paintRegion(dc, rgn, &black, R2_NOT, "InvertRgn");
 }
@@ -399,6 +414,12 @@ BOOL FrameRgn(HDC dc, HRGN rgn, HBRUSH brush, int width, int height) {
     auto r = findAs<RegionObject>(rgn, OBJ_REGION);
     if (!r) return FALSE;
     if (width < 1 || height < 1) return failWith(ERROR_INVALID_PARAMETER);
+    if (!findAs<BrushObject>(brush, OBJ_BRUSH)) return FALSE;
+    if (!recordRegion(dc, EMR_FRAMERGN, rgn, brush, width, height)) return FALSE;
+    // Recorded as one call: the fill below is not recorded again.
+    auto d = findDc(dc);
+    std::shared_ptr<MetaRecorder> meta;
+    if (d) meta = std::move(d->meta);
     // The frame is the region minus the region shrunk by the frame size (intersection of
     // the region shifted four ways).
     HRGN frame = CreateRectRgn(0, 0, 0, 0);
@@ -413,6 +434,7 @@ BOOL FrameRgn(HDC dc, HRGN rgn, HBRUSH brush, int width, int height) {
     }
     CombineRgn(frame, rgn, inner, RGN_DIFF);
     BOOL ok = FillRgn(dc, frame, brush);
+    if (d) d->meta = std::move(meta);
     DeleteObject(frame);
     DeleteObject(inner);
     DeleteObject(shifted);
@@ -429,6 +451,8 @@ int ExtSelectClipRgn(HDC dc, HRGN rgn, int mode) {
         SetLastError(ERROR_INVALID_PARAMETER);
         return ERROR;
     }
+    if (rgn && !findAs<RegionObject>(rgn, OBJ_REGION)) return ERROR;
+    if (d->meta && !metaClipRegion(*d, rgn, mode)) return ERROR;
     if (injectedFailure("ExtSelectClipRgn")) return ERROR;
     RECT b = d->deviceBounds();
     if (!rgn) {
@@ -496,7 +520,9 @@ int clipRect(HDC dc, int l, int t, int r, int b, int mode, const char* name) {
     if (!rect) return ERROR;
     bool logging = d->logging;
     d->logging = false;
+    auto meta = std::move(d->meta); // recorded above as the rectangle
     int result = ExtSelectClipRgn(dc, rect, mode);
+    d->meta = std::move(meta);
     d->logging = logging;
     DeleteObject(rect);
     return result;
@@ -515,6 +541,7 @@ int ExcludeClipRect(HDC dc, int l, int t, int r, int b) {
 int OffsetClipRgn(HDC dc, int dx, int dy) {
     auto d = dcOf(dc);
     if (!d) return ERROR;
+    if (d->meta && !metaOffsetClip(*d, dx, dy)) return ERROR;
     if (d->st.clip) {
         Matrix m = d->toDevice();
         int ddx = int(std::lround(dx * m.a)), ddy = int(std::lround(dy * m.d));

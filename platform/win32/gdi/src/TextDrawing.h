@@ -2,6 +2,7 @@
 // Text on a device context: glyph outlines of the selected font filled by the rasteriser.
 
 #include "DeviceContext.h"
+#include "win32/gdifont.h"
 
 namespace sdgdi {
 
@@ -13,6 +14,9 @@ namespace sdgdi {
 // OPAQUE background mode). Without any installed face nothing is drawn.
 BOOL drawText(DeviceContext& dc, int x, int y, UINT align, UINT options, const RECT* rect, const char* text,
               int length, const INT* dx, bool opaqueCell);
+
+// The logical font of a font object (stock fonts: their face and height).
+LOGFONTA logicalFontOf(const FontObject& font);
 
 // The extent of the text in logical units.
 BOOL textExtent(DeviceContext& dc, const char* text, int length, SIZE* size);

@@ -8,6 +8,7 @@
 
 #include "MetaFileObjects.h"
 #include "MetaRecorder.h"
+#include "win32/gdifont.h"
 #include "win32/nls.h"
 
 namespace sdgdi {
@@ -82,6 +83,47 @@ bool validWindowsRecord(const BYTE* r, DWORD bytes) {
     case META_PIE:
     case META_CHORD:
         return need(8);
+    case META_PATBLT:
+        return need(6);
+    case META_DIBBITBLT:
+    case META_DIBSTRETCHBLT:
+    case META_STRETCHDIB: {
+        // Without a bitmap the blits hold one reserved word instead.
+        std::uint64_t at = fn == META_DIBBITBLT ? 8 : fn == META_DIBSTRETCHBLT ? 10 : 11;
+        if (fn != META_STRETCHDIB && words == at + 1) return true;
+        UINT usage = fn == META_STRETCHDIB && need(3) ? getU16(p + 4) : DIB_RGB_COLORS;
+        return need(at) && packedDibHeaderBytes(p + 2 * at, 2 * (words - at), usage) != 0;
+    }
+    case META_SETDIBTODEV:
+        return need(9) && packedDibHeaderBytes(p + 18, 2 * (words - 9), getU16(p)) != 0;
+    case META_DIBCREATEPATTERNBRUSH:
+        return need(2) && packedDibHeaderBytes(p + 4, 2 * (words - 2), getU16(p + 2)) != 0;
+    case META_CREATEFONTINDIRECT:
+        return need(9);
+    case META_CREATEPALETTE:
+        return need(2) && need(2 + 2 * std::uint64_t(getU16(p + 2)));
+    case META_SELECTPALETTE:
+    case META_INVERTREGION:
+    case META_PAINTREGION:
+    case META_SELECTCLIPREGION:
+        return need(1);
+    case META_FILLREGION:
+    case META_OFFSETCLIPRGN:
+        return need(2);
+    case META_FRAMEREGION:
+        return need(4);
+    case META_CREATEREGION: {
+        if (!need(11)) return false;
+        std::uint64_t at = 11;
+        for (int i = 0, n = getI16(p + 10); i < n; ++i) {
+            if (!need(at + 3)) return false;
+            std::int16_t count = getI16(p + 2 * at);
+            if (count < 0 || count % 2) return false;
+            at += 3 + std::uint64_t(count) + 1;
+            if (!need(at)) return false;
+        }
+        return true;
+    }
     default:
         return true;
     }
@@ -229,11 +271,19 @@ BOOL PlayMetaFileRecord(HDC dc, HANDLETABLE* table, METARECORD* record, UINT han
     auto U = [&](int i) { return getU16(p + 2 * i); };
     auto colour = [&](int i) { return COLORREF(U(i) | DWORD(U(i + 1)) << 16); };
     // A new object takes the first free entry; with none free it is not made.
+    // An object that cannot be made still takes its entry (later indexes count on it), as an
+    // object selecting does nothing with.
+    auto placeholder = [] {
+        LOGPALETTE lp{0x300, 1, {{0, 0, 0, 0}}};
+        return CreatePalette(&lp);
+    };
     auto store = [&](HGDIOBJ object) -> BOOL {
+        BOOL made = object != nullptr;
+        if (!object) object = placeholder();
         for (UINT i = 0; table && i < handles; ++i) {
             if (!table->objectHandle[i]) {
                 table->objectHandle[i] = object;
-                return TRUE;
+                return made ? TRUE : failWith(ERROR_INVALID_DATA);
             }
         }
         if (object) DeleteObject(object);
@@ -345,22 +395,156 @@ BOOL PlayMetaFileRecord(HDC dc, HANDLETABLE* table, METARECORD* record, UINT han
         return ExtTextOutA(dc, P(1), P(0), options, withRect ? &rc : nullptr, text.data(), UINT(n),
                            dx.empty() ? nullptr : dx.data());
     }
-    case META_CREATEPENINDIRECT:
+    case META_CREATEPENINDIRECT: {
+        // Caps and joins belong to geometric pens.
+        UINT style = U(0);
+        if (style & (PS_ENDCAP_MASK | PS_JOIN_MASK)) {
+            LOGBRUSH lb{BS_SOLID, colour(3), 0};
+            return store(ExtCreatePen(PS_GEOMETRIC | style, DWORD(std::max(P(1), 0)), &lb, 0, nullptr));
+        }
         return store(CreatePen(P(0), P(1), colour(3)));
+    }
+    case META_PATBLT:
+        return PatBlt(dc, P(5), P(4), P(3), P(2), DWORD(U(0)) | DWORD(U(1)) << 16);
+    case META_DIBBITBLT:
+    case META_DIBSTRETCHBLT:
+    case META_STRETCHDIB: {
+        WORD fn = getU16(r + 4);
+        std::uint64_t words = (bytes - 6) / 2;
+        DWORD rop = DWORD(U(0)) | DWORD(U(1)) << 16;
+        bool stretch = fn != META_DIBBITBLT;
+        int at = fn == META_DIBBITBLT ? 8 : fn == META_DIBSTRETCHBLT ? 10 : 11;
+        int k = fn == META_STRETCHDIB ? 3 : 2; // first of the rectangles
+        int srcH = stretch ? P(k) : 0, srcW = stretch ? P(k + 1) : 0;
+        int ys = P(k + (stretch ? 2 : 0)), xs = P(k + (stretch ? 3 : 1));
+        if (fn != META_STRETCHDIB && words == std::uint64_t(at) + 1) {
+            // No bitmap: a reserved word, then the destination.
+            return PatBlt(dc, P(at), P(at - 1), P(at - 2), P(at - 3), rop);
+        }
+        int h = P(at - 4), w = P(at - 3), y = P(at - 2), x = P(at - 1);
+        if (!stretch) {
+            srcW = w;
+            srcH = h;
+        }
+        UINT usage = fn == META_STRETCHDIB ? U(2) : DIB_RGB_COLORS;
+        const BYTE* dibBytes = p + 2 * at;
+        std::uint64_t dibSize = 2 * (words - std::uint64_t(at));
+        DWORD cbBmi = packedDibHeaderBytes(dibBytes, dibSize, usage);
+        RecordDib dib;
+        if (!recordDib(dibBytes, 0, cbBmi, cbBmi, DWORD(dibSize - cbBmi), dib))
+            return failWith(ERROR_INVALID_DATA);
+        // The blits address the source from its top row; StretchDIBits a bottom-up DIB's
+        // rows from the bottom.
+        LONG height = dib.bmi()->bmiHeader.biHeight;
+        if (fn != META_STRETCHDIB && height > 0) ys = int(height) - ys - srcH;
+        return StretchDIBits(dc, x, y, w, h, xs, ys, srcW, srcH, dib.bits.data(), dib.bmi(),
+                             usage, rop) != 0;
+    }
+    case META_SETDIBTODEV: {
+        std::uint64_t words = (bytes - 6) / 2;
+        const BYTE* dibBytes = p + 18;
+        std::uint64_t dibSize = 2 * (words - 9);
+        DWORD cbBmi = packedDibHeaderBytes(dibBytes, dibSize, U(0));
+        RecordDib dib;
+        dib.info.assign((std::size_t(cbBmi) + 3) / 4 + 256, 0);
+        dib.bits.assign((std::size_t(dibSize - cbBmi) + 3) / 4 + 1, 0);
+        std::memcpy(dib.info.data(), dibBytes, cbBmi);
+        std::memcpy(dib.bits.data(), dibBytes + cbBmi, std::size_t(dibSize - cbBmi));
+        const BITMAPINFOHEADER& hd = dib.bmi()->bmiHeader;
+        std::uint64_t rows = std::uint64_t(std::abs(std::int64_t(hd.biHeight)));
+        UINT start = U(2), scans = U(1);
+        std::uint64_t stride = ((std::uint64_t(std::max<LONG>(hd.biWidth, 0)) * hd.biBitCount + 31) / 32) * 4;
+        std::uint64_t given = start < rows ? std::min<std::uint64_t>(scans, rows - start) : 0;
+        if ((hd.biCompression == BI_RGB || hd.biCompression == BI_BITFIELDS) && stride * given > dibSize - cbBmi)
+            return failWith(ERROR_INVALID_DATA);
+        return SetDIBitsToDevice(dc, P(8), P(7), DWORD(std::max(P(6), 0)), DWORD(std::max(P(5), 0)),
+                                 P(4), P(3), start, scans, dib.bits.data(), dib.bmi(), U(0)) != 0;
+    }
+    case META_DIBCREATEPATTERNBRUSH: {
+        std::uint64_t words = (bytes - 6) / 2;
+        const BYTE* dibBytes = p + 4;
+        std::uint64_t dibSize = 2 * (words - 2);
+        DWORD cbBmi = packedDibHeaderBytes(dibBytes, dibSize, U(1));
+        RecordDib dib;
+        if (!recordDib(dibBytes, 0, cbBmi, cbBmi, DWORD(dibSize - cbBmi), dib))
+            return store(nullptr);
+        return store(patternBrush(dc, dib, U(1), false));
+    }
+    case META_CREATEFONTINDIRECT: {
+        LOGFONTA lf{};
+        lf.lfHeight = P(0);
+        lf.lfWidth = P(1);
+        lf.lfEscapement = P(2);
+        lf.lfOrientation = P(3);
+        lf.lfWeight = P(4);
+        std::memcpy(&lf.lfItalic, p + 10, 8);
+        std::uint64_t faceBytes = std::min<std::uint64_t>(bytes - 6 - 18, LF_FACESIZE - 1);
+        std::memcpy(lf.lfFaceName, p + 18, std::size_t(faceBytes));
+        return store(CreateFontIndirectA(&lf));
+    }
+    case META_CREATEPALETTE: {
+        WORD n = U(1);
+        if (n == 0) return store(nullptr);
+        std::vector<BYTE> lp(4 + 4 * std::size_t(n));
+        std::memcpy(lp.data(), p, lp.size());
+        reinterpret_cast<LOGPALETTE*>(lp.data())->palVersion = 0x300;
+        return store(CreatePalette(reinterpret_cast<const LOGPALETTE*>(lp.data())));
+    }
+    case META_SELECTPALETTE: {
+        HGDIOBJ* h = entry(P(0));
+        if (!h || GetObjectType(*h) != OBJ_PAL) return failWith(ERROR_INVALID_DATA);
+        return SelectPalette(dc, static_cast<HPALETTE>(*h), FALSE) != nullptr;
+    }
+    case META_REALIZEPALETTE:
+        return RealizePalette(dc) != GDI_ERROR;
+    case META_CREATEREGION: {
+        // Scans of equal top and bottom, each a list of left/right pairs.
+        std::vector<RECT> rects;
+        std::size_t at = 11;
+        for (int i = 0, n = P(5); i < n; ++i) {
+            int count = P(int(at)), top = P(int(at) + 1), bottom = P(int(at) + 2);
+            for (int k = 0; k + 1 < count; k += 2)
+                rects.push_back(RECT{P(int(at) + 3 + k), top, P(int(at) + 4 + k), bottom});
+            at += 3 + std::size_t(count) + 1;
+        }
+        std::vector<BYTE> data(sizeof(RGNDATAHEADER) + rects.size() * sizeof(RECT));
+        RGNDATAHEADER h{sizeof(RGNDATAHEADER), RDH_RECTANGLES, DWORD(rects.size()),
+                        DWORD(rects.size() * sizeof(RECT)), RECT{0, 0, 0, 0}};
+        std::memcpy(data.data(), &h, sizeof h);
+        if (!rects.empty())
+            std::memcpy(data.data() + sizeof h, rects.data(), rects.size() * sizeof(RECT));
+        return store(ExtCreateRegion(nullptr, DWORD(data.size()),
+                                     reinterpret_cast<const RGNDATA*>(data.data())));
+    }
+    case META_FILLREGION:
+    case META_FRAMEREGION:
+    case META_INVERTREGION:
+    case META_PAINTREGION:
+    case META_SELECTCLIPREGION: {
+        WORD fn = getU16(r + 4);
+        HGDIOBJ* region = entry(P(0));
+        if (!region || GetObjectType(*region) != OBJ_REGION) return failWith(ERROR_INVALID_DATA);
+        HRGN rgn = static_cast<HRGN>(*region);
+        if (fn == META_FILLREGION || fn == META_FRAMEREGION) {
+            HGDIOBJ* brush = entry(P(1));
+            if (!brush || GetObjectType(*brush) != OBJ_BRUSH) return failWith(ERROR_INVALID_DATA);
+            if (fn == META_FILLREGION) return FillRgn(dc, rgn, static_cast<HBRUSH>(*brush));
+            return FrameRgn(dc, rgn, static_cast<HBRUSH>(*brush), P(3), P(2));
+        }
+        if (fn == META_INVERTREGION) return InvertRgn(dc, rgn);
+        if (fn == META_PAINTREGION) return PaintRgn(dc, rgn);
+        return SelectClipRgn(dc, rgn) != ERROR;
+    }
+    case META_OFFSETCLIPRGN:
+        return OffsetClipRgn(dc, P(1), P(0)) != ERROR;
     case META_CREATEBRUSHINDIRECT: {
         LOGBRUSH lb{U(0), colour(1), std::uintptr_t(U(3))};
         if (lb.lbStyle == BS_PATTERN) lb.lbStyle = BS_SOLID;
         return store(CreateBrushIndirect(&lb));
     }
-    case META_CREATEFONTINDIRECT:
-    case META_CREATEPALETTE:
-    case META_DIBCREATEPATTERNBRUSH:
     case META_CREATEPATTERNBRUSH:
-    case META_CREATEREGION: {
-        // The entry is taken (later indexes count on it) by an object selecting does nothing with.
-        LOGPALETTE lp{0x300, 1, {{0, 0, 0, 0}}};
-        return store(CreatePalette(&lp));
-    }
+        // Device-dependent pattern bitmaps are not performed; the entry is taken.
+        return store(placeholder());
     case META_SELECTOBJECT: {
         HGDIOBJ* h = entry(P(0));
         if (!h || !*h) return failWith(ERROR_INVALID_DATA);

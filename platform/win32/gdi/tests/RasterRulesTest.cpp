@@ -103,6 +103,56 @@ TEST(RasterRules, WidePenCoversItsWidth) {
     DeleteObject(pen);
 }
 
+// A wide stroke seen through a small surface is the same pixels as on a large one, whether a
+// piece covers the small surface wholly, misses it or crosses it.
+TEST(RasterRules, WideStrokeSeenThroughASmallSurface) {
+    auto stroke = [](HDC dc) {
+        HPEN pen = CreatePen(PS_SOLID, 200, RGB(0, 0, 160));
+        HGDIOBJ old = SelectObject(dc, pen);
+        SelectObject(dc, GetStockObject(NULL_BRUSH));
+        RoundRect(dc, 20, 20, 280, 280, 60, 60);
+        SelectObject(dc, old);
+        DeleteObject(pen);
+    };
+    DibCanvas big(300, 300);
+    big.clear(RGB(255, 255, 255));
+    stroke(big.dc);
+    SdGdiImage whole = big.read();
+    // Windows: inside a straight side's band, at a corner's joins, far off, across the edge.
+    const POINT windows[] = {{10, 130}, {0, 0}, {420, 420}, {100, 100}, {135, 265}};
+    for (POINT w : windows) {
+        DibCanvas small(30, 30);
+        small.clear(RGB(255, 255, 255));
+        SetViewportOrgEx(small.dc, -w.x, -w.y, nullptr);
+        stroke(small.dc);
+        SdGdiImage part = small.read();
+        int differ = 0, painted = 0;
+        for (int y = 0; y < 30; ++y)
+            for (int x = 0; x < 30; ++x) {
+                bool in = w.x + x < 300 && w.y + y < 300;
+                COLORREF want = in ? whole.at(w.x + x, w.y + y) : RGB(255, 255, 255);
+                differ += part.at(x, y) != want;
+                painted += part.at(x, y) == RGB(0, 0, 160);
+            }
+        EXPECT_EQ(differ, 0) << w.x << "," << w.y;
+        if (w.x == 10 || w.x == 0) EXPECT_EQ(painted, 900) << w.x << "," << w.y;
+        if (w.x == 100) EXPECT_GT(painted, 0);
+        if (w.x == 100) EXPECT_LT(painted, 900);
+    }
+    // A pen far wider than the surface, under a strong scale, paints the surface at once.
+    DibCanvas tiny(40, 40);
+    tiny.clear(RGB(255, 255, 255));
+    SetMapMode(tiny.dc, MM_ANISOTROPIC);
+    SetWindowExtEx(tiny.dc, 1, 1, nullptr);
+    SetViewportExtEx(tiny.dc, 4000, 4000, nullptr);
+    HPEN huge = CreatePen(PS_SOLID, 100000, RGB(0, 120, 0));
+    SelectObject(tiny.dc, huge);
+    RoundRect(tiny.dc, -30000, -30000, 30000, 30000, 20000, 20000);
+    SelectObject(tiny.dc, GetStockObject(BLACK_PEN));
+    DeleteObject(huge);
+    EXPECT_EQ(countColor(tiny.read(), RGB(0, 120, 0)), 1600);
+}
+
 TEST(RasterRules, EllipseIsSymmetricAndInsideItsBox) {
     DibCanvas c(21, 21);
     c.clear(White);

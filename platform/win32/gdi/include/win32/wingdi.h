@@ -48,6 +48,18 @@ struct LOGBRUSH {
     std::uintptr_t lbHatch; // hatch style, or the pattern bitmap
 };
 
+// A pen made by ExtCreatePen, as GetObjectA gives it (28 bytes without style entries).
+struct EXTLOGPEN {
+    DWORD elpPenStyle; // type, caps, joins, dash style
+    DWORD elpWidth;
+    UINT elpBrushStyle;
+    COLORREF elpColor;
+    DWORD elpHatch;
+    DWORD elpNumEntries;
+    DWORD elpStyleEntry[1];
+};
+static_assert(sizeof(EXTLOGPEN) == 28);
+
 struct BITMAP {
     LONG bmType;
     LONG bmWidth;
