@@ -6,26 +6,40 @@
 
 IMPLEMENT_SERIAL(CShapeObj, CPathObj, VERSIONABLE_SCHEMA | 0)
 
+namespace {
+
+// The shape's own fields after its object record: colour, layer, path flags, placement.
+void StoreShapeFields(CArchive& ar, const ColorPath& path, const floatTMatrix& matrix) {
+    ar << DWORD(path.colour) << WORD(path.layer) << WORD(path.pathFlags);
+    StoreTMatrix(ar, matrix);
+}
+
+void LoadShapeFields(CArchive& ar, ColorPath& path, floatTMatrix& matrix) {
+    DWORD colour;
+    WORD layer, flags;
+    ar >> colour >> layer >> flags;
+    path.colour = colour;
+    path.layer = std::int16_t(layer);
+    path.pathFlags = flags;
+    LoadTMatrix(ar, matrix);
+}
+
+} // namespace
+
 CShapeObj::CShapeObj() = default;
 CShapeObj::~CShapeObj() = default;
 
 void CShapeObj::SerializeShapeRecord(CArchive& ar) {
     CSignObj::Serialize(ar);
     if (ar.IsStoring()) {
-        ar << WORD(Version) << DWORD(m_path.colour) << WORD(m_path.layer) << WORD(m_path.pathFlags);
-        StoreTMatrix(ar, m_matrix);
+        ar << WORD(Version);
+        StoreShapeFields(ar, m_path, m_matrix);
         return;
     }
     WORD version;
     ar >> version;
     if (version > Version) AfxThrowArchiveException(CArchiveException::badSchema, ar.m_strFileName);
-    DWORD colour;
-    WORD layer, flags;
-    ar >> colour >> layer >> flags;
-    m_path.colour = colour;
-    m_path.layer = std::int16_t(layer);
-    m_path.pathFlags = flags;
-    LoadTMatrix(ar, m_matrix);
+    LoadShapeFields(ar, m_path, m_matrix);
 }
 
 void CShapeObj::Serialize(CArchive& ar) {
@@ -36,17 +50,10 @@ void CShapeObj::Serialize(CArchive& ar) {
 void CShapeObj::SerializeShapeState(CArchive& ar, CSignDoc* pDoc) {
     CSignObj::SerializeState(ar, pDoc);
     if (ar.IsStoring()) {
-        ar << DWORD(m_path.colour) << WORD(m_path.layer) << WORD(m_path.pathFlags);
-        StoreTMatrix(ar, m_matrix);
+        StoreShapeFields(ar, m_path, m_matrix);
         return;
     }
-    DWORD colour;
-    WORD layer, flags;
-    ar >> colour >> layer >> flags;
-    m_path.colour = colour;
-    m_path.layer = std::int16_t(layer);
-    m_path.pathFlags = flags;
-    LoadTMatrix(ar, m_matrix);
+    LoadShapeFields(ar, m_path, m_matrix);
 }
 
 void CShapeObj::SerializeState(CArchive& ar, CSignDoc* pDoc) {
