@@ -4,6 +4,7 @@
 #include <cmath>
 #include <vector>
 
+#include "PathArea.h"
 #include "model/CEnvSphereTrans.h"
 #include "model/CPathObj.h"
 #include "model/CPerspectiveTrans.h"
@@ -33,26 +34,6 @@ PathMember Curve(floatPoint s, floatPoint c1, floatPoint c2, floatPoint e) {
 // A straight edge with its control points at the thirds.
 PathMember Edge(floatPoint s, floatPoint e) {
     return Curve(s, s + (e - s) / 3.0, s + (e - s) * (2.0 / 3.0), e);
-}
-
-// Flattened even-odd area of a path: shoelace over 64 steps per curve.
-double Area(const Path& path) {
-    double sum = 0;
-    for (const SubPath& sp : path.subPaths) {
-        double twice = 0;
-        for (const PathMember& m : sp.members) {
-            const int steps = m.IsCurve() ? 64 : 1;
-            floatPoint a = m.start;
-            for (int k = 1; k <= steps; ++k) {
-                floatPoint b;
-                m.GetPointAt(std::uint32_t(double(PM_PARAM_ONE) * k / steps), b);
-                twice += double(a.x) * b.y - double(b.x) * a.y;
-                a = b;
-            }
-        }
-        sum += twice / 2;
-    }
-    return std::fabs(sum);
 }
 
 void BuildSquare(Path& p, float x0, float y0, float s) {
@@ -124,7 +105,7 @@ TEST(EnvSphereTransTest, DistortedSquareGainsTheAreaUnderTheTopCurve) {
     ASSERT_EQ(obj.m_path.subPaths.Filled(), 1);
     EXPECT_TRUE(obj.m_path.subPaths[0].IsClosed());
     // The top curve bounds an extra h * side * (1/4 + 1/4).
-    EXPECT_NEAR(Area(obj.m_path), kSide * kSide + 0.5 * h * kSide, 5.0);
+    EXPECT_NEAR(std::fabs(SignedArea(obj.m_path)), kSide * kSide + 0.5 * h * kSide, 5.0);
 }
 
 TEST(EnvSphereTransTest, FlatBoxLeavesPointsAlone) {

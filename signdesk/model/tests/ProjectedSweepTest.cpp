@@ -4,30 +4,11 @@
 
 #include <cmath>
 
+#include "PathArea.h"
 #include "model/CBoxProjection.h"
 #include "pathkit/Path.h"
 
 namespace {
-
-// Signed areas summed: outer contours count up, holes down.
-double Area(const Path& path) {
-    double sum = 0;
-    for (const SubPath& sp : path.subPaths) {
-        double twice = 0;
-        for (const PathMember& m : sp.members) {
-            const int steps = m.IsCurve() ? 64 : 1;
-            floatPoint a = m.start;
-            for (int k = 1; k <= steps; ++k) {
-                floatPoint b;
-                m.GetPointAt(std::uint32_t(double(PM_PARAM_ONE) * k / steps), b);
-                twice += double(a.x) * b.y - double(b.x) * a.y;
-                a = b;
-            }
-        }
-        sum += twice / 2;
-    }
-    return sum;
-}
 
 void Square(Path& p, float x0, float y0, float s) {
     p.MoveTo({x0, y0});
@@ -57,12 +38,12 @@ TEST(BoxProjectionTest, SquareSweptByOneOne) {
         Square(src, 0, 0, 10);
         CBoxProjection projection(floatBBox(0, 0, 10, 10), floatBBox(1, 1, 11, 11));
         ASSERT_EQ(projection.MapPath(src, dst, row.subtract, row.merge), 0);
-        EXPECT_NEAR(Area(dst), row.area, 1e-3) << row.subtract << row.merge;
+        EXPECT_NEAR(SignedArea(dst), row.area, 1e-3) << row.subtract << row.merge;
         EXPECT_TRUE(AllClosed(dst));
         EXPECT_NEAR(dst.accBox.right, 11, 1e-4);
         EXPECT_NEAR(dst.accBox.top, 11, 1e-4);
         // The source keeps its square.
-        EXPECT_NEAR(Area(src), 100, 1e-3);
+        EXPECT_NEAR(SignedArea(src), 100, 1e-3);
     }
 }
 
@@ -75,7 +56,7 @@ TEST(BoxProjectionTest, HoleSweptInsideItsSquare) {
     src.Prepare();
     CBoxProjection projection(floatBBox(0, 0, 20, 20), floatBBox(1, 1, 21, 21));
     ASSERT_EQ(projection.MapPath(src, dst, 0, 1), 0);
-    EXPECT_NEAR(Area(dst), 440 - 81, 1e-2);
+    EXPECT_NEAR(SignedArea(dst), 440 - 81, 1e-2);
 }
 
 TEST(BoxProjectionTest, ParallelAndPerspectiveModes) {
@@ -116,5 +97,5 @@ TEST(BoxProjectionTest, FinestAccuracyOfFlatAndEmptyBoxes) {
     // The flat sweep ends with a result.
     Path dst;
     EXPECT_EQ(along.MapPath(line, dst, 0, 0), 0);
-    EXPECT_NEAR(Area(dst), 0, 1e-6);
+    EXPECT_NEAR(SignedArea(dst), 0, 1e-6);
 }
