@@ -225,21 +225,32 @@ void CNodeEditor::DeleteSelectedLines() {
     }
 }
 
+namespace {
+
+// Applies `change` to each selected member of `pPath`; `change` answers whether it changed
+// the member. Sub-paths with a changed member are invalidated.
+template <class Change> void ChangeSelectedMembers(CPathObj* pPath, Change change) {
+    for (SubPath& sp : pPath->m_path.subPaths) {
+        bool changed = false;
+        for (PathMember& m : sp.members)
+            if (m.IsPMSelected() && change(m)) changed = true;
+        if (changed) sp.Invalidate(SP_ALL_INVALID);
+    }
+}
+
+} // namespace
+
 void CNodeEditor::ConvertToLines() {
     for (CSelectedPathIterator it(this); CPathObj* pPath = it.CurrentPath(); it.Next()) {
         if (!HasNodes(pPath)) continue;
-        for (SubPath& sp : pPath->m_path.subPaths) {
-            bool changed = false;
-            for (PathMember& m : sp.members) {
-                if (!m.IsPMSelected() || !m.IsCurve()) continue;
-                m.flags = std::uint16_t((m.flags & ~PM_CURVE) | PM_CHANGED);
-                // A line keeps its end points in the control point fields.
-                m.ctrl1 = m.start;
-                m.ctrl2 = m.end;
-                changed = true;
-            }
-            if (changed) sp.Invalidate(SP_ALL_INVALID);
-        }
+        ChangeSelectedMembers(pPath, [](PathMember& m) {
+            if (!m.IsCurve()) return false;
+            m.flags = std::uint16_t((m.flags & ~PM_CURVE) | PM_CHANGED);
+            // A line keeps its end points in the control point fields.
+            m.ctrl1 = m.start;
+            m.ctrl2 = m.end;
+            return true;
+        });
         pPath->UpdateStamp();
     }
 }
@@ -247,15 +258,11 @@ void CNodeEditor::ConvertToLines() {
 void CNodeEditor::ConvertToCurves() {
     for (CSelectedPathIterator it(this); CPathObj* pPath = it.CurrentPath(); it.Next()) {
         if (!HasNodes(pPath)) continue;
-        for (SubPath& sp : pPath->m_path.subPaths) {
-            bool changed = false;
-            for (PathMember& m : sp.members) {
-                if (!m.IsPMSelected() || m.IsCurve()) continue;
-                ConvertToCurve(m);
-                changed = true;
-            }
-            if (changed) sp.Invalidate(SP_ALL_INVALID);
-        }
+        ChangeSelectedMembers(pPath, [](PathMember& m) {
+            if (m.IsCurve()) return false;
+            ConvertToCurve(m);
+            return true;
+        });
         pPath->UpdateStamp();
     }
 }
