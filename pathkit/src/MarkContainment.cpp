@@ -134,19 +134,48 @@ double Turn(double a, double b) {
     return d < 0 ? d + 2 * std::numbers::pi : d;
 }
 
+bool Finite(const floatBBox& b) {
+    return std::isfinite(b.left) && std::isfinite(b.right) && std::isfinite(b.bottom) &&
+           std::isfinite(b.top);
+}
+
+// The contours whose control boxes meet no other contour's (edges touching count as meeting).
+std::vector<char> AloneContours(Path& path) {
+    std::uint16_t n = path.subPaths.Filled();
+    std::vector<std::uint16_t> order(n);
+    for (std::uint16_t i = 0; i < n; ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [&](std::uint16_t i, std::uint16_t j) {
+        return path.subPaths[i].ctrlBox.left < path.subPaths[j].ctrlBox.left;
+    });
+    std::vector<char> alone(n, 1);
+    for (std::uint16_t k = 0; k < n; ++k) {
+        const floatBBox& a = path.subPaths[order[k]].ctrlBox;
+        for (std::uint16_t l = k + 1; l < n; ++l) {
+            const floatBBox& b = path.subPaths[order[l]].ctrlBox;
+            if (b.left > a.right) break;
+            if (b.bottom > a.top || a.bottom > b.top) continue;
+            alone[order[k]] = alone[order[l]] = 0;
+        }
+    }
+    return alone;
+}
+
 // The ends of other's members, for telling whether a junction of a crosses other there: the
-// inside state of a run of a is then the opposite of the state of the run before it.
+// inside state of a run of a is then the opposite of the state of the run before it. Only a
+// contour whose box meets no other one's is judged: near it no other contour holds a point,
+// so the inside test changes exactly where a crosses it.
 class CrossingJudge {
 public:
-    // Only paths of closed contours without non-finite points; otherwise never a crossing.
+    // Only paths of closed contours with finite boxes; otherwise never a crossing.
     explicit CrossingJudge(Path& other) {
-        for (SubPath& sp : other.subPaths) {
-            if (!sp.IsClosed()) return;
-            for (const PathMember& m : sp.members) {
+        for (SubPath& sp : other.subPaths)
+            if (!sp.IsClosed() || !Finite(sp.ctrlBox)) return;
+        std::vector<char> alone = AloneContours(other);
+        for (std::uint16_t i = 0; i < other.subPaths.Filled(); ++i) {
+            if (!alone[i]) continue;
+            for (const PathMember& m : other.subPaths[i].members) {
                 double a;
-                if (!std::isfinite(m.start.x) || !std::isfinite(m.start.y) ||
-                    !std::isfinite(m.end.x) || !std::isfinite(m.end.y))
-                    return;
                 ends_.push_back(End{m.start, LeavingAngle(m, false, a) ? a : NAN});
                 ends_.push_back(End{m.end, LeavingAngle(m, true, a) ? a : NAN});
             }
