@@ -220,7 +220,36 @@ void FragmentArray::FillWithSelected(Path& path) {
         FillWithSelected(sp);
 }
 
+namespace {
+
+// The fragments FillByInsertions makes of the sub-path.
+unsigned RunsByInsertions(SubPath& sp) {
+    std::uint16_t n = sp.members.Filled();
+    const PathMember* m = sp.members.first();
+    unsigned runs = n ? 1 : 0;
+    for (std::uint16_t i = 1; i < n; ++i)
+        runs += m[i].IsInserted();
+    return runs;
+}
+
+// Makes room for more fragments at once, in the capacity that growing step by step to them
+// would reach; past the limit the appends fail as before.
+void Reserve(FragmentArray& fragments, unsigned more) {
+    unsigned capacity = fragments.Allocated();
+    unsigned target = unsigned(fragments.Filled()) + more;
+    if (target <= capacity || target > FragmentArray::DefaultLimit ||
+        fragments.Filled() != capacity)
+        return;
+    unsigned step = FragmentArray::GrowStep;
+    unsigned add = std::min((target - capacity + step - 1) / step * step,
+                            unsigned(FragmentArray::DefaultLimit) - capacity);
+    fragments.Grow(std::uint16_t(add));
+}
+
+} // namespace
+
 void FragmentArray::FillByInsertions(SubPath& sp) {
+    Reserve(*this, RunsByInsertions(sp));
     std::uint16_t n = sp.members.Filled();
     PathMember* m = sp.members.first();
     for (std::uint16_t i = 0; i < n;) {
@@ -232,6 +261,10 @@ void FragmentArray::FillByInsertions(SubPath& sp) {
 }
 
 void FragmentArray::FillByInsertions(Path& path) {
+    unsigned runs = 0;
+    for (SubPath& sp : path.subPaths)
+        runs += RunsByInsertions(sp);
+    Reserve(*this, runs);
     for (SubPath& sp : path.subPaths)
         FillByInsertions(sp);
 }

@@ -1,8 +1,15 @@
 // Inside or outside the other path: the classification step of path combination.
 
 #include <algorithm>
+#include <atomic>
+#include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <numbers>
+#include <vector>
 
 #include "ContainmentIndex.h"
 #include "pathkit/Fragment.h"
@@ -101,8 +108,143 @@ private:
 
 namespace {
 
+// Tangent directions at a point, in radians, that are nearer than this are not told apart.
+constexpr double MinSeparation = 1e-4;
+
+// Direction in which a member leaves its start (reversed: its end), in radians; false when
+// the member has no direction there.
+bool LeavingAngle(const PathMember& m, bool fromEnd, double& angle) {
+    floatPoint at = fromEnd ? m.end : m.start;
+    floatPoint cands[3] = {fromEnd ? m.ctrl2 : m.ctrl1, fromEnd ? m.ctrl1 : m.ctrl2,
+                           fromEnd ? m.start : m.end};
+    int first = m.IsCurve() ? 0 : 2;
+    for (int k = first; k < 3; ++k) {
+        double dx = double(cands[k].x) - at.x, dy = double(cands[k].y) - at.y;
+        if (dx == 0 && dy == 0) continue;
+        if (!std::isfinite(dx) || !std::isfinite(dy)) return false;
+        angle = std::atan2(dy, dx);
+        return true;
+    }
+    return false;
+}
+
+// Counter-clockwise turn from a to b in [0, 2 pi).
+double Turn(double a, double b) {
+    double d = std::fmod(b - a, 2 * std::numbers::pi);
+    return d < 0 ? d + 2 * std::numbers::pi : d;
+}
+
+bool Finite(const floatBBox& b) {
+    return std::isfinite(b.left) && std::isfinite(b.right) && std::isfinite(b.bottom) &&
+           std::isfinite(b.top);
+}
+
+// The contours whose control boxes meet no other contour's (edges touching count as meeting).
+std::vector<char> AloneContours(Path& path) {
+    std::uint16_t n = path.subPaths.Filled();
+    std::vector<std::uint16_t> order(n);
+    for (std::uint16_t i = 0; i < n; ++i)
+        order[i] = i;
+    std::sort(order.begin(), order.end(), [&](std::uint16_t i, std::uint16_t j) {
+        return path.subPaths[i].ctrlBox.left < path.subPaths[j].ctrlBox.left;
+    });
+    std::vector<char> alone(n, 1);
+    for (std::uint16_t k = 0; k < n; ++k) {
+        const floatBBox& a = path.subPaths[order[k]].ctrlBox;
+        for (std::uint16_t l = k + 1; l < n; ++l) {
+            const floatBBox& b = path.subPaths[order[l]].ctrlBox;
+            if (b.left > a.right) break;
+            if (b.bottom > a.top || a.bottom > b.top) continue;
+            alone[order[k]] = alone[order[l]] = 0;
+        }
+    }
+    return alone;
+}
+
+// The ends of other's members, for telling whether a junction of a crosses other there: the
+// inside state of a run of a is then the opposite of the state of the run before it. Only a
+// contour whose box meets no other one's is judged: near it no other contour holds a point,
+// so the inside test changes exactly where a crosses it.
+class CrossingJudge {
+public:
+    // Only paths of closed contours with finite boxes; otherwise never a crossing.
+    explicit CrossingJudge(Path& other) {
+        for (SubPath& sp : other.subPaths)
+            if (!sp.IsClosed() || !Finite(sp.ctrlBox)) return;
+        std::vector<char> alone = AloneContours(other);
+        for (std::uint16_t i = 0; i < other.subPaths.Filled(); ++i) {
+            if (!alone[i]) continue;
+            for (const PathMember& m : other.subPaths[i].members) {
+                double a;
+                ends_.push_back(End{m.start, LeavingAngle(m, false, a) ? a : NAN});
+                ends_.push_back(End{m.end, LeavingAngle(m, true, a) ? a : NAN});
+            }
+        }
+        std::sort(ends_.begin(), ends_.end(), Before);
+        usable_ = true;
+    }
+
+    // The run starting with next, after the run ending with prev, lies on the other side of
+    // other: exactly one contour of other passes their junction, with both directions apart
+    // from a's and one on each side of a.
+    bool Crosses(const PathMember& prev, const PathMember& next) const {
+        if (!usable_ || prev.IsOverlayed() || next.IsOverlayed()) return false;
+        const floatPoint& p = next.start;
+        if (!(prev.end == p)) return false;
+        auto range = std::equal_range(ends_.begin(), ends_.end(), End{p, 0}, Before);
+        if (range.second - range.first != 2) return false;
+        double out, back;
+        if (!LeavingAngle(next, false, out) || !LeavingAngle(prev, true, back)) return false;
+        double sector = Turn(out, back);
+        if (!(sector > MinSeparation && sector < 2 * std::numbers::pi - MinSeparation))
+            return false;
+        bool side[2];
+        for (int k = 0; k < 2; ++k) {
+            double h = range.first[k].angle;
+            if (std::isnan(h)) return false;
+            double t = Turn(out, h);
+            if (t < MinSeparation || t > 2 * std::numbers::pi - MinSeparation) return false;
+            if (std::fabs(t - sector) < MinSeparation) return false;
+            side[k] = t < sector;
+        }
+        return side[0] != side[1];
+    }
+
+private:
+    struct End {
+        floatPoint p;
+        double angle; // leaving p; NaN when none
+    };
+    static bool Before(const End& a, const End& b) {
+        return a.p.y < b.p.y || (a.p.y == b.p.y && a.p.x < b.p.x);
+    }
+    std::vector<End> ends_;
+    bool usable_ = false;
+};
+
+// Checks every carried state against the sampling test when set (a test switch).
+bool CheckCarried() {
+    static const bool check = [] {
+        const char* v = std::getenv("SIGNDESK_CHECK_CARRIED");
+        return v && std::strcmp(v, "0") != 0;
+    }();
+    return check;
+}
+
+struct CarryCount {
+    std::atomic<long> carried{0};
+    ~CarryCount() {
+        if (CheckCarried()) std::fprintf(stderr, "carried states checked: %ld\n", carried.load());
+    }
+};
+CarryCount carryCount;
+
 // Both ways to ask: the path itself, or an index of it built once for many questions.
-template <class Other> int MarkFragment(Fragment& fragment, Other& other, float tol) {
+// carried: the state the run must have (0 outside, 1 inside) when it crosses into it from
+// the run before, else -1; decided: the state set on every member, else -1.
+template <class Other>
+int MarkFragment(Fragment& fragment, Other& other, float tol, int carried, int& decided) {
+    decided = -1;
     bool anyFree = false;
     for (int i = 0; i < fragment.count; ++i) {
         const PathMember& m = fragment.members[i];
@@ -112,9 +254,15 @@ template <class Other> int MarkFragment(Fragment& fragment, Other& other, float 
         m.GetPointAt(OneThird, p1);
         m.GetPointAt(TwoThirds, p2);
         if (other.IsBeside(p1, tol) || other.IsBeside(p2, tol)) continue;
-        bool inside = other.QuickInside(p1) & 1;
-        if (inside != bool(other.QuickInside(p2) & 1)) continue;
+        bool inside;
+        if (carried >= 0) {
+            inside = carried != 0;
+        } else {
+            inside = other.QuickInside(p1) & 1;
+            if (inside != bool(other.QuickInside(p2) & 1)) continue;
+        }
         fragment.SetPMState(PM_CONTAINED, inside ? PM_CONTAINED : 0);
+        decided = inside;
         return 0;
     }
     // A run lying wholly on the other path needs no decision.
@@ -133,6 +281,35 @@ template <class Other> int MarkFragment(Fragment& fragment, Other& other, float 
     return -1;
 }
 
+// MarkFragment with a carried state, run also without it when checking; a difference in any
+// member's flags stops the program.
+template <class Other>
+int MarkCarried(Fragment& fragment, Other& other, float tol, int carried, int& decided) {
+    if (carried < 0 || !CheckCarried()) return MarkFragment(fragment, other, tol, carried, decided);
+    std::vector<std::uint16_t> before(fragment.count), sampled(fragment.count);
+    for (int i = 0; i < fragment.count; ++i)
+        before[i] = fragment.members[i].flags;
+    int sampledDecided;
+    int sampledResult = MarkFragment(fragment, other, tol, -1, sampledDecided);
+    for (int i = 0; i < fragment.count; ++i) {
+        sampled[i] = fragment.members[i].flags;
+        fragment.members[i].flags = before[i];
+    }
+    int result = MarkFragment(fragment, other, tol, carried, decided);
+    ++carryCount.carried;
+    for (int i = 0; i < fragment.count; ++i) {
+        if (sampled[i] == fragment.members[i].flags && sampledResult == result) continue;
+        const PathMember& m = fragment.members[i];
+        std::fprintf(stderr,
+                     "carried state differs: member %d of %d at (%.9g, %.9g)-(%.9g, %.9g): "
+                     "flags %#x sampled, %#x carried\n",
+                     i, fragment.count, double(m.start.x), double(m.start.y), double(m.end.x),
+                     double(m.end.y), sampled[i], fragment.members[i].flags);
+        std::abort();
+    }
+    return result;
+}
+
 struct Direct {
     Path& path;
     bool IsBeside(const floatPoint& p, float tol) { return Beside(path, p, tol); }
@@ -143,7 +320,8 @@ struct Direct {
 
 int MarkContainment(Fragment& fragment, Path& other, float tol) {
     Direct direct{other};
-    return MarkFragment(fragment, direct, tol);
+    int decided;
+    return MarkFragment(fragment, direct, tol, -1, decided);
 }
 
 int MarkContainment(Path& a, Path& other) {
@@ -167,17 +345,30 @@ int MarkContainment(Path& a, Path& other) {
     constexpr int DirectRuns = 16;
     int runs = 0;
     IndexLease index;
+    std::unique_ptr<CrossingJudge> judge;
     Direct direct{other};
-    auto mark = [&](Fragment& f) {
-        if (!index && ++runs > DirectRuns) index.Build(other);
-        return index ? MarkFragment(f, *index, 4 * other.accuracy)
-                     : MarkFragment(f, direct, 4 * other.accuracy);
+    auto mark = [&](Fragment& f, int carried, int& decided) {
+        if (!index && ++runs > DirectRuns) {
+            index.Build(other);
+            judge = std::make_unique<CrossingJudge>(other);
+        }
+        return index ? MarkCarried(f, *index, 4 * other.accuracy, carried, decided)
+                     : MarkCarried(f, direct, 4 * other.accuracy, carried, decided);
     };
     for (SubPath& sp : a.subPaths) {
         FragmentArray fragments;
         fragments.FillByInsertions(sp);
-        for (Fragment& f : fragments) {
-            while (mark(f) < 0) {
+        // The state of the run before, when every member got it from one sample pair.
+        int previous = -1;
+        for (std::uint16_t k = 0; k < fragments.Filled(); ++k) {
+            Fragment& f = fragments[k];
+            int carried = -1;
+            if (previous >= 0 && judge && f.count > 0 &&
+                judge->Crosses(*fragments[std::uint16_t(k - 1)].EndPathMember(),
+                               *f.StartPathMember()))
+                carried = !previous;
+            int decided;
+            while (mark(f, carried, decided) < 0) {
                 if (!(other.accuracy > floor) || !(other.accuracy * 0.1f > 0) ||
                     refinements >= MaxRefinements) {
                     result = -1;
@@ -188,6 +379,7 @@ int MarkContainment(Path& a, Path& other) {
                 if (index) index->Rebuild();
                 ++refinements;
             }
+            previous = decided;
         }
     }
     return result;

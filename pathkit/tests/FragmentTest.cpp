@@ -117,6 +117,34 @@ TEST_F(FiveMembers, QueriesOnARun) {
     EXPECT_EQ(sp->members[3].flags, 0x1); // unchanged, not marked
 }
 
+// Filling makes room for all runs at once, but ends with the capacity that growing by the
+// step for each run would give; a second fill into a part-full array grows step by step.
+TEST(FragmentArrayGrowth, CapacityAsGrowingStepByStep) {
+    struct Case {
+        int runs;
+        int capacity;
+    };
+    for (Case c : {Case{1, 50}, Case{50, 50}, Case{51, 100}, Case{120, 150}}) {
+        Path path(0.01f);
+        path.MoveTo({0, 0});
+        for (int i = 1; i <= c.runs + 1; ++i)
+            path.LineTo({float(i), float(i % 2)});
+        path.ClosePath();
+        SubPath& sp = path.subPaths[0];
+        for (int i = 1; i < c.runs; ++i)
+            sp.members[i].flags |= PM_INSERTED;
+        // The last run holds two members.
+        FragmentArray f;
+        f.FillByInsertions(path);
+        EXPECT_EQ(f.Filled(), c.runs) << c.runs;
+        EXPECT_EQ(f.Allocated(), c.capacity) << c.runs;
+        EXPECT_EQ(f[std::uint16_t(c.runs - 1)].count, 2) << c.runs;
+        f.FillByInsertions(sp);
+        EXPECT_EQ(f.Filled(), 2 * c.runs) << c.runs;
+        EXPECT_EQ(f.Allocated(), (2 * c.runs + 49) / 50 * 50) << c.runs;
+    }
+}
+
 TEST(FragmentEqual, SameRunsEitherWay) {
     Path path(0.01f);
     Open(path, {{0, 0}, {10, 0}, {10, 10}});

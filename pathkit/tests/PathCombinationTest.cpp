@@ -775,3 +775,33 @@ TEST(PathCombination, BadInputNeitherCrashesNorHangs) {
 }
 
 } // namespace
+
+// Many runs crossing one contour of b inside another contour of b that overlaps it: the
+// inside test does not simply change where they cross, so neither may their states (b is not
+// normalised: every member keeps the state the inside test gives its middle). Also run with
+// every carried state checked (ctest PathCombination.CarriedStatesChecked).
+TEST(PathCombination, CrossingsInsideOverlappingContoursKeepTheirState) {
+    Path b(Acc);
+    Polygon(b, {{0, 0}, {10, 0}, {10, 10}, {0, 10}});
+    Polygon(b, {{5, 0}, {15, 0}, {15, 10}, {5, 10}});
+    // A zigzag across x = 5 between y = 1 and 9, closed to the left of b.
+    Path a(Acc);
+    a.MoveTo({3, 1});
+    for (int i = 1; i <= 40; ++i)
+        a.LineTo({i % 2 ? 7.f : 3.f, 1 + 0.2f * float(i)});
+    a.LineTo({-5, 9});
+    a.LineTo({-5, 1});
+    a.LineTo({3, 1});
+    a.ClosePath();
+    Path out(Acc);
+    Section(a, b, &out);
+    int members = 0;
+    for (SubPath& sp : a.subPaths)
+        for (PathMember& m : sp.members) {
+            floatPoint mid;
+            m.GetPointAt(0x40000000u, mid);
+            EXPECT_EQ(m.IsContained(), bool(b.QuickInside(mid) & 1)) << mid.x << ", " << mid.y;
+            ++members;
+        }
+    EXPECT_GE(members, 84); // every zigzag member cut at x = 5
+}
