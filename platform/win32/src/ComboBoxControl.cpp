@@ -290,21 +290,13 @@ LRESULT CALLBACK comboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         select(hwnd, *s, int(wParam));
         return list.current;
     case CB_GETLBTEXT:
-        if (!list.valid(wParam)) return CB_ERR;
-        if (!list.hasStrings) {
-            if (lParam) *reinterpret_cast<LPARAM*>(lParam) = list.items[wParam].data;
-            return sizeof(LPARAM);
-        }
-        return copyOut(list.items[wParam].text, list.items[wParam].text.size() + 1, lParam);
+        return list.getText(wParam, lParam);
     case CB_GETLBTEXTLEN:
-        if (!list.valid(wParam)) return CB_ERR;
-        return list.hasStrings ? LRESULT(list.items[wParam].text.size()) : LRESULT(sizeof(LPARAM));
+        return list.getTextLength(wParam);
     case CB_GETITEMDATA:
-        return list.valid(wParam) ? list.items[wParam].data : CB_ERR;
+        return list.getData(wParam);
     case CB_SETITEMDATA:
-        if (!list.valid(wParam)) return CB_ERR;
-        list.items[wParam].data = lParam;
-        return TRUE;
+        return list.setData(wParam, lParam);
     case CB_FINDSTRING:
     case CB_FINDSTRINGEXACT:
         return list.find(LONG_PTR(int(wParam)), lParam, msg == CB_FINDSTRINGEXACT);

@@ -136,21 +136,13 @@ LRESULT CALLBACK listBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     case LB_GETCOUNT:
         return list.count();
     case LB_GETTEXT:
-        if (!list.valid(wParam)) return LB_ERR;
-        if (!list.hasStrings) {
-            if (lParam) *reinterpret_cast<LPARAM*>(lParam) = list.items[wParam].data;
-            return sizeof(LPARAM);
-        }
-        return copyOut(list.items[wParam].text, list.items[wParam].text.size() + 1, lParam);
+        return list.getText(wParam, lParam);
     case LB_GETTEXTLEN:
-        if (!list.valid(wParam)) return LB_ERR;
-        return list.hasStrings ? LRESULT(list.items[wParam].text.size()) : LRESULT(sizeof(LPARAM));
+        return list.getTextLength(wParam);
     case LB_GETITEMDATA:
-        return list.valid(wParam) ? list.items[wParam].data : LB_ERR;
+        return list.getData(wParam);
     case LB_SETITEMDATA:
-        if (!list.valid(wParam)) return LB_ERR;
-        list.items[wParam].data = lParam;
-        return TRUE;
+        return list.setData(wParam, lParam);
     case LB_SETCURSEL:
         if (multiple(hwnd)) return LB_ERR;
         if (!list.valid(wParam)) {

@@ -51,4 +51,18 @@ int ListItems::find(LONG_PTR start, LPARAM value, bool exact) const {
     return -1;
 }
 
+LRESULT ListItems::getText(WPARAM index, LPARAM buffer) const {
+    if (!valid(index)) return -1;
+    if (!hasStrings) {
+        if (buffer) *reinterpret_cast<LPARAM*>(buffer) = items[index].data;
+        return sizeof(LPARAM);
+    }
+    return copyOut(items[index].text, items[index].text.size() + 1, buffer);
+}
+
+LRESULT ListItems::getTextLength(WPARAM index) const {
+    if (!valid(index)) return -1;
+    return hasStrings ? LRESULT(items[index].text.size()) : LRESULT(sizeof(LPARAM));
+}
+
 } // namespace sdctl

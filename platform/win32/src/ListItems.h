@@ -31,6 +31,18 @@ struct ListItems {
     // From the item after `start` (-1: from the first), wrapping; case-blind prefix or
     // whole-text match. -1 when nothing matches.
     int find(LONG_PTR start, LPARAM value, bool exact) const;
+
+    // The item's text (its data in a list without strings) into the caller's buffer, and
+    // its length; -1 for an index past the end.
+    LRESULT getText(WPARAM index, LPARAM buffer) const;
+    LRESULT getTextLength(WPARAM index) const;
+    // -1 for an index past the end.
+    LRESULT getData(WPARAM index) const { return valid(index) ? items[index].data : -1; }
+    LRESULT setData(WPARAM index, LPARAM data) {
+        if (!valid(index)) return -1;
+        items[index].data = data;
+        return TRUE;
+    }
 };
 
 } // namespace sdctl
