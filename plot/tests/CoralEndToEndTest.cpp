@@ -48,6 +48,7 @@
 
 #include "DataFolder.h"
 #include "PlotSettings.h"
+#include "PlotEndToEndTest.h"
 #include "SpoolJobFile.h"
 
 namespace {
@@ -56,21 +57,6 @@ constexpr const char* kSection = "Generic HP-GL Cutter";
 
 const std::string kJobStart = "IN;PR;SP1;VS20;";
 const std::string kJobEnd = "PU;SP0;";
-
-// A square of 10 mm, counter-clockwise from its lower left corner, and beside it an arch over
-// a straight base of 3 mm: the base goes out along x, the curve comes back.
-const char* const kSquareAndArch = "Path Layer=1 Color=R0G0B0\r\n"
-                                   "SubPath 5 5\r\n"
-                                   " L 15 5\r\n"
-                                   " L 15 15\r\n"
-                                   " L 5 15\r\n"
-                                   " L 5 5\r\n"
-                                   "EndSubPath\r\n"
-                                   "SubPath 25 5\r\n"
-                                   " L 28 5\r\n"
-                                   " C 27 5.4 26 5.4 25 5\r\n"
-                                   "EndSubPath\r\n"
-                                   "EndPath\r\n";
 
 // The arch in steps runs from (1120, 200) over the control points (1080, 216), (1040, 216) to
 // (1000, 200). Its control points are evenly spaced along the base, so at t = k / 8 it lies
@@ -92,13 +78,6 @@ const char* const kAcrossTheEdge = "Path\r\n"
                                    "EndSubPath\r\n"
                                    "EndPath\r\n";
 
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 SYSTEMTIME At(WORD hour, WORD minute, WORD second) {
     SYSTEMTIME t{};
     t.wYear = 2024;
@@ -110,80 +89,24 @@ SYSTEMTIME At(WORD hour, WORD minute, WORD second) {
     return t;
 }
 
-class CoralEndToEndTest : public PlatformTest {
+class CoralEndToEndTest : public PlotEndToEndTest {
 protected:
     void SetUp() override {
-        PlatformTest::SetUp();
-        // No printers: the Device value can only be taken as a file.
-        spooler_ = std::make_unique<FakeSpooler>();
-        saved_ = DRV;
-        savedOvercut_ = OverCutting;
-        savedOptimization_ = Optimization;
-        // The first request copies the default Devices.ini from the program folder.
-        ini_ = std::string(GetDevicesIni());
+        PlotEndToEndTest::SetUp();
         out_ = (DataFolder() / "cut.plt").string();
         ASSERT_TRUE(WritePrivateProfileStringA(kSection, "Device", out_.c_str(), ini_.c_str()));
     }
 
-    void TearDown() override {
-        DRV.Detach();
-        DRV = saved_;
-        OverCutting = savedOvercut_;
-        Optimization = savedOptimization_;
-        if (SdFakeClockInstalled()) SdRemoveFakeClock();
-        spooler_.reset();
-        PlatformTest::TearDown();
-    }
-
-    std::string Key(const char* key) const {
-        char value[512];
-        GetPrivateProfileStringA(kSection, key, "<missing>", value, sizeof value, ini_.c_str());
-        return value;
-    }
-
-    // The design as the text path reader gives it, from a file, prepared.
-    ColorPath ReadDesign(const char* text) {
-        const std::filesystem::path file = DataFolder() / "design.wpf";
-        std::ofstream(file, std::ios::binary) << text;
-        std::string bytes = ReadFile(file);
-        InStrStream in(bytes.data(), long(bytes.size()));
-        ColorWPFReader reader(in, 0);
-        ColorPath design;
-        EXPECT_TRUE(reader.Read(design));
-        design.Prepare();
-        return design;
-    }
+    std::string Key(const char* key) const { return PlotEndToEndTest::Key(kSection, key); }
 
     // One job as the cut run drives it; false when the driver could not be bound.
     bool Cut(Path& design) {
-        if (DRV.Attach(Key("Driver").c_str(), kSection, ini_.c_str(), nullptr) != 0) return false;
-        EXPECT_EQ(DRV.GetMaxXStep(), 24400); // MaxY: across the media
-        EXPECT_EQ(DRV.GetMaxYStep(), 200000);
-        DRV.headX = DRV.headY = 0;
-        DRV.Init(1);
-        DRV.HPStart();
-        DRV.HPEnd();
-        DRV.Start(1);
-        DRV.SetSpeed(1);
-        floatTMatrix toDevice;
-        toDevice.Scale(1 / DRV.GetStepSize(), 1 / DRV.GetStepSize());
-        floatBBox clip(0, 0, float(DRV.GetMaxXStep()), float(DRV.GetMaxYStep()));
-        PlotPath(DRV, design, toDevice, clip, 0, 0, 0, 0, nullptr);
-        DRV.Home();
-        DRV.End();
-        // The driver followed every relative move back to the origin.
-        EXPECT_EQ(DRV.headX, 0);
-        EXPECT_EQ(DRV.headY, 0);
-        DRV.Exit();
-        DRV.Detach();
+        if (!CutJob(kSection, {&design})) return false;
+        EXPECT_EQ(across_, 24400); // MaxY: across the media
+        EXPECT_EQ(along_, 200000);
         return true;
     }
 
-    std::unique_ptr<FakeSpooler> spooler_;
-    Plotter saved_;
-    float savedOvercut_ = 0;
-    int savedOptimization_ = 1;
-    std::string ini_;
     std::string out_;
 };
 
@@ -470,23 +393,10 @@ TEST_F(CoralEndToEndTest, LetteringIsCutRightReadingOnTheMedia) {
         ASSERT_TRUE(WritePrivateProfileStringA(kSection, "OrigoPos", c.origoPos, ini_.c_str()));
         OverCutting = 0;
         Optimization = 1;
-        ASSERT_EQ(DRV.Attach(Key("Driver").c_str(), kSection, ini_.c_str(), nullptr), 0);
-        DRV.headX = DRV.headY = 0;
-        DRV.Init(1);
-        DRV.HPStart();
-        DRV.HPEnd();
-        DRV.Start(1);
-        DRV.SetSpeed(1);
-        floatTMatrix toDevice;
-        toDevice.Scale(1 / DRV.GetStepSize(), 1 / DRV.GetStepSize());
-        floatBBox clip(0, 0, float(DRV.GetMaxXStep()), float(DRV.GetMaxYStep()));
+        std::vector<Path*> paths;
         for (ColorPath& path : design)
-            PlotPath(DRV, path, toDevice, clip, 0, 0, 0, 0, nullptr);
-        DRV.Home();
-        DRV.End();
-        DRV.Exit();
-        DRV.Detach();
-        EXPECT_EQ(DRV.aborted, 0);
+            paths.push_back(&path);
+        ASSERT_TRUE(CutJob(kSection, paths));
 
         const std::vector<Contour> cut = CutContours(ReadFile(out_), 0.025);
         const std::vector<Contour> expected = DesignContours(design, c.map);

@@ -36,22 +36,10 @@
 #include <win32/kernel.h>
 
 #include "DataFolder.h"
+#include "PlotEndToEndTest.h"
 #include "PlotSettings.h"
 
 namespace {
-
-const char* const kSquareAndArch = "Path Layer=1 Color=R0G0B0\r\n"
-                                   "SubPath 5 5\r\n"
-                                   " L 15 5\r\n"
-                                   " L 15 15\r\n"
-                                   " L 5 15\r\n"
-                                   " L 5 5\r\n"
-                                   "EndSubPath\r\n"
-                                   "SubPath 25 5\r\n"
-                                   " L 28 5\r\n"
-                                   " C 27 5.4 26 5.4 25 5\r\n"
-                                   "EndSubPath\r\n"
-                                   "EndPath\r\n";
 
 const std::string kBody = "M100,100\3D100,300\3D300,300\3D300,100\3D100,100\3"
                           "M100,500\3D100,560\3"
@@ -80,13 +68,6 @@ std::string Joined(const std::vector<std::string>& pieces) {
     std::string bytes;
     for (const std::string& p : pieces) bytes += p + '\3';
     return bytes;
-}
-
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
 }
 
 // The commands of a spool file: what follows the length word, the header, its checksum
@@ -119,68 +100,14 @@ double DistanceToArch(const gpglcheck::Point& q) {
     return best;
 }
 
-class HeathEndToEndTest : public PlatformTest {
+class HeathEndToEndTest : public PlotEndToEndTest {
 protected:
-    void SetUp() override {
-        PlatformTest::SetUp();
-        spooler_ = std::make_unique<FakeSpooler>();
-        saved_ = DRV;
-        savedOvercut_ = OverCutting;
-        savedOptimization_ = Optimization;
-        OverCutting = 0;
-        Optimization = 0;
-        ini_ = std::string(GetDevicesIni());
-    }
-
-    void TearDown() override {
-        SdRemoveFakeClock();
-        DRV.Detach();
-        DRV = saved_;
-        OverCutting = savedOvercut_;
-        Optimization = savedOptimization_;
-        spooler_.reset();
-        PlatformTest::TearDown();
-    }
-
-    ColorPath Design() {
-        std::string bytes = kSquareAndArch;
-        InStrStream in(bytes.data(), long(bytes.size()));
-        ColorWPFReader reader(in, 0);
-        ColorPath design;
-        EXPECT_TRUE(reader.Read(design));
-        design.Prepare();
-        return design;
-    }
-
     void Cut(const char* section) {
-        char driver[128];
-        GetPrivateProfileStringA(section, "Driver", "", driver, sizeof driver, ini_.c_str());
-        ASSERT_EQ(DRV.Attach(driver, section, ini_.c_str(), nullptr), 0);
-        EXPECT_EQ(DRV.GetMaxXStep(), 24000);
-        EXPECT_EQ(DRV.GetMaxYStep(), 60000);
-        DRV.headX = DRV.headY = 0;
-        DRV.Init(1);
-        DRV.HPStart();
-        DRV.HPEnd();
-        DRV.Start(1);
-        DRV.SetSpeed(1);
-        floatTMatrix toDevice;
-        toDevice.Scale(1 / DRV.GetStepSize(), 1 / DRV.GetStepSize());
-        floatBBox clip(0, 0, float(DRV.GetMaxXStep()), float(DRV.GetMaxYStep()));
-        ColorPath design = Design();
-        PlotPath(DRV, design, toDevice, clip, 0, 0, 0, 0, nullptr);
-        DRV.Home();
-        DRV.End();
-        EXPECT_EQ(DRV.aborted, 0);
-        DRV.Exit();
-        DRV.Detach();
+        ColorPath design = ReadDesign(kSquareAndArch);
+        ASSERT_TRUE(CutJob(section, {&design}));
+        EXPECT_EQ(across_, 24000);
+        EXPECT_EQ(along_, 60000);
     }
-
-    std::unique_ptr<FakeSpooler> spooler_;
-    Plotter saved_;
-    float savedOvercut_ = 0;
-    int savedOptimization_ = 1;
-    std::string ini_;
 };
 
 TEST_F(HeathEndToEndTest, EachTypeCutsThroughTheSpoolerIntoTheSpoolFileNotTheCutter) {

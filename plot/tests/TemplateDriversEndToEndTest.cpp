@@ -55,22 +55,10 @@
 #include <GpglCheck.h>
 
 #include "DataFolder.h"
+#include "PlotEndToEndTest.h"
 #include "PlotSettings.h"
 
 namespace {
-
-const char* const kSquareAndArch = "Path Layer=1 Color=R0G0B0\r\n"
-                                   "SubPath 5 5\r\n"
-                                   " L 15 5\r\n"
-                                   " L 15 15\r\n"
-                                   " L 5 15\r\n"
-                                   " L 5 5\r\n"
-                                   "EndSubPath\r\n"
-                                   "SubPath 25 5\r\n"
-                                   " L 28 5\r\n"
-                                   " C 27 5.4 26 5.4 25 5\r\n"
-                                   "EndSubPath\r\n"
-                                   "EndPath\r\n";
 
 const std::string kGPGLCutInit = "FM1\3TB50,0\3L0,\3!3\3FX3,0\3";
 const std::string kGPGLEnd = "&1,1,1,TB50,0\3FO0\3!10\3";
@@ -133,80 +121,15 @@ const DriverCase kDrivers[] = {
          MoveRecord(0, 0) + kRecordEnd},
 };
 
-std::string ReadFile(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-class TemplateDriversEndToEndTest : public PlatformTest {
+class TemplateDriversEndToEndTest : public PlotEndToEndTest {
 protected:
-    void SetUp() override {
-        PlatformTest::SetUp();
-        spooler_ = std::make_unique<FakeSpooler>();
-        saved_ = DRV;
-        savedOvercut_ = OverCutting;
-        savedOptimization_ = Optimization;
-        OverCutting = 0;
-        Optimization = 0;
-        ini_ = std::string(GetDevicesIni());
-    }
-
-    void TearDown() override {
-        DRV.Detach();
-        DRV = saved_;
-        OverCutting = savedOvercut_;
-        Optimization = savedOptimization_;
-        spooler_.reset();
-        PlatformTest::TearDown();
-    }
-
-    std::string Key(const char* section, const char* key) const {
-        char value[512];
-        GetPrivateProfileStringA(section, key, "", value, sizeof value, ini_.c_str());
-        return value;
-    }
-
-    ColorPath Design() {
-        std::string bytes = kSquareAndArch;
-        InStrStream in(bytes.data(), long(bytes.size()));
-        ColorWPFReader reader(in, 0);
-        ColorPath design;
-        EXPECT_TRUE(reader.Read(design));
-        design.Prepare();
-        return design;
-    }
-
     // One job as the cut run drives it.
     void Cut(const DriverCase& c) {
-        ASSERT_EQ(DRV.Attach(Key(c.section, "Driver").c_str(), c.section, ini_.c_str(), nullptr),
-                  0);
-        EXPECT_EQ(DRV.GetMaxXStep(), c.across);
-        EXPECT_EQ(DRV.GetMaxYStep(), c.along);
-        DRV.headX = DRV.headY = 0;
-        DRV.Init(1);
-        DRV.HPStart();
-        DRV.HPEnd();
-        DRV.Start(1);
-        DRV.SetSpeed(1);
-        floatTMatrix toDevice;
-        toDevice.Scale(1 / DRV.GetStepSize(), 1 / DRV.GetStepSize());
-        floatBBox clip(0, 0, float(DRV.GetMaxXStep()), float(DRV.GetMaxYStep()));
-        ColorPath design = Design();
-        PlotPath(DRV, design, toDevice, clip, 0, 0, 0, 0, nullptr);
-        DRV.Home();
-        DRV.End();
-        EXPECT_EQ(DRV.aborted, 0);
-        DRV.Exit();
-        DRV.Detach();
+        ColorPath design = ReadDesign(kSquareAndArch);
+        ASSERT_TRUE(CutJob(c.section, {&design}));
+        EXPECT_EQ(across_, c.across);
+        EXPECT_EQ(along_, c.along);
     }
-
-    std::unique_ptr<FakeSpooler> spooler_;
-    Plotter saved_;
-    float savedOvercut_ = 0;
-    int savedOptimization_ = 1;
-    std::string ini_;
 };
 
 TEST_F(TemplateDriversEndToEndTest, EachDefaultSectionCutsTheDesignIntoAFile) {
