@@ -7,6 +7,7 @@
 
 #include "win32/kernel.h"
 #include "win32/module.h"
+#include "win32/shlobj.h"
 
 namespace {
 
@@ -20,12 +21,11 @@ bool IsFile(const std::string& path) {
 } // namespace
 
 std::string PenTable::DefaultFile() {
-    std::string settings;
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config)
-        settings = std::string(config) + "/signdesk/";
-    else if (const char* home = std::getenv("HOME"); home && *home)
-        settings = std::string(home) + "/.config/signdesk/";
-    if (!settings.empty() && IsFile(settings + PenFileName)) return settings + PenFileName;
+    char appData[MAX_PATH];
+    if (SHGetSpecialFolderPathA(nullptr, appData, CSIDL_APPDATA, FALSE)) {
+        std::string settings = std::string(appData) + "/signdesk/" + PenFileName;
+        if (IsFile(settings)) return settings;
+    }
 
     char program[4096];
     DWORD n = GetModuleFileNameA(nullptr, program, sizeof program);

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include "win32/kernel.h"
+#include "win32/shlobj.h"
 
 namespace comm32 {
 
@@ -68,14 +69,9 @@ std::optional<std::string> PortTable::devicePath(const std::string& name,
 }
 
 std::string PortTable::fileName() {
-    std::string folder;
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config)
-        folder = config;
-    else if (const char* home = std::getenv("HOME"); home && *home)
-        folder = std::string(home) + "/.config";
-    else
-        return {};
-    return folder + "/signdesk/Ports.ini";
+    char folder[MAX_PATH];
+    if (!SHGetSpecialFolderPathA(nullptr, folder, CSIDL_APPDATA, FALSE)) return {};
+    return std::string(folder) + "/signdesk/Ports.ini";
 }
 
 } // namespace comm32

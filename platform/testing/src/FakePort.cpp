@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "win32/kernel.h"
+#include "win32/shlobj.h"
 
 FakePort::FakePort(const std::string& portName, const std::string& devicePath) : name_(portName) {
     const std::string table = TableFile();
@@ -18,10 +19,7 @@ FakePort::~FakePort() {
 }
 
 std::string FakePort::TableFile() {
-    std::string folder;
-    if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config)
-        folder = config;
-    else if (const char* home = std::getenv("HOME"); home && *home)
-        folder = std::string(home) + "/.config";
-    return folder + "/signdesk/Ports.ini";
+    char folder[MAX_PATH] = "";
+    SHGetSpecialFolderPathA(nullptr, folder, CSIDL_APPDATA, FALSE);
+    return std::string(folder) + "/signdesk/Ports.ini";
 }

@@ -8,35 +8,15 @@
 #include <string>
 #include <unistd.h>
 
+#include "EnvOverride.h"
 #include "KernelScratchFolder.h"
 #include "win32/kernel.h"
 
 namespace {
 
-// Sets TMPDIR for one test and puts the old value back.
-class TmpDirOverride {
-public:
-    explicit TmpDirOverride(const char* value) {
-        if (const char* old = std::getenv("TMPDIR")) saved_ = old;
-        if (value)
-            ::setenv("TMPDIR", value, 1);
-        else
-            ::unsetenv("TMPDIR");
-    }
-    ~TmpDirOverride() {
-        if (saved_)
-            ::setenv("TMPDIR", saved_->c_str(), 1);
-        else
-            ::unsetenv("TMPDIR");
-    }
-
-private:
-    std::optional<std::string> saved_;
-};
-
 TEST(TempFileTest, TempPathEndsWithSlashAndReportsTheSizeNeeded) {
     {
-        TmpDirOverride tmp("/var/tmp");
+        EnvOverride tmp("TMPDIR", "/var/tmp");
         char buffer[MAX_PATH];
         EXPECT_EQ(GetTempPathA(sizeof buffer, buffer), 9u);
         EXPECT_STREQ(buffer, "/var/tmp/");
@@ -47,7 +27,7 @@ TEST(TempFileTest, TempPathEndsWithSlashAndReportsTheSizeNeeded) {
         EXPECT_EQ(GetTempPathA(10, buffer), 9u);
     }
     for (const char* unset : {static_cast<const char*>(nullptr), ""}) {
-        TmpDirOverride tmp(unset);
+        EnvOverride tmp("TMPDIR", unset);
         char buffer[MAX_PATH];
         EXPECT_EQ(GetTempPathA(sizeof buffer, buffer), 5u);
         EXPECT_STREQ(buffer, "/tmp/");

@@ -12,6 +12,7 @@
 #include <mfc/CWinApp.h>
 #include <win32/kernel.h>
 #include <win32/module.h>
+#include <win32/shlobj.h>
 
 namespace fs = std::filesystem;
 
@@ -39,13 +40,6 @@ std::string& ProgramDirOverride() {
     return folder;
 }
 
-std::string FirstConfigDir() {
-    std::string dirs;
-    if (const char* d = std::getenv("XDG_CONFIG_DIRS"); d && *d) dirs = d;
-    std::string first = dirs.substr(0, dirs.find(':'));
-    return first.empty() ? std::string("/etc/xdg") : first;
-}
-
 } // namespace
 
 void SdSetShellProgramDir(const char* folder) {
@@ -70,17 +64,11 @@ CString GetProgramFileName() {
 }
 
 CString GetDataFolder() {
-    std::string base;
-    if (Readable(std::string(GetProgramDir()) + "CommonDir")) {
-        base = FirstConfigDir();
-    } else if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config) {
-        base = config;
-    } else if (const char* home = std::getenv("HOME"); home && *home) {
-        base = std::string(home) + "/.config";
-    } else {
-        return GetProgramDir();
-    }
-    std::string folder = base + "/signdesk/";
+    const int csidl =
+        Readable(std::string(GetProgramDir()) + "CommonDir") ? CSIDL_COMMON_APPDATA : CSIDL_APPDATA;
+    char base[MAX_PATH];
+    if (!SHGetSpecialFolderPathA(nullptr, base, csidl, FALSE)) return GetProgramDir();
+    std::string folder = std::string(base) + "/signdesk/";
     MakeDirectories(folder.c_str());
     return CString(folder.c_str());
 }
