@@ -20,6 +20,9 @@ enum : std::uint16_t {
     SP_CLUSTERS_INVALID = 0x0400,
     SP_ALL_INVALID = 0x0700,
     SP_HAS_SELECTION = 0x0800,
+    // Member of a path in normal form and unchanged since (see Path::IsNormal); every
+    // Invalidate and Reverse clears it.
+    SP_NORMAL = 0x1000,
 };
 
 // Owns its three buffers and holds no pointer into itself, so the sub-path arrays may move it
@@ -73,7 +76,7 @@ public:
     void RebuildClusters() { BuildClusters(clusterCount); }
     // Marks the exact box and the clusters invalid.
     void SetAccuracy(float a);
-    void Invalidate(unsigned bits) { state = std::uint16_t(state | bits); }
+    void Invalidate(unsigned bits) { state = std::uint16_t((state | bits) & ~SP_NORMAL); }
     // Millimetres to the integer units of clusters and crossing tests.
     float ScaleFactor() const;
 
