@@ -111,6 +111,49 @@ bool SameContour(const SubPath& p, const SubPath& q) {
     return true;
 }
 
+// For each contour of out, the index of a contour of source with bit for bit the same members
+// and accuracy, or -1.
+std::vector<int> EqualContours(Path& out, Path& source) {
+    std::unordered_multimap<std::uint64_t, std::uint16_t> known;
+    known.reserve(source.subPaths.Filled());
+    for (std::uint16_t j = 0; j < source.subPaths.Filled(); ++j)
+        known.emplace(ShapeDigest(source.subPaths[j]), j);
+    std::vector<int> equal(out.subPaths.Filled(), -1);
+    for (std::uint16_t i = 0; i < out.subPaths.Filled(); ++i) {
+        const SubPath& sp = out.subPaths[i];
+        auto [from, to] = known.equal_range(ShapeDigest(sp));
+        for (auto it = from; it != to && equal[i] < 0; ++it)
+            if (SameContour(sp, source.subPaths[it->second])) equal[i] = it->second;
+    }
+    return equal;
+}
+
+// Contours of out equal to contours of source, a path in normal form at the same accuracy,
+// take their boxes and turn: computed again from the same members, they would come out the
+// same.
+void CarryKnown(Path& out, Path& source) {
+    if (!out.subPaths.Filled() || !(out.accuracy == source.accuracy) || !source.IsNormal())
+        return;
+    std::vector<int> equal = EqualContours(out, source);
+    for (std::uint16_t i = 0; i < out.subPaths.Filled(); ++i) {
+        if (equal[i] < 0) continue;
+        SubPath& sp = out.subPaths[i];
+        const SubPath& from = source.subPaths[std::uint16_t(equal[i])];
+        if (from.state & (SP_CTRLBOX_INVALID | SP_ACCBOX_INVALID)) continue;
+        sp.ctrlBox = from.ctrlBox;
+        sp.accBox = from.accBox;
+        sp.state = std::uint16_t(sp.state & ~(SP_CTRLBOX_INVALID | SP_ACCBOX_INVALID));
+        // Prepare turns closed contours only, and leaves the turn of a flat or infinite box.
+        const floatBBox& box = from.accBox;
+        if (sp.IsClosed() && std::isfinite(box.left) && std::isfinite(box.right) &&
+            std::isfinite(box.bottom) && std::isfinite(box.top) && box.left != box.right &&
+            box.bottom != box.top) {
+            sp.rotation = from.rotation;
+            sp.state = std::uint16_t(sp.state | SP_TURN_KNOWN);
+        }
+    }
+}
+
 // Whether Normalize would change nothing in out, which was just prepared without a contour
 // reversed, given source in normal form with the same accuracy. Normalize changes nothing when
 // no contour touches or crosses itself and no pair of closed contours with overlapping boxes
@@ -121,18 +164,10 @@ bool ShownNormal(Path& out, Path& source) {
     std::uint16_t n = out.subPaths.Filled();
     if (!n || !(out.accuracy == source.accuracy) || !source.IsNormal()) return false;
     out.Validate(SP_ALL_INVALID);
-
-    std::unordered_multimap<std::uint64_t, std::uint16_t> known;
-    known.reserve(source.subPaths.Filled());
-    for (std::uint16_t j = 0; j < source.subPaths.Filled(); ++j)
-        known.emplace(ShapeDigest(source.subPaths[j]), j);
-    std::vector<char> old(n, 0);
-    for (std::uint16_t i = 0; i < n; ++i) {
-        const SubPath& sp = out.subPaths[i];
-        auto [from, to] = known.equal_range(ShapeDigest(sp));
-        for (auto it = from; it != to && !old[i]; ++it)
-            old[i] = SameContour(sp, source.subPaths[it->second]);
-    }
+    std::vector<int> equal = EqualContours(out, source);
+    std::vector<char> old(n);
+    for (std::uint16_t i = 0; i < n; ++i)
+        old[i] = equal[i] >= 0;
 
     // Copies as Normalize's searches find the contours: without overlay and insertion marks.
     std::vector<std::unique_ptr<SubPath>> copies(n);
@@ -235,6 +270,7 @@ int SafeCombine(Path& a, Path& b, Path& out, Operation op) {
             break;
         }
     }
+    if (&out != &a && &out != &b) CarryKnown(out, b);
     bool reversed = PrepareCountingReversals(out) != 0;
     // The running outline of a weld comes back as b: shown in normal form here, it is not
     // worked through again on the next call.

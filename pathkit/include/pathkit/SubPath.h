@@ -23,6 +23,9 @@ enum : std::uint16_t {
     // Member of a path in normal form and unchanged since (see Path::IsNormal); every
     // Invalidate and Reverse clears it.
     SP_NORMAL = 0x1000,
+    // rotation is CalcRotation's answer for the members as they are (carried from an equal
+    // contour); every Invalidate and Reverse clears it.
+    SP_TURN_KNOWN = 0x2000,
 };
 
 // Owns its three buffers and holds no pointer into itself, so the sub-path arrays may move it
@@ -76,7 +79,9 @@ public:
     void RebuildClusters() { BuildClusters(clusterCount); }
     // Marks the exact box and the clusters invalid.
     void SetAccuracy(float a);
-    void Invalidate(unsigned bits) { state = std::uint16_t((state | bits) & ~SP_NORMAL); }
+    void Invalidate(unsigned bits) {
+        state = std::uint16_t((state | bits) & ~(SP_NORMAL | SP_TURN_KNOWN));
+    }
     // Millimetres to the integer units of clusters and crossing tests.
     float ScaleFactor() const;
 
