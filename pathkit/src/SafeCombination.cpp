@@ -111,63 +111,63 @@ bool SameContour(const SubPath& p, const SubPath& q) {
     return true;
 }
 
-// For each contour of out, the index of a contour of source with bit for bit the same members
-// and accuracy, or -1.
-std::vector<int> EqualContours(Path& out, Path& source) {
+// Contours of out equal to contours of source (bit for bit the same members and accuracy),
+// where source is a path in normal form at the same accuracy, are marked SP_CARRIED and take
+// their boxes, clusters and turn: computed again from the same members, they would come out
+// the same. False when source is no such path.
+bool CarryKnown(Path& out, Path& source) {
+    if (!out.subPaths.Filled() || !(out.accuracy == source.accuracy) || !source.IsNormal())
+        return false;
     std::unordered_multimap<std::uint64_t, std::uint16_t> known;
     known.reserve(source.subPaths.Filled());
     for (std::uint16_t j = 0; j < source.subPaths.Filled(); ++j)
         known.emplace(ShapeDigest(source.subPaths[j]), j);
-    std::vector<int> equal(out.subPaths.Filled(), -1);
-    for (std::uint16_t i = 0; i < out.subPaths.Filled(); ++i) {
-        const SubPath& sp = out.subPaths[i];
-        auto [from, to] = known.equal_range(ShapeDigest(sp));
-        for (auto it = from; it != to && equal[i] < 0; ++it)
-            if (SameContour(sp, source.subPaths[it->second])) equal[i] = it->second;
-    }
-    return equal;
-}
-
-// Contours of out equal to contours of source, a path in normal form at the same accuracy,
-// take their boxes and turn: computed again from the same members, they would come out the
-// same.
-void CarryKnown(Path& out, Path& source) {
-    if (!out.subPaths.Filled() || !(out.accuracy == source.accuracy) || !source.IsNormal())
-        return;
-    std::vector<int> equal = EqualContours(out, source);
-    for (std::uint16_t i = 0; i < out.subPaths.Filled(); ++i) {
-        if (equal[i] < 0) continue;
-        SubPath& sp = out.subPaths[i];
-        const SubPath& from = source.subPaths[std::uint16_t(equal[i])];
-        if (from.state & (SP_CTRLBOX_INVALID | SP_ACCBOX_INVALID)) continue;
-        sp.ctrlBox = from.ctrlBox;
-        sp.accBox = from.accBox;
-        sp.state = std::uint16_t(sp.state & ~(SP_CTRLBOX_INVALID | SP_ACCBOX_INVALID));
+    for (SubPath& sp : out.subPaths) {
+        auto [first, end] = known.equal_range(ShapeDigest(sp));
+        const SubPath* from = nullptr;
+        for (auto it = first; it != end && !from; ++it)
+            if (SameContour(sp, source.subPaths[it->second])) from = &source.subPaths[it->second];
+        if (!from) continue;
+        sp.state = std::uint16_t(sp.state | SP_CARRIED);
+        if (!(from->state & (SP_CTRLBOX_INVALID | SP_ACCBOX_INVALID))) {
+            sp.ctrlBox = from->ctrlBox;
+            sp.accBox = from->accBox;
+            sp.state = std::uint16_t(sp.state & ~(SP_CTRLBOX_INVALID | SP_ACCBOX_INVALID));
+        }
+        unsigned count = sp.clusterCount ? sp.clusterCount : SubPath::DefaultClusterCount;
+        if (!(from->state & SP_CLUSTERS_INVALID) && from->clusterCount == count) {
+            sp.clusters.Reset();
+            sp.clusters += from->clusters;
+            sp.clusterStep = from->clusterStep;
+            sp.clusterCount = from->clusterCount;
+            sp.state = std::uint16_t(sp.state & ~SP_CLUSTERS_INVALID);
+        }
         // Prepare turns closed contours only, and leaves the turn of a flat or infinite box.
-        const floatBBox& box = from.accBox;
-        if (sp.IsClosed() && std::isfinite(box.left) && std::isfinite(box.right) &&
-            std::isfinite(box.bottom) && std::isfinite(box.top) && box.left != box.right &&
-            box.bottom != box.top) {
-            sp.rotation = from.rotation;
+        const floatBBox& box = from->accBox;
+        if (!(sp.state & SP_ACCBOX_INVALID) && sp.IsClosed() && std::isfinite(box.left) &&
+            std::isfinite(box.right) && std::isfinite(box.bottom) && std::isfinite(box.top) &&
+            box.left != box.right && box.bottom != box.top) {
+            sp.rotation = from->rotation;
             sp.state = std::uint16_t(sp.state | SP_TURN_KNOWN);
         }
     }
+    return true;
 }
 
 // Whether Normalize would change nothing in out, which was just prepared without a contour
-// reversed, given source in normal form with the same accuracy. Normalize changes nothing when
-// no contour touches or crosses itself and no pair of closed contours with overlapping boxes
-// touches or crosses, and then its Prepare repeats the last one. Contours equal to one of
-// source's passed those searches there, alone and in pairs among themselves, so only the other
-// contours and the pairs with one of them are searched here, on copies: out stays untouched.
-bool ShownNormal(Path& out, Path& source) {
+// reversed, after CarryKnown from a path in normal form. Normalize changes nothing when no
+// contour touches or crosses itself and no pair of closed contours with overlapping boxes
+// touches or crosses, and then its Prepare repeats the last one. Contours still marked
+// SP_CARRIED equal contours of that path and passed those searches there, alone and in pairs
+// among themselves, so only the other contours and the pairs with one of them are searched
+// here, on copies: out stays untouched.
+bool ShownNormal(Path& out) {
     std::uint16_t n = out.subPaths.Filled();
-    if (!n || !(out.accuracy == source.accuracy) || !source.IsNormal()) return false;
+    if (!n) return false;
     out.Validate(SP_ALL_INVALID);
-    std::vector<int> equal = EqualContours(out, source);
     std::vector<char> old(n);
     for (std::uint16_t i = 0; i < n; ++i)
-        old[i] = equal[i] >= 0;
+        old[i] = (out.subPaths[i].state & SP_CARRIED) != 0;
 
     // Copies as Normalize's searches find the contours: without overlay and insertion marks.
     std::vector<std::unique_ptr<SubPath>> copies(n);
@@ -270,11 +270,13 @@ int SafeCombine(Path& a, Path& b, Path& out, Operation op) {
             break;
         }
     }
-    if (&out != &a && &out != &b) CarryKnown(out, b);
+    bool carried = &out != &a && &out != &b && CarryKnown(out, b);
     bool reversed = PrepareCountingReversals(out) != 0;
     // The running outline of a weld comes back as b: shown in normal form here, it is not
     // worked through again on the next call.
-    if (!reversed && &out != &a && &out != &b && ShownNormal(out, b)) out.MarkNormal();
+    if (carried && !reversed && ShownNormal(out)) out.MarkNormal();
+    for (SubPath& sp : out.subPaths)
+        sp.state = std::uint16_t(sp.state & ~SP_CARRIED);
     return code;
 }
 

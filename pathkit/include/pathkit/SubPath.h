@@ -26,6 +26,11 @@ enum : std::uint16_t {
     // rotation is CalcRotation's answer for the members as they are (carried from an equal
     // contour); every Invalidate and Reverse clears it.
     SP_TURN_KNOWN = 0x2000,
+    // Equal to a contour of a path in normal form, for the guarded combination that found it
+    // so; every Invalidate and Reverse clears it.
+    SP_CARRIED = 0x4000,
+    // What is known of the members as they are.
+    SP_KNOWN = SP_NORMAL | SP_TURN_KNOWN | SP_CARRIED,
 };
 
 // Owns its three buffers and holds no pointer into itself, so the sub-path arrays may move it
@@ -80,7 +85,7 @@ public:
     // Marks the exact box and the clusters invalid.
     void SetAccuracy(float a);
     void Invalidate(unsigned bits) {
-        state = std::uint16_t((state | bits) & ~(SP_NORMAL | SP_TURN_KNOWN));
+        state = std::uint16_t((state | bits) & ~SP_KNOWN);
     }
     // Millimetres to the integer units of clusters and crossing tests.
     float ScaleFactor() const;
