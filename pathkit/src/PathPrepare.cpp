@@ -112,6 +112,11 @@ private:
 
 } // namespace
 
+bool IsFlatOrInfinite(const floatBBox& b) {
+    return !(std::isfinite(b.left) && std::isfinite(b.right) && std::isfinite(b.bottom) &&
+             std::isfinite(b.top) && b.left != b.right && b.bottom != b.top);
+}
+
 void Path::Clean() {
     float tol = ValidAccuracy(accuracy);
     for (std::uint16_t i = 0; i < subPaths.Filled();) {
@@ -189,6 +194,9 @@ unsigned PrepareCountingReversals(Path& path) {
         if (hole ? sp.rotation < 0 : sp.rotation >= 0) {
             sp.Reverse();
             ++reversed;
+        } else if (!IsFlatOrInfinite(sp.accBox) && !(sp.state & SP_ACCBOX_INVALID)) {
+            // The turn just found belongs to the members as they stay.
+            sp.state = std::uint16_t(sp.state | SP_TURN_KNOWN);
         }
     }
     return reversed;

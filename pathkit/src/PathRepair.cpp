@@ -125,8 +125,22 @@ void Path::Normalize() {
 
     Path pieces(accuracy);
     DynArr<std::uint16_t> replaced;
-    for (std::uint16_t i = 0; i < subPaths.Filled(); ++i)
-        if (subPaths[i].RemoveSelfConnections(pieces)) replaced.Append(i);
+    for (std::uint16_t i = 0; i < subPaths.Filled(); ++i) {
+        SubPath& sp = subPaths[i];
+        if (sp.state & SP_SELF_CLEAN) {
+            // What the search that finds nothing leaves.
+            for (PathMember& m : sp.members)
+                m.flags &= std::uint16_t(~PM_INSERTED);
+            sp.intersections.Destroy();
+            sp.Validate(SP_ALL_INVALID);
+            continue;
+        }
+        if (sp.RemoveSelfConnections(pieces)) {
+            replaced.Append(i);
+        } else {
+            sp.state = std::uint16_t(sp.state | SP_SELF_CLEAN);
+        }
+    }
 
     if (replaced.Filled()) {
         std::uint16_t made = pieces.subPaths.Filled();

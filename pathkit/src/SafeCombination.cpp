@@ -111,13 +111,13 @@ bool SameContour(const SubPath& p, const SubPath& q) {
     return true;
 }
 
-// Contours of out equal to contours of source (bit for bit the same members and accuracy),
-// where source is a path in normal form at the same accuracy, are marked SP_CARRIED and take
-// their boxes, clusters and turn: computed again from the same members, they would come out
-// the same. False when source is no such path.
+// Contours of out equal to contours of source (bit for bit the same members and accuracy) take
+// their boxes, clusters, turn and freedom from self-connections where those are known:
+// computed again from the same members, they would come out the same. Where source is in normal
+// form at out's accuracy, they are marked SP_CARRIED as well, and the result is true.
 bool CarryKnown(Path& out, Path& source) {
-    if (!out.subPaths.Filled() || !(out.accuracy == source.accuracy) || !source.IsNormal())
-        return false;
+    if (!out.subPaths.Filled()) return false;
+    bool normal = out.accuracy == source.accuracy && source.IsNormal();
     std::unordered_multimap<std::uint64_t, std::uint16_t> known;
     known.reserve(source.subPaths.Filled());
     for (std::uint16_t j = 0; j < source.subPaths.Filled(); ++j)
@@ -128,7 +128,8 @@ bool CarryKnown(Path& out, Path& source) {
         for (auto it = first; it != end && !from; ++it)
             if (SameContour(sp, source.subPaths[it->second])) from = &source.subPaths[it->second];
         if (!from) continue;
-        sp.state = std::uint16_t(sp.state | SP_CARRIED);
+        if (normal) sp.state = std::uint16_t(sp.state | SP_CARRIED);
+        if (from->state & SP_SELF_CLEAN) sp.state = std::uint16_t(sp.state | SP_SELF_CLEAN);
         if (!(from->state & (SP_CTRLBOX_INVALID | SP_ACCBOX_INVALID))) {
             sp.ctrlBox = from->ctrlBox;
             sp.accBox = from->accBox;
@@ -143,15 +144,13 @@ bool CarryKnown(Path& out, Path& source) {
             sp.state = std::uint16_t(sp.state & ~SP_CLUSTERS_INVALID);
         }
         // Prepare turns closed contours only, and leaves the turn of a flat or infinite box.
-        const floatBBox& box = from->accBox;
-        if (!(sp.state & SP_ACCBOX_INVALID) && sp.IsClosed() && std::isfinite(box.left) &&
-            std::isfinite(box.right) && std::isfinite(box.bottom) && std::isfinite(box.top) &&
-            box.left != box.right && box.bottom != box.top) {
+        if ((from->state & SP_TURN_KNOWN) && !(sp.state & SP_ACCBOX_INVALID) && sp.IsClosed() &&
+            !IsFlatOrInfinite(from->accBox)) {
             sp.rotation = from->rotation;
             sp.state = std::uint16_t(sp.state | SP_TURN_KNOWN);
         }
     }
-    return true;
+    return normal;
 }
 
 // Whether Normalize would change nothing in out, which was just prepared without a contour
@@ -179,11 +178,19 @@ bool ShownNormal(Path& out) {
         }
         return *copies[i];
     };
-    for (std::uint16_t i = 0; i < n; ++i) {
-        if (old[i]) continue;
-        SubPath alone(out.subPaths[i]);
-        if (alone.BreakAtSelfConnections()) return false;
+    // Every contour not known free of self-connections is searched, so that the next
+    // Normalize finds those that are known.
+    bool selfClean = true;
+    for (SubPath& sp : out.subPaths) {
+        if (sp.state & SP_SELF_CLEAN) continue;
+        SubPath alone(sp);
+        if (alone.BreakAtSelfConnections()) {
+            selfClean = false;
+        } else {
+            sp.state = std::uint16_t(sp.state | SP_SELF_CLEAN);
+        }
     }
+    if (!selfClean) return false;
 
     // The pairs of Path::RemoveSPConnections (BreakAtTouchPoints and BreakAtIntersections of
     // the path with itself) that hold a new contour.
@@ -210,12 +217,21 @@ bool ShownNormal(Path& out) {
     return true;
 }
 
-// A copy of a path in normal form at the same accuracy is in normal form too.
+// A copy at the same accuracy knows what its original knows: boxes, turns, freedom from
+// self-connections and the normal form.
 void CarryNormal(const Path& from, Path& copy) {
-    if (!from.IsNormal() || !(copy.accuracy == from.accuracy)) return;
+    if (!(copy.accuracy == from.accuracy) || copy.subPaths.Filled() != from.subPaths.Filled())
+        return;
     for (const SubPath& sp : from.subPaths)
         if (!(sp.accuracy == from.accuracy)) return;
-    copy.MarkNormal();
+    constexpr unsigned boxes = SP_CTRLBOX_INVALID | SP_ACCBOX_INVALID;
+    for (std::uint16_t i = 0; i < from.subPaths.Filled(); ++i) {
+        const SubPath& sp = from.subPaths[i];
+        SubPath& c = copy.subPaths[i];
+        if (!(sp.state & boxes)) c.state = std::uint16_t(c.state & ~boxes);
+        c.state = std::uint16_t(c.state | (sp.state & (SP_TURN_KNOWN | SP_SELF_CLEAN)));
+    }
+    if (from.IsNormal()) copy.MarkNormal();
 }
 
 int SafeCombine(Path& a, Path& b, Path& out, Operation op) {

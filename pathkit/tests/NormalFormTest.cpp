@@ -131,6 +131,60 @@ TEST(NormalForm, SkippedNormalizeLeavesWhatAFullOneLeaves) {
     EXPECT_TRUE(SameMembers(p, full));
 }
 
+// What is known of each contour (its turn, its freedom from self-connections) goes with the
+// first change to it.
+TEST(NormalForm, KnowledgeOfAContourEndsWithItsFirstChange) {
+    static constexpr std::uint16_t known = SP_TURN_KNOWN | SP_SELF_CLEAN;
+    auto normal = [] {
+        Path p = Clean();
+        p.Normalize();
+        p.Normalize();
+        for (const SubPath& sp : p.subPaths)
+            EXPECT_EQ(sp.state & known, known);
+        return p;
+    };
+    struct Case {
+        const char* name;
+        void (*change)(SubPath&);
+    };
+    const Case cases[] = {
+        {"Invalidate", [](SubPath& sp) { sp.Invalidate(SP_CLUSTERS_INVALID); }},
+        {"Reverse", [](SubPath& sp) { sp.Reverse(); }},
+        {"Rotate", [](SubPath& sp) { sp.Rotate(1); }},
+        {"SetAccuracy", [](SubPath& sp) { sp.SetAccuracy(Acc); }},
+        {"MakeContinuous", [](SubPath& sp) { sp.MakeContinuous(); }},
+    };
+    for (const Case& c : cases) {
+        Path p = normal();
+        c.change(p.subPaths[0]);
+        EXPECT_EQ(p.subPaths[0].state & (known | SP_NORMAL), 0) << c.name;
+        EXPECT_EQ(p.subPaths[1].state & known, known) << c.name;
+    }
+}
+
+// Contours known free of self-connections are not searched again, with the same result as a
+// full run: beside them, a contour with a spike is worked through first.
+TEST(NormalForm, SkippedSearchesLeaveWhatFullOnesLeave) {
+    Path p(Acc);
+    Polygon(p, {{0, 0}, {10, 0}, {10, 10}, {5, 10}, {5, 15}, {5, 10}, {0, 10}});
+    Square(p, 30, 0, 5, false);
+    Square(p, 31, 1, 2, false);
+    for (int round = 0; round < 3; ++round) {
+        int skipped = 0;
+        for (const SubPath& sp : p.subPaths)
+            skipped += (sp.state & SP_SELF_CLEAN) != 0;
+        EXPECT_EQ(skipped > 0, round > 0) << round;
+        Path full(p); // copies know nothing
+        p.SetPMState(PM_INSERTED | PM_SELECTED, PM_INSERTED | PM_SELECTED, 0, 0);
+        full.SetPMState(PM_INSERTED | PM_SELECTED, PM_INSERTED | PM_SELECTED, 0, 0);
+        p.Normalize();
+        full.Normalize();
+        EXPECT_TRUE(SameMembers(p, full)) << round;
+    }
+    // The second run changed nothing: the third was skipped whole.
+    EXPECT_TRUE(p.IsNormal());
+}
+
 // The running outline of a weld stays known normal while no letter makes a contour that
 // Normalize would rework, and the results equal those of a weld without the state.
 TEST(NormalForm, WeldKeepsTheRunningOutlineNormal) {
