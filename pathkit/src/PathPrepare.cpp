@@ -144,10 +144,10 @@ void Path::Clean() {
 }
 
 void Path::Prepare() {
-    PrepareCountingReversals(*this);
+    PrepareCountingReversals(*this, false);
 }
 
-unsigned PrepareCountingReversals(Path& path) {
+unsigned PrepareCountingReversals(Path& path, bool knowTurns) {
     // Prepared already: Clean, the depths, the order and the turns would come out as they are.
     if (path.IsNormal()) {
         path.Validate(SP_ALL_INVALID);
@@ -194,7 +194,8 @@ unsigned PrepareCountingReversals(Path& path) {
         if (hole ? sp.rotation < 0 : sp.rotation >= 0) {
             sp.Reverse();
             ++reversed;
-        } else if (!IsFlatOrInfinite(sp.accBox) && !(sp.state & SP_ACCBOX_INVALID)) {
+        } else if (knowTurns && !IsFlatOrInfinite(sp.accBox) &&
+                   !(sp.state & SP_ACCBOX_INVALID)) {
             // The turn just found belongs to the members as they stay.
             sp.state = std::uint16_t(sp.state | SP_TURN_KNOWN);
         }

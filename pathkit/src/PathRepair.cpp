@@ -154,5 +154,5 @@ void Path::Normalize() {
         changed = true;
     }
     if (RemoveSPConnections()) changed = true;
-    if (!PrepareCountingReversals(*this) && !changed) MarkNormal();
+    if (!PrepareCountingReversals(*this, true) && !changed) MarkNormal();
 }

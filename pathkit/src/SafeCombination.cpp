@@ -287,7 +287,7 @@ int SafeCombine(Path& a, Path& b, Path& out, Operation op) {
         }
     }
     bool carried = &out != &a && &out != &b && CarryKnown(out, b);
-    bool reversed = PrepareCountingReversals(out) != 0;
+    bool reversed = PrepareCountingReversals(out, true) != 0;
     // The running outline of a weld comes back as b: shown in normal form here, it is not
     // worked through again on the next call.
     if (carried && !reversed && ShownNormal(out)) out.MarkNormal();

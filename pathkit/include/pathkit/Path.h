@@ -109,7 +109,8 @@ public:
     // Normal form: Normalize and Prepare would change nothing but clear the overlay and
     // insertion marks. Known after a Normalize that changed nothing (or after MarkNormal) while
     // the sub-paths, their number and the accuracy stay as they were; every Invalidate,
-    // Reverse, SetAccuracy or Transform of a sub-path and every sub-path added ends it.
+    // Reverse, SetAccuracy or Transform of a sub-path and every sub-path added ends it (code
+    // that changes members in place invalidates them, as it must for the boxes).
     bool IsNormal() const;
     // Records the normal form; only for a path shown to be in it.
     void MarkNormal();

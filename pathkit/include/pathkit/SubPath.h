@@ -23,9 +23,9 @@ enum : std::uint16_t {
     // Member of a path in normal form and unchanged since (see Path::IsNormal); every
     // Invalidate and Reverse clears it.
     SP_NORMAL = 0x1000,
-    // rotation is CalcRotation's answer for the members as they are (left by Path::Prepare or
-    // carried from an equal contour); CalcRotation keeps it. Every Invalidate and Reverse
-    // clears it.
+    // rotation is CalcRotation's answer for the members as they are (left by Path::Normalize
+    // and the guarded combinations, or carried from an equal contour); CalcRotation keeps it.
+    // Every Invalidate and Reverse clears it.
     SP_TURN_KNOWN = 0x2000,
     // Equal to a contour of a path in normal form, for the guarded combination that found it
     // so; every Invalidate and Reverse clears it.
