@@ -1,10 +1,9 @@
 #pragma once
 // The steps of the normal form that report what they did.
 
-class Path;
-
-
 #include "pathkit/BBox.h"
+
+class Path;
 
 // Path::Prepare; returns the number of contours it reversed. With knowTurns, the closed
 // contours left as they were are marked SP_TURN_KNOWN (for the normal form's own steps).

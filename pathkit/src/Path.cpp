@@ -43,8 +43,8 @@ Path::Path(const Path& other)
 Path::Path(Path&& other) noexcept
     : subPaths(std::move(other.subPaths)), pending(other.pending), curveState(other.curveState),
       building(std::move(other.building)), ctrlBox(other.ctrlBox), accBox(other.accBox),
-      accuracy(other.accuracy), clusterCount(other.clusterCount),
-      normalCount_(other.normalCount_), normalAccuracy_(other.normalAccuracy_) {}
+      accuracy(other.accuracy), clusterCount(other.clusterCount), normalCount_(other.normalCount_),
+      normalAccuracy_(other.normalAccuracy_) {}
 
 Path& Path::operator=(Path& other) noexcept {
     if (this == &other) return *this;

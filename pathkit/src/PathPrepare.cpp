@@ -194,8 +194,7 @@ unsigned PrepareCountingReversals(Path& path, bool knowTurns) {
         if (hole ? sp.rotation < 0 : sp.rotation >= 0) {
             sp.Reverse();
             ++reversed;
-        } else if (knowTurns && !IsFlatOrInfinite(sp.accBox) &&
-                   !(sp.state & SP_ACCBOX_INVALID)) {
+        } else if (knowTurns && !IsFlatOrInfinite(sp.accBox) && !(sp.state & SP_ACCBOX_INVALID)) {
             // The turn just found belongs to the members as they stay.
             sp.state = std::uint16_t(sp.state | SP_TURN_KNOWN);
         }

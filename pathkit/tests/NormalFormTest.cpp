@@ -81,19 +81,22 @@ TEST(NormalForm, EndedByEveryChange) {
         {"Transform", [](Path& p) { p.Transform(floatTMatrix()); }},
         {"Snap", [](Path& p) { p.Snap(); }},
         {"a sub-path built", [](Path& p) { Square(p, 40, 0, 1, false); }},
-        {"AddSubPath", [](Path& p) {
+        {"AddSubPath",
+         [](Path& p) {
              Path other = Clean();
              other.Normalize();
              other.Normalize();
              p.AddSubPath(other.subPaths[0]);
          }},
-        {"Concat of a normal path", [](Path& p) {
+        {"Concat of a normal path",
+         [](Path& p) {
              Path other = Clean();
              other.Normalize();
              other.Normalize();
              p.Concat(other);
          }},
-        {"a sub-path emptied", [](Path& p) {
+        {"a sub-path emptied",
+         [](Path& p) {
              p.subPaths[2].members.ResetTo(0);
              p.Validate(0);
          }},
@@ -120,8 +123,7 @@ TEST(NormalForm, SkippedNormalizeLeavesWhatAFullOneLeaves) {
     p.Normalize();
     p.Normalize();
     ASSERT_TRUE(p.IsNormal());
-    p.SetPMState(PM_INSERTED | PM_OVERLAYED | PM_SELECTED, PM_INSERTED | 0x1 | PM_SELECTED, 0,
-                 0);
+    p.SetPMState(PM_INSERTED | PM_OVERLAYED | PM_SELECTED, PM_INSERTED | 0x1 | PM_SELECTED, 0, 0);
     Path full(p); // a copy is not normal: Normalize runs through
     ASSERT_FALSE(full.IsNormal());
     p.Normalize();
@@ -196,8 +198,10 @@ TEST(NormalForm, WeldKeepsTheRunningOutlineNormal) {
             if (i == 4) {
                 Square(letter, 32, 10, 4, false);
             } else {
-                Polygon(letter, {{float(8 * i), 0}, {float(8 * i + 10), 0},
-                                 {float(8 * i + 10), 10}, {float(8 * i), 10}});
+                Polygon(letter, {{float(8 * i), 0},
+                                 {float(8 * i + 10), 0},
+                                 {float(8 * i + 10), 10},
+                                 {float(8 * i), 10}});
             }
             Path merged(Acc);
             if (!keepState) welded.Invalidate(SP_CLUSTERS_INVALID);

@@ -88,9 +88,7 @@ public:
     void RebuildClusters() { BuildClusters(clusterCount); }
     // Marks the exact box and the clusters invalid.
     void SetAccuracy(float a);
-    void Invalidate(unsigned bits) {
-        state = std::uint16_t((state | bits) & ~SP_KNOWN);
-    }
+    void Invalidate(unsigned bits) { state = std::uint16_t((state | bits) & ~SP_KNOWN); }
     // Millimetres to the integer units of clusters and crossing tests.
     float ScaleFactor() const;
 
