@@ -24,12 +24,13 @@ float Path::ValidAccuracy(float a) {
 
 Path::Path(float a)
     : subPaths(SubPathGrowStep), curveState(0), building(ValidAccuracy(a)),
-      accuracy(ValidAccuracy(a)), clusterCount(0) {}
+      accuracy(ValidAccuracy(a)), clusterCount(0), normalCount_(0), normalAccuracy_(0) {}
 
 Path::Path(const Path& other)
     : subPaths(SubPathGrowStep), pending(other.pending), curveState(other.curveState),
       building(other.accuracy), ctrlBox(other.ctrlBox), accBox(other.accBox),
-      accuracy(ValidAccuracy(other.accuracy)), clusterCount(other.clusterCount) {
+      accuracy(ValidAccuracy(other.accuracy)), clusterCount(other.clusterCount), normalCount_(0),
+      normalAccuracy_(0) {
     std::uint16_t n = other.subPaths.Filled();
     subPaths.Grow(n);
     for (const SubPath& sp : other.subPaths) {
@@ -42,7 +43,8 @@ Path::Path(const Path& other)
 Path::Path(Path&& other) noexcept
     : subPaths(std::move(other.subPaths)), pending(other.pending), curveState(other.curveState),
       building(std::move(other.building)), ctrlBox(other.ctrlBox), accBox(other.accBox),
-      accuracy(other.accuracy), clusterCount(other.clusterCount) {}
+      accuracy(other.accuracy), clusterCount(other.clusterCount), normalCount_(other.normalCount_),
+      normalAccuracy_(other.normalAccuracy_) {}
 
 Path& Path::operator=(Path& other) noexcept {
     if (this == &other) return *this;
@@ -54,6 +56,8 @@ Path& Path::operator=(Path& other) noexcept {
     accBox = other.accBox;
     accuracy = other.accuracy;
     clusterCount = other.clusterCount;
+    normalCount_ = other.normalCount_;
+    normalAccuracy_ = other.normalAccuracy_;
     return *this;
 }
 
@@ -152,6 +156,7 @@ void Path::Close() {
 }
 
 void Path::AddSubPath(SubPath& sp) {
+    normalCount_ = 0;
     SubPath* slot = subPaths.Append();
     *slot = sp;
 }
@@ -162,6 +167,14 @@ void Path::Concat(Path& other) {
     if (!n) return;
     if (unsigned(subPaths.Filled()) + n > SubPathEClassDynArr::DefaultLimit)
         throw SubPathEClassDynArr::LimitCheck();
+    // Sub-paths moved into an empty path keep their normal form; added to others, they end it.
+    if (subPaths.Filled()) {
+        normalCount_ = 0;
+    } else {
+        normalCount_ = other.normalCount_;
+        normalAccuracy_ = other.normalAccuracy_;
+    }
+    other.normalCount_ = 0;
     // With the room made first, moving the sub-paths cannot fail half-way.
     subPaths.Grow(n);
     for (SubPath& sp : other.subPaths)
@@ -170,6 +183,21 @@ void Path::Concat(Path& other) {
 }
 
 // ---- caches
+
+bool Path::IsNormal() const {
+    if (!normalCount_ || normalCount_ != subPaths.Filled() || accuracy != normalAccuracy_)
+        return false;
+    for (const SubPath& sp : subPaths)
+        if (!(sp.state & SP_NORMAL)) return false;
+    return true;
+}
+
+void Path::MarkNormal() {
+    normalCount_ = subPaths.Filled();
+    normalAccuracy_ = accuracy;
+    for (SubPath& sp : subPaths)
+        sp.state = std::uint16_t(sp.state | SP_NORMAL);
+}
 
 void Path::Invalidate(unsigned bits) {
     for (SubPath& sp : subPaths)
@@ -208,6 +236,7 @@ unsigned Path::Validate(unsigned bits) {
         SubPath& sp = subPaths[i];
         if (!sp.members.Filled()) {
             subPaths.DeleteAt(i, 1);
+            normalCount_ = 0;
             continue;
         }
         handled |= sp.Validate(bits);

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "NormalForm.h"
 #include "pathkit/Path.h"
 
 namespace {
@@ -111,6 +112,11 @@ private:
 
 } // namespace
 
+bool IsFlatOrInfinite(const floatBBox& b) {
+    return !(std::isfinite(b.left) && std::isfinite(b.right) && std::isfinite(b.bottom) &&
+             std::isfinite(b.top) && b.left != b.right && b.bottom != b.top);
+}
+
 void Path::Clean() {
     float tol = ValidAccuracy(accuracy);
     for (std::uint16_t i = 0; i < subPaths.Filled();) {
@@ -138,9 +144,19 @@ void Path::Clean() {
 }
 
 void Path::Prepare() {
-    Clean();
-    Validate(SP_ALL_INVALID);
+    PrepareCountingReversals(*this, false);
+}
 
+unsigned PrepareCountingReversals(Path& path, bool knowTurns) {
+    // Prepared already: Clean, the depths, the order and the turns would come out as they are.
+    if (path.IsNormal()) {
+        path.Validate(SP_ALL_INVALID);
+        return 0;
+    }
+    path.Clean();
+    path.Validate(SP_ALL_INVALID);
+
+    SubPathEClassDynArr& subPaths = path.subPaths;
     std::uint16_t n = subPaths.Filled();
     std::vector<char> closed(n);
     for (std::uint16_t i = 0; i < n; ++i)
@@ -148,7 +164,7 @@ void Path::Prepare() {
     // The depth counts the closed contours around each one; only contours whose boxes overlap
     // can hold it, and a grid of the boxes finds them (the count does not depend on the order
     // in which they are found).
-    BoxGrid grid(*this, closed);
+    BoxGrid grid(path, closed);
     std::vector<std::uint16_t> near;
     for (std::uint16_t i = 0; i < n; ++i) {
         SubPath& sp = subPaths[i];
@@ -170,12 +186,20 @@ void Path::Prepare() {
     // Stable: equal keys keep their order, so the result does not vary between runs.
     subPaths.Sort(CompareForPrepare);
 
+    unsigned reversed = 0;
     for (SubPath& sp : subPaths) {
         if (!sp.IsClosed()) continue;
         sp.CalcRotation();
         bool hole = sp.depth & 1;
-        if (hole ? sp.rotation < 0 : sp.rotation >= 0) sp.Reverse();
+        if (hole ? sp.rotation < 0 : sp.rotation >= 0) {
+            sp.Reverse();
+            ++reversed;
+        } else if (knowTurns && !IsFlatOrInfinite(sp.accBox) && !(sp.state & SP_ACCBOX_INVALID)) {
+            // The turn just found belongs to the members as they stay.
+            sp.state = std::uint16_t(sp.state | SP_TURN_KNOWN);
+        }
     }
+    return reversed;
 }
 
 int Path::CollectOpenSubPaths() {

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "MemberPairs.h"
+#include "NormalForm.h"
 #include "SubPathPairs.h"
 #include "UnitMap.h"
 #include "pathkit/FragmentArray.h"
@@ -99,15 +100,47 @@ int Path::RemoveSPConnections() {
 }
 
 // The sub-paths are replaced only once all pieces are made, so that a failure on the way
-// leaves every contour in the path.
+// leaves every contour in the path. A run that changes nothing records the normal form: run
+// again on the same contours it would find the same nothing.
 void Path::Normalize() {
+    if (IsNormal()) {
+        // What a run that finds nothing leaves: no overlay or insertion marks, no intersection
+        // lists, valid caches.
+        ClearMarks(*this);
+        for (SubPath& sp : subPaths)
+            sp.intersections.Destroy();
+        Validate(SP_ALL_INVALID);
+        return;
+    }
+    auto size = [this] {
+        unsigned n = subPaths.Filled();
+        for (const SubPath& sp : subPaths)
+            n += sp.members.Filled();
+        return n;
+    };
+    unsigned before = size();
     Clean();
     Validate(SP_ALL_INVALID);
+    bool changed = size() != before;
 
     Path pieces(accuracy);
     DynArr<std::uint16_t> replaced;
-    for (std::uint16_t i = 0; i < subPaths.Filled(); ++i)
-        if (subPaths[i].RemoveSelfConnections(pieces)) replaced.Append(i);
+    for (std::uint16_t i = 0; i < subPaths.Filled(); ++i) {
+        SubPath& sp = subPaths[i];
+        if (sp.state & SP_SELF_CLEAN) {
+            // What the search that finds nothing leaves.
+            for (PathMember& m : sp.members)
+                m.flags &= std::uint16_t(~PM_INSERTED);
+            sp.intersections.Destroy();
+            sp.Validate(SP_ALL_INVALID);
+            continue;
+        }
+        if (sp.RemoveSelfConnections(pieces)) {
+            replaced.Append(i);
+        } else {
+            sp.state = std::uint16_t(sp.state | SP_SELF_CLEAN);
+        }
+    }
 
     if (replaced.Filled()) {
         std::uint16_t made = pieces.subPaths.Filled();
@@ -118,7 +151,8 @@ void Path::Normalize() {
         for (std::uint16_t k = replaced.Filled(); k-- > 0;)
             subPaths.DeleteAt(replaced[k], 1);
         Concat(pieces);
+        changed = true;
     }
-    RemoveSPConnections();
-    Prepare();
+    if (RemoveSPConnections()) changed = true;
+    if (!PrepareCountingReversals(*this, true) && !changed) MarkNormal();
 }

@@ -2,9 +2,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <cstring>
+#include <memory>
+#include <unordered_map>
+#include <vector>
 
+#include "NormalForm.h"
+#include "SubPathPairs.h"
 #include "pathkit/Path.h"
 #include "pathkit/PathCombination.h"
+#include "pathkit/PathQueries.h"
 
 namespace {
 
@@ -68,6 +76,164 @@ void CopyInto(Path& out, Path& a, Path& b, bool withA) {
     out.Prepare();
 }
 
+// What the searches of Normalize read of a member: its points and whether it is a curve.
+struct MemberShape {
+    float v[8];
+    std::uint16_t curve;
+
+    explicit MemberShape(const PathMember& m)
+        : v{m.start.x, m.start.y, m.end.x, m.end.y, m.ctrl1.x, m.ctrl1.y, m.ctrl2.x, m.ctrl2.y},
+          curve(std::uint16_t(m.flags & PM_CURVE)) {}
+    bool operator==(const MemberShape& o) const {
+        return std::memcmp(v, o.v, sizeof v) == 0 && curve == o.curve;
+    }
+};
+
+std::uint64_t ShapeDigest(const SubPath& sp) {
+    std::uint64_t h = 1469598103934665603ull ^ sp.members.Filled();
+    for (const PathMember& m : sp.members) {
+        MemberShape s(m);
+        std::uint32_t w[9];
+        std::memcpy(w, s.v, sizeof s.v);
+        w[8] = s.curve;
+        for (std::uint32_t x : w)
+            h = (h ^ x) * 1099511628211ull;
+    }
+    return h;
+}
+
+// Bit for bit the same members (as far as the searches read them) and accuracy.
+bool SameContour(const SubPath& p, const SubPath& q) {
+    std::uint16_t n = p.members.Filled();
+    if (n != q.members.Filled() || !(p.accuracy == q.accuracy)) return false;
+    for (std::uint16_t i = 0; i < n; ++i)
+        if (!(MemberShape(p.members[i]) == MemberShape(q.members[i]))) return false;
+    return true;
+}
+
+// Contours of out equal to contours of source (bit for bit the same members and accuracy) take
+// their boxes, clusters, turn and freedom from self-connections where those are known:
+// computed again from the same members, they would come out the same. Where source is in normal
+// form at out's accuracy, they are marked SP_CARRIED as well, and the result is true.
+bool CarryKnown(Path& out, Path& source) {
+    if (!out.subPaths.Filled()) return false;
+    bool normal = out.accuracy == source.accuracy && source.IsNormal();
+    std::unordered_multimap<std::uint64_t, std::uint16_t> known;
+    known.reserve(source.subPaths.Filled());
+    for (std::uint16_t j = 0; j < source.subPaths.Filled(); ++j)
+        known.emplace(ShapeDigest(source.subPaths[j]), j);
+    for (SubPath& sp : out.subPaths) {
+        auto [first, end] = known.equal_range(ShapeDigest(sp));
+        const SubPath* from = nullptr;
+        for (auto it = first; it != end && !from; ++it)
+            if (SameContour(sp, source.subPaths[it->second])) from = &source.subPaths[it->second];
+        if (!from) continue;
+        if (normal) sp.state = std::uint16_t(sp.state | SP_CARRIED);
+        if (from->state & SP_SELF_CLEAN) sp.state = std::uint16_t(sp.state | SP_SELF_CLEAN);
+        if (!(from->state & (SP_CTRLBOX_INVALID | SP_ACCBOX_INVALID))) {
+            sp.ctrlBox = from->ctrlBox;
+            sp.accBox = from->accBox;
+            sp.state = std::uint16_t(sp.state & ~(SP_CTRLBOX_INVALID | SP_ACCBOX_INVALID));
+        }
+        unsigned count = sp.clusterCount ? sp.clusterCount : SubPath::DefaultClusterCount;
+        if (!(from->state & SP_CLUSTERS_INVALID) && from->clusterCount == count) {
+            sp.clusters.Reset();
+            sp.clusters += from->clusters;
+            sp.clusterStep = from->clusterStep;
+            sp.clusterCount = from->clusterCount;
+            sp.state = std::uint16_t(sp.state & ~SP_CLUSTERS_INVALID);
+        }
+        // Prepare turns closed contours only, and leaves the turn of a flat or infinite box.
+        if ((from->state & SP_TURN_KNOWN) && !(sp.state & SP_ACCBOX_INVALID) && sp.IsClosed() &&
+            !IsFlatOrInfinite(from->accBox)) {
+            sp.rotation = from->rotation;
+            sp.state = std::uint16_t(sp.state | SP_TURN_KNOWN);
+        }
+    }
+    return normal;
+}
+
+// Whether Normalize would change nothing in out, which was just prepared without a contour
+// reversed, after CarryKnown from a path in normal form. Normalize changes nothing when no
+// contour touches or crosses itself and no pair of closed contours with overlapping boxes
+// touches or crosses, and then its Prepare repeats the last one. Contours still marked
+// SP_CARRIED equal contours of that path and passed those searches there, alone and in pairs
+// among themselves, so only the other contours and the pairs with one of them are searched
+// here, on copies: out stays untouched.
+bool ShownNormal(Path& out) {
+    std::uint16_t n = out.subPaths.Filled();
+    if (!n) return false;
+    out.Validate(SP_ALL_INVALID);
+    std::vector<char> old(n);
+    for (std::uint16_t i = 0; i < n; ++i)
+        old[i] = (out.subPaths[i].state & SP_CARRIED) != 0;
+
+    // Copies as Normalize's searches find the contours: without overlay and insertion marks.
+    std::vector<std::unique_ptr<SubPath>> copies(n);
+    auto copy = [&](std::uint16_t i) -> SubPath& {
+        if (!copies[i]) {
+            copies[i] = std::make_unique<SubPath>(out.subPaths[i]);
+            for (PathMember& m : copies[i]->members)
+                m.flags &= std::uint16_t(~(PM_OVERLAYED | PM_INSERTED));
+        }
+        return *copies[i];
+    };
+    // Every contour not known free of self-connections is searched, so that the next
+    // Normalize finds those that are known.
+    bool selfClean = true;
+    for (SubPath& sp : out.subPaths) {
+        if (sp.state & SP_SELF_CLEAN) continue;
+        SubPath alone(sp);
+        if (alone.BreakAtSelfConnections()) {
+            selfClean = false;
+        } else {
+            sp.state = std::uint16_t(sp.state | SP_SELF_CLEAN);
+        }
+    }
+    if (!selfClean) return false;
+
+    // The pairs of Path::RemoveSPConnections (BreakAtTouchPoints and BreakAtIntersections of
+    // the path with itself) that hold a new contour.
+    float tol = out.accuracy;
+    std::vector<std::uint32_t> pairs; // p << 16 | q
+    VisitSubPathXOverlaps(out, out, tol, [&](unsigned i, unsigned k) {
+        if (i == k || (old[i] && old[k])) return;
+        const SubPath& p = out.subPaths[std::uint16_t(i)];
+        const SubPath& q = out.subPaths[std::uint16_t(k)];
+        if (p.IsOpen() || q.IsOpen()) return;
+        const floatBBox &a = p.ctrlBox, &b = q.ctrlBox;
+        if (a.left - tol <= b.right && b.left <= a.right + tol && a.bottom - tol <= b.top &&
+            b.bottom <= a.top + tol)
+            pairs.push_back(std::uint32_t(i) << 16 | k);
+    });
+    for (std::uint32_t pq : pairs)
+        if (GetTouchPoints(copy(std::uint16_t(pq >> 16)), copy(std::uint16_t(pq & 0xFFFF)), tol))
+            return false;
+    for (const auto& c : copies)
+        if (c && c->Count(PM_INSERTED, PM_INSERTED)) return false;
+    for (std::uint32_t pq : pairs)
+        if (GetIntersections(copy(std::uint16_t(pq >> 16)), copy(std::uint16_t(pq & 0xFFFF))))
+            return false;
+    return true;
+}
+
+// A copy at the same accuracy knows what its original knows: boxes, turns, freedom from
+// self-connections and the normal form.
+void CarryNormal(const Path& from, Path& copy) {
+    if (!(copy.accuracy == from.accuracy) || copy.subPaths.Filled() != from.subPaths.Filled())
+        return;
+    for (const SubPath& sp : from.subPaths)
+        if (!(sp.accuracy == from.accuracy)) return;
+    constexpr unsigned boxes = SP_CTRLBOX_INVALID | SP_ACCBOX_INVALID;
+    for (std::uint16_t i = 0; i < from.subPaths.Filled(); ++i) {
+        const SubPath& sp = from.subPaths[i];
+        SubPath& c = copy.subPaths[i];
+        if (!(sp.state & boxes)) c.state = std::uint16_t(c.state & ~boxes);
+        c.state = std::uint16_t(c.state | (sp.state & (SP_TURN_KNOWN | SP_SELF_CLEAN)));
+    }
+    if (from.IsNormal()) copy.MarkNormal();
+}
+
 int SafeCombine(Path& a, Path& b, Path& out, Operation op) {
     a.ClosePath();
     b.ClosePath();
@@ -101,6 +267,8 @@ int SafeCombine(Path& a, Path& b, Path& out, Operation op) {
         Path ca(a), cb(b);
         ca.SetAccuracy(accuracy);
         cb.SetAccuracy(accuracy);
+        CarryNormal(a, ca);
+        CarryNormal(b, cb);
         Path attemptResult(accuracy);
         code = op(ca, cb, &attemptResult);
         attemptResult.ClosePath();
@@ -118,7 +286,13 @@ int SafeCombine(Path& a, Path& b, Path& out, Operation op) {
             break;
         }
     }
-    out.Prepare();
+    bool carried = &out != &a && &out != &b && CarryKnown(out, b);
+    bool reversed = PrepareCountingReversals(out, true) != 0;
+    // The running outline of a weld comes back as b: shown in normal form here, it is not
+    // worked through again on the next call.
+    if (carried && !reversed && ShownNormal(out)) out.MarkNormal();
+    for (SubPath& sp : out.subPaths)
+        sp.state = std::uint16_t(sp.state & ~SP_CARRIED);
     return code;
 }
 

@@ -115,6 +115,7 @@ void SubPath::Reverse() {
     for (PathMember& pm : members)
         pm.Reverse();
     rotation = std::int8_t(-rotation);
+    state = std::uint16_t(state & ~SP_KNOWN);
     RebuildClusters();
 }
 

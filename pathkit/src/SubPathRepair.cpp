@@ -86,6 +86,7 @@ void SubPath::Snap() {
 int SubPath::BreakApart() {
     int held = intersections.Filled();
     std::uint16_t n = members.Filled();
+    bool changed = held && n;
     if (held && n) {
         intersections.Sort(ByMemberAndParam);
         Cutter cutter(accuracy);
@@ -131,6 +132,7 @@ int SubPath::BreakApart() {
         }
         PathMember &a = members[i], &b = members[j];
         if (a.IsInserted() && b.IsInserted() && IsEqual(a, b, accuracy) == -1) {
+            changed = true;
             if (j > i) {
                 members.DeleteAt(i, 2);
                 if (i > 0) --i;
@@ -148,12 +150,16 @@ int SubPath::BreakApart() {
     if (IsClosed()) {
         for (std::uint16_t i = 0; i < members.Filled(); ++i) {
             if (members[i].IsInserted()) {
-                members.Rotate(i);
+                if (i) {
+                    members.Rotate(i);
+                    changed = true;
+                }
                 break;
             }
         }
     }
-    Invalidate(SP_ALL_INVALID);
+    // Untouched members keep their boxes and clusters.
+    if (changed) Invalidate(SP_ALL_INVALID);
     return held;
 }
 

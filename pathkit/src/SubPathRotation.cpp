@@ -140,6 +140,7 @@ int SubPath::CalcRotation() {
         return 0;
     }
     if (accBox.right == accBox.left || accBox.top == accBox.bottom) return 0;
+    if (state & SP_TURN_KNOWN) return 0;
     Validate(SP_ALL_INVALID);
 
     // A coarse flattening finds the turn of most contours; one or two members (a single loop,

@@ -139,6 +139,50 @@ TEST(CombinationIdentity, TestShapes) {
     RunSum("circles", circles);
 }
 
+// Letters welded one after the other into the running outline, as the weld command does: bars,
+// a ring, diamonds touching the ring and each other at a vertex, a U closed by a bar over its
+// arms (a hole appears), a square touching at a corner, a letter apart from the rest, a bar
+// across them all and a second row. Every step's result is recorded.
+TEST(CombinationIdentity, LetterByLetterWeld) {
+    using pathtest::Polygon;
+    using pathtest::Square;
+    auto rect = [](Path& p, float x0, float y0, float x1, float y1) {
+        Polygon(p, {{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}});
+    };
+    std::vector<Path> letters;
+    auto letter = [&]() -> Path& { return letters.emplace_back(Acc); };
+    rect(letter(), 0, 0, 4, 20);
+    Path& o = letter();
+    Circle(o, 8, 10, 6);
+    Circle(o, 8, 10, 3, true);
+    Polygon(letter(), {{14, 10}, {20, 4}, {26, 10}, {20, 16}});
+    Polygon(letter(), {{26, 10}, {32, 4}, {38, 10}, {32, 16}});
+    Polygon(letter(), {{36, 0}, {48, 0}, {48, 20}, {44, 20}, {44, 4}, {40, 4}, {40, 20}, {36, 20}});
+    rect(letter(), 38, 16, 46, 22);
+    Square(letter(), 48, 20, 4, false);
+    Circle(letter(), 80, 10, 5);
+    rect(letter(), -2, 8, 50, 12);
+    for (int i = 0; i < 4; ++i)
+        Circle(letter(), float(6 + 12 * i), -4, 6, false);
+    Polygon(letter(), {{2, -10}, {10, -14}, {2, -4}});
+
+    Path welded(Acc);
+    int step = 0;
+    for (const Path& l : letters) {
+        Path copy(l), merged(Acc);
+        Identity id;
+        id.code = SafeMerge(copy, welded, merged);
+        // The running outline is an operand: what the weld leaves of it counts as well.
+        Identity operand;
+        operand.Add(welded);
+        Table().Check("weld/" + std::to_string(step + 1) + "/operand", operand);
+        welded.subPaths.Destroy();
+        welded.Concat(merged);
+        id.Add(welded);
+        Table().Check("weld/" + std::to_string(++step), id);
+    }
+}
+
 // The stored path files of the reader tests, each united into one outline and cut by a band
 // through its middle.
 TEST(CombinationIdentity, StoredPathFiles) {

@@ -104,7 +104,16 @@ public:
     // Rebuilds the path where its sub-paths touch, cross or overlap each other; 1 when it did.
     int RemoveSPConnections();
     // Clean, without self-connections and overlaps between or within sub-paths, prepared.
+    // A path in normal form is not worked through again.
     void Normalize();
+    // Normal form: Normalize and Prepare would change nothing but clear the overlay and
+    // insertion marks. Known after a Normalize that changed nothing (or after MarkNormal) while
+    // the sub-paths, their number and the accuracy stay as they were; every Invalidate,
+    // Reverse, SetAccuracy or Transform of a sub-path and every sub-path added ends it (code
+    // that changes members in place invalidates them, as it must for the boxes).
+    bool IsNormal() const;
+    // Records the normal form; only for a path shown to be in it.
+    void MarkNormal();
 
     SubPathEClassDynArr subPaths;
     PathMember pending;       // the member being assembled; its end is the last point given
@@ -116,6 +125,10 @@ public:
     std::uint32_t clusterCount; // last given to BuildClusters
 
 private:
+    // The sub-path count and accuracy when the normal form was recorded; count 0: none.
+    std::uint32_t normalCount_;
+    float normalAccuracy_;
+
     floatPoint PreviousPoint() const;
     void AppendLine(float x, float y, PMCallback callback);
     void UniteCtrlBoxes();

@@ -20,6 +20,21 @@ enum : std::uint16_t {
     SP_CLUSTERS_INVALID = 0x0400,
     SP_ALL_INVALID = 0x0700,
     SP_HAS_SELECTION = 0x0800,
+    // Member of a path in normal form and unchanged since (see Path::IsNormal); every
+    // Invalidate and Reverse clears it.
+    SP_NORMAL = 0x1000,
+    // rotation is CalcRotation's answer for the members as they are (left by Path::Normalize
+    // and the guarded combinations, or carried from an equal contour); CalcRotation keeps it.
+    // Every Invalidate and Reverse clears it.
+    SP_TURN_KNOWN = 0x2000,
+    // Equal to a contour of a path in normal form, for the guarded combination that found it
+    // so; every Invalidate and Reverse clears it.
+    SP_CARRIED = 0x4000,
+    // The contour neither touches nor crosses itself (BreakAtSelfConnections finds nothing);
+    // every Invalidate and Reverse clears it.
+    SP_SELF_CLEAN = 0x8000,
+    // What is known of the members as they are.
+    SP_KNOWN = SP_NORMAL | SP_TURN_KNOWN | SP_CARRIED | SP_SELF_CLEAN,
 };
 
 // Owns its three buffers and holds no pointer into itself, so the sub-path arrays may move it
@@ -73,7 +88,7 @@ public:
     void RebuildClusters() { BuildClusters(clusterCount); }
     // Marks the exact box and the clusters invalid.
     void SetAccuracy(float a);
-    void Invalidate(unsigned bits) { state = std::uint16_t(state | bits); }
+    void Invalidate(unsigned bits) { state = std::uint16_t((state | bits) & ~SP_KNOWN); }
     // Millimetres to the integer units of clusters and crossing tests.
     float ScaleFactor() const;
 
