@@ -29,10 +29,18 @@ float ReadAccuracy(CArchive& ar) {
 
 } // namespace
 
-CArchive& operator<<(CArchive& ar, const floatPoint& p) { return ar << p.x << p.y; }
-CArchive& operator>>(CArchive& ar, floatPoint& p) { return ar >> p.x >> p.y; }
-CArchive& operator<<(CArchive& ar, const floatRange& r) { return ar << r.low << r.high; }
-CArchive& operator>>(CArchive& ar, floatRange& r) { return ar >> r.low >> r.high; }
+CArchive& operator<<(CArchive& ar, const floatPoint& p) {
+    return ar << p.x << p.y;
+}
+CArchive& operator>>(CArchive& ar, floatPoint& p) {
+    return ar >> p.x >> p.y;
+}
+CArchive& operator<<(CArchive& ar, const floatRange& r) {
+    return ar << r.low << r.high;
+}
+CArchive& operator>>(CArchive& ar, floatRange& r) {
+    return ar >> r.low >> r.high;
+}
 
 CArchive& operator<<(CArchive& ar, const floatBBox& b) {
     return ar << b.left << b.right << b.bottom << b.top;
@@ -52,16 +60,18 @@ CArchive& operator<<(CArchive& ar, const SubPath& sp) {
         if (pm.flags & PM_CURVE) ar << pm.ctrl1 << pm.ctrl2;
         ar << pm.end;
     }
-    ar << sp.accuracy << WORD(sp.state | SP_CLUSTERS_INVALID) << sp.ctrlBox << sp.accBox
-       << short(sp.depth) << BYTE(sp.rotation);
+    // What is known of the members in memory is neither stored nor taken from a file.
+    ar << sp.accuracy << WORD((sp.state & ~SP_KNOWN) | SP_CLUSTERS_INVALID) << sp.ctrlBox
+       << sp.accBox << short(sp.depth) << BYTE(sp.rotation);
     return ar;
 }
 
 CArchive& operator>>(CArchive& ar, SubPath& sp) {
     WORD n;
     ar >> n;
-    CheckCount(ar, n, n ? FirstMemberBytes + (n - 1) * LaterMemberBytes + SubPathTailBytes
-                        : SubPathTailBytes);
+    CheckCount(ar, n,
+               n ? FirstMemberBytes + (n - 1) * LaterMemberBytes + SubPathTailBytes
+                 : SubPathTailBytes);
     sp.members.Destroy();
     sp.intersections.Destroy();
     sp.clusters.Destroy();
@@ -90,7 +100,7 @@ CArchive& operator>>(CArchive& ar, SubPath& sp) {
     BYTE rotation;
     sp.accuracy = ReadAccuracy(ar);
     ar >> state >> sp.ctrlBox >> sp.accBox >> depth >> rotation;
-    sp.state = state;
+    sp.state = std::uint16_t(state & ~SP_KNOWN);
     sp.depth = depth;
     sp.rotation = std::int8_t(rotation);
     return ar;

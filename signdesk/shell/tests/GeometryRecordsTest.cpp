@@ -17,10 +17,17 @@ using Bytes = std::vector<std::uint8_t>;
 
 struct W {
     Bytes b;
-    W& u8(unsigned v) { b.push_back(std::uint8_t(v)); return *this; }
+    W& u8(unsigned v) {
+        b.push_back(std::uint8_t(v));
+        return *this;
+    }
     W& u16(unsigned v) { return u8(v & 0xFF).u8((v >> 8) & 0xFF); }
     W& u32(std::uint32_t v) { return u16(v & 0xFFFF).u16(v >> 16); }
-    W& f32(float f) { std::uint32_t v; std::memcpy(&v, &f, 4); return u32(v); }
+    W& f32(float f) {
+        std::uint32_t v;
+        std::memcpy(&v, &f, 4);
+        return u32(v);
+    }
     W& pt(float x, float y) { return f32(x).f32(y); }
     W& box(float l, float r, float bo, float t) { return f32(l).f32(r).f32(bo).f32(t); }
 };
@@ -87,6 +94,15 @@ TEST(GeometryRecords, SubPathOfTwoLinesMatchesFixture) {
     EXPECT_EQ(back.depth, -1);
     EXPECT_EQ(back.rotation, 1);
     EXPECT_EQ(Store([&](CArchive& ar) { ar << back; }), got);
+
+    // What is known of the members in memory is not stored, nor trusted from a file.
+    sp.state = std::uint16_t(0x0003 | SP_KNOWN);
+    EXPECT_EQ(Store([&](CArchive& ar) { ar << sp; }), got);
+    Bytes claiming = got;
+    // The state's high byte, before both boxes, the depth and the rotation.
+    claiming[got.size() - 1 - 2 - 32 - 1] |= 0xF0;
+    ASSERT_EQ(Load(claiming, [&](CArchive& ar) { ar >> back; }), -1);
+    EXPECT_EQ(back.state, 0x0403);
 }
 
 TEST(GeometryRecords, CurveAddsControlPointsAndEmptyPathIs38Bytes) {
@@ -152,8 +168,10 @@ TEST(GeometryRecords, BadCountsAndAccuraciesFromFiles) {
         SubPath sp;
         Path p;
         const int cause = Load(c.bytes, [&](CArchive& ar) {
-            if (c.subPath) ar >> sp;
-            else ar >> p;
+            if (c.subPath)
+                ar >> sp;
+            else
+                ar >> p;
         });
         EXPECT_NE(cause, -1) << c.what;
         EXPECT_EQ(sp.members.Allocated(), 0) << c.what;
@@ -168,7 +186,8 @@ TEST(GeometryRecords, BadCountsAndAccuraciesFromFiles) {
         ASSERT_EQ(Load(bytes, [&](CArchive& ar) { ar >> p; }), -1);
         EXPECT_EQ(p.accuracy, Path::DefAccuracy) << a;
         SubPath sp;
-        const Bytes spBytes = W().u16(0).f32(a).u16(0).box(0, 0, 0, 0).box(0, 0, 0, 0).u16(0).u8(0).b;
+        const Bytes spBytes =
+            W().u16(0).f32(a).u16(0).box(0, 0, 0, 0).box(0, 0, 0, 0).u16(0).u8(0).b;
         ASSERT_EQ(Load(spBytes, [&](CArchive& ar) { ar >> sp; }), -1);
         EXPECT_EQ(sp.accuracy, Path::DefAccuracy) << a;
     }
