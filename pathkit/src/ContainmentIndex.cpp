@@ -27,8 +27,8 @@ int ContainmentIndex::Buckets::Of(std::int64_t v) const {
 
 void ContainmentIndex::Fill(Buckets& b, const std::vector<std::int64_t>& lo,
                             const std::vector<std::int64_t>& hi,
-                            const std::vector<std::int64_t>& low,
-                            const std::vector<std::int64_t>& high) {
+                            const std::vector<std::uint16_t>& byLow,
+                            const std::vector<std::uint16_t>& byHigh) {
     std::size_t n = lo.size();
     std::int64_t bottom = *std::min_element(lo.begin(), lo.end());
     std::int64_t top = *std::max_element(hi.begin(), hi.end());
@@ -42,34 +42,99 @@ void ContainmentIndex::Fill(Buckets& b, const std::vector<std::int64_t>& lo,
     for (std::size_t k = 1; k < b.first.size(); ++k)
         b.first[k] += b.first[k - 1];
     // Filled in the order of the sort key, every bucket's list comes out sorted.
-    auto fillInOrder = [&](std::vector<std::uint16_t>& list, std::vector<std::uint32_t>& order) {
+    std::vector<std::uint32_t> fill;
+    auto fillInOrder = [&](std::vector<std::uint16_t>& list, const std::vector<std::uint16_t>& order) {
         list.resize(b.first.back());
-        std::vector<std::uint32_t> fill(b.first.begin(), b.first.end() - 1);
-        for (std::uint32_t i : order)
+        fill.assign(b.first.begin(), b.first.end() - 1);
+        for (std::uint16_t i : order)
             for (int k = b.Of(lo[i]), last = b.Of(hi[i]); k <= last; ++k)
-                list[fill[std::size_t(k)]++] = std::uint16_t(i);
+                list[fill[std::size_t(k)]++] = i;
     };
-    std::vector<std::uint32_t> order(n);
-    for (std::size_t i = 0; i < n; ++i)
-        order[i] = std::uint32_t(i);
-    std::sort(order.begin(), order.end(),
-              [&low](std::uint32_t x, std::uint32_t y) { return low[x] < low[y]; });
-    fillInOrder(b.byLow, order);
-    std::sort(order.begin(), order.end(),
-              [&high](std::uint32_t x, std::uint32_t y) { return high[x] > high[y]; });
-    fillInOrder(b.byHigh, order);
+    fillInOrder(b.byLow, byLow);
+    fillInOrder(b.byHigh, byHigh);
+}
+
+void ContainmentIndex::Order(std::vector<std::uint16_t>& order,
+                             const std::vector<std::int64_t>& key, bool descending, bool fresh) {
+    std::size_t n = key.size();
+    auto before = [&key, descending](std::uint16_t x, std::uint16_t y) {
+        return descending ? key[x] > key[y] : key[x] < key[y];
+    };
+    if (fresh || order.size() != n) {
+        order.resize(n);
+        for (std::size_t i = 0; i < n; ++i)
+            order[i] = std::uint16_t(i);
+        std::sort(order.begin(), order.end(), before);
+        return;
+    }
+    // A finer accuracy keeps the order of unequal keys: only runs of equal keys may come apart,
+    // and an insertion sort mends them in a few moves.
+    std::size_t moves = 0, budget = 4 * n + 64;
+    for (std::size_t i = 1; i < n; ++i) {
+        std::uint16_t v = order[i];
+        std::size_t j = i;
+        for (; j > 0 && before(v, order[j - 1]); --j) {
+            order[j] = order[j - 1];
+            ++moves;
+        }
+        order[j] = v;
+        if (moves > budget) {
+            std::sort(order.begin(), order.end(), before);
+            return;
+        }
+    }
+}
+
+void ContainmentIndex::Chords(Contour& c, bool fresh) {
+    SubPath& sp = *c.sp;
+    std::uint16_t n = sp.members.Filled();
+    c.map = UnitMap(sp.ScaleFactor(), sp.ctrlBox);
+    c.members.resize(n);
+    std::vector<std::int64_t>&bottom = c.edgeBottom, &top = c.edgeTop, &left = c.edgeLeft,
+    &right = c.edgeRight;
+    bottom.resize(n), top.resize(n), left.resize(n), right.resize(n);
+    for (std::uint16_t i = 0; i < n; ++i) {
+        Member& m = c.members[i];
+        c.map.Fill(m.l, sp.members[i]);
+        m.l.CtrlBBox(m.box);
+        bottom[i] = m.box.bottom, top[i] = m.box.top;
+        left[i] = m.box.left, right[i] = m.box.right;
+    }
+    if (!n) return;
+    Order(c.byLeft, left, false, fresh);
+    Order(c.byRight, right, true, fresh);
+    Order(c.byBottom, bottom, false, fresh);
+    Order(c.byTop, top, true, fresh);
+    Fill(c.rows, bottom, top, c.byLeft, c.byRight);
+    Fill(c.columns, left, right, c.byBottom, c.byTop);
 }
 
 ContainmentIndex::ContainmentIndex(Path& path) : path_(&path) {
-    Rebuild();
+    Build();
 }
 
 void ContainmentIndex::Rebuild(Path& path) {
     path_ = &path;
-    Rebuild();
+    Build();
 }
 
 void ContainmentIndex::Rebuild() {
+    // The boxes and grids in millimetres stay; the members must be the same ones.
+    Path& path = *path_;
+    std::uint16_t count = path.subPaths.Filled();
+    bool same = contours_.size() == count;
+    for (std::uint16_t s = 0; same && s < count; ++s)
+        same = contours_[s].sp == &path.subPaths[s] &&
+               contours_[s].members.size() == path.subPaths[s].members.Filled();
+    if (!same) {
+        Build();
+        return;
+    }
+    for (Contour& c : contours_)
+        Chords(c, false);
+}
+
+void ContainmentIndex::Build() {
     Path& path = *path_;
     std::uint16_t count = path.subPaths.Filled();
     contours_.resize(count);
@@ -87,29 +152,18 @@ void ContainmentIndex::Rebuild() {
         any_ = true;
         Contour& c = contours_[s];
         c.sp = &sp;
-        c.map = UnitMap(sp.ScaleFactor(), sp.ctrlBox);
         std::uint16_t n = sp.members.Filled();
         c.gridColumns = c.gridRows = 0;
+        Chords(c, true);
         if (!n) continue;
-        c.members.resize(n);
         c.seen.assign(n, 0);
-        std::vector<std::int64_t>&bottom = c.edgeBottom, &top = c.edgeTop, &left = c.edgeLeft,
-        &right = c.edgeRight;
-        bottom.resize(n), top.resize(n), left.resize(n), right.resize(n);
         double fl = HUGE_VAL, fr = -HUGE_VAL, fb = HUGE_VAL, ft = -HUGE_VAL;
         for (std::uint16_t i = 0; i < n; ++i) {
-            Member& m = c.members[i];
-            c.map.Fill(m.l, sp.members[i]);
-            m.l.CtrlBBox(m.box);
-            bottom[i] = m.box.bottom, top[i] = m.box.top;
-            left[i] = m.box.left, right[i] = m.box.right;
             floatBBox fb2;
             sp.members[i].CtrlBBox(fb2);
             fl = std::min(fl, double(fb2.left)), fr = std::max(fr, double(fb2.right));
             fb = std::min(fb, double(fb2.bottom)), ft = std::max(ft, double(fb2.top));
         }
-        Fill(c.rows, bottom, top, left, right);
-        Fill(c.columns, left, right, bottom, top);
 
         // The grid; a contour whose boxes are not finite keeps a single cell.
         c.gridColumns = c.gridRows = 1;
