@@ -21,7 +21,7 @@ int ContainmentIndex::Buckets::Of(std::int64_t v) const {
     if (count <= 1) return 0;
     std::int64_t d = v - origin;
     if (d < 0) return 0;
-    std::int64_t k = d / size;
+    std::int64_t k = d >> shift;
     return k >= count ? count - 1 : int(k);
 }
 
@@ -32,23 +32,31 @@ void ContainmentIndex::Fill(Buckets& b, const std::vector<std::int64_t>& lo,
     std::size_t n = lo.size();
     std::int64_t bottom = *std::min_element(lo.begin(), lo.end());
     std::int64_t top = *std::max_element(hi.begin(), hi.end());
-    b.count = int(std::clamp(double(n) / MembersPerBucket, 1.0, double(MaxBuckets)));
+    int most = int(std::clamp(double(n) / MembersPerBucket, 1.0, double(MaxBuckets)));
     b.origin = bottom;
-    b.size = std::max<std::int64_t>(1, (top - bottom) / b.count + 1);
+    b.shift = 0;
+    while (b.shift < 62 && ((top - bottom) >> b.shift) + 1 > most)
+        ++b.shift;
+    b.count = int(((top - bottom) >> b.shift) + 1);
     b.first.assign(std::size_t(b.count) + 1, 0);
-    for (std::size_t i = 0; i < n; ++i)
-        for (int k = b.Of(lo[i]), last = b.Of(hi[i]); k <= last; ++k)
+    firstBucket_.resize(n);
+    lastBucket_.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        int k0 = b.Of(lo[i]), k1 = b.Of(hi[i]);
+        firstBucket_[i] = k0, lastBucket_[i] = k1;
+        for (int k = k0; k <= k1; ++k)
             ++b.first[std::size_t(k) + 1];
+    }
     for (std::size_t k = 1; k < b.first.size(); ++k)
         b.first[k] += b.first[k - 1];
     // Filled in the order of the sort key, every bucket's list comes out sorted.
-    std::vector<std::uint32_t> fill;
-    auto fillInOrder = [&](std::vector<std::uint16_t>& list, const std::vector<std::uint16_t>& order) {
+    auto fillInOrder = [&](std::vector<std::uint16_t>& list,
+                           const std::vector<std::uint16_t>& order) {
         list.resize(b.first.back());
-        fill.assign(b.first.begin(), b.first.end() - 1);
+        fill_.assign(b.first.begin(), b.first.end() - 1);
         for (std::uint16_t i : order)
-            for (int k = b.Of(lo[i]), last = b.Of(hi[i]); k <= last; ++k)
-                list[fill[std::size_t(k)]++] = i;
+            for (int k = firstBucket_[i], last = lastBucket_[i]; k <= last; ++k)
+                list[fill_[std::size_t(k)]++] = i;
     };
     fillInOrder(b.byLow, byLow);
     fillInOrder(b.byHigh, byHigh);
@@ -61,10 +69,17 @@ void ContainmentIndex::Order(std::vector<std::uint16_t>& order,
         return descending ? key[x] > key[y] : key[x] < key[y];
     };
     if (fresh || order.size() != n) {
+        // Integer coordinates fit in 32 bits: key and index sort as one number.
+        keys_.resize(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            std::uint32_t k = std::uint32_t(std::int32_t(key[i])) ^ 0x80000000u;
+            if (descending) k = ~k;
+            keys_[i] = std::uint64_t(k) << 32 | i;
+        }
+        std::sort(keys_.begin(), keys_.end());
         order.resize(n);
         for (std::size_t i = 0; i < n; ++i)
-            order[i] = std::uint16_t(i);
-        std::sort(order.begin(), order.end(), before);
+            order[i] = std::uint16_t(keys_[i]);
         return;
     }
     // A finer accuracy keeps the order of unequal keys: only runs of equal keys may come apart,

@@ -42,7 +42,8 @@ private:
     // that edge ascending (rays to -x, -y) and once by the far edge descending (+x, +y), so
     // that a ray stops at the first member it cannot meet.
     struct Buckets {
-        std::int64_t origin = 0, size = 1;
+        std::int64_t origin = 0;
+        int shift = 0; // buckets of 2^shift units
         int count = 0;
         std::vector<std::uint32_t> first;
         std::vector<std::uint16_t> byLow, byHigh; // member indexes (at most 65,535 a contour)
@@ -68,14 +69,13 @@ private:
     bool Inside(Contour& c, const floatPoint& p);
     bool Beside(Contour& c, const floatPoint& p, float tol);
     // Buckets by [lo, hi]; within a bucket in the orders byLow and byHigh.
-    static void Fill(Buckets& b, const std::vector<std::int64_t>& lo,
-                     const std::vector<std::int64_t>& hi, const std::vector<std::uint16_t>& byLow,
-                     const std::vector<std::uint16_t>& byHigh);
+    void Fill(Buckets& b, const std::vector<std::int64_t>& lo, const std::vector<std::int64_t>& hi,
+              const std::vector<std::uint16_t>& byLow, const std::vector<std::uint16_t>& byHigh);
     // Sorts order by key (ascending, or descending); an order kept from before is only mended.
-    static void Order(std::vector<std::uint16_t>& order, const std::vector<std::int64_t>& key,
-                      bool descending, bool fresh);
+    void Order(std::vector<std::uint16_t>& order, const std::vector<std::int64_t>& key,
+               bool descending, bool fresh);
     // The integer forms of c's members, their boxes, orders and buckets.
-    static void Chords(Contour& c, bool fresh);
+    void Chords(Contour& c, bool fresh);
     void Build();
 
     // The contours whose control boxes meet the cells from column x0 to x1 and row y0 to y1,
@@ -96,4 +96,8 @@ private:
     floatBBox box_;
     bool any_ = false;
     std::uint32_t stamp_ = 0;
+    // Scratch of the builds.
+    std::vector<std::int32_t> firstBucket_, lastBucket_;
+    std::vector<std::uint32_t> fill_;
+    std::vector<std::uint64_t> keys_;
 };
