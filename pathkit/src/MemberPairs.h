@@ -254,9 +254,11 @@ inline void SortKeys(Workspace& ws, std::vector<std::uint64_t>& keys, unsigned s
 
 // visit(i, j) with i a member index of a and j one of b, for every pair whose boxes overlap
 // within tol, in the order of (i's group, j's group, i, j). Only the members in clusters that
-// may come near the other sub-path get boxes, and the pairs are found by a sweep.
+// may come near the other sub-path get boxes, and the pairs are found by a sweep. With
+// ascending and a sub-path paired with itself, only the pairs with i < j, in the same order.
 template <class Visit>
-void VisitMemberPairs(SubPath& a, SubPath& b, const UnitMap& map, std::int64_t tol, Visit&& visit) {
+void VisitMemberPairs(SubPath& a, SubPath& b, const UnitMap& map, std::int64_t tol, Visit&& visit,
+                      bool ascending = false) {
     std::uint16_t na = a.members.Filled(), nb = b.members.Filled();
     if (!na || !nb) return;
     bool self = &a == &b;
@@ -307,6 +309,10 @@ void VisitMemberPairs(SubPath& a, SubPath& b, const UnitMap& map, std::int64_t t
                            unsigned i = sa.index[p], j = other.index[q];
                            if (self) {
                                if (i == j) return;
+                               if (ascending) {
+                                   pairs.push_back(i < j ? key(i, j) : key(j, i));
+                                   return;
+                               }
                                pairs.push_back(key(j, i));
                            }
                            pairs.push_back(key(i, j));

@@ -132,10 +132,9 @@ int GetIntersections(SubPath& a, SubPath& b) {
     UnitMap map(a.ScaleFactor(), Union(a, b));
     CrossingSearch search(a, b, map);
     bool self = &a == &b;
-    // With itself, the pair (j, i) finds what (i, j) found.
-    VisitMemberPairs(a, b, map, 0, [&](unsigned i, unsigned j) {
-        if (!self || i < j) search.Pair(i, j);
-    });
+    // With itself, the pair (j, i) would find what (i, j) found.
+    VisitMemberPairs(
+        a, b, map, 0, [&](unsigned i, unsigned j) { search.Pair(i, j); }, self);
     return search.found;
 }
 
