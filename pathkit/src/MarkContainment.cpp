@@ -62,6 +62,17 @@ private:
     bool changed = false;
 };
 
+// The ends of the other path's members, for the crossing judge: a member's start (end even) or
+// end (odd), by its point.
+struct JudgeEnds {
+    struct End {
+        std::uint64_t key;
+        std::uint32_t end;
+    };
+    std::vector<const PathMember*> members;
+    std::vector<End> ends;
+};
+
 // The index of one classification, taken from those kept per thread between operations so
 // that its memory is reused; a classification started within another builds its own.
 class IndexLease {
@@ -75,6 +86,9 @@ public:
     explicit operator bool() const { return index_ != nullptr; }
     ContainmentIndex& operator*() const { return *index_; }
     ContainmentIndex* operator->() const { return index_; }
+
+    // The judge's memory, kept with the index.
+    JudgeEnds& Ends() { return own_ ? ownEnds_ : Kept().ends; }
 
     void Build(Path& path) {
         Slot& kept = Kept();
@@ -94,6 +108,7 @@ public:
 private:
     struct Slot {
         std::unique_ptr<ContainmentIndex> index;
+        JudgeEnds ends;
         bool busy = false;
     };
     static Slot& Kept() {
@@ -102,6 +117,7 @@ private:
     }
     ContainmentIndex* index_ = nullptr;
     std::unique_ptr<ContainmentIndex> own_;
+    JudgeEnds ownEnds_;
 };
 
 } // namespace
@@ -167,8 +183,11 @@ std::vector<char> AloneContours(Path& path) {
 // so the inside test changes exactly where a crosses it.
 class CrossingJudge {
 public:
-    // Only paths of closed contours with finite boxes; otherwise never a crossing.
-    explicit CrossingJudge(Path& other) {
+    // Only paths of closed contours with finite boxes; otherwise never a crossing. The ends
+    // are kept in memory that outlives the judge.
+    CrossingJudge(Path& other, JudgeEnds& kept) : members_(kept.members), ends_(kept.ends) {
+        members_.clear();
+        ends_.clear();
         for (SubPath& sp : other.subPaths)
             if (!sp.IsClosed() || !Finite(sp.ctrlBox)) return;
         std::vector<char> alone = AloneContours(other);
@@ -220,11 +239,7 @@ public:
     }
 
 private:
-    // A member's start (end even) or end (odd), by its point.
-    struct End {
-        std::uint64_t key;
-        std::uint32_t end;
-    };
+    using End = JudgeEnds::End;
     // Equal for equal finite points (zeros of either sign alike).
     static std::uint64_t Key(const floatPoint& p) {
         auto bits = [](float v) {
@@ -235,8 +250,8 @@ private:
         };
         return std::uint64_t(bits(p.y)) << 32 | bits(p.x);
     }
-    std::vector<const PathMember*> members_;
-    std::vector<End> ends_;
+    std::vector<const PathMember*>& members_;
+    std::vector<End>& ends_;
     bool usable_ = false;
 };
 
@@ -368,7 +383,7 @@ int MarkContainment(Path& a, Path& other) {
     auto mark = [&](Fragment& f, int carried, int& decided) {
         if (!index && ++runs > DirectRuns) {
             index.Build(other);
-            judge = std::make_unique<CrossingJudge>(other);
+            judge = std::make_unique<CrossingJudge>(other, index.Ends());
         }
         return index ? MarkCarried(f, *index, 4 * other.accuracy, carried, decided)
                      : MarkCarried(f, direct, 4 * other.accuracy, carried, decided);
