@@ -173,8 +173,9 @@ void ContainmentIndex::Build() {
         if (!n) continue;
         c.seen.assign(n, 0);
         double fl = HUGE_VAL, fr = -HUGE_VAL, fb = HUGE_VAL, ft = -HUGE_VAL;
+        c.boxes.resize(n);
         for (std::uint16_t i = 0; i < n; ++i) {
-            floatBBox fb2;
+            floatBBox& fb2 = c.boxes[i];
             sp.members[i].CtrlBBox(fb2);
             fl = std::min(fl, double(fb2.left)), fr = std::max(fr, double(fb2.right));
             fb = std::min(fb, double(fb2.bottom)), ft = std::max(ft, double(fb2.top));
@@ -201,8 +202,7 @@ void ContainmentIndex::Build() {
         c.cellFirst.assign(cells + 1, 0);
         std::vector<int> c0(n), c1(n), r0(n), r1(n);
         for (std::uint16_t i = 0; i < n; ++i) {
-            floatBBox b;
-            sp.members[i].CtrlBBox(b);
+            const floatBBox& b = c.boxes[i];
             c0[i] = cellOf(b.left, c.left, c.gridColumns);
             c1[i] = cellOf(b.right, c.left, c.gridColumns);
             r0[i] = cellOf(b.bottom, c.bottom, c.gridRows);
@@ -401,6 +401,8 @@ bool ContainmentIndex::Beside(Contour& c, const floatPoint& p, float tol) {
                 std::uint32_t i = c.cellItems[j];
                 if (c.seen[i] == stamp_) continue;
                 c.seen[i] = stamp_;
+                // The member's own first test; a start beside p lies in the box as well.
+                if (!c.boxes[i].IsInside(p, tol)) continue;
                 if (!clusterHolds(i / step)) continue;
                 PathMember& m = sp.members[std::uint16_t(i)];
                 std::uint32_t param;

@@ -57,7 +57,8 @@ private:
         std::vector<std::int64_t> edgeLeft, edgeRight, edgeBottom, edgeTop; // integer boxes
         // Member indexes by left and bottom ascending, by right and top descending.
         std::vector<std::uint16_t> byLeft, byRight, byBottom, byTop;
-        // The grid of the members' float control boxes, for IsBeside.
+        // The members' float control boxes, and their grid, for IsBeside.
+        std::vector<floatBBox> boxes;
         double left = 0, bottom = 0, cell = 1;
         int gridColumns = 0, gridRows = 0;
         std::vector<std::uint32_t> cellFirst;
