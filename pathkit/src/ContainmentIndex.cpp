@@ -69,14 +69,34 @@ void ContainmentIndex::Order(std::vector<std::uint16_t>& order,
         return descending ? key[x] > key[y] : key[x] < key[y];
     };
     if (fresh || order.size() != n) {
-        // Integer coordinates fit in 32 bits: key and index sort as one number.
+        // Integer coordinates fit in 32 bits: key and index as one number, sorted by the key's
+        // digits from the lowest, each pass keeping the order of the one before, so that equal
+        // keys stay in index order.
         keys_.resize(n);
         for (std::size_t i = 0; i < n; ++i) {
             std::uint32_t k = std::uint32_t(std::int32_t(key[i])) ^ 0x80000000u;
             if (descending) k = ~k;
             keys_[i] = std::uint64_t(k) << 32 | i;
         }
-        std::sort(keys_.begin(), keys_.end());
+        constexpr int Bits = 11;
+        constexpr std::size_t Digits = std::size_t(1) << Bits;
+        if (n < Digits / 2) {
+            std::sort(keys_.begin(), keys_.end());
+        } else {
+            spare_.resize(n);
+            std::vector<std::uint32_t>& count = fill_;
+            for (int shift = 32; shift < 64; shift += Bits) {
+                count.assign(Digits + 1, 0);
+                for (std::uint64_t k : keys_)
+                    ++count[(k >> shift & (Digits - 1)) + 1];
+                if (count[((keys_[0] >> shift) & (Digits - 1)) + 1] == n) continue;
+                for (std::size_t d = 1; d <= Digits; ++d)
+                    count[d] += count[d - 1];
+                for (std::uint64_t k : keys_)
+                    spare_[count[k >> shift & (Digits - 1)]++] = k;
+                keys_.swap(spare_);
+            }
+        }
         order.resize(n);
         for (std::size_t i = 0; i < n; ++i)
             order[i] = std::uint16_t(keys_[i]);

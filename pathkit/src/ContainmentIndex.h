@@ -100,5 +100,5 @@ private:
     // Scratch of the builds.
     std::vector<std::int32_t> firstBucket_, lastBucket_;
     std::vector<std::uint32_t> fill_;
-    std::vector<std::uint64_t> keys_;
+    std::vector<std::uint64_t> keys_, spare_;
 };

@@ -80,6 +80,10 @@ TEST(ContainmentIndex, AnswersAsThePathDoes) {
     }
     many.Prepare();
     Compare(many, 7);
+    // A contour long enough for the members to be ordered digit by digit.
+    Path big = pathtest::RandomPolygon(1500, 3, 0.2, 0.01f);
+    big.Prepare();
+    Compare(big, 8);
 }
 
 // One index rebuilt for paths of more, fewer and emptied contours, and after the accuracy of
@@ -113,7 +117,7 @@ TEST(ContainmentIndex, RebuiltForAnotherPathAnswersAsANewOne) {
 TEST(ContainmentIndex, RefinedAccuracyAnswersAsThePathDoes) {
     for (int jag : {50, 800}) {
         SCOPED_TRACE(testing::Message() << "jag " << jag);
-        Path path = pathtest::RandomPolygon(300, 21, jag / 1000.0, 0.05f);
+        Path path = pathtest::RandomPolygon(1200, 21, jag / 1000.0, 0.05f);
         Path curves = pathtest::Smoothed(pathtest::RandomPolygon(40, 22, jag / 1000.0, 0.05f));
         path.Concat(curves);
         path.Prepare();
