@@ -8,28 +8,6 @@ void floatBBox::Fill(float x1, float y1, float x2, float y2) {
     *this += floatPoint(x2, y2);
 }
 
-floatBBox& floatBBox::operator=(const floatPoint& p) {
-    left = right = p.x;
-    bottom = top = p.y;
-    return *this;
-}
-
-floatBBox& floatBBox::operator+=(const floatPoint& p) {
-    left = std::min(left, p.x);
-    right = std::max(right, p.x);
-    bottom = std::min(bottom, p.y);
-    top = std::max(top, p.y);
-    return *this;
-}
-
-floatBBox& floatBBox::operator+=(const floatBBox& b) {
-    left = std::min(left, b.left);
-    right = std::max(right, b.right);
-    bottom = std::min(bottom, b.bottom);
-    top = std::max(top, b.top);
-    return *this;
-}
-
 void floatBBox::Inflate(float dx, float dy) {
     left -= dx;
     right += dx;
@@ -42,16 +20,8 @@ float floatBBox::Size() const {
     return float(std::sqrt(w * w + h * h));
 }
 
-bool floatBBox::IsInside(const floatPoint& p, float tol) const {
-    return left - tol <= p.x && p.x <= right + tol && bottom - tol <= p.y && p.y <= top + tol;
-}
-
 bool floatBBox::OpenInside(const floatPoint& p) const {
     return left <= p.x && p.x < right && bottom <= p.y && p.y < top;
-}
-
-bool floatBBox::IsInside(const floatBBox& b) const {
-    return left <= b.left && b.right <= right && bottom <= b.bottom && b.top <= top;
 }
 
 namespace {

@@ -21,55 +21,155 @@ int ContainmentIndex::Buckets::Of(std::int64_t v) const {
     if (count <= 1) return 0;
     std::int64_t d = v - origin;
     if (d < 0) return 0;
-    std::int64_t k = d / size;
+    std::int64_t k = d >> shift;
     return k >= count ? count - 1 : int(k);
 }
 
 void ContainmentIndex::Fill(Buckets& b, const std::vector<std::int64_t>& lo,
                             const std::vector<std::int64_t>& hi,
-                            const std::vector<std::int64_t>& low,
-                            const std::vector<std::int64_t>& high) {
+                            const std::vector<std::uint16_t>& byLow,
+                            const std::vector<std::uint16_t>& byHigh) {
     std::size_t n = lo.size();
     std::int64_t bottom = *std::min_element(lo.begin(), lo.end());
     std::int64_t top = *std::max_element(hi.begin(), hi.end());
-    b.count = int(std::clamp(double(n) / MembersPerBucket, 1.0, double(MaxBuckets)));
+    int most = int(std::clamp(double(n) / MembersPerBucket, 1.0, double(MaxBuckets)));
     b.origin = bottom;
-    b.size = std::max<std::int64_t>(1, (top - bottom) / b.count + 1);
+    b.shift = 0;
+    while (b.shift < 62 && ((top - bottom) >> b.shift) + 1 > most)
+        ++b.shift;
+    b.count = int(((top - bottom) >> b.shift) + 1);
     b.first.assign(std::size_t(b.count) + 1, 0);
-    for (std::size_t i = 0; i < n; ++i)
-        for (int k = b.Of(lo[i]), last = b.Of(hi[i]); k <= last; ++k)
+    firstBucket_.resize(n);
+    lastBucket_.resize(n);
+    for (std::size_t i = 0; i < n; ++i) {
+        int k0 = b.Of(lo[i]), k1 = b.Of(hi[i]);
+        firstBucket_[i] = k0, lastBucket_[i] = k1;
+        for (int k = k0; k <= k1; ++k)
             ++b.first[std::size_t(k) + 1];
+    }
     for (std::size_t k = 1; k < b.first.size(); ++k)
         b.first[k] += b.first[k - 1];
     // Filled in the order of the sort key, every bucket's list comes out sorted.
-    auto fillInOrder = [&](std::vector<std::uint16_t>& list, std::vector<std::uint32_t>& order) {
+    auto fillInOrder = [&](std::vector<std::uint16_t>& list,
+                           const std::vector<std::uint16_t>& order) {
         list.resize(b.first.back());
-        std::vector<std::uint32_t> fill(b.first.begin(), b.first.end() - 1);
-        for (std::uint32_t i : order)
-            for (int k = b.Of(lo[i]), last = b.Of(hi[i]); k <= last; ++k)
-                list[fill[std::size_t(k)]++] = std::uint16_t(i);
+        fill_.assign(b.first.begin(), b.first.end() - 1);
+        for (std::uint16_t i : order)
+            for (int k = firstBucket_[i], last = lastBucket_[i]; k <= last; ++k)
+                list[fill_[std::size_t(k)]++] = i;
     };
-    std::vector<std::uint32_t> order(n);
-    for (std::size_t i = 0; i < n; ++i)
-        order[i] = std::uint32_t(i);
-    std::sort(order.begin(), order.end(),
-              [&low](std::uint32_t x, std::uint32_t y) { return low[x] < low[y]; });
-    fillInOrder(b.byLow, order);
-    std::sort(order.begin(), order.end(),
-              [&high](std::uint32_t x, std::uint32_t y) { return high[x] > high[y]; });
-    fillInOrder(b.byHigh, order);
+    fillInOrder(b.byLow, byLow);
+    fillInOrder(b.byHigh, byHigh);
+}
+
+void ContainmentIndex::Order(std::vector<std::uint16_t>& order,
+                             const std::vector<std::int64_t>& key, bool descending, bool fresh) {
+    std::size_t n = key.size();
+    auto before = [&key, descending](std::uint16_t x, std::uint16_t y) {
+        return descending ? key[x] > key[y] : key[x] < key[y];
+    };
+    if (fresh || order.size() != n) {
+        // Integer coordinates fit in 32 bits: key and index as one number, sorted by the key's
+        // digits from the lowest, each pass keeping the order of the one before, so that equal
+        // keys stay in index order.
+        keys_.resize(n);
+        for (std::size_t i = 0; i < n; ++i) {
+            std::uint32_t k = std::uint32_t(std::int32_t(key[i])) ^ 0x80000000u;
+            if (descending) k = ~k;
+            keys_[i] = std::uint64_t(k) << 32 | i;
+        }
+        constexpr int Bits = 11;
+        constexpr std::size_t Digits = std::size_t(1) << Bits;
+        if (n < Digits / 2) {
+            std::sort(keys_.begin(), keys_.end());
+        } else {
+            spare_.resize(n);
+            std::vector<std::uint32_t>& count = fill_;
+            for (int shift = 32; shift < 64; shift += Bits) {
+                count.assign(Digits + 1, 0);
+                for (std::uint64_t k : keys_)
+                    ++count[(k >> shift & (Digits - 1)) + 1];
+                if (count[((keys_[0] >> shift) & (Digits - 1)) + 1] == n) continue;
+                for (std::size_t d = 1; d <= Digits; ++d)
+                    count[d] += count[d - 1];
+                for (std::uint64_t k : keys_)
+                    spare_[count[k >> shift & (Digits - 1)]++] = k;
+                keys_.swap(spare_);
+            }
+        }
+        order.resize(n);
+        for (std::size_t i = 0; i < n; ++i)
+            order[i] = std::uint16_t(keys_[i]);
+        return;
+    }
+    // A finer accuracy keeps the order of unequal keys: only runs of equal keys may come apart,
+    // and an insertion sort mends them in a few moves.
+    std::size_t moves = 0, budget = 4 * n + 64;
+    for (std::size_t i = 1; i < n; ++i) {
+        std::uint16_t v = order[i];
+        std::size_t j = i;
+        for (; j > 0 && before(v, order[j - 1]); --j) {
+            order[j] = order[j - 1];
+            ++moves;
+        }
+        order[j] = v;
+        if (moves > budget) {
+            std::sort(order.begin(), order.end(), before);
+            return;
+        }
+    }
+}
+
+void ContainmentIndex::Chords(Contour& c, bool fresh) {
+    SubPath& sp = *c.sp;
+    std::uint16_t n = sp.members.Filled();
+    c.map = UnitMap(sp.ScaleFactor(), sp.ctrlBox);
+    c.members.resize(n);
+    std::vector<std::int64_t>&bottom = c.edgeBottom, &top = c.edgeTop, &left = c.edgeLeft,
+    &right = c.edgeRight;
+    bottom.resize(n), top.resize(n), left.resize(n), right.resize(n);
+    for (std::uint16_t i = 0; i < n; ++i) {
+        Member& m = c.members[i];
+        c.map.Fill(m.l, sp.members[i]);
+        m.l.CtrlBBox(m.box);
+        bottom[i] = m.box.bottom, top[i] = m.box.top;
+        left[i] = m.box.left, right[i] = m.box.right;
+    }
+    if (!n) return;
+    Order(c.byLeft, left, false, fresh);
+    Order(c.byRight, right, true, fresh);
+    Order(c.byBottom, bottom, false, fresh);
+    Order(c.byTop, top, true, fresh);
+    Fill(c.rows, bottom, top, c.byLeft, c.byRight);
+    Fill(c.columns, left, right, c.byBottom, c.byTop);
 }
 
 ContainmentIndex::ContainmentIndex(Path& path) : path_(&path) {
-    Rebuild();
+    Build();
 }
 
 void ContainmentIndex::Rebuild(Path& path) {
     path_ = &path;
-    Rebuild();
+    Build();
 }
 
 void ContainmentIndex::Rebuild() {
+    // The boxes and grids in millimetres stay; the members must be the same ones.
+    Path& path = *path_;
+    std::uint16_t count = path.subPaths.Filled();
+    bool same = contours_.size() == count;
+    for (std::uint16_t s = 0; same && s < count; ++s)
+        same = contours_[s].sp == &path.subPaths[s] &&
+               contours_[s].members.size() == path.subPaths[s].members.Filled();
+    if (!same) {
+        Build();
+        return;
+    }
+    for (Contour& c : contours_)
+        Chords(c, false);
+}
+
+void ContainmentIndex::Build() {
     Path& path = *path_;
     std::uint16_t count = path.subPaths.Filled();
     contours_.resize(count);
@@ -87,29 +187,19 @@ void ContainmentIndex::Rebuild() {
         any_ = true;
         Contour& c = contours_[s];
         c.sp = &sp;
-        c.map = UnitMap(sp.ScaleFactor(), sp.ctrlBox);
         std::uint16_t n = sp.members.Filled();
         c.gridColumns = c.gridRows = 0;
+        Chords(c, true);
         if (!n) continue;
-        c.members.resize(n);
         c.seen.assign(n, 0);
-        std::vector<std::int64_t>&bottom = c.edgeBottom, &top = c.edgeTop, &left = c.edgeLeft,
-        &right = c.edgeRight;
-        bottom.resize(n), top.resize(n), left.resize(n), right.resize(n);
         double fl = HUGE_VAL, fr = -HUGE_VAL, fb = HUGE_VAL, ft = -HUGE_VAL;
+        c.boxes.resize(n);
         for (std::uint16_t i = 0; i < n; ++i) {
-            Member& m = c.members[i];
-            c.map.Fill(m.l, sp.members[i]);
-            m.l.CtrlBBox(m.box);
-            bottom[i] = m.box.bottom, top[i] = m.box.top;
-            left[i] = m.box.left, right[i] = m.box.right;
-            floatBBox fb2;
+            floatBBox& fb2 = c.boxes[i];
             sp.members[i].CtrlBBox(fb2);
             fl = std::min(fl, double(fb2.left)), fr = std::max(fr, double(fb2.right));
             fb = std::min(fb, double(fb2.bottom)), ft = std::max(ft, double(fb2.top));
         }
-        Fill(c.rows, bottom, top, left, right);
-        Fill(c.columns, left, right, bottom, top);
 
         // The grid; a contour whose boxes are not finite keeps a single cell.
         c.gridColumns = c.gridRows = 1;
@@ -132,8 +222,7 @@ void ContainmentIndex::Rebuild() {
         c.cellFirst.assign(cells + 1, 0);
         std::vector<int> c0(n), c1(n), r0(n), r1(n);
         for (std::uint16_t i = 0; i < n; ++i) {
-            floatBBox b;
-            sp.members[i].CtrlBBox(b);
+            const floatBBox& b = c.boxes[i];
             c0[i] = cellOf(b.left, c.left, c.gridColumns);
             c1[i] = cellOf(b.right, c.left, c.gridColumns);
             r0[i] = cellOf(b.bottom, c.bottom, c.gridRows);
@@ -332,6 +421,8 @@ bool ContainmentIndex::Beside(Contour& c, const floatPoint& p, float tol) {
                 std::uint32_t i = c.cellItems[j];
                 if (c.seen[i] == stamp_) continue;
                 c.seen[i] = stamp_;
+                // The member's own first test; a start beside p lies in the box as well.
+                if (!c.boxes[i].IsInside(p, tol)) continue;
                 if (!clusterHolds(i / step)) continue;
                 PathMember& m = sp.members[std::uint16_t(i)];
                 std::uint32_t param;

@@ -21,7 +21,8 @@ class ContainmentIndex {
 public:
     // The path must be validated (SP_ALL_INVALID) and must not change while the index is used.
     explicit ContainmentIndex(Path& path);
-    // Builds the index again after the path's accuracy changed, in the memory it holds.
+    // Builds the index again after the path's accuracy changed, in the memory it holds: only
+    // the integer forms and what is ordered by them are made anew.
     void Rebuild();
     // Builds the index of another path in the memory this one holds.
     void Rebuild(Path& path);
@@ -41,7 +42,8 @@ private:
     // that edge ascending (rays to -x, -y) and once by the far edge descending (+x, +y), so
     // that a ray stops at the first member it cannot meet.
     struct Buckets {
-        std::int64_t origin = 0, size = 1;
+        std::int64_t origin = 0;
+        int shift = 0; // buckets of 2^shift units
         int count = 0;
         std::vector<std::uint32_t> first;
         std::vector<std::uint16_t> byLow, byHigh; // member indexes (at most 65,535 a contour)
@@ -53,7 +55,10 @@ private:
         std::vector<Member> members;
         Buckets rows, columns; // by the members' integer boxes, for the rays
         std::vector<std::int64_t> edgeLeft, edgeRight, edgeBottom, edgeTop; // integer boxes
-        // The grid of the members' float control boxes, for IsBeside.
+        // Member indexes by left and bottom ascending, by right and top descending.
+        std::vector<std::uint16_t> byLeft, byRight, byBottom, byTop;
+        // The members' float control boxes, and their grid, for IsBeside.
+        std::vector<floatBBox> boxes;
         double left = 0, bottom = 0, cell = 1;
         int gridColumns = 0, gridRows = 0;
         std::vector<std::uint32_t> cellFirst;
@@ -64,10 +69,15 @@ private:
     int Crossings(Contour& c, const floatPoint& p, int direction);
     bool Inside(Contour& c, const floatPoint& p);
     bool Beside(Contour& c, const floatPoint& p, float tol);
-    // Buckets by [lo, hi]; within a bucket by low ascending and by high descending.
-    static void Fill(Buckets& b, const std::vector<std::int64_t>& lo,
-                     const std::vector<std::int64_t>& hi, const std::vector<std::int64_t>& low,
-                     const std::vector<std::int64_t>& high);
+    // Buckets by [lo, hi]; within a bucket in the orders byLow and byHigh.
+    void Fill(Buckets& b, const std::vector<std::int64_t>& lo, const std::vector<std::int64_t>& hi,
+              const std::vector<std::uint16_t>& byLow, const std::vector<std::uint16_t>& byHigh);
+    // Sorts order by key (ascending, or descending); an order kept from before is only mended.
+    void Order(std::vector<std::uint16_t>& order, const std::vector<std::int64_t>& key,
+               bool descending, bool fresh);
+    // The integer forms of c's members, their boxes, orders and buckets.
+    void Chords(Contour& c, bool fresh);
+    void Build();
 
     // The contours whose control boxes meet the cells from column x0 to x1 and row y0 to y1,
     // each once and in path order.
@@ -87,4 +97,8 @@ private:
     floatBBox box_;
     bool any_ = false;
     std::uint32_t stamp_ = 0;
+    // Scratch of the builds.
+    std::vector<std::int32_t> firstBucket_, lastBucket_;
+    std::vector<std::uint32_t> fill_;
+    std::vector<std::uint64_t> keys_, spare_;
 };

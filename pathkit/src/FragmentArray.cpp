@@ -130,13 +130,13 @@ public:
     }
 
 private:
-    long FindNode(const floatPoint& p) const {
-        auto it =
-            std::lower_bound(nodes.begin(), nodes.end(), p, [](const Node& n, const floatPoint& q) {
-                return ComparePoints(n.point, q) < 0;
-            });
-        if (it == nodes.end() || !(it->point == p)) return -1;
-        return it - nodes.begin();
+    // The junction at the start (end: at the end) of a fragment: the one whose point equals
+    // it, none for a point that is not a number.
+    long NodeAt(std::uint16_t fragment, bool end) const {
+        const Fragment& f = open[fragment];
+        floatPoint p = end ? f.end() : f.start();
+        if (std::isnan(p.x) || std::isnan(p.y)) return -1;
+        return long(endNode[2 * std::size_t(fragment) + end]);
     }
 
     void Take(std::uint16_t index, bool backwards, std::uint8_t extra) {
@@ -158,9 +158,11 @@ private:
         bool preferSmallest = (backwards ? -spin : spin) >= 0;
         floatPoint chainStart = backwards ? f.end() : f.start();
         floatPoint at = backwards ? f.start() : f.end();
+        std::uint16_t atFragment = first;
+        bool atEnd = !backwards;
         PathMember last = LeavingMember(f, backwards);
         while (!(at == chainStart)) {
-            long node = FindNode(at);
+            long node = NodeAt(atFragment, atEnd);
             if (node < 0) return;
             const Node& nd = nodes[node];
             long best = -1;
@@ -180,6 +182,8 @@ private:
             Take(chosen.fragment, chosen.atEnd, 0);
             const Fragment& g = open[chosen.fragment];
             at = chosen.atEnd ? g.start() : g.end();
+            atFragment = chosen.fragment;
+            atEnd = !chosen.atEnd;
             last = LeavingMember(g, chosen.atEnd);
         }
     }

@@ -62,6 +62,17 @@ private:
     bool changed = false;
 };
 
+// The ends of the other path's members, for the crossing judge: a member's start (end even) or
+// end (odd), by its point.
+struct JudgeEnds {
+    struct End {
+        std::uint64_t key;
+        std::uint32_t end;
+    };
+    std::vector<const PathMember*> members;
+    std::vector<End> ends;
+};
+
 // The index of one classification, taken from those kept per thread between operations so
 // that its memory is reused; a classification started within another builds its own.
 class IndexLease {
@@ -75,6 +86,9 @@ public:
     explicit operator bool() const { return index_ != nullptr; }
     ContainmentIndex& operator*() const { return *index_; }
     ContainmentIndex* operator->() const { return index_; }
+
+    // The judge's memory, kept with the index.
+    JudgeEnds& Ends() { return own_ ? ownEnds_ : Kept().ends; }
 
     void Build(Path& path) {
         Slot& kept = Kept();
@@ -94,6 +108,7 @@ public:
 private:
     struct Slot {
         std::unique_ptr<ContainmentIndex> index;
+        JudgeEnds ends;
         bool busy = false;
     };
     static Slot& Kept() {
@@ -102,6 +117,7 @@ private:
     }
     ContainmentIndex* index_ = nullptr;
     std::unique_ptr<ContainmentIndex> own_;
+    JudgeEnds ownEnds_;
 };
 
 } // namespace
@@ -167,20 +183,30 @@ std::vector<char> AloneContours(Path& path) {
 // so the inside test changes exactly where a crosses it.
 class CrossingJudge {
 public:
-    // Only paths of closed contours with finite boxes; otherwise never a crossing.
-    explicit CrossingJudge(Path& other) {
+    // Only paths of closed contours with finite boxes; otherwise never a crossing. The ends
+    // are kept in memory that outlives the judge.
+    CrossingJudge(Path& other, JudgeEnds& kept) : members_(kept.members), ends_(kept.ends) {
+        members_.clear();
+        ends_.clear();
         for (SubPath& sp : other.subPaths)
             if (!sp.IsClosed() || !Finite(sp.ctrlBox)) return;
         std::vector<char> alone = AloneContours(other);
+        std::size_t count = 0;
+        for (std::uint16_t i = 0; i < other.subPaths.Filled(); ++i)
+            if (alone[i]) count += other.subPaths[i].members.Filled();
+        members_.reserve(count);
+        ends_.reserve(2 * count);
         for (std::uint16_t i = 0; i < other.subPaths.Filled(); ++i) {
             if (!alone[i]) continue;
             for (const PathMember& m : other.subPaths[i].members) {
-                double a;
-                ends_.push_back(End{m.start, LeavingAngle(m, false, a) ? a : NAN});
-                ends_.push_back(End{m.end, LeavingAngle(m, true, a) ? a : NAN});
+                auto k = std::uint32_t(members_.size());
+                members_.push_back(&m);
+                ends_.push_back(End{Key(m.start), 2 * k});
+                ends_.push_back(End{Key(m.end), 2 * k + 1});
             }
         }
-        std::sort(ends_.begin(), ends_.end(), Before);
+        std::sort(ends_.begin(), ends_.end(),
+                  [](const End& a, const End& b) { return a.key < b.key; });
         usable_ = true;
     }
 
@@ -190,8 +216,9 @@ public:
     bool Crosses(const PathMember& prev, const PathMember& next) const {
         if (!usable_ || prev.IsOverlayed() || next.IsOverlayed()) return false;
         const floatPoint& p = next.start;
-        if (!(prev.end == p)) return false;
-        auto range = std::equal_range(ends_.begin(), ends_.end(), End{p, 0}, Before);
+        if (!(prev.end == p) || !std::isfinite(p.x) || !std::isfinite(p.y)) return false;
+        auto range = std::equal_range(ends_.begin(), ends_.end(), End{Key(p), 0},
+                                      [](const End& a, const End& b) { return a.key < b.key; });
         if (range.second - range.first != 2) return false;
         double out, back;
         if (!LeavingAngle(next, false, out) || !LeavingAngle(prev, true, back)) return false;
@@ -200,8 +227,9 @@ public:
             return false;
         bool side[2];
         for (int k = 0; k < 2; ++k) {
-            double h = range.first[k].angle;
-            if (std::isnan(h)) return false;
+            std::uint32_t end = range.first[k].end;
+            double h;
+            if (!LeavingAngle(*members_[end / 2], end & 1, h)) return false;
             double t = Turn(out, h);
             if (t < MinSeparation || t > 2 * std::numbers::pi - MinSeparation) return false;
             if (std::fabs(t - sector) < MinSeparation) return false;
@@ -211,14 +239,19 @@ public:
     }
 
 private:
-    struct End {
-        floatPoint p;
-        double angle; // leaving p; NaN when none
-    };
-    static bool Before(const End& a, const End& b) {
-        return a.p.y < b.p.y || (a.p.y == b.p.y && a.p.x < b.p.x);
+    using End = JudgeEnds::End;
+    // Equal for equal finite points (zeros of either sign alike).
+    static std::uint64_t Key(const floatPoint& p) {
+        auto bits = [](float v) {
+            v += 0.0f; // -0 to +0
+            std::uint32_t u;
+            std::memcpy(&u, &v, sizeof u);
+            return u;
+        };
+        return std::uint64_t(bits(p.y)) << 32 | bits(p.x);
     }
-    std::vector<End> ends_;
+    std::vector<const PathMember*>& members_;
+    std::vector<End>& ends_;
     bool usable_ = false;
 };
 
@@ -350,7 +383,7 @@ int MarkContainment(Path& a, Path& other) {
     auto mark = [&](Fragment& f, int carried, int& decided) {
         if (!index && ++runs > DirectRuns) {
             index.Build(other);
-            judge = std::make_unique<CrossingJudge>(other);
+            judge = std::make_unique<CrossingJudge>(other, index.Ends());
         }
         return index ? MarkCarried(f, *index, 4 * other.accuracy, carried, decided)
                      : MarkCarried(f, direct, 4 * other.accuracy, carried, decided);

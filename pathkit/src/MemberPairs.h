@@ -128,7 +128,7 @@ struct SweepItem {
 struct Workspace {
     Side a, b;
     std::vector<SweepItem> items;
-    std::vector<std::uint32_t> activeA, activeB, first, fill;
+    std::vector<std::uint32_t> activeA, activeB, first, fill, groups;
     std::vector<std::uint64_t> pairs, spread;
     bool busy = false;
 };
@@ -212,7 +212,7 @@ void Sweep(Workspace& ws, const Side& a, const Side* b, std::int64_t tol, bool a
 }
 
 // Sorts the keys (group of i, group of j, i, j) ascending. Many keys are first spread by i
-// (whose group follows from it), so that only the keys of one group of i need a sort.
+// (whose group follows from it), so that only the keys of one group of i need ordering.
 inline void SortKeys(Workspace& ws, std::vector<std::uint64_t>& keys, unsigned stepA) {
     constexpr std::size_t FewKeys = 256;
     if (keys.size() < FewKeys) {
@@ -241,22 +241,64 @@ inline void SortKeys(Workspace& ws, std::vector<std::uint64_t>& keys, unsigned s
     fill.assign(first.begin(), first.end() - 1);
     for (std::uint64_t k : keys)
         spread[fill[(k >> 16 & 0xFFFF) - lo]++] = k;
-    // One group of i after the other.
+    // One group of i after the other: each i's keys by j, then the group's keys by j's group,
+    // keeping that order (counted out when j's groups span few values).
+    std::vector<std::uint32_t>& groups = ws.groups;
     for (unsigned i = lo; i <= hi;) {
         unsigned end = std::min(hi + 1, (i / stepA + 1) * stepA);
-        std::sort(spread.begin() + first[i - lo], spread.begin() + first[end - lo]);
+        std::uint32_t from = first[i - lo], to = first[end - lo];
+        if (to - from < 2) {
+            std::copy(spread.begin() + from, spread.begin() + to, keys.begin() + from);
+            i = end;
+            continue;
+        }
+        std::uint64_t* k = spread.data();
+        unsigned low = 0xFFFF, high = 0;
+        for (unsigned ii = i; ii < end; ++ii) {
+            std::uint32_t b0 = first[ii - lo], b1 = first[ii - lo + 1];
+            if (b1 - b0 > 32) {
+                std::sort(k + b0, k + b1);
+                continue;
+            }
+            // Few keys: an insertion sort.
+            for (std::uint32_t a = b0 + 1; a < b1; ++a) {
+                std::uint64_t v = k[a];
+                std::uint32_t b = a;
+                for (; b > b0 && v < k[b - 1]; --b)
+                    k[b] = k[b - 1];
+                k[b] = v;
+            }
+        }
+        for (std::uint32_t a = from; a < to; ++a) {
+            unsigned g = unsigned(k[a] >> 32 & 0xFFFF);
+            low = std::min(low, g);
+            high = std::max(high, g);
+        }
+        if (high - low > 4 * (to - from)) {
+            std::sort(spread.begin() + from, spread.begin() + to);
+            std::copy(spread.begin() + from, spread.begin() + to, keys.begin() + from);
+        } else {
+            groups.assign(high - low + 2, from);
+            for (std::uint32_t a = from; a < to; ++a)
+                ++groups[(k[a] >> 32 & 0xFFFF) - low + 1];
+            for (std::size_t g = 1; g < groups.size(); ++g)
+                groups[g] += groups[g - 1] - from;
+            for (std::uint32_t a = from; a < to; ++a)
+                keys[groups[(k[a] >> 32 & 0xFFFF) - low]++] = k[a];
+        }
         i = end;
     }
-    keys.swap(spread);
 }
 
 } // namespace memberpairs
 
 // visit(i, j) with i a member index of a and j one of b, for every pair whose boxes overlap
 // within tol, in the order of (i's group, j's group, i, j). Only the members in clusters that
-// may come near the other sub-path get boxes, and the pairs are found by a sweep.
+// may come near the other sub-path get boxes, and the pairs are found by a sweep. With
+// ascending and a sub-path paired with itself, only the pairs with i < j, in the same order.
 template <class Visit>
-void VisitMemberPairs(SubPath& a, SubPath& b, const UnitMap& map, std::int64_t tol, Visit&& visit) {
+void VisitMemberPairs(SubPath& a, SubPath& b, const UnitMap& map, std::int64_t tol, Visit&& visit,
+                      bool ascending = false) {
     std::uint16_t na = a.members.Filled(), nb = b.members.Filled();
     if (!na || !nb) return;
     bool self = &a == &b;
@@ -307,6 +349,10 @@ void VisitMemberPairs(SubPath& a, SubPath& b, const UnitMap& map, std::int64_t t
                            unsigned i = sa.index[p], j = other.index[q];
                            if (self) {
                                if (i == j) return;
+                               if (ascending) {
+                                   pairs.push_back(i < j ? key(i, j) : key(j, i));
+                                   return;
+                               }
                                pairs.push_back(key(j, i));
                            }
                            pairs.push_back(key(i, j));

@@ -1,7 +1,9 @@
 // Touch points and crossings between two contours (or a contour and itself).
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <vector>
 
 #include "MemberPairs.h"
 #include "UnitMap.h"
@@ -38,18 +40,49 @@ std::uint32_t Param(std::uint32_t t0, int depth, double t) {
     return t0 + std::uint32_t(std::floor(t * double(longBez3Base::Mask[depth]) + 0.5));
 }
 
+// The integer forms of a sub-path's members, each made once per search when first asked for;
+// kept per thread so that a search costs nothing for the members it does not pair.
+class ChordCache {
+public:
+    void Begin(std::uint16_t n) {
+        if (chords_.size() < n) {
+            chords_.resize(n);
+            stamp_.resize(n, 0);
+        }
+        if (++now_ == 0) {
+            std::fill(stamp_.begin(), stamp_.end(), 0);
+            now_ = 1;
+        }
+    }
+    const LPathMember& Get(const SubPath& sp, const UnitMap& map, unsigned i) {
+        if (stamp_[i] != now_) {
+            map.Fill(chords_[i], sp.members[std::uint16_t(i)]);
+            stamp_[i] = now_;
+        }
+        return chords_[i];
+    }
+
+private:
+    std::vector<LPathMember> chords_;
+    std::vector<std::uint32_t> stamp_;
+    std::uint32_t now_ = 0;
+};
+
 // Halves the members of one pair until both are lines within the tolerance, then crosses the
 // lines. Pieces carry their parameter range as start and depth (width Mask[depth]).
 class CrossingSearch {
 public:
-    CrossingSearch(SubPath& a, SubPath& b, const UnitMap& map) : found(0), a(a), b(b), map(map) {}
+    CrossingSearch(SubPath& a, SubPath& b, const UnitMap& map)
+        : found(0), a(a), b(b), map(map), chordsA(Cache(0)), chordsB(Cache(&a == &b ? 0 : 1)) {
+        chordsA.Begin(a.members.Filled());
+        if (&a != &b) chordsB.Begin(b.members.Filled());
+    }
 
     void Pair(unsigned i, unsigned j) {
         ia = i;
         jb = j;
-        LPathMember la, lb;
-        map.Fill(la, a.members[std::uint16_t(i)]);
-        map.Fill(lb, b.members[std::uint16_t(j)]);
+        const LPathMember& la = chordsA.Get(a, map, i);
+        const LPathMember& lb = chordsB.Get(b, map, j);
         budget = SearchBudget;
         Search(la, 0, 0, lb, 0, 0);
     }
@@ -116,9 +149,15 @@ private:
         ++found;
     }
 
+    static ChordCache& Cache(int k) {
+        thread_local ChordCache caches[2];
+        return caches[k];
+    }
+
     SubPath& a;
     SubPath& b;
     const UnitMap& map;
+    ChordCache &chordsA, &chordsB;
     unsigned ia = 0, jb = 0;
     long budget = 0;
 };
@@ -132,10 +171,9 @@ int GetIntersections(SubPath& a, SubPath& b) {
     UnitMap map(a.ScaleFactor(), Union(a, b));
     CrossingSearch search(a, b, map);
     bool self = &a == &b;
-    // With itself, the pair (j, i) finds what (i, j) found.
-    VisitMemberPairs(a, b, map, 0, [&](unsigned i, unsigned j) {
-        if (!self || i < j) search.Pair(i, j);
-    });
+    // With itself, the pair (j, i) would find what (i, j) found.
+    VisitMemberPairs(
+        a, b, map, 0, [&](unsigned i, unsigned j) { search.Pair(i, j); }, self);
     return search.found;
 }
 

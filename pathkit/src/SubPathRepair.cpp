@@ -1,5 +1,6 @@
 // Snapping, cutting at recorded points and removing self-connections of one contour.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 
@@ -90,8 +91,14 @@ int SubPath::BreakApart() {
     if (held && n) {
         intersections.Sort(ByMemberAndParam);
         Cutter cutter(accuracy);
-        cutter.out.Grow(n);
         const Intersection* list = intersections.first();
+        // Every cut inside a member adds at most one piece: room for them all at once, in
+        // whole growth steps as appending would have made it.
+        unsigned inside = 0;
+        for (int k = 0; k < held; ++k)
+            inside += list[k].param > 0 && list[k].param < PM_PARAM_ONE;
+        unsigned room = n + (inside + MemberGrowStep - 1) / MemberGrowStep * MemberGrowStep;
+        cutter.out.Grow(std::uint16_t(std::min(room, unsigned(PathMemberEDynArr::DefaultLimit))));
         bool closed = IsClosed();
         bool markNext = false, markFirst = false;
         int k = 0;

@@ -12,11 +12,16 @@
 
 namespace {
 
-// With reused, that index is built again for the path in the memory it held.
-void Compare(Path& path, unsigned seed, ContainmentIndex* reused = nullptr) {
+// With reused, that index is built again for the path in the memory it held, or with refined
+// only made anew after the path's accuracy changed.
+void Compare(Path& path, unsigned seed, ContainmentIndex* reused = nullptr, bool refined = false) {
     path.Validate(SP_ALL_INVALID);
     ContainmentIndex fresh(path);
-    if (reused) reused->Rebuild(path);
+    if (reused && refined) {
+        reused->Rebuild();
+    } else if (reused) {
+        reused->Rebuild(path);
+    }
     ContainmentIndex& index = reused ? *reused : fresh;
     std::mt19937 rng(seed);
     std::uniform_real_distribution<double> unit(0, 1), nudge(-0.05, 0.05);
@@ -75,6 +80,10 @@ TEST(ContainmentIndex, AnswersAsThePathDoes) {
     }
     many.Prepare();
     Compare(many, 7);
+    // A contour long enough for the members to be ordered digit by digit.
+    Path big = pathtest::RandomPolygon(1500, 3, 0.2, 0.01f);
+    big.Prepare();
+    Compare(big, 8);
 }
 
 // One index rebuilt for paths of more, fewer and emptied contours, and after the accuracy of
@@ -101,6 +110,24 @@ TEST(ContainmentIndex, RebuiltForAnotherPathAnswersAsANewOne) {
     two.SetAccuracy(0.001f);
     Compare(two, 14, &index);
     Compare(one, 15, &index);
+}
+
+// Refined tenfold again and again as a combination refines the other path: the index made
+// anew for the finer integer forms answers as the path does.
+TEST(ContainmentIndex, RefinedAccuracyAnswersAsThePathDoes) {
+    for (int jag : {50, 800}) {
+        SCOPED_TRACE(testing::Message() << "jag " << jag);
+        Path path = pathtest::RandomPolygon(1200, 21, jag / 1000.0, 0.05f);
+        Path curves = pathtest::Smoothed(pathtest::RandomPolygon(40, 22, jag / 1000.0, 0.05f));
+        path.Concat(curves);
+        path.Prepare();
+        path.Validate(SP_ALL_INVALID);
+        ContainmentIndex index(path);
+        for (int k = 0; k < 4; ++k) {
+            path.SetAccuracy(path.accuracy * 0.1f);
+            Compare(path, 30 + unsigned(k), &index, true);
+        }
+    }
 }
 
 } // namespace

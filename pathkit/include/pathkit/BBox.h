@@ -16,9 +16,26 @@ public:
     void Fill(float x1, float y1, float x2, float y2);
 
     // A degenerate box at p.
-    floatBBox& operator=(const floatPoint& p);
-    floatBBox& operator+=(const floatPoint& p);
-    floatBBox& operator+=(const floatBBox& b);
+    floatBBox& operator=(const floatPoint& p) {
+        left = right = p.x;
+        bottom = top = p.y;
+        return *this;
+    }
+    // As std::min and std::max: a NaN on the right is left out, one kept on the left stays.
+    floatBBox& operator+=(const floatPoint& p) {
+        left = p.x < left ? p.x : left;
+        right = right < p.x ? p.x : right;
+        bottom = p.y < bottom ? p.y : bottom;
+        top = top < p.y ? p.y : top;
+        return *this;
+    }
+    floatBBox& operator+=(const floatBBox& b) {
+        left = b.left < left ? b.left : left;
+        right = right < b.right ? b.right : right;
+        bottom = b.bottom < bottom ? b.bottom : bottom;
+        top = top < b.top ? b.top : top;
+        return *this;
+    }
 
     floatPoint LB() const { return floatPoint(left, bottom); }
     floatPoint LT() const { return floatPoint(left, top); }
@@ -32,11 +49,15 @@ public:
     float Size() const;
 
     // Closed, widened by tol on every side.
-    bool IsInside(const floatPoint& p, float tol) const;
+    bool IsInside(const floatPoint& p, float tol) const {
+        return left - tol <= p.x && p.x <= right + tol && bottom - tol <= p.y && p.y <= top + tol;
+    }
     // Half-open: excludes the right and top edges.
     bool OpenInside(const floatPoint& p) const;
     // Every edge of b lies within this box.
-    bool IsInside(const floatBBox& b) const;
+    bool IsInside(const floatBBox& b) const {
+        return left <= b.left && b.right <= right && bottom <= b.bottom && b.top <= top;
+    }
 
     float left;
     float right;
