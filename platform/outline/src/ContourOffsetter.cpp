@@ -13,6 +13,10 @@
 namespace {
 
 constexpr double Pi = std::numbers::pi;
+// Turns within this sine of a full reversal are taken as one: tangents of pieces near a cusp
+// carry rounding noise of this order, and the loop an inner join makes there would reach
+// the distance over the sine away.
+constexpr double ReversalSine = 1e-6;
 // Parameters at which an offset piece is compared with the exact offset.
 constexpr double CheckParams[] = {0.25, 0.5, 0.75};
 
@@ -147,6 +151,25 @@ void MoveStart(PathMember& m, const floatPoint& p) {
         m.ctrl1 = p;
     }
     m.start = p;
+}
+
+// A curve with each handle that lies within `noise` of an end point put on that point. A
+// handle that near carries only the rounding of the coordinates: at a cusp it points anywhere,
+// and the end would be moved along that stray direction instead of the curve's own.
+PathMember Settled(const PathMember& m, double noise) {
+    PathMember out = m;
+    if (!m.IsCurve()) return out;
+    auto settle = [noise](floatPoint& handle, const floatPoint& nearEnd, const floatPoint& farEnd) {
+        if (handle == nearEnd || handle == farEnd) return;
+        if (Dist(handle, nearEnd) <= noise) {
+            handle = nearEnd;
+        } else if (Dist(handle, farEnd) <= noise) {
+            handle = farEnd;
+        }
+    };
+    settle(out.ctrl1, out.start, out.end);
+    settle(out.ctrl2, out.end, out.start);
+    return out;
 }
 
 PathMember Reversed(const PathMember& m) {
@@ -297,8 +320,9 @@ void ContourOffsetter::OffsetCycle(const std::vector<PathMember>& members, Path&
             continue;
         }
         splitter.Split(m);
+        // Handles far below the accuracy from an end carry no direction either.
         for (const PathMember& piece : splitter.pieces)
-            AddPiece(piece, 0);
+            AddPiece(Settled(piece, DegenerateExtent * accuracy_), 0);
     }
     std::size_t k = pieces_.size();
     if (!k) return;
@@ -362,7 +386,7 @@ void ContourOffsetter::Join(Path& raw, const floatPoint& e, const floatPoint& s,
     double cross = t1.x * t2.y - t1.y * t2.x, dot = t1.x * t2.x + t1.y * t2.y;
     double turn = std::atan2(cross, dot);
     // A reversal turns round the outer side of the end, whichever way the rounding went.
-    bool reversal = dot < 0 && std::fabs(cross) < 1e-12;
+    bool reversal = dot < 0 && std::fabs(cross) < ReversalSine;
     if (reversal) turn = distance_ > 0 ? Pi : -Pi;
     bool outer = turn * distance_ > 0;
     if (!outer) {

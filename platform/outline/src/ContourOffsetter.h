@@ -21,7 +21,8 @@ public:
     static constexpr int MaxRefineDepth = 8;
     // Moved members that cross within this many accuracies of their ends are cut there.
     static constexpr double MeetReach = 4;
-    // Pieces smaller than this many accuracies are dropped before they are moved.
+    // Pieces smaller than this many accuracies are dropped before they are moved, and handles
+    // as near to an end point are put on it.
     static constexpr double DegenerateExtent = 1e-6;
 
     // distance: positive to the right of travel (outwards on a counter-clockwise contour).

@@ -1,5 +1,6 @@
 #include "WindingFilter.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <vector>
@@ -22,6 +23,54 @@ constexpr unsigned PollInterval = 256;
 // Pieces of contours within this many accuracies of each other are taken as lying on each
 // other; chain ends as far apart are taken as one point.
 constexpr float CoincidenceTolerance = 4;
+// Corner points of different contours as near as this many accuracies are taken as one.
+constexpr double NoiseReach = 1e-6;
+
+// Corner points of different contours closer than `reach` (far below the accuracy: rounding
+// apart, such as a tangent's direction taken from a handle 10^-38 off the axis) are made one
+// point. The breaking inserts no point at an end that another contour touches, and pieces
+// lying on each other are only recognised between equal end points.
+void WeldNearCorners(Path& raw, double reach) {
+    struct Corner {
+        double x, y;
+        std::uint16_t subPath, member;
+    };
+    std::vector<Corner> corners;
+    for (std::uint16_t s = 0; s < raw.subPaths.Filled(); ++s) {
+        const SubPath& sp = raw.subPaths[s];
+        for (std::uint16_t i = 0; i < sp.members.Filled(); ++i)
+            corners.push_back({sp.members[i].start.x, sp.members[i].start.y, s, i});
+    }
+    std::sort(corners.begin(), corners.end(),
+              [](const Corner& a, const Corner& b) { return a.x < b.x; });
+    const std::size_t none = corners.size();
+    std::vector<std::size_t> target(corners.size(), none);
+    for (std::size_t i = 0; i < corners.size(); ++i) {
+        if (target[i] != none) continue;
+        const Corner& a = corners[i];
+        for (std::size_t j = i + 1; j < corners.size() && corners[j].x - a.x <= reach; ++j) {
+            const Corner& b = corners[j];
+            if (target[j] != none || b.subPath == a.subPath || (b.x == a.x && b.y == a.y)) continue;
+            if (std::hypot(b.x - a.x, b.y - a.y) <= reach) target[j] = i;
+        }
+    }
+    for (std::size_t j = 0; j < corners.size(); ++j) {
+        if (target[j] == none) continue;
+        const Corner& c = corners[j];
+        const Corner& to = corners[target[j]];
+        floatPoint p(float(to.x), float(to.y));
+        SubPath& sp = raw.subPaths[c.subPath];
+        PathMember& next = sp.members[c.member];
+        PathMember& prev = sp.members[sp.members.Prev(c.member)];
+        if (next.ctrl1 == next.start || !next.IsCurve()) next.ctrl1 = p;
+        next.start = p;
+        if (prev.end == floatPoint(float(c.x), float(c.y))) {
+            if (prev.ctrl2 == prev.end || !prev.IsCurve()) prev.ctrl2 = p;
+            prev.end = p;
+        }
+        sp.Invalidate(SP_ALL_INVALID);
+    }
+}
 
 // Whether the run of members [first, end) of sub-path s bounds the area: sampled beside its
 // middle member first, then beside the members around it, until the two sides differ as a
@@ -80,6 +129,9 @@ void WindingFilter::Apply(Path& raw, Path& out, const Admissible& admissible) {
     for (SubPath& sp : raw.subPaths)
         for (PathMember& m : sp.members)
             m.flags &= std::uint16_t(~WorkBits);
+
+    WeldNearCorners(raw, NoiseReach * raw.accuracy);
+    raw.Validate(SP_ALL_INVALID);
 
     // Each contour with itself first (that step starts by clearing the inserted marks), then
     // the contours with each other; every cut leaves the member after it marked inserted.
