@@ -285,7 +285,7 @@ void ContourOffsetter::AddPiece(const PathMember& piece, int depth) {
         offset.end = offset.ctrl2 =
             F({piece.end.x + distance_ * to.y, piece.end.y - distance_ * to.x});
     }
-    pieces_.push_back({offset, piece.start, piece.end, from, to});
+    pieces_.push_back({offset, piece.start, piece.end, from, to, !offset.IsCurve() && piece.IsCurve()});
 }
 
 bool ContourOffsetter::WithinReach(const PathMember& piece, const PathMember& offset) const {
@@ -331,6 +331,9 @@ void ContourOffsetter::OffsetCycle(const std::vector<PathMember>& members, Path&
     std::vector<char> meets(k);
     for (std::size_t i = 0; i < k; ++i)
         meets[i] = Meet(pieces_[(i + k - 1) % k], pieces_[i]);
+
+    for (const Piece& p : pieces_)
+        if (p.straightened) bevels_.push_back({p.offset.start, p.offset.end});
 
     raw.ClosePath();
     floatPoint first = pieces_[0].offset.start;

@@ -93,10 +93,80 @@ bool Bounds(const FlatContours& contours, std::size_t s, std::uint16_t first, st
     return false;
 }
 
+// Whether every point of the line from a to b, taken at steps of tol, passes the test.
+bool LinePasses(const floatPoint& a, const floatPoint& b, float tol,
+                const WindingFilter::Admissible& test) {
+    double dx = double(b.x) - a.x, dy = double(b.y) - a.y;
+    double steps = std::ceil(std::hypot(dx, dy) / tol);
+    if (!(steps < 1e7)) return false;
+    for (double k = 0; k <= steps; ++k)
+        if (!test(a.x + dx * (k / steps), a.y + dy * (k / steps))) return false;
+    return true;
+}
+
+// An open chain whose end does not meet its own start (within tol) is continued by the open
+// chain with the start or end nearest to it, turned round if need be, where the two meet or
+// the line between them passes `closable` everywhere: pieces of one boundary decided apart
+// around a fold finer than the accuracy.
+void JoinChains(Path& path, float tol, const WindingFilter::Admissible& closable) {
+    auto gap = [](const floatPoint& a, const floatPoint& b) {
+        return std::hypot(double(a.x) - b.x, double(a.y) - b.y);
+    };
+    auto open = [](const SubPath& sp) { return sp.members.Filled() && !sp.IsClosed(); };
+    for (std::uint16_t i = 0; i < path.subPaths.Filled(); ++i) {
+        while (open(path.subPaths[i])) {
+            floatPoint end = path.subPaths[i].members.last()->end;
+            double own = gap(end, path.subPaths[i].members[0].start);
+            if (own <= tol) break;
+            // The nearest end of another open chain, nearer than this chain's own start.
+            std::uint16_t best = i;
+            bool forward = true;
+            double nearest = own;
+            for (std::uint16_t k = 0; k < path.subPaths.Filled(); ++k) {
+                const SubPath& other = path.subPaths[k];
+                if (k == i || !open(other)) continue;
+                double a = gap(other.members[0].start, end),
+                       b = gap(other.members.last()->end, end);
+                if (std::fmin(a, b) < nearest) {
+                    nearest = std::fmin(a, b);
+                    best = k;
+                    forward = a <= b;
+                }
+            }
+            if (best == i) break;
+            const SubPath& other = path.subPaths[best];
+            floatPoint to = forward ? other.members[0].start : other.members.last()->end;
+            bool bridge = nearest > tol;
+            if (bridge && !(closable && LinePasses(end, to, tol, closable))) break;
+            std::vector<PathMember> next(other.members.begin(), other.members.end());
+            if (!forward) {
+                std::reverse(next.begin(), next.end());
+                for (PathMember& m : next)
+                    m.Reverse();
+            }
+            SubPath& chain = path.subPaths[i];
+            if (bridge) {
+                PathMember* line = chain.members.Append(PathMember(end, to));
+                line->ctrl1 = line->start;
+                line->ctrl2 = line->end;
+            } else {
+                next[0].start = end;
+                if (!next[0].IsCurve()) next[0].ctrl1 = end;
+            }
+            for (const PathMember& m : next)
+                chain.members.Append(m);
+            chain.Invalidate(SP_ALL_INVALID);
+            path.subPaths.DeleteAt(best, 1);
+            if (best < i) --i;
+        }
+    }
+}
+
 // Chains that did not come back to their start (a piece near a crossing finer than the
-// accuracy decided wrongly) are closed: over the gap when it is that small, else by a line.
-// Contours smaller than the tolerance are dropped.
-void CloseChains(Path& path, float tol) {
+// accuracy decided wrongly) are closed: over the gap when it is that small, else by a line
+// when the line passes `closable` everywhere, else they are dropped. Contours smaller than
+// the tolerance are dropped.
+void CloseChains(Path& path, float tol, const WindingFilter::Admissible& closable) {
     for (std::uint16_t i = 0; i < path.subPaths.Filled();) {
         SubPath& sp = path.subPaths[i];
         PathMember* last = sp.members.last();
@@ -105,6 +175,9 @@ void CloseChains(Path& path, float tol) {
             if (std::hypot(double(last->end.x) - start.x, double(last->end.y) - start.y) <= tol) {
                 last->end = start;
                 if (!last->IsCurve()) last->ctrl2 = start;
+            } else if (closable && !LinePasses(last->end, start, tol, closable)) {
+                path.subPaths.DeleteAt(i, 1);
+                continue;
             } else {
                 PathMember* line = sp.members.Append(PathMember(last->end, start));
                 line->ctrl1 = line->start;
@@ -123,7 +196,8 @@ void CloseChains(Path& path, float tol) {
 
 } // namespace
 
-void WindingFilter::Apply(Path& raw, Path& out, const Admissible& admissible) {
+void WindingFilter::Apply(Path& raw, Path& out, const Admissible& admissible,
+                          const Admissible& closable) {
     raw.Validate(SP_ALL_INVALID);
     if (!raw.subPaths.Filled()) return;
     for (SubPath& sp : raw.subPaths)
@@ -183,6 +257,7 @@ void WindingFilter::Apply(Path& raw, Path& out, const Admissible& admissible) {
     kept.FillWithSelected(raw);
     Path built(raw.accuracy);
     kept.BuildPath(built);
-    CloseChains(built, tol);
+    JoinChains(built, tol, closable);
+    CloseChains(built, tol, closable);
     out.Concat(built);
 }
