@@ -285,7 +285,8 @@ void ContourOffsetter::AddPiece(const PathMember& piece, int depth) {
         offset.end = offset.ctrl2 =
             F({piece.end.x + distance_ * to.y, piece.end.y - distance_ * to.x});
     }
-    pieces_.push_back({offset, piece.start, piece.end, from, to, !offset.IsCurve() && piece.IsCurve()});
+    pieces_.push_back(
+        {offset, piece.start, piece.end, from, to, !offset.IsCurve() && piece.IsCurve()});
 }
 
 bool ContourOffsetter::WithinReach(const PathMember& piece, const PathMember& offset) const {
