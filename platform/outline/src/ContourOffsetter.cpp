@@ -13,6 +13,10 @@
 namespace {
 
 constexpr double Pi = std::numbers::pi;
+// Turns within this sine of a full reversal are taken as one: tangents of pieces near a cusp
+// carry rounding noise of this order, and the loop an inner join makes there would reach
+// the distance over the sine away.
+constexpr double ReversalSine = 1e-6;
 // Parameters at which an offset piece is compared with the exact offset.
 constexpr double CheckParams[] = {0.25, 0.5, 0.75};
 
@@ -149,6 +153,25 @@ void MoveStart(PathMember& m, const floatPoint& p) {
     m.start = p;
 }
 
+// A curve with each handle that lies within `noise` of an end point put on that point. A
+// handle that near carries only the rounding of the coordinates: at a cusp it points anywhere,
+// and the end would be moved along that stray direction instead of the curve's own.
+PathMember Settled(const PathMember& m, double noise) {
+    PathMember out = m;
+    if (!m.IsCurve()) return out;
+    auto settle = [noise](floatPoint& handle, const floatPoint& nearEnd, const floatPoint& farEnd) {
+        if (handle == nearEnd || handle == farEnd) return;
+        if (Dist(handle, nearEnd) <= noise) {
+            handle = nearEnd;
+        } else if (Dist(handle, farEnd) <= noise) {
+            handle = farEnd;
+        }
+    };
+    settle(out.ctrl1, out.start, out.end);
+    settle(out.ctrl2, out.end, out.start);
+    return out;
+}
+
 PathMember Reversed(const PathMember& m) {
     PathMember r = m;
     r.Reverse();
@@ -262,7 +285,8 @@ void ContourOffsetter::AddPiece(const PathMember& piece, int depth) {
         offset.end = offset.ctrl2 =
             F({piece.end.x + distance_ * to.y, piece.end.y - distance_ * to.x});
     }
-    pieces_.push_back({offset, piece.start, piece.end, from, to});
+    pieces_.push_back(
+        {offset, piece.start, piece.end, from, to, !offset.IsCurve() && piece.IsCurve()});
 }
 
 bool ContourOffsetter::WithinReach(const PathMember& piece, const PathMember& offset) const {
@@ -297,8 +321,9 @@ void ContourOffsetter::OffsetCycle(const std::vector<PathMember>& members, Path&
             continue;
         }
         splitter.Split(m);
+        // Handles far below the accuracy from an end carry no direction either.
         for (const PathMember& piece : splitter.pieces)
-            AddPiece(piece, 0);
+            AddPiece(Settled(piece, DegenerateExtent * accuracy_), 0);
     }
     std::size_t k = pieces_.size();
     if (!k) return;
@@ -307,6 +332,9 @@ void ContourOffsetter::OffsetCycle(const std::vector<PathMember>& members, Path&
     std::vector<char> meets(k);
     for (std::size_t i = 0; i < k; ++i)
         meets[i] = Meet(pieces_[(i + k - 1) % k], pieces_[i]);
+
+    for (const Piece& p : pieces_)
+        if (p.straightened) bevels_.push_back({p.offset.start, p.offset.end});
 
     raw.ClosePath();
     floatPoint first = pieces_[0].offset.start;
@@ -362,7 +390,7 @@ void ContourOffsetter::Join(Path& raw, const floatPoint& e, const floatPoint& s,
     double cross = t1.x * t2.y - t1.y * t2.x, dot = t1.x * t2.x + t1.y * t2.y;
     double turn = std::atan2(cross, dot);
     // A reversal turns round the outer side of the end, whichever way the rounding went.
-    bool reversal = dot < 0 && std::fabs(cross) < 1e-12;
+    bool reversal = dot < 0 && std::fabs(cross) < ReversalSine;
     if (reversal) turn = distance_ > 0 ? Pi : -Pi;
     bool outer = turn * distance_ > 0;
     if (!outer) {

@@ -21,7 +21,8 @@ public:
     static constexpr int MaxRefineDepth = 8;
     // Moved members that cross within this many accuracies of their ends are cut there.
     static constexpr double MeetReach = 4;
-    // Pieces smaller than this many accuracies are dropped before they are moved.
+    // Pieces smaller than this many accuracies are dropped before they are moved, and handles
+    // as near to an end point are put on it.
     static constexpr double DegenerateExtent = 1e-6;
 
     // distance: positive to the right of travel (outwards on a counter-clockwise contour).
@@ -37,8 +38,9 @@ public:
     // positive distance gives the band around it. Nothing for a distance that is not positive.
     void OffsetOpen(const SubPath& contour, Path& raw);
 
-    // The straight lines made across bevelled corners so far. They come nearer to the contour
-    // than the distance; every other point of a result lies at the distance or beyond.
+    // The straight lines made across bevelled corners so far, and across curves too sharply
+    // turned to move. They come nearer to the contour than the distance; every other point of
+    // a result lies at the distance or beyond.
     struct Segment {
         floatPoint from, to;
     };
@@ -60,6 +62,8 @@ private:
         PathMember offset;
         floatPoint from, to;
         Vec tangentFrom, tangentTo;
+        // The offset is the straight line between the moved ends of a curve (a bevel).
+        bool straightened = false;
     };
 
     void OffsetCycle(const std::vector<PathMember>& members, Path& raw);

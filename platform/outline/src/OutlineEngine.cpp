@@ -1,10 +1,12 @@
 #include "OutlineEngine.h"
 
 #include <cmath>
+#include <numbers>
 
 #include "ContourOffsetter.h"
 #include "FlatContours.h"
 #include "WindingFilter.h"
+#include "outline/OutlineManager.h"
 #include "pathkit/AbortHandler.h"
 #include "pathkit/Path.h"
 
@@ -102,8 +104,18 @@ void OutlineEngine::Run(Path& source, Path& out) const {
         return false;
     };
 
+    // Nor does any point lie farther than the distance, or than a mitre's cut corners reach;
+    // a chain of kept pieces is closed by a line only where the line stays that near.
+    double farthest = std::fabs(distance);
+    if (settings_.mode == OUTLINE_MITRE) {
+        double sine = std::sin(settings_.limitAngle * std::numbers::pi / 360);
+        farthest *= std::sqrt(1 + 1 / (sine * sine));
+    }
+    farthest += 2 * accuracy;
+    auto closable = [&](double x, double y) { return contours.NearerThan(x, y, farthest); };
+
     Path result(accuracy);
-    WindingFilter::Apply(raw, result, admissible);
+    WindingFilter::Apply(raw, result, admissible, closable);
     out.Concat(result);
     out.Prepare();
 }

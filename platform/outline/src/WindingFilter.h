@@ -19,6 +19,9 @@ public:
     using Admissible = std::function<bool(double x, double y)>;
 
     // Appends the kept pieces of raw, chained into closed contours, to out (not prepared).
-    // raw's members are broken and marked on the way. The abort handler is polled.
-    static void Apply(Path& raw, Path& out, const Admissible& admissible = nullptr);
+    // raw's members are broken and marked on the way. The abort handler is polled. A chain
+    // that does not come back to its start is closed by a line only where every point of the
+    // line passes `closable` (when given); else it is dropped.
+    static void Apply(Path& raw, Path& out, const Admissible& admissible = nullptr,
+                      const Admissible& closable = nullptr);
 };
