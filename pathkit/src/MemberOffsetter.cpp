@@ -142,8 +142,11 @@ PathMember MemberOffsetter::Offset(const PathMember& piece, float d) {
         return out;
     }
     Vec chord = Diff(piece.end, piece.start);
+    // A handle on its end point leaves the tangent there to the other handle.
     Vec dir1 = Diff(piece.ctrl1, piece.start), dir2 = Diff(piece.end, piece.ctrl2);
+    if (dir1.x == 0 && dir1.y == 0) dir1 = Diff(piece.ctrl2, piece.start);
     if (dir1.x == 0 && dir1.y == 0) dir1 = chord;
+    if (dir2.x == 0 && dir2.y == 0) dir2 = Diff(piece.end, piece.ctrl1);
     if (dir2.x == 0 && dir2.y == 0) dir2 = chord;
     Vec n1 = RightNormal(dir1), n2 = RightNormal(dir2);
 

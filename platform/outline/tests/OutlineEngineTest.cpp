@@ -444,10 +444,13 @@ TEST(OutlineEngine, AbortHandlerIsPolledAndMayCancel) {
 // kept pieces fell apart into chains closed by lines up to 0.7 mm beyond the distance, or
 // dropped whole. straight-tip: a curve turned too sharply to move, made a straight line
 // across its tip, was not taken as a bevel, and the whole contour was dropped in bevel mode.
+// retracted-handle (two inputs): a curve with a handle on its end point was moved there along
+// its chord's normal instead of its tangent's, so the mitre met 4.24 mm out at a distance of 1.5.
 TEST(OutlineEngine, ResultsStayWithinTheDistanceOfTheOutline) {
     for (const char* name :
          {"flyoff-spike.bez", "mitre-reversal.bez", "cusp-tips.bez", "near-corners.bez",
-          "sliver.bez", "hook.bez", "fold-start.bez", "straight-tip.bez"}) {
+          "sliver.bez", "hook.bez", "fold-start.bez", "straight-tip.bez",
+          "retracted-handle.bez", "retracted-handle-2.bez"}) {
         std::FILE* f = std::fopen((std::string(SD_TEST_DATA_DIR "/") + name).c_str(), "rb");
         ASSERT_NE(f, nullptr) << name;
         unsigned char bytes[256];
