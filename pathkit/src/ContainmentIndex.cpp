@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "CrossingRules.h"
 #include "pathkit/Path.h"
@@ -148,8 +149,14 @@ ContainmentIndex::ContainmentIndex(Path& path) : path_(&path) {
     Build();
 }
 
+ContainmentIndex::ContainmentIndex(Path& path, std::vector<char> only)
+    : path_(&path), only_(std::move(only)) {
+    Build();
+}
+
 void ContainmentIndex::Rebuild(Path& path) {
     path_ = &path;
+    only_.clear();
     Build();
 }
 
@@ -189,6 +196,10 @@ void ContainmentIndex::Build() {
         c.sp = &sp;
         std::uint16_t n = sp.members.Filled();
         c.gridColumns = c.gridRows = 0;
+        if (!only_.empty() && !(s < only_.size() && only_[s])) {
+            c.members.clear();
+            continue;
+        }
         Chords(c, true);
         if (!n) continue;
         c.seen.assign(n, 0);

@@ -21,6 +21,9 @@ class ContainmentIndex {
 public:
     // The path must be validated (SP_ALL_INVALID) and must not change while the index is used.
     explicit ContainmentIndex(Path& path);
+    // Indexes the members of only the sub-paths marked in `only` (one mark a sub-path); the
+    // others must not be asked about by index.
+    ContainmentIndex(Path& path, std::vector<char> only);
     // Builds the index again after the path's accuracy changed, in the memory it holds: only
     // the integer forms and what is ordered by them are made anew.
     void Rebuild();
@@ -31,6 +34,11 @@ public:
     bool IsBeside(const floatPoint& p, float tol);
     // Path::QuickInside(p).
     int QuickInside(const floatPoint& p);
+    // For the sub-path at index s: SubPath::IsBeside(p, tol, ...) != 0 and SubPath::IsInside(p, 0).
+    bool IsBeside(std::uint16_t s, const floatPoint& p, float tol) {
+        return Beside(contours_[s], p, tol);
+    }
+    int IsInside(std::uint16_t s, const floatPoint& p) { return Inside(contours_[s], p); }
 
 private:
     struct Member {
@@ -88,6 +96,7 @@ private:
     Path* path_;
     std::vector<Contour> contours_;
     std::vector<char> closed_;
+    std::vector<char> only_; // empty: every sub-path
     // A grid of the contours' control boxes over the path's box.
     double left_ = 0, bottom_ = 0, cell_ = 1;
     int columns_ = 1, rows_ = 1;

@@ -3,12 +3,21 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <memory>
+#include <utility>
 #include <vector>
 
+#include "ContainedBy.h"
+#include "ContainmentIndex.h"
 #include "NormalForm.h"
 #include "pathkit/Path.h"
 
 namespace {
+
+// A contour is indexed when at least IndexedAfter contours are tested against it and it has
+// at least IndexedFrom members.
+constexpr std::uint32_t IndexedAfter = 4;
+constexpr std::uint16_t IndexedFrom = 32;
 
 // Closed intervals in x and y; a NaN edge overlaps nothing.
 bool Overlap(const floatBBox& a, const floatBBox& b) {
@@ -166,22 +175,45 @@ unsigned PrepareCountingReversals(Path& path, bool knowTurns) {
     // in which they are found).
     BoxGrid grid(path, closed);
     std::vector<std::uint16_t> near;
+    std::vector<std::pair<std::uint16_t, std::uint16_t>> pairs;
+    std::vector<std::uint32_t> asked(n);
     for (std::uint16_t i = 0; i < n; ++i) {
-        SubPath& sp = subPaths[i];
-        if (!closed[i]) {
-            sp.depth = -1;
-            continue;
-        }
-        int d = 0;
+        if (!closed[i]) continue;
         grid.Near(i, near);
         for (std::uint16_t j : near) {
-            if (j == i) continue;
-            SubPath& other = subPaths[j];
-            if (!closed[j] || !Overlap(sp.ctrlBox, other.ctrlBox)) continue;
-            if (sp.IsContainedBy(other) && d < INT16_MAX) ++d;
+            if (j == i || !closed[j] || !Overlap(subPaths[i].ctrlBox, subPaths[j].ctrlBox))
+                continue;
+            pairs.emplace_back(i, j);
+            ++asked[j];
         }
-        sp.depth = std::int16_t(d);
     }
+    // A long contour asked about many times is answered by an index of its chords, which gives
+    // the same answers.
+    std::vector<char> indexed(n);
+    bool anyIndexed = false;
+    for (std::uint16_t j = 0; j < n; ++j) {
+        indexed[j] = asked[j] >= IndexedAfter && subPaths[j].members.Filled() >= IndexedFrom;
+        anyIndexed = anyIndexed || indexed[j];
+    }
+    std::unique_ptr<ContainmentIndex> index;
+    if (anyIndexed) index = std::make_unique<ContainmentIndex>(path, indexed);
+
+    std::vector<int> depth(n);
+    for (auto [i, j] : pairs) {
+        SubPath& sp = subPaths[i];
+        int in;
+        if (indexed[j]) {
+            in = containment::ContainedBy(
+                sp, subPaths[j],
+                [&index, j](const floatPoint& p, float tol) { return index->IsBeside(j, p, tol); },
+                [&index, j](const floatPoint& p) { return index->IsInside(j, p); });
+        } else {
+            in = sp.IsContainedBy(subPaths[j]);
+        }
+        if (in && depth[i] < INT16_MAX) ++depth[i];
+    }
+    for (std::uint16_t i = 0; i < n; ++i)
+        subPaths[i].depth = closed[i] ? std::int16_t(depth[i]) : std::int16_t(-1);
 
     // Stable: equal keys keep their order, so the result does not vary between runs.
     subPaths.Sort(CompareForPrepare);
