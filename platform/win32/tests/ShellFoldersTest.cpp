@@ -18,7 +18,7 @@ struct Case {
     const char* expected; // null: FALSE
 };
 
-TEST(SpecialFoldersTest, ApplicationDataFoldersFollowTheXdgVariables) {
+TEST(ShellFoldersTest, ApplicationDataFoldersFollowTheXdgVariables) {
     const std::string longName = "/" + std::string(MAX_PATH, 'a');
     const Case cases[] = {
         {"config home", CSIDL_APPDATA, "/cfg", "/home/u", nullptr, "/cfg"},
@@ -49,7 +49,7 @@ TEST(SpecialFoldersTest, ApplicationDataFoldersFollowTheXdgVariables) {
     }
 }
 
-TEST(SpecialFoldersTest, CreateMakesTheMissingFolder) {
+TEST(ShellFoldersTest, CreateMakesTheMissingFolder) {
     KernelScratchFolder scratch;
     const std::string folder = scratch.path("a/b");
     EnvOverride configHome("XDG_CONFIG_HOME", folder.c_str());
