@@ -121,6 +121,9 @@ void ScaleClusters(Path& path) {
 void PrepareCombination(Path& a, Path& b) {
     ClearMarks(a, CombinationMarks);
     ClearMarks(b, CombinationMarks);
+    // Before Prepare too, so that the clusters it builds are those the searches use.
+    ScaleClusters(a);
+    ScaleClusters(b);
     a.Prepare();
     b.Prepare();
     ScaleClusters(a);
