@@ -1,5 +1,6 @@
 #include "pathkit/LPathMember.h"
 
+#include <algorithm>
 #include <cmath>
 
 #include "pathkit/BBox.h"
@@ -35,11 +36,14 @@ void LPathMember::Fill(const PathMember& m, double factor) {
 }
 
 void LPathMember::CtrlBBox(longBBox& box) const {
-    box.left = box.right = start.x;
-    box.bottom = box.top = start.y;
-    box += end;
+    box.left = std::min(start.x, end.x);
+    box.right = std::max(start.x, end.x);
+    box.bottom = std::min(start.y, end.y);
+    box.top = std::max(start.y, end.y);
     if (IsCurve()) {
-        box += ctrl1;
-        box += ctrl2;
+        box.left = std::min({box.left, ctrl1.x, ctrl2.x});
+        box.right = std::max({box.right, ctrl1.x, ctrl2.x});
+        box.bottom = std::min({box.bottom, ctrl1.y, ctrl2.y});
+        box.top = std::max({box.top, ctrl1.y, ctrl2.y});
     }
 }

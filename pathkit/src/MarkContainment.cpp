@@ -47,7 +47,8 @@ public:
     ~AccuracyKeeper() {
         if (changed) {
             path.SetAccuracy(saved);
-            path.Validate(SP_ALL_INVALID);
+            // Clusters are rebuilt by the next search that needs them.
+            path.Validate(SP_CTRLBOX_INVALID | SP_ACCBOX_INVALID);
         }
     }
     void Refine() {

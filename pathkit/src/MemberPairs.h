@@ -52,12 +52,20 @@ struct Side {
     std::vector<std::uint16_t> index;
     std::vector<longBBox> boxes;
 
-    void Init(SubPath& s) {
+    // Without clusterBoxes only the grouping is wanted: clusters not yet built are left so,
+    // and the groups are those that building them would give.
+    void Init(SubPath& s, bool clusterBoxes = true) {
         sp = &s;
         index.clear();
         boxes.clear();
-        s.Validate(SP_CLUSTERS_INVALID);
         count = s.members.Filled();
+        if (!clusterBoxes && (s.state & SP_CLUSTERS_INVALID) && count) {
+            step = SubPath::ClusterStep(
+                count, s.clusterCount ? s.clusterCount : SubPath::DefaultClusterCount);
+            groupsUsable = false;
+            return;
+        }
+        s.Validate(SP_CLUSTERS_INVALID);
         step = s.clusters.Filled() && s.clusterStep ? s.clusterStep : count;
         if (!step) step = 1;
         groupsUsable = s.clusters.Filled() && s.clusterStep &&
@@ -123,12 +131,21 @@ struct SweepItem {
     std::uint32_t pos; // high bit: side b
 };
 
+// A box the sweep has passed, kept with its far edge so that a scan of the active boxes reads
+// one array.
+struct ActiveBox {
+    std::int64_t reach; // far edge along the sweep, grown by tol
+    longBBox box;
+    std::uint32_t pos;
+};
+
 // The buffers of one search, kept by each thread between searches so that their memory is
 // reused; a search started from within another gets buffers of its own.
 struct Workspace {
     Side a, b;
     std::vector<SweepItem> items;
-    std::vector<std::uint32_t> activeA, activeB, first, fill, groups;
+    std::vector<ActiveBox> activeA, activeB;
+    std::vector<std::uint32_t> first, fill, groups;
     std::vector<std::uint64_t> pairs, spread;
     bool busy = false;
 };
@@ -177,37 +194,35 @@ void Sweep(Workspace& ws, const Side& a, const Side* b, std::int64_t tol, bool a
     std::sort(items.begin(), items.end(), [](const Item& x, const Item& y) {
         return x.lo != y.lo ? x.lo < y.lo : x.pos < y.pos;
     });
-    // Boxes already passed whose far edge (grown by tol) still reaches the sweep position.
-    std::vector<std::uint32_t>&activeA = ws.activeA, &activeB = ws.activeB;
+    // Boxes already passed whose far edge (grown by tol) still reaches the sweep position; one
+    // pass drops those left behind and tests the others.
+    std::vector<ActiveBox>&activeA = ws.activeA, &activeB = ws.activeB;
     activeA.clear();
     activeB.clear();
-    auto prune = [&](std::vector<std::uint32_t>& active, const Side& side, std::int64_t at) {
-        for (std::size_t k = 0; k < active.size();) {
-            if (std::int64_t(side.High(active[k], alongX)) + tol < at) {
-                active[k] = active.back();
-                active.pop_back();
-            } else {
-                ++k;
-            }
-        }
-    };
     for (const Item& it : items) {
         bool onB = b && (it.pos & SideB);
         std::uint32_t pos = it.pos & ~SideB;
         const Side& mine = onB ? *b : a;
-        const Side& theirs = b ? (onB ? a : *b) : a;
-        std::vector<std::uint32_t>& other = b ? (onB ? activeA : activeB) : activeA;
-        prune(other, theirs, it.lo);
+        std::vector<ActiveBox>& other = b ? (onB ? activeA : activeB) : activeA;
         const longBBox& box = mine.boxes[pos];
-        for (std::uint32_t q : other)
-            if (Overlap(box, theirs.boxes[q], tol)) {
+        std::int64_t at = it.lo;
+        for (std::size_t k = 0; k < other.size();) {
+            const ActiveBox& q = other[k];
+            if (q.reach < at) {
+                other[k] = other.back();
+                other.pop_back();
+                continue;
+            }
+            if (Overlap(box, q.box, tol)) {
                 if (onB) {
-                    found(q, pos);
+                    found(q.pos, pos);
                 } else {
-                    found(pos, q);
+                    found(pos, q.pos);
                 }
             }
-        (onB ? activeB : activeA).push_back(pos);
+            ++k;
+        }
+        (onB ? activeB : activeA).push_back({std::int64_t(mine.High(pos, alongX)) + tol, box, pos});
     }
 }
 
@@ -305,7 +320,8 @@ void VisitMemberPairs(SubPath& a, SubPath& b, const UnitMap& map, std::int64_t t
     memberpairs::BorrowedWorkspace borrowed;
     memberpairs::Workspace& ws = *borrowed;
     memberpairs::Side &sa = ws.a, &sb = ws.b;
-    sa.Init(a);
+    // With itself the cluster boxes prune nothing.
+    sa.Init(a, !self);
     if (self) {
         sa.Fill(map, tol, nullptr);
     } else {

@@ -36,27 +36,37 @@ template <class Find> void ForPairs(Path& a, Path& b, float tol, int closedOnly,
         find(a.subPaths[std::uint16_t(pq & 0xFFFF)], b.subPaths[std::uint16_t(pq >> 16)]);
 }
 
-} // namespace
-
-long BreakApart(Path& path) {
+// Breaks every sub-path and validates the bits asked for.
+long BreakSubPaths(Path& path, unsigned bits) {
     long applied = 0;
     for (SubPath& sp : path.subPaths)
         applied += sp.BreakApart();
-    path.Validate(SP_ALL_INVALID);
+    path.Validate(bits);
     return applied;
+}
+
+// The boxes only: the next search builds the clusters of broken contours, at the count it
+// asks for.
+long BreakBoth(Path& a, Path& b) {
+    constexpr unsigned boxes = SP_CTRLBOX_INVALID | SP_ACCBOX_INVALID;
+    long applied = BreakSubPaths(a, boxes);
+    if (&b != &a) applied += BreakSubPaths(b, boxes);
+    return applied;
+}
+
+} // namespace
+
+long BreakApart(Path& path) {
+    return BreakSubPaths(path, SP_ALL_INVALID);
 }
 
 long BreakAtTouchPoints(Path& a, Path& b, float tol, int closedOnly) {
     if (!(tol > 0)) tol = a.accuracy;
     ForPairs(a, b, tol, closedOnly, [tol](SubPath& p, SubPath& q) { GetTouchPoints(p, q, tol); });
-    long applied = BreakApart(a);
-    if (&b != &a) applied += BreakApart(b);
-    return applied;
+    return BreakBoth(a, b);
 }
 
 long BreakAtIntersections(Path& a, Path& b, int closedOnly) {
     ForPairs(a, b, 0, closedOnly, [](SubPath& p, SubPath& q) { GetIntersections(p, q); });
-    long applied = BreakApart(a);
-    if (&b != &a) applied += BreakApart(b);
-    return applied;
+    return BreakBoth(a, b);
 }

@@ -75,8 +75,9 @@ private:
 // or each one's first point is the other's last, so only those runs of b are compared.
 void MarkOverlaps(Path& a, Path& b, float tol) {
     if (!(tol > 0)) tol = 6 * a.accuracy;
-    a.Validate(SP_ALL_INVALID);
-    b.Validate(SP_ALL_INVALID);
+    // The runs are compared member by member: no clusters needed.
+    a.Validate(SP_CTRLBOX_INVALID | SP_ACCBOX_INVALID);
+    b.Validate(SP_CTRLBOX_INVALID | SP_ACCBOX_INVALID);
     FragmentArray fa, fb;
     fa.FillByInsertions(a);
     fb.FillByInsertions(b);
@@ -121,6 +122,9 @@ void ScaleClusters(Path& path) {
 void PrepareCombination(Path& a, Path& b) {
     ClearMarks(a, CombinationMarks);
     ClearMarks(b, CombinationMarks);
+    // Before Prepare too, so that the clusters it builds are those the searches use.
+    ScaleClusters(a);
+    ScaleClusters(b);
     a.Prepare();
     b.Prepare();
     ScaleClusters(a);

@@ -120,7 +120,8 @@ void Path::Normalize() {
     };
     unsigned before = size();
     Clean();
-    Validate(SP_ALL_INVALID);
+    // Clusters are built where a search needs them, not for contours replaced on the way.
+    Validate(SP_CTRLBOX_INVALID | SP_ACCBOX_INVALID);
     bool changed = size() != before;
 
     Path pieces(accuracy);

@@ -174,8 +174,7 @@ void SubPath::BuildClusters(unsigned n) {
     std::uint16_t count = members.Filled();
     if (count && n) {
         clusterCount = std::uint16_t(n > 0xFFFF ? 0xFFFF : n);
-        unsigned step = count / n;
-        clusterStep = std::uint16_t(step ? step : 1);
+        clusterStep = std::uint16_t(ClusterStep(count, n));
         // Reserved in at most two allocations.
         clusters.SetGrowStep(std::uint16_t(count / clusterStep));
         double factor = ScaleFactor();
@@ -197,6 +196,11 @@ void SubPath::BuildClusters(unsigned n) {
         }
     }
     state = std::uint16_t(state & ~SP_CLUSTERS_INVALID);
+}
+
+unsigned SubPath::ClusterStep(unsigned count, unsigned n) {
+    unsigned step = count / n;
+    return step ? step : 1;
 }
 
 void SubPath::SetAccuracy(float a) {

@@ -177,7 +177,8 @@ int SubPath::BreakAtSelfConnections() {
     for (PathMember& m : members)
         m.flags &= std::uint16_t(~PM_INSERTED);
     intersections.Reset();
-    Validate(SP_ALL_INVALID);
+    // The searches with itself read no cluster boxes.
+    Validate(SP_CTRLBOX_INVALID | SP_ACCBOX_INVALID);
 
     float tol = accuracy, curveAccuracy = accuracy / 4;
     UnitMap map(ScaleFactor(), ctrlBox);
@@ -201,7 +202,7 @@ int SubPath::BreakAtSelfConnections() {
     });
     BreakApart();
 
-    Validate(SP_ALL_INVALID);
+    Validate(SP_CTRLBOX_INVALID | SP_ACCBOX_INVALID);
     int crossings = GetIntersections(*this, *this);
     intersections.Unique(ByMemberAndParam);
     BreakApart();

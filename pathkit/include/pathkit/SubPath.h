@@ -86,6 +86,8 @@ public:
     // n clusters of consecutive members (n = 0: none, users scan every member).
     void BuildClusters(unsigned n);
     void RebuildClusters() { BuildClusters(clusterCount); }
+    // Members per cluster when BuildClusters(n) groups count members (n, count > 0).
+    static unsigned ClusterStep(unsigned count, unsigned n);
     // Marks the exact box and the clusters invalid.
     void SetAccuracy(float a);
     void Invalidate(unsigned bits) { state = std::uint16_t((state | bits) & ~SP_KNOWN); }
