@@ -204,18 +204,28 @@ bool ShownNormal(Path& out) {
 
     // The pairs of Path::RemoveSPConnections (BreakAtTouchPoints and BreakAtIntersections of
     // the path with itself) that hold a new contour.
+    // Which pair is searched first does not matter: any find ends in false. The few contours
+    // not carried are tested against every other one directly.
     float tol = out.accuracy;
     std::vector<std::uint32_t> pairs; // p << 16 | q
-    VisitSubPathXOverlaps(out, out, tol, [&](unsigned i, unsigned k) {
-        if (i == k || (old[i] && old[k])) return;
-        const SubPath& p = out.subPaths[std::uint16_t(i)];
-        const SubPath& q = out.subPaths[std::uint16_t(k)];
+    auto consider = [&](std::uint16_t i, std::uint16_t k) {
+        const SubPath& p = out.subPaths[i];
+        const SubPath& q = out.subPaths[k];
         if (p.IsOpen() || q.IsOpen()) return;
         const floatBBox &a = p.ctrlBox, &b = q.ctrlBox;
         if (a.left - tol <= b.right && b.left <= a.right + tol && a.bottom - tol <= b.top &&
             b.bottom <= a.top + tol)
             pairs.push_back(std::uint32_t(i) << 16 | k);
-    });
+    };
+    for (std::uint16_t i = 0; i < n; ++i) {
+        if (old[i]) continue;
+        for (std::uint16_t k = 0; k < n; ++k) {
+            // A pair of two new contours is taken when the first of them comes.
+            if (k == i || (!old[k] && k < i)) continue;
+            consider(i, k);
+            consider(k, i);
+        }
+    }
     for (std::uint32_t pq : pairs)
         if (GetTouchPoints(copy(std::uint16_t(pq >> 16)), copy(std::uint16_t(pq & 0xFFFF)), tol))
             return false;
