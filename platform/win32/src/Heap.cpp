@@ -106,10 +106,16 @@ std::unordered_set<Heap*>& liveHeaps() {
     return *heaps;
 }
 
+// The heap found last, live while it is set (HeapDestroy clears it); most calls name it again.
+Heap* lastFound = nullptr;
+
 Heap* findHeap(HANDLE handle) {
+    if (handle && handle == lastFound) return lastFound;
     auto& heaps = liveHeaps();
     auto it = heaps.find(static_cast<Heap*>(handle));
-    return it == heaps.end() ? nullptr : *it;
+    if (it == heaps.end()) return nullptr;
+    lastFound = *it;
+    return lastFound;
 }
 
 void* refuse() {
@@ -142,6 +148,7 @@ BOOL HeapDestroy(HANDLE handle) {
             return FALSE;
         }
         liveHeaps().erase(heap);
+        if (lastFound == heap) lastFound = nullptr;
     }
     heap->blocks.forEach([](void* block) { std::free(block); });
     delete heap;
