@@ -69,15 +69,6 @@ double intBBox::Size() const {
     return Diagonal(*this);
 }
 
-longBBox& longBBox::operator+=(const longPoint& p) {
-    Include(*this, p);
-    return *this;
-}
-
-longBBox& longBBox::operator+=(const longBBox& b) {
-    Include(*this, b);
-    return *this;
-}
 
 void longBBox::Inflate(std::int32_t dx, std::int32_t dy) {
     left -= dx;

@@ -89,10 +89,14 @@ struct MemberShape {
     }
 };
 
+// A key for finding candidates only (SameContour decides): the member count and the first,
+// middle and last members, so that hashing stays cheap on long contours.
 std::uint64_t ShapeDigest(const SubPath& sp) {
-    std::uint64_t h = 1469598103934665603ull ^ sp.members.Filled();
-    for (const PathMember& m : sp.members) {
-        MemberShape s(m);
+    std::uint16_t n = sp.members.Filled();
+    std::uint64_t h = 1469598103934665603ull ^ n;
+    if (!n) return h;
+    for (std::uint16_t i : {std::uint16_t(0), std::uint16_t(n / 2), std::uint16_t(n - 1)}) {
+        MemberShape s(sp.members[i]);
         std::uint32_t w[9];
         std::memcpy(w, s.v, sizeof s.v);
         w[8] = s.curve;
@@ -109,6 +113,19 @@ bool SameContour(const SubPath& p, const SubPath& q) {
     for (std::uint16_t i = 0; i < n; ++i)
         if (!(MemberShape(p.members[i]) == MemberShape(q.members[i]))) return false;
     return true;
+}
+
+// The clusters of from, whose members and accuracy sp shares, where Validate would build the
+// same ones for sp.
+void CarryClusters(const SubPath& from, SubPath& sp) {
+    unsigned count = sp.clusterCount ? sp.clusterCount : SubPath::DefaultClusterCount;
+    if (!(from.state & SP_CLUSTERS_INVALID) && from.clusterCount == count) {
+        sp.clusters.Reset();
+        sp.clusters += from.clusters;
+        sp.clusterStep = from.clusterStep;
+        sp.clusterCount = from.clusterCount;
+        sp.state = std::uint16_t(sp.state & ~SP_CLUSTERS_INVALID);
+    }
 }
 
 // Contours of out equal to contours of source (bit for bit the same members and accuracy) take
@@ -135,14 +152,7 @@ bool CarryKnown(Path& out, Path& source) {
             sp.accBox = from->accBox;
             sp.state = std::uint16_t(sp.state & ~(SP_CTRLBOX_INVALID | SP_ACCBOX_INVALID));
         }
-        unsigned count = sp.clusterCount ? sp.clusterCount : SubPath::DefaultClusterCount;
-        if (!(from->state & SP_CLUSTERS_INVALID) && from->clusterCount == count) {
-            sp.clusters.Reset();
-            sp.clusters += from->clusters;
-            sp.clusterStep = from->clusterStep;
-            sp.clusterCount = from->clusterCount;
-            sp.state = std::uint16_t(sp.state & ~SP_CLUSTERS_INVALID);
-        }
+        CarryClusters(*from, sp);
         // Prepare turns closed contours only, and leaves the turn of a flat or infinite box.
         if ((from->state & SP_TURN_KNOWN) && !(sp.state & SP_ACCBOX_INVALID) && sp.IsClosed() &&
             !IsFlatOrInfinite(from->accBox)) {
@@ -194,18 +204,28 @@ bool ShownNormal(Path& out) {
 
     // The pairs of Path::RemoveSPConnections (BreakAtTouchPoints and BreakAtIntersections of
     // the path with itself) that hold a new contour.
+    // Which pair is searched first does not matter: any find ends in false. The few contours
+    // not carried are tested against every other one directly.
     float tol = out.accuracy;
     std::vector<std::uint32_t> pairs; // p << 16 | q
-    VisitSubPathXOverlaps(out, out, tol, [&](unsigned i, unsigned k) {
-        if (i == k || (old[i] && old[k])) return;
-        const SubPath& p = out.subPaths[std::uint16_t(i)];
-        const SubPath& q = out.subPaths[std::uint16_t(k)];
+    auto consider = [&](std::uint16_t i, std::uint16_t k) {
+        const SubPath& p = out.subPaths[i];
+        const SubPath& q = out.subPaths[k];
         if (p.IsOpen() || q.IsOpen()) return;
         const floatBBox &a = p.ctrlBox, &b = q.ctrlBox;
         if (a.left - tol <= b.right && b.left <= a.right + tol && a.bottom - tol <= b.top &&
             b.bottom <= a.top + tol)
             pairs.push_back(std::uint32_t(i) << 16 | k);
-    });
+    };
+    for (std::uint16_t i = 0; i < n; ++i) {
+        if (old[i]) continue;
+        for (std::uint16_t k = 0; k < n; ++k) {
+            // A pair of two new contours is taken when the first of them comes.
+            if (k == i || (!old[k] && k < i)) continue;
+            consider(i, k);
+            consider(k, i);
+        }
+    }
     for (std::uint32_t pq : pairs)
         if (GetTouchPoints(copy(std::uint16_t(pq >> 16)), copy(std::uint16_t(pq & 0xFFFF)), tol))
             return false;
@@ -217,8 +237,8 @@ bool ShownNormal(Path& out) {
     return true;
 }
 
-// A copy at the same accuracy knows what its original knows: boxes, turns, freedom from
-// self-connections and the normal form.
+// A copy at the same accuracy knows what its original knows: boxes, clusters, turns, freedom
+// from self-connections and the normal form.
 void CarryNormal(const Path& from, Path& copy) {
     if (!(copy.accuracy == from.accuracy) || copy.subPaths.Filled() != from.subPaths.Filled())
         return;
@@ -229,6 +249,7 @@ void CarryNormal(const Path& from, Path& copy) {
         const SubPath& sp = from.subPaths[i];
         SubPath& c = copy.subPaths[i];
         if (!(sp.state & boxes)) c.state = std::uint16_t(c.state & ~boxes);
+        CarryClusters(sp, c);
         c.state = std::uint16_t(c.state | (sp.state & (SP_TURN_KNOWN | SP_SELF_CLEAN)));
     }
     if (from.IsNormal()) copy.MarkNormal();

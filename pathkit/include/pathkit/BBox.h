@@ -98,8 +98,21 @@ class PATHKIT_API longBBox {
 public:
     longBBox() : left(0), right(0), bottom(0), top(0) {}
 
-    longBBox& operator+=(const longPoint& p);
-    longBBox& operator+=(const longBBox& b);
+    // Inline: the hot loops of the integer searches widen boxes member by member.
+    longBBox& operator+=(const longPoint& p) {
+        left = p.x < left ? p.x : left;
+        right = right < p.x ? p.x : right;
+        bottom = p.y < bottom ? p.y : bottom;
+        top = top < p.y ? p.y : top;
+        return *this;
+    }
+    longBBox& operator+=(const longBBox& b) {
+        left = b.left < left ? b.left : left;
+        right = right < b.right ? b.right : right;
+        bottom = b.bottom < bottom ? b.bottom : bottom;
+        top = top < b.top ? b.top : top;
+        return *this;
+    }
 
     longPoint LB() const { return Corner(left, bottom); }
     longPoint LT() const { return Corner(left, top); }

@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstring>
+#include <vector>
 
 #include "win32/KernelTesting.h"
 #include "win32/kernel.h"
@@ -71,6 +72,30 @@ TEST_F(HeapTest, DestroyFreesLiveBlocks) {
     EXPECT_EQ(SdLiveHeapBlockCount(doomed), 50u);
     EXPECT_TRUE(HeapDestroy(doomed));
     EXPECT_EQ(SdLiveHeapBlockCount(doomed), 0u);
+}
+
+TEST_F(HeapTest, ManyBlocksKeepTheirSizesAsOthersAreFreed) {
+    constexpr int count = 3000;
+    std::vector<void*> blocks(count);
+    for (int i = 0; i < count; ++i) {
+        blocks[i] = HeapAlloc(heap, 0, SIZE_T(i % 97));
+        ASSERT_NE(blocks[i], nullptr);
+    }
+    // Every third block in a scattered order, then the sizes of all that are left.
+    for (int k = 0; k < count; ++k) {
+        int i = int((k * 1543L) % count);
+        if (i % 3) continue;
+        ASSERT_TRUE(HeapFree(heap, 0, blocks[i])) << i;
+        blocks[i] = nullptr;
+    }
+    EXPECT_EQ(SdLiveHeapBlockCount(heap), SIZE_T(count - count / 3));
+    for (int i = 0; i < count; ++i) {
+        if (!blocks[i]) continue;
+        ASSERT_EQ(HeapSize(heap, 0, blocks[i]), SIZE_T(i % 97)) << i;
+        ASSERT_TRUE(HeapFree(heap, 0, blocks[i])) << i;
+        EXPECT_FALSE(HeapFree(heap, 0, blocks[i])) << i;
+    }
+    EXPECT_EQ(SdLiveHeapBlockCount(heap), 0u);
 }
 
 TEST_F(HeapTest, ReAllocKeepsContentAndZeroesGrowth) {
