@@ -70,8 +70,30 @@ struct JudgeEnds {
         std::uint32_t end;
     };
     std::vector<const PathMember*> members;
-    std::vector<End> ends;
+    std::vector<End> ends, spare;
 };
+
+// Orders the ends by key, a byte of the key a pass from the lowest; passes in which every
+// key has the same byte are left out. Ends of equal keys may come in any order.
+void SortEnds(std::vector<JudgeEnds::End>& ends, std::vector<JudgeEnds::End>& spare) {
+    constexpr int Bits = 8;
+    constexpr std::size_t Digits = std::size_t(1) << Bits;
+    std::size_t n = ends.size();
+    if (n < 2) return;
+    spare.resize(n);
+    std::size_t count[Digits + 1];
+    for (int shift = 0; shift < 64; shift += Bits) {
+        std::fill(count, count + Digits + 1, 0);
+        for (const JudgeEnds::End& e : ends)
+            ++count[(e.key >> shift & (Digits - 1)) + 1];
+        if (count[(ends[0].key >> shift & (Digits - 1)) + 1] == n) continue;
+        for (std::size_t d = 1; d <= Digits; ++d)
+            count[d] += count[d - 1];
+        for (const JudgeEnds::End& e : ends)
+            spare[count[e.key >> shift & (Digits - 1)]++] = e;
+        ends.swap(spare);
+    }
+}
 
 // The index of one classification, taken from those kept per thread between operations so
 // that its memory is reused; a classification started within another builds its own.
@@ -205,8 +227,7 @@ public:
                 ends_.push_back(End{Key(m.end), 2 * k + 1});
             }
         }
-        std::sort(ends_.begin(), ends_.end(),
-                  [](const End& a, const End& b) { return a.key < b.key; });
+        SortEnds(ends_, kept.spare);
         usable_ = true;
     }
 

@@ -40,33 +40,32 @@ bool PointBefore(const floatPoint& p, const floatPoint& q) {
 }
 
 // The fragments of an array ordered by one of their end points, for finding the ones that
-// begin or end exactly at a point.
+// begin or end exactly at a point. The points are kept beside the indices, read once.
 class EndIndex {
 public:
-    EndIndex(FragmentArray& fragments, bool byEnd) : fragments(fragments), byEnd(byEnd) {
-        order.resize(fragments.Filled());
+    EndIndex(FragmentArray& fragments, bool byEnd) {
+        entries.resize(fragments.Filled());
         for (std::uint16_t i = 0; i < fragments.Filled(); ++i)
-            order[i] = i;
-        std::stable_sort(order.begin(), order.end(), [this](std::uint16_t i, std::uint16_t j) {
-            return PointBefore(Key(i), Key(j));
+            entries[i] = Entry{byEnd ? fragments[i].end() : fragments[i].start(), i};
+        std::stable_sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
+            return PointBefore(a.point, b.point);
         });
     }
     // Appends the indices of the fragments whose point equals p.
     void Find(const floatPoint& p, std::vector<std::uint16_t>& out) const {
         auto it = std::lower_bound(
-            order.begin(), order.end(), p,
-            [this](std::uint16_t i, const floatPoint& q) { return PointBefore(Key(i), q); });
-        for (; it != order.end() && Key(*it) == p; ++it)
-            out.push_back(*it);
+            entries.begin(), entries.end(), p,
+            [](const Entry& e, const floatPoint& q) { return PointBefore(e.point, q); });
+        for (; it != entries.end() && it->point == p; ++it)
+            out.push_back(it->index);
     }
 
 private:
-    floatPoint Key(std::uint16_t i) const {
-        return byEnd ? fragments[i].end() : fragments[i].start();
-    }
-    FragmentArray& fragments;
-    bool byEnd;
-    std::vector<std::uint16_t> order;
+    struct Entry {
+        floatPoint point;
+        std::uint16_t index;
+    };
+    std::vector<Entry> entries;
 };
 
 // Marks the runs between inserted members of a and b that lie on each other (tol 0: six times
