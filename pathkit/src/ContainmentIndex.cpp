@@ -42,12 +42,17 @@ void ContainmentIndex::Fill(Buckets& b, const std::vector<std::int64_t>& lo,
     b.first.assign(std::size_t(b.count) + 1, 0);
     firstBucket_.resize(n);
     lastBucket_.resize(n);
+    // Each member adds one from its first bucket to its last: marked at both ends, summed up
+    // into counts, then into offsets.
     for (std::size_t i = 0; i < n; ++i) {
         int k0 = b.Of(lo[i]), k1 = b.Of(hi[i]);
         firstBucket_[i] = k0, lastBucket_[i] = k1;
-        for (int k = k0; k <= k1; ++k)
-            ++b.first[std::size_t(k) + 1];
+        if (k1 < k0) continue;
+        ++b.first[std::size_t(k0) + 1];
+        if (std::size_t(k1) + 2 < b.first.size()) --b.first[std::size_t(k1) + 2];
     }
+    for (std::size_t k = 2; k < b.first.size(); ++k)
+        b.first[k] += b.first[k - 1];
     for (std::size_t k = 1; k < b.first.size(); ++k)
         b.first[k] += b.first[k - 1];
     // Filled in the order of the sort key, every bucket's list comes out sorted.
