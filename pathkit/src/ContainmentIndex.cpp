@@ -236,7 +236,8 @@ void ContainmentIndex::Build() {
         };
         std::size_t cells = std::size_t(c.gridColumns) * c.gridRows;
         c.cellFirst.assign(cells + 1, 0);
-        std::vector<int> c0(n), c1(n), r0(n), r1(n);
+        std::vector<std::int32_t>&c0 = cells_[0], &c1 = cells_[1], &r0 = cells_[2], &r1 = cells_[3];
+        c0.resize(n), c1.resize(n), r0.resize(n), r1.resize(n);
         for (std::uint16_t i = 0; i < n; ++i) {
             const floatBBox& b = c.boxes[i];
             c0[i] = cellOf(b.left, c.left, c.gridColumns);
@@ -250,7 +251,8 @@ void ContainmentIndex::Build() {
         for (std::size_t k = 1; k <= cells; ++k)
             c.cellFirst[k] += c.cellFirst[k - 1];
         c.cellItems.resize(c.cellFirst.back());
-        std::vector<std::uint32_t> fill(c.cellFirst.begin(), c.cellFirst.end() - 1);
+        std::vector<std::uint32_t>& fill = fill_;
+        fill.assign(c.cellFirst.begin(), c.cellFirst.end() - 1);
         for (std::uint16_t i = 0; i < n; ++i)
             for (int r = r0[i]; r <= r1[i]; ++r)
                 for (int k = c0[i]; k <= c1[i]; ++k)
@@ -289,7 +291,8 @@ void ContainmentIndex::Build() {
     for (std::size_t k = 1; k <= cells; ++k)
         cellFirst_[k] += cellFirst_[k - 1];
     cellItems_.resize(cellFirst_.back());
-    std::vector<std::uint32_t> fill(cellFirst_.begin(), cellFirst_.end() - 1);
+    std::vector<std::uint32_t>& fill = fill_;
+    fill.assign(cellFirst_.begin(), cellFirst_.end() - 1);
     each([&](std::size_t cell, std::uint16_t i) { cellItems_[fill[cell]++] = i; });
 }
 
