@@ -42,12 +42,17 @@ void ContainmentIndex::Fill(Buckets& b, const std::vector<std::int64_t>& lo,
     b.first.assign(std::size_t(b.count) + 1, 0);
     firstBucket_.resize(n);
     lastBucket_.resize(n);
+    // Each member adds one from its first bucket to its last: marked at both ends, summed up
+    // into counts, then into offsets.
     for (std::size_t i = 0; i < n; ++i) {
         int k0 = b.Of(lo[i]), k1 = b.Of(hi[i]);
         firstBucket_[i] = k0, lastBucket_[i] = k1;
-        for (int k = k0; k <= k1; ++k)
-            ++b.first[std::size_t(k) + 1];
+        if (k1 < k0) continue;
+        ++b.first[std::size_t(k0) + 1];
+        if (std::size_t(k1) + 2 < b.first.size()) --b.first[std::size_t(k1) + 2];
     }
+    for (std::size_t k = 2; k < b.first.size(); ++k)
+        b.first[k] += b.first[k - 1];
     for (std::size_t k = 1; k < b.first.size(); ++k)
         b.first[k] += b.first[k - 1];
     // Filled in the order of the sort key, every bucket's list comes out sorted.
@@ -231,7 +236,8 @@ void ContainmentIndex::Build() {
         };
         std::size_t cells = std::size_t(c.gridColumns) * c.gridRows;
         c.cellFirst.assign(cells + 1, 0);
-        std::vector<int> c0(n), c1(n), r0(n), r1(n);
+        std::vector<std::int32_t>&c0 = cells_[0], &c1 = cells_[1], &r0 = cells_[2], &r1 = cells_[3];
+        c0.resize(n), c1.resize(n), r0.resize(n), r1.resize(n);
         for (std::uint16_t i = 0; i < n; ++i) {
             const floatBBox& b = c.boxes[i];
             c0[i] = cellOf(b.left, c.left, c.gridColumns);
@@ -245,7 +251,8 @@ void ContainmentIndex::Build() {
         for (std::size_t k = 1; k <= cells; ++k)
             c.cellFirst[k] += c.cellFirst[k - 1];
         c.cellItems.resize(c.cellFirst.back());
-        std::vector<std::uint32_t> fill(c.cellFirst.begin(), c.cellFirst.end() - 1);
+        std::vector<std::uint32_t>& fill = fill_;
+        fill.assign(c.cellFirst.begin(), c.cellFirst.end() - 1);
         for (std::uint16_t i = 0; i < n; ++i)
             for (int r = r0[i]; r <= r1[i]; ++r)
                 for (int k = c0[i]; k <= c1[i]; ++k)
@@ -284,7 +291,8 @@ void ContainmentIndex::Build() {
     for (std::size_t k = 1; k <= cells; ++k)
         cellFirst_[k] += cellFirst_[k - 1];
     cellItems_.resize(cellFirst_.back());
-    std::vector<std::uint32_t> fill(cellFirst_.begin(), cellFirst_.end() - 1);
+    std::vector<std::uint32_t>& fill = fill_;
+    fill.assign(cellFirst_.begin(), cellFirst_.end() - 1);
     each([&](std::size_t cell, std::uint16_t i) { cellItems_[fill[cell]++] = i; });
 }
 

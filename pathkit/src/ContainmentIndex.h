@@ -109,5 +109,6 @@ private:
     // Scratch of the builds.
     std::vector<std::int32_t> firstBucket_, lastBucket_;
     std::vector<std::uint32_t> fill_;
+    std::vector<std::int32_t> cells_[4]; // a member's first and last grid column and row
     std::vector<std::uint64_t> keys_, spare_;
 };

@@ -71,8 +71,31 @@ struct JudgeEnds {
         std::uint32_t end;
     };
     std::vector<const PathMember*> members;
-    std::vector<End> ends;
+    std::vector<End> ends, spare;
+    std::vector<std::uint64_t> keys; // of the ends, in their order
 };
+
+// Orders the ends by key, a byte of the key a pass from the lowest; passes in which every
+// key has the same byte are left out. Ends of equal keys may come in any order.
+void SortEnds(std::vector<JudgeEnds::End>& ends, std::vector<JudgeEnds::End>& spare) {
+    constexpr int Bits = 8;
+    constexpr std::size_t Digits = std::size_t(1) << Bits;
+    std::size_t n = ends.size();
+    if (n < 2) return;
+    spare.resize(n);
+    std::size_t count[Digits + 1];
+    for (int shift = 0; shift < 64; shift += Bits) {
+        std::fill(count, count + Digits + 1, 0);
+        for (const JudgeEnds::End& e : ends)
+            ++count[(e.key >> shift & (Digits - 1)) + 1];
+        if (count[(ends[0].key >> shift & (Digits - 1)) + 1] == n) continue;
+        for (std::size_t d = 1; d <= Digits; ++d)
+            count[d] += count[d - 1];
+        for (const JudgeEnds::End& e : ends)
+            spare[count[e.key >> shift & (Digits - 1)]++] = e;
+        ends.swap(spare);
+    }
+}
 
 // The index of one classification, taken from those kept per thread between operations so
 // that its memory is reused; a classification started within another builds its own.
@@ -186,9 +209,11 @@ class CrossingJudge {
 public:
     // Only paths of closed contours with finite boxes; otherwise never a crossing. The ends
     // are kept in memory that outlives the judge.
-    CrossingJudge(Path& other, JudgeEnds& kept) : members_(kept.members), ends_(kept.ends) {
+    CrossingJudge(Path& other, JudgeEnds& kept)
+        : members_(kept.members), ends_(kept.ends), keys_(kept.keys) {
         members_.clear();
         ends_.clear();
+        keys_.clear();
         for (SubPath& sp : other.subPaths)
             if (!sp.IsClosed() || !Finite(sp.ctrlBox)) return;
         std::vector<char> alone = AloneContours(other);
@@ -206,8 +231,10 @@ public:
                 ends_.push_back(End{Key(m.end), 2 * k + 1});
             }
         }
-        std::sort(ends_.begin(), ends_.end(),
-                  [](const End& a, const End& b) { return a.key < b.key; });
+        SortEnds(ends_, kept.spare);
+        keys_.resize(ends_.size());
+        for (std::size_t i = 0; i < ends_.size(); ++i)
+            keys_[i] = ends_[i].key;
         usable_ = true;
     }
 
@@ -218,9 +245,13 @@ public:
         if (!usable_ || prev.IsOverlayed() || next.IsOverlayed()) return false;
         const floatPoint& p = next.start;
         if (!(prev.end == p) || !std::isfinite(p.x) || !std::isfinite(p.y)) return false;
-        auto range = std::equal_range(ends_.begin(), ends_.end(), End{Key(p), 0},
-                                      [](const End& a, const End& b) { return a.key < b.key; });
-        if (range.second - range.first != 2) return false;
+        // Exactly two ends there.
+        std::uint64_t key = Key(p);
+        std::size_t at =
+            std::size_t(std::lower_bound(keys_.begin(), keys_.end(), key) - keys_.begin());
+        if (at + 2 > keys_.size() || keys_[at] != key || keys_[at + 1] != key ||
+            (at + 2 < keys_.size() && keys_[at + 2] == key))
+            return false;
         double out, back;
         if (!LeavingAngle(next, false, out) || !LeavingAngle(prev, true, back)) return false;
         double sector = Turn(out, back);
@@ -228,7 +259,7 @@ public:
             return false;
         bool side[2];
         for (int k = 0; k < 2; ++k) {
-            std::uint32_t end = range.first[k].end;
+            std::uint32_t end = ends_[at + std::size_t(k)].end;
             double h;
             if (!LeavingAngle(*members_[end / 2], end & 1, h)) return false;
             double t = Turn(out, h);
@@ -253,6 +284,7 @@ private:
     }
     std::vector<const PathMember*>& members_;
     std::vector<End>& ends_;
+    std::vector<std::uint64_t>& keys_;
     bool usable_ = false;
 };
 

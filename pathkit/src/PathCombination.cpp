@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 #include "pathkit/AbortHandler.h"
@@ -26,47 +27,49 @@ void ClearMarks(Path& path, std::uint16_t marks) {
     path.SetPMState(marks, 0, 0, 0);
 }
 
-// Ascending, NaN after every number, so that the order is a strict weak one.
-int CompareCoordinate(float a, float b) {
-    bool an = std::isnan(a), bn = std::isnan(b);
-    if (an || bn) return int(an) - int(bn);
-    return a < b ? -1 : (a > b ? 1 : 0);
-}
-
-// y first, then x.
-bool PointBefore(const floatPoint& p, const floatPoint& q) {
-    int c = CompareCoordinate(p.y, q.y);
-    return c ? c < 0 : CompareCoordinate(p.x, q.x) < 0;
+// A number ordering points by y, then x, each by its bits turned so that they compare as
+// unsigned integers: zeros of either sign alike, NaN after every number, so that the order
+// is a strict weak one.
+std::uint64_t OrderKey(const floatPoint& p) {
+    auto bits = [](float v) -> std::uint64_t {
+        if (std::isnan(v)) return 0xFFFFFFFFu;
+        v += 0.0f; // -0 to +0
+        std::uint32_t u;
+        std::memcpy(&u, &v, sizeof u);
+        return (u & 0x80000000u) ? ~u : (u | 0x80000000u);
+    };
+    return bits(p.y) << 32 | bits(p.x);
 }
 
 // The fragments of an array ordered by one of their end points, for finding the ones that
-// begin or end exactly at a point.
+// begin or end exactly at a point. The points are kept beside the indices, read once.
 class EndIndex {
 public:
-    EndIndex(FragmentArray& fragments, bool byEnd) : fragments(fragments), byEnd(byEnd) {
-        order.resize(fragments.Filled());
-        for (std::uint16_t i = 0; i < fragments.Filled(); ++i)
-            order[i] = i;
-        std::stable_sort(order.begin(), order.end(), [this](std::uint16_t i, std::uint16_t j) {
-            return PointBefore(Key(i), Key(j));
-        });
+    EndIndex(FragmentArray& fragments, bool byEnd) {
+        entries.resize(fragments.Filled());
+        for (std::uint16_t i = 0; i < fragments.Filled(); ++i) {
+            floatPoint p = byEnd ? fragments[i].end() : fragments[i].start();
+            entries[i] = Entry{OrderKey(p), p, i};
+        }
+        std::stable_sort(entries.begin(), entries.end(),
+                         [](const Entry& a, const Entry& b) { return a.key < b.key; });
     }
     // Appends the indices of the fragments whose point equals p.
     void Find(const floatPoint& p, std::vector<std::uint16_t>& out) const {
-        auto it = std::lower_bound(
-            order.begin(), order.end(), p,
-            [this](std::uint16_t i, const floatPoint& q) { return PointBefore(Key(i), q); });
-        for (; it != order.end() && Key(*it) == p; ++it)
-            out.push_back(*it);
+        std::uint64_t key = OrderKey(p);
+        auto it = std::lower_bound(entries.begin(), entries.end(), key,
+                                   [](const Entry& e, std::uint64_t k) { return e.key < k; });
+        for (; it != entries.end() && it->point == p; ++it)
+            out.push_back(it->index);
     }
 
 private:
-    floatPoint Key(std::uint16_t i) const {
-        return byEnd ? fragments[i].end() : fragments[i].start();
-    }
-    FragmentArray& fragments;
-    bool byEnd;
-    std::vector<std::uint16_t> order;
+    struct Entry {
+        std::uint64_t key;
+        floatPoint point;
+        std::uint16_t index;
+    };
+    std::vector<Entry> entries;
 };
 
 // Marks the runs between inserted members of a and b that lie on each other (tol 0: six times
