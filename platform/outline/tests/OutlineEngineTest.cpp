@@ -469,7 +469,9 @@ TEST(OutlineEngine, ResultsStayWithinTheDistanceOfTheOutline) {
                 s.accuracy = 0.05f;
                 Path copy(source), out(s.accuracy);
                 OutlineEngine(s).Run(copy, out);
-                if (d > 0) ASSERT_GE(out.subPaths.Filled(), 1);
+                if (d > 0) {
+                    ASSERT_GE(out.subPaths.Filled(), 1);
+                }
                 // A mitre reaches the distance over the sine of half the limit angle along the
                 // bisector, its cut corners the distance beside that.
                 double reach =
