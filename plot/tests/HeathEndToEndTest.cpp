@@ -66,7 +66,8 @@ const TypeCase kTypes[] = {
 
 std::string Joined(const std::vector<std::string>& pieces) {
     std::string bytes;
-    for (const std::string& p : pieces) bytes += p + '\3';
+    for (const std::string& p : pieces)
+        bytes += p + '\3';
     return bytes;
 }
 
@@ -77,27 +78,6 @@ std::string SpooledCommands(const std::string& file) {
     std::uint32_t length = std::uint8_t(file[0]) | std::uint8_t(file[1]) << 8 |
                            std::uint8_t(file[2]) << 16 | std::uint32_t(std::uint8_t(file[3])) << 24;
     return file.size() < 8 + length ? std::string() : file.substr(8 + length);
-}
-
-// The design's two contours in the driver's axes (x along the media = the design's y).
-struct DesignPoint {
-    double x, y;
-};
-DesignPoint Bezier(double t) {
-    const DesignPoint p[4] = {{5, 28}, {5.4, 27}, {5.4, 26}, {5, 25}};
-    double u = 1 - t;
-    double a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
-    return {a * p[0].x + b * p[1].x + c * p[2].x + d * p[3].x,
-            a * p[0].y + b * p[1].y + c * p[2].y + d * p[3].y};
-}
-
-double DistanceToArch(const gpglcheck::Point& q) {
-    double best = 1e9;
-    for (int i = 0; i <= 4000; ++i) {
-        DesignPoint p = Bezier(i / 4000.0);
-        best = std::min(best, std::hypot(p.x - q.x, p.y - q.y));
-    }
-    return best;
 }
 
 class HeathEndToEndTest : public PlotEndToEndTest {
@@ -142,30 +122,7 @@ TEST_F(HeathEndToEndTest, EachTypeCutsThroughTheSpoolerIntoTheSpoolFileNotTheCut
 
         // The stream read back as a cutter reads it.
         gpglcheck::Stream read = gpglcheck::Read(stream, 0.05);
-        ASSERT_TRUE(read.ok) << read.error;
-        ASSERT_GE(read.pieces.size(), c.cutInit.size() + c.end.size());
-        EXPECT_EQ(std::vector<std::string>(read.pieces.begin(),
-                                           read.pieces.begin() + long(c.cutInit.size())),
-                  c.cutInit);
-        EXPECT_EQ(std::vector<std::string>(read.pieces.end() - long(c.end.size()),
-                                           read.pieces.end()),
-                  c.end);
-        ASSERT_EQ(read.cuts.size(), 2u);
-        const std::vector<std::pair<double, double>> square = {
-            {5, 5}, {5, 15}, {15, 15}, {15, 5}, {5, 5}};
-        ASSERT_EQ(read.cuts[0].size(), square.size());
-        for (std::size_t i = 0; i < square.size(); ++i) {
-            EXPECT_NEAR(read.cuts[0][i].x, square[i].first, 1e-9);
-            EXPECT_NEAR(read.cuts[0][i].y, square[i].second, 1e-9);
-        }
-        const auto& arch = read.cuts[1];
-        ASSERT_GE(arch.size(), 4u);
-        EXPECT_NEAR(arch.front().y, 25, 1e-9);
-        EXPECT_NEAR(arch[1].y, 28, 1e-9);
-        EXPECT_NEAR(arch.back().x, 5, 1e-9);
-        EXPECT_NEAR(arch.back().y, 25, 1e-9);
-        for (std::size_t i = 2; i < arch.size(); ++i)
-            EXPECT_LE(DistanceToArch(arch[i]), 0.2) << "point " << i;
+        ExpectSquareAndArchRead(read, c.cutInit, c.end, 0.2);
     }
     EXPECT_EQ(cutter.Received(), "");
 }

@@ -2,6 +2,8 @@
 // The fixture of the end-to-end cut tests: a fake spooler, DRV and the cut settings saved and
 // put back, the default Devices.ini, and one job driven as the cut run drives it.
 
+#include <algorithm>
+#include <cmath>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -9,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include <GpglCheck.h>
 #include <gtest/gtest.h>
 #include <pathkit/ColorPath.h>
 #include <pathkit/ColorWPFReader.h>
@@ -52,6 +55,47 @@ inline ColorPath ReadDesign(const std::string& text) {
     EXPECT_TRUE(reader.Read(design));
     design.Prepare();
     return design;
+}
+
+// A GP-GL stream of kSquareAndArch read back as a cutter reads it (x along the media, the
+// design's y; y across it): whole, init and end around the two cuts, the square exact, the
+// arch from (5, 28) over (5.4, 27), (5.4, 26) to (5, 25) with every point within tolerance.
+inline void ExpectSquareAndArchRead(const gpglcheck::Stream& read,
+                                    const std::vector<std::string>& init,
+                                    const std::vector<std::string>& end, double tolerance) {
+    ASSERT_TRUE(read.ok) << read.error;
+    ASSERT_GE(read.pieces.size(), init.size() + end.size());
+    EXPECT_EQ(
+        std::vector<std::string>(read.pieces.begin(), read.pieces.begin() + long(init.size())),
+        init);
+    EXPECT_EQ(std::vector<std::string>(read.pieces.end() - long(end.size()), read.pieces.end()),
+              end);
+    ASSERT_EQ(read.cuts.size(), 2u);
+    const std::vector<std::pair<double, double>> square = {
+        {5, 5}, {5, 15}, {15, 15}, {15, 5}, {5, 5}};
+    ASSERT_EQ(read.cuts[0].size(), square.size());
+    for (std::size_t i = 0; i < square.size(); ++i) {
+        EXPECT_NEAR(read.cuts[0][i].x, square[i].first, 1e-9);
+        EXPECT_NEAR(read.cuts[0][i].y, square[i].second, 1e-9);
+    }
+    const auto& arch = read.cuts[1];
+    ASSERT_GE(arch.size(), 4u);
+    EXPECT_NEAR(arch.front().y, 25, 1e-9);
+    EXPECT_NEAR(arch[1].y, 28, 1e-9);
+    EXPECT_NEAR(arch.back().x, 5, 1e-9);
+    EXPECT_NEAR(arch.back().y, 25, 1e-9);
+    for (std::size_t i = 2; i < arch.size(); ++i) {
+        double best = 1e9;
+        for (int k = 0; k <= 4000; ++k) {
+            const double t = k / 4000.0, u = 1 - t;
+            const double x =
+                u * u * u * 5 + 3 * u * u * t * 5.4 + 3 * u * t * t * 5.4 + t * t * t * 5;
+            const double y =
+                u * u * u * 28 + 3 * u * u * t * 27 + 3 * u * t * t * 26 + t * t * t * 25;
+            best = std::min(best, std::hypot(x - arch[i].x, y - arch[i].y));
+        }
+        EXPECT_LE(best, tolerance) << "point " << i;
+    }
 }
 
 class PlotEndToEndTest : public PlatformTest {
