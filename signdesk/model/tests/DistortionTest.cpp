@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "PathArea.h"
+#include "SquarePath.h"
 #include "model/CEnvSphereTrans.h"
 #include "model/CPathObj.h"
 #include "model/CPerspectiveTrans.h"
@@ -37,12 +38,7 @@ PathMember Edge(floatPoint s, floatPoint e) {
 }
 
 void BuildSquare(Path& p, float x0, float y0, float s) {
-    p.MoveTo({x0, y0});
-    p.LineTo({x0 + s, y0});
-    p.LineTo({x0 + s, y0 + s});
-    p.LineTo({x0, y0 + s});
-    p.LineTo({x0, y0});
-    p.ClosePath();
+    AddSquare(p, x0, y0, s);
     p.Prepare();
 }
 

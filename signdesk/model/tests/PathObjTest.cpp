@@ -5,12 +5,13 @@
 
 #include "ModelTestSupport.h"
 #include "ObjectArchive.h"
+#include "SquarePath.h"
 #include <algorithm>
 
 #include "mfc/CDC.h"
 #include "mfc/CMetaFileDC.h"
-#include "model/ViewColors.h"
 #include "model/CPathObj.h"
+#include "model/ViewColors.h"
 #include "pathkit/AIWriter.h"
 #include "pathkit/ColorWPFWriter.h"
 #include "pathkit/OutMemStream.h"
@@ -20,19 +21,10 @@
 
 namespace {
 
-void Square(Path& p, float x0, float y0, float s) {
-    p.MoveTo({x0, y0});
-    p.LineTo({x0 + s, y0});
-    p.LineTo({x0 + s, y0 + s});
-    p.LineTo({x0, y0 + s});
-    p.LineTo({x0, y0});
-    p.ClosePath();
-}
-
 // A 10 mm square with a 4 mm hole.
 void SquareWithHole(CPathObj& o) {
-    Square(o.m_path, 0, 0, 10);
-    Square(o.m_path, 3, 3, 4);
+    AddSquare(o.m_path, 0, 0, 10);
+    AddSquare(o.m_path, 3, 3, 4);
     o.m_path.Prepare();
     o.RefreshBBox();
     o.UpdateStamp();
@@ -87,9 +79,9 @@ TEST(PathObjTest, RecordMatchesFixtureAndReloads) {
 
     // Version 2 is refused with cause 5.
     Bytes newer = got;
-    const std::size_t at = w.bytes.size() - (got.size() - StoreObj([&](CArchive& ar) {
-                                                                o.CSignObj::Serialize(ar);
-                                                            }).size());
+    const std::size_t at =
+        w.bytes.size() -
+        (got.size() - StoreObj([&](CArchive& ar) { o.CSignObj::Serialize(ar); }).size());
     newer[at] = 2;
     CPathObj refused;
     EXPECT_EQ(ArchiveCause([&] { LoadObj(refused, newer); }), 5);
@@ -216,7 +208,7 @@ TEST(PathObjTest, CuttingOutputDropsHolesAndKeepsTheObjectsFlags) {
 
 TEST(PathObjTest, IllustratorTextOfAFilledOutlinedSquare) {
     CPathObj o;
-    Square(o.m_path, 0, 0, 10);
+    AddSquare(o.m_path, 0, 0, 10);
     o.m_path.Prepare();
     o.RefreshBBox();
     o.m_path.colour = RGB(255, 0, 0);
@@ -269,7 +261,7 @@ protected:
 
 TEST_F(PathObjPrinterTest, FilledOutlinedSquareAsPostScript) {
     CPathObj o;
-    Square(o.m_path, 0, 0, 10);
+    AddSquare(o.m_path, 0, 0, 10);
     o.m_path.MoveTo({20, 0});
     o.m_path.LineTo({30, 0});
     o.m_path.ClosePath();
@@ -346,7 +338,7 @@ TEST(PathObjDrawTest, OpenSubPathWithAFillColourIsAOnePixelLine) {
 TEST(PathObjDrawTest, ThinOutlineStillDrawsOnePixel) {
     Canvas canvas(40, 40);
     CPathObj o;
-    Square(o.m_path, 2, 2, 10);
+    AddSquare(o.m_path, 2, 2, 10);
     o.m_path.Prepare();
     o.RefreshBBox();
     o.m_fOutlineWidth = 0.05f; // 0.3 pixels doubled at a scale of 3

@@ -5,18 +5,14 @@
 #include <cmath>
 
 #include "PathArea.h"
+#include "SquarePath.h"
 #include "model/CBoxProjection.h"
 #include "pathkit/Path.h"
 
 namespace {
 
 void Square(Path& p, float x0, float y0, float s) {
-    p.MoveTo({x0, y0});
-    p.LineTo({x0 + s, y0});
-    p.LineTo({x0 + s, y0 + s});
-    p.LineTo({x0, y0 + s});
-    p.LineTo({x0, y0});
-    p.ClosePath();
+    AddSquare(p, x0, y0, s);
     p.Prepare();
 }
 

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <string>
 
+#include "SquarePath.h"
 #include "TestObj.h"
 #include "model/CClippedObj.h"
 #include "model/CGroupObj.h"
@@ -16,19 +17,10 @@
 
 namespace {
 
-void Square(Path& p, float x0, float y0, float s) {
-    p.MoveTo({x0, y0});
-    p.LineTo({x0 + s, y0});
-    p.LineTo({x0 + s, y0 + s});
-    p.LineTo({x0, y0 + s});
-    p.LineTo({x0, y0});
-    p.ClosePath();
-}
-
 CPathObj* AddPath(CSign& sign, std::initializer_list<floatBBox> squares) {
     auto* o = new CPathObj;
     for (const floatBBox& b : squares)
-        Square(o->m_path, b.left, b.bottom, b.right - b.left);
+        AddSquare(o->m_path, b.left, b.bottom, b.right - b.left);
     o->m_path.Prepare();
     o->RefreshBBox();
     sign.Add(o);
@@ -129,7 +121,7 @@ TEST(SignPathOpsTest, RemoveEmptyObjectsTakesEmptyEditablePaths) {
     auto* pGroup = new CGroupObj;
     pGroup->m_children.Add(new CPathObj); // the group is left empty and goes too
     auto* pKept = new CPathObj;
-    Square(pKept->m_path, 0, 0, 1);
+    AddSquare(pKept->m_path, 0, 0, 1);
     array.Add(pEmpty);
     array.Add(pConstant);
     array.Add(pShape);
