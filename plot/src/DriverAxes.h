@@ -15,7 +15,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include <driverframe/PlotterDriver.h>
+#include <plotterdriver/PlotterDriver.h>
 #include <win32/base.h>
 
 #include "plot/Plotter.h"

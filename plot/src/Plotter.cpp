@@ -7,10 +7,10 @@
 #include <cstring>
 #include <string>
 
-#include <driverframe/DeviceFile.h>
-#include <driverframe/PlotterDriver.h>
 #include <mfc/CWinApp.h>
 #include <pathkit/AbortHandler.h>
+#include <plotterdriver/DeviceFile.h>
+#include <plotterdriver/PlotterDriver.h>
 #include <shell/CIniFile.h>
 #include <win32/kernel.h>
 #include <win32/module.h>
@@ -24,8 +24,6 @@
 #include "SpoolJobFile.h"
 
 namespace {
-
-using AttachProc = PlotterDriver* (*)(const char* deviceName, const char* iniPath);
 
 // Library handles of 32 or less are failures.
 bool IsLoaded(HMODULE module) {
@@ -71,11 +69,7 @@ const char* const kPortNames[] = {
 Plotter::Plotter() = default;
 
 Plotter::Plotter(const Plotter& other)
-    : driverLibrary(other.driverLibrary), driver(other.driver), currentPen(other.currentPen),
-      stepSize(other.stepSize), maxX(other.maxX), maxY(other.maxY), pageSize(other.pageSize),
-      numberOfPens(other.numberOfPens), homeX(other.homeX), homeY(other.homeY), headX(other.headX),
-      headY(other.headY), pagedDistance(other.pagedDistance), aborted(other.aborted),
-      abortHandler(other.abortHandler), reserved1(other.reserved1), reserved2(other.reserved2),
+    : DriverOwner(other), abortHandler(other.abortHandler), reserved1(other.reserved1), reserved2(other.reserved2),
       useSpooler(other.useSpooler), spoolDirectory(other.spoolDirectory), jobName(other.jobName),
       media(other.media), color(other.color), deviceName(other.deviceName),
       savedDevice(other.savedDevice), sheetText(other.sheetText),
@@ -86,20 +80,7 @@ Plotter& Plotter::operator=(const Plotter& other) {
     // A binding of our own that the other does not share would be lost: release it first.
     bool keepsOwnBinding = ownsBinding_ && driverLibrary == other.driverLibrary;
     if (ownsBinding_ && !keepsOwnBinding) Detach();
-    driverLibrary = other.driverLibrary;
-    driver = other.driver;
-    currentPen = other.currentPen;
-    stepSize = other.stepSize;
-    maxX = other.maxX;
-    maxY = other.maxY;
-    pageSize = other.pageSize;
-    numberOfPens = other.numberOfPens;
-    homeX = other.homeX;
-    homeY = other.homeY;
-    headX = other.headX;
-    headY = other.headY;
-    pagedDistance = other.pagedDistance;
-    aborted = other.aborted;
+    DriverOwner::operator=(other);
     abortHandler = other.abortHandler;
     reserved1 = other.reserved1;
     reserved2 = other.reserved2;
@@ -191,7 +172,7 @@ int Plotter::Attach(const char* driverFile, const char* device, const char* iniP
              driverFile ? driverFile : "", sectionInFile);
     }
     if (ownsBinding_) {
-        if (FARPROC entry = GetProcAddress(driverLibrary, "Attach")) {
+        if (FARPROC entry = GetProcAddress(driverLibrary, AttachEntryName)) {
             attached = reinterpret_cast<AttachProc>(reinterpret_cast<void (*)()>(entry))(
                 section.c_str(), ini.c_str());
             if (!attached)

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <string>
 
-#include <driverframe/PlotterDriver.h>
+#include <plotterdriver/PlotterDriver.h>
 #include <shell/CIniFile.h>
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <limits>
 
-#include <driverframe/PlotterDriver.h>
+#include <plotterdriver/PlotterDriver.h>
 #include <pathkit/AbortHandler.h>
 #include <win32/ModuleTesting.h>
 #include <win32/kernel.h>

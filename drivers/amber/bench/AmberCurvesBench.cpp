@@ -16,7 +16,7 @@
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
 
-#include <driverframe/longBez3Base.h>
+#include <driverframe/SaturatingBez3Base.h>
 
 #include "SmoothPoints.h"
 
@@ -133,11 +133,14 @@ struct Result {
 };
 
 // Flattened pieces of an integer curve, kept as their end points.
-class Collector : public longBez3Base {
+class Collector : public SaturatingBez3Base {
 public:
-    explicit Collector(std::int32_t tolerance) : longBez3Base(tolerance) {}
-    void Output(longPoint&, longPoint&, longPoint&, longPoint& p3) override { ends.push_back(p3); }
-    std::vector<longPoint> ends;
+    explicit Collector(std::int32_t tolerance) : SaturatingBez3Base(tolerance) {}
+    void Output(SaturatingPoint&, SaturatingPoint&, SaturatingPoint&,
+                SaturatingPoint& p3) override {
+        ends.push_back(p3);
+    }
+    std::vector<SaturatingPoint> ends;
 };
 
 constexpr double kDeviceStep = 0.05;       // StepSize of the record-language section
@@ -174,13 +177,13 @@ Result Records(int quality) {
                 points.push_back(Device(q.x, q.y));
             sent = long(points.size());
         } else {
-            longPoint p[4];
+            SaturatingPoint p[4];
             for (int i = 0; i < 4; ++i)
                 p[i].Fill(Round(s.p[i].x / kUnit), Round(s.p[i].y / kUnit));
             Collector flatten(Round(0.2 / kUnit));
             flatten.CalcCurve(p[0], p[1], p[2], p[3], 0);
             points.push_back(Device(s.p[0].x, s.p[0].y)); // the head
-            for (const longPoint& e : flatten.ends)
+            for (const SaturatingPoint& e : flatten.ends)
                 points.push_back(Device(e.x * kUnit, e.y * kUnit));
             sent = long(flatten.ends.size());
         }
@@ -208,13 +211,13 @@ Result Hpgl() {
             send(s.move ? "PU" : "PD", x, y);
             continue;
         }
-        longPoint p[4];
+        SaturatingPoint p[4];
         for (int i = 0; i < 4; ++i)
             p[i].Fill(Round(s.p[i].x / kStep) * 4, Round(s.p[i].y / kStep) * 4);
         Collector flatten(Round(0.1 / kStep));
         flatten.CalcCurve(p[0], p[1], p[2], p[3], 0);
         std::vector<Pt> points{{hx * kStep, hy * kStep}};
-        for (const longPoint& e : flatten.ends) {
+        for (const SaturatingPoint& e : flatten.ends) {
             send("PD", e.x >> 2, e.y >> 2);
             points.push_back({hx * kStep, hy * kStep});
         }

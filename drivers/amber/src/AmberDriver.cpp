@@ -5,7 +5,7 @@
 #include <cmath>
 #include <cstring>
 
-#include <plot/Plotter.h>
+#include <plotterdriver/DriverOwner.h>
 #include <shell/CIniFile.h>
 #include <win32/user.h>
 
@@ -43,8 +43,8 @@ LONG Steps(double mm, float step) {
 } // namespace
 
 AmberDriver::AmberDriver(const DriverResources& texts)
-    : longBez3Base(2), texts_(texts), port_(*this, texts),
-      templates_{{"CutInit", kStart},      {"PlotInit", kStart},
+    : SaturatingBez3Base(2), texts_(texts), port_(*this, texts),
+      templates_{{"CutInit", kStart},       {"PlotInit", kStart},
                  {"HeadPosStart", R"(\1)"}, {"HeadPosEnd", R"(\128\5)"},
                  {"Start", kStart},         {"MoveTo", R"(\0\255\255\255\255\0####)"},
                  {"LineTo", R"(\0####)"},   {"SplineTo", R"(\1####)"},

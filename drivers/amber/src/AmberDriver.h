@@ -11,16 +11,16 @@
 
 #include <string>
 
-#include <driverframe/PlotterDriver.h>
 #include <driverframe/PortTransport.h>
-#include <driverframe/longBez3Base.h>
+#include <driverframe/SaturatingBez3Base.h>
+#include <plotterdriver/PlotterDriver.h>
 
 #include "RecordTemplate.h"
 #include "SmoothPoints.h"
 
 class DriverResources;
 
-class AmberDriver : public PlotterDriver, public longBez3Base {
+class AmberDriver : public PlotterDriver, public SaturatingBez3Base {
 public:
     explicit AmberDriver(const DriverResources& texts);
     ~AmberDriver();
@@ -42,7 +42,8 @@ public:
     // Raw bytes (a spool header): written in pieces of at most 255 bytes, as they are.
     void Write(const char* data, int length) override;
 
-    void Output(longPoint& p0, longPoint& p1, longPoint& p2, longPoint& p3) override;
+    void Output(SaturatingPoint& p0, SaturatingPoint& p1, SaturatingPoint& p2,
+                SaturatingPoint& p3) override;
 
     // The driver's own operations.
     virtual void ReloadSettings();
@@ -59,6 +60,8 @@ public:
     // Binds the object to section deviceName of the profile iniPath and loads it.
     bool Bind(const char* deviceName, const char* iniPath);
     bool HasPortLibrary() const { return port_.HasPortLibrary(); }
+    // Whether Attach may hand the object out: only with the port library.
+    bool CanAttach() const { return HasPortLibrary(); }
 
     // What the loader and Init set, for the tests.
     struct State {

@@ -4,7 +4,7 @@
 #include <cmath>
 #include <new>
 
-#include <plot/Plotter.h>
+#include <plotterdriver/DriverOwner.h>
 #include <shell/CIniFile.h>
 #include <win32/user.h>
 
@@ -252,14 +252,15 @@ void AmberDriver::LineTo(LONG x, LONG y) {
     }
 }
 
-void AmberDriver::Output(longPoint&, longPoint&, longPoint&, longPoint& p3) {
+void AmberDriver::Output(SaturatingPoint&, SaturatingPoint&, SaturatingPoint&,
+                         SaturatingPoint& p3) {
     LineTo(p3.x, p3.y);
 }
 
 void AmberDriver::CurveTo(LONG x1, LONG y1, LONG x2, LONG y2, LONG x3, LONG y3, LONG x4,
                           LONG y4) {
     if (!convertToSpline_) {
-        longPoint p0(x1, y1), p1(x2, y2), p2(x3, y3), p3(x4, y4);
+        SaturatingPoint p0(x1, y1), p1(x2, y2), p2(x3, y3), p3(x4, y4);
         CalcCurve(p0, p1, p2, p3, 0);
         return;
     }

@@ -7,7 +7,7 @@
 
 #include <driverframe/DriverResources.h>
 #include <driverframe/DriverStrings.h>
-#include <plot/Plotter.h>
+#include <plotterdriver/DriverOwner.h>
 #include <shell/CIniFile.h>
 #include <win32/kernel.h>
 #include <win32/module.h>

@@ -1,7 +1,7 @@
 // The plot library's default driver: the template-language frame without the coordinate
 // transform. Its globals are the resource library and the one driver object.
 
-#include <driverframe/DriverResources.h>
+#include <driverframe/DriverEntry.h>
 #include <driverframe/TemplateEmitter.h>
 
 namespace {
@@ -12,15 +12,8 @@ EmitterSwitches DuneSwitches() {
     return s;
 }
 
-// Defined in this order: the driver's construction may already need the texts.
-DriverResources resources("cutdrv-dune-res.DLL");
-TemplateEmitter driver(resources, DuneSwitches());
+DriverEntry<TemplateEmitter> entry("cutdrv-dune-res.DLL", {}, DuneSwitches());
 
 } // namespace
 
-extern "C" __attribute__((visibility("default"))) PlotterDriver* Attach(const char* deviceName,
-                                                                        const char* iniPath) {
-    if (!resources.IsLoaded()) return nullptr;
-    driver.Bind(deviceName, iniPath);
-    return &driver;
-}
+DRIVER_ATTACH_ENTRY(entry)

@@ -7,16 +7,16 @@
 #include <type_traits>
 
 #include <mfc/CStringArray.h>
-#include <plot/Plotter.h>
+#include <plotterdriver/DeviceFile.h>
+#include <plotterdriver/DriverOwner.h>
+#include <plotterdriver/PlotterDriver.h>
 #include <win32/kernel.h>
 #include <win32/module.h>
 #include <win32/user.h>
 #include <win32/winspool.h>
 
-#include "driverframe/DeviceFile.h"
 #include "driverframe/DriverResources.h"
 #include "driverframe/DriverStrings.h"
-#include "driverframe/PlotterDriver.h"
 #include "driverframe/PrinterNames.h"
 
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 
-#include <plot/Plotter.h>
+#include <plotterdriver/DriverOwner.h>
 #include <shell/CIniFile.h>
 #include <win32/user.h>
 
@@ -12,7 +12,7 @@
 #include "driverframe/SyncBlock.h"
 
 TemplateDriver::TemplateDriver(const DriverResources& texts, const PortPolicy& policy)
-    : longBez3Base(2), port_(*this, texts), texts_(texts) {
+    : SaturatingBez3Base(2), port_(*this, texts), texts_(texts) {
     port_.SetPolicy(policy);
     port_.BindPortLibrary();
 }
@@ -22,6 +22,10 @@ void TemplateDriver::SectionLoaded(CIniFile&) {}
 void TemplateDriver::TemplatesConverted() {}
 
 TemplateDriver::~TemplateDriver() = default;
+
+bool TemplateDriver::CanAttach() const {
+    return texts_.IsLoaded();
+}
 
 void TemplateDriver::Bind(const char* deviceName, const char* iniPath) {
     sectionName_ = deviceName ? deviceName : "";

@@ -9,9 +9,9 @@
 #include <numbers>
 #include <string>
 
+#include <plotterdriver/DeviceFile.h>
 #include <win32/user.h>
 
-#include "driverframe/DeviceFile.h"
 #include "driverframe/DriverResources.h"
 #include "driverframe/DriverStrings.h"
 #include "driverframe/Saturate.h"
@@ -209,7 +209,7 @@ void TemplateEmitter::PlainLine(LONG x, LONG y) {
 }
 
 void TemplateEmitter::LineTo(LONG x, LONG y) {
-    longPoint target(x, y);
+    SaturatingPoint target(x, y);
     if (!compensation_) {
         PlainLine(x, y);
     } else if (InsideKnifeBox(last_) && InsideKnifeBox(target)) {
@@ -220,7 +220,7 @@ void TemplateEmitter::LineTo(LONG x, LONG y) {
     }
 }
 
-bool TemplateEmitter::InsideKnifeBox(const longPoint& p) const {
+bool TemplateEmitter::InsideKnifeBox(const SaturatingPoint& p) const {
     std::int64_t r = section_.toolOffset;
     return r < p.x && p.x < maxX - r && r < p.y && p.y < maxY - r;
 }
@@ -234,16 +234,16 @@ double TemplateEmitter::AngleStep() const {
 
 void TemplateEmitter::CompensatedLine(LONG x, LONG y) {
     const double r = section_.toolOffset;
-    const longPoint target(x, y);
+    const SaturatingPoint target(x, y);
     const double dx = double(x) - last_.x, dy = double(y) - last_.y;
     const double length = std::sqrt(dx * dx + dy * dy);
     // A line of length 0 has no direction: the knife neither moves nor turns.
     if (length == 0) return;
-    const longPoint n(TruncateToInt32(std::trunc(r * dx) / length),
-                      TruncateToInt32(std::trunc(r * dy) / length));
-    const longPoint cutEnd = target + n;
+    const SaturatingPoint n(TruncateToInt32(std::trunc(r * dx) / length),
+                            TruncateToInt32(std::trunc(r * dy) / length));
+    const SaturatingPoint cutEnd = target + n;
 
-    if (offset_ == longPoint()) {
+    if (offset_ == SaturatingPoint()) {
         offset_ = n;
         if (target != last_) PlainLine(cutEnd.x, cutEnd.y);
         last_ = target;
@@ -261,10 +261,10 @@ void TemplateEmitter::CompensatedLine(LONG x, LONG y) {
             double a = theta * i / k;
             double rx = offset_.x * std::cos(a) - offset_.y * std::sin(a);
             double ry = offset_.x * std::sin(a) + offset_.y * std::cos(a);
-            longPoint p = last_ + longPoint(TruncateToInt32(rx), TruncateToInt32(ry));
+            SaturatingPoint p = last_ + SaturatingPoint(TruncateToInt32(rx), TruncateToInt32(ry));
             PlainLine(p.x, p.y);
         }
-        longPoint corner = last_ + n;
+        SaturatingPoint corner = last_ + n;
         PlainLine(corner.x, corner.y);
     }
     PlainLine(cutEnd.x, cutEnd.y);
@@ -275,7 +275,7 @@ void TemplateEmitter::CompensatedLine(LONG x, LONG y) {
 void TemplateEmitter::CurveTo(LONG x1, LONG y1, LONG x2, LONG y2, LONG x3, LONG y3, LONG x4,
                               LONG y4) {
     if (section_[Cmd::Bezier].IsEmpty()) {
-        longPoint p0(Times4(x1), Times4(y1)), p1(Times4(x2), Times4(y2)),
+        SaturatingPoint p0(Times4(x1), Times4(y1)), p1(Times4(x2), Times4(y2)),
             p2(Times4(x3), Times4(y3)), p3(Times4(x4), Times4(y4));
         CalcCurve(p0, p1, p2, p3, 0);
         return;
@@ -299,7 +299,8 @@ void TemplateEmitter::CurveTo(LONG x1, LONG y1, LONG x2, LONG y2, LONG x3, LONG 
     headY = y4;
 }
 
-void TemplateEmitter::Output(longPoint&, longPoint&, longPoint&, longPoint& p3) {
+void TemplateEmitter::Output(SaturatingPoint&, SaturatingPoint&, SaturatingPoint&,
+                             SaturatingPoint& p3) {
     LineTo(p3.x >> 2, p3.y >> 2);
 }
 

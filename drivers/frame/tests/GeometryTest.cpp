@@ -4,67 +4,69 @@
 #include <gtest/gtest.h>
 #include <vector>
 
-#include <driverframe/longBez3Base.h>
+#include <driverframe/SaturatingBez3Base.h>
 
 namespace {
 
 struct Piece {
-    longPoint p0, p3;
+    SaturatingPoint p0, p3;
     std::uint32_t start, end;
     int depth;
 };
 
 // Records every piece with its parameter range and depth.
-class RecordingFlattener : public longBez3Base {
+class RecordingFlattener : public SaturatingBez3Base {
 public:
-    explicit RecordingFlattener(std::int32_t tolerance = 2) : longBez3Base(tolerance) {}
+    explicit RecordingFlattener(std::int32_t tolerance = 2) : SaturatingBez3Base(tolerance) {}
 
-    void Output(longPoint& p0, longPoint&, longPoint&, longPoint& p3) override {
+    void Output(SaturatingPoint& p0, SaturatingPoint&, SaturatingPoint&,
+                SaturatingPoint& p3) override {
         pieces.push_back({p0, p3, paramStart, paramEnd, depth});
     }
 
-    using longBez3Base::chordMid;
+    using SaturatingBez3Base::chordMid;
     std::vector<Piece> pieces;
 };
 
-void Flatten(RecordingFlattener& f, longPoint p0, longPoint p1, longPoint p2, longPoint p3) {
+void Flatten(RecordingFlattener& f, SaturatingPoint p0, SaturatingPoint p1, SaturatingPoint p2,
+             SaturatingPoint p3) {
     f.CalcCurve(p0, p1, p2, p3, 0);
 }
 
 TEST(LongPointTest, ArithmeticTruncatesTowardZeroAndSaturates) {
     struct Case {
-        longPoint result;
-        longPoint expected;
+        SaturatingPoint result;
+        SaturatingPoint expected;
     } cases[] = {
-        {longPoint(7, -7) * 0.5, {3, -3}},
-        {longPoint(7, -7) / 2.0, {3, -3}},
-        {longPoint(10, -10) * 0.99, {9, -9}},
-        {longPoint(1, -1) * 1e12, {INT_MAX, INT_MIN}},
-        {longPoint(1, 1) * std::nan(""), {0, 0}},
-        {longPoint(5, 5) / 0.0, {INT_MAX, INT_MAX}},
-        {longPoint(1, 2) + longPoint(10, 20), {11, 22}},
-        {longPoint(1, 2) - longPoint(10, 20), {-9, -18}},
-        {longPoint(INT_MAX, INT_MIN) + longPoint(1, -1), {INT_MAX, INT_MIN}},
+        {SaturatingPoint(7, -7) * 0.5, {3, -3}},
+        {SaturatingPoint(7, -7) / 2.0, {3, -3}},
+        {SaturatingPoint(10, -10) * 0.99, {9, -9}},
+        {SaturatingPoint(1, -1) * 1e12, {INT_MAX, INT_MIN}},
+        {SaturatingPoint(1, 1) * std::nan(""), {0, 0}},
+        {SaturatingPoint(5, 5) / 0.0, {INT_MAX, INT_MAX}},
+        {SaturatingPoint(1, 2) + SaturatingPoint(10, 20), {11, 22}},
+        {SaturatingPoint(1, 2) - SaturatingPoint(10, 20), {-9, -18}},
+        {SaturatingPoint(INT_MAX, INT_MIN) + SaturatingPoint(1, -1), {INT_MAX, INT_MIN}},
     };
     for (const Case& c : cases) {
         EXPECT_EQ(c.result.x, c.expected.x);
         EXPECT_EQ(c.result.y, c.expected.y);
     }
-    longPoint p;
-    EXPECT_EQ(p, longPoint(0, 0));
+    SaturatingPoint p;
+    EXPECT_EQ(p, SaturatingPoint(0, 0));
     p.Fill(3, 4);
-    p += longPoint(1, 1);
-    p -= longPoint(0, 2);
-    EXPECT_EQ(p, longPoint(4, 3));
-    EXPECT_NE(p, longPoint(4, 4));
+    p += SaturatingPoint(1, 1);
+    p -= SaturatingPoint(0, 2);
+    EXPECT_EQ(p, SaturatingPoint(4, 3));
+    EXPECT_NE(p, SaturatingPoint(4, 4));
     EXPECT_EQ(&p.This(), &p);
 }
 
 TEST(LongBez3BaseTest, MidpointsTruncateTowardZero) {
     RecordingFlattener f;
-    longPoint p0(-3, 3), m(0, 0), p3(0, 0);
+    SaturatingPoint p0(-3, 3), m(0, 0), p3(0, 0);
     f.CheckOutput(p0, m, p3);
-    EXPECT_EQ(f.chordMid, longPoint(-1, 1));
+    EXPECT_EQ(f.chordMid, SaturatingPoint(-1, 1));
 }
 
 TEST(LongBez3BaseTest, StraightCurveGivesFourQuarterPieces) {
@@ -73,7 +75,7 @@ TEST(LongBez3BaseTest, StraightCurveGivesFourQuarterPieces) {
     ASSERT_EQ(f.pieces.size(), 4u);
     const std::int32_t ends[] = {75, 150, 225, 300};
     for (int i = 0; i < 4; ++i) {
-        EXPECT_EQ(f.pieces[i].p3, longPoint(ends[i], 0)) << i;
+        EXPECT_EQ(f.pieces[i].p3, SaturatingPoint(ends[i], 0)) << i;
         EXPECT_EQ(f.pieces[i].start, std::uint32_t(i) << 29) << i;
         EXPECT_EQ(f.pieces[i].end, std::uint32_t(i + 1) << 29) << i;
         EXPECT_EQ(f.pieces[i].depth, 1);
@@ -85,8 +87,8 @@ TEST(LongBez3BaseTest, CoincidentPointsGiveFourEmptyPieces) {
     Flatten(f, {5, -5}, {5, -5}, {5, -5}, {5, -5});
     ASSERT_EQ(f.pieces.size(), 4u);
     for (const Piece& piece : f.pieces) {
-        EXPECT_EQ(piece.p0, longPoint(5, -5));
-        EXPECT_EQ(piece.p3, longPoint(5, -5));
+        EXPECT_EQ(piece.p0, SaturatingPoint(5, -5));
+        EXPECT_EQ(piece.p3, SaturatingPoint(5, -5));
     }
 }
 
@@ -94,8 +96,8 @@ TEST(LongBez3BaseTest, PiecesJoinAndStayWithinTolerance) {
     RecordingFlattener f(8);
     Flatten(f, {0, 0}, {0, 4000}, {4000, 4000}, {4000, 0});
     ASSERT_GT(f.pieces.size(), 8u);
-    EXPECT_EQ(f.pieces.front().p0, longPoint(0, 0));
-    EXPECT_EQ(f.pieces.back().p3, longPoint(4000, 0));
+    EXPECT_EQ(f.pieces.front().p0, SaturatingPoint(0, 0));
+    EXPECT_EQ(f.pieces.back().p3, SaturatingPoint(4000, 0));
     for (std::size_t i = 1; i < f.pieces.size(); ++i) {
         EXPECT_EQ(f.pieces[i].p0, f.pieces[i - 1].p3) << i;
         EXPECT_EQ(f.pieces[i].start, f.pieces[i - 1].end) << i;
@@ -108,10 +110,11 @@ TEST(LongBez3BaseTest, PiecesJoinAndStayWithinTolerance) {
 TEST(LongBez3BaseTest, RecursionStopsAtDepth31) {
     class NeverFlat : public RecordingFlattener {
     public:
-        int CheckEntry(longPoint&, longPoint&, longPoint&, longPoint&) override {
+        int CheckEntry(SaturatingPoint&, SaturatingPoint&, SaturatingPoint&,
+                       SaturatingPoint&) override {
             return paramStart == 0;
         }
-        int CheckOutput(longPoint&, longPoint&, longPoint&) override {
+        int CheckOutput(SaturatingPoint&, SaturatingPoint&, SaturatingPoint&) override {
             deepestTest = std::max<int>(deepestTest, depth);
             return 0;
         }

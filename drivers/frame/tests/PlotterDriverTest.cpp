@@ -2,8 +2,8 @@
 #include <cstring>
 #include <gtest/gtest.h>
 
-#include <driverframe/PlotterDriver.h>
-#include <driverframe/longBez3Base.h>
+#include <driverframe/SaturatingBez3Base.h>
+#include <plotterdriver/PlotterDriver.h>
 
 namespace {
 
@@ -50,9 +50,9 @@ TEST(PlotterDriverTest, VirtualSlotsKeepTheirOrder) {
                                     Slot(&D::WriteWithTimeout)};
     for (std::ptrdiff_t i = 0; i < std::ptrdiff_t(std::size(slots)); ++i)
         EXPECT_EQ(slots[i], i);
-    EXPECT_EQ(Slot(&longBez3Base::Output), 0);
-    EXPECT_EQ(Slot(&longBez3Base::CheckEntry), 1);
-    EXPECT_EQ(Slot(&longBez3Base::CheckOutput), 2);
+    EXPECT_EQ(Slot(&SaturatingBez3Base::Output), 0);
+    EXPECT_EQ(Slot(&SaturatingBez3Base::CheckEntry), 1);
+    EXPECT_EQ(Slot(&SaturatingBez3Base::CheckOutput), 2);
 }
 
 TEST(PlotterDriverTest, BaseOperationsAnswerNeutrally) {

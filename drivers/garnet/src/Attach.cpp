@@ -1,19 +1,13 @@
 // The plug-in's entry and its globals: the resource library and the one driver object.
 
-#include <driverframe/DriverResources.h>
+#include <driverframe/DriverEntry.h>
 
 #include "GarnetDriver.h"
 
 namespace {
 
-DriverResources resources("cutdrv-garnet-res.DLL");
-GarnetDriver driver(resources);
+DriverEntry<GarnetDriver> entry("cutdrv-garnet-res.DLL");
 
 } // namespace
 
-extern "C" __attribute__((visibility("default"))) PlotterDriver* Attach(const char* deviceName,
-                                                                        const char* iniPath) {
-    if (!resources.IsLoaded()) return nullptr;
-    driver.Bind(deviceName, iniPath);
-    return &driver;
-}
+DRIVER_ATTACH_ENTRY(entry)

@@ -5,19 +5,19 @@
 // library's axes: the first (x) runs across the media, the second (y) along it. The driver
 // has them the other way round; the table of the two lives in src/DriverAxes.h.
 //
-// Driver plug-ins call back only through the five virtual slots and write the aborted flag,
-// the home offset and the head position directly; the field order is part of that contract.
+// What driver plug-ins may call back, and the fields in front that they rely on, are the
+// driver contract's DriverOwner: its five virtual slots and its fields come first.
 
 #include <mfc/CString.h>
+#include <plotterdriver/DriverOwner.h>
 #include <win32/base.h>
 
 #include "plot/export.h"
 
 class AbortHandler;
 class CWnd;
-class PlotterDriver;
 
-class PLOT_API Plotter {
+class PLOT_API Plotter : public DriverOwner {
 public:
     Plotter();
     // A copy shares the binding (library and driver) without owning it: destroying or
@@ -29,14 +29,14 @@ public:
 
     // Slot 0: the aborted flag when set; otherwise polls the abort handler, or without one
     // lets the message pump process one waiting message, and returns the flag.
-    virtual int IsAborted();
+    int IsAborted() override;
     // Slots 1 and 2: millimetres to and from the plot library's current unit.
-    virtual float MMToUnit(float mm);
-    virtual float UnitToMM(float value);
+    float MMToUnit(float mm) override;
+    float UnitToMM(float value) override;
     // Slot 3: the name of the current unit.
-    virtual const char* UnitName();
+    const char* UnitName() override;
     // Slot 4: both set to 1000.
-    virtual void GetPlotSize(float& width, float& height);
+    void GetPlotSize(float& width, float& height) override;
 
     // Binding. Attach returns 0 when the plug-in gave a driver object, -1 otherwise (the
     // fallback limits are then in force and no driver is called). A binding already held is
@@ -92,20 +92,8 @@ public:
     // 0 when the output is a port (LPT1..4, COM1..4, with or without ':'), else 1.
     int isPlotFile();
 
-    HMODULE driverLibrary = nullptr;
-    PlotterDriver* driver = nullptr;
-    unsigned currentPen = unsigned(-1);
-    float stepSize = 0.025f; // millimetres per step
-    LONG maxX = 0;           // steps, across the media
-    LONG maxY = 0;           // steps, along the media
-    LONG pageSize = 0;       // steps; above 0 for a paging device
-    int numberOfPens = 1;
-    LONG homeX = 0; // origin offset, steps
-    LONG homeY = 0;
-    LONG headX = 0; // where the job's (0, 0) lies on the device, steps
-    LONG headY = 0;
-    int pagedDistance = 0; // steps fed by paging on this sheet
-    int aborted = 0;
+    // Behind the fields of DriverOwner (library, driver, pen, limits, home, head, paged
+    // distance, aborted flag):
     AbortHandler* abortHandler = nullptr;
     DWORD reserved1 = 0;
     DWORD reserved2 = 0;

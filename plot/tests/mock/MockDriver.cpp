@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <string>
 
-#include <driverframe/PlotterDriver.h>
+#include <plotterdriver/PlotterDriver.h>
 #include <win32/kernel.h>
 
 #include "MockControl.h"

@@ -5,16 +5,17 @@
 #include <initializer_list>
 #include <string>
 
+#include <plotterdriver/PlotterDriver.h>
+
 #include "driverframe/AxisTransform.h"
 #include "driverframe/DeviceSection.h"
-#include "driverframe/PlotterDriver.h"
 #include "driverframe/PortTransport.h"
-#include "driverframe/longBez3Base.h"
+#include "driverframe/SaturatingBez3Base.h"
 
 class CIniFile;
 class DriverResources;
 
-class TemplateDriver : public PlotterDriver, public longBez3Base {
+class TemplateDriver : public PlotterDriver, public SaturatingBez3Base {
 public:
     void Abort() override;
     // Opens the port named by the section's Device key as it is now, converts the templates
@@ -28,6 +29,8 @@ public:
                         const char* terminators) override;
     int WriteWithTimeout(unsigned milliseconds, const char* data, int length) override;
 
+    // Whether Attach may hand the object out: only with its resource library.
+    bool CanAttach() const;
     // Binds the object to section deviceName of the profile iniPath and loads it.
     void Bind(const char* deviceName, const char* iniPath);
     // Reads every key of the section, replacing what an earlier load left.

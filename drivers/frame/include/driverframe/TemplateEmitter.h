@@ -49,7 +49,8 @@ public:
                       LONG& r3, LONG& r4, LONG& r5, LONG& r6) override;
 
     // A flattened piece of a curve, in fourfold coordinates.
-    void Output(longPoint& p0, longPoint& p1, longPoint& p2, longPoint& p3) override;
+    void Output(SaturatingPoint& p0, SaturatingPoint& p1, SaturatingPoint& p2,
+                SaturatingPoint& p3) override;
 
 protected:
     void SectionLoaded(CIniFile& ini) override;
@@ -68,7 +69,7 @@ private:
     void SendPoint(const CommandTemplate& command, long x, long y);
     void PlainLine(LONG x, LONG y);
     void CompensatedLine(LONG x, LONG y);
-    bool InsideKnifeBox(const longPoint& p) const;
+    bool InsideKnifeBox(const SaturatingPoint& p) const;
     double AngleStep() const;
 
     bool CanExchange() const;
@@ -79,6 +80,6 @@ private:
 
     bool polyLineOpen_ = false;
     bool compensation_ = false;
-    longPoint last_;   // L: last target of a move or a compensated line, driver axes
-    longPoint offset_; // V: the knife's last offset from the head
+    SaturatingPoint last_;   // L: last target of a move or a compensated line, driver axes
+    SaturatingPoint offset_; // V: the knife's last offset from the head
 };

@@ -9,7 +9,7 @@
 #include <sstream>
 #include <string>
 
-#include <driverframe/PlotterDriver.h>
+#include <plotterdriver/PlotterDriver.h>
 #include <testing/FakeSpooler.h>
 #include <testing/PlatformTest.h>
 #include <win32/ModuleTesting.h>
