@@ -4,14 +4,16 @@
 #include <cmath>
 #include <limits>
 
+#include "pathkit/BezierSplit.h"
+
 namespace {
 
 constexpr int MaxDepth = 31;
 constexpr std::int32_t MinLongLimit = 2;
 
-// Rounded once to float; the average of two floats never overflows this way.
+// The midpoint rules of the two engines, by point type.
 floatPoint Mid(const floatPoint& a, const floatPoint& b) {
-    return floatPoint(float((double(a.x) + b.x) * 0.5), float((double(a.y) + b.y) * 0.5));
+    return MidPoint(a, b);
 }
 
 // Truncated towards zero; the sum cannot overflow in 64 bits.
@@ -31,27 +33,26 @@ void SubdivideCubic(Engine& e, Pt& p0, Pt& c1, Pt& c2, Pt& p3, std::uint32_t t0)
     e.tEnd = t0 + width;
     if (!e.CheckEntry(p0, c1, c2, p3)) return;
 
-    Pt l1 = Mid(p0, c1), h = Mid(c1, c2), r2 = Mid(c2, p3);
-    Pt m1 = Mid(l1, h), m2 = Mid(h, r2);
-    Pt m = Mid(m1, m2);
+    CubicHalves<Pt> h =
+        HalveCubic(p0, c1, c2, p3, [](const Pt& a, const Pt& b) { return Mid(a, b); });
     // At depth 31 the halves cannot both have width 0.5; the right one keeps the whole unit.
     std::uint32_t half = width >> 1;
 
-    e.NoteControls(c1, c2, l1, m1, m2, r2);
-    if (e.depth >= MaxDepth || e.CheckOutput(p0, m, p3)) {
-        Pt a = p0, b = l1, c = m1, d = m;
+    e.NoteControls(c1, c2, h.l1, h.l2, h.r1, h.r2);
+    if (e.depth >= MaxDepth || e.CheckOutput(p0, h.m, p3)) {
+        Pt a = p0, b = h.l1, c = h.l2, d = h.m;
         e.tStart = t0;
         e.tEnd = t0 + half;
         e.Output(a, b, c, d);
-        a = m, b = m2, c = r2, d = p3;
+        a = h.m, b = h.r1, c = h.r2, d = p3;
         e.tStart = t0 + half;
         e.tEnd = t0 + width;
         e.Output(a, b, c, d);
         return;
     }
     ++e.depth;
-    SubdivideCubic(e, p0, l1, m1, m, t0);
-    SubdivideCubic(e, m, m2, r2, p3, t0 + half);
+    SubdivideCubic(e, p0, h.l1, h.l2, h.m, t0);
+    SubdivideCubic(e, h.m, h.r1, h.r2, p3, t0 + half);
     --e.depth;
 }
 
@@ -90,9 +91,8 @@ int floatBez3Base::CheckOutput(floatPoint& p0, floatPoint& mid, floatPoint& p3) 
     return !controlsKnown_ || HalvesNearChords(p0, mid, p3);
 }
 
-void floatBez3Base::NoteControls(const floatPoint& c1, const floatPoint& c2,
-                                 const floatPoint& l1, const floatPoint& l2,
-                                 const floatPoint& r1, const floatPoint& r2) {
+void floatBez3Base::NoteControls(const floatPoint& c1, const floatPoint& c2, const floatPoint& l1,
+                                 const floatPoint& l2, const floatPoint& r1, const floatPoint& r2) {
     controls_[0] = c1;
     controls_[1] = c2;
     controls_[2] = l1;

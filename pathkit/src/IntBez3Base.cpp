@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <limits>
 
+#include "pathkit/BezierSplit.h"
+
 namespace {
 
 // (a >> 1) + (b >> 1): never overflows, drops the low bits of both halves.
@@ -57,20 +59,18 @@ void IntBez3Base::CalcCurve(const longPoint& p0, const longPoint& c1, const long
 
 void IntBez3Base::Subdivide(const longPoint& p0, const longPoint& c1, const longPoint& c2,
                             const longPoint& p3) {
-    longPoint l1 = Mid(p0, c1), h = Mid(c1, c2), r2 = Mid(c2, p3);
-    longPoint m1 = Mid(l1, h), m2 = Mid(h, r2);
-    longPoint m = Mid(m1, m2);
+    CubicHalves<longPoint> h = HalveCubic(p0, c1, c2, p3, Mid);
     chordMid = Mid(p0, p3);
-    std::int64_t dx = std::int64_t(m.x) - chordMid.x, dy = std::int64_t(m.y) - chordMid.y;
+    std::int64_t dx = std::int64_t(h.m.x) - chordMid.x, dy = std::int64_t(h.m.y) - chordMid.y;
     std::int64_t dev = std::max(dx < 0 ? -dx : dx, dy < 0 ? -dy : dy);
     if (depth < MaxDepth && (dev >= tolerance || depth == 0)) {
         ++depth;
-        Subdivide(p0, l1, m1, m);
-        Subdivide(m, m2, r2, p3);
+        Subdivide(p0, h.l1, h.l2, h.m);
+        Subdivide(h.m, h.r1, h.r2, p3);
         --depth;
         return;
     }
-    point.Fill(ScaleDown(m.x), ScaleDown(m.y));
+    point.Fill(ScaleDown(h.m.x), ScaleDown(h.m.y));
     Output(point);
     point.Fill(ScaleDown(p3.x), ScaleDown(p3.y));
     Output(point);

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 
+#include "pathkit/BezierSplit.h"
 #include "pathkit/LPathMember.h"
 
 #include "SegmentGeometry.h"
@@ -34,15 +35,13 @@ void LPathMember::SplitAtHalf(LPathMember& first, LPathMember& second) const {
         second.end = second.ctrl2 = end;
         return;
     }
-    longPoint l1 = Half(start, ctrl1), h = Half(ctrl1, ctrl2), r2 = Half(ctrl2, end);
-    longPoint m1 = Half(l1, h), m2 = Half(h, r2);
-    longPoint m = Half(m1, m2);
+    CubicHalves<longPoint> h = HalveCubic(start, ctrl1, ctrl2, end, Half);
     first.start = start;
-    first.ctrl1 = l1;
-    first.ctrl2 = m1;
-    first.end = m;
-    second.start = m;
-    second.ctrl1 = m2;
-    second.ctrl2 = r2;
+    first.ctrl1 = h.l1;
+    first.ctrl2 = h.l2;
+    first.end = h.m;
+    second.start = h.m;
+    second.ctrl1 = h.r1;
+    second.ctrl2 = h.r2;
     second.end = end;
 }

@@ -4,6 +4,7 @@
 #include <numbers>
 
 #include "pathkit/BBox.h"
+#include "pathkit/BezierSplit.h"
 #include "pathkit/NumericToolkit.h"
 #include "pathkit/Path.h"
 
@@ -53,25 +54,6 @@ bool Crosses(const Segment& p, const Segment& q) {
     return s >= 0 && s <= 1 && r >= 0 && r <= 1;
 }
 
-floatPoint Mid(const floatPoint& a, const floatPoint& b) {
-    return floatPoint(float((double(a.x) + b.x) * 0.5), float((double(a.y) + b.y) * 0.5));
-}
-
-// De Casteljau at t = 0.5.
-void Halve(const PathMember& m, PathMember& left, PathMember& right) {
-    floatPoint l1 = Mid(m.start, m.ctrl1), h = Mid(m.ctrl1, m.ctrl2), r2 = Mid(m.ctrl2, m.end);
-    floatPoint m1 = Mid(l1, h), m2 = Mid(h, r2);
-    floatPoint c = Mid(m1, m2);
-    left = m;
-    left.ctrl1 = l1;
-    left.ctrl2 = m1;
-    left.end = c;
-    right = m;
-    right.start = c;
-    right.ctrl1 = m2;
-    right.ctrl2 = r2;
-}
-
 // The unit normal to the right of a direction; zero for a zero direction.
 Vec RightNormal(const Vec& dir) {
     double len = Length(dir);
@@ -112,7 +94,7 @@ void MemberOffsetter::SplitPiece(const PathMember& m) {
     // The halves come from the member as given: cutting the copy with a moved control point
     // would carry its different shape into every piece below.
     PathMember left, right;
-    Halve(m, left, right);
+    HalveMember(m, left, right);
     ++depth;
     SplitPiece(left);
     // The right half starts at the stored end of the left half's last piece: the pieces join

@@ -7,6 +7,7 @@
 
 #include "pathkit/BBox.h"
 #include "pathkit/Bez3Engines.h"
+#include "pathkit/BezierSplit.h"
 #include "pathkit/NumericToolkit.h"
 #include "pathkit/PathMember.h"
 #include "pathkit/PathQueries.h"
@@ -25,28 +26,6 @@ std::uint32_t ToParam(double t) {
 struct Point2 {
     double x, y;
 };
-
-Point2 Lerp(const Point2& a, const Point2& b, double t) {
-    return {a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
-}
-
-// De Casteljau: p becomes the part of the cubic from t to 1.
-void KeepRight(Point2 p[4], double t) {
-    Point2 a = Lerp(p[0], p[1], t), b = Lerp(p[1], p[2], t), c = Lerp(p[2], p[3], t);
-    Point2 d = Lerp(a, b, t), e = Lerp(b, c, t);
-    p[0] = Lerp(d, e, t);
-    p[1] = e;
-    p[2] = c;
-}
-
-// De Casteljau: p becomes the part of the cubic from 0 to t.
-void KeepLeft(Point2 p[4], double t) {
-    Point2 a = Lerp(p[0], p[1], t), b = Lerp(p[1], p[2], t), c = Lerp(p[2], p[3], t);
-    Point2 d = Lerp(a, b, t), e = Lerp(b, c, t);
-    p[1] = a;
-    p[2] = d;
-    p[3] = Lerp(d, e, t);
-}
 
 floatPoint ToFloat(const Point2& p) {
     return floatPoint(float(p.x), float(p.y));
@@ -154,9 +133,9 @@ int PathMember::Cut(std::uint32_t p1, std::uint32_t p2, PathMember& out, floatPo
     if (IsCurve()) {
         Point2 c[4] = {{start.x, start.y}, {ctrl1.x, ctrl1.y}, {ctrl2.x, ctrl2.y}, {end.x, end.y}};
         double t1 = double(p1) / double(PM_PARAM_ONE), t2 = double(p2) / double(PM_PARAM_ONE);
-        if (p2 < PM_PARAM_ONE) KeepLeft(c, t2);
+        if (p2 < PM_PARAM_ONE) KeepCubicTo(c, t2);
         // Within the left part the first parameter is at t1 / t2.
-        if (p1 > 0) KeepRight(c, t1 / t2);
+        if (p1 > 0) KeepCubicFrom(c, t1 / t2);
         out.start = p1 == 0 ? start : ToFloat(c[0]);
         out.ctrl1 = ToFloat(c[1]);
         out.ctrl2 = ToFloat(c[2]);

@@ -5,6 +5,7 @@
 #include <numbers>
 
 #include "outline/OutlineManager.h"
+#include "pathkit/BezierSplit.h"
 #include "pathkit/MemberOffsetter.h"
 #include "pathkit/NumericToolkit.h"
 #include "pathkit/Path.h"
@@ -77,24 +78,6 @@ double NearestParam(const PathMember& m, const Pt& p, double t) {
     return t;
 }
 
-floatPoint Mid(const floatPoint& a, const floatPoint& b) {
-    return floatPoint(float((double(a.x) + b.x) * 0.5), float((double(a.y) + b.y) * 0.5));
-}
-
-void Halve(const PathMember& m, PathMember& left, PathMember& right) {
-    floatPoint l1 = Mid(m.start, m.ctrl1), h = Mid(m.ctrl1, m.ctrl2), r2 = Mid(m.ctrl2, m.end);
-    floatPoint m1 = Mid(l1, h), m2 = Mid(h, r2);
-    floatPoint c = Mid(m1, m2);
-    left = m;
-    left.ctrl1 = l1;
-    left.ctrl2 = m1;
-    left.end = c;
-    right = m;
-    right.start = c;
-    right.ctrl1 = m2;
-    right.ctrl2 = r2;
-}
-
 double Extent(const PathMember& m) {
     double left = std::min({m.start.x, m.ctrl1.x, m.ctrl2.x, m.end.x});
     double right = std::max({m.start.x, m.ctrl1.x, m.ctrl2.x, m.end.x});
@@ -110,24 +93,15 @@ bool HasLength(const PathMember& m) {
 
 // The part of a cubic from parameter t0 to t1 (de Casteljau, in doubles).
 PathMember Part(const PathMember& m, double t0, double t1) {
-    auto lerp = [](const Pt& a, const Pt& b, double t) {
-        return Pt{a.x + (b.x - a.x) * t, a.y + (b.y - a.y) * t};
-    };
-    // The curve from t0 on: split at t0 and keep the second half.
-    Pt p0 = P(m.start), p1 = P(m.ctrl1), p2 = P(m.ctrl2), p3 = P(m.end);
-    Pt a = lerp(p0, p1, t0), b = lerp(p1, p2, t0), c = lerp(p2, p3, t0);
-    Pt d = lerp(a, b, t0), e = lerp(b, c, t0), f = lerp(d, e, t0);
-    p0 = f, p1 = e, p2 = c;
+    Pt p[4] = {P(m.start), P(m.ctrl1), P(m.ctrl2), P(m.end)};
+    KeepCubicFrom(p, t0);
     // Then up to t1, rescaled to the remaining span.
-    double u = t0 < 1 ? (t1 - t0) / (1 - t0) : 1;
-    a = lerp(p0, p1, u), b = lerp(p1, p2, u), c = lerp(p2, p3, u);
-    d = lerp(a, b, u), e = lerp(b, c, u);
-    Pt g = lerp(d, e, u);
+    KeepCubicTo(p, t0 < 1 ? (t1 - t0) / (1 - t0) : 1);
     PathMember out = m;
-    out.start = F(p0);
-    out.ctrl1 = F(a);
-    out.ctrl2 = F(d);
-    out.end = F(g);
+    out.start = F(p[0]);
+    out.ctrl1 = F(p[1]);
+    out.ctrl2 = F(p[2]);
+    out.end = F(p[3]);
     return out;
 }
 
@@ -266,7 +240,7 @@ void ContourOffsetter::AddPiece(const PathMember& piece, int depth) {
     if (piece.IsCurve() && depth < MaxRefineDepth && Extent(piece) > accuracy_ &&
         OffsetError(piece, offset) > tolerance_) {
         PathMember left, right;
-        Halve(piece, left, right);
+        HalveMember(piece, left, right);
         AddPiece(left, depth + 1);
         // The right half starts at the stored end of the left half's last piece, whatever
         // precision the compiler keeps the halving midpoints in.
@@ -363,7 +337,7 @@ bool ContourOffsetter::Meet(Piece& prev, Piece& next) const {
     floatPoint e = prev.offset.end, s = next.offset.start;
     floatPoint at;
     if (Dist(e, s) <= accuracy_) {
-        at = Mid(e, s);
+        at = MidPoint(e, s);
     } else {
         // On the inner side of a slight turn the moved members cross right beside their ends,
         // too close for the crossing search to tell the loop between them from the ends: they
