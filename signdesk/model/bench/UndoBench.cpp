@@ -7,8 +7,8 @@
 #include "model/CGroupObj.h"
 #include "model/CSign.h"
 #include "model/HashBytes.h"
-#include "model/SharedObjRef.h"
 #include "model/UndoList.h"
+#include "sharedobj/SharedObjRef.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "mfc/CException.h"
 #include "mfc/CMemFile.h"
 #include "model/CSign.h"
-#include "model/SharedObjRef.h"
+#include "sharedobj/SharedObjRef.h"
 
 namespace {
 

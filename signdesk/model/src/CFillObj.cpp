@@ -1,11 +1,22 @@
 #include "model/CFillObj.h"
 
+#include "mfc/CArchiveException.h"
+#include "sharedobj/SharedObjRef.h"
+
 IMPLEMENT_SERIAL(CFillObj, CSharedObj, VERSIONABLE_SCHEMA | 0)
 
 CFillObj::CFillObj() = default;
 CFillObj::~CFillObj() = default;
 
 void CFillObj::Serialize(CArchive&) {}
+
+CFillObj* ReadFillObjRef(CArchive& ar) {
+    CSharedObj* pObj = ReadSharedObjRef(ar);
+    if (pObj != nullptr && !pObj->IsKindOf(RUNTIME_CLASS(CFillObj))) {
+        AfxThrowArchiveException(CArchiveException::badClass, ar.m_strFileName);
+    }
+    return static_cast<CFillObj*>(pObj);
+}
 
 CFillObj* CFillObj::Clone() {
     return nullptr;

@@ -11,11 +11,11 @@
 #include "mfc/CRect.h"
 #include "model/CFillObj.h"
 #include "model/FillPainting.h"
-#include "model/SharedObjRef.h"
 #include "pathkit/Path.h"
 #include "pathkit/PathCombination.h"
 #include "pathkit/PathDraw.h"
 #include "rasterkit/CDibDC.h"
+#include "sharedobj/SharedObjRef.h"
 #include "win32/user.h"
 
 IMPLEMENT_SERIAL(CSignObj, CObject, CSignObj::Schema)

@@ -19,9 +19,9 @@
 
 #include "PostScriptText.h"
 #include "model/Gradient.h"
-#include "model/SharedObjRef.h"
 #include "model/ToolGeometry.h"
 #include "model/ViewHooks.h"
+#include "sharedobj/SharedObjRef.h"
 
 IMPLEMENT_SERIAL(CTextureFill, CFillObj, 0)
 

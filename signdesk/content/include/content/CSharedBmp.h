@@ -7,9 +7,8 @@
 #include <mfc/CObArray.h>
 #include <mfc/CString.h>
 #include <rasterkit/CDib.h>
+#include <sharedobj/CSharedObj.h>
 #include <win32/kernel.h>
-
-#include "model/CSharedObj.h"
 
 class CSharedBmp : public CSharedObj {
     DECLARE_SERIAL(CSharedBmp)

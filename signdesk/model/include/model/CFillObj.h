@@ -2,10 +2,10 @@
 // Base of the fills. The base answers every fill operation neutrally; the fill kinds
 // override them.
 
-#include "model/CSharedObj.h"
 #include "pathkit/BBox.h"
 #include "pathkit/Point.h"
 #include "pathkit/TMatrix.h"
+#include "sharedobj/CSharedObj.h"
 
 class CDC;
 
@@ -33,3 +33,7 @@ public:
     virtual COLORREF GetColorAt(const floatPoint& p, float tolerance);
     virtual COLORREF GetStopColor(int nStop);
 };
+
+// A fill slot of an archive (a shared reference, sharedobj/SharedObjRef.h): a fill or null,
+// anything else raises the class error.
+CFillObj* ReadFillObjRef(CArchive& ar);

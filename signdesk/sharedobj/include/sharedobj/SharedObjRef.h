@@ -9,14 +9,11 @@
 #include "mfc/CObArray.h"
 
 class CSharedObj;
-class CFillObj;
 
 void WriteSharedObjRef(CArchive& ar, CSharedObj* pObj);
 // The caller that keeps the pointer acquires it. An index past the table raises
 // CArchiveException cause 5; a record that is not a shared object the class error (6).
 CSharedObj* ReadSharedObjRef(CArchive& ar);
-// A fill slot: a fill or null, anything else raises the class error.
-CFillObj* ReadFillObjRef(CArchive& ar);
 
 // The process-wide table.
 CObArray& GetSharedObjTable();

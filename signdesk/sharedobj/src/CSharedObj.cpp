@@ -1,4 +1,4 @@
-#include "model/CSharedObj.h"
+#include "sharedobj/CSharedObj.h"
 
 #include "SharedObjTable.h"
 #include "mfc/CArchive.h"

@@ -1,13 +1,11 @@
-#include "model/SharedObjRef.h"
+#include "sharedobj/SharedObjRef.h"
 
 #include <algorithm>
 #include <vector>
 
 #include "SharedObjTable.h"
 #include "mfc/CArchiveException.h"
-#include "model/CFillObj.h"
-#include "model/CObjTreeIterator.h"
-#include "model/CSharedObj.h"
+#include "sharedobj/CSharedObj.h"
 
 namespace {
 
@@ -18,6 +16,15 @@ constexpr DWORD NewObjectRef = 0xFFFFFFFFu;
 std::vector<CSharedObj*>& ReadEntries() {
     static std::vector<CSharedObj*> entries;
     return entries;
+}
+
+// The first index of a shared object in the table; -1 for none and for null.
+int IndexInTable(CSharedObj* pObj, CObArray& table) {
+    if (pObj == nullptr) return -1;
+    for (int i = 0; i < table.GetSize(); ++i) {
+        if (table.GetAt(i) == pObj) return i;
+    }
+    return -1;
 }
 
 void EmptyTable() {
@@ -59,7 +66,7 @@ CObArray& GetSharedObjTable() {
 
 void WriteSharedObjRef(CArchive& ar, CSharedObj* pObj) {
     CObArray& table = GetSharedObjTable();
-    const int index = IndexOfObject(pObj, table, FALSE);
+    const int index = IndexInTable(pObj, table);
     if (index >= 0) {
         ar << DWORD(index);
         return;
@@ -85,14 +92,6 @@ CSharedObj* ReadSharedObjRef(CArchive& ar) {
         ReadEntries().push_back(pObj);
     }
     return pObj;
-}
-
-CFillObj* ReadFillObjRef(CArchive& ar) {
-    CSharedObj* pObj = ReadSharedObjRef(ar);
-    if (pObj != nullptr && !pObj->IsKindOf(RUNTIME_CLASS(CFillObj))) {
-        AfxThrowArchiveException(CArchiveException::badClass, ar.m_strFileName);
-    }
-    return static_cast<CFillObj*>(pObj);
 }
 
 CSharedObjTableScope::CSharedObjTableScope() {

@@ -1,6 +1,0 @@
-#pragma once
-// Inside the model: a shared object being destroyed leaves the archive table.
-
-class CSharedObj;
-
-void ForgetSharedObj(CSharedObj* pObj);
