@@ -2,7 +2,7 @@
 // The plot library's settings files, in the shared data folder.
 
 #include <mfc/CFileException.h>
-#include <shell/ProgramFolders.h>
+#include <settings/ProgramFolders.h>
 
 // The data folder's file; when the first-use copy fails, the reader gets its defaults from
 // the missing file.

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include <shell/CIniFile.h>
+#include <settings/CIniFile.h>
 
 #include "DataFolder.h"
 #include "plot/PlotIni.h"

@@ -11,7 +11,7 @@
 #include <pathkit/AbortHandler.h>
 #include <plotterdriver/DeviceFile.h>
 #include <plotterdriver/PlotterDriver.h>
-#include <shell/CIniFile.h>
+#include <settings/CIniFile.h>
 #include <win32/kernel.h>
 #include <win32/module.h>
 #include <win32/user.h>

@@ -5,7 +5,7 @@
 #include <string>
 
 #include <plotterdriver/PlotterDriver.h>
-#include <shell/CIniFile.h>
+#include <settings/CIniFile.h>
 
 namespace {
 

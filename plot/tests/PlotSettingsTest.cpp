@@ -3,7 +3,7 @@
 #include <cmath>
 
 #include <mfc/CStringArray.h>
-#include <shell/CIniFile.h>
+#include <settings/CIniFile.h>
 
 #include "PlotSettings.h"
 #include "PlotTest.h"

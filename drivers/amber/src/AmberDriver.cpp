@@ -6,7 +6,7 @@
 #include <cstring>
 
 #include <plotterdriver/DriverOwner.h>
-#include <shell/CIniFile.h>
+#include <settings/CIniFile.h>
 #include <win32/user.h>
 
 #include <driverframe/DriverResources.h>

@@ -5,7 +5,7 @@
 #include <new>
 
 #include <plotterdriver/DriverOwner.h>
-#include <shell/CIniFile.h>
+#include <settings/CIniFile.h>
 #include <win32/user.h>
 
 #include <driverframe/DriverResources.h>

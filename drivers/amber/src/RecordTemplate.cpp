@@ -2,7 +2,7 @@
 
 #include <cctype>
 
-#include <shell/CIniFile.h>
+#include <settings/CIniFile.h>
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <driverframe/DriverResources.h>
 #include <driverframe/DriverStrings.h>
 #include <plotterdriver/DriverOwner.h>
-#include <shell/CIniFile.h>
+#include <settings/CIniFile.h>
 #include <win32/kernel.h>
 #include <win32/module.h>
 #include <win32/resource.h>

@@ -1,6 +1,6 @@
 #include "FlintDriver.h"
 
-#include <shell/CIniFile.h>
+#include <settings/CIniFile.h>
 
 namespace {
 

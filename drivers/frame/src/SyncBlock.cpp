@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include <shell/CIniFile.h>
+#include <settings/CIniFile.h>
 
 #include "driverframe/Saturate.h"
 

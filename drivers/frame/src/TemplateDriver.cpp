@@ -4,7 +4,7 @@
 #include <cstdint>
 
 #include <plotterdriver/DriverOwner.h>
-#include <shell/CIniFile.h>
+#include <settings/CIniFile.h>
 #include <win32/user.h>
 
 #include "driverframe/DriverResources.h"

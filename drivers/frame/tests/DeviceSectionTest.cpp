@@ -4,7 +4,7 @@
 #include <string>
 
 #include <driverframe/DeviceSection.h>
-#include <shell/CIniFile.h>
+#include <settings/CIniFile.h>
 
 #include "FrameTest.h"
 

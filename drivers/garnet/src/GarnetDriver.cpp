@@ -1,6 +1,6 @@
 #include "GarnetDriver.h"
 
-#include <shell/CIniFile.h>
+#include <settings/CIniFile.h>
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include <shell/CIniFile.h>
+#include <settings/CIniFile.h>
 #include <win32/user.h>
 
 #include <driverframe/DriverResources.h>

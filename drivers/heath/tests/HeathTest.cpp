@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include <shell/CIniFile.h>
+#include <settings/CIniFile.h>
 #include <testing/FakeCutter.h>
 #include <testing/FakeUsbTree.h>
 #include <win32/kernel.h>

@@ -10,8 +10,8 @@
 #include <mfc/FrameworkStrings.h>
 #include <win32/user.h>
 
-#include "NumericText.h"
-#include "shell/CUnit.h"
+#include "settings/CUnit.h"
+#include "settings/NumericText.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 #include "shell/ProfileSettings.h"
 
-#include "NumericText.h"
+#include "settings/NumericText.h"
 
 #include <mfc/afx.h>
 #include <win32/user.h>

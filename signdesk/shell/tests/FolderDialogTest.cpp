@@ -7,8 +7,8 @@
 #include <mfc/afx.h>
 #include <win32/module.h>
 
+#include "settings/PathNames.h"
 #include "shell/CFolderDialog.h"
-#include "shell/PathNames.h"
 #include "testing/DialogDriver.h"
 #include "testing/PlatformTest.h"
 

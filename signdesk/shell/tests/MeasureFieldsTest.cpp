@@ -9,7 +9,7 @@
 #include <win32/module.h>
 
 #include "data/shellui-test-ids.h"
-#include "shell/CUnit.h"
+#include "settings/CUnit.h"
 #include "shell/MeasureFields.h"
 #include "testing/DialogDriver.h"
 #include "testing/PlatformTest.h"

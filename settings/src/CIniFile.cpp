@@ -1,6 +1,6 @@
-#include "shell/CIniFile.h"
+#include "settings/CIniFile.h"
 
-#include "NumericText.h"
+#include "settings/NumericText.h"
 
 #include <win32/kernel.h>
 

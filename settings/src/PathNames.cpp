@@ -1,4 +1,4 @@
-#include "shell/PathNames.h"
+#include "settings/PathNames.h"
 
 #include <string_view>
 

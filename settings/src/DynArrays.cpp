@@ -1,4 +1,4 @@
-#include "shell/DynArrays.h"
+#include "settings/DynArrays.h"
 
 #include <cstring>
 #include <memory>

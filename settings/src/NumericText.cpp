@@ -1,4 +1,4 @@
-#include "NumericText.h"
+#include "settings/NumericText.h"
 
 #include <clocale>
 #include <cstdio>

@@ -8,9 +8,9 @@
 
 #include <mfc/CFileException.h>
 
-#include "shell/PathNames.h"
-#include "shell/ProgramFolders.h"
-#include "shell/ProgramFoldersTesting.h"
+#include "settings/PathNames.h"
+#include "settings/ProgramFolders.h"
+#include "settings/ProgramFoldersTesting.h"
 #include "testing/PlatformTest.h"
 
 namespace fs = std::filesystem;

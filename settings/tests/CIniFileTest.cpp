@@ -1,4 +1,4 @@
-#include "shell/CIniFile.h"
+#include "settings/CIniFile.h"
 
 #include <gtest/gtest.h>
 

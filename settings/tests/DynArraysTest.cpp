@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "shell/DynArrays.h"
+#include "settings/DynArrays.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
-#include "shell/ProgramFolders.h"
-#include "shell/ProgramFoldersTesting.h"
+#include "settings/ProgramFolders.h"
+#include "settings/ProgramFoldersTesting.h"
 
 #include <cstdlib>
 #include <filesystem>

@@ -1,10 +1,10 @@
-#include "shell/CUnit.h"
+#include "settings/CUnit.h"
 
 #include <cmath>
 #include <cstdio>
 
-#include "shell/CIniFile.h"
-#include "shell/DynArrays.h"
+#include "settings/CIniFile.h"
+#include "settings/DynArrays.h"
 
 CUnit AppUnit;
 

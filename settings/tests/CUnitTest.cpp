@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 #include <string>
 
-#include "shell/CUnit.h"
+#include "settings/CUnit.h"
 #include "testing/PlatformTest.h"
 
 namespace {
