@@ -1,0 +1,135 @@
+# Fails when an #include crosses the layering of the tree: a file may include headers of its
+# own folder and of the folders its row below names, nothing else. A folder is the longest row
+# name that starts the file's path; a header is found relative to the including file or under
+# some folder's include/ directory (headers of the system and of outside libraries are not
+# looked at). Files under tests/, bench/ and fuzz/ may also include platform/testing.
+#
+#   cmake -DSOURCE_DIR=<tree> -P cmake/CheckLayering.cmake
+
+cmake_minimum_required(VERSION 3.25)
+
+set(base "platform/win32 platform/win32/gdi platform/mfc")
+set(rows
+  "platform/win32:"
+  "platform/win32/fontface: platform/win32"
+  "platform/win32/gdi: platform/win32 platform/win32/fontface"
+  "platform/mfc: platform/win32 platform/win32/gdi"
+  "platform/testing: ${base}"
+  "platform/comm32: ${base}"
+  "platform/cutterlink: ${base}"
+  "platform/imaging: ${base}"
+  "platform/pcutlib: platform/cutterlink ${base}"
+  "platform/summausb: platform/cutterlink ${base}"
+  "platform/outline/contract:"
+  "platform/outline: platform/outline/contract pathkit ${base}"
+  "guardalloc: ${base}"
+  "pathkit: guardalloc platform/outline/contract ${base}"
+  "geomkit: ${base}"
+  "rasterkit: guardalloc pathkit ${base}"
+  "traceconv: pathkit ${base}"
+  "converters/common: pathkit ${base}"
+  "converters: converters/common pathkit ${base}"
+  "settings: pathkit ${base}"
+  "plotterdriver: ${base}"
+  "plot: plotterdriver settings geomkit pathkit ${base}"
+  "drivers/frame: plotterdriver settings platform/comm32 ${base}"
+  "drivers: drivers/frame plotterdriver settings platform/comm32 platform/pcutlib platform/summausb ${base}"
+  "signdesk/sharedobj: ${base}"
+  "signdesk/content: signdesk/sharedobj rasterkit platform/imaging ${base}"
+  "signdesk/output: pathkit ${base}"
+  "signdesk/text: pathkit ${base}"
+  "signdesk/shell: signdesk/text settings pathkit ${base}"
+  "signdesk/model: signdesk/sharedobj signdesk/content signdesk/output signdesk/shell settings rasterkit pathkit ${base}"
+)
+
+if(NOT SOURCE_DIR)
+  message(FATAL_ERROR "SOURCE_DIR is not set")
+endif()
+
+set(folders "")
+foreach(row IN LISTS rows)
+  string(REGEX MATCH "^([^:]+):(.*)$" _ "${row}")
+  set(folder "${CMAKE_MATCH_1}")
+  string(STRIP "${CMAKE_MATCH_2}" allowed)
+  string(REPLACE " " ";" allowed "${allowed}")
+  set("allowed_${folder}" ${allowed})
+  list(APPEND folders "${folder}")
+endforeach()
+
+# The folder of a path relative to the tree: the longest row name that starts it; empty when
+# there is none.
+function(folder_of path out)
+  set(best "")
+  string(LENGTH "${best}" bestLength)
+  foreach(folder IN LISTS folders)
+    string(FIND "${path}" "${folder}/" at)
+    string(LENGTH "${folder}" length)
+    if(at EQUAL 0 AND length GREATER bestLength)
+      set(best "${folder}")
+      set(bestLength ${length})
+    endif()
+  endforeach()
+  set(${out} "${best}" PARENT_SCOPE)
+endfunction()
+
+# Every source of the tree, build folders and hidden ones left out.
+set(files "")
+file(GLOB tops RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/*")
+foreach(top IN LISTS tops)
+  if(NOT IS_DIRECTORY "${SOURCE_DIR}/${top}" OR top MATCHES "^(build|\\.)")
+    continue()
+  endif()
+  file(GLOB_RECURSE found RELATIVE "${SOURCE_DIR}" "${SOURCE_DIR}/${top}/*.h"
+       "${SOURCE_DIR}/${top}/*.cpp" "${SOURCE_DIR}/${top}/*.c")
+  list(APPEND files ${found})
+endforeach()
+
+# Public headers by the name they are included with.
+foreach(file IN LISTS files)
+  string(FIND "${file}" "/include/" at)
+  if(at GREATER -1)
+    math(EXPR at "${at} + 9")
+    string(SUBSTRING "${file}" ${at} -1 name)
+    list(APPEND "header_${name}" "${file}")
+  endif()
+endforeach()
+
+set(failures 0)
+foreach(file IN LISTS files)
+  folder_of("${file}" from)
+  if(from STREQUAL "")
+    message(SEND_ERROR "${file}: its folder has no row in cmake/CheckLayering.cmake")
+    math(EXPR failures "${failures} + 1")
+    continue()
+  endif()
+  set(mayInclude ${allowed_${from}})
+  if(file MATCHES "/(tests|bench|fuzz)/")
+    list(APPEND mayInclude platform/testing)
+  endif()
+  get_filename_component(dir "${file}" DIRECTORY)
+  file(STRINGS "${SOURCE_DIR}/${file}" lines REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
+  foreach(line IN LISTS lines)
+    string(REGEX MATCH "[<\"]([^>\"]+)[>\"]" _ "${line}")
+    set(name "${CMAKE_MATCH_1}")
+    if(line MATCHES "\"" AND EXISTS "${SOURCE_DIR}/${dir}/${name}")
+      get_filename_component(target "${SOURCE_DIR}/${dir}/${name}" ABSOLUTE)
+      file(RELATIVE_PATH target "${SOURCE_DIR}" "${target}")
+      set(targets "${target}")
+    else()
+      set(targets ${header_${name}})
+    endif()
+    foreach(target IN LISTS targets)
+      folder_of("${target}" to)
+      if(NOT to STREQUAL from AND NOT to IN_LIST mayInclude)
+        message(SEND_ERROR "${file} (${from}) includes ${target} (${to}): not allowed")
+        math(EXPR failures "${failures} + 1")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+
+list(LENGTH files count)
+if(failures GREATER 0)
+  message(FATAL_ERROR "${failures} include(s) cross the layering")
+endif()
+message(STATUS "Layering: ${count} files, every include within its row")
