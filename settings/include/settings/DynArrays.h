@@ -1,5 +1,6 @@
 #pragma once
-// The shell's growable arrays: instances of the path library's array family.
+// Growable arrays of the settings code and the shell: instances of the path library's array
+// family.
 
 #include <cstdint>
 
