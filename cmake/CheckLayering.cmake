@@ -2,7 +2,8 @@
 # own folder and of the folders its row below names, nothing else. A folder is the longest row
 # name that starts the file's path; a header is found relative to the including file or under
 # some folder's include/ directory (headers of the system and of outside libraries are not
-# looked at). Files under tests/, bench/ and fuzz/ may also include platform/testing.
+# looked at). Files under tests/, bench/ and fuzz/ may also include platform/testing. The
+# table itself must run one way: no chain of rows may lead back to where it started.
 #
 #   cmake -DSOURCE_DIR=<tree> -P cmake/CheckLayering.cmake
 
@@ -34,12 +35,12 @@ set(rows
   "plot: plotterdriver settings geomkit pathkit ${base}"
   "drivers/frame: plotterdriver settings platform/comm32 ${base}"
   "drivers: drivers/frame plotterdriver settings platform/comm32 platform/pcutlib platform/summausb ${base}"
-  "signdesk/sharedobj: ${base}"
-  "signdesk/content: signdesk/sharedobj rasterkit platform/imaging ${base}"
+  "signdesk/shared: rasterkit platform/imaging ${base}"
   "signdesk/output: pathkit ${base}"
   "signdesk/text: pathkit ${base}"
   "signdesk/shell: signdesk/text settings pathkit ${base}"
-  "signdesk/model: signdesk/sharedobj signdesk/content signdesk/output signdesk/shell settings rasterkit pathkit ${base}"
+  "signdesk/model: signdesk/shared signdesk/output signdesk/shell settings rasterkit pathkit ${base}"
+  "signdesk/content: signdesk/model signdesk/shared signdesk/output signdesk/shell settings rasterkit pathkit platform/imaging ${base}"
 )
 
 if(NOT SOURCE_DIR)
@@ -55,6 +56,37 @@ foreach(row IN LISTS rows)
   set("allowed_${folder}" ${allowed})
   list(APPEND folders "${folder}")
 endforeach()
+
+# The table itself runs one way: every folder named has a row, and the rows can be ordered so
+# that each names only folders before it.
+set(placed "")
+set(waiting ${folders})
+foreach(folder IN LISTS folders)
+  foreach(below IN LISTS allowed_${folder})
+    if(NOT below IN_LIST folders)
+      message(FATAL_ERROR "The row of ${folder} names ${below}, which has no row")
+    endif()
+  endforeach()
+endforeach()
+while(waiting)
+  set(progress FALSE)
+  foreach(folder IN LISTS waiting)
+    set(ready TRUE)
+    foreach(below IN LISTS allowed_${folder})
+      if(NOT below IN_LIST placed)
+        set(ready FALSE)
+      endif()
+    endforeach()
+    if(ready)
+      list(APPEND placed "${folder}")
+      list(REMOVE_ITEM waiting "${folder}")
+      set(progress TRUE)
+    endif()
+  endforeach()
+  if(NOT progress)
+    message(FATAL_ERROR "The rows run in a circle among: ${waiting}")
+  endif()
+endwhile()
 
 # The folder of a path relative to the tree: the longest row name that starts it; empty when
 # there is none.

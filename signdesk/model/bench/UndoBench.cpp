@@ -8,7 +8,7 @@
 #include "model/CSign.h"
 #include "model/HashBytes.h"
 #include "model/UndoList.h"
-#include "sharedobj/SharedObjRef.h"
+#include "shared/SharedObjRef.h"
 
 namespace {
 

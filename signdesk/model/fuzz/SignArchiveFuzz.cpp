@@ -12,7 +12,7 @@
 #include "mfc/CException.h"
 #include "mfc/CMemFile.h"
 #include "model/CSign.h"
-#include "sharedobj/SharedObjRef.h"
+#include "shared/SharedObjRef.h"
 
 namespace {
 

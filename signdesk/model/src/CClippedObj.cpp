@@ -2,7 +2,6 @@
 
 #include <strings.h>
 
-#include "content/RasterExtensions.h"
 #include "mfc/CArchive.h"
 #include "mfc/CArchiveException.h"
 #include "mfc/CPropertySheet.h"
@@ -10,6 +9,7 @@
 #include "model/HashBytes.h"
 #include "model/ViewColors.h"
 #include "rasterkit/DIBInterface.h"
+#include "shared/RasterExtensions.h"
 #include "shell/BoxTransforms.h"
 #include "shell/GeometryRecords.h"
 

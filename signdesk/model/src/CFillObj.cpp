@@ -1,7 +1,7 @@
 #include "model/CFillObj.h"
 
 #include "mfc/CArchiveException.h"
-#include "sharedobj/SharedObjRef.h"
+#include "shared/SharedObjRef.h"
 
 IMPLEMENT_SERIAL(CFillObj, CSharedObj, VERSIONABLE_SCHEMA | 0)
 

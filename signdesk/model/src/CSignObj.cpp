@@ -4,7 +4,6 @@
 #include <strings.h>
 
 #include "SignObjCount.h"
-#include "content/RasterExtensions.h"
 #include "mfc/CArchive.h"
 #include "mfc/CArchiveException.h"
 #include "mfc/CDC.h"
@@ -15,7 +14,8 @@
 #include "pathkit/PathCombination.h"
 #include "pathkit/PathDraw.h"
 #include "rasterkit/CDibDC.h"
-#include "sharedobj/SharedObjRef.h"
+#include "shared/RasterExtensions.h"
+#include "shared/SharedObjRef.h"
 #include "win32/user.h"
 
 IMPLEMENT_SERIAL(CSignObj, CObject, CSignObj::Schema)

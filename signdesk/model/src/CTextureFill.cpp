@@ -4,16 +4,16 @@
 #include <cmath>
 #include <string>
 
-#include <content/CSharedBmp.h>
 #include <mfc/CArchive.h>
 #include <mfc/CArchiveException.h>
 #include <mfc/CDC.h>
 #include <mfc/CGdiObject.h>
 #include <output/CPrinterStream.h>
-#include <pathkit/StreamArgs.h>
 #include <pathkit/PathDraw.h>
+#include <pathkit/StreamArgs.h>
 #include <rasterkit/CDibDC.h>
 #include <rasterkit/TexturePaint.h>
+#include <shared/CSharedBmp.h>
 #include <shell/BoxTransforms.h>
 #include <win32/wingdi.h>
 
@@ -21,7 +21,7 @@
 #include "model/Gradient.h"
 #include "model/ToolGeometry.h"
 #include "model/ViewHooks.h"
-#include "sharedobj/SharedObjRef.h"
+#include "shared/SharedObjRef.h"
 
 IMPLEMENT_SERIAL(CTextureFill, CFillObj, 0)
 

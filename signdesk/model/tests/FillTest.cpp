@@ -7,14 +7,14 @@
 #include <memory>
 
 #include "ModelTestSupport.h"
-#include "content/CSharedBmp.h"
 #include "model/CFountainFill.h"
 #include "model/CTextureFill.h"
 #include "model/ViewHooks.h"
 #include "rasterkit/CDibDC.h"
+#include "shared/CSharedBmp.h"
+#include "testing/PlatformTest.h"
 #include "win32/GdiTesting.h"
 #include "win32/wingdi.h"
-#include "testing/PlatformTest.h"
 
 namespace {
 

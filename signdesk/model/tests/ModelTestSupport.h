@@ -11,7 +11,7 @@
 #include "mfc/CArchiveException.h"
 #include "mfc/CMemFile.h"
 #include "model/CSign.h"
-#include "sharedobj/SharedObjRef.h"
+#include "shared/SharedObjRef.h"
 
 using Bytes = std::vector<std::uint8_t>;
 

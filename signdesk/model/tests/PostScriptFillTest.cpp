@@ -5,10 +5,10 @@
 #include <regex>
 #include <string>
 
-#include "content/CSharedBmp.h"
 #include "mfc/CDC.h"
 #include "model/CFountainFill.h"
 #include "model/CTextureFill.h"
+#include "shared/CSharedBmp.h"
 #include "testing/PlatformTest.h"
 #include "win32/GdiTesting.h"
 #include "win32/SpoolerTesting.h"

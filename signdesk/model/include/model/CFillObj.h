@@ -5,7 +5,7 @@
 #include "pathkit/BBox.h"
 #include "pathkit/Point.h"
 #include "pathkit/TMatrix.h"
-#include "sharedobj/CSharedObj.h"
+#include "shared/CSharedObj.h"
 
 class CDC;
 
@@ -34,6 +34,6 @@ public:
     virtual COLORREF GetStopColor(int nStop);
 };
 
-// A fill slot of an archive (a shared reference, sharedobj/SharedObjRef.h): a fill or null,
+// A fill slot of an archive (a shared reference, shared/SharedObjRef.h): a fill or null,
 // anything else raises the class error.
 CFillObj* ReadFillObjRef(CArchive& ar);

@@ -1,4 +1,4 @@
-#include "content/RasterExtensions.h"
+#include "shared/RasterExtensions.h"
 
 #include <strings.h>
 

@@ -1,4 +1,4 @@
-#include "content/CSharedBmp.h"
+#include "shared/CSharedBmp.h"
 
 #include <cstdio>
 #include <cstring>

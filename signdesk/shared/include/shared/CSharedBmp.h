@@ -7,7 +7,7 @@
 #include <mfc/CObArray.h>
 #include <mfc/CString.h>
 #include <rasterkit/CDib.h>
-#include <sharedobj/CSharedObj.h>
+#include <shared/CSharedObj.h>
 #include <win32/kernel.h>
 
 class CSharedBmp : public CSharedObj {

@@ -1,11 +1,11 @@
-#include "sharedobj/SharedObjRef.h"
+#include "shared/SharedObjRef.h"
 
 #include <algorithm>
 #include <vector>
 
 #include "SharedObjTable.h"
 #include "mfc/CArchiveException.h"
-#include "sharedobj/CSharedObj.h"
+#include "shared/CSharedObj.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "content/CSharedBmp.h"
 #include "imaging/ImagingToolkit.h"
 #include "mfc/CArchive.h"
 #include "mfc/CArchiveException.h"
 #include "mfc/CFile.h"
 #include "mfc/CMemFile.h"
+#include "shared/CSharedBmp.h"
 #include "testing/PlatformTest.h"
 #include "win32/UserTesting.h"
 

@@ -1,4 +1,4 @@
-#include "sharedobj/CSharedObj.h"
+#include "shared/CSharedObj.h"
 
 #include "SharedObjTable.h"
 #include "mfc/CArchive.h"

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "content/RasterExtensions.h"
+#include "shared/RasterExtensions.h"
 
 TEST(RasterExtensionsTest, TheTwentyThreeInAnyCaseAndNothingElse) {
     const char* listed[] = {"cmp", "cal", "img", "ica", "jpg", "jff", "jtf", "pct",
