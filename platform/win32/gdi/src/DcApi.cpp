@@ -259,10 +259,10 @@ void isotropic(DcState& st) {
     double sy = std::fabs(double(st.viewportExt.cy) / st.windowExt.cy);
     if (sx < sy) {
         double v = std::copysign(sx * std::fabs(double(st.windowExt.cy)), double(st.viewportExt.cy));
-        st.viewportExt.cy = LONG(std::lround(v));
+        st.viewportExt.cy = SdDeviceCoord(std::round(v));
     } else if (sy < sx) {
         double v = std::copysign(sy * std::fabs(double(st.windowExt.cx)), double(st.viewportExt.cx));
-        st.viewportExt.cx = LONG(std::lround(v));
+        st.viewportExt.cx = SdDeviceCoord(std::round(v));
     }
 }
 

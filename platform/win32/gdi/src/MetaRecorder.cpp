@@ -273,7 +273,7 @@ bool metaInts(DeviceContext& dc, DWORD emr, std::initializer_list<LONG> values) 
         RECTL b{0, 0, -1, -1};
         bool first = true;
         for (const GdiPathPoint& p : dc.st.path) {
-            LONG x = LONG(std::lround(p.x)), y = LONG(std::lround(p.y));
+            LONG x = SdDeviceCoord(std::round(p.x)), y = SdDeviceCoord(std::round(p.y));
             if (first) b = RECTL{x, y, x, y};
             first = false;
             b.left = std::min(b.left, x);
