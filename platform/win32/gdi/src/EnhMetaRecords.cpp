@@ -1,5 +1,9 @@
-// The size and bounds rules of EMF records: one table row per record type, read by the
-// loader, the player and the path library's reader.
+// The size and bounds rules of enhanced metafiles, in one place for the loader, the player
+// and the path library's reader: how records follow each other in a file, what each record
+// type holds (the table below), and what a bitmap inside a record may claim.
+//
+// A malformed record makes the whole file unloadable. A bitmap claiming more than its record
+// gives it is a fault of that record alone: playing it fails, and playback goes on.
 //
 // A row gives the fixed part (the bytes every record of the type has, type and size
 // included) and at most two variable parts, each named by where its counts or offsets lie:
