@@ -29,6 +29,17 @@ std::vector<DWORD> zeros(std::size_t n) {
     return std::vector<DWORD>(n, 0);
 }
 
+// A STRETCHDIBITS record (80 bytes) with a header of cbBmi bytes at 80 and cbBits of bits
+// after it; `extra` bytes follow the fixed part.
+std::vector<BYTE> picture(DWORD cbBmi, DWORD cbBits, std::size_t extra) {
+    std::vector<DWORD> v = zeros(18);
+    v[10] = 80;
+    v[11] = cbBmi;
+    v[12] = 80 + cbBmi;
+    v[13] = cbBits;
+    return record(EMR_STRETCHDIBITS, v, extra);
+}
+
 // An EMRTEXT at 36: reference point, characters, string offset, options, rectangle, dx offset.
 std::vector<DWORD> text(DWORD chars, DWORD offString, DWORD offDx) {
     std::vector<DWORD> v = zeros(7); // bounds, graphics mode, scales
@@ -69,39 +80,14 @@ TEST(EnhMetaRecords, EachPartOfARecordLiesInsideIt) {
         {"region beyond", record(EMR_PAINTRGN, {0, 0, 0, 0, 48}, 32), false},
         {"comment", record(EMR_GDICOMMENT, {4, 0}), true},
         {"comment beyond", record(EMR_GDICOMMENT, {5, 0}), false},
-        {"picture", record(EMR_STRETCHDIBITS, [] {
-             std::vector<DWORD> v = zeros(10);
-             for (DWORD x : {80u, 40u, 120u, 4u})
-                 v.push_back(x);
-             v.resize(18, 0);
-             return v;
-         }(), 44), true},
+        {"picture", picture(40, 4, 44), true},
         {"no picture, bits inside", record(EMR_STRETCHDIBITS, zeros(18)), true},
-        {"picture header short", record(EMR_STRETCHDIBITS, [] {
-             std::vector<DWORD> v = zeros(10);
-             for (DWORD x : {80u, 20u, 0u, 0u})
-                 v.push_back(x);
-             v.resize(18, 0);
-             return v;
-         }(), 20), false},
-        {"picture bits beyond", record(EMR_STRETCHDIBITS, [] {
-             std::vector<DWORD> v = zeros(10);
-             for (DWORD x : {80u, 40u, 120u, 8u})
-                 v.push_back(x);
-             v.resize(18, 0);
-             return v;
-         }(), 44), false},
+        {"picture header short", picture(20, 0, 20), false},
+        {"picture bits beyond", picture(40, 8, 44), false},
         {"a brush needs its picture", record(EMR_CREATEMONOBRUSH, zeros(6)), false},
-        {"pen style entries", record(EMR_EXTCREATEPEN, [] {
-             std::vector<DWORD> v = zeros(11);
-             v[10] = 1;
-             return v;
-         }(), 4), true},
-        {"pen style entries beyond", record(EMR_EXTCREATEPEN, [] {
-             std::vector<DWORD> v = zeros(11);
-             v[10] = 2;
-             return v;
-         }(), 4), false},
+        {"pen style entries", record(EMR_EXTCREATEPEN, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 1}, 4), true},
+        {"pen style entries beyond", record(EMR_EXTCREATEPEN, {0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 2}, 4),
+         false},
         {"text", record(EMR_EXTTEXTOUTW, text(2, 76, 80), 12), true},
         {"text string beyond", record(EMR_EXTTEXTOUTW, text(3, 76, 0), 4), false},
         {"text spacing beyond", record(EMR_EXTTEXTOUTA, text(2, 76, 80), 4), false},
