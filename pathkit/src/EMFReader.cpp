@@ -9,6 +9,7 @@
 #include "MetaShapes.h"
 #include "pathkit/PathCombination.h"
 #include "pathkit/PathQueries.h"
+#include "win32/EnhMetaRecords.h"
 
 namespace {
 
@@ -25,9 +26,6 @@ float f32(const BYTE* p) {
 }
 short i16(const BYTE* p) {
     return short(p[0] | p[1] << 8);
-}
-bool inside(DWORD size, std::uint64_t offset, std::uint64_t bytes) {
-    return offset <= size && bytes <= size - offset;
 }
 
 // Same outline, member by member.
@@ -212,18 +210,18 @@ void EMFReader::Convert(const ENHMETARECORD* record) {
     // Points of a poly record: count at 24, points from 28 (or after counts).
     auto polyPoints = [&](std::uint64_t at, std::uint64_t n, bool small,
                           std::vector<floatPoint>& out) {
-        if (!inside(size, at, n * (small ? 4 : 8))) return false;
         out.resize(std::size_t(n));
         for (std::uint64_t i = 0; i < n; ++i) {
             const BYTE* p = b + at + i * (small ? 4 : 8);
             out[std::size_t(i)] = small ? floatPoint{float(i16(p)), float(i16(p + 2))}
                                         : floatPoint{float(i32(p)), float(i32(p + 4))};
         }
-        return true;
     };
     auto arg = [&](int i) { return float(i32(b + 8 + 4 * i)); };
-    auto need = [&](DWORD n) {
-        if (size >= n) return true;
+    // What a record holds is checked by the drawing layer's rules before it is read.
+    const bool fits = SdEnhMetaRecordFits(b, size);
+    auto whole = [&] {
+        if (fits) return true;
         skip();
         return false;
     };
@@ -242,10 +240,8 @@ void EMFReader::Convert(const ENHMETARECORD* record) {
     case EMR_POLYLINETO16: {
         bool small = type >= EMR_POLYBEZIER16;
         DWORD kind = small ? type - 83 : type;
-        if (!need(28) || !polyPoints(28, u32(b + 24), small, pts)) {
-            if (size >= 28) skip();
-            return;
-        }
+        if (!whole()) return;
+        polyPoints(28, u32(b + 24), small, pts);
         if (pts.empty()) return;
         switch (kind) {
         case EMR_POLYBEZIER:
@@ -287,14 +283,10 @@ void EMFReader::Convert(const ENHMETARECORD* record) {
     case EMR_POLYPOLYGON:
     case EMR_POLYPOLYLINE16:
     case EMR_POLYPOLYGON16: {
-        if (!need(32)) return;
+        if (!whole()) return;
         bool small = type >= EMR_POLYBEZIER16;
         std::uint64_t polys = u32(b + 24), total = u32(b + 28);
-        if (!inside(size, 32, polys * 4)) return skip();
-        std::uint64_t sum = 0;
-        for (std::uint64_t i = 0; i < polys; ++i)
-            sum += u32(b + 32 + 4 * i);
-        if (sum != total || !polyPoints(32 + polys * 4, total, small, pts)) return skip();
+        polyPoints(32 + polys * 4, total, small, pts);
         bool polygon = (small ? type - 83 : type) == EMR_POLYPOLYGON;
         Flush(0);
         std::size_t at = 0;
@@ -319,12 +311,12 @@ void EMFReader::Convert(const ENHMETARECORD* record) {
         Flush(0);
         return;
     case EMR_MOVETOEX:
-        if (!need(16)) return;
+        if (!whole()) return;
         figure.Append(PC_MOVETO, arg(0), arg(1));
         haveCurrent = true;
         return;
     case EMR_LINETO:
-        if (!need(16)) return;
+        if (!whole()) return;
         figure.Append(arg(0), arg(1));
         return;
     case EMR_SAVEDC:
@@ -349,7 +341,7 @@ void EMFReader::Convert(const ENHMETARECORD* record) {
         --clipLevel;
         return;
     case EMR_ANGLEARC: {
-        if (!need(28)) return;
+        if (!whole()) return;
         float cx = arg(0), cy = arg(1), r = float(u32(b + 16)), start = f32(b + 20),
               sweep = f32(b + 24);
         if (!std::isfinite(start) || !std::isfinite(sweep)) return skip();
@@ -368,19 +360,19 @@ void EMFReader::Convert(const ENHMETARECORD* record) {
         return;
     }
     case EMR_ELLIPSE:
-        if (!need(24)) return;
+        if (!whole()) return;
         Flush(0);
         metashapes::Ellipse(figure, arg(0), arg(1), arg(2), arg(3));
         Flush(0);
         return;
     case EMR_RECTANGLE:
-        if (!need(24)) return;
+        if (!whole()) return;
         Flush(0);
         metashapes::Rect(figure, arg(0), arg(1), arg(2), arg(3));
         Flush(0);
         return;
     case EMR_ROUNDRECT:
-        if (!need(32)) return;
+        if (!whole()) return;
         Flush(0);
         metashapes::RoundRect(figure, arg(0), arg(1), arg(2), arg(3), arg(4), arg(5));
         Flush(0);
@@ -389,7 +381,7 @@ void EMFReader::Convert(const ENHMETARECORD* record) {
     case EMR_ARCTO:
     case EMR_CHORD:
     case EMR_PIE: {
-        if (!need(40)) return;
+        if (!whole()) return;
         if (arg(2) == arg(0)) return skip(); // zero width: no arc to draw
         if (type == EMR_CHORD || type == EMR_PIE) Flush(0);
         metashapes::ArcOfBox(figure, arg(0), arg(1), arg(2), arg(3), arg(4), arg(5), arg(6),
@@ -403,11 +395,10 @@ void EMFReader::Convert(const ENHMETARECORD* record) {
     }
     case EMR_POLYDRAW:
     case EMR_POLYDRAW16: {
-        if (!need(28)) return;
+        if (!whole()) return;
         bool small = type == EMR_POLYDRAW16;
         std::uint64_t n = u32(b + 24);
-        if (!polyPoints(28, n, small, pts) || !inside(size, 28 + n * (small ? 4 : 8), n))
-            return skip();
+        polyPoints(28, n, small, pts);
         const BYTE* types = b + 28 + n * (small ? 4 : 8);
         Flush(0);
         for (std::size_t i = 0; i < pts.size(); ++i) {
@@ -448,7 +439,7 @@ void EMFReader::Convert(const ENHMETARECORD* record) {
         Flush(2);
         return;
     case EMR_SELECTCLIPPATH: {
-        if (!need(12)) return;
+        if (!whole()) return;
         LONG mode = i32(b + 8);
         figure.ClosePath();
         Path& c = clip[clipLevel];
@@ -473,11 +464,10 @@ void EMFReader::Convert(const ENHMETARECORD* record) {
         return;
     }
     case EMR_STRETCHDIBITS: {
-        if (!need(80)) return;
-        DWORD offBmi = u32(b + 48), cbBmi = u32(b + 52), offBits = u32(b + 56),
-              cbBits = u32(b + 60);
-        if (cbBmi < sizeof(BITMAPINFOHEADER) || !inside(size, offBmi, cbBmi) ||
-            !inside(size, offBits, cbBits))
+        if (!whole()) return;
+        DWORD offBmi = u32(b + 48), cbBmi = u32(b + 52), offBits = u32(b + 56);
+        // No picture to hand on, or one claiming more than the record holds.
+        if (cbBmi == 0 || !SdEnhMetaDibFits(b + offBmi, cbBmi, u32(b + 60), u32(b + 64)))
             return skip();
         MakeBitmap(i32(b + 24), i32(b + 28), i32(b + 72), i32(b + 76), i32(b + 32), i32(b + 36),
                    i32(b + 40), i32(b + 44), const_cast<BYTE*>(b + offBits),
@@ -491,16 +481,12 @@ void EMFReader::Convert(const ENHMETARECORD* record) {
     case EMR_POLYTEXTOUTW: {
         bool poly = type == EMR_POLYTEXTOUTA || type == EMR_POLYTEXTOUTW;
         bool wide = type == EMR_EXTTEXTOUTW || type == EMR_POLYTEXTOUTW;
-        if (!need(poly ? 40 : 76)) return;
+        if (!whole()) return;
         Flush(0);
         std::uint64_t strings = poly ? u32(b + 36) : 1, first = poly ? 40 : 36;
-        if (!inside(size, first, strings * 40)) return skip();
         for (std::uint64_t s = 0; s < strings; ++s) {
             const BYTE* t = b + first + 40 * s;
             std::uint64_t chars = u32(t + 8), offString = u32(t + 12), offDx = u32(t + 36);
-            if (!inside(size, offString, chars * (wide ? 2 : 1)) ||
-                (offDx && !inside(size, offDx, chars * 4)) || chars > 0x7FFFFFFF)
-                return skip();
             TextOutA(u32(b + 24), f32(b + 28), f32(b + 32), i32(t), i32(t + 4), int(chars),
                      reinterpret_cast<const char*>(b + offString),
                      offDx ? reinterpret_cast<int*>(const_cast<BYTE*>(b + offDx)) : nullptr,

@@ -7,24 +7,21 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <vector>
 
 #include "pathkit/IntBez3Base.h"
 #include "pathkit/NodeEdit.h"
 #include "mfc/CDC.h"
 #include "mfc/CPreviewDC.h"
+#include "win32/DeviceRange.h"
 
 namespace {
 
 constexpr int kPointLimit = 8125;
 
+// Halves round up; the device range clamps.
 int Round(float v) {
-    double d = std::floor(double(v) + 0.5);
-    if (!(d == d)) return 0;
-    if (d < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
-    if (d > std::numeric_limits<int>::max()) return std::numeric_limits<int>::max();
-    return int(d);
+    return SdDeviceCoord(std::floor(double(v) + 0.5));
 }
 
 POINT Dev(const floatTMatrix& m, const floatPoint& p) {

@@ -491,6 +491,15 @@ TEST(MetafileReader, PicturesReachTheBitmapOutput) {
     EXPECT_TRUE(reader.Process());
     EXPECT_EQ(reader.seen, (std::vector<std::string>{"10 20 30 40 0 0 2 2 w2 255 0 1"}));
     DeleteEnhMetaFile(e);
+
+    // A header claiming 8,488 bytes in a record that holds 40: the picture is skipped.
+    e = GetEnhMetaFileA(SD_TEST_DATA_DIR "/emf/emf-stretchdibits-header-size.emf");
+    ASSERT_NE(e, nullptr);
+    Pictures damaged(e, 0);
+    EXPECT_FALSE(damaged.Process());
+    EXPECT_EQ(damaged.SkippedRecords(), 1u);
+    EXPECT_TRUE(damaged.seen.empty());
+    DeleteEnhMetaFile(e);
 }
 
 } // namespace

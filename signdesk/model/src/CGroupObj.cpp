@@ -9,10 +9,12 @@
 #include "mfc/CRect.h"
 #include "model/CObjIterator.h"
 #include "model/CFillObj.h"
+#include "model/FillPainting.h"
 #include "rasterkit/CDibDC.h"
 #include "pathkit/AIWriter.h"
 #include "pathkit/OutStream.h"
 #include "pathkit/PathDraw.h"
+#include "win32/DeviceRange.h"
 
 IMPLEMENT_SERIAL(CGroupObj, CSignObj, VERSIONABLE_SCHEMA | 0)
 
@@ -193,7 +195,7 @@ void CGroupObj::DrawOutlineOnLayer(CDC* pDC, const floatTMatrix& m, int layer) {
 void CGroupObj::Paint(CDC* pDC, const floatTMatrix& m, int mode, int layer, int flag) {
     CRect box;
     ::Transform(m, m_bbox, box);
-    box.InflateRect(1, 1);
+    SdInflateDeviceRect(box, 1, 1);
     CRect clip;
     pDC->GetClipBox(&clip);
     CRect visible;
@@ -216,7 +218,7 @@ void CGroupObj::Paint(CDC* pDC, const floatTMatrix& m, int mode, int layer, int 
 void CGroupObj::DrawMask(CDibDC* pMask, const floatTMatrix& m, int mode) {
     if (pMask == nullptr) return;
     if (m_pTransparencyFill == nullptr) {
-        const BYTE v = BYTE(int(m_fTransparency * 255.0) & 0xFF);
+        const BYTE v = TransparencyLevel(m_fTransparency);
         pMask->m_DIB.Fill(v, v, v, 0, 0, 0, 0);
         return;
     }

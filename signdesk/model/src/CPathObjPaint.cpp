@@ -22,6 +22,7 @@
 #include "rasterkit/CDibDC.h"
 #include "shell/GeometryRecords.h"
 #include "shell/PSWriter.h"
+#include "win32/DeviceRange.h"
 
 namespace {
 
@@ -59,11 +60,12 @@ private:
     CBrush* m_pOldBrush = nullptr;
 };
 
-// The length of (d, 0) under the matrix's linear part, rounded to whole pixels, at least 1.
+// The length of (d, 0) under the matrix's linear part, rounded to whole pixels, at least 1,
+// at most the device range.
 int PenWidth(const floatTMatrix& m, float d) {
     float x = d, y = 0;
     m.dTransform(x, y);
-    const int w = int(std::floor(std::hypot(double(x), double(y)) + 0.5));
+    const int w = SdDeviceCoord(std::floor(std::hypot(double(x), double(y)) + 0.5));
     return w < 1 ? 1 : w;
 }
 
@@ -100,7 +102,7 @@ void CPathObj::DrawOutline(CDC* pDC, const floatTMatrix& m, COLORREF color) {
 void CPathObj::DrawMask(CDibDC* pMask, const floatTMatrix& m, int mode) {
     if (pMask == nullptr) return;
     if (m_pTransparencyFill == nullptr) {
-        const BYTE v = BYTE(int(m_fTransparency * 255.0) & 0xFF);
+        const BYTE v = TransparencyLevel(m_fTransparency);
         DrawOutline(pMask, m, RGB(v, v, v));
         return;
     }
@@ -117,7 +119,7 @@ void CPathObj::Paint(CDC* pDC, const floatTMatrix& m, int mode, int layer, int f
     if (GetLayer() != static_cast<signed char>(layer) || m_path.subPaths.Filled() == 0) return;
     CRect box;
     ::Transform(m, m_path.ctrlBox, box);
-    box.InflateRect(1, 1);
+    SdInflateDeviceRect(box, 1, 1);
     CRect clip;
     pDC->GetClipBox(&clip);
     CRect visible;
@@ -307,7 +309,7 @@ void CPathObj::DrawGdiPath(CDC* pDC, const floatBBox* box, int layer, int mode, 
                 CRect r;
                 floatBBox b = m_path.accBox;
                 ::Transform(m, b, r);
-                r.InflateRect(100, 100);
+                SdInflateDeviceRect(r, 100, 100);
                 pDC->Rectangle(&r);
             }
         } else if (outline && MakePath(pDC, m, m_path, 1, 0)) {

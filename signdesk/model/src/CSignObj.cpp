@@ -1,6 +1,8 @@
 #include "model/CSignObj.h"
 
+#include <algorithm>
 #include <cmath>
+#include <limits>
 #include <strings.h>
 
 #include "SignObjCount.h"
@@ -75,7 +77,12 @@ void CSignObj::Serialize(CArchive& ar) {
     ar >> schema;
     if (schema > Schema) AfxThrowArchiveException(CArchiveException::badSchema, ar.m_strFileName);
     DWORD outline;
-    ar >> m_fOutlineWidth >> outline >> m_bFixedOutlineWidth;
+    ar >> m_fOutlineWidth;
+    // A width that is not a number or infinite can be neither drawn nor scaled.
+    if (!std::isfinite(m_fOutlineWidth)) {
+        AfxThrowArchiveException(CArchiveException::badIndex, ar.m_strFileName);
+    }
+    ar >> outline >> m_bFixedOutlineWidth;
     m_clrOutline = outline;
     if (schema >= 2) ar >> m_bFlag1 >> m_bFlag2;
     if (schema >= 3) ar >> m_bLocked;
@@ -278,7 +285,15 @@ void CSignObj::Transform(const floatTMatrix& m) {
         float x = m_fOutlineWidth;
         float y = 0;
         m.dTransform(x, y);
-        m_fOutlineWidth = std::sqrt(x * x + y * y);
+        // The width stays finite, as a stored one must be: a length past the largest float
+        // ends there, one that is not a number leaves the width as it was.
+        const float w = std::sqrt(x * x + y * y);
+        if (std::isfinite(w)) {
+            m_fOutlineWidth = w;
+        } else if (!std::isnan(w)) {
+            const double d = std::hypot(double(x), double(y)); // the squares overflowed
+            m_fOutlineWidth = float(std::min(d, double(std::numeric_limits<float>::max())));
+        }
     }
     TransformFill(m);
     TransformTransparency(m);

@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <string>
+
 #include "ModelTestSupport.h"
 #include "TestObj.h"
 #include "model/CFillObj.h"
@@ -271,6 +274,37 @@ TEST(SignArchiveTest, BadRecordsRaiseTheirCauseAndLeakNothing) {
     CSign deep;
     EXPECT_EQ(ArchiveCause([&] { LoadSign(deep, NestedGroups(63)); }), -1);
     EXPECT_EQ(TreeHeight(deep.GetObj(0)), 64);
+}
+
+// A width that is not finite is out of range; every finite one loads as it is.
+TEST(SignArchiveTest, OutlineWidthsThatAreNotFiniteAreRefused) {
+    const float inf = std::numeric_limits<float>::infinity();
+    struct Case {
+        float width;
+        int cause;
+    } cases[] = {{std::numeric_limits<float>::quiet_NaN(), 5},
+                 {inf, 5},
+                 {-inf, 5},
+                 {std::numeric_limits<float>::max(), -1},
+                 {-1.0f, -1},
+                 {0.0f, -1}};
+    for (const Case& c : cases) {
+        ByteWriter w;
+        w.u16(1).newClass("CSignObj", 6);
+        Record r;
+        r.width = c.width;
+        AppendRecord(w, r, NullRef(), 7);
+        CSign sign;
+        std::string file;
+        EXPECT_EQ(ArchiveCause([&] { LoadSign(sign, w.bytes); }, &file), c.cause) << c.width;
+        if (c.cause != -1) {
+            EXPECT_EQ(file, "design.wtp");
+            EXPECT_EQ(sign.GetSize(), 0);
+        } else {
+            ASSERT_EQ(sign.GetSize(), 1);
+            EXPECT_EQ(sign.GetObj(0)->m_fOutlineWidth, c.width);
+        }
+    }
 }
 
 TEST(SignArchiveTest, EveryTruncationRaisesEndOfFile) {

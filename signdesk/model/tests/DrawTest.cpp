@@ -117,6 +117,26 @@ TEST(GroupDrawTest, AGroupOutsideTheClipDrawsNothing) {
     EXPECT_EQ(line->m_nPaints, 1);
 }
 
+// Zoomed so far that the group's box passes the device range on one side or both: the
+// box ends at the range's edge, still meets the clip, and the children are painted.
+TEST(GroupDrawTest, AGroupAtStrongZoomIsDrawn) {
+    const floatTMatrix zooms[] = {floatTMatrix(1e9f, 0, 0, 1e9f, 0, 0),
+                                  floatTMatrix(-1e9f, 0, 0, -1e9f, 10, 10),
+                                  floatTMatrix(1e12f, 0, 0, 1e12f, -5e12f, -5e12f)};
+    for (const floatTMatrix& m : zooms) {
+        Canvas canvas(40, 30);
+        CGroupObj g;
+        auto* a = new CTestObj(0, 0, 10, 10);
+        auto* b = new CTestObj(2, 2, 8, 8);
+        g.m_children.Add(a);
+        g.m_children.Add(b);
+        g.RefreshBBox();
+        g.Paint(&canvas.dc, m, 3, 0, 0);
+        EXPECT_EQ(a->m_nPaints, 1) << m.m11;
+        EXPECT_EQ(b->m_nPaints, 1) << m.m11;
+    }
+}
+
 TEST(GroupDrawTest, PaintRestoresTheContextAfterEveryChild) {
     Canvas canvas(40, 30);
     CGroupObj g;

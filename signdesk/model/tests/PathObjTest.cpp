@@ -1,6 +1,7 @@
 // Path objects: record, stamp, transformation, export decisions and output.
 #include <gtest/gtest.h>
 
+#include <limits>
 #include <string>
 
 #include "ModelTestSupport.h"
@@ -404,4 +405,52 @@ TEST(PathObjDrawTest, GdiPathIntoAMetafile) {
     const SdGdiImage img = SdGdiReadDC(canvas.dc.m_hDC);
     EXPECT_EQ(img.at(30, 70), RGB(255, 0, 0));
     EXPECT_EQ(img.at(70, 30), RGB(255, 255, 255));
+}
+
+// A width past the device range strokes with a pen at the range's end: the outline, drawn
+// inside the contour, covers the square. One that is not a number draws no outline, and a
+// matrix that is not a number leaves the thinnest pen. None is turned into an int on the way.
+TEST(PathObjDrawTest, OutlineWidthsBeyondTheDeviceRangeStillPaint) {
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    struct Case {
+        float width;
+        floatTMatrix m;
+        int black; // -1: not checked
+    } cases[] = {
+        {nan, floatTMatrix(), 0},
+        {std::numeric_limits<float>::infinity(), floatTMatrix(), 100},
+        {3e38f, floatTMatrix(), 100},
+        {1.0f, floatTMatrix(nan, 0, 0, 1, 0, 0), -1},
+    };
+    for (const Case& c : cases) {
+        Canvas canvas(40, 40);
+        CPathObj o;
+        AddSquare(o.m_path, 10, 10, 10);
+        o.m_path.Prepare();
+        o.RefreshBBox();
+        o.m_fOutlineWidth = c.width;
+        o.m_clrOutline = RGB(0, 0, 0);
+        o.Paint(&canvas.dc, c.m, 3, 1, 0);
+        if (c.black >= 0) {
+            EXPECT_EQ(Count(SdGdiReadDC(canvas.dc.m_hDC), RGB(0, 0, 0)), c.black) << c.width;
+        }
+    }
+}
+
+// A transform never makes the width something the record could not load again.
+TEST(PathObjTest, TransformKeepsTheOutlineWidthFinite) {
+    CPathObj o;
+    AddSquare(o.m_path, 0, 0, 10);
+    o.RefreshBBox();
+    o.m_fOutlineWidth = 1;
+    o.Transform(floatTMatrix(1e30f, 0, 0, 1e30f, 0, 0));
+    EXPECT_EQ(o.m_fOutlineWidth, 1e30f);
+    o.Transform(floatTMatrix(1e30f, 0, 0, 1e30f, 0, 0));
+    EXPECT_EQ(o.m_fOutlineWidth, std::numeric_limits<float>::max());
+    o.Transform(floatTMatrix(std::numeric_limits<float>::quiet_NaN(), 0, 0, 1, 0, 0));
+    EXPECT_EQ(o.m_fOutlineWidth, std::numeric_limits<float>::max());
+    const Bytes stored = StoreObj([&](CArchive& ar) { o.Serialize(ar); });
+    CPathObj back;
+    EXPECT_EQ(ArchiveCause([&] { LoadObj(back, stored); }), -1);
+    EXPECT_EQ(back.m_fOutlineWidth, std::numeric_limits<float>::max());
 }

@@ -1,12 +1,16 @@
 // Transparent drawing onto bitmap contexts: the object's image blended through its mask.
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <utility>
+
 #include "mfc/CDC.h"
 #include "mfc/CGdiObject.h"
 #include "pathkit/PathDraw.h"
 #include "model/CGroupObj.h"
 #include "model/CSign.h"
 #include "model/CTextureFill.h"
+#include "model/FillPainting.h"
 #include "rasterkit/CDibDC.h"
 #include "testing/PlatformTest.h"
 #include "win32/GdiTesting.h"
@@ -38,7 +42,7 @@ public:
         Fill(pDC, m, Red);
     }
     void DrawMask(CDibDC* pMask, const floatTMatrix& m, int) override {
-        const BYTE v = BYTE(int(m_fTransparency * 255.0) & 0xFF);
+        const BYTE v = TransparencyLevel(m_fTransparency);
         Fill(pMask, m, RGB(v, v, v));
     }
     void DrawOutline(CDC* pDC, const floatTMatrix& m, COLORREF color) override {
@@ -48,6 +52,17 @@ public:
 };
 
 } // namespace
+
+// The mask's grey level: 255 × the value, truncated; past the range of int, or not a
+// number, the level of the range's end.
+TEST(TransparencyTest, MaskLevelsOfEveryValue) {
+    const float inf = std::numeric_limits<float>::infinity();
+    const std::pair<float, BYTE> cases[] = {{0.0f, 0},   {0.5f, 127},        {1.0f, 255},
+                                            {1e30f, 255}, {inf, 255},         {-inf, 0},
+                                            {std::numeric_limits<float>::quiet_NaN(), 0}};
+    for (auto [value, level] : cases)
+        EXPECT_EQ(TransparencyLevel(value), level) << value;
+}
 
 TEST(TransparencyTest, HalfTransparentRedOverWhite) {
     CDibDC dc(20, 20);

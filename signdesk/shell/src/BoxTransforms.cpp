@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "shell/CLinearSystem.h"
+#include "win32/DeviceRange.h"
 
 void TransformBBox(const floatTMatrix& m, floatBBox& box) {
     float xs[4] = {box.left, box.right, box.right, box.left};
@@ -19,8 +20,8 @@ POINT TransformToPoint(const floatTMatrix& m, const floatPoint& p) {
     float x = p.x, y = p.y;
     m.Transform(x, y);
     POINT r;
-    r.x = static_cast<LONG>(std::floor(static_cast<double>(x) + 0.5));
-    r.y = static_cast<LONG>(std::floor(static_cast<double>(y) + 0.5));
+    r.x = SdDeviceCoord(std::floor(static_cast<double>(x) + 0.5));
+    r.y = SdDeviceCoord(std::floor(static_cast<double>(y) + 0.5));
     return r;
 }
 

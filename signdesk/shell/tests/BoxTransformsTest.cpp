@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 #include "shell/BoxTransforms.h"
 #include "shell/CLinearSystem.h"
@@ -58,6 +59,12 @@ TEST(BoxTransforms, BoxRectAndPoint) {
     POINT p = TransformToPoint(id, floatPoint(2.5f, -2.5f));
     EXPECT_EQ(p.x, 3);
     EXPECT_EQ(p.y, -2);
+    // Beyond the device range, or not a number: the range's end, or 0.
+    p = TransformToPoint(id, floatPoint(3e9f, std::numeric_limits<float>::quiet_NaN()));
+    EXPECT_EQ(p.x, INT32_MAX);
+    EXPECT_EQ(p.y, 0);
+    p = TransformToPoint(id, floatPoint(-std::numeric_limits<float>::infinity(), 0));
+    EXPECT_EQ(p.x, INT32_MIN);
 
     floatTMatrix shift(1, 0, 0, 1, 5, 0);
     RECT r{10, 20, 0, 5};  // ranges given reversed

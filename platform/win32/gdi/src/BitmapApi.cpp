@@ -183,8 +183,7 @@ struct DevRect {
 // Logical rectangle to device.
 DevRect deviceRect(DeviceContext& dc, int x, int y, int w, int h) {
     POINT a = dc.lpToDpPoint(x, y);
-    POINT b = dc.lpToDpPoint(int(std::clamp<std::int64_t>(std::int64_t(x) + w, INT32_MIN, INT32_MAX)),
-                             int(std::clamp<std::int64_t>(std::int64_t(y) + h, INT32_MIN, INT32_MAX)));
+    POINT b = dc.lpToDpPoint(SdDeviceCoord(std::int64_t(x) + w), SdDeviceCoord(std::int64_t(y) + h));
     return DevRect{a.x, a.y, std::int64_t(b.x) - a.x, std::int64_t(b.y) - a.y};
 }
 

@@ -259,10 +259,10 @@ void isotropic(DcState& st) {
     double sy = std::fabs(double(st.viewportExt.cy) / st.windowExt.cy);
     if (sx < sy) {
         double v = std::copysign(sx * std::fabs(double(st.windowExt.cy)), double(st.viewportExt.cy));
-        st.viewportExt.cy = LONG(std::lround(v));
+        st.viewportExt.cy = SdDeviceCoord(std::round(v));
     } else if (sy < sx) {
         double v = std::copysign(sy * std::fabs(double(st.windowExt.cx)), double(st.viewportExt.cx));
-        st.viewportExt.cx = LONG(std::lround(v));
+        st.viewportExt.cx = SdDeviceCoord(std::round(v));
     }
 }
 
@@ -493,14 +493,7 @@ BOOL DPtoLP(HDC dc, LPPOINT points, int count) {
         for (int i = 0; i < count; ++i) {
             double x, y;
             inv.apply(points[i].x, points[i].y, x, y);
-            auto r = [](double v) {
-                v = std::floor(v + 0.5);
-                if (!(v == v)) return LONG(0);
-                if (v < std::numeric_limits<LONG>::min()) return std::numeric_limits<LONG>::min();
-                if (v > std::numeric_limits<LONG>::max()) return std::numeric_limits<LONG>::max();
-                return LONG(v);
-            };
-            points[i] = POINT{r(x), r(y)};
+            points[i] = POINT{SdDeviceCoord(std::floor(x + 0.5)), SdDeviceCoord(std::floor(y + 0.5))};
         }
         return TRUE;
     });

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace sdgdi {
 
@@ -42,22 +41,11 @@ Matrix DeviceContext::toDevice() const {
     return world.then(page);
 }
 
-namespace {
-
-std::int32_t clampRound(double v) {
-    if (!(v == v)) return 0;
-    v = std::floor(v + 0.5);
-    if (v < std::numeric_limits<std::int32_t>::min()) return std::numeric_limits<std::int32_t>::min();
-    if (v > std::numeric_limits<std::int32_t>::max()) return std::numeric_limits<std::int32_t>::max();
-    return std::int32_t(v);
-}
-
-} // namespace
-
 POINT DeviceContext::lpToDpPoint(int x, int y) const {
     double dx, dy;
     lpToDp(x, y, dx, dy);
-    return POINT{clampRound(dx), clampRound(dy)};
+    // Halves round up, towards positive infinity.
+    return POINT{SdDeviceCoord(std::floor(dx + 0.5)), SdDeviceCoord(std::floor(dy + 0.5))};
 }
 
 FixPoint DeviceContext::lpToFixCentre(int x, int y) const {

@@ -9,6 +9,7 @@
 
 #include "GdiObjects.h"
 #include "Raster.h"
+#include "win32/DeviceRange.h"
 
 namespace sdgdi {
 

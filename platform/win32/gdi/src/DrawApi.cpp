@@ -434,7 +434,7 @@ BOOL arcShape(HDC dc, ArcKind kind, const char* name, int left, int top, int rig
             if (d->toDevice().invert(inv)) {
                 double x, y;
                 inv.apply(lx, ly, x, y);
-                d->st.position = POINT{LONG(std::lround(x)), LONG(std::lround(y))};
+                d->st.position = POINT{SdDeviceCoord(std::round(x)), SdDeviceCoord(std::round(y))};
             }
         }
     }

@@ -37,200 +37,6 @@ bool writeWholeFile(const char* name, const std::vector<BYTE>& bytes) {
     return ok;
 }
 
-namespace {
-
-// Bytes a poly record needs for n points from offset `at`, 16 or 32-bit points.
-bool pointsFit(DWORD size, std::uint64_t at, std::uint64_t n, bool small) {
-    return at + n * (small ? 4 : 8) <= size;
-}
-
-bool inside(DWORD size, std::uint64_t offset, std::uint64_t bytes) {
-    return offset <= size && bytes <= size - offset;
-}
-
-} // namespace
-
-bool validEnhancedRecord(const BYTE* r, DWORD size) {
-    DWORD type = getU32(r);
-    auto need = [&](DWORD n) { return size >= n; };
-    switch (type) {
-    case EMR_POLYBEZIER:
-    case EMR_POLYGON:
-    case EMR_POLYLINE:
-    case EMR_POLYBEZIERTO:
-    case EMR_POLYLINETO:
-    case EMR_POLYBEZIER16:
-    case EMR_POLYGON16:
-    case EMR_POLYLINE16:
-    case EMR_POLYBEZIERTO16:
-    case EMR_POLYLINETO16:
-        return need(28) && pointsFit(size, 28, getU32(r + 24), type >= EMR_POLYBEZIER16);
-    case EMR_POLYPOLYLINE:
-    case EMR_POLYPOLYGON:
-    case EMR_POLYPOLYLINE16:
-    case EMR_POLYPOLYGON16: {
-        if (!need(32)) return false;
-        std::uint64_t polys = getU32(r + 24), total = getU32(r + 28);
-        if (!inside(size, 32, polys * 4)) return false;
-        std::uint64_t sum = 0;
-        for (std::uint64_t i = 0; i < polys; ++i)
-            sum += getU32(r + 32 + 4 * i);
-        return sum == total && pointsFit(size, 32 + polys * 4, total, type >= EMR_POLYBEZIER16);
-    }
-    case EMR_POLYDRAW:
-    case EMR_POLYDRAW16: {
-        if (!need(28)) return false;
-        std::uint64_t n = getU32(r + 24);
-        return inside(size, 28, n * (type == EMR_POLYDRAW16 ? 5 : 9));
-    }
-    case EMR_SETWINDOWEXTEX:
-    case EMR_SETWINDOWORGEX:
-    case EMR_SETVIEWPORTEXTEX:
-    case EMR_SETVIEWPORTORGEX:
-    case EMR_SETBRUSHORGEX:
-    case EMR_MOVETOEX:
-    case EMR_LINETO:
-        return need(16);
-    case EMR_SETMAPMODE:
-    case EMR_SETBKMODE:
-    case EMR_SETPOLYFILLMODE:
-    case EMR_SETROP2:
-    case EMR_SETSTRETCHBLTMODE:
-    case EMR_SETTEXTALIGN:
-    case EMR_SETTEXTCOLOR:
-    case EMR_SETBKCOLOR:
-    case EMR_RESTOREDC:
-    case EMR_SELECTOBJECT:
-    case EMR_DELETEOBJECT:
-    case EMR_SETARCDIRECTION:
-    case EMR_SELECTCLIPPATH:
-        return need(12);
-    case EMR_EXCLUDECLIPRECT:
-    case EMR_INTERSECTCLIPRECT:
-    case EMR_ELLIPSE:
-    case EMR_RECTANGLE:
-    case EMR_FILLPATH:
-    case EMR_STROKEANDFILLPATH:
-    case EMR_STROKEPATH:
-        return need(24);
-    case EMR_ROUNDRECT:
-        return need(32);
-    case EMR_ARC:
-    case EMR_ARCTO:
-    case EMR_CHORD:
-    case EMR_PIE:
-        return need(40);
-    case EMR_ANGLEARC:
-        return need(28);
-    case EMR_SETWORLDTRANSFORM:
-        return need(32);
-    case EMR_MODIFYWORLDTRANSFORM:
-        return need(36);
-    case EMR_CREATEPEN:
-        return need(28);
-    case EMR_CREATEBRUSHINDIRECT:
-        return need(24);
-    case EMR_SETPIXELV:
-        return need(20);
-    case EMR_GDICOMMENT:
-        return need(12) && inside(size, 12, getU32(r + 8));
-    case EMR_EOF:
-        return need(20);
-    case EMR_STRETCHDIBITS: {
-        if (!need(80)) return false;
-        DWORD offBmi = getU32(r + 48), cbBmi = getU32(r + 52), offBits = getU32(r + 56),
-              cbBits = getU32(r + 60);
-        if (cbBmi && (!inside(size, offBmi, cbBmi) || cbBmi < sizeof(BITMAPINFOHEADER)))
-            return false;
-        return inside(size, offBits, cbBits);
-    }
-    case EMR_BITBLT:
-    case EMR_STRETCHBLT: {
-        if (!need(type == EMR_BITBLT ? 100 : 108)) return false;
-        DWORD offBmi = getU32(r + 84), cbBmi = getU32(r + 88), offBits = getU32(r + 92),
-              cbBits = getU32(r + 96);
-        if (!cbBmi) return true;
-        return cbBmi >= sizeof(BITMAPINFOHEADER) && inside(size, offBmi, cbBmi) &&
-               inside(size, offBits, cbBits);
-    }
-    case EMR_CREATEMONOBRUSH:
-    case EMR_CREATEDIBPATTERNBRUSHPT: {
-        if (!need(32)) return false;
-        DWORD offBmi = getU32(r + 16), cbBmi = getU32(r + 20), offBits = getU32(r + 24),
-              cbBits = getU32(r + 28);
-        return cbBmi >= sizeof(BITMAPINFOHEADER) && inside(size, offBmi, cbBmi) &&
-               inside(size, offBits, cbBits);
-    }
-    case EMR_EXTCREATEPEN: {
-        if (!need(52)) return false;
-        DWORD offBmi = getU32(r + 12), cbBmi = getU32(r + 16), offBits = getU32(r + 20),
-              cbBits = getU32(r + 24);
-        if (cbBmi && (!inside(size, offBmi, cbBmi) || !inside(size, offBits, cbBits)))
-            return false;
-        return inside(size, 52, std::uint64_t(getU32(r + 48)) * 4);
-    }
-    case EMR_EXTCREATEFONTINDIRECTW:
-        return need(104);
-    case EMR_SETDIBITSTODEVICE:
-        return need(76) && inside(size, getU32(r + 48), getU32(r + 52)) &&
-               inside(size, getU32(r + 56), getU32(r + 60));
-    case EMR_CREATEPALETTE:
-        return need(16) && inside(size, 16, std::uint64_t(getU16(r + 14)) * 4);
-    case EMR_SELECTPALETTE:
-        return need(12);
-    case EMR_OFFSETCLIPRGN:
-        return need(16);
-    case EMR_FILLRGN:
-    case EMR_FRAMERGN:
-    case EMR_INVERTRGN:
-    case EMR_PAINTRGN: {
-        DWORD at = type == EMR_FRAMERGN ? 40 : type == EMR_FILLRGN ? 32 : 28;
-        return need(at) && inside(size, at, getU32(r + 24)) && getU32(r + 24) >= 32;
-    }
-    case EMR_EXTSELECTCLIPRGN:
-        return need(16) && inside(size, 16, getU32(r + 8));
-    case EMR_EXTTEXTOUTA:
-    case EMR_EXTTEXTOUTW: {
-        if (!need(76)) return false;
-        std::uint64_t chars = getU32(r + 44), offString = getU32(r + 48), offDx = getU32(r + 72);
-        if (!inside(size, offString, chars * (type == EMR_EXTTEXTOUTW ? 2 : 1))) return false;
-        return offDx == 0 || inside(size, offDx, chars * 4);
-    }
-    default:
-        return true; // others are only played or skipped
-    }
-}
-
-bool validEnhanced(const BYTE* data, std::size_t size) {
-    if (!data || size < 88 || size > 0xFFFFFFFFu) return false;
-    if (getU32(data) != EMR_HEADER || getU32(data + 40) != ENHMETA_SIGNATURE) return false;
-    DWORD headerSize = getU32(data + 4);
-    if (headerSize < 88 || headerSize % 4 || headerSize > size) return false;
-    DWORD bytes = getU32(data + 48), nRecords = getU32(data + 52);
-    // Bytes after the stated size (padding some writers add) are not part of the metafile.
-    if (bytes > size || bytes < headerSize) return false;
-    size = bytes;
-    DWORD nDesc = getU32(data + 60), offDesc = getU32(data + 64);
-    if (nDesc && !inside(headerSize, offDesc, std::uint64_t(nDesc) * 2)) return false;
-    std::size_t at = 0;
-    DWORD count = 0;
-    bool sawEof = false;
-    while (at < size) {
-        if (size - at < 8) return false;
-        DWORD recSize = getU32(data + at + 4);
-        if (recSize < 8 || recSize % 4 || recSize > size - at) return false;
-        if (!validEnhancedRecord(data + at, recSize)) return false;
-        ++count;
-        if (getU32(data + at) == EMR_EOF) {
-            sawEof = true;
-            at += recSize;
-            break;
-        }
-        at += recSize;
-    }
-    return sawEof && at == size && count == nRecords;
-}
-
 } // namespace sdgdi
 
 using namespace sdgdi;
@@ -407,15 +213,17 @@ BOOL AngleArc(HDC dc, int x, int y, DWORD radius, FLOAT startAngle, FLOAT sweepA
     const double pi = 3.14159265358979323846;
     double a0 = startAngle * pi / 180, a1 = (double(startAngle) + sweepAngle) * pi / 180;
     double r = double(radius);
-    int xs = int(std::lround(x + r * std::cos(a0))), ys = int(std::lround(y - r * std::sin(a0)));
-    int xe = int(std::lround(x + r * std::cos(a1))), ye = int(std::lround(y - r * std::sin(a1)));
-    int rad = int(radius);
+    auto at = [](double v) { return SdDeviceCoord(std::round(v)); };
+    int xs = at(x + r * std::cos(a0)), ys = at(y - r * std::sin(a0));
+    int xe = at(x + r * std::cos(a1)), ye = at(y - r * std::sin(a1));
     BOOL ok;
     if (sweepAngle == 0) {
         ok = LineTo(dc, xs, ys);
     } else {
         int old = SetArcDirection(dc, sweepAngle > 0 ? AD_COUNTERCLOCKWISE : AD_CLOCKWISE);
-        ok = ArcTo(dc, x - rad, y - rad, x + rad, y + rad, xs, ys, xe, ye);
+        ok = ArcTo(dc, SdDeviceCoord(std::int64_t(x) - radius), SdDeviceCoord(std::int64_t(y) - radius),
+                   SdDeviceCoord(std::int64_t(x) + radius), SdDeviceCoord(std::int64_t(y) + radius), xs,
+                   ys, xe, ye);
         SetArcDirection(dc, old);
     }
     d->meta = std::move(meta);

@@ -14,6 +14,7 @@
 
 #include "MetaFileObjects.h"
 #include "MetaRecorder.h"
+#include "win32/EnhMetaRecords.h"
 #include "win32/gdifont.h"
 #include "win32/nls.h"
 
@@ -162,11 +163,9 @@ HRGN playRegion(HDC dc, const BYTE* data, DWORD cb, bool painted) {
         double x0, y0, x1, y1;
         m.apply(getI32(r), getI32(r + 4), x0, y0);
         m.apply(getI32(r + 8), getI32(r + 12), x1, y1);
-        auto clampRound = [](double v) {
-            return LONG(std::lround(std::clamp(v, -1.0e9, 1.0e9)));
-        };
-        RECT rc{clampRound(std::min(x0, x1)) - o.x, clampRound(std::min(y0, y1)) - o.y,
-                clampRound(std::max(x0, x1)) - o.x, clampRound(std::max(y0, y1)) - o.y};
+        auto at = [](double v, LONG origin) { return SdDeviceCoord(std::round(v) - origin); };
+        RECT rc{at(std::min(x0, x1), o.x), at(std::min(y0, y1), o.y), at(std::max(x0, x1), o.x),
+                at(std::max(y0, y1), o.y)};
         std::memcpy(out.data() + 32 + 16 * std::size_t(i), &rc, sizeof rc);
     }
     return ExtCreateRegion(nullptr, DWORD(out.size()), reinterpret_cast<const RGNDATA*>(out.data()));
@@ -176,33 +175,18 @@ HRGN playRegion(HDC dc, const BYTE* data, DWORD cb, bool painted) {
 
 namespace sdgdi {
 
-bool recordDib(const BYTE* b, DWORD offBmi, DWORD cbBmi, DWORD offBits, DWORD cbBits,
-               RecordDib& out) {
-    if (cbBmi < sizeof(BITMAPINFOHEADER)) return false;
+bool recordDib(const BYTE* b, DWORD offBmi, DWORD cbBmi, DWORD offBits, DWORD cbBits, UINT usage,
+               RecordDib& out, UINT start, std::int64_t scans) {
+    if (!SdEnhMetaDibFits(b + offBmi, cbBmi, cbBits, usage, start, scans)) return false;
     out.info.assign((std::size_t(cbBmi) + 3) / 4 + 256, 0);
     out.bits.assign((std::size_t(cbBits) + 3) / 4 + 1, 0);
     std::memcpy(out.info.data(), b + offBmi, cbBmi);
     if (cbBits) std::memcpy(out.bits.data(), b + offBits, cbBits);
-    const BITMAPINFOHEADER& h = out.bmi()->bmiHeader;
-    if (h.biWidth <= 0 || h.biHeight == 0) return false;
-    std::uint64_t stride = ((std::uint64_t(h.biWidth) * h.biBitCount + 31) / 32) * 4;
-    std::uint64_t rows = std::uint64_t(std::abs(std::int64_t(h.biHeight)));
-    return !((h.biCompression == BI_RGB || h.biCompression == BI_BITFIELDS) && stride * rows > cbBits);
+    return true;
 }
 
 // A pattern brush from a record's DIB; monochrome ones as a device-dependent bitmap, so that
 // they paint in the text and background colours.
-DWORD packedDibHeaderBytes(const BYTE* dib, std::uint64_t size, UINT usage) {
-    if (size < sizeof(BITMAPINFOHEADER)) return 0;
-    DWORD headerSize = getU32(dib), clrUsed = getU32(dib + 32), compression = getU32(dib + 16);
-    WORD bpp = getU16(dib + 14);
-    if (headerSize < sizeof(BITMAPINFOHEADER) || headerSize > size) return 0;
-    std::uint64_t colours = clrUsed ? clrUsed : bpp <= 8 ? (1u << bpp) : 0;
-    std::uint64_t n = headerSize + colours * (usage == DIB_PAL_COLORS ? 2 : 4) +
-                      (compression == BI_BITFIELDS && headerSize == sizeof(BITMAPINFOHEADER) ? 12 : 0);
-    return n <= size ? DWORD(n) : 0;
-}
-
 HBRUSH patternBrush(HDC dc, const RecordDib& dib, UINT usage, bool mono) {
     const BITMAPINFOHEADER& h = dib.bmi()->bmiHeader;
     HBITMAP bmp = nullptr;
@@ -247,7 +231,7 @@ BOOL PlayEnhMetaFileRecord(HDC dc, HANDLETABLE* table, const ENHMETARECORD* r, U
     if (!r || !findDc(dc)) return failWith(ERROR_INVALID_PARAMETER);
     const BYTE* b = reinterpret_cast<const BYTE*>(r);
     DWORD size = r->nSize;
-    if (size < 8 || size % 4 || !validEnhancedRecord(b, size)) return failWith(ERROR_INVALID_DATA);
+    if (enhRecordAt(b, size, 0) != size || !SdEnhMetaRecordFits(b, size)) return failWith(ERROR_INVALID_DATA);
     PlayState* s = current && current->dc == dc ? current : nullptr;
     auto slot = [&](DWORD ih) -> HGDIOBJ* {
         if (!table || ih == 0 || ih >= handles) return nullptr;
@@ -498,25 +482,19 @@ BOOL PlayEnhMetaFileRecord(HDC dc, HANDLETABLE* table, const ENHMETARECORD* r, U
               cbBits = getU32(b + 60);
         if (!cbBmi) return TRUE;
         RecordDib dib;
-        if (!recordDib(b, offBmi, cbBmi, offBits, cbBits, dib)) return failWith(ERROR_INVALID_DATA);
+        if (!recordDib(b, offBmi, cbBmi, offBits, cbBits, getU32(b + 64), dib))
+            return failWith(ERROR_INVALID_DATA);
         return StretchDIBits(dc, arg(r, 4), arg(r, 5), arg(r, 16), arg(r, 17), arg(r, 6), arg(r, 7),
                              arg(r, 8), arg(r, 9), dib.bits.data(), dib.bmi(), getU32(b + 64),
                              getU32(b + 68)) != 0;
     }
     case EMR_SETDIBITSTODEVICE: {
-        DWORD cbBmi = getU32(b + 52), cbBits = getU32(b + 60);
-        if (cbBmi < sizeof(BITMAPINFOHEADER)) return failWith(ERROR_INVALID_DATA);
-        RecordDib dib;
-        dib.info.assign((std::size_t(cbBmi) + 3) / 4 + 256, 0);
-        dib.bits.assign((std::size_t(cbBits) + 3) / 4 + 1, 0);
-        std::memcpy(dib.info.data(), b + getU32(b + 48), cbBmi);
-        if (cbBits) std::memcpy(dib.bits.data(), b + getU32(b + 56), cbBits);
-        const BITMAPINFOHEADER& h = dib.bmi()->bmiHeader;
-        std::uint64_t rows = std::uint64_t(std::abs(std::int64_t(h.biHeight)));
+        // The record holds `scans` rows from `start` on.
         UINT start = getU32(b + 68), scans = getU32(b + 72);
-        std::uint64_t stride = ((std::uint64_t(std::max<LONG>(h.biWidth, 0)) * h.biBitCount + 31) / 32) * 4;
-        std::uint64_t given = start < rows ? std::min<std::uint64_t>(scans, rows - start) : 0;
-        if ((h.biCompression == BI_RGB || h.biCompression == BI_BITFIELDS) && stride * given > cbBits) return failWith(ERROR_INVALID_DATA);
+        RecordDib dib;
+        if (!recordDib(b, getU32(b + 48), getU32(b + 52), getU32(b + 56), getU32(b + 60), getU32(b + 64),
+                       dib, start, scans))
+            return failWith(ERROR_INVALID_DATA);
         return SetDIBitsToDevice(dc, getI32(b + 24), getI32(b + 28), getU32(b + 40), getU32(b + 44),
                                  getI32(b + 32), getI32(b + 36), start, scans, dib.bits.data(),
                                  dib.bmi(), getU32(b + 64)) != 0;
@@ -531,7 +509,8 @@ BOOL PlayEnhMetaFileRecord(HDC dc, HANDLETABLE* table, const ENHMETARECORD* r, U
               cbBits = getU32(b + 96);
         if (!cbBmi) return PatBlt(dc, x, y, cx, cy, rop);
         RecordDib dib;
-        if (!recordDib(b, offBmi, cbBmi, offBits, cbBits, dib)) return failWith(ERROR_INVALID_DATA);
+        if (!recordDib(b, offBmi, cbBmi, offBits, cbBits, getU32(b + 80), dib))
+            return failWith(ERROR_INVALID_DATA);
         // The source rectangle through the source transform gives DIB pixels (top-down rows).
         XFORM xf;
         std::memcpy(&xf, b + 52, 24);
@@ -539,12 +518,12 @@ BOOL PlayEnhMetaFileRecord(HDC dc, HANDLETABLE* table, const ENHMETARECORD* r, U
         LONG cys = r->iType == EMR_STRETCHBLT ? getI32(b + 104) : cy;
         double sx = double(getI32(b + 44)) * xf.eM11 + double(getI32(b + 48)) * xf.eM21 + xf.eDx;
         double sy = double(getI32(b + 44)) * xf.eM12 + double(getI32(b + 48)) * xf.eM22 + xf.eDy;
-        auto toInt = [](double v) { return int(std::lround(std::clamp(v, -1.0e9, 1.0e9))); };
+        auto toInt = [](double v) { return SdDeviceCoord(std::round(v)); };
         int xs = toInt(sx), ys = toInt(sy), ws = toInt(cxs * double(xf.eM11)),
             hs = toInt(cys * double(xf.eM22));
         LONG height = dib.bmi()->bmiHeader.biHeight;
         // StretchDIBits counts rows of a bottom-up DIB from the bottom.
-        if (height > 0) ys = int(std::clamp<std::int64_t>(std::int64_t(height) - ys - hs, INT32_MIN, INT32_MAX));
+        if (height > 0) ys = SdDeviceCoord(std::int64_t(height) - ys - hs);
         return StretchDIBits(dc, x, y, cx, cy, xs, ys, ws, hs, dib.bits.data(), dib.bmi(),
                              getU32(b + 80), rop) != 0;
     }
@@ -622,7 +601,7 @@ BOOL PlayEnhMetaFileRecord(HDC dc, HANDLETABLE* table, const ENHMETARECORD* r, U
     case EMR_CREATEMONOBRUSH:
     case EMR_CREATEDIBPATTERNBRUSHPT: {
         RecordDib dib;
-        if (!recordDib(b, getU32(b + 16), getU32(b + 20), getU32(b + 24), getU32(b + 28), dib))
+        if (!recordDib(b, getU32(b + 16), getU32(b + 20), getU32(b + 24), getU32(b + 28), getU32(b + 12), dib))
             return create(getU32(b + 8), nullptr);
         return create(getU32(b + 8), patternBrush(dc, dib, getU32(b + 12),
                                                   r->iType == EMR_CREATEMONOBRUSH));
@@ -700,7 +679,12 @@ BOOL EnumEnhMetaFile(HDC dc, HENHMETAFILE emf, ENHMFENUMPROC proc, LPVOID data, 
         saveLevel = SaveDC(dc);
         // The frame, in the metafile's device units, onto the rectangle.
         auto px = [](LONG v, LONG mm, LONG dev) {
-            return LONG(std::lround(double(v) * dev / (100.0 * (mm ? mm : 1))));
+            return SdDeviceCoord(std::round(double(v) * dev / (100.0 * (mm ? mm : 1))));
+        };
+        // Extents are differences of two coordinates: 0 becomes 1.
+        auto extent = [](LONG from, LONG to) {
+            LONG e = SdDeviceCoord(std::int64_t(to) - from);
+            return e ? e : 1;
         };
         LONG fl = px(h.rclFrame.left, h.szlMillimeters.cx, h.szlDevice.cx);
         LONG ft = px(h.rclFrame.top, h.szlMillimeters.cy, h.szlDevice.cy);
@@ -710,17 +694,16 @@ BOOL EnumEnhMetaFile(HDC dc, HENHMETAFILE emf, ENHMFENUMPROC proc, LPVOID data, 
         ModifyWorldTransform(dc, nullptr, MWT_IDENTITY);
         SetMapMode(dc, MM_ANISOTROPIC);
         SetWindowOrgEx(dc, fl, ft, nullptr);
-        SetWindowExtEx(dc, fr - fl ? fr - fl : 1, fb - ft ? fb - ft : 1, nullptr);
+        SetWindowExtEx(dc, extent(fl, fr), extent(ft, fb), nullptr);
         SetViewportOrgEx(dc, rect->left, rect->top, nullptr);
-        SetViewportExtEx(dc, rect->right - rect->left ? rect->right - rect->left : 1,
-                         rect->bottom - rect->top ? rect->bottom - rect->top : 1, nullptr);
+        SetViewportExtEx(dc, extent(rect->left, rect->right), extent(rect->top, rect->bottom), nullptr);
         current = &state;
     }
     BOOL ok = TRUE;
     std::size_t at = 0;
     while (at + 8 <= bytes.size()) {
-        DWORD size = getU32(p + at + 4);
-        if (size < 8 || size % 4 || size > bytes.size() - at) {
+        DWORD size = enhRecordAt(p, bytes.size(), at);
+        if (!size) {
             ok = failWith(ERROR_INVALID_DATA);
             break;
         }

@@ -4,7 +4,6 @@
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <limits>
 
 #include "MetaRecorder.h"
 #include "TextDrawing.h"
@@ -13,11 +12,6 @@
 namespace sdgdi {
 
 namespace {
-
-bool fits16(std::int64_t v) {
-    return v >= std::numeric_limits<std::int16_t>::min() &&
-           v <= std::numeric_limits<std::int16_t>::max();
-}
 
 bool fail() {
     SetLastError(ERROR_INVALID_PARAMETER);
@@ -348,8 +342,8 @@ bool metaBlt(DeviceContext& dc, int x, int y, int w, int h, DeviceContext* sourc
         Surface* s = source->surface();
         if (!s) return fail();
         POINT a = source->lpToDpPoint(xs, ys);
-        POINT b = source->lpToDpPoint(int(std::clamp<std::int64_t>(std::int64_t(xs) + ws, INT32_MIN, INT32_MAX)),
-                                      int(std::clamp<std::int64_t>(std::int64_t(ys) + hs, INT32_MIN, INT32_MAX)));
+        POINT b = source->lpToDpPoint(SdDeviceCoord(std::int64_t(xs) + ws),
+                                      SdDeviceCoord(std::int64_t(ys) + hs));
         std::int64_t dw = std::int64_t(b.x) - a.x, dh = std::int64_t(b.y) - a.y;
         // Mirrored sources are copied as they lie; the destination's sign mirrors them.
         if (dw < 0 || dh < 0 || dw > 0x7FFF || dh > 0x7FFF) return fail();
@@ -358,7 +352,7 @@ bool metaBlt(DeviceContext& dc, int x, int y, int w, int h, DeviceContext* sourc
         dib = packedDib(*s, a.x, a.y, sw, sh, cbBmi);
     }
     bool stretch = source && (sw != w || sh != h);
-    POINT corners[2] = {{x, y}, {x + w, y + h}};
+    POINT corners[2] = {{x, y}, {SdDeviceCoord(std::int64_t(x) + w), SdDeviceCoord(std::int64_t(y) + h)}};
     RECTL bounds{0, 0, -1, -1};
     for (const POINT& p : corners) {
         POINT d = dc.lpToDpPoint(p.x, p.y);
@@ -459,12 +453,17 @@ bool metaRegion(DeviceContext& dc, DWORD emr, HRGN region, HBRUSH brush, int w, 
     // Painted regions lie in logical units shifted by the origins; the record holds device
     // units.
     POINT o = dc.lpToDpPoint(0, 0);
+    auto shifted = [&](const RECT& rc) {
+        return RECT{SdDeviceCoord(std::int64_t(rc.left) + o.x), SdDeviceCoord(std::int64_t(rc.top) + o.y),
+                    SdDeviceCoord(std::int64_t(rc.right) + o.x), SdDeviceCoord(std::int64_t(rc.bottom) + o.y)};
+    };
     for (RECT& rc : rects)
-        rc = RECT{rc.left + o.x, rc.top + o.y, rc.right + o.x, rc.bottom + o.y};
-    bound = RECT{bound.left + o.x, bound.top + o.y, bound.right + o.x, bound.bottom + o.y};
+        rc = shifted(rc);
+    bound = shifted(bound);
     std::vector<BYTE> data = rgnData(rects, bound);
     std::vector<BYTE> v;
-    RECTL b{bound.left, bound.top, bound.right - 1, bound.bottom - 1};
+    RECTL b{bound.left, bound.top, SdDeviceCoord(std::int64_t(bound.right) - 1),
+            SdDeviceCoord(std::int64_t(bound.bottom) - 1)};
     putRect(v, rects.empty() ? RECTL{0, 0, -1, -1} : b);
     putU32(v, DWORD(data.size()));
     if (emr == EMR_FILLRGN || emr == EMR_FRAMERGN) {

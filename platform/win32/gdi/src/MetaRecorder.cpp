@@ -2,19 +2,15 @@
 
 #include "MetaRecorder.h"
 
+#include "MetaFileObjects.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
-#include <limits>
 
 namespace sdgdi {
 
 namespace {
-
-bool fits16(LONG v) {
-    return v >= std::numeric_limits<std::int16_t>::min() &&
-           v <= std::numeric_limits<std::int16_t>::max();
-}
 
 void putRect(std::vector<BYTE>& v, const RECTL& r) {
     putU32(v, DWORD(r.left));
@@ -277,7 +273,7 @@ bool metaInts(DeviceContext& dc, DWORD emr, std::initializer_list<LONG> values) 
         RECTL b{0, 0, -1, -1};
         bool first = true;
         for (const GdiPathPoint& p : dc.st.path) {
-            LONG x = LONG(std::lround(p.x)), y = LONG(std::lround(p.y));
+            LONG x = SdDeviceCoord(std::round(p.x)), y = SdDeviceCoord(std::round(p.y));
             if (first) b = RECTL{x, y, x, y};
             first = false;
             b.left = std::min(b.left, x);
@@ -425,19 +421,9 @@ bool metaStretchDib(DeviceContext& dc, int xDest, int yDest, int cxDest, int cyD
     MetaRecorder& r = *dc.meta;
     // The header with its colour table, and the bits, copied into the record.
     const BITMAPINFOHEADER& h = info->bmiHeader;
-    std::uint64_t colours = h.biClrUsed         ? h.biClrUsed
-                            : h.biBitCount <= 8 ? (1u << h.biBitCount)
-                                                : 0;
-    if (colours > 256) colours = 256;
-    std::uint64_t cbBmi =
-        h.biSize + colours * (usage == DIB_PAL_COLORS ? 2 : 4) +
-        (h.biCompression == BI_BITFIELDS && h.biSize == sizeof(BITMAPINFOHEADER) ? 12 : 0);
-    std::uint64_t stride = ((std::uint64_t(h.biWidth) * h.biBitCount + 31) / 32) * 4;
+    std::uint64_t cbBmi = dibHeaderBytes(h, usage);
     std::uint64_t rows = std::uint64_t(h.biHeight < 0 ? -std::int64_t(h.biHeight) : h.biHeight);
-    std::uint64_t cbBits =
-        bits ? (h.biCompression == BI_RGB || h.biCompression == BI_BITFIELDS ? stride * rows
-                                                                             : h.biSizeImage)
-             : 0;
+    std::uint64_t cbBits = bits ? dibBitsBytes(h, rows) : 0;
     if (cbBmi + cbBits > 0x7FFFFF00u) return fail();
     const std::uint64_t cbBmiRaw = cbBmi;
     const BYTE* bi = reinterpret_cast<const BYTE*>(info);
@@ -459,7 +445,9 @@ bool metaStretchDib(DeviceContext& dc, int xDest, int yDest, int cxDest, int cyD
     }
     cbBmi = (cbBmi + 3) & ~std::uint64_t(3);
     std::vector<BYTE> v;
-    POINT corners[2] = {{xDest, yDest}, {xDest + cxDest, yDest + cyDest}};
+    const POINT far{SdDeviceCoord(std::int64_t(xDest) + cxDest),
+                    SdDeviceCoord(std::int64_t(yDest) + cyDest)};
+    POINT corners[2] = {{xDest, yDest}, far};
     putRect(v, deviceBoundsOf(dc, corners, 2));
     for (LONG x : {xDest, yDest, xSrc, ySrc, cxSrc, cySrc})
         putU32(v, DWORD(x));
@@ -477,7 +465,7 @@ bool metaStretchDib(DeviceContext& dc, int xDest, int yDest, int cxDest, int cyD
     if (bits)
         v.insert(v.end(), static_cast<const BYTE*>(bits), static_cast<const BYTE*>(bits) + cbBits);
     r.addDevicePoint(dc, xDest, yDest);
-    r.addDevicePoint(dc, xDest + cxDest, yDest + cyDest);
+    r.addDevicePoint(dc, far.x, far.y);
     r.emr(EMR_STRETCHDIBITS, v);
     return true;
 }
@@ -488,17 +476,12 @@ bool metaSetDibits(DeviceContext& dc, int xDest, int yDest, DWORD width, DWORD h
     MetaRecorder& r = *dc.meta;
     // The header with its colour table, and the `lines` scans given.
     const BITMAPINFOHEADER& h = info->bmiHeader;
-    std::uint64_t colours = h.biClrUsed ? h.biClrUsed : h.biBitCount <= 8 ? (1u << h.biBitCount) : 0;
-    if (colours > 256) colours = 256;
-    std::uint64_t cbBmi =
-        h.biSize + colours * (usage == DIB_PAL_COLORS ? 2 : 4) +
-        (h.biCompression == BI_BITFIELDS && h.biSize == sizeof(BITMAPINFOHEADER) ? 12 : 0);
-    std::uint64_t stride = ((std::uint64_t(std::max<LONG>(h.biWidth, 0)) * h.biBitCount + 31) / 32) * 4;
+    std::uint64_t cbBmi = dibHeaderBytes(h, usage);
     std::uint64_t rows = std::uint64_t(h.biHeight < 0 ? -std::int64_t(h.biHeight) : h.biHeight);
     if (startScan >= rows) return fail();
     lines = UINT(std::min<std::uint64_t>(lines, rows - startScan));
     if (h.biCompression != BI_RGB && h.biCompression != BI_BITFIELDS) return fail();
-    std::uint64_t cbBits = stride * lines;
+    std::uint64_t cbBits = dibBitsBytes(h, lines);
     if (cbBmi + cbBits > 0x7FFFFF00u) return fail();
     const BYTE* bi = reinterpret_cast<const BYTE*>(info);
     const BYTE* px = static_cast<const BYTE*>(bits);
@@ -506,8 +489,7 @@ bool metaSetDibits(DeviceContext& dc, int xDest, int yDest, DWORD width, DWORD h
         for (std::int64_t v : {std::int64_t(xDest), std::int64_t(yDest), std::int64_t(width),
                                std::int64_t(height), std::int64_t(xSrc), std::int64_t(ySrc),
                                std::int64_t(startScan), std::int64_t(lines)})
-            if (!fits16(LONG(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX))) || v > 0x7FFF)
-                return fail();
+            if (!fits16(v)) return fail();
         if (cbBmi + cbBits > 0xFFFF0) return fail();
         std::vector<BYTE> dib(bi, bi + cbBmi);
         dib.insert(dib.end(), px, px + cbBits);
@@ -521,8 +503,8 @@ bool metaSetDibits(DeviceContext& dc, int xDest, int yDest, DWORD width, DWORD h
     const std::uint64_t cbBmiPadded = (cbBmi + 3) & ~std::uint64_t(3);
     std::vector<BYTE> v;
     POINT d0 = dc.lpToDpPoint(xDest, yDest); // pixels map one to one
-    RECTL b{d0.x, d0.y, LONG(std::clamp<std::int64_t>(std::int64_t(d0.x) + width - 1, INT32_MIN, INT32_MAX)),
-            LONG(std::clamp<std::int64_t>(std::int64_t(d0.y) + height - 1, INT32_MIN, INT32_MAX))};
+    RECTL b{d0.x, d0.y, SdDeviceCoord(std::int64_t(d0.x) + width - 1),
+            SdDeviceCoord(std::int64_t(d0.y) + height - 1)};
     putRect(v, b);
     for (LONG x : {LONG(xDest), LONG(yDest), LONG(xSrc), LONG(ySrc), LONG(width), LONG(height)})
         putU32(v, DWORD(x));
@@ -554,9 +536,8 @@ bool metaAngleArc(DeviceContext& dc, int x, int y, DWORD radius, FLOAT start, FL
     putU32(v, bits);
     std::memcpy(&bits, &sweep, 4);
     putU32(v, bits);
-    LONG rad = LONG(std::min<DWORD>(radius, 0x3FFFFFFF));
-    r.addDevicePoint(dc, x - rad, y - rad);
-    r.addDevicePoint(dc, x + rad, y + rad);
+    r.addDevicePoint(dc, SdDeviceCoord(std::int64_t(x) - radius), SdDeviceCoord(std::int64_t(y) - radius));
+    r.addDevicePoint(dc, SdDeviceCoord(std::int64_t(x) + radius), SdDeviceCoord(std::int64_t(y) + radius));
     r.emr(EMR_ANGLEARC, v);
     return true;
 }
@@ -574,7 +555,7 @@ std::vector<BYTE> finishEnhanced(MetaRecorder& r) {
     if (!r.haveFrame) {
         // From the bounds, through the reference device's size in millimetres.
         auto mm = [](LONG v, LONG mmSize, LONG px) {
-            return LONG(std::lround(double(v) * mmSize * 100.0 / (px ? px : 1)));
+            return SdDeviceCoord(std::round(double(v) * mmSize * 100.0 / (px ? px : 1)));
         };
         frame = RECTL{mm(bounds.left, r.millimetres.cx, r.device.cx),
                       mm(bounds.top, r.millimetres.cy, r.device.cy),

@@ -86,6 +86,11 @@ std::vector<BYTE> packedDib(const Surface& s, int x, int y, int w, int h, DWORD&
 std::vector<BYTE> finishEnhanced(MetaRecorder& r);
 std::vector<BYTE> finishWindows(MetaRecorder& r);
 
+// Whether a value fits a 16-bit (WMF) coordinate.
+inline bool fits16(std::int64_t v) {
+    return v >= INT16_MIN && v <= INT16_MAX;
+}
+
 // Little-endian helpers shared by the metafile code.
 inline void putU32(std::vector<BYTE>& v, DWORD x) {
     for (int i = 0; i < 4; ++i)

@@ -269,7 +269,7 @@ int GetPath(HDC dc, LPPOINT points, LPBYTE types, int count) {
     for (int i = 0; i < n; ++i) {
         double x, y;
         inv.apply(d->st.path[std::size_t(i)].x, d->st.path[std::size_t(i)].y, x, y);
-        points[i] = POINT{LONG(std::lround(x)), LONG(std::lround(y))};
+        points[i] = POINT{SdDeviceCoord(std::round(x)), SdDeviceCoord(std::round(y))};
         types[i] = d->st.path[std::size_t(i)].type;
     }
     return n;

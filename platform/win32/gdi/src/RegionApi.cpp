@@ -219,8 +219,8 @@ HRGN ExtCreateRegion(const XFORM* xform, DWORD size, const RGNDATA* data) {
             // Only scale and translation keep rectangles rectangles.
             double x0 = rc.left * xform->eM11 + xform->eDx, y0 = rc.top * xform->eM22 + xform->eDy;
             double x1 = rc.right * xform->eM11 + xform->eDx, y1 = rc.bottom * xform->eM22 + xform->eDy;
-            rc = RECT{LONG(std::lround(x0)), LONG(std::lround(y0)), LONG(std::lround(x1)),
-                      LONG(std::lround(y1))};
+            auto at = [](double v) { return SdDeviceCoord(std::round(v)); };
+            rc = RECT{at(x0), at(y0), at(x1), at(y1)};
         }
         pixman_region32_t one;
         pixman_region32_init(&one);
@@ -544,7 +544,7 @@ int OffsetClipRgn(HDC dc, int dx, int dy) {
     if (d->meta && !metaOffsetClip(*d, dx, dy)) return ERROR;
     if (d->st.clip) {
         Matrix m = d->toDevice();
-        int ddx = int(std::lround(dx * m.a)), ddy = int(std::lround(dy * m.d));
+        int ddx = SdDeviceCoord(std::round(dx * m.a)), ddy = SdDeviceCoord(std::round(dy * m.d));
         auto copy = std::make_shared<RegionObject>();
         pixman_region32_copy(&copy->region, &d->st.clip->region);
         pixman_region32_translate(&copy->region, ddx, ddy);

@@ -431,12 +431,12 @@ BOOL PlayMetaFileRecord(HDC dc, HANDLETABLE* table, METARECORD* record, UINT han
         std::uint64_t dibSize = 2 * (words - std::uint64_t(at));
         DWORD cbBmi = packedDibHeaderBytes(dibBytes, dibSize, usage);
         RecordDib dib;
-        if (!recordDib(dibBytes, 0, cbBmi, cbBmi, DWORD(dibSize - cbBmi), dib))
+        if (!recordDib(dibBytes, 0, cbBmi, cbBmi, DWORD(dibSize - cbBmi), usage, dib))
             return failWith(ERROR_INVALID_DATA);
         // The blits address the source from its top row; StretchDIBits a bottom-up DIB's
         // rows from the bottom.
         LONG height = dib.bmi()->bmiHeader.biHeight;
-        if (fn != META_STRETCHDIB && height > 0) ys = int(height) - ys - srcH;
+        if (fn != META_STRETCHDIB && height > 0) ys = SdDeviceCoord(std::int64_t(height) - ys - srcH);
         return StretchDIBits(dc, x, y, w, h, xs, ys, srcW, srcH, dib.bits.data(), dib.bmi(),
                              usage, rop) != 0;
     }
@@ -445,17 +445,9 @@ BOOL PlayMetaFileRecord(HDC dc, HANDLETABLE* table, METARECORD* record, UINT han
         const BYTE* dibBytes = p + 18;
         std::uint64_t dibSize = 2 * (words - 9);
         DWORD cbBmi = packedDibHeaderBytes(dibBytes, dibSize, U(0));
-        RecordDib dib;
-        dib.info.assign((std::size_t(cbBmi) + 3) / 4 + 256, 0);
-        dib.bits.assign((std::size_t(dibSize - cbBmi) + 3) / 4 + 1, 0);
-        std::memcpy(dib.info.data(), dibBytes, cbBmi);
-        std::memcpy(dib.bits.data(), dibBytes + cbBmi, std::size_t(dibSize - cbBmi));
-        const BITMAPINFOHEADER& hd = dib.bmi()->bmiHeader;
-        std::uint64_t rows = std::uint64_t(std::abs(std::int64_t(hd.biHeight)));
         UINT start = U(2), scans = U(1);
-        std::uint64_t stride = ((std::uint64_t(std::max<LONG>(hd.biWidth, 0)) * hd.biBitCount + 31) / 32) * 4;
-        std::uint64_t given = start < rows ? std::min<std::uint64_t>(scans, rows - start) : 0;
-        if ((hd.biCompression == BI_RGB || hd.biCompression == BI_BITFIELDS) && stride * given > dibSize - cbBmi)
+        RecordDib dib;
+        if (!recordDib(dibBytes, 0, cbBmi, cbBmi, DWORD(dibSize - cbBmi), U(0), dib, start, scans))
             return failWith(ERROR_INVALID_DATA);
         return SetDIBitsToDevice(dc, P(8), P(7), DWORD(std::max(P(6), 0)), DWORD(std::max(P(5), 0)),
                                  P(4), P(3), start, scans, dib.bits.data(), dib.bmi(), U(0)) != 0;
@@ -466,7 +458,7 @@ BOOL PlayMetaFileRecord(HDC dc, HANDLETABLE* table, METARECORD* record, UINT han
         std::uint64_t dibSize = 2 * (words - 2);
         DWORD cbBmi = packedDibHeaderBytes(dibBytes, dibSize, U(1));
         RecordDib dib;
-        if (!recordDib(dibBytes, 0, cbBmi, cbBmi, DWORD(dibSize - cbBmi), dib))
+        if (!recordDib(dibBytes, 0, cbBmi, cbBmi, DWORD(dibSize - cbBmi), U(1), dib))
             return store(nullptr);
         return store(patternBrush(dc, dib, U(1), false));
     }

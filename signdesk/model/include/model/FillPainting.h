@@ -17,5 +17,9 @@ class Path;
 BOOL PaintFillClipped(CDC* pDC, const floatTMatrix& m, Path& path, CFillObj* pFill, int mode,
                       const floatBBox& area);
 
+// The grey level a transparency value paints into a mask: the low byte of 255 × value,
+// truncated; a value beyond the range of int (or not a number) ends at its edge.
+BYTE TransparencyLevel(float transparency);
+
 BOOL IsFountainFill(const CFillObj* pFill);
 BOOL IsTextureFill(const CFillObj* pFill);
