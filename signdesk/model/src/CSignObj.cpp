@@ -194,6 +194,14 @@ BOOL CSignObj::SetLayer(char, int) {
     return 0;
 }
 
+LayerWord CSignObj::GetLayerWord() {
+    return GetLayer();
+}
+
+void CSignObj::SetLayerWord(LayerWord layer) {
+    SetLayer(char(layer), 1);
+}
+
 COLORREF CSignObj::GetColor() {
     return NO_COLOR;
 }
