@@ -9,6 +9,7 @@
 
 #include "ModelTestSupport.h"
 #include "SquarePath.h"
+#include "StandInDoc.h"
 #include "TestObj.h"
 #include "mfc/CArchive.h"
 #include "mfc/CWaitCursor.h"
@@ -23,40 +24,6 @@
 #include "model/UndoList.h"
 
 namespace {
-
-// The document's side of undo: a design, two settings, the boxes the views were asked to
-// redraw and the modified flag.
-class StandInDoc : public UndoList {
-public:
-    CSign& GetUndoSign() override { return m_sign; }
-    void SerializeUndoSettings(CArchive& ar) override {
-        if (ar.IsStoring()) {
-            ar << m_fPageWidth << DWORD(m_nGrid);
-        } else {
-            DWORD grid;
-            ar >> m_fPageWidth >> grid;
-            m_nGrid = int(grid);
-        }
-    }
-    DWORD GetUndoStateHash() override {
-        DWORD h = 0;
-        HashBytes(&m_fPageWidth, sizeof m_fPageWidth, &h);
-        HashBytes(&m_nGrid, sizeof m_nGrid, &h);
-        return h;
-    }
-    void InvalidateUndoBox(const floatBBox* pBox) override {
-        m_invalidated.push_back(pBox ? *pBox : floatBBox(-1, -1, -1, -1));
-        m_waitDuringApply = SdWaitCursorCount();
-    }
-    void SetUndoModified() override { m_bModified = true; }
-
-    CSign m_sign;
-    float m_fPageWidth = 210;
-    int m_nGrid = 5;
-    std::vector<floatBBox> m_invalidated;
-    bool m_bModified = false;
-    int m_waitDuringApply = -1;
-};
 
 struct UndoSettings {
     DWORD maxMem = UndoList::MaxUndoMem;
@@ -418,6 +385,34 @@ TEST(UndoTest, StoredDesignsComeBackByteForByte) {
         EXPECT_EQ(StoreSign(doc.m_sign), transformed);
     }
     EXPECT_GE(designs, 5);
+}
+
+// Undo tells objects apart by serial number: a number a damaged file repeats stays with its
+// first object, the others draw new ones, and the design stores the same again.
+TEST(UndoTest, SerialsRepeatedInAFileAreMadeUnique) {
+    CSign made;
+    for (float x : {0.0f, 2.0f, 4.0f})
+        made.Add(new CTestObj(x, 0, x + 1, 1));
+    auto* group = new CGroupObj;
+    group->m_children.Add(new CTestObj(6, 0, 7, 1));
+    made.Add(group);
+    for (int i = 0; i < 3; ++i)
+        made.GetObj(i)->m_nSerial = 77;
+    group->GetChild(0)->m_nSerial = 77;
+    const Bytes bytes = StoreSign(made);
+
+    KeepSerials keep;
+    CSign loaded;
+    LoadSign(loaded, bytes);
+    std::vector<DWORD> serials = Serials(loaded);
+    serials.push_back(static_cast<CGroupObj*>(loaded.GetObj(3))->GetChild(0)->m_nSerial);
+    EXPECT_EQ(serials[0], 77u);
+    std::sort(serials.begin(), serials.end());
+    EXPECT_EQ(std::adjacent_find(serials.begin(), serials.end()), serials.end());
+    const Bytes stored = StoreSign(loaded);
+    CSign again;
+    LoadSign(again, stored);
+    EXPECT_EQ(StoreSign(again), stored);
 }
 
 // A path object keeps its whole layer word, of which the design uses the low byte; every kind

@@ -110,6 +110,8 @@ public:
     // counter is raised above every number kept, so later objects never repeat one).
     static void SetKeepSerials(BOOL bKeep);
     static BOOL GetKeepSerials();
+    // Draws a new number from the counter for this object.
+    void TakeNewSerial();
 
     DWORD m_nSerial;
     DWORD m_nSavedStamp = 0;
