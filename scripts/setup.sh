@@ -9,6 +9,7 @@ packages=(
   libusb-1.0-0-dev  # USB cutters without a device node, in PcutLib.so and summausb.so
   fonts-liberation
   librecad-data  # drawings of another DXF writer, read by conv-dxf's tests
+  netpbm  # another BMP reader, which rasterkit's tests read our files back with
   libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-urw-base35
   locales
 )

@@ -77,6 +77,7 @@ bool BezRecordReader::Record(const unsigned char* record) {
     float y = FloatAt(record + 5) * yFactor_;
     if (!Usable(x) || !Usable(y)) {
         held_ = 0;
+        ++dropped_;
         return true;
     }
     switch (cmd & 0x3) {
@@ -109,15 +110,16 @@ void BezRecordReader::Finish() {
     path_.ClosePath();
 }
 
-void ReadBezRecords(const unsigned char* data, std::size_t size, Path& path, float xFactor,
-                    float yFactor) {
+unsigned long ReadBezRecords(const unsigned char* data, std::size_t size, Path& path,
+                             float xFactor, float yFactor) {
     BezRecordReader reader(path, xFactor, yFactor);
     for (std::size_t at = 0; data && size - at >= BezRecordSize; at += BezRecordSize)
         if (!reader.Record(data + at)) break;
     reader.Finish();
+    return reader.Dropped();
 }
 
-void ReadBezFile(const char* fileName, Path& path, float xFactor, float yFactor) {
+unsigned long ReadBezFile(const char* fileName, Path& path, float xFactor, float yFactor) {
     BezRecordReader reader(path, xFactor, yFactor);
     FileHandle file(fileName ? std::fopen(fileName, "rb") : nullptr);
     if (file) {
@@ -139,6 +141,7 @@ void ReadBezFile(const char* fileName, Path& path, float xFactor, float yFactor)
         }
     }
     reader.Finish();
+    return reader.Dropped();
 }
 
 int WriteBezRecords(OutStream& out, const Path& path, float xFactor, float yFactor) {

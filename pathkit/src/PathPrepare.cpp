@@ -199,7 +199,9 @@ unsigned PrepareCountingReversals(Path& path, bool knowTurns) {
     if (anyIndexed) index = std::make_unique<ContainmentIndex>(path, indexed);
 
     std::vector<int> depth(n);
-    for (auto [i, j] : pairs) {
+    for (const auto& pair : pairs) {
+        // Named copies, not a structured binding: clang 14 lets no lambda capture one.
+        const std::uint16_t i = pair.first, j = pair.second;
         SubPath& sp = subPaths[i];
         int in;
         if (indexed[j]) {

@@ -43,9 +43,11 @@ Bytes Cat(std::initializer_list<Bytes> parts) {
     return all;
 }
 
-std::string Read(const Bytes& bytes, float xf = 1, float yf = 1) {
+std::string Read(const Bytes& bytes, float xf = 1, float yf = 1,
+                 unsigned long* dropped = nullptr) {
     Path path(0.01f);
-    ReadBezRecords(bytes.data(), bytes.size(), path, xf, yf);
+    const unsigned long n = ReadBezRecords(bytes.data(), bytes.size(), path, xf, yf);
+    if (dropped) *dropped = n;
     EXPECT_EQ(path.building.members.Filled(), 0) << "the last sub-path is closed";
     return Describe(path);
 }
@@ -159,6 +161,7 @@ TEST_F(BezRecordFileTest, ReaderSurvivesBadRecords) {
         const char* what;
         Bytes bytes;
         const char* expected;
+        unsigned long dropped = 0; // records refused for their coordinates
     };
     const Case cases[] = {
         {"no bytes", {}, ""},
@@ -183,16 +186,22 @@ TEST_F(BezRecordFileTest, ReaderSurvivesBadRecords) {
          Cat({move, Rec(4, 9, 9), Rec(6, 9, 9), Rec(0x0F, 9, 9), line}), "0,0 L10,0"},
         {"only the low bits count otherwise",
          Cat({move, Rec(0x0A, 10, 0), Rec(0x81, 1, 1), Rec(0x42, 2, 1)}), "0,0 L10,0 | 1,1 L2,1"},
-        {"a NaN point is dropped", Cat({move, Rec(2, nan, 0), line}), "0,0 L10,0"},
+        {"a NaN point is dropped", Cat({move, Rec(2, nan, 0), line}), "0,0 L10,0", 1},
         {"a NaN control point drops the cubic",
-         Cat({move, Rec(3, 1, 1), Rec(0, 2, nan), Rec(0, 3, 0), line}), "0,0 L10,0"},
-        {"an infinite point", Cat({move, Rec(2, 5, -inf), line}), "0,0 L10,0"},
-        {"a point beyond range", Cat({move, Rec(2, 1e6f, 0), line}), "0,0 L10,0"},
+         Cat({move, Rec(3, 1, 1), Rec(0, 2, nan), Rec(0, 3, 0), line}), "0,0 L10,0", 1},
+        {"an infinite point", Cat({move, Rec(2, 5, -inf), line}), "0,0 L10,0", 1},
+        {"a point beyond range", Cat({move, Rec(2, 1e6f, 0), line}), "0,0 L10,0", 1},
         {"a NaN start leaves the lines to the previous one",
-         Cat({move, line, Rec(1, nan, nan), Rec(2, 10, 5)}), "0,0 L10,0 L10,5"},
+         Cat({move, line, Rec(1, nan, nan), Rec(2, 10, 5)}), "0,0 L10,0 L10,5", 1},
+        {"every bad record is counted",
+         Cat({move, Rec(2, inf, 0), Rec(2, 0, nan), line, Rec(0xFF, nan, nan)}), "0,0 L10,0",
+         2},
     };
-    for (const Case& c : cases)
-        EXPECT_EQ(Read(c.bytes), c.expected) << c.what;
+    for (const Case& c : cases) {
+        unsigned long dropped = 99;
+        EXPECT_EQ(Read(c.bytes, 1, 1, &dropped), c.expected) << c.what;
+        EXPECT_EQ(dropped, c.dropped) << c.what;
+    }
 
     // A 0xFF only ends the data as a whole command byte.
     EXPECT_EQ(Read(Cat({move, Rec(2, 10, 0), Rec(0xFE, 1, 1), Rec(2, 10, 5)})), "0,0 L10,0 L10,5");
@@ -203,7 +212,10 @@ TEST_F(BezRecordFileTest, ReaderScalesAndChecksTheScaledValues) {
     const Bytes bytes = Cat({Rec(1, 100, 200), Rec(2, 1500, -50), Rec(2, 2e7f, 0)});
     EXPECT_EQ(Read(bytes, 0.01f, -0.01f), "1,-2 L15,0.5");
     // A factor that overflows is caught like an infinite value.
-    EXPECT_EQ(Read(Cat({Rec(1, 0, 0), Rec(2, 3e38f, 0), Rec(2, 1, 0)}), 10, 1), "0,0 L10,0");
+    unsigned long dropped = 0;
+    EXPECT_EQ(Read(Cat({Rec(1, 0, 0), Rec(2, 3e38f, 0), Rec(2, 1, 0)}), 10, 1, &dropped),
+              "0,0 L10,0");
+    EXPECT_EQ(dropped, 1u);
 }
 
 TEST_F(BezRecordFileTest, FileReaderHandlesMissingFilesAndLongFiles) {
@@ -218,11 +230,14 @@ TEST_F(BezRecordFileTest, FileReaderHandlesMissingFilesAndLongFiles) {
         Bytes r = Rec(2, float(i), float(i % 7));
         bytes.insert(bytes.end(), r.begin(), r.end());
     }
+    // A bad record in a later block is counted too.
+    const Bytes bad = Rec(0, std::numeric_limits<float>::quiet_NaN(), 0);
+    bytes.insert(bytes.end(), bad.begin(), bad.end());
     bytes.push_back(2);
     fs::path file = folder_ / "long.bez";
     std::ofstream(file, std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
-    ReadBezFile(file.c_str(), path, 1, 1);
+    EXPECT_EQ(ReadBezFile(file.c_str(), path, 1, 1), 1u);
     ASSERT_EQ(path.subPaths.Filled(), 1);
     ASSERT_EQ(path.subPaths[0].members.Filled(), 3000);
     EXPECT_EQ(path.subPaths[0].members[2999].end, floatPoint(3000, 3000 % 7));

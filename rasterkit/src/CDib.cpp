@@ -135,6 +135,7 @@ int CDib::ChangeFromDIB(void* handle) {
     }
     if (IsCanonicalDib(p, size)) {
         BITMAPINFOHEADER& h = static_cast<BITMAPINFO*>(p)->bmiHeader;
+        h.biPlanes = 1;
         h.biSizeImage = 0;
         h.biClrUsed = 0;
         h.biClrImportant = 0;

@@ -375,6 +375,22 @@ TEST_F(BmpFileTest, FuzzFindingsStayFixed) {
     EXPECT_GT(count, 0);
 }
 
+// A packed bitmap that claims two planes enters with one, as a file does, so that what it
+// saves reads back to the same bytes.
+TEST_F(BmpFileTest, PackedBitmapsEnterWithOnePlane) {
+    const Bytes bytes = ReadFileBytes(kData + "/bmp-crashes/packed-dib-planes-2.dib");
+    ASSERT_EQ(bytes[12], 2);
+    HGLOBAL packed = GlobalAlloc(GMEM_MOVEABLE, bytes.size());
+    std::memcpy(GlobalLock(packed), bytes.data(), bytes.size());
+    GlobalUnlock(packed);
+    CDib dib;
+    ASSERT_EQ(dib.ChangeFromDIB(packed), 1);
+    const Bytes saved = SaveToBytes(dib);
+    ASSERT_GT(saved.size(), 28u);
+    EXPECT_EQ(saved[14 + 12], 1); // biPlanes, after the 14-byte file header
+    EXPECT_EQ(saved[14 + 13], 0);
+}
+
 // A 40-byte header with BI_BITFIELDS: the three masks follow the header. Masks that put red
 // in the low byte prove they are used; a 5-bit channel scales to 0..255.
 TEST_F(BmpFileTest, BitFieldMasksAfterAShortHeader) {

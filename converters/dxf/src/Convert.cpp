@@ -9,7 +9,10 @@ CONVERTER_ENTRY int Convert(const char* source, const char* target, AbortHandler
     long size = in.Size();
     FileOutStream out(target);
     if (!out.IsOpen()) return -1;
-    int result = dxf::ConvertDxf(in, size, out, progress);
+    dxf::Stats stats;
+    int result = dxf::ConvertDxf(in, size, out, progress, &stats);
     if (out.Close() != 0) result = -1;
+    // A drawing read wrongly leaves nothing behind.
+    if (stats.badNumber) FileOutStream(target).Close();
     return result;
 }

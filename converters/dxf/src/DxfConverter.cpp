@@ -1,5 +1,6 @@
 #include "DxfConverter.h"
 
+#include <cfloat>
 #include <cmath>
 #include <vector>
 
@@ -35,7 +36,7 @@ public:
         Pair p;
         bool have = reader_.Next(p);
         std::string section;
-        while (have) {
+        while (have && !stats_.badNumber) {
             progress_.ReportChange(in_.TellG());
             if (p.code == 0) {
                 if (p.Is("EOF")) {
@@ -68,7 +69,7 @@ public:
             }
             have = reader_.Next(p);
         }
-        if (out_.Flush() != 0) return -1;
+        if (out_.Flush() != 0 || stats_.badNumber) return -1;
         return ended && out_.Count() > 0 ? 0 : -1;
     }
 
@@ -107,7 +108,28 @@ private:
         return have && p.code != 0;
     }
 
-    static double Value(const Pair& p) { return double(float(p.Number())); }
+    // A value where a number belongs, kept in single precision. One that is no number or does
+    // not fit a float fails the conversion.
+    double Value(const Pair& p) {
+        double v = 0;
+        if (!p.Number(v) || !FitsFloat(v)) {
+            stats_.badNumber = true;
+            return 0;
+        }
+        return double(float(v));
+    }
+
+    // A flags value: its integer part (0 when beyond any flags).
+    long Flags(const Pair& p) {
+        double v = 0;
+        if (!p.Number(v)) {
+            stats_.badNumber = true;
+            return 0;
+        }
+        return std::fabs(v) < 1e18 ? long(v) : 0;
+    }
+
+    static bool FitsFloat(double v) { return std::fabs(v) <= double(FLT_MAX); } // false for NaN
 
     bool Line(Pair& p) {
         double x1 = 0, y1 = 0, x2 = 0, y2 = 0;
@@ -173,7 +195,7 @@ private:
     bool Polyline(Pair& p) {
         bool closed = false, have;
         while (Field(p, have))
-            if (p.code == 70) closed = p.Integer() & 1;
+            if (p.code == 70) closed = Flags(p) & 1;
         std::vector<Vertex> vertices;
         while (have && p.Is("VERTEX")) {
             Vertex v;
@@ -184,7 +206,7 @@ private:
                 case 10: v.x = Value(p), located = true; break;
                 case 20: v.y = Value(p), located = true; break;
                 case 42: v.bulge = Value(p); break;
-                case 70: flags = p.Integer(); break;
+                case 70: flags = Flags(p); break;
                 default: break;
                 }
             }
@@ -204,7 +226,7 @@ private:
         std::vector<Vertex> vertices;
         while (Field(p, have)) {
             switch (p.code) {
-            case 70: closed = p.Integer() & 1; break;
+            case 70: closed = Flags(p) & 1; break;
             case 10: vertices.push_back({Value(p), 0, 0}); break;
             case 20: if (!vertices.empty()) vertices.back().y = Value(p); break;
             case 42: if (!vertices.empty()) vertices.back().bulge = Value(p); break;
@@ -286,9 +308,12 @@ private:
         Put(PC_CURVEPOINT, x3, y3);
     }
 
+    // A point that does not fit the record's floats fails the conversion like a bad value.
     void Put(PathCmd cmd, double x, double y) {
-        double f = factor_;
-        out_.Put(cmd, float(f * x * 10), float(f * y * -10));
+        const double f = factor_, X = f * x * 10, Y = f * y * -10;
+        if (!FitsFloat(X) || !FitsFloat(Y)) stats_.badNumber = true;
+        if (stats_.badNumber) return;
+        out_.Put(cmd, float(X), float(Y));
     }
 
     InStream& in_;

@@ -15,9 +15,14 @@ namespace dxf {
 struct Stats {
     long entitiesRead = 0;
     long entitiesPassedOver = 0; // entities of kinds not read (outside BLOCKS)
+    // A value where a number belongs was none, or it (or a point made from it) did not fit a
+    // float: the scan stopped there.
+    bool badNumber = false;
 };
 
-// 0, or -1 when the source ends before "EOF", nothing was written, or the output failed.
+// 0, or -1 when the source ends before "EOF", nothing was written, a number was bad (see
+// Stats; records written before it may be in the stream, which Convert then empties), or the
+// output failed.
 // Progress for every pair the scan examines: SetProgress when the whole percent changed,
 // then CheckAbort.
 int ConvertDxf(InStream& in, long size, OutStream& out, AbortHandler* progress,

@@ -18,18 +18,11 @@ bool Blank(int c) {
 
 } // namespace
 
-double Pair::Number() const {
-    if (overlong || value.empty()) return 0;
+bool Pair::Number(double& v) const {
+    if (overlong || value.empty()) return false;
     char* end = nullptr;
-    double v = ClassicStrToD(value.c_str(), &end);
-    if (end == value.c_str() || !std::isfinite(v)) return 0;
-    return v;
-}
-
-long Pair::Integer() const {
-    double v = Number();
-    if (v >= double(LONG_MAX) || v <= double(LONG_MIN)) return 0;
-    return long(v);
+    v = ClassicStrToD(value.c_str(), &end);
+    return end == value.c_str() + value.size() && std::isfinite(v);
 }
 
 bool PairReader::Line(std::string& text, bool& overlong) {

@@ -16,10 +16,9 @@ struct Pair {
     std::string value;
     bool overlong = false;
 
-    // The value as a number: 0 when it does not start with one, is over-long or not finite.
-    double Number() const;
-    // The value as a whole number (the number's integer part); 0 as Number.
-    long Integer() const;
+    // The value as a number; false when it is not one number from end to end (empty,
+    // over-long, other characters after it) or is not finite.
+    bool Number(double& v) const;
     bool Is(const char* name) const { return !overlong && value == name; }
 };
 

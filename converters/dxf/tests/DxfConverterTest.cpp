@@ -216,14 +216,20 @@ TEST_F(DxfConverterTest, BadInputGivesAResult) {
     std::string longName = "LINE" + std::string(300, 'X');
     std::string bytes;
     // An over-long value is neither a number nor a name.
-    ASSERT_EQ(ConvertText(Dxf({"0", "LINE", "10", longValue.c_str(), "20", "5", "11", "1", "21",
-                               "1", "0", longName.c_str(), "0", "EOF"}),
+    ASSERT_EQ(ConvertText(Dxf({"0", "LINE", "10", "0", "20", "5", "11", "1", "21", "1", "0",
+                               longName.c_str(), "0", "EOF"}),
                           &bytes),
               0);
     auto r = DecodeBezRecords(bytes);
     ASSERT_EQ(r.size(), 2u);
     EXPECT_FLOAT_EQ(r[0].x, 0);
     EXPECT_FLOAT_EQ(r[0].y, -12700);
+    dxf::Stats stats;
+    EXPECT_EQ(ConvertText(Dxf({"0", "LINE", "10", longValue.c_str(), "20", "5", "11", "1", "21",
+                               "1", "0", "EOF"}),
+                          &bytes, &stats),
+              -1);
+    EXPECT_TRUE(stats.badNumber);
 
     struct Case {
         const char* name;
@@ -244,6 +250,60 @@ TEST_F(DxfConverterTest, BadInputGivesAResult) {
         EXPECT_TRUE(result == 0 || result == -1);
         EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
         EXPECT_EQ(bytes.size() % 9, 0u);
+    }
+}
+
+// A value where a number belongs that is none, or a number that does not fit the record's
+// floats, fails the conversion and leaves the target empty; numbers in every written form pass.
+TEST_F(DxfConverterTest, BadNumbersFailWithNothingWritten) {
+    BoundConverter convert("DXF2BEZ.dll");
+    const std::string target = Out("bad.bez");
+    WriteFileBytes(target, "old");
+    EXPECT_EQ(convert((Data / "dxf-bad-numbers.dxf").string(), target), -1);
+    EXPECT_TRUE(fs::exists(target));
+    EXPECT_TRUE(FileBytes(target).empty());
+
+    // Many records before the bad value: blocks already handed on are emptied too.
+    std::string many;
+    for (int i = 0; i < 3000; ++i)
+        many += Dxf({"0", "LINE", "10", "0", "20", "0", "11", "1", "21", "1"});
+    WriteFileBytes(Out("many.dxf"), many + Dxf({"0", "LINE", "10", "x", "0", "EOF"}));
+    EXPECT_EQ(convert(Out("many.dxf"), target), -1);
+    EXPECT_TRUE(FileBytes(target).empty());
+
+    struct Case {
+        const char* what;
+        std::string text;
+        int result;
+    } cases[] = {
+        {"letters", Dxf({"0", "LINE", "10", "abc", "0", "EOF"}), -1},
+        {"a number then letters", Dxf({"0", "LINE", "10", "1.5mm", "0", "EOF"}), -1},
+        {"decimal comma", Dxf({"0", "LINE", "10", "1,5", "0", "EOF"}), -1},
+        {"empty", Dxf({"0", "LINE", "10", "", "0", "EOF"}), -1},
+        {"beyond a float", Dxf({"0", "LINE", "10", "1e39", "0", "EOF"}), -1},
+        {"not finite", Dxf({"0", "ARC", "40", "nan", "0", "EOF"}), -1},
+        {"infinite", Dxf({"0", "CIRCLE", "40", "-inf", "0", "EOF"}), -1},
+        {"scaled beyond a float", Dxf({"0", "LINE", "10", "1e37", "0", "EOF"}), -1},
+        {"a radius whose circle does not fit", Dxf({"0", "CIRCLE", "40", "3e38", "0", "EOF"}),
+         -1},
+        {"flags", Dxf({"0", "LWPOLYLINE", "70", "closed", "10", "0", "20", "0", "0", "EOF"}),
+         -1},
+        {"forms of numbers",
+         Dxf({"0", "LINE", "10", "+1.5E+1", "20", "-.5", "11", "1e-50", "21", "  7  ", "0",
+              "EOF"}),
+         0},
+        {"large flags", Dxf({"0", "LWPOLYLINE", "70", "1e300", "10", "0", "20", "0", "0", "EOF"}),
+         0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        std::string bytes;
+        dxf::Stats stats;
+        EXPECT_EQ(ConvertText(c.text, &bytes, &stats), c.result);
+        EXPECT_EQ(stats.badNumber, c.result == -1);
+        if (c.result == -1) {
+            EXPECT_TRUE(bytes.empty());
+        }
     }
 }
 

@@ -23,7 +23,7 @@ constexpr unsigned char BezEndCommand = 0xFF;
 // A command with bit 0x4 set is skipped. Of the others the two low bits count: 1 and 2 drop a
 // half-read cubic; a 0 that follows neither a 3 nor a first 0 is ignored. A record whose
 // coordinates (after the factors) are not finite or lie beyond MaxCoord is dropped together
-// with a half-read cubic, so that no such number reaches the path.
+// with a half-read cubic, so that no such number reaches the path, and counted (Dropped).
 class PATHKIT_API BezRecordReader {
 public:
     static constexpr double MaxCoord = 100000;
@@ -36,6 +36,8 @@ public:
     bool Record(const unsigned char* record);
     // Closes the path's current sub-path (Path::ClosePath); a half-read cubic is dropped.
     void Finish();
+    // Records dropped for their coordinates so far.
+    unsigned long Dropped() const { return dropped_; }
 
 private:
     Path& path_;
@@ -44,6 +46,7 @@ private:
     int held_; // points of a cubic held: 0, 1 (first control point) or 2 (both)
     floatPoint ctrl1_;
     floatPoint ctrl2_;
+    unsigned long dropped_ = 0;
 };
 
 // Writes records one by one, coordinates multiplied by the factors, handing them to the stream
@@ -75,11 +78,13 @@ private:
 };
 
 // Appends the records of the bytes to the path up to an end record or the end of the bytes (a
-// trailing incomplete record is dropped), then closes the current sub-path.
-PATHKIT_API void ReadBezRecords(const unsigned char* data, std::size_t size, Path& path,
-                                float xFactor, float yFactor);
+// trailing incomplete record is dropped), then closes the current sub-path. Returns the number
+// of records dropped for coordinates that are not finite or out of range (0 for clean data).
+PATHKIT_API unsigned long ReadBezRecords(const unsigned char* data, std::size_t size, Path& path,
+                                         float xFactor, float yFactor);
 // The same from a file; a file that is missing or cannot be read reads as empty.
-PATHKIT_API void ReadBezFile(const char* fileName, Path& path, float xFactor, float yFactor);
+PATHKIT_API unsigned long ReadBezFile(const char* fileName, Path& path, float xFactor,
+                                      float yFactor);
 
 // Writes every finished sub-path with members, coordinates multiplied by the factors:
 // (1, first start), then per member (3, first control point), (0, second control point),

@@ -76,7 +76,7 @@ CSignObjBackup::CSignObjBackup(CSignObj* pObj, CObjTreeIterator& it, UndoList* p
     it.GetPosition(&m_nParentSerial, &m_nPrevSerial, nullptr);
     m_bSelected = pObj->m_bSelected;
     m_bLocked = pObj->m_bLocked;
-    m_nLayer = pObj->GetLayer();
+    m_nLayer = pObj->GetLayerWord();
     m_clrColor = pObj->GetColor();
     m_fOutlineWidth = pObj->m_fOutlineWidth;
     m_clrOutline = pObj->m_clrOutline;
@@ -116,7 +116,7 @@ BOOL CSignObjBackup::IsChanged(CSignObj* pObj, CObjTreeIterator& it) {
     const bool same =
         parent == m_nParentSerial && prev == m_nPrevSerial && m_nStamp == pObj->m_nSavedStamp &&
         m_bSelected == pObj->m_bSelected && m_bLocked == pObj->m_bLocked &&
-        m_nLayer == pObj->GetLayer() && m_clrColor == pObj->GetColor() &&
+        m_nLayer == pObj->GetLayerWord() && m_clrColor == pObj->GetColor() &&
         m_fOutlineWidth == pObj->m_fOutlineWidth && m_clrOutline == pObj->m_clrOutline &&
         m_bFixedOutlineWidth == pObj->m_bFixedOutlineWidth && m_bFlag1 == pObj->m_bFlag1 &&
         m_bFlag2 == pObj->m_bFlag2 && m_pContent == pObj->GetSharedContent() &&
@@ -167,7 +167,7 @@ CSignObj* CSignObjBackup::Restore(CSignObj* pObj, CObjTreeIterator& it, UndoList
     pObj->m_nSavedStamp = m_nStamp;
     CSignDoc* pSignDoc = pDoc ? pDoc->GetUndoDoc() : nullptr;
     ReadSnapshot([pObj, pSignDoc](CArchive& ar) { pObj->SerializeState(ar, pSignDoc); });
-    pObj->SetLayer(char(m_nLayer), 1);
+    pObj->SetLayerWord(m_nLayer);
     pObj->SetColor(m_clrColor);
 
     // The iterator stands on the object (found by serial, or restarted onto the new one).

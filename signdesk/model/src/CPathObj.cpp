@@ -2,6 +2,8 @@
 
 #include <strings.h>
 
+#include <type_traits>
+
 #include "mfc/CArchive.h"
 #include "mfc/CArchiveException.h"
 #include "mfc/CWnd.h"
@@ -100,6 +102,17 @@ signed char CPathObj::GetLayer() {
 BOOL CPathObj::SetLayer(char layer, int) {
     m_path.layer = static_cast<signed char>(layer);
     return 1;
+}
+
+static_assert(std::is_same_v<decltype(ColorPath::layer), LayerWord>,
+              "the object record's layer field is the layer word");
+
+LayerWord CPathObj::GetLayerWord() {
+    return m_path.layer;
+}
+
+void CPathObj::SetLayerWord(LayerWord layer) {
+    m_path.layer = layer;
 }
 
 COLORREF CPathObj::GetColor() {

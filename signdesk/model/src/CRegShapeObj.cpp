@@ -9,6 +9,7 @@
 #include "mfc/CArchiveException.h"
 #include "mfc/CMenu.h"
 #include "mfc/CWnd.h"
+#include "model/HashBytes.h"
 #include "model/ViewHooks.h"
 #include "pathkit/NumericToolkit.h"
 #include "win32/user.h"
@@ -287,6 +288,15 @@ void CRegShapeObj::RebuildShape() {
     }
     m_path.Invalidate(SP_ALL_INVALID);
     m_path.Prepare();
+    UpdateStamp();
+}
+
+void CRegShapeObj::UpdateStamp() {
+    CShapeObj::UpdateStamp();
+    const BYTE flags[4] = {BYTE(m_nShapeKind), m_bRounded, m_nCorners, m_bCustomized};
+    const float values[3] = {m_fInnerRadius, m_fInnerAngle, m_fRounding};
+    HashBytes(flags, sizeof flags, &m_nStamp);
+    HashBytes(values, sizeof values, &m_nStamp);
 }
 
 // The longest edge; a later edge wins only when clearly (1 %) longer.

@@ -2,6 +2,7 @@
 
 #include "mfc/CArchive.h"
 #include "mfc/CArchiveException.h"
+#include "model/HashBytes.h"
 #include "model/TMatrixRecord.h"
 
 IMPLEMENT_SERIAL(CShapeObj, CPathObj, VERSIONABLE_SCHEMA | 0)
@@ -61,9 +62,17 @@ void CShapeObj::SerializeState(CArchive& ar, CSignDoc* pDoc) {
     if (ar.IsLoading()) RebuildShape();
 }
 
+void CShapeObj::UpdateStamp() {
+    CPathObj::UpdateStamp();
+    const float placement[6] = {m_matrix.m11, m_matrix.m12, m_matrix.m21,
+                                m_matrix.m22, m_matrix.dx,  m_matrix.dy};
+    HashBytes(placement, sizeof placement, &m_nStamp);
+}
+
 void CShapeObj::Transform(const floatTMatrix& m) {
     CPathObj::Transform(m);
     m_matrix *= m;
+    UpdateStamp();
 }
 
 CSignObj* CShapeObj::GetEditablePath() {
@@ -88,7 +97,9 @@ BOOL CShapeObj::GetHandlePoint(int, floatPoint&) {
 
 void CShapeObj::MoveHandle(int, floatPoint, UINT) {}
 
-void CShapeObj::RebuildShape() {}
+void CShapeObj::RebuildShape() {
+    UpdateStamp();
+}
 
 void CShapeObj::GetHandlesBox(floatBBox& out) {
     bool first = m_path.subPaths.Filled() == 0;

@@ -2,6 +2,7 @@
 
 #include <cstring>
 #include <memory>
+#include <unordered_set>
 
 #include "mfc/CArchive.h"
 #include "model/CGroupObj.h"
@@ -28,6 +29,27 @@ void CSign::DeleteAll() {
     ObArrayTruncate(*this, 0);
 }
 
+namespace {
+
+// Undo tells a design's objects apart by their serial numbers. A number that a damaged file
+// repeats stays with the first object that holds it; the others draw numbers not in the design.
+void MakeSerialsUnique(CObArray& objects) {
+    std::unordered_set<DWORD> all, seen;
+    CObjTreeIterator it(&objects);
+    for (it.First(); !it.IsDone(); it.Next())
+        if (CSignObj* pObj = it.Current()) all.insert(pObj->m_nSerial);
+    for (it.First(); !it.IsDone(); it.Next()) {
+        CSignObj* pObj = it.Current();
+        if (pObj == nullptr || seen.insert(pObj->m_nSerial).second) continue;
+        do {
+            pObj->TakeNewSerial();
+        } while (!all.insert(pObj->m_nSerial).second);
+        seen.insert(pObj->m_nSerial);
+    }
+}
+
+} // namespace
+
 void CSign::Serialize(CArchive& ar) {
     if (ar.IsStoring()) {
         CObArray::Serialize(ar);
@@ -35,6 +57,7 @@ void CSign::Serialize(CArchive& ar) {
     }
     COwnedObArray loaded;
     LoadSignObjArray(ar, loaded);
+    if (CSignObj::GetKeepSerials()) MakeSerialsUnique(loaded);
     DeleteAll();
     for (int i = 0; i < loaded.GetSize(); ++i)
         Add(loaded.GetAt(i));

@@ -59,6 +59,10 @@ BOOL CSignObj::GetKeepSerials() {
     return g_keepSerials;
 }
 
+void CSignObj::TakeNewSerial() {
+    m_nSerial = NextSerial();
+}
+
 // Record, schema 6: u16 schema, f32 width, u32 outline colour, u8 fixed width, u8 flag 1,
 // u8 flag 2, u8 locked, fill reference, f32 transparency, transparency fill reference,
 // u32 serial. Older schemas stop earlier (1: up to fixed width; 2: the flags; 3: locked;
@@ -199,6 +203,14 @@ signed char CSignObj::GetLayer() {
 
 BOOL CSignObj::SetLayer(char, int) {
     return 0;
+}
+
+LayerWord CSignObj::GetLayerWord() {
+    return GetLayer();
+}
+
+void CSignObj::SetLayerWord(LayerWord layer) {
+    SetLayer(char(layer), 1);
 }
 
 COLORREF CSignObj::GetColor() {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "BackupIndex.h"
 #include "mfc/CMemFile.h"
 #include "mfc/CWaitCursor.h"
 #include "model/CBackup.h"
@@ -61,17 +62,19 @@ BOOL UndoList::RecordStep(const char* name) {
         }
 
         // Added objects: a full record into the baseline, a marker into the step.
+        BackupIndex index(m_baseline);
         int hint = -1;
         for (it.First(); !it.IsDone(); it.Next()) {
             CSignObj* pObj = it.Current();
             if (pObj == nullptr) continue;
-            const int found = FindBackup(m_baseline, pObj->m_nSerial, hint);
+            const int found = index.Find(pObj->m_nSerial, hint);
             if (found >= 0) {
                 hint = found;
                 continue;
             }
             const int at = m_baseline.GetSize() - 1;
             m_baseline.InsertAt(at, new CSignObjBackup(pObj, it, this, &scratch));
+            index.Inserted(pObj->m_nSerial, at);
             hint = at;
             auto* pMarker = new CSignObjBackup(pObj, it, this, nullptr);
             pMarker->m_nKind = CBackup::added;

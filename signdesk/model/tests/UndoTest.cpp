@@ -1,7 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <vector>
 
+#include "ModelTestSupport.h"
+#include "SquarePath.h"
+#include "StandInDoc.h"
 #include "TestObj.h"
 #include "mfc/CArchive.h"
 #include "mfc/CWaitCursor.h"
@@ -9,46 +17,13 @@
 #include "model/CFillObj.h"
 #include "model/CGroupObj.h"
 #include "model/CObjTreeIterator.h"
+#include "model/CPathObj.h"
 #include "model/CSign.h"
 #include "model/CUndoStep.h"
 #include "model/HashBytes.h"
 #include "model/UndoList.h"
 
 namespace {
-
-// The document's side of undo: a design, two settings, the boxes the views were asked to
-// redraw and the modified flag.
-class StandInDoc : public UndoList {
-public:
-    CSign& GetUndoSign() override { return m_sign; }
-    void SerializeUndoSettings(CArchive& ar) override {
-        if (ar.IsStoring()) {
-            ar << m_fPageWidth << DWORD(m_nGrid);
-        } else {
-            DWORD grid;
-            ar >> m_fPageWidth >> grid;
-            m_nGrid = int(grid);
-        }
-    }
-    DWORD GetUndoStateHash() override {
-        DWORD h = 0;
-        HashBytes(&m_fPageWidth, sizeof m_fPageWidth, &h);
-        HashBytes(&m_nGrid, sizeof m_nGrid, &h);
-        return h;
-    }
-    void InvalidateUndoBox(const floatBBox* pBox) override {
-        m_invalidated.push_back(pBox ? *pBox : floatBBox(-1, -1, -1, -1));
-        m_waitDuringApply = SdWaitCursorCount();
-    }
-    void SetUndoModified() override { m_bModified = true; }
-
-    CSign m_sign;
-    float m_fPageWidth = 210;
-    int m_nGrid = 5;
-    std::vector<floatBBox> m_invalidated;
-    bool m_bModified = false;
-    int m_waitDuringApply = -1;
-};
 
 struct UndoSettings {
     DWORD maxMem = UndoList::MaxUndoMem;
@@ -370,4 +345,151 @@ TEST(UndoTest, UndoingAnUngroupRegroups) {
     ASSERT_TRUE(g->IsGroup());
     EXPECT_EQ(g->m_nSerial, sg);
     EXPECT_EQ(Serials(g->m_children), (std::vector<DWORD>{b->m_nSerial, c->m_nSerial}));
+}
+
+namespace {
+
+Bytes ReadFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+const floatTMatrix kMoveAndScale(2, 0, 0, 3, 5, -7);
+
+double ThreadSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
+}
+
+} // namespace
+
+// Every stored sample that loads: transformed and undone it stores its own bytes again, and
+// redone the transformed ones.
+TEST(UndoTest, StoredDesignsComeBackByteForByte) {
+    KeepSerials keep;
+    int designs = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(SD_TEST_DATA_DIR "/sign")) {
+        SCOPED_TRACE(entry.path().filename().string());
+        StandInDoc doc;
+        if (ArchiveCause([&] { LoadSign(doc.m_sign, ReadFile(entry.path())); }) != -1) continue;
+        doc.RecordStep("Open");
+        const Bytes stored = StoreSign(doc.m_sign);
+        doc.m_sign.TransformObjects(kMoveAndScale, 0);
+        if (doc.RecordStep("Transform") == 0) continue; // nothing that transforms
+        ++designs;
+        const Bytes transformed = StoreSign(doc.m_sign);
+        doc.Undo();
+        EXPECT_EQ(StoreSign(doc.m_sign), stored);
+        doc.Redo();
+        EXPECT_EQ(StoreSign(doc.m_sign), transformed);
+    }
+    EXPECT_GE(designs, 5);
+}
+
+// Undo tells objects apart by serial number: a number a damaged file repeats stays with its
+// first object, the others draw new ones, and the design stores the same again.
+TEST(UndoTest, SerialsRepeatedInAFileAreMadeUnique) {
+    CSign made;
+    for (float x : {0.0f, 2.0f, 4.0f})
+        made.Add(new CTestObj(x, 0, x + 1, 1));
+    auto* group = new CGroupObj;
+    group->m_children.Add(new CTestObj(6, 0, 7, 1));
+    made.Add(group);
+    for (int i = 0; i < 3; ++i)
+        made.GetObj(i)->m_nSerial = 77;
+    group->GetChild(0)->m_nSerial = 77;
+    const Bytes bytes = StoreSign(made);
+
+    KeepSerials keep;
+    CSign loaded;
+    LoadSign(loaded, bytes);
+    std::vector<DWORD> serials = Serials(loaded);
+    serials.push_back(static_cast<CGroupObj*>(loaded.GetObj(3))->GetChild(0)->m_nSerial);
+    EXPECT_EQ(serials[0], 77u);
+    std::sort(serials.begin(), serials.end());
+    EXPECT_EQ(std::adjacent_find(serials.begin(), serials.end()), serials.end());
+    const Bytes stored = StoreSign(loaded);
+    CSign again;
+    LoadSign(again, stored);
+    EXPECT_EQ(StoreSign(again), stored);
+}
+
+// A path object keeps its whole layer word, of which the design uses the low byte; every kind
+// of step gives the word back.
+TEST(UndoTest, TheWholeLayerWordComesBack) {
+    KeepSerials keep;
+    StandInDoc doc;
+    LoadSign(doc.m_sign, ReadFile(SD_TEST_DATA_DIR "/sign/design-list-layer-high-byte.bin"));
+    ASSERT_EQ(doc.m_sign.GetSize(), 1);
+    auto* stored = static_cast<CPathObj*>(doc.m_sign.GetObj(0));
+    ASSERT_EQ(stored->m_path.layer, 0x6a62);
+    EXPECT_EQ(stored->GetLayer(), 0x62);
+
+    struct Case {
+        const char* name;
+        void (*act)(CSign&);
+        LayerWord after;
+    };
+    const Case cases[] = {
+        {"content", [](CSign& s) { s.TransformObjects(kMoveAndScale, 0); }, 0x6a62},
+        {"attributes", [](CSign& s) { s.GetObj(0)->SetLayer(-5, 1); }, -5},
+        {"removal", [](CSign& s) { s.RemoveAt(0); }, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        StandInDoc doc;
+        auto* obj = new CPathObj;
+        AddSquare(obj->m_path, 0, 0, 1);
+        obj->m_path.layer = 0x6a62;
+        doc.m_sign.Add(obj);
+        doc.RecordStep("Create");
+        c.act(doc.m_sign);
+        if (doc.m_sign.IsEmpty()) delete obj;
+        ASSERT_EQ(doc.RecordStep("Change"), 1);
+        doc.Undo();
+        ASSERT_EQ(doc.m_sign.GetSize(), 1);
+        auto* back = static_cast<CPathObj*>(doc.m_sign.GetObj(0));
+        EXPECT_EQ(back->m_path.layer, 0x6a62);
+        doc.Redo();
+        if (!doc.m_sign.IsEmpty()) {
+            EXPECT_EQ(static_cast<CPathObj*>(doc.m_sign.GetObj(0))->m_path.layer, c.after);
+        }
+    }
+}
+
+// The first step looks every object up in a baseline that grows with it: the time must grow
+// with the object count, not with its square. The least of a few runs counts, in the thread's
+// own processor time, so that a busy machine does not blur it.
+TEST(UndoTest, FirstStepGrowsLinearly) {
+#if defined(__SANITIZE_ADDRESS__)
+    constexpr int Runs = 1;
+#else
+    constexpr int Runs = 3;
+#endif
+    auto firstStep = [](int count) {
+        double best = 1e9;
+        for (int run = 0; run < Runs; ++run) {
+            StandInDoc doc;
+            for (int i = 0; i < count; ++i) {
+                auto* obj = new CPathObj;
+                AddSquare(obj->m_path, float(i % 100), float(i / 100), 0.5f);
+                doc.m_sign.Add(obj);
+            }
+            const double start = ThreadSeconds();
+            doc.RecordStep("Open");
+            best = std::min(best, ThreadSeconds() - start);
+            EXPECT_EQ(doc.m_baseline.GetSize(), count + 1);
+        }
+        return best;
+    };
+#if defined(__SANITIZE_ADDRESS__)
+    // Too slow under the sanitizers to judge the time: one design, the records alone.
+    firstStep(6300);
+#else
+    const double small = firstStep(6300), middle = firstStep(12600), large = firstStep(25200);
+    // Linear: about 2 and 4, a little more as the caches fill (quadratic: 4 and 16 and more).
+    EXPECT_LT(middle / small, 3.5) << small << " s, " << middle << " s";
+    EXPECT_LT(large / small, 10.0) << small << " s, " << large << " s";
+#endif
 }

@@ -7,8 +7,8 @@
 #include "mfc/CArchive.h"
 #include "mfc/CFile.h"
 #include "mfc/CObject.h"
+#include "model/CSignObj.h"
 
-class CSignObj;
 class CSharedObj;
 class CFillObj;
 class CObjTreeIterator;
@@ -70,7 +70,7 @@ public:
     BYTE m_bLocked = 0;
     BYTE m_bFlag1 = 0;
     BYTE m_bFlag2 = 0;
-    signed char m_nLayer = 0;
+    LayerWord m_nLayer = 0; // the object's whole layer word (GetLayerWord)
     CSharedObj* m_pContent = nullptr;
     CFillObj* m_pFill = nullptr;
     CFillObj* m_pTransparencyFill = nullptr;

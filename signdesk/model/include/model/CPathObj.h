@@ -39,6 +39,8 @@ public:
                         int flags) override;
     Path* GetPath() override;
     void Edit(CWnd* pWnd) override;
+    LayerWord GetLayerWord() override;
+    void SetLayerWord(LayerWord layer) override;
     virtual BOOL IsEditable();
 
     BOOL IsLinesOnly() const { return (m_path.pathFlags & CP_LINES_ONLY) != 0; }

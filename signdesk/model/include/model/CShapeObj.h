@@ -17,6 +17,9 @@ public:
     // placement matrix; no path: loading regenerates it.
     void Serialize(CArchive& ar) override;
     void SerializeState(CArchive& ar, CSignDoc* pDoc) override;
+    // The path's stamp mixed with the placement (and a kind's parameters), so that a change of
+    // a shape whose path is empty or degenerate still tells undo.
+    void UpdateStamp() override;
     // The path as a path object does, and the placement follows.
     void Transform(const floatTMatrix& m) override;
     // A new plain path object with this path; the caller owns it.
@@ -30,7 +33,7 @@ public:
     virtual BOOL GetHandlePoint(int i, floatPoint& out);
     // Drags handle i to p; keys are the mouse-message modifier bits.
     virtual void MoveHandle(int i, floatPoint p, UINT keys);
-    // Regenerates the path from the parameters and the placement.
+    // Regenerates the path from the parameters and the placement, and the stamp with it.
     virtual void RebuildShape();
 
     // The path's box extended by every handle point.
@@ -57,6 +60,7 @@ public:
     // raise cause 5.
     void Serialize(CArchive& ar) override;
     void SerializeState(CArchive& ar, CSignDoc* pDoc) override;
+    void UpdateStamp() override;
     // Rounded corners stay round only under similarities.
     BOOL AcceptsTransform(const floatTMatrix& m) override;
     CSignObj* Duplicate() override;

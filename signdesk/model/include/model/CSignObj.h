@@ -2,6 +2,8 @@
 // Base of every drawable object of a design: identity, change stamps, style attributes and
 // the virtual operations through which everything else handles an object of any kind.
 
+#include <cstdint>
+
 #include "mfc/CObject.h"
 #include "pathkit/BBox.h"
 #include "pathkit/Point.h"
@@ -23,6 +25,11 @@ class ColorWPFWriter;
 // No colour (no fill, no outline) and no layer.
 inline constexpr COLORREF NO_COLOR = 0xFFFFFFFFu;
 inline constexpr signed char NO_LAYER = -128;
+
+// The layer as objects keep it and their records store it: a 16-bit word, whatever its value.
+// Its low byte, taken as a signed char, is the layer the design is drawn and counted by
+// (GetLayer); the high byte rides along untouched.
+using LayerWord = std::int16_t;
 
 class CSignObj : public CObject {
     DECLARE_SERIAL(CSignObj)
@@ -87,6 +94,10 @@ public:
     virtual void ReservedOperation(int arg1, int arg2);
     virtual void ExtendContextMenu(CMenu* pMenu);
     virtual void Edit(CWnd* pWnd);
+    // The whole layer word, which undo keeps and puts back. By default the layer sign-extended,
+    // set back through SetLayer (layer, 1).
+    virtual LayerWord GetLayerWord();
+    virtual void SetLayerWord(LayerWord layer);
 
     // Outline width, outline colour, fixed-width byte, the two flags and the transparency,
     // then the fill and the transparency fill. Not the identity, stamps, selection, lock,
@@ -99,6 +110,8 @@ public:
     // counter is raised above every number kept, so later objects never repeat one).
     static void SetKeepSerials(BOOL bKeep);
     static BOOL GetKeepSerials();
+    // Draws a new number from the counter for this object.
+    void TakeNewSerial();
 
     DWORD m_nSerial;
     DWORD m_nSavedStamp = 0;
