@@ -13,8 +13,11 @@ function(sd_shared_library target)
   endif()
 endfunction()
 
+set(SD_CMAKE_DIR ${CMAKE_CURRENT_LIST_DIR})
+
 # sd_test(<target> SOURCES ... LIBS ...)
-# One GoogleTest program per deliverable, registered with CTest.
+# One GoogleTest program per deliverable, registered with CTest as one test per test suite
+# ("<target>:<suite>"), each suite run in a process of its own.
 function(sd_test target)
   if(NOT SIGNDESK_TESTS)
     return()
@@ -23,6 +26,21 @@ function(sd_test target)
   add_executable(${target} ${A_SOURCES})
   target_link_libraries(${target} PRIVATE ${A_LIBS} GTest::gtest GTest::gtest_main)
   target_compile_definitions(${target} PRIVATE SD_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tests/data")
-  gtest_discover_tests(${target} WORKING_DIRECTORY ${SIGNDESK_BIN_DIR} DISCOVERY_TIMEOUT 60
-                       PROPERTIES TIMEOUT 300)
+
+  # The suites are listed after each link; CTest reads the list through a stub that stands
+  # for the program until it is built.
+  set(suites ${CMAKE_CURRENT_BINARY_DIR}/${target}_suites.cmake)
+  set(stub ${CMAKE_CURRENT_BINARY_DIR}/${target}_include.cmake)
+  add_custom_command(TARGET ${target} POST_BUILD
+                     COMMAND ${CMAKE_COMMAND} -D PROGRAM=$<TARGET_FILE:${target}> -D NAME=${target}
+                             -D WORKING_DIRECTORY=${SIGNDESK_BIN_DIR} -D TIMEOUT=600
+                             -D OUTPUT=${suites} -P ${SD_CMAKE_DIR}/sd_test_suites.cmake
+                     BYPRODUCTS ${suites}
+                     VERBATIM)
+  file(WRITE ${stub} "if(EXISTS [==[${suites}]==])\n"
+                     "  include([==[${suites}]==])\n"
+                     "else()\n"
+                     "  add_test(${target}_NOT_BUILT ${target}_NOT_BUILT)\n"
+                     "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${stub})
 endfunction()

@@ -5,6 +5,22 @@
 # runs one of them.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+
+# At the end, pass or fail: the wall time and the CPU time of everything this script ran.
+report_time() {
+  local status=$? record user sys
+  record=$(mktemp)
+  times >"$record" # the shell's own line, then its children's
+  { read -r _ _; read -r user sys; } <"$record"
+  rm -f "$record"
+  awk -v wall="$SECONDS" -v user="$user" -v sys="$sys" 'function sec(t) {
+        gsub(",", ".", t); split(t, p, "m"); return p[1] * 60 + p[2] }
+      BEGIN { printf "== Time: wall %.1f min, CPU %.1f min (user %.1f, sys %.1f)\n",
+                     wall / 60, (sec(user) + sec(sys)) / 60, sec(user) / 60, sec(sys) / 60 }'
+  return "$status"
+}
+trap report_time EXIT
+
 scripts/setup.sh
 
 which="${1:-all}"
