@@ -85,9 +85,10 @@ int CFontCache::AddFont(const char* requested, GeneralFont* font) {
 int GetFontIndex(const CString& name, CFontCache& cache) {
     const int found = cache.Find(name);
     if (found >= 0) return found;
-    // An empty name would match any installed face.
-    if (GeneralFont* font = name.IsEmpty() ? nullptr : CreateFontByName(name))
-        return cache.AddFont(name, font);
+    // An empty name (no font chosen, or an index past a text's names) would match any
+    // installed face: it takes the stand-in, and nothing was lost to tell the user about.
+    if (name.IsEmpty()) return cache.AddFont(name, MakeStandIn());
+    if (GeneralFont* font = CreateFontByName(name)) return cache.AddFont(name, font);
     GeneralFont* standIn = MakeStandIn();
     const int index = cache.AddFont(name, standIn);
     if (WarnedNames().insert(std::string(static_cast<const char*>(name))).second)

@@ -26,5 +26,5 @@ private:
 // font list knows gets a stand-in in the cache only: the DefaultFont setting's font, else
 // the resource library's default font, else the first installed face; the text keeps the
 // requested name, so it comes back once the font is installed. The user is told once per
-// name and process (message 272). Never fails.
+// name and process (message 272); an empty name takes the stand-in silently. Never fails.
 int GetFontIndex(const CString& name, CFontCache& cache);
