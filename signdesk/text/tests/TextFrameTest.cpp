@@ -11,6 +11,7 @@
 #include "shell/GeometryRecords.h"
 #include "text/CTextFrame.h"
 #include "text/TextResourceIds.h"
+#include "win32/KernelTesting.h"
 
 namespace {
 
@@ -192,6 +193,29 @@ TEST_F(TextFrameTest, NoRoomOrNoTextLeavesNoOutlines) {
     frame->Layout();
     EXPECT_EQ(0, frame->m_path.subPaths.Filled());
     ExpectBox(floatBBox(0, 0, 30, 30), *frame->GetBBox(), 0);
+}
+
+TEST_F(TextFrameTest, VerticalTextStandsInColumns) {
+    auto frame = std::make_unique<CTextFrame>(floatBBox(0, 0, 40, 100), "MH\nHo", "Fixture Sans",
+                                              CTextFrame::Stretch, 0, 1, 0.05f, 0.4f, 1.0f, 1, 0,
+                                              1.2f, 0, 1, 0, 0, 0, 0, 0, 1, 0);
+    EXPECT_EQ(5, frame->m_path.subPaths.Filled());
+    ExpectBox(floatBBox(0, 0, 40, 100), Outlines(*frame), 1e-3);
+}
+
+TEST_F(TextFrameTest, TheToolsAttributesComeBackWhenALayoutFails) {
+    DefaultFont = "Other";
+    CCharacter::DefaultStyle.size = 77;
+    CCharacter::WordSpacingFactor = 0.5f;
+    auto frame = MakeFrame(FrameSpec());
+    // The allocator asks whether to try again; the answer is no.
+    PushMessageBoxAnswer(IDCANCEL);
+    SdFailHeapRequests(1000, 0);
+    EXPECT_ANY_THROW(frame->Layout());
+    SdFailHeapRequests(0, 0);
+    EXPECT_STREQ("Other", DefaultFont);
+    EXPECT_EQ(77, CCharacter::DefaultStyle.size);
+    EXPECT_EQ(0.5f, CCharacter::WordSpacingFactor);
 }
 
 TEST_F(TextFrameTest, AMissingFontStandsInOnce) {
