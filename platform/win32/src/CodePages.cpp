@@ -229,6 +229,21 @@ UINT SdSetCodePage(UINT ansiCodePage) {
     return before;
 }
 
+namespace {
+constexpr LANGID DefaultLanguage = 0x0409;
+LANGID g_language = DefaultLanguage;
+} // namespace
+
+WORD SdSetUserDefaultLangID(WORD language) {
+    const LANGID before = g_language;
+    g_language = language != 0 ? language : DefaultLanguage;
+    return before;
+}
+
+LANGID GetUserDefaultLangID() {
+    return g_language;
+}
+
 UINT GetACP() {
     return g_ansi;
 }

@@ -121,4 +121,12 @@ TEST(CodePageTest, AnsiPathsBecomeUtf8) {
     EXPECT_EQ("\x82\xA0", ansi);
 }
 
+TEST(CodePageTest, UserLanguageIsUsEnglishUnlessATestSetsIt) {
+    EXPECT_EQ(0x0409, GetUserDefaultLangID());
+    EXPECT_EQ(0x0409, SdSetUserDefaultLangID(0x0401));
+    EXPECT_EQ(0x0401, GetUserDefaultLangID());
+    EXPECT_EQ(0x0401, SdSetUserDefaultLangID(0));
+    EXPECT_EQ(0x0409, GetUserDefaultLangID());
+}
+
 } // namespace

@@ -38,7 +38,8 @@ struct LoadNesting {
 
 } // namespace
 
-void LoadSignObjArray(CArchive& ar, CObArray& array) {
+void LoadSignObjArray(CArchive& ar, CObArray& array, const CRuntimeClass* pElementClass) {
+    if (pElementClass == nullptr) pElementClass = RUNTIME_CLASS(CSignObj);
     COwnedObArray loaded;
     const DWORD count = ar.ReadCount();
     // Every record takes at least two bytes: a count beyond the stream fails before the
@@ -46,7 +47,7 @@ void LoadSignObjArray(CArchive& ar, CObArray& array) {
     ar.RequireBytes(std::uint64_t(count) * 2);
     for (DWORD i = 0; i < count; ++i) {
         const std::uint64_t before = SignObjConstructionCount();
-        CObject* pObj = ar.ReadObject(RUNTIME_CLASS(CSignObj));
+        CObject* pObj = ar.ReadObject(pElementClass);
         if (pObj == nullptr) continue;
         // A new record constructs its object; a reference back to an object read before
         // (already owned, or a group holding itself) constructs none.

@@ -1,52 +1,13 @@
 // Drawing on a raster device context: outlines, clipping and the context's state.
 #include <gtest/gtest.h>
 
+#include "RasterCanvas.h"
 #include "TestObj.h"
 #include "mfc/CDC.h"
 #include "mfc/CRect.h"
 #include "model/CGroupObj.h"
 #include "pathkit/Path.h"
 #include "win32/GdiTesting.h"
-
-namespace {
-
-constexpr COLORREF White = RGB(255, 255, 255);
-constexpr COLORREF Black = RGB(0, 0, 0);
-
-// A CDC over a white 24-bit top-down DIB section.
-struct Canvas {
-    CDC dc;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ old = nullptr;
-    Canvas(int w, int h) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = -h;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 24;
-        dc.CreateCompatibleDC(nullptr);
-        void* bits = nullptr;
-        bitmap = CreateDIBSection(dc.m_hDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        old = ::SelectObject(dc.m_hDC, bitmap);
-        RECT r{0, 0, w, h};
-        FillRect(dc.m_hDC, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    }
-    ~Canvas() {
-        ::SelectObject(dc.m_hDC, old);
-        DeleteObject(bitmap);
-    }
-    SdGdiImage Read() const { return SdGdiReadDC(dc.m_hDC); }
-};
-
-int CountBlack(const SdGdiImage& img) {
-    int n = 0;
-    for (COLORREF p : img.pixels)
-        n += p == Black;
-    return n;
-}
-
-} // namespace
 
 TEST(SignObjDrawTest, PaintOutlineOfABoxLightsOnlyItsEdges) {
     Canvas canvas(40, 30);

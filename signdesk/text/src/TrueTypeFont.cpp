@@ -298,8 +298,10 @@ void TrueTypeFont::CreateFromLogFont(const LOGFONTA* lf) {
 
 int TrueTypeFont::GetCharPath(std::uint16_t code, Path& path) {
     path.subPaths.Reset();
-    GlyphOutlineToPath(hFont, code, path, nullptr);
-    if (path.subPaths.Filled() > 0) return 1;
+    const int fetched = GlyphOutlineToPath(hFont, code, path, nullptr);
+    // A glyph without contours (a no-break space) stays empty; only a code the face lacks,
+    // or a face that is not open, gets the missing-glyph box.
+    if (path.subPaths.Filled() > 0 || fetched == 0) return 1;
     float s = 1.0f;
     if (hFont != nullptr && glyphMatrix.m11 > 0 && std::isfinite(1.0f / glyphMatrix.m11))
         s = 1.0f / glyphMatrix.m11;

@@ -108,10 +108,14 @@ TEST_F(TrueTypeFontTest, GlyphOutlinesBecomeCubicsInGdiUnits) {
 
     // ABC -5, 1000, 10: 1005 units through the glyph matrix.
     EXPECT_FLOAT_EQ(1005.0f / 1400, font->GetCharWidth('E'));
-    // A blank is the box of side 1 / m11: 1.0 em after the glyph matrix.
+    // A blank glyph has no contours; a code the face lacks is the box of side 1 / m11, 1.0
+    // em after the glyph matrix.
     Path blank;
-    EXPECT_EQ(0, font->GetCharPath(' ', blank));
-    EXPECT_FLOAT_EQ(1400, boxOf(blank).top);
+    EXPECT_EQ(1, font->GetCharPath(' ', blank));
+    EXPECT_EQ(0, blank.subPaths.Filled());
+    Path missing;
+    EXPECT_EQ(0, font->GetCharPath('Z', missing));
+    EXPECT_FLOAT_EQ(1400, boxOf(missing).top);
     EXPECT_EQ(nullptr, Create("Fixture Serif"));
 }
 

@@ -49,6 +49,11 @@ WIN32_API BOOL OemToCharA(LPCSTR source, LPSTR destination);
 // SM_DBCSENABLED: nonzero while the ANSI code page is a double-byte one. Other metrics: 0.
 WIN32_API int GetSystemMetrics(int index);
 
+// The user's language: 0x0409 (English, United States) unless a test chose another
+// (win32/CodePageTesting.h).
+using LANGID = WORD;
+WIN32_API LANGID GetUserDefaultLangID();
+
 // The path as a Linux file name: ANSI text (the bytes as the system's file functions take
 // them) in UTF-8, '\' turned into '/'. ASCII paths come back unchanged.
 WIN32_API std::string SdAnsiPathToNative(const char* ansiPath);

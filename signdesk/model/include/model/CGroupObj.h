@@ -60,8 +60,8 @@ inline constexpr int MaxTreeLevels = 64;
 int TreeHeight(CSignObj* pObj);
 
 // Reads an array of design objects as CObArray::Serialize stores it (count, then object
-// records) into array, which must be empty. Every element must be a new CSignObj:
-// other classes raise the class error and references to objects already read cause 5 (a design
-// object has one owner); null records are dropped. On an exception the objects read so far
-// are deleted.
-void LoadSignObjArray(CArchive& ar, CObArray& array);
+// records) into array, which must be empty. Every element must be a new object of the
+// element class (CSignObj unless given): other classes raise the class error and references
+// to objects already read cause 5 (a design object has one owner); null records are dropped.
+// On an exception the objects read so far are deleted.
+void LoadSignObjArray(CArchive& ar, CObArray& array, const CRuntimeClass* pElementClass = nullptr);

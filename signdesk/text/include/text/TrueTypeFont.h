@@ -13,6 +13,8 @@ public:
 
     int Load() override;
     void Unload() override;
+    // 1 with the glyph's contours, none for a blank glyph; 0 with the missing-glyph box for a
+    // code the face lacks or while the font is not loaded.
     int GetCharPath(std::uint16_t code, Path& path) override;
     float GetCharWidth(std::uint16_t code) override;
     // Binds the font to the GDI font the logical font describes (metafile text).

@@ -1,0 +1,3 @@
+#include "model/CSignObjArray.h"
+
+CSignObjArray::~CSignObjArray() = default;
