@@ -9,101 +9,19 @@
 #include <vector>
 
 #include <cairo.h>
-#include <ft2build.h>
-#include FT_FREETYPE_H
-#include FT_OUTLINE_H
 
-#include "mfc/CDC.h"
+#include "LetteringPage.h"
+#include "PeerTable.h"
 #include "pathkit/IntBez3Base.h"
-#include "pathkit/PathDraw.h"
 #include "win32/GdiTesting.h"
 
 namespace {
 
-const char* const FontFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans.ttf";
-const char* const Text = "Sign makers cut vinyl letters: THE QUICK BROWN FOX 0123456789 jumps!";
-constexpr int Lines = 200;
-constexpr double Dpi = 300;
-constexpr int PageW = 2480, PageH = 3508;
-
-struct Sink {
-    Path* path;
-    double scale, dx, dy;
-    floatPoint last;
-    bool open = false;
-    floatPoint At(const FT_Vector* v) const { return floatPoint(float(v->x * scale + dx), float(v->y * scale + dy)); }
-    void Finish() {
-        if (open) {
-            path->Close();
-            path->ClosePath();
-        }
-        open = false;
-    }
-};
-
-int MoveTo(const FT_Vector* to, void* user) {
-    auto* s = static_cast<Sink*>(user);
-    s->Finish();
-    s->last = s->At(to);
-    s->path->MoveTo(s->last);
-    s->open = true;
-    return 0;
-}
-int LineTo(const FT_Vector* to, void* user) {
-    auto* s = static_cast<Sink*>(user);
-    s->last = s->At(to);
-    s->path->LineTo(s->last);
-    return 0;
-}
-int ConicTo(const FT_Vector* c, const FT_Vector* to, void* user) {
-    auto* s = static_cast<Sink*>(user);
-    floatPoint q = s->At(c), e = s->At(to), p = s->last;
-    s->path->CurveTo(floatPoint(p.x + 2.0f / 3 * (q.x - p.x), p.y + 2.0f / 3 * (q.y - p.y)),
-                     floatPoint(e.x + 2.0f / 3 * (q.x - e.x), e.y + 2.0f / 3 * (q.y - e.y)), e);
-    s->last = e;
-    return 0;
-}
-int CubicTo(const FT_Vector* c1, const FT_Vector* c2, const FT_Vector* to, void* user) {
-    auto* s = static_cast<Sink*>(user);
-    s->last = s->At(to);
-    s->path->CurveTo(s->At(c1), s->At(c2), s->last);
-    return 0;
-}
-
-// One path per line, in millimetres with y up; the page is 210 × 297.
-std::vector<Path> TextLines() {
-    std::vector<Path> lines;
-    FT_Library library;
-    if (FT_Init_FreeType(&library)) return lines;
-    FT_Face face;
-    if (FT_New_Face(library, FontFile, 0, &face) == 0) {
-        const double em = 1.3, lineStep = 297.0 / (Lines + 2);
-        double scale = em / face->units_per_EM;
-        FT_Outline_Funcs funcs{MoveTo, LineTo, ConicTo, CubicTo, 0, 0};
-        for (int i = 0; i < Lines; ++i) {
-            Path line(0.01f);
-            double x = 5, y = 297 - lineStep * (i + 1.5);
-            for (int rep = 0; x < 200; ++rep)
-                for (const char* c = Text; *c && x < 200; ++c) {
-                    if (FT_Load_Char(face, FT_ULong(static_cast<unsigned char>(*c)), FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING))
-                        continue;
-                    Sink sink{&line, scale, x, y, floatPoint()};
-                    FT_Outline_Decompose(&face->glyph->outline, &funcs, &sink);
-                    sink.Finish();
-                    x += face->glyph->metrics.horiAdvance * scale;
-                }
-            lines.push_back(std::move(line));
-        }
-        FT_Done_Face(face);
-    }
-    FT_Done_FreeType(library);
-    return lines;
-}
-
-floatTMatrix PageMatrix() {
-    float s = float(Dpi / 25.4);
-    return floatTMatrix(s, 0, 0, -s, 0, float(PageH));
-}
+using lettering::PageH;
+using lettering::PageMatrix;
+using lettering::PageW;
+using lettering::TextLines;
+using Page = lettering::Page;
 
 // The polygons Paint hands to the GDI: device points rounded as floor(v + 0.5), curves through
 // the integer flattener at one device unit.
@@ -150,28 +68,6 @@ std::vector<std::vector<std::vector<POINT>>> FlatLines(std::vector<Path>& lines)
     }
     return out;
 }
-
-struct Page {
-    CDC dc;
-    HBITMAP bitmap;
-    Page() {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = PageW;
-        info.bmiHeader.biHeight = -PageH;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 24;
-        dc.CreateCompatibleDC(nullptr);
-        bitmap = CreateDIBSection(dc.m_hDC, &info, DIB_RGB_COLORS, nullptr, nullptr, 0);
-        ::SelectObject(dc.m_hDC, bitmap);
-        dc.SelectStockObject(BLACK_BRUSH);
-    }
-    void Clear() { ::PatBlt(dc.m_hDC, 0, 0, PageW, PageH, WHITENESS); }
-    void Draw(std::vector<Path>& lines) {
-        floatTMatrix m = PageMatrix();
-        for (Path& line : lines) Paint(&dc, m, line, PP_FILL);
-    }
-};
 
 struct CairoPage {
     cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_RGB24, PageW, PageH);
@@ -256,8 +152,29 @@ void ComparePixels() {
 
 } // namespace
 
+// The page filled by each side, least of five.
+void PeerRow() {
+    auto& lines = SharedLines();
+    auto flat = FlatLines(lines);
+    Page page;
+    CairoPage cairo;
+    peertable::Table table("pathkit_paint_bench: 200 lines of lettering filled on A4 at 300 dpi");
+    peertable::Row row{"page of lettering", 0, 0, "cairo", "even-odd, no anti-aliasing"};
+    row.ours = peertable::LeastOf([&] {
+        page.Clear();
+        page.Draw(lines);
+    });
+    row.peer = peertable::LeastOf([&] {
+        cairo.Clear();
+        cairo.Draw(flat);
+    });
+    table.Add(row);
+    table.Print();
+}
+
 int main(int argc, char** argv) {
     ComparePixels();
+    PeerRow();
     benchmark::Initialize(&argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

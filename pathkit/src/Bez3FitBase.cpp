@@ -182,12 +182,20 @@ double Bez3FitBase::FitRange(unsigned first, unsigned last, floatPoint& c1, floa
     return FitBez3(first, last, c1, c2);
 }
 
+// A run that comes back to its first point is a loop, which one cubic cannot follow: fitted
+// from one point back to the same point it comes out a teardrop or a figure eight that
+// covers a part of what the points enclose. Such a run never fits.
+bool Bez3FitBase::ReturnsToStart(unsigned h, unsigned e) const {
+    const SmoothRec &a = points[std::uint16_t(h)], &b = points[std::uint16_t(e)];
+    return a.x == b.x && a.y == b.y;
+}
+
 // Doubles the run while it fits; the first failure halves back. A NaN error fails.
 unsigned Bez3FitBase::GrowSearch(unsigned h, unsigned last, floatPoint& c1, floatPoint& c2,
                                  unsigned& fitted) {
     unsigned e = h + 2;
     for (;;) {
-        double error = FitRange(h, e, c1, c2);
+        double error = ReturnsToStart(h, e) ? Infinity : FitRange(h, e, c1, c2);
         fitted = e;
         if (!(error <= tolerance)) return (h + e) / 2;
         if (e == last) return last;
@@ -201,7 +209,7 @@ unsigned Bez3FitBase::ShrinkSearch(unsigned h, unsigned last, floatPoint& c1, fl
                                    unsigned& fitted) {
     unsigned m = last;
     while (m - h >= 2) {
-        double error = FitRange(h, m, c1, c2);
+        double error = ReturnsToStart(h, m) ? Infinity : FitRange(h, m, c1, c2);
         fitted = m;
         if (error < tolerance) break;
         m = (h + m) / 2;
@@ -227,8 +235,8 @@ void Bez3FitBase::OutputPiece(unsigned h, unsigned m, floatPoint& c1, floatPoint
         lineTo(m);
         return;
     }
-    if (fitted != m) FitRange(h, m, c1, c2);
-    if (!IsFinite(c1) || !IsFinite(c2)) {
+    if (fitted != m && !ReturnsToStart(h, m)) FitRange(h, m, c1, c2);
+    if (ReturnsToStart(h, m) || !IsFinite(c1) || !IsFinite(c2)) {
         for (unsigned k = h + 1; k <= m; ++k)
             lineTo(k);
         return;

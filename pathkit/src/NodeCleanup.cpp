@@ -4,6 +4,7 @@
 #include <numbers>
 
 #include "NodeGeometry.h"
+#include "SegmentGeometry.h"
 #include "pathkit/Bez3Engines.h"
 #include "pathkit/NonLinearTrans.h"
 #include "pathkit/NumericToolkit.h"
@@ -36,7 +37,7 @@ constexpr int SmoothStepFactor = 5;
 // float resolution of the coordinates cannot run away.
 constexpr unsigned MaxPieces = 1u << 14;
 
-// The largest squared distance of a flattened curve from the line through its ends.
+// The largest squared distance of a flattened curve from the chord between its ends.
 class ChordDeviation : public floatBez3Base {
 public:
     ChordDeviation(const PathMember& m, float accuracy)
@@ -50,7 +51,7 @@ public:
     }
     void Output(floatPoint&, floatPoint&, floatPoint&, floatPoint& p3) override {
         ++pieces;
-        double d = Dist2(a, b, p3);
+        double d = SegmentDist2(a, b, p3);
         if (!(d <= worst)) worst = d; // NaN wins
     }
 
@@ -59,18 +60,22 @@ public:
     unsigned pieces;
 };
 
-// Distance of p from the line through the chord's ends, as a fraction of the chord length g.
-double ChordRatio(const Vec& chord, double g, const floatPoint& from, const floatPoint& p) {
-    Vec v = Diff(p, from);
-    return std::fabs(chord.x * v.y - chord.y * v.x) / (g * g);
+// Distance of p from the chord (the segment between the curve's ends), as a fraction of the
+// chord length g. Measured from the segment, not its line: a curve that runs on past an end
+// and turns back (the tip of a thin stroke) is no straight line.
+double ChordRatio(double g, const floatPoint& from, const floatPoint& to, const floatPoint& p) {
+    return std::sqrt(SegmentDist2(from, to, p)) / g;
 }
 
+// Every end point of members i .. j-1 lies within tol of the chord from member i's start to
+// member j's end, the chord taken as the segment between them: a run that turns back on
+// itself (a thin loop whose chord is a point, a spike along the chord's line) is no run of
+// collinear lines, and joining it would lose what it encloses.
 bool EndsNearChord(const SubPath& sp, unsigned i, unsigned j, double tol) {
     const floatPoint& a = sp.members[std::uint16_t(i)].start;
     const floatPoint& b = sp.members[std::uint16_t(j)].end;
-    if (a == b) return true;
     for (unsigned k = i; k < j; ++k)
-        if (!(Dist2(a, b, sp.members[std::uint16_t(k)].end) <= tol * tol)) return false;
+        if (!(SegmentDist2(a, b, sp.members[std::uint16_t(k)].end) <= tol * tol)) return false;
     return true;
 }
 
@@ -160,8 +165,8 @@ void FindStraightLinesIn(SubPath& sp, float tol, float factor) {
         Vec chord = Diff(m.end, m.start);
         double g = Length(chord);
         if (!(g >= double(tol) * factor) || !(g > 0)) continue;
-        double f = ChordRatio(chord, g, m.start, m.ctrl1);
-        double h = ChordRatio(chord, g, m.start, m.ctrl2);
+        double f = ChordRatio(g, m.start, m.end, m.ctrl1);
+        double h = ChordRatio(g, m.start, m.end, m.ctrl2);
         if (!(f < CandidateRatio && h < CandidateRatio)) continue;
         bool straight = f <= StraightRatio && h < StraightRatio;
         if (!straight) straight = ChordDeviation(m, sp.accuracy).worst < tol;
@@ -267,6 +272,10 @@ int MakeCornersIn(SubPath& sp, int selectedOnly) {
         m.Cut(0, PM_PARAM_ONE / 2, left, nullptr, nullptr);
         m.Cut(PM_PARAM_ONE / 2, PM_PARAM_ONE, right, nullptr, nullptr);
         if (!(left.Spin() * right.Spin() >= 0)) continue;
+        // The end tangents alone do not see a hook that turns back on itself (the end of a
+        // stroke taken in one curve): its halves together turn by more than the limit, and
+        // a corner would cut the stroke off.
+        if (!(std::fabs(left.Spin()) + std::fabs(right.Spin()) <= MaxCornerSpin)) continue;
 
         floatPoint s0 = m.start, s1 = m.ctrl1, e0 = m.ctrl2, e1 = m.end;
         if (i > 0 || closed) {

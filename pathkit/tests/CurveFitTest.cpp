@@ -228,6 +228,30 @@ TEST(CurveFit, StraightRunGivesLines) {
     }
 }
 
+TEST(CurveFit, ARunBackToItsStartIsNeverOneCurve) {
+    // The corners of a small block and back: one cubic from the start to the same point would
+    // be a teardrop (or a figure eight) over a part of the block, whatever the tolerance.
+    for (int mode : {0, 1}) {
+        SCOPED_TRACE(mode);
+        Recorder r(20, mode, 0);
+        Feed(r, {{5, 0}, {10, 1}, {10, 5}, {5, 6}, {0, 5}, {0, 1}, {5, 0}});
+        ASSERT_TRUE(r.AllFinite());
+        Pt at{r.out[0].x, r.out[0].y};
+        int pieces = 0;
+        for (std::size_t i = 1; i < r.out.size(); ++i) {
+            if (r.out[i].cmd == PC_CURVETO) {
+                i += 2;
+                EXPECT_FALSE(r.out[i].x == at.x && r.out[i].y == at.y) << "a curve back to its start";
+            }
+            at = Pt{r.out[i].x, r.out[i].y};
+            ++pieces;
+        }
+        EXPECT_GE(pieces, 2);
+        EXPECT_EQ(r.out.back().x, 5);
+        EXPECT_EQ(r.out.back().y, 0);
+    }
+}
+
 TEST(CurveFit, NoToleranceOutputsThePolylineWithoutRepeats) {
     for (float tolerance : {0.0f, -1.0f, kNaN}) {
         SCOPED_TRACE(tolerance);

@@ -68,6 +68,15 @@ TEST(FindStraightLinesIn, NearlyStraightCurvesBecomeLines) {
     EXPECT_TRUE(single.members[0].IsCurve());
 }
 
+TEST(FindStraightLinesIn, CurveRunningPastItsEndStays) {
+    // Control points on the chord's line but past its end: the curve runs out to the tip of
+    // a thin stroke and back, and a line would cut the tip off.
+    SubPath sp = Contour({Line({0, 5}, {0, 0}), Curve({0, 0}, {16, 0}, {16, 0}, {10, 0}),
+                          Line({10, 0}, {10, 5})});
+    FindStraightLinesIn(sp, 1, 1);
+    EXPECT_TRUE(sp.members[1].IsCurve());
+}
+
 TEST(JoinStraightLinesIn, JoinsNearlyCollinearRuns) {
     SubPath sp = Polyline({{0, 0}, {5, 0.01f}, {10, 0}, {10, 10}}, false);
     JoinStraightLinesIn(sp, 0.001f);
@@ -85,6 +94,19 @@ TEST(JoinStraightLinesIn, JoinsNearlyCollinearRuns) {
     SubPath two = Polyline({{0, 0}, {5, 0}, {10, 0}}, false);
     JoinStraightLinesIn(two, 1);
     EXPECT_EQ(two.members.Filled(), 2);
+}
+
+TEST(JoinStraightLinesIn, RunsThatTurnBackStay) {
+    // A thin closed loop of lines, its chord a point: joined whole it would leave one line of
+    // no length (a traced one-pixel bar that vanished). Only the side within reach of its
+    // chord joins.
+    SubPath loop = Polyline({{12, 0}, {24, 1}, {12, 2}, {0, 1}}, true);
+    JoinStraightLinesIn(loop, 2);
+    EXPECT_EQ(pathtest::Describe(loop), "12,0 L24,1 L0,1 L12,0");
+    // A spike along the chord's own line, past the chord's end and back.
+    SubPath spike = Polyline({{0, 0}, {10, 0}, {4, 0}, {4, 6}}, false);
+    JoinStraightLinesIn(spike, 0.5f);
+    EXPECT_EQ(pathtest::Describe(spike), "0,0 L10,0 L4,0 L4,6");
 }
 
 TEST(JoinStraightLinesIn, ClosedContourBeginsWithACurve) {
@@ -181,6 +203,16 @@ TEST(MakeCornersIn, CornerCurveBecomesTwoLines) {
                             Line({10, 10}, {20, 10})});
     EXPECT_EQ(MakeCornersIn(bend, 0), 0);
     EXPECT_EQ(bend.members.Filled(), 3);
+}
+
+TEST(MakeCornersIn, HookTurningBackStaysACurve) {
+    // The end of a stroke taken in one curve: its end tangents are 89 degrees apart and its
+    // handles long, but its halves turn by 98 and 173 degrees; a corner where the tangents
+    // cross would cut the stroke's end (down to y = 14) off.
+    SubPath sp = Contour({Line({0, -10}, {0, 0}), Curve({0, 0}, {14, -2}, {8, 20}, {6, 4}),
+                          Line({6, 4}, {20, 4})});
+    EXPECT_EQ(MakeCornersIn(sp, 0), 0);
+    EXPECT_TRUE(sp.members[1].IsCurve());
 }
 
 TEST(MakeCornersIn, LineBesideTheCurveGivesTheTangent) {

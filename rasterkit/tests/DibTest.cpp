@@ -358,3 +358,35 @@ TEST_F(DibTest, ClipboardCopyAndPasteKeepsThePictureUpright) {
     EXPECT_EQ(pasted.CreateFromClipboard(), 0);
     EXPECT_FALSE(pasted.IsEmpty()); // nothing there: the picture stays
 }
+
+TEST_F(DibTest, GreyOfEveryDepthWeighsEachPixelsColour) {
+    // Odd widths end rows inside a byte and inside the row padding.
+    std::uint32_t state = 77;
+    auto next = [&] {
+        state = state * 1664525u + 1013904223u;
+        return state >> 8;
+    };
+    for (int bits : {1, 4, 8, 24}) {
+        const int w = 37, h = 5;
+        CDib dib(w, h, bits);
+        if (bits <= 8) {
+            RGBQUAD* table = dib.GetColorTab();
+            for (int i = 0; i < (1 << bits); ++i)
+                table[i] = RGBQUAD{BYTE(next()), BYTE(next()), BYTE(next()), 0};
+        }
+        std::vector<int> expected;
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                unsigned v = bits == 24 ? next() & 0xFFFFFF : next() % (1u << bits);
+                dib.SetPixel(x, y, v);
+                int rgb[3];
+                dib.GetPixel(x, y, rgb);
+                expected.push_back((30 * rgb[0] + 59 * rgb[1] + 11 * rgb[2]) / 100);
+            }
+        dib.GrayScale();
+        ASSERT_EQ(dib.GetBitsPerPixel(), 8);
+        std::vector<unsigned> grey = AllPixels(dib);
+        for (std::size_t i = 0; i < grey.size(); ++i)
+            ASSERT_EQ(int(grey[i]), expected[i]) << bits << " bits, pixel " << i;
+    }
+}

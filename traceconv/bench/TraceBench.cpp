@@ -1,12 +1,13 @@
-// Tracing benchmark: our tracer beside potrace on the same bitmaps. Per input: time, node
-// count (on-curve points; a potrace corner counts two) and XOR pixels against the source,
-// every output re-rasterised by the one rasteriser of the tests. Rows: potrace's defaults,
-// our default preset, and our setting (from a small grid) whose XOR comes closest to
-// potrace's without exceeding it.
+// Tracing benchmark: our tracer beside potrace on the same bitmaps. Per input: time (least of
+// five), node count (on-curve points; a potrace corner counts two) and XOR pixels against the
+// source, every output re-rasterised by the one rasteriser of the tests, and the largest
+// distance of our fitted outlines from the exact pixel outlines beside the distance the
+// preset promises.
 //
-//   bin/traceconv_bench [--benchmark_filter=...]
-
-#include <benchmark/benchmark.h>
+//   bin/traceconv_bench            the table: potrace's defaults beside our default preset
+//   bin/traceconv_bench --grid     also our setting (from a small grid) whose XOR comes
+//                                  closest to potrace's without exceeding it
+//   bin/traceconv_bench --noise    the largest noise square the node stores hold
 
 #include <cmath>
 #include <cstdio>
@@ -18,6 +19,7 @@
 #include <traceconv/TraceConv.h>
 #include <win32/kernel.h>
 
+#include "PeerTable.h"
 #include "TraceTestUtil.h"
 
 #ifdef HAVE_POTRACE
@@ -92,12 +94,12 @@ Pixels ThinLines() {
     return page;
 }
 
-Pixels GlyphSet72() {
+Pixels GlyphSet(int size) {
     const char* text = "ABCDEFGHIJKLMNOPQRSTUVWXYZ\nabcdefghijklmnopqrstuvwxyz\n0123456789&@%?!";
     std::vector<Pixels> parts;
     int w = 0, h = 0;
     for (const char* font : FontFiles) {
-        parts.push_back(RenderText(font, 72, text));
+        parts.push_back(RenderText(font, size, text));
         w = std::max(w, parts.back().w);
         h += parts.back().h;
     }
@@ -110,12 +112,42 @@ Pixels GlyphSet72() {
     return sheet;
 }
 
+// Blocks, bars and rings of a few pixels, each alone on a grid.
+Pixels SmallSolids() {
+    Pixels page(400, 200);
+    int cell = 0;
+    auto at = [&](int& ox, int& oy) {
+        ox = 20 * (cell % 20) + 3;
+        oy = 20 * (cell / 20) + 3;
+        ++cell;
+    };
+    for (int w = 1; w <= 12; ++w)
+        for (int h = 1; h <= 12; h += 1 + w % 3) {
+            int ox, oy;
+            at(ox, oy);
+            for (int y = 0; y < h; ++y)
+                for (int x = 0; x < w; ++x) page.at(ox + x, oy + y) = 1;
+        }
+    for (int r = 2; r <= 7; ++r) {
+        int ox, oy;
+        at(ox, oy);
+        for (int y = -r; y <= r; ++y)
+            for (int x = -r; x <= r; ++x) {
+                double d = std::hypot(x, y);
+                if (d <= r && d > r - 2) page.at(ox + r + x, oy + r + y) = 1;
+            }
+    }
+    return page;
+}
+
 const std::vector<Input>& Inputs() {
     static const std::vector<Input> inputs = {
         {"a4_text", TextPage()},
         {"a4_logo", ScannedLogo(PageW, PageH, 11)},
         {"a4_thin_lines", ThinLines()},
-        {"glyphs72", GlyphSet72()},
+        {"glyphs24", GlyphSet(24)},
+        {"glyphs72", GlyphSet(72)},
+        {"small_solids", SmallSolids()},
     };
     return inputs;
 }
@@ -222,18 +254,77 @@ void LargestNoiseSquare() {
     std::printf("noise squares up to %d x %d fit\n", fits, fits);
 }
 
+// What the settings promise: where bumps or steps are simplified the outline moves by at most
+// one pixel, and the curves stay within twice the tolerance.
+double PromisedDistance(const Setting& s) {
+    return ((s.a || s.b) ? 1.0 : 0.0) + 2 * s.f;
+}
+
+struct Side {
+    Result r;
+    double seconds = 0;
+};
+
+void Row(const std::string& input, const Side& potrace, const Side& ours, double distance,
+         double promise) {
+    std::printf("| %s | %ld | %ld | %.2f ms | %ld | %ld | %.2f ms | %.2fx | %.2fx | %.2fx | %.2f / %.2f px |\n",
+                input.c_str(), potrace.r.xorPixels, potrace.r.nodes, potrace.seconds * 1e3,
+                ours.r.xorPixels, ours.r.nodes, ours.seconds * 1e3,
+                potrace.r.xorPixels ? double(ours.r.xorPixels) / potrace.r.xorPixels : 0.0,
+                potrace.r.nodes ? double(ours.r.nodes) / potrace.r.nodes : 0.0,
+                potrace.seconds > 0 ? ours.seconds / potrace.seconds : 0.0, distance, promise);
+    std::fflush(stdout);
+}
+
 int main(int argc, char** argv) {
-    benchmark::Initialize(&argc, argv);
-    LargestNoiseSquare();
-    std::vector<Setting> grid;
+    bool grid = false, noise = false;
+    for (int i = 1; i < argc; ++i) {
+        grid |= std::strcmp(argv[i], "--grid") == 0;
+        noise |= std::strcmp(argv[i], "--noise") == 0;
+    }
+    if (noise) LargestNoiseSquare();
+    std::printf("\ntraceconv_bench: potrace's defaults beside our default preset %s (time least of five)\n"
+                "| input | potrace xor | nodes | time | ours xor | nodes | time | xor ratio | node ratio | "
+                "time ratio | distance / promised |\n|---|---|---|---|---|---|---|---|---|---|---|\n",
+                Preset.Name().c_str());
+    for (const Input& in : Inputs()) {
+        HDIB dib = MakeMonoDib(in.pixels);
+        Side potrace, ours;
+#ifdef HAVE_POTRACE
+        {
+            PotraceBitmap pb(in.pixels);
+            potrace_param_t* param = potrace_param_default();
+            potrace_state_t* st = potrace_trace(param, &pb.bm);
+            long nodes;
+            Path p = FromPotrace(st, nodes);
+            potrace.r = Measure(p, in.pixels);
+            potrace.r.nodes = nodes;
+            potrace_state_free(st);
+            potrace.seconds = peertable::LeastOf([&] {
+                potrace_state_t* s = potrace_trace(param, &pb.bm);
+                potrace_state_free(s);
+            });
+            potrace_param_free(param);
+        }
+#endif
+        Path fitted = TraceOurs(dib, Preset);
+        ours.r = Measure(fitted, in.pixels);
+        ours.seconds = peertable::LeastOf([&] { Path p = TraceOurs(dib, Preset); });
+        Path exact = TraceOurs(dib, Setting{0, 0, Preset.c, 0, 0, 0, 0, 0, 0});
+        double distance = MeasureOutlineDistance(fitted, exact).Max();
+        Row(in.name, potrace, ours, distance, PromisedDistance(Preset));
+        GlobalFree(dib);
+    }
+    if (!grid) return 0;
+
+    std::vector<Setting> settings;
     for (int a : {0, 2, 10})
         for (int b : {0, 1, 3})
             for (int c : {0, 1, 2})
                 for (float f : {0.0f, 0.25f, 0.5f, 1.0f}) {
-                    grid.push_back({a, b, c, f, 1, 1, 1, 1, 1});
-                    if (f != 0) grid.push_back({a, b, c, f, 0, 1, 1, 1, 0});
+                    settings.push_back({a, b, c, f, 1, 1, 1, 1, 1});
+                    if (f != 0) settings.push_back({a, b, c, f, 0, 1, 1, 1, 0});
                 }
-
     for (const Input& in : Inputs()) {
         HDIB dib = MakeMonoDib(in.pixels);
         long potraceXor = -1;
@@ -244,32 +335,17 @@ int main(int argc, char** argv) {
             potrace_state_t* st = potrace_trace(param, &pb.bm);
             long nodes;
             Path p = FromPotrace(st, nodes);
-            Result r = Measure(p, in.pixels);
-            r.nodes = nodes;
-            potraceXor = r.xorPixels;
-            Report(in.name, "potrace defaults", r);
+            potraceXor = Measure(p, in.pixels).xorPixels;
             potrace_state_free(st);
             potrace_param_free(param);
-            benchmark::RegisterBenchmark((in.name + "/potrace").c_str(), [&in](benchmark::State& state) {
-                PotraceBitmap bitmap(in.pixels);
-                potrace_param_t* prm = potrace_param_default();
-                for (auto _ : state) {
-                    potrace_state_t* s = potrace_trace(prm, &bitmap.bm);
-                    benchmark::DoNotOptimize(s);
-                    potrace_state_free(s);
-                }
-                potrace_param_free(prm);
-            })->Unit(benchmark::kMillisecond);
         }
 #endif
-        Result preset = Measure(TraceOurs(dib, Preset), in.pixels);
-        Report(in.name, "ours preset " + Preset.Name(), preset);
         // The grid setting closest to potrace's XOR without exceeding it: the most XOR
         // allowed, then the fewest nodes.
         Setting best{};
         Result bestResult;
         bool found = false;
-        for (const Setting& s : grid) {
+        for (const Setting& s : settings) {
             Result r;
             try {
                 r = Measure(TraceOurs(dib, s), in.pixels);
@@ -287,21 +363,6 @@ int main(int argc, char** argv) {
         }
         if (found) Report(in.name, "ours closest " + best.Name(), bestResult);
         GlobalFree(dib);
-        for (const Setting& s : found ? std::vector<Setting>{Preset, best} : std::vector<Setting>{Preset}) {
-            benchmark::RegisterBenchmark((in.name + "/ours " + s.Name()).c_str(),
-                                         [&in, s](benchmark::State& state) {
-                                             HDIB d = MakeMonoDib(in.pixels);
-                                             for (auto _ : state) {
-                                                 Path p = TraceOurs(d, s);
-                                                 benchmark::DoNotOptimize(p);
-                                             }
-                                             GlobalFree(d);
-                                         })
-                ->Unit(benchmark::kMillisecond);
-        }
     }
-    std::fflush(stdout);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
     return 0;
 }

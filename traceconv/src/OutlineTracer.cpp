@@ -356,7 +356,10 @@ void OutlineTracer::Write(TraceOutline* o) {
 
 // One walk: a one-pixel bump or notch (A -> B one pixel, B -> C at most the bump width,
 // C -> D back by A -> B) goes; a one-pixel spur at a step (C -> D back by twice A -> B) is
-// cut to the step.
+// cut to the step. Either sits on an edge that runs on before and after it the way its top
+// does (Q -> A and D -> E along B -> C): the end of a bar one pixel thick, a side of a small
+// block (whose corners are A or D) or a bar that overhangs its stem is no bump, and removing
+// it would move the outline by more than the pixel promised.
 void OutlineTracer::RemoveBumps(TraceOutline* o) {
     TracePoint* q = o->tail->next;
     for (;;) {
@@ -364,12 +367,19 @@ void OutlineTracer::RemoveBumps(TraceOutline* o) {
         TracePoint* b = a->next;
         TracePoint* c = b->next;
         TracePoint* d = c->next;
+        TracePoint* e = d->next;
         int abx = b->x - a->x, aby = b->y - a->y;
         int dcx = c->x - d->x, dcy = c->y - d->y;
-        int bcLength = std::max(std::abs(c->x - b->x), std::abs(c->y - b->y));
-        bool shortSide = (abx == 0) != (aby == 0) && std::abs(abx) + std::abs(aby) <= 2;
-        bool bump = shortSide && dcx == abx && dcy == aby && bcLength <= bumpWidth;
-        bool spur = shortSide && dcx == 2 * abx && dcy == 2 * aby && bcLength <= bumpWidth;
+        int bcx = c->x - b->x, bcy = c->y - b->y;
+        int bcLength = std::max(std::abs(bcx), std::abs(bcy));
+        auto alongTop = [bcx, bcy](const TracePoint* from, const TracePoint* to) {
+            long ux = to->x - from->x, uy = to->y - from->y;
+            return ux * bcy - uy * bcx == 0 && ux * bcx + uy * bcy > 0;
+        };
+        bool shortSide = (abx == 0) != (aby == 0) && std::abs(abx) + std::abs(aby) <= 2 &&
+                         bcLength <= bumpWidth && alongTop(q, a) && alongTop(d, e);
+        bool bump = shortSide && dcx == abx && dcy == aby;
+        bool spur = shortSide && dcx == 2 * abx && dcy == 2 * aby;
         if (bump) {
             if (o->count < 8) return;
             bool tailGone = a == o->tail || b == o->tail || c == o->tail || d == o->tail;

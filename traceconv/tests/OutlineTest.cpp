@@ -126,4 +126,28 @@ TEST(OutlineTest, BumpRemovalNeedsTheWidthAndEightPoints) {
     EXPECT_EQ(PolygonArea(small), 3);
 }
 
+TEST(OutlineTest, OnlyBumpsOnARunningEdgeGo) {
+    // Each keeps its area with the widest bump width: the side rows of a small block (its
+    // collinear join points make a side look like a one-pixel step), a one-pixel bar over its
+    // stem, a one-pixel spur past the end of an edge.
+    struct Case {
+        const char* name;
+        std::vector<std::string> rows;
+        double area;
+    };
+    const Case kept[] = {
+        {"block", {"#####", "#####", "#####"}, 15},
+        {"bar on a stem", {"##########", "    ##    ", "    ##    ", "    ##    "}, 16},
+        {"bar under a stem", {"    ##    ", "    ##    ", "##########"}, 14},
+    };
+    for (const Case& c : kept) {
+        Path out = TraceMono(FromText(c.rows), 10, 0, 0);
+        EXPECT_EQ(PolygonArea(out), c.area) << c.name;
+    }
+    // Bumps and notches on a running edge still go, on every side.
+    EXPECT_EQ(PolygonArea(TraceMono(FromText({"   ###  ", "########", "########"}), 10, 0, 0)), 16);
+    EXPECT_EQ(PolygonArea(TraceMono(FromText({"########", "########", "  ###   "}), 10, 0, 0)), 16);
+    EXPECT_EQ(PolygonArea(TraceMono(FromText({"##", "##", "###", "##", "##"}), 10, 0, 0)), 10);
+}
+
 } // namespace

@@ -353,6 +353,140 @@ double PolygonArea(const Path& path) {
     return area; // each row one pixel tall; lengths halved to pixels above
 }
 
+namespace {
+
+using Chain = std::vector<std::pair<double, double>>;
+
+// Segments in cells of a grid, for nearest-segment queries.
+class SegmentGrid {
+public:
+    explicit SegmentGrid(const std::vector<Chain>& lines) {
+        double x0 = 1e30, y0 = 1e30, x1 = -1e30, y1 = -1e30;
+        for (const Chain& l : lines)
+            for (auto [x, y] : l) {
+                x0 = std::min(x0, x), y0 = std::min(y0, y), x1 = std::max(x1, x), y1 = std::max(y1, y);
+            }
+        if (x0 > x1) return;
+        ox_ = x0 - Cell, oy_ = y0 - Cell;
+        nx_ = int((x1 - ox_) / Cell) + 2, ny_ = int((y1 - oy_) / Cell) + 2;
+        cells_.resize(std::size_t(nx_) * ny_);
+        for (const Chain& l : lines)
+            for (std::size_t i = 0; i + 1 < l.size(); ++i) {
+                Seg s{l[i].first, l[i].second, l[i + 1].first, l[i + 1].second};
+                int cx0 = CellX(std::min(s.ax, s.bx)), cx1 = CellX(std::max(s.ax, s.bx));
+                int cy0 = CellY(std::min(s.ay, s.by)), cy1 = CellY(std::max(s.ay, s.by));
+                for (int cy = cy0; cy <= cy1; ++cy)
+                    for (int cx = cx0; cx <= cx1; ++cx) cells_[std::size_t(cy) * nx_ + cx].push_back(s);
+            }
+    }
+    // Distance to the nearest segment (1e9 with none).
+    double Nearest(double x, double y) const {
+        if (cells_.empty()) return 1e9;
+        int cx = CellX(x), cy = CellY(y);
+        double best = 1e9;
+        for (int r = 0; r < std::max(nx_, ny_) + 1; ++r) {
+            if (best <= (r - 1) * Cell) break;
+            for (int yy = cy - r; yy <= cy + r; ++yy)
+                for (int xx = cx - r; xx <= cx + r; ++xx) {
+                    if (std::max(std::abs(xx - cx), std::abs(yy - cy)) != r) continue;
+                    if (xx < 0 || yy < 0 || xx >= nx_ || yy >= ny_) continue;
+                    for (const Seg& s : cells_[std::size_t(yy) * nx_ + xx]) best = std::min(best, s.Distance(x, y));
+                }
+        }
+        return best;
+    }
+
+private:
+    static constexpr double Cell = 2.0;
+    struct Seg {
+        double ax, ay, bx, by;
+        double Distance(double x, double y) const {
+            double dx = bx - ax, dy = by - ay, l = dx * dx + dy * dy;
+            double t = l > 0 ? std::clamp(((x - ax) * dx + (y - ay) * dy) / l, 0.0, 1.0) : 0.0;
+            return std::hypot(ax + t * dx - x, ay + t * dy - y);
+        }
+    };
+    int CellX(double x) const { return std::clamp(int((x - ox_) / Cell), 0, nx_ - 1); }
+    int CellY(double y) const { return std::clamp(int((y - oy_) / Cell), 0, ny_ - 1); }
+    double ox_ = 0, oy_ = 0;
+    int nx_ = 0, ny_ = 0;
+    std::vector<std::vector<Seg>> cells_;
+};
+
+// The largest distance from points along the polylines (every tenth of a pixel) to the grid,
+// and where it is.
+double Directed(const std::vector<Chain>& from, const SegmentGrid& to, double& wx, double& wy) {
+    double worst = 0;
+    for (const Chain& l : from)
+        for (std::size_t i = 0; i + 1 < l.size(); ++i) {
+            auto [ax, ay] = l[i];
+            auto [bx, by] = l[i + 1];
+            int n = std::max(1, int(std::ceil(std::hypot(bx - ax, by - ay) * 10)));
+            for (int k = 0; k <= n; ++k) {
+                double t = double(k) / n, x = ax + t * (bx - ax), y = ay + t * (by - ay);
+                double d = to.Nearest(x, y);
+                if (d > worst) worst = d, wx = x, wy = y;
+            }
+        }
+    return worst;
+}
+
+} // namespace
+
+std::vector<Chain> Polylines(const Path& path) {
+    std::vector<Chain> out;
+    for (const SubPath& sp : path.subPaths) {
+        Chain l;
+        for (const PathMember& m : sp.members) {
+            if (l.empty()) l.push_back({m.start.x / 2.0, m.start.y / 2.0});
+            if (m.IsCurve()) {
+                double p[4][2] = {{m.start.x / 2.0, m.start.y / 2.0}, {m.ctrl1.x / 2.0, m.ctrl1.y / 2.0},
+                                  {m.ctrl2.x / 2.0, m.ctrl2.y / 2.0}, {m.end.x / 2.0, m.end.y / 2.0}};
+                double spread = 0;
+                for (int k = 0; k < 2; ++k)
+                    for (int c = 0; c < 2; ++c)
+                        spread = std::max(spread, std::fabs(p[k][c] - 2 * p[k + 1][c] + p[k + 2][c]));
+                int n = std::max(1, int(std::ceil(std::sqrt(0.75 * 1.5 * spread / 0.1))));
+                for (int i = 1; i <= n; ++i) {
+                    double t = double(i) / n, u = 1 - t;
+                    double w[4] = {u * u * u, 3 * t * u * u, 3 * t * t * u, t * t * t};
+                    l.push_back({w[0] * p[0][0] + w[1] * p[1][0] + w[2] * p[2][0] + w[3] * p[3][0],
+                                 w[0] * p[0][1] + w[1] * p[1][1] + w[2] * p[2][1] + w[3] * p[3][1]});
+                }
+            } else {
+                l.push_back({m.end.x / 2.0, m.end.y / 2.0});
+            }
+        }
+        if (!l.empty() && l.back() != l.front()) l.push_back(l.front());
+        out.push_back(std::move(l));
+    }
+    return out;
+}
+
+double NetArea(const Path& path) {
+    double a = 0;
+    for (const Chain& l : Polylines(path))
+        for (std::size_t i = 0; i + 1 < l.size(); ++i)
+            a += l[i].first * l[i + 1].second - l[i + 1].first * l[i].second;
+    return std::fabs(a / 2);
+}
+
+double Perimeter(const Path& path) {
+    double p = 0;
+    for (const Chain& l : Polylines(path))
+        for (std::size_t i = 0; i + 1 < l.size(); ++i)
+            p += std::hypot(l[i + 1].first - l[i].first, l[i + 1].second - l[i].second);
+    return p;
+}
+
+OutlineDistance MeasureOutlineDistance(const Path& fitted, const Path& exact) {
+    std::vector<Chain> f = Polylines(fitted), e = Polylines(exact);
+    OutlineDistance d;
+    d.outward = Directed(f, SegmentGrid(e), d.outwardAt[0], d.outwardAt[1]);
+    d.inward = Directed(e, SegmentGrid(f), d.inwardAt[0], d.inwardAt[1]);
+    return d;
+}
+
 std::vector<std::vector<std::pair<int, int>>> Rings(const Path& path) {
     std::vector<std::vector<std::pair<int, int>>> rings;
     for (const SubPath& sp : path.subPaths) {

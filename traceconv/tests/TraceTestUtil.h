@@ -47,6 +47,23 @@ long XorCount(const Pixels& a, const Pixels& b);
 // ink and background.
 double XorDistanceFromEdges(const Pixels& source, const Pixels& traced);
 
+// Each sub-path as a closed polyline in pixel units, curves in pieces of at most a tenth of
+// a pixel from the curve.
+std::vector<std::vector<std::pair<double, double>>> Polylines(const Path& path);
+// Net area in pixels of the flattened sub-paths (signed areas summed: holes run the other way).
+double NetArea(const Path& path);
+// Perimeter in pixels of the flattened sub-paths.
+double Perimeter(const Path& path);
+// The largest distance (pixels) from a point of one path's outlines to the other's, both
+// ways: `outward` from `fitted` to `exact`, `inward` from `exact` to `fitted`. The exact
+// outlines are those the same minimum size leaves.
+struct OutlineDistance {
+    double outward = 0, inward = 0;
+    double outwardAt[2] = {0, 0}, inwardAt[2] = {0, 0}; // where they are, pixels
+    double Max() const { return outward > inward ? outward : inward; }
+};
+OutlineDistance MeasureOutlineDistance(const Path& fitted, const Path& exact);
+
 // Even-odd area of the sub-paths' polygons (lines only; half-pixel units squared / 4 =
 // pixels).
 double PolygonArea(const Path& path);

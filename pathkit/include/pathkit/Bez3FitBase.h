@@ -107,6 +107,7 @@ private:
     // The prepared range has a positive finite span.
     bool HasLength() const;
     double FitRange(unsigned first, unsigned last, floatPoint& c1, floatPoint& c2);
+    bool ReturnsToStart(unsigned h, unsigned e) const;
     unsigned GrowSearch(unsigned h, unsigned last, floatPoint& c1, floatPoint& c2,
                         unsigned& fitted);
     unsigned ShrinkSearch(unsigned h, unsigned last, floatPoint& c1, floatPoint& c2,
