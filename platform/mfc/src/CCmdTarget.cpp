@@ -54,6 +54,5 @@ BOOL CCmdTarget::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO*
         entry->pfn(this, call);
         return !cmdUI->m_bContinueRouting;
     }
-    entry->pfn(this, call);
-    return TRUE;
+    return entry->pfn(this, call) != SD_COMMAND_NOT_TAKEN;
 }

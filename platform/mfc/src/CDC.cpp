@@ -143,6 +143,9 @@ CPen* CDC::SelectObject(CPen* pen) {
 CBrush* CDC::SelectObject(CBrush* brush) {
     return CBrush::FromHandle(static_cast<HBRUSH>(SelectObject(brush ? brush->m_hObject : nullptr)));
 }
+CFont* CDC::SelectObject(CFont* font) {
+    return CFont::FromHandle(static_cast<HFONT>(SelectObject(font ? font->m_hObject : nullptr)));
+}
 CBitmap* CDC::SelectObject(CBitmap* bitmap) {
     // Bitmaps go only into the output context.
     HGDIOBJ old = ::SelectObject(m_hDC, bitmap ? bitmap->m_hObject : nullptr);

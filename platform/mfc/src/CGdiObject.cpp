@@ -120,6 +120,38 @@ BOOL CGdiObject::CreateStockObject(int index) {
 CPen::CPen(int style, int width, COLORREF color) {
     CreatePen(style, width, color);
 }
+IMPLEMENT_DYNAMIC(CFont, CGdiObject)
+CFont* CFont::FromHandle(HFONT h) {
+    return wrap<CFont>(h, RUNTIME_CLASS(CFont));
+}
+BOOL CFont::CreateFontIndirect(const LOGFONTA* logFont) {
+    return logFont != nullptr && adopt(this, ::CreateFontIndirectA(logFont));
+}
+BOOL CFont::CreateFont(int height, int width, int escapement, int orientation, int weight,
+                       BYTE italic, BYTE underline, BYTE strikeOut, BYTE charSet, BYTE outPrecision,
+                       BYTE clipPrecision, BYTE quality, BYTE pitchAndFamily, LPCSTR faceName) {
+    LOGFONTA lf{};
+    lf.lfHeight = height;
+    lf.lfWidth = width;
+    lf.lfEscapement = escapement;
+    lf.lfOrientation = orientation;
+    lf.lfWeight = weight;
+    lf.lfItalic = italic;
+    lf.lfUnderline = underline;
+    lf.lfStrikeOut = strikeOut;
+    lf.lfCharSet = charSet;
+    lf.lfOutPrecision = outPrecision;
+    lf.lfClipPrecision = clipPrecision;
+    lf.lfQuality = quality;
+    lf.lfPitchAndFamily = pitchAndFamily;
+    if (faceName != nullptr) {
+        std::size_t n = 0;
+        for (; faceName[n] != '\0' && n + 1 < sizeof lf.lfFaceName; ++n) lf.lfFaceName[n] = faceName[n];
+        lf.lfFaceName[n] = '\0';
+    }
+    return CreateFontIndirect(&lf);
+}
+
 CPen* CPen::FromHandle(HPEN h) {
     return wrap<CPen>(h, RUNTIME_CLASS(CPen));
 }

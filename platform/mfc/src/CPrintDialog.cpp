@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "DialogTemplateWriter.h"
 #include "mfc/CWinApp.h"
 #include "win32/kernel.h"
 #include "win32/winspool.h"
@@ -193,24 +194,7 @@ INT_PTR CPrintDialog::DoModal() {
         }
     }
     // The framework's template, built once per dialog.
-    m_template.clear();
-    auto append = [this](const void* p, std::size_t n) {
-        const auto* b = static_cast<const BYTE*>(p);
-        m_template.insert(m_template.end(), b, b + n);
-    };
-    auto word = [&append](WORD w) { append(&w, 2); };
-    auto text = [&word](const char* s) {
-        for (; *s != '\0'; ++s) word(WORD(static_cast<unsigned char>(*s)));
-        word(0);
-    };
-    struct Item {
-        const char* cls;
-        const char* title;
-        int id;
-        DWORD style;
-        short x, y, cx, cy;
-    };
-    std::vector<Item> items = {
+    std::vector<sddlg::Item> items = {
         {"Static", "&Printer:", -1, 0, 6, 6, 40, 9},
         {"ComboBox", "", SD_PRINT_PRINTER, WS_TABSTOP | CBS_DROPDOWNLIST | WS_VSCROLL, 50, 4, 150,
          80},
@@ -229,21 +213,8 @@ INT_PTR CPrintDialog::DoModal() {
         items.push_back({"Edit", "", SD_PRINT_COPIES, WS_TABSTOP | WS_BORDER | ES_NUMBER, 50, 26,
                          30, 12});
     }
-    DLGTEMPLATE head{WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 0, WORD(items.size()),
-                     0, 0, 262, 56};
-    append(&head, sizeof head);
-    word(0);
-    word(0);
-    text(m_bPrintSetupOnly ? "Print Setup" : "Print");
-    for (const Item& item : items) {
-        while (m_template.size() % 4 != 0) m_template.push_back(0);
-        DLGITEMTEMPLATE t{item.style | WS_CHILD | WS_VISIBLE, 0, item.x, item.y, item.cx, item.cy,
-                          WORD(item.id)};
-        append(&t, sizeof t);
-        text(item.cls);
-        text(item.title);
-        word(0);
-    }
+    m_template = sddlg::BuildTemplate(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME, 262, 56,
+                                      m_bPrintSetupOnly ? "Print Setup" : "Print", items);
     m_pd.hwndOwner = m_pParentWnd != nullptr ? m_pParentWnd->m_hWnd : nullptr;
     const INT_PTR result = CDialog::DoModal();
     if (result == IDOK && (m_pd.Flags & PD_RETURNDC)) CreatePrinterDC();

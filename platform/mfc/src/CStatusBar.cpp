@@ -3,25 +3,67 @@
 #include <algorithm>
 
 #include "mfc/CClientDC.h"
+#include "mfc/CCmdUI.h"
 #include "mfc/CDC.h"
+#include "mfc/CFrameWnd.h"
 
-IMPLEMENT_DYNAMIC(CStatusBar, CWnd)
+IMPLEMENT_DYNAMIC(CStatusBar, CControlBar)
 
-BEGIN_MESSAGE_MAP(CStatusBar, CWnd)
-    ON_WM_PAINT()
+BEGIN_MESSAGE_MAP(CStatusBar, CControlBar)
     ON_WM_SIZE()
 END_MESSAGE_MAP()
 
 CStatusBar::~CStatusBar() = default;
 
 BOOL CStatusBar::Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID) {
-    if (pParentWnd == nullptr || pParentWnd->m_hWnd == nullptr) return FALSE;
+    if (!CreateBar(nullptr, dwStyle, pParentWnd, nID)) return FALSE;
     CRect client;
     pParentWnd->GetClientRect(&client);
-    const CRect rect(0, std::max(0, client.bottom - SD_STATUS_HEIGHT), client.right, client.bottom);
-    // The bar styles (CBRS_*) are the framework's; the window gets the window styles.
-    const DWORD windowStyle = (dwStyle & 0xFFFF0000) | WS_CHILD;
-    return CreateEx(0, AfxRegisterWndClass(0), "", windowStyle, rect, pParentWnd, nID);
+    MoveWindow(0, std::max(0, int(client.bottom) - SD_STATUS_HEIGHT), client.right,
+               std::min(SD_STATUS_HEIGHT, int(client.bottom)), FALSE);
+    return TRUE;
+}
+
+CSize CStatusBar::CalcFixedLayout(BOOL, BOOL) {
+    return CSize(32767, SD_STATUS_HEIGHT);
+}
+
+namespace {
+
+// What an update handler does to a pane.
+class CStatusCmdUI : public CCmdUI {
+public:
+    void Enable(BOOL bOn) override {
+        m_bEnableChanged = TRUE;
+        auto* bar = static_cast<CStatusBar*>(m_pOther);
+        const UINT style = bar->GetPaneStyle(int(m_nIndex));
+        const UINT changed = bOn ? style & ~SBPS_DISABLED : style | SBPS_DISABLED;
+        if (changed != style) bar->SetPaneStyle(int(m_nIndex), changed);
+    }
+    void SetCheck(int nCheck) override {
+        auto* bar = static_cast<CStatusBar*>(m_pOther);
+        const UINT style = bar->GetPaneStyle(int(m_nIndex));
+        const UINT changed = nCheck ? style | SBPS_POPOUT : style & ~SBPS_POPOUT;
+        if (changed != style) bar->SetPaneStyle(int(m_nIndex), changed);
+    }
+    void SetText(LPCSTR lpszText) override {
+        static_cast<CStatusBar*>(m_pOther)->SetPaneText(int(m_nIndex), lpszText);
+    }
+};
+
+} // namespace
+
+void CStatusBar::OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler) {
+    CStatusCmdUI state;
+    state.m_pOther = this;
+    state.m_nIndexMax = UINT(m_panes.size());
+    for (std::size_t i = 0; i < m_panes.size(); ++i) {
+        state.m_nIndex = UINT(i);
+        state.m_nID = m_panes[i].id;
+        // Panes have no command of their own: without a handler they are left as they are.
+        state.DoUpdate(pTarget, FALSE);
+    }
+    UpdateDialogControls(pTarget, bDisableIfNoHndler);
 }
 
 BOOL CStatusBar::SetIndicators(const UINT* lpIDArray, int nIDCount) {
@@ -139,16 +181,27 @@ BOOL CStatusBar::SetPaneText(int nIndex, LPCSTR lpszNewText, BOOL bUpdate) {
     return TRUE;
 }
 
-void CStatusBar::OnPaint() {
-    CPaintDC dc(this);
-    if (dc.m_hDC == nullptr) return;
+void CStatusBar::DoPaint(CDC* pDC) {
+    const COLORREF shadow = ::GetSysColor(COLOR_3DSHADOW);
+    const COLORREF light = ::GetSysColor(COLOR_3DHIGHLIGHT);
+    pDC->SetBkMode(TRANSPARENT);
+    pDC->SetTextColor(::GetSysColor(COLOR_BTNTEXT));
     for (int i = 0; i < GetCount(); ++i) {
         const Pane& pane = m_panes[std::size_t(i)];
-        if ((pane.style & SBPS_DISABLED) || pane.text.IsEmpty()) continue;
         CRect rect;
         GetItemRect(i, &rect);
-        dc.ExtTextOut(rect.left + 2, rect.top, ETO_CLIPPED, &rect, pane.text,
-                      UINT(pane.text.GetLength()), nullptr);
+        if (!(pane.style & SBPS_NOBORDERS)) {
+            // Sunken, or raised for a pane that pops out.
+            const COLORREF topLeft = (pane.style & SBPS_POPOUT) ? light : shadow;
+            const COLORREF bottomRight = (pane.style & SBPS_POPOUT) ? shadow : light;
+            pDC->FillSolidRect(rect.left, rect.top, rect.Width(), 1, topLeft);
+            pDC->FillSolidRect(rect.left, rect.top, 1, rect.Height(), topLeft);
+            pDC->FillSolidRect(rect.left, rect.bottom - 1, rect.Width(), 1, bottomRight);
+            pDC->FillSolidRect(rect.right - 1, rect.top, 1, rect.Height(), bottomRight);
+        }
+        if ((pane.style & SBPS_DISABLED) || pane.text.IsEmpty()) continue;
+        pDC->ExtTextOut(rect.left + 2, rect.top, ETO_CLIPPED, &rect, pane.text,
+                        UINT(pane.text.GetLength()), nullptr);
     }
 }
 

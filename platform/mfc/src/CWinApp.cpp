@@ -7,6 +7,8 @@
 #include <vector>
 
 #include "AppState.h"
+#include "mfc/CDocTemplate.h"
+#include "mfc/CWnd.h"
 #include "win32/kernel.h"
 #include "win32/module.h"
 
@@ -24,6 +26,8 @@ CWinApp::CWinApp(LPCSTR lpszAppName) {
 }
 
 CWinApp::~CWinApp() {
+    delete m_pDocManager;
+    m_pDocManager = nullptr;
     CWinApp* self = this;
     appstate::app.compare_exchange_strong(self, nullptr);
     if (m_hDevMode != nullptr) ::GlobalFree(m_hDevMode);
@@ -76,4 +80,21 @@ HINSTANCE AfxGetInstanceHandle() {
     CWinApp* app = AfxGetApp();
     return app != nullptr && app->m_hInstance != nullptr ? app->m_hInstance
                                                          : ::GetModuleHandleA(nullptr);
+}
+
+void CWinApp::AddDocTemplate(CDocTemplate* pTemplate) {
+    if (m_pDocManager == nullptr) m_pDocManager = new CDocManager;
+    m_pDocManager->AddDocTemplate(pTemplate);
+}
+
+void CWinApp::OnFileNew() {
+    if (m_pDocManager != nullptr) m_pDocManager->OnFileNew();
+}
+
+void CWinApp::OnAppExit() {
+    if (m_pMainWnd != nullptr && m_pMainWnd->m_hWnd != nullptr) m_pMainWnd->SendMessage(WM_CLOSE);
+}
+
+void CWinApp::CloseAllDocuments(BOOL bEndSession) {
+    if (m_pDocManager != nullptr) m_pDocManager->CloseAllDocuments(bEndSession);
 }

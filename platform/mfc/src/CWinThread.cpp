@@ -7,6 +7,7 @@
 #include "mfc/CGdiObject.h"
 #include "mfc/CMenu.h"
 #include "mfc/CWnd.h"
+#include "mfc/FrameworkIds.h"
 
 IMPLEMENT_DYNAMIC(CWinThread, CCmdTarget)
 
@@ -60,7 +61,15 @@ BOOL CWinThread::PreTranslateMessage(MSG* pMsg) {
 }
 
 BOOL CWinThread::OnIdle(LONG lCount) {
-    if (lCount <= 0) return TRUE;
+    if (lCount <= 0) {
+        // The main window and its bars bring their items up to date.
+        CWnd* mainWnd = GetMainWnd();
+        if (mainWnd != nullptr && mainWnd->m_hWnd != nullptr && ::IsWindowVisible(mainWnd->m_hWnd)) {
+            AfxCallWndProc(mainWnd, mainWnd->m_hWnd, WM_IDLEUPDATECMDUI, TRUE, 0);
+            mainWnd->SendMessageToDescendants(WM_IDLEUPDATECMDUI, TRUE, 0, TRUE, TRUE);
+        }
+        return TRUE;
+    }
     sdwnd::deleteTemporaries();
     if (sdwnd::state().tempLocks == 0) {
         AfxDeleteTempGdiObjects();

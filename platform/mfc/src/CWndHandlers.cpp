@@ -131,3 +131,7 @@ void CWnd::OnMeasureItem(int nIDCtl, LPMEASUREITEMSTRUCT) {
     if (nIDCtl != 0 && ReflectLastMsg(::GetDlgItem(m_hWnd, nIDCtl))) return;
     Default();
 }
+
+void CWnd::OnInitMenuPopup(CMenu*, UINT, BOOL) {
+    Default();
+}

@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "mfc/FrameworkIds.h"
+
 LPCSTR AfxFrameworkString(UINT nID) {
     switch (nID) {
     case AFX_IDP_PARSE_INT:
@@ -20,6 +22,20 @@ LPCSTR AfxFrameworkString(UINT nID) {
         return "Please enter a whole number from 0 to 255.";
     case AFX_IDP_PARSE_UINT:
         return "Please enter a whole number that is not negative.";
+    case AFX_IDS_IDLEMESSAGE:
+        return "Ready";
+    case AFX_IDS_UNTITLED:
+        return "Untitled";
+    case ID_INDICATOR_EXT:
+        return "EXT";
+    case ID_INDICATOR_CAPS:
+        return "CAP";
+    case ID_INDICATOR_NUM:
+        return "NUM";
+    case ID_INDICATOR_SCRL:
+        return "SCRL";
+    case ID_INDICATOR_OVR:
+        return "OVR";
     default:
         return nullptr;
     }

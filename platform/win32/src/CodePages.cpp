@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "win32/CodePageTesting.h"
+#include "WindowTable.h"
 #include "win32/nls.h"
 
 // Every code page is held as tables built once from the C library's converters: a byte (or
@@ -268,7 +269,7 @@ BOOL IsDBCSLeadByte(BYTE testChar) {
 
 int GetSystemMetrics(int index) {
     if (index == SM_DBCSENABLED) return tableFor(g_ansi)->doubleByte ? 1 : 0;
-    return 0;
+    return sduser::systemMetric(index);
 }
 
 int MultiByteToWideChar(UINT codePage, DWORD flags, LPCSTR multiByte, int cbMultiByte,

@@ -73,6 +73,8 @@ bool SdRunModalDialogScript(HWND dialog, int templateId, const char* className) 
             script = s.byClass[className];
         record.scripted = bool(script);
         s.log.push_back(record);
+        // With a display the user works the dialog.
+        if (!script && SdDisplayActive()) return true;
         if (!script) {
             ++s.unscripted;
             reportUnscripted(record, "no script and no display, cancelled");

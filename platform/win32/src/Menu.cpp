@@ -9,6 +9,7 @@
 
 #include "MenuTable.h"
 #include "win32/kernel.h"
+#include "win32/MenuTesting.h"
 #include "win32/menu.h"
 #include "win32/nls.h"
 
@@ -377,10 +378,93 @@ BOOL DrawMenuBar(HWND hwnd) {
     return IsWindow(hwnd);
 }
 
-BOOL TrackPopupMenu(HMENU menu, UINT flags, int, int, int, HWND, const RECT*) {
+namespace {
+
+struct PopupScript {
+    std::mutex mutex;
+    std::vector<UINT> choices;
+    std::vector<SdPopupMenuRecord> log;
+};
+
+PopupScript& popupScript() {
+    static auto* script = new PopupScript;
+    return *script;
+}
+
+// The item of the command, looked for in the popups too; its flags, or -1.
+UINT itemFlags(HMENU menu, UINT command) {
+    MenuData* data = find(menu);
+    if (!data) return UINT(-1);
+    for (const MenuItem& item : data->items) {
+        if (item.flags & MF_POPUP) {
+            UINT inner = itemFlags(reinterpret_cast<HMENU>(item.id), command);
+            if (inner != UINT(-1)) return inner;
+        } else if (!(item.flags & MF_SEPARATOR) && item.id == command) {
+            return item.flags;
+        }
+    }
+    return UINT(-1);
+}
+
+} // namespace
+
+BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int, HWND hwnd, const RECT*) {
     if (!IsMenu(menu)) {
         SetLastError(ERROR_INVALID_MENU_HANDLE);
         return FALSE;
     }
-    return (flags & TPM_RETURNCMD) ? 0 : TRUE;
+    // The owner sets the items' states first.
+    if (hwnd) SendMessageA(hwnd, WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(menu), 0);
+    SdPopupMenuRecord record{menu, hwnd, POINT{x, y}, flags, {}, 0, false};
+    UINT chosen = 0;
+    {
+        Lock lock(menus().mutex);
+        if (MenuData* data = find(menu))
+            for (const MenuItem& item : data->items)
+                record.items.push_back(SdPopupMenuItem{
+                    (item.flags & MF_POPUP) ? UINT(-1) : (item.flags & MF_SEPARATOR) ? 0 : UINT(item.id),
+                    item.flags & (MF_CHECKED | MF_GRAYED | MF_DISABLED), item.text});
+        PopupScript& script = popupScript();
+        std::lock_guard<std::mutex> guard(script.mutex);
+        if (!script.choices.empty()) {
+            record.scripted = true;
+            chosen = script.choices.front();
+            script.choices.erase(script.choices.begin());
+            // A command the menu does not hold, or holds disabled, cannot be chosen.
+            const UINT state = chosen ? itemFlags(menu, chosen) : UINT(-1);
+            if (state == UINT(-1) || (state & (MF_GRAYED | MF_DISABLED))) chosen = 0;
+        } else if (!SdDisplayActive()) {
+            chosen = 0; // nobody can choose
+        }
+        record.chosen = chosen;
+        script.log.push_back(record);
+    }
+    if (flags & TPM_RETURNCMD) return BOOL(chosen);
+    if (chosen && hwnd) PostMessageA(hwnd, WM_COMMAND, MAKEWPARAM(WORD(chosen), 0), 0);
+    return TRUE;
+}
+
+void SdPushPopupMenuChoice(UINT command) {
+    PopupScript& script = popupScript();
+    std::lock_guard<std::mutex> guard(script.mutex);
+    script.choices.push_back(command);
+}
+
+int SdPendingPopupMenuChoices() {
+    PopupScript& script = popupScript();
+    std::lock_guard<std::mutex> guard(script.mutex);
+    return int(script.choices.size());
+}
+
+std::vector<SdPopupMenuRecord> SdPopupMenuLog() {
+    PopupScript& script = popupScript();
+    std::lock_guard<std::mutex> guard(script.mutex);
+    return script.log;
+}
+
+void SdClearPopupMenus() {
+    PopupScript& script = popupScript();
+    std::lock_guard<std::mutex> guard(script.mutex);
+    script.choices.clear();
+    script.log.clear();
 }

@@ -61,7 +61,8 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
         record.answer = s.answers.front();
         record.scripted = true;
         s.answers.pop_front();
-    } else {
+    } else if (!SdDisplayActive()) {
+        // Nobody can answer: the default button.
         record.answer = defaultAnswer;
         std::fprintf(stderr, "[message box] %s: %s\n", record.caption.c_str(), record.text.c_str());
     }

@@ -193,6 +193,11 @@ BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax) {
             if (GetTickCount() != before) continue;
             // A stopped fake clock: the timer can never fall due.
         }
+        if (SdDisplayActive()) {
+            // Input may still come from the display.
+            Sleep(10);
+            continue;
+        }
         ++idleQuits;
         UserLock lock = lockUser();
         *msg = MSG{nullptr, WM_QUIT, 0, 0, GetTickCount(), userState().cursor};

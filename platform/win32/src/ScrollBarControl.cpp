@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "ControlSupport.h"
+#include "WindowTable.h"
 #include "win32/kernel.h"
 
 namespace sdctl {
@@ -137,35 +138,67 @@ bool controlBar(HWND hwnd, int bar) {
     return false;
 }
 
+bool windowBar(HWND hwnd, int bar) {
+    return (bar == SB_HORZ || bar == SB_VERT) && IsWindow(hwnd);
+}
+
 } // namespace
 
-int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* info, BOOL) {
+int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* info, BOOL redraw) {
+    if (windowBar(hwnd, bar)) return info ? sduser::setWindowScrollInfo(hwnd, bar, *info, redraw) : 0;
     if (!controlBar(hwnd, bar) || !info) return 0;
     return int(SendMessageA(hwnd, SBM_SETSCROLLINFO, TRUE, reinterpret_cast<LPARAM>(info)));
 }
 
 BOOL GetScrollInfo(HWND hwnd, int bar, LPSCROLLINFO info) {
+    if (windowBar(hwnd, bar)) return info ? sduser::getWindowScrollInfo(hwnd, bar, *info) : FALSE;
     if (!controlBar(hwnd, bar) || !info) return FALSE;
     return BOOL(SendMessageA(hwnd, SBM_GETSCROLLINFO, 0, reinterpret_cast<LPARAM>(info)));
 }
 
 int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw) {
+    if (windowBar(hwnd, bar)) {
+        SCROLLINFO info{sizeof info, SIF_POS, 0, 0, 0, 0, 0};
+        sduser::getWindowScrollInfo(hwnd, bar, info);
+        const int previous = info.nPos;
+        info.fMask = SIF_POS;
+        info.nPos = pos;
+        sduser::setWindowScrollInfo(hwnd, bar, info, redraw);
+        return previous;
+    }
     if (!controlBar(hwnd, bar)) return 0;
     return int(SendMessageA(hwnd, SBM_SETPOS, WPARAM(pos), redraw));
 }
 
 int GetScrollPos(HWND hwnd, int bar) {
+    if (windowBar(hwnd, bar)) {
+        SCROLLINFO info{sizeof info, SIF_POS, 0, 0, 0, 0, 0};
+        sduser::getWindowScrollInfo(hwnd, bar, info);
+        return info.nPos;
+    }
     if (!controlBar(hwnd, bar)) return 0;
     return int(SendMessageA(hwnd, SBM_GETPOS, 0, 0));
 }
 
-BOOL SetScrollRange(HWND hwnd, int bar, int minPos, int maxPos, BOOL) {
+BOOL SetScrollRange(HWND hwnd, int bar, int minPos, int maxPos, BOOL redraw) {
+    if (windowBar(hwnd, bar)) {
+        SCROLLINFO info{sizeof info, SIF_RANGE, minPos, maxPos, 0, 0, 0};
+        sduser::setWindowScrollInfo(hwnd, bar, info, redraw);
+        return TRUE;
+    }
     if (!controlBar(hwnd, bar)) return FALSE;
     SendMessageA(hwnd, SBM_SETRANGE, WPARAM(minPos), LPARAM(maxPos));
     return TRUE;
 }
 
 BOOL GetScrollRange(HWND hwnd, int bar, LPINT minPos, LPINT maxPos) {
+    if (windowBar(hwnd, bar)) {
+        SCROLLINFO info{sizeof info, SIF_RANGE, 0, 0, 0, 0, 0};
+        sduser::getWindowScrollInfo(hwnd, bar, info);
+        if (minPos) *minPos = info.nMin;
+        if (maxPos) *maxPos = info.nMax;
+        return TRUE;
+    }
     if (!controlBar(hwnd, bar)) return FALSE;
     SendMessageA(hwnd, SBM_GETRANGE, reinterpret_cast<WPARAM>(minPos), reinterpret_cast<LPARAM>(maxPos));
     return TRUE;

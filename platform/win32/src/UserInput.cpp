@@ -194,25 +194,6 @@ void SdResetKeyState() {
     resetKeys();
 }
 
-namespace {
-
-// One object per system cursor: its address is the handle.
-struct SystemCursor {
-    WORD id;
-};
-SystemCursor systemCursors[] = {{32512}, {32513}, {32514}, {32515}};
-
-} // namespace
-
-HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name) {
-    const ULONG_PTR id = reinterpret_cast<ULONG_PTR>(name);
-    if (instance == nullptr && id <= 0xFFFF)
-        for (SystemCursor& c : systemCursors)
-            if (c.id == id) return reinterpret_cast<HCURSOR>(&c);
-    SetLastError(ERROR_RESOURCE_NAME_NOT_FOUND);
-    return nullptr;
-}
-
 HCURSOR SetCursor(HCURSOR cursor) {
     UserLock lock = lockUser();
     HCURSOR previous = userState().shownCursor;

@@ -3,6 +3,8 @@
 #include "win32/UserTesting.h"
 #include "MenuTable.h"
 #include "WindowTable.h"
+#include "win32/InputRouter.h"
+#include "win32/MenuTesting.h"
 #include "win32/DialogTesting.h"
 
 using namespace sduser;
@@ -17,8 +19,10 @@ void SdResetUserState() {
         state.focus = nullptr;
         state.capture = nullptr;
     }
+    SdResetDoubleClick();
     SdClearMessageBoxes();
     SdResetBeeps();
     SdClearDialogScripts();
+    SdClearPopupMenus();
     sdmenu::resetMenus();
 }

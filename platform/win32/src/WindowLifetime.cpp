@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "WindowTable.h"
+#include "win32/menu.h"
 #include "win32/kernel.h"
 
 using namespace sduser;
@@ -188,6 +189,8 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
         state.windows.emplace(reinterpret_cast<UINT_PTR>(hwnd), std::move(w));
     }
 
+    // A top-level window's menu is its menu bar from the start.
+    if (menu && !(style & WS_CHILD) && IsMenu(menu)) SetMenu(hwnd, menu);
     LPARAM create = reinterpret_cast<LPARAM>(&cs);
     if (!callProc(hwnd, WM_NCCREATE, 0, create)) {
         if (IsWindow(hwnd)) destroyTree(hwnd, false);

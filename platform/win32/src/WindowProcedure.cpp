@@ -5,6 +5,7 @@
 
 #include "WindowTable.h"
 #include "win32/kernel.h"
+#include "win32/nls.h"
 
 using namespace sduser;
 
@@ -69,6 +70,77 @@ bool hasBackground(HWND hwnd) {
     return w && w->windowClass && w->windowClass->background;
 }
 
+// The class cursor over the client area; a child's parent is asked first.
+LRESULT setCursor(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+    if (HWND parent = childParent(hwnd))
+        if (SendMessageA(parent, WM_SETCURSOR, wParam, lParam)) return TRUE;
+    if (LOWORD(DWORD(lParam)) != HTCLIENT) {
+        SetCursor(LoadCursorA(nullptr, IDC_ARROW));
+        return FALSE;
+    }
+    HCURSOR cursor = nullptr;
+    {
+        UserLock lock = lockUser();
+        Window* w = findWindow(hwnd);
+        if (w && w->windowClass) cursor = w->windowClass->cursor;
+    }
+    if (cursor) SetCursor(cursor);
+    return FALSE;
+}
+
+// The hit test of a screen point: the window's scroll-bar strips or its client area.
+LRESULT hitTest(HWND hwnd, LPARAM lParam) {
+    UserLock lock = lockUser();
+    Window* w = findWindow(hwnd);
+    if (!w) return HTNOWHERE;
+    POINT origin = clientOriginOnScreen(w);
+    POINT p{GET_X_LPARAM(lParam) - origin.x, GET_Y_LPARAM(lParam) - origin.y};
+    auto inside = [&p](const RECT& r) {
+        return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+    };
+    if (inside(scrollBarStrip(w, SB_HORZ))) return HTHSCROLL;
+    if (inside(scrollBarStrip(w, SB_VERT))) return HTVSCROLL;
+    return inside(clientRect(w)) ? HTCLIENT : HTNOWHERE;
+}
+
+// A press on a window's own scroll bar: the arrows scroll by a line, the track beside the
+// thumb by a page; the window gets the scroll code and SB_ENDSCROLL.
+void scrollBarPress(HWND hwnd, WPARAM hit, LPARAM lParam) {
+    const int bar = hit == HTHSCROLL ? SB_HORZ : SB_VERT;
+    int code = -1;
+    {
+        UserLock lock = lockUser();
+        Window* w = findWindow(hwnd);
+        if (!w) return;
+        const RECT strip = scrollBarStrip(w, bar);
+        const WindowScrollBar& s = w->scrollBars[bar];
+        if (s.disabledArrows == ESB_DISABLE_BOTH) return;
+        POINT origin = clientOriginOnScreen(w);
+        const int at = bar == SB_HORZ ? GET_X_LPARAM(lParam) - origin.x - strip.left
+                                      : GET_Y_LPARAM(lParam) - origin.y - strip.top;
+        const int length = bar == SB_HORZ ? strip.right - strip.left : strip.bottom - strip.top;
+        const int arrow = systemMetric(bar == SB_HORZ ? SM_CXHSCROLL : SM_CYVSCROLL);
+        if (at < arrow) {
+            code = SB_LINEUP;
+        } else if (at >= length - arrow) {
+            code = SB_LINEDOWN;
+        } else {
+            // The thumb's place on the track between the arrows.
+            const int track = std::max(1, length - 2 * arrow);
+            const std::int64_t range = std::max<std::int64_t>(1, std::int64_t(s.maxPos) - s.minPos + 1);
+            const int thumbLength = s.page ? int(std::max<std::int64_t>(8, track * std::int64_t(s.page) / range)) : 8;
+            const int thumbStart = arrow + int((track - thumbLength) * (std::int64_t(s.pos) - s.minPos) /
+                                               std::max<std::int64_t>(1, range - std::max<UINT>(1, s.page)));
+            if (at < thumbStart) code = SB_PAGEUP;
+            else if (at >= thumbStart + thumbLength) code = SB_PAGEDOWN;
+        }
+    }
+    if (code < 0) return;
+    const UINT msg = bar == SB_HORZ ? WM_HSCROLL : WM_VSCROLL;
+    SendMessageA(hwnd, msg, MAKEWPARAM(WORD(code), 0), 0);
+    SendMessageA(hwnd, msg, MAKEWPARAM(SB_ENDSCROLL, 0), 0);
+}
+
 } // namespace
 
 LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -121,7 +193,12 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         if (HWND parent = childParent(hwnd)) return SendMessageA(parent, msg, wParam, lParam);
         return 0;
     case WM_NCHITTEST:
-        return HTCLIENT;
+        return hitTest(hwnd, lParam);
+    case WM_SETCURSOR:
+        return setCursor(hwnd, wParam, lParam);
+    case WM_NCLBUTTONDOWN:
+        if (wParam == WPARAM(HTHSCROLL) || wParam == WPARAM(HTVSCROLL)) scrollBarPress(hwnd, wParam, lParam);
+        return 0;
     case WM_MOUSEACTIVATE:
         return MA_ACTIVATE;
     case WM_QUERYENDSESSION:

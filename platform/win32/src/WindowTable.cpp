@@ -4,7 +4,9 @@
 #include <cstring>
 #include <strings.h>
 
+#include "win32/controls.h"
 #include "win32/kernel.h"
+#include "win32/nls.h"
 
 namespace sduser {
 
@@ -85,8 +87,21 @@ bool visibleChain(const Window* window) {
 
 RECT clientRect(const Window* window) {
     if (window->style & WS_MINIMIZE) return RECT{0, 0, 0, 0};
-    return RECT{0, 0, window->rect.right - window->rect.left,
-                window->rect.bottom - window->rect.top};
+    LONG width = window->rect.right - window->rect.left;
+    LONG height = window->rect.bottom - window->rect.top;
+    if (window->style & WS_VSCROLL) width = std::max<LONG>(0, width - systemMetric(SM_CXVSCROLL));
+    if (window->style & WS_HSCROLL) height = std::max<LONG>(0, height - systemMetric(SM_CYHSCROLL));
+    return RECT{0, 0, width, height};
+}
+
+RECT scrollBarStrip(const Window* window, int bar) {
+    const DWORD bit = bar == SB_HORZ ? WS_HSCROLL : WS_VSCROLL;
+    if ((window->style & WS_MINIMIZE) || !(window->style & bit)) return RECT{0, 0, 0, 0};
+    RECT client = clientRect(window);
+    LONG width = window->rect.right - window->rect.left;
+    LONG height = window->rect.bottom - window->rect.top;
+    if (bar == SB_HORZ) return RECT{0, client.bottom, client.right, height};
+    return RECT{client.right, 0, width, client.bottom};
 }
 
 POINT clientOriginOnScreen(const Window* window) {

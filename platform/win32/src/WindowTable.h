@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "win32/controls.h"
 #include "win32/user.h"
 
 namespace sduser {
@@ -28,6 +29,16 @@ struct WindowClass {
     LPCSTR menuNameAtom = nullptr; // an integer menu id, else menuName holds the name
     std::string menuName;
     int windowCount = 0;
+};
+
+// One of a window's own scroll bars; shown while the window's style has its WS_ bit.
+struct WindowScrollBar {
+    int minPos = 0;
+    int maxPos = 100;
+    UINT page = 0;
+    int pos = 0;
+    int trackPos = 0;
+    UINT disabledArrows = 0; // ESB_ bits
 };
 
 struct Window {
@@ -53,6 +64,8 @@ struct Window {
     bool hasUpdate = false;
     RECT update{}; // client coordinates
     bool erasePending = false;
+
+    WindowScrollBar scrollBars[2]; // SB_HORZ, SB_VERT
 
     bool destroying = false;
     std::vector<HWND> children; // z-order, top first
@@ -100,11 +113,21 @@ WindowClass* registerSystemClass(LPCSTR name);
 bool isDescendant(const Window* ancestor, HWND hwnd); // true also for the window itself
 std::vector<HWND> subtree(HWND root);                 // pre-order, root first
 bool visibleChain(const Window* window);
+// The window's rectangle in its own coordinates less the strips of its visible scroll bars.
 RECT clientRect(const Window* window);
+// The strip of a visible scroll bar in window coordinates (origin at the window's top left);
+// empty when the bar is hidden.
+RECT scrollBarStrip(const Window* window, int bar);
 POINT clientOriginOnScreen(const Window* window);
 void invalidateWhole(Window* window, bool erase);
 void removeTimersOf(HWND hwnd);
 void removePostedFor(HWND hwnd);
+int systemMetric(int index);
+
+// A window's own scroll bars (SB_HORZ, SB_VERT). The lock must not be held: showing or
+// hiding a bar sends WM_SIZE.
+int setWindowScrollInfo(HWND hwnd, int bar, const SCROLLINFO& info, BOOL redraw);
+BOOL getWindowScrollInfo(HWND hwnd, int bar, SCROLLINFO& info);
 
 // These call window procedures: the lock must not be held.
 LRESULT callProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);

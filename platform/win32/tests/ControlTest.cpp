@@ -373,7 +373,8 @@ TEST_F(ControlTest, ScrollBarClampsAndTellsItsParent) {
     EXPECT_EQ(SetScrollInfo(bar, SB_CTL, &info, TRUE), 91); // last position is 100 - 10 + 1
     EXPECT_EQ(SetScrollPos(bar, SB_CTL, -5, TRUE), 91);
     EXPECT_EQ(GetScrollPos(bar, SB_CTL), 0);
-    EXPECT_EQ(GetScrollPos(parent, SB_VERT), 0);
+    EXPECT_EQ(GetScrollPos(parent, SB_VERT), 0); // the parent's own bar is untouched
+    EXPECT_EQ(GetScrollPos(parent, 7), 0);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_PARAMETER));
     Notices();
     SendMessageA(bar, WM_KEYDOWN, VK_DOWN, 0);

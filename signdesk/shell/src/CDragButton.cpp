@@ -9,55 +9,38 @@ BEGIN_MESSAGE_MAP(CDragButton, CButton)
     ON_WM_MOUSEMOVE()
 END_MESSAGE_MAP()
 
-CWnd* CDragButton::Target() const {
-    return targetWnd ? targetWnd : GetParent();
-}
-
-void CDragButton::SendToTarget(UINT message) {
-    if (CWnd* target = Target())
-        target->SendMessage(message, WPARAM(dragFlags), reinterpret_cast<LPARAM>(this));
-}
-
 void CDragButton::OnLButtonDown(UINT nFlags, CPoint point) {
-    pressPoint = POINT{point.x, point.y};
-    dragged = 0;
-    dragFlags = std::uint32_t(nFlags | MK_LBUTTON);
+    RecordPress(nFlags, point, MK_LBUTTON);
     Default(); // the button captures the mouse and shows itself pressed
 }
 
 void CDragButton::OnRButtonDown(UINT nFlags, CPoint point) {
-    pressPoint = POINT{point.x, point.y};
-    dragged = 0;
-    dragFlags = std::uint32_t(nFlags | MK_RBUTTON);
+    RecordPress(nFlags, point, MK_RBUTTON);
     SetCapture();
 }
 
 void CDragButton::OnMouseMove(UINT, CPoint) {
     if (::GetCapture() == m_hWnd) {
         dragged = 1;
-        SendToTarget(WM_CTRLDRAGOVER);
+        SendToTarget(*this, WM_CTRLDRAGOVER);
     }
     Default();
 }
 
 void CDragButton::OnLButtonUp(UINT nFlags, CPoint point) {
-    releasePoint = POINT{point.x, point.y};
-    dblClicked = 0;
-    dragFlags = std::uint32_t(nFlags | MK_LBUTTON);
-    if (dragged) SendToTarget(WM_CTRLDROP);
+    RecordRelease(nFlags, point, MK_LBUTTON);
+    if (dragged) SendToTarget(*this, WM_CTRLDROP);
     Default();
     dragged = 0;
 }
 
 void CDragButton::OnRButtonUp(UINT nFlags, CPoint point) {
     ::ReleaseCapture();
-    releasePoint = POINT{point.x, point.y};
-    dblClicked = 0;
-    dragFlags = std::uint32_t(nFlags | MK_RBUTTON);
+    RecordRelease(nFlags, point, MK_RBUTTON);
     if (dragged) {
-        SendToTarget(WM_CTRLDROP);
+        SendToTarget(*this, WM_CTRLDROP);
         dragged = 0;
-    } else if (CWnd* target = Target()) {
+    } else if (CWnd* target = DragTarget(*this)) {
         target->PostMessage(WM_COMMAND, WPARAM(GetDlgCtrlID() & 0xFFFF), 0);
     }
 }

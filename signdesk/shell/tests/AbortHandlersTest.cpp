@@ -6,12 +6,14 @@
 #include "shell/BusyIndicator.h"
 #include "shell/CEscapeAbortHandler.h"
 #include "shell/CStatusBarProgress.h"
+#include "shell/StatusBarPrompts.h"
 #include "testing/PlatformTest.h"
 
 #include <mfc/afx.h>
 #include <set>
 #include <win32/GdiTesting.h>
 #include <win32/KernelTesting.h>
+#include <win32/module.h>
 
 namespace {
 
@@ -233,6 +235,41 @@ TEST_F(AbortHandlersTest, ProgressPollTakesInputAndPaintsOnly) {
     EXPECT_EQ(left, (std::set<UINT>{WM_COMMAND, WM_TIMER, WM_QUIT, WM_PAINT}));
     frame.KillTimer(7);
     SdRemoveFakeClock();
+}
+
+TEST_F(AbortHandlersTest, BusyPromptsGrowARowOfStepsAndStartAfreshEverySixty) {
+    ProgressFrame frame;
+    ASSERT_TRUE(frame.Make());
+    HMODULE module = ::LoadLibraryA(SIGNDESK_RES); // the program's texts
+    ASSERT_NE(module, nullptr);
+    HINSTANCE previous = AfxGetResourceHandle();
+    AfxSetResourceHandle(module);
+    CString busy, done, cancelled;
+    busy.LoadString(IDS_BUSY);
+    done.LoadString(IDS_BUSY_DONE);
+    cancelled.LoadString(IDS_BUSY_CANCELLED);
+    ASSERT_FALSE(busy.IsEmpty());
+
+    StartStatusBarBusy(frame);
+    EXPECT_EQ(frame.bar.GetPaneText(0), busy);
+    std::vector<CString> shown;
+    for (int step = 1; step <= 61; ++step) {
+        StepStatusBarBusy(frame);
+        shown.push_back(frame.bar.GetPaneText(0));
+    }
+    EXPECT_EQ(shown[0], busy);
+    EXPECT_EQ(shown[1], busy + "=");
+    EXPECT_EQ(shown[59], busy + CString('=', 59));
+    EXPECT_EQ(shown[60], busy);
+    // Painted at once: the pane is valid again.
+    RECT dirty{};
+    EXPECT_FALSE(::GetUpdateRect(frame.bar.m_hWnd, &dirty, FALSE));
+    ShowStatusBarPrompt(frame, IDS_BUSY_CANCELLED);
+    EXPECT_EQ(frame.bar.GetPaneText(0), cancelled);
+    ShowStatusBarPrompt(frame, IDS_BUSY_DONE);
+    EXPECT_EQ(frame.bar.GetPaneText(0), done);
+    AfxSetResourceHandle(previous);
+    ::FreeLibrary(module);
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include "shell/CColorSwatch.h"
 #include "shell/CCommitSpinCtrl.h"
 #include "shell/CDragButton.h"
+#include "shell/CDragSlider.h"
 #include "shell/CFilterEdit.h"
 #include "shell/CMouseEventButton.h"
 #include "testing/PlatformTest.h"
@@ -42,13 +43,13 @@ protected:
 private:
     LRESULT Note(const char* what, WPARAM flags, LPARAM source) {
         log.push_back(std::string(what) + " " + std::to_string(flags) +
-                      (source == LPARAM(source_) ? " source" : " ?"));
+                      (source_ && source == reinterpret_cast<LPARAM>(source_->m_hWnd) ? " source" : " ?"));
         return 0;
     }
 
 public:
     HWND watched = nullptr;  // the control whose handle a command may carry
-    CWnd* source_ = nullptr; // the control object drag messages name
+    CWnd* source_ = nullptr; // the control whose handle drag messages carry
 };
 
 BEGIN_MESSAGE_MAP(Target, CWnd)
@@ -346,5 +347,57 @@ TEST(ColorSwatch, ColourNoColourAndDisabled) {
                 gaps += canvas.at(0, y) != RGB(0, 0, 0);
             EXPECT_GT(gaps, 0) << "the frame is dotted";
         }
+    }
+}
+
+TEST_F(ControlsTest, DragSliderSlidesInsideAndDragsOutside) {
+    struct Case {
+        const char* name;
+        UINT down, up;
+        WPARAM button;
+        std::vector<int> moves; // x of each move, the slider 100 wide
+        int position;           // -1: unchanged
+        std::vector<std::string> log;
+    };
+    const Case cases[] = {
+        {"left click", WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, {}, -2, {"command 12 ctrl"}},
+        {"right click", WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON, {}, -1, {"command 12 0"}},
+        // Inside the slider the thumb follows; no drag message.
+        {"slide", WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, {60, 90}, -2, {"command 12 ctrl"}},
+        // Outside it: one drag-over per move there, then the drop, no command.
+        {"drag out", WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, {50, 150, 190}, -2,
+         {"over 1 source", "over 1 source", "drop 1 source"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CDragSlider slider;
+        ASSERT_TRUE(slider.Create(WS_CHILD | WS_VISIBLE | TBS_HORZ, CRect(10, 10, 110, 30), &parent, 12));
+        slider.SetRange(0, 100);
+        slider.SetPos(0);
+        parent.log.clear();
+        parent.watched = slider.m_hWnd;
+        parent.source_ = &slider;
+        Mouse(slider, c.down, c.button, 10, 5);
+        Pump();
+        const int afterPress = slider.GetPos();
+        int x = 10;
+        for (int m : c.moves) {
+            x = m;
+            Mouse(slider, WM_MOUSEMOVE, c.button, x, 5);
+            Pump();
+        }
+        const int afterMoves = slider.GetPos();
+        Mouse(slider, c.up, 0, x, 5);
+        Pump();
+        EXPECT_EQ(parent.log, c.log);
+        EXPECT_EQ(slider.dragged, 0);
+        EXPECT_EQ(slider.dragFlags, c.button);
+        if (c.moves.size() == 2) {
+            EXPECT_GT(afterMoves, afterPress); // the thumb followed
+        }
+        if (c.position == -1) {
+            EXPECT_EQ(slider.GetPos(), 0);
+        }
+        EXPECT_EQ(::GetCapture(), nullptr);
     }
 }

@@ -18,7 +18,7 @@ class FolderDialogTest : public PlatformTest {
 protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        module = ::LoadLibraryA(SHELLUI_TEST_RES);
+        module = ::LoadLibraryA(SIGNDESK_RES); // the program's resource library
         ASSERT_NE(module, nullptr);
         previous = AfxGetResourceHandle();
         AfxSetResourceHandle(module);

@@ -118,6 +118,15 @@ protected:                                                                      
 // ---- commands ----
 #define ON_COMMAND(id, memberFxn)                                                                  \
     {WM_COMMAND, CN_COMMAND, UINT(id), UINT(id), AFX_THUNK(self->memberFxn(); return 0;)},
+// BOOL memberFxn(UINT nID): FALSE leaves the command unhandled here, so that routing goes on
+// to the next command target.
+constexpr LRESULT SD_COMMAND_NOT_TAKEN = -0x5D;
+#define ON_COMMAND_EX(id, memberFxn)                                                               \
+    {WM_COMMAND, CN_COMMAND, UINT(id), UINT(id),                                                   \
+     AFX_THUNK(return self->memberFxn(c.nID) ? 0 : SD_COMMAND_NOT_TAKEN;)},
+#define ON_COMMAND_EX_RANGE(id, idLast, memberFxn)                                                 \
+    {WM_COMMAND, CN_COMMAND, UINT(id), UINT(idLast),                                               \
+     AFX_THUNK(return self->memberFxn(c.nID) ? 0 : SD_COMMAND_NOT_TAKEN;)},
 #define ON_COMMAND_RANGE(id, idLast, memberFxn)                                                    \
     {WM_COMMAND, CN_COMMAND, UINT(id), UINT(idLast),                                               \
      AFX_THUNK(self->memberFxn(c.nID); return 0;)},

@@ -47,6 +47,7 @@ public:
     CPen* SelectObject(CPen* pen);
     CBrush* SelectObject(CBrush* brush);
     CBitmap* SelectObject(CBitmap* bitmap);
+    CFont* SelectObject(CFont* font);
     CGdiObject* SelectObject(CGdiObject* object);
     int SelectObject(CRgn* region);
     HGDIOBJ SelectObject(HGDIOBJ object);

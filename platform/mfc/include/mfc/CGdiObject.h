@@ -96,6 +96,19 @@ public:
     UINT GetNearestPaletteIndex(COLORREF color) const;
 };
 
+class MFC_API CFont : public CGdiObject {
+    DECLARE_DYNAMIC(CFont)
+public:
+    CFont() = default;
+    static CFont* FromHandle(HFONT h);
+    operator HFONT() const { return static_cast<HFONT>(m_hObject); }
+    BOOL CreateFontIndirect(const LOGFONTA* logFont);
+    BOOL CreateFont(int height, int width, int escapement, int orientation, int weight, BYTE italic,
+                    BYTE underline, BYTE strikeOut, BYTE charSet, BYTE outPrecision,
+                    BYTE clipPrecision, BYTE quality, BYTE pitchAndFamily, LPCSTR faceName);
+    int GetLogFont(LOGFONTA* logFont) const { return GetObject(sizeof(LOGFONTA), logFont); }
+};
+
 class MFC_API CRgn : public CGdiObject {
     DECLARE_DYNAMIC(CRgn)
 public:

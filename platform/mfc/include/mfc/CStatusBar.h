@@ -7,10 +7,9 @@
 
 #include <vector>
 
-#include "mfc/CWnd.h"
+#include "mfc/CControlBar.h"
 
 constexpr UINT ID_SEPARATOR = 0;
-constexpr UINT AFX_IDW_STATUS_BAR = 0xE801;
 
 constexpr UINT SBPS_NORMAL = 0x0000;
 constexpr UINT SBPS_NOBORDERS = 0x0100;
@@ -19,25 +18,29 @@ constexpr UINT SBPS_OWNERDRAW = 0x1000;
 constexpr UINT SBPS_DISABLED = 0x04000000;
 constexpr UINT SBPS_STRETCH = 0x08000000;
 
-constexpr DWORD CBRS_ALIGN_BOTTOM = 0x8000;
-constexpr DWORD CBRS_BORDER_TOP = 0x0200;
-constexpr DWORD CBRS_BOTTOM = CBRS_ALIGN_BOTTOM | CBRS_BORDER_TOP;
 
 constexpr int SD_STATUS_HEIGHT = 20;
 constexpr int SD_STATUS_GAP = 2;
 constexpr int SD_STATUS_INSET = 2;
 constexpr int SD_STATUS_CHAR_WIDTH = 7;
 
-class MFC_API CStatusBar : public CWnd {
+class MFC_API CStatusBar : public CControlBar {
     DECLARE_DYNAMIC(CStatusBar)
 public:
     CStatusBar() = default;
     ~CStatusBar() override;
 
-    // A child along the bottom of the parent's client area, its full width.
+    // A child along the bottom of the parent's client area, its full width (a frame lays it
+    // out with its other bars).
     virtual BOOL Create(CWnd* pParentWnd, DWORD dwStyle = WS_CHILD | WS_VISIBLE | CBRS_BOTTOM,
                         UINT nID = AFX_IDW_STATUS_BAR);
     using CWnd::Create;
+
+    // SD_STATUS_HEIGHT high, the frame's width.
+    CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz) override;
+    // Each pane with an id is put to the update handler of its id: Enable shows or hides its
+    // text (SBPS_DISABLED), SetText sets it, SetCheck pops it out.
+    void OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler) override;
     // One pane per id; ID_SEPARATOR panes start empty, others show the string resource of
     // their id. A separator first pane stretches. FALSE when a string is missing (its pane
     // is then empty) or nIDCount is negative.
@@ -59,8 +62,10 @@ public:
     // With bUpdate the pane is invalidated (painted at the next UpdateWindow).
     BOOL SetPaneText(int nIndex, LPCSTR lpszNewText, BOOL bUpdate = TRUE);
 
+    // Each pane's frame (unless SBPS_NOBORDERS) and its text (unless disabled).
+    void DoPaint(CDC* pDC) override;
+
 protected:
-    void OnPaint();
     void OnSize(UINT nType, int cx, int cy);
     DECLARE_MESSAGE_MAP()
 

@@ -5,6 +5,9 @@
 #include "mfc/CString.h"
 #include "mfc/CWinThread.h"
 
+class CDocManager;
+class CDocTemplate;
+
 class MFC_API CWinApp : public CWinThread {
     DECLARE_DYNAMIC(CWinApp)
 public:
@@ -34,6 +37,15 @@ public:
     // Makes the set-up the application's; the old one is freed with bFreeOld.
     void SelectPrinter(HGLOBAL hDevNames, HGLOBAL hDevMode, BOOL bFreeOld = TRUE);
 
+    // The application's document templates (its document manager, made on first use, owns
+    // them).
+    void AddDocTemplate(CDocTemplate* pTemplate);
+    // A new document of the first template (ID_FILE_NEW); the application's map lists it.
+    void OnFileNew();
+    // Closes the main window (ID_APP_EXIT).
+    void OnAppExit();
+    void CloseAllDocuments(BOOL bEndSession);
+
     // Every AfxMessageBox goes through here: the application's name is the caption, the main
     // window the owner, and a box without an icon gets the usual one for its buttons.
     virtual int DoMessageBox(LPCSTR lpszPrompt, UINT nType, UINT nIDPrompt);
@@ -48,6 +60,7 @@ public:
     HINSTANCE m_hInstance = nullptr;
     HGLOBAL m_hDevMode = nullptr;
     HGLOBAL m_hDevNames = nullptr;
+    CDocManager* m_pDocManager = nullptr;
 };
 
 // Message boxes of the framework; without an application object the box has no owner and

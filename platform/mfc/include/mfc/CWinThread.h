@@ -23,7 +23,8 @@ public:
     // The message's window and its ancestors up to the main window first (their
     // PreTranslateMessage), then the main window for messages of other top-level windows.
     virtual BOOL PreTranslateMessage(MSG* pMsg);
-    // lCount 0: nothing yet; from 1 the temporary window and GDI objects are deleted.
+    // lCount 0: the visible main window and its descendants update their items
+    // (WM_IDLEUPDATECMDUI); from 1 the temporary window and GDI objects are deleted.
     // TRUE while more idle work is wanted.
     virtual BOOL OnIdle(LONG lCount);
     // The WM_QUIT code by default.

@@ -16,6 +16,8 @@
 #include "win32/controls.h"
 
 class CDC;
+class CFrameWnd;
+class CMenu;
 class CScrollBar;
 
 class MFC_API CWnd : public CCmdTarget {
@@ -96,6 +98,10 @@ public:
     CWnd* GetParent() const;
     CWnd* GetOwner() const;
     CWnd* GetTopLevelParent() const;
+    // The nearest ancestor that is a CFrameWnd, or null.
+    CFrameWnd* GetParentFrame() const;
+    // The outermost CFrameWnd among the window and its ancestors, or null.
+    CFrameWnd* GetTopLevelFrame() const;
     CWnd* GetWindow(UINT nCmd) const;
     BOOL IsChild(const CWnd* pWnd) const;
 
@@ -131,6 +137,23 @@ public:
     void InvalidateRect(LPCRECT lpRect, BOOL bErase = TRUE);
     void ValidateRect(LPCRECT lpRect);
     void UpdateWindow();
+    void ScrollWindow(int xAmount, int yAmount, LPCRECT lpRect = nullptr, LPCRECT lpClipRect = nullptr);
+    int ScrollWindowEx(int dx, int dy, LPCRECT lpRectScroll, LPCRECT lpRectClip, LPRECT lpRectUpdate,
+                       UINT flags);
+
+    // ---- the window's own scroll bars ----
+    int SetScrollInfo(int nBar, LPSCROLLINFO lpScrollInfo, BOOL bRedraw = TRUE);
+    BOOL GetScrollInfo(int nBar, LPSCROLLINFO lpScrollInfo, UINT nMask = SIF_ALL);
+    int GetScrollPos(int nBar) const;
+    int SetScrollPos(int nBar, int nPos, BOOL bRedraw = TRUE);
+    void GetScrollRange(int nBar, LPINT lpMinPos, LPINT lpMaxPos) const;
+    void SetScrollRange(int nBar, int nMinPos, int nMaxPos, BOOL bRedraw = TRUE);
+    void ShowScrollBar(UINT nBar, BOOL bShow = TRUE);
+
+    // Puts each child control with an id to pTarget's update handler for that id (a CCmdUI
+    // on the control); without a handler and with bDisableIfNoHndler, a control whose
+    // command has no handler either is disabled.
+    void UpdateDialogControls(CCmdTarget* pTarget, BOOL bDisableIfNoHndler);
     CDC* GetDC();
     int ReleaseDC(CDC* pDC);
 
@@ -188,6 +211,7 @@ protected:
     // Scroll messages from a control go back to the control's object first.
     void OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
     void OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
+    void OnInitMenuPopup(CMenu* pPopupMenu, UINT nIndex, BOOL bSysMenu);
 
     WNDPROC m_pfnSuper = nullptr;
 
@@ -305,3 +329,8 @@ MFC_API BOOL AfxUnlockTempMaps(BOOL bDeleteTemps = TRUE);
                return TRUE;)},
 #define ON_WM_HSCROLL() AFX_SCROLL_ENTRY(WM_HSCROLL, OnHScroll)
 #define ON_WM_VSCROLL() AFX_SCROLL_ENTRY(WM_VSCROLL, OnVScroll)
+#define ON_WM_INITMENUPOPUP()                                                                      \
+    {WM_INITMENUPOPUP, 0, 0, 0,                                                                    \
+     AFX_THUNK(self->OnInitMenuPopup(CMenu::FromHandle(reinterpret_cast<HMENU>(c.wParam)),         \
+                                     LOWORD(DWORD(c.lParam)), HIWORD(DWORD(c.lParam)) != 0);       \
+               return 0;)},

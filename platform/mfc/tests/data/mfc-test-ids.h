@@ -16,3 +16,9 @@
 #define ID_PROPERTIES 201
 #define ID_COPY 202
 #define ID_PASTE 203
+#define IDR_DOCFRAME 300
+#define ID_TEST_UNDO 301
+#define IDR_TOOLS 310
+#define ID_TOOL_A 311
+#define ID_TOOL_B 312
+#define ID_TOOL_C 313

@@ -2,7 +2,9 @@
 // client area, kept per window so that tests read back what was painted. At screen depth 8
 // the surfaces are palette surfaces with the system palette.
 
+#include <algorithm>
 #include <map>
+#include <vector>
 #include <mutex>
 
 #include "GdiSettings.h"
@@ -71,8 +73,35 @@ int release(HWND, HDC dc) {
     return DeleteDC(dc);
 }
 
+// Moves pixels within the area, reading every source pixel before any is overwritten.
+void scroll(HWND hwnd, int dx, int dy, const RECT& area, const RECT& clip) {
+    auto surface = windowSurface(hwnd, false);
+    if (!surface) return;
+    const int left = std::max<int>(0, area.left), top = std::max<int>(0, area.top);
+    const int right = std::min<int>(surface->width(), area.right);
+    const int bottom = std::min<int>(surface->height(), area.bottom);
+    if (right <= left || bottom <= top) return;
+    const int w = right - left, h = bottom - top;
+    std::vector<std::uint32_t> copy(std::size_t(w) * std::size_t(h));
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) copy[std::size_t(y) * std::size_t(w) + std::size_t(x)] = surface->get(left + x, top + y);
+    const int cl = std::max<int>(left, clip.left), ct = std::max<int>(top, clip.top);
+    const int cr = std::min<int>(right, clip.right), cb = std::min<int>(bottom, clip.bottom);
+    for (int y = 0; y < h; ++y) {
+        const int ty = top + y + dy;
+        if (ty < ct || ty >= cb) continue;
+        for (int x = 0; x < w; ++x) {
+            const int tx = left + x + dx;
+            if (tx >= cl && tx < cr) surface->set(tx, ty, copy[std::size_t(y) * std::size_t(w) + std::size_t(x)]);
+        }
+    }
+}
+
 struct Installer {
-    Installer() { SdSetWindowDcProvider(acquire, release); }
+    Installer() {
+        SdSetWindowDcProvider(acquire, release);
+        SdSetWindowSurfaceScroll(scroll);
+    }
 } installer;
 
 } // namespace

@@ -36,6 +36,13 @@ WIN32_API void SdSetKeyDown(int virtualKey, bool down);
 WIN32_API void SdSetKeyToggled(int virtualKey, bool toggled);
 WIN32_API void SdResetKeyState();
 
+// ---- cursors ----
+// The id a cursor was loaded by: IDC_ value of a system cursor or the resource id; 0 for
+// NULL, a named resource or an unknown handle.
+WIN32_API UINT SdCursorId(HCURSOR cursor);
+// SdCursorId of the cursor shown now (SetCursor).
+WIN32_API UINT SdShownCursorId();
+
 // ---- queue ----
 // How often GetMessage ended a loop because no message could ever arrive.
 WIN32_API int SdIdleQuitCount();

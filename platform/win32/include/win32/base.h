@@ -118,6 +118,15 @@ constexpr WORD LOWORD(DWORD_PTR v) {
 constexpr WORD HIWORD(DWORD_PTR v) {
     return WORD((v >> 16) & 0xFFFF);
 }
+constexpr WORD MAKEWORD(BYTE lo, BYTE hi) {
+    return WORD(lo | (WORD(hi) << 8));
+}
+constexpr BYTE LOBYTE(DWORD_PTR v) {
+    return BYTE(v & 0xFF);
+}
+constexpr BYTE HIBYTE(DWORD_PTR v) {
+    return BYTE((v >> 8) & 0xFF);
+}
 constexpr DWORD MAKELONG(WORD lo, WORD hi) {
     return DWORD(lo) | (DWORD(hi) << 16);
 }

@@ -33,3 +33,12 @@ WIN32_API HANDLE GetClipboardData(UINT format);
 // Works whether it is open or not.
 WIN32_API BOOL IsClipboardFormatAvailable(UINT format);
 WIN32_API HWND GetClipboardOwner();
+
+// Formats registered by name: the same number (from 0xC000) for the same name, compared
+// without case, for the life of the process. 0 for a null or empty name.
+WIN32_API UINT RegisterClipboardFormatA(LPCSTR name);
+// Copies at most maxCount - 1 characters of a registered format's name; 0 for another format.
+WIN32_API int GetClipboardFormatNameA(UINT format, LPSTR name, int maxCount);
+inline UINT RegisterClipboardFormat(LPCSTR n) {
+    return RegisterClipboardFormatA(n);
+}

@@ -391,13 +391,25 @@ struct SCROLLINFO {
 };
 using LPSCROLLINFO = SCROLLINFO*;
 
-// Scroll bar controls only (SB_CTL); other bars fail with ERROR_INVALID_PARAMETER.
+constexpr int SB_BOTH = 3;
+
+constexpr UINT ESB_ENABLE_BOTH = 0x0000;
+constexpr UINT ESB_DISABLE_BOTH = 0x0003;
+
+// A scroll bar control (SB_CTL) or a window's own bars (SB_HORZ, SB_VERT; range 0..100 at
+// first). A window's bar is shown while its style has WS_HSCROLL / WS_VSCROLL; setting the
+// range or page shows it when the range exceeds the page and hides it otherwise (kept,
+// disabled, with SIF_DISABLENOSCROLL). Showing or hiding resizes the client area (WM_SIZE).
+// Other bar values fail with ERROR_INVALID_PARAMETER.
 WIN32_API int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* info, BOOL redraw);
 WIN32_API BOOL GetScrollInfo(HWND hwnd, int bar, LPSCROLLINFO info);
 WIN32_API int SetScrollPos(HWND hwnd, int bar, int pos, BOOL redraw);
 WIN32_API int GetScrollPos(HWND hwnd, int bar);
 WIN32_API BOOL SetScrollRange(HWND hwnd, int bar, int minPos, int maxPos, BOOL redraw);
 WIN32_API BOOL GetScrollRange(HWND hwnd, int bar, LPINT minPos, LPINT maxPos);
+// A window's own bars: SB_HORZ, SB_VERT or SB_BOTH.
+WIN32_API BOOL ShowScrollBar(HWND hwnd, int bar, BOOL show);
+WIN32_API BOOL EnableScrollBar(HWND hwnd, UINT bar, UINT arrows);
 
 // ---- up-down control ----
 constexpr DWORD UDS_WRAP = 0x0001;

@@ -100,6 +100,9 @@ inline BOOL WritePrivateProfileString(LPCSTR s, LPCSTR k, LPCSTR v, LPCSTR f) {
 }
 
 // ---- time ----
+// A system of the NT family (high bit clear): version 5.1, build 2600.
+WIN32_API DWORD GetVersion();
+
 WIN32_API DWORD GetTickCount();
 WIN32_API void Sleep(DWORD milliseconds);
 WIN32_API void GetLocalTime(SYSTEMTIME* time);

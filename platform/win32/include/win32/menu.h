@@ -1,7 +1,7 @@
 #pragma once
 // Menus: handles to lists of items (strings, separators, popups) kept by the layer. Nothing
 // is shown: a window's menu is a record (SetMenu / GetMenu), and a popup menu tracked
-// headless chooses nothing. MENU resources hold the original's menu template (version 0).
+// headless chooses what a test scripted. MENU resources hold the original's menu template (version 0).
 
 #include "win32/resource.h"
 #include "win32/user.h"
@@ -76,7 +76,9 @@ WIN32_API HMENU LoadMenuA(HINSTANCE instance, LPCSTR name);
 WIN32_API HMENU GetMenu(HWND hwnd);
 WIN32_API BOOL SetMenu(HWND hwnd, HMENU menu);
 WIN32_API BOOL DrawMenuBar(HWND hwnd);
-// Headless: nothing is chosen; returns 0 (with TPM_RETURNCMD) or TRUE.
+// Sends WM_INITMENUPOPUP to the window first. Headless the next scripted choice is taken
+// (win32/MenuTesting.h), else nothing: with TPM_RETURNCMD the command chosen (0 for none) is
+// returned, otherwise WM_COMMAND with it is posted to the window and the result is TRUE.
 WIN32_API BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int reserved, HWND hwnd,
                               const RECT* rect);
 

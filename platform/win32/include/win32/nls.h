@@ -46,6 +46,28 @@ WIN32_API int WideCharToMultiByte(UINT codePage, DWORD flags, LPCWSTR wideChar, 
 WIN32_API BOOL CharToOemA(LPCSTR source, LPSTR destination);
 WIN32_API BOOL OemToCharA(LPCSTR source, LPSTR destination);
 
+constexpr int SM_CXSCREEN = 0;
+constexpr int SM_CYSCREEN = 1;
+constexpr int SM_CXVSCROLL = 2;
+constexpr int SM_CYHSCROLL = 3;
+constexpr int SM_CYCAPTION = 4;
+constexpr int SM_CXBORDER = 5;
+constexpr int SM_CYBORDER = 6;
+constexpr int SM_CYVTHUMB = 9;
+constexpr int SM_CXHTHUMB = 10;
+constexpr int SM_CXCURSOR = 13;
+constexpr int SM_CYCURSOR = 14;
+constexpr int SM_CYMENU = 15;
+constexpr int SM_CYVSCROLL = 20;
+constexpr int SM_CXHSCROLL = 21;
+constexpr int SM_MOUSEPRESENT = 19;
+constexpr int SM_CXDOUBLECLK = 36;
+constexpr int SM_CYDOUBLECLK = 37;
+constexpr int SM_CXEDGE = 45;
+constexpr int SM_CYEDGE = 46;
+
+// The classic metrics: screen SD_SCREEN_WIDTH x SD_SCREEN_HEIGHT, scroll bars and their
+// arrows 16 pixels, 32-pixel cursors, a 4 x 4 double-click square, 2-pixel edges.
 // SM_DBCSENABLED: nonzero while the ANSI code page is a double-byte one. Other metrics: 0.
 WIN32_API int GetSystemMetrics(int index);
 

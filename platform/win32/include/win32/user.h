@@ -4,7 +4,9 @@
 // and nothing is ever shown on a display. One user-interface thread: window procedures are
 // called on the thread that sends or dispatches to them; PostMessage may come from any thread.
 //
-// The model has no non-client area: a window's client area is its whole rectangle.
+// The model's only non-client parts are a window's own scroll bars (WS_HSCROLL, WS_VSCROLL):
+// strips of SM_CYHSCROLL / SM_CXVSCROLL pixels along the bottom and right edges, outside the
+// client area. Otherwise a window's client area is its whole rectangle.
 
 #include "win32/base.h"
 
@@ -212,7 +214,12 @@ constexpr WPARAM SC_MAXIMIZE = 0xF030;
 constexpr WPARAM SC_CLOSE = 0xF060;
 constexpr WPARAM SC_RESTORE = 0xF120;
 // WM_NCHITTEST, WM_MOUSEACTIVATE
+constexpr LRESULT HTERROR = -2;
+constexpr LRESULT HTTRANSPARENT = -1;
+constexpr LRESULT HTNOWHERE = 0;
 constexpr LRESULT HTCLIENT = 1;
+constexpr LRESULT HTHSCROLL = 6;
+constexpr LRESULT HTVSCROLL = 7;
 constexpr LRESULT MA_ACTIVATE = 1;
 // Mouse message key flags
 constexpr WPARAM MK_LBUTTON = 0x0001;
@@ -501,14 +508,39 @@ inline LPCSTR const IDC_ARROW = reinterpret_cast<LPCSTR>(ULONG_PTR(32512));
 inline LPCSTR const IDC_IBEAM = reinterpret_cast<LPCSTR>(ULONG_PTR(32513));
 inline LPCSTR const IDC_WAIT = reinterpret_cast<LPCSTR>(ULONG_PTR(32514));
 inline LPCSTR const IDC_CROSS = reinterpret_cast<LPCSTR>(ULONG_PTR(32515));
+inline LPCSTR const IDC_UPARROW = reinterpret_cast<LPCSTR>(ULONG_PTR(32516));
+inline LPCSTR const IDC_SIZENWSE = reinterpret_cast<LPCSTR>(ULONG_PTR(32642));
+inline LPCSTR const IDC_SIZENESW = reinterpret_cast<LPCSTR>(ULONG_PTR(32643));
+inline LPCSTR const IDC_SIZEWE = reinterpret_cast<LPCSTR>(ULONG_PTR(32644));
+inline LPCSTR const IDC_SIZENS = reinterpret_cast<LPCSTR>(ULONG_PTR(32645));
+inline LPCSTR const IDC_SIZEALL = reinterpret_cast<LPCSTR>(ULONG_PTR(32646));
+inline LPCSTR const IDC_NO = reinterpret_cast<LPCSTR>(ULONG_PTR(32648));
+inline LPCSTR const IDC_HAND = reinterpret_cast<LPCSTR>(ULONG_PTR(32649));
+inline LPCSTR const IDC_APPSTARTING = reinterpret_cast<LPCSTR>(ULONG_PTR(32650));
+// With a module: its cursor resource (RT_GROUP_CURSOR or RT_CURSOR) of that name; the same
+// handle for every load of one resource. A missing resource gives NULL
+// (ERROR_RESOURCE_NAME_NOT_FOUND).
 WIN32_API HCURSOR LoadCursorA(HINSTANCE instance, LPCSTR name);
 // Returns the cursor shown before.
 WIN32_API HCURSOR SetCursor(HCURSOR cursor);
 WIN32_API HCURSOR GetCursor();
 
 // ---- system colours (the classic scheme) ----
+constexpr int COLOR_SCROLLBAR = 0;
+constexpr int COLOR_BACKGROUND = 1;
+constexpr int COLOR_ACTIVECAPTION = 2;
+constexpr int COLOR_INACTIVECAPTION = 3;
+constexpr int COLOR_MENU = 4;
 constexpr int COLOR_WINDOW = 5;
+constexpr int COLOR_WINDOWFRAME = 6;
+constexpr int COLOR_MENUTEXT = 7;
 constexpr int COLOR_WINDOWTEXT = 8;
+constexpr int COLOR_CAPTIONTEXT = 9;
+constexpr int COLOR_ACTIVEBORDER = 10;
+constexpr int COLOR_INACTIVEBORDER = 11;
+constexpr int COLOR_APPWORKSPACE = 12;
+constexpr int COLOR_HIGHLIGHT = 13;
+constexpr int COLOR_HIGHLIGHTTEXT = 14;
 constexpr int COLOR_BTNFACE = 15;
 constexpr int COLOR_3DFACE = COLOR_BTNFACE;
 constexpr int COLOR_BTNSHADOW = 16;
@@ -517,6 +549,12 @@ constexpr int COLOR_GRAYTEXT = 17;
 constexpr int COLOR_BTNTEXT = 18;
 constexpr int COLOR_BTNHIGHLIGHT = 20;
 constexpr int COLOR_3DHIGHLIGHT = COLOR_BTNHIGHLIGHT;
+constexpr int COLOR_3DHILIGHT = COLOR_BTNHIGHLIGHT;
+constexpr int COLOR_INACTIVECAPTIONTEXT = 19;
+constexpr int COLOR_3DDKSHADOW = 21;
+constexpr int COLOR_3DLIGHT = 22;
+constexpr int COLOR_INFOTEXT = 23;
+constexpr int COLOR_INFOBK = 24;
 // 0 for an index the scheme does not have.
 WIN32_API DWORD GetSysColor(int index);
 
@@ -584,6 +622,23 @@ WIN32_API SHORT GetKeyState(int virtualKey);
 WIN32_API SHORT GetAsyncKeyState(int virtualKey);
 WIN32_API BOOL GetKeyboardState(BYTE* keyState);
 
+// ---- where input goes ----
+// The deepest visible, enabled window whose rectangle holds the screen point (top-level
+// windows in z-order, then their children); NULL over the bare desktop.
+WIN32_API HWND WindowFromPoint(POINT point);
+// The child of parent (visible or not) whose rectangle holds the point in parent's client
+// coordinates, else parent itself when the point lies in its client area, else NULL.
+WIN32_API HWND ChildWindowFromPoint(HWND parent, POINT point);
+// Two presses of one button on one window within this many milliseconds (and within
+// SM_CXDOUBLECLK x SM_CYDOUBLECLK pixels) make a double click for a CS_DBLCLKS class.
+WIN32_API UINT GetDoubleClickTime();
+
+// ---- the display ----
+// Whether a display exists on which a user can see windows and answer them. Headless there
+// is none: every fallback that assumes nobody can answer (unscripted message boxes, modal
+// dialogs and popup menus, a message loop that can receive nothing) asks here first.
+WIN32_API BOOL SdDisplayActive();
+
 // ---- message queue ----
 struct MSG {
     HWND hwnd;
@@ -613,8 +668,9 @@ WIN32_API void PostQuitMessage(int exitCode);
 WIN32_API BOOL PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remove);
 // Returns 0 for WM_QUIT, -1 for an invalid window filter or a null msg. Never blocks for
 // ever: with nothing queued it sleeps (through Sleep, so a fake clock advances) until the
-// next timer falls due; when no message can ever arrive, it returns 0 with a WM_QUIT
-// message whose wParam is 0, so that every message loop of a headless process ends.
+// next timer falls due; when no message can ever arrive (no timer, and no display that
+// could deliver input), it returns 0 with a WM_QUIT message whose wParam is 0, so that every
+// message loop of a headless process ends.
 WIN32_API BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax);
 // Posts WM_CHAR for a WM_KEYDOWN of a letter, digit, space, return, backspace, tab or escape;
 // returns TRUE when it did.
@@ -651,6 +707,24 @@ WIN32_API HDC BeginPaint(HWND hwnd, LPPAINTSTRUCT ps);
 WIN32_API BOOL EndPaint(HWND hwnd, const PAINTSTRUCT* ps);
 WIN32_API HDC GetDC(HWND hwnd);
 WIN32_API int ReleaseDC(HWND hwnd, HDC dc);
+
+// ---- scrolling a window's contents ----
+constexpr UINT SW_SCROLLCHILDREN = 0x0001;
+constexpr UINT SW_INVALIDATE = 0x0002;
+constexpr UINT SW_ERASE = 0x0004;
+
+// Moves the pixels of the scroll rectangle (NULL: the client area) by dx, dy, drawing only
+// inside the clip rectangle (NULL: the scroll rectangle); the pending update area moves with
+// them. With SW_INVALIDATE the strip uncovered is invalidated (erased with SW_ERASE); its
+// bounding rectangle goes to updateRect. SW_SCROLLCHILDREN moves the child windows too.
+// Returns SIMPLEREGION (2), NULLREGION (1) when nothing was uncovered, or ERROR (0).
+// updateRegion is not filled (NULL expected).
+WIN32_API int ScrollWindowEx(HWND hwnd, int dx, int dy, const RECT* scrollRect,
+                             const RECT* clipRect, HANDLE updateRegion, LPRECT updateRect,
+                             UINT flags);
+// ScrollWindowEx with SW_INVALIDATE | SW_ERASE; a NULL scroll rectangle moves the children.
+WIN32_API BOOL ScrollWindow(HWND hwnd, int dx, int dy, const RECT* scrollRect,
+                            const RECT* clipRect);
 
 // ---- message boxes and beeps ----
 constexpr UINT MB_OK = 0x00000000;

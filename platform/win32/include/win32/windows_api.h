@@ -1,6 +1,7 @@
 #pragma once
 // Everything of the Windows stand-in that the system's code calls.
 
+#include "win32/accelerator.h"
 #include "win32/base.h"
 #include "win32/clipboard.h"
 #include "win32/controls.h"

@@ -2,4 +2,3 @@
 #define IDD_MEASURE 300
 #define IDC_LENGTH 301
 #define IDC_SCALE 302
-#define IDD_FOLDER 1536

@@ -683,3 +683,17 @@ inline BOOL ExtTextOut(HDC dc, int x, int y, UINT o, const RECT* r, LPCSTR t, UI
 
 // MulDiv: (a × b) / c rounded half away from zero; -1 when c is 0 or the result overflows.
 WIN32_API int MulDiv(int a, int b, int c);
+
+// ---------------------------------------------------------------- windows and resources
+// Draws the window as it stands into the context, its top-left corner at (0, 0): its
+// client area from its surface, its own scroll bars, then its visible descendants from
+// their surfaces in z-order (bottom first), each clipped to its parent's client area.
+// flags are ignored. FALSE for a window or context that is not valid.
+WIN32_API BOOL PrintWindow(HWND hwnd, HDC dc, UINT flags);
+// The RT_BITMAP resource of a module (a packed DIB, or a whole BMP file) as a bitmap of the
+// screen's format. NULL without a module (no OEM bitmaps) or resource, or for a picture the
+// layer cannot read.
+WIN32_API HBITMAP LoadBitmapA(HINSTANCE instance, LPCSTR name);
+inline HBITMAP LoadBitmap(HINSTANCE i, LPCSTR n) {
+    return LoadBitmapA(i, n);
+}

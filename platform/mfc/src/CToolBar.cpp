@@ -1,0 +1,302 @@
+#include "mfc/CToolBar.h"
+
+#include <algorithm>
+
+#include "mfc/CCmdUI.h"
+#include "mfc/CClientDC.h"
+#include "mfc/CFrameWnd.h"
+#include "mfc/CWinApp.h"
+#include "win32/resource.h"
+
+IMPLEMENT_DYNAMIC(CToolBar, CControlBar)
+
+BEGIN_MESSAGE_MAP(CToolBar, CControlBar)
+    ON_WM_LBUTTONDOWN()
+    ON_WM_MOUSEMOVE()
+    ON_WM_LBUTTONUP()
+    ON_WM_CANCELMODE()
+END_MESSAGE_MAP()
+
+CToolBar::CToolBar() {
+    m_cxLeftBorder = 4;
+    m_cxRightBorder = 4;
+    m_cyTopBorder = 2;
+    m_cyBottomBorder = 2;
+}
+
+CToolBar::~CToolBar() = default;
+
+BOOL CToolBar::Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID) {
+    return CreateBar(nullptr, dwStyle, pParentWnd, nID);
+}
+
+BOOL CToolBar::LoadToolBar(UINT nIDResource) {
+    return LoadToolBar(MAKEINTRESOURCEA(WORD(nIDResource)));
+}
+
+BOOL CToolBar::LoadToolBar(LPCSTR lpszResourceName) {
+    HINSTANCE module = AfxGetResourceHandle();
+    HRSRC found = ::FindResourceA(module, lpszResourceName, RT_TOOLBAR);
+    if (found == nullptr) return FALSE;
+    const auto* data = static_cast<const BYTE*>(::LockResource(::LoadResource(module, found)));
+    const DWORD size = ::SizeofResource(module, found);
+    auto word = [data](DWORD at) { return WORD(data[at] | (data[at + 1] << 8)); };
+    if (data == nullptr || size < 8 || word(0) != 1) return FALSE;
+    const int width = word(2), height = word(4), count = word(6);
+    if (width <= 0 || height <= 0 || DWORD(8 + 2 * count) > size) return FALSE;
+    std::vector<UINT> ids(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) ids[std::size_t(i)] = word(DWORD(8 + 2 * i));
+    if (!LoadBitmap(lpszResourceName)) return FALSE;
+    SetSizes(CSize(width + 7, height + 7), CSize(width, height));
+    return SetButtons(ids.data(), count);
+}
+
+BOOL CToolBar::LoadBitmap(UINT nIDResource) {
+    return LoadBitmap(MAKEINTRESOURCEA(WORD(nIDResource)));
+}
+
+BOOL CToolBar::LoadBitmap(LPCSTR lpszResourceName) {
+    HBITMAP bitmap = ::LoadBitmapA(AfxGetResourceHandle(), lpszResourceName);
+    if (bitmap == nullptr) return FALSE;
+    m_bitmap.DeleteObject();
+    m_bitmap.Attach(bitmap);
+    if (m_hWnd != nullptr) Invalidate();
+    return TRUE;
+}
+
+BOOL CToolBar::SetButtons(const UINT* lpIDArray, int nIDCount) {
+    if (nIDCount < 0) return FALSE;
+    m_buttons.assign(std::size_t(nIDCount), Button{});
+    int image = 0;
+    for (int i = 0; i < nIDCount; ++i) {
+        Button& b = m_buttons[std::size_t(i)];
+        b.id = lpIDArray != nullptr ? lpIDArray[i] : 0;
+        if (lpIDArray != nullptr && b.id == 0) {
+            b.style = TBBS_SEPARATOR;
+            b.image = SD_TOOLBAR_SEPARATOR;
+        } else {
+            b.image = image++;
+        }
+    }
+    if (m_hWnd != nullptr) Invalidate();
+    return TRUE;
+}
+
+void CToolBar::SetSizes(SIZE sizeButton, SIZE sizeImage) {
+    m_sizeImage = CSize(std::max<LONG>(1, sizeImage.cx), std::max<LONG>(1, sizeImage.cy));
+    m_sizeButton = CSize(std::max<LONG>(sizeButton.cx, m_sizeImage.cx + 7),
+                         std::max<LONG>(sizeButton.cy, m_sizeImage.cy + 6));
+    if (m_hWnd != nullptr) Invalidate();
+}
+
+int CToolBar::CommandToIndex(UINT nIDFind) const {
+    for (std::size_t i = 0; i < m_buttons.size(); ++i)
+        if (m_buttons[i].id == nIDFind && !(m_buttons[i].style & TBBS_SEPARATOR)) return int(i);
+    return -1;
+}
+
+UINT CToolBar::GetItemID(int nIndex) const {
+    if (nIndex < 0 || nIndex >= GetCount()) return 0;
+    const Button& b = m_buttons[std::size_t(nIndex)];
+    return (b.style & TBBS_SEPARATOR) ? 0 : b.id;
+}
+
+void CToolBar::GetItemRect(int nIndex, LPRECT lpRect) const {
+    *lpRect = RECT{0, 0, 0, 0};
+    if (nIndex < 0 || nIndex >= GetCount()) return;
+    const bool horizontal = (m_dwStyle & CBRS_ORIENT_VERT) == 0;
+    int at = horizontal ? m_cxLeftBorder : m_cyTopBorder;
+    for (int i = 0; i < GetCount(); ++i) {
+        const Button& b = m_buttons[std::size_t(i)];
+        if (b.style & TBBS_HIDDEN) {
+            if (i == nIndex) return;
+            continue;
+        }
+        const int length = (b.style & TBBS_SEPARATOR) ? b.image
+                                                      : (horizontal ? m_sizeButton.cx : m_sizeButton.cy);
+        if (i == nIndex) {
+            *lpRect = horizontal ? RECT{at, m_cyTopBorder, at + length, m_cyTopBorder + m_sizeButton.cy}
+                                 : RECT{m_cxLeftBorder, at, m_cxLeftBorder + m_sizeButton.cx, at + length};
+            return;
+        }
+        at += length;
+    }
+}
+
+UINT CToolBar::GetButtonStyle(int nIndex) const {
+    return nIndex >= 0 && nIndex < GetCount() ? m_buttons[std::size_t(nIndex)].style : 0;
+}
+
+void CToolBar::SetButtonStyle(int nIndex, UINT nStyle) {
+    if (nIndex < 0 || nIndex >= GetCount()) return;
+    Button& b = m_buttons[std::size_t(nIndex)];
+    if (b.style == nStyle) return;
+    b.style = nStyle;
+    InvalidateButton(nIndex);
+}
+
+void CToolBar::GetButtonInfo(int nIndex, UINT& nID, UINT& nStyle, int& iImage) const {
+    if (nIndex < 0 || nIndex >= GetCount()) {
+        nID = nStyle = 0;
+        iImage = 0;
+        return;
+    }
+    const Button& b = m_buttons[std::size_t(nIndex)];
+    nID = b.id;
+    nStyle = b.style;
+    iImage = b.image;
+}
+
+void CToolBar::SetButtonInfo(int nIndex, UINT nID, UINT nStyle, int iImage) {
+    if (nIndex < 0 || nIndex >= GetCount()) return;
+    m_buttons[std::size_t(nIndex)] = Button{nID, nStyle, std::max(0, iImage)};
+    if (m_hWnd != nullptr) Invalidate();
+}
+
+CSize CToolBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz) {
+    int length = 0;
+    for (int i = 0; i < GetCount(); ++i) {
+        RECT r;
+        GetItemRect(i, &r);
+        length = std::max<int>(length, bHorz ? r.right : r.bottom);
+    }
+    if (bHorz) {
+        const int height = m_cyTopBorder + m_sizeButton.cy + m_cyBottomBorder +
+                           ((m_dwStyle & CBRS_BORDER_TOP) ? 2 : 0) +
+                           ((m_dwStyle & CBRS_BORDER_BOTTOM) ? 2 : 0);
+        return CSize(bStretch ? 32767 : length + m_cxRightBorder, height);
+    }
+    const int width = m_cxLeftBorder + m_sizeButton.cx + m_cxRightBorder +
+                      ((m_dwStyle & CBRS_BORDER_LEFT) ? 2 : 0) + ((m_dwStyle & CBRS_BORDER_RIGHT) ? 2 : 0);
+    return CSize(width, bStretch ? 32767 : length + m_cyBottomBorder);
+}
+
+namespace {
+
+// What an update handler does to a button.
+class CToolCmdUI : public CCmdUI {
+public:
+    void Enable(BOOL bOn) override {
+        m_bEnableChanged = TRUE;
+        auto* bar = static_cast<CToolBar*>(m_pOther);
+        const UINT style = bar->GetButtonStyle(int(m_nIndex)) & ~TBBS_DISABLED;
+        bar->SetButtonStyle(int(m_nIndex), bOn ? style : style | TBBS_DISABLED);
+    }
+    void SetCheck(int nCheck) override {
+        auto* bar = static_cast<CToolBar*>(m_pOther);
+        UINT style = bar->GetButtonStyle(int(m_nIndex)) & ~(TBBS_CHECKED | TBBS_INDETERMINATE);
+        if (nCheck == 1) style |= TBBS_CHECKED;
+        else if (nCheck == 2) style |= TBBS_INDETERMINATE;
+        bar->SetButtonStyle(int(m_nIndex), style | TBBS_CHECKBOX);
+    }
+    void SetText(LPCSTR) override {}
+};
+
+} // namespace
+
+void CToolBar::OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler) {
+    CToolCmdUI state;
+    state.m_pOther = this;
+    state.m_nIndexMax = UINT(GetCount());
+    for (int i = 0; i < GetCount(); ++i) {
+        const Button& b = m_buttons[std::size_t(i)];
+        if (b.style & TBBS_SEPARATOR) continue;
+        state.m_nIndex = UINT(i);
+        state.m_nID = b.id;
+        state.DoUpdate(pTarget, bDisableIfNoHndler);
+    }
+    UpdateDialogControls(pTarget, bDisableIfNoHndler);
+}
+
+void CToolBar::DrawButton(CDC* pDC, int index) {
+    const Button& b = m_buttons[std::size_t(index)];
+    CRect rect;
+    GetItemRect(index, &rect);
+    if (rect.IsRectEmpty() || (b.style & TBBS_SEPARATOR)) return;
+    const COLORREF face = ::GetSysColor(COLOR_3DFACE);
+    const COLORREF light = ::GetSysColor(COLOR_3DHIGHLIGHT);
+    const COLORREF shadow = ::GetSysColor(COLOR_3DSHADOW);
+    const bool down = (b.style & (TBBS_PRESSED | TBBS_CHECKED)) != 0;
+    pDC->FillSolidRect(&rect, (b.style & TBBS_CHECKED) && !(b.style & TBBS_PRESSED)
+                                  ? ::GetSysColor(COLOR_3DLIGHT)
+                                  : face);
+    const COLORREF topLeft = down ? shadow : light;
+    const COLORREF bottomRight = down ? light : shadow;
+    pDC->FillSolidRect(rect.left, rect.top, rect.Width(), 1, topLeft);
+    pDC->FillSolidRect(rect.left, rect.top, 1, rect.Height(), topLeft);
+    pDC->FillSolidRect(rect.left, rect.bottom - 1, rect.Width(), 1, bottomRight);
+    pDC->FillSolidRect(rect.right - 1, rect.top, 1, rect.Height(), bottomRight);
+    if (m_bitmap.m_hObject == nullptr) return;
+    // The image centred, one pixel down and right while the button is down.
+    const int x = rect.left + (rect.Width() - m_sizeImage.cx) / 2 + (down ? 1 : 0);
+    const int y = rect.top + (rect.Height() - m_sizeImage.cy) / 2 + (down ? 1 : 0);
+    CDC images;
+    images.CreateCompatibleDC(pDC);
+    CBitmap* old = images.SelectObject(&m_bitmap);
+    const int sx = b.image * m_sizeImage.cx;
+    if (!(b.style & TBBS_DISABLED)) {
+        pDC->BitBlt(x, y, m_sizeImage.cx, m_sizeImage.cy, &images, sx, 0, SRCCOPY);
+    } else {
+        // Greyed: the picture's shape (what is not the face colour) in the shadow colour.
+        for (int iy = 0; iy < m_sizeImage.cy; ++iy)
+            for (int ix = 0; ix < m_sizeImage.cx; ++ix)
+                if (images.GetPixel(sx + ix, iy) != face) pDC->SetPixel(x + ix, y + iy, shadow);
+    }
+    images.SelectObject(old);
+}
+
+void CToolBar::DoPaint(CDC* pDC) {
+    for (int i = 0; i < GetCount(); ++i) DrawButton(pDC, i);
+}
+
+void CToolBar::InvalidateButton(int index) {
+    if (m_hWnd == nullptr) return;
+    CRect rect;
+    GetItemRect(index, &rect);
+    InvalidateRect(&rect);
+}
+
+int CToolBar::HitTest(CPoint point) const {
+    for (int i = 0; i < GetCount(); ++i) {
+        CRect rect;
+        GetItemRect(i, &rect);
+        if (rect.PtInRect(point)) return (m_buttons[std::size_t(i)].style & TBBS_SEPARATOR) ? -1 : i;
+    }
+    return -1;
+}
+
+void CToolBar::OnLButtonDown(UINT, CPoint point) {
+    const int index = HitTest(point);
+    if (index < 0 || (m_buttons[std::size_t(index)].style & TBBS_DISABLED)) return;
+    m_tracking = index;
+    SetCapture();
+    SetButtonStyle(index, GetButtonStyle(index) | TBBS_PRESSED);
+    UpdateWindow();
+}
+
+void CToolBar::OnMouseMove(UINT, CPoint point) {
+    if (m_tracking < 0) return;
+    // Pressed while the pointer is over the button it went down on.
+    const UINT style = GetButtonStyle(m_tracking);
+    const bool over = HitTest(point) == m_tracking;
+    SetButtonStyle(m_tracking, over ? style | TBBS_PRESSED : style & ~TBBS_PRESSED);
+}
+
+void CToolBar::OnLButtonUp(UINT, CPoint point) {
+    if (m_tracking < 0) return;
+    const int index = m_tracking;
+    m_tracking = -1;
+    ::ReleaseCapture();
+    SetButtonStyle(index, GetButtonStyle(index) & ~TBBS_PRESSED);
+    if (HitTest(point) != index || (GetButtonStyle(index) & TBBS_DISABLED)) return;
+    CWnd* owner = m_pDockSite != nullptr ? static_cast<CWnd*>(m_pDockSite) : GetParent();
+    if (owner != nullptr) owner->SendMessage(WM_COMMAND, WPARAM(GetItemID(index) & 0xFFFF), 0);
+}
+
+void CToolBar::OnCancelMode() {
+    if (m_tracking >= 0) {
+        SetButtonStyle(m_tracking, GetButtonStyle(m_tracking) & ~TBBS_PRESSED);
+        m_tracking = -1;
+        ::ReleaseCapture();
+    }
+}

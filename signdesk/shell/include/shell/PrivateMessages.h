@@ -1,0 +1,25 @@
+#pragma once
+// The program's private window messages, one table for all of them.
+//
+// The control drag: a control the user drags from (drag buttons, drag sliders, rulers, the
+// palette bar) sends WM_CTRLDRAGOVER while the pointer moves outside it and WM_CTRLDROP on
+// release to its target, usually the main frame, which forwards them to the drop target
+// under the cursor with WM_CTRLDRAGENTER and WM_CTRLDRAGLEAVE when the target changes.
+// wParam: the key flags with MK_LBUTTON or MK_RBUTTON; lParam: the source's window handle
+// (receivers look its object up, e.g. CWnd::FromHandlePermanent).
+//
+// 0x4FF is the allocator's retry request WM_ALLOCFAILED (guardalloc/Guardalloc.h).
+
+#include <win32/base.h>
+
+constexpr UINT WM_CTRLDROP = 0x4F9;
+constexpr UINT WM_CTRLDRAGOVER = 0x4FA;
+constexpr UINT WM_CTRLDRAGLEAVE = 0x4FB;
+constexpr UINT WM_CTRLDRAGENTER = 0x4FC;
+// Posted by a document to each of its views after it changed; no parameters.
+constexpr UINT WM_DOCCHANGED = 0x4FD;
+// Posted by a sheet view to itself after every scroll and change of its matrix.
+constexpr UINT WM_VIEWPORTCHANGED = 0x4FE;
+// Answered by the application's view by installing a new selection tool.
+constexpr UINT WM_SELECTMODE = 0x502;
+constexpr UINT WM_SELECTTOOL = WM_SELECTMODE;
