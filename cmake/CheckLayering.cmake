@@ -37,8 +37,8 @@ set(rows
   "drivers: drivers/frame plotterdriver settings platform/comm32 platform/pcutlib platform/summausb ${base}"
   "signdesk/shared: rasterkit platform/imaging ${base}"
   "signdesk/output: pathkit ${base}"
-  "signdesk/text: pathkit ${base}"
-  "signdesk/shell: signdesk/text settings pathkit ${base}"
+  "signdesk/text: signdesk/model signdesk/shared signdesk/output signdesk/shell settings rasterkit pathkit ${base}"
+  "signdesk/shell: settings pathkit ${base}"
   "signdesk/model: signdesk/shared signdesk/output signdesk/shell settings rasterkit pathkit ${base}"
   "signdesk/content: signdesk/model signdesk/shared signdesk/output signdesk/shell settings rasterkit pathkit platform/imaging ${base}"
 )

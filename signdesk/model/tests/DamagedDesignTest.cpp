@@ -15,7 +15,7 @@
 namespace {
 
 Bytes Fixture(const char* name) {
-    std::ifstream in(std::string(SD_TEST_DATA_DIR "/sign/") + name, std::ios::binary);
+    std::ifstream in(std::string(SD_TEST_DATA_DIR "/damaged/") + name, std::ios::binary);
     return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 

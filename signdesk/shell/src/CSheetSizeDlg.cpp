@@ -8,7 +8,7 @@
 #include "shell/DefaultPrinterPage.h"
 #include "shell/MeasureFields.h"
 #include "shell/ProfileSettings.h"
-#include "shell/ProgramFolders.h"
+#include "settings/ProgramFolders.h"
 #include "shell/StdSheets.h"
 
 BEGIN_MESSAGE_MAP(CSheetSizeDlg, CDialog)

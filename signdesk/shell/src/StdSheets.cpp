@@ -8,7 +8,7 @@
 #include <strings.h>
 #include <vector>
 
-#include "shell/CIniFile.h"
+#include "settings/CIniFile.h"
 
 ConstStrDynArr StdSheetNames(50, DynArr<const char*>::DefaultLimit);
 floatDynArr StdSheetWidths(50, DynArr<const char*>::DefaultLimit);

@@ -12,8 +12,8 @@
 #include <win32/module.h>
 
 #include "shell/CSheetSizeDlg.h"
-#include "shell/CUnit.h"
-#include "shell/ProgramFolders.h"
+#include "settings/CUnit.h"
+#include "settings/ProgramFolders.h"
 #include "shell/StdSheets.h"
 #include "testing/DialogDriver.h"
 #include "testing/PlatformTest.h"

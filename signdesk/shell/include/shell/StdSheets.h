@@ -4,7 +4,7 @@
 // for 1..N, sizes in millimetres). A file that holds no sheets is filled with the 26
 // built-in sizes, A0 to A12, then B0 to B12.
 
-#include "shell/DynArrays.h"
+#include "settings/DynArrays.h"
 
 // The list: three parallel arrays (grow step 50, at most 65534 sheets).
 extern ConstStrDynArr StdSheetNames;
