@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cmath>
 #include <cstdint>
@@ -182,6 +183,54 @@ TEST(FloatBez3Base, CheckEntryPrunesAndDepthStopsAt31) {
     EXPECT_EQ(r.pieces[0].tEnd, 0u);
     EXPECT_EQ(r.pieces[1].tStart, 0u);
     EXPECT_EQ(r.pieces[1].tEnd, 1u);
+}
+
+// Every midpoint of the halving is a float before the next one is taken from it, in the
+// optimised build as much as in the unoptimised one: the pieces of six halvings equal those of
+// a reference that stores each midpoint.
+TEST(FloatBez3Base, EveryMidpointIsRoundedToFloat) {
+    class SixHalvings : public floatBez3Base {
+    public:
+        int CheckOutput(floatPoint&, floatPoint&, floatPoint&) override { return depth >= 5; }
+        void Output(floatPoint& p0, floatPoint& c1, floatPoint& c2, floatPoint& p3) override {
+            pieces.push_back({p0, c1, c2, p3});
+        }
+        std::vector<std::array<floatPoint, 4>> pieces;
+    };
+    struct Reference {
+        static float Mid(float a, float b) {
+            volatile float m = float((double(a) + b) * 0.5);
+            return m;
+        }
+        static floatPoint Mid(const floatPoint& a, const floatPoint& b) {
+            return floatPoint(Mid(a.x, b.x), Mid(a.y, b.y));
+        }
+        static void Halve(const std::array<floatPoint, 4>& p, int depth,
+                          std::vector<std::array<floatPoint, 4>>& out) {
+            if (depth == 6) {
+                out.push_back(p);
+                return;
+            }
+            floatPoint l1 = Mid(p[0], p[1]), h = Mid(p[1], p[2]), r2 = Mid(p[2], p[3]);
+            floatPoint l2 = Mid(l1, h), r1 = Mid(h, r2), m = Mid(l2, r1);
+            Halve({p[0], l1, l2, m}, depth + 1, out);
+            Halve({m, r1, r2, p[3]}, depth + 1, out);
+        }
+    };
+    const std::array<floatPoint, 4> curve = {
+        floatPoint(-163.596f, -254.862f), floatPoint(12.3457f, 199.871f),
+        floatPoint(287.113f, -77.7071f), floatPoint(-98.7654f, 143.211f)};
+    SixHalvings engine;
+    engine.CalcCurve(curve[0], curve[1], curve[2], curve[3], 0);
+    std::vector<std::array<floatPoint, 4>> expected;
+    Reference::Halve(curve, 0, expected);
+    ASSERT_EQ(engine.pieces.size(), expected.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        for (int k = 0; k < 4; ++k) {
+            EXPECT_TRUE(Same(engine.pieces[i][k].x, expected[i][k].x)) << i << ' ' << k;
+            EXPECT_TRUE(Same(engine.pieces[i][k].y, expected[i][k].y)) << i << ' ' << k;
+        }
+    }
 }
 
 TEST(FloatBez3Base, BadToleranceTakesTheDefault) {
