@@ -15,7 +15,7 @@
 
 namespace {
 
-struct FrameSpec {
+struct FrameSetup {
     const char* text = "MH";
     DWORD fit = CTextFrame::Fill;
     float charSpacing = 0.05f;
@@ -26,7 +26,7 @@ struct FrameSpec {
     const char* font = "Fixture Sans";
 };
 
-std::unique_ptr<CTextFrame> MakeFrame(const FrameSpec& s) {
+std::unique_ptr<CTextFrame> MakeFrame(const FrameSetup& s) {
     return std::make_unique<CTextFrame>(s.box, s.text, s.font, s.fit, 0, 1, s.charSpacing, 0.4f,
                                         1.0f, 0, 0, 1.2f, 0, s.placeMode, s.weld, s.margin,
                                         s.margin, s.margin, s.margin, 1, 0);
@@ -60,23 +60,23 @@ TEST_F(TextFrameTest, FillStretchAndPlaceFitTheTextBox) {
     const floatBBox inner(5, 5, 95, 45);
     struct Case {
         const char* what;
-        FrameSpec spec;
+        FrameSetup setup;
         floatBBox want; // the outlines' box; 1 % of the box's size allowed
     };
-    FrameSpec three;
+    FrameSetup three;
     three.text = "MHM\nHo\nMMMM";
     three.margin = 5;
-    FrameSpec one;
+    FrameSetup one;
     one.margin = 5;
-    FrameSpec noSpacing = one; // the spacing sum must be found again after it was 0
+    FrameSetup noSpacing = one; // the spacing sum must be found again after it was 0
     noSpacing.charSpacing = 0;
-    FrameSpec stretch = three;
+    FrameSetup stretch = three;
     stretch.fit = CTextFrame::Stretch;
-    FrameSpec place = one;
+    FrameSetup place = one;
     place.fit = CTextFrame::Place;
     place.text = "MMMM";
     place.box = floatBBox(0, 0, 100, 100);
-    FrameSpec topLeft = place, bottomRight = place;
+    FrameSetup topLeft = place, bottomRight = place;
     topLeft.placeMode = 0;
     bottomRight.placeMode = 2;
     // "MMMM" is 4 x 20 wide with three gaps of the font's advance less the glyph (5) and the
@@ -93,7 +93,7 @@ TEST_F(TextFrameTest, FillStretchAndPlaceFitTheTextBox) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        auto frame = MakeFrame(c.spec);
+        auto frame = MakeFrame(c.setup);
         ASSERT_GT(frame->m_path.subPaths.Filled(), 0);
         const float tol = 0.01f * std::max(c.want.right - c.want.left, c.want.top - c.want.bottom);
         ExpectBox(c.want, Outlines(*frame), tol);
@@ -102,10 +102,10 @@ TEST_F(TextFrameTest, FillStretchAndPlaceFitTheTextBox) {
 
 TEST_F(TextFrameTest, ScalingRelaysTheFitModesAndStretchesStretchedText) {
     for (DWORD fit : {DWORD(CTextFrame::Fill), DWORD(CTextFrame::Place), DWORD(CTextFrame::Stretch)}) {
-        FrameSpec spec;
-        spec.fit = fit;
-        spec.text = "MH\nHM";
-        auto frame = MakeFrame(spec);
+        FrameSetup setup;
+        setup.fit = fit;
+        setup.text = "MH\nHM";
+        auto frame = MakeFrame(setup);
         const floatBBox before = Outlines(*frame);
         frame->Transform(floatTMatrix(2, 0, 0, 1, 0, 0));
         EXPECT_TRUE(frame->m_frameMatrix.IsIdentMatrix()) << fit;
@@ -122,7 +122,7 @@ TEST_F(TextFrameTest, ScalingRelaysTheFitModesAndStretchesStretchedText) {
         }
     }
     // A uniform scale moves the rectangle and the outlines without a new layout.
-    auto frame = MakeFrame(FrameSpec());
+    auto frame = MakeFrame(FrameSetup());
     const floatBBox before = Outlines(*frame);
     frame->Transform(floatTMatrix(2, 0, 0, 2, 10, 0));
     EXPECT_TRUE(frame->m_frameMatrix.IsIdentMatrix());
@@ -132,7 +132,7 @@ TEST_F(TextFrameTest, ScalingRelaysTheFitModesAndStretchesStretchedText) {
 }
 
 TEST_F(TextFrameTest, ARotationGoesIntoTheFrameMatrix) {
-    auto frame = MakeFrame(FrameSpec());
+    auto frame = MakeFrame(FrameSetup());
     const floatBBox before = Outlines(*frame);
     floatTMatrix turn;
     turn.Rotate(1.5707963267948966f);
@@ -149,13 +149,13 @@ TEST_F(TextFrameTest, ARotationGoesIntoTheFrameMatrix) {
 }
 
 TEST_F(TextFrameTest, WeldedFramesHoldOneShape) {
-    FrameSpec spec;
-    spec.text = "MMM";
-    spec.charSpacing = -0.2f;
-    spec.fit = CTextFrame::Stretch;
-    auto apart = MakeFrame(spec);
-    spec.weld = 1;
-    auto welded = MakeFrame(spec);
+    FrameSetup setup;
+    setup.text = "MMM";
+    setup.charSpacing = -0.2f;
+    setup.fit = CTextFrame::Stretch;
+    auto apart = MakeFrame(setup);
+    setup.weld = 1;
+    auto welded = MakeFrame(setup);
     EXPECT_EQ(3, apart->m_path.subPaths.Filled());
     EXPECT_EQ(1, welded->m_path.subPaths.Filled());
     ExpectBox(Outlines(*apart), Outlines(*welded), 1e-3);
@@ -177,16 +177,16 @@ TEST_F(TextFrameTest, NoRoomOrNoTextLeavesNoOutlines) {
         {"margins wider than the frame, stretch", "MH", CTextFrame::Stretch, 30},
     };
     for (const Case& c : cases) {
-        FrameSpec spec;
-        spec.text = c.text;
-        spec.fit = c.fit;
-        spec.margin = c.margin;
-        auto frame = MakeFrame(spec);
+        FrameSetup setup;
+        setup.text = c.text;
+        setup.fit = c.fit;
+        setup.margin = c.margin;
+        auto frame = MakeFrame(setup);
         EXPECT_EQ(0, frame->m_path.subPaths.Filled()) << c.what;
         ExpectBox(floatBBox(0, 0, 100, 50), *frame->GetBBox(), 0);
     }
     // A text deleted takes its outlines with it; the rectangle follows the box.
-    auto frame = MakeFrame(FrameSpec());
+    auto frame = MakeFrame(FrameSetup());
     ASSERT_GT(frame->m_path.subPaths.Filled(), 0);
     frame->m_text.Empty();
     frame->m_frameBox = floatBBox(0, 0, 30, 30);
@@ -207,7 +207,7 @@ TEST_F(TextFrameTest, TheToolsAttributesComeBackWhenALayoutFails) {
     DefaultFont = "Other";
     CCharacter::DefaultStyle.size = 77;
     CCharacter::WordSpacingFactor = 0.5f;
-    auto frame = MakeFrame(FrameSpec());
+    auto frame = MakeFrame(FrameSetup());
     // The allocator asks whether to try again; the answer is no.
     PushMessageBoxAnswer(IDCANCEL);
     SdFailHeapRequests(1000, 0);
@@ -219,10 +219,10 @@ TEST_F(TextFrameTest, TheToolsAttributesComeBackWhenALayoutFails) {
 }
 
 TEST_F(TextFrameTest, AMissingFontStandsInOnce) {
-    FrameSpec spec;
-    spec.font = "Gone Frame Sans";
+    FrameSetup setup;
+    setup.font = "Gone Frame Sans";
     PushMessageBoxAnswer(IDOK);
-    auto frame = MakeFrame(spec);
+    auto frame = MakeFrame(setup);
     EXPECT_GT(frame->m_path.subPaths.Filled(), 0);
     frame->Layout();
     EXPECT_EQ(1u, MessageBoxLog().size());
@@ -313,7 +313,7 @@ TEST_F(TextFrameTest, RecordsOfEveryVersion) {
 }
 
 TEST_F(TextFrameTest, CopiesAndEditing) {
-    auto frame = MakeFrame(FrameSpec());
+    auto frame = MakeFrame(FrameSetup());
     frame->Transform(floatTMatrix(0, 1, -1, 0, 0, 0));
     std::unique_ptr<CTextFrame> copy(static_cast<CTextFrame*>(frame->Duplicate()));
     EXPECT_EQ(frame->m_frameMatrix, copy->m_frameMatrix);
