@@ -9,7 +9,6 @@
 #include "mfc/CArchive.h"
 #include "mfc/CArchiveException.h"
 #include "mfc/CWnd.h"
-#include "model/CObjIterator.h"
 #include "model/HashBytes.h"
 #include "model/TMatrixRecord.h"
 #include "pathkit/NumericToolkit.h"
@@ -373,15 +372,10 @@ void CTextFrame::Layout() {
     fit *= m_frameMatrix;
     if (!placed || !IsFiniteMatrix(fit)) return;
 
-    if (m_bWeld) {
+    if (m_bWeld)
         text.AddToPath(m_path);
-    } else {
-        CObjIterator it(&text.m_children);
-        for (it.First(); CSignObj* pObj = it.Current(); it.Next()) {
-            Path copy(static_cast<CCharacter*>(pObj)->m_path);
-            m_path.Concat(copy);
-        }
-    }
+    else
+        AppendCharacterOutlines(text, m_path);
     m_path.Transform(fit);
     m_path.Prepare();
 }

@@ -9,6 +9,7 @@
 #include "mfc/CArchiveException.h"
 #include "mfc/CStringArray.h"
 #include "mfc/CWinApp.h"
+#include "model/CPathObj.h"
 #include "model/HashBytes.h"
 #include "model/ToolGeometry.h"
 #include "pathkit/NumericToolkit.h"
@@ -127,16 +128,8 @@ DWORD CTextLine::StoreStamp() {
     HashBytes(&m_bCustomKerning, 1, &m_nSavedStamp);
     HashBytes(&m_bMirrored, 1, &m_nSavedStamp);
     HashBytes(&m_bAutoBLShift, 1, &m_nSavedStamp);
-    for (const PathMember& pm : m_baseline.members) {
-        const WORD flags = WORD(pm.flags & ~PM_CHANGED);
-        HashBytes(&flags, 2, &m_nSavedStamp);
-        const float ends[4] = {pm.start.x, pm.start.y, pm.end.x, pm.end.y};
-        HashBytes(ends, sizeof ends, &m_nSavedStamp);
-        if (pm.flags & PM_CURVE) {
-            const float ctrls[4] = {pm.ctrl1.x, pm.ctrl1.y, pm.ctrl2.x, pm.ctrl2.y};
-            HashBytes(ctrls, sizeof ctrls, &m_nSavedStamp);
-        }
-    }
+    for (const PathMember& pm : m_baseline.members)
+        HashPathMember(pm, &m_nSavedStamp);
     return m_nSavedStamp;
 }
 

@@ -10,6 +10,7 @@
 #include "mfc/CMenu.h"
 #include "mfc/CPropertySheet.h"
 #include "mfc/CWnd.h"
+#include "model/CFillObj.h"
 #include "model/CObjIterator.h"
 #include "model/CObjTreeIterator.h"
 #include "model/HashBytes.h"
@@ -36,6 +37,18 @@ constexpr std::uint16_t Space = 32;
 constexpr std::uint16_t Tab = 9;
 constexpr int TabSpaces = 8;
 
+// Every object of the tree that held the text's former fill (or transparency fill) gets the
+// one the text holds now.
+void PassOnFill(CObArray& tree, CFillObj* CSignObj::*held, CFillObj* former, CFillObj* now,
+                void (CSignObj::*set)(CFillObj*)) {
+    if (now == former) return;
+    CObjTreeIterator it(&tree);
+    for (it.First(); !it.IsDone(); it.Next()) {
+        CSignObj* pObj = it.Current();
+        if (pObj != nullptr && pObj->*held == former) (pObj->*set)(now);
+    }
+}
+
 } // namespace
 
 void AppendTextContextItem(CMenu* pMenu) {
@@ -43,6 +56,14 @@ void AppendTextContextItem(CMenu* pMenu) {
     pMenu->AppendMenu(MF_SEPARATOR);
     CMenu source;
     if (source.LoadMenu(IDR_TEXT_CONTEXT_MENU)) CopyMenuItem(&source, pMenu, ID_TEXT_CONTEXT_EDIT);
+}
+
+void AppendCharacterOutlines(CTextObj& text, Path& out) {
+    CObjIterator it(&text.m_children);
+    for (it.First(); CSignObj* pObj = it.Current(); it.Next()) {
+        Path copy(static_cast<CCharacter*>(pObj)->m_path);
+        out.Concat(copy);
+    }
 }
 
 bool IsRightToLeftUser() {
@@ -130,26 +151,22 @@ void CTextObj::SetFill(CFillObj* pFill) {
 }
 
 void CTextObj::TransformFill(const floatTMatrix& m) {
+    // As the base does it, but the text's own SetFill would hand the copy to the whole tree.
     CFillObj* former = m_pFill;
-    CSignObj::TransformFill(m);
-    if (m_pFill == former) return;
-    CObjTreeIterator it(&m_children);
-    for (it.First(); !it.IsDone(); it.Next()) {
-        CSignObj* pObj = it.Current();
-        if (pObj != nullptr && pObj->m_pFill == former) pObj->SetFill(m_pFill);
-    }
+    if (former == nullptr) return;
+    CFillObj* pCopy = former->Clone();
+    if (pCopy == nullptr) return;
+    pCopy->Transform(m);
+    CSignObj::SetFill(pCopy);
+    ++m_nStamp;
+    PassOnFill(m_children, &CSignObj::m_pFill, former, m_pFill, &CSignObj::SetFill);
 }
 
 void CTextObj::TransformTransparency(const floatTMatrix& m) {
     CFillObj* former = m_pTransparencyFill;
     CSignObj::TransformTransparency(m);
-    if (m_pTransparencyFill == former) return;
-    CObjTreeIterator it(&m_children);
-    for (it.First(); !it.IsDone(); it.Next()) {
-        CSignObj* pObj = it.Current();
-        if (pObj != nullptr && pObj->m_pTransparencyFill == former)
-            pObj->SetTransparencyFill(m_pTransparencyFill);
-    }
+    PassOnFill(m_children, &CSignObj::m_pTransparencyFill, former, m_pTransparencyFill,
+               &CSignObj::SetTransparencyFill);
 }
 
 BOOL CTextObj::CanUngroup() {
@@ -432,15 +449,10 @@ void TextToPath(Path& out, const char* text, const char* fontName, float size, f
         }
         if (!line.IsEmpty()) AddTextLine(&textObj, line, cache, lineFactor);
 
-        if (merge) {
+        if (merge)
             textObj.AddToPath(out);
-        } else {
-            CObjIterator it(&textObj.m_children);
-            for (it.First(); CSignObj* pObj = it.Current(); it.Next()) {
-                Path copy(static_cast<CCharacter*>(pObj)->m_path);
-                out.Concat(copy);
-            }
-        }
+        else
+            AppendCharacterOutlines(textObj, out);
     }
     out.Prepare();
 }

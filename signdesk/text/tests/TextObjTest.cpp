@@ -10,6 +10,7 @@
 #include "ObjectArchive.h"
 #include "mfc/CMenu.h"
 #include "mfc/CWnd.h"
+#include "model/CFountainFill.h"
 #include "text/CTextObj.h"
 #include "text/FontCache.h"
 #include "win32/CodePageTesting.h"
@@ -228,6 +229,22 @@ TEST_F(TextObjTest, CaretNumberingRoundTripsInBothDirections) {
     EXPECT_EQ(1, CTextObj().m_bRightToLeft);
     SdSetUserDefaultLangID(0);
     EXPECT_EQ(0, CTextObj().m_bRightToLeft);
+}
+
+TEST_F(TextObjTest, FillsReachEveryLineAndCharacterAndFollowTransforms) {
+    auto text = Text({"MH", "o"});
+    text->SetFill(new CFountainFill(floatBBox(0, 0, 40, 25), RGB(0, 0, 0), RGB(255, 255, 255)));
+    CFillObj* fill = text->m_pFill;
+    ASSERT_NE(nullptr, fill);
+    CCharacter* o = text->GetLine(1)->GetChar(0);
+    EXPECT_EQ(fill, text->GetLine(1)->m_pFill);
+    EXPECT_EQ(fill, o->m_pFill);
+    o->SetFill(nullptr); // a character of its own fill keeps it
+    text->Transform(floatTMatrix(2, 0, 0, 2, 0, 0));
+    EXPECT_NE(fill, text->m_pFill);
+    EXPECT_EQ(text->m_pFill, text->GetLine(0)->GetChar(1)->m_pFill);
+    EXPECT_EQ(text->m_pFill, text->GetLine(1)->m_pFill);
+    EXPECT_EQ(nullptr, o->m_pFill);
 }
 
 TEST_F(TextObjTest, ColoursMenusAndEditing) {
