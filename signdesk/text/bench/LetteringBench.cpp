@@ -32,7 +32,8 @@ namespace {
 
 const char* const FontName = "DejaVu Sans Bold";
 const char* const FontFile = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
-const char* const Sample = "Signs and lettering, cut from vinyl: AVENUE Tower Waterloo 0123456789. ";
+const char* const Sample =
+    "Signs and lettering, cut from vinyl: AVENUE Tower Waterloo 0123456789. ";
 
 std::string Characters(int n) {
     std::string s;
@@ -52,8 +53,8 @@ std::unique_ptr<CTextObj> SetText(int n) {
     line->m_bCustomKerning = 1;
     CFontCache cache;
     for (char c : Characters(n))
-        line->m_children.Add(MakeCharacter(std::uint16_t(std::uint8_t(c)), nullptr, text.get(),
-                                           line, cache));
+        line->m_children.Add(
+            MakeCharacter(std::uint16_t(std::uint8_t(c)), nullptr, text.get(), line, cache));
     return text;
 }
 

@@ -35,8 +35,8 @@ constexpr float FreeLineLength = 0.1f;
 void MakeFreeBaseline(SubPath& sp, float x, float y, int vertical) {
     sp.members.Reset();
     const floatPoint start(x, y);
-    const floatPoint end = vertical ? floatPoint(x, y - FreeLineLength)
-                                    : floatPoint(x + FreeLineLength, y);
+    const floatPoint end =
+        vertical ? floatPoint(x, y - FreeLineLength) : floatPoint(x + FreeLineLength, y);
     PathMember* m = sp.members.Append();
     m->flags = 0;
     m->start = m->ctrl1 = start;
@@ -60,7 +60,6 @@ void StepBack(float& pos, CCharacter* ch) {
     pos -= ch->Gap() + ch->UsableWidth();
     if (ch->IsTab()) SnapToTab(pos, ch->UsableWidth());
 }
-
 
 } // namespace
 
@@ -136,14 +135,14 @@ DWORD CTextLine::StoreStamp() {
 void CTextLine::SerializeState(CArchive& ar, CSignDoc* pDoc) {
     CSignObj::SerializeState(ar, pDoc);
     if (ar.IsStoring()) {
-        ar << m_baseline << BYTE(m_nAlign) << m_fPitch << m_fAnchor << m_fRadius
-           << BYTE(m_nArcSide) << BYTE(m_bAutoKerning) << BYTE(m_bCustomKerning)
-           << BYTE(m_bMirrored) << BYTE(m_bAutoBLShift);
+        ar << m_baseline << BYTE(m_nAlign) << m_fPitch << m_fAnchor << m_fRadius << BYTE(m_nArcSide)
+           << BYTE(m_bAutoKerning) << BYTE(m_bCustomKerning) << BYTE(m_bMirrored)
+           << BYTE(m_bAutoBLShift);
         return;
     }
     BYTE side;
-    ar >> m_baseline >> m_nAlign >> m_fPitch >> m_fAnchor >> m_fRadius >> side >>
-        m_bAutoKerning >> m_bCustomKerning >> m_bMirrored >> m_bAutoBLShift;
+    ar >> m_baseline >> m_nAlign >> m_fPitch >> m_fAnchor >> m_fRadius >> side >> m_bAutoKerning >>
+        m_bCustomKerning >> m_bMirrored >> m_bAutoBLShift;
     m_nArcSide = static_cast<signed char>(side);
     if (m_baseline.members.Filled() == 0) MakeFreeBaseline(m_baseline, 0, 0, 0);
 }

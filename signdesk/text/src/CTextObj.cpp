@@ -68,9 +68,22 @@ void AppendCharacterOutlines(CTextObj& text, Path& out) {
 
 bool IsRightToLeftUser() {
     switch (GetUserDefaultLangID()) {
-    case 0x0401: case 0x0801: case 0x0C01: case 0x1001: case 0x1401: case 0x1801: case 0x1C01:
-    case 0x2001: case 0x2401: case 0x2801: case 0x2C01: case 0x3001: case 0x3401: case 0x3801:
-    case 0x3C01: case 0x4001:
+    case 0x0401:
+    case 0x0801:
+    case 0x0C01:
+    case 0x1001:
+    case 0x1401:
+    case 0x1801:
+    case 0x1C01:
+    case 0x2001:
+    case 0x2401:
+    case 0x2801:
+    case 0x2C01:
+    case 0x3001:
+    case 0x3401:
+    case 0x3801:
+    case 0x3C01:
+    case 0x4001:
         return true;
     default:
         return false;
@@ -79,8 +92,7 @@ bool IsRightToLeftUser() {
 
 CTextObj::CTextObj() : m_bRightToLeft(IsRightToLeftUser() ? 1 : 0) {}
 
-CTextObj::CTextObj(float x, float y, const SubPath* path, float anchor, int vertical)
-    : CTextObj() {
+CTextObj::CTextObj(float x, float y, const SubPath* path, float anchor, int vertical) : CTextObj() {
     m_children.Add(new CTextLine(x, y, path, anchor, vertical));
 }
 
@@ -129,8 +141,8 @@ DWORD CTextObj::StoreStamp() {
 void CTextObj::SerializeState(CArchive& ar, CSignDoc*) {
     if (ar.IsStoring()) {
         m_fontNames.Serialize(ar);
-        ar << DWORD(m_nCaretLine) << DWORD(m_nCaretPos) << DWORD(m_nSelAnchor)
-           << DWORD(m_nSelEnd) << BYTE(m_bRightToLeft);
+        ar << DWORD(m_nCaretLine) << DWORD(m_nCaretPos) << DWORD(m_nSelAnchor) << DWORD(m_nSelEnd)
+           << BYTE(m_bRightToLeft);
         return;
     }
     m_fontNames.RemoveAll();
@@ -365,8 +377,8 @@ void CTextObj::TextIndexToCaret(int index, int& line, int& pos) {
     }
 }
 
-CCharacter* MakeCharacter(std::uint16_t code, CCharacter* existing, CTextObj* text,
-                          CTextLine* line, CFontCache& cache) {
+CCharacter* MakeCharacter(std::uint16_t code, CCharacter* existing, CTextObj* text, CTextLine* line,
+                          CFontCache& cache) {
     std::unique_ptr<CCharacter> made;
     CCharacter* ch = existing;
     if (ch == nullptr) {
@@ -391,8 +403,7 @@ CCharacter* MakeCharacter(std::uint16_t code, CCharacter* existing, CTextObj* te
         ch->m_fOutlineWidth = 0;
         ch->m_bFixedOutlineWidth = 0;
         const CharStyle& s = ch->m_style;
-        const float space =
-            s.IsUsable() ? s.aspect * s.size * CCharacter::WordSpacingFactor : 0.0f;
+        const float space = s.IsUsable() ? s.aspect * s.size * CCharacter::WordSpacingFactor : 0.0f;
         ch->m_fWidth = std::isfinite(space) ? space : 0.0f;
         if (code == Tab) ch->m_fWidth *= TabSpaces;
     }
@@ -416,7 +427,6 @@ void AddTextLine(CTextObj* text, const char* lineText, CFontCache& cache, float 
     line->Layout(text->m_fontNames, cache, nullptr);
     text->m_children.Add(line.release());
 }
-
 
 void TextToPath(Path& out, const char* text, const char* fontName, float size, float aspect,
                 float charSpacing, float wordSpacingFactor, std::uint32_t slant,

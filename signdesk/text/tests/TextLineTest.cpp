@@ -49,9 +49,10 @@ SubPath CircleArc(double r, double a0, double a1) {
     p.MoveTo({float(r * std::cos(a0)), float(r * std::sin(a0))});
     for (int i = 0; i < n; ++i) {
         const double u = a0 + i * t, v = u + t;
-        p.CurveTo({float(r * std::cos(u) - h * std::sin(u)), float(r * std::sin(u) + h * std::cos(u))},
-                  {float(r * std::cos(v) + h * std::sin(v)), float(r * std::sin(v) - h * std::cos(v))},
-                  {float(r * std::cos(v)), float(r * std::sin(v))});
+        p.CurveTo(
+            {float(r * std::cos(u) - h * std::sin(u)), float(r * std::sin(u) + h * std::cos(u))},
+            {float(r * std::cos(v) + h * std::sin(v)), float(r * std::sin(v) - h * std::cos(v))},
+            {float(r * std::cos(v)), float(r * std::sin(v))});
     }
     SubPath sp = SubPathOf(p);
     sp.SetAccuracy(0.01f);
@@ -76,13 +77,40 @@ TEST_F(TextLineTest, RecordOfAFreeLineAndOlderRecords) {
     line.m_bAutoBLShift = 1;
     const Bytes stored = StoreObj([&](CArchive& ar) { line.Serialize(ar); });
     const Bytes baseline = ByteWriter()
-                               .u16(1).u16(0).f32(10).f32(20).f32(10.1f).f32(20).f32(0.01f)
-                               .u16(0x0400).f32(10).f32(10.1f).f32(20).f32(20).f32(10)
-                               .f32(10.1f).f32(20).f32(20).u16(0).u8(0).bytes;
+                               .u16(1)
+                               .u16(0)
+                               .f32(10)
+                               .f32(20)
+                               .f32(10.1f)
+                               .f32(20)
+                               .f32(0.01f)
+                               .u16(0x0400)
+                               .f32(10)
+                               .f32(10.1f)
+                               .f32(20)
+                               .f32(20)
+                               .f32(10)
+                               .f32(10.1f)
+                               .f32(20)
+                               .f32(20)
+                               .u16(0)
+                               .u8(0)
+                               .bytes;
     ASSERT_EQ(61u, baseline.size());
     const Bytes expected = ByteWriter()
-                               .u16(0).u16(4).append(baseline).u8(1).f32(35).f32(5).f32(60)
-                               .u8(0xFF).u8(0).u8(1).u8(1).u8(1).bytes;
+                               .u16(0)
+                               .u16(4)
+                               .append(baseline)
+                               .u8(1)
+                               .f32(35)
+                               .f32(5)
+                               .f32(60)
+                               .u8(0xFF)
+                               .u8(0)
+                               .u8(1)
+                               .u8(1)
+                               .u8(1)
+                               .bytes;
     EXPECT_EQ(expected, stored);
 
     // Older records: what they lack takes the initial values, not the tool's.
@@ -94,8 +122,8 @@ TEST_F(TextLineTest, RecordOfAFreeLineAndOlderRecords) {
         BYTE mirrored, autoShift;
         int leftAligned; // with auto kerning set
     };
-    for (const Case& c : {Case{1, 2, 0, 0, 0}, Case{2, 1, 1, 0, 0}, Case{3, 1, 1, 0, 1},
-                          Case{4, 0, 1, 1, 1}}) {
+    for (const Case& c :
+         {Case{1, 2, 0, 0, 0}, Case{2, 1, 1, 0, 0}, Case{3, 1, 1, 0, 1}, Case{4, 0, 1, 1, 1}}) {
         Bytes old(expected.begin(), expected.end() - std::ptrdiff_t(c.cut));
         old[schemaAt] = BYTE(c.schema);
         old[schemaAt + 2 + 61 + 14] = 1; // auto kerning
@@ -114,9 +142,31 @@ TEST_F(TextLineTest, RecordOfAFreeLineAndOlderRecords) {
 
     // An empty baseline becomes a free line's segment at the origin.
     const Bytes empty = ByteWriter()
-                            .u16(0).u16(4).u16(0).f32(0.01f).u16(0).f32(0).f32(0).f32(0)
-                            .f32(0).f32(0).f32(0).f32(0).f32(0).u16(0).u8(0).u8(0).f32(35)
-                            .f32(0).f32(0).u8(0).u8(0).u8(0).u8(0).u8(0).bytes;
+                            .u16(0)
+                            .u16(4)
+                            .u16(0)
+                            .f32(0.01f)
+                            .u16(0)
+                            .f32(0)
+                            .f32(0)
+                            .f32(0)
+                            .f32(0)
+                            .f32(0)
+                            .f32(0)
+                            .f32(0)
+                            .f32(0)
+                            .u16(0)
+                            .u8(0)
+                            .u8(0)
+                            .f32(35)
+                            .f32(0)
+                            .f32(0)
+                            .u8(0)
+                            .u8(0)
+                            .u8(0)
+                            .u8(0)
+                            .u8(0)
+                            .bytes;
     CTextLine repaired;
     LoadObj(repaired, empty);
     ASSERT_EQ(1, repaired.m_baseline.members.Filled());
@@ -152,8 +202,8 @@ TEST_F(TextLineTest, LengthsTabsAndAlignment) {
         BYTE align;
         float first, second; // glyph starts
     };
-    for (const Align& a : {Align{0, 100, 120}, Align{1, 80, 100}, Align{2, 60, 80},
-                           Align{7, 100, 100}}) {
+    for (const Align& a :
+         {Align{0, 100, 120}, Align{1, 80, 100}, Align{2, 60, 80}, Align{7, 100, 100}}) {
         CTextLine two(0, 0, nullptr, 100, 0);
         two.m_fAnchor = 100;
         two.m_nAlign = a.align;
@@ -502,7 +552,8 @@ TEST_F(TextLineTest, LongLinesLandWhereThePerIndexWalkPutsThem) {
         for (int k = 0; k < line.GetCount(); k += k < 20 || k > 9980 ? 1 : 97) {
             CCharacter* placed = line.GetChar(k);
             if (placed->m_path.subPaths.Filled() == 0) continue;
-            std::unique_ptr<CCharacter> glyph(static_cast<CCharacter*>(unplaced.GetChar(k)->Duplicate()));
+            std::unique_ptr<CCharacter> glyph(
+                static_cast<CCharacter*>(unplaced.GetChar(k)->Duplicate()));
             floatTMatrix m;
             line.GetCharMatrix(k, placed, m, 0);
             glyph->Transform(m);

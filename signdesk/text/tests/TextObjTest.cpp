@@ -41,8 +41,19 @@ protected:
 };
 
 ByteWriter& SignObjPart(ByteWriter& w, std::uint32_t serial) {
-    return w.u16(6).f32(0).u32(0).u8(0).u8(0).u8(1).u8(0).u32(0xFFFFFFFF).u16(0).f32(0)
-        .u32(0xFFFFFFFF).u16(0).u32(serial);
+    return w.u16(6)
+        .f32(0)
+        .u32(0)
+        .u8(0)
+        .u8(0)
+        .u8(1)
+        .u8(0)
+        .u32(0xFFFFFFFF)
+        .u16(0)
+        .f32(0)
+        .u32(0xFFFFFFFF)
+        .u16(0)
+        .u32(serial);
 }
 
 TEST_F(TextObjTest, RecordOfAOneLetterTextAndItsOlderForms) {
@@ -53,16 +64,52 @@ TEST_F(TextObjTest, RecordOfAOneLetterTextAndItsOlderForms) {
     ByteWriter lines;
     lines.u16(1).newClass("CTextLine", 0).u16(1).newClass("CCharacter", 0);
     SignObjPart(lines, m->m_nSerial)
-        .u16(2).u32(0xFFFFFFFF).u16(1).u16('M').f32(20).u8(0).f32(25).f32(1).f32(0).f32(0)
-        .f32(0).f32(0).u32(0).u8(1);
-    lines.u16(4).u16(1).u16(0).f32(0).f32(0).f32(0.1f).f32(0).f32(0.01f).u16(0x0400)
-        .f32(0).f32(0.1f).f32(0).f32(0).f32(0).f32(0.1f).f32(0).f32(0).u16(0).u8(0)
-        .u8(0).f32(35).f32(0).f32(0).u8(0).u8(1).u8(1).u8(0).u8(0);
+        .u16(2)
+        .u32(0xFFFFFFFF)
+        .u16(1)
+        .u16('M')
+        .f32(20)
+        .u8(0)
+        .f32(25)
+        .f32(1)
+        .f32(0)
+        .f32(0)
+        .f32(0)
+        .f32(0)
+        .u32(0)
+        .u8(1);
+    lines.u16(4)
+        .u16(1)
+        .u16(0)
+        .f32(0)
+        .f32(0)
+        .f32(0.1f)
+        .f32(0)
+        .f32(0.01f)
+        .u16(0x0400)
+        .f32(0)
+        .f32(0.1f)
+        .f32(0)
+        .f32(0)
+        .f32(0)
+        .f32(0.1f)
+        .f32(0)
+        .f32(0)
+        .u16(0)
+        .u8(0)
+        .u8(0)
+        .f32(35)
+        .f32(0)
+        .f32(0)
+        .u8(0)
+        .u8(1)
+        .u8(1)
+        .u8(0)
+        .u8(0);
     lines.u16(1).u8(12).text("Fixture Sans");
     ByteWriter objectPart;
     SignObjPart(objectPart, text->m_nSerial);
-    const Bytes expected =
-        ByteWriter(lines).u16(4).append(objectPart.bytes).u8(0).bytes;
+    const Bytes expected = ByteWriter(lines).u16(4).append(objectPart.bytes).u8(0).bytes;
     EXPECT_EQ(expected, stored);
 
     CTextObj loaded;
@@ -100,8 +147,7 @@ TEST_F(TextObjTest, RecordOfAOneLetterTextAndItsOlderForms) {
     EXPECT_EQ(CArchiveException::badSchema, ArchiveCause([&] { LoadObj(refused, newer); }));
     for (std::size_t n = 0; n < expected.size(); ++n) {
         CTextObj cut;
-        EXPECT_EQ(CArchiveException::endOfFile,
-                  ArchiveCause([&] {
+        EXPECT_EQ(CArchiveException::endOfFile, ArchiveCause([&] {
                       LoadObj(cut, Bytes(expected.begin(), expected.begin() + std::ptrdiff_t(n)));
                   }))
             << n;
@@ -155,12 +201,8 @@ TEST_F(TextObjTest, ConversionToPaths) {
         int groups; // groups directly in the answer (-1: the answer is a single path)
     };
     const Case cases[] = {
-        {{"M"}, 1, -1},
-        {{"M H"}, 2, 0},
-        {{"MHM"}, 3, 0},
-        {{"MH", "HM"}, 4, 2},
-        {{"M", "", "H"}, 2, 0},
-        {{"MH", " ", "o"}, 3, 1},
+        {{"M"}, 1, -1},       {{"M H"}, 2, 0},        {{"MHM"}, 3, 0},
+        {{"MH", "HM"}, 4, 2}, {{"M", "", "H"}, 2, 0}, {{"MH", " ", "o"}, 3, 1},
     };
     for (const Case& c : cases) {
         auto text = Text(c.lines);
@@ -270,7 +312,8 @@ TEST_F(TextObjTest, ColoursMenusAndEditing) {
     EXPECT_STREQ("&Edit Text", label);
 
     CWnd target;
-    ASSERT_TRUE(target.CreateEx(0, nullptr, "target", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr));
+    ASSERT_TRUE(
+        target.CreateEx(0, nullptr, "target", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr));
     text->Edit(&target);
     MSG msg;
     ASSERT_TRUE(PeekMessageA(&msg, target.GetSafeHwnd(), 0, 0, PM_REMOVE));
