@@ -210,69 +210,17 @@ TEST_F(EndToEndTest, StoredLoadedAndStoredAgainByteForByte) {
             w.newClass("CCharacter", 0);
         else
             w.u16(0x8003); // the class read third: after CTextLine and the line itself
-        w.u16(6)
-            .f32(0)
-            .u32(0)
-            .u8(0)
-            .u8(0)
-            .u8(1)
-            .u8(0)
-            .u32(0xFFFFFFFF)
-            .u16(0)
-            .f32(0)
-            .u32(0xFFFFFFFF)
-            .u16(0)
-            .u32(ch->m_nSerial);
-        w.u16(2)
-            .u32(0)
-            .u16(1)
-            .u16(std::uint8_t(WordText[k]))
-            .f32(ch->m_fWidth)
-            .u8(0)
-            .f32(Size)
-            .f32(1)
-            .f32(0)
-            .f32(0)
-            .f32(ch->m_style.kerning)
-            .f32(0)
-            .u32(0)
-            .u8(1);
+        SignObjPart(w, ch->m_nSerial);
+        CharStyle style;
+        style.size = Size;
+        style.charSpacing = 0;
+        style.kerning = ch->m_style.kerning;
+        CharacterFields(w, 0, 1, std::uint8_t(WordText[k]), ch->m_fWidth, 0, style);
     }
-    w.u16(4)
-        .u16(1)
-        .u16(0)
-        .f32(0)
-        .f32(0)
-        .f32(0.1f)
-        .f32(0)
-        .f32(0.01f)
-        .u16(0x0400)
-        .f32(0)
-        .f32(0.1f)
-        .f32(0)
-        .f32(0)
-        .f32(0)
-        .f32(0.1f)
-        .f32(0)
-        .f32(0)
-        .u16(0)
-        .u8(0);
-    w.u8(0).f32(35).f32(0).f32(0).u8(0).u8(0).u8(1).u8(0).u8(0);
+    FreeBaseline(w.u16(4), 0, 0);
+    LineFields(w, 0, 35, 0, 0, 0, 0, 1, 0, 0); // custom kerning only
     w.u16(1).u8(16).text("DejaVu Sans Bold").u16(4);
-    w.u16(6)
-        .f32(0)
-        .u32(0)
-        .u8(0)
-        .u8(0)
-        .u8(1)
-        .u8(0)
-        .u32(0xFFFFFFFF)
-        .u16(0)
-        .f32(0)
-        .u32(0xFFFFFFFF)
-        .u16(0)
-        .u32(text->m_nSerial)
-        .u8(0);
+    SignObjPart(w, text->m_nSerial).u8(0);
     EXPECT_EQ(w.bytes, stored);
     // Widths are the letters' ink, to the font's outline.
     for (int k = 0; k < Letters; ++k)

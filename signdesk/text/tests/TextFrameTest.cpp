@@ -243,36 +243,14 @@ TEST_F(TextFrameTest, RecordsOfEveryVersion) {
     frame->m_path.pathFlags = 0x10;
     const Bytes stored = StoreObj([&](CArchive& ar) { frame->Serialize(ar); });
     ByteWriter head;
-    head.u16(6)
-        .f32(0)
-        .u32(0)
-        .u8(0)
-        .u8(0)
-        .u8(1)
-        .u8(0)
-        .u32(0xFFFFFFFF)
-        .u16(0)
-        .f32(0)
-        .u32(0xFFFFFFFF)
-        .u16(0)
-        .u32(frame->m_nSerial);
+    SignObjPart(head, frame->m_nSerial);
     const Bytes framePath = StoreObj([&](CArchive& ar) { ar << frame->m_framePath; });
     ByteWriter v1;
-    v1.append(head.bytes).u16(4).u32(0x0000FF).u16(1).u16(0x10);
-    v1.f32(1).f32(0).f32(0).f32(1).f32(0).f32(0).f32(0).f32(100).f32(0).f32(50);
-    v1.u8(2)
-        .text("MH")
-        .u8(12)
-        .text("Fixture Sans")
-        .u32(2)
-        .u8(1)
-        .u8(0)
-        .f32(0.1f)
-        .f32(0.5f)
-        .f32(0.9f)
-        .append(framePath)
-        .u8(0)
-        .u8(1);
+    v1.append(head.bytes).u16(4).u32(0x0000FF).u16(1).u16(0x10);        // colour, layer, flags
+    v1.f32(1).f32(0).f32(0).f32(1).f32(0).f32(0);                       // the matrix
+    v1.f32(0).f32(100).f32(0).f32(50);                                  // the box
+    v1.u8(2).text("MH").u8(12).text("Fixture Sans").u32(2).u8(1).u8(0); // fit, kerning
+    v1.f32(0.1f).f32(0.5f).f32(0.9f).append(framePath).u8(0).u8(1);
     const std::size_t v1Size = v1.bytes.size();
     ByteWriter v3(v1);
     v3.f32(1.5f).f32(1).f32(2).f32(3).f32(4).u8(2).u8(0).u8(1).u8(2);
@@ -310,13 +288,7 @@ TEST_F(TextFrameTest, RecordsOfEveryVersion) {
     newer[versionAt] = 5;
     CTextFrame refused;
     EXPECT_EQ(CArchiveException::badSchema, ArchiveCause([&] { LoadObj(refused, newer); }));
-    for (std::size_t n = 0; n < expected.size(); ++n) {
-        CTextFrame cut;
-        EXPECT_EQ(CArchiveException::endOfFile, ArchiveCause([&] {
-                      LoadObj(cut, Bytes(expected.begin(), expected.begin() + std::ptrdiff_t(n)));
-                  }))
-            << n;
-    }
+    ExpectEveryCutEndsTheFile<CTextFrame>(expected);
 
     CTextFrame reloaded;
     {

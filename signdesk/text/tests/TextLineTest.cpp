@@ -76,41 +76,12 @@ TEST_F(TextLineTest, RecordOfAFreeLineAndOlderRecords) {
     line.m_bMirrored = 1;
     line.m_bAutoBLShift = 1;
     const Bytes stored = StoreObj([&](CArchive& ar) { line.Serialize(ar); });
-    const Bytes baseline = ByteWriter()
-                               .u16(1)
-                               .u16(0)
-                               .f32(10)
-                               .f32(20)
-                               .f32(10.1f)
-                               .f32(20)
-                               .f32(0.01f)
-                               .u16(0x0400)
-                               .f32(10)
-                               .f32(10.1f)
-                               .f32(20)
-                               .f32(20)
-                               .f32(10)
-                               .f32(10.1f)
-                               .f32(20)
-                               .f32(20)
-                               .u16(0)
-                               .u8(0)
-                               .bytes;
-    ASSERT_EQ(61u, baseline.size());
-    const Bytes expected = ByteWriter()
-                               .u16(0)
-                               .u16(4)
-                               .append(baseline)
-                               .u8(1)
-                               .f32(35)
-                               .f32(5)
-                               .f32(60)
-                               .u8(0xFF)
-                               .u8(0)
-                               .u8(1)
-                               .u8(1)
-                               .u8(1)
-                               .bytes;
+    ByteWriter baseline;
+    FreeBaseline(baseline, 10, 20);
+    ASSERT_EQ(61u, baseline.bytes.size());
+    ByteWriter record;
+    record.u16(0).u16(4).append(baseline.bytes); // no characters, schema 4
+    const Bytes expected = LineFields(record, 1, 35, 5, 60, 0xFF, 0, 1, 1, 1).bytes;
     EXPECT_EQ(expected, stored);
 
     // Older records: what they lack takes the initial values, not the tool's.
@@ -141,34 +112,14 @@ TEST_F(TextLineTest, RecordOfAFreeLineAndOlderRecords) {
     EXPECT_EQ(CArchiveException::badSchema, ArchiveCause([&] { LoadObj(refused, newer); }));
 
     // An empty baseline becomes a free line's segment at the origin.
-    const Bytes empty = ByteWriter()
-                            .u16(0)
-                            .u16(4)
-                            .u16(0)
-                            .f32(0.01f)
-                            .u16(0)
-                            .f32(0)
-                            .f32(0)
-                            .f32(0)
-                            .f32(0)
-                            .f32(0)
-                            .f32(0)
-                            .f32(0)
-                            .f32(0)
-                            .u16(0)
-                            .u8(0)
-                            .u8(0)
-                            .f32(35)
-                            .f32(0)
-                            .f32(0)
-                            .u8(0)
-                            .u8(0)
-                            .u8(0)
-                            .u8(0)
-                            .u8(0)
-                            .bytes;
+    ByteWriter empty;
+    empty.u16(0).u16(4).u16(0).f32(0.01f).u16(0); // no members
+    for (int k = 0; k < 8; ++k)
+        empty.f32(0); // two boxes
+    empty.u16(0).u8(0);
+    LineFields(empty, 0, 35, 0, 0, 0, 0, 0, 0, 0);
     CTextLine repaired;
-    LoadObj(repaired, empty);
+    LoadObj(repaired, empty.bytes);
     ASSERT_EQ(1, repaired.m_baseline.members.Filled());
     EXPECT_FLOAT_EQ(0.1f, repaired.m_baseline.members[0].end.x);
 

@@ -40,72 +40,20 @@ protected:
     }
 };
 
-ByteWriter& SignObjPart(ByteWriter& w, std::uint32_t serial) {
-    return w.u16(6)
-        .f32(0)
-        .u32(0)
-        .u8(0)
-        .u8(0)
-        .u8(1)
-        .u8(0)
-        .u32(0xFFFFFFFF)
-        .u16(0)
-        .f32(0)
-        .u32(0xFFFFFFFF)
-        .u16(0)
-        .u32(serial);
-}
-
 TEST_F(TextObjTest, RecordOfAOneLetterTextAndItsOlderForms) {
     auto text = Text({"M"});
     CCharacter* m = text->GetLine(0)->GetChar(0);
     const Bytes stored = StoreObj([&](CArchive& ar) { text->Serialize(ar); });
 
+    // One line holding one character (its style: size 25, spacing 0, the rest initial).
     ByteWriter lines;
     lines.u16(1).newClass("CTextLine", 0).u16(1).newClass("CCharacter", 0);
-    SignObjPart(lines, m->m_nSerial)
-        .u16(2)
-        .u32(0xFFFFFFFF)
-        .u16(1)
-        .u16('M')
-        .f32(20)
-        .u8(0)
-        .f32(25)
-        .f32(1)
-        .f32(0)
-        .f32(0)
-        .f32(0)
-        .f32(0)
-        .u32(0)
-        .u8(1);
-    lines.u16(4)
-        .u16(1)
-        .u16(0)
-        .f32(0)
-        .f32(0)
-        .f32(0.1f)
-        .f32(0)
-        .f32(0.01f)
-        .u16(0x0400)
-        .f32(0)
-        .f32(0.1f)
-        .f32(0)
-        .f32(0)
-        .f32(0)
-        .f32(0.1f)
-        .f32(0)
-        .f32(0)
-        .u16(0)
-        .u8(0)
-        .u8(0)
-        .f32(35)
-        .f32(0)
-        .f32(0)
-        .u8(0)
-        .u8(1)
-        .u8(1)
-        .u8(0)
-        .u8(0);
+    SignObjPart(lines, m->m_nSerial);
+    CharStyle style;
+    style.charSpacing = 0;
+    CharacterFields(lines, 0xFFFFFFFF, 1, 'M', 20, 0, style);
+    FreeBaseline(lines.u16(4), 0, 0);
+    LineFields(lines, 0, 35, 0, 0, 0, 1, 1, 0, 0);
     lines.u16(1).u8(12).text("Fixture Sans");
     ByteWriter objectPart;
     SignObjPart(objectPart, text->m_nSerial);
@@ -145,13 +93,7 @@ TEST_F(TextObjTest, RecordOfAOneLetterTextAndItsOlderForms) {
     const Bytes newer = ByteWriter(lines).u16(5).append(objectPart.bytes).u8(0).bytes;
     CTextObj refused;
     EXPECT_EQ(CArchiveException::badSchema, ArchiveCause([&] { LoadObj(refused, newer); }));
-    for (std::size_t n = 0; n < expected.size(); ++n) {
-        CTextObj cut;
-        EXPECT_EQ(CArchiveException::endOfFile, ArchiveCause([&] {
-                      LoadObj(cut, Bytes(expected.begin(), expected.begin() + std::ptrdiff_t(n)));
-                  }))
-            << n;
-    }
+    ExpectEveryCutEndsTheFile<CTextObj>(expected);
     const Bytes foreign = ByteWriter().u16(1).newClass("CCharacter", 0).bytes;
     CTextObj wrong;
     EXPECT_EQ(CArchiveException::badClass, ArchiveCause([&] { LoadObj(wrong, foreign); }));
