@@ -278,14 +278,8 @@ void CTextFrame::Layout() {
     if (m_text.IsEmpty()) return;
 
     TextDefaultsKept kept;
-    CharStyle& style = CCharacter::DefaultStyle;
-    style.size = LayoutSize;
-    style.aspect = m_fAspect;
-    style.charSpacing = m_fCharSpacing;
-    style.slant = m_bVertical;
-    style.charAlign = m_nCharAlignment;
-    CCharacter::WordSpacingFactor = m_fWordSpacing;
-    DefaultFont = m_fontName;
+    TextDefaultsKept::Use(m_fontName, LayoutSize, m_fAspect, m_fCharSpacing, m_bVertical,
+                          m_nCharAlignment, m_fWordSpacing);
 
     floatBBox textBox(m_frameBox.left + m_fMarginLeft, m_frameBox.bottom + m_fMarginBottom,
                       m_frameBox.right - m_fMarginRight, m_frameBox.top - m_fMarginTop);

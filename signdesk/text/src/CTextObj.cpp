@@ -434,14 +434,8 @@ void TextToPath(Path& out, const char* text, const char* fontName, float size, f
     EmptyOutline(out);
     {
         TextDefaultsKept kept;
-        DefaultFont = fontName != nullptr ? fontName : "";
-        CharStyle& style = CCharacter::DefaultStyle;
-        style.size = size;
-        style.aspect = aspect;
-        style.charSpacing = charSpacing;
-        style.slant = slant;
-        style.charAlign = charAlign;
-        CCharacter::WordSpacingFactor = wordSpacingFactor;
+        TextDefaultsKept::Use(fontName, size, aspect, charSpacing, slant, charAlign,
+                              wordSpacingFactor);
 
         CFontCache cache;
         CTextObj textObj;

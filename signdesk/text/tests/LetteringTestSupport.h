@@ -22,6 +22,7 @@
 #include "ObjectArchive.h"
 #include "TextTestSupport.h"
 #include "mfc/CWinApp.h"
+#include "mfc/CWnd.h"
 #include "testing/SfntWriter.h"
 #include "text/CCharacter.h"
 #include "text/CTextLine.h"
@@ -159,6 +160,20 @@ template <class T> void ExpectEveryCutEndsTheFile(const Bytes& record) {
         const Bytes part(record.begin(), record.begin() + std::ptrdiff_t(n));
         EXPECT_EQ(CArchiveException::endOfFile, ArchiveCause([&] { LoadObj(cut, part); })) << n;
     }
+}
+
+// The commands the object's Edit posts to a window.
+inline std::vector<WPARAM> CommandsPostedByEdit(CSignObj& obj) {
+    CWnd target;
+    std::vector<WPARAM> commands;
+    if (!target.CreateEx(0, nullptr, "target", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr))
+        return commands;
+    obj.Edit(&target);
+    MSG msg;
+    while (PeekMessageA(&msg, target.GetSafeHwnd(), 0, 0, PM_REMOVE))
+        if (msg.message == WM_COMMAND) commands.push_back(msg.wParam);
+    target.DestroyWindow();
+    return commands;
 }
 
 inline floatBBox BoxOf(Path& p) {

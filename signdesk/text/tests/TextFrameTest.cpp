@@ -319,16 +319,8 @@ TEST_F(TextFrameTest, CopiesAndEditing) {
     EXPECT_STREQ("CPathObj", editable->GetRuntimeClass()->m_lpszClassName);
     EXPECT_EQ(frame->m_path.subPaths.Filled(), editable->GetPath()->subPaths.Filled());
 
-    CWnd target;
-    ASSERT_TRUE(
-        target.CreateEx(0, nullptr, "target", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr));
-    frame->Edit(&target);
-    MSG msg;
-    ASSERT_TRUE(PeekMessageA(&msg, target.GetSafeHwnd(), 0, 0, PM_REMOVE));
-    EXPECT_EQ(WPARAM(ID_TEXT_TOOL), msg.wParam);
-    ASSERT_TRUE(PeekMessageA(&msg, target.GetSafeHwnd(), 0, 0, PM_REMOVE));
-    EXPECT_EQ(WPARAM(ID_TOOL_PROPERTY_CHANGE), msg.wParam);
-    target.DestroyWindow();
+    EXPECT_EQ(std::vector<WPARAM>({ID_TEXT_TOOL, ID_TOOL_PROPERTY_CHANGE}),
+              CommandsPostedByEdit(*frame));
 }
 
 } // namespace

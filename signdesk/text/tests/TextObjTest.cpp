@@ -13,6 +13,7 @@
 #include "model/CFountainFill.h"
 #include "text/CTextObj.h"
 #include "text/FontCache.h"
+#include "text/TextResourceIds.h"
 #include "win32/CodePageTesting.h"
 #include "win32/KernelTesting.h"
 
@@ -253,15 +254,7 @@ TEST_F(TextObjTest, ColoursMenusAndEditing) {
     menu.GetMenuString(32869, label, MF_BYCOMMAND);
     EXPECT_STREQ("&Edit Text", label);
 
-    CWnd target;
-    ASSERT_TRUE(
-        target.CreateEx(0, nullptr, "target", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr));
-    text->Edit(&target);
-    MSG msg;
-    ASSERT_TRUE(PeekMessageA(&msg, target.GetSafeHwnd(), 0, 0, PM_REMOVE));
-    EXPECT_EQ(UINT(WM_COMMAND), msg.message);
-    EXPECT_EQ(WPARAM(32918), msg.wParam);
-    target.DestroyWindow();
+    EXPECT_EQ(std::vector<WPARAM>({ID_TEXT_TOOL}), CommandsPostedByEdit(*text));
 }
 
 TEST_F(TextObjTest, TextOutlinesForOtherPartsOfTheProgram) {
