@@ -24,6 +24,17 @@ bool IsOpenOrEmpty(const SubPath& sp) {
     return s.x != e.x || s.y != e.y;
 }
 
+void HashPathMember(const PathMember& pm, DWORD* hash) {
+    const WORD flags = WORD(pm.flags & ~PM_CHANGED);
+    HashBytes(&flags, 2, hash);
+    const float ends[4] = {pm.start.x, pm.start.y, pm.end.x, pm.end.y};
+    HashBytes(ends, sizeof ends, hash);
+    if (pm.flags & PM_CURVE) {
+        const float ctrls[4] = {pm.ctrl1.x, pm.ctrl1.y, pm.ctrl2.x, pm.ctrl2.y};
+        HashBytes(ctrls, sizeof ctrls, hash);
+    }
+}
+
 CPathObj::CPathObj() {
     m_path.colour = NO_COLOR;
     m_path.layer = 1;
@@ -57,18 +68,9 @@ void CPathObj::SerializeState(CArchive& ar, CSignDoc* pDoc) {
 
 void CPathObj::UpdateStamp() {
     DWORD stamp = 0;
-    for (const SubPath& sp : m_path.subPaths) {
-        for (const PathMember& pm : sp.members) {
-            const WORD flags = WORD(pm.flags & ~PM_CHANGED);
-            HashBytes(&flags, 2, &stamp);
-            const float ends[4] = {pm.start.x, pm.start.y, pm.end.x, pm.end.y};
-            HashBytes(ends, sizeof ends, &stamp);
-            if (pm.flags & PM_CURVE) {
-                const float ctrls[4] = {pm.ctrl1.x, pm.ctrl1.y, pm.ctrl2.x, pm.ctrl2.y};
-                HashBytes(ctrls, sizeof ctrls, &stamp);
-            }
-        }
-    }
+    for (const SubPath& sp : m_path.subPaths)
+        for (const PathMember& pm : sp.members)
+            HashPathMember(pm, &stamp);
     m_nStamp = stamp;
 }
 

@@ -6,6 +6,7 @@
 
 #include "ModelTestSupport.h"
 #include "ObjectArchive.h"
+#include "RasterCanvas.h"
 #include "SquarePath.h"
 #include <algorithm>
 
@@ -280,31 +281,6 @@ TEST_F(PathObjPrinterTest, FilledOutlinedSquareAsPostScript) {
 }
 
 namespace {
-
-// A CDC over a white 24-bit top-down DIB section.
-struct Canvas {
-    CDC dc;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ old = nullptr;
-    Canvas(int w, int h) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = -h;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 24;
-        dc.CreateCompatibleDC(nullptr);
-        void* bits = nullptr;
-        bitmap = CreateDIBSection(dc.m_hDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        old = ::SelectObject(dc.m_hDC, bitmap);
-        RECT r{0, 0, w, h};
-        FillRect(dc.m_hDC, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    }
-    ~Canvas() {
-        ::SelectObject(dc.m_hDC, old);
-        DeleteObject(bitmap);
-    }
-};
 
 // Pixels of colour c in row y and in column x.
 int InRow(const SdGdiImage& img, int y, COLORREF c) {

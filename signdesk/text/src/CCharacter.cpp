@@ -70,10 +70,10 @@ CCharacter::~CCharacter() = default;
 void CCharacter::Serialize(CArchive& ar) {
     CSignObj::Serialize(ar);
     if (ar.IsStoring()) {
-        ar << WORD(Schema) << DWORD(m_path.colour) << StoredLayerWord(m_path.layer)
-           << WORD(m_nCode) << m_fWidth << BYTE(m_nFontIndex) << m_style.size << m_style.aspect
-           << m_style.baselineShift << m_style.charSpacing << m_style.kerning
-           << m_style.italicAngle << DWORD(m_style.slant) << BYTE(m_style.charAlign);
+        ar << WORD(Schema) << DWORD(m_path.colour) << StoredLayerWord(m_path.layer) << WORD(m_nCode)
+           << m_fWidth << BYTE(m_nFontIndex) << m_style.size << m_style.aspect
+           << m_style.baselineShift << m_style.charSpacing << m_style.kerning << m_style.italicAngle
+           << DWORD(m_style.slant) << BYTE(m_style.charAlign);
         return;
     }
     WORD schema;
@@ -110,8 +110,8 @@ void CCharacter::SerializeState(CArchive& ar, CSignDoc* pDoc) {
     CPathObj::SerializeState(ar, pDoc);
     if (ar.IsStoring()) {
         ar << WORD(m_nCode) << m_fWidth << BYTE(m_nFontIndex) << m_style.size << m_style.aspect
-           << m_style.baselineShift << m_style.charSpacing << m_style.kerning
-           << m_style.italicAngle << DWORD(m_style.slant) << BYTE(m_style.charAlign);
+           << m_style.baselineShift << m_style.charSpacing << m_style.kerning << m_style.italicAngle
+           << DWORD(m_style.slant) << BYTE(m_style.charAlign);
         return;
     }
     WORD code;
@@ -166,9 +166,9 @@ float CCharacter::UsableWidth() const {
 }
 
 float CCharacter::Gap() const {
-    return m_style.IsUsable() ? (m_style.kerning + m_style.charSpacing) * m_style.aspect *
-                                    m_style.size
-                              : 0.0f;
+    return m_style.IsUsable()
+               ? (m_style.kerning + m_style.charSpacing) * m_style.aspect * m_style.size
+               : 0.0f;
 }
 
 void CCharacter::BuildGlyph(const CStringArray& fontNames, CFontCache& cache, int leftAlign) {

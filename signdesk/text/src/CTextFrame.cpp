@@ -9,7 +9,6 @@
 #include "mfc/CArchive.h"
 #include "mfc/CArchiveException.h"
 #include "mfc/CWnd.h"
-#include "model/CObjIterator.h"
 #include "model/HashBytes.h"
 #include "model/TMatrixRecord.h"
 #include "pathkit/NumericToolkit.h"
@@ -86,12 +85,12 @@ CTextFrame::CTextFrame() : m_frameBox(0, 0, 100, 50) {
     BuildBox(m_frameBox, m_framePath);
 }
 
-CTextFrame::CTextFrame(const floatBBox& box, const char* text, const char* fontName,
-                       DWORD fitMode, BYTE autoKerning, BYTE customKerning, float charSpacing,
-                       float wordSpacing, float aspect, BYTE vertical, BYTE reversed,
-                       float lineSpacing, BYTE alignment, BYTE placeMode, BYTE weld,
-                       float marginLeft, float marginTop, float marginRight, float marginBottom,
-                       BYTE charAlignment, BYTE autoBaselineShift)
+CTextFrame::CTextFrame(const floatBBox& box, const char* text, const char* fontName, DWORD fitMode,
+                       BYTE autoKerning, BYTE customKerning, float charSpacing, float wordSpacing,
+                       float aspect, BYTE vertical, BYTE reversed, float lineSpacing,
+                       BYTE alignment, BYTE placeMode, BYTE weld, float marginLeft, float marginTop,
+                       float marginRight, float marginBottom, BYTE charAlignment,
+                       BYTE autoBaselineShift)
     : m_frameBox(box), m_text(text != nullptr ? text : ""),
       m_fontName(fontName != nullptr ? fontName : ""), m_nFitMode(fitMode),
       m_fCharSpacing(charSpacing), m_fWordSpacing(wordSpacing), m_fAspect(aspect),
@@ -119,8 +118,7 @@ void CTextFrame::SerializeFields(CArchive& ar, WORD version) {
     DWORD fitMode;
     LoadTMatrix(ar, m_frameMatrix);
     ar >> m_frameBox >> m_text >> m_fontName >> fitMode >> m_bAutoKerning >> m_bCustomKerning >>
-        m_fCharSpacing >> m_fWordSpacing >> m_fAspect >> m_framePath >> m_bVertical >>
-        m_bReversed;
+        m_fCharSpacing >> m_fWordSpacing >> m_fAspect >> m_framePath >> m_bVertical >> m_bReversed;
     m_nFitMode = fitMode;
     // What an older record lacks takes the initial value.
     m_fLineSpacing = InitialLineSpacing;
@@ -140,8 +138,7 @@ void CTextFrame::SerializeFields(CArchive& ar, WORD version) {
 void CTextFrame::Serialize(CArchive& ar) {
     CSignObj::Serialize(ar);
     if (ar.IsStoring()) {
-        ar << WORD(Version) << DWORD(m_path.colour) << WORD(m_path.layer)
-           << WORD(m_path.pathFlags);
+        ar << WORD(Version) << DWORD(m_path.colour) << WORD(m_path.layer) << WORD(m_path.pathFlags);
         SerializeFields(ar, Version);
         return;
     }
@@ -165,8 +162,7 @@ DWORD CTextFrame::StoreStamp() {
     HashBytes(matrix, sizeof matrix, &m_nSavedStamp);
     HashBytes(box, sizeof box, &m_nSavedStamp);
     HashBytes(static_cast<const char*>(m_text), DWORD(m_text.GetLength()), &m_nSavedStamp);
-    HashBytes(static_cast<const char*>(m_fontName), DWORD(m_fontName.GetLength()),
-              &m_nSavedStamp);
+    HashBytes(static_cast<const char*>(m_fontName), DWORD(m_fontName.GetLength()), &m_nSavedStamp);
     HashBytes(&m_nFitMode, 4, &m_nSavedStamp);
     HashBytes(&m_bAutoKerning, 1, &m_nSavedStamp);
     HashBytes(&m_bCustomKerning, 1, &m_nSavedStamp);
@@ -174,11 +170,11 @@ DWORD CTextFrame::StoreStamp() {
         HashBytes(v, 4, &m_nSavedStamp);
     HashBytes(&m_bVertical, 1, &m_nSavedStamp);
     HashBytes(&m_bReversed, 1, &m_nSavedStamp);
-    for (const float* v : {&m_fLineSpacing, &m_fMarginLeft, &m_fMarginRight, &m_fMarginTop,
-                           &m_fMarginBottom})
+    for (const float* v :
+         {&m_fLineSpacing, &m_fMarginLeft, &m_fMarginRight, &m_fMarginTop, &m_fMarginBottom})
         HashBytes(v, 4, &m_nSavedStamp);
-    for (const BYTE* b : {&m_nAlignment, &m_nPlaceMode, &m_bWeld, &m_nCharAlignment,
-                          &m_bAutoBaselineShift})
+    for (const BYTE* b :
+         {&m_nAlignment, &m_nPlaceMode, &m_bWeld, &m_nCharAlignment, &m_bAutoBaselineShift})
         HashBytes(b, 1, &m_nSavedStamp);
     return m_nSavedStamp;
 }
@@ -282,14 +278,8 @@ void CTextFrame::Layout() {
     if (m_text.IsEmpty()) return;
 
     TextDefaultsKept kept;
-    CharStyle& style = CCharacter::DefaultStyle;
-    style.size = LayoutSize;
-    style.aspect = m_fAspect;
-    style.charSpacing = m_fCharSpacing;
-    style.slant = m_bVertical;
-    style.charAlign = m_nCharAlignment;
-    CCharacter::WordSpacingFactor = m_fWordSpacing;
-    DefaultFont = m_fontName;
+    TextDefaultsKept::Use(m_fontName, LayoutSize, m_fAspect, m_fCharSpacing, m_bVertical,
+                          m_nCharAlignment, m_fWordSpacing);
 
     floatBBox textBox(m_frameBox.left + m_fMarginLeft, m_frameBox.bottom + m_fMarginBottom,
                       m_frameBox.right - m_fMarginRight, m_frameBox.top - m_fMarginTop);
@@ -373,15 +363,10 @@ void CTextFrame::Layout() {
     fit *= m_frameMatrix;
     if (!placed || !IsFiniteMatrix(fit)) return;
 
-    if (m_bWeld) {
+    if (m_bWeld)
         text.AddToPath(m_path);
-    } else {
-        CObjIterator it(&text.m_children);
-        for (it.First(); CSignObj* pObj = it.Current(); it.Next()) {
-            Path copy(static_cast<CCharacter*>(pObj)->m_path);
-            m_path.Concat(copy);
-        }
-    }
+    else
+        AppendCharacterOutlines(text, m_path);
     m_path.Transform(fit);
     m_path.Prepare();
 }

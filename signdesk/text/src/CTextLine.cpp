@@ -9,6 +9,7 @@
 #include "mfc/CArchiveException.h"
 #include "mfc/CStringArray.h"
 #include "mfc/CWinApp.h"
+#include "model/CPathObj.h"
 #include "model/HashBytes.h"
 #include "model/ToolGeometry.h"
 #include "pathkit/NumericToolkit.h"
@@ -34,8 +35,8 @@ constexpr float FreeLineLength = 0.1f;
 void MakeFreeBaseline(SubPath& sp, float x, float y, int vertical) {
     sp.members.Reset();
     const floatPoint start(x, y);
-    const floatPoint end = vertical ? floatPoint(x, y - FreeLineLength)
-                                    : floatPoint(x + FreeLineLength, y);
+    const floatPoint end =
+        vertical ? floatPoint(x, y - FreeLineLength) : floatPoint(x + FreeLineLength, y);
     PathMember* m = sp.members.Append();
     m->flags = 0;
     m->start = m->ctrl1 = start;
@@ -59,7 +60,6 @@ void StepBack(float& pos, CCharacter* ch) {
     pos -= ch->Gap() + ch->UsableWidth();
     if (ch->IsTab()) SnapToTab(pos, ch->UsableWidth());
 }
-
 
 } // namespace
 
@@ -127,30 +127,22 @@ DWORD CTextLine::StoreStamp() {
     HashBytes(&m_bCustomKerning, 1, &m_nSavedStamp);
     HashBytes(&m_bMirrored, 1, &m_nSavedStamp);
     HashBytes(&m_bAutoBLShift, 1, &m_nSavedStamp);
-    for (const PathMember& pm : m_baseline.members) {
-        const WORD flags = WORD(pm.flags & ~PM_CHANGED);
-        HashBytes(&flags, 2, &m_nSavedStamp);
-        const float ends[4] = {pm.start.x, pm.start.y, pm.end.x, pm.end.y};
-        HashBytes(ends, sizeof ends, &m_nSavedStamp);
-        if (pm.flags & PM_CURVE) {
-            const float ctrls[4] = {pm.ctrl1.x, pm.ctrl1.y, pm.ctrl2.x, pm.ctrl2.y};
-            HashBytes(ctrls, sizeof ctrls, &m_nSavedStamp);
-        }
-    }
+    for (const PathMember& pm : m_baseline.members)
+        HashPathMember(pm, &m_nSavedStamp);
     return m_nSavedStamp;
 }
 
 void CTextLine::SerializeState(CArchive& ar, CSignDoc* pDoc) {
     CSignObj::SerializeState(ar, pDoc);
     if (ar.IsStoring()) {
-        ar << m_baseline << BYTE(m_nAlign) << m_fPitch << m_fAnchor << m_fRadius
-           << BYTE(m_nArcSide) << BYTE(m_bAutoKerning) << BYTE(m_bCustomKerning)
-           << BYTE(m_bMirrored) << BYTE(m_bAutoBLShift);
+        ar << m_baseline << BYTE(m_nAlign) << m_fPitch << m_fAnchor << m_fRadius << BYTE(m_nArcSide)
+           << BYTE(m_bAutoKerning) << BYTE(m_bCustomKerning) << BYTE(m_bMirrored)
+           << BYTE(m_bAutoBLShift);
         return;
     }
     BYTE side;
-    ar >> m_baseline >> m_nAlign >> m_fPitch >> m_fAnchor >> m_fRadius >> side >>
-        m_bAutoKerning >> m_bCustomKerning >> m_bMirrored >> m_bAutoBLShift;
+    ar >> m_baseline >> m_nAlign >> m_fPitch >> m_fAnchor >> m_fRadius >> side >> m_bAutoKerning >>
+        m_bCustomKerning >> m_bMirrored >> m_bAutoBLShift;
     m_nArcSide = static_cast<signed char>(side);
     if (m_baseline.members.Filled() == 0) MakeFreeBaseline(m_baseline, 0, 0, 0);
 }

@@ -10,6 +10,7 @@
 #include "mfc/CMenu.h"
 #include "mfc/CPropertySheet.h"
 #include "mfc/CWnd.h"
+#include "model/CFillObj.h"
 #include "model/CObjIterator.h"
 #include "model/CObjTreeIterator.h"
 #include "model/HashBytes.h"
@@ -36,6 +37,18 @@ constexpr std::uint16_t Space = 32;
 constexpr std::uint16_t Tab = 9;
 constexpr int TabSpaces = 8;
 
+// Every object of the tree that held the text's former fill (or transparency fill) gets the
+// one the text holds now.
+void PassOnFill(CObArray& tree, CFillObj* CSignObj::*held, CFillObj* former, CFillObj* now,
+                void (CSignObj::*set)(CFillObj*)) {
+    if (now == former) return;
+    CObjTreeIterator it(&tree);
+    for (it.First(); !it.IsDone(); it.Next()) {
+        CSignObj* pObj = it.Current();
+        if (pObj != nullptr && pObj->*held == former) (pObj->*set)(now);
+    }
+}
+
 } // namespace
 
 void AppendTextContextItem(CMenu* pMenu) {
@@ -45,11 +58,32 @@ void AppendTextContextItem(CMenu* pMenu) {
     if (source.LoadMenu(IDR_TEXT_CONTEXT_MENU)) CopyMenuItem(&source, pMenu, ID_TEXT_CONTEXT_EDIT);
 }
 
+void AppendCharacterOutlines(CTextObj& text, Path& out) {
+    CObjIterator it(&text.m_children);
+    for (it.First(); CSignObj* pObj = it.Current(); it.Next()) {
+        Path copy(static_cast<CCharacter*>(pObj)->m_path);
+        out.Concat(copy);
+    }
+}
+
 bool IsRightToLeftUser() {
     switch (GetUserDefaultLangID()) {
-    case 0x0401: case 0x0801: case 0x0C01: case 0x1001: case 0x1401: case 0x1801: case 0x1C01:
-    case 0x2001: case 0x2401: case 0x2801: case 0x2C01: case 0x3001: case 0x3401: case 0x3801:
-    case 0x3C01: case 0x4001:
+    case 0x0401:
+    case 0x0801:
+    case 0x0C01:
+    case 0x1001:
+    case 0x1401:
+    case 0x1801:
+    case 0x1C01:
+    case 0x2001:
+    case 0x2401:
+    case 0x2801:
+    case 0x2C01:
+    case 0x3001:
+    case 0x3401:
+    case 0x3801:
+    case 0x3C01:
+    case 0x4001:
         return true;
     default:
         return false;
@@ -58,8 +92,7 @@ bool IsRightToLeftUser() {
 
 CTextObj::CTextObj() : m_bRightToLeft(IsRightToLeftUser() ? 1 : 0) {}
 
-CTextObj::CTextObj(float x, float y, const SubPath* path, float anchor, int vertical)
-    : CTextObj() {
+CTextObj::CTextObj(float x, float y, const SubPath* path, float anchor, int vertical) : CTextObj() {
     m_children.Add(new CTextLine(x, y, path, anchor, vertical));
 }
 
@@ -108,8 +141,8 @@ DWORD CTextObj::StoreStamp() {
 void CTextObj::SerializeState(CArchive& ar, CSignDoc*) {
     if (ar.IsStoring()) {
         m_fontNames.Serialize(ar);
-        ar << DWORD(m_nCaretLine) << DWORD(m_nCaretPos) << DWORD(m_nSelAnchor)
-           << DWORD(m_nSelEnd) << BYTE(m_bRightToLeft);
+        ar << DWORD(m_nCaretLine) << DWORD(m_nCaretPos) << DWORD(m_nSelAnchor) << DWORD(m_nSelEnd)
+           << BYTE(m_bRightToLeft);
         return;
     }
     m_fontNames.RemoveAll();
@@ -130,26 +163,22 @@ void CTextObj::SetFill(CFillObj* pFill) {
 }
 
 void CTextObj::TransformFill(const floatTMatrix& m) {
+    // As the base does it, but the text's own SetFill would hand the copy to the whole tree.
     CFillObj* former = m_pFill;
-    CSignObj::TransformFill(m);
-    if (m_pFill == former) return;
-    CObjTreeIterator it(&m_children);
-    for (it.First(); !it.IsDone(); it.Next()) {
-        CSignObj* pObj = it.Current();
-        if (pObj != nullptr && pObj->m_pFill == former) pObj->SetFill(m_pFill);
-    }
+    if (former == nullptr) return;
+    CFillObj* pCopy = former->Clone();
+    if (pCopy == nullptr) return;
+    pCopy->Transform(m);
+    CSignObj::SetFill(pCopy);
+    ++m_nStamp;
+    PassOnFill(m_children, &CSignObj::m_pFill, former, m_pFill, &CSignObj::SetFill);
 }
 
 void CTextObj::TransformTransparency(const floatTMatrix& m) {
     CFillObj* former = m_pTransparencyFill;
     CSignObj::TransformTransparency(m);
-    if (m_pTransparencyFill == former) return;
-    CObjTreeIterator it(&m_children);
-    for (it.First(); !it.IsDone(); it.Next()) {
-        CSignObj* pObj = it.Current();
-        if (pObj != nullptr && pObj->m_pTransparencyFill == former)
-            pObj->SetTransparencyFill(m_pTransparencyFill);
-    }
+    PassOnFill(m_children, &CSignObj::m_pTransparencyFill, former, m_pTransparencyFill,
+               &CSignObj::SetTransparencyFill);
 }
 
 BOOL CTextObj::CanUngroup() {
@@ -348,8 +377,8 @@ void CTextObj::TextIndexToCaret(int index, int& line, int& pos) {
     }
 }
 
-CCharacter* MakeCharacter(std::uint16_t code, CCharacter* existing, CTextObj* text,
-                          CTextLine* line, CFontCache& cache) {
+CCharacter* MakeCharacter(std::uint16_t code, CCharacter* existing, CTextObj* text, CTextLine* line,
+                          CFontCache& cache) {
     std::unique_ptr<CCharacter> made;
     CCharacter* ch = existing;
     if (ch == nullptr) {
@@ -374,8 +403,7 @@ CCharacter* MakeCharacter(std::uint16_t code, CCharacter* existing, CTextObj* te
         ch->m_fOutlineWidth = 0;
         ch->m_bFixedOutlineWidth = 0;
         const CharStyle& s = ch->m_style;
-        const float space =
-            s.IsUsable() ? s.aspect * s.size * CCharacter::WordSpacingFactor : 0.0f;
+        const float space = s.IsUsable() ? s.aspect * s.size * CCharacter::WordSpacingFactor : 0.0f;
         ch->m_fWidth = std::isfinite(space) ? space : 0.0f;
         if (code == Tab) ch->m_fWidth *= TabSpaces;
     }
@@ -400,21 +428,14 @@ void AddTextLine(CTextObj* text, const char* lineText, CFontCache& cache, float 
     text->m_children.Add(line.release());
 }
 
-
 void TextToPath(Path& out, const char* text, const char* fontName, float size, float aspect,
                 float charSpacing, float wordSpacingFactor, std::uint32_t slant,
                 std::uint8_t charAlign, float lineFactor, std::uint8_t merge) {
     EmptyOutline(out);
     {
         TextDefaultsKept kept;
-        DefaultFont = fontName != nullptr ? fontName : "";
-        CharStyle& style = CCharacter::DefaultStyle;
-        style.size = size;
-        style.aspect = aspect;
-        style.charSpacing = charSpacing;
-        style.slant = slant;
-        style.charAlign = charAlign;
-        CCharacter::WordSpacingFactor = wordSpacingFactor;
+        TextDefaultsKept::Use(fontName, size, aspect, charSpacing, slant, charAlign,
+                              wordSpacingFactor);
 
         CFontCache cache;
         CTextObj textObj;
@@ -432,15 +453,10 @@ void TextToPath(Path& out, const char* text, const char* fontName, float size, f
         }
         if (!line.IsEmpty()) AddTextLine(&textObj, line, cache, lineFactor);
 
-        if (merge) {
+        if (merge)
             textObj.AddToPath(out);
-        } else {
-            CObjIterator it(&textObj.m_children);
-            for (it.First(); CSignObj* pObj = it.Current(); it.Next()) {
-                Path copy(static_cast<CCharacter*>(pObj)->m_path);
-                out.Concat(copy);
-            }
-        }
+        else
+            AppendCharacterOutlines(textObj, out);
     }
     out.Prepare();
 }

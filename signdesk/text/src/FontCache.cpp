@@ -26,8 +26,9 @@ std::set<std::string>& WarnedNames() {
 // The message text with the two names put in place of its first two "%s"; nothing else of
 // the text is read as a format.
 CString SubstitutionMessage(const CString& requested, const CString& used) {
-    const CString format = LoadTextString(
-        IDS_FONT_SUBSTITUTED, "The font \"%s\" is not available.\nThe font \"%s\" is used instead.");
+    const CString format =
+        LoadTextString(IDS_FONT_SUBSTITUTED,
+                       "The font \"%s\" is not available.\nThe font \"%s\" is used instead.");
     const char* names[2] = {requested, used};
     CString text;
     int given = 0;

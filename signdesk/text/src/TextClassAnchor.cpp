@@ -7,7 +7,7 @@
 #include "text/CTextObj.h"
 
 namespace {
-[[maybe_unused]] __attribute__((used)) const CRuntimeClass* const TextClasses[] = {
-    RUNTIME_CLASS(CCharacter), RUNTIME_CLASS(CTextLine), RUNTIME_CLASS(CTextObj),
-    RUNTIME_CLASS(CTextFrame)};
+[[maybe_unused]] __attribute__((used))
+const CRuntimeClass* const TextClasses[] = {RUNTIME_CLASS(CCharacter), RUNTIME_CLASS(CTextLine),
+                                            RUNTIME_CLASS(CTextObj), RUNTIME_CLASS(CTextFrame)};
 } // namespace

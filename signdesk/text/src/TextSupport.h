@@ -8,6 +8,7 @@
 #include "pathkit/TMatrix.h"
 
 class CMenu;
+class CTextObj;
 
 // A string of the resource library, or the fallback when the library has none.
 CString LoadTextString(UINT id, const char* fallback);
@@ -27,3 +28,6 @@ inline void EmptyOutline(Path& p) {
 
 // A separator and the text context item (its text from the resource library's text menu).
 void AppendTextContextItem(CMenu* pMenu);
+
+// Appends every character's outline of the text to out, in text order (no union).
+void AppendCharacterOutlines(CTextObj& text, Path& out);

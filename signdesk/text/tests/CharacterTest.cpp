@@ -48,8 +48,14 @@ TEST(CharCodesTest, CodesAndStringsOnSingleAndDoubleByteSystems) {
         std::vector<std::uint16_t> codes;
     };
     const Case cases[] = {
-        {1252, "A\x82\xA0" "B", {'A', 0x82, 0xA0, 'B'}},
-        {932, "A\x82\xA0" "B", {'A', 0x82A0, 'B'}},
+        {1252,
+         "A\x82\xA0"
+         "B",
+         {'A', 0x82, 0xA0, 'B'}},
+        {932,
+         "A\x82\xA0"
+         "B",
+         {'A', 0x82A0, 'B'}},
         // A first byte at the very end stands alone: nothing past the end is read.
         {932, "A\x82", {'A', 0x82}},
         {932, "", {}},
@@ -76,12 +82,6 @@ TEST(CharCodesTest, CodesAndStringsOnSingleAndDoubleByteSystems) {
     EXPECT_STREQ("\xA0\x82\xA0x", out);
 }
 
-// CSignObj part of an object with the default attributes and serial s.
-ByteWriter& SignObjPart(ByteWriter& w, std::uint32_t serial) {
-    return w.u16(6).f32(0).u32(0).u8(0).u8(0).u8(1).u8(0).u32(0xFFFFFFFF).u16(0).f32(0)
-        .u32(0xFFFFFFFF).u16(0).u32(serial);
-}
-
 TEST_F(CharacterTest, RecordIsStoredAsSpecifiedAndOlderRecordsTakeInitialValues) {
     CCharacter ch;
     ch.m_path.colour = 0x00112233;
@@ -89,14 +89,14 @@ TEST_F(CharacterTest, RecordIsStoredAsSpecifiedAndOlderRecordsTakeInitialValues)
     ch.m_nCode = 'Q';
     ch.m_fWidth = 12.5f;
     ch.m_nFontIndex = 2;
-    ch.m_style = {30.0f, 0.75f, 0.125f, 0.25f, -0.0625f, 12.0f, 1, 2};
+    const CharStyle style{30.0f, 0.75f, 0.125f, 0.25f, -0.0625f, 12.0f, 1, 2};
+    ch.m_style = style;
     const Bytes stored = StoreObj([&](CArchive& ar) { ch.Serialize(ar); });
     ByteWriter head;
     SignObjPart(head, ch.m_nSerial);
-    const Bytes expected = ByteWriter(head)
-                               .u16(2).u32(0x00112233).u16(0x00FB).u16('Q').f32(12.5f).u8(2)
-                               .f32(30).f32(0.75f).f32(0.125f).f32(0.25f).f32(-0.0625f).f32(12)
-                               .u32(1).u8(2).bytes;
+    ByteWriter record(head);
+    // The layer word holds the layer -5 in its low byte only.
+    const Bytes expected = CharacterFields(record, 0x00112233, 0x00FB, 'Q', 12.5f, 2, style).bytes;
     EXPECT_EQ(expected, stored);
 
     // The tool's current attributes never reach what a file gives or lacks.
@@ -120,12 +120,7 @@ TEST_F(CharacterTest, RecordIsStoredAsSpecifiedAndOlderRecordsTakeInitialValues)
     schema3[head.bytes.size()] = 3;
     CCharacter newer;
     EXPECT_EQ(CArchiveException::badSchema, ArchiveCause([&] { LoadObj(newer, schema3); }));
-    for (std::size_t n = 0; n < expected.size(); ++n) {
-        CCharacter cut;
-        EXPECT_EQ(CArchiveException::endOfFile,
-                  ArchiveCause([&] { LoadObj(cut, Bytes(expected.begin(), expected.begin() + std::ptrdiff_t(n))); }))
-            << n;
-    }
+    ExpectEveryCutEndsTheFile<CCharacter>(expected);
 }
 
 TEST_F(CharacterTest, GlyphsAreBuiltToSizeWithTheirSideBearingsOrLeftAligned) {
@@ -215,8 +210,8 @@ TEST_F(CharacterTest, VerticalWritingTurnsAndAlignsGlyphsAcrossTheLine) {
         ch->m_style.slant = c.slant;
         ch->m_style.charAlign = c.align;
         ch->BuildGlyph(names_, cache_, 0);
-        SCOPED_TRACE(::testing::Message() << std::hex << c.code << " slant " << c.slant
-                                          << " align " << c.align);
+        SCOPED_TRACE(::testing::Message()
+                     << std::hex << c.code << " slant " << c.slant << " align " << c.align);
         ExpectBox(ch->m_path, c.box.left, c.box.bottom, c.box.right, c.box.top);
     }
 }

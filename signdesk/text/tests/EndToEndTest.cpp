@@ -35,7 +35,8 @@ constexpr float PixelsPerMm = 4;
 class FreeTypeFace {
 public:
     FreeTypeFace() {
-        ok_ = FT_Init_FreeType(&library_) == 0 && FT_New_Face(library_, DejaVuBoldFile, 0, &face_) == 0;
+        ok_ = FT_Init_FreeType(&library_) == 0 &&
+              FT_New_Face(library_, DejaVuBoldFile, 0, &face_) == 0;
         if (ok_) mHeight_ = float(Box('M').yMax);
     }
     ~FreeTypeFace() {
@@ -49,7 +50,8 @@ public:
     float MHeight() const { return mHeight_; }
 
     const FT_Outline& Load(char c) {
-        FT_Load_Glyph(face_, FT_Get_Char_Index(face_, FT_ULong(c)), FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING);
+        FT_Load_Glyph(face_, FT_Get_Char_Index(face_, FT_ULong(c)),
+                      FT_LOAD_NO_SCALE | FT_LOAD_NO_HINTING);
         return face_->glyph->outline;
     }
     FT_BBox Box(char c) {
@@ -85,7 +87,8 @@ public:
             const FT_Outline& o = Load(WordText[k]);
             const short base = short(points.size());
             for (int i = 0; i < o.n_points; ++i) {
-                const double x = (originsMm[std::size_t(k)] + o.points[i].x * Scale()) * perMm + shiftX;
+                const double x =
+                    (originsMm[std::size_t(k)] + o.points[i].x * Scale()) * perMm + shiftX;
                 const double y = o.points[i].y * Scale() * perMm + shiftY;
                 points.push_back({FT_Pos(std::lround(x * 64)), FT_Pos(std::lround(y * 64))});
                 tags.push_back(o.tags[i]);
@@ -160,7 +163,8 @@ protected:
         line->m_nAlign = 0;
         CFontCache cache;
         for (const char* c = WordText; *c; ++c)
-            line->m_children.Add(MakeCharacter(std::uint16_t(*c), nullptr, text.get(), line, cache));
+            line->m_children.Add(
+                MakeCharacter(std::uint16_t(*c), nullptr, text.get(), line, cache));
         for (int i = 1; i < line->GetCount(); ++i)
             KernPair(line, i, text.get(), cache);
         text->LayoutText(0);
@@ -206,21 +210,22 @@ TEST_F(EndToEndTest, StoredLoadedAndStoredAgainByteForByte) {
             w.newClass("CCharacter", 0);
         else
             w.u16(0x8003); // the class read third: after CTextLine and the line itself
-        w.u16(6).f32(0).u32(0).u8(0).u8(0).u8(1).u8(0).u32(0xFFFFFFFF).u16(0).f32(0)
-            .u32(0xFFFFFFFF).u16(0).u32(ch->m_nSerial);
-        w.u16(2).u32(0).u16(1).u16(std::uint8_t(WordText[k])).f32(ch->m_fWidth).u8(0).f32(Size)
-            .f32(1).f32(0).f32(0).f32(ch->m_style.kerning).f32(0).u32(0).u8(1);
+        SignObjPart(w, ch->m_nSerial);
+        CharStyle style;
+        style.size = Size;
+        style.charSpacing = 0;
+        style.kerning = ch->m_style.kerning;
+        CharacterFields(w, 0, 1, std::uint8_t(WordText[k]), ch->m_fWidth, 0, style);
     }
-    w.u16(4).u16(1).u16(0).f32(0).f32(0).f32(0.1f).f32(0).f32(0.01f).u16(0x0400)
-        .f32(0).f32(0.1f).f32(0).f32(0).f32(0).f32(0.1f).f32(0).f32(0).u16(0).u8(0);
-    w.u8(0).f32(35).f32(0).f32(0).u8(0).u8(0).u8(1).u8(0).u8(0);
+    FreeBaseline(w.u16(4), 0, 0);
+    LineFields(w, 0, 35, 0, 0, 0, 0, 1, 0, 0); // custom kerning only
     w.u16(1).u8(16).text("DejaVu Sans Bold").u16(4);
-    w.u16(6).f32(0).u32(0).u8(0).u8(0).u8(1).u8(0).u32(0xFFFFFFFF).u16(0).f32(0)
-        .u32(0xFFFFFFFF).u16(0).u32(text->m_nSerial).u8(0);
+    SignObjPart(w, text->m_nSerial).u8(0);
     EXPECT_EQ(w.bytes, stored);
     // Widths are the letters' ink, to the font's outline.
     for (int k = 0; k < Letters; ++k)
-        EXPECT_NEAR(ft_.Box(WordText[k]).xMax * ft_.Scale(), line->GetChar(k)->m_fWidth, 0.03) << WordText[k];
+        EXPECT_NEAR(ft_.Box(WordText[k]).xMax * ft_.Scale(), line->GetChar(k)->m_fWidth, 0.03)
+            << WordText[k];
 }
 
 TEST_F(EndToEndTest, PaintedAsFreeTypeRendersTheFont) {
@@ -393,16 +398,17 @@ TEST_F(EndToEndTest, OverlappingLettersMergeIntoOneShapeWithItsCounters) {
             const double a = Area(sp);
             if (a >= 0) continue;
             ++counters;
-            EXPECT_TRUE(std::any_of(holes.begin(), holes.end(),
-                                    [&](double h) { return std::fabs(h - a) < 0.001 * -a; }))
-                << WordText[k];
+            EXPECT_TRUE(std::any_of(holes.begin(), holes.end(), [&](double h) {
+                return std::fabs(h - a) < 0.001 * -a;
+            })) << WordText[k];
         }
     EXPECT_EQ(3, counters);
 
     // FreeType's union of the same letters in place, by coverage at 20 pixels per mm.
     const double perMm = 20;
     const floatBBox box = merged.accBox;
-    const int width = int((box.right - box.left + 2) * perMm), height = int((box.top - box.bottom + 2) * perMm);
+    const int width = int((box.right - box.left + 2) * perMm),
+              height = int((box.top - box.bottom + 2) * perMm);
     std::vector<unsigned char> gray(std::size_t(width) * std::size_t(height));
     FT_Bitmap bitmap{};
     bitmap.rows = unsigned(height);

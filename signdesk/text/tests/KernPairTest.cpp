@@ -5,6 +5,7 @@
 #include <memory>
 
 #include "LetteringTestSupport.h"
+#include "SquarePath.h"
 #include "text/CTextObj.h"
 #include "text/FontCache.h"
 #include "text/GeneralFont.h"
@@ -12,19 +13,10 @@
 
 namespace {
 
-void Square(Path& p, float x, float y, float s) {
-    p.MoveTo({x, y});
-    p.LineTo({x + s, y});
-    p.LineTo({x + s, y + s});
-    p.LineTo({x, y + s});
-    p.LineTo({x, y});
-    p.ClosePath();
-}
-
 Path Squares(std::initializer_list<floatBBox> boxes) {
     Path p;
     for (const floatBBox& b : boxes)
-        Square(p, b.left, b.bottom, b.right - b.left);
+        AddSquare(p, b.left, b.bottom, b.right - b.left);
     p.Prepare();
     return p;
 }
@@ -32,9 +24,9 @@ Path Squares(std::initializer_list<floatBBox> boxes) {
 TEST(KerningTouchTest, OutlinesTouchWhereTheyMeetOrCross) {
     // A ring (a square with a square hole) and what lies about it.
     Path ring;
-    Square(ring, 0, 0, 10);
+    AddSquare(ring, 0, 0, 10);
     Path hole;
-    Square(hole, 3, 3, 4);
+    AddSquare(hole, 3, 3, 4);
     hole.Prepare();
     ring.Concat(hole);
     ring.Prepare();

@@ -19,8 +19,10 @@
 #include <vector>
 
 #include "ModelTestSupport.h"
+#include "ObjectArchive.h"
 #include "TextTestSupport.h"
 #include "mfc/CWinApp.h"
+#include "mfc/CWnd.h"
 #include "testing/SfntWriter.h"
 #include "text/CCharacter.h"
 #include "text/CTextLine.h"
@@ -112,6 +114,67 @@ private:
     CString defaultFont_;
     int defaultLayer_ = 0;
 };
+
+// The object part of a record: schema 6, the attributes of a new object, the serial.
+inline ByteWriter& SignObjPart(ByteWriter& w, std::uint32_t serial) {
+    w.u16(6).f32(0).u32(0);          // outline width and colour
+    w.u8(0).u8(0).u8(1).u8(0);       // fixed width, the two flags, locked
+    w.u32(0xFFFFFFFF).u16(0).f32(0); // no fill, no transparency
+    w.u32(0xFFFFFFFF).u16(0);        // no transparency fill
+    return w.u32(serial);
+}
+
+// The baseline record of a free line from (x, y): one line member 0.1 mm long.
+inline ByteWriter& FreeBaseline(ByteWriter& w, float x, float y) {
+    w.u16(1).u16(0).f32(x).f32(y).f32(x + 0.1f).f32(y);
+    w.f32(0.01f).u16(0x0400); // accuracy, state
+    for (int box = 0; box < 2; ++box)
+        w.f32(x).f32(x + 0.1f).f32(y).f32(y); // the control and the exact box
+    return w.u16(0).u8(0);                    // depth, rotation
+}
+
+// A line's fields after its baseline: alignment, pitch, anchor, arc radius, arc side, auto
+// and custom kerning, mirrored, auto baseline shift.
+inline ByteWriter& LineFields(ByteWriter& w, unsigned align, float pitch, float anchor,
+                              float radius, unsigned side, unsigned autoKerning,
+                              unsigned customKerning, unsigned mirrored, unsigned autoShift) {
+    w.u8(align).f32(pitch).f32(anchor).f32(radius);
+    return w.u8(side).u8(autoKerning).u8(customKerning).u8(mirrored).u8(autoShift);
+}
+
+// A character's own fields after its object part: schema 2, colour, layer word, code,
+// width, font index, the style (size, aspect, shift, spacing, kerning, italic, slant,
+// alignment).
+inline ByteWriter& CharacterFields(ByteWriter& w, std::uint32_t colour, unsigned layer,
+                                   unsigned code, float width, unsigned fontIndex,
+                                   const CharStyle& s) {
+    w.u16(2).u32(colour).u16(layer).u16(code).f32(width).u8(fontIndex);
+    w.f32(s.size).f32(s.aspect).f32(s.baselineShift).f32(s.charSpacing).f32(s.kerning);
+    return w.f32(s.italicAngle).u32(s.slant).u8(s.charAlign);
+}
+
+// Every record cut short ends the file.
+template <class T> void ExpectEveryCutEndsTheFile(const Bytes& record) {
+    for (std::size_t n = 0; n < record.size(); ++n) {
+        T cut;
+        const Bytes part(record.begin(), record.begin() + std::ptrdiff_t(n));
+        EXPECT_EQ(CArchiveException::endOfFile, ArchiveCause([&] { LoadObj(cut, part); })) << n;
+    }
+}
+
+// The commands the object's Edit posts to a window.
+inline std::vector<WPARAM> CommandsPostedByEdit(CSignObj& obj) {
+    CWnd target;
+    std::vector<WPARAM> commands;
+    if (!target.CreateEx(0, nullptr, "target", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr))
+        return commands;
+    obj.Edit(&target);
+    MSG msg;
+    while (PeekMessageA(&msg, target.GetSafeHwnd(), 0, 0, PM_REMOVE))
+        if (msg.message == WM_COMMAND) commands.push_back(msg.wParam);
+    target.DestroyWindow();
+    return commands;
+}
 
 inline floatBBox BoxOf(Path& p) {
     p.RefreshBBoxes();

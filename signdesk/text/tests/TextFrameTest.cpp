@@ -101,7 +101,8 @@ TEST_F(TextFrameTest, FillStretchAndPlaceFitTheTextBox) {
 }
 
 TEST_F(TextFrameTest, ScalingRelaysTheFitModesAndStretchesStretchedText) {
-    for (DWORD fit : {DWORD(CTextFrame::Fill), DWORD(CTextFrame::Place), DWORD(CTextFrame::Stretch)}) {
+    for (DWORD fit :
+         {DWORD(CTextFrame::Fill), DWORD(CTextFrame::Place), DWORD(CTextFrame::Stretch)}) {
         FrameSetup setup;
         setup.fit = fit;
         setup.text = "MH\nHM";
@@ -127,8 +128,9 @@ TEST_F(TextFrameTest, ScalingRelaysTheFitModesAndStretchesStretchedText) {
     frame->Transform(floatTMatrix(2, 0, 0, 2, 10, 0));
     EXPECT_TRUE(frame->m_frameMatrix.IsIdentMatrix());
     ExpectBox(floatBBox(10, 0, 210, 100), frame->m_frameBox, 1e-4);
-    ExpectBox(floatBBox(2 * before.left + 10, 2 * before.bottom, 2 * before.right + 10, 2 * before.top),
-              Outlines(*frame), 1e-3);
+    ExpectBox(
+        floatBBox(2 * before.left + 10, 2 * before.bottom, 2 * before.right + 10, 2 * before.top),
+        Outlines(*frame), 1e-3);
 }
 
 TEST_F(TextFrameTest, ARotationGoesIntoTheFrameMatrix) {
@@ -234,21 +236,21 @@ TEST_F(TextFrameTest, AMissingFontStandsInOnce) {
 // spacing, margins (left, top, right, bottom), alignment, place mode, weld; version 3's
 // character alignment; version 4's auto baseline shift.
 TEST_F(TextFrameTest, RecordsOfEveryVersion) {
-    auto frame = std::make_unique<CTextFrame>(floatBBox(0, 0, 100, 50), "MH", "Fixture Sans",
-                                              2, 1, 0, 0.1f, 0.5f, 0.9f, 0, 1, 1.5f, 2, 0, 1,
-                                              1, 2, 3, 4, 2, 1);
+    auto frame =
+        std::make_unique<CTextFrame>(floatBBox(0, 0, 100, 50), "MH", "Fixture Sans", 2, 1, 0, 0.1f,
+                                     0.5f, 0.9f, 0, 1, 1.5f, 2, 0, 1, 1, 2, 3, 4, 2, 1);
     frame->m_path.colour = 0x0000FF;
     frame->m_path.pathFlags = 0x10;
     const Bytes stored = StoreObj([&](CArchive& ar) { frame->Serialize(ar); });
     ByteWriter head;
-    head.u16(6).f32(0).u32(0).u8(0).u8(0).u8(1).u8(0).u32(0xFFFFFFFF).u16(0).f32(0)
-        .u32(0xFFFFFFFF).u16(0).u32(frame->m_nSerial);
+    SignObjPart(head, frame->m_nSerial);
     const Bytes framePath = StoreObj([&](CArchive& ar) { ar << frame->m_framePath; });
     ByteWriter v1;
-    v1.append(head.bytes).u16(4).u32(0x0000FF).u16(1).u16(0x10);
-    v1.f32(1).f32(0).f32(0).f32(1).f32(0).f32(0).f32(0).f32(100).f32(0).f32(50);
-    v1.u8(2).text("MH").u8(12).text("Fixture Sans").u32(2).u8(1).u8(0).f32(0.1f).f32(0.5f)
-        .f32(0.9f).append(framePath).u8(0).u8(1);
+    v1.append(head.bytes).u16(4).u32(0x0000FF).u16(1).u16(0x10);        // colour, layer, flags
+    v1.f32(1).f32(0).f32(0).f32(1).f32(0).f32(0);                       // the matrix
+    v1.f32(0).f32(100).f32(0).f32(50);                                  // the box
+    v1.u8(2).text("MH").u8(12).text("Fixture Sans").u32(2).u8(1).u8(0); // fit, kerning
+    v1.f32(0.1f).f32(0.5f).f32(0.9f).append(framePath).u8(0).u8(1);
     const std::size_t v1Size = v1.bytes.size();
     ByteWriter v3(v1);
     v3.f32(1.5f).f32(1).f32(2).f32(3).f32(4).u8(2).u8(0).u8(1).u8(2);
@@ -286,14 +288,7 @@ TEST_F(TextFrameTest, RecordsOfEveryVersion) {
     newer[versionAt] = 5;
     CTextFrame refused;
     EXPECT_EQ(CArchiveException::badSchema, ArchiveCause([&] { LoadObj(refused, newer); }));
-    for (std::size_t n = 0; n < expected.size(); ++n) {
-        CTextFrame cut;
-        EXPECT_EQ(CArchiveException::endOfFile,
-                  ArchiveCause([&] {
-                      LoadObj(cut, Bytes(expected.begin(), expected.begin() + std::ptrdiff_t(n)));
-                  }))
-            << n;
-    }
+    ExpectEveryCutEndsTheFile<CTextFrame>(expected);
 
     CTextFrame reloaded;
     {
@@ -324,15 +319,8 @@ TEST_F(TextFrameTest, CopiesAndEditing) {
     EXPECT_STREQ("CPathObj", editable->GetRuntimeClass()->m_lpszClassName);
     EXPECT_EQ(frame->m_path.subPaths.Filled(), editable->GetPath()->subPaths.Filled());
 
-    CWnd target;
-    ASSERT_TRUE(target.CreateEx(0, nullptr, "target", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr));
-    frame->Edit(&target);
-    MSG msg;
-    ASSERT_TRUE(PeekMessageA(&msg, target.GetSafeHwnd(), 0, 0, PM_REMOVE));
-    EXPECT_EQ(WPARAM(ID_TEXT_TOOL), msg.wParam);
-    ASSERT_TRUE(PeekMessageA(&msg, target.GetSafeHwnd(), 0, 0, PM_REMOVE));
-    EXPECT_EQ(WPARAM(ID_TOOL_PROPERTY_CHANGE), msg.wParam);
-    target.DestroyWindow();
+    EXPECT_EQ(std::vector<WPARAM>({ID_TEXT_TOOL, ID_TOOL_PROPERTY_CHANGE}),
+              CommandsPostedByEdit(*frame));
 }
 
 } // namespace

@@ -49,9 +49,10 @@ SubPath CircleArc(double r, double a0, double a1) {
     p.MoveTo({float(r * std::cos(a0)), float(r * std::sin(a0))});
     for (int i = 0; i < n; ++i) {
         const double u = a0 + i * t, v = u + t;
-        p.CurveTo({float(r * std::cos(u) - h * std::sin(u)), float(r * std::sin(u) + h * std::cos(u))},
-                  {float(r * std::cos(v) + h * std::sin(v)), float(r * std::sin(v) - h * std::cos(v))},
-                  {float(r * std::cos(v)), float(r * std::sin(v))});
+        p.CurveTo(
+            {float(r * std::cos(u) - h * std::sin(u)), float(r * std::sin(u) + h * std::cos(u))},
+            {float(r * std::cos(v) + h * std::sin(v)), float(r * std::sin(v) - h * std::cos(v))},
+            {float(r * std::cos(v)), float(r * std::sin(v))});
     }
     SubPath sp = SubPathOf(p);
     sp.SetAccuracy(0.01f);
@@ -75,14 +76,12 @@ TEST_F(TextLineTest, RecordOfAFreeLineAndOlderRecords) {
     line.m_bMirrored = 1;
     line.m_bAutoBLShift = 1;
     const Bytes stored = StoreObj([&](CArchive& ar) { line.Serialize(ar); });
-    const Bytes baseline = ByteWriter()
-                               .u16(1).u16(0).f32(10).f32(20).f32(10.1f).f32(20).f32(0.01f)
-                               .u16(0x0400).f32(10).f32(10.1f).f32(20).f32(20).f32(10)
-                               .f32(10.1f).f32(20).f32(20).u16(0).u8(0).bytes;
-    ASSERT_EQ(61u, baseline.size());
-    const Bytes expected = ByteWriter()
-                               .u16(0).u16(4).append(baseline).u8(1).f32(35).f32(5).f32(60)
-                               .u8(0xFF).u8(0).u8(1).u8(1).u8(1).bytes;
+    ByteWriter baseline;
+    FreeBaseline(baseline, 10, 20);
+    ASSERT_EQ(61u, baseline.bytes.size());
+    ByteWriter record;
+    record.u16(0).u16(4).append(baseline.bytes); // no characters, schema 4
+    const Bytes expected = LineFields(record, 1, 35, 5, 60, 0xFF, 0, 1, 1, 1).bytes;
     EXPECT_EQ(expected, stored);
 
     // Older records: what they lack takes the initial values, not the tool's.
@@ -94,8 +93,8 @@ TEST_F(TextLineTest, RecordOfAFreeLineAndOlderRecords) {
         BYTE mirrored, autoShift;
         int leftAligned; // with auto kerning set
     };
-    for (const Case& c : {Case{1, 2, 0, 0, 0}, Case{2, 1, 1, 0, 0}, Case{3, 1, 1, 0, 1},
-                          Case{4, 0, 1, 1, 1}}) {
+    for (const Case& c :
+         {Case{1, 2, 0, 0, 0}, Case{2, 1, 1, 0, 0}, Case{3, 1, 1, 0, 1}, Case{4, 0, 1, 1, 1}}) {
         Bytes old(expected.begin(), expected.end() - std::ptrdiff_t(c.cut));
         old[schemaAt] = BYTE(c.schema);
         old[schemaAt + 2 + 61 + 14] = 1; // auto kerning
@@ -113,12 +112,14 @@ TEST_F(TextLineTest, RecordOfAFreeLineAndOlderRecords) {
     EXPECT_EQ(CArchiveException::badSchema, ArchiveCause([&] { LoadObj(refused, newer); }));
 
     // An empty baseline becomes a free line's segment at the origin.
-    const Bytes empty = ByteWriter()
-                            .u16(0).u16(4).u16(0).f32(0.01f).u16(0).f32(0).f32(0).f32(0)
-                            .f32(0).f32(0).f32(0).f32(0).f32(0).u16(0).u8(0).u8(0).f32(35)
-                            .f32(0).f32(0).u8(0).u8(0).u8(0).u8(0).u8(0).bytes;
+    ByteWriter empty;
+    empty.u16(0).u16(4).u16(0).f32(0.01f).u16(0); // no members
+    for (int k = 0; k < 8; ++k)
+        empty.f32(0); // two boxes
+    empty.u16(0).u8(0);
+    LineFields(empty, 0, 35, 0, 0, 0, 0, 0, 0, 0);
     CTextLine repaired;
-    LoadObj(repaired, empty);
+    LoadObj(repaired, empty.bytes);
     ASSERT_EQ(1, repaired.m_baseline.members.Filled());
     EXPECT_FLOAT_EQ(0.1f, repaired.m_baseline.members[0].end.x);
 
@@ -152,8 +153,8 @@ TEST_F(TextLineTest, LengthsTabsAndAlignment) {
         BYTE align;
         float first, second; // glyph starts
     };
-    for (const Align& a : {Align{0, 100, 120}, Align{1, 80, 100}, Align{2, 60, 80},
-                           Align{7, 100, 100}}) {
+    for (const Align& a :
+         {Align{0, 100, 120}, Align{1, 80, 100}, Align{2, 60, 80}, Align{7, 100, 100}}) {
         CTextLine two(0, 0, nullptr, 100, 0);
         two.m_fAnchor = 100;
         two.m_nAlign = a.align;
@@ -502,7 +503,8 @@ TEST_F(TextLineTest, LongLinesLandWhereThePerIndexWalkPutsThem) {
         for (int k = 0; k < line.GetCount(); k += k < 20 || k > 9980 ? 1 : 97) {
             CCharacter* placed = line.GetChar(k);
             if (placed->m_path.subPaths.Filled() == 0) continue;
-            std::unique_ptr<CCharacter> glyph(static_cast<CCharacter*>(unplaced.GetChar(k)->Duplicate()));
+            std::unique_ptr<CCharacter> glyph(
+                static_cast<CCharacter*>(unplaced.GetChar(k)->Duplicate()));
             floatTMatrix m;
             line.GetCharMatrix(k, placed, m, 0);
             glyph->Transform(m);

@@ -10,8 +10,10 @@
 #include "ObjectArchive.h"
 #include "mfc/CMenu.h"
 #include "mfc/CWnd.h"
+#include "model/CFountainFill.h"
 #include "text/CTextObj.h"
 #include "text/FontCache.h"
+#include "text/TextResourceIds.h"
 #include "win32/CodePageTesting.h"
 #include "win32/KernelTesting.h"
 
@@ -39,29 +41,24 @@ protected:
     }
 };
 
-ByteWriter& SignObjPart(ByteWriter& w, std::uint32_t serial) {
-    return w.u16(6).f32(0).u32(0).u8(0).u8(0).u8(1).u8(0).u32(0xFFFFFFFF).u16(0).f32(0)
-        .u32(0xFFFFFFFF).u16(0).u32(serial);
-}
-
 TEST_F(TextObjTest, RecordOfAOneLetterTextAndItsOlderForms) {
     auto text = Text({"M"});
     CCharacter* m = text->GetLine(0)->GetChar(0);
     const Bytes stored = StoreObj([&](CArchive& ar) { text->Serialize(ar); });
 
+    // One line holding one character (its style: size 25, spacing 0, the rest initial).
     ByteWriter lines;
     lines.u16(1).newClass("CTextLine", 0).u16(1).newClass("CCharacter", 0);
-    SignObjPart(lines, m->m_nSerial)
-        .u16(2).u32(0xFFFFFFFF).u16(1).u16('M').f32(20).u8(0).f32(25).f32(1).f32(0).f32(0)
-        .f32(0).f32(0).u32(0).u8(1);
-    lines.u16(4).u16(1).u16(0).f32(0).f32(0).f32(0.1f).f32(0).f32(0.01f).u16(0x0400)
-        .f32(0).f32(0.1f).f32(0).f32(0).f32(0).f32(0.1f).f32(0).f32(0).u16(0).u8(0)
-        .u8(0).f32(35).f32(0).f32(0).u8(0).u8(1).u8(1).u8(0).u8(0);
+    SignObjPart(lines, m->m_nSerial);
+    CharStyle style;
+    style.charSpacing = 0;
+    CharacterFields(lines, 0xFFFFFFFF, 1, 'M', 20, 0, style);
+    FreeBaseline(lines.u16(4), 0, 0);
+    LineFields(lines, 0, 35, 0, 0, 0, 1, 1, 0, 0);
     lines.u16(1).u8(12).text("Fixture Sans");
     ByteWriter objectPart;
     SignObjPart(objectPart, text->m_nSerial);
-    const Bytes expected =
-        ByteWriter(lines).u16(4).append(objectPart.bytes).u8(0).bytes;
+    const Bytes expected = ByteWriter(lines).u16(4).append(objectPart.bytes).u8(0).bytes;
     EXPECT_EQ(expected, stored);
 
     CTextObj loaded;
@@ -97,14 +94,7 @@ TEST_F(TextObjTest, RecordOfAOneLetterTextAndItsOlderForms) {
     const Bytes newer = ByteWriter(lines).u16(5).append(objectPart.bytes).u8(0).bytes;
     CTextObj refused;
     EXPECT_EQ(CArchiveException::badSchema, ArchiveCause([&] { LoadObj(refused, newer); }));
-    for (std::size_t n = 0; n < expected.size(); ++n) {
-        CTextObj cut;
-        EXPECT_EQ(CArchiveException::endOfFile,
-                  ArchiveCause([&] {
-                      LoadObj(cut, Bytes(expected.begin(), expected.begin() + std::ptrdiff_t(n)));
-                  }))
-            << n;
-    }
+    ExpectEveryCutEndsTheFile<CTextObj>(expected);
     const Bytes foreign = ByteWriter().u16(1).newClass("CCharacter", 0).bytes;
     CTextObj wrong;
     EXPECT_EQ(CArchiveException::badClass, ArchiveCause([&] { LoadObj(wrong, foreign); }));
@@ -154,12 +144,8 @@ TEST_F(TextObjTest, ConversionToPaths) {
         int groups; // groups directly in the answer (-1: the answer is a single path)
     };
     const Case cases[] = {
-        {{"M"}, 1, -1},
-        {{"M H"}, 2, 0},
-        {{"MHM"}, 3, 0},
-        {{"MH", "HM"}, 4, 2},
-        {{"M", "", "H"}, 2, 0},
-        {{"MH", " ", "o"}, 3, 1},
+        {{"M"}, 1, -1},       {{"M H"}, 2, 0},        {{"MHM"}, 3, 0},
+        {{"MH", "HM"}, 4, 2}, {{"M", "", "H"}, 2, 0}, {{"MH", " ", "o"}, 3, 1},
     };
     for (const Case& c : cases) {
         auto text = Text(c.lines);
@@ -230,6 +216,22 @@ TEST_F(TextObjTest, CaretNumberingRoundTripsInBothDirections) {
     EXPECT_EQ(0, CTextObj().m_bRightToLeft);
 }
 
+TEST_F(TextObjTest, FillsReachEveryLineAndCharacterAndFollowTransforms) {
+    auto text = Text({"MH", "o"});
+    text->SetFill(new CFountainFill(floatBBox(0, 0, 40, 25), RGB(0, 0, 0), RGB(255, 255, 255)));
+    CFillObj* fill = text->m_pFill;
+    ASSERT_NE(nullptr, fill);
+    CCharacter* o = text->GetLine(1)->GetChar(0);
+    EXPECT_EQ(fill, text->GetLine(1)->m_pFill);
+    EXPECT_EQ(fill, o->m_pFill);
+    o->SetFill(nullptr); // a character of its own fill keeps it
+    text->Transform(floatTMatrix(2, 0, 0, 2, 0, 0));
+    EXPECT_NE(fill, text->m_pFill);
+    EXPECT_EQ(text->m_pFill, text->GetLine(0)->GetChar(1)->m_pFill);
+    EXPECT_EQ(text->m_pFill, text->GetLine(1)->m_pFill);
+    EXPECT_EQ(nullptr, o->m_pFill);
+}
+
 TEST_F(TextObjTest, ColoursMenusAndEditing) {
     auto text = Text({"M H"});
     EXPECT_EQ(1, text->SetColor(0x00FF00));
@@ -252,14 +254,7 @@ TEST_F(TextObjTest, ColoursMenusAndEditing) {
     menu.GetMenuString(32869, label, MF_BYCOMMAND);
     EXPECT_STREQ("&Edit Text", label);
 
-    CWnd target;
-    ASSERT_TRUE(target.CreateEx(0, nullptr, "target", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr));
-    text->Edit(&target);
-    MSG msg;
-    ASSERT_TRUE(PeekMessageA(&msg, target.GetSafeHwnd(), 0, 0, PM_REMOVE));
-    EXPECT_EQ(UINT(WM_COMMAND), msg.message);
-    EXPECT_EQ(WPARAM(32918), msg.wParam);
-    target.DestroyWindow();
+    EXPECT_EQ(std::vector<WPARAM>({ID_TEXT_TOOL}), CommandsPostedByEdit(*text));
 }
 
 TEST_F(TextObjTest, TextOutlinesForOtherPartsOfTheProgram) {

@@ -65,3 +65,7 @@ inline constexpr UINT ID_EDIT_NODES = 32802;
 
 // 1 when the sub-path is empty or its first start differs from its last end.
 bool IsOpenOrEmpty(const SubPath& sp);
+
+// Folds one member into a stamp: its flags without the changed bit, start and end, and a
+// curve's control points.
+void HashPathMember(const PathMember& pm, DWORD* hash);

@@ -2,8 +2,8 @@
 // Text fitted into a rectangle: the frame keeps its text, font and attributes, generates the
 // character outlines into its path once, and is cut and drawn through them like a path.
 
-#include "model/CPathObj.h"
 #include "mfc/CString.h"
+#include "model/CPathObj.h"
 #include "pathkit/BBox.h"
 #include "pathkit/Path.h"
 #include "pathkit/TMatrix.h"

@@ -78,10 +78,10 @@ public:
     int LeftAlignsGlyphs() const { return m_nSchema >= 3 && m_bAutoKerning ? 1 : 0; }
 
     SubPath m_baseline;
-    float m_fPitch;       // mm to the next line's baseline
-    float m_fAnchor = 0;  // mm along the baseline
-    float m_fRadius = 0;  // mm; the arc the text tool built the baseline for
-    BYTE m_nAlign;        // 0 left, 1 centred, 2 right of the anchor
+    float m_fPitch;      // mm to the next line's baseline
+    float m_fAnchor = 0; // mm along the baseline
+    float m_fRadius = 0; // mm; the arc the text tool built the baseline for
+    BYTE m_nAlign;       // 0 left, 1 centred, 2 right of the anchor
     signed char m_nArcSide = 0;
     BYTE m_bAutoKerning;
     BYTE m_bCustomKerning;

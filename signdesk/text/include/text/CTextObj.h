@@ -4,8 +4,8 @@
 
 #include <cstdint>
 
-#include "model/CGroupObj.h"
 #include "mfc/CStringArray.h"
+#include "model/CGroupObj.h"
 
 class CCharacter;
 class CFontCache;
@@ -82,8 +82,8 @@ bool IsRightToLeftUser();
 
 // A new character with the current attributes (or `existing` emptied), its glyph built for
 // the line; the caller inserts, kerns and places it.
-CCharacter* MakeCharacter(std::uint16_t code, CCharacter* existing, CTextObj* text,
-                          CTextLine* line, CFontCache& cache);
+CCharacter* MakeCharacter(std::uint16_t code, CCharacter* existing, CTextObj* text, CTextLine* line,
+                          CFontCache& cache);
 
 // Appends a line of lineText below the text's lines (one default size x lineFactor apart),
 // laid out on its own baseline.

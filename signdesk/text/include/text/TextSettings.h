@@ -7,17 +7,17 @@
 #include "win32/base.h"
 
 // The default text style (the text tool starts from it; "Set as default" writes it).
-extern CString DefaultFont;  // font of new text; empty: the resource library's default font
-extern float CharSize;       // mm
+extern CString DefaultFont; // font of new text; empty: the resource library's default font
+extern float CharSize;      // mm
 extern float AspectRatio;
-extern float BaseLineShift;  // in units of the size
-extern float CharSpacing;    // in units of the size
-extern float ItalicAngle;    // degrees
-extern int Slant;            // nonzero: vertical writing
-extern BYTE ChrAlign;        // placement across a vertical line: 0, 1 or 2
-extern float WordSpacing;    // percent of the size
-extern float LineSpacing;    // percent of the size
-extern BYTE DefAlign;        // 0 left, 1 centred, 2 right
+extern float BaseLineShift; // in units of the size
+extern float CharSpacing;   // in units of the size
+extern float ItalicAngle;   // degrees
+extern int Slant;           // nonzero: vertical writing
+extern BYTE ChrAlign;       // placement across a vertical line: 0, 1 or 2
+extern float WordSpacing;   // percent of the size
+extern float LineSpacing;   // percent of the size
+extern BYTE DefAlign;       // 0 left, 1 centred, 2 right
 extern BYTE DefAutoKerning;
 extern BYTE DefCustomKerning;
 extern BYTE DefAutoBLShift;
