@@ -15,21 +15,21 @@ namespace {
 
 std::atomic<SdWindowSurfaceScroll> surfaceScroll{nullptr};
 
+// The user library's rectangle rules, as values.
 bool emptyRect(const RECT& r) {
-    return r.right <= r.left || r.bottom <= r.top;
+    return IsRectEmpty(&r);
 }
 
 RECT intersection(const RECT& a, const RECT& b) {
-    RECT r{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
-           std::min(a.bottom, b.bottom)};
-    return emptyRect(r) ? RECT{0, 0, 0, 0} : r;
+    RECT r;
+    IntersectRect(&r, &a, &b);
+    return r;
 }
 
 RECT bounds(const RECT& a, const RECT& b) {
-    if (emptyRect(a)) return b;
-    if (emptyRect(b)) return a;
-    return RECT{std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-                std::max(a.bottom, b.bottom)};
+    RECT r;
+    UnionRect(&r, &a, &b);
+    return r;
 }
 
 RECT offset(RECT r, int dx, int dy) {
