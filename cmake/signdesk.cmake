@@ -26,6 +26,8 @@ function(sd_test target)
   add_executable(${target} ${A_SOURCES})
   target_link_libraries(${target} PRIVATE ${A_LIBS} GTest::gtest GTest::gtest_main)
   target_compile_definitions(${target} PRIVATE SD_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tests/data")
+  # Compiling the tests is most of the build; line tables are enough to place a failure.
+  target_compile_options(${target} PRIVATE $<$<CONFIG:Debug,RelWithDebInfo>:-g1>)
 
   # The suites are listed after each link; CTest reads the list through a stub that stands
   # for the program until it is built.
