@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "mfc/CWinThread.h"
-#include "win32/DialogTesting.h"
+#include "testing/DialogDriver.h"
 #include "win32/InputRouter.h"
 
 namespace sdtest {
@@ -15,20 +15,7 @@ POINT ScreenPoint(HWND hwnd, int x, int y) {
 }
 
 int PumpInput(int limit) {
-    MSG msg;
-    int count = 0;
-    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-        if (msg.message == WM_QUIT) {
-            PostQuitMessage(int(msg.wParam)); // left for the loop that should see it
-            break;
-        }
-        if (++count > limit) {
-            ADD_FAILURE() << "the message queue did not run dry after " << limit << " messages";
-            break;
-        }
-        SdHandleDialogMessage(msg);
-    }
-    return count;
+    return PumpDialog(limit); // input is pumped as a dialog is
 }
 
 void MouseEvent(HWND hwnd, UINT message, int x, int y) {
