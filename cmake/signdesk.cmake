@@ -15,6 +15,30 @@ endfunction()
 
 set(SD_CMAKE_DIR ${CMAKE_CURRENT_LIST_DIR})
 
+option(SIGNDESK_FUZZ "Build the fuzz targets (Clang only)" OFF)
+set(SD_FUZZ OFF)
+if(SIGNDESK_FUZZ AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
+  set(SD_FUZZ ON)
+endif()
+
+# sd_fuzz(<target> SOURCES ... [LIBS ...] [INCLUDES ...] [DEFINES ...])
+# A libFuzzer program with AddressSanitizer and UndefinedBehaviorSanitizer; made only in a
+# Clang build with SIGNDESK_FUZZ, never run by the tests. Sources compiled in carry the
+# coverage instrumentation, libraries linked do not.
+function(sd_fuzz target)
+  if(NOT SD_FUZZ)
+    return()
+  endif()
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS;INCLUDES;DEFINES" ${ARGN})
+  set(flags -fsanitize=fuzzer,address,undefined -fno-omit-frame-pointer)
+  add_executable(${target} ${A_SOURCES})
+  target_include_directories(${target} PRIVATE ${A_INCLUDES})
+  target_link_libraries(${target} PRIVATE ${A_LIBS})
+  target_compile_definitions(${target} PRIVATE ${A_DEFINES})
+  target_compile_options(${target} PRIVATE ${flags})
+  target_link_options(${target} PRIVATE ${flags})
+endfunction()
+
 # sd_test(<target> SOURCES ... LIBS ...)
 # One GoogleTest program per deliverable, registered with CTest as one test per test suite
 # ("<target>:<suite>"), each suite run in a process of its own.

@@ -12,6 +12,7 @@
 #include "mfc/CPreviewDC.h"
 #include "pathkit/NodeEdit.h"
 #include "pathkit/PathDraw.h"
+#include "testing/DibCanvas.h"
 #include "win32/GdiTesting.h"
 
 namespace {
@@ -20,33 +21,11 @@ constexpr COLORREF White = RGB(255, 255, 255);
 constexpr COLORREF Black = RGB(0, 0, 0);
 
 // A CDC over a white 24-bit top-down DIB section with a black brush.
-struct Canvas {
-    CDC dc;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ old = nullptr;
-    Canvas(int w, int h) {
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = -h;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 24;
-        dc.CreateCompatibleDC(nullptr);
-        void* bits = nullptr;
-        bitmap = CreateDIBSection(dc.m_hDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        old = ::SelectObject(dc.m_hDC, bitmap);
+struct Canvas : DibCanvas {
+    Canvas(int w, int h) : DibCanvas(w, h) {
         Clear();
         dc.SelectStockObject(BLACK_BRUSH);
     }
-    ~Canvas() {
-        ::SelectObject(dc.m_hDC, old);
-        DeleteObject(bitmap);
-    }
-    void Clear() {
-        RECT r{0, 0, 1 << 20, 1 << 20};
-        FillRect(dc.m_hDC, &r, static_cast<HBRUSH>(GetStockObject(WHITE_BRUSH)));
-    }
-    SdGdiImage Read() const { return SdGdiReadDC(dc.m_hDC); }
 };
 
 int Count(const SdGdiImage& img, COLORREF c) {

@@ -4,6 +4,7 @@
 
 #include <mfc/CDC.h>
 #include <mfc/CGdiObject.h>
+#include <testing/DibCanvas.h>
 #include <traceconv/DIB.h>
 #include <win32/GdiTesting.h>
 #include <win32/wingdi.h>
@@ -27,28 +28,9 @@ HDIB Picture() {
 }
 
 // A 24-bit memory context filled with white.
-struct Canvas {
-    Canvas(int w, int h) {
-        dc.CreateCompatibleDC(nullptr);
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
-        info.bmiHeader.biWidth = w;
-        info.bmiHeader.biHeight = -h;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 24;
-        void* bits = nullptr;
-        bitmap = CreateDIBSection(dc.m_hDC, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        old = SelectObject(dc.m_hDC, bitmap);
-        PatBlt(dc.m_hDC, 0, 0, w, h, WHITENESS);
-    }
-    ~Canvas() {
-        SelectObject(dc.m_hDC, old);
-        DeleteObject(bitmap);
-    }
-    COLORREF At(int x, int y) { return SdGdiReadDC(dc.m_hDC).at(x, y); }
-    CDC dc;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ old = nullptr;
+struct Canvas : DibCanvas {
+    Canvas(int w, int h) : DibCanvas(w, h) { Clear(); }
+    COLORREF At(int x, int y) const { return Read().at(x, y); }
 };
 
 TEST(PaintTest, SameSizeCopiesTheSourceRectangleCountedFromThePictureTop) {

@@ -8,6 +8,7 @@
 #include <testing/FakeCutter.h>
 #include <testing/FakePort.h>
 #include <win32/ModuleTesting.h>
+#include <win32/UserTesting.h>
 #include <win32/kernel.h>
 #include <win32/user.h>
 
@@ -93,13 +94,17 @@ TEST_F(EmberTest, ACutterThatTakesNothingBringsTheQuestionAndNothingIsSentTwice)
     }
     expected += "PU;SP0;";
     // Held, the line fills up and a write stays under way; every question is answered Yes,
-    // and the cutter reads on after a while.
-    for (int i = 0; i < 500; ++i)
+    // and the cutter reads on once the second question has been asked.
+    constexpr int kAnswers = 500;
+    for (int i = 0; i < kAnswers; ++i)
         PushMessageBoxAnswer(IDYES);
     AllowUnusedMessageBoxAnswers();
     cutter_.Hold();
     std::thread release([this] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(600));
+        const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+        while (SdPendingMessageBoxAnswers() > kAnswers - 2 &&
+               std::chrono::steady_clock::now() < giveUp)
+            std::this_thread::sleep_for(std::chrono::milliseconds(5));
         cutter_.Release();
     });
     Job(d, [](PlotterDriver* d) {
@@ -107,7 +112,7 @@ TEST_F(EmberTest, ACutterThatTakesNothingBringsTheQuestionAndNothingIsSentTwice)
             d->LineTo(i % 2 ? 0 : 1000, 0);
     });
     release.join();
-    EXPECT_TRUE(cutter_.WaitForReceivedCount(expected.size(), 10000));
+    EXPECT_TRUE(cutter_.WaitForReceivedCount(expected.size(), 60000));
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
     EXPECT_EQ(cutter_.Received(), expected);
     EXPECT_EQ(plotter_.aborted, 0);

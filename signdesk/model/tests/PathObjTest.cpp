@@ -18,6 +18,7 @@
 #include "pathkit/ColorWPFWriter.h"
 #include "pathkit/OutMemStream.h"
 #include "testing/PlatformTest.h"
+#include "testing/PostScriptPrinterTest.h"
 #include "win32/GdiTesting.h"
 #include "win32/SpoolerTesting.h"
 
@@ -236,28 +237,7 @@ TEST(PathObjTest, IllustratorTextOfAFilledOutlinedSquare) {
 
 namespace {
 
-class PathObjPrinterTest : public PlatformTest {
-protected:
-    void SetUp() override {
-        PlatformTest::SetUp();
-        SdInstallFakeSpooler();
-        SdAddFakePrinter("PS");
-        SdGdiDescribePrinter("PS", SdPrinterKind::PostScript);
-        ASSERT_TRUE(dc.CreateDC(nullptr, "PS", nullptr, nullptr));
-        ASSERT_GT(dc.StartDoc("job"), 0);
-    }
-    void TearDown() override {
-        dc.DeleteDC();
-        SdRemoveFakeSpooler();
-        PlatformTest::TearDown();
-    }
-    std::string Captured() {
-        dc.EndDoc();
-        auto jobs = SdSpooledJobs();
-        return jobs.empty() ? std::string() : jobs.back().bytes;
-    }
-    CDC dc;
-};
+class PathObjPrinterTest : public PostScriptPrinterTest {};
 
 } // namespace
 

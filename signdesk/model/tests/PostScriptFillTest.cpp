@@ -10,33 +10,13 @@
 #include "model/CTextureFill.h"
 #include "shared/CSharedBmp.h"
 #include "testing/PlatformTest.h"
+#include "testing/PostScriptPrinterTest.h"
 #include "win32/GdiTesting.h"
 #include "win32/SpoolerTesting.h"
 
 namespace {
 
-class PostScriptFillTest : public PlatformTest {
-protected:
-    void SetUp() override {
-        PlatformTest::SetUp();
-        SdInstallFakeSpooler();
-        SdAddFakePrinter("PS");
-        SdGdiDescribePrinter("PS", SdPrinterKind::PostScript);
-        ASSERT_TRUE(dc.CreateDC(nullptr, "PS", nullptr, nullptr));
-        ASSERT_GT(dc.StartDoc("job"), 0);
-    }
-    void TearDown() override {
-        dc.DeleteDC();
-        SdRemoveFakeSpooler();
-        PlatformTest::TearDown();
-    }
-    std::string Captured() {
-        dc.EndDoc();
-        auto jobs = SdSpooledJobs();
-        return jobs.empty() ? std::string() : jobs.back().bytes;
-    }
-    CDC dc;
-};
+class PostScriptFillTest : public PostScriptPrinterTest {};
 
 } // namespace
 

@@ -6,28 +6,18 @@
 
 #include "mfc/CDC.h"
 #include "output/CPrinterStream.h"
-#include "testing/PlatformTest.h"
+#include "testing/PostScriptPrinterTest.h"
 #include "win32/GdiTesting.h"
 #include "win32/SpoolerTesting.h"
 
 namespace {
 
-class PrinterStreamTest : public PlatformTest {
+class PrinterStreamTest : public PostScriptPrinterTest {
 protected:
     void SetUp() override {
-        PlatformTest::SetUp();
-        SdInstallFakeSpooler();
-        SdAddFakePrinter("PS");
+        PostScriptPrinterTest::SetUp();
         SdAddFakePrinter("Raster");
-        SdGdiDescribePrinter("PS", SdPrinterKind::PostScript);
-        ASSERT_TRUE(dc.CreateDC(nullptr, "PS", nullptr, nullptr));
-        ASSERT_GT(dc.StartDoc("job"), 0);
         SdGdiClearCallLog(dc.m_hDC);
-    }
-    void TearDown() override {
-        dc.DeleteDC();
-        SdRemoveFakeSpooler();
-        PlatformTest::TearDown();
     }
     // Escapes sent so far, as "6" and "4115:<count>".
     std::vector<std::string> Escapes() {
@@ -40,12 +30,6 @@ protected:
             }
         return out;
     }
-    std::string Captured() {
-        dc.EndDoc();
-        auto jobs = SdSpooledJobs();
-        return jobs.empty() ? std::string() : jobs.back().bytes;
-    }
-    CDC dc;
 };
 
 TEST_F(PrinterStreamTest, BlocksLeaveOnlyWhenFull) {

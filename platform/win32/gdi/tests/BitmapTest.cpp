@@ -19,7 +19,7 @@ TEST(DibSection, PixelLandsWhereTheFormatSays) {
                 colors.push_back(RGBQUAD{BYTE(i == 1 ? 255 : 0), 0, 0, 0}); // index 1 is blue
         DibCanvas c(10, 3, k.bpp, k.topDown, colors);
         ASSERT_NE(c.bitmap, nullptr) << k.bpp;
-        c.clear(RGB(0, 0, 0));
+        c.Clear(RGB(0, 0, 0));
         // Pixel (9, 0): the top row, last column.
         SetPixel(c.dc, 9, 0, RGB(0, 0, 255));
         int stride = ((10 * k.bpp + 31) / 32) * 4;

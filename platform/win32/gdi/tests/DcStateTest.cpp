@@ -120,13 +120,13 @@ TEST(Regions, PolygonRegionMatchesThePolygonFill) {
     POINT tri[] = {{1, 1}, {17, 3}, {6, 15}};
     HRGN rgn = CreatePolygonRgn(tri, 3, ALTERNATE);
     DibCanvas fill(20, 20), paint(20, 20);
-    fill.clear(White);
-    paint.clear(White);
+    fill.Clear(White);
+    paint.Clear(White);
     SelectObject(fill.dc, GetStockObject(NULL_PEN));
     SelectObject(fill.dc, GetStockObject(BLACK_BRUSH));
     Polygon(fill.dc, tri, 3);
     FillRgn(paint.dc, rgn, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    EXPECT_EQ(mask(fill.read(), Black), mask(paint.read(), Black));
+    EXPECT_EQ(mask(fill.Read(), Black), mask(paint.Read(), Black));
     EXPECT_TRUE(PtInRegion(rgn, 6, 8));
     EXPECT_FALSE(PtInRegion(rgn, 17, 14));
     // Counts below the minimum fail before anything is made.
@@ -149,7 +149,7 @@ TEST(Regions, PolygonRegionMatchesThePolygonFill) {
 
 TEST(Clipping, DeviceUnitsLogicalBoxAndNullRegion) {
     DibCanvas c(20, 20);
-    c.clear(White);
+    c.Clear(White);
     SetViewportOrgEx(c.dc, 5, 5, nullptr);
     HRGN r = CreateRectRgn(0, 0, 10, 10); // device pixels
     EXPECT_EQ(ExtSelectClipRgn(c.dc, r, RGN_COPY), SIMPLEREGION);
@@ -162,17 +162,17 @@ TEST(Clipping, DeviceUnitsLogicalBoxAndNullRegion) {
     EXPECT_EQ(GetClipBox(c.dc, &box), NULLREGION);
     RECT all{-100, -100, 100, 100};
     FillRect(c.dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    EXPECT_EQ(countColor(c.read(), Black), 0);
+    EXPECT_EQ(countColor(c.Read(), Black), 0);
     EXPECT_EQ(ExtSelectClipRgn(c.dc, nullptr, RGN_COPY), SIMPLEREGION);
     FillRect(c.dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    EXPECT_EQ(countColor(c.read(), Black), 400);
+    EXPECT_EQ(countColor(c.Read(), Black), 400);
     DeleteObject(r);
     DeleteObject(away);
 }
 
 TEST(GdiPaths, FillStrokeAndClip) {
     DibCanvas c(20, 20);
-    c.clear(White);
+    c.Clear(White);
     EXPECT_FALSE(FillPath(c.dc)); // no path
     ASSERT_TRUE(BeginPath(c.dc));
     MoveToEx(c.dc, 2, 2, nullptr);
@@ -181,26 +181,26 @@ TEST(GdiPaths, FillStrokeAndClip) {
     LineTo(c.dc, 2, 12);
     CloseFigure(c.dc);
     ASSERT_TRUE(EndPath(c.dc));
-    EXPECT_EQ(countColor(c.read(), Black), 0); // nothing drawn while recording
+    EXPECT_EQ(countColor(c.Read(), Black), 0); // nothing drawn while recording
     EXPECT_EQ(GetPath(c.dc, nullptr, nullptr, 0), 4);
     SelectObject(c.dc, GetStockObject(BLACK_BRUSH));
     ASSERT_TRUE(FillPath(c.dc));
-    EXPECT_EQ(countColor(c.read(), Black), 100);
-    c.clear(White);
+    EXPECT_EQ(countColor(c.Read(), Black), 100);
+    c.Clear(White);
     BeginPath(c.dc);
     Rectangle(c.dc, 2, 2, 12, 12);
     EndPath(c.dc);
     ASSERT_TRUE(StrokePath(c.dc));
-    EXPECT_EQ(countColor(c.read(), Black), 36); // the 10 × 10 outline
+    EXPECT_EQ(countColor(c.Read(), Black), 36); // the 10 × 10 outline
     // A clip path: later fills stay inside it.
-    c.clear(White);
+    c.Clear(White);
     BeginPath(c.dc);
     Ellipse(c.dc, 0, 0, 20, 20);
     EndPath(c.dc);
     ASSERT_TRUE(SelectClipPath(c.dc, RGN_AND));
     RECT all{0, 0, 20, 20};
     FillRect(c.dc, &all, static_cast<HBRUSH>(GetStockObject(BLACK_BRUSH)));
-    SdGdiImage img = c.read();
+    SdGdiImage img = c.Read();
     EXPECT_EQ(img.at(0, 0), White);
     EXPECT_EQ(img.at(10, 10), Black);
     // The path runs through the outline pixels' centres 0..19: radius 9.5.

@@ -106,7 +106,7 @@ class FillIdentity : public ::testing::Test {
 protected:
     void Run(const std::string& name, const std::function<void(HDC)>& draw) {
         DibCanvas c(W, H);
-        c.clear(RGB(255, 255, 255));
+        c.Clear(RGB(255, 255, 255));
         SelectObject(c.dc, GetStockObject(NULL_PEN));
         SelectObject(c.dc, GetStockObject(BLACK_BRUSH));
         draw(c.dc);

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <vector>
 
+#include "testing/DibCanvas.h"
 #include "win32/GdiTesting.h"
 #include "win32/wingdi.h"
 
@@ -27,35 +28,6 @@ inline DibInfo dibInfo(int width, int height, int bpp, std::vector<RGBQUAD> colo
     for (std::size_t i = 0; i < colors.size() && i < 256; ++i) d.colors[i] = colors[i];
     return d;
 }
-
-// A memory context over a new DIB section, filled with one colour.
-class DibCanvas {
-public:
-    DibCanvas(int width, int height, int bpp = 24, bool topDown = true,
-              std::vector<RGBQUAD> colors = {}) {
-        DibInfo info = dibInfo(width, height, bpp, colors);
-        if (topDown) info.header.biHeight = -height;
-        dc = CreateCompatibleDC(nullptr);
-        bitmap = CreateDIBSection(dc, info.info(), DIB_RGB_COLORS, &bits, nullptr, 0);
-        old = SelectObject(dc, bitmap);
-    }
-    ~DibCanvas() {
-        SelectObject(dc, old);
-        DeleteObject(bitmap);
-        DeleteDC(dc);
-    }
-    void clear(COLORREF c) {
-        HBRUSH b = CreateSolidBrush(c);
-        RECT r{0, 0, 1 << 20, 1 << 20};
-        FillRect(dc, &r, b);
-        DeleteObject(b);
-    }
-    SdGdiImage read() const { return SdGdiReadDC(dc); }
-    HDC dc = nullptr;
-    HBITMAP bitmap = nullptr;
-    HGDIOBJ old = nullptr;
-    void* bits = nullptr;
-};
 
 inline int countColor(const SdGdiImage& img, COLORREF c) {
     int n = 0;

@@ -41,19 +41,19 @@ protected:
 
 TEST_F(GdiTextTest, GlyphsAreFilledInTheTextColour) {
     DibCanvas canvas(200, 120);
-    canvas.clear(RGB(255, 255, 255));
+    canvas.Clear(RGB(255, 255, 255));
     HGDIOBJ old = SelectObject(canvas.dc, font);
     SetBkMode(canvas.dc, TRANSPARENT);
     SetTextColor(canvas.dc, RGB(0, 0, 0));
     ASSERT_TRUE(TextOutA(canvas.dc, 0, 0, "H H", 3));
     // Two boxes of 40 x 70 pixels: top at ascent 80 - 70 = 10.
-    EXPECT_EQ(2 * 40 * 70, countColor(canvas.read(), RGB(0, 0, 0)));
+    EXPECT_EQ(2 * 40 * 70, countColor(canvas.Read(), RGB(0, 0, 0)));
     SelectObject(canvas.dc, old);
 }
 
 TEST_F(GdiTextTest, OpaqueCellsAndBaselineAlignment) {
     DibCanvas canvas(200, 200);
-    canvas.clear(RGB(255, 255, 255));
+    canvas.Clear(RGB(255, 255, 255));
     HGDIOBJ old = SelectObject(canvas.dc, font);
     SetBkMode(canvas.dc, OPAQUE);
     SetBkColor(canvas.dc, RGB(255, 0, 0));
@@ -61,39 +61,39 @@ TEST_F(GdiTextTest, OpaqueCellsAndBaselineAlignment) {
     SetTextAlign(canvas.dc, TA_BASELINE);
     ASSERT_TRUE(TextOutA(canvas.dc, 10, 100, "H", 1));
     // The cell: 60 wide, 100 high, its baseline at y = 100; the glyph 40 x 70 in it.
-    EXPECT_EQ(40 * 70, countColor(canvas.read(), RGB(0, 0, 255)));
-    EXPECT_EQ(60 * 100 - 40 * 70, countColor(canvas.read(), RGB(255, 0, 0)));
+    EXPECT_EQ(40 * 70, countColor(canvas.Read(), RGB(0, 0, 255)));
+    EXPECT_EQ(60 * 100 - 40 * 70, countColor(canvas.Read(), RGB(255, 0, 0)));
     SelectObject(canvas.dc, old);
 }
 
 TEST_F(GdiTextTest, ClippedExtTextOut) {
     DibCanvas canvas(200, 120);
-    canvas.clear(RGB(255, 255, 255));
+    canvas.Clear(RGB(255, 255, 255));
     HGDIOBJ old = SelectObject(canvas.dc, font);
     SetBkMode(canvas.dc, TRANSPARENT);
     RECT clip{0, 0, 30, 120};
     ASSERT_TRUE(ExtTextOutA(canvas.dc, 0, 0, ETO_CLIPPED, &clip, "H", 1, nullptr));
-    EXPECT_EQ(20 * 70, countColor(canvas.read(), RGB(0, 0, 0)));
+    EXPECT_EQ(20 * 70, countColor(canvas.Read(), RGB(0, 0, 0)));
     SelectObject(canvas.dc, old);
 }
 
 TEST_F(GdiTextTest, AdvancesFromDxAndTheCurrentPosition) {
     DibCanvas canvas(300, 120);
-    canvas.clear(RGB(255, 255, 255));
+    canvas.Clear(RGB(255, 255, 255));
     HGDIOBJ old = SelectObject(canvas.dc, font);
     SetBkMode(canvas.dc, TRANSPARENT);
     const INT dx[2] = {100, 100};
     ASSERT_TRUE(ExtTextOutA(canvas.dc, 0, 0, 0, nullptr, "HH", 2, dx));
-    SdGdiImage img = canvas.read();
+    SdGdiImage img = canvas.Read();
     EXPECT_EQ(RGB(0, 0, 0), img.at(115, 50)); // the second H starts at 100 + 10
     EXPECT_EQ(RGB(255, 255, 255), img.at(65, 50));
 
-    canvas.clear(RGB(255, 255, 255));
+    canvas.Clear(RGB(255, 255, 255));
     SetTextAlign(canvas.dc, TA_UPDATECP);
     MoveToEx(canvas.dc, 20, 0, nullptr);
     ASSERT_TRUE(TextOutA(canvas.dc, 0, 0, "H", 1));
     ASSERT_TRUE(TextOutA(canvas.dc, 0, 0, "H", 1)); // continues at 80
-    img = canvas.read();
+    img = canvas.Read();
     EXPECT_EQ(RGB(0, 0, 0), img.at(35, 50));
     EXPECT_EQ(RGB(0, 0, 0), img.at(95, 50));
     EXPECT_EQ(RGB(255, 255, 255), img.at(15, 50));

@@ -182,11 +182,11 @@ TEST(MetaFile, EnhancedPlaybackEqualsDirectDrawing) {
     RECT fr = frameRect(e);
 
     DibCanvas direct(120, 100), played(120, 100);
-    direct.clear(RGB(255, 255, 255));
-    played.clear(RGB(255, 255, 255));
+    direct.Clear(RGB(255, 255, 255));
+    played.Clear(RGB(255, 255, 255));
     fixedDrawing(direct.dc);
     ASSERT_TRUE(PlayEnhMetaFile(played.dc, e, &fr));
-    SdGdiImage a = direct.read(), b = played.read();
+    SdGdiImage a = direct.Read(), b = played.Read();
     int differ = 0;
     for (std::size_t i = 0; i < a.pixels.size(); ++i)
         differ += a.pixels[i] != b.pixels[i];
@@ -194,10 +194,10 @@ TEST(MetaFile, EnhancedPlaybackEqualsDirectDrawing) {
 
     // Into half the rectangle: nothing is painted beyond it.
     DibCanvas half(120, 100);
-    half.clear(RGB(255, 255, 255));
+    half.Clear(RGB(255, 255, 255));
     RECT hr{fr.left / 2, fr.top / 2, fr.right / 2, fr.bottom / 2};
     ASSERT_TRUE(PlayEnhMetaFile(half.dc, e, &hr));
-    SdGdiImage c = half.read();
+    SdGdiImage c = half.Read();
     int inside = 0, outside = 0;
     for (int y = 0; y < 100; ++y)
         for (int x = 0; x < 120; ++x) {
@@ -225,11 +225,11 @@ TEST(MetaFile, WindowsPlaybackEqualsDirectDrawing) {
     HMETAFILE w = CloseMetaFile(mdc);
     ASSERT_NE(w, nullptr);
     DibCanvas direct(120, 100), played(120, 100);
-    direct.clear(RGB(255, 255, 255));
-    played.clear(RGB(255, 255, 255));
+    direct.Clear(RGB(255, 255, 255));
+    played.Clear(RGB(255, 255, 255));
     fixedDrawing(direct.dc);
     ASSERT_TRUE(PlayMetaFile(played.dc, w));
-    SdGdiImage a = direct.read(), b = played.read();
+    SdGdiImage a = direct.Read(), b = played.Read();
     int differ = 0;
     for (std::size_t i = 0; i < a.pixels.size(); ++i)
         differ += a.pixels[i] != b.pixels[i];
@@ -494,11 +494,11 @@ TEST(MetaFile, ConversionsKeepTheDrawing) {
     HMETAFILE w2 = SetMetaFileBitsEx(n, back.data());
     ASSERT_NE(w2, nullptr);
     DibCanvas a(120, 100), b(120, 100);
-    a.clear(RGB(255, 255, 255));
-    b.clear(RGB(255, 255, 255));
+    a.Clear(RGB(255, 255, 255));
+    b.Clear(RGB(255, 255, 255));
     PlayMetaFile(a.dc, w);
     PlayMetaFile(b.dc, w2);
-    EXPECT_EQ(a.read().pixels, b.read().pixels);
+    EXPECT_EQ(a.Read().pixels, b.Read().pixels);
     DeleteMetaFile(w);
     DeleteMetaFile(w2);
     DeleteEnhMetaFile(e);
@@ -540,7 +540,7 @@ TEST(MetaFile, PlaybackIntoARecordingContextGivesTheSameCalls) {
     DibCanvas a(120, 100), b(120, 100);
     drawAll(a.dc);
     ASSERT_TRUE(PlayEnhMetaFile(b.dc, e, &r));
-    EXPECT_EQ(a.read().pixels, b.read().pixels);
+    EXPECT_EQ(a.Read().pixels, b.Read().pixels);
     DeleteEnhMetaFile(e);
     DeleteDC(direct);
     DeleteDC(played);

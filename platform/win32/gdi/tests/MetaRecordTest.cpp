@@ -61,7 +61,7 @@ void moreDrawing(HDC dc, bool windows) {
 
     // A small picture copied and stretched.
     DibCanvas src(8, 8);
-    src.clear(RGB(255, 255, 255));
+    src.Clear(RGB(255, 255, 255));
     for (int i = 0; i < 8; ++i) {
         SetPixel(src.dc, i, i, RGB(0, 0, 255));
         SetPixel(src.dc, 7 - i, i, RGB(255, 0, 0));
@@ -102,7 +102,7 @@ void moreDrawing(HDC dc, bool windows) {
     POINT zig[] = {{40, 70}, {55, 90}, {70, 70}, {85, 90}};
     Polyline(dc, zig, 4);
     DibCanvas tile(4, 4);
-    tile.clear(RGB(250, 200, 0));
+    tile.Clear(RGB(250, 200, 0));
     SetPixel(tile.dc, 0, 0, RGB(0, 0, 0));
     SetPixel(tile.dc, 2, 2, RGB(0, 90, 90));
     HBITMAP tileBitmap = CreateBitmap(4, 4, 1, 24, nullptr);
@@ -214,16 +214,16 @@ TEST_F(MetaRecordTest, EnhancedRecordsPlayBackAsDrawn) {
         EXPECT_NE(std::find(types.begin(), types.end(), t), types.end()) << t;
     SdEnhMetaSkippedRecords(true);
     DibCanvas direct(120, 100), played(120, 100);
-    direct.clear(RGB(255, 255, 255));
-    played.clear(RGB(255, 255, 255));
+    direct.Clear(RGB(255, 255, 255));
+    played.Clear(RGB(255, 255, 255));
     moreDrawing(direct.dc, false);
     RECT fr = frameRect(e);
     ASSERT_TRUE(PlayEnhMetaFile(played.dc, e, &fr));
     EXPECT_EQ(SdEnhMetaSkippedRecords(true), 0u);
-    EXPECT_EQ(differing(direct.read(), played.read()), 0);
+    EXPECT_EQ(differing(direct.Read(), played.Read()), 0);
     // The text and the pattern are really there.
-    EXPECT_GT(countColor(direct.read(), RGB(120, 0, 120)), 50);
-    EXPECT_GT(countColor(direct.read(), RGB(0, 90, 90)), 10);
+    EXPECT_GT(countColor(direct.Read(), RGB(120, 0, 120)), 50);
+    EXPECT_GT(countColor(direct.Read(), RGB(0, 90, 90)), 10);
     DeleteEnhMetaFile(e);
 }
 
@@ -241,11 +241,11 @@ TEST_F(MetaRecordTest, WindowsRecordsPlayBackAsDrawn) {
                    META_REALIZEPALETTE, META_STRETCHDIB, META_SETDIBTODEV})
         EXPECT_NE(std::find(functions.begin(), functions.end(), f), functions.end()) << f;
     DibCanvas direct(120, 100), played(120, 100);
-    direct.clear(RGB(255, 255, 255));
-    played.clear(RGB(255, 255, 255));
+    direct.Clear(RGB(255, 255, 255));
+    played.Clear(RGB(255, 255, 255));
     moreDrawing(direct.dc, true);
     ASSERT_TRUE(PlayMetaFile(played.dc, w));
-    EXPECT_EQ(differing(direct.read(), played.read()), 0);
+    EXPECT_EQ(differing(direct.Read(), played.Read()), 0);
 
     // Through an enhanced metafile and back, the picture stays.
     Bytes bits(GetMetaFileBitsEx(w, 0, nullptr));
@@ -258,9 +258,9 @@ TEST_F(MetaRecordTest, WindowsRecordsPlayBackAsDrawn) {
     HMETAFILE w2 = SetMetaFileBitsEx(n, back.data());
     ASSERT_NE(w2, nullptr);
     DibCanvas again(120, 100);
-    again.clear(RGB(255, 255, 255));
+    again.Clear(RGB(255, 255, 255));
     ASSERT_TRUE(PlayMetaFile(again.dc, w2));
-    EXPECT_EQ(differing(direct.read(), again.read()), 0);
+    EXPECT_EQ(differing(direct.Read(), again.Read()), 0);
     DeleteMetaFile(w2);
     DeleteEnhMetaFile(e);
     DeleteMetaFile(w);

@@ -11,13 +11,13 @@ constexpr COLORREF Black = RGB(0, 0, 0);
 // One pen pixel at (0, 0) drawn over the destination colour through the code.
 DWORD penPixel(int rop2, COLORREF pen, COLORREF dest, int bpp, std::vector<RGBQUAD> colors = {}) {
     DibCanvas c(4, 1, bpp, true, colors);
-    c.clear(dest);
+    c.Clear(dest);
     HPEN p = CreatePen(PS_SOLID, 1, pen);
     SelectObject(c.dc, p);
     SetROP2(c.dc, rop2);
     MoveToEx(c.dc, 0, 0, nullptr);
     LineTo(c.dc, 1, 0);
-    DWORD raw = c.read().rawAt(0, 0);
+    DWORD raw = c.Read().rawAt(0, 0);
     SelectObject(c.dc, GetStockObject(BLACK_PEN));
     DeleteObject(p);
     return raw;
@@ -45,9 +45,9 @@ TEST(Rop2, PaletteSurfacesOperateOnTheIndex) {
 
 TEST(Rop2, NotXorTwiceRestoresTheSurface) {
     DibCanvas c(40, 40);
-    c.clear(RGB(10, 200, 77));
+    c.Clear(RGB(10, 200, 77));
     SetPixel(c.dc, 5, 5, RGB(1, 2, 3));
-    SdGdiImage before = c.read();
+    SdGdiImage before = c.Read();
     SetROP2(c.dc, R2_NOTXORPEN);
     HPEN wide = CreatePen(PS_SOLID, 3, RGB(200, 100, 50));
     for (int pass = 0; pass < 2; ++pass) {
@@ -57,7 +57,7 @@ TEST(Rop2, NotXorTwiceRestoresTheSurface) {
         SelectObject(c.dc, wide);
         Ellipse(c.dc, 3, 3, 35, 20);
     }
-    EXPECT_EQ(c.read().raw, before.raw);
+    EXPECT_EQ(c.Read().raw, before.raw);
     SelectObject(c.dc, GetStockObject(BLACK_PEN));
     DeleteObject(wide);
 }
@@ -76,24 +76,24 @@ TEST(Rop3, TruthTablesThroughBitBlt) {
                               {DSTINVERT, 0x555555},   {BLACKNESS, 0x000000}, {WHITENESS, 0xFFFFFF},
                               {0x00B8074A, 0xB8B8B8}};
     DibCanvas src(2, 2);
-    src.clear(RGB(0xCC, 0xCC, 0xCC));
+    src.Clear(RGB(0xCC, 0xCC, 0xCC));
     for (const Rop3Case& k : cases) {
         DibCanvas dst(2, 2);
-        dst.clear(RGB(0xAA, 0xAA, 0xAA));
+        dst.Clear(RGB(0xAA, 0xAA, 0xAA));
         HBRUSH b = CreateSolidBrush(RGB(0xF0, 0xF0, 0xF0));
         SelectObject(dst.dc, b);
         ASSERT_TRUE(BitBlt(dst.dc, 0, 0, 2, 2, src.dc, 0, 0, k.rop));
-        EXPECT_EQ(dst.read().rawAt(1, 1), k.expected) << std::hex << k.rop;
+        EXPECT_EQ(dst.Read().rawAt(1, 1), k.expected) << std::hex << k.rop;
         SelectObject(dst.dc, GetStockObject(WHITE_BRUSH));
         DeleteObject(b);
     }
     // The same tables without a source through PatBlt.
     DibCanvas dst(2, 2);
-    dst.clear(RGB(0xAA, 0xAA, 0xAA));
+    dst.Clear(RGB(0xAA, 0xAA, 0xAA));
     HBRUSH b = CreateSolidBrush(RGB(0xF0, 0xF0, 0xF0));
     SelectObject(dst.dc, b);
     ASSERT_TRUE(PatBlt(dst.dc, 0, 0, 2, 2, PATINVERT));
-    EXPECT_EQ(dst.read().rawAt(0, 0), 0x5A5A5Au);
+    EXPECT_EQ(dst.Read().rawAt(0, 0), 0x5A5A5Au);
     EXPECT_FALSE(PatBlt(dst.dc, 0, 0, 2, 2, SRCCOPY));
     SelectObject(dst.dc, GetStockObject(WHITE_BRUSH));
     DeleteObject(b);
@@ -109,7 +109,7 @@ TEST(Rop3, MonochromeAndColourConvert) {
     SetTextColor(colour.dc, RGB(255, 0, 0));
     SetBkColor(colour.dc, RGB(0, 0, 255));
     ASSERT_TRUE(BitBlt(colour.dc, 0, 0, 2, 2, monoDc, 0, 0, SRCCOPY));
-    SdGdiImage img = colour.read();
+    SdGdiImage img = colour.Read();
     EXPECT_EQ(img.at(0, 0), RGB(0, 0, 255));
     EXPECT_EQ(img.at(1, 0), RGB(255, 0, 0));
     EXPECT_EQ(img.at(1, 1), RGB(0, 0, 255));
@@ -138,28 +138,28 @@ TEST(Rop3, BottomUpRowsThroughEveryTransfer) {
     {
         DibCanvas c(2, 2);
         EXPECT_EQ(SetDIBitsToDevice(c.dc, 0, 0, 2, 2, 0, 0, 0, 2, bits, info.info(), DIB_RGB_COLORS), 2);
-        check(c.read(), 1, "SetDIBitsToDevice");
+        check(c.Read(), 1, "SetDIBitsToDevice");
     }
     {
         DibCanvas c(4, 4);
         SetStretchBltMode(c.dc, COLORONCOLOR);
         EXPECT_EQ(StretchDIBits(c.dc, 0, 0, 4, 4, 0, 0, 2, 2, bits, info.info(), DIB_RGB_COLORS, SRCCOPY), 2);
-        check(c.read(), 2, "StretchDIBits");
+        check(c.Read(), 2, "StretchDIBits");
     }
     {
         DibCanvas src(2, 2, 24, false), dst(4, 4);
         std::memcpy(src.bits, bits, sizeof bits);
         ASSERT_TRUE(BitBlt(dst.dc, 0, 0, 2, 2, src.dc, 0, 0, SRCCOPY));
-        check(dst.read(), 1, "BitBlt");
+        check(dst.Read(), 1, "BitBlt");
         ASSERT_TRUE(StretchBlt(dst.dc, 0, 0, 4, 4, src.dc, 0, 0, 2, 2, SRCCOPY));
-        check(dst.read(), 2, "StretchBlt");
+        check(dst.Read(), 2, "StretchBlt");
     }
     {
         // Only the upper scan line handed over (scan 1 of 2), at its own place.
         DibCanvas c(2, 2);
-        c.clear(Black);
+        c.Clear(Black);
         EXPECT_EQ(SetDIBitsToDevice(c.dc, 0, 0, 2, 2, 0, 0, 1, 1, bits[1], info.info(), DIB_RGB_COLORS), 1);
-        SdGdiImage img = c.read();
+        SdGdiImage img = c.Read();
         EXPECT_EQ(img.at(0, 0), RGB(0, 0, 255));
         EXPECT_EQ(img.at(0, 1), Black);
     }
@@ -171,7 +171,7 @@ TEST(Rop3, StretchMirrorsWithNegativeExtents) {
     SetPixel(src.dc, 1, 0, RGB(2, 2, 2));
     SetPixel(src.dc, 2, 0, RGB(3, 3, 3));
     ASSERT_TRUE(StretchBlt(dst.dc, 2, 0, -3, 1, src.dc, 0, 0, 3, 1, SRCCOPY));
-    SdGdiImage img = dst.read();
+    SdGdiImage img = dst.Read();
     EXPECT_EQ(img.at(0, 0), RGB(3, 3, 3));
     EXPECT_EQ(img.at(2, 0), RGB(1, 1, 1));
 }

@@ -28,7 +28,7 @@ protected:
 
 TEST_F(TextOutTest, GlyphsAreFilledInTheTextColour) {
     DibCanvas c(100, 100);
-    c.clear(RGB(255, 255, 255));
+    c.Clear(RGB(255, 255, 255));
     LOGFONTA lf{};
     lf.lfHeight = 100; // 0.1 pixel per font unit
     std::strcpy(lf.lfFaceName, "Text Fixture");
@@ -38,23 +38,23 @@ TEST_F(TextOutTest, GlyphsAreFilledInTheTextColour) {
     SetTextColor(c.dc, RGB(0, 0, 255));
     ASSERT_TRUE(TextOutA(c.dc, 0, 0, "H", 1));
     // The square of H: x 10..50, from the baseline (80) up 70 pixels.
-    SdGdiImage img = c.read();
+    SdGdiImage img = c.Read();
     EXPECT_EQ(img.at(30, 40), RGB(0, 0, 255));
     EXPECT_EQ(img.at(5, 40), RGB(255, 255, 255));
     EXPECT_NEAR(countColor(img, RGB(0, 0, 255)), 40 * 70, 100);
     SelectObject(c.dc, old);
     DeleteObject(font);
     // Calls are recorded too; the stock font draws with the default face.
-    c.clear(RGB(255, 255, 255));
+    c.Clear(RGB(255, 255, 255));
     SdGdiSetLogging(c.dc, true);
     EXPECT_TRUE(TextOutA(c.dc, 0, 0, "H", 1));
-    EXPECT_GT(countColor(c.read(), RGB(0, 0, 255)), 0);
+    EXPECT_GT(countColor(c.Read(), RGB(0, 0, 255)), 0);
     EXPECT_EQ(SdGdiCallLog(c.dc).back(), "TextOutA(0,0,\"H\")");
     // An opaque rectangle without text is filled with the background colour.
     SetBkColor(c.dc, RGB(255, 0, 0));
     RECT r{0, 0, 10, 10};
     EXPECT_TRUE(ExtTextOutA(c.dc, 0, 0, ETO_OPAQUE, &r, "", 0, nullptr));
-    EXPECT_EQ(countColor(c.read(), RGB(255, 0, 0)), 100);
+    EXPECT_EQ(countColor(c.Read(), RGB(255, 0, 0)), 100);
 }
 
 } // namespace

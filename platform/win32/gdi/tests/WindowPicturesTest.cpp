@@ -70,9 +70,9 @@ TEST_F(WindowPicturesTest, PrintWindowComposesChildrenInZOrderWithTheScrollBars)
     Fill(hidden, RECT{0, 0, 10, 10}, red);
     SetWindowPos(above, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     DibCanvas canvas(100, 80);
-    canvas.clear(RGB(1, 2, 3));
+    canvas.Clear(RGB(1, 2, 3));
     ASSERT_TRUE(PrintWindow(top, canvas.dc, 0));
-    SdGdiImage img = canvas.read();
+    SdGdiImage img = canvas.Read();
     EXPECT_EQ(img.at(5, 5), white);
     EXPECT_EQ(img.at(15, 15), red);
     EXPECT_EQ(img.at(25, 25), blue);  // the top child over the lower one
