@@ -15,6 +15,7 @@ endfunction()
 
 set(SD_CMAKE_DIR ${CMAKE_CURRENT_LIST_DIR})
 
+option(SIGNDESK_UNITY_TESTS "Compile each test program's sources in batches" ON)
 option(SIGNDESK_FUZZ "Build the fuzz targets (Clang only)" OFF)
 set(SD_FUZZ OFF)
 if(SIGNDESK_FUZZ AND CMAKE_CXX_COMPILER_ID MATCHES "Clang")
@@ -39,19 +40,30 @@ function(sd_fuzz target)
   target_link_options(${target} PRIVATE ${flags})
 endfunction()
 
-# sd_test(<target> SOURCES ... LIBS ...)
+# sd_test(<target> SOURCES ... LIBS ... [SEPARATE ...])
 # One GoogleTest program per deliverable, registered with CTest as one test per test suite
-# ("<target>:<suite>"), each suite run in a process of its own.
+# ("<target>:<suite>"), each suite run in a process of its own. Its sources compile in batches
+# of eight (SIGNDESK_UNITY_TESTS); a source named under SEPARATE (relative to the folder)
+# compiles alone, for file-local helpers whose names another source of the program uses too.
 function(sd_test target)
   if(NOT SIGNDESK_TESTS)
     return()
   endif()
-  cmake_parse_arguments(A "" "" "SOURCES;LIBS" ${ARGN})
+  cmake_parse_arguments(A "" "" "SOURCES;LIBS;SEPARATE" ${ARGN})
   add_executable(${target} ${A_SOURCES})
   target_link_libraries(${target} PRIVATE ${A_LIBS} GTest::gtest GTest::gtest_main)
   target_compile_definitions(${target} PRIVATE SD_TEST_DATA_DIR="${CMAKE_CURRENT_SOURCE_DIR}/tests/data")
   # Compiling the tests is most of the build; line tables are enough to place a failure.
   target_compile_options(${target} PRIVATE $<$<CONFIG:Debug,RelWithDebInfo>:-g1>)
+  # Most of a test source's compile time is parsing the same headers: compile them in batches.
+  if(SIGNDESK_UNITY_TESTS)
+    set_target_properties(${target} PROPERTIES UNITY_BUILD ON UNITY_BUILD_BATCH_SIZE 8)
+    # Sources whose file-local helpers share names with another source's compile alone.
+    foreach(source IN LISTS A_SEPARATE)
+      set_source_files_properties(${CMAKE_CURRENT_SOURCE_DIR}/${source} PROPERTIES
+                                  SKIP_UNITY_BUILD_INCLUSION ON)
+    endforeach()
+  endif()
 
   # The suites are listed after each link; CTest reads the list through a stub that stands
   # for the program until it is built.

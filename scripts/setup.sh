@@ -4,6 +4,7 @@ set -euo pipefail
 
 packages=(
   g++ cmake ninja-build pkg-config
+  lld  # links in a fraction of the default linker's time
   libgtest-dev libgmock-dev
   libpixman-1-dev libpng-dev zlib1g-dev
   libusb-1.0-0-dev  # USB cutters without a device node, in PcutLib.so and summausb.so
