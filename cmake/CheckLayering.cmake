@@ -46,6 +46,8 @@ set(rows
 if(NOT SOURCE_DIR)
   message(FATAL_ERROR "SOURCE_DIR is not set")
 endif()
+# A relative tree is taken from the current directory.
+get_filename_component(SOURCE_DIR "${SOURCE_DIR}" ABSOLUTE)
 
 set(folders "")
 foreach(row IN LISTS rows)
