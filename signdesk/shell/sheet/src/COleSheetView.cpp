@@ -281,6 +281,9 @@ void COleSheetView::OnTimer(UINT_PTR nIDEvent) {
         if (autoScrollOn && zoomKind == ZOOM_FREE && ::GetCapture() == m_hWnd) {
             const CPoint p = CursorClientPoint();
             AutoScrollStep(p.x, p.y);
+        } else {
+            // The drag is over: the timer has nothing left to do.
+            StopAutoScroll();
         }
         return;
     }

@@ -47,6 +47,13 @@ void RecordingMode::OnGrid() {
     g_modeLog.push_back("grid command");
 }
 
+IMPLEMENT_DYNCREATE(GuideDoc, COleSheetDoc)
+
+BOOL GuideDoc::AddGuideLine(const floatPoint* p, double angle) {
+    guides.push_back({*p, angle});
+    return TRUE;
+}
+
 IMPLEMENT_DYNCREATE(SheetTestFrame, COleSheetFrame)
 BEGIN_MESSAGE_MAP(SheetTestFrame, COleSheetFrame)
 ON_WM_CREATE()
@@ -77,14 +84,13 @@ void SheetTest::SetUp() {
     AfxSetResourceHandle(resources);
 }
 
-void SheetTest::StartApp(float docWidth, float docHeight) {
+void SheetTest::StartApp(float docWidth, float docHeight, CRuntimeClass* docClass) {
     app = std::make_unique<SheetTestApp>();
     app->m_pszProfileName = strdup((DataFolder() / "Application.ini").c_str());
     WriteProfileFloat("Settings", "DocWidth", docWidth);
     WriteProfileFloat("Settings", "DocHeight", docHeight);
-    app->AddDocTemplate(new CSingleDocTemplate(IDR_SHEET_MENU, RUNTIME_CLASS(COleSheetDoc),
-                                               RUNTIME_CLASS(SheetTestFrame),
-                                               RUNTIME_CLASS(COleSheetView)));
+    app->AddDocTemplate(new CSingleDocTemplate(
+        IDR_SHEET_MENU, docClass, RUNTIME_CLASS(SheetTestFrame), RUNTIME_CLASS(COleSheetView)));
     app->OnFileNew();
     frame = DYNAMIC_DOWNCAST(SheetTestFrame, app->m_pMainWnd);
     ASSERT_NE(frame, nullptr);

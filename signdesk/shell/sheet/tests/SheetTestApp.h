@@ -38,6 +38,18 @@ protected:
     DECLARE_MESSAGE_MAP()
 };
 
+// Takes every guide line and records it.
+class GuideDoc : public COleSheetDoc {
+    DECLARE_DYNCREATE(GuideDoc)
+public:
+    BOOL AddGuideLine(const floatPoint* p, double angle) override;
+    struct Guide {
+        floatPoint p;
+        double angle;
+    };
+    std::vector<Guide> guides;
+};
+
 class SheetTestFrame : public COleSheetFrame {
     DECLARE_DYNCREATE(SheetTestFrame)
 protected:
@@ -55,7 +67,8 @@ protected:
     void SetUp() override;
     void TearDown() override;
     // Makes the application and its first document; the sheet size comes from the profile.
-    void StartApp(float docWidth = 210, float docHeight = 297);
+    void StartApp(float docWidth = 210, float docHeight = 297,
+                  CRuntimeClass* docClass = RUNTIME_CLASS(COleSheetDoc));
     // Sizes the frame so that the view's client area is width x height.
     void SizeView(int width, int height);
     // Sends a command to the frame as a menu does and pumps.

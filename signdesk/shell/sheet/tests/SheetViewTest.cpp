@@ -3,6 +3,7 @@
 // settings.
 
 #include <cmath>
+#include <set>
 
 #include <gtest/gtest.h>
 
@@ -43,4 +44,199 @@ TEST_F(SheetViewTest, FitPageCentresTheSheetWithItsMargin) {
     view->ClientToWorld(400, 300, w);
     EXPECT_NEAR(w.x, 105, 0.6);
     EXPECT_NEAR(w.y, 148.5, 0.6);
+}
+
+TEST_F(SheetViewTest, ZoomAtKeepsThePointUnderTheMouse) {
+    StartApp();
+    for (const CPoint at : {CPoint(400, 300), CPoint(250, 120), CPoint(520, 480)}) {
+        floatPoint before, after;
+        view->ClientToWorld(at.x, at.y, before);
+        view->ZoomAt(3, &at);
+        view->ClientToWorld(at.x, at.y, after);
+        // Within one pixel (the scroll position is truncated).
+        const float pixel = 1.01f / std::fabs(view->worldToDevice.m11);
+        EXPECT_NEAR(after.x, before.x, pixel) << at.x;
+        EXPECT_NEAR(after.y, before.y, pixel) << at.y;
+        EXPECT_EQ(view->zoomKind, ZOOM_FREE);
+    }
+}
+
+TEST_F(SheetViewTest, TheHistoryKeepsTheLast24StatesAndRestoresThemInReverse) {
+    StartApp();
+    const CPoint centre(400, 300);
+    std::vector<floatTMatrix> after;
+    for (int i = 0; i < 25; ++i) {
+        view->ZoomAt(1.1f, &centre);
+        after.push_back(view->worldToDevice);
+    }
+    EXPECT_EQ(view->zoomTop, ZOOM_HISTORY_DEPTH - 1);
+    // Zoom back i gives the state before zoom 25 - i + 1, i.e. after zoom 24 - i.
+    for (int i = 1; i <= 24; ++i) {
+        Command(ID_ZOOM_BACK);
+        EXPECT_TRUE(view->worldToDevice == after[std::size_t(24 - i)]) << i;
+    }
+    EXPECT_EQ(view->zoomTop, -1);
+    const floatTMatrix last = view->worldToDevice;
+    // The command is disabled now, and does nothing when sent anyway.
+    CMenu popup;
+    popup.CreatePopupMenu();
+    popup.AppendMenu(MF_STRING, ID_ZOOM_BACK, "Back");
+    popup.TrackPopupMenu(0, 0, 0, frame);
+    EXPECT_EQ(sdtest::LastPopupMenu().items[0].state & MF_GRAYED, UINT(MF_GRAYED));
+    Command(ID_ZOOM_BACK);
+    EXPECT_TRUE(view->worldToDevice == last);
+}
+
+TEST_F(SheetViewTest, AZoomPastTheLimitBeepsAndKeepsEverything) {
+    StartApp();
+    const CPoint centre(400, 300);
+    // From fit page: the kind stays fit page.
+    const floatTMatrix fit = view->worldToDevice;
+    view->ZoomAt(1e6f, &centre);
+    EXPECT_EQ(SdBeepCount(), 1);
+    EXPECT_EQ(view->zoomKind, ZOOM_FIT_PAGE);
+    EXPECT_EQ(view->zoomTop, -1);
+    EXPECT_TRUE(view->worldToDevice == fit);
+    // From free zoom, and to an empty rectangle.
+    view->ZoomAt(2, &centre);
+    const floatTMatrix free = view->worldToDevice;
+    const CRect empty(100, 100, 100, 300);
+    view->ZoomToRect(&empty);
+    view->ZoomAt(1e7f, &centre);
+    EXPECT_EQ(SdBeepCount(), 3);
+    EXPECT_EQ(view->zoomKind, ZOOM_FREE);
+    EXPECT_EQ(view->zoomTop, 0);
+    EXPECT_TRUE(view->worldToDevice == free);
+}
+
+TEST_F(SheetViewTest, ZoomToRectPutsTheRectanglesCornerAtTheWindowsCorner) {
+    StartApp();
+    floatPoint corner;
+    view->ClientToWorld(300, 200, corner);
+    const CRect band(300, 200, 400, 300);
+    view->ZoomToRect(&band);
+    EXPECT_EQ(view->zoomKind, ZOOM_FREE);
+    // 100 px fitted into 600 - 10: a scale of 5.9.
+    EXPECT_NEAR(view->worldToDevice.m11 / view->zoomHistory[0].matrix.m11, 5.9, 0.01);
+    const CPoint at = Client(view, corner.x, corner.y);
+    EXPECT_LE(std::abs(at.x), 1);
+    EXPECT_LE(std::abs(at.y), 1);
+    // One push for a zoom to a world box as well.
+    view->ZoomToBox(floatBBox(50, 50, 100, 100));
+    EXPECT_EQ(view->zoomTop, 1);
+}
+
+TEST_F(SheetViewTest, PageMarginGrowsBySixteenthsUpToItsLimit) {
+    StartApp();
+    std::vector<float> margins;
+    for (int i = 0; i < 9; ++i) {
+        Command(ID_SMALLER_PAGE);
+        margins.push_back(view->pageMargin);
+    }
+    EXPECT_FLOAT_EQ(margins[0], 5.0f / 64);
+    EXPECT_FLOAT_EQ(margins[1], 9.0f / 64);
+    EXPECT_FLOAT_EQ(margins[7], 0.46875f);
+    EXPECT_FLOAT_EQ(margins[8], 0.46875f);
+}
+
+TEST_F(SheetViewTest, RealSizeOnlyForSheetsUnder500mm) {
+    for (float side : {499.0f, 500.0f}) {
+        StartApp(side, 100);
+        CMenu popup;
+        popup.CreatePopupMenu();
+        popup.AppendMenu(MF_STRING, ID_REAL_SIZE, "Real");
+        popup.TrackPopupMenu(0, 0, 0, frame);
+        EXPECT_EQ(sdtest::LastPopupMenu().items[0].state & MF_GRAYED,
+                  side < 500 ? 0u : UINT(MF_GRAYED));
+        frame->DestroyWindow();
+        app.reset();
+    }
+}
+
+TEST_F(SheetViewTest, AFreshProfileGivesAWhitePageWithShadowAndNoGrid) {
+    StartApp();
+    EXPECT_FALSE(SheetSettings::Grid);
+    EXPECT_FALSE(SheetSettings::LineGrid);
+    EXPECT_FALSE(SheetSettings::SnapToGrid);
+    EXPECT_TRUE(view->guideLinesShown);
+    EXPECT_FLOAT_EQ(SheetSettings::GridDens.x, 25);
+    EXPECT_FLOAT_EQ(SheetSettings::GridDens.y, 25);
+    EXPECT_EQ(SheetSettings::MouseSens, 3);
+    EXPECT_EQ(SheetSettings::SnapProximity, 8);
+    EXPECT_EQ(SheetSettings::BGColor, RGB(255, 255, 255));
+    EXPECT_EQ(SheetSettings::GridColor, RGB(192, 192, 192));
+    const SdGdiImage picture = ViewPicture();
+    const CPoint topLeft = Client(view, 0, 297), bottomRight = Client(view, 210, 0);
+    EXPECT_EQ(picture.at(400, 300), RGB(255, 255, 255));
+    EXPECT_EQ(picture.at(5, 5), ::GetSysColor(COLOR_APPWORKSPACE));
+    // The shadow: two pixels right of the page and below it.
+    EXPECT_EQ(picture.at(bottomRight.x + 2, 300), RGB(0, 0, 0));
+    EXPECT_EQ(picture.at(300, bottomRight.y + 2), RGB(0, 0, 0));
+    EXPECT_EQ(picture.at(bottomRight.x + 5, 300), ::GetSysColor(COLOR_APPWORKSPACE));
+    EXPECT_NE(picture.at(topLeft.x - 2, 300), RGB(0, 0, 0));
+}
+
+TEST_F(SheetViewTest, GridDotsKeepFourPickDistancesAndStartAtTheOrigin) {
+    StartApp();
+    SheetSettings::Grid = TRUE;
+    SheetSettings::GridDens = floatPoint(1, 1);
+    SheetSettings::GridOffs = floatPoint(10, 20);
+    SheetSettings::MouseSens = 3;
+    // 2 px per mm, the page's top-left corner at the window's.
+    view->zoomKind = ZOOM_FREE;
+    view->worldToDevice = floatTMatrix(2, 0, 0, -2, 0, 594);
+    view->UpdateScrollSizes();
+    view->Invalidate(TRUE);
+    const SdGdiImage picture = ViewPicture();
+    std::set<int> columns, rows;
+    for (int y = 0; y < picture.height; ++y)
+        for (int x = 0; x < picture.width; ++x)
+            if (picture.at(x, y) == SheetSettings::GridColor) {
+                columns.insert(x);
+                rows.insert(y);
+            }
+    ASSERT_FALSE(columns.empty());
+    // Every 6 mm = 12 px from x = 10 mm (20 px); rows every 12 px up from y = 20 mm.
+    EXPECT_EQ(*columns.begin(), 20);
+    for (int x : columns)
+        EXPECT_EQ((x - 20) % 12, 0) << x;
+    EXPECT_EQ(*rows.rbegin(), 594 - 40);
+    for (int y : rows)
+        EXPECT_EQ((594 - 40 - y) % 12, 0) << y;
+    EXPECT_LT(*columns.rbegin(), 420);
+}
+
+TEST_F(SheetViewTest, ZeroSpacingAndPickDistanceStayUsable) {
+    StartApp();
+    SheetSettings::Grid = TRUE;
+    SheetSettings::GridDens = floatPoint(0, -1);
+    SheetSettings::MouseSens = 0;
+    view->Invalidate(TRUE);
+    const SdGdiImage picture = ViewPicture(); // must end
+    int dots = 0;
+    for (COLORREF c : picture.pixels)
+        dots += c == SheetSettings::GridColor;
+    EXPECT_GT(dots, 0);
+    EXPECT_LT(dots, 800 * 600 / 16);
+}
+
+TEST_F(SheetViewTest, OnlyTheFirstViewReadsTheSettingsAndEveryViewWritesThem) {
+    StartApp();
+    const std::string ini = (DataFolder() / "Application.ini").string();
+    ::WritePrivateProfileStringA("SheetSettings", "MouseSens", "7", ini.c_str());
+    CCreateContext context;
+    context.m_pNewViewClass = RUNTIME_CLASS(COleSheetView);
+    context.m_pCurrentDoc = doc;
+    auto* second =
+        DYNAMIC_DOWNCAST(COleSheetView, frame->CreateView(&context, AFX_IDW_PANE_FIRST + 1));
+    ASSERT_NE(second, nullptr);
+    second->OnInitialUpdate();
+    EXPECT_EQ(SheetSettings::MouseSens, 3);
+    EXPECT_EQ(COleSheetView::initialisedViews, 2);
+    SheetSettings::MouseSens = 5;
+    second->DestroyWindow();
+    EXPECT_EQ(::GetPrivateProfileIntA("SheetSettings", "MouseSens", 0, ini.c_str()), 5);
+    SheetSettings::MouseSens = 6;
+    frame->DestroyWindow();
+    EXPECT_EQ(::GetPrivateProfileIntA("SheetSettings", "MouseSens", 0, ini.c_str()), 6);
 }
