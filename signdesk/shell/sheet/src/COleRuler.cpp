@@ -150,7 +150,9 @@ void COleRuler::DrawTicks(CDC* pDC, float step, int length, CPen& first, CPen& s
         }
         if (labelFactor != 0) {
             char text[32];
-            std::snprintf(text, sizeof text, "%g", double(float(i) * labelFactor));
+            double label = double(float(i) * labelFactor);
+            if (label == 0) label = 0; // no "-0" left of the origin
+            std::snprintf(text, sizeof text, "%g", label);
             if (horizontal)
                 pDC->ExtTextOut(p.x + 2, client.top + 17, 0, nullptr, text, UINT(std::strlen(text)),
                                 nullptr);

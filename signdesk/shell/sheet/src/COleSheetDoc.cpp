@@ -25,8 +25,9 @@ namespace {
 // Sheet documents alive; only the first resets the class-wide grid and sheet size.
 int liveDocuments = 0;
 
-float FiniteOr(float v, float def) {
-    return std::isfinite(v) ? v : def;
+// A stored sheet size that is no positive number gives the default.
+float SizeOr(float v, float def) {
+    return std::isfinite(v) && v > 0 ? v : def;
 }
 
 } // namespace
@@ -46,8 +47,8 @@ COleSheetDoc::COleSheetDoc() {
     SheetSettings::GridDens = floatPoint(1, 1);
     float width = 0, height = 0;
     GetDefaultPaperSize(width, height);
-    SheetSettings::DocWidth = FiniteOr(GetProfileFloat("Settings", "DocWidth", width), width);
-    SheetSettings::DocHeight = FiniteOr(GetProfileFloat("Settings", "DocHeight", height), height);
+    SheetSettings::DocWidth = SizeOr(GetProfileFloat("Settings", "DocWidth", width), width);
+    SheetSettings::DocHeight = SizeOr(GetProfileFloat("Settings", "DocHeight", height), height);
 }
 
 COleSheetDoc::~COleSheetDoc() {

@@ -43,6 +43,10 @@ void RecordingMode::OnTimer(UINT id) {
     g_modeLog.push_back("timer " + std::to_string(id));
 }
 
+void RecordingMode::OnDocumentChanged() {
+    g_modeLog.push_back("document changed");
+}
+
 void RecordingMode::OnGrid() {
     g_modeLog.push_back("grid command");
 }

@@ -31,6 +31,7 @@ public:
     void SetView(COleSheetView* sheetView, BOOL fresh) override;
     BOOL OnRButtonDown(UINT flags, int x, int y) override;
     void OnTimer(UINT id) override;
+    void OnDocumentChanged() override;
     BOOL rightClickTaken = FALSE;
 
 protected:
