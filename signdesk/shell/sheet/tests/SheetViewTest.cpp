@@ -3,6 +3,7 @@
 // settings.
 
 #include <cmath>
+#include <cstdio>
 #include <set>
 
 #include <gtest/gtest.h>
@@ -10,6 +11,8 @@
 #include <sheet/FrameworkModes.h>
 #include <sheet/SheetIds.h>
 #include <sheet/SheetSettings.h>
+#include <shell/SheetSizeDlgIds.h>
+#include <testing/DialogDriver.h>
 #include <testing/InputDriver.h>
 #include <win32/GdiTesting.h>
 #include <win32/UserTesting.h>
@@ -239,4 +242,55 @@ TEST_F(SheetViewTest, OnlyTheFirstViewReadsTheSettingsAndEveryViewWritesThem) {
     SheetSettings::MouseSens = 6;
     frame->DestroyWindow();
     EXPECT_EQ(::GetPrivateProfileIntA("SheetSettings", "MouseSens", 0, ini.c_str()), 6);
+}
+
+TEST_F(SheetViewTest, TheSheetDialogStoresItsValuesOnOkOnly) {
+    StartApp();
+    SetDialogScript(IDD_SHEET_SIZE, [](HWND hwnd) {
+        EXPECT_EQ(sdtest::TextOf(hwnd, IDC_STD_SHEETS), "A4");
+        sdtest::Select(hwnd, IDC_STD_SHEETS, "A3");
+        sdtest::Type(hwnd, IDC_GRID_DENSITY_X, "10");
+        sdtest::Click(hwnd, IDOK);
+    });
+    Command(ID_SHEET_SETTINGS);
+    EXPECT_FLOAT_EQ(SheetSettings::DocWidth, 297);
+    EXPECT_FLOAT_EQ(SheetSettings::DocHeight, 420);
+    EXPECT_FLOAT_EQ(SheetSettings::GridDens.x, 10);
+    SetDialogScript(IDD_SHEET_SIZE, [](HWND hwnd) {
+        sdtest::Select(hwnd, IDC_STD_SHEETS, "A5");
+        sdtest::Click(hwnd, IDCANCEL);
+    });
+    Command(ID_SHEET_SETTINGS);
+    EXPECT_FLOAT_EQ(SheetSettings::DocWidth, 297);
+}
+
+TEST_F(SheetViewTest, TheMouseMovesTheRulerMarkersAndShowsItsPosition) {
+    StartApp();
+    sdtest::MouseMove(view->m_hWnd, 300, 200);
+    EXPECT_EQ(frame->horizontalRuler.markerPos, 300);
+    EXPECT_EQ(frame->verticalRuler.markerPos, 200);
+    EXPECT_TRUE(frame->horizontalRuler.markerDrawn);
+    floatPoint w;
+    view->ClientToWorld(300, 200, w);
+    char expected[64];
+    std::snprintf(expected, sizeof expected, " %-6.2f, %-6.2f", double(w.x), double(w.y));
+    EXPECT_EQ(frame->statusBar.GetPaneText(1), CString(expected));
+    // The view's cursor shows over it.
+    view->cursor = ::LoadCursorA(nullptr, IDC_SIZEALL);
+    sdtest::MouseMove(view->m_hWnd, 310, 200);
+    EXPECT_EQ(SdShownCursorId(), 32646u); // IDC_SIZEALL
+}
+
+TEST_F(SheetViewTest, AWorldBoxInvalidatesItsPixelsWithThePickDistance) {
+    StartApp();
+    view->UpdateWindow();
+    const floatBBox box(100, 100, 110, 120);
+    view->InvalidateWorldRect(&box, FALSE, 2);
+    RECT update;
+    ASSERT_TRUE(::GetUpdateRect(view->m_hWnd, &update, FALSE));
+    const CPoint a = Client(view, 100, 120), b = Client(view, 110, 100);
+    EXPECT_EQ(update.left, a.x - 5);
+    EXPECT_EQ(update.top, a.y - 5);
+    EXPECT_EQ(update.right, b.x + 5);
+    EXPECT_EQ(update.bottom, b.y + 5);
 }
