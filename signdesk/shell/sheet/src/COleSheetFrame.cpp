@@ -23,8 +23,8 @@ ON_WM_CREATE()
 ON_WM_DESTROY()
 ON_WM_ACTIVATE()
 ON_MESSAGE(WM_ALLOCFAILED, OnAllocFailure)
-ON_MESSAGE(WM_CTRLDRAGOVER, OnCtrlDragOverMessage)
-ON_MESSAGE(WM_CTRLDROP, OnCtrlDropMessage)
+ON_MESSAGE(WM_CTRLDRAGOVER, OnCtrlDragOver)
+ON_MESSAGE(WM_CTRLDROP, OnCtrlDrop)
 ON_COMMAND_RANGE(ID_UNIT_MM, ID_UNIT_INCH, OnUnitCommand)
 ON_COMMAND_RANGE(ID_UNIT_PIXELS, ID_UNIT_PIXELS, OnUnitCommand)
 ON_COMMAND_RANGE(ID_UNIT_TABLE_FIRST, ID_UNIT_TABLE_LAST, OnUnitCommand)
@@ -231,7 +231,7 @@ CWnd* COleSheetFrame::DropTargetUnderCursor() const {
     return nullptr;
 }
 
-LRESULT COleSheetFrame::OnCtrlDragOverMessage(WPARAM wParam, LPARAM lParam) {
+LRESULT COleSheetFrame::OnCtrlDragOver(WPARAM wParam, LPARAM lParam) {
     CWnd* target = DropTargetUnderCursor();
     if (target == currentTarget) {
         if (target) target->SendMessage(WM_CTRLDRAGOVER, wParam, lParam);
@@ -243,7 +243,7 @@ LRESULT COleSheetFrame::OnCtrlDragOverMessage(WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
-LRESULT COleSheetFrame::OnCtrlDropMessage(WPARAM wParam, LPARAM lParam) {
+LRESULT COleSheetFrame::OnCtrlDrop(WPARAM wParam, LPARAM lParam) {
     // Only the target under the cursor gets the drop, not every window that overlaps it.
     CWnd* target = DropTargetUnderCursor();
     CWnd* previous = currentTarget;

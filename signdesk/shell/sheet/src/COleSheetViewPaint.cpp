@@ -52,7 +52,7 @@ void COleSheetView::OnInitialUpdate() {
     }
     zoomTop = -1;
     zoomKind = ZOOM_FIT_PAGE;
-    delete mode;
+    RetireMode(mode);
     mode = new COleNoOperationMode;
     mode->SetView(this, TRUE);
     initialised = TRUE;
@@ -228,6 +228,12 @@ void COleSheetView::DrawGuideLine(CDC* pDC, CPoint p, double a, const CRect& are
     pDC->Polyline(ends, 2);
     pDC->SetROP2(oldRop);
     pDC->SelectObject(oldPen);
+}
+
+void COleSheetView::DrawWorldGuideLine(CDC* pDC, const floatPoint& p, double a, const CRect& area) {
+    CPoint c;
+    WorldToClient(p.x, p.y, c);
+    DrawGuideLine(pDC, c, a, area);
 }
 
 void COleSheetView::DrawDragGuide() {

@@ -128,6 +128,7 @@ void COleSheetView::RefitMatrix(CDC* pDC) {
 }
 
 void COleSheetView::OnPrepareDC(CDC* pDC, CPrintInfo* pInfo) {
+    preparingDC = TRUE;
     if (pInfo != nullptr && pDC->IsPrinting()) {
         const int hr = pDC->GetDeviceCaps(HORZRES), vr = pDC->GetDeviceCaps(VERTRES);
         const int hs = pDC->GetDeviceCaps(HORZSIZE), vs = pDC->GetDeviceCaps(VERTSIZE);
@@ -156,6 +157,7 @@ void COleSheetView::OnPrepareDC(CDC* pDC, CPrintInfo* pInfo) {
         RefitMatrix(pDC);
     }
     CScrollView::OnPrepareDC(pDC, pInfo);
+    preparingDC = FALSE;
 }
 
 void COleSheetView::OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) {

@@ -102,6 +102,8 @@ void COleZoomMode::OnTrackRect(UINT, const CRect* rect) {
         if (bandDrawn) DrawRubberBand();
         view->ZoomToRect(rect);
     } else {
+        // A straight drag leaves a band of no area on the screen.
+        if (bandDrawn) DrawRubberBand();
         const float factor = (::GetKeyState(VK_MENU) & 0x8000) ? 0.6666667f : 1.5f;
         const CPoint at(rect->left, rect->top);
         view->ZoomAt(factor, &at);
@@ -150,13 +152,14 @@ void COlePanMode::OnMouseMove(UINT, int x, int y) {
     COleRuler* horizontal = view->GetRuler(true);
     if (horizontal && horizontal->m_hWnd && after.x != before.x) {
         horizontal->HideMarker();
-        horizontal->ScrollWindow(x - bandStart.x, 0);
+        // By what the view really scrolled: at the ends of the range that is less.
+        horizontal->ScrollWindow(before.x - after.x, 0);
         horizontal->ShowMarker();
     }
     COleRuler* vertical = view->GetRuler(false);
     if (vertical && vertical->m_hWnd && after.y != before.y) {
         vertical->HideMarker();
-        vertical->ScrollWindow(0, y - bandStart.y);
+        vertical->ScrollWindow(0, before.y - after.y);
         vertical->ShowMarker();
     }
     bandStart = CPoint(x, y);

@@ -69,6 +69,11 @@ TEST_F(SheetModesTest, AZoomClickZoomsByHalfAgainOrByTwoThirdsWithAlt) {
     sdtest::KeyUp(VK_MENU);
     EXPECT_NEAR(view->worldToDevice.m11, fit, 1e-4);
     EXPECT_EQ(view->zoomTop, 1);
+    // A straight drag has no area: a click at its left end.
+    Command(ID_ZOOM_TOOL);
+    sdtest::Drag(view->m_hWnd, {500, 200}, {300, 200});
+    EXPECT_NEAR(view->worldToDevice.m11, fit * 1.5f, 1e-4);
+    EXPECT_EQ(view->zoomTop, 2);
 }
 
 TEST_F(SheetModesTest, EscapeMidBandLeavesTheSurfaceAsItWas) {
@@ -317,6 +322,14 @@ TEST_F(SheetModesTest, TheFrameworkDocumentRefusesGuideLinesWithABeep) {
     sdtest::MouseEvent(ruler.m_hWnd, WM_LBUTTONUP, over.x, over.y);
     EXPECT_EQ(SdBeepCount(), 1);
     EXPECT_TRUE(Differences(before, ViewPicture()).empty());
+}
+
+TEST_F(SheetModesTest, TheBandComesNormalisedHoweverItWasDragged) {
+    StartApp();
+    InstallRecordingMode();
+    sdtest::Drag(view->m_hWnd, {300, 250}, {120, 90});
+    EXPECT_EQ(g_modeLog, std::vector<std::string>{"track 120,90,300,250"});
+    EXPECT_EQ(::GetCapture(), nullptr);
 }
 
 TEST_F(SheetModesTest, InstallingAModeDeactivatesAndDeletesTheOldOne) {

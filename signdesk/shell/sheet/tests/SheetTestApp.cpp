@@ -47,6 +47,12 @@ void RecordingMode::OnDocumentChanged() {
     g_modeLog.push_back("document changed");
 }
 
+void RecordingMode::OnTrackRect(UINT flags, const CRect* rect) {
+    COleOperatingMode::OnTrackRect(flags, rect);
+    g_modeLog.push_back("track " + std::to_string(rect->left) + "," + std::to_string(rect->top) +
+                        "," + std::to_string(rect->right) + "," + std::to_string(rect->bottom));
+}
+
 void RecordingMode::OnGrid() {
     g_modeLog.push_back("grid command");
 }

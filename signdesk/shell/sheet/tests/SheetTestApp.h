@@ -32,6 +32,7 @@ public:
     BOOL OnRButtonDown(UINT flags, int x, int y) override;
     void OnTimer(UINT id) override;
     void OnDocumentChanged() override;
+    void OnTrackRect(UINT flags, const CRect* rect) override;
     BOOL rightClickTaken = FALSE;
 
 protected:

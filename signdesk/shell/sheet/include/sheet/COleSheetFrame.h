@@ -74,8 +74,10 @@ protected:
     void OnDestroy();
     void OnActivate(UINT nState, CWnd* pWndOther, BOOL bMinimized);
     LRESULT OnAllocFailure(WPARAM wParam, LPARAM lParam);
-    LRESULT OnCtrlDragOverMessage(WPARAM wParam, LPARAM lParam);
-    LRESULT OnCtrlDropMessage(WPARAM wParam, LPARAM lParam);
+    // wParam: key flags; lParam: the source's window handle. The application's frame may
+    // change the source before it calls these.
+    LRESULT OnCtrlDragOver(WPARAM wParam, LPARAM lParam);
+    LRESULT OnCtrlDrop(WPARAM wParam, LPARAM lParam);
     void OnUnitCommand(UINT nID);
     void OnUpdateUnit(CCmdUI* pCmdUI);
     BOOL OnVerticalRulerCheck(UINT nID);

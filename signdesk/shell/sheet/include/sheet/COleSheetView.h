@@ -86,6 +86,8 @@ public:
     // A guide line through client point p at angle a (radians) across area, in GridColor
     // with R2_NOTXORPEN.
     static void DrawGuideLine(CDC* pDC, CPoint p, double a, const CRect& area);
+    // The guide line through world point p.
+    void DrawWorldGuideLine(CDC* pDC, const floatPoint& p, double a, const CRect& area);
     void InvalidateGuideLine(const floatPoint& p, double angle);
     void EraseCrossHair() {
         if (crossHairOn && crossHairDrawn) DrawCrossHair();
@@ -125,6 +127,8 @@ public:
     BOOL guideLinesShown = TRUE;
     BOOL guideLinesLocked = FALSE;
     BOOL dragGuideDrawn = FALSE;
+    // Set while OnPrepareDC runs.
+    BOOL preparingDC = FALSE;
     double dragGuideAngle = 0;
     floatPoint dragGuidePoint{0, 0};
 
