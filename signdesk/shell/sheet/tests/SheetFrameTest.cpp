@@ -283,3 +283,33 @@ TEST_F(SheetFrameTest, TheFrameworkToolBarHasTheZoomButtons) {
     EXPECT_GT(::GetPrivateProfileStringA("MainFrame", "WindowPos", "", placement, 64, ini.c_str()),
               0u);
 }
+
+TEST_F(SheetFrameTest, RulersScrollWithTheViewAndMatchAFreshRepaint) {
+    StartApp();
+    const CPoint centre(400, 300);
+    view->ZoomAt(4, &centre);
+    sdtest::PumpInput();
+    frame->UpdateWindow();
+    sdtest::MouseMove(view->m_hWnd, 350, 250); // markers drawn
+    COleRuler* rulers[] = {&frame->horizontalRuler, &frame->verticalRuler};
+    auto matchesRepaint = [&](const char* step) {
+        for (COleRuler* ruler : rulers) {
+            ruler->UpdateWindow();
+            const SdGdiImage scrolled = SdGdiReadWindow(ruler->m_hWnd);
+            ruler->Invalidate(TRUE);
+            ruler->UpdateWindow();
+            const SdGdiImage fresh = SdGdiReadWindow(ruler->m_hWnd);
+            int mismatches = 0;
+            for (std::size_t i = 0; i < fresh.pixels.size(); ++i)
+                mismatches += fresh.pixels[i] != scrolled.pixels[i];
+            EXPECT_EQ(mismatches, 0) << step << " " << ruler->GetDlgCtrlID();
+        }
+    };
+    view->SendMessage(WM_HSCROLL, SB_LINEDOWN);
+    view->SendMessage(WM_VSCROLL, SB_PAGEDOWN);
+    sdtest::PumpInput();
+    matchesRepaint("scroll bars");
+    Command(ID_PAN_TOOL);
+    sdtest::Drag(view->m_hWnd, {400, 300}, {330, 250});
+    matchesRepaint("pan");
+}
