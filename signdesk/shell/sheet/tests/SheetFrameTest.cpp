@@ -313,3 +313,17 @@ TEST_F(SheetFrameTest, RulersScrollWithTheViewAndMatchAFreshRepaint) {
     sdtest::Drag(view->m_hWnd, {400, 300}, {330, 250});
     matchesRepaint("pan");
 }
+
+TEST_F(SheetFrameTest, ARightClickOnARulerOffersTheUnitsAndTheChoiceReachesTheFrame) {
+    StartApp();
+    sdtest::ChooseFromPopupMenus({ID_UNIT_CM});
+    sdtest::Click(frame->verticalRuler.m_hWnd, 10, 100, true);
+    const SdPopupMenuRecord menu = sdtest::LastPopupMenu();
+    EXPECT_EQ(menu.owner, frame->m_hWnd);
+    ASSERT_EQ(menu.items.size(), 4u);
+    EXPECT_EQ(menu.items[0].state & MF_CHECKED, UINT(MF_CHECKED)); // mm, current
+    sdtest::PumpInput();
+    EXPECT_EQ(AppUnit.unit, std::uint32_t(CUnit::CM));
+    EXPECT_EQ(frame->verticalRuler.rulerDivisor, 100);
+    AppUnit.unit = CUnit::MM;
+}

@@ -15,6 +15,7 @@
 #include <testing/DialogDriver.h>
 #include <testing/InputDriver.h>
 #include <win32/GdiTesting.h>
+#include <win32/SpoolerTesting.h>
 #include <win32/UserTesting.h>
 
 #include "SheetTestApp.h"
@@ -293,4 +294,35 @@ TEST_F(SheetViewTest, AWorldBoxInvalidatesItsPixelsWithThePickDistance) {
     EXPECT_EQ(update.top, a.y - 5);
     EXPECT_EQ(update.right, b.x + 5);
     EXPECT_EQ(update.bottom, b.y + 5);
+}
+
+TEST_F(SheetViewTest, PrintingFitsThePageToThePaperOrPrintsItAtRealSize) {
+    StartApp(210, 297);
+    SdInstallFakeSpooler();
+    SdAddFakePrinter("Proof");
+    SdGdiDescribePrinter("Proof", SdPrinterKind::Raster, SdPrinterPage{});
+    {
+        CDC printer;
+        ASSERT_TRUE(printer.CreateDC("WINSPOOL", "Proof", nullptr, nullptr));
+        printer.m_bPrinting = TRUE;
+        CPrintInfo info;
+        const int width = printer.GetDeviceCaps(HORZRES), height = printer.GetDeviceCaps(VERTRES);
+        const double pxPerMm = double(width) / printer.GetDeviceCaps(HORZSIZE);
+        view->OnPrepareDC(&printer, &info);
+        float x0 = 0, y0 = 297, x1 = 210, y1 = 0;
+        view->printMatrix.Transform(x0, y0);
+        view->printMatrix.Transform(x1, y1);
+        // Top-left corner up, the page filling the paper's smaller fit, y pointing down.
+        EXPECT_NEAR(x0, 0, 1);
+        EXPECT_NEAR(y0, 0, 1);
+        EXPECT_LE(x1, width);
+        EXPECT_LE(y1, height);
+        EXPECT_TRUE(std::fabs(x1 - (width - 1)) < 1.5 || std::fabs(y1 - (height - 1)) < 1.5);
+        view->printFitToPage = FALSE;
+        view->OnPrepareDC(&printer, &info);
+        float x2 = 210, y2 = 0;
+        view->printMatrix.Transform(x2, y2);
+        EXPECT_NEAR(x2, 210 * pxPerMm, 1);
+    }
+    SdRemoveFakeSpooler();
 }
