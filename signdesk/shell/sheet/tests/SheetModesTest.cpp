@@ -37,6 +37,14 @@ protected:
 
 const std::vector<std::string> kBackAgain = {"SetView FALSE", "Activate"};
 
+// A zoom tool that logs its end.
+class LoggingZoomMode : public COleZoomMode {
+    DECLARE_DYNCREATE(LoggingZoomMode)
+public:
+    ~LoggingZoomMode() override { g_modeLog.push_back("zoom deleted"); }
+};
+IMPLEMENT_DYNCREATE(LoggingZoomMode, COleZoomMode)
+
 } // namespace
 
 TEST_F(SheetModesTest, AZoomBandZoomsAndGivesTheRecordingModeBackUntouched) {
@@ -330,6 +338,19 @@ TEST_F(SheetModesTest, TheBandComesNormalisedHoweverItWasDragged) {
     sdtest::Drag(view->m_hWnd, {300, 250}, {120, 90});
     EXPECT_EQ(g_modeLog, std::vector<std::string>{"track 120,90,300,250"});
     EXPECT_EQ(::GetCapture(), nullptr);
+}
+
+TEST_F(SheetModesTest, ATemporaryToolIsDeletedOnceItsHandlerReturned) {
+    StartApp();
+    InstallRecordingMode();
+    view->StartTemporaryMode(RUNTIME_CLASS(LoggingZoomMode));
+    sdtest::Click(view->m_hWnd, 400, 300); // ends itself inside OnLButtonUp
+    EXPECT_EQ(g_modeLog, (std::vector<std::string>{"SetView FALSE", "Activate", "zoom deleted"}));
+    // Closing while a temporary tool runs deletes the interrupted mode with it.
+    g_modeLog.clear();
+    view->StartTemporaryMode(RUNTIME_CLASS(LoggingZoomMode));
+    frame->DestroyWindow();
+    EXPECT_EQ(g_modeLog, (std::vector<std::string>{"zoom deleted", "deleted"}));
 }
 
 TEST_F(SheetModesTest, InstallingAModeDeactivatesAndDeletesTheOldOne) {
