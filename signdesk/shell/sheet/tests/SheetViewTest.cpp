@@ -2,6 +2,7 @@
 // a recording mode, the cross-hair and guide lines dragged from the rulers, repaint and
 // settings.
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <set>
@@ -325,4 +326,21 @@ TEST_F(SheetViewTest, PrintingFitsThePageToThePaperOrPrintsItAtRealSize) {
         EXPECT_NEAR(x2, 210 * pxPerMm, 1);
     }
     SdRemoveFakeSpooler();
+}
+
+TEST_F(SheetViewTest, JunkSheetSettingsGiveUsableValues) {
+    const std::string ini = (DataFolder() / "Application.ini").string();
+    ::WritePrivateProfileStringA("SheetSettings", "GridDens.x", "abc", ini.c_str());
+    ::WritePrivateProfileStringA("SheetSettings", "GridDens.y", "-3", ini.c_str());
+    ::WritePrivateProfileStringA("SheetSettings", "GridOffs.x", "1e999", ini.c_str());
+    ::WritePrivateProfileStringA("SheetSettings", "MouseSens", "junk", ini.c_str());
+    ::WritePrivateProfileStringA("SheetSettings", "Grid", "1", ini.c_str());
+    StartApp();
+    EXPECT_FLOAT_EQ(SheetSettings::GridDens.x, 25);
+    EXPECT_FLOAT_EQ(SheetSettings::GridDens.y, 25);
+    EXPECT_FLOAT_EQ(SheetSettings::GridOffs.x, 0);
+    EXPECT_EQ(SheetSettings::UsableMouseSens(), 1);
+    const SdGdiImage picture = ViewPicture(); // the grid is drawn, and the repaint ends
+    EXPECT_NE(std::count(picture.pixels.begin(), picture.pixels.end(), SheetSettings::GridColor),
+              0);
 }
