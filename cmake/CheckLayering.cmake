@@ -39,6 +39,7 @@ set(rows
   "signdesk/output: pathkit ${base}"
   "signdesk/text: signdesk/model signdesk/shared signdesk/output signdesk/shell settings rasterkit pathkit ${base}"
   "signdesk/shell: settings pathkit ${base}"
+  "signdesk/shell/sheet: signdesk/shell settings guardalloc pathkit ${base}"
   "signdesk/model: signdesk/shared signdesk/output signdesk/shell settings rasterkit pathkit ${base}"
   "signdesk/content: signdesk/model signdesk/shared signdesk/output signdesk/shell settings rasterkit pathkit platform/imaging ${base}"
 )

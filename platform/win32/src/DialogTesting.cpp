@@ -3,6 +3,7 @@
 #include "win32/DialogTesting.h"
 
 #include <cstdio>
+#include <cstring>
 #include <map>
 #include <mutex>
 
@@ -34,8 +35,8 @@ SdDialogRecord* openRecord(HWND window) {
 }
 
 void reportUnscripted(const SdDialogRecord& record, const std::string& why) {
-    std::fprintf(stderr, "modal dialog \"%s\" (template %d, class %s): %s\n", record.caption.c_str(),
-                 record.templateId, record.className.c_str(), why.c_str());
+    std::fprintf(stderr, "modal dialog \"%s\" (template %d, class %s): %s\n",
+                 record.caption.c_str(), record.templateId, record.className.c_str(), why.c_str());
 }
 
 } // namespace
@@ -63,7 +64,8 @@ bool SdRunModalDialogScript(HWND dialog, int templateId, const char* className) 
     {
         Lock lock(scripts().mutex);
         DialogScripts& s = scripts();
-        SdDialogRecord record{dialog, templateId, className ? className : "", "", false, -1, {}, {}};
+        SdDialogRecord record{dialog, templateId, className ? className : "", "", false, -1,
+                              {},     {}};
         char caption[256] = {};
         GetWindowTextA(dialog, caption, sizeof caption);
         record.caption = caption;
@@ -147,7 +149,13 @@ void SdHandleDialogMessage(MSG& msg) {
     }
     if (filter && filter(msg)) return;
     HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-    if (root && IsDialogMessageA(root, &msg)) return;
+    // Dialog navigation only inside dialogs: a frame's keys (Escape, Enter, arrows) are
+    // its views' own, as in the application's loop.
+    char rootClass[16] = "";
+    if (root) GetClassNameA(root, rootClass, int(sizeof rootClass));
+    const bool dialog = root && (std::strcmp(rootClass, "#32770") == 0 ||
+                                 GetWindowLongPtrA(root, DWLP_DLGPROC) != 0);
+    if (dialog && IsDialogMessageA(root, &msg)) return;
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
 }
