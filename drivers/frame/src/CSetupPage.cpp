@@ -83,8 +83,9 @@ void CSetupPage::DoDataExchange(CDataExchange* pDX) {
             DDX_Text(pDX, b.control, f->text);
             if (b.maxChars > 0) DDV_MaxChars(pDX, f->text, b.maxChars);
             if (b.bind == Bind::Template && pDX->m_bSaveAndValidate &&
-                !FitsAtWidest(static_cast<const char*>(f->text),
-                              dollarText_ ? dollarText_() : std::string())) {
+                !(templateFits_ ? templateFits_(static_cast<const char*>(f->text))
+                                : FitsAtWidest(static_cast<const char*>(f->text),
+                                               dollarText_ ? dollarText_() : std::string()))) {
                 std::string prompt = "The command " + f->key +
                                      " could become longer than 255 characters. Please "
                                      "shorten it.";

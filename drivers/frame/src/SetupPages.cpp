@@ -201,8 +201,8 @@ void CCommandPage::ControlChanged(int control, int code) {
 
 // ---- serial page ----
 
-CCommPage::CCommPage(SetupValues& values, const CGeneralPage& general)
-    : CSetupPage(203, values), general_(general) {
+CCommPage::CCommPage(SetupValues& values, std::function<std::string()> portText, UINT templateId)
+    : CSetupPage(templateId, values), portText_(std::move(portText)) {
     AddBinding({1019, "BaudRate", Bind::Index});
     AddBinding({1020, "Bits", Bind::Index});
     AddBinding({1021, "Parity", Bind::Index});
@@ -241,8 +241,8 @@ bool CCommPage::UsesSerialSettings(const std::string& port, const std::string& i
 }
 
 void CCommPage::UpdateEnabling() {
-    bool serial = UsesSerialSettings(static_cast<const char*>(general_.PortText()),
-                                     values_.IniPath(), values_.Section());
+    bool serial =
+        !portText_ || UsesSerialSettings(portText_(), values_.IniPath(), values_.Section());
     for (int id : {1019, 1020, 1021, 1022, 549, 550, 551})
         Enable(id, serial);
 }

@@ -94,6 +94,7 @@ bool SetupValues::Changed(const Field& f) {
     case Kind::Int:
         return f.number != f.loadedNumber;
     case Kind::Float:
+        if (f.length) return RoundToThousandths(f.real) != RoundToThousandths(f.loadedReal);
         return f.real != f.loadedReal;
     }
     return false;

@@ -137,7 +137,9 @@ int TemplateDriver::Setup(CWnd* parent) {
     sheet.AddPage(&general);
     sheet.AddPage(&command);
     if (variant.serial) {
-        serial = std::make_unique<CCommPage>(values, general);
+        serial = std::make_unique<CCommPage>(values, [&general] {
+            return std::string(static_cast<const char*>(general.PortText()));
+        });
         sheet.AddPage(serial.get());
     }
     if (variant.transform) {

@@ -49,6 +49,11 @@ public:
     void SetLengthUnit(const LengthUnit* unit) { lengthUnit_ = unit; }
     // For templates: the text a "$" stands for (the driver converts it), at its widest.
     void SetDollarText(std::function<std::string()> text) { dollarText_ = std::move(text); }
+    // For templates of another language: whether the text makes commands within the limit
+    // (in place of the template language's widest-number check).
+    void SetTemplateCheck(std::function<bool(const std::string&)> fits) {
+        templateFits_ = std::move(fits);
+    }
 
     BOOL OnInitDialog() override;
     BOOL OnSetActive() override;
@@ -74,4 +79,5 @@ private:
     std::vector<Binding> bindings_;
     const LengthUnit* lengthUnit_ = nullptr;
     std::function<std::string()> dollarText_;
+    std::function<bool(const std::string&)> templateFits_;
 };

@@ -57,7 +57,8 @@ private:
 class CCommPage : public CSetupPage {
     DECLARE_DYNAMIC(CCommPage)
 public:
-    CCommPage(SetupValues& values, const CGeneralPage& general);
+    // portText gives the port the general page shows; without it every control is enabled.
+    CCommPage(SetupValues& values, std::function<std::string()> portText, UINT templateId = 203);
 
     // Whether the port uses the serial settings: "COM1" … "COM8" (with or without a colon,
     // any case), or a device file that is a terminal.
@@ -69,7 +70,7 @@ protected:
     void UpdateEnabling() override;
 
 private:
-    const CGeneralPage& general_;
+    std::function<std::string()> portText_;
 };
 
 class CoordinatePage : public CSetupPage {

@@ -32,6 +32,8 @@ public:
         bool present = false;
         // Written whenever it differs from the file (Driver and fixed keys), even when absent.
         bool fixed = false;
+        // Float: a length, changed only when it differs in thousandths of a millimetre.
+        bool length = false;
         // Keys written together: a change of either writes both.
         std::string partner;
     };
