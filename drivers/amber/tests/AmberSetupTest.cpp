@@ -75,3 +75,38 @@ TEST_F(AmberSetupTest, RefusesASegmentOverTheCommandLimit) {
 }
 
 } // namespace
+
+namespace {
+
+// The plot library working in inches.
+class InchPlotter : public TestPlotter {
+public:
+    float MMToUnit(float mm) override { return mm / 25.4f; }
+    float UnitToMM(float value) override { return value * 25.4f; }
+    const char* UnitName() override { return "in"; }
+};
+
+TEST_F(AmberSetupTest, LengthsTravelInThePlotLibrarysUnit) {
+    const std::string file = "[Amber]\r\nMaxX=1600\r\nMaxY=451\r\n";
+    PlotterDriver* driver = Load(file);
+    InchPlotter inches;
+    driver->owner = &inches;
+    SetDialogScriptForClass("CSetupSheet", [this](HWND s) {
+        EXPECT_EQ(Text(s, General, 1003), "62.992126"); // to the nearest 0.000001
+        // Below 10 mm: the prompt names the limits in inches.
+        PushMessageBoxAnswer(IDOK);
+        Type(s, General, 1004, "0.3");
+        Ok(s);
+        auto log = MessageBoxLog();
+        ASSERT_FALSE(log.empty());
+        EXPECT_NE(log.back().text.find("0.393701"), std::string::npos) << log.back().text;
+        EXPECT_NE(log.back().text.find("196.85"), std::string::npos) << log.back().text;
+        Type(s, General, 1004, "10");
+        Ok(s);
+    });
+    EXPECT_EQ(driver->Setup(nullptr), 1);
+    // MaxX, untouched, stays as it was; MaxY is 254 mm.
+    EXPECT_EQ(ReadFile(ini_), "[Amber]\r\nMaxX=1600\r\nMaxY=254\r\nDriver=cutdrv-amber.dll\r\n");
+}
+
+} // namespace
