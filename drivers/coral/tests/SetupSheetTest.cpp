@@ -146,3 +146,26 @@ TEST_F(SetupSheetTest, ShowsWhatTheDriverUsesForAbsentKeys) {
 }
 
 } // namespace
+
+namespace {
+
+// Apply writes at once and the sheet goes on from what it wrote; Cancel afterwards writes
+// nothing more and gives 0, but the driver has taken the applied keys.
+TEST_F(SetupSheetTest, ApplyWritesAndTheSheetGoesOn) {
+    PlotterDriver* driver = Load(kDevices);
+    EXPECT_EQ(RunSheet(driver,
+                       [](HWND s) {
+                           Type(s, General, 1003, "1200");
+                           EXPECT_TRUE(Sheet(s)->PressButton(PSBTN_APPLYNOW));
+                           EXPECT_TRUE(::IsWindowVisible(s));
+                           // Nothing is left to apply until the next edit.
+                           EXPECT_FALSE(Sheet(s)->PressButton(PSBTN_APPLYNOW));
+                           Type(s, General, 1004, "700");
+                           Cancel(s);
+                       }),
+              0);
+    EXPECT_EQ(ReadFile(ini_), Replaced(kDevices, "MaxX=1000", "MaxX=1200"));
+    EXPECT_EQ(driver->maxX, 48000);
+}
+
+} // namespace

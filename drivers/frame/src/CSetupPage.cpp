@@ -38,13 +38,17 @@ BOOL CSetupPage::OnInitDialog() {
     for (const Binding& b : bindings_)
         if (!values_.Has(b.key))
             if (CWnd* control = GetDlgItem(b.control)) control->ShowWindow(SW_HIDE);
+    loading_ = true;
     BOOL result = CPropertyPage::OnInitDialog();
+    loading_ = false;
     UpdateEnabling();
     return result;
 }
 
 BOOL CSetupPage::OnSetActive() {
+    loading_ = true;
     BOOL result = CPropertyPage::OnSetActive();
+    loading_ = false;
     UpdateEnabling();
     return result;
 }
@@ -66,7 +70,12 @@ bool CSetupPage::Checked(int control) const {
 }
 
 BOOL CSetupPage::OnCommand(WPARAM wParam, LPARAM lParam) {
-    ControlChanged(LOWORD(DWORD(wParam)), HIWORD(DWORD(wParam)));
+    const int code = HIWORD(DWORD(wParam));
+    // An edit by the user makes Apply available.
+    if (!loading_ && (code == EN_CHANGE || code == BN_CLICKED || code == CBN_SELCHANGE ||
+                      code == CBN_EDITCHANGE))
+        SetModified(TRUE);
+    ControlChanged(LOWORD(DWORD(wParam)), code);
     return CPropertyPage::OnCommand(wParam, lParam);
 }
 

@@ -4,6 +4,7 @@
 
 #include "KernelFiles.h"
 #include "win32/ProfileLock.h"
+#include "win32/kernel.h"
 
 std::mutex& profileMutex() {
     static std::mutex mutex;
@@ -14,7 +15,13 @@ DWORD updateProfile(const std::string& path, DWORD lockTimeout,
                     const std::function<DWORD(IniDocument& document, bool found)>& edit) {
     std::lock_guard guard(profileMutex());
     ProfileLock lock(path.c_str(), lockTimeout);
-    if (!lock.Held()) return lock.Error();
+    if (!lock.Held()) {
+        if (lock.Error() != ERROR_PATH_NOT_FOUND) return lock.Error();
+        // No folder, so no file: an edit that leaves it empty has nothing to write.
+        IniDocument empty("");
+        if (DWORD refused = edit(empty, false)) return refused;
+        return empty.text().empty() ? 0 : lock.Error();
+    }
     std::string bytes;
     int error = readFileBytes(path, bytes);
     // Never rewrite a file whose content could not be read: it would be lost.

@@ -257,9 +257,14 @@ TEST_F(ProfileTransactionTest, LockOfAMissingFileLeavesNoFileBehind) {
     EXPECT_FALSE(folder.read("New.ini"));
     EXPECT_TRUE(WritePrivateProfileStringA("S", nullptr, nullptr, missing.c_str()));
     EXPECT_FALSE(folder.read("New.ini"));
-    ProfileLock noFolder(folder.path("no/such/File.ini").c_str());
+    const std::string nowhere = folder.path("no/such/File.ini");
+    ProfileLock noFolder(nowhere.c_str());
     EXPECT_FALSE(noFolder.Held());
     EXPECT_EQ(noFolder.Error(), ERROR_PATH_NOT_FOUND);
+    // Removing from a file that cannot exist changes nothing; writing into it fails.
+    EXPECT_TRUE(WritePrivateProfileStringA("S", "K", nullptr, nowhere.c_str()));
+    EXPECT_FALSE(WritePrivateProfileStringA("S", "K", "1", nowhere.c_str()));
+    EXPECT_EQ(GetLastError(), ERROR_PATH_NOT_FOUND);
 }
 
 } // namespace

@@ -80,4 +80,5 @@ private:
     const LengthUnit* lengthUnit_ = nullptr;
     std::function<std::string()> dollarText_;
     std::function<bool(const std::string&)> templateFits_;
+    bool loading_ = false; // the controls are being loaded, not edited
 };
