@@ -6,6 +6,8 @@
 #include <string>
 
 #include <mfc/CPropertySheet.h>
+#include <testing/FakeCutter.h>
+#include <testing/FakeUsbTree.h>
 
 #include "PluginTest.h"
 #include "SheetScript.h"
@@ -68,6 +70,26 @@ TEST_F(HeathSetupTest, PressureRangeFollowsTheModelFamily) {
         ASSERT_FALSE(log.empty());
         EXPECT_NE(log.back().text.find(c.highest), std::string::npos) << log.back().text;
     }
+}
+
+// The cut after OK sends the new pressure to the cutter found on USB.
+TEST_F(HeathSetupTest, TheNextCutSendsTheNewPressure) {
+    FakeCutter cutter;
+    ASSERT_TRUE(cutter.IsOpen());
+    FakeUsbTree tree(DataFolder() / "usb");
+    tree.AddDevice("1-1", "0b4d", "110a", cutter.PortPath());
+    PlotterDriver* driver = Load("[Heath]\r\nType=CC200\r\nCutSpeed=5\r\n");
+    SetDialogScriptForClass("CSetupSheet", [](HWND s) {
+        Type(s, 0, 1035, "7");
+        Ok(s);
+    });
+    EXPECT_EQ(driver->Setup(nullptr), 1);
+    Job(driver, [](PlotterDriver* d) {
+        d->MoveTo(100, 200);
+        d->LineTo(300, 200);
+    });
+    ASSERT_TRUE(cutter.WaitForReceived("!10\3"));
+    EXPECT_NE(cutter.Received().find("!5\3FX7,0\3"), std::string::npos) << cutter.Received();
 }
 
 } // namespace
