@@ -21,9 +21,10 @@ namespace {
 bool FitsAtWidest(const std::string& stored, const std::string& dollarText) {
     CommandTemplate command(stored);
     command.Convert(!dollarText.empty());
+    // The widest number a 32-bit coordinate gives.
     long numbers[128];
     for (long& n : numbers)
-        n = LONG_MIN < -2147483648L ? -2147483648L : LONG_MIN;
+        n = -2147483648L;
     char out[CommandTemplate::MaxCommandLength + 1];
     return command.Format(out, numbers, int(std::size(numbers)), dollarText.c_str());
 }

@@ -7,7 +7,6 @@
 #include <filesystem>
 
 #include <comm32/Comm32.h>
-#include <mfc/CStringArray.h>
 #include <plotterdriver/DeviceFile.h>
 #include <win32/controls.h>
 #include <win32/kernel.h>
@@ -40,14 +39,6 @@ int Describe(const std::string& device, const std::string& usbId, std::string& t
     }
     FreeLibrary(library);
     return flags;
-}
-
-bool IsPrinter(const std::string& name) {
-    CStringArray printers;
-    GetPrinterNames(printers);
-    for (int i = 0; i < printers.GetSize(); ++i)
-        if (printers[i].Compare(name.c_str()) == 0) return true;
-    return false;
 }
 
 // The Device that a maker's library opens for "USB": section [name] of Ports.ini.
@@ -85,14 +76,13 @@ std::vector<std::string> PresentDeviceFiles() {
     return files;
 }
 
-std::string DescribeDevice(const std::string& device, const std::string& iniPath,
-                           const std::string& section, const std::string& usbId,
+std::string DescribeDevice(const std::string& device, const std::string& usbId,
                            const SetupVariant& variant) {
     std::string trimmed = device;
     trimmed.erase(0, trimmed.find_first_not_of(" \t"));
     trimmed.erase(trimmed.find_last_not_of(" \t") + 1);
     if (trimmed.empty()) return "no device";
-    if (IsPrinter(trimmed)) return "printer " + trimmed;
+    if (IsLocalPrinter(trimmed)) return "printer " + trimmed;
     std::string upper;
     for (char c : trimmed)
         upper += char(std::toupper(static_cast<unsigned char>(c)));
@@ -107,15 +97,13 @@ std::string DescribeDevice(const std::string& device, const std::string& iniPath
     }
     std::string text;
     if (Describe(trimmed, usbId, text) != 0) return text;
-    (void)iniPath;
-    (void)section;
     if (IsDeviceFile(trimmed)) return trimmed + ": not a port";
     std::error_code error;
     std::filesystem::path file = std::filesystem::absolute(trimmed, error);
     return "file " + (error ? trimmed : file.lexically_normal().string());
 }
 
-bool DeviceReachesTerminal(const std::string& device, const std::string&, const std::string&) {
+bool DeviceReachesTerminal(const std::string& device) {
     std::string text;
     return (Describe(device, "", text) & DESCRIBED_TERMINAL) != 0;
 }

@@ -18,13 +18,11 @@ std::vector<std::string> PresentDeviceFiles();
 
 // "COM1 → /dev/ttyS0 (Ports.ini)", "USB: no cutter with these ids", "printer NAME",
 // "file /abs/path", "/dev/ttyUSB3: missing", ...
-std::string DescribeDevice(const std::string& device, const std::string& iniPath,
-                           const std::string& section, const std::string& usbId,
+std::string DescribeDevice(const std::string& device, const std::string& usbId,
                            const SetupVariant& variant);
 
 // Whether the text names a device file (directly or through a port name) that is a terminal.
-bool DeviceReachesTerminal(const std::string& device, const std::string& iniPath,
-                           const std::string& section);
+bool DeviceReachesTerminal(const std::string& device);
 
 // Section names compared as the profile engine compares them.
 bool SameName(const std::string& a, const std::string& b);

@@ -143,8 +143,8 @@ void CGeneralPage::ControlChanged(int control, int code) {
 }
 
 void CGeneralPage::UpdateDeviceLine() {
-    std::string line = DescribeDevice(static_cast<const char*>(PortText()), values_.IniPath(),
-                                      values_.Section(), m_windowsUSBID, variant_);
+    std::string line =
+        DescribeDevice(static_cast<const char*>(PortText()), m_windowsUSBID, variant_);
     SetDlgItemText(IDC_DEVICE_LINE, line.c_str());
 }
 
@@ -229,20 +229,18 @@ void CCommPage::FillLists() {
     AddItems(this, 1022, {"1", "1.5", "2"});
 }
 
-bool CCommPage::UsesSerialSettings(const std::string& port, const std::string& iniPath,
-                                   const std::string& section) {
+bool CCommPage::UsesSerialSettings(const std::string& port) {
     std::string name;
     for (char c : port)
         name += char(std::toupper(static_cast<unsigned char>(c)));
     if (!name.empty() && name.back() == ':') name.pop_back();
     if (name.size() == 4 && name.compare(0, 3, "COM") == 0 && name[3] >= '1' && name[3] <= '8')
         return true;
-    return DeviceReachesTerminal(port, iniPath, section);
+    return DeviceReachesTerminal(port);
 }
 
 void CCommPage::UpdateEnabling() {
-    bool serial =
-        !portText_ || UsesSerialSettings(portText_(), values_.IniPath(), values_.Section());
+    bool serial = !portText_ || UsesSerialSettings(portText_());
     for (int id : {1019, 1020, 1021, 1022, 549, 550, 551})
         Enable(id, serial);
 }

@@ -62,8 +62,7 @@ public:
 
     // Whether the port uses the serial settings: "COM1" … "COM8" (with or without a colon,
     // any case), or a device file that is a terminal.
-    static bool UsesSerialSettings(const std::string& port, const std::string& iniPath,
-                                   const std::string& section);
+    static bool UsesSerialSettings(const std::string& port);
 
 protected:
     void FillLists() override;
