@@ -24,6 +24,7 @@ TEST_F(FlintSetupTest, TheNewForceGoesOutWithTheNextCut) {
         EXPECT_EQ(Text(s, 0, 1052), "1");
         EXPECT_EQ(Text(s, 1, 1054), "FS#;");
         EXPECT_FALSE(Shown(s, 0, 1053)) << "no acceleration";
+        EXPECT_FALSE(Shown(s, 2, 1036)) << "a fixed time-out";
         Type(s, 0, 1052, "7");
         Ok(s);
     });

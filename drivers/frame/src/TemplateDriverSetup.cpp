@@ -85,6 +85,8 @@ void LoadKeys(SetupValues& v, CIniFile& ini, const SetupVariant& variant,
         xon.number = xon.loadedNumber = xon.loadedNumber != 0;
         rts.partner = "XON/XOFF";
         xon.partner = "RTS/CTS";
+    }
+    if (variant.serial && variant.timeOut) {
         SetupValues::Field& timeOut = v.AddInt(ini, "TimeOut", 60);
         // The loader takes 0 or less as 60.
         if (timeOut.number <= 0) timeOut.number = timeOut.loadedNumber = 60;
@@ -117,6 +119,7 @@ int TemplateDriver::Setup(CWnd* parent) {
     variant.defaultDevice = defaultDevice_;
     variant.defaultToolOffset = defaultToolOffset_;
     variant.dollarIsText = dollarIsText_;
+    variant.timeOut = port_.Policy().fixedTimeOut < 0;
 
     SetupValues values(iniPath_, sectionName_);
     std::string usbId;

@@ -12,6 +12,7 @@ struct SetupVariant {
     bool linePoints = true;         // MuliplePoints, StartLine, ContinueLine, EndLine
     bool gpgl = true;               // isGPGL (disables the two request templates)
     bool serial = true;             // the serial keys and page
+    bool timeOut = true;            // TimeOut (not read by drivers with a fixed time-out)
     bool transform = false;         // the coordinate keys and page
     bool syncKeys = true;           // FindSynchMarkers, GetSynchMarkers
     // Own keys of the variants.
