@@ -6,12 +6,14 @@
 
 #include <mfc/CDataExchange.h>
 #include <mfc/CWinApp.h>
+#include <mfc/FrameworkStrings.h>
 #include <settings/NumberFields.h>
 #include <win32/user.h>
 
 #include "driverframe/CSetupSheet.h"
 #include "driverframe/CommandTemplate.h"
 #include "driverframe/DriverStrings.h"
+#include "driverframe/SetupStrings.h"
 
 IMPLEMENT_DYNAMIC(CSetupPage, CPropertyPage)
 
@@ -96,10 +98,9 @@ void CSetupPage::DoDataExchange(CDataExchange* pDX) {
                 !(templateFits_ ? templateFits_(static_cast<const char*>(f->text))
                                 : FitsAtWidest(static_cast<const char*>(f->text),
                                                dollarText_ ? dollarText_() : std::string()))) {
-                std::string prompt = "The command " + f->key +
-                                     " could become longer than 255 characters. Please "
-                                     "shorten it.";
-                AfxMessageBox(prompt.c_str(), MB_OK | MB_ICONEXCLAMATION);
+                CString prompt;
+                AfxFormatString1(prompt, IDS_SETUP_TEMPLATE_TOO_LONG, f->key.c_str());
+                AfxMessageBox(prompt, MB_OK | MB_ICONEXCLAMATION);
                 pDX->Fail();
             }
             break;
@@ -146,8 +147,7 @@ void CSetupPage::DoDataExchange(CDataExchange* pDX) {
                 if (index >= 0)
                     f->number = index;
                 else if (enabled) {
-                    AfxMessageBox("Please choose a value from the list.",
-                                  MB_OK | MB_ICONEXCLAMATION);
+                    AfxMessageBox(IDS_SETUP_CHOOSE_VALUE, MB_OK | MB_ICONEXCLAMATION);
                     pDX->PrepareCtrl(b.control);
                     pDX->Fail();
                 }

@@ -3,32 +3,42 @@
 #include <string>
 
 #include <mfc/CWinApp.h>
+#include <mfc/FrameworkStrings.h>
 #include <win32/ProfileTransaction.h>
 #include <win32/kernel.h>
 #include <win32/user.h>
 
 #include "DeviceLine.h"
 #include "driverframe/CSetupPage.h"
+#include "driverframe/SetupStrings.h"
 
 IMPLEMENT_DYNAMIC(CSetupSheet, CPropertySheet)
 
 namespace {
 
-std::string Reason(DWORD error) {
+CString Reason(DWORD error) {
+    CString text;
     switch (error) {
     case ERROR_ACCESS_DENIED:
-        return "the file is read-only or may not be written";
+        text.LoadString(IDS_SETUP_READ_ONLY);
+        break;
     case ERROR_DISK_FULL:
-        return "the disk is full";
+        text.LoadString(IDS_SETUP_DISK_FULL);
+        break;
     case ERROR_LOCK_VIOLATION:
-        return "another program has been writing it for more than 10 seconds";
+        text.LoadString(IDS_SETUP_LOCKED);
+        break;
     case ERROR_PATH_NOT_FOUND:
-        return "its folder does not exist";
+        text.LoadString(IDS_SETUP_NO_FOLDER);
+        break;
     case ERROR_ALREADY_EXISTS:
-        return "another device already has this name";
+        text.LoadString(IDS_SETUP_NAME_TAKEN);
+        break;
     default:
-        return "error " + std::to_string(error);
+        AfxFormatString1(text, IDS_SETUP_ERROR, std::to_string(error).c_str());
+        break;
     }
+    return text;
 }
 
 std::string Trimmed(const char* text) {
@@ -67,19 +77,19 @@ BOOL CSetupSheet::Save() {
         targetName_ ? Trimmed(static_cast<const char*>(*targetName_)) : values_.Section();
     DWORD error = Write(false, target);
     if (error == ERROR_FILE_NOT_FOUND || error == ERROR_NOT_FOUND) {
-        std::string question = "The device \"" + values_.Section() + "\" is no longer in " +
-                               values_.IniPath() +
-                               ".\n\nDo you want to write it again with every setting shown?";
-        if (AfxMessageBox(question.c_str(), MB_YESNO | MB_ICONQUESTION) != IDYES) {
+        CString question;
+        AfxFormatString2(question, IDS_SETUP_SECTION_GONE, values_.Section().c_str(),
+                         values_.IniPath().c_str());
+        if (AfxMessageBox(question, MB_YESNO | MB_ICONQUESTION) != IDYES) {
             EndDialog(IDCANCEL);
             return FALSE;
         }
         error = Write(true, target);
     }
     if (error != 0) {
-        std::string text =
-            "The settings could not be saved to " + values_.IniPath() + ": " + Reason(error) + ".";
-        AfxMessageBox(text.c_str(), MB_OK | MB_ICONSTOP);
+        CString text;
+        AfxFormatString2(text, IDS_SETUP_SAVE_FAILED, values_.IniPath().c_str(), Reason(error));
+        AfxMessageBox(text, MB_OK | MB_ICONSTOP);
         return FALSE;
     }
     saved_ = true;

@@ -16,6 +16,7 @@
 #include "DeviceLine.h"
 #include "driverframe/AxisTransform.h"
 #include "driverframe/PrinterNames.h"
+#include "driverframe/SetupStrings.h"
 
 IMPLEMENT_DYNAMIC(CGeneralPage, CSetupPage)
 IMPLEMENT_DYNAMIC(CCommandPage, CSetupPage)
@@ -108,14 +109,14 @@ void CGeneralPage::DoDataExchange(CDataExchange* pDX) {
         std::string trimmed = name;
         trimmed.erase(0, trimmed.find_first_not_of(" \t"));
         trimmed.erase(trimmed.find_last_not_of(" \t") + 1);
-        const char* refusal = nullptr;
+        UINT refusal = 0;
         if (trimmed.empty())
-            refusal = "Please give the device a name.";
+            refusal = IDS_SETUP_NAME_EMPTY;
         else if (trimmed.find_first_of("]=\r\n") != std::string::npos || trimmed[0] == '[' ||
                  trimmed[0] == ';')
-            refusal = "A device name cannot hold ] or =, nor start with [ or ;.";
+            refusal = IDS_SETUP_NAME_INVALID;
         else if (!SameName(trimmed, values_.Section()) && SectionExists(values_.IniPath(), trimmed))
-            refusal = "Another device already has this name. Please choose another one.";
+            refusal = IDS_SETUP_NAME_TAKEN;
         if (refusal) {
             AfxMessageBox(refusal, MB_OK | MB_ICONEXCLAMATION);
             pDX->PrepareEditCtrl(1002);
