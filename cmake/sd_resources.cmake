@@ -9,7 +9,8 @@
 #   DATA <type> <id> "<text>"       bytes given as text
 #   FILE <type> <id> "<path>"       bytes of a file, relative to the source's folder
 #   DEFINE <NAME> <number>          a name for an id or type
-#   INCLUDE "<header>"              takes the "#define NAME <number>" lines of a C header
+#   INCLUDE "<header>"              takes the "#define NAME <number>" lines of a C header;
+#                                   INCLUDE "<name>.rcx" takes the statements of that source
 #   DIALOG <id> <x>, <y>, <cx>, <cy>  a dialog template (type 5), in dialog units, then
 #     optional STYLE <style>, EXSTYLE <style>, CAPTION "<text>", FONT <points>, "<face>",
 #     CLASS "<name>" lines, then BEGIN, one control a line, END. Controls:
@@ -262,9 +263,43 @@ if(CMAKE_SCRIPT_MODE_FILE AND DEFINED SD_RC_SOURCE)
     set(${outNot} "${not}" PARENT_SCOPE)
   endfunction()
 
-  file(READ "${SD_RC_SOURCE}" hex HEX)
-  string(REGEX REPLACE "([0-9a-f][0-9a-f])" "\\1 " spaced "${hex}")
-  string(REPLACE "0a " "0a;" lines "${spaced}")
+  # The source's lines as spaced hex bytes; a line INCLUDE "<name>.rcx" is replaced by the
+  # lines of that resource source (paths in it are taken relative to the including source).
+  function(read_source_lines path out)
+    if(NOT IS_ABSOLUTE "${path}")
+      set(path "${sourceDir}/${path}")
+    endif()
+    if(NOT EXISTS "${path}")
+      fail("cannot find ${path}")
+    endif()
+    file(READ "${path}" hex HEX)
+    string(REGEX REPLACE "([0-9a-f][0-9a-f])" "\\1 " spaced "${hex}")
+    string(REPLACE "0a " "0a;" raw "${spaced}")
+    set(result "")
+    foreach(line IN LISTS raw)
+      # INCLUDE, blanks, a quoted name ending in ".rcx" (2e 72 63 78).
+      if(line MATCHES "^((20|09) )*49 4e 43 4c 55 44 45 ((20|09) )+22 (([0-9a-f][0-9a-f] )*)2e 72 63 78 22 ")
+        string(REPLACE " " "" nameHex "${CMAKE_MATCH_5}")
+        set(name "")
+        string(LENGTH "${nameHex}" nameLength)
+        set(at 0)
+        while(at LESS nameLength)
+          string(SUBSTRING "${nameHex}" ${at} 2 byteHex)
+          math(EXPR code "0x${byteHex}")
+          string(ASCII ${code} c)
+          string(APPEND name "${c}")
+          math(EXPR at "${at} + 2")
+        endwhile()
+  list(REMOVE_DUPLICATES depends)
+        read_source_lines("${name}.rcx" included)
+        list(APPEND result ${included})
+      else()
+        list(APPEND result "${line}")
+      endif()
+    endforeach()
+    set(${out} "${result}" PARENT_SCOPE)
+  endfunction()
+  read_source_lines("${SD_RC_SOURCE}" lines)
 
   set(lineNumber 0)
   set(entryCount 0)
@@ -831,20 +866,30 @@ function(sd_resource_module target)
   endif()
   set(generated "${CMAKE_CURRENT_BINARY_DIR}/${target}_resources.cpp")
 
-  # Files named by FILE and INCLUDE statements are dependencies too; editing the source
-  # reconfigures, so that this list stays complete.
+  # Files named by FILE and INCLUDE statements are dependencies too, those of included
+  # resource sources as well; editing a source reconfigures, so that this list stays complete.
   set(depends "${source}" "${SD_RESOURCES_SCRIPT}")
-  file(STRINGS "${source}" pulled REGEX "^[ \t]*(FILE|INCLUDE)[ \t]")
-  foreach(line IN LISTS pulled)
-    if(line MATCHES "\"([^\"]*)\"[ \t\r]*$")
-      if(IS_ABSOLUTE "${CMAKE_MATCH_1}")
-        list(APPEND depends "${CMAKE_MATCH_1}")
-      else()
-        list(APPEND depends "${sourceDir}/${CMAKE_MATCH_1}")
-      endif()
+  set(sources "${source}")
+  set(scanned "")
+  while(sources)
+    list(POP_FRONT sources current)
+    if(current IN_LIST scanned OR NOT EXISTS "${current}")
+      continue()
     endif()
-  endforeach()
-  set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${source}")
+    list(APPEND scanned "${current}")
+    set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS "${current}")
+    file(STRINGS "${current}" pulled REGEX "^[ \t]*(FILE|INCLUDE)[ \t]")
+    foreach(line IN LISTS pulled)
+      if(line MATCHES "\"([^\"]*)\"[ \t\r]*$")
+        set(file "${CMAKE_MATCH_1}")
+        get_filename_component(file "${file}" ABSOLUTE BASE_DIR "${sourceDir}")
+        list(APPEND depends "${file}")
+        if(file MATCHES "\\.rcx$")
+          list(APPEND sources "${file}")
+        endif()
+      endif()
+    endforeach()
+  endwhile()
 
   add_custom_command(
     OUTPUT "${generated}"

@@ -227,7 +227,17 @@ LONG Plotter::InSteps(float mm) const {
 // ---- forwarders ----
 
 int Plotter::Setup(CWnd* parent) {
-    return driver ? driver->Setup(parent) : 0;
+    if (!driver) return 0;
+    int result = driver->Setup(parent);
+    // The driver reloaded its section: the next cut takes its step and limits as attaching
+    // does, not the ones it had before.
+    if (result) {
+        stepSize = driver->stepSize;
+        DriverAxes::TakeLimits(*this, *driver);
+        pageSize = driver->pageSize;
+        numberOfPens = driver->numberOfPens;
+    }
+    return result;
 }
 
 void Plotter::Reset() {

@@ -147,10 +147,3 @@ double CurrentUnitToMm(float value) {
     return AppUnit.ToMM(value, -1);
 }
 
-float RoundToThousandths(float mm) {
-    return float(std::floor(double(mm) * double(999.99994f) + 0.5) * double(0.001f));
-}
-
-double RoundToStep(double v, double step) {
-    return std::floor((v + step / 2) / step) * step;
-}

@@ -40,9 +40,9 @@ double ParseProfileNumber(const char* text, std::size_t* taken) {
     return value;
 }
 
-std::string FormatProfileDouble(double value) {
+std::string FormatProfileDouble(double value, int digits) {
     ClassicNumericLocale classic;
     char buffer[64];
-    std::snprintf(buffer, sizeof buffer, "%g", value);
+    std::snprintf(buffer, sizeof buffer, "%.*g", digits, value);
     return buffer;
 }

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "settings/CUnit.h"
+#include "settings/NumberFields.h"
 #include "testing/PlatformTest.h"
 
 namespace {

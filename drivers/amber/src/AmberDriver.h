@@ -25,6 +25,9 @@ public:
     explicit AmberDriver(const DriverResources& texts);
     ~AmberDriver();
 
+    // The three-page sheet (AmberSetup.cpp): OK writes the changed keys to the attached
+    // section and reloads it; 1, else 0.
+    int Setup(CWnd* parent) override;
     void Reset() override;
     void Abort() override;
     void Init() override;
@@ -56,6 +59,9 @@ public:
     virtual std::uint8_t GetMoveFlag();
     virtual void MoveToDevice(long a, long b);
     virtual void LineToDevice(long a, long b);
+
+    // A template's built-in text, in the file's escapes (empty for an unknown key).
+    std::string BuiltInTemplate(const char* key) const;
 
     // Binds the object to section deviceName of the profile iniPath and loads it.
     bool Bind(const char* deviceName, const char* iniPath);

@@ -232,6 +232,8 @@ BerylDriver::BerylDriver(const DriverResources& texts)
     : TemplateEmitter(texts, BerylSwitches(), BerylPolicy(&cutter_)), cutter_(*this) {
     defaultToolOffset_ = 0;
     defaultDevice_ = "USB";
+    setup_.pause = true;
+    setup_.usbLibrary = "PcutLib";
     cutter_.BindLibrary();
 }
 

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <testing/DialogDriver.h>
 #include <win32/ModuleTesting.h>
 #include <win32/user.h>
 
@@ -29,6 +30,8 @@ TEST_F(AttachTest, AttachRebindsTheOneDriverObject) {
     EXPECT_FLOAT_EQ(second->stepSize, 0.025f);
     EXPECT_EQ(second->headPosDelay, 0);
     EXPECT_EQ(second->GetOrientation(), 1);
+    // Setup opens the sheet over the bound section; Cancel gives 0.
+    SetDialogScriptForClass("CSetupSheet", [](HWND sheet) { sdtest::Click(sheet, IDCANCEL); });
     EXPECT_EQ(second->Setup(nullptr), 0);
 
     // The first section's templates are gone: a job sends only the blank of End.

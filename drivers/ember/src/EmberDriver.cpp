@@ -30,6 +30,8 @@ EmberDriver::EmberDriver(const DriverResources& texts)
     : TemplateEmitter(texts, EmberSwitches(), EmberPolicy(&pipes_)), pipes_(texts) {
     defaultToolOffset_ = 0;
     defaultDevice_ = "USB";
+    setup_.serial = false;
+    setup_.usbLibrary = "summausb";
     pipes_.BindLibrary();
 }
 

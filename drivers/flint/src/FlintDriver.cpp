@@ -30,7 +30,9 @@ PortPolicy FlintPolicy() {
 } // namespace
 
 FlintDriver::FlintDriver(const DriverResources& texts)
-    : TemplateEmitter(texts, FlintSwitches(), FlintPolicy()) {}
+    : TemplateEmitter(texts, FlintSwitches(), FlintPolicy()) {
+    setup_.force = true;
+}
 
 void FlintDriver::SectionLoaded(CIniFile& ini) {
     TemplateEmitter::SectionLoaded(ini);

@@ -6,7 +6,6 @@
 #include <cstring>
 #include <type_traits>
 
-#include <mfc/CStringArray.h>
 #include <plotterdriver/DeviceFile.h>
 #include <plotterdriver/DriverOwner.h>
 #include <plotterdriver/PlotterDriver.h>
@@ -28,14 +27,6 @@ const char* const kPortNames[] = {"LPT1",  "LPT2",  "LPT3",  "LPT4",  "COM1",  "
                                   "COM3",  "COM4",  "COM5",  "COM6",  "COM7",  "COM8",
                                   "LPT1:", "LPT2:", "LPT3:", "LPT4:", "COM1:", "COM2:",
                                   "COM3:", "COM4:", "COM5:", "COM6:", "COM7:", "COM8:"};
-
-bool IsLocalPrinter(const std::string& name) {
-    CStringArray printers;
-    GetPrinterNames(printers);
-    for (int i = 0; i < printers.GetSize(); ++i)
-        if (printers[i].Compare(name.c_str()) == 0) return true;
-    return false;
-}
 
 std::string UpperCase(std::string text) {
     for (char& c : text)

@@ -16,3 +16,11 @@ void GetPrinterNames(CStringArray& names) {
     for (DWORD i = 0; i < count; ++i)
         if (printers[i].pPrinterName) names.Add(printers[i].pPrinterName);
 }
+
+bool IsLocalPrinter(const std::string& name) {
+    CStringArray printers;
+    GetPrinterNames(printers);
+    for (int i = 0; i < printers.GetSize(); ++i)
+        if (printers[i].Compare(name.c_str()) == 0) return true;
+    return false;
+}

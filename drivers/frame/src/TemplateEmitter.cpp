@@ -69,6 +69,11 @@ TemplateEmitter::TemplateEmitter(const DriverResources& texts, const EmitterSwit
     maxY = 18800; // 470 mm
     pageSize = 0;
     numberOfPens = 1;
+    setup_.toolOffset = switches.compensation;
+    setup_.linePoints = switches.polyLines;
+    setup_.gpgl = switches.gpgl;
+    setup_.transform = switches.transform;
+    setup_.syncKeys = switches.syncBlock;
 }
 
 void TemplateEmitter::SectionLoaded(CIniFile&) {

@@ -20,6 +20,7 @@ EmitterSwitches GarnetSwitches() {
 GarnetDriver::GarnetDriver(const DriverResources& texts)
     : TemplateEmitter(texts, GarnetSwitches(), PortPolicy::SerialCutter()) {
     dollarIsText_ = true;
+    setup_.acceleration = true;
 }
 
 void GarnetDriver::SectionLoaded(CIniFile& ini) {

@@ -15,6 +15,8 @@ public:
     // Looks the cutter up and opens the port library's USB connection only when it is
     // plugged in; a cutter not found is reported and the job aborted.
     void Init() override;
+    // The one-page sheet (HeathSetup.cpp).
+    int Setup(CWnd* parent) override;
     int ReadSheetSize() override;
     int ReadHeadPos() override;
     int GetOrientation() override;

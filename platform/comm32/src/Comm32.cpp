@@ -35,6 +35,18 @@ COMM32_ENTRY int GetCommunicationError(char* text, int size) {
     return int(n);
 }
 
+COMM32_ENTRY int DescribePort(LPCSTR device, LPCSTR usbId, char* text, int size) {
+    std::string description;
+    int flags = comm32::describePort(device ? device : "", usbId ? usbId : "",
+                                     comm32::PortEnvironment::fromProcess(), description);
+    if (text && size > 0) {
+        const std::size_t n = std::min(description.size(), std::size_t(size - 1));
+        description.copy(text, n);
+        text[n] = '\0';
+    }
+    return flags;
+}
+
 COMM32_ENTRY int CloseCommunication(HANDLE port) {
     return ports().remove(port) ? 1 : 0;
 }

@@ -3,11 +3,15 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <fcntl.h>
 #include <grp.h>
 #include <sys/stat.h>
+#include <termios.h>
+#include <unistd.h>
 
 #include "PortTable.h"
 #include "UsbPortLookup.h"
+#include "comm32/Comm32.h"
 #include "win32/kernel.h"
 
 namespace comm32 {
@@ -44,6 +48,16 @@ std::string trimmed(const char* text) {
     s.erase(s.find_last_not_of(" \t") + 1);
     if (!s.empty() && s.front() == '\\') std::replace(s.begin(), s.end(), '\\', '/');
     return s;
+}
+
+// Whether the device file is a terminal; opening it must not wait for a carrier nor make it
+// the controlling terminal.
+bool isTerminal(const std::string& path) {
+    int fd = ::open(path.c_str(), O_RDONLY | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) return false;
+    bool terminal = ::isatty(fd) != 0;
+    ::close(fd);
+    return terminal;
 }
 
 struct PortChoice {
@@ -95,6 +109,52 @@ PortChoice choosePort(LPCSTR iniPath, LPCSTR section, const PortEnvironment& env
 }
 
 } // namespace
+
+int describePort(const std::string& device, const std::string& usbId,
+                 const PortEnvironment& environment, std::string& text) {
+    auto reached = [&](const std::string& path, int flags) {
+        struct stat node {};
+        if (::stat(path.c_str(), &node) != 0) {
+            text += ": missing";
+            return flags;
+        }
+        flags |= DESCRIBED_PRESENT;
+        if (S_ISCHR(node.st_mode) && isTerminal(path)) flags |= DESCRIBED_TERMINAL;
+        return flags;
+    };
+    std::string direct = trimmed(device.c_str());
+    if (!direct.empty() && direct.front() == '/') {
+        text = direct;
+        return reached(direct, DESCRIBED_PORT);
+    }
+    const std::string name = PortTable::normalName(device);
+    if (name.empty()) {
+        text.clear();
+        return 0;
+    }
+    if (name == "USB") {
+        auto id = parseUsbId(usbId);
+        if (!id) {
+            text = "USB: no cutter ids (WindowsUSBID)";
+            return DESCRIBED_PORT;
+        }
+        std::string path = findUsbPort(*id, environment);
+        if (path.empty()) {
+            text = "USB: no cutter with these ids";
+            return DESCRIBED_PORT;
+        }
+        text = "USB \u2192 " + path;
+        return reached(path, DESCRIBED_PORT);
+    }
+    bool fromTable = false;
+    auto path = PortTable::devicePath(name, environment, &fromTable);
+    if (!path) {
+        text = name + ": switched off (Ports.ini)";
+        return DESCRIBED_PORT;
+    }
+    text = name + " \u2192 " + *path + (fromTable ? " (Ports.ini)" : "");
+    return reached(*path, DESCRIBED_PORT);
+}
 
 std::string portPathOf(LPCSTR iniPath, LPCSTR section, const PortEnvironment& environment) {
     return choosePort(iniPath, section, environment).path;

@@ -14,6 +14,10 @@ namespace comm32 {
 // Empty, with the last error set, when they name no port or the port is not there.
 std::string portPathOf(LPCSTR iniPath, LPCSTR section, const PortEnvironment& environment);
 
+// What a Device text reaches, for the user, and DESCRIBED_* flags (Comm32.h).
+int describePort(const std::string& device, const std::string& usbId,
+                 const PortEnvironment& environment, std::string& text);
+
 // Opens that port with the section's settings; null with the last error set.
 std::unique_ptr<PortConnection> openPortOf(LPCSTR iniPath, LPCSTR section,
                                            const PortEnvironment& environment);

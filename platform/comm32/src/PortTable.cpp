@@ -47,7 +47,9 @@ std::string PortTable::normalName(std::string_view device) {
 }
 
 std::optional<std::string> PortTable::devicePath(const std::string& name,
-                                                 const PortEnvironment& environment) {
+                                                 const PortEnvironment& environment,
+                                                 bool* fromTable) {
+    if (fromTable) *fromTable = false;
     const int com = portNumber(name, "COM", comPorts);
     const int lpt = portNumber(name, "LPT", lptPorts);
     if (!com && !lpt) return std::nullopt;
@@ -58,6 +60,7 @@ std::optional<std::string> PortTable::devicePath(const std::string& name,
         GetPrivateProfileStringA("Ports", name.c_str(), missingKey, entry, sizeof entry,
                                  table.c_str());
         if (std::string_view(entry) != missingKey) {
+            if (fromTable) *fromTable = true;
             if (!*entry) return std::nullopt;
             return std::string(entry);
         }

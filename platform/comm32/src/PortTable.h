@@ -17,8 +17,10 @@ public:
 
     // The device file of a normal COM or LPT name: the entry of the user's table, else the
     // default. Nothing when the table disables the port or the name is not in the table.
+    // `fromTable` (when given) tells whether the user's table named it.
     static std::optional<std::string> devicePath(const std::string& name,
-                                                 const PortEnvironment& environment);
+                                                 const PortEnvironment& environment,
+                                                 bool* fromTable = nullptr);
 
     // The user's table: Ports.ini in $XDG_CONFIG_HOME/signdesk (default ~/.config/signdesk).
     // Empty when there is no settings folder.

@@ -39,7 +39,3 @@ void AddUnitToTable(const char* name, float mmPerUnit);
 double MmToCurrentUnit(float mm);
 double CurrentUnitToMm(float value);
 
-// A length brought to thousandths of a millimetre, as the measure fields show and check it.
-float RoundToThousandths(float mm);
-// v brought to the nearest multiple of step (halves up).
-double RoundToStep(double v, double step);

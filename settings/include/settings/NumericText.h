@@ -8,4 +8,4 @@
 double ParseProfileDouble(const char* text); // atof semantics
 // strtod semantics: the value, and in *taken the number of characters read (0: no number).
 double ParseProfileNumber(const char* text, std::size_t* taken);
-std::string FormatProfileDouble(double value); // "%g"
+std::string FormatProfileDouble(double value, int digits = 6); // "%.<digits>g", "%g" by default

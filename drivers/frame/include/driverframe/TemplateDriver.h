@@ -11,12 +11,16 @@
 #include "driverframe/DeviceSection.h"
 #include "driverframe/PortTransport.h"
 #include "driverframe/SaturatingBez3Base.h"
+#include "driverframe/SetupVariant.h"
 
 class CIniFile;
 class DriverResources;
 
 class TemplateDriver : public PlotterDriver, public SaturatingBez3Base {
 public:
+    // The setup sheet over the bound section (TemplateDriverSetup.cpp): 1 after OK, which
+    // wrote the changed keys and reloaded the section, else 0.
+    int Setup(CWnd* parent) override;
     void Abort() override;
     // Opens the port named by the section's Device key as it is now, converts the templates
     // and sends the synchronisation block. With a cutting area that is no area (max x or
@@ -55,6 +59,8 @@ protected:
     double defaultToolOffset_ = 0.5;
     // Device when the section has none.
     const char* defaultDevice_ = "LPT1";
+    // The keys and pages of the setup sheet.
+    SetupVariant setup_;
 
     // Formats the template with the numbers and writes it. A command longer than the
     // formatting limit is not sent: it is reported once per opening and aborts the job.

@@ -60,4 +60,15 @@ using IsTransmissionReadyProc = int (*)(HANDLE port);
 // bytes and a terminating zero; returns the bytes copied.
 using GetCommunicationErrorProc = int (*)(char* text, int size);
 
+// Optional entry, for setup sheets: what a Device text (with the section's WindowsUSBID for
+// "USB") reaches, by the same rules as OpenCommunication, without opening anything:
+// "COM1 → /dev/ttyS0 (Ports.ini)", "LPT1 → /dev/usb/lp0", "USB → /dev/ttyACM0",
+// "USB: no cutter with these ids", "/dev/ttyUSB3: missing". Copies at most size - 1 bytes
+// and a terminating zero. Returns DESCRIBED_* flags: 0 for a text that is no port of this
+// library (a file or a printer to the driver).
+constexpr int DESCRIBED_PORT = 1;     // a port name, "USB" or a device path
+constexpr int DESCRIBED_PRESENT = 2;  // its device file exists
+constexpr int DESCRIBED_TERMINAL = 4; // and is a terminal, which takes the serial settings
+using DescribePortProc = int (*)(LPCSTR device, LPCSTR usbId, char* text, int size);
+
 } // extern "C"

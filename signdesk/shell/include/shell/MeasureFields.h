@@ -5,13 +5,10 @@
 
 #include <win32/base.h>
 
+#include "settings/NumberFields.h" // the number rule, DDX_Float and DDV_Float
+
 class CDataExchange;
 class CWnd;
-
-// The number rule of the measure fields: blanks and tabs around one decimal number
-// ([sign] digits [. digits] [e [sign] digits]) that is finite as a float. A zero is taken
-// only when the number is written with a leading '0' (".0" and "-0" are refused).
-bool ParseFloatText(const char* text, float& value);
 
 // Shows the value (the window is enabled for the moment of the change) and repaints it at
 // once; the result is the repaint's.
@@ -23,14 +20,8 @@ BOOL SetWindowMeasure(CWnd* wnd, float mm);
 // The field's number in the current unit, as millimetres.
 BOOL GetWindowMeasure(CWnd* wnd, float& mm);
 
-// A refused text shows the prompt AFX_IDP_PARSE_REAL and fails the exchange (focus back on
-// the control, value unchanged).
-void DDX_Float(CDataExchange* pDX, int nIDC, float& value);
 // A length exchanged in the current unit, both ways to the nearest 0.000001.
 void DDX_Measure(CDataExchange* pDX, int nIDC, float& mm);
-// While saving, a value outside min..max shows AFX_IDP_PARSE_REAL_RANGE with the bounds and
-// fails the exchange; while loading it passes.
-void DDV_Float(CDataExchange* pDX, float& value, float minVal, float maxVal);
-// The same for a length, compared in thousandths of a millimetre; the prompt names the
+// The range of a length, compared in thousandths of a millimetre; the prompt names the
 // bounds in the current unit.
 void DDV_Measure(CDataExchange* pDX, float& mm, float minMM, float maxMM);
