@@ -10,6 +10,7 @@
 #include <unistd.h>
 
 #include "KernelFiles.h"
+#include "win32/fileio.h"
 #include "win32/kernel.h"
 
 namespace {
@@ -128,4 +129,12 @@ BOOL CopyFileA(LPCSTR existing, LPCSTR target, BOOL failIfExists) {
     if (!exists(from)) return fail(ERROR_FILE_NOT_FOUND);
     if (failIfExists && exists(to)) return fail(ERROR_FILE_EXISTS);
     return copyWhole(from, to) ? TRUE : FALSE;
+}
+
+BOOL SdReplaceFileContent(LPCSTR fileName, LPCVOID bytes, DWORD size) {
+    if (!fileName || !*fileName || (!bytes && size)) return fail(ERROR_INVALID_PARAMETER);
+    std::string content(static_cast<const char*>(bytes), size);
+    if (int error = replaceFileBytes(nativePath(fileName), content); error != 0)
+        return fail(win32ErrorFromErrno(error));
+    return TRUE;
 }
