@@ -1,6 +1,7 @@
 #include "DeviceText.h"
 
 #include <algorithm>
+#include <unordered_set>
 
 namespace {
 
@@ -84,14 +85,16 @@ std::string DeviceText::KeyName(std::string_view raw) {
 
 std::vector<std::string> DeviceText::ListedNames(bool cutAtComma) const {
     std::vector<std::string> names;
+    std::unordered_set<std::string> seen;
     for (const DeviceLine& line : lines_) {
         if (!line.header || IsProtected(line)) continue;
         std::string name = line.name;
         if (cutAtComma) name = std::string(trim(std::string_view(name).substr(0, name.find(','))));
         if (name.empty()) continue;
-        if (std::none_of(names.begin(), names.end(),
-                         [&](const std::string& known) { return SameName(known, name); }))
-            names.push_back(name);
+        std::string key = name;
+        for (char& c : key)
+            c = lower(c);
+        if (seen.insert(key).second) names.push_back(name);
     }
     return names;
 }
