@@ -196,6 +196,24 @@ bool IniDocument::removeSection(std::string_view section) {
     return !ranges.empty();
 }
 
+bool IniDocument::copySection(std::string_view from, std::string_view to) {
+    std::vector<Range> ranges = sectionsNamed(from);
+    if (ranges.empty() || hasSection(to)) return false;
+    std::vector<std::string> body;
+    for (const Range& range : ranges)
+        for (std::size_t i = range.header + 1; i < range.end; ++i)
+            body.push_back(lines_[i].raw);
+    while (!body.empty() && parseLine(body.back(), "").kind == Kind::Blank)
+        body.pop_back();
+    if (!lines_.empty() && lines_.back().kind != Kind::Blank) insertLine(lines_.size(), "");
+    std::string header(1, '[');
+    header.append(trim(to)).push_back(']');
+    insertLine(lines_.size(), std::move(header));
+    for (std::string& raw : body)
+        insertLine(lines_.size(), std::move(raw));
+    return true;
+}
+
 std::string IniDocument::text() const {
     std::string out = byteOrderMark_;
     for (const auto& line : lines_) {

@@ -31,6 +31,11 @@ public:
     bool setValue(std::string_view section, std::string_view key, std::string_view value);
     bool removeKey(std::string_view section, std::string_view key);
     bool removeSection(std::string_view section);
+    // A new section `to` at the end of the file holding a copy of every line of `from` (all
+    // its blocks, trailing blank lines left out). False, and nothing changed, when `from` is
+    // missing or `to` exists.
+    bool copySection(std::string_view from, std::string_view to);
+    bool hasSection(std::string_view section) const { return !sectionsNamed(section).empty(); }
 
     std::string text() const;
 

@@ -2,17 +2,66 @@
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <mutex>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "win32/KernelTesting.h"
 #include "win32/kernel.h"
 
 namespace {
 
+// Test hooks on the writes, fsyncs and renames that replace a file.
+struct FileOperationHooks {
+    std::mutex mutex;
+    int count[3] = {};
+    int killAt[3] = {};
+    int failAt[3] = {};
+    int failError[3] = {};
+};
+
+FileOperationHooks& hooks() {
+    static FileOperationHooks instance;
+    return instance;
+}
+
+enum class Hook { None, Kill, Fail };
+
+// Counts the operation and tells what the tests asked of it.
+Hook fileOperation(SdFileOperation kind, int& error) {
+    FileOperationHooks& h = hooks();
+    std::lock_guard lock(h.mutex);
+    int n = ++h.count[kind];
+    if (h.killAt[kind] == n) return Hook::Kill;
+    if (h.failAt[kind] == n) {
+        error = h.failError[kind];
+        return Hook::Fail;
+    }
+    return Hook::None;
+}
+
+[[noreturn]] void killProcess() {
+    ::raise(SIGKILL);
+    ::_exit(137);
+}
+
 int writeAll(int fd, const std::string& bytes) {
+    int injected = 0;
+    switch (fileOperation(SD_FILE_WRITE, injected)) {
+    case Hook::Kill:
+        if (::write(fd, bytes.data(), bytes.size() / 2) < 0) {
+            // Dying anyway.
+        }
+        killProcess();
+    case Hook::Fail:
+        return injected;
+    case Hook::None:
+        break;
+    }
     const char* p = bytes.data();
     std::size_t left = bytes.size();
     while (left > 0) {
@@ -45,16 +94,65 @@ mode_t newFileMode() {
 }
 
 // Rewrites the file where it lies; used when its folder does not let us create a neighbour.
+int syncFile(int fd) {
+    int injected = 0;
+    switch (fileOperation(SD_FILE_FSYNC, injected)) {
+    case Hook::Kill:
+        killProcess();
+    case Hook::Fail:
+        return injected;
+    case Hook::None:
+        break;
+    }
+    return ::fsync(fd) != 0 ? errno : 0;
+}
+
+int renameFile(const std::string& from, const std::string& to) {
+    int injected = 0;
+    switch (fileOperation(SD_FILE_RENAME, injected)) {
+    case Hook::Kill:
+        killProcess();
+    case Hook::Fail:
+        return injected;
+    case Hook::None:
+        break;
+    }
+    return ::rename(from.c_str(), to.c_str()) != 0 ? errno : 0;
+}
+
 int overwriteInPlace(const std::string& path, const std::string& bytes) {
     int fd = ::open(path.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     if (fd < 0) return errno;
     int error = writeAll(fd, bytes);
-    if (error == 0 && ::fsync(fd) != 0) error = errno;
+    if (error == 0) error = syncFile(fd);
     if (::close(fd) != 0 && error == 0) error = errno;
     return error;
 }
 
 } // namespace
+
+void SdKillAtFileOperation(SdFileOperation kind, int nth) {
+    std::lock_guard lock(hooks().mutex);
+    hooks().killAt[kind] = nth > 0 ? hooks().count[kind] + nth : 0;
+}
+
+void SdFailFileOperation(SdFileOperation kind, int nth, int error) {
+    std::lock_guard lock(hooks().mutex);
+    hooks().failAt[kind] = nth > 0 ? hooks().count[kind] + nth : 0;
+    hooks().failError[kind] = error;
+}
+
+int SdFileOperationCount(SdFileOperation kind) {
+    std::lock_guard lock(hooks().mutex);
+    return hooks().count[kind];
+}
+
+void SdResetFileOperationTesting() {
+    std::lock_guard lock(hooks().mutex);
+    for (int kind = 0; kind < 3; ++kind)
+        hooks().count[kind] = hooks().killAt[kind] = hooks().failAt[kind] =
+            hooks().failError[kind] = 0;
+}
 
 std::string nativePath(const char* path) {
     std::string result = path ? path : "";
@@ -153,9 +251,9 @@ int replaceFileBytes(const std::string& path, const std::string& bytes) {
         // Keeping the owner is a courtesy; the content is what matters.
     }
     int error = writeAll(fd, bytes);
-    if (error == 0 && ::fsync(fd) != 0) error = errno;
+    if (error == 0) error = syncFile(fd);
     if (::close(fd) != 0 && error == 0) error = errno;
-    if (error == 0 && ::rename(temp.c_str(), target.c_str()) != 0) error = errno;
+    if (error == 0) error = renameFile(temp, target);
     if (error != 0) ::unlink(temp.c_str());
     return error;
 }

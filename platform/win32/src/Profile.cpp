@@ -1,6 +1,6 @@
 // Private-profile functions. Each call reads the file afresh, so every read sees the latest
 // write; each write rewrites the file at once through IniDocument, which keeps every line it
-// does not touch byte for byte.
+// does not touch byte for byte, under the file's lock (ProfileStore).
 
 #include <algorithm>
 #include <cerrno>
@@ -11,15 +11,11 @@
 
 #include "IniDocument.h"
 #include "KernelFiles.h"
+#include "ProfileStore.h"
+#include "win32/ProfileLock.h"
 #include "win32/kernel.h"
 
 namespace {
-
-// Serialises read-modify-write cycles of the process.
-std::mutex& profileMutex() {
-    static std::mutex mutex;
-    return mutex;
-}
 
 // The document of the file; a missing or unreadable file reads as empty.
 IniDocument readProfile(LPCSTR fileName, bool& found) {
@@ -116,21 +112,18 @@ BOOL WritePrivateProfileStringA(LPCSTR section, LPCSTR key, LPCSTR value, LPCSTR
         SetLastError(ERROR_INVALID_PARAMETER);
         return FALSE;
     }
-    std::string path = nativePath(fileName);
-    std::lock_guard lock(profileMutex());
-    std::string bytes;
-    if (int error = readFileBytes(path, bytes); error != 0 && error != ENOENT) {
-        // Never rewrite a file whose content could not be read: it would be lost.
-        SetLastError(win32ErrorFromErrno(error));
-        return FALSE;
-    }
-    IniDocument document(bytes);
-    bool changed = !key     ? document.removeSection(section)
-                   : !value ? document.removeKey(section, key)
-                            : document.setValue(section, key, value);
-    if (!changed) return TRUE;
-    if (int error = replaceFileBytes(path, document.text()); error != 0) {
-        SetLastError(win32ErrorFromErrno(error));
+    DWORD error = updateProfile(nativePath(fileName), ProfileLock::kDefaultTimeout,
+                                [&](IniDocument& document, bool) -> DWORD {
+                                    if (!key)
+                                        document.removeSection(section);
+                                    else if (!value)
+                                        document.removeKey(section, key);
+                                    else
+                                        document.setValue(section, key, value);
+                                    return 0;
+                                });
+    if (error != 0) {
+        SetLastError(error);
         return FALSE;
     }
     return TRUE;

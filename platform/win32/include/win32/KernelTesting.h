@@ -1,5 +1,6 @@
 #pragma once
-// Test hooks of the kernel services: refused memory requests and a fake clock.
+// Test hooks of the kernel services: refused memory requests, file operations that fail or
+// kill the process, and a fake clock.
 // All state is process-wide and shared by every module loaded in the process.
 
 #include "win32/base.h"
@@ -33,3 +34,21 @@ WIN32_API void SdRemoveFakeClock();
 WIN32_API bool SdFakeClockInstalled();
 WIN32_API void SdAdvanceFakeClock(DWORD milliseconds);
 WIN32_API void SdSetFakeLocalTime(const SYSTEMTIME& localTime);
+
+// ---- file operations of profile writes ----
+// The writes, fsyncs and renames by which a profile file (or any file the kernel services
+// replace) gets its new content. Counting starts at the last reset; the n-th operation of a
+// kind is number n (1-based).
+enum SdFileOperation { SD_FILE_WRITE, SD_FILE_FSYNC, SD_FILE_RENAME };
+
+// The process dies (SIGKILL) at the `nth` operation of `kind` from now: a write dies after
+// writing the first half of its bytes, an fsync or a rename before it is made. Meant for a
+// forked child whose parent then checks what is on disk.
+WIN32_API void SdKillAtFileOperation(SdFileOperation kind, int nth);
+// The `nth` operation of `kind` from now fails with the errno value `error` (ENOSPC, EIO, ...)
+// and does nothing.
+WIN32_API void SdFailFileOperation(SdFileOperation kind, int nth, int error);
+// Operations of `kind` made since the last reset.
+WIN32_API int SdFileOperationCount(SdFileOperation kind);
+// Clears pending kills and failures and the counters.
+WIN32_API void SdResetFileOperationTesting();
