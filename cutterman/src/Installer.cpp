@@ -6,6 +6,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <win32/ProfileLock.h>
 #include <win32/controls.h>
 #include <win32/dialog.h>
 #include <win32/kernel.h>
@@ -140,13 +141,19 @@ bool Installer::FillLists(HWND dialog) {
 bool Installer::UpdateDeviceFile(const std::string& folder, bool sizeOverride) {
     const std::string path = FilePath(folder, "Devices.ini");
     const std::string backup = FilePath(folder, "Devices.old");
-    FileLock lock(path);
+    // The lock every writer of the file takes, the main program's profile writes included.
+    ProfileLock lock(path.c_str());
+    if (!lock.Held()) {
+        Fail("cannot lock " + path);
+        ShowError(nullptr, CutterTexts::WriteFailed);
+        return false;
+    }
     RemoveLeftoverTemporaries(path);
     RemoveLeftoverTemporaries(backup);
 
     std::string bytes;
-    const bool exists = FileExists(path);
-    if (exists && !ReadWholeFile(path, bytes)) {
+    const bool exists = !lock.Created();
+    if (!ReadWholeFile(path, bytes)) {
         Fail("cannot read " + path);
         ShowError(nullptr, CutterTexts::WriteFailed);
         return false;

@@ -92,38 +92,6 @@ void RemoveLeftoverTemporaries(const std::string& path) {
     ::closedir(dir);
 }
 
-struct FileLock::Impl {
-    int fd = -1;
-};
-
-FileLock::FileLock(const std::string& path) : impl_(new Impl) {
-    // flock on the file itself, taken afresh when the file was replaced while we waited.
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-        if (fd < 0) return;
-        if (::flock(fd, LOCK_EX) != 0) {
-            ::close(fd);
-            return;
-        }
-        struct stat held, now;
-        if (::fstat(fd, &held) == 0 && ::stat(path.c_str(), &now) == 0 &&
-            held.st_ino == now.st_ino && held.st_dev == now.st_dev) {
-            impl_->fd = fd;
-            return;
-        }
-        ::close(fd);
-    }
-}
-
-FileLock::~FileLock() {
-    if (impl_->fd >= 0) ::close(impl_->fd);
-    delete impl_;
-}
-
-bool FileLock::Held() const {
-    return impl_->fd >= 0;
-}
-
 RunLock::RunLock(const std::string& path) {
     MakeDirectories(folderOf(path).c_str());
     int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);

@@ -23,21 +23,6 @@ bool ReplaceWholeFile(const std::string& path, const std::string& bytes);
 // while holding the file's lock, so that no live writer's temporary file goes.
 void RemoveLeftoverTemporaries(const std::string& path);
 
-// The lock that every read-modify-write of a profile file holds (the profile functions take
-// it too), so that concurrent writers of the suite never lose each other's changes.
-class FileLock {
-public:
-    explicit FileLock(const std::string& path);
-    ~FileLock();
-    FileLock(const FileLock&) = delete;
-    FileLock& operator=(const FileLock&) = delete;
-    bool Held() const;
-
-private:
-    struct Impl;
-    Impl* impl_;
-};
-
 // Held by one installer run at a time, for the whole run (never waited for).
 class RunLock {
 public:

@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include <win32/ProfileLock.h>
 #include <win32/kernel.h>
 #include <win32/user.h>
 
@@ -123,11 +124,11 @@ void Installer::WriteSpoolerSettings(const std::string& activeCutter) {
             "\r\nBaud=9600\r\nStop=1\r\nData=8\r\nParity=NOPARITY\r\nDTR/DSR=1\r\n"
             "RTS/CTS=0\r\nXON/XOFF=0\r\n";
 
-    FileLock lock(path);
+    ProfileLock lock(path.c_str());
     RemoveLeftoverTemporaries(path);
     std::string old;
-    bool ok = true;
-    if (FileExists(path))
+    bool ok = lock.Held();
+    if (ok && !lock.Created())
         ok = ReadWholeFile(path, old) &&
              ReplaceWholeFile(FilePath(windowsFolder, "Spooler.old"), old);
     if (!ok || !ReplaceWholeFile(path, text)) {
@@ -170,7 +171,12 @@ void Installer::RefreshSpoolerDevices() {
         sections += "XON/XOFF=" + read("XON/XOFF", "0") + "\r\n";
     }
 
-    FileLock lock(path);
+    ProfileLock lock(path.c_str());
+    if (!lock.Held()) {
+        Fail("cannot lock " + path);
+        ShowError(nullptr, CutterTexts::WriteFailed);
+        return;
+    }
     RemoveLeftoverTemporaries(path);
     std::string old;
     ReadWholeFile(path, old);

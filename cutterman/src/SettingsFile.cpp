@@ -1,6 +1,7 @@
 #include "SettingsFile.h"
 
 #include <settings/ProgramFolders.h>
+#include <win32/ProfileTransaction.h>
 #include <win32/kernel.h>
 
 void SettingsFile::Write(const std::string& section, const std::string& key,
@@ -12,12 +13,10 @@ bool SettingsFile::Commit() {
     if (entries_.empty()) return true;
     std::size_t slash = path_.rfind('/');
     if (slash != std::string::npos) MakeDirectories(path_.substr(0, slash).c_str());
-    bool ok = true;
+    ProfileTransaction transaction(path_.c_str());
     for (const Entry& e : entries_)
-        ok = WritePrivateProfileStringA(e.section.c_str(), e.key.c_str(), e.value.c_str(),
-                                        path_.c_str()) &&
-             ok;
-    return ok;
+        transaction.WriteString(e.section.c_str(), e.key.c_str(), e.value.c_str());
+    return transaction.Commit() != FALSE;
 }
 
 std::string ReadSetting(const std::string& path, const std::string& section, const std::string& key,

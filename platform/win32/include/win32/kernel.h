@@ -83,7 +83,6 @@ inline BOOL DeleteFile(LPCSTR f) {
     return DeleteFileA(f);
 }
 
-constexpr DWORD ERROR_ALREADY_EXISTS = 183;
 
 // ---- folders and whole files ----
 // The Windows folder is the all-users settings folder: the first entry of $XDG_CONFIG_DIRS
