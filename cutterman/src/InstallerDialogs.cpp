@@ -110,7 +110,7 @@ INT_PTR installerProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
             return FALSE;
         }
         if (!in.setup) {
-            SetFocus(GetDlgItem(dialog, IDC_QUIT));
+            SendMessageA(dialog, WM_NEXTDLGCTL, WPARAM(GetDlgItem(dialog, IDC_QUIT)), TRUE);
             return FALSE;
         }
         return TRUE;
