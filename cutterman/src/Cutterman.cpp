@@ -74,7 +74,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& arguments) {
             line.word = line.word.substr(0, line.word.find('/'));
             if (line.folder.size() >= 2 && line.folder[1] == ':') line.folder.erase(0, 2);
         }
-        if (!windows && line.folder.empty() && slash == 0) line.folder = "/";
+        if (!windows && line.folder.empty() && slash == 0) line.folder.push_back('/');
     } else {
         line.valid = false;
         return line;
