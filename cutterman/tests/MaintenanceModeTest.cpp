@@ -177,4 +177,22 @@ TEST_F(MaintenanceModeTest, SeveralProgramsAskOnceAndTheAnswerNamesTheDataFolder
     EXPECT_FALSE(Read(UserData() + "Devices.ini"));
 }
 
+TEST_F(MaintenanceModeTest, ClosingTheProgramChoiceAnotherWayKeepsTheFirstEntry) {
+    MakeProgram(Program() + "letterer");
+    Write(Program() + "letterer.so", "");
+    Write(DataFolder().string() + "/letterer/Devices.ini", "[Gamma]\r\n");
+    SetDialogScriptForClass(kSelectProgramClass, [](HWND d) {
+        // Entries show sorted, and the first one is the answer before anything is chosen.
+        EXPECT_EQ(SendDlgItemMessageA(d, IDC_PROGRAM_LIST, LB_GETCURSEL, 0, 0), 0);
+        char caption[64];
+        GetWindowTextA(d, caption, sizeof caption);
+        EXPECT_STREQ(caption, "Select Program");
+        SendMessageA(d, WM_CLOSE, 0, 0);
+    });
+    RunMaintenance([](HWND d) {
+        EXPECT_EQ(SendDlgItemMessageA(d, IDC_INSTALLED_LIST, LB_GETCOUNT, 0, 0), 1);
+        Click(d, IDC_QUIT);
+    });
+}
+
 } // namespace
