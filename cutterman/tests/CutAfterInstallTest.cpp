@@ -9,6 +9,7 @@
 #include <pathkit/TMatrix.h>
 #include <plot/PlotPath.h>
 #include <plot/Plotter.h>
+#include <testing/FakeCutter.h>
 #include <testing/FakeSpooler.h>
 #include <win32/kernel.h>
 
@@ -111,7 +112,7 @@ TEST_F(CutAfterInstallTest, TheActiveCutterCutsAsTheShippedSectionAndIsGoneAfter
     EXPECT_TRUE(named);
 }
 
-TEST_F(CutAfterInstallTest, AChangedDefinitionReachesTheCutOnceReinstalled) {
+TEST_F(CutAfterInstallTest, AChangedDefinitionReachesTheCutterOnceReinstalled) {
     Write(Program() + "Devices.ini", "");
     RunSetup([](HWND d) {
         Select(d, IDC_MASTER_LIST, kSection);
@@ -119,9 +120,12 @@ TEST_F(CutAfterInstallTest, AChangedDefinitionReachesTheCutOnceReinstalled) {
         Click(d, IDC_NEXT);
     });
     std::string master = *Read(SHIPPED_DEVICES_INI);
-    const std::string init = "CutInit=PR;SP1;";
-    ASSERT_NE(master.find(init), std::string::npos);
-    master.replace(master.find(init), init.size(), "CutInit=PR;SP2;");
+    const std::size_t init = master.find("CutInit=PR;SP1;"), baud = master.find("BaudRate=6");
+    ASSERT_NE(init, std::string::npos);
+    ASSERT_NE(baud, std::string::npos);
+    ASSERT_LT(baud, init); // both in the first section
+    master.replace(init, 15, "CutInit=PR;SP2;");
+    master.replace(baud, 10, "BaudRate=8");
     WriteMaster(master);
 
     Installer in;
@@ -131,9 +135,13 @@ TEST_F(CutAfterInstallTest, AChangedDefinitionReachesTheCutOnceReinstalled) {
     ASSERT_TRUE(in.UpdateDeviceFile(Program(), false)); // removed
     in.installed = {kSection};
     ASSERT_TRUE(in.UpdateDeviceFile(Program(), false)); // added again from the master list
-    ASSERT_TRUE(Cut(Program() + "Devices.ini", kSection, DataFolder().string() + "/new.plt"));
-    std::string cut = *Read(DataFolder().string() + "/new.plt");
-    EXPECT_EQ(cut.rfind("IN;PR;SP2;", 0), 0u) << cut;
+
+    FakeCutter cutter;
+    ASSERT_TRUE(cutter.IsOpen());
+    ASSERT_TRUE(Cut(Program() + "Devices.ini", kSection, cutter.PortPath()));
+    EXPECT_TRUE(cutter.WaitForReceived("PU;SP0;"));
+    EXPECT_EQ(cutter.Received().rfind("IN;PR;SP2;", 0), 0u) << cutter.Received();
+    EXPECT_EQ(cutter.LineSettings().baudRate, 19200u);
 }
 
 } // namespace
