@@ -132,4 +132,27 @@ TEST_F(SafeUpdateTest, TheMainProgramsWritesDuringAnUpdateAreKept) {
     EXPECT_EQ(devices.find("[Alpha Cutter]"), std::string::npos); // removed in the last round
 }
 
+TEST_F(SafeUpdateTest, AJunkDeviceFileChangesOnlyInTheSectionsAddedOrRemoved) {
+    std::string head = "\xEF\xBB\xBForphan=1\r\n[Foo\r\nx=\x01\xFF\r\n[]\rlone=cr\r";
+    head += "[Long]\nValue=" + std::string(100000, 'v') + "\n";
+    std::string tail;
+    for (int i = 0; i < 2000; ++i)
+        tail += "[S" + std::to_string(i) + "]\nk=" + std::to_string(i) + "\n";
+    tail += std::string("[Bin\0ary]\n\x7F\x00\n", 13);
+    const std::string gamma = "[Gamma]\r\nold=1\r\n[gamma ]\r\nold=2\r\n";
+    Write(Program() + "Devices.ini", head + gamma + tail);
+    Installer in;
+    in.setup = true;
+    in.programFolder = Program();
+    in.baseline = {"Gamma", "Foo"};
+    in.installed = {"Foo", "Beta Cutter"};
+    ASSERT_TRUE(in.UpdateDeviceFile(Program(), false));
+    const std::string master = MasterFixture();
+    const std::string beta =
+        master.substr(master.find("[Beta"), master.find("\n\n[Gamma") + 1 - master.find("[Beta"));
+    // Both sections of the name go; the new one is appended after an empty line in the
+    // file's own line end (its first, CR LF).
+    EXPECT_EQ(Read(Program() + "Devices.ini"), head + tail + "\r\n" + beta);
+}
+
 } // namespace
