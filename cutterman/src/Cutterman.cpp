@@ -5,6 +5,7 @@
 #include <settings/ProgramFolders.h>
 #include <win32/DialogTesting.h>
 #include <win32/kernel.h>
+#include <win32/module.h>
 #include <win32/shlobj.h>
 #include <win32/user.h>
 
@@ -118,11 +119,14 @@ int RunCutterman(const std::vector<std::string>& arguments) {
     }
 
     loadTexts(in);
+    // The icon lies in the installer's resource module, beside the program itself.
+    in.resources = LoadLibraryA("cutterman-res.dll");
     const int unanswered = SdUnscriptedDialogCount();
     RunInstallerDialog(in);
     const bool nobody = !SdDisplayActive() && SdUnscriptedDialogCount() > unanswered;
     in.RefreshSpoolerDevices();
 
+    if (in.resources) FreeLibrary(in.resources);
     if (in.failed) {
         std::fprintf(stderr, "cutterman: %s\n", in.failure.c_str());
         return 1;

@@ -18,6 +18,7 @@ struct Installer {
     std::string windowsFolder;
     std::string programName; // found once per run (FindDataFolder)
     CutterTexts texts;
+    HINSTANCE resources = nullptr; // the installer's own: its icon
 
     // The installed list: the device file's sections as read, plus those added, minus those
     // removed, in order.

@@ -2,6 +2,7 @@
 
 #include <win32/ResourceBuilder.h>
 #include <win32/controls.h>
+#include <win32/icon.h>
 #include <win32/user.h>
 #include <win32/wingdi.h>
 
@@ -105,6 +106,10 @@ INT_PTR installerProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
         SetWindowLongPtrA(dialog, DWLP_USER, lParam);
         Installer& in = *reinterpret_cast<Installer*>(lParam);
         setSystemFont(dialog);
+        if (HICON icon = LoadIconA(in.resources, MAKEINTRESOURCEA(kIconId))) {
+            SendMessageA(dialog, WM_SETICON, ICON_BIG, LPARAM(icon));
+            SendMessageA(dialog, WM_SETICON, ICON_SMALL, LPARAM(icon));
+        }
         if (!in.FillLists(dialog)) {
             EndDialog(dialog, IDCANCEL);
             return FALSE;

@@ -15,6 +15,9 @@ inline constexpr const char* kSetupDialogClass = "CuttermanSetup";
 inline constexpr const char* kMaintenanceDialogClass = "CuttermanMaintenance";
 inline constexpr const char* kSelectProgramClass = "CuttermanSelectProgram";
 
+// The main dialogs' icon in the installer's resource module "cutterman-res".
+inline constexpr WORD kIconId = 1001;
+
 enum InstallerControl {
     IDC_MASTER_LIST = 100,
     IDC_INSTALLED_LIST = 101,

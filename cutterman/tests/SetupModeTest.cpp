@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <win32/icon.h>
+
 #include "InstallerTree.h"
 
 namespace {
@@ -17,6 +19,7 @@ TEST_F(SetupModeTest, AddTwiceChooseRemoveAndNextWriteEveryFile) {
     Write(Shared() + "spooler.ini", "[Spooler]\r\nOld=1\r\n");
 
     int status = RunSetup([](HWND d) {
+        EXPECT_EQ(SdIconId(HICON(SendMessageA(d, WM_GETICON, ICON_BIG, 0))), kIconId);
         Select(d, IDC_MASTER_LIST, "Alpha Cutter");
         Click(d, IDC_ADD);
         EXPECT_EQ(TextOf(d, IDC_ACTIVE_CUTTER), "Alpha Cutter");

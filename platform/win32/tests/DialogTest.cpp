@@ -32,8 +32,7 @@ public:
         word(8);
         text("Sans");
     }
-    TemplateWriter& item(WORD atom, const char* text, WORD id, DWORD style, short x, short y,
-                         short cx, short cy) {
+    TemplateWriter& item(WORD atom, const char* text, WORD id, DWORD style, short x, short y, short cx, short cy) {
         while (bytes_.size() % 4)
             bytes_.push_back(0);
         dword(style | WS_CHILD | WS_VISIBLE);
@@ -71,8 +70,7 @@ private:
 };
 
 constexpr WORD kButton = 0x80, kEdit = 0x81, kStatic = 0x82;
-constexpr int IDC_NAME = 100, IDC_COUNT = 101, IDC_RED = 110, IDC_GREEN = 111, IDC_BLUE = 112,
-              IDC_LABEL = 120;
+constexpr int IDC_NAME = 100, IDC_COUNT = 101, IDC_RED = 110, IDC_GREEN = 111, IDC_BLUE = 112, IDC_LABEL = 120;
 
 TemplateWriter sampleTemplate() {
     TemplateWriter t(WS_POPUP | WS_CAPTION | DS_MODALFRAME, 10, 20, 200, 100, "Sample");
@@ -166,8 +164,7 @@ TEST_F(DialogTest, ModelessDialogFromMemoryTemplate) {
     std::vector<int> ids;
     for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
         ids.push_back(GetDlgCtrlID(c));
-    EXPECT_EQ(ids, (std::vector<int>{IDC_LABEL, IDC_NAME, IDC_COUNT, IDC_RED, IDC_GREEN, IDC_BLUE,
-                                     IDOK, IDCANCEL}));
+    EXPECT_EQ(ids, (std::vector<int>{IDC_LABEL, IDC_NAME, IDC_COUNT, IDC_RED, IDC_GREEN, IDC_BLUE, IDOK, IDCANCEL}));
     // WM_INITDIALOG got the first tab stop, which has the focus; the default button is known.
     ASSERT_FALSE(state.seen.empty());
     EXPECT_EQ(state.seen[0].first, UINT(WM_INITDIALOG));
@@ -245,15 +242,9 @@ TEST_F(DialogTest, ItemFunctions) {
         UINT value;
     };
     const Case cases[] = {
-        {"12", FALSE, TRUE, 12},
-        {"  -5 ", TRUE, TRUE, UINT(-5)},
-        {"-5", FALSE, FALSE, 0},
-        {"1x", TRUE, FALSE, 0},
-        {"", TRUE, FALSE, 0},
-        {"4294967295", FALSE, TRUE, 4294967295u},
-        {"4294967296", FALSE, FALSE, 0},
-        {"2147483648", TRUE, FALSE, 0},
-        {"1 2", TRUE, FALSE, 0},
+        {"12", FALSE, TRUE, 12},           {"  -5 ", TRUE, TRUE, UINT(-5)},   {"-5", FALSE, FALSE, 0},
+        {"1x", TRUE, FALSE, 0},            {"", TRUE, FALSE, 0},              {"4294967295", FALSE, TRUE, 4294967295u},
+        {"4294967296", FALSE, FALSE, 0},   {"2147483648", TRUE, FALSE, 0},    {"1 2", TRUE, FALSE, 0},
     };
     for (const Case& c : cases) {
         SetDlgItemTextA(dialog, IDC_NAME, c.text);
@@ -269,8 +260,7 @@ TEST_F(DialogTest, ItemFunctions) {
     EXPECT_EQ(SendDlgItemMessageA(dialog, IDC_COUNT, WM_GETTEXTLENGTH, 0, 0), 1);
     EXPECT_FALSE(SetDlgItemTextA(dialog, 999, "x"));
     EXPECT_EQ(GetLastError(), DWORD(ERROR_CONTROL_ID_NOT_FOUND));
-    EXPECT_EQ(GetNextDlgGroupItem(dialog, GetDlgItem(dialog, IDC_RED), TRUE),
-              GetDlgItem(dialog, IDC_BLUE));
+    EXPECT_EQ(GetNextDlgGroupItem(dialog, GetDlgItem(dialog, IDC_RED), TRUE), GetDlgItem(dialog, IDC_BLUE));
 }
 
 TEST_F(DialogTest, ModalDialogRunByScript) {
@@ -294,9 +284,8 @@ TEST_F(DialogTest, ModalDialogRunByScript) {
     EXPECT_TRUE(log[0].scripted);
     EXPECT_EQ(log[0].caption, "Sample");
     EXPECT_EQ(log[0].result, IDOK);
-    EXPECT_EQ(log[0].actions,
-              (std::vector<std::string>{"type 100 \"Sign\b\bgn\"", "type 101 \"4x2\"", "click 111",
-                                        "type 100 \"\r\""}));
+    EXPECT_EQ(log[0].actions, (std::vector<std::string>{"type 100 \"Sign\b\bgn\"", "type 101 \"4x2\"",
+                                                         "click 111", "type 100 \"\r\""}));
     EXPECT_FALSE(IsWindow(log[0].dialog)); // destroyed when it ended
 }
 
@@ -366,8 +355,7 @@ INT_PTR CALLBACK settingsProc(HWND dialog, UINT msg, WPARAM wParam, LPARAM lPara
         SendDlgItemMessageA(dialog, IDC_WIDTH_SPIN, UDM_SETPOS32, 0, 120);
         for (const char* unit : {"mm", "cm", "in"})
             SendDlgItemMessageA(dialog, IDC_UNIT, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(unit));
-        SendDlgItemMessageA(dialog, IDC_UNIT, CB_SELECTSTRING, WPARAM(-1),
-                            reinterpret_cast<LPARAM>("mm"));
+        SendDlgItemMessageA(dialog, IDC_UNIT, CB_SELECTSTRING, WPARAM(-1), reinterpret_cast<LPARAM>("mm"));
         CheckRadioButton(dialog, IDC_FAST, IDC_SLOW, IDC_FAST);
         SendDlgItemMessageA(dialog, IDC_SPEED, TBM_SETRANGE, TRUE, MAKELPARAM(1, 10));
         return TRUE;
@@ -409,8 +397,7 @@ TEST_F(ResourceDialogTest, CompiledDialogRunByScript) {
         sdtest::PressKey(dialog, VK_END);
         sdtest::Click(dialog, IDOK);
     });
-    EXPECT_EQ(DialogBoxParamA(module, MAKEINTRESOURCEA(IDD_SETTINGS), owner, settingsProc, 0),
-              IDOK);
+    EXPECT_EQ(DialogBoxParamA(module, MAKEINTRESOURCEA(IDD_SETTINGS), owner, settingsProc, 0), IDOK);
     EXPECT_EQ(result.width, 250);
     EXPECT_EQ(result.unit, "cm");
     EXPECT_TRUE(result.mirror);
@@ -462,9 +449,8 @@ TEST_F(ResourceDialogTest, CompiledTemplateLayout) {
     EXPECT_EQ(r.left - origin.x, 75);
     EXPECT_EQ(r.top - origin.y, 7); // 4 * 13 / 8 = 6.5, rounded
     EXPECT_EQ(r.right - r.left, 60 - 15);
-    EXPECT_EQ(
-        reinterpret_cast<HWND>(SendDlgItemMessageA(dialog, IDC_WIDTH_SPIN, UDM_GETBUDDY, 0, 0)),
-        GetDlgItem(dialog, IDC_WIDTH));
+    EXPECT_EQ(reinterpret_cast<HWND>(SendDlgItemMessageA(dialog, IDC_WIDTH_SPIN, UDM_GETBUDDY, 0, 0)),
+              GetDlgItem(dialog, IDC_WIDTH));
     char label[16] = {};
     HWND first = GetWindow(dialog, GW_CHILD);
     GetWindowTextA(first, label, sizeof label);
@@ -478,8 +464,7 @@ TEST_F(ResourceDialogTest, DamagedOrMissingTemplatesFailCleanly) {
     EXPECT_EQ(CreateDialogParamA(module, MAKEINTRESOURCEA(IDD_BROKEN), owner, nullptr, 0), nullptr);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_DATA));
     EXPECT_EQ(DialogBoxParamA(module, MAKEINTRESOURCEA(IDD_BROKEN), owner, nullptr, 0), -1);
-    EXPECT_EQ(CreateDialogParamA(module, MAKEINTRESOURCEA(IDD_UNKNOWN_CLASS), owner, nullptr, 0),
-              nullptr);
+    EXPECT_EQ(CreateDialogParamA(module, MAKEINTRESOURCEA(IDD_UNKNOWN_CLASS), owner, nullptr, 0), nullptr);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_CANNOT_FIND_WND_CLASS));
     EXPECT_EQ(CreateDialogParamA(module, MAKEINTRESOURCEA(999), owner, nullptr, 0), nullptr);
     EXPECT_EQ(GetLastError(), DWORD(ERROR_RESOURCE_NAME_NOT_FOUND));
