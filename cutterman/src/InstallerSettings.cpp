@@ -3,6 +3,7 @@
 #include <string>
 #include <vector>
 
+#include <settings/ProgramFolders.h>
 #include <win32/ProfileLock.h>
 #include <win32/kernel.h>
 #include <win32/user.h>
@@ -124,6 +125,7 @@ void Installer::WriteSpoolerSettings(const std::string& activeCutter) {
             "\r\nBaud=9600\r\nStop=1\r\nData=8\r\nParity=NOPARITY\r\nDTR/DSR=1\r\n"
             "RTS/CTS=0\r\nXON/XOFF=0\r\n";
 
+    MakeDirectories(windowsFolder.c_str());
     ProfileLock lock(path.c_str());
     RemoveLeftoverTemporaries(path);
     std::string old;

@@ -92,6 +92,23 @@ TEST_F(SetupModeTest, MediaTextsOverrideTheSizesAndAMissingSpoolFolderWritesNoFo
     EXPECT_FALSE(Read(Program() + "spooler.ini"));
 }
 
+TEST_F(SetupModeTest, AMissingAllUsersFolderIsMade) {
+    Write(Program() + "Devices.ini", "[Gamma]\r\n");
+    MakeProgram(Program() + "spooler");
+    std::filesystem::create_directories(Program() + "signfonts");
+    int status = RunSetup([](HWND d) {
+        Select(d, IDC_INSTALLED_LIST, "Gamma");
+        Click(d, IDC_ACTIVE);
+        Click(d, IDC_NEXT);
+    });
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(Read(Shared() + "Application.ini"),
+              "[Settings]\r\nFontDirectory=" + Program() + "signfonts/\r\n");
+    EXPECT_NE(Read(Shared() + "spooler.ini")->find("[Device 1]\r\nName=Gamma\r\nPort=LPT1\r\n"),
+              std::string::npos);
+    EXPECT_FALSE(Read(Shared() + "Spooler.old"));
+}
+
 TEST_F(SetupModeTest, WithoutMediaTextsTheSizesAreCopied) {
     Write(Program() + "Cutters.txt", "21:0\n22:700\n");
     PushMessageBoxAnswer(IDOK); // no device file yet
