@@ -35,6 +35,7 @@ set(rows
   "plot: plotterdriver settings geomkit pathkit ${base}"
   "drivers/frame: plotterdriver settings platform/comm32 ${base}"
   "drivers: drivers/frame plotterdriver settings platform/comm32 platform/pcutlib platform/summausb ${base}"
+  "cutterman: plot plotterdriver settings pathkit ${base}"
   "signdesk/shared: rasterkit platform/imaging ${base}"
   "signdesk/output: pathkit ${base}"
   "signdesk/text: signdesk/model signdesk/shared signdesk/output signdesk/shell settings rasterkit pathkit ${base}"

@@ -9,7 +9,9 @@
 #include <unistd.h>
 
 #include <mfc/CFile.h>
+#include <mfc/CFileException.h>
 #include <mfc/CWinApp.h>
+#include <win32/fileio.h>
 #include <win32/kernel.h>
 #include <win32/module.h>
 #include <win32/shlobj.h>
@@ -76,8 +78,8 @@ CString GetDataFolder() {
 CString GetDataFilePath(const char* name) {
     std::string file = Native(name);
     std::string path = std::string(GetDataFolder()) + file;
-    if (!Readable(path)) CopyProgramFileToData((std::string(GetProgramDir()) + file).c_str(),
-                                               path.c_str());
+    if (!Readable(path))
+        CopyProgramFileToData((std::string(GetProgramDir()) + file).c_str(), path.c_str());
     return CString(path.c_str());
 }
 
@@ -86,15 +88,18 @@ void CopyProgramFileToData(const char* source, const char* destination) {
     std::string to = Native(destination);
     if (from == to || !Readable(from)) return;
     CFile in(from.c_str(), CFile::modeRead);
-    CFile out(to.c_str(), CFile::modeCreate | CFile::modeWrite);
+    std::string bytes;
     char block[8192];
     for (;;) {
         UINT n = in.Read(block, sizeof block);
-        if (n > 0) out.Write(block, n);
+        bytes.append(block, n);
         if (n < sizeof block) break;
     }
-    out.Close();
     in.Close();
+    // Through a file beside the copy, renamed over it once complete: a copy cut short must
+    // never be taken for the user's file.
+    if (!SdReplaceFileContent(to.c_str(), bytes.data(), DWORD(bytes.size())))
+        CFileException::ThrowOsError(LONG(GetLastError()), to.c_str());
 }
 
 CString EnsureDefaultFolder(const char* name) {

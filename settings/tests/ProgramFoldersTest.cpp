@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 #include <sstream>
 #include <string>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <mfc/CFileException.h>
+#include <win32/KernelTesting.h>
 
 #include "settings/PathNames.h"
 #include "settings/ProgramFolders.h"
@@ -92,6 +94,27 @@ TEST_F(ProgramFoldersTest, CopyReportsWriteErrorsAsFileExceptions) {
         e->Delete();
     }
     EXPECT_TRUE(thrown);
+}
+
+TEST_F(ProgramFoldersTest, ACopyKilledMidwayLeavesNoHalfFile) {
+    fs::path source = Plant("sd-test-source.bin", std::string(20000, 'z'));
+    fs::path copy = DataFolder() / "copy.bin";
+    for (SdFileOperation kind : {SD_FILE_WRITE, SD_FILE_FSYNC, SD_FILE_RENAME}) {
+        SCOPED_TRACE(int(kind));
+        pid_t child = ::fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            SdKillAtFileOperation(kind, 1);
+            CopyProgramFileToData(source.c_str(), copy.c_str());
+            ::_exit(0);
+        }
+        int status = 0;
+        ASSERT_EQ(::waitpid(child, &status, 0), child);
+        EXPECT_TRUE(WIFSIGNALED(status));
+        EXPECT_FALSE(fs::exists(copy));
+    }
+    CopyProgramFileToData(source.c_str(), copy.c_str());
+    EXPECT_EQ(fs::file_size(copy), 20000u);
 }
 
 TEST_F(ProgramFoldersTest, DefaultFolderIsCompleteOnReturnAndTheCurrentDirectoryStays) {

@@ -280,6 +280,8 @@ LRESULT DefDlgProcA(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
                 return GetWindowLongPtrA(dialog, DWLP_MSGRESULT);
             }
         }
+        // FALSE: the procedure placed the focus itself.
+        if (msg == WM_INITDIALOG) return FALSE;
     }
     if (msg == WM_INITDIALOG) return TRUE; // no procedure: the first control takes the focus
     return dialogDefaults(dialog, msg, wParam, lParam);

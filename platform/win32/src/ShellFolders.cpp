@@ -36,3 +36,28 @@ BOOL SHGetSpecialFolderPathA(HWND, LPSTR path, int csidl, BOOL create) {
     std::memcpy(path, folder.c_str(), folder.size() + 1);
     return TRUE;
 }
+
+struct ITEMIDLIST {
+    std::string path;
+};
+
+HRESULT SHGetSpecialFolderLocation(HWND owner, int csidl, LPITEMIDLIST* list) {
+    if (!list) return E_INVALIDARG;
+    *list = nullptr;
+    char path[MAX_PATH];
+    if (!SHGetSpecialFolderPathA(owner, path, csidl, FALSE)) return E_FAIL;
+    *list = new ITEMIDLIST{path};
+    return S_OK;
+}
+
+BOOL SHGetPathFromIDListA(LPCITEMIDLIST list, LPSTR path) {
+    if (!path) return FALSE;
+    path[0] = '\0';
+    if (!list || list->path.size() >= std::size_t(MAX_PATH)) return FALSE;
+    std::memcpy(path, list->path.c_str(), list->path.size() + 1);
+    return TRUE;
+}
+
+void ILFree(LPITEMIDLIST list) {
+    delete list;
+}

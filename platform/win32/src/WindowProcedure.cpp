@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "WindowTable.h"
+#include "win32/icon.h"
 #include "win32/kernel.h"
 #include "win32/nls.h"
 
@@ -159,6 +160,21 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         return getText(hwnd, wParam, reinterpret_cast<LPSTR>(lParam));
     case WM_GETTEXTLENGTH:
         return textLength(hwnd);
+    case WM_SETICON:
+    case WM_GETICON: {
+        UserLock lock = lockUser();
+        Window* w = findWindow(hwnd);
+        if (!w) return 0;
+        if (msg == WM_GETICON) {
+            HICON icon = wParam == ICON_BIG ? w->icons[1] : w->icons[0];
+            if (!icon && wParam == ICON_SMALL2) icon = w->icons[1];
+            return reinterpret_cast<LRESULT>(icon);
+        }
+        if (wParam != ICON_SMALL && wParam != ICON_BIG) return 0;
+        HICON old = w->icons[wParam];
+        w->icons[wParam] = reinterpret_cast<HICON>(lParam);
+        return reinterpret_cast<LRESULT>(old);
+    }
     case WM_PAINT: {
         PAINTSTRUCT ps;
         BeginPaint(hwnd, &ps);

@@ -66,6 +66,7 @@ struct Window {
     bool erasePending = false;
 
     WindowScrollBar scrollBars[2]; // SB_HORZ, SB_VERT
+    HICON icons[2] = {};           // ICON_SMALL, ICON_BIG
 
     bool destroying = false;
     std::vector<HWND> children; // z-order, top first

@@ -132,6 +132,20 @@ protected:
     HWND owner = nullptr;
 };
 
+INT_PTR CALLBACK focusCancelProc(HWND dialog, UINT msg, WPARAM, LPARAM) {
+    if (msg != WM_INITDIALOG) return FALSE;
+    SendMessageA(dialog, WM_NEXTDLGCTL, WPARAM(GetDlgItem(dialog, IDCANCEL)), TRUE);
+    return FALSE; // the focus is placed
+}
+
+TEST_F(DialogTest, AnInitialisationReturningFalseKeepsTheFocusItPlaced) {
+    TemplateWriter t = sampleTemplate();
+    HWND dialog = CreateDialogIndirectParamA(nullptr, t.get(), owner, focusCancelProc, 0);
+    ASSERT_NE(dialog, nullptr);
+    ShowWindow(dialog, SW_SHOWNORMAL);
+    EXPECT_EQ(GetFocus(), GetDlgItem(dialog, IDCANCEL));
+}
+
 TEST_F(DialogTest, ModelessDialogFromMemoryTemplate) {
     TemplateWriter t = sampleTemplate();
     HWND dialog = CreateDialogIndirectParamA(nullptr, t.get(), owner, sampleProc, 0);

@@ -64,4 +64,29 @@ TEST(ShellFoldersTest, CreateMakesTheMissingFolder) {
     EXPECT_FALSE(SHGetSpecialFolderPathA(nullptr, path, CSIDL_APPDATA | CSIDL_FLAG_CREATE, FALSE));
 }
 
+TEST(ShellFoldersTest, ItemListsCarryTheSpecialFolder) {
+    EnvOverride configHome("XDG_CONFIG_HOME", "/cfg/user");
+    EnvOverride configDirs("XDG_CONFIG_DIRS", "/shared:/other");
+    struct {
+        int csidl;
+        const char* expected;
+    } cases[] = {{CSIDL_APPDATA, "/cfg/user"}, {CSIDL_COMMON_APPDATA, "/shared"}};
+    for (const auto& c : cases) {
+        LPITEMIDLIST list = nullptr;
+        ASSERT_EQ(SHGetSpecialFolderLocation(nullptr, c.csidl, &list), S_OK);
+        char path[MAX_PATH] = "untouched";
+        EXPECT_TRUE(SHGetPathFromIDListA(list, path));
+        EXPECT_STREQ(path, c.expected);
+        ILFree(list);
+    }
+
+    LPITEMIDLIST list = reinterpret_cast<LPITEMIDLIST>(1);
+    EXPECT_EQ(SHGetSpecialFolderLocation(nullptr, 0x0005, &list), E_FAIL);
+    EXPECT_EQ(list, nullptr);
+    EXPECT_EQ(SHGetSpecialFolderLocation(nullptr, CSIDL_APPDATA, nullptr), E_INVALIDARG);
+    char path[MAX_PATH] = "untouched";
+    EXPECT_FALSE(SHGetPathFromIDListA(nullptr, path));
+    EXPECT_STREQ(path, "");
+}
+
 } // namespace

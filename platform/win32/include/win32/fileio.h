@@ -81,6 +81,12 @@ WIN32_API BOOL CloseHandle(HANDLE handle);
 // function; INVALID_HANDLE_VALUE for a descriptor that is not open.
 WIN32_API HANDLE SdFileHandleFromDescriptor(int fd, BOOL overlapped);
 
+// Replaces a whole file in one step, as the profile functions do: the bytes go to a new file
+// beside it, are flushed and renamed over it, so that the file is always the old or the new
+// content (its mode kept; a file without write permission refused). Not a Win32 function;
+// FALSE with the last error.
+WIN32_API BOOL SdReplaceFileContent(LPCSTR fileName, LPCVOID bytes, DWORD size);
+
 inline HANDLE CreateFile(LPCSTR f, DWORD a, DWORD s, LPSECURITY_ATTRIBUTES sa, DWORD c, DWORD fl,
                          HANDLE t) {
     return CreateFileA(f, a, s, sa, c, fl, t);

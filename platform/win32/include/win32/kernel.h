@@ -83,6 +83,44 @@ inline BOOL DeleteFile(LPCSTR f) {
     return DeleteFileA(f);
 }
 
+
+// ---- folders and whole files ----
+// The Windows folder is the all-users settings folder: the first entry of $XDG_CONFIG_DIRS
+// (else /etc/xdg) + "/signdesk", without a trailing '/'. Like the other folder queries it
+// returns the length without the NUL, or the size needed (NUL included) when the buffer is
+// too small; 0 on failure.
+WIN32_API UINT GetWindowsDirectoryA(LPSTR buffer, UINT size);
+WIN32_API DWORD GetCurrentDirectoryA(DWORD size, LPSTR buffer);
+WIN32_API BOOL SetCurrentDirectoryA(LPCSTR path);
+
+constexpr DWORD MOVEFILE_REPLACE_EXISTING = 0x00000001;
+constexpr DWORD MOVEFILE_COPY_ALLOWED = 0x00000002;
+constexpr DWORD MOVEFILE_WRITE_THROUGH = 0x00000008;
+// Renames in one step. Without MOVEFILE_REPLACE_EXISTING an existing target is refused
+// (ERROR_ALREADY_EXISTS); a move to another file system needs MOVEFILE_COPY_ALLOWED and
+// then copies and removes. With MOVEFILE_WRITE_THROUGH the call returns once the file and
+// the folder entries are on the disk.
+WIN32_API BOOL MoveFileExA(LPCSTR existing, LPCSTR target, DWORD flags);
+// Copies the bytes (and the mode) to a new file beside the target, flushed, and renames it
+// over the target, so that the target is always the old file or the whole copy. With
+// failIfExists an existing target is refused (ERROR_FILE_EXISTS).
+WIN32_API BOOL CopyFileA(LPCSTR existing, LPCSTR target, BOOL failIfExists);
+inline UINT GetWindowsDirectory(LPSTR b, UINT n) {
+    return GetWindowsDirectoryA(b, n);
+}
+inline DWORD GetCurrentDirectory(DWORD n, LPSTR b) {
+    return GetCurrentDirectoryA(n, b);
+}
+inline BOOL SetCurrentDirectory(LPCSTR p) {
+    return SetCurrentDirectoryA(p);
+}
+inline BOOL MoveFileEx(LPCSTR e, LPCSTR t, DWORD f) {
+    return MoveFileExA(e, t, f);
+}
+inline BOOL CopyFile(LPCSTR e, LPCSTR t, BOOL f) {
+    return CopyFileA(e, t, f);
+}
+
 // ---- private-profile (INI) files ----
 // A file name without a folder is taken relative to the current directory; '\\' in file
 // names is read as '/'. New lines are written with CR LF unless the file already uses LF.
