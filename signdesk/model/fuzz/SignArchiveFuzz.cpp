@@ -60,18 +60,19 @@ void Draw(CSign& sign) {
 // A move with scaling, a mirror, or a turn, as the input's length picks.
 floatTMatrix Transformation(std::size_t size) {
     switch (size % 3) {
-    case 0: return floatTMatrix(2, 0, 0, 3, 5, -7);
-    case 1: return floatTMatrix(-1, 0, 0, 1, 10, 0);
-    default: return floatTMatrix(0, 1, -1, 0, 0, 0);
+    case 0:
+        return floatTMatrix(2, 0, 0, 3, 5, -7);
+    case 1:
+        return floatTMatrix(-1, 0, 0, 1, 10, 0);
+    default:
+        return floatTMatrix(0, 1, -1, 0, 0, 0);
     }
 }
 
 void UndoGivesBackTheStoredBytes(const std::uint8_t* data, std::size_t size) {
     StandInDoc doc;
     if (!Load(doc.m_sign, data, size)) std::abort(); // it loaded once already
-    doc.m_sign.CountLayerObjects();
-    doc.m_sign.RefreshBounds(1);
-    doc.RecordStep("Open");
+    doc.Opened();
     const std::vector<std::uint8_t> stored = Store(doc.m_sign);
     Draw(doc.m_sign);
     doc.m_sign.TransformObjects(Transformation(size), 0);
