@@ -86,4 +86,23 @@ TEST(DeviceRange, MappedPointsEndAtTheEdge) {
     EXPECT_EQ(p[2].x, 8);  // 7.5
 }
 
+// A pen is at most as wide as the device range: a dot under a world transform of strong zoom
+// is a disc that covers the surface, whatever the zoom.
+TEST(DeviceRange, PensWiderThanTheRangeStillPaint) {
+    for (float zoom : {1e6f, 1e30f, std::numeric_limits<float>::max()}) {
+        DibCanvas canvas(20, 20);
+        canvas.Clear();
+        SetGraphicsMode(canvas.dc, GM_ADVANCED);
+        const XFORM x{zoom, 0, 0, zoom, 0, 0};
+        ASSERT_TRUE(SetWorldTransform(canvas.dc, &x));
+        HPEN pen = CreatePen(PS_SOLID, 2, RGB(0, 0, 0));
+        HGDIOBJ old = SelectObject(canvas.dc, pen);
+        const POINT dot[] = {{0, 0}, {0, 0}};
+        EXPECT_TRUE(Polyline(canvas.dc, dot, 2));
+        SelectObject(canvas.dc, old);
+        DeleteObject(pen);
+        EXPECT_EQ(countColor(canvas.Read(), RGB(0, 0, 0)), 400) << zoom;
+    }
+}
+
 } // namespace
