@@ -60,12 +60,9 @@ void Draw(CSign& sign) {
 // A move with scaling, a mirror, or a turn, as the input's length picks.
 floatTMatrix Transformation(std::size_t size) {
     switch (size % 3) {
-    case 0:
-        return floatTMatrix(2, 0, 0, 3, 5, -7);
-    case 1:
-        return floatTMatrix(-1, 0, 0, 1, 10, 0);
-    default:
-        return floatTMatrix(0, 1, -1, 0, 0, 0);
+    case 0: return floatTMatrix(2, 0, 0, 3, 5, -7);
+    case 1: return floatTMatrix(-1, 0, 0, 1, 10, 0);
+    default: return floatTMatrix(0, 1, -1, 0, 0, 0);
     }
 }
 
