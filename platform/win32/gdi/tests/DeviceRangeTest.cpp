@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <vector>
 
 #include "GdiFixture.h"
 #include "win32/DeviceRange.h"
@@ -102,6 +104,28 @@ TEST(DeviceRange, PensWiderThanTheRangeStillPaint) {
         SelectObject(canvas.dc, old);
         DeleteObject(pen);
         EXPECT_EQ(countColor(canvas.Read(), RGB(0, 0, 0)), 400) << zoom;
+    }
+}
+
+// Regions hold ±2^30: a rectangle across the device range, made directly or from region
+// data, ends there, whatever its width.
+TEST(DeviceRange, RegionsAcrossTheRangeEndAtTheRegionRange) {
+    constexpr LONG End = 1 << 30;
+    const RECT wide{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
+    std::vector<char> buf(sizeof(RGNDATAHEADER) + sizeof(RECT));
+    auto* data = reinterpret_cast<RGNDATA*>(buf.data());
+    data->rdh = RGNDATAHEADER{sizeof(RGNDATAHEADER), RDH_RECTANGLES, 1, sizeof(RECT), wide};
+    std::memcpy(data->Buffer, &wide, sizeof wide);
+    for (HRGN rgn :
+         {CreateRectRgnIndirect(&wide), ExtCreateRegion(nullptr, DWORD(buf.size()), data)}) {
+        ASSERT_NE(rgn, nullptr);
+        RECT box{};
+        EXPECT_EQ(GetRgnBox(rgn, &box), SIMPLEREGION);
+        EXPECT_EQ(box.left, -End);
+        EXPECT_EQ(box.top, -End);
+        EXPECT_EQ(box.right, End);
+        EXPECT_EQ(box.bottom, End);
+        DeleteObject(rgn);
     }
 }
 
