@@ -389,6 +389,11 @@ TEST_F(BmpFileTest, PackedBitmapsEnterWithOnePlane) {
     ASSERT_GT(saved.size(), 28u);
     EXPECT_EQ(saved[14 + 12], 1); // biPlanes, after the 14-byte file header
     EXPECT_EQ(saved[14 + 13], 0);
+    CMemFile again;
+    Fill(again, saved);
+    CDib second;
+    ASSERT_EQ(second.Load(again), 0);
+    EXPECT_EQ(SaveToBytes(second), saved);
 }
 
 // A 40-byte header with BI_BITFIELDS: the three masks follow the header. Masks that put red

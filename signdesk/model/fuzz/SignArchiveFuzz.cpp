@@ -69,9 +69,7 @@ floatTMatrix Transformation(std::size_t size) {
 void UndoGivesBackTheStoredBytes(const std::uint8_t* data, std::size_t size) {
     StandInDoc doc;
     if (!Load(doc.m_sign, data, size)) std::abort(); // it loaded once already
-    doc.m_sign.CountLayerObjects();
-    doc.m_sign.RefreshBounds(1);
-    doc.RecordStep("Open");
+    doc.Opened();
     const std::vector<std::uint8_t> stored = Store(doc.m_sign);
     Draw(doc.m_sign);
     doc.m_sign.TransformObjects(Transformation(size), 0);

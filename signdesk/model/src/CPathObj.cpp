@@ -53,7 +53,12 @@ void CPathObj::Serialize(CArchive& ar) {
     ar >> version;
     if (version > Version) AfxThrowArchiveException(CArchiveException::badSchema, ar.m_strFileName);
     ar >> m_path;
-    m_path.Validate(SP_CTRLBOX_INVALID | SP_CLUSTERS_INVALID);
+    // The boxes are worked out from the members, not taken from the file, which may hold
+    // boxes that do not fit them: what our own files hold comes out the same.
+    m_path.Invalidate(SP_ACCBOX_INVALID | SP_CTRLBOX_INVALID);
+    m_path.Validate(SP_ALL_INVALID);
+    // The stamp is kept valid from the start: undo finds a change by comparing stamps.
+    UpdateStamp();
 }
 
 void CPathObj::SerializeState(CArchive& ar, CSignDoc* pDoc) {

@@ -3,6 +3,7 @@
 
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "ModelTestSupport.h"
 #include "ObjectArchive.h"
@@ -73,8 +74,7 @@ TEST(PathObjTest, RecordMatchesFixtureAndReloads) {
 
     CPathObj back;
     LoadObj(back, got);
-    back.UpdateStamp();
-    EXPECT_EQ(back.m_nStamp, o.m_nStamp);
+    EXPECT_EQ(back.m_nStamp, o.m_nStamp); // loaded with the stamp of its geometry
     EXPECT_EQ(back.GetColor(), RGB(255, 0, 0));
     EXPECT_EQ(back.GetLayer(), 1);
     ASSERT_NE(back.GetBBox(), nullptr);
@@ -88,6 +88,35 @@ TEST(PathObjTest, RecordMatchesFixtureAndReloads) {
     newer[at] = 2;
     CPathObj refused;
     EXPECT_EQ(ArchiveCause([&] { LoadObj(refused, newer); }), 5);
+}
+
+// Boxes a record holds that do not fit its members (a damaged file) are worked out again.
+TEST(PathObjTest, BoxesAreWorkedOutFromTheMembersOnLoading) {
+    CPathObj o;
+    SquareWithHole(o);
+    auto boxes = [](CPathObj& p) {
+        std::vector<floatBBox*> all{&p.m_path.ctrlBox, &p.m_path.accBox};
+        for (SubPath& sp : p.m_path.subPaths) {
+            all.push_back(&sp.ctrlBox);
+            all.push_back(&sp.accBox);
+        }
+        return all;
+    };
+    std::vector<floatBBox> right;
+    for (floatBBox* b : boxes(o)) {
+        right.push_back(*b);
+        *b = floatBBox(-50, -50, 70, 70);
+    }
+    CPathObj back;
+    LoadObj(back, StoreObj([&](CArchive& ar) { o.Serialize(ar); }));
+    const std::vector<floatBBox*> got = boxes(back);
+    ASSERT_EQ(got.size(), right.size());
+    for (std::size_t i = 0; i < got.size(); ++i) {
+        EXPECT_EQ(got[i]->left, right[i].left) << i;
+        EXPECT_EQ(got[i]->right, right[i].right) << i;
+        EXPECT_EQ(got[i]->bottom, right[i].bottom) << i;
+        EXPECT_EQ(got[i]->top, right[i].top) << i;
+    }
 }
 
 TEST(PathObjTest, StampFollowsGeometryAndSelectionNotTheChangedBit) {

@@ -35,6 +35,16 @@ public:
     }
     void SetUndoModified() override { m_bModified = true; }
 
+    // What the document does with a design it has just read: empty objects go, counts and
+    // boxes are refreshed, and the first step is recorded.
+    void Opened() {
+        RemoveEmptyObjects(m_sign);
+        m_sign.CountLayerObjects();
+        m_sign.RefreshBounds(1);
+        m_sign.UpdateSelection();
+        RecordStep("Open");
+    }
+
     CSign m_sign;
     float m_fPageWidth = 210;
     int m_nGrid = 5;

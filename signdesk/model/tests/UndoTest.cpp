@@ -5,6 +5,7 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <string>
 #include <vector>
 
 #include "ModelTestSupport.h"
@@ -364,27 +365,34 @@ double ThreadSeconds() {
 
 } // namespace
 
-// Every stored sample that loads: transformed and undone it stores its own bytes again, and
-// redone the transformed ones.
+// Every stored sample that loads, damaged ones too, opened as the document opens it: moved
+// and scaled, mirrored (which prepares the paths again) or turned, and undone, it stores its
+// own bytes again, and redone the transformed ones.
 TEST(UndoTest, StoredDesignsComeBackByteForByte) {
     KeepSerials keep;
     int designs = 0;
-    for (const auto& entry : std::filesystem::directory_iterator(SD_TEST_DATA_DIR "/sign")) {
-        SCOPED_TRACE(entry.path().filename().string());
-        StandInDoc doc;
-        if (ArchiveCause([&] { LoadSign(doc.m_sign, ReadFile(entry.path())); }) != -1) continue;
-        doc.RecordStep("Open");
-        const Bytes stored = StoreSign(doc.m_sign);
-        doc.m_sign.TransformObjects(kMoveAndScale, 0);
-        if (doc.RecordStep("Transform") == 0) continue; // nothing that transforms
-        ++designs;
-        const Bytes transformed = StoreSign(doc.m_sign);
-        doc.Undo();
-        EXPECT_EQ(StoreSign(doc.m_sign), stored);
-        doc.Redo();
-        EXPECT_EQ(StoreSign(doc.m_sign), transformed);
+    for (const char* folder : {SD_TEST_DATA_DIR "/sign", SD_TEST_DATA_DIR "/damaged"}) {
+        for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+            for (const floatTMatrix& m : {kMoveAndScale, floatTMatrix(-1, 0, 0, 1, 10, 0),
+                                          floatTMatrix(0, 1, -1, 0, 0, 0)}) {
+                SCOPED_TRACE(entry.path().filename().string() + ", m11 " + std::to_string(m.m11));
+                StandInDoc doc;
+                if (ArchiveCause([&] { LoadSign(doc.m_sign, ReadFile(entry.path())); }) != -1)
+                    continue;
+                doc.Opened();
+                const Bytes stored = StoreSign(doc.m_sign);
+                doc.m_sign.TransformObjects(m, 0);
+                if (doc.RecordStep("Transform") == 0) continue; // nothing that transforms
+                ++designs;
+                const Bytes transformed = StoreSign(doc.m_sign);
+                doc.Undo();
+                EXPECT_EQ(StoreSign(doc.m_sign), stored);
+                doc.Redo();
+                EXPECT_EQ(StoreSign(doc.m_sign), transformed);
+            }
+        }
     }
-    EXPECT_GE(designs, 5);
+    EXPECT_GE(designs, 31) << designs;
 }
 
 // Undo tells objects apart by serial number: a number a damaged file repeats stays with its

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "win32/DeviceRange.h"
+
 namespace sdgdi {
 
 namespace {
@@ -176,8 +178,11 @@ double penDeviceWidth(DeviceContext& dc) {
     const PenObject* pen = dc.st.pen.get();
     if (!pen || pen->dash() == PS_NULL) return 0;
     if ((pen->style & PS_TYPE_MASK) == PS_COSMETIC && pen->width <= 1) return 1;
-    double w = pen->width * dc.lengthScale();
-    return w < 1 ? 1 : w;
+    // A device width is a device length: at most the device range, as under a world
+    // transform of strong zoom; not a number (an overflowing transform) draws the thinnest.
+    const double w = pen->width * dc.lengthScale();
+    if (!(w >= 1)) return 1;
+    return std::min(w, double(SdDeviceMax));
 }
 
 void strokeWithPen(DeviceContext& dc, const std::vector<std::vector<FixPoint>>& polylines,

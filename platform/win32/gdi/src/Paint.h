@@ -99,7 +99,7 @@ void fillWithBrush(DeviceContext& dc, const std::vector<FixPolygon>& polygons, b
 // pixels, wide pens fill their outline.
 void strokeWithPen(DeviceContext& dc, const std::vector<std::vector<FixPoint>>& polylines,
                    const std::vector<bool>& closed);
-// The pen's device width in pixels (at least 1), 0 for a null pen.
+// The pen's device width in pixels, from 1 to the device range's end; 0 for a null pen.
 double penDeviceWidth(DeviceContext& dc);
 
 } // namespace sdgdi

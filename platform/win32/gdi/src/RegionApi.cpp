@@ -41,7 +41,9 @@ void setRect(pixman_region32_t* r, std::int64_t l, std::int64_t t, std::int64_t 
     std::int32_t x0 = clampCoord(l), y0 = clampCoord(t), x1 = clampCoord(rt), y1 = clampCoord(b);
     pixman_region32_fini(r);
     if (x1 > x0 && y1 > y0)
-        pixman_region32_init_rect(r, x0, y0, unsigned(x1 - x0), unsigned(y1 - y0));
+        // A rectangle across the whole region range is 2^31 wide: more than an int holds.
+        pixman_region32_init_rect(r, x0, y0, unsigned(std::int64_t(x1) - x0),
+                                  unsigned(std::int64_t(y1) - y0));
     else
         pixman_region32_init(r);
 }

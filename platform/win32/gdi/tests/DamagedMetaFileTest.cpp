@@ -18,8 +18,11 @@ namespace {
 using Bytes = std::vector<BYTE>;
 
 const char* const kFixtures[] = {"emf-stretchdibits-header-size.emf",
-                                 "emf-setdibitstodevice-header-size.emf", "emf-bitblt-corner.emf",
-                                 "emf-frame-width.emf", "emf-anglearc-radius.emf"};
+                                 "emf-setdibitstodevice-header-size.emf",
+                                 "emf-bitblt-corner.emf",
+                                 "emf-frame-width.emf",
+                                 "emf-anglearc-radius.emf",
+                                 "emf-pen-width-world-zoom.emf"};
 
 Bytes fixture(const std::string& name) {
     std::ifstream f(std::string(SD_TEST_DATA) + "/" + name, std::ios::binary);

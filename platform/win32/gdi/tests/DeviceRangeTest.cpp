@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <vector>
 
 #include "GdiFixture.h"
 #include "win32/DeviceRange.h"
@@ -84,6 +86,47 @@ TEST(DeviceRange, MappedPointsEndAtTheEdge) {
     EXPECT_EQ(p[1].x, 3);  // 2.5
     EXPECT_EQ(p[1].y, -2); // -2.5
     EXPECT_EQ(p[2].x, 8);  // 7.5
+}
+
+// A pen is at most as wide as the device range: a dot under a world transform of strong zoom
+// is a disc that covers the surface, whatever the zoom.
+TEST(DeviceRange, PensWiderThanTheRangeStillPaint) {
+    for (float zoom : {1e6f, 1e30f, std::numeric_limits<float>::max()}) {
+        DibCanvas canvas(20, 20);
+        canvas.Clear();
+        SetGraphicsMode(canvas.dc, GM_ADVANCED);
+        const XFORM x{zoom, 0, 0, zoom, 0, 0};
+        ASSERT_TRUE(SetWorldTransform(canvas.dc, &x));
+        HPEN pen = CreatePen(PS_SOLID, 2, RGB(0, 0, 0));
+        HGDIOBJ old = SelectObject(canvas.dc, pen);
+        const POINT dot[] = {{0, 0}, {0, 0}};
+        EXPECT_TRUE(Polyline(canvas.dc, dot, 2));
+        SelectObject(canvas.dc, old);
+        DeleteObject(pen);
+        EXPECT_EQ(countColor(canvas.Read(), RGB(0, 0, 0)), 400) << zoom;
+    }
+}
+
+// Regions hold ±2^30: a rectangle across the device range, made directly or from region
+// data, ends there, whatever its width.
+TEST(DeviceRange, RegionsAcrossTheRangeEndAtTheRegionRange) {
+    constexpr LONG End = 1 << 30;
+    const RECT wide{INT32_MIN, INT32_MIN, INT32_MAX, INT32_MAX};
+    std::vector<char> buf(sizeof(RGNDATAHEADER) + sizeof(RECT));
+    auto* data = reinterpret_cast<RGNDATA*>(buf.data());
+    data->rdh = RGNDATAHEADER{sizeof(RGNDATAHEADER), RDH_RECTANGLES, 1, sizeof(RECT), wide};
+    std::memcpy(data->Buffer, &wide, sizeof wide);
+    for (HRGN rgn :
+         {CreateRectRgnIndirect(&wide), ExtCreateRegion(nullptr, DWORD(buf.size()), data)}) {
+        ASSERT_NE(rgn, nullptr);
+        RECT box{};
+        EXPECT_EQ(GetRgnBox(rgn, &box), SIMPLEREGION);
+        EXPECT_EQ(box.left, -End);
+        EXPECT_EQ(box.top, -End);
+        EXPECT_EQ(box.right, End);
+        EXPECT_EQ(box.bottom, End);
+        DeleteObject(rgn);
+    }
 }
 
 } // namespace
