@@ -134,7 +134,13 @@ void fillPolygons(const std::vector<FixPolygon>& polygons, bool winding, const P
     struct Busy {
         FillScratch& s;
         explicit Busy(FillScratch& s) : s(s) { s.busy = true; }
-        ~Busy() { s.busy = false; }
+        // Arrays of a very large fill are not kept.
+        ~Busy() {
+            if (s.edges.capacity() > (std::size_t(1) << 18) ||
+                s.active.capacity() > (std::size_t(1) << 16))
+                s = FillScratch();
+            s.busy = false;
+        }
     } busy(scratch);
     std::size_t total = 0;
     for (const FixPolygon& poly : polygons)
