@@ -9,10 +9,10 @@
 #include <cmath>
 #include <vector>
 
-#include "pathkit/IntBez3Base.h"
-#include "pathkit/NodeEdit.h"
 #include "mfc/CDC.h"
 #include "mfc/CPreviewDC.h"
+#include "pathkit/IntBez3Base.h"
+#include "pathkit/NodeEdit.h"
 #include "win32/DeviceRange.h"
 
 namespace {
@@ -29,6 +29,31 @@ POINT Dev(const floatTMatrix& m, const floatPoint& p) {
     m.Transform(x, y);
     return POINT{Round(x), Round(y)};
 }
+
+// Dev with the matrix's kind worked out once, for the many points of a flattening: the same
+// arithmetic as floatTMatrix::Transform.
+class DevMap {
+public:
+    explicit DevMap(const floatTMatrix& m)
+        : translate_(m.IsTranslateOnly(0)), m11_(m.m11), m12_(m.m12), m21_(m.m21), m22_(m.m22),
+          dx_(m.dx), dy_(m.dy) {}
+    POINT operator()(const floatPoint& p) const {
+        float x = p.x, y = p.y;
+        if (translate_) {
+            x += dx_;
+            y += dy_;
+        } else {
+            float nx = float(double(x) * m11_ + double(y) * m21_ + dx_);
+            y = float(double(x) * m12_ + double(y) * m22_ + dy_);
+            x = nx;
+        }
+        return POINT{Round(x), Round(y)};
+    }
+
+private:
+    bool translate_;
+    float m11_, m12_, m21_, m22_, dx_, dy_;
+};
 
 bool Same(POINT a, POINT b) {
     return a.x == b.x && a.y == b.y;
@@ -51,7 +76,8 @@ bool Degenerate(const CRect& r) {
     return r.right == r.left || r.bottom == r.top;
 }
 bool Inside(const CRect& a, const CRect& clip) {
-    return a.left >= clip.left && a.right <= clip.right && a.top >= clip.top && a.bottom <= clip.bottom;
+    return a.left >= clip.left && a.right <= clip.right && a.top >= clip.top &&
+           a.bottom <= clip.bottom;
 }
 
 void Mark(CDC* dc, POINT p, int h) {
@@ -73,16 +99,16 @@ int StartMarkSize(const PathMember& pm) {
 // Flattens members into device points.
 class Flattener : public IntBez3Base {
 public:
-    explicit Flattener(std::vector<POINT>& out) : IntBez3Base(), out_(out) {}
+    Flattener(std::vector<POINT>& out, const floatTMatrix& m) : IntBez3Base(), out_(out), dev_(m) {}
     void Output(intPoint& p) override { Add(POINT{p.x, p.y}); }
     void Add(POINT p) {
         if (out_.empty() || !Same(out_.back(), p)) out_.push_back(p);
     }
-    void Member(const floatTMatrix& m, const PathMember& pm, bool first) {
-        POINT s = Dev(m, pm.start), e = Dev(m, pm.end);
+    void Member(const PathMember& pm, bool first) {
+        POINT s = dev_(pm.start), e = dev_(pm.end);
         if (first) Add(s);
         if (pm.IsCurve()) {
-            POINT c1 = Dev(m, pm.ctrl1), c2 = Dev(m, pm.ctrl2);
+            POINT c1 = dev_(pm.ctrl1), c2 = dev_(pm.ctrl2);
             intPoint a, b, c, d;
             a.Fill(s.x, s.y);
             b.Fill(c1.x, c1.y);
@@ -95,11 +121,13 @@ public:
 
 private:
     std::vector<POINT>& out_;
+    DevMap dev_;
 };
 
 void SubPathPoints(const floatTMatrix& m, const SubPath& sp, std::vector<POINT>& out) {
-    Flattener f(out);
-    for (std::uint16_t i = 0; i < sp.members.Filled(); ++i) f.Member(m, sp.members[i], i == 0);
+    Flattener f(out, m);
+    for (std::uint16_t i = 0; i < sp.members.Filled(); ++i)
+        f.Member(sp.members[i], i == 0);
 }
 
 // Keeps the part of a closed polygon between rows top and bottom; crossings on those rows.
@@ -120,13 +148,15 @@ std::vector<POINT> ClipToBand(const std::vector<POINT>& in, long top, long botto
     std::vector<POINT> dedup;
     for (POINT p : r)
         if (dedup.empty() || !Same(dedup.back(), p)) dedup.push_back(p);
-    while (dedup.size() > 1 && Same(dedup.front(), dedup.back())) dedup.pop_back();
+    while (dedup.size() > 1 && Same(dedup.front(), dedup.back()))
+        dedup.pop_back();
     return dedup;
 }
 
 void Contour(ContourProcessor* proc, CDC* dc, const std::vector<POINT>& pts, bool closed) {
     if (!proc || pts.size() < 2) return;
-    for (std::size_t i = 0; i + 1 < pts.size(); ++i) proc->Output(dc, pts[i].x, pts[i].y, pts[i + 1].x, pts[i + 1].y);
+    for (std::size_t i = 0; i + 1 < pts.size(); ++i)
+        proc->Output(dc, pts[i].x, pts[i].y, pts[i + 1].x, pts[i + 1].y);
     if (closed) proc->Output(dc, pts.back().x, pts.back().y, pts.front().x, pts.front().y);
 }
 
@@ -136,7 +166,8 @@ public:
     BandPainter(const floatTMatrix& m, Path& path) : m_(m), path_(path) {}
 
     // Polygons of the closed sub-paths meeting the band; false when they reach the limit.
-    bool Collect(long top, long bottom, bool banded, std::vector<POINT>& points, std::vector<INT>& counts) {
+    bool Collect(long top, long bottom, bool banded, std::vector<POINT>& points,
+                 std::vector<INT>& counts) {
         points.clear();
         counts.clear();
         std::vector<POINT> one;
@@ -149,7 +180,8 @@ public:
             if (box.bottom < top || box.top > bottom) continue;
             one.clear();
             SubPathPoints(m_, sp, one);
-            while (one.size() > 1 && Same(one.front(), one.back())) one.pop_back();
+            while (one.size() > 1 && Same(one.front(), one.back()))
+                one.pop_back();
             if (banded) one = ClipToBand(one, top, bottom);
             if (one.size() < 3) continue;
             if (points.size() + one.size() >= std::size_t(limit)) return false;
@@ -166,12 +198,14 @@ public:
         bool fits = Collect(top, bottom, banded, points, counts);
         if (fits) {
             if (counts.empty()) return true;
-            BOOL ok = counts.size() == 1 ? dc->Polygon(points.data(), counts[0])
-                                         : dc->PolyPolygon(points.data(), counts.data(), int(counts.size()));
+            BOOL ok = counts.size() == 1
+                          ? dc->Polygon(points.data(), counts[0])
+                          : dc->PolyPolygon(points.data(), counts.data(), int(counts.size()));
             if (ok) {
                 std::size_t at = 0;
                 for (INT n : counts) {
-                    std::vector<POINT> poly(points.begin() + long(at), points.begin() + long(at + std::size_t(n)));
+                    std::vector<POINT> poly(points.begin() + long(at),
+                                            points.begin() + long(at + std::size_t(n)));
                     Contour(proc, dc, poly, true);
                     at += std::size_t(n);
                 }
@@ -200,7 +234,8 @@ public:
         if (bottom - top <= 1 || depth > 40) return false;
         long mid = top + (bottom - top) / 2;
         CRgn upper, lower;
-        if (!Region(upper, top, mid, true, depth + 1) || !Region(lower, mid, bottom, true, depth + 1))
+        if (!Region(upper, top, mid, true, depth + 1) ||
+            !Region(lower, mid, bottom, true, depth + 1))
             return false;
         if (!out.CreateRectRgn(0, 0, 0, 0)) return false;
         return out.CombineRgn(&upper, &lower, RGN_OR) != ERROR;
@@ -282,9 +317,10 @@ void Draw(CDC* dc, const floatTMatrix& m, PathMember& pm, unsigned flags) {
     dc->MoveTo(s.x, s.y);
     if (flags & PD_CURVE) {
         std::vector<POINT> pts;
-        Flattener f(pts);
-        f.Member(m, pm, true);
-        for (std::size_t i = 1; i < pts.size(); ++i) dc->LineTo(pts[i].x, pts[i].y);
+        Flattener f(pts, m);
+        f.Member(pm, true);
+        for (std::size_t i = 1; i < pts.size(); ++i)
+            dc->LineTo(pts[i].x, pts[i].y);
     }
     if (aware) {
         if (pm.flags & PM_START_SEL) Mark(dc, s, StartMarkSize(pm));
@@ -383,7 +419,8 @@ int Paint(CDC* dc, const floatTMatrix& m, Path& path, ContourProcessor* proc, un
         if (flags & PP_NODE_DISPLAY) {
             unsigned spFlags = flags & ~unsigned(PP_FILL | PP_BOX_ONLY);
             if (Inside(box, clip)) spFlags |= PD_ALL_VISIBLE;
-            for (std::uint16_t i = 0; i < path.subPaths.Filled(); ++i) Paint(dc, m, path.subPaths[i], spFlags);
+            for (std::uint16_t i = 0; i < path.subPaths.Filled(); ++i)
+                Paint(dc, m, path.subPaths[i], spFlags);
         } else {
             std::vector<POINT> pts;
             for (std::uint16_t i = 0; i < path.subPaths.Filled(); ++i) {
@@ -391,7 +428,8 @@ int Paint(CDC* dc, const floatTMatrix& m, Path& path, ContourProcessor* proc, un
                 pts.clear();
                 SubPathPoints(m, sp, pts);
                 if (pts.size() < 2) continue;
-                if (pts.size() <= std::size_t(kPointLimit) && dc->Polyline(pts.data(), int(pts.size()))) {
+                if (pts.size() <= std::size_t(kPointLimit) &&
+                    dc->Polyline(pts.data(), int(pts.size()))) {
                     Contour(proc, dc, pts, false);
                     continue;
                 }
@@ -411,7 +449,8 @@ int PathRegion(CRgn* rgn, const floatTMatrix& m, Path& path) {
     CRect box;
     PathBox(m, path, box);
     bool anyClosed = false;
-    for (std::uint16_t i = 0; i < path.subPaths.Filled(); ++i) anyClosed = anyClosed || path.subPaths[i].IsClosed();
+    for (std::uint16_t i = 0; i < path.subPaths.Filled(); ++i)
+        anyClosed = anyClosed || path.subPaths[i].IsClosed();
     if (!anyClosed) return 0;
     BandPainter bands(m, path);
     std::vector<POINT> points;
@@ -419,7 +458,8 @@ int PathRegion(CRgn* rgn, const floatTMatrix& m, Path& path) {
     if (bands.Collect(box.top, box.bottom, false, points, counts)) {
         if (counts.empty()) return 0;
         HRGN h = counts.size() == 1 ? CreatePolygonRgn(points.data(), counts[0], ALTERNATE)
-                                    : CreatePolyPolygonRgn(points.data(), counts.data(), int(counts.size()), ALTERNATE);
+                                    : CreatePolyPolygonRgn(points.data(), counts.data(),
+                                                           int(counts.size()), ALTERNATE);
         return rgn->Attach(h);
     }
     // Too many points for one call: bands of fewer, OR-combined.
@@ -441,7 +481,8 @@ int Clip(CDC* dc, floatTMatrix m, Path& path) {
         preview->PrinterDPtoScreenDP(&b);
         floatTMatrix toScreen;
         toScreen.BoxTransformation(float(printer.left), float(printer.top), float(printer.right),
-                                   float(printer.bottom), float(a.x), float(a.y), float(b.x), float(b.y));
+                                   float(printer.bottom), float(a.x), float(a.y), float(b.x),
+                                   float(b.y));
         m *= toScreen;
     }
     m.Translate(float(org.x), float(org.y));
@@ -459,7 +500,8 @@ int MakePath(CDC* dc, const floatTMatrix& m, Path& path, int closedOnly, int ope
         return true;
     };
     bool any = false;
-    for (std::uint16_t i = 0; i < path.subPaths.Filled(); ++i) any = any || qualifies(path.subPaths[i]);
+    for (std::uint16_t i = 0; i < path.subPaths.Filled(); ++i)
+        any = any || qualifies(path.subPaths[i]);
     if (!any) return 0;
     dc->BeginPath();
     for (std::uint16_t i = 0; i < path.subPaths.Filled(); ++i) {

@@ -30,16 +30,26 @@ void PutU32(BYTE* p, std::uint32_t v) {
 
 const char* CDib::LoadErrorText(LoadError e) {
     switch (e) {
-    case LoadOk: return "no error";
-    case NotBMP: return "not a BMP file";
-    case Truncated: return "the file ends too early";
-    case HeaderSize: return "unknown bitmap header size";
-    case Dimensions: return "bad picture dimensions";
-    case ColorCount: return "bad colour depth or colour count";
-    case Compression: return "unsupported or damaged compression";
-    case BitsPastEnd: return "the pixels lie outside the file";
-    case NoMemory: return "not enough memory";
-    case ReadError: return "the file could not be read";
+    case LoadOk:
+        return "no error";
+    case NotBMP:
+        return "not a BMP file";
+    case Truncated:
+        return "the file ends too early";
+    case HeaderSize:
+        return "unknown bitmap header size";
+    case Dimensions:
+        return "bad picture dimensions";
+    case ColorCount:
+        return "bad colour depth or colour count";
+    case Compression:
+        return "unsupported or damaged compression";
+    case BitsPastEnd:
+        return "the pixels lie outside the file";
+    case NoMemory:
+        return "not enough memory";
+    case ReadError:
+        return "the file could not be read";
     }
     return "unknown error";
 }
@@ -89,8 +99,8 @@ void CDib::Attach(HGLOBAL block) {
     m_hDib = block;
     m_pPacked = GlobalLock(block);
     BITMAPINFO* info = static_cast<BITMAPINFO*>(m_pPacked);
-    BYTE* bits = static_cast<BYTE*>(m_pPacked) + 40 +
-                 GetNoPaletteEntries(info->bmiHeader.biBitCount) * 4;
+    BYTE* bits =
+        static_cast<BYTE*>(m_pPacked) + 40 + GetNoPaletteEntries(info->bmiHeader.biBitCount) * 4;
     Init(info, bits);
     m_bGray = false;
 }
@@ -205,13 +215,60 @@ void CDib::GrayScale() {
     RGBQUAD* table = grey.GetColorTab();
     for (int i = 0; i < 256; ++i)
         table[i] = RGBQUAD{BYTE(i), BYTE(i), BYTE(i), 0};
-    PixelInterface* in = m_pixel.get();
-    for (int y = 0; y < m_height; ++y) {
-        BYTE* row = grey.m_rows[y];
-        for (int x = 0; x < m_width; ++x) {
-            BYTE bgr[3];
-            in->GetRGB(x, y, bgr);
-            row[x] = BYTE((30 * bgr[2] + 59 * bgr[1] + 11 * bgr[0]) / 100);
+    // The rows are read directly by depth; a colour table's grey values are worked out once
+    // per entry used.
+    auto greyOf = [](unsigned b, unsigned g, unsigned r) {
+        return BYTE((30 * r + 59 * g + 11 * b) / 100);
+    };
+    const int bits = GetBitsPerPixel();
+    if (bits == 24) {
+        // Each channel's weighted share from a table; the sum stays below 25,600, where
+        // (v * 5243) >> 19 is v / 100.
+        std::uint16_t weighted[3][256];
+        for (unsigned i = 0; i < 256; ++i) {
+            weighted[0][i] = std::uint16_t(11 * i);
+            weighted[1][i] = std::uint16_t(59 * i);
+            weighted[2][i] = std::uint16_t(30 * i);
+        }
+        for (int y = 0; y < m_height; ++y) {
+            const BYTE* in = m_rows[y];
+            BYTE* row = grey.m_rows[y];
+            for (int x = 0; x < m_width; ++x, in += 3) {
+                const std::uint32_t v =
+                    std::uint32_t(weighted[0][in[0]]) + weighted[1][in[1]] + weighted[2][in[2]];
+                row[x] = BYTE((v * 5243u) >> 19);
+            }
+        }
+    } else if (bits == 1 || bits == 4 || bits == 8) {
+        const RGBQUAD* colors = GetColorTab();
+        BYTE entryGrey[256];
+        bool known[256] = {};
+        auto entry = [&](unsigned v) {
+            if (!known[v]) {
+                entryGrey[v] = greyOf(colors[v].rgbBlue, colors[v].rgbGreen, colors[v].rgbRed);
+                known[v] = true;
+            }
+            return entryGrey[v];
+        };
+        for (int y = 0; y < m_height; ++y) {
+            const BYTE* in = m_rows[y];
+            BYTE* row = grey.m_rows[y];
+            for (int x = 0; x < m_width; ++x) {
+                unsigned v = bits == 8   ? in[x]
+                             : bits == 4 ? ((x & 1) ? in[x >> 1] & 0x0F : in[x >> 1] >> 4)
+                                         : (in[x >> 3] >> (7 - (x & 7))) & 1u;
+                row[x] = entry(v);
+            }
+        }
+    } else {
+        PixelInterface* in = m_pixel.get();
+        for (int y = 0; y < m_height; ++y) {
+            BYTE* row = grey.m_rows[y];
+            for (int x = 0; x < m_width; ++x) {
+                BYTE bgr[3];
+                in->GetRGB(x, y, bgr);
+                row[x] = greyOf(bgr[0], bgr[1], bgr[2]);
+            }
         }
     }
     grey.m_pInfo->bmiHeader.biXPelsPerMeter = m_pInfo->bmiHeader.biXPelsPerMeter;
@@ -281,8 +338,7 @@ int CDib::Load(CFile& file) {
             m_loadError = Truncated;
             return -1;
         }
-        const std::uint32_t offBits = std::uint32_t(header[10]) |
-                                      (std::uint32_t(header[11]) << 8) |
+        const std::uint32_t offBits = std::uint32_t(header[10]) | (std::uint32_t(header[11]) << 8) |
                                       (std::uint32_t(header[12]) << 16) |
                                       (std::uint32_t(header[13]) << 24);
         IntakeResult r = ReadDib(src, 14, std::int64_t(offBits));

@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <vector>
 
 #include "text/FontRegistry.h"
 #include "win32/nls.h"
@@ -147,35 +148,28 @@ CString GetFirstTrueTypeFace() {
     return name;
 }
 
-int GlyphOutlineToPath(HFONT font, std::uint16_t code, Path& path, HDC dc) {
-    if (font == nullptr) return -1;
-    HDC own = nullptr;
-    if (dc == nullptr) dc = own = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, font);
+namespace {
+
+// Appends the outline of a code in the font selected into dc; 1 done, 0 no outline, -1 a
+// failed fetch.
+int appendOutline(HDC dc, std::uint16_t code, Path& path) {
     const MAT2 identity{{0, 1}, {0, 0}, {0, 0}, {0, 1}};
     GLYPHMETRICS gm;
-    DWORD size = GetGlyphOutlineA(dc, code, GGO_NATIVE, &gm, 0, nullptr, &identity);
-    int result = 1;
-    HGLOBAL block = nullptr;
-    std::uint8_t* data = nullptr;
-    if (size == GDI_ERROR || size < 1) {
-        result = size == GDI_ERROR ? -1 : 0;
-    } else {
-        block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, size);
-        data = block != nullptr ? static_cast<std::uint8_t*>(GlobalLock(block)) : nullptr;
-        if (data == nullptr ||
-            GetGlyphOutlineA(dc, code, GGO_NATIVE, &gm, size, data, &identity) != size)
-            result = -1;
+    // Records land in a buffer kept between calls: one fetch when they fit, else the size
+    // first.
+    thread_local std::vector<std::uint8_t> buffer(4096);
+    DWORD size =
+        GetGlyphOutlineA(dc, code, GGO_NATIVE, &gm, DWORD(buffer.size()), buffer.data(), &identity);
+    if (size == GDI_ERROR) {
+        size = GetGlyphOutlineA(dc, code, GGO_NATIVE, &gm, 0, nullptr, &identity);
+        if (size == GDI_ERROR) return -1;
+        if (size < 1) return 0;
+        buffer.resize(size);
+        if (GetGlyphOutlineA(dc, code, GGO_NATIVE, &gm, size, buffer.data(), &identity) != size)
+            return -1;
     }
-    SelectObject(dc, old);
-    if (own != nullptr) DeleteDC(own);
-    if (result != 1) {
-        if (block != nullptr) {
-            GlobalUnlock(block);
-            GlobalFree(block);
-        }
-        return result;
-    }
+    if (size < 1) return 0;
+    const std::uint8_t* data = buffer.data();
 
     // Every record is checked against the bytes GDI gave before it is read.
     std::size_t at = 0;
@@ -196,11 +190,16 @@ int GlyphOutlineToPath(HFONT font, std::uint16_t code, Path& path, HDC dc) {
             std::memcpy(&type, data + p, 2);
             std::memcpy(&count, data + p + 2, 2);
             if (count > (end - p - 4) / sizeof(POINTFX)) break;
-            std::vector<POINTFX> pts(count);
-            if (count) std::memcpy(pts.data(), data + p + 4, count * sizeof(POINTFX));
+            const std::uint8_t* points = data + p + 4;
+            auto pt = [points](std::size_t i) {
+                POINTFX q;
+                std::memcpy(&q, points + i * sizeof(POINTFX), sizeof q);
+                return q;
+            };
             p += 4 + std::size_t(count) * sizeof(POINTFX);
             if (type == TT_PRIM_LINE) {
-                for (const POINTFX& q : pts) {
+                for (std::size_t i = 0; i < count; ++i) {
+                    const POINTFX q = pt(i);
                     ax = float(whole(q.x)), ay = float(whole(q.y));
                     path.Append(PC_LINETO, ax, ay);
                 }
@@ -208,18 +207,17 @@ int GlyphOutlineToPath(HFONT font, std::uint16_t code, Path& path, HDC dc) {
                 // A line to the record's start when the path is not there yet.
                 if (path.LastPoint().x != ax || path.LastPoint().y != ay)
                     path.Append(PC_LINETO, ax, ay);
-                for (std::size_t i = 0; i + 1 < pts.size(); ++i) {
-                    double bx = whole(pts[i].x), by = whole(pts[i].y), cx, cy;
-                    if (i + 2 == pts.size()) {
-                        cx = whole(pts[i + 1].x), cy = whole(pts[i + 1].y);
+                for (std::size_t i = 0; i + 1 < count; ++i) {
+                    const POINTFX b = pt(i), n = pt(i + 1);
+                    double bx = whole(b.x), by = whole(b.y), cx, cy;
+                    if (i + 2 == count) {
+                        cx = whole(n.x), cy = whole(n.y);
                         ++i;
                     } else {
                         // The implied point: the midpoint of two control points, halved toward
                         // zero in 16.16, then its integer part.
-                        std::int32_t mx =
-                            std::int32_t((std::int64_t(full(pts[i].x)) + full(pts[i + 1].x)) / 2);
-                        std::int32_t my =
-                            std::int32_t((std::int64_t(full(pts[i].y)) + full(pts[i + 1].y)) / 2);
+                        std::int32_t mx = std::int32_t((std::int64_t(full(b.x)) + full(n.x)) / 2);
+                        std::int32_t my = std::int32_t((std::int64_t(full(b.y)) + full(n.y)) / 2);
                         cx = mx >> 16, cy = my >> 16;
                     }
                     path.Append(PC_CURVETO, float(std::trunc(ax / 3.0 + 2.0 * bx / 3.0)),
@@ -233,11 +231,11 @@ int GlyphOutlineToPath(HFONT font, std::uint16_t code, Path& path, HDC dc) {
                 // Cubic outlines (CFF and Type 1 faces): control, control, end per curve.
                 if (path.LastPoint().x != ax || path.LastPoint().y != ay)
                     path.Append(PC_LINETO, ax, ay);
-                for (std::size_t i = 0; i + 2 < pts.size(); i += 3) {
-                    path.Append(PC_CURVETO, float(whole(pts[i].x)), float(whole(pts[i].y)));
-                    path.Append(PC_CURVEPOINT, float(whole(pts[i + 1].x)),
-                                float(whole(pts[i + 1].y)));
-                    ax = float(whole(pts[i + 2].x)), ay = float(whole(pts[i + 2].y));
+                for (std::size_t i = 0; i + 2 < count; i += 3) {
+                    const POINTFX c1 = pt(i), c2 = pt(i + 1), e = pt(i + 2);
+                    path.Append(PC_CURVETO, float(whole(c1.x)), float(whole(c1.y)));
+                    path.Append(PC_CURVEPOINT, float(whole(c2.x)), float(whole(c2.y)));
+                    ax = float(whole(e.x)), ay = float(whole(e.y));
                     path.Append(PC_CURVEPOINT, ax, ay);
                 }
             }
@@ -246,9 +244,31 @@ int GlyphOutlineToPath(HFONT font, std::uint16_t code, Path& path, HDC dc) {
         at = end;
     }
     closeContour(path);
-    GlobalUnlock(block);
-    GlobalFree(block);
     return 1;
+}
+
+} // namespace
+
+int GlyphOutlineToPath(HFONT font, std::uint16_t code, Path& path, HDC dc) {
+    if (font == nullptr) return -1;
+    HDC own = nullptr;
+    if (dc == nullptr) dc = own = CreateCompatibleDC(nullptr);
+    HGDIOBJ old = SelectObject(dc, font);
+    const int result = appendOutline(dc, code, path);
+    SelectObject(dc, old);
+    if (own != nullptr) DeleteDC(own);
+    return result;
+}
+
+// A context with the open font selected, kept while the font is open.
+HDC TrueTypeFont::fontDc() {
+    if (hFont == nullptr) return nullptr;
+    if (dc_ == nullptr) dc_ = CreateCompatibleDC(nullptr);
+    if (dc_ != nullptr && dcFont_ != hFont) {
+        SelectObject(dc_, hFont);
+        dcFont_ = hFont;
+    }
+    return dc_;
 }
 
 TrueTypeFont::~TrueTypeFont() {
@@ -279,6 +299,9 @@ int TrueTypeFont::Load() {
 
 void TrueTypeFont::Unload() {
     kerningPairs.Reset();
+    if (dc_ != nullptr) DeleteDC(dc_);
+    dc_ = nullptr;
+    dcFont_ = nullptr;
     if (hFont != nullptr) DeleteObject(hFont);
     hFont = nullptr;
 }
@@ -298,7 +321,9 @@ void TrueTypeFont::CreateFromLogFont(const LOGFONTA* lf) {
 
 int TrueTypeFont::GetCharPath(std::uint16_t code, Path& path) {
     path.subPaths.Reset();
-    const int fetched = GlyphOutlineToPath(hFont, code, path, nullptr);
+    HDC dc = fontDc();
+    const int fetched = dc != nullptr ? appendOutline(dc, code, path)
+                                      : GlyphOutlineToPath(hFont, code, path, nullptr);
     // A glyph without contours (a no-break space) stays empty; only a code the face lacks,
     // or a face that is not open, gets the missing-glyph box.
     if (path.subPaths.Filled() > 0 || fetched == 0) return 1;
@@ -315,9 +340,8 @@ int TrueTypeFont::GetCharPath(std::uint16_t code, Path& path) {
 }
 
 float TrueTypeFont::GetCharWidth(std::uint16_t code) {
-    if (hFont == nullptr) return 0.0f;
-    HDC dc = CreateCompatibleDC(nullptr);
-    HGDIOBJ old = SelectObject(dc, hFont);
+    HDC dc = fontDc();
+    if (dc == nullptr) return 0.0f;
     ABC abc;
     float w = 0.0f;
     if (GetCharABCWidthsA(dc, code, code, &abc)) {
@@ -325,7 +349,5 @@ float TrueTypeFont::GetCharWidth(std::uint16_t code) {
         glyphMatrix.dTransform(x, y);
         w = x;
     }
-    SelectObject(dc, old);
-    DeleteDC(dc);
     return w;
 }

@@ -56,8 +56,23 @@ struct ScaledFace::Impl {
         return long(p >= 0 ? (p + den / 2) / den : -((-p + den / 2) / den));
     }
 
+    // The glyphs of the single-byte codes under the code page they were found with, plus one
+    // (0: not looked up yet).
+    UINT byteGlyphsCodePage = 0;
+    FT_UInt byteGlyphs[256] = {};
+
     // The glyph of a character code, 0 when the font has none.
-    FT_UInt glyphOf(UINT code) const {
+    FT_UInt glyphOf(UINT code) {
+        if (code > 0xFF) return lookUp(code);
+        const UINT cp = GetACP();
+        if (cp != byteGlyphsCodePage) {
+            std::memset(byteGlyphs, 0, sizeof byteGlyphs);
+            byteGlyphsCodePage = cp;
+        }
+        if (byteGlyphs[code] == 0) byteGlyphs[code] = lookUp(code) + 1;
+        return byteGlyphs[code] - 1;
+    }
+    FT_UInt lookUp(UINT code) const {
         if (symbol) return FT_Get_Char_Index(ft, 0xF000 + (code & 0xFF));
         char bytes[2];
         int n = 0;
@@ -117,29 +132,31 @@ FIXED toFixed(std::int32_t v) {
     return f;
 }
 
+// Writes the records into a buffer sized beforehand to an upper bound of what they take.
 class RecordWriter {
 public:
+    RecordWriter(std::vector<std::uint8_t>& bytes, std::size_t bound) : bytes_(bytes) {
+        bytes_.resize(bound);
+    }
+    ~RecordWriter() { bytes_.resize(used_); }
     void startContour(FixedPoint start) {
-        contourStart_ = bytes_.size();
-        bytes_.resize(bytes_.size() + sizeof(TTPOLYGONHEADER));
+        contourStart_ = used_;
         TTPOLYGONHEADER h{};
         h.dwType = TT_POLYGON_TYPE;
         h.pfxStart = POINTFX{toFixed(start.x), toFixed(start.y)};
-        std::memcpy(bytes_.data() + contourStart_, &h, sizeof h);
+        put(&h, sizeof h);
         recordType_ = 0;
     }
     void add(WORD type, FixedPoint p) {
         if (type != recordType_ || (type == TT_PRIM_QSPLINE && qsplineEnded_)) {
-            recordStart_ = bytes_.size();
-            bytes_.resize(bytes_.size() + 4);
-            std::memcpy(bytes_.data() + recordStart_, &type, 2);
+            recordStart_ = used_;
+            const WORD head[2] = {type, 0};
+            put(head, 4);
             recordType_ = type;
             count_ = 0;
         }
         POINTFX fx{toFixed(p.x), toFixed(p.y)};
-        std::size_t at = bytes_.size();
-        bytes_.resize(at + sizeof fx);
-        std::memcpy(bytes_.data() + at, &fx, sizeof fx);
+        put(&fx, sizeof fx);
         ++count_;
         WORD c = count_;
         std::memcpy(bytes_.data() + recordStart_ + 2, &c, 2);
@@ -148,13 +165,17 @@ public:
     // A quadratic run ends at its on-curve point; the next run is a record of its own.
     void endQSpline() { qsplineEnded_ = true; }
     void endContour() {
-        DWORD cb = DWORD(bytes_.size() - contourStart_);
+        DWORD cb = DWORD(used_ - contourStart_);
         std::memcpy(bytes_.data() + contourStart_, &cb, 4);
     }
-    const std::vector<std::uint8_t>& bytes() const { return bytes_; }
 
 private:
-    std::vector<std::uint8_t> bytes_;
+    void put(const void* p, std::size_t n) {
+        std::memcpy(bytes_.data() + used_, p, n);
+        used_ += n;
+    }
+    std::vector<std::uint8_t>& bytes_;
+    std::size_t used_ = 0;
     std::size_t contourStart_ = 0, recordStart_ = 0;
     WORD recordType_ = 0;
     WORD count_ = 0;
@@ -231,84 +252,90 @@ DWORD ScaledFace::GlyphOutline(UINT code, UINT format, GLYPHMETRICS* metrics, DW
     }
     if (kind == GGO_METRICS) return 0;
 
-    RecordWriter w;
-    int first = 0;
-    for (int c = 0; c < o.n_contours; ++c) {
-        int last = o.contours[c];
-        if (last < first || last >= o.n_points) break; // FreeType checks this; stay safe
-        int n = last - first + 1;
-        auto tag = [&](int i) { return FT_CURVE_TAG(o.tags[i]); };
-        if (n < 2) {
-            first = last + 1;
-            continue;
-        }
-        // The start and the points after it, in drawing order.
-        std::vector<int> body;
-        FixedPoint start;
-        if (tag(first) == FT_CURVE_TAG_ON) {
-            start = point(first);
-            for (int i = first + 1; i <= last; ++i)
-                body.push_back(i);
-        } else if (tag(last) == FT_CURVE_TAG_ON) {
-            start = point(last);
-            for (int i = first; i < last; ++i)
-                body.push_back(i);
-        } else {
-            FixedPoint a = point(last), b = point(first);
-            start = FixedPoint{std::int32_t((std::int64_t(a.x) + b.x) / 2),
-                               std::int32_t((std::int64_t(a.y) + b.y) / 2)};
-            for (int i = first; i <= last; ++i)
-                body.push_back(i);
-        }
-        w.startContour(start);
-        FixedPoint current = start;
-        std::size_t i = 0;
-        // Each step takes the off-curve points up to the next on-curve one (the start closes
-        // the contour).
-        while (i <= body.size()) {
-            std::vector<FixedPoint> offs;
-            int offTag = FT_CURVE_TAG_CONIC;
-            while (i < body.size() && tag(body[i]) != FT_CURVE_TAG_ON) {
-                offTag = tag(body[i]);
-                offs.push_back(point(body[i]));
-                ++i;
+    // Per contour: its header, at most two records per point (a cubic run of more than two
+    // control points adds half as many midpoints) and the closing record.
+    im.cacheValid = false;
+    std::size_t bound = 0;
+    if (o.n_contours > 0 && o.n_points > 0)
+        bound = std::size_t(o.n_contours) * (sizeof(TTPOLYGONHEADER) + 2 * (4 + sizeof(POINTFX))) +
+                std::size_t(o.n_points) * 2 * (4 + sizeof(POINTFX));
+    {
+        RecordWriter w(im.cachedBytes, bound);
+        int first = 0;
+        for (int c = 0; c < o.n_contours; ++c) {
+            int last = o.contours[c];
+            if (last < first || last >= o.n_points) break; // FreeType checks this; stay safe
+            int n = last - first + 1;
+            auto tag = [&](int i) { return FT_CURVE_TAG(o.tags[i]); };
+            if (n < 2) {
+                first = last + 1;
+                continue;
             }
-            FixedPoint end = i < body.size() ? point(body[i]) : start;
-            bool closing = i >= body.size();
-            ++i;
-            if (offs.empty()) {
-                if (closing && end.x == current.x && end.y == current.y) break;
-                w.add(TT_PRIM_LINE, end);
-            } else if (offTag == FT_CURVE_TAG_CUBIC && offs.size() % 2 == 0) {
-                for (std::size_t k = 0; k < offs.size(); k += 2) {
-                    w.add(TT_PRIM_CSPLINE, offs[k]);
-                    w.add(TT_PRIM_CSPLINE, offs[k + 1]);
-                    // Between two cubic pairs FreeType needs an on-curve point; a run of more
-                    // than two control points ends each cubic at the next pair's midpoint.
-                    FixedPoint e =
-                        k + 2 < offs.size()
-                            ? FixedPoint{std::int32_t(
-                                             (std::int64_t(offs[k + 1].x) + offs[k + 2].x) / 2),
-                                         std::int32_t(
-                                             (std::int64_t(offs[k + 1].y) + offs[k + 2].y) / 2)}
-                            : end;
-                    w.add(TT_PRIM_CSPLINE, e);
-                }
-            } else if (offTag == FT_CURVE_TAG_CUBIC) {
-                w.add(TT_PRIM_LINE, end); // a malformed cubic run: its end only
+            // The start, and the points after it in drawing order: body..bodyEnd-1.
+            int body, bodyEnd;
+            FixedPoint start;
+            if (tag(first) == FT_CURVE_TAG_ON) {
+                start = point(first);
+                body = first + 1, bodyEnd = last + 1;
+            } else if (tag(last) == FT_CURVE_TAG_ON) {
+                start = point(last);
+                body = first, bodyEnd = last;
             } else {
-                for (const FixedPoint& p : offs)
-                    w.add(TT_PRIM_QSPLINE, p);
-                w.add(TT_PRIM_QSPLINE, end);
-                w.endQSpline();
+                FixedPoint a = point(last), b = point(first);
+                start = FixedPoint{std::int32_t((std::int64_t(a.x) + b.x) / 2),
+                                   std::int32_t((std::int64_t(a.y) + b.y) / 2)};
+                body = first, bodyEnd = last + 1;
             }
-            current = end;
-            if (closing) break;
+            w.startContour(start);
+            FixedPoint current = start;
+            int i = body;
+            // Each step takes the off-curve points up to the next on-curve one (the start
+            // closes the contour).
+            while (i <= bodyEnd) {
+                const int offsFirst = i;
+                int offTag = FT_CURVE_TAG_CONIC;
+                while (i < bodyEnd && tag(i) != FT_CURVE_TAG_ON) {
+                    offTag = tag(i);
+                    ++i;
+                }
+                const int offs = i - offsFirst;
+                FixedPoint end = i < bodyEnd ? point(i) : start;
+                bool closing = i >= bodyEnd;
+                ++i;
+                if (offs == 0) {
+                    if (closing && end.x == current.x && end.y == current.y) break;
+                    w.add(TT_PRIM_LINE, end);
+                } else if (offTag == FT_CURVE_TAG_CUBIC && offs % 2 == 0) {
+                    for (int k = 0; k < offs; k += 2) {
+                        FixedPoint c1 = point(offsFirst + k), c2 = point(offsFirst + k + 1);
+                        w.add(TT_PRIM_CSPLINE, c1);
+                        w.add(TT_PRIM_CSPLINE, c2);
+                        // Between two cubic pairs FreeType needs an on-curve point; a run of
+                        // more than two control points ends each cubic at the next pair's
+                        // midpoint.
+                        FixedPoint e = end;
+                        if (k + 2 < offs) {
+                            FixedPoint n2 = point(offsFirst + k + 2);
+                            e = FixedPoint{std::int32_t((std::int64_t(c2.x) + n2.x) / 2),
+                                           std::int32_t((std::int64_t(c2.y) + n2.y) / 2)};
+                        }
+                        w.add(TT_PRIM_CSPLINE, e);
+                    }
+                } else if (offTag == FT_CURVE_TAG_CUBIC) {
+                    w.add(TT_PRIM_LINE, end); // a malformed cubic run: its end only
+                } else {
+                    for (int k = offsFirst; k < offsFirst + offs; ++k)
+                        w.add(TT_PRIM_QSPLINE, point(k));
+                    w.add(TT_PRIM_QSPLINE, end);
+                    w.endQSpline();
+                }
+                current = end;
+                if (closing) break;
+            }
+            w.endContour();
+            first = last + 1;
         }
-        w.endContour();
-        first = last + 1;
     }
-    im.cachedBytes = w.bytes();
     im.cachedGlyph = glyph;
     std::memcpy(im.cachedMatrix, m, sizeof m);
     im.cachedMetrics = gmLocal;

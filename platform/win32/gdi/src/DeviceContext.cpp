@@ -36,14 +36,22 @@ Matrix DeviceContext::toDevice() const {
     }
     double sx = double(st.viewportExt.cx) / (st.windowExt.cx ? st.windowExt.cx : 1);
     double sy = double(st.viewportExt.cy) / (st.windowExt.cy ? st.windowExt.cy : 1);
-    Matrix page{sx, 0, 0, sy, st.viewportOrg.x - st.windowOrg.x * sx,
+    Matrix page{sx,
+                0,
+                0,
+                sy,
+                st.viewportOrg.x - st.windowOrg.x * sx,
                 st.viewportOrg.y - st.windowOrg.y * sy};
     return world.then(page);
 }
 
 POINT DeviceContext::lpToDpPoint(int x, int y) const {
+    return lpToDpPoint(toDevice(), x, y);
+}
+
+POINT DeviceContext::lpToDpPoint(const Matrix& toDev, int x, int y) {
     double dx, dy;
-    lpToDp(x, y, dx, dy);
+    toDev.apply(x, y, dx, dy);
     // Halves round up, towards positive infinity.
     return POINT{SdDeviceCoord(std::floor(dx + 0.5)), SdDeviceCoord(std::floor(dy + 0.5))};
 }
@@ -117,12 +125,23 @@ void applyMapModeExtents(DeviceContext& dc) {
         st.windowExt = SIZE{1, 1};
         st.viewportExt = SIZE{1, 1};
         break;
-    case MM_LOMETRIC: metric(254, 1); break;   // 0.1 mm
-    case MM_HIMETRIC: metric(2540, 1); break;  // 0.01 mm
-    case MM_LOENGLISH: metric(100, 1); break;  // 0.01 inch
-    case MM_HIENGLISH: metric(1000, 1); break; // 0.001 inch
-    case MM_TWIPS: metric(1440, 1); break;     // 1/1440 inch
-    default: break;
+    case MM_LOMETRIC:
+        metric(254, 1);
+        break; // 0.1 mm
+    case MM_HIMETRIC:
+        metric(2540, 1);
+        break; // 0.01 mm
+    case MM_LOENGLISH:
+        metric(100, 1);
+        break; // 0.01 inch
+    case MM_HIENGLISH:
+        metric(1000, 1);
+        break; // 0.001 inch
+    case MM_TWIPS:
+        metric(1440, 1);
+        break; // 1/1440 inch
+    default:
+        break;
     }
 }
 

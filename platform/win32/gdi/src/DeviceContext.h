@@ -56,7 +56,7 @@ struct DcState {
     SIZE viewportExt{1, 1};
     XFORM world{1, 0, 0, 1, 0, 0};
     POINT brushOrg{0, 0};
-    POINT position{0, 0}; // logical
+    POINT position{0, 0};               // logical
     std::shared_ptr<RegionObject> clip; // device pixels; null: the whole surface
     // Open or closed GDI path, in device units.
     bool pathOpen = false;
@@ -72,7 +72,7 @@ public:
     std::vector<DcState> saved;
     std::shared_ptr<Surface> ownSurface; // screen, window, printer page
     HWND window = nullptr;
-    int width = 0;  // device size for caps and clip box when there is no surface
+    int width = 0; // device size for caps and clip box when there is no surface
     int height = 0;
     int dpiX = 96;
     int dpiY = 96;
@@ -105,8 +105,12 @@ public:
 
     // Logical → device.
     Matrix toDevice() const;
-    void lpToDp(double x, double y, double& ox, double& oy) const { toDevice().apply(x, y, ox, oy); }
+    void lpToDp(double x, double y, double& ox, double& oy) const {
+        toDevice().apply(x, y, ox, oy);
+    }
     POINT lpToDpPoint(int x, int y) const;
+    // The same through a matrix toDevice() gave, for many points.
+    static POINT lpToDpPoint(const Matrix& toDev, int x, int y);
     // Pixel-centre fixed point of a logical point.
     FixPoint lpToFixCentre(int x, int y) const;
     // Corner fixed point (for fills).

@@ -7,8 +7,8 @@
 
 #include "GdiPath.h"
 #include "GdiSettings.h"
-#include "Paint.h"
 #include "MetaRecorder.h"
+#include "Paint.h"
 
 using namespace sdgdi;
 
@@ -76,11 +76,13 @@ double angleOf(const Box& bx, POINT p) {
 double sweepOf(DeviceContext& dc, double a0, double a1) {
     if (dc.st.arcDirection == AD_COUNTERCLOCKWISE) {
         double s = a1 - a0;
-        while (s <= 0) s += 2 * M_PI;
+        while (s <= 0)
+            s += 2 * M_PI;
         return s;
     }
     double s = a1 - a0;
-    while (s >= 0) s -= 2 * M_PI;
+    while (s >= 0)
+        s -= 2 * M_PI;
     return s;
 }
 
@@ -90,26 +92,29 @@ void fillOutline(DeviceContext& dc, const Line& line) {
 
 // Polygons in corner fixed point, filled with the fill mode, then outlined.
 void polygons(DeviceContext& dc, const std::vector<std::vector<POINT>>& polys) {
-    std::vector<FixPolygon> fill;
-    std::vector<Line> outlines;
-    for (const auto& p : polys) {
-        FixPolygon f;
-        Line o;
-        for (POINT q : p) {
-            f.push_back(cornerFix(q));
-            o.push_back(centreFix(q));
-        }
-        fill.push_back(std::move(f));
-        outlines.push_back(std::move(o));
+    std::vector<FixPolygon> fill(polys.size());
+    for (std::size_t i = 0; i < polys.size(); ++i) {
+        fill[i].reserve(polys[i].size());
+        for (POINT q : polys[i])
+            fill[i].push_back(cornerFix(q));
     }
     fillWithBrush(dc, fill, dc.st.polyFillMode == WINDING);
+    // Outlines only for a pen that draws.
+    if (!dc.draws() || penDeviceWidth(dc) <= 0) return;
+    std::vector<Line> outlines(polys.size());
+    for (std::size_t i = 0; i < polys.size(); ++i) {
+        outlines[i].reserve(polys[i].size());
+        for (POINT q : polys[i])
+            outlines[i].push_back(centreFix(q));
+    }
     strokeWithPen(dc, outlines, std::vector<bool>(outlines.size(), true));
 }
 
 // The path form of a closed device polyline.
 void toPath(DeviceContext& dc, const Line& line) {
     std::vector<std::pair<double, double>> pts;
-    for (const FixPoint& p : line) pts.emplace_back(double(p.x - kFix / 2) / kFix, double(p.y - kFix / 2) / kFix);
+    for (const FixPoint& p : line)
+        pts.emplace_back(double(p.x - kFix / 2) / kFix, double(p.y - kFix / 2) / kFix);
     pathPolygon(dc, pts);
 }
 
@@ -171,7 +176,8 @@ BOOL Polyline(HDC dc, const POINT* points, int count) {
         return TRUE;
     }
     Line line;
-    for (int i = 0; i < count; ++i) line.push_back(centreFix(d->lpToDpPoint(points[i].x, points[i].y)));
+    for (int i = 0; i < count; ++i)
+        line.push_back(centreFix(d->lpToDpPoint(points[i].x, points[i].y)));
     stroke(*d, line, false);
     return TRUE;
 }
@@ -201,7 +207,8 @@ BOOL PolyPolyline(HDC dc, const POINT* points, const DWORD* counts, DWORD polyli
     for (DWORD i = 0; i < polylines; ++i)
         if (counts[i] < 2 || counts[i] > 0x7FFFFFFF) return failArgs();
     if (d->logging) d->record(callLine("PolyPolyline", polylines));
-    if (d->meta && !metaPolyPoly(*d, EMR_POLYPOLYLINE, points, std::vector<DWORD>(counts, counts + polylines)))
+    if (d->meta &&
+        !metaPolyPoly(*d, EMR_POLYPOLYLINE, points, std::vector<DWORD>(counts, counts + polylines)))
         return FALSE;
     if (injectedFailure("PolyPolyline")) return FALSE;
     const POINT* p = points;
@@ -224,7 +231,8 @@ BOOL bezier(HDC dc, const POINT* points, DWORD count, bool fromCurrent) {
     if (fromCurrent ? (count < 3 || count % 3 != 0) : (count < 4 || (count - 1) % 3 != 0))
         return failArgs();
     if (d->logging) d->record(callLine(name, count, pointList(points, count)));
-    if (d->meta && !metaPoly(*d, fromCurrent ? EMR_POLYBEZIERTO : EMR_POLYBEZIER, points, count)) return FALSE;
+    if (d->meta && !metaPoly(*d, fromCurrent ? EMR_POLYBEZIERTO : EMR_POLYBEZIER, points, count))
+        return FALSE;
     if (injectedFailure(name)) return FALSE;
     POINT start = fromCurrent ? d->st.position : points[0];
     const POINT* rest = fromCurrent ? points : points + 1;
@@ -233,9 +241,11 @@ BOOL bezier(HDC dc, const POINT* points, DWORD count, bool fromCurrent) {
     if (d->st.pathOpen) {
         if (!fromCurrent) pathMoveTo(*d, s.x, s.y);
         for (DWORD i = 0; i + 2 < n; i += 3) {
-            POINT a = d->lpToDpPoint(rest[i].x, rest[i].y), b = d->lpToDpPoint(rest[i + 1].x, rest[i + 1].y),
+            POINT a = d->lpToDpPoint(rest[i].x, rest[i].y),
+                  b = d->lpToDpPoint(rest[i + 1].x, rest[i + 1].y),
                   c = d->lpToDpPoint(rest[i + 2].x, rest[i + 2].y);
-            const double pts[6] = {double(a.x), double(a.y), double(b.x), double(b.y), double(c.x), double(c.y)};
+            const double pts[6] = {double(a.x), double(a.y), double(b.x),
+                                   double(b.y), double(c.x), double(c.y)};
             pathBezierTo(*d, pts);
         }
     } else {
@@ -270,10 +280,12 @@ BOOL Polygon(HDC dc, const POINT* points, int count) {
     if (d->meta && !metaPoly(*d, EMR_POLYGON, points, std::size_t(count))) return FALSE;
     if (injectedFailure("Polygon")) return FALSE;
     std::vector<POINT> dev;
-    for (int i = 0; i < count; ++i) dev.push_back(d->lpToDpPoint(points[i].x, points[i].y));
+    for (int i = 0; i < count; ++i)
+        dev.push_back(d->lpToDpPoint(points[i].x, points[i].y));
     if (d->st.pathOpen) {
         std::vector<std::pair<double, double>> pts;
-        for (POINT p : dev) pts.emplace_back(p.x, p.y);
+        for (POINT p : dev)
+            pts.emplace_back(p.x, p.y);
         pathPolygon(*d, pts);
         return TRUE;
     }
@@ -292,20 +304,27 @@ BOOL PolyPolygon(HDC dc, const POINT* points, const INT* counts, int count) {
     }
     if (total > 0x7FFFFFFF) return failArgs();
     if (d->logging) d->record(callLine("PolyPolygon", count, total));
-    if (d->meta && !metaPolyPoly(*d, EMR_POLYPOLYGON, points, std::vector<DWORD>(counts, counts + count))) return FALSE;
+    if (d->meta &&
+        !metaPolyPoly(*d, EMR_POLYPOLYGON, points, std::vector<DWORD>(counts, counts + count)))
+        return FALSE;
     if (injectedFailure("PolyPolygon")) return FALSE;
     std::vector<std::vector<POINT>> polys;
+    polys.reserve(std::size_t(count));
+    const Matrix toDev = d->toDevice();
     const POINT* p = points;
     for (int i = 0; i < count; ++i) {
         std::vector<POINT> dev;
-        for (int k = 0; k < counts[i]; ++k) dev.push_back(d->lpToDpPoint(p[k].x, p[k].y));
+        dev.reserve(std::size_t(counts[i]));
+        for (int k = 0; k < counts[i]; ++k)
+            dev.push_back(DeviceContext::lpToDpPoint(toDev, p[k].x, p[k].y));
         p += counts[i];
         polys.push_back(std::move(dev));
     }
     if (d->st.pathOpen) {
         for (const auto& poly : polys) {
             std::vector<std::pair<double, double>> pts;
-            for (POINT q : poly) pts.emplace_back(q.x, q.y);
+            for (POINT q : poly)
+                pts.emplace_back(q.x, q.y);
             pathPolygon(*d, pts);
         }
         return TRUE;
@@ -386,7 +405,8 @@ BOOL RoundRect(HDC dc, int left, int top, int right, int bottom, int width, int 
     auto d = dcOf(dc);
     if (!d) return FALSE;
     if (d->logging) d->record(callLine("RoundRect", left, top, right, bottom, width, height));
-    if (d->meta && !metaInts(*d, EMR_ROUNDRECT, {left, top, right, bottom, width, height})) return FALSE;
+    if (d->meta && !metaInts(*d, EMR_ROUNDRECT, {left, top, right, bottom, width, height}))
+        return FALSE;
     if (injectedFailure("RoundRect")) return FALSE;
     Box b = insideFrame(*d, deviceBox(*d, left, top, right, bottom));
     if (b.r - b.l < 1 || b.b - b.t < 1) return TRUE;
@@ -412,8 +432,10 @@ BOOL arcShape(HDC dc, ArcKind kind, const char* name, int left, int top, int rig
     if (!d) return FALSE;
     if (d->logging) d->record(callLine(name, left, top, right, bottom, xs, ys, xe, ye));
     if (d->meta) {
-        const DWORD emr = kind == ArcKind::Arc ? EMR_ARC : kind == ArcKind::ArcTo ? EMR_ARCTO
-                        : kind == ArcKind::Chord ? EMR_CHORD : EMR_PIE;
+        const DWORD emr = kind == ArcKind::Arc     ? EMR_ARC
+                          : kind == ArcKind::ArcTo ? EMR_ARCTO
+                          : kind == ArcKind::Chord ? EMR_CHORD
+                                                   : EMR_PIE;
         if (!metaInts(*d, emr, {left, top, right, bottom, xs, ys, xe, ye})) return FALSE;
     }
     if (injectedFailure(name)) return FALSE;
@@ -429,7 +451,8 @@ BOOL arcShape(HDC dc, ArcKind kind, const char* name, int left, int top, int rig
         o = line;
         if (!o.empty()) {
             // The new position is the arc's end, in logical units.
-            double lx = double(o.back().x - kFix / 2) / kFix, ly = double(o.back().y - kFix / 2) / kFix;
+            double lx = double(o.back().x - kFix / 2) / kFix,
+                   ly = double(o.back().y - kFix / 2) / kFix;
             Matrix inv;
             if (d->toDevice().invert(inv)) {
                 double x, y;
@@ -508,7 +531,8 @@ int FillRect(HDC dc, const RECT* rect, HBRUSH brush) {
     if (!rect) return failArgs();
     auto b = brushArg(brush);
     if (!b) return 0;
-    if (d->logging) d->record(callLine("FillRect", rect->left, rect->top, rect->right, rect->bottom));
+    if (d->logging)
+        d->record(callLine("FillRect", rect->left, rect->top, rect->right, rect->bottom));
     if (d->meta && !metaBrushBlts(*d, brush, {*rect}, PATCOPY)) return 0;
     if (injectedFailure("FillRect")) return 0;
     fillDeviceRect(*d, b.get(), deviceBox(*d, rect->left, rect->top, rect->right, rect->bottom),
@@ -522,17 +546,20 @@ int FrameRect(HDC dc, const RECT* rect, HBRUSH brush) {
     if (!rect) return failArgs();
     auto br = brushArg(brush);
     if (!br) return 0;
-    if (d->logging) d->record(callLine("FrameRect", rect->left, rect->top, rect->right, rect->bottom));
+    if (d->logging)
+        d->record(callLine("FrameRect", rect->left, rect->top, rect->right, rect->bottom));
     if (d->meta) {
         // The four sides, one logical unit wide, as the pixels below draw them.
         const RECT& r = *rect;
         std::vector<RECT> sides;
         if (r.right > r.left && r.bottom > r.top) {
             sides.push_back(RECT{r.left, r.top, r.right, r.top + 1});
-            if (r.bottom - r.top > 1) sides.push_back(RECT{r.left, r.bottom - 1, r.right, r.bottom});
+            if (r.bottom - r.top > 1)
+                sides.push_back(RECT{r.left, r.bottom - 1, r.right, r.bottom});
             if (r.bottom - r.top > 2) {
                 sides.push_back(RECT{r.left, r.top + 1, r.left + 1, r.bottom - 1});
-                if (r.right - r.left > 1) sides.push_back(RECT{r.right - 1, r.top + 1, r.right, r.bottom - 1});
+                if (r.right - r.left > 1)
+                    sides.push_back(RECT{r.right - 1, r.top + 1, r.right, r.bottom - 1});
             }
         }
         if (!metaBrushBlts(*d, brush, sides, PATCOPY)) return 0;
@@ -542,7 +569,8 @@ int FrameRect(HDC dc, const RECT* rect, HBRUSH brush) {
     fillDeviceRect(*d, br.get(), Box{b.l, b.t, b.r, b.t + 1}, R2_COPYPEN);
     if (b.b - b.t > 1) fillDeviceRect(*d, br.get(), Box{b.l, b.b - 1, b.r, b.b}, R2_COPYPEN);
     fillDeviceRect(*d, br.get(), Box{b.l, b.t + 1, b.l + 1, b.b - 1}, R2_COPYPEN);
-    if (b.r - b.l > 1) fillDeviceRect(*d, br.get(), Box{b.r - 1, b.t + 1, b.r, b.b - 1}, R2_COPYPEN);
+    if (b.r - b.l > 1)
+        fillDeviceRect(*d, br.get(), Box{b.r - 1, b.t + 1, b.r, b.b - 1}, R2_COPYPEN);
     return 1;
 }
 
@@ -550,10 +578,12 @@ BOOL InvertRect(HDC dc, const RECT* rect) {
     auto d = dcOf(dc);
     if (!d) return FALSE;
     if (!rect) return failArgs();
-    if (d->logging) d->record(callLine("InvertRect", rect->left, rect->top, rect->right, rect->bottom));
+    if (d->logging)
+        d->record(callLine("InvertRect", rect->left, rect->top, rect->right, rect->bottom));
     if (d->meta && !metaBrushBlts(*d, nullptr, {*rect}, DSTINVERT)) return FALSE;
     BrushObject black;
-    fillDeviceRect(*d, &black, deviceBox(*d, rect->left, rect->top, rect->right, rect->bottom), R2_NOT);
+    fillDeviceRect(*d, &black, deviceBox(*d, rect->left, rect->top, rect->right, rect->bottom),
+                   R2_NOT);
     return TRUE;
 }
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 #include <limits>
 
 #include "win32/wingdi.h"
@@ -52,15 +53,106 @@ struct Edge {
 
 } // namespace
 
+namespace {
+
+// An edge crossing the current row: its first pixel at or right of it, clamped, with what
+// steps it to the next row. Edges of small coordinates step exactly in integers: the crossing
+// is ceil(num / den), kept as q * den - r with 0 <= r < den, and num grows by a fixed step
+// per row; others are worked out again on each row.
+struct Crossing {
+    const Edge* edge;
+    i64 x; // clamped
+    int dir;
+    bool stepped;
+    i64 q, r, den, stepQ, stepR;
+};
+
+bool smallEdge(const Edge& e) {
+    constexpr i64 small = i64(1) << 28;
+    return e.x0 > -small && e.x0 < small && e.x1 > -small && e.x1 < small && e.y0 > -small &&
+           e.y0 < small && e.y1 > -small && e.y1 < small;
+}
+
+Crossing startCrossing(const Edge& e, i64 row, i64 lo, i64 hi) {
+    Crossing c{&e, 0, e.dir, false, 0, 0, 0, 0, 0};
+    if (smallEdge(e)) {
+        // The same numbers as Edge::xAt's 64-bit branch.
+        const i64 dy = e.y1 - e.y0;
+        const i64 sy = row * kFix + kFix / 2;
+        const i64 num = e.x0 * dy + (sy - e.y0) * (e.x1 - e.x0) - (kFix / 2) * dy;
+        c.den = dy * kFix;
+        i64 q = num / c.den;
+        if (num % c.den != 0 && num > 0) ++q;
+        c.q = q;
+        c.r = q * c.den - num;
+        const i64 step = kFix * (e.x1 - e.x0);
+        i64 sq = step / c.den, sr = step % c.den;
+        if (sr < 0) sr += c.den, --sq; // floor
+        c.stepQ = sq;
+        c.stepR = sr;
+        c.stepped = true;
+        c.x = q < lo ? lo : q > hi ? hi : q;
+    } else {
+        c.x = e.xAt(row, lo, hi);
+    }
+    return c;
+}
+
+void advance(Crossing& c, i64 row, i64 lo, i64 hi) {
+    if (!c.stepped) {
+        c.x = c.edge->xAt(row, lo, hi);
+        return;
+    }
+    // num + step = (q + stepQ) * den - (r - stepR)
+    c.q += c.stepQ;
+    c.r -= c.stepR;
+    if (c.r < 0) {
+        c.r += c.den;
+        ++c.q;
+    }
+    c.x = c.q < lo ? lo : c.q > hi ? hi : c.q;
+}
+
+// Working arrays kept between fills of a thread, so that large fills do not fetch fresh memory
+// each time; a fill started from inside another's sink takes arrays of its own.
+struct FillScratch {
+    std::vector<Edge> edges;
+    std::vector<const Edge*> order;
+    std::vector<std::uint32_t> start;
+    std::vector<Crossing> active, incoming, merged;
+    bool busy = false;
+};
+
+} // namespace
+
 void fillPolygons(const std::vector<FixPolygon>& polygons, bool winding, const PixelBox& bounds,
                   const SpanSink& sink) {
     if (bounds.empty()) return;
-    std::vector<Edge> edges;
+    thread_local FillScratch kept;
+    FillScratch own;
+    FillScratch& scratch = kept.busy ? own : kept;
+    struct Busy {
+        FillScratch& s;
+        explicit Busy(FillScratch& s) : s(s) { s.busy = true; }
+        // Arrays of a very large fill are not kept.
+        ~Busy() {
+            if (s.edges.capacity() > (std::size_t(1) << 18) ||
+                s.active.capacity() > (std::size_t(1) << 16))
+                s = FillScratch();
+            s.busy = false;
+        }
+    } busy(scratch);
+    std::size_t total = 0;
+    for (const FixPolygon& poly : polygons)
+        total += poly.size();
+    std::vector<Edge>& edges = scratch.edges;
+    edges.clear();
+    edges.reserve(total);
     for (const FixPolygon& poly : polygons) {
         std::size_t n = poly.size();
         if (n < 2) continue;
         for (std::size_t i = 0; i < n; ++i) {
-            FixPoint a = poly[i], b = poly[(i + 1) % n];
+            FixPoint a = poly[i], b = poly[i + 1 < n ? i + 1 : 0];
             if (a.y == b.y) continue;
             Edge e{};
             e.dir = a.y < b.y ? 1 : -1;
@@ -77,54 +169,110 @@ void fillPolygons(const std::vector<FixPolygon>& polygons, bool winding, const P
         }
     }
     if (edges.empty()) return;
-    std::sort(edges.begin(), edges.end(),
-              [](const Edge& a, const Edge& b) { return a.rowStart < b.rowStart; });
+    // The edges in order of the first row they cross within the bounds (rows above the bounds
+    // count as its top row): by buckets of rows when the bounds are not much taller than the
+    // edges are many, else by sorting.
+    std::vector<const Edge*>& order = scratch.order;
+    order.resize(edges.size());
+    auto firstRow = [&](const Edge& e) { return std::max(e.rowStart, bounds.top); };
+    const i64 rows = bounds.bottom - bounds.top;
+    if (rows <= i64(4 * edges.size() + 4096)) {
+        std::vector<std::uint32_t>& start = scratch.start;
+        start.assign(std::size_t(rows) + 1, 0);
+        for (const Edge& e : edges)
+            ++start[std::size_t(firstRow(e) - bounds.top) + 1];
+        for (std::size_t i = 1; i < start.size(); ++i)
+            start[i] += start[i - 1];
+        for (const Edge& e : edges)
+            order[start[std::size_t(firstRow(e) - bounds.top)]++] = &e;
+    } else {
+        for (std::size_t i = 0; i < edges.size(); ++i)
+            order[i] = &edges[i];
+        std::sort(order.begin(), order.end(),
+                  [&](const Edge* a, const Edge* b) { return firstRow(*a) < firstRow(*b); });
+    }
 
     const i64 lo = bounds.left, hi = bounds.right;
-    std::vector<const Edge*> active;
-    std::vector<std::pair<i64, int>> xs;
+    // The crossings of the current row, kept in order of (x, dir) from row to row.
+    std::vector<Crossing>& active = scratch.active;
+    std::vector<Crossing>& incoming = scratch.incoming;
+    std::vector<Crossing>& merged = scratch.merged;
+    active.clear();
+    auto before = [](const Crossing& a, const Crossing& b) {
+        return a.x < b.x || (a.x == b.x && a.dir < b.dir);
+    };
     std::size_t next = 0;
-    i64 y = std::max(bounds.top, edges.front().rowStart);
+    i64 y = std::max(bounds.top, firstRow(*order.front()));
+    bool fresh = true; // the crossings are already at row y
     while (y < bounds.bottom) {
-        while (next < edges.size() && edges[next].rowStart <= y) {
-            if (edges[next].rowEnd > y) active.push_back(&edges[next]);
+        active.erase(std::remove_if(active.begin(), active.end(),
+                                    [y](const Crossing& c) { return c.edge->rowEnd <= y; }),
+                     active.end());
+        if (!fresh)
+            for (Crossing& c : active)
+                advance(c, y, lo, hi);
+        fresh = false;
+        // Insertion sort: the order changes little from one row to the next.
+        for (std::size_t i = 1; i < active.size(); ++i) {
+            if (!before(active[i], active[i - 1])) continue;
+            Crossing c = active[i];
+            std::size_t j = i;
+            do {
+                active[j] = active[j - 1];
+                --j;
+            } while (j > 0 && before(c, active[j - 1]));
+            active[j] = c;
+        }
+        // Edges starting on this row are sorted apart and merged in.
+        incoming.clear();
+        while (next < order.size() && firstRow(*order[next]) <= y) {
+            if (order[next]->rowEnd > y) incoming.push_back(startCrossing(*order[next], y, lo, hi));
             ++next;
         }
-        active.erase(std::remove_if(active.begin(), active.end(),
-                                    [y](const Edge* e) { return e->rowEnd <= y; }),
-                     active.end());
+        if (!incoming.empty()) {
+            std::sort(incoming.begin(), incoming.end(), before);
+            merged.clear();
+            std::merge(active.begin(), active.end(), incoming.begin(), incoming.end(),
+                       std::back_inserter(merged), before);
+            active.swap(merged);
+        }
         if (active.empty()) {
-            if (next >= edges.size()) break;
-            y = std::max(y + 1, edges[next].rowStart);
+            if (next >= order.size()) break;
+            y = std::max(y + 1, firstRow(*order[next]));
+            fresh = true;
             continue;
         }
         // Rows up to the next event share the same spans when every active edge is vertical.
         i64 band = y + 1;
         bool vertical = std::all_of(active.begin(), active.end(),
-                                    [](const Edge* e) { return e->x0 == e->x1; });
+                                    [](const Crossing& c) { return c.edge->x0 == c.edge->x1; });
         if (vertical) {
             i64 event = bounds.bottom;
-            if (next < edges.size()) event = std::min(event, edges[next].rowStart);
-            for (const Edge* e : active) event = std::min(event, e->rowEnd);
+            if (next < order.size()) event = std::min(event, firstRow(*order[next]));
+            for (const Crossing& c : active)
+                event = std::min(event, c.edge->rowEnd);
             band = std::max(band, event);
         }
-        xs.clear();
-        for (const Edge* e : active) xs.emplace_back(e->xAt(y, lo, hi), e->dir);
-        std::sort(xs.begin(), xs.end());
         if (!winding) {
-            for (std::size_t i = 0; i + 1 < xs.size(); i += 2)
-                if (xs[i].first < xs[i + 1].first) sink(y, band, xs[i].first, xs[i + 1].first);
+            for (std::size_t i = 0; i + 1 < active.size(); i += 2)
+                if (active[i].x < active[i + 1].x) sink(y, band, active[i].x, active[i + 1].x);
         } else {
             int count = 0;
             i64 start = 0;
-            for (const auto& [x, dir] : xs) {
-                int before = count;
-                count += dir;
-                if (before == 0 && count != 0)
-                    start = x;
-                else if (before != 0 && count == 0 && start < x)
-                    sink(y, band, start, x);
+            for (const Crossing& c : active) {
+                int was = count;
+                count += c.dir;
+                if (was == 0 && count != 0)
+                    start = c.x;
+                else if (was != 0 && count == 0 && start < c.x)
+                    sink(y, band, start, c.x);
             }
+        }
+        if (band > y + 1) {
+            // Vertical edges keep their crossings; the next row starts from them as they are.
+            y = band;
+            fresh = true;
+            continue;
         }
         y = band;
     }
@@ -247,7 +395,8 @@ namespace {
 // The pieces of a stroke checked against the visible pixels.
 class StrokeSink {
 public:
-    StrokeSink(std::vector<FixPolygon>& out, const PixelBox* visible) : out_(out), visible_(visible) {
+    StrokeSink(std::vector<FixPolygon>& out, const PixelBox* visible)
+        : out_(out), visible_(visible) {
         if (visible_) {
             // Pixel centres of the corner pixels.
             cx0_ = visible_->left * kFix + kFix / 2;
@@ -310,7 +459,8 @@ private:
                 for (std::size_t i = 0; i < p.size(); ++i) {
                     const FixPoint& a = p[i];
                     const FixPoint& b = p[(i + 1) % p.size()];
-                    __int128 cross = __int128(b.x - a.x) * (y - a.y) - __int128(b.y - a.y) * (x - a.x);
+                    __int128 cross =
+                        __int128(b.x - a.x) * (y - a.y) - __int128(b.y - a.y) * (x - a.x);
                     if (cross <= 0) return false;
                 }
         return true;
@@ -366,7 +516,8 @@ bool strokePolyline(const std::vector<FixPoint>& in, bool closed, const StrokeSt
         bool end = !closed && (i == 0 || i + 1 == pts.size());
         if (sink.covered()) return true;
         if (end) {
-            if (style.endCap == PS_ENDCAP_ROUND) sink.addCircle(double(pts[i].x), double(pts[i].y), h);
+            if (style.endCap == PS_ENDCAP_ROUND)
+                sink.addCircle(double(pts[i].x), double(pts[i].y), h);
             continue;
         }
         if (round) {
@@ -415,8 +566,9 @@ void flattenBezier(const FixPoint& p0, const FixPoint& c1, const FixPoint& c2, c
     for (int i = 1; i < n; ++i) {
         double t = double(i) / n, u = 1 - t;
         double a = u * u * u, b = 3 * u * u * t, c = 3 * u * t * t, d = t * t * t;
-        out.push_back(fix(a * double(p0.x) + b * double(c1.x) + c * double(c2.x) + d * double(p3.x),
-                          a * double(p0.y) + b * double(c1.y) + c * double(c2.y) + d * double(p3.y)));
+        out.push_back(
+            fix(a * double(p0.x) + b * double(c1.x) + c * double(c2.x) + d * double(p3.x),
+                a * double(p0.y) + b * double(c1.y) + c * double(c2.y) + d * double(p3.y)));
     }
     out.push_back(p3);
 }

@@ -26,6 +26,9 @@ public:
 private:
     // The em of the open GDI font in its own units, for a reference glyph without height.
     float emOf(LONG height) const;
+    HDC fontDc();
+    HDC dc_ = nullptr;
+    HFONT dcFont_ = nullptr;
 };
 
 // The face records the last successful lookup filled.
