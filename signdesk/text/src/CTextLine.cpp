@@ -89,9 +89,14 @@ CCharacter* CTextLine::GetChar(int i) const {
 void CTextLine::Serialize(CArchive& ar) {
     if (ar.IsStoring()) {
         m_children.Serialize(ar);
-        ar << WORD(Schema) << m_baseline << BYTE(m_nAlign) << m_fPitch << m_fAnchor << m_fRadius
+        // A line read from a record below 3 never left-aligns its glyphs; stored as 4 it would
+        // on reopening, and the lettering would move. It keeps a record that says so, unless
+        // it needs the auto baseline shift that only 4 holds.
+        const WORD schema = m_nSchema < 3 && !m_bAutoBLShift ? 2 : Schema;
+        ar << schema << m_baseline << BYTE(m_nAlign) << m_fPitch << m_fAnchor << m_fRadius
            << BYTE(m_nArcSide) << BYTE(m_bAutoKerning) << BYTE(m_bCustomKerning)
-           << BYTE(m_bMirrored) << BYTE(m_bAutoBLShift);
+           << BYTE(m_bMirrored);
+        if (schema >= 4) ar << BYTE(m_bAutoBLShift);
         return;
     }
     m_children.Truncate(0);

@@ -105,6 +105,13 @@ TEST_F(TextLineTest, RecordOfAFreeLineAndOlderRecords) {
         EXPECT_EQ(c.autoShift, loaded.m_bAutoBLShift) << c.schema;
         EXPECT_EQ(c.leftAligned, loaded.LeftAlignsGlyphs()) << c.schema;
         EXPECT_EQ(60, loaded.m_fRadius);
+        // Stored again, the line reopens placed as it was: below 3 it stays below 3.
+        const Bytes again = StoreObj([&](CArchive& ar) { loaded.Serialize(ar); });
+        CTextLine reopened;
+        LoadObj(reopened, again);
+        EXPECT_EQ(c.leftAligned, reopened.LeftAlignsGlyphs()) << c.schema;
+        EXPECT_EQ(c.schema < 3 ? 2 : 4, reopened.m_nSchema);
+        EXPECT_EQ(again, StoreObj([&](CArchive& ar) { reopened.Serialize(ar); })) << c.schema;
     }
     Bytes newer = expected;
     newer[schemaAt] = 5;
