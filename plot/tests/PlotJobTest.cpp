@@ -1,0 +1,201 @@
+// The job object: placement of copies and panels on the sheets, panel marks, and one sheet
+// sent through the driver. The banner is the hand-checked example of the README.
+
+#include <algorithm>
+#include <cmath>
+#include <set>
+
+#include "JobTest.h"
+
+namespace {
+
+class PlotJobTest : public JobTest {
+protected:
+    // Media 610 x 2000, panel marks 10 x 5, overlap x 20, a banner 1,500 x 400 at (0, 0).
+    void Banner() {
+        Media(610, 2000,
+              "panelMarkers=1\npanelMarkLength=10\npanelMarkWidth=5\noverlapX=20\noverlapY=5\n"
+              "weedBox=0\n");
+        ColorPath& outline = host_.Add(0x0000FF);
+        AddRectangle(outline, 0, 0, 1500, 400);
+        AddRectangle(outline, 100, 100, 1400, 300); // a hole across every panel
+        job_.SetDesign(&host_);
+    }
+};
+
+TEST_F(PlotJobTest, TheBannerIsCutInThreePanelsWithOverlapsOnOneSheet) {
+    Banner();
+    EXPECT_EQ(job_.mediaWidth, 610);
+    EXPECT_EQ(job_.leftMargin, 0);
+    EXPECT_EQ(tiles_.getMaxWidth(), 590);
+    ASSERT_TRUE(tiles_.isTiling());
+    EXPECT_EQ(tiles_.columns, 3);
+    EXPECT_EQ(tiles_.rows, 1);
+    EXPECT_EQ(tiles_.getFullWidth(), 1730);
+    ASSERT_EQ(tiles_.getSelTiles(), 3);
+
+    std::vector<PlotJob::SheetItem> items;
+    job_.Arrange(items);
+    ASSERT_EQ(items.size(), 3u);
+    const float tileX[] = {0, 570, 1140};
+    const float partW[] = {590, 590, 360};
+    const float itemY[] = {0, 425, 850};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(items[i].order, i + 1);
+        EXPECT_EQ(items[i].sheet, 0);
+        EXPECT_EQ(items[i].tileX, tileX[i]);
+        EXPECT_EQ(items[i].tileW, 590);
+        EXPECT_EQ(items[i].part.right - items[i].part.left, partW[i]);
+        EXPECT_EQ(items[i].part.top - items[i].part.bottom, 400);
+        EXPECT_EQ(items[i].w, partW[i] + 20);
+        EXPECT_EQ(items[i].h, 420);
+        EXPECT_EQ(items[i].x, 0);
+        EXPECT_EQ(items[i].y, itemY[i]);
+    }
+    EXPECT_EQ(job_.GetSheetCount(), 1);
+
+    // Tile 1's last mark, (570, 0, -5, -10) shrunk by 0.2, on the media at the part's corner
+    // (10, 10).
+    std::vector<floatBBox> marks;
+    job_.PanelMarks(items[0], marks);
+    ASSERT_EQ(marks.size(), 8u);
+    EXPECT_NEAR(marks[7].left, 575.2f, 1e-3);
+    EXPECT_NEAR(marks[7].right, 579.8f, 1e-3);
+    EXPECT_NEAR(marks[7].bottom, 0.2f, 1e-3);
+    EXPECT_NEAR(marks[7].top, 9.8f, 1e-3);
+    // The last panel overlaps nothing to its right: its marks at the right edge are whole.
+    job_.PanelMarks(items[2], marks);
+    EXPECT_NEAR(marks[6].left, 10 + 360 + 0.2f, 1e-3);
+}
+
+TEST_F(PlotJobTest, TheBannersPanelsReachTheDriverWhereTheyLieOnTheSheet) {
+    Banner();
+    Optimization = 0;
+    AttachDrv();
+    job_.RunSheet(DeviceClip(), 0);
+    std::vector<DriverPoint> points = MovesAndLines(TakeCalls());
+    ASSERT_FALSE(points.empty());
+    std::set<DriverPoint> seen(points.begin(), points.end());
+    // Driver x runs along the media (job y), driver y across it (job x). Each part's
+    // rectangle: across 10 .. 10 + part width, along its item + 10 .. + 410 (steps of 1/40).
+    const long along[] = {10, 435, 860};
+    const long width[] = {590, 590, 360};
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(i);
+        for (long x : {along[i], along[i] + 400})
+            for (long y : {10L, 10 + width[i]})
+                EXPECT_TRUE(seen.count({x * 40, y * 40}));
+    }
+    for (const DriverPoint& p : points) {
+        EXPECT_GE(p.x, 0);
+        EXPECT_LE(p.x, 1270 * 40);
+        EXPECT_GE(p.y, 0);
+        EXPECT_LE(p.y, 610 * 40);
+    }
+    // Both neighbours carry the strip 570..590 of the design: the hole's lower edge (design
+    // y 100) is cut across it on panel 1 (across 580..600) and on panel 2 (across 10..30).
+    auto cutAt = [&](long alongMm, long acrossMm) {
+        return std::any_of(points.begin(), points.end(), [&](const DriverPoint& p) {
+            return p.x == alongMm * 40 && p.y == acrossMm * 40;
+        });
+    };
+    EXPECT_TRUE(cutAt(10 + 100, 10 + 590)); // panel 1's clip edge on the hole's edge
+    EXPECT_TRUE(cutAt(435 + 100, 10));      // panel 2's clip edge on the hole's edge
+    ASSERT_TRUE(job_.extentSet);
+}
+
+TEST_F(PlotJobTest, CopiesFillARowAndTheRestStartTheNextSheet) {
+    Media(610, 150, "weedBox=0\npanelMarkers=0\n");
+    AddRectangle(host_.Add(), 0, 0, 195, 100);
+    job_.SetDesign(&host_);
+    ASSERT_FALSE(tiles_.isTiling());
+    struct Case {
+        int copies, sheets;
+    };
+    for (Case c : {Case{1, 1}, Case{3, 1}, Case{4, 2}, Case{7, 3}}) {
+        job_.copies = c.copies;
+        EXPECT_EQ(job_.GetSheetCount(), c.sheets) << c.copies;
+    }
+    std::vector<PlotJob::SheetItem> items;
+    job_.copies = 4;
+    job_.Arrange(items);
+    EXPECT_EQ(items[1].x, 200);
+    EXPECT_EQ(items[2].x, 400);
+    EXPECT_EQ(items[3].sheet, 1);
+    EXPECT_EQ(items[3].x, job_.contentX);
+    EXPECT_EQ(items[3].y, 0);
+}
+
+TEST_F(PlotJobTest, OutOfRangeSettingsAreClampedForTheLayout) {
+    Media(610, 2000,
+          "overlapX=60\noverlapY=-5\npanelMarkLength=50\npanelMarkWidth=-1\nmarkerSize=1000\n"
+          "weedDx=500\n");
+    AddRectangle(host_.Add(), 0, 0, 100, 100);
+    job_.SetDesign(&host_);
+    EXPECT_EQ(tiles_.overlapX, 50);
+    EXPECT_EQ(tiles_.overlapY, 0);
+    EXPECT_EQ(tiles_.panelMarkLength, 20);
+    EXPECT_EQ(tiles_.panelMarkWidth, 0);
+    EXPECT_EQ(job_.markerSize, 100);
+    EXPECT_EQ(job_.weedDx, 100);
+}
+
+TEST_F(PlotJobTest, DisabledColoursAndOtherLayersLeaveTheBounds) {
+    Media(610, 2000, "weedBox=0\npanelMarkers=0\n");
+    AddRectangle(host_.Add(0x11), 0, 0, 100, 50);
+    AddRectangle(host_.Add(0x22), 200, 0, 300, 80);
+    job_.SetDesign(&host_);
+    ASSERT_EQ(job_.colours.size(), 2u);
+    floatBBox b;
+    job_.getBounds(b);
+    EXPECT_EQ(b.right, 300);
+    job_.EnableColour(0x22, 0);
+    job_.getBounds(b);
+    EXPECT_EQ(b.right, 100);
+    EXPECT_EQ(b.top, 50);
+    // With panel marks on a disabled colour still counts.
+    tiles_.panelMarks = 1;
+    job_.getBounds(b);
+    EXPECT_EQ(b.right, 300);
+}
+
+TEST_F(PlotJobTest, AHostWithoutPathsOrALoneLineGivesNoDivisionByZero) {
+    Media(610, 2000, "weedBox=0\npanelMarkers=0\n");
+    job_.SetDesign(&host_); // nothing at all
+    EXPECT_EQ(job_.contentW, 0);
+    EXPECT_EQ(job_.getScale(), 1);
+
+    ColorPath& line = host_.Add();
+    line.MoveTo(floatPoint(50, 0));
+    line.LineTo(floatPoint(50, 300));
+    line.ClosePath(); // finished, still open
+    job_.SetDesign(&host_);
+    EXPECT_EQ(job_.contentW, 0);
+    EXPECT_EQ(job_.contentH, 300);
+    EXPECT_EQ(job_.getScale(), 1);
+    float x = 50, y = 300;
+    job_.designMatrix.Transform(x, y);
+    EXPECT_EQ(y, 300); // cut at its size
+    EXPECT_TRUE(std::isfinite(x));
+}
+
+TEST_F(PlotJobTest, MarkersTakeTheFirstFreeOfTwentySlots) {
+    Media(610, 2000, "weedBox=0\npanelMarkers=0\nregistrationMarkers=1\nmarkerSize=10\n");
+    AddRectangle(host_.Add(), 0, 0, 100, 100);
+    Path shape;
+    AddRectangle(shape, -1, -1, 1, 1);
+    job_.SetMarkerShape(shape);
+    job_.SetDesign(&host_);
+    EXPECT_EQ(job_.markerBox.right - job_.markerBox.left, 10);
+    for (int i = 0; i < PlotJob::MarkerSlots; ++i)
+        EXPECT_EQ(job_.AddMarker(floatPoint(float(10 + 4 * i), 50)), i);
+    EXPECT_EQ(job_.AddMarker(floatPoint(50, 50)), -1);
+    EXPECT_EQ(job_.FindMarker(floatPoint(11, 52)), 0);
+    EXPECT_EQ(job_.FindMarker(floatPoint(50, 60)), -1);
+    job_.DeleteMarker(0);
+    EXPECT_EQ(job_.FindMarker(floatPoint(11, 52)), 1);
+    EXPECT_EQ(job_.AddMarker(floatPoint(50, 50)), 0);
+}
+
+} // namespace
