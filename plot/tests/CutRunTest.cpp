@@ -11,6 +11,8 @@
 
 #include <mfc/CString.h>
 #include <settings/CIniFile.h>
+#include <testing/FakeCutter.h>
+#include <testing/FakePort.h>
 #include <testing/FakeSpooler.h>
 #include <win32/UserTesting.h>
 #include <win32/kernel.h>
@@ -347,6 +349,51 @@ TEST_F(CutRunTest, AStoppedSpoolJobKeepsTheFinishedSheetsOnly) {
     ASSERT_EQ(files.size(), 1u);
     EXPECT_NE(files[0].find("Sheet=1/3"), std::string::npos);
     EXPECT_EQ(shown_, (std::vector<int>{0, 1}));
+}
+
+class CutRunPortTest : public CutRunTest {
+protected:
+    void Banner() {
+        PlotIni("panelMarkers=1\npanelMarkLength=10\npanelMarkWidth=5\noverlapX=20\noverlapY=5\n"
+                "weedBox=0\n");
+        ColorPath& banner = host_.Add(0xFF);
+        AddRectangle(banner, 0, 0, 1500, 400);
+        AddRectangle(banner, 100, 100, 1400, 300);
+        job_.SetDesign(&host_);
+    }
+};
+
+TEST_F(CutRunPortTest, TheCutterGetsTheFilesBytesAndItsLossIsToldOnce) {
+    Banner();
+    PushMessageBoxAnswer(IDOK);
+    ASSERT_EQ(Run(), CutRun::Finished);
+    const std::string file = ReadFile(out_);
+    ASSERT_FALSE(file.empty());
+
+    FakeCutter cutter;
+    if (!cutter.IsOpen()) GTEST_SKIP() << "no pseudo-terminal";
+    FakePort port("COM1", cutter.PortPath());
+    WritePrivateProfileStringA(kSection, "Device", "COM1", ini_.c_str());
+    SdClearMessageBoxes();
+    PushMessageBoxAnswer(IDOK);
+    ASSERT_EQ(Run(), CutRun::Finished);
+    EXPECT_TRUE(cutter.WaitForReceivedCount(file.size()));
+    EXPECT_EQ(cutter.Received(), file);
+
+    // Unplugged in panel 2: the port's failure is the one message; no question, no
+    // "finished", and the binding is let go.
+    std::size_t panel2 = file.find("PD", file.size() / 2);
+    FakeCutter lost;
+    FakePort lostPort("COM1", lost.PortPath());
+    lost.VanishAfter(panel2);
+    SdClearMessageBoxes();
+    PushMessageBoxAnswer(IDOK);
+    EXPECT_EQ(Run(), CutRun::Failed);
+    std::vector<std::string> texts = Texts();
+    ASSERT_EQ(texts.size(), 1u);
+    EXPECT_NE(texts[0].find("COM1"), std::string::npos) << texts[0];
+    EXPECT_TRUE(lost.Vanished());
+    EXPECT_EQ(DRV.driver, nullptr);
 }
 
 } // namespace
