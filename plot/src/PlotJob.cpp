@@ -355,7 +355,7 @@ int PlotJob::GetSheetCount() {
 floatTMatrix PlotJob::ToSteps() const {
     float step = DRV.GetStepSize();
     float f = step > 0 ? 1 / step : 1;
-    return floatTMatrix(f, 0, 0, f, 0, 0);
+    return floatTMatrix(f, 0, 0, f, 0, -pageOffset_ * f);
 }
 
 floatTMatrix PlotJob::CopyMatrix(float x, float y) {
@@ -452,15 +452,8 @@ void PlotJob::PlotDesign(const floatTMatrix& toDevice, const floatBBox& clip, in
     }
 }
 
-void PlotJob::RunSheet(const floatBBox& clipSteps, int sheet) {
-    extentBox = floatBBox();
-    floatBBoxCalculator calc(extentBox);
-    extent_ = &calc;
-    keepLeft = keepRight = keepBottom = keepTop = 0;
-    sheetClip = clipSteps;
-
-    std::vector<SheetItem> items;
-    Arrange(items);
+void PlotJob::PlotSheetContent(const std::vector<SheetItem>& items, int sheet,
+                               const floatBBox& clipSteps) {
     floatTMatrix steps = ToSteps();
     for (const SheetItem& item : items) {
         if (item.sheet != sheet || DRV.IsAborted()) continue;
@@ -472,15 +465,69 @@ void PlotJob::RunSheet(const floatBBox& clipSteps, int sheet) {
         float L = tiles.getEarLength();
         floatBBox onSheet(item.x + L, item.y + L, item.x + L + item.part.right - item.part.left,
                           item.y + L + item.part.top - item.part.bottom);
+        int left = keepLeft, right = keepRight;
         keepLeft = keepRight = 1;
         PlotDesign(PanelMatrix(item), MapBox(onSheet, steps), 0);
-        keepLeft = keepRight = 0;
+        keepLeft = left;
+        keepRight = right;
         PlotBox(onSheet, clipSteps);
         std::vector<floatBBox> marks;
         PanelMarks(item, marks);
         for (const floatBBox& m : marks)
             PlotBox(m, clipSteps);
     }
-    extent_ = nullptr;
-    extentSet = calc.IsInitialized();
+}
+
+void PlotJob::RunSheet(const floatBBox& clipSteps, int sheet) {
+    keepLeft = keepRight = keepBottom = keepTop = 0;
+    pageOffset_ = 0;
+    std::vector<SheetItem> items;
+    Arrange(items);
+
+    const float step = DRV.GetStepSize() > 0 ? DRV.GetStepSize() : 1;
+    const float P = pageLength / step;
+    if (!(pageLength > 0 && P >= 1)) {
+        extentBox = floatBBox();
+        floatBBoxCalculator calc(extentBox);
+        extent_ = &calc;
+        sheetClip = clipSteps;
+        PlotSheetContent(items, sheet, clipSteps);
+        extent_ = nullptr;
+        extentSet = calc.IsInitialized();
+        return;
+    }
+
+    // A sheet-fed device cuts the sheet page by page, each page in its own coordinates, the
+    // pages joined by moving the device's origin. The pages run to the top of the sheet's
+    // content, whatever the paths of a page reach.
+    float top = 0;
+    for (const SheetItem& item : items)
+        if (item.sheet == sheet) top = std::max(top, item.y + item.h);
+    const float contentTop = top / step;
+    const int pages = int(std::min(std::ceil(contentTop / P), 65534.0f));
+    DRV.Home();
+    DRV.SetOrigin(0, 0);
+    for (int j = 0; j < std::max(pages, 1) && !DRV.IsAborted(); ++j) {
+        pageOffset_ = float(j) * pageLength;
+        const float low = clipSteps.bottom;
+        const float high = std::min(low + P, clipSteps.top);
+        if (j > 0) keepBottom = 1;
+        const bool more = j + 1 < pages;
+        if (more) keepTop = 1;
+        sheetClip = floatBBox(clipSteps.left, low, clipSteps.right, high);
+        extentBox = floatBBox();
+        floatBBoxCalculator calc(extentBox);
+        extent_ = &calc;
+        PlotSheetContent(items, sheet, sheetClip);
+        extent_ = nullptr;
+        extentSet = calc.IsInitialized();
+        if (!more) break;
+        LONG band = LONG(std::floor(high - low + 0.5f));
+        DRV.MoveTo(0, LONG(std::floor(high + 0.5f)));
+        DRV.SetOrigin(0, band);
+        DRV.pagedDistance += LONG(std::floor(high + 0.5f));
+    }
+    pageOffset_ = 0;
+    DRV.MoveTo(0, extentSet ? LONG(std::floor(std::max(extentBox.top, 0.0f) + 0.5f)) : 0);
+    DRV.SetOrigin(0, 0);
 }

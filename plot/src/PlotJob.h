@@ -116,7 +116,11 @@ private:
     floatTMatrix DesignToMedia(float x, float y);
     void MarkerPath(const Marker& m, Path& out);
 
+    void PlotSheetContent(const std::vector<SheetItem>& items, int sheet,
+                          const floatBBox& clipSteps);
+
     floatBBoxCalculator* extent_ = nullptr; // while a sheet runs
+    float pageOffset_ = 0;                  // mm: the page being cut on a sheet-fed device
 };
 
 // The job's tiling and the job of the plot sheet.

@@ -58,12 +58,13 @@ protected:
     }
 
     // The mock cutter's limits in millimetres (step 0.025).
-    void Media(float width, float length, const std::string& general) {
+    void Media(float width, float length, const std::string& general, float pageSize = 0) {
         mock_->maxY = LONG(width * 40);
         mock_->maxX = LONG(length * 40);
         std::ostringstream devices, plot;
         devices << "[" << Device << "]\nDriver=" << MockDriverFile
-                << "\nDevice=out.plt\nMaxY=" << width << "\nMaxX=" << length << "\n";
+                << "\nDevice=out.plt\nMaxY=" << width << "\nMaxX=" << length
+                << "\nPageSize=" << pageSize << "\n";
         WriteDevicesIni(devices.str());
         plot << "[General]\nCurrentPlotter=" << Device << "\n"
              << general << "[Vinil]\nwidth=" << width << "\nheight=" << length << "\n";

@@ -198,4 +198,28 @@ TEST_F(PlotJobTest, MarkersTakeTheFirstFreeOfTwentySlots) {
     EXPECT_EQ(job_.AddMarker(floatPoint(50, 50)), 0);
 }
 
+TEST_F(PlotJobTest, ASheetFedDeviceCutsThePagesJoinedByItsOrigin) {
+    Media(610, 2000, "weedBox=0\npanelMarkers=0\n", 300);
+    AddRectangle(host_.Add(), 0, 0, 100, 700);
+    job_.SetDesign(&host_);
+    ASSERT_EQ(job_.pageLength, 300);
+    AttachDrv();
+    job_.RunSheet(DeviceClip(), 0);
+    std::vector<std::string> calls = TakeCalls();
+    std::vector<std::string> origins;
+    for (const std::string& c : calls)
+        if (c.rfind("SetOrigin", 0) == 0) origins.push_back(c);
+    // Three pages: two joints of a page each (driver x runs along the media), then back.
+    EXPECT_EQ(origins, (std::vector<std::string>{"SetOrigin 0 0", "SetOrigin 12000 0",
+                                                 "SetOrigin 12000 0", "SetOrigin 0 0"}));
+    // Every cut lies within its page.
+    for (const DriverPoint& p : MovesAndLines(calls)) {
+        EXPECT_GE(p.x, 0);
+        EXPECT_LE(p.x, 12000);
+    }
+    // The last page holds the rectangle's top edge, 100 mm up the page.
+    EXPECT_TRUE(job_.extentSet);
+    EXPECT_EQ(job_.extentBox.top, 4000);
+}
+
 } // namespace
