@@ -320,29 +320,77 @@ void PlotJob::Arrange(std::vector<SheetItem>& items) {
         }
         return;
     }
-    float L = tiles.getEarLength();
     floatBBox b;
     getBounds(b);
+    if (manualFeed) {
+        ArrangeManualFeed(items, b);
+        return;
+    }
     Packer pack(mediaWidth, mediaLength, spacing, leftMargin, bottomMargin, leftMargin);
     int sheet = 0;
     for (int order = 1; order <= tiles.getSelTiles(); ++order) {
-        SheetItem item;
-        item.order = order;
-        tiles.getTileData(order, item.row, item.column, item.tileX, item.tileY, item.tileW,
-                          item.tileH);
-        floatBBox mapped = MapBox(b, DesignToMedia(contentX - item.tileX, contentY - item.tileY));
-        item.part = Intersect(mapped, floatBBox(0, 0, item.tileW, item.tileH));
-        item.hasPart = HasArea(item.part) ? 1 : 0;
-        float pw = item.hasPart ? item.part.right - item.part.left : 0;
-        float ph = item.hasPart ? item.part.top - item.part.bottom : 0;
-        item.w = pw + 2 * L;
-        item.h = ph + 2 * L;
+        SheetItem item = TileItem(order, b);
         if (!pack.Place(item.w, item.h, item.x, item.y)) {
             ++sheet;
             pack.NewSheet(leftMargin, bottomMargin, item.w, item.h, item.x, item.y);
         }
         item.sheet = sheet;
         items.push_back(item);
+    }
+}
+
+PlotJob::SheetItem PlotJob::TileItem(int order, const floatBBox& bounds) {
+    float L = tiles.getEarLength();
+    SheetItem item;
+    item.order = order;
+    tiles.getTileData(order, item.row, item.column, item.tileX, item.tileY, item.tileW, item.tileH);
+    floatBBox mapped = MapBox(bounds, DesignToMedia(contentX - item.tileX, contentY - item.tileY));
+    item.part = Intersect(mapped, floatBBox(0, 0, item.tileW, item.tileH));
+    item.hasPart = HasArea(item.part) ? 1 : 0;
+    float pw = item.hasPart ? item.part.right - item.part.left : 0;
+    float ph = item.hasPart ? item.part.top - item.part.bottom : 0;
+    item.w = pw + 2 * L;
+    item.h = ph + 2 * L;
+    return item;
+}
+
+void PlotJob::ArrangeManualFeed(std::vector<SheetItem>& items, const floatBBox& bounds) {
+    // Runs of adjacent selected tiles; each tile of a run is a sheet of v copies side by
+    // side, and a run is repeated until every copy is placed.
+    const int all = std::max(copies, 1);
+    int sheet = 0;
+    for (int i = 0; i < tiles.getNoLines(); ++i) {
+        TileLine& line = tiles.getTileLine(i);
+        const int n = line.tiles.Filled();
+        for (int a = 0; a < n;) {
+            if (!line.tiles[std::uint16_t(a)].isSelected()) {
+                ++a;
+                continue;
+            }
+            int b = a;
+            while (b + 1 < n && line.tiles[std::uint16_t(b + 1)].isSelected())
+                ++b;
+            SheetItem first = TileItem(line.tiles[std::uint16_t(a)].select, bounds);
+            float t = first.w;
+            float across = mediaWidth - leftMargin - rightMargin + spacing;
+            int fit = spacing + t > 0 ? int(std::min(across / (spacing + t), 65534.0f)) : 1;
+            for (int left = all; left > 0;) {
+                int v = std::clamp(fit, 1, left);
+                for (int k = a; k <= b; ++k, ++sheet) {
+                    SheetItem item = TileItem(line.tiles[std::uint16_t(k)].select, bounds);
+                    item.runBefore = k > a;
+                    item.runAfter = k < b;
+                    for (int c = 0; c < v; ++c) {
+                        item.sheet = sheet;
+                        item.x = leftMargin + float(c) * (item.w + spacing);
+                        item.y = bottomMargin;
+                        items.push_back(item);
+                    }
+                }
+                left -= v;
+            }
+            a = b + 1;
+        }
     }
 }
 
@@ -483,6 +531,18 @@ void PlotJob::RunSheet(const floatBBox& clipSteps, int sheet) {
     pageOffset_ = 0;
     std::vector<SheetItem> items;
     Arrange(items);
+    const SheetItem* fed = nullptr; // manual feed: the sheet's tile
+    if (IsTiled() && manualFeed) {
+        for (const SheetItem& item : items)
+            if (item.sheet == sheet) {
+                fed = &item;
+                break;
+            }
+        if (fed) {
+            keepBottom = fed->runBefore;
+            keepTop = fed->runAfter;
+        }
+    }
 
     const float step = DRV.GetStepSize() > 0 ? DRV.GetStepSize() : 1;
     const float P = pageLength / step;
@@ -494,6 +554,11 @@ void PlotJob::RunSheet(const floatBBox& clipSteps, int sheet) {
         PlotSheetContent(items, sheet, clipSteps);
         extent_ = nullptr;
         extentSet = calc.IsInitialized();
+        if (fed && fed->runAfter && !DRV.IsAborted()) {
+            // The next panel of the run follows on the same media: feed it by this one.
+            DRV.MoveTo(0, DRV.InSteps(fed->tileH));
+            DRV.Reset();
+        }
         return;
     }
 

@@ -39,6 +39,8 @@ public:
         int row = -1, column = -1;
         floatBBox part;
         int hasPart = 0;
+        // Manual feed: a selected tile comes before or after this one in its run.
+        int runBefore = 0, runAfter = 0;
     };
 
     explicit PlotJob(TileTable& tiles);
@@ -116,6 +118,9 @@ private:
     floatTMatrix DesignToMedia(float x, float y);
     void MarkerPath(const Marker& m, Path& out);
 
+    // A tile's item: its data and its part of the design.
+    SheetItem TileItem(int order, const floatBBox& bounds);
+    void ArrangeManualFeed(std::vector<SheetItem>& items, const floatBBox& bounds);
     void PlotSheetContent(const std::vector<SheetItem>& items, int sheet,
                           const floatBBox& clipSteps);
 

@@ -222,4 +222,37 @@ TEST_F(PlotJobTest, ASheetFedDeviceCutsThePagesJoinedByItsOrigin) {
     EXPECT_EQ(job_.extentBox.top, 4000);
 }
 
+TEST_F(PlotJobTest, ManualFeedCutsEachPanelOfARunAsASheetOfCopies) {
+    Media(610, 600, "weedBox=0\npanelMarkers=0\nmanualFeed=1\noverlapX=0\noverlapY=0\n");
+    AddRectangle(host_.Add(), 0, 0, 200, 1000);
+    job_.SetDesign(&host_);
+    ASSERT_EQ(tiles_.orderMode, 3);
+    ASSERT_TRUE(job_.IsTiled());
+    ASSERT_EQ(tiles_.getSelTiles(), 2); // one column of two panels
+    job_.copies = 4;
+    std::vector<PlotJob::SheetItem> items;
+    job_.Arrange(items);
+    // Three copies across (615 / 205), the run twice: 3 + 3, then 1 + 1.
+    std::vector<int> perSheet(4, 0);
+    for (const auto& item : items) {
+        ASSERT_LT(item.sheet, 4);
+        ++perSheet[item.sheet];
+    }
+    EXPECT_EQ(perSheet, (std::vector<int>{3, 3, 1, 1}));
+    EXPECT_EQ(job_.GetSheetCount(), 4);
+    EXPECT_EQ(items[1].x, 205);
+    EXPECT_EQ(items[0].order, 1);
+    EXPECT_EQ(items[3].order, 2);
+    EXPECT_TRUE(items[0].runAfter);
+    EXPECT_TRUE(items[3].runBefore);
+
+    // The first panel of a run keeps its top edge uncut and feeds the media by the panel.
+    AttachDrv();
+    job_.RunSheet(DeviceClip(), 0);
+    std::vector<std::string> calls = TakeCalls();
+    ASSERT_GE(calls.size(), 2u);
+    EXPECT_EQ(calls[calls.size() - 3], "MoveTo 24000 0");
+    EXPECT_EQ(calls[calls.size() - 2], "Reset");
+}
+
 } // namespace
