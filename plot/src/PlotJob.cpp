@@ -213,8 +213,8 @@ void PlotJob::SetMarkerShape(const Path& shape) {
     markerBox = markerShape.accBox;
 }
 
-void PlotJob::SetDesign(Plottable* d) {
-    design = d;
+void PlotJob::SetLayerFilter(int layer) {
+    layerFilter = layer;
     colours.clear();
     ColorPath** paths;
     int n = GetPaths(paths);
@@ -225,16 +225,26 @@ void PlotJob::SetDesign(Plottable* d) {
                          [rgb](const Colour& c) { return c.rgb == rgb; }))
             colours.push_back(Colour{rgb, 1});
     }
-    LoadSettings();
-    // The marker shape, uniformly to the marker size across.
+}
+
+void PlotJob::SetMarkerSize(float size) {
+    markerSize = size;
+    // Uniformly to the marker size across.
     float w = markerBox.right - markerBox.left;
-    if (markerShape.subPaths.Filled() && w > 0) {
-        float f = markerSize / w;
+    if (markerShape.subPaths.Filled() && w > 0 && size > 0) {
+        float f = size / w;
         floatTMatrix m(f, 0, 0, f, 0, 0);
         markerShape.Transform(m);
         markerShape.Validate(SP_ACCBOX_INVALID | SP_CTRLBOX_INVALID);
         markerBox = markerShape.accBox;
     }
+}
+
+void PlotJob::SetDesign(Plottable* d) {
+    design = d;
+    SetLayerFilter(layerFilter);
+    LoadSettings();
+    SetMarkerSize(markerSize);
     scrollX = scrollY = 0;
     scale = 1;
     floatBBox b;

@@ -67,6 +67,10 @@ public:
     // The marker shape, as read from the marker library; copied.
     void SetMarkerShape(const Path& shape);
 
+    // Only paths of that layer (AllLayers: every one); the colours are gathered again, all on.
+    void SetLayerFilter(int layer);
+    // The marker shape at a new size across.
+    void SetMarkerSize(float size);
     int IsColourEnabled(std::uint32_t rgb) const;
     void EnableColour(std::uint32_t rgb, int on);
 
@@ -78,6 +82,12 @@ public:
     void Arrange(std::vector<SheetItem>& items);
     int GetSheetCount();
 
+    // The preview of the plot sheet's pages: the media or the tiled area with the design,
+    // handles when asked; sets the display matrix, the content rectangle and panning.
+    void DrawLayout(CDC& dc, int handles);
+    // The design's enabled paths, markers and weeding box through the matrix.
+    void DrawDesign(CDC& dc, const floatTMatrix& toDisplay);
+
     // Sends sheet n with the clip box in steps; the plotted extent is collected in extent.
     void RunSheet(const floatBBox& clipSteps, int sheet);
     // Device matrix (mm to steps) of a copy at (x, y), or of a panel's part placed on its item.
@@ -85,6 +95,8 @@ public:
     floatTMatrix PanelMatrix(const SheetItem& item);
     // The panel marks of an item, as closed rectangles in media millimetres (shrunk 0.2).
     void PanelMarks(const SheetItem& item, std::vector<floatBBox>& marks);
+    // Design coordinates onto the media with the content's corner at (x, y).
+    floatTMatrix DesignToMedia(float x, float y);
 
     TileTable& tiles;
     Plottable* design;
@@ -115,7 +127,6 @@ private:
     void PlotBox(const floatBBox& mm, const floatBBox& clip);
     void PlotOne(Path& path, const floatTMatrix& toDevice, const floatBBox& clip);
     floatTMatrix ToSteps() const;
-    floatTMatrix DesignToMedia(float x, float y);
     void MarkerPath(const Marker& m, Path& out);
 
     // A tile's item: its data and its part of the design.
