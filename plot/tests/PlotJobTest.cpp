@@ -5,6 +5,8 @@
 #include <cmath>
 #include <set>
 
+#include <testing/DibCanvas.h>
+
 #include "JobTest.h"
 
 namespace {
@@ -253,6 +255,62 @@ TEST_F(PlotJobTest, ManualFeedCutsEachPanelOfARunAsASheetOfCopies) {
     ASSERT_GE(calls.size(), 2u);
     EXPECT_EQ(calls[calls.size() - 3], "MoveTo 24000 0");
     EXPECT_EQ(calls[calls.size() - 2], "Reset");
+}
+
+TEST_F(PlotJobTest, ThePreviewShowsTheDesignWhereItIsCutInEveryTurn) {
+    Media(200, 300, "weedBox=0\npanelMarkers=0\n");
+    // An "F", which reads differently in every turn and mirror.
+    ColorPath& f = host_.Add(0x000000);
+    const float outline[][2] = {{0, 0},   {20, 0},  {20, 40}, {50, 40},  {50, 60},
+                                {20, 60}, {20, 80}, {60, 80}, {60, 100}, {0, 100}};
+    f.MoveTo(floatPoint(outline[0][0], outline[0][1]));
+    for (const auto& p : outline)
+        f.LineTo(floatPoint(p[0], p[1]));
+    f.Close();
+    f.ClosePath();
+    job_.SetDesign(&host_);
+    job_.contentX = 30;
+    job_.contentY = 40;
+    AttachDrv();
+    for (int rotation : {0, 1}) {
+        SCOPED_TRACE(rotation);
+        job_.rotation = rotation;
+        job_.Refresh();
+        DibCanvas canvas(420, 620);
+        canvas.Clear(RGB(128, 128, 128));
+        CRect display(0, 0, 420, 620);
+        job_.setDisplayRect(display);
+        job_.DrawLayout(canvas.dc, 0);
+        SdGdiImage image = canvas.Read();
+        const floatTMatrix toPixel =
+            job_.DesignToMedia(job_.contentX, job_.contentY) * job_.displayMatrix;
+        auto pixel = [&](float x, float y) {
+            toPixel.Transform(x, y);
+            return image.at(int(std::floor(x)), int(std::floor(y)));
+        };
+        // Inside the F filled, beside its arms the media's white.
+        for (auto in : {floatPoint(10, 50), floatPoint(40, 50), floatPoint(40, 90)})
+            EXPECT_EQ(pixel(in.x, in.y), RGB(0, 0, 0)) << in.x << "," << in.y;
+        for (auto out : {floatPoint(40, 20), floatPoint(40, 70)})
+            EXPECT_EQ(pixel(out.x, out.y), RGB(255, 255, 255)) << out.x << "," << out.y;
+
+        // Every corner the knife reaches lies on the drawn F, within a pixel.
+        DRV.headX = DRV.headY = DRV.homeX = DRV.homeY = 0;
+        TakeCalls();
+        job_.RunSheet(DeviceClip(), 0);
+        std::vector<DriverPoint> cut = MovesAndLines(TakeCalls());
+        ASSERT_GE(cut.size(), 10u);
+        for (const DriverPoint& p : cut) {
+            float x = float(p.y) * 0.025f, y = float(p.x) * 0.025f;
+            job_.displayMatrix.Transform(x, y);
+            bool drawn = false;
+            for (int dy = -1; dy <= 1 && !drawn; ++dy)
+                for (int dx = -1; dx <= 1 && !drawn; ++dx)
+                    drawn =
+                        image.at(int(std::floor(x)) + dx, int(std::floor(y)) + dy) == RGB(0, 0, 0);
+            EXPECT_TRUE(drawn) << p.x << "," << p.y;
+        }
+    }
 }
 
 } // namespace
