@@ -396,4 +396,147 @@ TEST_F(CutRunPortTest, TheCutterGetsTheFilesBytesAndItsLossIsToldOnce) {
     EXPECT_EQ(DRV.driver, nullptr);
 }
 
+// The run on the recording driver: where the head is left, and the questions and refusals
+// that need no output file.
+class CutRunMockTest : public JobTest, public CutRunHost {
+protected:
+    CutRun::Outcome Run(CutRun::Outcome (CutRun::*what)() = &CutRun::Cut) {
+        settings_.Load();
+        CutRun run(job_, settings_, *this);
+        return (run.*what)();
+    }
+    // The last move the driver was given before the job's end.
+    std::string LastMove() {
+        std::string last;
+        for (const std::string& c : mock_->calls)
+            if (c.rfind("MoveTo", 0) == 0) last = c;
+        return last;
+    }
+    CutSettings settings_;
+};
+
+TEST_F(CutRunMockTest, TheHeadIsParkedOnTheMediaByHeadPos) {
+    struct Case {
+        int headPos;
+        const char* move; // driver (along, across) in steps
+    };
+    // The rectangle 10-110 across, 20-70 along; the head then goes to its corners.
+    const Case cases[] = {
+        {1, "MoveTo 800 400"},   {2, "MoveTo 800 4400"}, {3, "MoveTo 2800 400"},
+        {4, "MoveTo 2800 4400"}, {5, "MoveTo 2800 0"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.headPos);
+        SdClearMessageBoxes();
+        Media(610, 2000, "weedBox=0\npanelMarkers=0\nHeadPos=" + std::to_string(c.headPos) + "\n");
+        PathHost host;
+        AddRectangle(host.Add(), 0, 0, 100, 50);
+        job_.SetDesign(&host);
+        job_.contentX = 10;
+        job_.contentY = 20;
+        job_.Refresh();
+        PushMessageBoxAnswer(IDOK);
+        EXPECT_EQ(Run(), CutRun::Finished);
+        EXPECT_EQ(LastMove(), c.move);
+    }
+}
+
+TEST_F(CutRunMockTest, APanelsParkStaysOnTheMedia) {
+    // The banner's first panel: its path reaches 1,510 mm across, the media 610.
+    Media(610, 2000,
+          "panelMarkers=1\npanelMarkLength=10\npanelMarkWidth=5\noverlapX=20\noverlapY=5\n"
+          "weedBox=0\nHeadPos=2\n");
+    AddRectangle(host_.Add(), 0, 0, 1500, 400);
+    job_.SetDesign(&host_);
+    PushMessageBoxAnswer(IDOK);
+    EXPECT_EQ(Run(), CutRun::Finished);
+    const std::string last = LastMove();
+    long along = 0, across = 0;
+    ASSERT_EQ(std::sscanf(last.c_str(), "MoveTo %ld %ld", &along, &across), 2) << last;
+    EXPECT_LE(across, 610 * 40);
+    EXPECT_GE(along, 0);
+}
+
+TEST_F(CutRunMockTest, ASheetLargerThanTheCutterIsCutOnlyAfterAYes) {
+    // The device is narrower than the media Plot.ini gives.
+    Media(610, 2000, "weedBox=0\npanelMarkers=0\n");
+    mock_->maxY = 300 * 40;
+    AddRectangle(host_.Add(), 0, 0, 500, 100);
+    job_.SetDesign(&host_);
+    PushMessageBoxAnswer(IDNO);
+    EXPECT_EQ(Run(), CutRun::Refused);
+    ASSERT_EQ(MessageBoxLog().size(), 1u);
+    EXPECT_NE(MessageBoxLog()[0].text.find("Sheet 1 is larger than the cutting area"),
+              std::string::npos)
+        << MessageBoxLog()[0].text;
+    EXPECT_TRUE(std::none_of(mock_->calls.begin(), mock_->calls.end(),
+                             [](const std::string& c) { return c.rfind("Init", 0) == 0; }));
+}
+
+TEST_F(CutRunMockTest, HomeAndCutOffWithoutACutterAreToldOnce) {
+    Media(610, 2000, "weedBox=0\n");
+    std::ofstream(std::string(GetPlotIni()), std::ios::binary | std::ios::app)
+        << "[General]\nCurrentPlotter=Gone\n";
+    WritePrivateProfileStringA("General", "CurrentPlotter", "Gone",
+                               std::string(GetPlotIni()).c_str());
+    AddRectangle(host_.Add(), 0, 0, 100, 100);
+    job_.SetDesign(&host_);
+    for (int which = 0; which < 2; ++which) {
+        SdClearMessageBoxes();
+        PushMessageBoxAnswer(IDOK);
+        settings_.Load();
+        CutRun run(job_, settings_, *this);
+        EXPECT_EQ(which ? run.CutOff(100, 1) : run.Home(), CutRun::Failed);
+        ASSERT_EQ(MessageBoxLog().size(), 1u);
+        EXPECT_NE(MessageBoxLog()[0].text.find("\"Gone\""), std::string::npos);
+        EXPECT_EQ(DRV.driver, nullptr);
+    }
+}
+
+TEST_F(CutRunMockTest, HostsThatGiveNoPathsOrNullPathsHaveNothingToCut) {
+    struct Broken : Plottable {
+        ColorPath* paths[2] = {nullptr, nullptr};
+        int count;
+        bool nullArray;
+        void getPlottingPaths(ColorPath*** out, int& n) override {
+            *out = nullArray ? nullptr : paths;
+            n = count;
+        }
+    };
+    Media(610, 2000, "weedBox=0\n");
+    for (bool nullArray : {true, false}) {
+        SdClearMessageBoxes();
+        Broken host;
+        host.count = 2;
+        host.nullArray = nullArray;
+        job_.SetDesign(&host);
+        PushMessageBoxAnswer(IDOK);
+        EXPECT_EQ(Run(), CutRun::Refused);
+        ASSERT_EQ(MessageBoxLog().size(), 1u);
+        EXPECT_NE(MessageBoxLog()[0].text.find("nothing to cut"), std::string::npos);
+    }
+}
+
+TEST_F(CutRunMockTest, ALoneLineIsCutAtItsSize) {
+    Media(610, 2000, "weedBox=0\npanelMarkers=0\nOvercutting=10\n");
+    ColorPath& line = host_.Add();
+    line.MoveTo(floatPoint(50, 0));
+    line.LineTo(floatPoint(50, 300));
+    line.ClosePath();
+    job_.SetDesign(&host_);
+    job_.contentX = 20;
+    job_.contentY = 10;
+    job_.Refresh();
+    PushMessageBoxAnswer(IDOK);
+    EXPECT_EQ(Run(), CutRun::Finished); // an overcut of 10 mm is allowed
+    std::vector<DriverPoint> points = MovesAndLines(mock_->calls);
+    bool from = false, to = false;
+    for (const DriverPoint& p : points) {
+        from = from || (p.x == 10 * 40 && p.y == 20 * 40);
+        to = to || (p.x == 310 * 40 && p.y == 20 * 40);
+    }
+    EXPECT_TRUE(from);
+    EXPECT_TRUE(to);
+}
+
 } // namespace
