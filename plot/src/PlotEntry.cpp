@@ -79,6 +79,8 @@ void RunSheet(CWnd* parent, Plottable* design) {
         sheet.AddPage(&tiles);
         sheet.AddPage(&cut);
 
+        // A new design is shown with all its layers.
+        Job.layerFilter = PlotJob::AllLayers;
         Job.SetDesign(design);
         const char* name = design ? design->getJobName() : nullptr;
         CString jobName = name ? name : "";

@@ -112,10 +112,14 @@ void CLayoutPage::DoDataExchange(CDataExchange* pDX) {
     const bool odd = Job.rotation % 2 != 0;
     float& first = odd ? Job.contentH : Job.contentW;
     float& second = odd ? Job.contentW : Job.contentH;
+    // A design without extent in a direction (nothing enabled, a lone line) has no size
+    // there to check: the page must still be left.
+    floatBBox b = Bounds();
+    const bool wide = b.right - b.left > 0, high = b.top - b.bottom > 0;
     DDX_Length(pDX, IDC_EDIT0, first);
-    DDV_Length(pDX, first, 0.01f, 100000);
+    if (odd ? high : wide) DDV_Length(pDX, first, 0.01f, 100000);
     DDX_Length(pDX, IDC_EDIT1, second);
-    DDV_Length(pDX, second, 0.01f, 100000);
+    if (odd ? wide : high) DDV_Length(pDX, second, 0.01f, 100000);
     float scale = Job.scale;
     DDX_Text(pDX, IDC_EDIT2, scale);
     DDV_MinMaxFloat(pDX, scale, 0.01f, 10000);
