@@ -313,4 +313,45 @@ TEST_F(PlotJobTest, ThePreviewShowsTheDesignWhereItIsCutInEveryTurn) {
     }
 }
 
+TEST_F(PlotJobTest, PanelMarksAreEightOnARollAndFourWithManualFeed) {
+    struct Case {
+        const char* feed;
+        std::size_t marks;
+    };
+    for (Case c : {Case{"manualFeed=0\n", 8}, Case{"manualFeed=1\n", 4}}) {
+        SCOPED_TRACE(c.marks);
+        Media(610, 600,
+              std::string("weedBox=0\npanelMarkers=1\npanelMarkLength=10\npanelMarkWidth=5\n"
+                          "overlapX=20\noverlapY=0\n") +
+                  c.feed);
+        PathHost host;
+        AddRectangle(host.Add(), 0, 0, 1000, 300);
+        job_.SetDesign(&host);
+        ASSERT_TRUE(job_.IsTiled());
+        std::vector<PlotJob::SheetItem> items;
+        job_.Arrange(items);
+        ASSERT_FALSE(items.empty());
+        std::vector<floatBBox> marks;
+        job_.PanelMarks(items[0], marks);
+        EXPECT_EQ(marks.size(), c.marks);
+        for (const floatBBox& m : marks) {
+            // Each mark is a rectangle of 10 x 5 less 0.2 on every side, outside the part.
+            const float w = m.right - m.left, h = m.top - m.bottom;
+            EXPECT_NEAR(std::max(w, h), 9.6f, 1e-3);
+            EXPECT_NEAR(std::min(w, h), 4.6f, 1e-3);
+        }
+    }
+    // Marks under 1 mm are not cut.
+    Media(610, 600, "weedBox=0\npanelMarkers=1\npanelMarkLength=10\npanelMarkWidth=0.5\n");
+    PathHost host;
+    AddRectangle(host.Add(), 0, 0, 1000, 300);
+    job_.SetDesign(&host);
+    std::vector<PlotJob::SheetItem> items;
+    job_.Arrange(items);
+    ASSERT_FALSE(items.empty());
+    std::vector<floatBBox> marks;
+    job_.PanelMarks(items[0], marks);
+    EXPECT_TRUE(marks.empty());
+}
+
 } // namespace

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include "plot/Layout.h"
 #include "plot/TileTable.h"
 
 namespace {
@@ -164,6 +165,39 @@ TEST(TileTable, DraggedLinesKeepTheAreaCovered) {
     EXPECT_EQ(g.t.getLinePos(1), 20);
     EXPECT_EQ(g.t.lineIndex, 1);
     EXPECT_EQ(g.t.getNoTiles(), g.t.getNoLines());
+}
+
+TEST(TileTable, TheMouseFindsEdgesAndTilesAndClicksToggleThem) {
+    Layout layout;
+    // One pixel a millimetre, y up from the bottom of a 200-pixel window.
+    layout.displayMatrix = floatTMatrix(1, 0, 0, -1, 0, 200);
+    TileTable t(&layout);
+    t.orderMode = 2;
+    t.calcTileSize(100, 100);
+    t.calcTileLayout(250, 150, 100, 100, 0, 0, 1); // 3 x 2 panels
+    ASSERT_EQ(t.getNoTiles(), 6);
+    EXPECT_EQ(t.findHandle(CPoint(50, 150)), 2); // inside the first tile
+    EXPECT_EQ(t.lineIndex, 0);
+    EXPECT_EQ(t.tileIndex, 0);
+    EXPECT_EQ(t.findHandle(CPoint(50, 98)), 0);   // on the edge between the rows
+    EXPECT_EQ(t.findHandle(CPoint(101, 150)), 1); // on the edge between the columns
+    EXPECT_EQ(t.findHandle(CPoint(350, 150)), -1);
+    EXPECT_EQ(t.lineIndex, -1);
+
+    t.toggleCellSelection(CPoint(150, 50)); // the second row's second tile
+    EXPECT_EQ(t.getSelTiles(), 5);
+    EXPECT_EQ(t.getTileLine(1).tiles[1].select, 0);
+    EXPECT_EQ(t.getTileLine(1).tiles[2].select, 5);
+
+    // In mode 0 an edge cannot be dragged, but a click still toggles a tile.
+    t.orderMode = 0;
+    MouseTracker m;
+    m.point = CPoint(101, 150);
+    t.LeftButtonDown(m);
+    EXPECT_EQ(t.dragMode, 0);
+    m.point = CPoint(150, 50);
+    t.LeftButtonDown(m);
+    EXPECT_EQ(t.getSelTiles(), 6);
 }
 
 } // namespace
