@@ -539,4 +539,25 @@ TEST_F(CutRunMockTest, ALoneLineIsCutAtItsSize) {
     EXPECT_TRUE(to);
 }
 
+TEST_F(CutRunPortTest, DecliningTheNextSheetClosesThePortAfterTheFirst) {
+    FakeCutter cutter;
+    if (!cutter.IsOpen()) GTEST_SKIP() << "no pseudo-terminal";
+    FakePort port("COM1", cutter.PortPath());
+    WritePrivateProfileStringA(kSection, "Device", "COM1", ini_.c_str());
+    PlotIni("weedBox=0\npanelMarkers=0\n", 610, 150);
+    AddRectangle(host_.Add(), 0, 0, 195, 100);
+    job_.SetDesign(&host_);
+    job_.copies = 4;
+    PushMessageBoxAnswer(IDNO);
+    PushMessageBoxAnswer(IDOK);
+    PushMessageBoxAnswer(IDOK);
+    EXPECT_EQ(Run(), CutRun::Declined);
+    EXPECT_TRUE(cutter.WaitForReceived("PU;SP0;"));
+    HpglRead r = ReadHpgl(cutter.Received());
+    EXPECT_TRUE(r.whole);
+    EXPECT_EQ(r.cuts.size(), 3u); // the three copies of sheet 1
+    EXPECT_EQ(std::count(r.commands.begin(), r.commands.end(), "SP0"), 1);
+    EXPECT_EQ(DRV.driver, nullptr);
+}
+
 } // namespace
