@@ -364,6 +364,14 @@ protected:
 };
 
 TEST_F(CutRunPortTest, TheCutterGetsTheFilesBytesAndItsLossIsToldOnce) {
+    // Dots over the banner make the job far longer than what the line holds on its way
+    // (the pseudo-terminal's buffer, some tens of kilobytes), so that the cutter is lost
+    // while the job is still being sent.
+    ColorPath& dots = host_.Add(0xFF);
+    for (int x = 0; x < 124; ++x)
+        for (int y = 0; y < 32; ++y)
+            AddRectangle(dots, 5 + 12 * float(x), 8 + 12 * float(y), 10 + 12 * float(x),
+                         13 + 12 * float(y));
     Banner();
     PushMessageBoxAnswer(IDOK);
     ASSERT_EQ(Run(), CutRun::Finished);
@@ -382,6 +390,7 @@ TEST_F(CutRunPortTest, TheCutterGetsTheFilesBytesAndItsLossIsToldOnce) {
 
     // Unplugged in panel 2: the port's failure is the one message; no question, no
     // "finished", and the binding is let go.
+    ASSERT_GT(file.size(), 120000u) << file.size();
     std::size_t panel2 = file.find("PD", file.size() / 2);
     FakeCutter lost;
     FakePort lostPort("COM1", lost.PortPath());
