@@ -326,7 +326,9 @@ void TileTable::updateLinePositions(float dx, float dy) {
     for (int i = k - 1; i >= 0; --i)
         lines[std::uint16_t(i)].pos =
             std::max(lines[std::uint16_t(i)].pos, lines[std::uint16_t(i + 1)].pos - s);
-    if (lines[0].pos > 0) {
+    // A table at its limit takes no further line (and throws from no mouse handler).
+    if (lines[0].pos > 0 && !lines.IsFull() &&
+        noTiles + (orderMode == 3 ? rows : columns) < Limit) {
         TileLine line;
         createTileLine(line);
         lines.InsertAt(0, &line, 1);
@@ -335,7 +337,8 @@ void TileTable::updateLinePositions(float dx, float dy) {
         adjustTiles();
     }
     TileLine* last = lines.last();
-    if (areaAcross() - last->pos > acrossTile()) {
+    if (areaAcross() - last->pos > acrossTile() && !lines.IsFull() &&
+        noTiles + (orderMode == 3 ? rows : columns) < Limit) {
         TileLine line;
         line.pos = last->pos + acrossTile() - acrossOverlap();
         createTileLine(line);
@@ -371,13 +374,13 @@ void TileTable::updateCellPositions(float dx, float dy) {
     for (int i = k - 1; i >= 0; --i)
         tiles[std::uint16_t(i)].pos =
             std::max(tiles[std::uint16_t(i)].pos, tiles[std::uint16_t(i + 1)].pos - s);
-    if (tiles[0].pos > 0) {
+    if (tiles[0].pos > 0 && !tiles.IsFull() && noTiles < Limit) {
         Tile first{0, 1};
         tiles.InsertAt(0, &first, 1);
         ++tileIndex;
         recalcTileOrder();
     }
-    if (areaAlong() - tiles.last()->pos > alongTile()) {
+    if (areaAlong() - tiles.last()->pos > alongTile() && !tiles.IsFull() && noTiles < Limit) {
         tiles.Append(Tile{tiles.last()->pos + alongTile() - alongOverlap(), 1});
         recalcTileOrder();
     }

@@ -340,4 +340,30 @@ TEST_F(PlotSheetTest, TheCutOffAsksACountFromOneToEighty) {
     EXPECT_TRUE(std::filesystem::exists(out_));
 }
 
+TEST_F(PlotSheetTest, TheTilePageRefusesAnOverlapThatLeavesNoPanel) {
+    AddRectangle(host_.Add(), 0, 0, 1500, 400);
+    std::string count;
+    SetDialogScriptForClass("CPlotSheet", [&](HWND sheet) {
+        HWND tiles = Page(sheet, 2);
+        ASSERT_NE(tiles, nullptr);
+        ASSERT_TRUE(sdtest::Click(tiles, 1003)); // tiles edited freely
+        sdtest::PumpDialog();
+        ASSERT_TRUE(sdtest::Type(tiles, 1080, "45")); // 25 mm inside the marks
+        sdtest::PumpDialog();
+        PushMessageBoxAnswer(IDOK);
+        ASSERT_TRUE(sdtest::Type(tiles, 1082, "30"));
+        sdtest::PumpDialog();
+        ASSERT_TRUE(sdtest::Type(tiles, 1082, "5"));
+        sdtest::PumpDialog();
+        count = sdtest::TextOf(tiles, 1259);
+        Close(sheet);
+    });
+    Plot(nullptr, &host_, 0);
+    ASSERT_EQ(MessageBoxLog().size(), 1u);
+    EXPECT_NE(MessageBoxLog()[0].text.find("cannot be cut in panels"), std::string::npos)
+        << MessageBoxLog()[0].text;
+    // 1,500 mm on panels of 25 with 5 overlap: 75 columns of one row.
+    EXPECT_EQ(count, "75/75 tiles selected");
+}
+
 } // namespace

@@ -7,6 +7,10 @@
 #include <win32/controls.h>
 #include <win32/user.h>
 
+#include <mfc/CWinApp.h>
+
+#include "../JobSheetResources.h"
+#include "../JobSheetStrings.h"
 #include "../PlotFields.h"
 #include "../PlotJob.h"
 #include "../PlotSettings.h"
@@ -92,10 +96,21 @@ void CTilePage::DoDataExchange(CDataExchange* pDX) {
         DDV_Length(pDX, h, 40, Job.mediaLength);
         t.calcTileSize(std::min(w, usableW), std::min(h, usableH));
     }
-    DDX_Length(pDX, IDC_EDIT2, t.overlapX);
-    DDV_Length(pDX, t.overlapX, 0, 50);
-    DDX_Length(pDX, IDC_EDIT3, t.overlapY);
-    DDV_Length(pDX, t.overlapY, 0, 50);
+    float ox = t.overlapX, oy = t.overlapY;
+    DDX_Length(pDX, IDC_EDIT2, ox);
+    DDV_Length(pDX, ox, 0, 50);
+    DDX_Length(pDX, IDC_EDIT3, oy);
+    DDV_Length(pDX, oy, 0, 50);
+    if (pDX->m_bSaveAndValidate && !(t.getMaxWidth() - ox >= 1 && t.getMaxHeight() - oy >= 1)) {
+        // An overlap that leaves no step between panels is refused here, never divided by.
+        CString why = JobSheetText(IDS_PANEL_STEP_TOO_SMALL, "the overlap leaves no panel.");
+        AfxMessageBox(JobSheetText(IDS_NO_PANELS, "The job cannot be cut in panels: %s", why),
+                      MB_OK | MB_ICONEXCLAMATION);
+        pDX->PrepareEditCtrl(IDC_EDIT2);
+        pDX->Fail();
+    }
+    t.overlapX = ox;
+    t.overlapY = oy;
     DDX_Check(pDX, IDC_CHECK0, Job.manualFeed);
     if (CWnd* c = GetDlgItem(IDC_EDIT0)) c->EnableWindow(t.orderMode != 0);
     if (CWnd* c = GetDlgItem(IDC_EDIT1)) c->EnableWindow(t.orderMode != 0);
