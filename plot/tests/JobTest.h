@@ -73,6 +73,7 @@ protected:
 
     void AttachDrv() {
         ASSERT_EQ(DRV.Attach(MockDriverFile, Device, DevicesIni().c_str(), nullptr), 0);
+        DRV.headX = DRV.headY = DRV.homeX = DRV.homeY = 0;
         mock_->calls.clear();
     }
 

@@ -341,7 +341,8 @@ TEST_F(PlotSheetTest, TheCutOffAsksACountFromOneToEighty) {
 }
 
 TEST_F(PlotSheetTest, TheTilePageRefusesAnOverlapThatLeavesNoPanel) {
-    AddRectangle(host_.Add(), 0, 0, 1500, 400);
+    // Square: the turn an earlier sheet left on the job does not matter.
+    AddRectangle(host_.Add(), 0, 0, 1500, 1500);
     std::string count;
     SetDialogScriptForClass("CPlotSheet", [&](HWND sheet) {
         HWND tiles = Page(sheet, 2);
