@@ -367,4 +367,35 @@ TEST_F(PlotSheetTest, TheTilePageRefusesAnOverlapThatLeavesNoPanel) {
     EXPECT_EQ(count, "75/75 tiles selected");
 }
 
+TEST_F(PlotSheetTest, RemovingTheCurrentCutterAsksAndChoosesTheNext) {
+    AddRectangle(host_.Add(), 0, 0, 100, 100);
+    std::string before, after;
+    SetDialogScriptForClass("CPlotSheet", [&](HWND sheet) {
+        HWND cut = Page(sheet, 3);
+        ASSERT_NE(cut, nullptr);
+        before = sdtest::TextOf(cut, 1051);
+        PushMessageBoxAnswer(IDNO);
+        ASSERT_TRUE(sdtest::Click(cut, 1025));
+        sdtest::PumpDialog();
+        PushMessageBoxAnswer(IDYES);
+        ASSERT_TRUE(sdtest::Click(cut, 1025));
+        sdtest::PumpDialog();
+        after = sdtest::TextOf(cut, 1051);
+        Close(sheet);
+    });
+    Plot(nullptr, &host_, 0);
+    EXPECT_EQ(before, kSection);
+    ASSERT_EQ(MessageBoxLog().size(), 2u);
+    EXPECT_NE(MessageBoxLog()[0].text.find(std::string("\"") + kSection + "\""), std::string::npos);
+    EXPECT_NE(after, kSection);
+    EXPECT_FALSE(after.empty());
+    char driver[64];
+    GetPrivateProfileStringA(kSection, "Driver", "<gone>", driver, sizeof driver, ini_.c_str());
+    EXPECT_STREQ(driver, "<gone>");
+    char current[128];
+    GetPrivateProfileStringA("General", "CurrentPlotter", "", current, sizeof current,
+                             std::string(GetPlotIni()).c_str());
+    EXPECT_EQ(after, current);
+}
+
 } // namespace
