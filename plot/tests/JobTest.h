@@ -40,6 +40,7 @@ inline void AddRectangle(Path& p, float l, float b, float r, float t) {
     p.LineTo(floatPoint(r, b));
     p.LineTo(floatPoint(r, t));
     p.LineTo(floatPoint(l, t));
+    p.LineTo(floatPoint(l, b));
     p.ClosePath();
 }
 
