@@ -23,3 +23,10 @@ CString JobSheetText(UINT id, const char* fallback, const char* first, const cha
     }
     return CString(text.c_str());
 }
+
+CString JobSheetNumber(UINT id, const char* fallback, int n) {
+    std::string text = static_cast<const char*>(JobSheetText(id, fallback));
+    std::string::size_type at = text.find("%d");
+    if (at != std::string::npos) text.replace(at, 2, std::to_string(n));
+    return CString(text.c_str());
+}

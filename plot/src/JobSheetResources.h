@@ -12,3 +12,6 @@ constexpr const char* JobSheetModule = "jobsheet-res.DLL";
 // stands in when the module or the string is missing.
 CString JobSheetText(UINT id, const char* fallback, const char* first = nullptr,
                      const char* second = nullptr);
+
+// String id of the module with its first "%d" replaced by n.
+CString JobSheetNumber(UINT id, const char* fallback, int n);

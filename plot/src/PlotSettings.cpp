@@ -163,6 +163,11 @@ void DeviceSettings::GetDeviceNames(CStringArray& names) {
     ini.GetSectionNames(names);
 }
 
+CString CurrentDevice() {
+    CIniFile ini(GetPlotIni());
+    return ini.GetCString(General, "CurrentPlotter", "");
+}
+
 int AttachSelectedDevice(const char* device, AbortHandler* handler) {
     CString driver = DeviceSettings(device).Driver();
     return DRV.Attach(driver, device, GetDevicesIni(), handler);

@@ -74,5 +74,8 @@ private:
     CString name_;
 };
 
+// Plot.ini's CurrentPlotter.
+CString CurrentDevice();
+
 // Binds DRV to a device: its Driver key names the plug-in. Returns Plotter::Attach's result.
 int AttachSelectedDevice(const char* device, AbortHandler* handler);

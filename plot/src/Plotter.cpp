@@ -16,11 +16,11 @@
 #include <win32/module.h>
 #include <win32/user.h>
 
-#include "PlotUnit.h"
 #include "DataFolder.h"
 #include "DriverAxes.h"
 #include "JobSheetResources.h"
 #include "JobSheetStrings.h"
+#include "PlotUnit.h"
 #include "SpoolJobFile.h"
 
 namespace {
@@ -69,11 +69,12 @@ const char* const kPortNames[] = {
 Plotter::Plotter() = default;
 
 Plotter::Plotter(const Plotter& other)
-    : DriverOwner(other), abortHandler(other.abortHandler), reserved1(other.reserved1), reserved2(other.reserved2),
-      useSpooler(other.useSpooler), spoolDirectory(other.spoolDirectory), jobName(other.jobName),
-      media(other.media), color(other.color), deviceName(other.deviceName),
-      savedDevice(other.savedDevice), sheetText(other.sheetText),
-      sheetSizeText(other.sheetSizeText), copies(other.copies), ownsBinding_(false) {}
+    : DriverOwner(other), abortHandler(other.abortHandler), reserved1(other.reserved1),
+      reserved2(other.reserved2), useSpooler(other.useSpooler),
+      spoolDirectory(other.spoolDirectory), jobName(other.jobName), media(other.media),
+      color(other.color), deviceName(other.deviceName), savedDevice(other.savedDevice),
+      sheetText(other.sheetText), sheetSizeText(other.sheetSizeText), copies(other.copies),
+      spoolFile(other.spoolFile), ownsBinding_(false) {}
 
 Plotter& Plotter::operator=(const Plotter& other) {
     if (this == &other) return *this;
@@ -94,6 +95,7 @@ Plotter& Plotter::operator=(const Plotter& other) {
     sheetText = other.sheetText;
     sheetSizeText = other.sheetSizeText;
     copies = other.copies;
+    spoolFile = other.spoolFile;
     ownsBinding_ = keepsOwnBinding;
     return *this;
 }
@@ -261,6 +263,7 @@ void Plotter::Init(int setHead) {
         SYSTEMTIME now;
         GetLocalTime(&now);
         CString file = SpoolJobFile::FileName(spoolDirectory, jobName, now, sheetText);
+        spoolFile = file;
         // Device goes back to its saved value however this block is left.
         DeviceRedirect redirect(ini, deviceName, savedDevice, file);
         driver->Init();

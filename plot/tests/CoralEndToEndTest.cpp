@@ -47,8 +47,8 @@
 #include <win32/kernel.h>
 
 #include "DataFolder.h"
-#include "PlotSettings.h"
 #include "PlotEndToEndTest.h"
+#include "PlotSettings.h"
 #include "SpoolJobFile.h"
 
 namespace {

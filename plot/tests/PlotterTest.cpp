@@ -4,8 +4,8 @@
 #include <cmath>
 #include <limits>
 
-#include <plotterdriver/PlotterDriver.h>
 #include <pathkit/AbortHandler.h>
+#include <plotterdriver/PlotterDriver.h>
 #include <win32/ModuleTesting.h>
 #include <win32/kernel.h>
 #include <win32/user.h>

@@ -33,6 +33,37 @@ TEST_F(DuneTest, TheFrameWithoutTheTransform) {
               "M10,20;PD20,0,0,20;E;");
 }
 
+TEST_F(DuneTest, AnAbortedJobEndsWithWholeCommandsAndOneEndSequence) {
+    PlotterDriver* d = Attach("MoveAbs=M#,#;\nLineAbs=L#,#;\nEnd=E;\nToolOffset=0\nMaxX=1000\n"
+                              "MaxY=1000");
+    std::string whole = JobOutput(d, [](PlotterDriver* d) {
+        d->MoveTo(10, 20);
+        d->LineTo(30, 20);
+        d->LineTo(30, 40);
+    });
+    ASSERT_EQ(whole.substr(whole.size() - 2), "E;");
+    // Aborted at each poll in turn: what went out is a prefix of whole commands of the full
+    // job, followed by the end sequence exactly once.
+    for (int poll = 1; poll <= 6; ++poll) {
+        SCOPED_TRACE(poll);
+        plotter_.aborted = 0;
+        plotter_.polls = 0;
+        plotter_.abortAtPoll = poll;
+        d = Attach("MoveAbs=M#,#;\nLineAbs=L#,#;\nEnd=E;\nToolOffset=0\nMaxX=1000\nMaxY=1000");
+        std::string out = JobOutput(d, [](PlotterDriver* d) {
+            d->MoveTo(10, 20);
+            d->LineTo(30, 20);
+            d->LineTo(30, 40);
+        });
+        ASSERT_GE(out.size(), 2u);
+        EXPECT_EQ(out.substr(out.size() - 2), "E;");
+        std::string body = out.substr(0, out.size() - 2);
+        EXPECT_EQ(whole.compare(0, body.size(), body), 0) << out;
+        EXPECT_TRUE(body.empty() || body.back() == ';') << out;
+        EXPECT_EQ(out.find("E;"), out.size() - 2) << out;
+    }
+}
+
 TEST_F(DuneTest, TheGPGLSectionReadsTheCuttersArea) {
     FakeCutter cutter;
     if (!cutter.IsOpen()) GTEST_SKIP() << "no pseudo-terminal";

@@ -199,7 +199,15 @@ void PortTransport::Close() {
 }
 
 bool PortTransport::JobAborted() {
-    return failed_ || (driver_.owner && driver_.owner->IsAborted());
+    if (failed_) return true;
+    if (!driver_.owner) return false;
+    // Polled even while finishing, so that the user's messages keep flowing.
+    int aborted = driver_.owner->IsAborted();
+    return aborted && !finishing_;
+}
+
+bool PortTransport::UserAborted() const {
+    return isOpen_ && !failed_ && driver_.owner && driver_.owner->aborted;
 }
 
 void PortTransport::Fail(unsigned messageId, const char* detail) {
@@ -246,7 +254,9 @@ void PortTransport::Write(const char* data, int length) {
         DWORD start = GetTickCount();
         std::size_t done = 0;
         while (done < size) {
-            if (JobAborted()) return;
+            // A user's abort drops a command not yet begun; one begun is finished, so that
+            // the cutter never holds half a command.
+            if (JobAborted() && (failed_ || done == 0)) return;
             int rest = int(std::min<std::size_t>(size - done, 0x7FFFFFFF));
             int taken = Offer(data + done, rest, transmitMode_);
             if (taken < 0) {

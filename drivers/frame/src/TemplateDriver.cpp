@@ -59,6 +59,8 @@ void TemplateDriver::UpdateTransform() {
 }
 
 void TemplateDriver::Abort() {
+    // The driver's own refusal: the job ends without its end sequence.
+    port_.Refuse();
     if (owner) owner->aborted = 1;
 }
 
@@ -78,7 +80,8 @@ void TemplateDriver::Init() {
     std::string device;
     {
         CIniFile ini(iniPath_.c_str());
-        device = static_cast<const char*>(ini.GetCString(sectionName_.c_str(), "Device", defaultDevice_));
+        device = static_cast<const char*>(
+            ini.GetCString(sectionName_.c_str(), "Device", defaultDevice_));
     }
     bool opened =
         port_.Open(device, section_.windowsUSBID, iniPath_, sectionName_, jobName ? jobName : "");

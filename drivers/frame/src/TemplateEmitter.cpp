@@ -117,11 +117,13 @@ void TemplateEmitter::Reset() {
 }
 
 void TemplateEmitter::HPStart() {
+    endSent_ = false;
     Send(Cmd::Initialize);
     HeadToDeviceOrigin();
 }
 
 int TemplateEmitter::Start(int cut) {
+    endSent_ = false;
     port_.SetTransmitMode(0);
     Send(cut ? Cmd::CutInit : Cmd::PlotInit);
     compensation_ = cut && section_.toolOffset > 0;
@@ -146,9 +148,29 @@ void TemplateEmitter::SendEnd() {
 void TemplateEmitter::End() {
     port_.SetTransmitMode(1);
     compensation_ = false;
+    if (port_.UserAborted()) {
+        FinishAbortedJob();
+    } else {
+        endSent_ = true;
+        SendEnd();
+        port_.WaitUntilSent();
+    }
+    Exit();
+}
+
+void TemplateEmitter::Exit() {
+    if (!endSent_ && port_.UserAborted()) FinishAbortedJob();
+    endSent_ = true;
+    TemplateDriver::Exit();
+}
+
+void TemplateEmitter::FinishAbortedJob() {
+    endSent_ = true;
+    port_.SetFinishing(true);
+    port_.SetTransmitMode(1);
     SendEnd();
     port_.WaitUntilSent();
-    Exit();
+    port_.SetFinishing(false);
 }
 
 void TemplateEmitter::SelectPen(unsigned pen) {

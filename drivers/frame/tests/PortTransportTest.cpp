@@ -333,6 +333,28 @@ TEST_F(PortTransportTest, AbortWhileWaitingEndsTheWrite) {
     d.Exit();
 }
 
+TEST_F(PortTransportTest, AnAbortTakesEffectBetweenCommands) {
+    // Three bytes a call: the abort comes while the first command is half sent.
+    configure_(3, 0, 0);
+    TestDriver& d = Driver("Device=COM1\n");
+    d.Init();
+    plotter_.polls = 0;
+    plotter_.abortAtPoll = 3; // the entry's poll, the first piece's, then mid-command
+    d.Write("PU100,200;", -1);
+    EXPECT_EQ(plotter_.aborted, 1);
+    d.Write("PD300,400;", -1);
+    EXPECT_EQ(FakeWritten(), "PU100,200;");
+    EXPECT_TRUE(d.port_.UserAborted());
+    // Finishing writes past the abort; a port failure is no user's abort.
+    d.port_.SetFinishing(true);
+    d.Write("SP0;", -1);
+    d.port_.SetFinishing(false);
+    EXPECT_EQ(FakeWritten(), "PU100,200;SP0;");
+    d.Exit();
+    EXPECT_FALSE(d.port_.UserAborted());
+    EXPECT_TRUE(MessageBoxLog().empty());
+}
+
 TEST_F(PortTransportTest, TransmissionErrorAbortsTheJob) {
     configure_(-1, 0, 0);
     TestDriver& d = Driver("Device=COM1\n");

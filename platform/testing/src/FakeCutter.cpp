@@ -156,6 +156,29 @@ FakeLineSettings FakeCutter::LineSettings() const {
     return settings;
 }
 
+void FakeCutter::VanishAfter(std::size_t bytes) {
+    {
+        std::lock_guard lock(mutex_);
+        vanishAt_ = bytes;
+    }
+    Wake();
+}
+
+bool FakeCutter::Vanished() const {
+    std::lock_guard lock(mutex_);
+    return vanished_;
+}
+
+void FakeCutter::Vanish() {
+    {
+        std::lock_guard write(writeMutex_);
+        if (master_ >= 0) ::close(master_);
+        master_ = -1;
+    }
+    std::lock_guard lock(mutex_);
+    vanished_ = true;
+}
+
 void FakeCutter::Run() {
     for (;;) {
         bool reading;
@@ -164,6 +187,13 @@ void FakeCutter::Run() {
         {
             std::lock_guard lock(mutex_);
             if (stop_) return;
+            if (bytes_.size() >= vanishAt_) {
+                mutex_.unlock();
+                Vanish();
+                mutex_.lock();
+                received_.notify_all();
+                return;
+            }
             reading = !held_;
             chunk = rateBytes_ ? rateBytes_ : 4096;
             pause = rateMilliseconds_;
@@ -185,6 +215,13 @@ void FakeCutter::Run() {
         {
             std::lock_guard lock(mutex_);
             ReceiveBytes(buffer, std::size_t(n));
+            if (bytes_.size() >= vanishAt_) {
+                mutex_.unlock();
+                Vanish();
+                mutex_.lock();
+                received_.notify_all();
+                return;
+            }
             heldReplies_ += ready_;
             if (!heldByPort_) replies.swap(heldReplies_);
         }
@@ -230,8 +267,8 @@ void FakeCutter::ReceiveBytes(const char* data, std::size_t size) {
 }
 
 void FakeCutter::WriteToPort(const std::string& bytes) {
-    if (master_ < 0) return;
     std::lock_guard lock(writeMutex_);
+    if (master_ < 0) return;
     const auto deadline = Clock::now() + std::chrono::milliseconds(writeMilliseconds);
     std::size_t done = 0;
     while (done < bytes.size()) {

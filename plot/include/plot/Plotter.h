@@ -107,6 +107,8 @@ public:
     CString sheetText;     // copy and panel, "%d/%d"
     CString sheetSizeText; // "%d x %d"
     int copies = 1;
+    // The spool job file the open job writes; empty when not spooling.
+    CString spoolFile;
 
 private:
     // Set while this object holds the library reference it must free; never in a copy.

@@ -96,6 +96,14 @@ public:
     // Waits until the port library reports everything sent, or the job is aborted.
     void WaitUntilSent();
 
+    // Whether the job was aborted by the user (not by a failure of the port) while the port
+    // is open; and, while finishing, writes go out in spite of that abort: the end sequence
+    // of an aborted job.
+    bool UserAborted() const;
+    void SetFinishing(bool on) { finishing_ = on; }
+    // The rest of the job is dropped, as after a reported failure.
+    void Refuse() { failed_ = true; }
+
     void SetTransmitMode(int mode) { transmitMode_ = mode; }
     int GetTransmitMode() const { return transmitMode_; }
     // The section's time-out; a driver with a fixed one keeps its own.
@@ -130,6 +138,7 @@ private:
     Kind kind_ = Kind::File;
     bool isOpen_ = false;
     bool failed_ = false; // reported; the rest of the job is dropped
+    bool finishing_ = false;
     std::string device_;
     HANDLE port_ = nullptr; // printer or port-library handle
     std::FILE* file_ = nullptr;

@@ -37,6 +37,8 @@ public:
     int Start(int cut) override;
     void SetOrigin(LONG x, LONG y) override;
     void End() override;
+    // An open job the user aborted gets its end sequence once before the port closes.
+    void Exit() override;
     void SelectPen(unsigned pen) override;
     void SetSpeed(int speed) override;
     void MoveTo(LONG x, LONG y) override;
@@ -61,6 +63,8 @@ protected:
 
 private:
     void ClosePolyLine();
+    // The end sequence of a job the user aborted: past the abort, then drained.
+    void FinishAbortedJob();
     void HeadToDeviceOrigin();
     void WarnIfNegative(LONG x, LONG y);
     // Sends a move or line to the device point (X, Y): absolute, or relative to the head in
@@ -80,6 +84,7 @@ private:
 
     bool polyLineOpen_ = false;
     bool compensation_ = false;
+    bool endSent_ = true;    // until a job starts
     SaturatingPoint last_;   // L: last target of a move or a compensated line, driver axes
     SaturatingPoint offset_; // V: the knife's last offset from the head
 };

@@ -65,11 +65,17 @@ public:
 
     FakeLineSettings LineSettings() const;
 
+    // Unplugged once `bytes` bytes have come in all (0: now): the cutter's side of the line
+    // closes, and the port's reads and writes fail from then on.
+    void VanishAfter(std::size_t bytes);
+    bool Vanished() const;
+
 private:
     void Run();
     void ReceiveBytes(const char* data, std::size_t size); // with the lock held
     void WriteToPort(const std::string& bytes);
     void Wake();
+    void Vanish();
 
     int master_ = -1;
     int keepOpen_ = -1; // the port side, so the line never hangs up between sessions
@@ -89,5 +95,7 @@ private:
     std::size_t rateBytes_ = 0;
     int rateMilliseconds_ = 0;
     bool stop_ = false;
+    std::size_t vanishAt_ = std::size_t(-1);
+    bool vanished_ = false;
     std::thread reader_;
 };

@@ -1,0 +1,81 @@
+#pragma once
+// Templates, controls and pictures of the plot sheet in jobsheet-res.
+
+// Templates.
+#define IDD_LAYOUT_PAGE 1509
+#define IDD_TILE_PAGE 1527
+#define IDD_CUT_PAGE 1535
+#define IDD_SETTINGS_PAGE 1539
+#define IDD_SPOOL_JOB 1544
+#define IDD_JOB_PARAMETERS 1545
+
+// Every page.
+#define IDC_PREVIEW 1200
+#define IDC_POS_X 1255
+#define IDC_POS_Y 1256
+#define IDC_HSCROLL 1257
+#define IDC_VSCROLL 1258
+#define IDC_ZOOM_IN 1026
+#define IDC_ZOOM_OUT 1027
+#define IDC_ZOOM_RESET 1028
+
+// Buttons, fields and checks by their place on a page.
+#define IDC_RADIO1 1001
+#define IDC_RADIO2 1002
+#define IDC_RADIO3 1003
+#define IDC_RADIO4 1004
+#define IDC_BUTTON0 1020
+#define IDC_BUTTON1 1021
+#define IDC_BUTTON2 1022
+#define IDC_BUTTON3 1023
+#define IDC_BUTTON4 1024
+#define IDC_BUTTON5 1025
+#define IDC_BUTTON9 1029
+#define IDC_BUTTON10 1030
+#define IDC_BUTTON11 1031
+#define IDC_BUTTON12 1032
+#define IDC_BUTTON13 1033
+#define IDC_BUTTON14 1034
+#define IDC_LIST 1041
+#define IDC_COMBO1 1051
+#define IDC_COMBO2 1052
+#define IDC_CHECK0 1060
+#define IDC_CHECK1 1061
+#define IDC_CHECK2 1062
+#define IDC_CHECK3 1063
+#define IDC_EDIT0 1080
+#define IDC_EDIT1 1081
+#define IDC_EDIT2 1082
+#define IDC_EDIT3 1083
+#define IDC_EDIT4 1084
+#define IDC_EDIT5 1085
+#define IDC_EDIT6 1086
+#define IDC_EDIT7 1087
+#define IDC_EDIT8 1088
+#define IDC_STATUS 1251
+#define IDC_SPIN 1252
+#define IDC_TILE_COUNT 1259
+#define IDC_PICTURE0 1260
+#define IDC_SHEET_LABEL 1269
+#define IDC_PICTURE1 1270
+#define IDC_PICTURE2 1271
+#define IDC_NATURAL_SIZE 1272
+
+// Pictures.
+#define IDB_FIT 1515
+#define IDB_CENTRE_V 1516
+#define IDB_CENTRE_H 1517
+#define IDB_UNMIRRORED 1518
+#define IDB_MIRRORED 1519
+#define IDB_ROTATION0 1520
+#define IDB_ROTATION1 1521
+#define IDB_ROTATION2 1522
+#define IDB_ROTATION3 1523
+#define IDB_TILE0 1528
+#define IDB_TILE1 1529
+#define IDB_TILE2 1530
+#define IDB_TILE3 1531
+#define IDB_WEED 1540
+#define IDB_REGISTRATION 1541
+#define IDB_PANEL_MARKS 1542
+#define IDC_HAND 2517
