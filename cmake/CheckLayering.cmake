@@ -18,7 +18,7 @@ set(rows
   "platform/testing: ${base}"
   "platform/comm32: ${base}"
   "platform/cutterlink: ${base}"
-  "platform/imaging: ${base}"
+  "platform/imaging: rasterkit guardalloc pathkit ${base}"
   "platform/pcutlib: platform/cutterlink ${base}"
   "platform/summausb: platform/cutterlink ${base}"
   "platform/outline/contract:"

@@ -1,0 +1,147 @@
+// The raster formats against other programs' readers and writers: our files read by them and
+// theirs by us, pixel for pixel (JPEG within a stated error), depth and resolution kept.
+#include <gtest/gtest.h>
+
+#include <testing/PlatformTest.h>
+
+#include "ImagingTestSupport.h"
+
+using namespace imagingtest;
+
+namespace {
+
+class FormatTest : public PlatformTest {
+protected:
+    std::string Path(const std::string& name) const { return (DataFolder() / name).string(); }
+};
+
+struct Written {
+    int format, bits;
+    const char* file;
+    const char* peer; // reads %s to a netpbm file on standard output
+    int tolerance;
+};
+
+} // namespace
+
+TEST_F(FormatTest, OurFilesReadByOtherPrograms) {
+    const Written cases[] = {
+        {IMG_PNG, 1, "a.png", "pngtopnm %s", 0},
+        {IMG_PNG, 4, "a.png", "pngtopnm %s", 0},
+        {IMG_PNG, 8, "a.png", "pngtopnm %s", 0},
+        {IMG_PNG, 24, "a.png", "pngtopnm %s", 0},
+        {IMG_BMP, 1, "a.bmp", "bmptopnm %s", 0},
+        {IMG_BMP, 4, "a.bmp", "bmptopnm %s", 0},
+        {IMG_BMP, 8, "a.bmp", "bmptopnm %s", 0},
+        {IMG_BMP, 24, "a.bmp", "bmptopnm %s", 0},
+        {IMG_OS2, 8, "a.bmp", "bmptopnm %s", 0},
+        {IMG_OS2, 24, "a.bmp", "bmptopnm %s", 0},
+        {IMG_OS2_2, 24, "a.bmp", "convert %s ppm:-", 0},
+        {IMG_JPEG_411, 24, "a.jpg", "djpeg -pnm %s", 12},
+        {IMG_JPEG_422, 24, "a.jpg", "djpeg -pnm %s", 8},
+        {IMG_JPEG_444, 24, "a.jpg", "djpeg -pnm %s", 4},
+        {IMG_TIF, 1, "a.tif", "tifftopnm %s", 0},
+        {IMG_TIF, 4, "a.tif", "tifftopnm %s", 0},
+        {IMG_TIF, 8, "a.tif", "tifftopnm %s", 0},
+        {IMG_TIF, 24, "a.tif", "tifftopnm %s", 0},
+        {IMG_TIF_G3_1D, 1, "a.tif", "tifftopnm %s", 0},
+        {IMG_TIF_G3_2D, 1, "a.tif", "tifftopnm %s", 0},
+        {IMG_TIF_G4, 1, "a.tif", "tifftopnm %s", 0},
+        {IMG_TIF_JPEG_411, 24, "a.tif", "convert %s ppm:-", 12},
+        {IMG_TIF_JPEG_444, 24, "a.tif", "convert %s ppm:-", 4},
+    };
+    for (const Written& c : cases) {
+        SCOPED_TRACE(testing::Message() << "format " << c.format << " at " << c.bits << " bits");
+        const std::string program(c.peer, std::strchr(c.peer, ' '));
+        if (!HasProgram(program.c_str())) {
+            ADD_FAILURE() << program << " is not installed (scripts/setup.sh installs it)";
+            continue;
+        }
+        HGLOBAL picture = MakePicture(37, 21, c.bits, 300);
+        const Rgb expected = PixelsOf(picture);
+        const std::string file = Path(c.file), pnm = Path("peer.pnm");
+        ASSERT_EQ(Save(picture, file, c.format, c.bits), IMG_SUCCESS);
+        char command[512];
+        std::snprintf(command, sizeof command, c.peer, file.c_str());
+        ASSERT_TRUE(RunShell(std::string(command) + " > " + pnm)) << command;
+        EXPECT_LE(MaxDifference(ReadPnm(pnm), expected), c.tolerance) << command;
+        EXPECT_GE(MaxDifference(ReadPnm(pnm), expected), 0) << command;
+
+        // Read back by us: the same depth (JPEG: 24) and resolution.
+        KOVAFILEINFO info;
+        ASSERT_EQ(KovaFileInfo(file.c_str(), &info), IMG_SUCCESS);
+        EXPECT_EQ(info.width, 37);
+        EXPECT_EQ(info.height, 21);
+        EXPECT_EQ(info.bitsPerPixel, c.bits);
+        if (c.format != IMG_OS2) {
+            EXPECT_EQ(info.xResolution, 300);
+            EXPECT_EQ(info.yResolution, 300);
+        }
+        HGLOBAL back = Load(file);
+        ASSERT_NE(back, nullptr);
+        EXPECT_EQ(BitsOf(back), c.bits);
+        EXPECT_LE(MaxDifference(PixelsOf(back), expected), c.tolerance);
+        GlobalFree(back);
+        GlobalFree(picture);
+    }
+}
+
+TEST_F(FormatTest, OtherProgramsFilesReadByUs) {
+    struct Made {
+        const char* command; // from %s (a PPM) to %o
+        const char* file;
+        int bits; // depth we load at
+        int tolerance;
+        bool grey; // the source is made grey first
+    };
+    const Made cases[] = {
+        {"pnmtopng %s", "b.png", 24, 0, false},
+        {"pnmtopng -interlace %s", "b.png", 24, 0, false},
+        {"pnmdepth 65535 %s | pnmtopng", "b.png", 24, 0, false},
+        {"ppmtopgm %s | pnmtopng", "b.png", 8, 0, true},
+        {"convert %s -alpha set -channel A -evaluate set 100%% png:-", "b.png", 24, 0, false},
+        {"cjpeg -quality 95 %s", "b.jpg", 24, 10, false},
+        {"cjpeg -quality 95 -progressive %s", "b.jpg", 24, 10, false},
+        {"cjpeg -quality 95 -grayscale %s", "b.jpg", 8, 6, true},
+        {"convert %s -quality 95 -colorspace CMYK jpg:-", "b.jpg", 24, 16, false},
+        {"pamtotiff -none %s", "b.tif", 24, 0, false},
+        {"pamtotiff -lzw %s", "b.tif", 24, 0, false},
+        {"pamtotiff -packbits %s", "b.tif", 24, 0, false},
+        {"pamtotiff -flate %s", "b.tif", 24, 0, false},
+        {"ppmtopgm %s | pgmtopbm -threshold | pamtotiff -g4", "b.tif", 1, 0, true},
+        {"ppmtopgm %s | pgmtopbm -threshold | pamtotiff -g3", "b.tif", 1, 0, true},
+        {"pnmquant 200 %s | pamtogif", "b.gif", 8, 0, false},
+        {"pnmquant 200 %s | pnmtopng | convert png:- gif:-", "b.gif", 8, 0, false},
+        {"ppmtobmp -bpp 24 %s", "b.bmp", 24, 0, false},
+        {"ppmtobmp -os2 %s", "b.bmp", 24, 0, false},
+        {"pnmquant 16 %s | ppmtobmp -bpp 4", "b.bmp", 4, 0, false},
+        {"convert %s -compress RLE -colors 200 -type Palette bmp3:-", "b.bmp", 8, 0, false},
+    };
+    HGLOBAL source = MakePicture(41, 19, 24);
+    Rgb rgb = PixelsOf(source);
+    GlobalFree(source);
+    for (const Made& c : cases) {
+        SCOPED_TRACE(c.command);
+        const std::string program(c.command, std::strcspn(c.command, " |"));
+        if (!HasProgram(program.c_str())) {
+            ADD_FAILURE() << program << " is not installed (scripts/setup.sh installs it)";
+            continue;
+        }
+        const std::string ppm = Path("src.ppm"), file = Path(c.file), ref = Path("ref.pnm");
+        WritePpm(ppm, rgb);
+        char command[512];
+        std::snprintf(command, sizeof command, c.command, ppm.c_str());
+        ASSERT_TRUE(RunShell(std::string(command) + " > " + file));
+        // What the other program put in the file, as it reads it back itself.
+        ASSERT_TRUE(
+            RunShell("convert " + file + "[0] -background white -flatten -depth 8 ppm:- > " + ref));
+        const Rgb expected = ReadPnm(ref);
+        int result = 0;
+        HGLOBAL dib = Load(file, &result);
+        ASSERT_NE(dib, nullptr) << result;
+        EXPECT_EQ(BitsOf(dib), c.bits);
+        EXPECT_LE(MaxDifference(PixelsOf(dib), expected), c.tolerance);
+        EXPECT_GE(MaxDifference(PixelsOf(dib), expected), 0);
+        GlobalFree(dib);
+    }
+}
