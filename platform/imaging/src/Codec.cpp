@@ -9,7 +9,8 @@ namespace {
 const Reader kReaders[] = {
     {IMG_PNG, IsPng, InfoPng, DecodePng},    {IMG_JPEG_411, IsJpeg, InfoJpeg, DecodeJpeg},
     {IMG_TIF, IsTiff, InfoTiff, DecodeTiff}, {IMG_GIF, IsGif, InfoGif, DecodeGif},
-    {IMG_BMP, IsBmp, InfoBmp, DecodeBmp},
+    {IMG_BMP, IsBmp, InfoBmp, DecodeBmp},    {IMG_PCX, IsPcx, InfoPcx, DecodePcx},
+    {IMG_TGA, IsTga, InfoTga, DecodeTga}, // no signature: last
 };
 
 constexpr unsigned D1 = 1u << 1, D4 = 1u << 4, D8 = 1u << 8, D16 = 1u << 16, D24 = 1u << 24,
@@ -41,7 +42,10 @@ unsigned WriterDepths(int format) {
     case IMG_TIF_JPEG_444:
         return D8 | D24;
     case IMG_TIF:
+    case IMG_PCX:
         return D1 | D4 | D8 | D24;
+    case IMG_TGA:
+        return D8 | D16 | D24 | D32;
     case IMG_TIF_G3_1D:
     case IMG_TIF_G3_2D:
     case IMG_TIF_G4:
@@ -58,7 +62,9 @@ int Encode(const PictureView& pic, int format, int bits, int quality, std::vecto
     if (bits == 0) bits = pic.Bits();
     if (bits < 1 || bits > 32 || !(depths & (bits == 32 ? D32 : 1u << bits))) return IMG_ERR_PARAM;
     // JPEG takes grey pictures at 8 bits; others go as colour.
-    const bool jpeg = (depths & (D1 | D4)) == 0 && (depths & D8);
+    const bool jpeg = format == IMG_JPEG_411 || format == IMG_JPEG_422 || format == IMG_JPEG_444 ||
+                      format == IMG_TIF_JPEG_411 || format == IMG_TIF_JPEG_422 ||
+                      format == IMG_TIF_JPEG_444;
     const PictureView* source = &pic;
     Picture converted;
     PictureView convertedView;
@@ -109,6 +115,12 @@ int Encode(const PictureView& pic, int format, int bits, int quality, std::vecto
     case IMG_JPEG_422:
     case IMG_JPEG_444:
         result = EncodeJpeg(*source, format, quality, out);
+        break;
+    case IMG_PCX:
+        result = EncodePcx(*source, out);
+        break;
+    case IMG_TGA:
+        result = EncodeTga(*source, bits, out);
         break;
     default:
         result = EncodeTiff(*source, format, quality, out);
