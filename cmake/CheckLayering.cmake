@@ -18,6 +18,7 @@ set(rows
   "platform/testing: ${base}"
   "platform/comm32: ${base}"
   "platform/cutterlink: ${base}"
+  "platform/compressor: ${base}"
   "platform/imaging: rasterkit guardalloc pathkit ${base}"
   "platform/pcutlib: platform/cutterlink ${base}"
   "platform/summausb: platform/cutterlink ${base}"
