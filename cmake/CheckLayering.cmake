@@ -36,7 +36,7 @@ set(rows
   "plot: plotterdriver settings geomkit pathkit ${base}"
   "drivers/frame: plotterdriver settings platform/comm32 ${base}"
   "drivers: drivers/frame plotterdriver settings platform/comm32 platform/pcutlib platform/summausb ${base}"
-  "signdesk/shared: rasterkit platform/imaging ${base}"
+  "signdesk/shared: rasterkit platform/imaging guardalloc ${base}"
   "signdesk/output: pathkit ${base}"
   "signdesk/text: signdesk/model signdesk/shared signdesk/output signdesk/shell settings rasterkit pathkit ${base}"
   "signdesk/shell: settings pathkit ${base}"
