@@ -196,3 +196,84 @@ TEST(KernelTest, OversizedPicturesRefusedBeforeAllocating) {
         GlobalFree(block);
     }
 }
+
+namespace {
+
+COLORREF At(const Rgb& p, long x, long y) {
+    const BYTE* c = p.px.data() + (y * p.width + x) * 3;
+    return RGB(c[0], c[1], c[2]);
+}
+
+KOVABITMAP Bitmap(HGLOBAL dib) {
+    KOVABITMAP b;
+    KovaInitBitmap(&b, 1, 1, 1);
+    EXPECT_EQ(KovaBitmapFromDib(&b, dib), IMG_SUCCESS);
+    return b;
+}
+
+} // namespace
+
+TEST(KernelTest, QuarterTurnsMovePixelsExactly) {
+    for (int bits : {1, 4, 8, 24}) {
+        SCOPED_TRACE(bits);
+        HGLOBAL dib = MakePicture(9, 5, bits);
+        const Rgb original = PixelsOf(dib);
+        KOVABITMAP b = Bitmap(dib);
+        ASSERT_EQ(KovaRotateBitmap(&b, 90, 1), IMG_SUCCESS);
+        const Rgb quarter = PixelsOf(b.dib);
+        ASSERT_EQ(quarter.width, 5);
+        ASSERT_EQ(quarter.height, 9);
+        // Clockwise as seen: the top-left pixel goes to the top right, the bottom left to the
+        // top left.
+        EXPECT_EQ(At(quarter, 4, 0), At(original, 0, 0));
+        EXPECT_EQ(At(quarter, 0, 0), At(original, 0, 4));
+        EXPECT_EQ(At(quarter, 0, 8), At(original, 8, 4));
+        for (int i = 0; i < 3; ++i)
+            ASSERT_EQ(KovaRotateBitmapFine(&b, 9000, 1, 0), IMG_SUCCESS);
+        EXPECT_EQ(PixelsOf(b.dib), original);
+        // A half turn is both mirrors.
+        ASSERT_EQ(KovaRotateBitmap(&b, -180, 1), IMG_SUCCESS);
+        ASSERT_EQ(KovaFlipBitmap(&b), IMG_SUCCESS);
+        ASSERT_EQ(KovaReverseBitmap(&b), IMG_SUCCESS);
+        EXPECT_EQ(PixelsOf(b.dib), original);
+        KovaFreeBitmap(&b);
+    }
+}
+
+TEST(KernelTest, TurnsAndShearsByPixels) {
+    // A white picture with a black pixel right of the centre.
+    HGLOBAL dib = MakePicture(41, 21, 24);
+    {
+        BYTE* p = static_cast<BYTE*>(GlobalLock(dib)) + 40;
+        std::memset(p, 255, GlobalSize(dib) - 40);
+        const SIZE_T row = (41 * 3 + 3) / 4 * 4;
+        BYTE* px = p + row * 10 + 3 * 30; // row 10 from the bottom is the middle one
+        px[0] = px[1] = px[2] = 0;
+        GlobalUnlock(dib);
+    }
+    KOVABITMAP b = Bitmap(dib);
+    KOVABITMAP turned;
+    KovaInitBitmap(&turned, 1, 1, 1);
+    ASSERT_EQ(KovaCopyBitmap(&turned, &b), IMG_SUCCESS);
+    // 30 degrees clockwise: a picture of 41 cos + 21 sin by 41 sin + 21 cos, filled with red;
+    // the black pixel 10 right of the centre now lies at (10 cos, 10 sin) from it.
+    ASSERT_EQ(KovaRotateBitmapFine(&turned, 3000, 1, RGB(255, 0, 0)), IMG_SUCCESS);
+    const Rgb r = PixelsOf(turned.dib);
+    EXPECT_EQ(r.width, 46);  // 35.5 + 10.5
+    EXPECT_EQ(r.height, 39); // 20.5 + 18.2
+    EXPECT_EQ(At(r, 0, 0), RGB(255, 0, 0));
+    EXPECT_EQ(At(r, 23, 19), RGB(255, 255, 255));
+    EXPECT_EQ(At(r, 23 + 8, 19 + 5), RGB(0, 0, 0)); // (8.66, 5) from the centre
+    KovaFreeBitmap(&turned);
+
+    // Shear by 20 degrees: rows move right by up to 21 tan 20 = 7.6 pixels.
+    ASSERT_EQ(KovaShearBitmap(&b, 2000, 1, RGB(0, 0, 255)), IMG_SUCCESS);
+    const Rgb s = PixelsOf(b.dib);
+    EXPECT_EQ(s.width, 49);
+    EXPECT_EQ(s.height, 21);
+    EXPECT_EQ(At(s, 0, 0), RGB(0, 0, 255));     // the top row moved right
+    EXPECT_EQ(At(s, 48, 20), RGB(0, 0, 255));   // the bottom row did not
+    EXPECT_EQ(At(s, 30 + 4, 10), RGB(0, 0, 0)); // the middle row by 10.5 tan 20 = 3.8
+    EXPECT_EQ(KovaShearBitmap(&b, 4600, 1, 0), IMG_ERR_PARAM);
+    KovaFreeBitmap(&b);
+}

@@ -41,3 +41,15 @@ enum KovaFailPoint {
     KOVA_FAIL_LOAD_FILE
 };
 IMAGING_API void KovaTestingFailCalls(KovaFailPoint point, int count);
+
+// Turns and shears. Positive angles turn the picture clockwise as it is seen; the picture
+// grows to hold the whole turned picture, and what it does not cover takes the fill colour
+// (COLORREF; the nearest table colour in a palette picture). Quarter turns move the pixels
+// exactly.
+// 163: by whole degrees (flags: bit 0 grow, always done), filled white.
+IMAGING_API int KovaRotateBitmap(KOVABITMAP* bitmap, int degrees, int flags);
+// 164: by hundredths of a degree.
+IMAGING_API int KovaRotateBitmapFine(KOVABITMAP* bitmap, int hundredths, int grow, COLORREF fill);
+// 169: by hundredths of a degree (at most 45 degrees either way); horizontal 1 shifts the
+// rows (positive: the top to the right), 0 the columns (positive: the right side down).
+IMAGING_API int KovaShearBitmap(KOVABITMAP* bitmap, int hundredths, int horizontal, COLORREF fill);
