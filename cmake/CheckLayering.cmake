@@ -41,7 +41,7 @@ set(rows
   "signdesk/text: signdesk/model signdesk/shared signdesk/output signdesk/shell settings rasterkit pathkit ${base}"
   "signdesk/shell: settings pathkit ${base}"
   "signdesk/model: signdesk/shared signdesk/output signdesk/shell settings rasterkit pathkit ${base}"
-  "signdesk/content: signdesk/model signdesk/shared signdesk/output signdesk/shell settings rasterkit pathkit platform/imaging ${base}"
+  "signdesk/content: signdesk/model signdesk/shared signdesk/output signdesk/shell settings rasterkit pathkit platform/imaging platform/compressor guardalloc ${base}"
 )
 
 if(NOT SOURCE_DIR)
