@@ -61,11 +61,11 @@ public:
     int SourceWidth() override { return m_dib.GetWidth(); }
     int SourceHeight() override { return m_dib.GetHeight(); }
     void GetPixel(int x, int y, BYTE out[4]) override {
-        BYTE rgb[3] = {255, 255, 255};
-        m_dib.GetRGB(x, y, rgb);
-        out[0] = rgb[2];
-        out[1] = rgb[1];
-        out[2] = rgb[0];
+        BYTE bgr[3] = {255, 255, 255};
+        m_dib.GetRGB(x, y, bgr);
+        out[0] = bgr[0];
+        out[1] = bgr[1];
+        out[2] = bgr[2];
         out[3] = 0;
     }
 
