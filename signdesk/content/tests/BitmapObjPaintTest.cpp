@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <content/CBitmapObj.h>
+#include <model/CSign.h>
 #include <model/ViewColors.h>
 #include <rasterkit/CDibDC.h>
 #include <testing/PlatformTest.h>
@@ -79,4 +80,13 @@ TEST_F(BitmapObjPaintTest, ModesByPixels) {
     dc.m_DIB.Fill(255, 255, 255, 0, 0, 0, 0);
     obj.Paint(&dc, ToDevice(obj), 2, obj.GetLayer() + 1, 1);
     EXPECT_EQ(At(dc, 30, 30), white);
+}
+
+// Raster printers print a design with a bitmap object as a picture when bitmaps count.
+TEST_F(BitmapObjPaintTest, BitmapsAskForRasterPrinting) {
+    CDibDC raster(4, 4);
+    CSign sign;
+    sign.Add(new CBitmapObj(Solid(2, 2, 24, 0), nullptr));
+    EXPECT_EQ(sign.NeedsRasterPrinting(&raster, 0), 0);
+    EXPECT_EQ(sign.NeedsRasterPrinting(&raster, 1), 1);
 }
