@@ -10,7 +10,8 @@ const Reader kReaders[] = {
     {IMG_PNG, IsPng, InfoPng, DecodePng},    {IMG_JPEG_411, IsJpeg, InfoJpeg, DecodeJpeg},
     {IMG_TIF, IsTiff, InfoTiff, DecodeTiff}, {IMG_GIF, IsGif, InfoGif, DecodeGif},
     {IMG_BMP, IsBmp, InfoBmp, DecodeBmp},    {IMG_PCX, IsPcx, InfoPcx, DecodePcx},
-    {IMG_TGA, IsTga, InfoTga, DecodeTga}, // no signature: last
+    {IMG_GEM, IsGem, InfoGem, DecodeGem},    {IMG_TGA, IsTga, InfoTga, DecodeTga},
+    // Targa and GEM have no signature: last, GEM's header the stricter
 };
 
 constexpr unsigned D1 = 1u << 1, D4 = 1u << 4, D8 = 1u << 8, D16 = 1u << 16, D24 = 1u << 24,
@@ -46,6 +47,8 @@ unsigned WriterDepths(int format) {
         return D1 | D4 | D8 | D24;
     case IMG_TGA:
         return D8 | D16 | D24 | D32;
+    case IMG_GEM:
+        return D1;
     case IMG_TIF_G3_1D:
     case IMG_TIF_G3_2D:
     case IMG_TIF_G4:
@@ -121,6 +124,9 @@ int Encode(const PictureView& pic, int format, int bits, int quality, std::vecto
         break;
     case IMG_TGA:
         result = EncodeTga(*source, bits, out);
+        break;
+    case IMG_GEM:
+        result = EncodeGem(*source, out);
         break;
     default:
         result = EncodeTiff(*source, format, quality, out);

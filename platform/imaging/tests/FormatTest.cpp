@@ -55,6 +55,7 @@ TEST_F(FormatTest, OurFilesReadByOtherPrograms) {
         {IMG_PCX, 24, "a.pcx", "pcxtoppm %s", 0},
         {IMG_TGA, 8, "a.tga", "tgatoppm %s", 0},
         {IMG_TGA, 24, "a.tga", "tgatoppm %s", 0},
+        {IMG_GEM, 1, "a.img", "gemtopnm %s", 0},
     };
     for (const Written& c : cases) {
         SCOPED_TRACE(testing::Message() << "format " << c.format << " at " << c.bits << " bits");
@@ -80,8 +81,10 @@ TEST_F(FormatTest, OurFilesReadByOtherPrograms) {
         EXPECT_EQ(info.height, 21);
         EXPECT_EQ(info.bitsPerPixel, c.bits);
         if (c.format != IMG_OS2 && c.format != IMG_TGA) { // neither keeps a resolution
-            EXPECT_EQ(info.xResolution, 300);
-            EXPECT_EQ(info.yResolution, 300);
+            // GEM keeps whole micrometres a pixel: 85 for 300 dpi.
+            const int off = c.format == IMG_GEM ? 2 : 0;
+            EXPECT_NEAR(info.xResolution, 300, off);
+            EXPECT_NEAR(info.yResolution, 300, off);
         }
         HGLOBAL back = Load(file);
         ASSERT_NE(back, nullptr);
@@ -131,6 +134,7 @@ TEST_F(FormatTest, OtherProgramsFilesReadByUs) {
         {"pnmquant 200 %s | ppmtotga -cmap", "b.tga", 8, 0, false},
         {"ppmtopgm %s | ppmtotga -mono", "b.tga", 8, 0, true},
         {"convert %s -compress RLE tga:-", "b.tga", 24, 0, false},
+        {"ppmtopgm %s | pgmtopbm -threshold | pbmtogem", "b.img", 1, 0, true},
     };
     HGLOBAL source = MakePicture(41, 19, 24);
     Rgb rgb = PixelsOf(source);
@@ -153,6 +157,7 @@ TEST_F(FormatTest, OtherProgramsFilesReadByUs) {
         const std::string reader =
             ext == "tga"   ? "tgatoppm " + file
             : ext == "pcx" ? "pcxtoppm " + file
+            : ext == "img" ? "gemtopnm " + file
                            : "convert " + file + "[0] -background white -flatten -depth 8 ppm:-";
         ASSERT_TRUE(RunShell(reader + " > " + ref));
         const Rgb expected = ReadPnm(ref);
