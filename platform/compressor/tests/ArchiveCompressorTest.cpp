@@ -44,7 +44,9 @@ unsigned long Expand(std::vector<BYTE> stored, unsigned long take, std::vector<B
     if (leftInArchive) {
         BYTE rest[4];
         *leftInArchive = ar.Read(rest, 4);
-        if (*leftInArchive == 1) EXPECT_EQ(rest[0], 0x5A);
+        if (*leftInArchive == 1) {
+            EXPECT_EQ(rest[0], 0x5A);
+        }
     }
     ar.Close();
     file.Detach();
@@ -82,7 +84,9 @@ TEST(ArchiveCompressorTest, RoundTrips) {
         unsigned long n = 0;
         const std::vector<BYTE> stored = Compressed(input, &n);
         EXPECT_EQ(n, stored.size());
-        if (input.size() == 100000) EXPECT_LT(stored.size(), 12000u);
+        if (input.size() == 100000) {
+            EXPECT_LT(stored.size(), 12000u);
+        }
         std::vector<BYTE> out;
         size_t left = 0;
         EXPECT_EQ(
