@@ -9,8 +9,9 @@ namespace {
 const Reader kReaders[] = {
     {IMG_PNG, IsPng, InfoPng, DecodePng},    {IMG_JPEG_411, IsJpeg, InfoJpeg, DecodeJpeg},
     {IMG_TIF, IsTiff, InfoTiff, DecodeTiff}, {IMG_GIF, IsGif, InfoGif, DecodeGif},
-    {IMG_BMP, IsBmp, InfoBmp, DecodeBmp},    {IMG_PCX, IsPcx, InfoPcx, DecodePcx},
-    {IMG_GEM, IsGem, InfoGem, DecodeGem},    {IMG_TGA, IsTga, InfoTga, DecodeTga},
+    {IMG_CMP, IsCmp, InfoCmp, DecodeCmp},    {IMG_BMP, IsBmp, InfoBmp, DecodeBmp},
+    {IMG_PCX, IsPcx, InfoPcx, DecodePcx},    {IMG_GEM, IsGem, InfoGem, DecodeGem},
+    {IMG_TGA, IsTga, InfoTga, DecodeTga},
     // Targa and GEM have no signature: last, GEM's header the stricter
 };
 
@@ -49,6 +50,8 @@ unsigned WriterDepths(int format) {
         return D8 | D16 | D24 | D32;
     case IMG_GEM:
         return D1;
+    case IMG_CMP:
+        return D1 | D8 | D24;
     case IMG_TIF_G3_1D:
     case IMG_TIF_G3_2D:
     case IMG_TIF_G4:
@@ -65,9 +68,11 @@ int Encode(const PictureView& pic, int format, int bits, int quality, std::vecto
     if (bits == 0) bits = pic.Bits();
     if (bits < 1 || bits > 32 || !(depths & (bits == 32 ? D32 : 1u << bits))) return IMG_ERR_PARAM;
     // JPEG takes grey pictures at 8 bits; others go as colour.
+    // The own container holds JFIF: bilevel pictures go as grey.
+    if (format == IMG_CMP && bits == 1) bits = 8;
     const bool jpeg = format == IMG_JPEG_411 || format == IMG_JPEG_422 || format == IMG_JPEG_444 ||
                       format == IMG_TIF_JPEG_411 || format == IMG_TIF_JPEG_422 ||
-                      format == IMG_TIF_JPEG_444;
+                      format == IMG_TIF_JPEG_444 || format == IMG_CMP;
     const PictureView* source = &pic;
     Picture converted;
     PictureView convertedView;
@@ -127,6 +132,9 @@ int Encode(const PictureView& pic, int format, int bits, int quality, std::vecto
         break;
     case IMG_GEM:
         result = EncodeGem(*source, out);
+        break;
+    case IMG_CMP:
+        result = EncodeCmp(*source, quality, out);
         break;
     default:
         result = EncodeTiff(*source, format, quality, out);

@@ -2,6 +2,9 @@
 // theirs by us, pixel for pixel (JPEG within a stated error), depth and resolution kept.
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
+
 #include <testing/PlatformTest.h>
 
 #include "ImagingTestSupport.h"
@@ -168,5 +171,39 @@ TEST_F(FormatTest, OtherProgramsFilesReadByUs) {
         EXPECT_LE(MaxDifference(PixelsOf(dib), expected), c.tolerance);
         EXPECT_GE(MaxDifference(PixelsOf(dib), expected), 0);
         GlobalFree(dib);
+    }
+}
+
+// The own container: JFIF behind a 24-byte header; the other programs' version 1 is refused
+// as a form not read, and the bilevel code 26 is not written.
+TEST_F(FormatTest, OwnContainer) {
+    for (int bits : {1, 8, 24}) {
+        SCOPED_TRACE(bits);
+        HGLOBAL picture = MakePicture(30, 20, bits == 8 ? 24 : bits, 150);
+        const Rgb expected = PixelsOf(picture);
+        const std::string file = Path("a.cmp");
+        ASSERT_EQ(Save(picture, file, IMG_CMP, bits), IMG_SUCCESS);
+        std::ifstream in(file, std::ios::binary);
+        std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+        ASSERT_GT(bytes.size(), 24u);
+        EXPECT_EQ(bytes.substr(0, 4), "KOVA");
+        EXPECT_EQ(BYTE(bytes[16]), 30);
+        EXPECT_EQ(BYTE(bytes[20]), 2);
+        EXPECT_EQ(BYTE(bytes[24]), 0xFF); // JFIF follows
+        KOVAFILEINFO info;
+        ASSERT_EQ(KovaFileInfo(file.c_str(), &info), IMG_SUCCESS);
+        EXPECT_EQ(info.format, IMG_CMP);
+        EXPECT_EQ(info.bitsPerPixel, bits == 24 ? 24 : 8);
+        HGLOBAL back = Load(file);
+        ASSERT_NE(back, nullptr);
+        if (bits == 24) {
+            EXPECT_LE(MaxDifference(PixelsOf(back), expected), 12);
+        }
+        GlobalFree(back);
+        bytes[20] = 1;
+        std::ofstream(file, std::ios::binary) << bytes;
+        EXPECT_EQ(KovaFileInfo(file.c_str(), &info), IMG_ERR_UNSUPPORTED);
+        EXPECT_EQ(Save(picture, Path("b.cmp"), IMG_CMP_BILEVEL, 1), IMG_ERR_UNSUPPORTED);
+        GlobalFree(picture);
     }
 }
