@@ -52,6 +52,10 @@ unsigned WriterDepths(int format) {
         return D1;
     case IMG_CMP:
         return D1 | D8 | D24;
+    case IMG_FAX_G3_1D:
+    case IMG_FAX_G3_2D:
+    case IMG_FAX_G4:
+        return D1;
     case IMG_TIF_G3_1D:
     case IMG_TIF_G3_2D:
     case IMG_TIF_G4:
@@ -135,6 +139,11 @@ int Encode(const PictureView& pic, int format, int bits, int quality, std::vecto
         break;
     case IMG_CMP:
         result = EncodeCmp(*source, quality, out);
+        break;
+    case IMG_FAX_G3_1D:
+    case IMG_FAX_G3_2D:
+    case IMG_FAX_G4:
+        result = EncodeFax(*source, format, out);
         break;
     default:
         result = EncodeTiff(*source, format, quality, out);

@@ -63,6 +63,7 @@ int EncodeCmp(const PictureView& picture, int quality, std::vector<BYTE>& out);
 int EncodeTga(const PictureView& picture, int bits, std::vector<BYTE>& out);
 int EncodeJpeg(const PictureView& picture, int format, int quality, std::vector<BYTE>& out);
 int EncodeTiff(const PictureView& picture, int format, int quality, std::vector<BYTE>& out);
+int EncodeFax(const PictureView& picture, int format, std::vector<BYTE>& out);
 // bits: the picture's, or 16 or 32 for a 24-bit picture.
 int EncodeBmp(const PictureView& picture, int format, int bits, std::vector<BYTE>& out);
 

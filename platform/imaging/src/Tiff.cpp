@@ -346,8 +346,11 @@ int EncodeTiff(const PictureView& pic, int format, int quality, std::vector<BYTE
             TIFFSetField(t.get(), TIFFTAG_COMPRESSION, COMPRESSION_NONE);
         }
     }
+    // Fax data in one strip, so that the raw codings can be taken out whole.
     TIFFSetField(t.get(), TIFFTAG_ROWSPERSTRIP,
-                 jpeg ? uint32_t(16) : TIFFDefaultStripSize(t.get(), 0));
+                 fax    ? uint32_t(h)
+                 : jpeg ? uint32_t(16)
+                        : TIFFDefaultStripSize(t.get(), 0));
     const SIZE_T need = bits == 24 ? SIZE_T(w) * 3 : (SIZE_T(w) * unsigned(bits) + 7) / 8;
     std::vector<BYTE> line(std::max<SIZE_T>(need, SIZE_T(TIFFScanlineSize(t.get()))));
     for (long y = 0; y < h; ++y) {
@@ -370,6 +373,25 @@ int EncodeTiff(const PictureView& pic, int format, int quality, std::vector<BYTE
     }
     if (!TIFFWriteDirectory(t.get())) return IMG_ERR_WRITE;
     t.reset();
+    return IMG_SUCCESS;
+}
+
+// Raw CCITT data (codes 66-68): the fax coding of a one-strip TIFF, without the TIFF around it.
+int EncodeFax(const PictureView& pic, int format, std::vector<BYTE>& out) {
+    const int tiffFormat = format == IMG_FAX_G3_1D   ? IMG_TIF_G3_1D
+                           : format == IMG_FAX_G3_2D ? IMG_TIF_G3_2D
+                                                     : IMG_TIF_G4;
+    std::vector<BYTE> tiff;
+    if (const int r = EncodeTiff(pic, tiffFormat, 0, tiff); r != IMG_SUCCESS) return r;
+    MemoryStream s{tiff.data(), nullptr, tiff.size(), 0};
+    TiffPtr t = Open(s, "rm");
+    if (!t || TIFFNumberOfStrips(t.get()) != 1) return IMG_ERR_WRITE;
+    uint64_t* counts = nullptr;
+    if (!TIFFGetField(t.get(), TIFFTAG_STRIPBYTECOUNTS, &counts) || counts == nullptr)
+        return IMG_ERR_WRITE;
+    out.resize(size_t(counts[0]));
+    if (TIFFReadRawStrip(t.get(), 0, out.data(), tmsize_t(out.size())) != tmsize_t(out.size()))
+        return IMG_ERR_WRITE;
     return IMG_SUCCESS;
 }
 

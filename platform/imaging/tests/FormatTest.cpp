@@ -207,3 +207,19 @@ TEST_F(FormatTest, OwnContainer) {
         GlobalFree(picture);
     }
 }
+
+// Raw fax data: Group 3 read back by netpbm's reader; every coding gives data.
+TEST_F(FormatTest, RawFax) {
+    HGLOBAL picture = MakePicture(64, 20, 1);
+    const Rgb expected = PixelsOf(picture);
+    const std::string file = Path("a.fax"), pnm = Path("fax.pbm");
+    ASSERT_EQ(Save(picture, file, IMG_FAX_G3_1D, 1), IMG_SUCCESS);
+    ASSERT_TRUE(RunShell("g3topbm " + file + " > " + pnm));
+    EXPECT_EQ(MaxDifference(ReadPnm(pnm), expected), 0);
+    for (int format : {IMG_FAX_G3_2D, IMG_FAX_G4}) {
+        ASSERT_EQ(Save(picture, file, format, 1), IMG_SUCCESS);
+        EXPECT_GT(std::filesystem::file_size(file), 10u);
+    }
+    EXPECT_EQ(Save(picture, file, IMG_FAX_G4, 24), IMG_ERR_PARAM); // bilevel only
+    GlobalFree(picture);
+}
