@@ -7,12 +7,17 @@ namespace {
 
 // Readers in the order they are tried; each recognises its data by their first bytes.
 const Reader kReaders[] = {
-    {IMG_PNG, IsPng, InfoPng, DecodePng},    {IMG_JPEG_411, IsJpeg, InfoJpeg, DecodeJpeg},
-    {IMG_TIF, IsTiff, InfoTiff, DecodeTiff}, {IMG_GIF, IsGif, InfoGif, DecodeGif},
-    {IMG_CMP, IsCmp, InfoCmp, DecodeCmp},    {IMG_BMP, IsBmp, InfoBmp, DecodeBmp},
-    {IMG_PCX, IsPcx, InfoPcx, DecodePcx},    {IMG_GEM, IsGem, InfoGem, DecodeGem},
+    {IMG_PNG, IsPng, InfoPng, DecodePng},
+    {IMG_JPEG_411, IsJpeg, InfoJpeg, DecodeJpeg},
+    {IMG_TIF, IsTiff, InfoTiff, DecodeTiff},
+    {IMG_GIF, IsGif, InfoGif, DecodeGif},
+    {IMG_CMP, IsCmp, InfoCmp, DecodeCmp},
+    {IMG_BMP, IsBmp, InfoBmp, DecodeBmp},
+    {IMG_PCX, IsPcx, InfoPcx, DecodePcx},
+    {IMG_GEM, IsGem, InfoGem, DecodeGem},
+    // GEM, Targa and MacPaint have no signature: last, the stricter tests first.
     {IMG_TGA, IsTga, InfoTga, DecodeTga},
-    // Targa and GEM have no signature: last, GEM's header the stricter
+    {IMG_MAC, IsMacPaint, InfoMacPaint, DecodeMacPaint},
 };
 
 constexpr unsigned D1 = 1u << 1, D4 = 1u << 4, D8 = 1u << 8, D16 = 1u << 16, D24 = 1u << 24,
@@ -55,6 +60,7 @@ unsigned WriterDepths(int format) {
     case IMG_FAX_G3_1D:
     case IMG_FAX_G3_2D:
     case IMG_FAX_G4:
+    case IMG_MAC:
         return D1;
     case IMG_TIF_G3_1D:
     case IMG_TIF_G3_2D:
@@ -144,6 +150,9 @@ int Encode(const PictureView& pic, int format, int bits, int quality, std::vecto
     case IMG_FAX_G3_2D:
     case IMG_FAX_G4:
         result = EncodeFax(*source, format, out);
+        break;
+    case IMG_MAC:
+        result = EncodeMacPaint(*source, out);
         break;
     default:
         result = EncodeTiff(*source, format, quality, out);

@@ -223,3 +223,30 @@ TEST_F(FormatTest, RawFax) {
     EXPECT_EQ(Save(picture, file, IMG_FAX_G4, 24), IMG_ERR_PARAM); // bilevel only
     GlobalFree(picture);
 }
+
+// MacPaint pages of 576 x 720: ours read by netpbm, netpbm's read by us.
+TEST_F(FormatTest, MacPaint) {
+    HGLOBAL picture = MakePicture(37, 21, 1);
+    const Rgb small = PixelsOf(picture);
+    const std::string file = Path("a.mac"), pnm = Path("mac.pbm");
+    ASSERT_EQ(Save(picture, file, IMG_MAC, 1), IMG_SUCCESS);
+    ASSERT_TRUE(RunShell("macptopbm " + file + " > " + pnm));
+    const Rgb page = ReadPnm(pnm);
+    ASSERT_EQ(page.width, 576);
+    ASSERT_EQ(page.height, 720);
+    for (long y = 0; y < 21; ++y)
+        for (long x = 0; x < 37; ++x)
+            ASSERT_EQ(page.px[size_t((y * 576 + x) * 3)], small.px[size_t((y * 37 + x) * 3)])
+                << x << "," << y;
+    EXPECT_EQ(page.px[size_t((100 * 576 + 100) * 3)], 255); // the rest of the page is white
+    HGLOBAL back = Load(file);
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(PixelsOf(back), page);
+    GlobalFree(back);
+    ASSERT_TRUE(RunShell("pbmtomacp " + pnm + " > " + Path("b.mac")));
+    back = Load(Path("b.mac"));
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(PixelsOf(back), page);
+    GlobalFree(back);
+    GlobalFree(picture);
+}
