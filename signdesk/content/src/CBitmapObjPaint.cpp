@@ -61,8 +61,9 @@ public:
     int SourceWidth() override { return m_dib.GetWidth(); }
     int SourceHeight() override { return m_dib.GetHeight(); }
     void GetPixel(int x, int y, BYTE out[4]) override {
+        // The writer's rows run from the bottom of the picture up.
         BYTE bgr[3] = {255, 255, 255};
-        m_dib.GetRGB(x, y, bgr);
+        m_dib.GetRGB(x, m_dib.GetHeight() - 1 - y, bgr);
         out[0] = bgr[0];
         out[1] = bgr[1];
         out[2] = bgr[2];

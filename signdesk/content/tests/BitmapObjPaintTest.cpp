@@ -6,6 +6,10 @@
 #include <model/ViewColors.h>
 #include <rasterkit/CDibDC.h>
 #include <testing/PlatformTest.h>
+#include <testing/PostScriptPrinterTest.h>
+
+#include <cstdlib>
+#include <fstream>
 
 namespace {
 
@@ -89,4 +93,78 @@ TEST_F(BitmapObjPaintTest, BitmapsAskForRasterPrinting) {
     sign.Add(new CBitmapObj(Solid(2, 2, 24, 0), nullptr));
     EXPECT_EQ(sign.NeedsRasterPrinting(&raster, 0), 0);
     EXPECT_EQ(sign.NeedsRasterPrinting(&raster, 1), 1);
+}
+
+namespace {
+
+class BitmapObjPostScriptTest : public PostScriptPrinterTest {};
+
+// A 10 x 10 picture, red above and blue below.
+HGLOBAL TwoBands() {
+    CDib dib;
+    EXPECT_TRUE(dib.Create(10, 10, 24));
+    dib.Fill(0, 0, 255, 0, 0, 0, 0);
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 10; ++x) {
+            unsigned red = 0xFF0000;
+            dib.SetPixel(x, y, red);
+        }
+    return static_cast<HGLOBAL>(dib.ChangeToDIB());
+}
+
+} // namespace
+
+// The PostScript a printer gets, drawn by Ghostscript, shows the page the raster printer does.
+TEST_F(BitmapObjPostScriptTest, GhostscriptDrawsTheRasterPage) {
+    if (std::system("command -v gs >/dev/null 2>&1") != 0)
+        GTEST_FAIL() << "gs is not installed (scripts/setup.sh)";
+    CBitmapObj obj(TwoBands(), nullptr);
+    const floatBBox& b = obj.m_bbClip;
+    floatTMatrix ps;
+    ps.BoxTransformation(b.left, b.bottom, b.right, b.top, 10, 10, 50, 50); // y up
+    obj.Paint(&dc, ps, 2, obj.GetLayer(), 1);
+    const std::string program = "%!PS\n" + Captured() + "showpage\n";
+    const std::string psFile = (DataFolder() / "page.ps").string(),
+                      ppm = (DataFolder() / "page.ppm").string();
+    std::ofstream(psFile, std::ios::binary) << program;
+    ASSERT_EQ(
+        std::system(("gs -q -dNOPAUSE -dBATCH -dSAFER -sDEVICE=ppmraw -r72 -g60x60 -sOutputFile=" +
+                     ppm + " " + psFile + " >/dev/null 2>&1")
+                        .c_str()),
+        0);
+    std::ifstream in(ppm, std::ios::binary);
+    std::string magic;
+    in >> magic;
+    auto number = [&in]() { // comment lines are skipped
+        in >> std::ws;
+        while (in.peek() == '#') {
+            std::string line;
+            std::getline(in, line);
+            in >> std::ws;
+        }
+        int v = 0;
+        in >> v;
+        return v;
+    };
+    const int w = number(), h = number();
+    number();
+    in.get();
+    std::vector<BYTE> page(size_t(w * h * 3));
+    in.read(reinterpret_cast<char*>(page.data()), std::streamsize(page.size()));
+    ASSERT_EQ(w, 60);
+
+    CDibDC raster(60, 60);
+    raster.m_DIB.Fill(255, 255, 255, 0, 0, 0, 0);
+    floatTMatrix m;
+    m.BoxTransformation(b.left, b.top, b.right, b.bottom, 10, 10, 50, 50); // y down
+    obj.Paint(&raster, m, 2, obj.GetLayer(), 1);
+    for (int y = 5; y < 60; y += 5)
+        for (int x = 5; x < 60; x += 5) {
+            if (x == 10 || x == 50 || y == 10 || y == 30 || y == 50) continue; // edges
+            BYTE c[3];
+            raster.m_DIB.GetRGB(x, y, c); // blue, green, red
+            const BYTE* g = page.data() + (y * 60 + x) * 3;
+            EXPECT_NEAR(g[0], c[2], 8) << x << "," << y;
+            EXPECT_NEAR(g[2], c[0], 8) << x << "," << y;
+        }
 }
