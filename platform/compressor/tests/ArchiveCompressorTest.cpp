@@ -84,6 +84,7 @@ TEST(ArchiveCompressorTest, RoundTrips) {
         unsigned long n = 0;
         const std::vector<BYTE> stored = Compressed(input, &n);
         EXPECT_EQ(n, stored.size());
+        EXPECT_LE(input.size(), ArchiveCompressor::MaxExpandedSize((unsigned long)stored.size()));
         if (input.size() == 100000) {
             EXPECT_LT(stored.size(), 12000u);
         }

@@ -76,8 +76,19 @@ CSharedBmp* ReadOldPicture(CArchive& ar, WORD schema) {
             DecodeInto(ReadEncoded(ar, size), size, dib, false);
             return;
         }
-        // The compressed bytes must be there; the expanded block is sized by its record.
+        // The compressed bytes must be there, and able to expand to the size recorded, before
+        // the block is had; a size they cannot fill leaves the picture missing.
         ar.RequireBytes(packed);
+        if (size > ArchiveCompressor::MaxExpandedSize(packed)) {
+            BYTE skip[4096];
+            for (DWORD left = packed; left > 0;) {
+                const UINT n = UINT(left < sizeof skip ? left : sizeof skip);
+                if (ar.Read(skip, n) != n)
+                    AfxThrowArchiveException(CArchiveException::endOfFile, ar.m_strFileName);
+                left -= n;
+            }
+            return;
+        }
         HGLOBAL block = SafeGAlloc(GMEM_MOVEABLE, size);
         if (block == nullptr) AfxThrowMemoryException();
         unsigned long got = 0;

@@ -251,6 +251,23 @@ TEST_F(BitmapObjTest, DamagedRecords) {
         EXPECT_EQ(SdGlobalRequestCount(), 0);
     }
 
+    // Schema 1 recording more bytes than its compressed block can expand to (a fuzz finding):
+    // nothing of that size is asked for, the picture is missing.
+    Bytes lzss = clipped;
+    Put16(lzss, 1);
+    Put32(lzss, 0xA52C0000u);
+    Put32(lzss, 10);
+    Put32(lzss, 0);
+    Put32(lzss, 0);
+    for (int i = 0; i < 10; ++i)
+        lzss.push_back(0);
+    SdResetMemoryTesting();
+    PushMessageBoxAnswer(IDOK);
+    CBitmapObj lz;
+    EXPECT_EQ(Load(lzss, [&](CArchive& ar) { lz.Serialize(ar); }), -1);
+    EXPECT_EQ(SdGlobalRequestCount() < 4, true);
+    EXPECT_EQ(lz.bitmap->image.GetWidth(), 1);
+
     // A block that does not decode: the message, a 1 x 1 picture, the design still loads.
     Bytes junk = clipped;
     Put16(junk, 2);

@@ -18,4 +18,9 @@ public:
     // size it expected). An archive that ends first throws its end-of-file exception.
     static unsigned long Decompress(CArchive& ar, unsigned long compressedSize, void* dest,
                                     unsigned long destSize);
+    // The most bytes compressedSize bytes can expand to (a flag byte and eight matches of 2
+    // bytes give 8 x 18 bytes).
+    static unsigned long long MaxExpandedSize(unsigned long compressedSize) {
+        return (unsigned long long)compressedSize * 144 / 17 + 144;
+    }
 };
