@@ -11,6 +11,7 @@ const Reader kReaders[] = {
     {IMG_JPEG_411, IsJpeg, InfoJpeg, DecodeJpeg},
     {IMG_TIF, IsTiff, InfoTiff, DecodeTiff},
     {IMG_GIF, IsGif, InfoGif, DecodeGif},
+    {IMG_PSD, IsPsd, InfoPsd, DecodePsd},
     {IMG_CMP, IsCmp, InfoCmp, DecodeCmp},
     {IMG_BMP, IsBmp, InfoBmp, DecodeBmp},
     {IMG_PCX, IsPcx, InfoPcx, DecodePcx},
@@ -56,6 +57,7 @@ unsigned WriterDepths(int format) {
     case IMG_GEM:
         return D1;
     case IMG_CMP:
+    case IMG_PSD:
         return D1 | D8 | D24;
     case IMG_FAX_G3_1D:
     case IMG_FAX_G3_2D:
@@ -153,6 +155,9 @@ int Encode(const PictureView& pic, int format, int bits, int quality, std::vecto
         break;
     case IMG_MAC:
         result = EncodeMacPaint(*source, out);
+        break;
+    case IMG_PSD:
+        result = EncodePsd(*source, out);
         break;
     default:
         result = EncodeTiff(*source, format, quality, out);

@@ -59,6 +59,8 @@ TEST_F(FormatTest, OurFilesReadByOtherPrograms) {
         {IMG_TGA, 8, "a.tga", "tgatoppm %s", 0},
         {IMG_TGA, 24, "a.tga", "tgatoppm %s", 0},
         {IMG_GEM, 1, "a.img", "gemtopnm %s", 0},
+        {IMG_PSD, 1, "a.psd", "convert %s[0] -depth 8 ppm:-", 0},
+        {IMG_PSD, 24, "a.psd", "convert %s[0] -depth 8 ppm:-", 0},
     };
     for (const Written& c : cases) {
         SCOPED_TRACE(testing::Message() << "format " << c.format << " at " << c.bits << " bits");
@@ -83,7 +85,8 @@ TEST_F(FormatTest, OurFilesReadByOtherPrograms) {
         EXPECT_EQ(info.width, 37);
         EXPECT_EQ(info.height, 21);
         EXPECT_EQ(info.bitsPerPixel, c.bits);
-        if (c.format != IMG_OS2 && c.format != IMG_TGA) { // neither keeps a resolution
+        if (c.format != IMG_OS2 && c.format != IMG_TGA &&
+            c.format != IMG_PSD) { // neither keeps a resolution
             // GEM keeps whole micrometres a pixel: 85 for 300 dpi.
             const int off = c.format == IMG_GEM ? 2 : 0;
             EXPECT_NEAR(info.xResolution, 300, off);
@@ -138,6 +141,9 @@ TEST_F(FormatTest, OtherProgramsFilesReadByUs) {
         {"ppmtopgm %s | ppmtotga -mono", "b.tga", 8, 0, true},
         {"convert %s -compress RLE tga:-", "b.tga", 24, 0, false},
         {"ppmtopgm %s | pgmtopbm -threshold | pbmtogem", "b.img", 1, 0, true},
+        {"convert %s psd:-", "b.psd", 24, 0, false},
+        {"convert %s -colorspace gray psd:-", "b.psd", 8, 0, true},
+        {"convert %s -colorspace CMYK psd:-", "b.psd", 24, 2, false},
     };
     HGLOBAL source = MakePicture(41, 19, 24);
     Rgb rgb = PixelsOf(source);
@@ -247,6 +253,18 @@ TEST_F(FormatTest, MacPaint) {
     back = Load(Path("b.mac"));
     ASSERT_NE(back, nullptr);
     EXPECT_EQ(PixelsOf(back), page);
+    GlobalFree(back);
+    GlobalFree(picture);
+}
+
+// Indexed Photoshop files (which ImageMagick does not read back) through our own reader.
+TEST_F(FormatTest, PsdIndexed) {
+    HGLOBAL picture = MakePicture(37, 21, 4);
+    ASSERT_EQ(Save(picture, Path("i.psd"), IMG_PSD, 8), IMG_SUCCESS);
+    HGLOBAL back = Load(Path("i.psd"));
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(BitsOf(back), 8);
+    EXPECT_EQ(PixelsOf(back), PixelsOf(picture));
     GlobalFree(back);
     GlobalFree(picture);
 }
