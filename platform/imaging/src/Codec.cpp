@@ -11,6 +11,7 @@ const Reader kReaders[] = {
     {IMG_JPEG_411, IsJpeg, InfoJpeg, DecodeJpeg},
     {IMG_TIF, IsTiff, InfoTiff, DecodeTiff},
     {IMG_GIF, IsGif, InfoGif, DecodeGif},
+    {IMG_MSP, IsMsp, InfoMsp, DecodeMsp},
     {IMG_PSD, IsPsd, InfoPsd, DecodePsd},
     {IMG_CMP, IsCmp, InfoCmp, DecodeCmp},
     {IMG_BMP, IsBmp, InfoBmp, DecodeBmp},
@@ -63,6 +64,7 @@ unsigned WriterDepths(int format) {
     case IMG_FAX_G3_2D:
     case IMG_FAX_G4:
     case IMG_MAC:
+    case IMG_MSP:
         return D1;
     case IMG_TIF_G3_1D:
     case IMG_TIF_G3_2D:
@@ -158,6 +160,9 @@ int Encode(const PictureView& pic, int format, int bits, int quality, std::vecto
         break;
     case IMG_PSD:
         result = EncodePsd(*source, out);
+        break;
+    case IMG_MSP:
+        result = EncodeMsp(*source, out);
         break;
     default:
         result = EncodeTiff(*source, format, quality, out);

@@ -55,6 +55,7 @@ IMAGING_CODEC(Gem)
 IMAGING_CODEC(Cmp)
 IMAGING_CODEC(MacPaint)
 IMAGING_CODEC(Psd)
+IMAGING_CODEC(Msp)
 #undef IMAGING_CODEC
 
 int EncodePng(const PictureView& picture, std::vector<BYTE>& out);
@@ -68,6 +69,7 @@ int EncodeTiff(const PictureView& picture, int format, int quality, std::vector<
 int EncodeFax(const PictureView& picture, int format, std::vector<BYTE>& out);
 int EncodeMacPaint(const PictureView& picture, std::vector<BYTE>& out);
 int EncodePsd(const PictureView& picture, std::vector<BYTE>& out);
+int EncodeMsp(const PictureView& picture, std::vector<BYTE>& out);
 // bits: the picture's, or 16 or 32 for a 24-bit picture.
 int EncodeBmp(const PictureView& picture, int format, int bits, std::vector<BYTE>& out);
 

@@ -268,3 +268,30 @@ TEST_F(FormatTest, PsdIndexed) {
     GlobalFree(back);
     GlobalFree(picture);
 }
+
+// Microsoft Paint: our version 2 files read back, and a hand-made version 1 file (set bits
+// white).
+TEST_F(FormatTest, MicrosoftPaint) {
+    HGLOBAL picture = MakePicture(37, 21, 1);
+    ASSERT_EQ(Save(picture, Path("a.msp"), IMG_MSP, 1), IMG_SUCCESS);
+    HGLOBAL back = Load(Path("a.msp"));
+    ASSERT_NE(back, nullptr);
+    EXPECT_EQ(PixelsOf(back), PixelsOf(picture));
+    GlobalFree(back);
+    GlobalFree(picture);
+
+    std::string v1("DanM", 4);
+    const unsigned short words[14] = {4, 2, 1, 1, 1, 1, 4, 2, 0, 0, 0, 0, 0, 0};
+    v1.append(reinterpret_cast<const char*>(words), sizeof words);
+    v1 += '\xA0';
+    v1 += '\x50';
+    std::ofstream(Path("b.msp"), std::ios::binary) << v1;
+    back = Load(Path("b.msp"));
+    ASSERT_NE(back, nullptr);
+    const Rgb p = PixelsOf(back);
+    ASSERT_EQ(p.width, 4);
+    const BYTE expect[8] = {255, 0, 255, 0, 0, 255, 0, 255};
+    for (int i = 0; i < 8; ++i)
+        EXPECT_EQ(p.px[size_t(i) * 3], expect[i]) << i;
+    GlobalFree(back);
+}
