@@ -22,13 +22,16 @@ int ReadWhole(const char* path, std::vector<BYTE>& bytes) {
     if (path == nullptr) return IMG_ERR_PARAM;
     std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path, "rb"), &std::fclose);
     if (!file) return IMG_ERR_OPEN;
-    BYTE chunk[65536];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
-        if (bytes.size() + got > kMaxFileBytes) return IMG_ERR_TOO_LARGE;
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    }
-    return std::ferror(file.get()) ? IMG_ERR_READ : IMG_SUCCESS;
+    // The size first, so that the bytes are read once into one buffer.
+    if (std::fseek(file.get(), 0, SEEK_END) != 0) return IMG_ERR_READ;
+    const long length = std::ftell(file.get());
+    if (length < 0) return IMG_ERR_READ;
+    if (SIZE_T(length) > kMaxFileBytes) return IMG_ERR_TOO_LARGE;
+    std::rewind(file.get());
+    bytes.resize(SIZE_T(length));
+    if (length > 0 && std::fread(bytes.data(), 1, bytes.size(), file.get()) != bytes.size())
+        return IMG_ERR_READ;
+    return IMG_SUCCESS;
 }
 
 int Describe(const BYTE* data, SIZE_T size, KOVAFILEINFO* out) {

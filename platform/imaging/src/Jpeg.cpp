@@ -105,24 +105,29 @@ int DecodeJpeg(const BYTE* data, SIZE_T size, Picture& out) {
         return r;
     }
     const bool cmyk = d.jpeg_color_space == JCS_CMYK || d.jpeg_color_space == JCS_YCCK;
-    d.out_color_space = info.bits == 8 ? JCS_GRAYSCALE : cmyk ? JCS_CMYK : JCS_RGB;
+    // Colour pictures come out in the packed bitmap's blue-green-red order, row by row
+    // straight into it.
+    d.out_color_space = info.bits == 8 ? JCS_GRAYSCALE : cmyk ? JCS_CMYK : JCS_EXT_BGR;
     // Adobe's CMYK files store the inks inverted.
     const bool inverted = cmyk && d.saw_Adobe_marker;
     jpeg_start_decompress(&d);
-    if (const int r = out.Create(info.width, info.height, info.bits); r != IMG_SUCCESS) {
+    // Every row is written whole (a short stream is filled in by the codec).
+    if (const int r = out.Create(info.width, info.height, info.bits, false); r != IMG_SUCCESS) {
         jpeg_destroy_decompress(&d);
         return r;
     }
     if (info.bits == 8) out.SetGreyTable();
-    line.resize(SIZE_T(d.output_width) * SIZE_T(d.output_components));
+    if (cmyk) line.resize(SIZE_T(d.output_width) * SIZE_T(d.output_components));
     while (d.output_scanline < d.output_height) {
-        JSAMPROW row = line.data();
         const long y = long(d.output_scanline);
-        if (jpeg_read_scanlines(&d, &row, 1) != 1) break;
         BYTE* dst = out.Row(y);
-        if (info.bits == 8) {
-            std::memcpy(dst, line.data(), SIZE_T(info.width));
-        } else if (cmyk) {
+        JSAMPROW row = cmyk ? line.data() : dst;
+        if (jpeg_read_scanlines(&d, &row, 1) != 1) {
+            for (long rest = y; rest < info.height; ++rest) // rows never written stay white
+                std::memset(out.Row(rest), 0xFF, SIZE_T(info.width) * (info.bits / 8));
+            break;
+        }
+        if (cmyk) {
             for (long x = 0; x < info.width; ++x) {
                 const BYTE* p = line.data() + 4 * x;
                 int c = p[0], m = p[1], yl = p[2], k = p[3];
@@ -130,12 +135,6 @@ int DecodeJpeg(const BYTE* data, SIZE_T size, Picture& out) {
                 dst[3 * x + 2] = BYTE(c * k / 255);
                 dst[3 * x + 1] = BYTE(m * k / 255);
                 dst[3 * x] = BYTE(yl * k / 255);
-            }
-        } else {
-            for (long x = 0; x < info.width; ++x) {
-                dst[3 * x] = line[SIZE_T(3 * x + 2)];
-                dst[3 * x + 1] = line[SIZE_T(3 * x + 1)];
-                dst[3 * x + 2] = line[SIZE_T(3 * x)];
             }
         }
     }

@@ -63,14 +63,14 @@ void Picture::Free() {
     m_base = nullptr;
 }
 
-int Picture::Create(long width, long height, int bits) {
+int Picture::Create(long width, long height, int bits, bool zeroed) {
     if (!SizeAllowed(width, height)) return IMG_ERR_TOO_LARGE;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 24) return IMG_ERR_PARAM;
     const SIZE_T stride = Stride(width, bits);
     const SIZE_T total = sizeof(BITMAPINFOHEADER) + SIZE_T(TableEntries(bits)) * sizeof(RGBQUAD) +
                          stride * SIZE_T(height);
     if (total > 0x7FFF0000u) return IMG_ERR_TOO_LARGE;
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, total);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | (zeroed ? GMEM_ZEROINIT : 0), total);
     if (block == nullptr) return IMG_ERR_MEMORY;
     BYTE* base = static_cast<BYTE*>(GlobalLock(block));
     if (base == nullptr) {
@@ -84,6 +84,15 @@ int Picture::Create(long width, long height, int bits) {
     m_height = height;
     m_bits = bits;
     m_stride = stride;
+    if (!zeroed) {
+        std::memset(base, 0,
+                    sizeof(BITMAPINFOHEADER) + SIZE_T(TableEntries(bits)) * sizeof(RGBQUAD));
+        const SIZE_T used = (std::uint64_t(width) * unsigned(bits) + 7) / 8;
+        BYTE* rows = base + sizeof(BITMAPINFOHEADER) + SIZE_T(TableEntries(bits)) * sizeof(RGBQUAD);
+        if (used < stride)
+            for (long y = 0; y < height; ++y)
+                std::memset(rows + stride * SIZE_T(y) + used, 0, stride - used);
+    }
     BITMAPINFOHEADER* h = Header();
     h->biSize = sizeof(BITMAPINFOHEADER);
     h->biWidth = LONG(width);

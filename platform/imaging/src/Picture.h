@@ -26,8 +26,9 @@ public:
     Picture& operator=(const Picture&) = delete;
     ~Picture();
 
-    // A zeroed picture; IMG_SUCCESS, IMG_ERR_TOO_LARGE or IMG_ERR_MEMORY.
-    int Create(long width, long height, int bits);
+    // A zeroed picture; IMG_SUCCESS, IMG_ERR_TOO_LARGE or IMG_ERR_MEMORY. Without `zeroed`
+    // only the header, the table and each row's padding are zeroed: for writers of every row.
+    int Create(long width, long height, int bits, bool zeroed = true);
     // Takes over a block of the form above; false (block untouched) when it is not.
     bool Adopt(HGLOBAL block);
     bool Empty() const { return m_block == nullptr; }
