@@ -46,13 +46,13 @@ HGLOBAL Gradient(int w, int h, int bits) {
     return static_cast<HGLOBAL>(dib.ChangeToDIB());
 }
 
-std::vector<BYTE> Bytes(const CDib& dib) {
+std::vector<BYTE> DibBytes(const CDib& dib) {
     const BYTE* p = reinterpret_cast<const BYTE*>(dib.GetInfo());
     return std::vector<BYTE>(p, p + 40 + dib.GetPaletteSize() + dib.GetTotalBytes());
 }
 
 // The colours, row by row (padding aside).
-std::vector<BYTE> Pixels(CDib& dib) {
+std::vector<BYTE> Colours(CDib& dib) {
     std::vector<BYTE> out;
     for (int y = 0; y < dib.GetHeight(); ++y)
         for (int x = 0; x < dib.GetWidth(); ++x) {
@@ -102,7 +102,7 @@ TEST_F(BmpSheetTest, EffectsPreviewApplyAndUndo) {
     CBitmapObj* obj = Design(Gradient(40, 20, 24));
     auto* other = static_cast<CBitmapObj*>(doc.sign.GetAt(1));
     CSharedBmp* original = obj->bitmap;
-    const std::vector<BYTE> pixels = Bytes(original->image);
+    const std::vector<BYTE> pixels = DibBytes(original->image);
     CBmpSheet sheet(&doc);
     ASSERT_TRUE(sheet.Create(nullptr));
     sheet.UpdateFromSelection();
@@ -112,7 +112,7 @@ TEST_F(BmpSheetTest, EffectsPreviewApplyAndUndo) {
     // The default of a neutral row leaves the preview as its source.
     EXPECT_EQ(sdtest::TextOf(page, IDC_BMP_RANGE), "Value: -100...100 steps");
     ASSERT_FALSE(sheet.previewSource.IsEmpty());
-    EXPECT_EQ(Pixels(sheet.previewResult), Pixels(sheet.previewSource));
+    EXPECT_EQ(Colours(sheet.previewResult), Colours(sheet.previewSource));
     // A row without a range: no text and a disabled slider.
     sdtest::Select(page, IDC_BMP_EFFECTS, "Invert");
     EXPECT_EQ(sdtest::TextOf(page, IDC_BMP_RANGE), "");
@@ -122,10 +122,10 @@ TEST_F(BmpSheetTest, EffectsPreviewApplyAndUndo) {
     ::SendDlgItemMessage(page, IDC_BMP_SLIDER, TBM_SETPOS, TRUE, 50);
     ::SendMessage(page, WM_HSCROLL, SB_THUMBPOSITION, LPARAM(::GetDlgItem(page, IDC_BMP_SLIDER)));
     EXPECT_EQ(sheet.effectsPage.value, 50);
-    EXPECT_NE(Pixels(sheet.previewResult), Pixels(sheet.previewSource));
+    EXPECT_NE(Colours(sheet.previewResult), Colours(sheet.previewSource));
     sdtest::Select(page, IDC_BMP_EFFECTS, "Contrast");
     EXPECT_EQ(sheet.effectsPage.value, 0);
-    EXPECT_EQ(Pixels(sheet.previewResult), Pixels(sheet.previewSource));
+    EXPECT_EQ(Colours(sheet.previewResult), Colours(sheet.previewSource));
 
     // Grey: red, green and blue equal in the preview; two Applies are two steps.
     sdtest::Select(page, IDC_BMP_EFFECTS, "Grey");
@@ -143,7 +143,7 @@ TEST_F(BmpSheetTest, EffectsPreviewApplyAndUndo) {
     EXPECT_TRUE(c[0] == c[1] && c[1] == c[2]);
     // The duplicate keeps the picture it shared.
     EXPECT_EQ(other->bitmap, original);
-    EXPECT_EQ(Bytes(original->image), pixels);
+    EXPECT_EQ(DibBytes(original->image), pixels);
     // Undo twice: the object has its first picture again.
     doc.Undo();
     doc.Undo();
