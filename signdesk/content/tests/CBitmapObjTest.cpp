@@ -2,6 +2,7 @@
 // records, and the transforms that change pixels.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <functional>
@@ -12,6 +13,7 @@
 #include <imaging/KovaKern.h>
 #include <mfc/CArchiveException.h>
 #include <mfc/CMemFile.h>
+#include <pathkit/NonLinearTrans.h>
 #include <shared/SharedObjRef.h>
 #include <testing/PlatformTest.h>
 #include <win32/KernelTesting.h>
@@ -349,4 +351,36 @@ TEST_F(BitmapObjTest, MirrorsAndShearsChangeOnlyTheirOwnPicture) {
     obj.Transform(shear);
     EXPECT_EQ(obj.bitmap->image.GetWidth(), 6 + 1);                        // 4 tan 20 = 1.46
     EXPECT_FALSE(obj.AcceptsTransform(floatTMatrix(1, 0, 1.5f, 1, 0, 0))); // past 45 degrees
+}
+
+namespace {
+
+// A stretch to twice the width, as a point mapping.
+class Stretch : public NonLinearTrans {
+public:
+    Stretch() : NonLinearTrans(0.01f, 4, 0, 0) {}
+    void TransformPoint(floatPoint& p) override { p.x *= 2; }
+};
+
+} // namespace
+
+TEST_F(BitmapObjTest, DistortionWarpsAPrivatePicture) {
+    CBitmapObj obj(MakeDib(20, 10, 24), nullptr);
+    std::unique_ptr<CSignObj> dup(obj.Duplicate());
+    CSharedBmp* shared = obj.bitmap;
+    const auto before = Pixels(shared->image);
+    ASSERT_TRUE(obj.CanDistort());
+    Stretch t;
+    obj.Distort(t);
+    EXPECT_NE(obj.bitmap, shared);
+    EXPECT_EQ(static_cast<CBitmapObj*>(dup.get())->bitmap, shared);
+    EXPECT_EQ(Pixels(shared->image), before);
+    // The contour is twice as wide; the warped picture fills the new one at its old size (a
+    // uniform stretch gives the same pixels back), nothing left white.
+    EXPECT_NEAR(obj.GetBBox()->right - obj.GetBBox()->left,
+                2 * (obj.m_bbClip.right - obj.m_bbClip.left), 0.05);
+    const auto after = Pixels(obj.bitmap->image);
+    ASSERT_EQ(after.size(), before.size());
+    EXPECT_EQ(std::count(after.begin(), after.end(), RGB(255, 255, 255)), 0);
+    EXPECT_EQ(after, before);
 }
