@@ -18,7 +18,8 @@ set(rows
   "platform/testing: ${base}"
   "platform/comm32: ${base}"
   "platform/cutterlink: ${base}"
-  "platform/imaging: ${base}"
+  "platform/compressor: ${base}"
+  "platform/imaging: rasterkit guardalloc pathkit ${base}"
   "platform/pcutlib: platform/cutterlink ${base}"
   "platform/summausb: platform/cutterlink ${base}"
   "platform/outline/contract:"
@@ -36,13 +37,13 @@ set(rows
   "drivers/frame: plotterdriver settings platform/comm32 ${base}"
   "drivers: drivers/frame plotterdriver settings platform/comm32 platform/pcutlib platform/summausb ${base}"
   "cutterman: plot plotterdriver settings pathkit ${base}"
-  "signdesk/shared: rasterkit platform/imaging ${base}"
+  "signdesk/shared: rasterkit platform/imaging guardalloc ${base}"
   "signdesk/output: pathkit ${base}"
   "signdesk/text: signdesk/model signdesk/shared signdesk/output signdesk/shell settings rasterkit pathkit ${base}"
   "signdesk/shell: settings pathkit ${base}"
   "signdesk/shell/sheet: signdesk/shell settings guardalloc pathkit ${base}"
   "signdesk/model: signdesk/shared signdesk/output signdesk/shell settings rasterkit pathkit ${base}"
-  "signdesk/content: signdesk/model signdesk/shared signdesk/output signdesk/shell settings rasterkit pathkit platform/imaging ${base}"
+  "signdesk/content: signdesk/model signdesk/shared signdesk/output signdesk/shell settings rasterkit pathkit platform/imaging platform/compressor guardalloc ${base}"
 )
 
 if(NOT SOURCE_DIR)

@@ -7,10 +7,13 @@ packages=(
   lld  # links in a fraction of the default linker's time
   libgtest-dev libgmock-dev
   libpixman-1-dev libpng-dev zlib1g-dev
+  libjpeg-dev libtiff-dev libgif-dev  # the imaging toolkit's JPEG, TIFF and GIF codecs
   libusb-1.0-0-dev  # USB cutters without a device node, in PcutLib.so and summausb.so
   fonts-liberation
   librecad-data  # drawings of another DXF writer, read by conv-dxf's tests
   netpbm  # another BMP reader, which rasterkit's tests read our files back with
+  # Other readers and writers of the raster formats, which the imaging tests exchange files with
+  imagemagick libjpeg-turbo-progs libtiff-tools ghostscript
   libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-urw-base35
   locales
 )

@@ -58,7 +58,8 @@ struct Header {
 };
 
 bool KnownHeaderSize(unsigned size) {
-    return size == 12 || size == 40 || size == 52 || size == 56 || size == 108 || size == 124;
+    return size == 12 || size == 16 || size == 40 || size == 52 || size == 56 || size == 64 ||
+           size == 108 || size == 124;
 }
 
 void PutNibble(BYTE* row, u64 x, unsigned v) {
@@ -182,15 +183,21 @@ IntakeResult ReadDib(ByteSource& src, std::uint64_t headerPos, std::int64_t bits
         hd.width = U16(raw + 4);
         hd.height = U16(raw + 6);
         hd.bits = U16(raw + 10);
+    } else if (hd.size == 16) { // OS/2 2.x, cut after the depth: the rest counts as 0
+        hd.width = std::int32_t(U32(raw + 4));
+        hd.height = std::int32_t(U32(raw + 8));
+        hd.bits = U16(raw + 14);
     } else {
         hd.width = std::int32_t(U32(raw + 4));
         hd.height = std::int32_t(U32(raw + 8));
         hd.bits = U16(raw + 14);
         hd.compression = U32(raw + 16);
+        // OS/2 2.x numbers its Huffman and 24-bit run codings 3 and 4: neither is read.
+        if (hd.size == 64 && hd.compression > BI_RLE4) return fail(CDib::Compression);
         hd.xPels = LONG(U32(raw + 24));
         hd.yPels = LONG(U32(raw + 28));
         hd.colorsUsed = U32(raw + 32);
-        if (hd.size >= 52)
+        if (hd.size >= 52 && hd.size != 64)
             for (int i = 0; i < 3; ++i)
                 hd.masks[i] = U32(raw + 40 + 4 * i);
     }
@@ -233,7 +240,8 @@ IntakeResult ReadDib(ByteSource& src, std::uint64_t headerPos, std::int64_t bits
             tablePos += 12;
         }
         break;
-    default: return fail(CDib::ColorCount);
+    default:
+        return fail(CDib::ColorCount);
     }
 
     // Dimensions.

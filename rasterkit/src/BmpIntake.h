@@ -1,10 +1,10 @@
 #pragma once
-// The one intake of outside bitmaps. It reads a bitmap information header (12-byte core or
-// 40/52/56/108/124-byte forms), the colour table and the bits from a byte source, checks every
-// count and offset against the bytes there before allocating, and builds a canonical packed
-// block: 40-byte header, the depth's full colour table, bottom-up uncompressed rows of 1, 4,
-// 8 or 24 bits. Top-down rows are turned, RLE8/RLE4 decoded, 16- and 32-bit pixels (plain or
-// with bit fields) become 24-bit. Anything else is refused with its cause.
+// The one intake of outside bitmaps. It reads a bitmap information header (12-byte core,
+// OS/2 2.x of 16 or 64 bytes, or 40/52/56/108/124-byte forms), the colour table and the bits from a
+// byte source, checks every count and offset against the bytes there before allocating, and builds
+// a canonical packed block: 40-byte header, the depth's full colour table, bottom-up uncompressed
+// rows of 1, 4, 8 or 24 bits. Top-down rows are turned, RLE8/RLE4 decoded, 16- and 32-bit pixels
+// (plain or with bit fields) become 24-bit. Anything else is refused with its cause.
 
 #include <cstddef>
 #include <cstdint>

@@ -173,8 +173,8 @@ TEST_F(DibTest, AlphaMergeAndMaskByteRules) {
         m[3 * x] = m[3 * x + 1] = m[3 * x + 2] = masks[x];
     dst.AlphaMerge(src, mask, 0, 0, 0, 0, 0, 0);
     const BYTE* d = dst.GetPointer(0, 0);
-    EXPECT_EQ(d[0], 254);                               // (255 * 255) >> 8
-    EXPECT_EQ(d[3], 100);                               // mask 255 keeps d
+    EXPECT_EQ(d[0], 254);                                     // (255 * 255) >> 8
+    EXPECT_EQ(d[3], 100);                                     // mask 255 keeps d
     EXPECT_EQ(d[6], ((127 * 255) >> 8) + ((128 * 100) >> 8)); // 126 + 50
 
     dst.Fill(100, 100, 100, 0, 0, 0, 0);
@@ -335,6 +335,38 @@ TEST_F(DibTest, ChangeFromDibConvertsOtherFormsAndFreesWhatItRefuses) {
         EXPECT_TRUE(dib.IsEmpty());
     }
     EXPECT_EQ(SdLiveGlobalCount(), live);
+}
+
+// OS/2 2.x headers: 16 bytes (the rest counts as 0) and 64 bytes, 4-byte table entries;
+// their Huffman and 24-bit run codings (3 and 4) are refused.
+TEST_F(DibTest, Os2VersionTwoHeaders) {
+    for (unsigned size : {16u, 64u}) {
+        SCOPED_TRACE(size);
+        Bytes packed(size + 256 * 4 + 4, 0);
+        Put32(packed, 0, size);
+        Put32(packed, 4, 2);
+        Put32(packed, 8, 1);
+        Put16(packed, 12, 1);
+        Put16(packed, 14, 8);
+        packed[size + 4 * 5 + 2] = 77; // entry 5: red 77
+        packed[size + 256 * 4 + 1] = 5;
+        HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE, packed.size());
+        std::memcpy(GlobalLock(h), packed.data(), packed.size());
+        GlobalUnlock(h);
+        CDib dib;
+        ASSERT_TRUE(dib.ChangeFromDIB(h));
+        int rgb[3];
+        dib.GetPixel(1, 0, rgb);
+        EXPECT_EQ(rgb[0], 77);
+        if (size == 64) {
+            Put32(packed, 16, 3);
+            h = GlobalAlloc(GMEM_MOVEABLE, packed.size());
+            std::memcpy(GlobalLock(h), packed.data(), packed.size());
+            GlobalUnlock(h);
+            EXPECT_FALSE(dib.ChangeFromDIB(h));
+            EXPECT_EQ(dib.GetLoadError(), CDib::Compression);
+        }
+    }
 }
 
 TEST_F(DibTest, ClipboardCopyAndPasteKeepsThePictureUpright) {

@@ -26,7 +26,8 @@ std::vector<BYTE> Take(HGLOBAL block) {
 void FixChecksums(std::vector<BYTE>& png) {
     size_t at = 8;
     while (at + 12 <= png.size()) {
-        const std::uint32_t length = std::uint32_t(png[at]) << 24 | std::uint32_t(png[at + 1]) << 16 |
+        const std::uint32_t length = std::uint32_t(png[at]) << 24 |
+                                     std::uint32_t(png[at + 1]) << 16 |
                                      std::uint32_t(png[at + 2]) << 8 | png[at + 3];
         if (length > png.size() - at - 12) return;
         const uLong crc = crc32(0, png.data() + at + 4, uInt(length + 4));

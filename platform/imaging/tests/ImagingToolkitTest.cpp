@@ -37,10 +37,17 @@ std::vector<BYTE> Packed(int w, int h, int bits) {
             BYTE* r = px + row * y;
             const int v = (3 * x + 5 * y) % (entries ? entries : 256);
             switch (bits) {
-            case 1: r[x / 8] |= BYTE(v << (7 - x % 8)); break;
-            case 4: r[x / 2] |= BYTE(v << (x % 2 ? 0 : 4)); break;
-            case 8: r[x] = BYTE(v); break;
-            default: r[3 * x] = BYTE(v), r[3 * x + 1] = BYTE(v / 2), r[3 * x + 2] = BYTE(255 - v);
+            case 1:
+                r[x / 8] |= BYTE(v << (7 - x % 8));
+                break;
+            case 4:
+                r[x / 2] |= BYTE(v << (x % 2 ? 0 : 4));
+                break;
+            case 8:
+                r[x] = BYTE(v);
+                break;
+            default:
+                r[3 * x] = BYTE(v), r[3 * x + 1] = BYTE(v / 2), r[3 * x + 2] = BYTE(255 - v);
             }
         }
     return b;
@@ -79,9 +86,9 @@ TEST(ImagingToolkitTest, RefusesWhatItCannotTake) {
     std::vector<BYTE> packed = Packed(4, 4, 8);
     HGLOBAL out = nullptr;
     DWORD size = 0;
-    EXPECT_EQ(ImgEncode(packed.data(), packed.size(), 6, &out, &size), -1);        // format
-    EXPECT_EQ(ImgEncode(packed.data(), packed.size() - 1, 75, &out, &size), -1);   // short
-    packed[14] = 16;                                                               // depth
+    EXPECT_EQ(ImgEncode(packed.data(), packed.size(), 6, &out, &size), -1);      // format
+    EXPECT_EQ(ImgEncode(packed.data(), packed.size() - 1, 75, &out, &size), -1); // short
+    packed[14] = 16;                                                             // depth
     EXPECT_EQ(ImgEncode(packed.data(), packed.size(), 75, &out, &size), -1);
 
     // Damaged PNG data: a truncated stream, a flipped byte, garbage.
@@ -110,7 +117,6 @@ TEST(ImagingToolkitTest, RefusesWhatItCannotTake) {
     EXPECT_EQ(ImgLoadFile("/nonexistent/file.png"), nullptr);
 }
 
-
 namespace {
 
 // The colour of pixel (x, y), counted from the top, of a canonical packed bitmap.
@@ -122,7 +128,9 @@ COLORREF PixelAt(const std::vector<BYTE>& packed, int x, int y) {
     const BYTE* table = packed.data() + sizeof h;
     const BYTE* r = table + entries * 4 + row * (h.biHeight - 1 - y);
     if (bits == 24) return RGB(r[3 * x + 2], r[3 * x + 1], r[3 * x]);
-    int i = bits == 8 ? r[x] : bits == 4 ? (r[x / 2] >> (x % 2 ? 0 : 4)) & 15 : (r[x / 8] >> (7 - x % 8)) & 1;
+    int i = bits == 8   ? r[x]
+            : bits == 4 ? (r[x / 2] >> (x % 2 ? 0 : 4)) & 15
+                        : (r[x / 8] >> (7 - x % 8)) & 1;
     return RGB(table[4 * i + 2], table[4 * i + 1], table[4 * i]);
 }
 

@@ -1,15 +1,21 @@
 #include "shared/CSharedBmp.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <memory>
 #include <vector>
 
-#include <imaging/ImagingToolkit.h>
+#include <guardalloc/Guardalloc.h>
+#include <imaging/KovaFile.h>
+#include <imaging/KovaKern.h>
 #include <mfc/CArchive.h>
 #include <mfc/CArchiveException.h>
 #include <mfc/CMemFile.h>
 #include <mfc/CWinApp.h>
+
+#include "shared/CTempFile.h"
 
 IMPLEMENT_SERIAL(CSharedBmp, CSharedObj, VERSIONABLE_SCHEMA | 0)
 
@@ -35,15 +41,21 @@ void FreeBlock(HGLOBAL& block, DWORD& size) {
     size = 0;
 }
 
-// Encodes the picture once; the block is kept for later saves.
+// Encodes the picture once in the toolkit's document encoding; the block is kept for later
+// saves.
 void Encode(CDib& dib, HGLOBAL& block, DWORD& size) {
     if (size != 0 || dib.IsEmpty()) return;
-    const void* packed = dib.GetInfo();
+    const int bits = dib.GetBitsPerPixel() > 24 ? 24 : dib.GetBitsPerPixel();
+    KOVABITMAP bitmap;
+    KovaInitBitmap(&bitmap, 1, 1, 1);
+    if (ConvertDibToToolkitBitmap(&dib, &bitmap) != 0) return;
     HGLOBAL out = nullptr;
     DWORD outSize = 0;
-    if (ImgEncode(packed, PackedSize(dib), IMG_FORMAT_PNG, &out, &outSize) != 0) return;
-    block = out;
-    size = outSize;
+    if (KovaSaveMemory(&out, &bitmap, IMG_PNG, bits, 0, &outSize) == IMG_SUCCESS) {
+        block = out;
+        size = outSize;
+    }
+    ConvertToolkitBitmapToDib(&bitmap, &dib);
 }
 
 void WriteBlock(CArchive& ar, HGLOBAL block, DWORD size) {
@@ -53,19 +65,34 @@ void WriteBlock(CArchive& ar, HGLOBAL block, DWORD size) {
     GlobalUnlock(block);
 }
 
-// Reads size bytes into a new block, kept as the encoded form, and decodes it into dib.
+// Reads size bytes into a new block, kept as the encoded form, and decodes it into dib. The
+// size is checked against the archive before anything is allocated.
 void ReadBlock(CArchive& ar, DWORD size, HGLOBAL& block, DWORD& keptSize, CDib& dib) {
     if (size == 0) return;
     ar.RequireBytes(size);
-    block = GlobalAlloc(GMEM_MOVEABLE, size);
+    block = SafeGAlloc(GMEM_MOVEABLE, size);
     if (block == nullptr) AfxThrowMemoryException();
     keptSize = size;
     void* p = GlobalLock(block);
     const UINT got = ar.Read(p, size);
-    HGLOBAL packed = got == size ? ImgDecode(p, size) : nullptr;
     GlobalUnlock(block);
     if (got != size) AfxThrowArchiveException(CArchiveException::endOfFile, ar.m_strFileName);
-    if (packed != nullptr) dib.ChangeFromDIB(packed);
+    KOVAFILEINFO info;
+    KovaInitFileInfo(&info);
+    if (KovaMemoryInfo(block, &info, size) != IMG_SUCCESS) return;
+    ProbeGlobalMemory(DWORD(std::min<std::uint64_t>(
+        0xFFFFFFFFu, std::uint64_t(info.sizeDisk) + 4ull * std::uint64_t(info.height) + 4096)));
+    KOVABITMAP bitmap;
+    KovaInitBitmap(&bitmap, 1, 1, 1);
+    if (KovaLoadMemory(block, &bitmap, 0, 1, 3, nullptr, nullptr, size) != IMG_SUCCESS) return;
+    ConvertToolkitBitmapToDib(&bitmap, &dib);
+}
+
+CSharedBmp* CloneWith(const CSharedBmp& from, void* image) {
+    auto* copy = new CSharedBmp;
+    if (image != nullptr) copy->image.ChangeFromDIB(image);
+    if (void* mask = from.mask.Copy()) copy->mask.ChangeFromDIB(mask);
+    return copy;
 }
 
 } // namespace
@@ -105,23 +132,14 @@ CSharedBmp::~CSharedBmp() {
     FreeBlock(encodedMask, encodedMaskSize);
 }
 
+// The toolkit delivers the picture upright: no row reversal after the load.
 void CSharedBmp::LoadFile(const char* path) {
-    std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path, "rb"), &std::fclose);
-    if (!file) return;
-    std::vector<BYTE> bytes;
-    BYTE chunk[65536];
-    size_t got;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
-        bytes.insert(bytes.end(), chunk, chunk + got);
-        if (bytes.size() > (size_t(1) << 30)) return;
-    }
-    if (ImgIsPNG(bytes.data(), bytes.size())) {
-        if (HGLOBAL packed = ImgDecode(bytes.data(), bytes.size())) image.ChangeFromDIB(packed);
-        return;
-    }
-    CMemFile memory(bytes.data(), UINT(bytes.size()));
-    image.Load(memory);
-    memory.Detach();
+    KOVAFILEINFO info;
+    KovaInitFileInfo(&info);
+    KOVABITMAP bitmap;
+    KovaInitBitmap(&bitmap, 1, 1, 1);
+    if (KovaLoadFile(path, &bitmap, 0, 1) != IMG_SUCCESS) return;
+    ConvertToolkitBitmapToDib(&bitmap, &image);
 }
 
 void CSharedBmp::Serialize(CArchive& ar) {
@@ -157,6 +175,62 @@ void CSharedBmp::Serialize(CArchive& ar) {
 DWORD CSharedBmp::GetMemSize() {
     if (m_nRefCount != 1) return 0;
     return PackedSize(image) + 4 + PackedSize(mask) + encodedImageSize + encodedMaskSize;
+}
+
+CSharedBmp* CSharedBmp::Clone() {
+    return CloneWith(*this, image.Copy());
+}
+
+CSharedBmp* CSharedBmp::Clone24() {
+    return CloneWith(*this, image.Copy24());
+}
+
+int ConvertToolkitBitmapToDib(KOVABITMAP* bitmap, CDib* dib) {
+    if (HGLOBAL packed = KovaDibFromBitmap(bitmap)) {
+        dib->ChangeFromDIB(packed);
+        return 0;
+    }
+    // Not enough memory to hand the picture over: through a bitmap file.
+    CTempFile file;
+    DWORD written = 0;
+    if (file.IsOpen() && KovaSaveFileOffset(file.Handle(), 0, &written, bitmap, IMG_BMP,
+                                            bitmap->bitsPerPixel, 0, 2, nullptr, nullptr) >= 1) {
+        KovaFreeBitmap(bitmap);
+        file.SeekToBegin();
+        dib->Load(file);
+        return dib->IsEmpty() ? -1 : 0;
+    }
+    AfxMessageBox("No memory and no hard disk space in the Temp directory", MB_OK);
+    KovaFreeBitmap(bitmap);
+    dib->Destroy();
+    return -1;
+}
+
+int ConvertDibToToolkitBitmap(CDib* dib, KOVABITMAP* bitmap) {
+    HGLOBAL packed = static_cast<HGLOBAL>(dib->ChangeToDIB());
+    if (packed == nullptr) return -1;
+    if (KovaBitmapFromDib(bitmap, packed) >= 0) return 0;
+    // The toolkit did not take it: the picture goes back, and over through a bitmap file.
+    dib->ChangeFromDIB(packed);
+    CTempFile file;
+    const int saved = file.IsOpen() ? dib->Save(file) : -1;
+    if (saved <= 0) return -1;
+    CDib keep(std::move(*dib));
+    if (KovaLoadFileOffset(file.Handle(), 0, DWORD(saved), bitmap, 0, 1, 3, nullptr, nullptr) >= 1)
+        return 0;
+    *dib = std::move(keep);
+    return -1;
+}
+
+int ProbeGlobalMemory(DWORD bytes) {
+    HGLOBAL block = SafeGAlloc(GMEM_MOVEABLE, bytes);
+    if (block == nullptr) return -1;
+    if (void* p = GlobalLock(block)) {
+        std::memset(p, 0, bytes);
+        GlobalUnlock(block);
+    }
+    GlobalFree(block);
+    return 0;
 }
 
 int CSharedBmp::FindByName(const char* name) {

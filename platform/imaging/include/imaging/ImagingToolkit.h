@@ -7,7 +7,7 @@
 #include <win32/base.h>
 #include <win32/kernel.h>
 
-#define IMAGING_API __attribute__((visibility("default")))
+#include "imaging/export.h"
 
 // Format code of the toolkit's compressed encoding: PNG.
 constexpr int IMG_FORMAT_PNG = 75;
@@ -26,5 +26,5 @@ IMAGING_API int ImgEncode(const void* packed, SIZE_T size, int format, HGLOBAL* 
 IMAGING_API HGLOBAL ImgDecode(const void* data, SIZE_T size);
 // 1 when the bytes start with the PNG signature.
 IMAGING_API int ImgIsPNG(const void* data, SIZE_T size);
-// A file in an encoding the toolkit reads (PNG) as a packed bitmap, or null.
+// A file in any encoding the toolkit reads, as a packed bitmap, or null.
 IMAGING_API HGLOBAL ImgLoadFile(const char* path);

@@ -4,6 +4,7 @@
 // file shares or copies the first one instead of reading the file again. A key ending in
 // "[*]" names the file before it, loaded grey.
 
+#include <imaging/ToolkitTypes.h>
 #include <mfc/CObArray.h>
 #include <mfc/CString.h>
 #include <rasterkit/CDib.h>
@@ -30,6 +31,11 @@ public:
     // empty key).
     static int FindByName(const char* name);
 
+    // A new picture (no holder, no key, not encoded) with copies of the picture and mask;
+    // Clone24's picture is 24 bits.
+    CSharedBmp* Clone();
+    CSharedBmp* Clone24();
+
     // Nonzero when the picture has a colour table (1, 4 or 8 bits).
     BOOL HasColorTable() const;
 
@@ -44,6 +50,15 @@ public:
 private:
     void LoadFile(const char* path);
 };
+
+// The toolkit bitmap's picture into dib (the bitmap is emptied), through a temporary file
+// when memory is short; 0, or -1 with dib empty and the user told.
+int ConvertToolkitBitmapToDib(KOVABITMAP* bitmap, CDib* dib);
+// The dib's picture into the toolkit bitmap (dib emptied), through a temporary file when the
+// toolkit cannot take it; 0, or -1 with dib keeping its picture.
+int ConvertDibToToolkitBitmap(CDib* dib, KOVABITMAP* bitmap);
+// 0 when a movable block of that many bytes can be had (it is freed again), else -1.
+int ProbeGlobalMemory(DWORD bytes);
 
 // The pictures that came from files or were read with a key, in the order they were added.
 CObArray& SharedBitmapList();

@@ -1,0 +1,2 @@
+#pragma once
+#define IMAGING_API __attribute__((visibility("default")))
