@@ -1,110 +1,19 @@
-#include <gtest/gtest.h>
-
 #include <cstring>
-#include <filesystem>
-#include <fstream>
-#include <memory>
-#include <vector>
 
-#include <doc/CSignDoc.h>
+#include <doc/CPaletteColors.h>
 #include <doc/DocumentPreview.h>
-#include <doc/SignDocSettings.h>
 #include <imaging/ImagingToolkit.h>
 #include <mfc/CArchive.h>
 #include <mfc/CArchiveException.h>
-#include <mfc/CFile.h>
 #include <mfc/CFileException.h>
-#include <mfc/CWinApp.h>
-#include <model/CFountainFill.h>
-#include <model/CGroupObj.h>
-#include <model/CPathObj.h>
-#include <sheet/SheetSettings.h>
-#include <testing/PlatformTest.h>
+#include <mfc/CMemFile.h>
 #include <win32/wingdi.h>
 
-namespace fs = std::filesystem;
-using Bytes = std::vector<std::uint8_t>;
+#include "SignDocTestSupport.h"
 
 namespace {
 
-class DocTestApp : public CWinApp {
-public:
-    DocTestApp() : CWinApp("Doc Test") {}
-};
-
-Bytes ReadAll(const fs::path& p) {
-    std::ifstream in(p, std::ios::binary);
-    return Bytes(std::istreambuf_iterator<char>(in), {});
-}
-
-void WriteAll(const fs::path& p, const Bytes& b) {
-    std::ofstream out(p, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(b.data()), std::streamsize(b.size()));
-}
-
-CPathObj* Square(float x, float y, float s, COLORREF colour) {
-    auto* obj = new CPathObj;
-    obj->m_path.MoveTo({x, y});
-    obj->m_path.LineTo({x + s, y});
-    obj->m_path.LineTo({x + s, y + s});
-    obj->m_path.LineTo({x, y + s});
-    obj->m_path.LineTo({x, y});
-    obj->m_path.ClosePath();
-    obj->SetColor(colour);
-    obj->RefreshBBox();
-    return obj;
-}
-
-class SignDocFileTest : public PlatformTest {
-protected:
-    void SetUp() override {
-        PlatformTest::SetUp();
-        app = std::make_unique<DocTestApp>();
-        SignDocSettings::ShowFilePreview = FALSE;
-        SignDocSettings::WMPPath.Empty();
-        CSignDoc::Palette().SetColors({});
-        dir = DataFolder() / "designs";
-        fs::create_directories(dir);
-    }
-    void TearDown() override {
-        SignDocSettings::ShowFilePreview = TRUE;
-        app.reset();
-        PlatformTest::TearDown();
-    }
-
-    // Two path objects sharing a fountain fill, a group, three guides, a font-editing block
-    // and a plot layout.
-    void BuildDesign(CSignDoc& doc) {
-        SheetSettings::DocWidth = 400;
-        SheetSettings::DocHeight = 300;
-        CPathObj* a = Square(10, 10, 50, RGB(255, 0, 0));
-        CPathObj* b = Square(100, 20, 40, RGB(0, 0, 255));
-        auto* fill = new CFountainFill(floatBBox(10, 10, 60, 60), RGB(255, 0, 0), RGB(0, 0, 255));
-        a->SetFill(fill);
-        b->SetFill(fill);
-        auto* group = new CGroupObj;
-        group->m_children.Add(Square(200, 100, 30, RGB(0, 128, 0)));
-        group->m_children.Add(Square(240, 100, 30, RGB(0, 0, 0)));
-        doc.m_sheet.Add(a);
-        doc.m_sheet.Add(b);
-        doc.m_sheet.Add(group);
-        doc.m_sheet.RefreshBounds(1);
-        for (int i = 0; i < 3; ++i)
-            *doc.m_guideLines.Append() = GuideLine{float(i * 10), 5.5f, i * 0.5};
-        doc.m_bFontEditing = 1;
-        doc.m_strFontName = "Block.wft";
-        doc.m_glyphCodes[0] = 'A';
-        doc.m_glyphObjA[0] = b->m_nSerial;
-        doc.m_glyphObjB[0] = 0;
-        doc.m_bHasPlotLayout = 1;
-        doc.m_plotLayout[0] = 7;
-        doc.m_plotLayout[6] = 9;
-        CSignDoc::Palette().SetColors({RGB(1, 2, 3), RGB(250, 251, 252)});
-    }
-
-    std::unique_ptr<DocTestApp> app;
-    fs::path dir;
-};
+class SignDocFileTest : public SignDocTest {};
 
 TEST_F(SignDocFileTest, WtpRoundTripIsByteIdentical) {
     const fs::path first = dir / "plan.wtp", second = dir / "again.wtp";
@@ -237,10 +146,52 @@ TEST_F(SignDocFileTest, VersionWordsAndTruncations) {
     longPreview.insert(longPreview.end(), {0xFF, 0xFF, 0xFF, 0x7F, 1, 2});
     EXPECT_EQ(OpenCause(path, longPreview, dummy), CArchiveException::endOfFile);
     // Every truncation ends in end of file.
+    CSignDoc doc;
+    doc.m_strFilePath = "cut.wtp";
     for (std::size_t n = 0; n < good.size(); ++n) {
         Bytes cut(good.begin(), good.begin() + std::ptrdiff_t(n));
-        ASSERT_EQ(OpenCause(path, cut, dummy), CArchiveException::endOfFile) << n;
+        CMemFile file(cut.empty() ? nullptr : cut.data(), UINT(cut.size()));
+        doc.DeleteContents();
+        const int cause = [&] {
+            try {
+                CArchive ar(&file, CArchive::load);
+                doc.Serialize(ar);
+            } catch (CArchiveException* e) {
+                const int c = e->m_cause;
+                e->Delete();
+                return c;
+            }
+            return -1;
+        }();
+        ASSERT_EQ(cause, CArchiveException::endOfFile) << n;
     }
+}
+
+TEST(PaletteColors, CountsAndLock) {
+    auto load = [](const Bytes& bytes, CPaletteColors& palette) {
+        Bytes copy = bytes;
+        CMemFile file(copy.data(), UINT(copy.size()));
+        CArchive ar(&file, CArchive::load);
+        palette.SerializeColors(ar);
+    };
+    CPaletteColors palette;
+    palette.SetColors({RGB(1, 1, 1)});
+    load({0xFF, 0xFF, 0xFF, 0xFF}, palette); // -1: empty
+    EXPECT_TRUE(palette.GetColors().empty());
+    load({2, 0, 0, 0, 1, 2, 3, 0, 4, 5, 6, 0}, palette);
+    EXPECT_EQ(palette.GetColors(), (std::vector<COLORREF>{RGB(1, 2, 3), RGB(4, 5, 6)}));
+    // A count past the bytes left is refused before anything is allocated.
+    try {
+        load({0xFF, 0xFF, 0xFF, 0x3F, 1, 2, 3, 0}, palette);
+        ADD_FAILURE();
+    } catch (CArchiveException* e) {
+        EXPECT_EQ(e->m_cause, CArchiveException::endOfFile);
+        e->Delete();
+    }
+    CPaletteColors::PaletteLock = TRUE;
+    load({1, 0, 0, 0, 9, 9, 9, 0}, palette);
+    CPaletteColors::PaletteLock = FALSE;
+    EXPECT_EQ(palette.GetColors().size(), 2u);
 }
 
 } // namespace
