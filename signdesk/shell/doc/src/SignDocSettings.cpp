@@ -1,6 +1,7 @@
 #include "doc/SignDocSettings.h"
 
 #include <mfc/CWinApp.h>
+#include <model/ViewColors.h>
 
 namespace {
 
@@ -35,6 +36,11 @@ void SignDocSettings::Load() {
     AutoSave = ReadInt("AutoSave", 0);
     Detail = ReadInt("Detail", 2);
     if (Detail < 0 || Detail > 3) Detail = 2;
+    SelectionColor = COLORREF(ReadInt("SelectionColor", int(SelectionColor)));
+    GetViewColors().LineColor = COLORREF(ReadInt("LineColor", int(GetViewColors().LineColor)));
+    GetViewColors().CurveColor = COLORREF(ReadInt("CurveColor", int(GetViewColors().CurveColor)));
+    GetViewColors().TraceBGColor =
+        COLORREF(ReadInt("TraceBGColor", int(GetViewColors().TraceBGColor)));
     SnapToObject = ReadInt("SnapToObject", 0) != 0;
     SnapToCorners = ReadInt("SnapToCorners", 0) != 0;
     SnapToGuideLines = ReadInt("SnapToGuideLines", 0) != 0;
@@ -59,6 +65,10 @@ void SignDocSettings::Save() {
     WriteInt("DPI", DPI);
     WriteInt("ColourDepth", ColourDepth);
     WriteInt("AutoSave", AutoSave);
+    WriteInt("LineColor", int(GetViewColors().LineColor));
+    WriteInt("CurveColor", int(GetViewColors().CurveColor));
+    WriteInt("SelectionColor", int(SelectionColor));
+    WriteInt("TraceBGColor", int(GetViewColors().TraceBGColor));
     WriteInt("Detail", Detail);
     WriteInt("SnapToObject", SnapToObject);
     WriteInt("SnapToCorners", SnapToCorners);

@@ -19,6 +19,7 @@ struct RecordingFrame : ISignDocFrame {
     void LowerAutoSaveBusy() override { --busy; }
     void ShowStatusText(LPCSTR text) override { status.push_back(text); }
     void PostFrameCommand(UINT nID) override { commands.push_back(nID); }
+    COLORREF GetPaletteColor() override { return 0; }
     std::vector<int> timers;
     std::vector<std::string> status;
     std::vector<UINT> commands;

@@ -18,6 +18,20 @@ class ISignDocFrame;
 namespace SignDocIds {
 // Posted by the main frame's autosave timer.
 constexpr UINT AutoSave = 32931;
+// Display detail levels 2, 0, 1, 3.
+constexpr UINT DetailNormal = 32779;
+constexpr UINT DetailOutline = 32774;
+constexpr UINT DetailFill = 32885;
+constexpr UINT DetailFull = 32891;
+// Display colours taken from the palette.
+constexpr UINT TakeCurveColor = 32913;
+constexpr UINT TakeLineColor = 32912;
+constexpr UINT TakeTraceColor = 32915;
+constexpr UINT TakeSelectionColor = 32916;
+// Snapping switches.
+constexpr UINT SnapToObject = 33060;
+constexpr UINT SnapToGuideLines = 33061;
+constexpr UINT SnapToCorners = 33108;
 // Strings: the text path copy could not be written; the autosave status prompt.
 constexpr UINT WriteCopyFailed = 203;
 constexpr UINT AutoSavingPrompt = 235;
@@ -44,6 +58,14 @@ public:
     BOOL OpenPlainFile(LPCSTR lpszPathName);
 
     floatBBox& GetExtent(floatBBox& out) override;
+    // Corners, outlines and guides (as switched on) before the grid; flags is the object
+    // not to snap to (ExcludeSelection: the selection).
+    BOOL SnapX(floatPoint* p, float tolerance, INT_PTR flags) override;
+    BOOL SnapY(floatPoint* p, float tolerance, INT_PTR flags) override;
+    BOOL SnapPoint(floatPoint* p, float tolerance, INT_PTR flags) override;
+    // Appends the guide, snaps its anchor (guides left out) with the active view's snap
+    // distance, records the step; TRUE.
+    BOOL AddGuideLine(const floatPoint* p, double angle) override;
 
     // Operations on the design.
     void AddObject(CSignObj* obj, BOOL select, int index);
@@ -110,6 +132,25 @@ protected:
     // Reads the version word and skips a preview block; returns the layout version.
     WORD ReadVersion(CArchive& ar);
     void FullRedrawIfExtentChanged(const floatBBox& before);
+    // The own snaps on a copy of p; TRUE with q set when one took it.
+    BOOL SnapToDesign(const floatPoint& p, floatPoint& q, float tolerance, INT_PTR flags);
+
+    void OnDetail(UINT nID);
+    void OnUpdateDetail(CCmdUI* pCmdUI);
+    void OnEditUndo();
+    void OnUpdateEditUndo(CCmdUI* pCmdUI);
+    void OnEditRedo();
+    void OnUpdateEditRedo(CCmdUI* pCmdUI);
+    void OnTakeCurveColor();
+    void OnTakeLineColor();
+    void OnTakeTraceColor();
+    void OnTakeSelectionColor();
+    void OnSnapToObject();
+    void OnUpdateSnapToObject(CCmdUI* pCmdUI);
+    void OnSnapToGuideLines();
+    void OnUpdateSnapToGuideLines(CCmdUI* pCmdUI);
+    void OnSnapToCorners();
+    void OnUpdateSnapToCorners(CCmdUI* pCmdUI);
 
     DECLARE_MESSAGE_MAP()
 };

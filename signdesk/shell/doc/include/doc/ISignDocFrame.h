@@ -13,6 +13,8 @@ public:
     virtual void RaiseAutoSaveBusy() = 0;
     virtual void LowerAutoSaveBusy() = 0;
     virtual void ShowStatusText(LPCSTR text) = 0;
+    // The colour chosen in the palette bar.
+    virtual COLORREF GetPaletteColor() = 0;
     // Posts a command to the frame.
     virtual void PostFrameCommand(UINT nID) = 0;
 };

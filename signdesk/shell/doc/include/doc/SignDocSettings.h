@@ -18,6 +18,7 @@ struct SignDocSettings {
     // Documents are saved with a preview picture while set.
     static inline BOOL ShowFilePreview = TRUE;
     static inline int Detail = 2;
+    static inline COLORREF SelectionColor = 0x0000FF;
     static inline BOOL SnapToObject = FALSE;
     static inline BOOL SnapToCorners = FALSE;
     static inline BOOL SnapToGuideLines = FALSE;
