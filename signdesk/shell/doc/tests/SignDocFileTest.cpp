@@ -2,11 +2,14 @@
 
 #include <doc/CPaletteColors.h>
 #include <doc/DocumentPreview.h>
+#include <doc/HtmlHelpCall.h>
 #include <imaging/ImagingToolkit.h>
 #include <mfc/CArchive.h>
 #include <mfc/CArchiveException.h>
 #include <mfc/CFileException.h>
 #include <mfc/CMemFile.h>
+#include <win32/ModuleTesting.h>
+#include <win32/module.h>
 #include <win32/wingdi.h>
 
 #include "SignDocTestSupport.h"
@@ -192,6 +195,24 @@ TEST(PaletteColors, CountsAndLock) {
     load({1, 0, 0, 0, 9, 9, 9, 0}, palette);
     CPaletteColors::PaletteLock = FALSE;
     EXPECT_EQ(palette.GetColors().size(), 2u);
+}
+
+} // namespace
+
+namespace {
+
+TEST(HtmlHelp, WithoutTheControlNothingHappensAndNothingIsTriedAgain) {
+    SdSetModuleMissing("hhctrl.ocx", true);
+    EXPECT_EQ(HtmlHelpCall(nullptr, "signdesk.chm", 0, 0), 0u);
+    EXPECT_FALSE(SdLastLoadError().empty());
+    // A later successful load clears the loader's error; a second attempt would set it again.
+    HMODULE other = ::LoadLibraryA("libsdwin32.so");
+    ASSERT_NE(other, nullptr);
+    EXPECT_TRUE(SdLastLoadError().empty());
+    EXPECT_EQ(HtmlHelpCall(nullptr, "signdesk.chm", 0, 0), 0u);
+    EXPECT_TRUE(SdLastLoadError().empty());
+    ::FreeLibrary(other);
+    SdSetModuleMissing("hhctrl.ocx", false);
 }
 
 } // namespace
