@@ -7,7 +7,9 @@
 #include <imaging/ImagingToolkit.h>
 #include <mfc/CArchive.h>
 #include <mfc/CArchiveException.h>
+#include <mfc/CFile.h>
 #include <model/CSign.h>
+#include <rasterkit/CDIBSection.h>
 #include <rasterkit/CDibDC.h>
 
 const std::uint8_t PreviewIdentifier[16] = {0x31, 0x3D, 0x69, 0x84, 0x26, 0xDA, 0x11, 0xD2,
@@ -123,4 +125,54 @@ std::vector<std::uint8_t> ReadPreviewBlock(CArchive& ar) {
     if (length != 0 && ar.Read(png.data(), length) != length)
         AfxThrowArchiveException(CArchiveException::endOfFile, ar.m_strFileName);
     return png;
+}
+
+long long FindMarker(CFile& file) {
+    constexpr std::size_t Block = 8192;
+    std::vector<std::uint8_t> block(Block + 15);
+    std::uint64_t base = file.GetPosition();
+    std::size_t carried = 0;
+    for (;;) {
+        const UINT got = file.Read(block.data() + carried, UINT(Block));
+        const std::size_t have = carried + got;
+        for (std::size_t i = 0; i + 16 <= have; ++i) {
+            if (block[i] != PreviewIdentifier[0]) continue;
+            if (std::memcmp(block.data() + i, PreviewIdentifier, 16) == 0) {
+                file.Seek(std::int64_t(base + i + 16), CFile::begin);
+                return (long long)(base + i);
+            }
+        }
+        if (got == 0) return -1;
+        // A marker split across blocks: keep the last 15 bytes.
+        carried = std::min<std::size_t>(15, have);
+        std::memmove(block.data(), block.data() + have - carried, carried);
+        base += have - carried;
+    }
+}
+
+bool ReadDocumentPreview(CFile& file, CDIBSection& picture) {
+    picture.Destroy();
+    if (FindMarker(file) < 0) return false;
+    std::uint8_t lengthBytes[4];
+    if (file.Read(lengthBytes, 4) != 4)
+        AfxThrowArchiveException(CArchiveException::endOfFile, file.GetFilePath());
+    const std::uint32_t length = lengthBytes[0] | (lengthBytes[1] << 8) | (lengthBytes[2] << 16) |
+                                 (std::uint32_t(lengthBytes[3]) << 24);
+    if (length > file.GetLength() - file.GetPosition())
+        AfxThrowArchiveException(CArchiveException::badSchema, file.GetFilePath());
+    std::vector<std::uint8_t> png(length);
+    if (length != 0 && file.Read(png.data(), length) != length)
+        AfxThrowArchiveException(CArchiveException::endOfFile, file.GetFilePath());
+    // The PNG header's size, checked before anything is decoded.
+    if (length >= 24 && ImgIsPNG(png.data(), length)) {
+        auto be32 = [&](std::size_t at) {
+            return (std::uint32_t(png[at]) << 24) | (png[at + 1] << 16) | (png[at + 2] << 8) |
+                   png[at + 3];
+        };
+        if (be32(16) > PreviewMaxSide || be32(20) > PreviewMaxSide)
+            AfxThrowArchiveException(CArchiveException::badSchema, file.GetFilePath());
+    }
+    // The section takes the decoded block over.
+    if (HGLOBAL dib = ImgDecode(png.data(), png.size())) picture.CreateFromDIB(dib);
+    return true;
 }

@@ -1,4 +1,5 @@
 #include <cstring>
+#include <functional>
 
 #include <doc/CPaletteColors.h>
 #include <doc/DocumentPreview.h>
@@ -6,8 +7,10 @@
 #include <imaging/ImagingToolkit.h>
 #include <mfc/CArchive.h>
 #include <mfc/CArchiveException.h>
+#include <mfc/CFile.h>
 #include <mfc/CFileException.h>
 #include <mfc/CMemFile.h>
+#include <rasterkit/CDIBSection.h>
 #include <win32/ModuleTesting.h>
 #include <win32/module.h>
 #include <win32/wingdi.h>
@@ -17,6 +20,18 @@
 namespace {
 
 class SignDocFileTest : public SignDocTest {};
+
+// The archive cause fn raises, -1 for none.
+int ArchiveCauseOf(const std::function<void()>& fn) {
+    try {
+        fn();
+    } catch (CArchiveException* e) {
+        const int cause = e->m_cause;
+        e->Delete();
+        return cause;
+    }
+    return -1;
+}
 
 TEST_F(SignDocFileTest, WtpRoundTripIsByteIdentical) {
     const fs::path first = dir / "plan.wtp", second = dir / "again.wtp";
@@ -213,6 +228,60 @@ TEST(HtmlHelp, WithoutTheControlNothingHappensAndNothingIsTriedAgain) {
     EXPECT_TRUE(SdLastLoadError().empty());
     ::FreeLibrary(other);
     SdSetModuleMissing("hhctrl.ocx", false);
+}
+
+} // namespace
+
+namespace {
+
+class DocumentPreviewTest : public SignDocTest {};
+
+TEST_F(DocumentPreviewTest, ReadsThePictureAfterTheMarker) {
+    SignDocSettings::ShowFilePreview = TRUE;
+    const fs::path path = dir / "plan.wtp";
+    {
+        CSignDoc doc;
+        BuildDesign(doc);
+        ASSERT_TRUE(doc.OnSaveDocument(path.c_str()));
+    }
+    CFile file(path.c_str(), CFile::modeRead);
+    CDIBSection picture;
+    ASSERT_TRUE(ReadDocumentPreview(file, picture));
+    EXPECT_EQ(picture.GetWidth(), 150);
+    EXPECT_EQ(picture.GetHeight(), 69);
+}
+
+TEST_F(DocumentPreviewTest, MarkerSplitAcrossBlocksAndDamagedBlocks) {
+    const fs::path path = dir / "raw.wtp";
+    auto read = [&](const Bytes& bytes, CDIBSection& picture) {
+        WriteAll(path, bytes);
+        CFile file(path.c_str(), CFile::modeRead);
+        return ReadDocumentPreview(file, picture);
+    };
+    CDIBSection picture;
+    // No marker, and a file without a preview.
+    EXPECT_FALSE(read(Bytes(20000, 0x31), picture));
+    // The marker across the 8192-byte block edge, with an empty picture.
+    Bytes split(8185, 0x31);
+    split.insert(split.end(), PreviewIdentifier, PreviewIdentifier + 16);
+    split.insert(split.end(), {0, 0, 0, 0});
+    {
+        WriteAll(path, split);
+        CFile file(path.c_str(), CFile::modeRead);
+        EXPECT_EQ(FindMarker(file), 8185);
+    }
+    EXPECT_TRUE(read(split, picture));
+    EXPECT_EQ(picture.GetWidth(), 0);
+    // A length past the end, and a picture announced larger than 4096 pixels.
+    Bytes longer = split;
+    longer[longer.size() - 1] = 0x7F;
+    EXPECT_EQ(ArchiveCauseOf([&] { read(longer, picture); }), CArchiveException::badSchema);
+    Bytes huge(PreviewIdentifier, PreviewIdentifier + 16);
+    const std::uint8_t header[] = {24,   0,    0,    0,    0x89, 'P', 'N', 'G', '\r', '\n',
+                                   0x1A, '\n', 0,    0,    0,    13,  'I', 'H', 'D',  'R',
+                                   0,    0,    0x10, 0x01, 0,    0,   0,   1};
+    huge.insert(huge.end(), std::begin(header), std::end(header));
+    EXPECT_EQ(ArchiveCauseOf([&] { read(huge, picture); }), CArchiveException::badSchema);
 }
 
 } // namespace

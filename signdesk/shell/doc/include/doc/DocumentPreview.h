@@ -8,6 +8,8 @@
 #include <pathkit/BBox.h>
 
 class CArchive;
+class CDIBSection;
+class CFile;
 class CSign;
 
 constexpr int PreviewSide = 150;
@@ -24,3 +26,12 @@ std::vector<std::uint8_t> MakePreviewPng(CSign& sheet, const floatBBox& box, boo
 // picture; a length past the end of the file raises end of file before anything is
 // allocated.
 std::vector<std::uint8_t> ReadPreviewBlock(CArchive& ar);
+
+// Searches the file from its current position for the identifier, in blocks; the position
+// of its first byte, or -1. The file is left just after the identifier when found.
+long long FindMarker(CFile& file);
+// The file dialog's preview: the picture after the marker, decoded into picture. FALSE when
+// there is no marker; a stored length past the end of the file or a picture larger than
+// PreviewMaxSide on a side raises the archive exception (badSchema) with the file name;
+// undecodable bytes leave picture empty.
+bool ReadDocumentPreview(CFile& file, CDIBSection& picture);
