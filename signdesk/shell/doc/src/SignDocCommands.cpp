@@ -6,6 +6,7 @@
 #include <mfc/FrameworkIds.h>
 #include <settings/ProgramFolders.h>
 
+#include "doc/CPreviewFileDlg.h"
 #include "doc/CSignDoc.h"
 #include "doc/ISignDocFrame.h"
 #include "doc/SignDocSettings.h"
@@ -93,6 +94,7 @@ void CSignDoc::OnAutoSave() {
     if (Frame) Frame->LowerAutoSaveBusy();
 }
 
-BOOL CSignDoc::PromptSaveAsName(CString&) {
-    return FALSE;
+BOOL CSignDoc::PromptSaveAsName(CString& path) {
+    path = GetPathName().IsEmpty() ? GetTitle() : GetPathName();
+    return PromptDocumentFileName(path, FALSE);
 }
