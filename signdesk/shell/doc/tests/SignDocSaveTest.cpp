@@ -270,4 +270,49 @@ TEST_F(SignDocSaveTest, SaveWritesTheTextPathCopyOnlyWithPlotman) {
     EXPECT_LT(first, s.find("260")) << s;
 }
 
+int CountOf(const std::string& s, const std::string& what) {
+    int n = 0;
+    for (auto at = s.find(what); at != std::string::npos; at = s.find(what, at + 1))
+        ++n;
+    return n;
+}
+
+TEST_F(SignDocSaveTest, ClipPathOnlyUnitesTheOuterCutContours) {
+    CSignDoc doc;
+    SheetSettings::DocWidth = 400;
+    SheetSettings::DocHeight = 300;
+    // Two overlapping cut squares become one contour; an inner cut line stays itself; an
+    // object that is not cut is left out.
+    CPathObj* a = Square(0, 0, 20, 0);
+    CPathObj* b = Square(10, 10, 20, 0);
+    CPathObj* inner = Square(2, 2, 3, 0);
+    CPathObj* plain = Square(100, 100, 5, 0);
+    a->m_bFlag1 = b->m_bFlag1 = inner->m_bFlag1 = 1;
+    inner->m_bFlag2 = 0;
+    plain->m_bFlag1 = 0;
+    for (CPathObj* o : {a, b, inner, plain})
+        doc.m_sheet.Add(o);
+    doc.RecalcBounds();
+    SignDocSettings::ClippathOnly = 1;
+    const fs::path path = dir / "plan.WPF";
+    const bool written = doc.WriteWpfCopy(path.c_str(), 0);
+    SignDocSettings::ClippathOnly = 0;
+    ASSERT_TRUE(written);
+    const Bytes bytes = ReadAll(path);
+    const std::string text(bytes.begin(), bytes.end());
+    // The page frame, the united outline, the inner line.
+    EXPECT_EQ(CountOf(text, "EndPath"), 3) << text;
+    EXPECT_EQ(text.find("105"), std::string::npos) << text;
+}
+
+TEST_F(SignDocSaveTest, TextPathCopyFailureIsReported) {
+    CSignDoc doc;
+    BuildDesign(doc);
+    PushMessageBoxAnswer(IDOK);
+    EXPECT_FALSE(doc.WriteWpfCopy((dir / "missing" / "plan.WPF").c_str(), 0));
+    ASSERT_EQ(MessageBoxLog().size(), 1u);
+    EXPECT_NE(MessageBoxLog()[0].text.find("missing/plan.WPF"), std::string::npos);
+    EXPECT_TRUE(FilesIn(dir).empty());
+}
+
 } // namespace
