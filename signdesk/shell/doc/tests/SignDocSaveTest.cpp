@@ -315,4 +315,35 @@ TEST_F(SignDocSaveTest, TextPathCopyFailureIsReported) {
     EXPECT_TRUE(FilesIn(dir).empty());
 }
 
+TEST_F(SignDocSaveTest, CloseDeletesTheAutoSaveCopy) {
+    auto* doc = new CSignDoc;
+    BuildDesign(*doc);
+    doc->SetModifiedFlag();
+    doc->OnAutoSave();
+    const std::string copy = LPCSTR(doc->m_strAutoSavePath);
+    ASSERT_TRUE(fs::exists(copy));
+    doc->OnCloseDocument(); // deletes the document
+    EXPECT_FALSE(fs::exists(copy));
+}
+
+TEST_F(SignDocSaveTest, SettingsSurviveExitAndStart) {
+    SignDocSettings::Load();
+    EXPECT_EQ(SignDocSettings::AutoCut, 1);
+    EXPECT_EQ(SignDocSettings::Detail, 2);
+    SignDocSettings::Detail = 3;
+    SignDocSettings::SpoolDirectory = "/var/spool/cut";
+    SignDocSettings::SnapToCorners = TRUE;
+    SignDocSettings::Save();
+    SignDocSettings::Detail = 0;
+    SignDocSettings::SpoolDirectory.Empty();
+    SignDocSettings::SnapToCorners = FALSE;
+    SignDocSettings::Load();
+    EXPECT_EQ(SignDocSettings::Detail, 3);
+    EXPECT_STREQ(LPCSTR(SignDocSettings::SpoolDirectory), "/var/spool/cut");
+    EXPECT_TRUE(SignDocSettings::SnapToCorners);
+    SignDocSettings::Detail = 2;
+    SignDocSettings::SpoolDirectory.Empty();
+    SignDocSettings::SnapToCorners = FALSE;
+}
+
 } // namespace

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -64,6 +65,7 @@ protected:
     void SetUp() override {
         PlatformTest::SetUp();
         app = std::make_unique<DocTestApp>();
+        app->m_pszProfileName = strdup((DataFolder() / "Application.ini").c_str());
         SignDocSettings::ShowFilePreview = FALSE;
         SignDocSettings::WMPPath.Empty();
         CSignDoc::Palette().SetColors({});
