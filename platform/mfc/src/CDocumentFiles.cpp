@@ -122,10 +122,18 @@ BOOL CDocument::OnSaveDocument(LPCSTR lpszPathName) {
         file->Flush();
         if (file->m_hFile >= 0 && ::fsync(file->m_hFile) != 0 && errno != EINVAL)
             CFileException::ThrowErrno(errno, lpszPathName);
-        // The replaced file's permissions stay with the name.
+        // The replaced file's permissions stay with the name; a new file gets the usual
+        // ones rather than the temporary file's private mode.
         struct stat st;
-        if (::stat(target.c_str(), &st) == 0 && file->m_hFile >= 0)
-            (void)::fchmod(file->m_hFile, st.st_mode & 07777);
+        if (file->m_hFile >= 0) {
+            if (::stat(target.c_str(), &st) == 0) {
+                (void)::fchmod(file->m_hFile, st.st_mode & 07777);
+            } else {
+                const mode_t mask = ::umask(0);
+                ::umask(mask);
+                (void)::fchmod(file->m_hFile, 0666 & ~mask);
+            }
+        }
         ReleaseFile(file, FALSE);
         file = nullptr;
         if (::rename(temp.c_str(), target.c_str()) != 0)

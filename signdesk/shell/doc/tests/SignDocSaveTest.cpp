@@ -8,6 +8,8 @@
 #include <settings/ProgramFolders.h>
 #include <shared/SharedObjRef.h>
 
+#include <sys/stat.h>
+
 #include "SignDocTestSupport.h"
 
 namespace {
@@ -98,6 +100,21 @@ TEST_F(SignDocSaveTest, FailedSaveKeepsTheOldFile) {
         EXPECT_TRUE(doc->IsModified());
     }
     EXPECT_EQ(MessageBoxLog().size(), 2u);
+}
+
+TEST_F(SignDocSaveTest, SaveKeepsTheReplacedFilesPermissions) {
+    const fs::path path = dir / "plan.wtp";
+    CSignDoc doc;
+    BuildDesign(doc);
+    ASSERT_TRUE(doc.OnSaveDocument(path.c_str()));
+    // A new file gets the usual mode, not the temporary file's private one.
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    EXPECT_EQ(unsigned(fs::status(path).permissions()), 0666u & ~unsigned(mask));
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    ASSERT_TRUE(doc.OnSaveDocument(path.c_str()));
+    EXPECT_EQ(fs::status(path).permissions(),
+              fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
 
 TEST_F(SignDocSaveTest, AnyExtensionButWmpGetsTheWtpLayout) {
