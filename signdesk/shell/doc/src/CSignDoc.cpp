@@ -392,7 +392,7 @@ void CSignDoc::SerializeDocState(CArchive& ar) {
                 differs = true;
             }
         }
-        if (differs) UpdateAllViews(nullptr);
+        if (differs) InvalidateUndoBox(nullptr);
         return;
     }
     m_guideLines.Destroy();
@@ -401,5 +401,5 @@ void CSignDoc::SerializeDocState(CArchive& ar) {
         ar >> g.x >> g.y >> g.angle;
         *m_guideLines.Append() = g;
     }
-    UpdateAllViews(nullptr);
+    InvalidateUndoBox(nullptr);
 }

@@ -204,4 +204,40 @@ TEST_F(SignDocSnapTest, CommandsSetTheSwitches) {
     EXPECT_EQ(doc.m_sheet.GetSize(), 1);
 }
 
+// Counts the redraws a view would get.
+class CountingDoc : public CSignDoc {
+public:
+    void InvalidateUndoBox(const floatBBox* pBox) override {
+        if (pBox == nullptr) ++fullRedraws;
+        CSignDoc::InvalidateUndoBox(pBox);
+    }
+    int fullRedraws = 0;
+};
+
+TEST_F(SignDocSnapTest, UndoRestoresGuidesAndRedrawsOnlyWhenTheyDiffer) {
+    CountingDoc doc;
+    doc.OnNewDocument();
+    *doc.m_guideLines.Append() = GuideLine{1, 2, 0.5};
+    doc.m_glyphCodes[3] = 'Q';
+    doc.m_nCurrentTextSerial = 77;
+    ASSERT_TRUE(doc.RecordStep("Guide"));
+    // Moving the guide is one step; undo puts it back in place.
+    doc.m_guideLines[0].x = 50;
+    ASSERT_TRUE(doc.RecordStep("Move guide"));
+    doc.fullRedraws = 0;
+    doc.Undo();
+    ASSERT_EQ(doc.m_guideLines.Filled(), 1);
+    EXPECT_FLOAT_EQ(doc.m_guideLines[0].x, 1);
+    EXPECT_EQ(doc.m_glyphCodes[3], 'Q');
+    EXPECT_EQ(doc.m_nCurrentTextSerial, 77u);
+    EXPECT_GE(doc.fullRedraws, 1);
+    // A change that leaves the guides alone: restoring redraws no view for them.
+    doc.m_nCurrentTextSerial = 78;
+    ASSERT_TRUE(doc.RecordStep("Text"));
+    doc.fullRedraws = 0;
+    doc.Undo();
+    EXPECT_EQ(doc.m_nCurrentTextSerial, 77u);
+    EXPECT_EQ(doc.fullRedraws, 0);
+}
+
 } // namespace
