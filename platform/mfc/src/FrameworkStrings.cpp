@@ -22,6 +22,10 @@ LPCSTR AfxFrameworkString(UINT nID) {
         return "Please enter a whole number from 0 to 255.";
     case AFX_IDP_PARSE_UINT:
         return "Please enter a whole number that is not negative.";
+    case AFX_IDP_FAILED_TO_OPEN_DOC:
+        return "Failed to open document.";
+    case AFX_IDP_FAILED_TO_SAVE_DOC:
+        return "Failed to save document.";
     case AFX_IDS_IDLEMESSAGE:
         return "Ready";
     case AFX_IDS_UNTITLED:

@@ -20,9 +20,30 @@ ClipboardState& State() {
     return *state;
 }
 
+SdClipboardHandleReleaser releaser = nullptr;
+
+// Each format's handle as what it is: drawing-layer objects through the releaser, the rest
+// as global memory.
+void Release(UINT format, HANDLE mem) {
+    if (mem == nullptr) return;
+    switch (format) {
+    case CF_BITMAP:
+    case CF_PALETTE:
+    case CF_ENHMETAFILE:
+        if (releaser) releaser(format, mem);
+        return;
+    case CF_METAFILEPICT:
+        if (releaser) releaser(format, mem);
+        GlobalFree(mem);
+        return;
+    default:
+        GlobalFree(mem);
+    }
+}
+
 void FreeAll(ClipboardState& s) {
     for (auto& [format, mem] : s.data)
-        if (mem) GlobalFree(mem);
+        Release(format, mem);
     s.data.clear();
 }
 
@@ -77,7 +98,7 @@ HANDLE SetClipboardData(UINT format, HANDLE mem) {
     }
     auto it = s.data.find(format);
     if (it != s.data.end()) {
-        if (it->second && it->second != mem) GlobalFree(it->second);
+        if (it->second && it->second != mem) Release(format, it->second);
         it->second = mem;
     } else {
         s.data.emplace(format, mem);
@@ -115,4 +136,8 @@ void SdResetClipboard() {
     s.open = false;
     s.opener = nullptr;
     s.owner = nullptr;
+}
+
+void SdSetClipboardHandleReleaser(SdClipboardHandleReleaser r) {
+    releaser = r;
 }

@@ -70,7 +70,8 @@ std::string realFolder() {
     return slash == std::string::npos ? std::string(".") : exe.substr(0, slash);
 }
 
-// "dir\X.DLL" -> "dir/X.so"; "X" -> "X.so"; "X." -> "X"; other extensions stay.
+// "dir\X.DLL" -> "dir/X.so" (".ocx" controls likewise); "X" -> "X.so"; "X." -> "X"; other
+// extensions stay.
 std::string mapFileName(const char* name) {
     std::string s(name);
     std::replace(s.begin(), s.end(), '\\', '/');
@@ -81,7 +82,7 @@ std::string mapFileName(const char* name) {
         s += ".so";
     else if (dot + 1 == s.size())
         s.pop_back();
-    else if (lower(s.substr(dot)) == ".dll")
+    else if (lower(s.substr(dot)) == ".dll" || lower(s.substr(dot)) == ".ocx")
         s.replace(dot, std::string::npos, ".so");
     return s;
 }

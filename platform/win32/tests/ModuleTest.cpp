@@ -36,6 +36,7 @@ TEST_F(ModuleTest, DllNamesMapToSharedObjectsInTheProgramFolder) {
                                      "test-res",
                                      "test-res.so",
                                      "Test-Res.Dll",
+                                     "test-res.ocx",
                                      folder + "/test-res.dll",
                                      folder + "\\test-res.dll",
                                      folder + "/./test-res.so"};

@@ -11,6 +11,9 @@
 
 class CArchive;
 class CDocTemplate;
+class CException;
+class CFile;
+class CFileException;
 class CFrameWnd;
 class CView;
 
@@ -49,6 +52,23 @@ public:
     virtual void OnCloseDocument();
     // Whether the document may be dropped: TRUE in the base.
     virtual BOOL SaveModified();
+
+    // Document files. Open: DeleteContents, then Serialize from the file; a failure is
+    // reported (the file named) and leaves the document emptied. Save never truncates the
+    // file it replaces: the archive goes to a temporary file in the same folder, which is
+    // flushed to the disk and renamed over the target; on any failure the old file stays
+    // as it was, the temporary file is removed, the failure is reported once and the
+    // modified flag is kept.
+    virtual BOOL OnOpenDocument(LPCSTR lpszPathName);
+    virtual BOOL OnSaveDocument(LPCSTR lpszPathName);
+    // Saves to lpszPathName (no prompt); with bReplace the document takes the name.
+    virtual BOOL DoSave(LPCSTR lpszPathName, BOOL bReplace = TRUE);
+    // The file a document is read from or written to; null with *pError set on failure.
+    virtual CFile* GetFile(LPCSTR lpszFileName, UINT nOpenFlags, CFileException* pError);
+    virtual void ReleaseFile(CFile* pFile, BOOL bAbort);
+    // One message box: the exception's own text, else nIDPDefault.
+    virtual void ReportSaveLoadException(LPCSTR lpszPathName, CException* e, BOOL bSaving,
+                                         UINT nIDPDefault);
     virtual BOOL CanCloseFrame(CFrameWnd* pFrame);
     virtual void OnChangedViewList();
 

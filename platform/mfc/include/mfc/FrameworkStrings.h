@@ -12,6 +12,8 @@ constexpr UINT AFX_IDP_PARSE_STRING_SIZE = 0xF114;  // 61716
 constexpr UINT AFX_IDP_PARSE_RADIO_BUTTON = 0xF115; // 61717
 constexpr UINT AFX_IDP_PARSE_BYTE = 0xF116;         // 61718
 constexpr UINT AFX_IDP_PARSE_UINT = 0xF117;         // 61719
+constexpr UINT AFX_IDP_FAILED_TO_OPEN_DOC = 0xF101; // 61697
+constexpr UINT AFX_IDP_FAILED_TO_SAVE_DOC = 0xF102; // 61698
 
 // The framework's text for a string id, or null. CString::LoadString falls back on it when
 // the resource module has no string of that id.

@@ -39,6 +39,13 @@ WIN32_API HWND GetClipboardOwner();
 WIN32_API UINT RegisterClipboardFormatA(LPCSTR name);
 // Copies at most maxCount - 1 characters of a registered format's name; 0 for another format.
 WIN32_API int GetClipboardFormatNameA(UINT format, LPSTR name, int maxCount);
+// Bitmaps, palettes and metafiles are drawing-layer handles, not global memory: the drawing
+// layer installs the function that deletes them (for CF_METAFILEPICT, the metafile inside
+// the picture record, which the clipboard then frees as global memory). Without one such
+// handles are left alone.
+using SdClipboardHandleReleaser = void (*)(UINT format, HANDLE handle);
+WIN32_API void SdSetClipboardHandleReleaser(SdClipboardHandleReleaser releaser);
+
 inline UINT RegisterClipboardFormat(LPCSTR n) {
     return RegisterClipboardFormatA(n);
 }

@@ -1,6 +1,7 @@
 #pragma once
-// Loadable modules. A module "X.dll" is the shared object "X.so": a name without a folder
-// is looked for in the program folder (the folder of the running program), a name with one
+// Loadable modules. A module "X.dll" (or control "X.ocx") is the shared object "X.so": a name
+// without a folder is looked for in the program folder (the folder of the running program), a name
+// with one
 // ('/' or '\' both separate) is taken as a path. A name without an extension gets ".so";
 // any other extension is kept. Where the exact file is missing, a file whose name differs
 // only in case is taken, as names stored in settings may be written in any case.
@@ -8,7 +9,6 @@
 #include "win32/base.h"
 
 using FARPROC = LONG_PTR (*)();
-
 
 // Failure: NULL with ERROR_MOD_NOT_FOUND. The same file loaded twice gives the same handle;
 // each load needs its FreeLibrary. Module handles are never 32 or less.

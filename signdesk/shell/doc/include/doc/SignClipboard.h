@@ -1,0 +1,32 @@
+#pragma once
+// Copy, Cut, Paste and Paste Special of the selected objects, for the sign view to bind. The
+// program's two formats are registered once, when the program starts.
+
+#include <pathkit/BBox.h>
+#include <win32/base.h>
+
+class CSignDoc;
+
+struct SignClipboardFormats {
+    // "Tarvel MERIDO data": the objects as an archived object list.
+    static UINT Native();
+    // "WPF": the text path format, ended by a zero byte.
+    static UINT Wpf();
+};
+
+// The designs larger side at most 320 mm as it is: 1; larger: 320 / side.
+float MetafileScaleFactor(const floatBBox* box);
+// The copied bitmap's size in pixels: dpi over the box, the larger side at most 3000 pixels
+// and each side at least one pixel.
+void CopyBitmapSize(const floatBBox& box, int dpi, int& width, int& height);
+
+// The selection in the own format and, as switched on, as text paths and a bitmap. FALSE
+// when the clipboard cannot be opened.
+BOOL CopySelection(CSignDoc& doc, HWND owner);
+// Copy, then the selection deleted as the step "Cut".
+void CutSelection(CSignDoc& doc, HWND owner);
+// Whether Paste has something to take.
+BOOL CanPaste();
+// Pastes the given format (0: the richest offered) as the step "Paste"; pasted objects are
+// selected, keep their places and draw new serial numbers. FALSE when nothing was added.
+BOOL PasteFormat(CSignDoc& doc, UINT format);
