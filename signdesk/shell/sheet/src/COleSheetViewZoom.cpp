@@ -327,37 +327,34 @@ void COleSheetView::ScrollRuler(bool horizontal, int amount) {
     ruler->ShowMarker();
 }
 
-void COleSheetView::Scrolled(bool horizontal, CPoint before) {
+// A scroll bar's step: the cross-hair and the ruler's marker stay off while the view and
+// its ruler move.
+void COleSheetView::ScrollAlong(bool horizontal, UINT nSBCode, UINT nPos, CScrollBar* pScrollBar) {
+    EraseCrossHair();
+    COleRuler* ruler = GetRuler(horizontal);
+    if (ruler && ruler->m_hWnd) ruler->HideMarker();
+    const CPoint before = GetDeviceScrollPosition();
+    if (horizontal)
+        CScrollView::OnHScroll(nSBCode, nPos, pScrollBar);
+    else
+        CScrollView::OnVScroll(nSBCode, nPos, pScrollBar);
     const CPoint after = GetDeviceScrollPosition();
     const int amount = horizontal ? before.x - after.x : before.y - after.y;
-    if (COleRuler* ruler = GetRuler(horizontal); ruler && ruler->m_hWnd && amount != 0) {
+    if (ruler && ruler->m_hWnd && amount != 0) {
         ruler->ScrollWindow(horizontal ? amount : 0, horizontal ? 0 : amount);
         ruler->UpdateWindow();
     }
+    if (ruler && ruler->m_hWnd) ruler->ShowMarker();
+    ShowCrossHair();
+    PostMessage(WM_VIEWPORTCHANGED);
 }
 
 void COleSheetView::OnHScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar) {
-    EraseCrossHair();
-    COleRuler* ruler = GetRuler(true);
-    if (ruler && ruler->m_hWnd) ruler->HideMarker();
-    const CPoint before = GetDeviceScrollPosition();
-    CScrollView::OnHScroll(nSBCode, nPos, pScrollBar);
-    Scrolled(true, before);
-    if (ruler && ruler->m_hWnd) ruler->ShowMarker();
-    ShowCrossHair();
-    PostMessage(WM_VIEWPORTCHANGED);
+    ScrollAlong(true, nSBCode, nPos, pScrollBar);
 }
 
 void COleSheetView::OnVScroll(UINT nSBCode, UINT nPos, CScrollBar* pScrollBar) {
-    EraseCrossHair();
-    COleRuler* ruler = GetRuler(false);
-    if (ruler && ruler->m_hWnd) ruler->HideMarker();
-    const CPoint before = GetDeviceScrollPosition();
-    CScrollView::OnVScroll(nSBCode, nPos, pScrollBar);
-    Scrolled(false, before);
-    if (ruler && ruler->m_hWnd) ruler->ShowMarker();
-    ShowCrossHair();
-    PostMessage(WM_VIEWPORTCHANGED);
+    ScrollAlong(false, nSBCode, nPos, pScrollBar);
 }
 
 // ---- auto-scroll ----

@@ -196,7 +196,7 @@ protected:
 
 private:
     void FlushRetiredModes();
-    void Scrolled(bool horizontal, CPoint before);
+    void ScrollAlong(bool horizontal, UINT nSBCode, UINT nPos, CScrollBar* pScrollBar);
     std::vector<COleOperatingMode*> retired_;
     int handlerDepth_ = 0;
 };
