@@ -11,6 +11,7 @@ packages=(
   librecad-data  # drawings of another DXF writer, read by conv-dxf's tests
   netpbm  # another BMP reader, which rasterkit's tests read our files back with
   libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-urw-base35
+  fonts-dejavu-extra  # the user-interface face of windows and controls (DejaVu Sans Condensed)
   locales
 )
 
