@@ -555,6 +555,13 @@ constexpr int COLOR_3DDKSHADOW = 21;
 constexpr int COLOR_3DLIGHT = 22;
 constexpr int COLOR_INFOTEXT = 23;
 constexpr int COLOR_INFOBK = 24;
+constexpr int COLOR_HOTLIGHT = 26;
+constexpr int COLOR_GRADIENTACTIVECAPTION = 27;
+constexpr int COLOR_GRADIENTINACTIVECAPTION = 28;
+constexpr int COLOR_MENUHILIGHT = 29;
+constexpr int COLOR_MENUBAR = 30;
+constexpr int COLOR_DESKTOP = COLOR_BACKGROUND;
+constexpr int COLOR_BTNHILIGHT = COLOR_BTNHIGHLIGHT;
 // 0 for an index the scheme does not have.
 WIN32_API DWORD GetSysColor(int index);
 
