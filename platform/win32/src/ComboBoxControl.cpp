@@ -230,7 +230,8 @@ LRESULT CALLBACK comboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             paintOwnerDrawn(hwnd, *s);
             return 0;
         }
-        return DefWindowProcA(hwnd, msg, wParam, lParam);
+        SdPaintControl(hwnd, SdLookState{});
+        return 0;
     case WM_LBUTTONDOWN:
         if (!IsWindowEnabled(hwnd)) return 0;
         if (GetFocus() != hwnd && GetFocus() != s->edit) SetFocus(hwnd);

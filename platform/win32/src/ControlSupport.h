@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "win32/WindowLook.h"
 #include "win32/controls.h"
 
 namespace sdctl {

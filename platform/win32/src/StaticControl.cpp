@@ -21,6 +21,9 @@ LRESULT CALLBACK staticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     StaticState* s = stateOf<StaticState>(hwnd);
     if (!s) return DefWindowProcA(hwnd, msg, wParam, lParam);
     switch (msg) {
+    case WM_PAINT:
+        SdPaintControl(hwnd, SdLookState{});
+        return 0;
     case WM_NCDESTROY:
         detachState<StaticState>(hwnd);
         return 0;

@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "WindowTable.h"
+#include "win32/ScrollBarParts.h"
+#include "win32/WindowLook.h"
 #include "win32/kernel.h"
 #include "win32/nls.h"
 
@@ -64,10 +66,19 @@ HWND childParent(HWND hwnd) {
     return w && (w->style & WS_CHILD) ? w->parent : nullptr;
 }
 
-bool hasBackground(HWND hwnd) {
+HBRUSH classBackground(HWND hwnd) {
     UserLock lock = lockUser();
     Window* w = findWindow(hwnd);
-    return w && w->windowClass && w->windowClass->background;
+    return w && w->windowClass ? w->windowClass->background : nullptr;
+}
+
+// The class brush fills the client area; with a brush the background counts as erased.
+LRESULT eraseBackground(HWND hwnd, HDC dc) {
+    HBRUSH brush = classBackground(hwnd);
+    if (!brush) return 0;
+    const SdLookPainters* look = SdLookPaintersInstalled();
+    if (dc && look && look->erase) look->erase(hwnd, dc, brush);
+    return 1;
 }
 
 // The class cursor over the client area; a child's parent is asked first.
@@ -120,20 +131,9 @@ void scrollBarPress(HWND hwnd, WPARAM hit, LPARAM lParam) {
                                       : GET_Y_LPARAM(lParam) - origin.y - strip.top;
         const int length = bar == SB_HORZ ? strip.right - strip.left : strip.bottom - strip.top;
         const int arrow = systemMetric(bar == SB_HORZ ? SM_CXHSCROLL : SM_CYVSCROLL);
-        if (at < arrow) {
-            code = SB_LINEUP;
-        } else if (at >= length - arrow) {
-            code = SB_LINEDOWN;
-        } else {
-            // The thumb's place on the track between the arrows.
-            const int track = std::max(1, length - 2 * arrow);
-            const std::int64_t range = std::max<std::int64_t>(1, std::int64_t(s.maxPos) - s.minPos + 1);
-            const int thumbLength = s.page ? int(std::max<std::int64_t>(8, track * std::int64_t(s.page) / range)) : 8;
-            const int thumbStart = arrow + int((track - thumbLength) * (std::int64_t(s.pos) - s.minPos) /
-                                               std::max<std::int64_t>(1, range - std::max<UINT>(1, s.page)));
-            if (at < thumbStart) code = SB_PAGEUP;
-            else if (at >= thumbStart + thumbLength) code = SB_PAGEDOWN;
-        }
+        code =
+            SdScrollBarHit(SdScrollBarParts(length, arrow, s.minPos, s.maxPos, s.page, s.pos), at);
+        if (code == SB_THUMBTRACK) code = -1; // dragging the thumb is not modelled
     }
     if (code < 0) return;
     const UINT msg = bar == SB_HORZ ? WM_HSCROLL : WM_VSCROLL;
@@ -166,9 +166,19 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_ERASEBKGND:
-        // Painting the class background is the device context's business; with a brush the
-        // background counts as erased.
-        return hasBackground(hwnd) ? 1 : 0;
+        return eraseBackground(hwnd, reinterpret_cast<HDC>(wParam));
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC: {
+        const SdLookPainters* look = SdLookPaintersInstalled();
+        return look && look->controlColour ? reinterpret_cast<LRESULT>(look->controlColour(
+                                                 reinterpret_cast<HDC>(wParam), msg))
+                                           : 0;
+    }
     case WM_WINDOWPOSCHANGED:
         notifyPosition(hwnd, reinterpret_cast<const WINDOWPOS*>(lParam));
         return 0;
@@ -197,7 +207,8 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_SETCURSOR:
         return setCursor(hwnd, wParam, lParam);
     case WM_NCLBUTTONDOWN:
-        if (wParam == WPARAM(HTHSCROLL) || wParam == WPARAM(HTVSCROLL)) scrollBarPress(hwnd, wParam, lParam);
+        if (wParam == WPARAM(HTHSCROLL) || wParam == WPARAM(HTVSCROLL))
+            scrollBarPress(hwnd, wParam, lParam);
         return 0;
     case WM_MOUSEACTIVATE:
         return MA_ACTIVATE;

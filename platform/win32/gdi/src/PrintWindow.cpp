@@ -1,9 +1,10 @@
-// A window as it stands, composed from the surfaces of the window and its visible
-// descendants in z-order, with its own scroll bars drawn in the classic colours.
+// A window as it stands: the window and its visible descendants repainted, then composed
+// from their surfaces in z-order, with the window's own scroll bars.
 
 #include <algorithm>
 #include <vector>
 
+#include "ControlLook.h"
 #include "GdiSettings.h"
 #include "win32/controls.h"
 #include "win32/nls.h"
@@ -15,42 +16,24 @@ namespace sdgdi {
 namespace {
 
 void fill(HDC dc, const RECT& r, int colorIndex) {
-    HBRUSH brush = CreateSolidBrush(GetSysColor(colorIndex));
-    FillRect(dc, &r, brush);
-    DeleteObject(brush);
+    FillRect(dc, &r, GetSysColorBrush(colorIndex));
 }
 
-// A raised box: light left and top, shadow right and bottom.
-void raisedBox(HDC dc, const RECT& r) {
-    fill(dc, r, COLOR_3DFACE);
-    fill(dc, RECT{r.left, r.top, r.right, r.top + 1}, COLOR_3DHIGHLIGHT);
-    fill(dc, RECT{r.left, r.top, r.left + 1, r.bottom}, COLOR_3DHIGHLIGHT);
-    fill(dc, RECT{r.left, r.bottom - 1, r.right, r.bottom}, COLOR_3DSHADOW);
-    fill(dc, RECT{r.right - 1, r.top, r.right, r.bottom}, COLOR_3DSHADOW);
-}
-
-// One of the window's own bars in the strip (device coordinates of dc): the track, the two
-// arrow boxes and the thumb where the position puts it.
+// One of the window's own bars in the strip (device coordinates of dc).
 void drawScrollBar(HDC dc, HWND hwnd, int bar, const RECT& strip) {
-    fill(dc, strip, COLOR_SCROLLBAR);
-    const bool horizontal = bar == SB_HORZ;
-    const int arrow = GetSystemMetrics(horizontal ? SM_CXHSCROLL : SM_CYVSCROLL);
-    const int length = horizontal ? strip.right - strip.left : strip.bottom - strip.top;
-    auto part = [&](int from, int to) {
-        return horizontal ? RECT{strip.left + from, strip.top, strip.left + to, strip.bottom}
-                          : RECT{strip.left, strip.top + from, strip.right, strip.top + to};
-    };
-    raisedBox(dc, part(0, std::min(arrow, length)));
-    raisedBox(dc, part(std::max(0, length - arrow), length));
     SCROLLINFO info{sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
-    if (!GetScrollInfo(hwnd, bar, &info)) return;
-    const int track = length - 2 * arrow;
-    const long long range = (long long)info.nMax - info.nMin + 1;
-    if (track <= 8 || range <= 0) return;
-    const int thumb = info.nPage ? int(std::max<long long>(8, track * (long long)info.nPage / range)) : 8;
-    const long long span = std::max<long long>(1, range - std::max<UINT>(1, info.nPage));
-    const int at = arrow + int((track - thumb) * ((long long)info.nPos - info.nMin) / span);
-    raisedBox(dc, part(at, std::min(length - arrow, at + thumb)));
+    GetScrollInfo(hwnd, bar, &info);
+    sdlook::paintScrollBar(dc, strip, bar == SB_VERT, info, 0, IsWindowEnabled(hwnd));
+}
+
+// Paints what is pending in the window and its visible descendants, parents first, as the
+// pictures show the windows' present state.
+void paintTree(HWND hwnd) {
+    if (!(GetWindowLongA(hwnd, GWL_STYLE) & WS_VISIBLE)) return;
+    InvalidateRect(hwnd, nullptr, TRUE);
+    UpdateWindow(hwnd);
+    for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        paintTree(child);
 }
 
 void compose(HWND hwnd, HDC dc, POINT windowAt, const RECT& clip) {
@@ -79,11 +62,12 @@ void compose(HWND hwnd, HDC dc, POINT windowAt, const RECT& clip) {
                            clientAt.y + client.bottom + barHeight});
     if (style & WS_VSCROLL)
         drawScrollBar(dc, hwnd, SB_VERT,
-                      RECT{clientAt.x + client.right, clientAt.y, clientAt.x + client.right + barWidth,
-                           clientAt.y + client.bottom});
+                      RECT{clientAt.x + client.right, clientAt.y,
+                           clientAt.x + client.right + barWidth, clientAt.y + client.bottom});
     if ((style & WS_HSCROLL) && (style & WS_VSCROLL))
-        fill(dc, RECT{clientAt.x + client.right, clientAt.y + client.bottom,
-                      clientAt.x + client.right + barWidth, clientAt.y + client.bottom + barHeight},
+        fill(dc,
+             RECT{clientAt.x + client.right, clientAt.y + client.bottom,
+                  clientAt.x + client.right + barWidth, clientAt.y + client.bottom + barHeight},
              COLOR_3DFACE);
     RestoreDC(dc, saved);
 
@@ -113,6 +97,7 @@ void compose(HWND hwnd, HDC dc, POINT windowAt, const RECT& clip) {
 
 BOOL PrintWindow(HWND hwnd, HDC dc, UINT) {
     if (!IsWindow(hwnd) || GetObjectType(dc) == 0) return FALSE;
+    sdgdi::paintTree(hwnd);
     RECT r{};
     GetWindowRect(hwnd, &r);
     sdgdi::compose(hwnd, dc, POINT{0, 0}, RECT{0, 0, r.right - r.left, r.bottom - r.top});
