@@ -17,6 +17,7 @@
 #include "win32/SpoolerTesting.h"
 #include "win32/UserTesting.h"
 #include "win32/module.h"
+#include "win32/nls.h"
 
 namespace {
 
@@ -260,23 +261,25 @@ TEST_F(DocViewTest, ANewDocumentMakesFrameAndViewOnceAndReusesThem) {
 
 TEST_F(DocViewTest, BarsTakeTheirSidesInOrderAndTheViewTheRest) {
     frame->MoveWindow(0, 0, 640, 480);
+    // The frame's menu bar takes its line from the top of the 480.
+    const int bottom = 480 - GetSystemMetrics(SM_CYMENU);
     const int toolHeight = frame->m_tools.CalcFixedLayout(TRUE, TRUE).cy;
     struct {
         CWnd* wnd;
         CRect expected;
     } cases[] = {
         {&frame->m_tools, CRect(0, 0, 640, toolHeight)},
-        {&frame->m_status, CRect(0, 480 - SD_STATUS_HEIGHT, 640, 480)},
+        {&frame->m_status, CRect(0, bottom - SD_STATUS_HEIGHT, 640, bottom)},
         {&frame->m_ruler, CRect(0, toolHeight, 640, toolHeight + 25)},
-        {&frame->m_side, CRect(0, toolHeight + 25, 30, 480 - SD_STATUS_HEIGHT)},
-        {view, CRect(30, toolHeight + 25, 640, 480 - SD_STATUS_HEIGHT)},
+        {&frame->m_side, CRect(0, toolHeight + 25, 30, bottom - SD_STATUS_HEIGHT)},
+        {view, CRect(30, toolHeight + 25, 640, bottom - SD_STATUS_HEIGHT)},
     };
     for (auto& c : cases) EXPECT_EQ(RectIn(c.wnd), Text(c.expected)) << c.wnd->GetDlgCtrlID();
 
     // A bar hidden by its command gives its room back.
     Command(ID_RULER);
     EXPECT_FALSE(frame->m_ruler.IsVisible());
-    EXPECT_EQ(RectIn(view), Text(CRect(30, toolHeight, 640, 480 - SD_STATUS_HEIGHT)));
+    EXPECT_EQ(RectIn(view), Text(CRect(30, toolHeight, 640, bottom - SD_STATUS_HEIGHT)));
     Command(ID_RULER);
 
     // Docked into the tool bar's row, right of it: the row keeps the tool bar's height.
@@ -289,7 +292,7 @@ TEST_F(DocViewTest, BarsTakeTheirSidesInOrderAndTheViewTheRest) {
     const int toolWidth = frame->m_tools.CalcFixedLayout(FALSE, TRUE).cx;
     EXPECT_EQ(RectIn(&frame->m_tools), Text(CRect(0, 0, toolWidth, 30)));
     EXPECT_EQ(RectIn(&frame->m_side), Text(CRect(toolWidth, 0, 640, 30)));
-    EXPECT_EQ(RectIn(view), Text(CRect(0, 30 + 25, 640, 480 - SD_STATUS_HEIGHT)));
+    EXPECT_EQ(RectIn(view), Text(CRect(0, 30 + 25, 640, bottom - SD_STATUS_HEIGHT)));
 }
 
 TEST_F(DocViewTest, CommandsGoToViewDocumentFrameAndApplicationInThatOrder) {
@@ -558,13 +561,18 @@ TEST_F(DocViewTest, PrintWindowShowsEachBarAndTheViewAtItsRectangle) {
     bitmap.CreateCompatibleBitmap(&screen, 320, 240);
     CBitmap* old = dc.SelectObject(&bitmap);
     ASSERT_TRUE(::PrintWindow(frame->m_hWnd, dc.m_hDC, 0));
+    // The picture holds the menu bar above the client area.
+    const int menuBar = GetSystemMetrics(SM_CYMENU);
     CRect tools = Rect(&frame->m_tools);
+    ::OffsetRect(&tools, 0, menuBar);
     CRect a;
     frame->m_tools.GetItemRect(0, &a);
     EXPECT_EQ(dc.GetPixel(tools.left + a.left + 4, tools.top + a.top + 4), RGB(255, 0, 0));
     CRect pane = Rect(view);
+    ::OffsetRect(&pane, 0, menuBar);
     EXPECT_EQ(dc.GetPixel(pane.left + 5, pane.top + 5), RGB(0, 128, 0));
     CRect status = Rect(&frame->m_status);
+    ::OffsetRect(&status, 0, menuBar);
     EXPECT_EQ(dc.GetPixel(status.left + 3, status.top + 10), ::GetSysColor(COLOR_3DFACE));
     dc.SelectObject(old);
     ::ReleaseDC(nullptr, screen.Detach());

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "NonClient.h"
 #include "WindowTable.h"
 #include "win32/ScrollBarParts.h"
 #include "win32/WindowLook.h"
@@ -99,19 +100,24 @@ LRESULT setCursor(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     return FALSE;
 }
 
-// The hit test of a screen point: the window's scroll-bar strips or its client area.
+// The hit test of a screen point by the window's non-client layout.
 LRESULT hitTest(HWND hwnd, LPARAM lParam) {
     UserLock lock = lockUser();
     Window* w = findWindow(hwnd);
     if (!w) return HTNOWHERE;
-    POINT origin = clientOriginOnScreen(w);
-    POINT p{GET_X_LPARAM(lParam) - origin.x, GET_Y_LPARAM(lParam) - origin.y};
-    auto inside = [&p](const RECT& r) {
-        return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
-    };
-    if (inside(scrollBarStrip(w, SB_HORZ))) return HTHSCROLL;
-    if (inside(scrollBarStrip(w, SB_VERT))) return HTVSCROLL;
-    return inside(clientRect(w)) ? HTCLIENT : HTNOWHERE;
+    const POINT origin = windowOriginOnScreen(w);
+    return hitTestAt(w, POINT{GET_X_LPARAM(lParam) - origin.x, GET_Y_LPARAM(lParam) - origin.y});
+}
+
+// The default WM_NCCALCSIZE: the window rectangle in rgrc[0] (or the RECT itself when
+// wParam is FALSE) becomes the client rectangle.
+LRESULT calcSize(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+    RECT* r = wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : reinterpret_cast<RECT*>(lParam);
+    if (!r) return 0;
+    UserLock lock = lockUser();
+    Window* w = findWindow(hwnd);
+    if (w) *r = clientForWindowRect(w, *r);
+    return 0;
 }
 
 // A press on a window's own scroll bar: the arrows scroll by a line, the track beside the
@@ -126,7 +132,7 @@ void scrollBarPress(HWND hwnd, WPARAM hit, LPARAM lParam) {
         const RECT strip = scrollBarStrip(w, bar);
         const WindowScrollBar& s = w->scrollBars[bar];
         if (s.disabledArrows == ESB_DISABLE_BOTH) return;
-        POINT origin = clientOriginOnScreen(w);
+        POINT origin = windowOriginOnScreen(w);
         const int at = bar == SB_HORZ ? GET_X_LPARAM(lParam) - origin.x - strip.left
                                       : GET_Y_LPARAM(lParam) - origin.y - strip.top;
         const int length = bar == SB_HORZ ? strip.right - strip.left : strip.bottom - strip.top;
@@ -204,6 +210,8 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_NCHITTEST:
         return hitTest(hwnd, lParam);
+    case WM_NCCALCSIZE:
+        return calcSize(hwnd, wParam, lParam);
     case WM_SETCURSOR:
         return setCursor(hwnd, wParam, lParam);
     case WM_NCLBUTTONDOWN:

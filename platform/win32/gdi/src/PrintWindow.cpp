@@ -1,10 +1,10 @@
 // A window as it stands: the window and its visible descendants repainted, then composed
-// from their surfaces in z-order, with the window's own scroll bars.
+// from their surfaces in z-order, each with its non-client parts.
 
 #include <algorithm>
 #include <vector>
 
-#include "ControlLook.h"
+#include "NonClientLook.h"
 #include "GdiSettings.h"
 #include "win32/controls.h"
 #include "win32/nls.h"
@@ -14,17 +14,6 @@
 namespace sdgdi {
 
 namespace {
-
-void fill(HDC dc, const RECT& r, int colorIndex) {
-    FillRect(dc, &r, GetSysColorBrush(colorIndex));
-}
-
-// One of the window's own bars in the strip (device coordinates of dc).
-void drawScrollBar(HDC dc, HWND hwnd, int bar, const RECT& strip) {
-    SCROLLINFO info{sizeof info, SIF_ALL, 0, 0, 0, 0, 0};
-    GetScrollInfo(hwnd, bar, &info);
-    sdlook::paintScrollBar(dc, strip, bar == SB_VERT, info, 0, IsWindowEnabled(hwnd));
-}
 
 // Paints what is pending in the window and its visible descendants, parents first, as the
 // pictures show the windows' present state.
@@ -53,22 +42,7 @@ void compose(HWND hwnd, HDC dc, POINT windowAt, const RECT& clip) {
         BitBlt(dc, clientAt.x, clientAt.y, client.right, client.bottom, source, 0, 0, SRCCOPY);
         ReleaseDC(hwnd, source);
     }
-    const DWORD style = DWORD(GetWindowLongA(hwnd, GWL_STYLE));
-    const int barWidth = GetSystemMetrics(SM_CXVSCROLL);
-    const int barHeight = GetSystemMetrics(SM_CYHSCROLL);
-    if (style & WS_HSCROLL)
-        drawScrollBar(dc, hwnd, SB_HORZ,
-                      RECT{clientAt.x, clientAt.y + client.bottom, clientAt.x + client.right,
-                           clientAt.y + client.bottom + barHeight});
-    if (style & WS_VSCROLL)
-        drawScrollBar(dc, hwnd, SB_VERT,
-                      RECT{clientAt.x + client.right, clientAt.y,
-                           clientAt.x + client.right + barWidth, clientAt.y + client.bottom});
-    if ((style & WS_HSCROLL) && (style & WS_VSCROLL))
-        fill(dc,
-             RECT{clientAt.x + client.right, clientAt.y + client.bottom,
-                  clientAt.x + client.right + barWidth, clientAt.y + client.bottom + barHeight},
-             COLOR_3DFACE);
+    sdlook::paintNonClient(hwnd, dc, windowAt);
     RestoreDC(dc, saved);
 
     // Children bottom first, each inside this window's client area.
