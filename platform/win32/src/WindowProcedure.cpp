@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "ControlSupport.h"
 #include "NonClient.h"
 #include "WindowTable.h"
 #include "win32/ScrollBarParts.h"
@@ -214,7 +215,12 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         return calcSize(hwnd, wParam, lParam);
     case WM_SETCURSOR:
         return setCursor(hwnd, wParam, lParam);
+    case WM_SYSKEYDOWN:
+    case WM_SYSCHAR:
+        sdctl::menuBarInput(hwnd, msg, wParam, lParam);
+        return 0;
     case WM_NCLBUTTONDOWN:
+        if (wParam == WPARAM(HTMENU)) sdctl::menuBarInput(hwnd, msg, wParam, lParam);
         if (wParam == WPARAM(HTHSCROLL) || wParam == WPARAM(HTVSCROLL))
             scrollBarPress(hwnd, wParam, lParam);
         return 0;

@@ -96,7 +96,7 @@ void paintNonClient(HWND hwnd, HDC dc, POINT at) {
     if (empty(l.window)) return;
     if (l.frame > 0) frame(dc, l, at);
     if (!empty(l.caption)) caption(hwnd, dc, l, at);
-    if (!empty(l.menuBar)) paintMenuBar(dc, GetMenu(hwnd), moved(l.menuBar, at), -1);
+    if (!empty(l.menuBar)) paintMenuBar(dc, GetMenu(hwnd), moved(l.menuBar, at), SdMenuBarHighlight(hwnd));
     RECT edges = moved(l.edges, at);
     if (l.clientEdge) DrawEdge(dc, &edges, EDGE_SUNKEN, BF_RECT | BF_ADJUST);
     if (l.staticEdge) DrawEdge(dc, &edges, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);

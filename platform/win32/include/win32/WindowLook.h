@@ -19,6 +19,11 @@ struct SdLookPainters {
     // The default answer to WM_CTLCOLOR*: sets the text and background colours of dc and
     // returns the brush of the background.
     HBRUSH (*controlColour)(HDC dc, UINT message);
+    // Menus: a popup's size, an item's rectangle in its popup (client coordinates), a menu
+    // bar item's rectangle (window coordinates of the window holding the bar).
+    SIZE (*popupMenuSize)(HMENU menu);
+    RECT (*popupMenuItemRect)(HMENU menu, int item);
+    RECT (*menuBarItemRect)(HWND hwnd, int item);
 };
 
 // Null removes the painters; the structure must outlive its installation.
@@ -27,3 +32,8 @@ WIN32_API const SdLookPainters* SdLookPaintersInstalled();
 
 // WM_PAINT of a predefined control: BeginPaint, the control painter, EndPaint.
 WIN32_API void SdPaintControl(HWND hwnd, const SdLookState& state);
+
+// The position of the window's menu bar item being worked with keys or mouse, else -1.
+WIN32_API int SdMenuBarHighlight(HWND hwnd);
+// Closes the menus being worked, choosing nothing.
+WIN32_API void SdEndMenuTracking();
