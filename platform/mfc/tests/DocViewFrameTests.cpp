@@ -357,6 +357,55 @@ TEST_F(DocViewTest, IdleTimeUpdatesToolButtonsAndKeyIndicators) {
     EXPECT_EQ(img.at(b.left + 4, b.top + 4), ::GetSysColor(COLOR_3DSHADOW));
 }
 
+TEST_F(DocViewTest, BarsPaintButtonStatesPanesAndTheGrip) {
+    SdSetKeyToggled(VK_CAPITAL, true);
+    SdSetKeyToggled(VK_NUMLOCK, false);
+    sdtest::IdlePass();
+    CToolBar& tools = frame->m_tools;
+    CRect a, sep, b, c;
+    tools.GetItemRect(0, &a);
+    tools.GetItemRect(1, &sep);
+    tools.GetItemRect(2, &b);
+    tools.GetItemRect(3, &c);
+    tools.Invalidate();
+    tools.UpdateWindow();
+    SdGdiImage img = SdGdiReadWindow(tools.m_hWnd);
+    // Raised: highlight outside top-left, dark shadow outside bottom-right.
+    EXPECT_EQ(img.at(a.left, a.top), ::GetSysColor(COLOR_3DHILIGHT));
+    EXPECT_EQ(img.at(a.right - 1, a.bottom - 1), ::GetSysColor(COLOR_3DDKSHADOW));
+    // Checked by its update handler: sunken, its face the half-tone.
+    EXPECT_EQ(img.at(c.left, c.top), ::GetSysColor(COLOR_3DDKSHADOW));
+    EXPECT_EQ(img.at(c.right - 1, c.bottom - 1), ::GetSysColor(COLOR_3DHILIGHT));
+    EXPECT_NE(img.at(c.left + 2, c.top + 2), img.at(c.left + 3, c.top + 2));
+    // Disabled by its handler: the image etched; the separator an etched line.
+    EXPECT_EQ(img.at(b.left + 4, b.top + 4), ::GetSysColor(COLOR_3DSHADOW));
+    const int middle = sep.left + sep.Width() / 2 - 1;
+    EXPECT_EQ(img.at(middle, sep.top + 5), ::GetSysColor(COLOR_3DSHADOW));
+    EXPECT_EQ(img.at(middle + 1, sep.top + 5), ::GetSysColor(COLOR_3DHILIGHT));
+
+    // The status bar: sunken panes, the CAP indicator's text, no text in the NUM one, and
+    // the size grip in the corner of the sizable frame.
+    CStatusBar& status = frame->m_status;
+    status.Invalidate();
+    status.UpdateWindow();
+    img = SdGdiReadWindow(status.m_hWnd);
+    CRect cap, num;
+    status.GetItemRect(1, &cap);
+    status.GetItemRect(2, &num);
+    EXPECT_EQ(img.at(cap.left, cap.top), ::GetSysColor(COLOR_3DSHADOW));
+    EXPECT_EQ(img.at(cap.right - 1, cap.bottom - 1), ::GetSysColor(COLOR_3DHILIGHT));
+    int ink = 0, numInk = 0;
+    for (int y = cap.top + 1; y < cap.bottom - 1; ++y)
+        for (int x = cap.left + 1; x < cap.right - 1; ++x) ink += img.at(x, y) == ::GetSysColor(COLOR_BTNTEXT);
+    for (int y = num.top + 1; y < num.bottom - 1; ++y)
+        for (int x = num.left + 1; x < num.right - 1; ++x) numInk += img.at(x, y) == ::GetSysColor(COLOR_BTNTEXT);
+    EXPECT_GT(ink, 10);
+    EXPECT_EQ(numInk, 0);
+    ASSERT_TRUE(frame->GetStyle() & WS_THICKFRAME);
+    EXPECT_EQ(img.at(img.width - 2, img.height - 1), ::GetSysColor(COLOR_3DSHADOW));
+    EXPECT_EQ(img.at(img.width - 4, img.height - 1), ::GetSysColor(COLOR_3DHILIGHT));
+}
+
 TEST_F(DocViewTest, BarStateComesBackAndJunkIsPassedOver) {
     frame->ShowControlBar(&frame->m_ruler, FALSE, FALSE);
     frame->SaveBarState("General");
