@@ -2,6 +2,7 @@
 // from their surfaces in z-order, each with its non-client parts.
 
 #include <algorithm>
+#include <strings.h>
 #include <vector>
 
 #include "NonClientLook.h"
@@ -14,6 +15,12 @@
 namespace sdgdi {
 
 namespace {
+
+bool isGroupBox(HWND hwnd) {
+    char name[16] = {};
+    GetClassNameA(hwnd, name, sizeof name);
+    return strcasecmp(name, "Button") == 0 && (GetWindowLongA(hwnd, GWL_STYLE) & BS_TYPEMASK) == BS_GROUPBOX;
+}
 
 // Paints what is pending in the window and its visible descendants, parents first, as the
 // pictures show the windows' present state.
@@ -39,7 +46,20 @@ void compose(HWND hwnd, HDC dc, POINT windowAt, const RECT& clip) {
     IntersectClipRect(dc, clip.left, clip.top, clip.right, clip.bottom);
     HDC source = GetDC(hwnd);
     if (source) {
-        BitBlt(dc, clientAt.x, clientAt.y, client.right, client.bottom, source, 0, 0, SRCCOPY);
+        if (isGroupBox(hwnd)) {
+            // A group box paints its frame and caption only: what lies inside shows through.
+            const LONG top = std::min<LONG>(client.bottom, 16), edge = 2;
+            const RECT parts[] = {{0, 0, client.right, top},
+                                  {0, top, edge, client.bottom},
+                                  {client.right - edge, top, client.right, client.bottom},
+                                  {edge, client.bottom - edge, client.right - edge, client.bottom}};
+            for (const RECT& p : parts)
+                if (p.right > p.left && p.bottom > p.top)
+                    BitBlt(dc, clientAt.x + p.left, clientAt.y + p.top, p.right - p.left, p.bottom - p.top,
+                           source, p.left, p.top, SRCCOPY);
+        } else {
+            BitBlt(dc, clientAt.x, clientAt.y, client.right, client.bottom, source, 0, 0, SRCCOPY);
+        }
         ReleaseDC(hwnd, source);
     }
     sdlook::paintNonClient(hwnd, dc, windowAt);
