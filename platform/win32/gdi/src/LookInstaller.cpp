@@ -24,7 +24,11 @@ void paintControl(HWND hwnd, HDC dc, const SdLookState& state) {
         paintEdit(hwnd, dc);
     else if (strcasecmp(name, "ListBox") == 0)
         paintListBox(hwnd, dc);
-    else if (strcasecmp(name, "ComboBox") == 0)
+    else if (strcasecmp(name, "ComboLBox") == 0) {
+        // The open list of a combo box: a list in a black frame.
+        paintListBox(hwnd, dc);
+        frameColor(dc, clientOf(hwnd), GetSysColor(COLOR_WINDOWFRAME));
+    } else if (strcasecmp(name, "ComboBox") == 0)
         paintComboBox(hwnd, dc);
     else if (strcasecmp(name, "ScrollBar") == 0)
         paintScrollBarControl(hwnd, dc, state);

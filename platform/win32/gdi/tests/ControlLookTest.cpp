@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "GdiFixture.h"
+#include "testing/InputDriver.h"
 #include "testing/PlatformTest.h"
 #include "win32/controls.h"
 #include "win32/nls.h"
@@ -264,6 +265,39 @@ TEST_F(ControlLookTest, ListsShowItemsSelectionAndFocus) {
     EXPECT_GT(Count(img, RECT{152, 12, 240, 30}, sys(COLOR_WINDOWTEXT)), 10);
     EXPECT_EQ(img.at(257, 20), sys(COLOR_3DDKSHADOW));
     EXPECT_GT(Count(img, RECT{242, 12, 258, 30}, sys(COLOR_BTNTEXT)), 6);
+}
+
+TEST_F(ControlLookTest, TheDroppedListIsAPopupThatPicks) {
+    HWND combo = Add("ComboBox", "", CBS_DROPDOWNLIST, RECT{10, 10, 120, 32});
+    for (const char* s : {"Red", "Green", "Blue"})
+        SendMessageA(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(s));
+    SendMessageA(combo, CB_SETCURSEL, 0, 0);
+    SendMessageA(combo, CB_SHOWDROPDOWN, TRUE, 0);
+    RECT box{};
+    GetWindowRect(combo, &box);
+    HWND list = WindowFromPoint(POINT{box.left + 5, box.bottom + 5});
+    ASSERT_NE(list, nullptr);
+    char name[16] = {};
+    GetClassNameA(list, name, sizeof name);
+    EXPECT_STREQ(name, "ComboLBox");
+    RECT lr{};
+    GetWindowRect(list, &lr);
+    const int h = int(SendMessageA(combo, CB_GETITEMHEIGHT, 0, 0));
+    EXPECT_EQ(lr.right - lr.left, box.right - box.left);
+    EXPECT_EQ(lr.bottom - lr.top, 3 * h + 2);
+    // Bordered, the selected item highlighted, the others in the window colours.
+    DibCanvas canvas(int(lr.right - lr.left), int(lr.bottom - lr.top));
+    ASSERT_TRUE(PrintWindow(list, canvas.dc, 0));
+    SdGdiImage img = canvas.Read();
+    EXPECT_EQ(img.at(0, 0), sys(COLOR_WINDOWFRAME));
+    EXPECT_EQ(img.at(60, h / 2), sys(COLOR_HIGHLIGHT));
+    EXPECT_EQ(img.at(60, h + h / 2), sys(COLOR_WINDOW));
+    EXPECT_GT(Count(img, RECT{1, 2 * h, 100, 3 * h}, sys(COLOR_WINDOWTEXT)), 10);
+    // A click on "Blue" picks it and closes the list.
+    sdtest::Click(list, 20, 2 * h + h / 2);
+    EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 2);
+    EXPECT_FALSE(IsWindow(list));
+    EXPECT_EQ(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0), 0);
 }
 
 TEST_F(ControlLookTest, ScrollBarsUpDownsAndTrackbars) {
