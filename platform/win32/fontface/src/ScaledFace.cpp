@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstddef>
 #include <cstring>
+#include <map>
 #include <vector>
 
 #include <freetype/ftoutln.h>
@@ -36,6 +37,8 @@ struct ScaledFace::Impl {
     double cachedMatrix[4] = {};
     GLYPHMETRICS cachedMetrics{};
     std::vector<std::uint8_t> cachedBytes;
+    // One-bit glyphs rendered so far, by code (false: the face has none).
+    std::map<UINT, std::pair<bool, MonoGlyph>> monoGlyphs;
     ~Impl() {
         if (ft != nullptr) {
             std::lock_guard<std::mutex> lock(FreeTypeLock());
@@ -181,6 +184,12 @@ bool ScaledFace::RenderMono(UINT code, MonoGlyph& out) {
     const double ppem = PixelsPerEm();
     if (ppem < 4 || ppem > 64) return false;
     std::lock_guard<std::mutex> lock(FreeTypeLock());
+    if (auto it = im.monoGlyphs.find(code); it != im.monoGlyphs.end()) {
+        if (it->second.first) out = it->second.second;
+        return it->second.first;
+    }
+    if (im.monoGlyphs.size() > 4096) im.monoGlyphs.clear(); // double-byte code pages hold many
+    im.monoGlyphs[code] = {false, MonoGlyph{}};
     const FT_UInt glyph = im.glyphOf(code);
     if (glyph == 0) return false;
     if (FT_Set_Char_Size(im.ft, 0, FT_F26Dot6(std::lround(ppem * 64)), 72, 72) != 0) return false;
@@ -197,6 +206,7 @@ bool ScaledFace::RenderMono(UINT code, MonoGlyph& out) {
         for (int x = 0; x < out.width; ++x)
             out.pixels[std::size_t(y) * std::size_t(out.width) + std::size_t(x)] = (row[x >> 3] >> (7 - (x & 7))) & 1;
     }
+    im.monoGlyphs[code] = {true, out};
     return true;
 }
 
