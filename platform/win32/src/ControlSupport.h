@@ -63,6 +63,7 @@ LRESULT CALLBACK trackbarProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK dialogClassProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK menuWindowProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK comboListProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK toolTipProc(HWND, UINT, WPARAM, LPARAM);
 
 // F10, Alt with a mnemonic and clicks on a menu bar, as the default window procedure takes
 // them; false when the message is not one of these.

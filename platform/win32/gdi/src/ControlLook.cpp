@@ -402,4 +402,16 @@ void paintStatic(HWND hwnd, HDC dc) {
     if (style & SS_SUNKEN) DrawEdge(dc, &client, BDR_SUNKENOUTER, BF_RECT);
 }
 
+void paintToolTip(HWND hwnd, HDC dc) {
+    const RECT client = clientOf(hwnd);
+    FontScope font(dc, controlFont(hwnd));
+    fillSys(dc, client, COLOR_INFOBK);
+    frameColor(dc, client, GetSysColor(COLOR_WINDOWFRAME));
+    RECT text{client.left + 3, client.top + 1, client.right - 2, client.bottom - 1};
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
+    const std::string s = windowText(hwnd);
+    DrawTextA(dc, s.c_str(), int(s.size()), &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+}
+
 } // namespace sdlook

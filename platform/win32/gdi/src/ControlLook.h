@@ -33,6 +33,7 @@ void paintComboBox(HWND hwnd, HDC dc);
 void paintScrollBarControl(HWND hwnd, HDC dc, const SdLookState& state);
 void paintUpDown(HWND hwnd, HDC dc, const SdLookState& state);
 void paintTrackbar(HWND hwnd, HDC dc);
+void paintToolTip(HWND hwnd, HDC dc);
 
 // A scroll bar in r (dc coordinates) with its range; pressed is the SB_ code + 1 of the part
 // held down (0 none); a disabled bar shows grey arrows and no thumb.

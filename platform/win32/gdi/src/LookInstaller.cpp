@@ -24,6 +24,8 @@ void paintControl(HWND hwnd, HDC dc, const SdLookState& state) {
         paintEdit(hwnd, dc);
     else if (strcasecmp(name, "ListBox") == 0)
         paintListBox(hwnd, dc);
+    else if (strcasecmp(name, TOOLTIPS_CLASSA) == 0)
+        paintToolTip(hwnd, dc);
     else if (strcasecmp(name, "ComboLBox") == 0) {
         // The open list of a combo box: a list in a black frame.
         paintListBox(hwnd, dc);

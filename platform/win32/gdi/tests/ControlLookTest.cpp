@@ -300,6 +300,22 @@ TEST_F(ControlLookTest, TheDroppedListIsAPopupThatPicks) {
     EXPECT_EQ(SendMessageA(combo, CB_GETDROPPEDSTATE, 0, 0), 0);
 }
 
+TEST_F(ControlLookTest, ToolTipsShowTheirTextOnTheInfoColours) {
+    HWND tip =
+        CreateWindowExA(WS_EX_TOPMOST, TOOLTIPS_CLASSA, "Weed the job", WS_POPUP | WS_VISIBLE, 500,
+                        400, 90, 19, panel, nullptr, nullptr, nullptr);
+    ASSERT_NE(tip, nullptr);
+    DibCanvas canvas(90, 19);
+    ASSERT_TRUE(PrintWindow(tip, canvas.dc, 0));
+    SdGdiImage img = canvas.Read();
+    EXPECT_EQ(img.at(0, 0), sys(COLOR_WINDOWFRAME));
+    EXPECT_EQ(img.at(88, 2), sys(COLOR_INFOBK));
+    EXPECT_GT(Count(img, RECT{1, 1, 89, 18}, sys(COLOR_INFOTEXT)), 30);
+    SetWindowTextA(tip, "");
+    ASSERT_TRUE(PrintWindow(tip, canvas.dc, 0));
+    EXPECT_EQ(Count(canvas.Read(), RECT{1, 1, 89, 18}, sys(COLOR_INFOTEXT)), 0);
+}
+
 TEST_F(ControlLookTest, ScrollBarsUpDownsAndTrackbars) {
     HWND bar = Add("ScrollBar", "", SBS_HORZ, RECT{10, 10, 210, 26});
     SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 99, 50, 0, 0};
