@@ -31,6 +31,11 @@ BOOL CToolBar::Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID) {
     return CreateBar(nullptr, dwStyle, pParentWnd, nID);
 }
 
+BOOL CToolBar::CreateEx(CWnd* pParentWnd, DWORD dwCtrlStyle, DWORD dwStyle, CRect, UINT nID) {
+    m_ctrlStyle = dwCtrlStyle;
+    return Create(pParentWnd, dwStyle, nID);
+}
+
 BOOL CToolBar::LoadToolBar(UINT nIDResource) {
     return LoadToolBar(MAKEINTRESOURCEA(WORD(nIDResource)));
 }
@@ -228,7 +233,18 @@ void CToolBar::DrawButton(CDC* pDC, int index) {
     const bool checked = (b.style & (TBBS_CHECKED | TBBS_INDETERMINATE)) != 0;
     const bool down = pressed || checked;
     RECT r = rect;
-    ::DrawEdge(dc, &r, down ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_SOFT | BF_ADJUST);
+    if (m_ctrlStyle & TBSTYLE_FLAT) {
+        const bool hot = index == m_hot && !(b.style & TBBS_DISABLED);
+        pDC->FillSolidRect(&rect, face);
+        if (down)
+            ::DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+        else if (hot)
+            ::DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
+        else
+            r = RECT{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
+    } else {
+        ::DrawEdge(dc, &r, down ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_SOFT | BF_ADJUST);
+    }
     if (checked && !pressed) {
         // The checked button's face: the classic half-tone of highlight and face.
         for (LONG y = r.top; y < r.bottom; ++y)
@@ -290,7 +306,17 @@ void CToolBar::OnLButtonDown(UINT, CPoint point) {
 }
 
 void CToolBar::OnMouseMove(UINT, CPoint point) {
-    if (m_tracking < 0) return;
+    if (m_tracking < 0) {
+        // Hot tracking: a flat bar raises the enabled button under the pointer.
+        if (!(m_ctrlStyle & TBSTYLE_FLAT)) return;
+        int hot = HitTest(point);
+        if (hot >= 0 && (m_buttons[std::size_t(hot)].style & (TBBS_DISABLED | TBBS_SEPARATOR))) hot = -1;
+        if (hot == m_hot) return;
+        if (m_hot >= 0) InvalidateButton(m_hot);
+        m_hot = hot;
+        if (m_hot >= 0) InvalidateButton(m_hot);
+        return;
+    }
     // Pressed while the pointer is over the button it went down on.
     const UINT style = GetButtonStyle(m_tracking);
     const bool over = HitTest(point) == m_tracking;

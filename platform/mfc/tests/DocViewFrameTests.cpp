@@ -406,6 +406,38 @@ TEST_F(DocViewTest, BarsPaintButtonStatesPanesAndTheGrip) {
     EXPECT_EQ(img.at(img.width - 4, img.height - 1), ::GetSysColor(COLOR_3DHILIGHT));
 }
 
+TEST_F(DocViewTest, FlatToolBarsRaiseTheButtonUnderThePointer) {
+    CToolBar flat;
+    ASSERT_TRUE(flat.CreateEx(frame, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP, CRect(0, 0, 0, 0), 0xE810));
+    const UINT ids[] = {ID_TOOL_A, ID_TOOL_C, ID_TOOL_B};
+    ASSERT_TRUE(flat.SetButtons(ids, 3));
+    flat.SetButtonStyle(1, TBBS_CHECKED);
+    flat.MoveWindow(0, 0, 200, 40);
+    CRect a, c;
+    flat.GetItemRect(0, &a);
+    flat.GetItemRect(1, &c);
+    auto picture = [&flat] {
+        flat.Invalidate();
+        flat.UpdateWindow();
+        return SdGdiReadWindow(flat.m_hWnd);
+    };
+    SdGdiImage img = picture();
+    // At rest a flat button is the face only; a checked one sunken by a pixel.
+    EXPECT_EQ(img.at(a.left, a.top), ::GetSysColor(COLOR_3DFACE));
+    EXPECT_EQ(img.at(a.right - 1, a.bottom - 1), ::GetSysColor(COLOR_3DFACE));
+    EXPECT_EQ(img.at(c.left, c.top), ::GetSysColor(COLOR_3DSHADOW));
+    EXPECT_EQ(img.at(c.right - 1, c.bottom - 1), ::GetSysColor(COLOR_3DHILIGHT));
+    // The pointer over the first button raises it; moving on lowers it again.
+    sdtest::MouseMove(flat.m_hWnd, a.left + 3, a.top + 3);
+    img = picture();
+    EXPECT_EQ(img.at(a.left, a.top), ::GetSysColor(COLOR_3DHILIGHT));
+    EXPECT_EQ(img.at(a.right - 1, a.bottom - 1), ::GetSysColor(COLOR_3DSHADOW));
+    sdtest::MouseMove(flat.m_hWnd, 190, 30);
+    img = picture();
+    EXPECT_EQ(img.at(a.left, a.top), ::GetSysColor(COLOR_3DFACE));
+    flat.DestroyWindow();
+}
+
 TEST_F(DocViewTest, BarStateComesBackAndJunkIsPassedOver) {
     frame->ShowControlBar(&frame->m_ruler, FALSE, FALSE);
     frame->SaveBarState("General");
