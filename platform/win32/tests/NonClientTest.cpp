@@ -6,7 +6,8 @@
 #include "win32/menu.h"
 #include "win32/nls.h"
 
-namespace {
+// Named, so that its helpers stay apart when test sources compile in batches.
+namespace non_client_test {
 
 using NonClientTest = UserTest;
 
@@ -155,4 +156,4 @@ TEST_F(NonClientTest, ClicksOnAWindowsScrollBarScrollIt) {
     EXPECT_TRUE(codes(WM_HSCROLL).empty());
 }
 
-} // namespace
+} // namespace non_client_test

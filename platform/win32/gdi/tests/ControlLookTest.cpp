@@ -11,7 +11,8 @@
 #include "win32/user.h"
 #include "win32/userdraw.h"
 
-namespace {
+// Named, so that its helpers stay apart when test sources compile in batches.
+namespace control_look_test {
 
 COLORREF sys(int index) {
     return GetSysColor(index);
@@ -369,4 +370,4 @@ TEST_F(ControlLookTest, BadSizesAndFontsPaintNothingWrong) {
     EXPECT_GT(Count(img, RECT{10, 70, 80, 90}, sys(COLOR_BTNTEXT)), 5);
 }
 
-} // namespace
+} // namespace control_look_test

@@ -15,7 +15,8 @@
 #include "win32/dialog.h"
 #include "win32/user.h"
 
-namespace {
+// Named, so that its helpers stay apart when test sources compile in batches.
+namespace dialog_picture_test {
 
 constexpr WORD IDC_NAME = 10, IDC_LIST = 11, IDC_COMBO = 12, IDC_CHECK = 13, IDC_RADIO = 14,
                IDC_OFF = 15;
@@ -155,4 +156,4 @@ TEST_F(DialogPictureTest, EveryControlKindInADialog) {
     EXPECT_EQ(different, 0);
 }
 
-} // namespace
+} // namespace dialog_picture_test

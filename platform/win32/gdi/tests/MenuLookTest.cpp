@@ -11,7 +11,8 @@
 #include "win32/nls.h"
 #include "win32/user.h"
 
-namespace {
+// Named, so that its helpers stay apart when test sources compile in batches.
+namespace menu_look_test {
 
 COLORREF sys(int index) {
     return GetSysColor(index);
@@ -206,4 +207,4 @@ TEST_F(MenuLookTest, ClicksOnTheBarAndThePopup) {
     EXPECT_FALSE(IsWindow(popup));
 }
 
-} // namespace
+} // namespace menu_look_test

@@ -10,7 +10,8 @@
 #include "win32/nls.h"
 #include "win32/user.h"
 
-namespace {
+// Named, so that its helpers stay apart when test sources compile in batches.
+namespace non_client_pictures_test {
 
 COLORREF sys(int index) {
     return GetSysColor(index);
@@ -110,4 +111,4 @@ TEST_F(NonClientPicturesTest, MenuBarCaptionFramesEdgesAndScrollBars) {
     EXPECT_EQ(img.at(px + 10, py + 10), sys(COLOR_WINDOW));
 }
 
-} // namespace
+} // namespace non_client_pictures_test

@@ -8,7 +8,8 @@
 #include "GdiFixture.h"
 #include "win32/userdraw.h"
 
-namespace {
+// Named, so that its helpers stay apart when test sources compile in batches.
+namespace user_draw_test {
 
 constexpr COLORREF black = RGB(0, 0, 0);
 constexpr COLORREF white = RGB(255, 255, 255);
@@ -384,4 +385,4 @@ TEST_F(UserDrawTest, SystemColourBrushes) {
     EXPECT_EQ(GetSysColorBrush(400), nullptr);
 }
 
-} // namespace
+} // namespace user_draw_test
