@@ -6,6 +6,8 @@
 #include "mfc/CCmdUI.h"
 #include "mfc/CDC.h"
 #include "mfc/CFrameWnd.h"
+#include "win32/nls.h"
+#include "win32/userdraw.h"
 
 IMPLEMENT_DYNAMIC(CStatusBar, CControlBar)
 
@@ -182,26 +184,33 @@ BOOL CStatusBar::SetPaneText(int nIndex, LPCSTR lpszNewText, BOOL bUpdate) {
 }
 
 void CStatusBar::DoPaint(CDC* pDC) {
-    const COLORREF shadow = ::GetSysColor(COLOR_3DSHADOW);
-    const COLORREF light = ::GetSysColor(COLOR_3DHIGHLIGHT);
+    HDC dc = pDC->m_hDC;
+    HGDIOBJ oldFont = ::SelectObject(dc, ::GetStockObject(DEFAULT_GUI_FONT));
     pDC->SetBkMode(TRANSPARENT);
     pDC->SetTextColor(::GetSysColor(COLOR_BTNTEXT));
     for (int i = 0; i < GetCount(); ++i) {
         const Pane& pane = m_panes[std::size_t(i)];
         CRect rect;
         GetItemRect(i, &rect);
-        if (!(pane.style & SBPS_NOBORDERS)) {
-            // Sunken, or raised for a pane that pops out.
-            const COLORREF topLeft = (pane.style & SBPS_POPOUT) ? light : shadow;
-            const COLORREF bottomRight = (pane.style & SBPS_POPOUT) ? shadow : light;
-            pDC->FillSolidRect(rect.left, rect.top, rect.Width(), 1, topLeft);
-            pDC->FillSolidRect(rect.left, rect.top, 1, rect.Height(), topLeft);
-            pDC->FillSolidRect(rect.left, rect.bottom - 1, rect.Width(), 1, bottomRight);
-            pDC->FillSolidRect(rect.right - 1, rect.top, 1, rect.Height(), bottomRight);
-        }
+        RECT inner = rect;
+        // Sunken, or raised for a pane that pops out.
+        if (!(pane.style & SBPS_NOBORDERS))
+            ::DrawEdge(dc, &inner, (pane.style & SBPS_POPOUT) ? BDR_RAISEDINNER : BDR_SUNKENOUTER,
+                       BF_RECT | BF_ADJUST);
         if ((pane.style & SBPS_DISABLED) || pane.text.IsEmpty()) continue;
-        pDC->ExtTextOut(rect.left + 2, rect.top, ETO_CLIPPED, &rect, pane.text,
-                        UINT(pane.text.GetLength()), nullptr);
+        inner.left += 1;
+        ::DrawTextA(dc, pane.text, pane.text.GetLength(), &inner,
+                    DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX | DT_END_ELLIPSIS);
+    }
+    ::SelectObject(dc, oldFont);
+    // The size grip in the corner of a frame the user can size.
+    CWnd* parent = GetParent();
+    if (parent && (parent->GetStyle() & WS_THICKFRAME) && !(parent->GetStyle() & WS_MAXIMIZE)) {
+        CRect client;
+        GetClientRect(&client);
+        const int side = std::min(client.Height(), ::GetSystemMetrics(SM_CXVSCROLL));
+        RECT grip{client.right - side, client.bottom - side, client.right, client.bottom};
+        ::DrawFrameControl(dc, &grip, DFC_SCROLL, DFCS_SCROLLSIZEGRIP);
     }
 }
 

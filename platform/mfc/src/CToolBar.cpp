@@ -7,6 +7,7 @@
 #include "mfc/CFrameWnd.h"
 #include "mfc/CWinApp.h"
 #include "win32/resource.h"
+#include "win32/userdraw.h"
 
 IMPLEMENT_DYNAMIC(CToolBar, CControlBar)
 
@@ -28,6 +29,11 @@ CToolBar::~CToolBar() = default;
 
 BOOL CToolBar::Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID) {
     return CreateBar(nullptr, dwStyle, pParentWnd, nID);
+}
+
+BOOL CToolBar::CreateEx(CWnd* pParentWnd, DWORD dwCtrlStyle, DWORD dwStyle, CRect, UINT nID) {
+    m_ctrlStyle = dwCtrlStyle;
+    return Create(pParentWnd, dwStyle, nID);
 }
 
 BOOL CToolBar::LoadToolBar(UINT nIDResource) {
@@ -212,20 +218,40 @@ void CToolBar::DrawButton(CDC* pDC, int index) {
     const Button& b = m_buttons[std::size_t(index)];
     CRect rect;
     GetItemRect(index, &rect);
-    if (rect.IsRectEmpty() || (b.style & TBBS_SEPARATOR)) return;
+    if (rect.IsRectEmpty() || (b.style & TBBS_HIDDEN)) return;
     const COLORREF face = ::GetSysColor(COLOR_3DFACE);
     const COLORREF light = ::GetSysColor(COLOR_3DHIGHLIGHT);
     const COLORREF shadow = ::GetSysColor(COLOR_3DSHADOW);
-    const bool down = (b.style & (TBBS_PRESSED | TBBS_CHECKED)) != 0;
-    pDC->FillSolidRect(&rect, (b.style & TBBS_CHECKED) && !(b.style & TBBS_PRESSED)
-                                  ? ::GetSysColor(COLOR_3DLIGHT)
-                                  : face);
-    const COLORREF topLeft = down ? shadow : light;
-    const COLORREF bottomRight = down ? light : shadow;
-    pDC->FillSolidRect(rect.left, rect.top, rect.Width(), 1, topLeft);
-    pDC->FillSolidRect(rect.left, rect.top, 1, rect.Height(), topLeft);
-    pDC->FillSolidRect(rect.left, rect.bottom - 1, rect.Width(), 1, bottomRight);
-    pDC->FillSolidRect(rect.right - 1, rect.top, 1, rect.Height(), bottomRight);
+    HDC dc = pDC->m_hDC;
+    if (b.style & TBBS_SEPARATOR) {
+        // An etched line down the middle of the gap.
+        RECT line{rect.left + rect.Width() / 2 - 1, rect.top + 2, rect.left + rect.Width() / 2 + 1, rect.bottom - 2};
+        ::DrawEdge(dc, &line, EDGE_ETCHED, BF_LEFT);
+        return;
+    }
+    const bool pressed = b.style & TBBS_PRESSED;
+    const bool checked = (b.style & (TBBS_CHECKED | TBBS_INDETERMINATE)) != 0;
+    const bool down = pressed || checked;
+    RECT r = rect;
+    if (m_ctrlStyle & TBSTYLE_FLAT) {
+        const bool hot = index == m_hot && !(b.style & TBBS_DISABLED);
+        pDC->FillSolidRect(&rect, face);
+        if (down)
+            ::DrawEdge(dc, &r, BDR_SUNKENOUTER, BF_RECT | BF_ADJUST);
+        else if (hot)
+            ::DrawEdge(dc, &r, BDR_RAISEDINNER, BF_RECT | BF_ADJUST);
+        else
+            r = RECT{r.left + 1, r.top + 1, r.right - 1, r.bottom - 1};
+    } else {
+        ::DrawEdge(dc, &r, down ? EDGE_SUNKEN : EDGE_RAISED, BF_RECT | BF_SOFT | BF_ADJUST);
+    }
+    if (checked && !pressed) {
+        // The checked button's face: the classic half-tone of highlight and face.
+        for (LONG y = r.top; y < r.bottom; ++y)
+            for (LONG x = r.left; x < r.right; ++x) ::SetPixelV(dc, x, y, ((x + y) & 1) ? face : light);
+    } else {
+        pDC->FillSolidRect(&r, face);
+    }
     if (m_bitmap.m_hObject == nullptr) return;
     // The image centred, one pixel down and right while the button is down.
     const int x = rect.left + (rect.Width() - m_sizeImage.cx) / 2 + (down ? 1 : 0);
@@ -237,10 +263,15 @@ void CToolBar::DrawButton(CDC* pDC, int index) {
     if (!(b.style & TBBS_DISABLED)) {
         pDC->BitBlt(x, y, m_sizeImage.cx, m_sizeImage.cy, &images, sx, 0, SRCCOPY);
     } else {
-        // Greyed: the picture's shape (what is not the face colour) in the shadow colour.
-        for (int iy = 0; iy < m_sizeImage.cy; ++iy)
-            for (int ix = 0; ix < m_sizeImage.cx; ++ix)
-                if (images.GetPixel(sx + ix, iy) != face) pDC->SetPixel(x + ix, y + iy, shadow);
+        // Greyed: the picture's shape (what is not the face colour) etched: the highlight a
+        // pixel down and right, the shadow over it.
+        for (int pass = 0; pass < 2; ++pass)
+            for (int iy = 0; iy < m_sizeImage.cy; ++iy)
+                for (int ix = 0; ix < m_sizeImage.cx; ++ix)
+                    if (images.GetPixel(sx + ix, iy) != face) {
+                        if (pass == 0) pDC->SetPixel(x + ix + 1, y + iy + 1, light);
+                        else pDC->SetPixel(x + ix, y + iy, shadow);
+                    }
     }
     images.SelectObject(old);
 }
@@ -275,7 +306,17 @@ void CToolBar::OnLButtonDown(UINT, CPoint point) {
 }
 
 void CToolBar::OnMouseMove(UINT, CPoint point) {
-    if (m_tracking < 0) return;
+    if (m_tracking < 0) {
+        // Hot tracking: a flat bar raises the enabled button under the pointer.
+        if (!(m_ctrlStyle & TBSTYLE_FLAT)) return;
+        int hot = HitTest(point);
+        if (hot >= 0 && (m_buttons[std::size_t(hot)].style & (TBBS_DISABLED | TBBS_SEPARATOR))) hot = -1;
+        if (hot == m_hot) return;
+        if (m_hot >= 0) InvalidateButton(m_hot);
+        m_hot = hot;
+        if (m_hot >= 0) InvalidateButton(m_hot);
+        return;
+    }
     // Pressed while the pointer is over the button it went down on.
     const UINT style = GetButtonStyle(m_tracking);
     const bool over = HitTest(point) == m_tracking;

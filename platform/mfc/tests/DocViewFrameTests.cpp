@@ -17,6 +17,7 @@
 #include "win32/SpoolerTesting.h"
 #include "win32/UserTesting.h"
 #include "win32/module.h"
+#include "win32/nls.h"
 
 namespace {
 
@@ -260,23 +261,25 @@ TEST_F(DocViewTest, ANewDocumentMakesFrameAndViewOnceAndReusesThem) {
 
 TEST_F(DocViewTest, BarsTakeTheirSidesInOrderAndTheViewTheRest) {
     frame->MoveWindow(0, 0, 640, 480);
+    // The frame's menu bar takes its line from the top of the 480.
+    const int bottom = 480 - GetSystemMetrics(SM_CYMENU);
     const int toolHeight = frame->m_tools.CalcFixedLayout(TRUE, TRUE).cy;
     struct {
         CWnd* wnd;
         CRect expected;
     } cases[] = {
         {&frame->m_tools, CRect(0, 0, 640, toolHeight)},
-        {&frame->m_status, CRect(0, 480 - SD_STATUS_HEIGHT, 640, 480)},
+        {&frame->m_status, CRect(0, bottom - SD_STATUS_HEIGHT, 640, bottom)},
         {&frame->m_ruler, CRect(0, toolHeight, 640, toolHeight + 25)},
-        {&frame->m_side, CRect(0, toolHeight + 25, 30, 480 - SD_STATUS_HEIGHT)},
-        {view, CRect(30, toolHeight + 25, 640, 480 - SD_STATUS_HEIGHT)},
+        {&frame->m_side, CRect(0, toolHeight + 25, 30, bottom - SD_STATUS_HEIGHT)},
+        {view, CRect(30, toolHeight + 25, 640, bottom - SD_STATUS_HEIGHT)},
     };
     for (auto& c : cases) EXPECT_EQ(RectIn(c.wnd), Text(c.expected)) << c.wnd->GetDlgCtrlID();
 
     // A bar hidden by its command gives its room back.
     Command(ID_RULER);
     EXPECT_FALSE(frame->m_ruler.IsVisible());
-    EXPECT_EQ(RectIn(view), Text(CRect(30, toolHeight, 640, 480 - SD_STATUS_HEIGHT)));
+    EXPECT_EQ(RectIn(view), Text(CRect(30, toolHeight, 640, bottom - SD_STATUS_HEIGHT)));
     Command(ID_RULER);
 
     // Docked into the tool bar's row, right of it: the row keeps the tool bar's height.
@@ -289,7 +292,7 @@ TEST_F(DocViewTest, BarsTakeTheirSidesInOrderAndTheViewTheRest) {
     const int toolWidth = frame->m_tools.CalcFixedLayout(FALSE, TRUE).cx;
     EXPECT_EQ(RectIn(&frame->m_tools), Text(CRect(0, 0, toolWidth, 30)));
     EXPECT_EQ(RectIn(&frame->m_side), Text(CRect(toolWidth, 0, 640, 30)));
-    EXPECT_EQ(RectIn(view), Text(CRect(0, 30 + 25, 640, 480 - SD_STATUS_HEIGHT)));
+    EXPECT_EQ(RectIn(view), Text(CRect(0, 30 + 25, 640, bottom - SD_STATUS_HEIGHT)));
 }
 
 TEST_F(DocViewTest, CommandsGoToViewDocumentFrameAndApplicationInThatOrder) {
@@ -352,6 +355,87 @@ TEST_F(DocViewTest, IdleTimeUpdatesToolButtonsAndKeyIndicators) {
     SdGdiImage img = SdGdiReadWindow(tools.m_hWnd);
     EXPECT_EQ(img.at(a.left + 4, a.top + 4), RGB(255, 0, 0));
     EXPECT_EQ(img.at(b.left + 4, b.top + 4), ::GetSysColor(COLOR_3DSHADOW));
+}
+
+TEST_F(DocViewTest, BarsPaintButtonStatesPanesAndTheGrip) {
+    SdSetKeyToggled(VK_CAPITAL, true);
+    SdSetKeyToggled(VK_NUMLOCK, false);
+    sdtest::IdlePass();
+    CToolBar& tools = frame->m_tools;
+    CRect a, sep, b, c;
+    tools.GetItemRect(0, &a);
+    tools.GetItemRect(1, &sep);
+    tools.GetItemRect(2, &b);
+    tools.GetItemRect(3, &c);
+    tools.Invalidate();
+    tools.UpdateWindow();
+    SdGdiImage img = SdGdiReadWindow(tools.m_hWnd);
+    // Raised: highlight outside top-left, dark shadow outside bottom-right.
+    EXPECT_EQ(img.at(a.left, a.top), ::GetSysColor(COLOR_3DHILIGHT));
+    EXPECT_EQ(img.at(a.right - 1, a.bottom - 1), ::GetSysColor(COLOR_3DDKSHADOW));
+    // Checked by its update handler: sunken, its face the half-tone.
+    EXPECT_EQ(img.at(c.left, c.top), ::GetSysColor(COLOR_3DDKSHADOW));
+    EXPECT_EQ(img.at(c.right - 1, c.bottom - 1), ::GetSysColor(COLOR_3DHILIGHT));
+    EXPECT_NE(img.at(c.left + 2, c.top + 2), img.at(c.left + 3, c.top + 2));
+    // Disabled by its handler: the image etched; the separator an etched line.
+    EXPECT_EQ(img.at(b.left + 4, b.top + 4), ::GetSysColor(COLOR_3DSHADOW));
+    const int middle = sep.left + sep.Width() / 2 - 1;
+    EXPECT_EQ(img.at(middle, sep.top + 5), ::GetSysColor(COLOR_3DSHADOW));
+    EXPECT_EQ(img.at(middle + 1, sep.top + 5), ::GetSysColor(COLOR_3DHILIGHT));
+
+    // The status bar: sunken panes, the CAP indicator's text, no text in the NUM one, and
+    // the size grip in the corner of the sizable frame.
+    CStatusBar& status = frame->m_status;
+    status.Invalidate();
+    status.UpdateWindow();
+    img = SdGdiReadWindow(status.m_hWnd);
+    CRect cap, num;
+    status.GetItemRect(1, &cap);
+    status.GetItemRect(2, &num);
+    EXPECT_EQ(img.at(cap.left, cap.top), ::GetSysColor(COLOR_3DSHADOW));
+    EXPECT_EQ(img.at(cap.right - 1, cap.bottom - 1), ::GetSysColor(COLOR_3DHILIGHT));
+    int ink = 0, numInk = 0;
+    for (int y = cap.top + 1; y < cap.bottom - 1; ++y)
+        for (int x = cap.left + 1; x < cap.right - 1; ++x) ink += img.at(x, y) == ::GetSysColor(COLOR_BTNTEXT);
+    for (int y = num.top + 1; y < num.bottom - 1; ++y)
+        for (int x = num.left + 1; x < num.right - 1; ++x) numInk += img.at(x, y) == ::GetSysColor(COLOR_BTNTEXT);
+    EXPECT_GT(ink, 10);
+    EXPECT_EQ(numInk, 0);
+    ASSERT_TRUE(frame->GetStyle() & WS_THICKFRAME);
+    EXPECT_EQ(img.at(img.width - 2, img.height - 1), ::GetSysColor(COLOR_3DSHADOW));
+    EXPECT_EQ(img.at(img.width - 4, img.height - 1), ::GetSysColor(COLOR_3DHILIGHT));
+}
+
+TEST_F(DocViewTest, FlatToolBarsRaiseTheButtonUnderThePointer) {
+    CToolBar flat;
+    ASSERT_TRUE(flat.CreateEx(frame, TBSTYLE_FLAT, WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP, CRect(0, 0, 0, 0), 0xE810));
+    const UINT ids[] = {ID_TOOL_A, ID_TOOL_C, ID_TOOL_B};
+    ASSERT_TRUE(flat.SetButtons(ids, 3));
+    flat.SetButtonStyle(1, TBBS_CHECKED);
+    flat.MoveWindow(0, 0, 200, 40);
+    CRect a, c;
+    flat.GetItemRect(0, &a);
+    flat.GetItemRect(1, &c);
+    auto picture = [&flat] {
+        flat.Invalidate();
+        flat.UpdateWindow();
+        return SdGdiReadWindow(flat.m_hWnd);
+    };
+    SdGdiImage img = picture();
+    // At rest a flat button is the face only; a checked one sunken by a pixel.
+    EXPECT_EQ(img.at(a.left, a.top), ::GetSysColor(COLOR_3DFACE));
+    EXPECT_EQ(img.at(a.right - 1, a.bottom - 1), ::GetSysColor(COLOR_3DFACE));
+    EXPECT_EQ(img.at(c.left, c.top), ::GetSysColor(COLOR_3DSHADOW));
+    EXPECT_EQ(img.at(c.right - 1, c.bottom - 1), ::GetSysColor(COLOR_3DHILIGHT));
+    // The pointer over the first button raises it; moving on lowers it again.
+    sdtest::MouseMove(flat.m_hWnd, a.left + 3, a.top + 3);
+    img = picture();
+    EXPECT_EQ(img.at(a.left, a.top), ::GetSysColor(COLOR_3DHILIGHT));
+    EXPECT_EQ(img.at(a.right - 1, a.bottom - 1), ::GetSysColor(COLOR_3DSHADOW));
+    sdtest::MouseMove(flat.m_hWnd, 190, 30);
+    img = picture();
+    EXPECT_EQ(img.at(a.left, a.top), ::GetSysColor(COLOR_3DFACE));
+    flat.DestroyWindow();
 }
 
 TEST_F(DocViewTest, BarStateComesBackAndJunkIsPassedOver) {
@@ -558,13 +642,18 @@ TEST_F(DocViewTest, PrintWindowShowsEachBarAndTheViewAtItsRectangle) {
     bitmap.CreateCompatibleBitmap(&screen, 320, 240);
     CBitmap* old = dc.SelectObject(&bitmap);
     ASSERT_TRUE(::PrintWindow(frame->m_hWnd, dc.m_hDC, 0));
+    // The picture holds the menu bar above the client area.
+    const int menuBar = GetSystemMetrics(SM_CYMENU);
     CRect tools = Rect(&frame->m_tools);
+    ::OffsetRect(&tools, 0, menuBar);
     CRect a;
     frame->m_tools.GetItemRect(0, &a);
     EXPECT_EQ(dc.GetPixel(tools.left + a.left + 4, tools.top + a.top + 4), RGB(255, 0, 0));
     CRect pane = Rect(view);
+    ::OffsetRect(&pane, 0, menuBar);
     EXPECT_EQ(dc.GetPixel(pane.left + 5, pane.top + 5), RGB(0, 128, 0));
     CRect status = Rect(&frame->m_status);
+    ::OffsetRect(&status, 0, menuBar);
     EXPECT_EQ(dc.GetPixel(status.left + 3, status.top + 10), ::GetSysColor(COLOR_3DFACE));
     dc.SelectObject(old);
     ::ReleaseDC(nullptr, screen.Detach());

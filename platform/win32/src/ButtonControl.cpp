@@ -121,7 +121,8 @@ LRESULT CALLBACK buttonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
             paintOwnerDrawn(hwnd, *s);
             return 0;
         }
-        return DefWindowProcA(hwnd, msg, wParam, lParam);
+        SdPaintControl(hwnd, SdLookState{});
+        return 0;
     case WM_SETFOCUS:
         s->focused = true;
         InvalidateRect(hwnd, nullptr, FALSE);

@@ -1,8 +1,9 @@
 // The "ComboBox" class: a list with a field. CBS_DROPDOWNLIST shows the selected item;
 // CBS_DROPDOWN and CBS_SIMPLE have an "Edit" child (id SD_COMBO_EDIT_ID) whose
-// notifications come out as CBN_EDITUPDATE / CBN_EDITCHANGE. The open list has no window:
-// it is a state, opened and closed by CB_SHOWDROPDOWN, F4 or a click, and picked from by
-// SD_CBM_PICKITEM.
+// notifications come out as CBN_EDITUPDATE / CBN_EDITCHANGE. The open list, opened and
+// closed by CB_SHOWDROPDOWN, F4 or a click, is a popup window of the "ComboLBox" class below
+// the box (up to 8 items high) that shows the items and picks the one clicked; tests pick
+// with SD_CBM_PICKITEM.
 
 #include <algorithm>
 
@@ -22,6 +23,7 @@ struct ComboState {
     bool settingEdit = false; // the field follows the list: no CBN_EDITCHANGE
     int itemHeight = defaultItemHeight;
     HFONT font = nullptr;
+    HWND dropList = nullptr; // the open list's window
 };
 
 DWORD kindOf(HWND hwnd) {
@@ -49,8 +51,19 @@ void setDropped(HWND hwnd, ComboState& s, bool dropped) {
     if (dropped) {
         notifyCommand(hwnd, CBN_DROPDOWN);
         s.dropped = true;
+        RECT r{};
+        GetWindowRect(hwnd, &r);
+        const int rows = std::clamp(s.list.count(), 1, 8);
+        s.dropList = CreateWindowExA(WS_EX_TOOLWINDOW, "ComboLBox", "", WS_POPUP | WS_VISIBLE,
+                                     int(r.left), int(r.bottom), int(r.right - r.left), rows * s.itemHeight + 2,
+                                     hwnd, nullptr, nullptr, hwnd);
     } else {
         s.dropped = false;
+        if (s.dropList) {
+            HWND list = s.dropList;
+            s.dropList = nullptr;
+            DestroyWindow(list);
+        }
         notifyCommand(hwnd, CBN_CLOSEUP);
     }
 }
@@ -172,6 +185,7 @@ LRESULT CALLBACK comboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
         return 0;
     }
     case WM_NCDESTROY:
+        if (s->dropList && IsWindow(s->dropList)) DestroyWindow(s->dropList);
         detachState<ComboState>(hwnd);
         return 0;
     case WM_COMMAND:
@@ -230,7 +244,8 @@ LRESULT CALLBACK comboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
             paintOwnerDrawn(hwnd, *s);
             return 0;
         }
-        return DefWindowProcA(hwnd, msg, wParam, lParam);
+        SdPaintControl(hwnd, SdLookState{});
+        return 0;
     case WM_LBUTTONDOWN:
         if (!IsWindowEnabled(hwnd)) return 0;
         if (GetFocus() != hwnd && GetFocus() != s->edit) SetFocus(hwnd);
@@ -329,6 +344,51 @@ LRESULT CALLBACK comboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     case SD_CBM_PICKITEM:
         userPick(hwnd, *s, int(wParam));
         return list.current;
+    default:
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+}
+
+// The open list: it answers the list box's questions from its combo box, so that it paints
+// as a list box does, and a click picks the item under it.
+LRESULT CALLBACK comboListProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCREATE) {
+        auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        SetWindowLongPtrA(hwnd, 0, cs ? reinterpret_cast<LONG_PTR>(cs->lpCreateParams) : 0);
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+    auto combo = reinterpret_cast<HWND>(GetWindowLongPtrA(hwnd, 0));
+    if (!combo || !IsWindow(combo)) return DefWindowProcA(hwnd, msg, wParam, lParam);
+    switch (msg) {
+    case WM_PAINT:
+        SdPaintControl(hwnd, SdLookState{});
+        return 0;
+    case WM_GETFONT:
+        return SendMessageA(combo, WM_GETFONT, 0, 0);
+    case LB_GETCOUNT:
+        return SendMessageA(combo, CB_GETCOUNT, 0, 0);
+    case LB_GETTEXT:
+        return SendMessageA(combo, CB_GETLBTEXT, wParam, lParam);
+    case LB_GETTEXTLEN:
+        return SendMessageA(combo, CB_GETLBTEXTLEN, wParam, lParam);
+    case LB_GETITEMDATA:
+        return SendMessageA(combo, CB_GETITEMDATA, wParam, lParam);
+    case LB_GETCURSEL:
+    case LB_GETCARETINDEX:
+        return SendMessageA(combo, CB_GETCURSEL, 0, 0);
+    case LB_GETSEL:
+        return LRESULT(SendMessageA(combo, CB_GETCURSEL, 0, 0) == LRESULT(wParam));
+    case LB_GETTOPINDEX:
+        return 0;
+    case LB_GETITEMHEIGHT:
+        return SendMessageA(combo, CB_GETITEMHEIGHT, 0, 0);
+    case WM_LBUTTONUP: {
+        const int height = std::max<int>(1, int(SendMessageA(combo, CB_GETITEMHEIGHT, 0, 0)));
+        const int item = GET_Y_LPARAM(lParam) / height;
+        if (item >= 0 && item < int(SendMessageA(combo, CB_GETCOUNT, 0, 0)))
+            SendMessageA(combo, SD_CBM_PICKITEM, WPARAM(item), 0);
+        return 0;
+    }
     default:
         return DefWindowProcA(hwnd, msg, wParam, lParam);
     }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "win32/WindowLook.h"
 #include "win32/controls.h"
 
 namespace sdctl {
@@ -60,5 +61,12 @@ LRESULT CALLBACK scrollBarProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK upDownProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK trackbarProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK dialogClassProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK menuWindowProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK comboListProc(HWND, UINT, WPARAM, LPARAM);
+LRESULT CALLBACK toolTipProc(HWND, UINT, WPARAM, LPARAM);
+
+// F10, Alt with a mnemonic and clicks on a menu bar, as the default window procedure takes
+// them; false when the message is not one of these.
+bool menuBarInput(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
 } // namespace sdctl

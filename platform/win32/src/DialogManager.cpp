@@ -12,6 +12,7 @@
 #include "DialogTemplate.h"
 #include "win32/DialogTesting.h"
 #include "win32/UserTesting.h"
+#include "win32/WindowLook.h"
 #include "win32/kernel.h"
 
 namespace sddlg {
@@ -229,8 +230,16 @@ LRESULT dialogDefaults(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
         if (saved) focusControl(dialog, saved);
         return 0;
     }
-    case WM_ERASEBKGND:
+    case WM_ERASEBKGND: {
+        // The brush the dialog answers WM_CTLCOLORDLG with (the face colour by default).
+        HDC dc = reinterpret_cast<HDC>(wParam);
+        const SdLookPainters* look = SdLookPaintersInstalled();
+        if (!dc || !look || !look->erase) return 1;
+        auto brush = reinterpret_cast<HBRUSH>(
+            SendMessageA(dialog, WM_CTLCOLORDLG, wParam, reinterpret_cast<LPARAM>(dialog)));
+        look->erase(dialog, dc, brush);
         return 1;
+    }
     case WM_NCDESTROY: {
         std::lock_guard<std::recursive_mutex> lock(dialogs().mutex);
         dialogs().info.erase(dialog);

@@ -237,6 +237,9 @@ LRESULT CALLBACK editProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     EditState* s = stateOf<EditState>(hwnd);
     if (!s) return DefWindowProcA(hwnd, msg, wParam, lParam);
     switch (msg) {
+    case WM_PAINT:
+        SdPaintControl(hwnd, SdLookState{});
+        return 0;
     case WM_NCDESTROY:
         detachState<EditState>(hwnd);
         return 0;

@@ -156,7 +156,7 @@ HWND SdRouteMouse(UINT message, POINT screen) {
                      MAKELPARAM(WORD(hit), WORD(message)));
     if (!IsWindow(target)) return nullptr;
     if (isDown(message)) message = pressMessage(target, message, screen);
-    if (hit == HTHSCROLL || hit == HTVSCROLL) {
+    if (hit != HTCLIENT && hit > HTNOWHERE) {
         // The non-client messages carry the hit test and the screen point.
         PostMessageA(target, message + (WM_NCMOUSEMOVE - WM_MOUSEMOVE), WPARAM(hit),
                      MAKELPARAM(WORD(screen.x), WORD(screen.y)));
@@ -169,6 +169,10 @@ HWND SdRouteMouse(UINT message, POINT screen) {
 }
 
 HWND SdRouteKey(UINT message, int virtualKey) {
+    // F10 and keys pressed with Alt held are the system's keys.
+    if ((message == WM_KEYDOWN || message == WM_KEYUP) &&
+        (virtualKey == VK_F10 || (virtualKey != VK_MENU && GetAsyncKeyState(VK_MENU) < 0)))
+        message = message == WM_KEYDOWN ? WM_SYSKEYDOWN : WM_SYSKEYUP;
     const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
     setPhysicalKey(virtualKey, down);
     HWND target = GetFocus();

@@ -70,6 +70,9 @@ LRESULT CALLBACK listBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     if (!s) return DefWindowProcA(hwnd, msg, wParam, lParam);
     ListItems& list = s->list;
     switch (msg) {
+    case WM_PAINT:
+        SdPaintControl(hwnd, SdLookState{});
+        return 0;
     case WM_NCDESTROY:
         detachState<ListBoxState>(hwnd);
         return 0;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "MenuTable.h"
+#include "WindowTable.h"
 #include "win32/kernel.h"
 #include "win32/MenuTesting.h"
 #include "win32/menu.h"
@@ -362,15 +363,28 @@ BOOL SetMenu(HWND hwnd, HMENU menu) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
-    Lock lock(menus().mutex);
-    if (menu && !find(menu)) {
-        SetLastError(ERROR_INVALID_MENU_HANDLE);
-        return FALSE;
+    {
+        Lock lock(menus().mutex);
+        if (menu && !find(menu)) {
+            SetLastError(ERROR_INVALID_MENU_HANDLE);
+            return FALSE;
+        }
+        if (menu)
+            menus().windowMenus[hwnd] = menu;
+        else
+            menus().windowMenus.erase(hwnd);
     }
-    if (menu)
-        menus().windowMenus[hwnd] = menu;
-    else
-        menus().windowMenus.erase(hwnd);
+    // The menu bar takes its line from the client area.
+    RECT client{};
+    {
+        sduser::UserLock user = sduser::lockUser();
+        sduser::Window* w = sduser::findWindow(hwnd);
+        if (!w || w->menuBar == (menu != nullptr)) return TRUE;
+        w->menuBar = menu != nullptr;
+        client = sduser::clientRect(w);
+        sduser::invalidateWhole(w, true);
+    }
+    SendMessageA(hwnd, WM_SIZE, SIZE_RESTORED, MAKELPARAM(WORD(client.right), WORD(client.bottom)));
     return TRUE;
 }
 

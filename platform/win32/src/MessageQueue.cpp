@@ -206,6 +206,18 @@ BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax) {
 }
 
 BOOL TranslateMessage(const MSG* msg) {
+    if (msg && msg->message == WM_SYSKEYDOWN) {
+        // Alt with a letter or digit: the character of a mnemonic.
+        const int vk = int(msg->wParam & 0xFF);
+        if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9')) {
+            const int ch = vk >= 'A' && vk <= 'Z' ? vk + ('a' - 'A') : vk;
+            UserLock lock = lockUser();
+            userState().posted.insert(userState().posted.begin(),
+                                      MSG{msg->hwnd, WM_SYSCHAR, WPARAM(ch), msg->lParam, msg->time, msg->pt});
+            return TRUE;
+        }
+        return FALSE;
+    }
     if (!msg || msg->message != WM_KEYDOWN) return FALSE;
     int vk = int(msg->wParam & 0xFF);
     bool shift = GetKeyState(VK_SHIFT) < 0;

@@ -6,7 +6,9 @@
 
 #include "ControlSupport.h"
 #include "WindowTable.h"
+#include "win32/ScrollBarParts.h"
 #include "win32/kernel.h"
+#include "win32/nls.h"
 
 namespace sdctl {
 
@@ -18,6 +20,7 @@ struct ScrollState {
     UINT page = 0;
     int pos = 0;
     int trackPos = 0;
+    int pressed = -1; // the SB_ code of the part held down by the mouse
 };
 
 // The largest position: nMax - nPage + 1 with a page.
@@ -39,6 +42,18 @@ void scrollBy(HWND hwnd, WORD code) {
     notifyScroll(hwnd, vertical(hwnd), SB_ENDSCROLL, 0);
 }
 
+// The part under a client point.
+int partAt(HWND hwnd, const ScrollState& s, LPARAM lParam) {
+    RECT client{};
+    GetClientRect(hwnd, &client);
+    const bool v = vertical(hwnd);
+    const int length = v ? client.bottom : client.right;
+    const int arrow = v ? std::min<int>(GetSystemMetrics(SM_CYVSCROLL), client.right)
+                        : std::min<int>(GetSystemMetrics(SM_CXHSCROLL), client.bottom);
+    return SdScrollBarHit(SdScrollBarParts(length, arrow, s.minPos, s.maxPos, s.page, s.pos),
+                          v ? GET_Y_LPARAM(lParam) : GET_X_LPARAM(lParam));
+}
+
 } // namespace
 
 LRESULT CALLBACK scrollBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -54,6 +69,34 @@ LRESULT CALLBACK scrollBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         return 0;
     case WM_GETDLGCODE:
         return DLGC_WANTARROWS;
+    case WM_PAINT: {
+        SdLookState look;
+        look.pressed = s->pressed + 1;
+        SdPaintControl(hwnd, look);
+        return 0;
+    }
+    case WM_ENABLE:
+        InvalidateRect(hwnd, nullptr, FALSE);
+        return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK: {
+        // Arrows scroll by a line, the track by a page; the part shows pressed until release.
+        if (!IsWindowEnabled(hwnd)) return 0;
+        const int part = partAt(hwnd, *s, lParam);
+        if (part < 0 || part == SB_THUMBTRACK) return 0;
+        s->pressed = part;
+        SetCapture(hwnd);
+        InvalidateRect(hwnd, nullptr, FALSE);
+        notifyScroll(hwnd, vertical(hwnd), WORD(part), 0);
+        return 0;
+    }
+    case WM_LBUTTONUP:
+        if (s->pressed < 0) return 0;
+        s->pressed = -1;
+        if (GetCapture() == hwnd) ReleaseCapture();
+        InvalidateRect(hwnd, nullptr, FALSE);
+        notifyScroll(hwnd, vertical(hwnd), SB_ENDSCROLL, 0);
+        return 0;
     case WM_KEYDOWN:
         switch (wParam) {
         case VK_UP:

@@ -21,6 +21,9 @@ LRESULT CALLBACK staticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     StaticState* s = stateOf<StaticState>(hwnd);
     if (!s) return DefWindowProcA(hwnd, msg, wParam, lParam);
     switch (msg) {
+    case WM_PAINT:
+        SdPaintControl(hwnd, SdLookState{});
+        return 0;
     case WM_NCDESTROY:
         detachState<StaticState>(hwnd);
         return 0;
@@ -47,6 +50,27 @@ LRESULT CALLBACK staticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case STM_GETIMAGE:
     case STM_GETICON:
         return reinterpret_cast<LRESULT>(s->image);
+    default:
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+}
+
+// A tool tip shows its text; a new text repaints it.
+LRESULT CALLBACK toolTipProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_PAINT:
+        SdPaintControl(hwnd, SdLookState{});
+        return 0;
+    case WM_SETTEXT: {
+        const LRESULT result = DefWindowProcA(hwnd, msg, wParam, lParam);
+        InvalidateRect(hwnd, nullptr, TRUE);
+        return result;
+    }
+    case WM_SETFONT:
+        SetWindowLongPtrA(hwnd, 0, LONG_PTR(wParam));
+        return 0;
+    case WM_GETFONT:
+        return LRESULT(GetWindowLongPtrA(hwnd, 0));
     default:
         return DefWindowProcA(hwnd, msg, wParam, lParam);
     }

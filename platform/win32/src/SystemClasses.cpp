@@ -27,7 +27,11 @@ const SystemClass systemClasses[] = {
     {"ScrollBar", 0, sdctl::scrollBarProc, sdctl::stateBytes, CS_DBLCLKS | CS_PARENTDC},
     {UPDOWN_CLASSA, 0, sdctl::upDownProc, sdctl::stateBytes, 0},
     {TRACKBAR_CLASSA, 0, sdctl::trackbarProc, sdctl::stateBytes, 0},
+    {TOOLTIPS_CLASSA, 0, sdctl::toolTipProc, sdctl::stateBytes, CS_SAVEBITS},
     // The dialog class; DWLP_MSGRESULT, DWLP_DLGPROC and DWLP_USER lie in its extra bytes.
+    // Popup menus and the window that takes the keys while a menu bar is worked.
+    {"ComboLBox", 0, sdctl::comboListProc, sdctl::stateBytes, CS_DBLCLKS | CS_SAVEBITS},
+    {"#32768", 0x8000, sdctl::menuWindowProc, sdctl::stateBytes, CS_SAVEBITS},
     {"#32770", 0x8002, sdctl::dialogClassProc, 3 * int(sizeof(LONG_PTR)), CS_DBLCLKS | CS_SAVEBITS},
 };
 

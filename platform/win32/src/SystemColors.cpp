@@ -18,6 +18,8 @@ DWORD GetSysColor(int index) {
         return RGB(0, 0, 0);
     case COLOR_BTNFACE:
     case COLOR_SCROLLBAR:
+    case 25: // the alternate button face
+    case COLOR_MENUBAR:
     case COLOR_MENU:
     case COLOR_ACTIVEBORDER:
     case COLOR_INACTIVEBORDER:
@@ -29,12 +31,17 @@ DWORD GetSysColor(int index) {
     case COLOR_GRAYTEXT:
     case COLOR_INACTIVECAPTION:
     case COLOR_APPWORKSPACE:
+    case COLOR_GRADIENTINACTIVECAPTION:
         return RGB(128, 128, 128);
     case COLOR_BACKGROUND:
         return RGB(0, 128, 128);
     case COLOR_ACTIVECAPTION:
     case COLOR_HIGHLIGHT:
+    case COLOR_GRADIENTACTIVECAPTION:
+    case COLOR_MENUHILIGHT:
         return RGB(0, 0, 128);
+    case COLOR_HOTLIGHT:
+        return RGB(0, 0, 255);
     case COLOR_INFOBK:
         return RGB(255, 255, 225);
     default:

@@ -58,6 +58,9 @@ LRESULT CALLBACK trackbarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam)
     TrackbarState* s = stateOf<TrackbarState>(hwnd);
     if (!s) return DefWindowProcA(hwnd, msg, wParam, lParam);
     switch (msg) {
+    case WM_PAINT:
+        SdPaintControl(hwnd, SdLookState{});
+        return 0;
     case WM_NCDESTROY:
         detachState<TrackbarState>(hwnd);
         return 0;

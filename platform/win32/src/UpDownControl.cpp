@@ -20,6 +20,7 @@ struct UpDownState {
     int base = 10;
     std::vector<UDACCEL> accel{{0, 1}};
     bool pressed = false;
+    bool pressedUp = false;
 };
 
 std::string formatPos(HWND hwnd, const UpDownState& s) {
@@ -124,6 +125,12 @@ LRESULT CALLBACK upDownProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     UpDownState* s = stateOf<UpDownState>(hwnd);
     if (!s) return DefWindowProcA(hwnd, msg, wParam, lParam);
     switch (msg) {
+    case WM_PAINT: {
+        SdLookState look;
+        look.pressed = s->pressed ? (s->pressedUp ? 1 : 2) : 0;
+        SdPaintControl(hwnd, look);
+        return 0;
+    }
     case WM_CREATE:
         // The automatic buddy is the sibling made just before this control (handles grow
         // with creation), whatever the z-order has become since.
@@ -145,7 +152,9 @@ LRESULT CALLBACK upDownProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         bool up = (styleOf(hwnd) & UDS_HORZ) ? GET_X_LPARAM(lParam) >= client.right / 2
                                               : GET_Y_LPARAM(lParam) < client.bottom / 2;
         s->pressed = true;
+        s->pressedUp = up;
         SetCapture(hwnd);
+        InvalidateRect(hwnd, nullptr, FALSE);
         step(hwnd, *s, up);
         return 0;
     }
@@ -153,6 +162,7 @@ LRESULT CALLBACK upDownProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         if (!s->pressed) return 0;
         s->pressed = false;
         if (GetCapture() == hwnd) ReleaseCapture();
+        InvalidateRect(hwnd, nullptr, FALSE);
         notifyScroll(hwnd, !(styleOf(hwnd) & UDS_HORZ), SB_ENDSCROLL, s->pos);
         return 0;
     case WM_KEYDOWN:

@@ -3,7 +3,11 @@
 #include <algorithm>
 #include <cstring>
 
+#include "ControlSupport.h"
+#include "NonClient.h"
 #include "WindowTable.h"
+#include "win32/ScrollBarParts.h"
+#include "win32/WindowLook.h"
 #include "win32/icon.h"
 #include "win32/kernel.h"
 #include "win32/nls.h"
@@ -65,10 +69,19 @@ HWND childParent(HWND hwnd) {
     return w && (w->style & WS_CHILD) ? w->parent : nullptr;
 }
 
-bool hasBackground(HWND hwnd) {
+HBRUSH classBackground(HWND hwnd) {
     UserLock lock = lockUser();
     Window* w = findWindow(hwnd);
-    return w && w->windowClass && w->windowClass->background;
+    return w && w->windowClass ? w->windowClass->background : nullptr;
+}
+
+// The class brush fills the client area; with a brush the background counts as erased.
+LRESULT eraseBackground(HWND hwnd, HDC dc) {
+    HBRUSH brush = classBackground(hwnd);
+    if (!brush) return 0;
+    const SdLookPainters* look = SdLookPaintersInstalled();
+    if (dc && look && look->erase) look->erase(hwnd, dc, brush);
+    return 1;
 }
 
 // The class cursor over the client area; a child's parent is asked first.
@@ -89,19 +102,24 @@ LRESULT setCursor(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     return FALSE;
 }
 
-// The hit test of a screen point: the window's scroll-bar strips or its client area.
+// The hit test of a screen point by the window's non-client layout.
 LRESULT hitTest(HWND hwnd, LPARAM lParam) {
     UserLock lock = lockUser();
     Window* w = findWindow(hwnd);
     if (!w) return HTNOWHERE;
-    POINT origin = clientOriginOnScreen(w);
-    POINT p{GET_X_LPARAM(lParam) - origin.x, GET_Y_LPARAM(lParam) - origin.y};
-    auto inside = [&p](const RECT& r) {
-        return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
-    };
-    if (inside(scrollBarStrip(w, SB_HORZ))) return HTHSCROLL;
-    if (inside(scrollBarStrip(w, SB_VERT))) return HTVSCROLL;
-    return inside(clientRect(w)) ? HTCLIENT : HTNOWHERE;
+    const POINT origin = windowOriginOnScreen(w);
+    return hitTestAt(w, POINT{GET_X_LPARAM(lParam) - origin.x, GET_Y_LPARAM(lParam) - origin.y});
+}
+
+// The default WM_NCCALCSIZE: the window rectangle in rgrc[0] (or the RECT itself when
+// wParam is FALSE) becomes the client rectangle.
+LRESULT calcSize(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+    RECT* r = wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : reinterpret_cast<RECT*>(lParam);
+    if (!r) return 0;
+    UserLock lock = lockUser();
+    Window* w = findWindow(hwnd);
+    if (w) *r = clientForWindowRect(w, *r);
+    return 0;
 }
 
 // A press on a window's own scroll bar: the arrows scroll by a line, the track beside the
@@ -116,25 +134,14 @@ void scrollBarPress(HWND hwnd, WPARAM hit, LPARAM lParam) {
         const RECT strip = scrollBarStrip(w, bar);
         const WindowScrollBar& s = w->scrollBars[bar];
         if (s.disabledArrows == ESB_DISABLE_BOTH) return;
-        POINT origin = clientOriginOnScreen(w);
+        POINT origin = windowOriginOnScreen(w);
         const int at = bar == SB_HORZ ? GET_X_LPARAM(lParam) - origin.x - strip.left
                                       : GET_Y_LPARAM(lParam) - origin.y - strip.top;
         const int length = bar == SB_HORZ ? strip.right - strip.left : strip.bottom - strip.top;
         const int arrow = systemMetric(bar == SB_HORZ ? SM_CXHSCROLL : SM_CYVSCROLL);
-        if (at < arrow) {
-            code = SB_LINEUP;
-        } else if (at >= length - arrow) {
-            code = SB_LINEDOWN;
-        } else {
-            // The thumb's place on the track between the arrows.
-            const int track = std::max(1, length - 2 * arrow);
-            const std::int64_t range = std::max<std::int64_t>(1, std::int64_t(s.maxPos) - s.minPos + 1);
-            const int thumbLength = s.page ? int(std::max<std::int64_t>(8, track * std::int64_t(s.page) / range)) : 8;
-            const int thumbStart = arrow + int((track - thumbLength) * (std::int64_t(s.pos) - s.minPos) /
-                                               std::max<std::int64_t>(1, range - std::max<UINT>(1, s.page)));
-            if (at < thumbStart) code = SB_PAGEUP;
-            else if (at >= thumbStart + thumbLength) code = SB_PAGEDOWN;
-        }
+        code =
+            SdScrollBarHit(SdScrollBarParts(length, arrow, s.minPos, s.maxPos, s.page, s.pos), at);
+        if (code == SB_THUMBTRACK) code = -1; // dragging the thumb is not modelled
     }
     if (code < 0) return;
     const UINT msg = bar == SB_HORZ ? WM_HSCROLL : WM_VSCROLL;
@@ -182,9 +189,19 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     }
     case WM_ERASEBKGND:
-        // Painting the class background is the device context's business; with a brush the
-        // background counts as erased.
-        return hasBackground(hwnd) ? 1 : 0;
+        return eraseBackground(hwnd, reinterpret_cast<HDC>(wParam));
+    case WM_CTLCOLORMSGBOX:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSCROLLBAR:
+    case WM_CTLCOLORSTATIC: {
+        const SdLookPainters* look = SdLookPaintersInstalled();
+        return look && look->controlColour ? reinterpret_cast<LRESULT>(look->controlColour(
+                                                 reinterpret_cast<HDC>(wParam), msg))
+                                           : 0;
+    }
     case WM_WINDOWPOSCHANGED:
         notifyPosition(hwnd, reinterpret_cast<const WINDOWPOS*>(lParam));
         return 0;
@@ -210,10 +227,18 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         return 0;
     case WM_NCHITTEST:
         return hitTest(hwnd, lParam);
+    case WM_NCCALCSIZE:
+        return calcSize(hwnd, wParam, lParam);
     case WM_SETCURSOR:
         return setCursor(hwnd, wParam, lParam);
+    case WM_SYSKEYDOWN:
+    case WM_SYSCHAR:
+        sdctl::menuBarInput(hwnd, msg, wParam, lParam);
+        return 0;
     case WM_NCLBUTTONDOWN:
-        if (wParam == WPARAM(HTHSCROLL) || wParam == WPARAM(HTVSCROLL)) scrollBarPress(hwnd, wParam, lParam);
+        if (wParam == WPARAM(HTMENU)) sdctl::menuBarInput(hwnd, msg, wParam, lParam);
+        if (wParam == WPARAM(HTHSCROLL) || wParam == WPARAM(HTVSCROLL))
+            scrollBarPress(hwnd, wParam, lParam);
         return 0;
     case WM_MOUSEACTIVATE:
         return MA_ACTIVATE;

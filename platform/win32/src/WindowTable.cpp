@@ -85,36 +85,80 @@ bool visibleChain(const Window* window) {
     return window != nullptr;
 }
 
+RECT nonClientInsets(DWORD style, DWORD exStyle, bool menuBar) {
+    RECT in{0, 0, 0, 0};
+    auto add = [&in](LONG by) {
+        in.left += by;
+        in.top += by;
+        in.right += by;
+        in.bottom += by;
+    };
+    if (style & WS_CHILD) {
+        if (style & WS_THICKFRAME) add(systemMetric(SM_CXFRAME));
+        else if ((style & WS_DLGFRAME) || (exStyle & WS_EX_DLGMODALFRAME)) add(systemMetric(SM_CXDLGFRAME));
+        else if (style & WS_BORDER) add(systemMetric(SM_CXBORDER));
+        if ((style & WS_CAPTION) == WS_CAPTION)
+            in.top += systemMetric((exStyle & WS_EX_TOOLWINDOW) ? SM_CYSMCAPTION : SM_CYCAPTION);
+    } else if (menuBar) {
+        in.top += systemMetric(SM_CYMENU);
+    }
+    if (exStyle & WS_EX_CLIENTEDGE) add(systemMetric(SM_CXEDGE));
+    if (exStyle & WS_EX_STATICEDGE) add(systemMetric(SM_CXBORDER));
+    return in;
+}
+
+RECT nonClientInsets(const Window* window) {
+    if (window->style & WS_MINIMIZE) return RECT{0, 0, 0, 0};
+    return nonClientInsets(window->style, window->exStyle, window->menuBar && !(window->style & WS_CHILD));
+}
+
 RECT clientRect(const Window* window) {
     if (window->style & WS_MINIMIZE) return RECT{0, 0, 0, 0};
-    LONG width = window->rect.right - window->rect.left;
-    LONG height = window->rect.bottom - window->rect.top;
+    const RECT in = nonClientInsets(window);
+    LONG width = std::max<LONG>(0, window->rect.right - window->rect.left - in.left - in.right);
+    LONG height = std::max<LONG>(0, window->rect.bottom - window->rect.top - in.top - in.bottom);
     if (window->style & WS_VSCROLL) width = std::max<LONG>(0, width - systemMetric(SM_CXVSCROLL));
     if (window->style & WS_HSCROLL) height = std::max<LONG>(0, height - systemMetric(SM_CYHSCROLL));
     return RECT{0, 0, width, height};
 }
 
+POINT clientOffset(const Window* window) {
+    const RECT in = nonClientInsets(window);
+    return POINT{in.left, in.top};
+}
+
 RECT scrollBarStrip(const Window* window, int bar) {
     const DWORD bit = bar == SB_HORZ ? WS_HSCROLL : WS_VSCROLL;
     if ((window->style & WS_MINIMIZE) || !(window->style & bit)) return RECT{0, 0, 0, 0};
-    RECT client = clientRect(window);
-    LONG width = window->rect.right - window->rect.left;
-    LONG height = window->rect.bottom - window->rect.top;
-    if (bar == SB_HORZ) return RECT{0, client.bottom, client.right, height};
-    return RECT{client.right, 0, width, client.bottom};
+    const RECT client = clientRect(window);
+    const POINT at = clientOffset(window);
+    if (bar == SB_HORZ)
+        return RECT{at.x, at.y + client.bottom, at.x + client.right, at.y + client.bottom + systemMetric(SM_CYHSCROLL)};
+    return RECT{at.x + client.right, at.y, at.x + client.right + systemMetric(SM_CXVSCROLL), at.y + client.bottom};
 }
 
-POINT clientOriginOnScreen(const Window* window) {
-    std::int64_t x = 0;
-    std::int64_t y = 0;
-    for (const Window* w = window; w; w = findWindow(w->parent)) {
-        x += w->rect.left;
-        y += w->rect.top;
+POINT windowOriginOnScreen(const Window* window) {
+    std::int64_t x = window->rect.left;
+    std::int64_t y = window->rect.top;
+    // Each ancestor adds its position and the offset of its client area.
+    for (const Window* w = findWindow(window->parent); w; w = findWindow(w->parent)) {
+        const POINT offset = clientOffset(w);
+        x += std::int64_t(w->rect.left) + offset.x;
+        y += std::int64_t(w->rect.top) + offset.y;
     }
     auto clamp = [](std::int64_t v) {
         return LONG(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
     };
     return POINT{clamp(x), clamp(y)};
+}
+
+POINT clientOriginOnScreen(const Window* window) {
+    const POINT origin = windowOriginOnScreen(window);
+    const POINT offset = clientOffset(window);
+    auto clamp = [](std::int64_t v) {
+        return LONG(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
+    };
+    return POINT{clamp(std::int64_t(origin.x) + offset.x), clamp(std::int64_t(origin.y) + offset.y)};
 }
 
 void invalidateWhole(Window* window, bool erase) {

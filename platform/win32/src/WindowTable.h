@@ -67,6 +67,7 @@ struct Window {
 
     WindowScrollBar scrollBars[2]; // SB_HORZ, SB_VERT
     HICON icons[2] = {};           // ICON_SMALL, ICON_BIG
+    bool menuBar = false;          // a top-level window with a menu (SetMenu)
 
     bool destroying = false;
     std::vector<HWND> children; // z-order, top first
@@ -114,12 +115,19 @@ WindowClass* registerSystemClass(LPCSTR name);
 bool isDescendant(const Window* ancestor, HWND hwnd); // true also for the window itself
 std::vector<HWND> subtree(HWND root);                 // pre-order, root first
 bool visibleChain(const Window* window);
-// The window's rectangle in its own coordinates less the strips of its visible scroll bars.
+// What the frame, caption, menu bar and edges take from each side of a window (user.h).
+RECT nonClientInsets(DWORD style, DWORD exStyle, bool menuBar);
+RECT nonClientInsets(const Window* window);
+// The client area in client coordinates: the window's rectangle less its insets and the
+// strips of its visible scroll bars.
 RECT clientRect(const Window* window);
+// The client area's top left in window coordinates.
+POINT clientOffset(const Window* window);
 // The strip of a visible scroll bar in window coordinates (origin at the window's top left);
 // empty when the bar is hidden.
 RECT scrollBarStrip(const Window* window, int bar);
 POINT clientOriginOnScreen(const Window* window);
+POINT windowOriginOnScreen(const Window* window);
 void invalidateWhole(Window* window, bool erase);
 void removeTimersOf(HWND hwnd);
 void removePostedFor(HWND hwnd);

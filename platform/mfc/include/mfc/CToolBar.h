@@ -23,6 +23,9 @@ constexpr UINT TBBS_INDETERMINATE = 0x1000;
 
 // Width of a separator unless its item says otherwise.
 constexpr int SD_TOOLBAR_SEPARATOR = 8;
+// The control style of a flat tool bar: buttons show no edges until the pointer is over
+// them (a thin raised edge) or they are down (a thin sunken one).
+constexpr DWORD TBSTYLE_FLAT = 0x0800;
 
 class MFC_API CToolBar : public CControlBar {
     DECLARE_DYNAMIC(CToolBar)
@@ -33,6 +36,10 @@ public:
     virtual BOOL Create(CWnd* pParentWnd, DWORD dwStyle = WS_CHILD | WS_VISIBLE | CBRS_TOP,
                         UINT nID = AFX_IDW_TOOLBAR);
     using CWnd::Create;
+    // dwCtrlStyle: TBSTYLE_FLAT or 0.
+    virtual BOOL CreateEx(CWnd* pParentWnd, DWORD dwCtrlStyle = TBSTYLE_FLAT,
+                          DWORD dwStyle = WS_CHILD | WS_VISIBLE | CBRS_ALIGN_TOP,
+                          CRect rcBorders = CRect(0, 0, 0, 0), UINT nID = AFX_IDW_TOOLBAR);
 
     // The TOOLBAR resource and the BITMAP of the same id; FALSE when either is missing or bad.
     BOOL LoadToolBar(UINT nIDResource);
@@ -85,4 +92,6 @@ private:
     CSize m_sizeImage{16, 15};
     CBitmap m_bitmap;
     int m_tracking = -1; // the button pressed with the mouse
+    int m_hot = -1;      // a flat bar's button under the pointer
+    DWORD m_ctrlStyle = 0;
 };

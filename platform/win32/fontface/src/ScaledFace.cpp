@@ -12,7 +12,9 @@
 // last point if that is on-curve, else at the implied midpoint of the last and first.
 
 #include <cmath>
+#include <cstddef>
 #include <cstring>
+#include <map>
 #include <vector>
 
 #include <freetype/ftoutln.h>
@@ -35,6 +37,8 @@ struct ScaledFace::Impl {
     double cachedMatrix[4] = {};
     GLYPHMETRICS cachedMetrics{};
     std::vector<std::uint8_t> cachedBytes;
+    // One-bit glyphs rendered so far, by code (false: the face has none).
+    std::map<UINT, std::pair<bool, MonoGlyph>> monoGlyphs;
     ~Impl() {
         if (ft != nullptr) {
             std::lock_guard<std::mutex> lock(FreeTypeLock());
@@ -191,6 +195,41 @@ DWORD deliver(const std::vector<std::uint8_t>& bytes, DWORD bufferSize, void* bu
 }
 
 } // namespace
+
+double ScaledFace::PixelsPerEm() const {
+    return double(impl_->num) * face_->unitsPerEm / double(impl_->den);
+}
+
+bool ScaledFace::RenderMono(UINT code, MonoGlyph& out) {
+    Impl& im = *impl_;
+    const double ppem = PixelsPerEm();
+    if (ppem < 4 || ppem > 64) return false;
+    std::lock_guard<std::mutex> lock(FreeTypeLock());
+    if (auto it = im.monoGlyphs.find(code); it != im.monoGlyphs.end()) {
+        if (it->second.first) out = it->second.second;
+        return it->second.first;
+    }
+    if (im.monoGlyphs.size() > 4096) im.monoGlyphs.clear(); // double-byte code pages hold many
+    im.monoGlyphs[code] = {false, MonoGlyph{}};
+    const FT_UInt glyph = im.glyphOf(code);
+    if (glyph == 0) return false;
+    if (FT_Set_Char_Size(im.ft, 0, FT_F26Dot6(std::lround(ppem * 64)), 72, 72) != 0) return false;
+    if (FT_Load_Glyph(im.ft, glyph, FT_LOAD_TARGET_MONO | FT_LOAD_MONOCHROME | FT_LOAD_RENDER) != 0) return false;
+    const FT_Bitmap& b = im.ft->glyph->bitmap;
+    if (b.pixel_mode != FT_PIXEL_MODE_MONO) return false;
+    out.width = int(b.width);
+    out.height = int(b.rows);
+    out.left = im.ft->glyph->bitmap_left;
+    out.top = im.ft->glyph->bitmap_top;
+    out.pixels.assign(std::size_t(out.width) * std::size_t(out.height), 0);
+    for (int y = 0; y < out.height; ++y) {
+        const unsigned char* row = b.buffer + std::ptrdiff_t(y) * b.pitch;
+        for (int x = 0; x < out.width; ++x)
+            out.pixels[std::size_t(y) * std::size_t(out.width) + std::size_t(x)] = (row[x >> 3] >> (7 - (x & 7))) & 1;
+    }
+    im.monoGlyphs[code] = {true, out};
+    return true;
+}
 
 DWORD ScaledFace::GlyphOutline(UINT code, UINT format, GLYPHMETRICS* metrics, DWORD bufferSize,
                                void* buffer, const MAT2* matrix) {

@@ -9,6 +9,7 @@
 #include "GdiSettings.h"
 #include "MetaRecorder.h"
 #include "Paint.h"
+#include "win32/user.h"
 
 using namespace sdgdi;
 
@@ -497,17 +498,9 @@ namespace {
 std::shared_ptr<BrushObject> brushArg(HBRUSH brush) {
     auto v = reinterpret_cast<std::uintptr_t>(brush);
     if (v >= 1 && v <= 31) {
-        static const COLORREF sys[31] = {
-            RGB(192, 192, 192), RGB(0, 128, 128),   RGB(0, 0, 128),     RGB(128, 128, 128),
-            RGB(192, 192, 192), RGB(255, 255, 255), RGB(0, 0, 0),       RGB(0, 0, 0),
-            RGB(0, 0, 0),       RGB(255, 255, 255), RGB(192, 192, 192), RGB(192, 192, 192),
-            RGB(128, 128, 128), RGB(0, 0, 128),     RGB(255, 255, 255), RGB(192, 192, 192),
-            RGB(128, 128, 128), RGB(128, 128, 128), RGB(0, 0, 0),       RGB(192, 192, 192),
-            RGB(255, 255, 255), RGB(0, 0, 0),       RGB(223, 223, 223), RGB(0, 0, 0),
-            RGB(255, 255, 225), RGB(192, 192, 192), RGB(0, 0, 255),     RGB(0, 0, 128),
-            RGB(128, 128, 128), RGB(0, 0, 128),     RGB(192, 192, 192)};
+        // COLOR_* + 1 stands for the system colour.
         auto b = std::make_shared<BrushObject>();
-        b->color = sys[v - 1];
+        b->color = GetSysColor(int(v) - 1);
         return b;
     }
     return findAs<BrushObject>(brush, OBJ_BRUSH);

@@ -230,6 +230,36 @@ BOOL drawText(DeviceContext& dc, int x, int y, UINT align, UINT options, const R
     dc.lpToDp(double(left), double(top), ox, oy);
     std::vector<FixPolygon> polygons;
     double pen = 0; // logical units along the line
+    // At user-interface sizes on an unscaled context the face's own hinted one-bit glyphs
+    // are drawn: crisp stems, the same pixels on every machine with the face.
+    double ux, uy, vx, vy;
+    dc.lpToDp(double(left) + 1, double(top), ux, uy);
+    dc.lpToDp(double(left), double(top) + 1, vx, vy);
+    const bool unscaled = ux - ox == 1 && uy == oy && vx == ox && vy - oy == 1;
+    if (unscaled && face->PixelsPerEm() <= 24) {
+        const long baseX = std::lround(ox), baseY = std::lround(oy) + ascent;
+        fontface::ScaledFace::MonoGlyph g;
+        for (std::size_t i = 0; i < codes.size(); ++i) {
+            if (face->RenderMono(codes[i], g)) {
+                const long gx = baseX + std::lround(pen) + g.left, gy = baseY - g.top;
+                for (int y = 0; y < g.height; ++y)
+                    for (int x = 0; x < g.width;) {
+                        if (!g.pixels[std::size_t(y) * std::size_t(g.width) + std::size_t(x)]) {
+                            ++x;
+                            continue;
+                        }
+                        int end = x;
+                        while (end < g.width && g.pixels[std::size_t(y) * std::size_t(g.width) + std::size_t(end)]) ++end;
+                        const std::int64_t x0 = (gx + x) * kFix, x1 = (gx + end) * kFix;
+                        const std::int64_t y0 = (gy + y) * kFix, y1 = (gy + y + 1) * kFix;
+                        polygons.push_back({{x0, y0}, {x1, y0}, {x1, y1}, {x0, y1}});
+                        x = end;
+                    }
+            }
+            pen += advances[i];
+        }
+        codes.clear();
+    }
     for (std::size_t i = 0; i < codes.size(); ++i) {
         DWORD size = face->GlyphOutline(codes[i], GGO_NATIVE, nullptr, 0, nullptr, nullptr);
         if (size != GDI_ERROR && size > 0) {

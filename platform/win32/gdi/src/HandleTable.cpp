@@ -102,10 +102,18 @@ std::shared_ptr<GdiObject> stockObject(int index) {
         s[WHITE_PEN] = pen(RGB(255, 255, 255), PS_SOLID);
         s[BLACK_PEN] = pen(RGB(0, 0, 0), PS_SOLID);
         s[NULL_PEN] = pen(0, PS_NULL);
-        for (int f : {OEM_FIXED_FONT, ANSI_FIXED_FONT, ANSI_VAR_FONT, SYSTEM_FONT,
-                      DEVICE_DEFAULT_FONT, SYSTEM_FIXED_FONT, DEFAULT_GUI_FONT}) {
+        // The user-interface fonts: a sans-serif face at the size whose average character is
+        // 6 x 13 pixels, the dialog base units (fonts-dejavu-extra; the default face without it).
+        for (int f : {ANSI_VAR_FONT, SYSTEM_FONT, DEVICE_DEFAULT_FONT, DEFAULT_GUI_FONT}) {
             auto font = std::make_shared<FontObject>();
-            font->face = "System";
+            font->face = "DejaVu Sans Condensed";
+            font->height = -11;
+            s[f] = font;
+        }
+        for (int f : {OEM_FIXED_FONT, ANSI_FIXED_FONT, SYSTEM_FIXED_FONT}) {
+            auto font = std::make_shared<FontObject>();
+            font->face = "DejaVu Sans Mono";
+            font->height = -11;
             s[f] = font;
         }
         auto pal = std::make_shared<PaletteObject>();

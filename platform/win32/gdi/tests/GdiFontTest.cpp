@@ -55,13 +55,13 @@ protected:
     HDC dc = nullptr;
 };
 
-struct Seen {
+struct EnumeratedFaces {
     std::vector<std::string> names;
     int stopAfter = 1000;
 };
 
 int collect(const LOGFONTA* lf, const TEXTMETRICA* tm, DWORD type, LPARAM lParam) {
-    auto* seen = reinterpret_cast<Seen*>(lParam);
+    auto* seen = reinterpret_cast<EnumeratedFaces*>(lParam);
     const auto* elf = reinterpret_cast<const ENUMLOGFONTA*>(lf);
     const auto* ntm = reinterpret_cast<const NEWTEXTMETRICA*>(tm);
     EXPECT_EQ(TRUETYPE_FONTTYPE, type);
@@ -72,15 +72,15 @@ int collect(const LOGFONTA* lf, const TEXTMETRICA* tm, DWORD type, LPARAM lParam
 }
 
 TEST_F(GdiFontTest, EnumerationGivesFamiliesThenStyles) {
-    Seen families;
+    EnumeratedFaces families;
     EXPECT_EQ(1, EnumFontFamiliesA(dc, nullptr, collect, reinterpret_cast<LPARAM>(&families)));
     EXPECT_EQ((std::vector<std::string>{"Fixture Sans/Regular", "Other Face/Book"}),
               families.names);
-    Seen styles;
+    EnumeratedFaces styles;
     EnumFontFamiliesA(dc, "fixture SANS", collect, reinterpret_cast<LPARAM>(&styles));
     EXPECT_EQ((std::vector<std::string>{"Fixture Sans/Regular", "Fixture Sans/Bold"}),
               styles.names);
-    Seen stopped;
+    EnumeratedFaces stopped;
     stopped.stopAfter = 1;
     EXPECT_EQ(0, EnumFontFamiliesA(dc, nullptr, collect, reinterpret_cast<LPARAM>(&stopped)));
     EXPECT_EQ(1u, stopped.names.size());

@@ -18,9 +18,15 @@ protected:
         PlatformTest::TearDown();
         SdGdiResetTesting();
     }
+    // Windows of a class that paints nothing itself, so that the tests' own pixels stay.
     HWND Make(DWORD style, HWND parent, RECT r) {
-        return CreateWindowExA(0, "Static", "", style, int(r.left), int(r.top), int(r.right - r.left),
-                               int(r.bottom - r.top), parent, nullptr, nullptr, nullptr);
+        WNDCLASSA wc{};
+        wc.lpfnWndProc = DefWindowProcA;
+        wc.lpszClassName = "PictureTestWindow";
+        RegisterClassA(&wc); // once; later calls find it registered
+        return CreateWindowExA(0, "PictureTestWindow", "", style, int(r.left), int(r.top),
+                               int(r.right - r.left), int(r.bottom - r.top), parent, nullptr,
+                               nullptr, nullptr);
     }
     static void Fill(HWND hwnd, RECT r, COLORREF c) {
         HDC dc = GetDC(hwnd);
@@ -75,13 +81,16 @@ TEST_F(WindowPicturesTest, PrintWindowComposesChildrenInZOrderWithTheScrollBars)
     SdGdiImage img = canvas.Read();
     EXPECT_EQ(img.at(5, 5), white);
     EXPECT_EQ(img.at(15, 15), red);
-    EXPECT_EQ(img.at(25, 25), blue);  // the top child over the lower one
-    EXPECT_EQ(img.at(99, 25), blue);  // clipped to the parent's client area
+    EXPECT_EQ(img.at(25, 25), blue); // the top child over the lower one
+    EXPECT_EQ(img.at(99, 25), blue); // clipped to the parent's client area
     EXPECT_EQ(img.at(55, 5), white); // a hidden child is not drawn
-    // The bar along the bottom: arrow boxes in the face colour, the track beside them.
-    EXPECT_EQ(img.at(8, 72), GetSysColor(COLOR_3DFACE));
+    // The bar along the bottom: arrow boxes in the face colour with their arrows, the
+    // track's pattern beside them.
+    EXPECT_EQ(img.at(2, 72), GetSysColor(COLOR_3DFACE));
+    EXPECT_EQ(img.at(7, 71), RGB(0, 0, 0)); // the left arrow's tip
     EXPECT_EQ(img.at(0, 64), GetSysColor(COLOR_3DHIGHLIGHT));
-    EXPECT_NE(img.at(50, 72), RGB(1, 2, 3));
+    EXPECT_EQ(img.at(99, 79), GetSysColor(COLOR_3DDKSHADOW));
+    EXPECT_NE(img.at(50, 72), img.at(51, 72)); // the 50 % pattern
     EXPECT_FALSE(PrintWindow(reinterpret_cast<HWND>(0x77), canvas.dc, 0));
 }
 

@@ -4,8 +4,8 @@
 // window under the point (WindowFromPoint), which is first asked to set the cursor
 // (WM_SETCURSOR, hit test and mouse message in lParam). A second press of a button on a
 // window of a CS_DBLCLKS class soon enough and near enough becomes a double click. Points
-// on a window's own scroll bars become the non-client messages (WM_NCLBUTTONDOWN ...,
-// HTHSCROLL / HTVSCROLL, screen point). Keys go to the focus window. Everything is posted,
+// on a window's non-client parts (frame, caption, menu bar, its own scroll bars) become the
+// non-client messages (WM_NCLBUTTONDOWN ..., the hit test code, screen point). Keys go to the focus window. Everything is posted,
 // with the key flags of the moment (MK_ bits), so message loops see it as input.
 
 #include "win32/user.h"

@@ -19,6 +19,9 @@ using LPINT = int*;
 #define TRACKBAR_CLASSA "msctls_trackbar32"
 #define UPDOWN_CLASS UPDOWN_CLASSA
 #define TRACKBAR_CLASS TRACKBAR_CLASSA
+// Tool tips: a popup showing its window text on the info colours, sized by the creator.
+#define TOOLTIPS_CLASSA "tooltips_class32"
+#define TOOLTIPS_CLASS TOOLTIPS_CLASSA
 
 // The common-control classes exist from the start; these only answer TRUE.
 struct INITCOMMONCONTROLSEX {

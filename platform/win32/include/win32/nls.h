@@ -53,21 +53,55 @@ constexpr int SM_CYHSCROLL = 3;
 constexpr int SM_CYCAPTION = 4;
 constexpr int SM_CXBORDER = 5;
 constexpr int SM_CYBORDER = 6;
+constexpr int SM_CXDLGFRAME = 7;
+constexpr int SM_CYDLGFRAME = 8;
+constexpr int SM_CXFIXEDFRAME = SM_CXDLGFRAME;
+constexpr int SM_CYFIXEDFRAME = SM_CYDLGFRAME;
 constexpr int SM_CYVTHUMB = 9;
 constexpr int SM_CXHTHUMB = 10;
+constexpr int SM_CXICON = 11;
+constexpr int SM_CYICON = 12;
 constexpr int SM_CXCURSOR = 13;
 constexpr int SM_CYCURSOR = 14;
 constexpr int SM_CYMENU = 15;
+constexpr int SM_CXFULLSCREEN = 16;
+constexpr int SM_CYFULLSCREEN = 17;
+constexpr int SM_MOUSEPRESENT = 19;
 constexpr int SM_CYVSCROLL = 20;
 constexpr int SM_CXHSCROLL = 21;
-constexpr int SM_MOUSEPRESENT = 19;
+constexpr int SM_CXMIN = 28;
+constexpr int SM_CYMIN = 29;
+constexpr int SM_CXSIZE = 30;
+constexpr int SM_CYSIZE = 31;
+constexpr int SM_CXFRAME = 32;
+constexpr int SM_CYFRAME = 33;
+constexpr int SM_CXSIZEFRAME = SM_CXFRAME;
+constexpr int SM_CYSIZEFRAME = SM_CYFRAME;
+constexpr int SM_CXMINTRACK = 34;
+constexpr int SM_CYMINTRACK = 35;
 constexpr int SM_CXDOUBLECLK = 36;
 constexpr int SM_CYDOUBLECLK = 37;
+constexpr int SM_CXICONSPACING = 38;
+constexpr int SM_CYICONSPACING = 39;
 constexpr int SM_CXEDGE = 45;
 constexpr int SM_CYEDGE = 46;
+constexpr int SM_CXSMICON = 49;
+constexpr int SM_CYSMICON = 50;
+constexpr int SM_CYSMCAPTION = 51;
+constexpr int SM_CXSMSIZE = 52;
+constexpr int SM_CYSMSIZE = 53;
+constexpr int SM_CXMENUSIZE = 54;
+constexpr int SM_CYMENUSIZE = 55;
+constexpr int SM_CXMENUCHECK = 71;
+constexpr int SM_CYMENUCHECK = 72;
+constexpr int SM_CXFOCUSBORDER = 83;
+constexpr int SM_CYFOCUSBORDER = 84;
 
-// The classic metrics: screen SD_SCREEN_WIDTH x SD_SCREEN_HEIGHT, scroll bars and their
-// arrows 16 pixels, 32-pixel cursors, a 4 x 4 double-click square, 2-pixel edges.
+// The classic metrics: screen SD_SCREEN_WIDTH x SD_SCREEN_HEIGHT, 1-pixel borders, 2-pixel
+// edges, 3-pixel dialog frames and 4-pixel sizing frames; scroll bars, their arrows and
+// thumbs 16 pixels; captions 19 (small 15) with 18 x 18 buttons (small 12 x 14); menu bar
+// lines 19 with 13 x 13 check marks; 32-pixel icons and cursors, 16-pixel small icons; a
+// 4 x 4 double-click square. SM_CXFULLSCREEN / SM_CYFULLSCREEN: the screen less a caption.
 // SM_DBCSENABLED: nonzero while the ANSI code page is a double-byte one. Other metrics: 0.
 WIN32_API int GetSystemMetrics(int index);
 

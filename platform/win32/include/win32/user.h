@@ -4,9 +4,13 @@
 // and nothing is ever shown on a display. One user-interface thread: window procedures are
 // called on the thread that sends or dispatches to them; PostMessage may come from any thread.
 //
-// The model's only non-client parts are a window's own scroll bars (WS_HSCROLL, WS_VSCROLL):
-// strips of SM_CYHSCROLL / SM_CXVSCROLL pixels along the bottom and right edges, outside the
-// client area. Otherwise a window's client area is its whole rectangle.
+// The non-client model (WM_NCCALCSIZE): from the outside in, a child window's frame
+// (WS_THICKFRAME 4 pixels, else WS_DLGFRAME / WS_CAPTION / WS_EX_DLGMODALFRAME 3, else
+// WS_BORDER 1), a child's caption (WS_CAPTION: SM_CYCAPTION, SM_CYSMCAPTION for a tool
+// window), a top-level window's menu bar (SM_CYMENU), WS_EX_CLIENTEDGE 2 and WS_EX_STATICEDGE
+// 1 pixels, then the window's own scroll bars (WS_HSCROLL, WS_VSCROLL) along the bottom and
+// right, with the size box where both meet. The frame and caption of a top-level window
+// belong to the window manager of a display: they take no room here.
 
 #include "win32/base.h"
 
@@ -218,8 +222,26 @@ constexpr LRESULT HTERROR = -2;
 constexpr LRESULT HTTRANSPARENT = -1;
 constexpr LRESULT HTNOWHERE = 0;
 constexpr LRESULT HTCLIENT = 1;
+constexpr LRESULT HTCAPTION = 2;
+constexpr LRESULT HTSYSMENU = 3;
+constexpr LRESULT HTGROWBOX = 4;
+constexpr LRESULT HTSIZE = HTGROWBOX;
+constexpr LRESULT HTMENU = 5;
 constexpr LRESULT HTHSCROLL = 6;
 constexpr LRESULT HTVSCROLL = 7;
+constexpr LRESULT HTMINBUTTON = 8;
+constexpr LRESULT HTMAXBUTTON = 9;
+constexpr LRESULT HTLEFT = 10;
+constexpr LRESULT HTRIGHT = 11;
+constexpr LRESULT HTTOP = 12;
+constexpr LRESULT HTTOPLEFT = 13;
+constexpr LRESULT HTTOPRIGHT = 14;
+constexpr LRESULT HTBOTTOM = 15;
+constexpr LRESULT HTBOTTOMLEFT = 16;
+constexpr LRESULT HTBOTTOMRIGHT = 17;
+constexpr LRESULT HTBORDER = 18;
+constexpr LRESULT HTCLOSE = 20;
+constexpr LRESULT HTHELP = 21;
 constexpr LRESULT MA_ACTIVATE = 1;
 // Mouse message key flags
 constexpr WPARAM MK_LBUTTON = 0x0001;
@@ -443,6 +465,18 @@ struct WINDOWPOS {
     UINT flags;
 };
 
+// WM_NCCALCSIZE with wParam TRUE: rgrc[0] holds the new window rectangle (parent's client
+// coordinates) and receives the client rectangle in the same coordinates.
+struct NCCALCSIZE_PARAMS {
+    RECT rgrc[3];
+    WINDOWPOS* lppos;
+};
+
+// The window rectangle whose client area is `rect` for a window of these styles (a
+// top-level window with a menu when `menu` is TRUE), by the non-client model above.
+WIN32_API BOOL AdjustWindowRectEx(LPRECT rect, DWORD style, BOOL menu, DWORD exStyle);
+WIN32_API BOOL AdjustWindowRect(LPRECT rect, DWORD style, BOOL menu);
+
 constexpr UINT WPF_SETMINPOSITION = 0x0001;
 constexpr UINT WPF_RESTORETOMAXIMIZED = 0x0002;
 constexpr UINT WPF_ASYNCWINDOWPLACEMENT = 0x0004;
@@ -555,6 +589,13 @@ constexpr int COLOR_3DDKSHADOW = 21;
 constexpr int COLOR_3DLIGHT = 22;
 constexpr int COLOR_INFOTEXT = 23;
 constexpr int COLOR_INFOBK = 24;
+constexpr int COLOR_HOTLIGHT = 26;
+constexpr int COLOR_GRADIENTACTIVECAPTION = 27;
+constexpr int COLOR_GRADIENTINACTIVECAPTION = 28;
+constexpr int COLOR_MENUHILIGHT = 29;
+constexpr int COLOR_MENUBAR = 30;
+constexpr int COLOR_DESKTOP = COLOR_BACKGROUND;
+constexpr int COLOR_BTNHILIGHT = COLOR_BTNHIGHLIGHT;
 // 0 for an index the scheme does not have.
 WIN32_API DWORD GetSysColor(int index);
 

@@ -11,6 +11,7 @@
 //           NTM_TYPE1; lfCharSet from the code-page bits: Latin 1 ANSI_CHARSET, Japanese
 //           only SHIFTJIS_CHARSET, symbol SYMBOL_CHARSET.
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -61,6 +62,18 @@ public:
     // The face's kerning pairs ('kern' table) between the codes 32 to 255, in whole units;
     // pairs of zero are left out.
     std::vector<KERNINGPAIR> KerningPairs();
+
+    // The glyph of a character hinted by the face and rendered one bit per pixel at the
+    // font's size: for crisp text at user-interface sizes. False when there is no such glyph
+    // or the size is outside 4 to 64 pixels per em.
+    struct MonoGlyph {
+        int width = 0, height = 0;
+        int left = 0, top = 0;              // from the pen on the baseline; top is upward
+        std::vector<std::uint8_t> pixels;   // rows from the top, 1 for ink
+    };
+    bool RenderMono(UINT code, MonoGlyph& out);
+    // Pixels per em at the font's size.
+    double PixelsPerEm() const;
 
     const Face& FaceInfo() const { return *face_; }
     LONG Height() const { return height_; }
