@@ -19,6 +19,7 @@ set(rows
   "platform/comm32: ${base}"
   "platform/cutterlink: ${base}"
   "platform/imaging: ${base}"
+  "platform/appmain: platform/imaging ${base}"
   "platform/pcutlib: platform/cutterlink ${base}"
   "platform/summausb: platform/cutterlink ${base}"
   "platform/outline/contract:"
@@ -42,6 +43,7 @@ set(rows
   "signdesk/shell/sheet: signdesk/shell settings guardalloc pathkit ${base}"
   "signdesk/model: signdesk/shared signdesk/output signdesk/shell settings rasterkit pathkit ${base}"
   "signdesk/content: signdesk/model signdesk/shared signdesk/output signdesk/shell settings rasterkit pathkit platform/imaging ${base}"
+  "signdesk/shell/app: signdesk/shell/doc signdesk/shell/sheet signdesk/shell signdesk/model signdesk/shared signdesk/output settings rasterkit guardalloc pathkit platform/imaging ${base}"
 )
 
 if(NOT SOURCE_DIR)
