@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -72,7 +73,11 @@ void CWinApp::ParseCommandLine(CCommandLineInfo& rCmdInfo) {
     const std::vector<std::string>& args = programArgs();
     for (size_t i = 0; i < args.size(); ++i) {
         const char* arg = args[i].c_str();
-        const bool flag = (arg[0] == '/' || arg[0] == '-') && arg[1] != '\0';
+        // '-' leads a flag; '/' only when no other '/' follows, as absolute paths begin with
+        // one too.
+        const bool flag =
+            arg[0] != '\0' && arg[1] != '\0' &&
+            (arg[0] == '-' || (arg[0] == '/' && std::strchr(arg + 1, '/') == nullptr));
         rCmdInfo.ParseParam(flag ? arg + 1 : arg, flag, i + 1 == args.size());
     }
 }
