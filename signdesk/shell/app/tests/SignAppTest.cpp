@@ -6,6 +6,7 @@
 #include <mfc/CStatusBar.h>
 #include <mfc/FrameworkIds.h>
 #include <sheet/SheetIds.h>
+#include <win32/GdiTesting.h>
 
 #include "SignAppFixture.h"
 
@@ -66,6 +67,19 @@ TEST_F(SignAppTest, StartUpBuildsTheFrameWithItsBarsPanesPaletteAndTimer) {
     PumpMessages();
     ASSERT_EQ(frame->paletteBar.colors.size(), 40u);
     EXPECT_EQ(frame->paletteBar.colors[2], RGB(255, 0, 0));
+    // The bar draws its cells: the third of the first row is red.
+    frame->paletteBar.Invalidate();
+    frame->paletteBar.UpdateWindow();
+    const SdGdiImage picture = SdGdiReadWindow(frame->paletteBar.m_hWnd);
+    const CRect grid = frame->paletteBar.GridRect();
+    const int cell = frame->paletteBar.cellSize;
+    EXPECT_EQ(cell, 20);
+    EXPECT_EQ(picture.at(grid.left + 2 * cell + cell / 2, grid.top + cell / 2), RGB(255, 0, 0));
+    EXPECT_EQ(picture.at(grid.left + cell / 2, grid.top + cell / 2), RGB(0, 0, 0));
+    frame->ShowKeyHints(TRUE, FALSE, TRUE, FALSE);
+    EXPECT_STREQ(LPCSTR(frame->statusBar.GetPaneText(3)), "Sh");
+    EXPECT_STREQ(LPCSTR(frame->statusBar.GetPaneText(4)), "");
+    EXPECT_STREQ(LPCSTR(frame->statusBar.GetPaneText(6)), "Sh+Ct");
     EXPECT_EQ(Exit(), 0);
 }
 
