@@ -114,6 +114,8 @@ BOOL CSignApp::InitInstance() {
         m_pszProfileName = nullptr;
         return FALSE;
     }
+    // 13. Dropped files.
+    if (m_pMainWnd != nullptr) m_pMainWnd->DragAcceptFiles(TRUE);
     // 14. The tracing templates.
     LoadTemplates();
     // 16. The palette bar loads the default palette.

@@ -6,6 +6,9 @@
 #include <mfc/CWinApp.h>
 #include <mfc/FrameworkIds.h>
 #include <sheet/SheetIds.h>
+#include <win32/shellapi.h>
+
+#include <string>
 
 #include "app/AppIds.h"
 #include "app/AppSettings.h"
@@ -23,6 +26,7 @@ ON_UPDATE_COMMAND_UI(ID_VIEW_PALETTE_BAR, OnUpdateControlBarMenu)
 ON_WM_CREATE()
 ON_WM_DESTROY()
 ON_WM_TIMER()
+ON_WM_DROPFILES()
 ON_COMMAND(ID_SHOW_NOTICE, OnShowNotice)
 ON_COMMAND(ID_FLAT_LOOK, OnToggleFlatLook)
 ON_UPDATE_COMMAND_UI(ID_FLAT_LOOK, OnUpdateFlatLook)
@@ -136,6 +140,23 @@ void CSignFrame::OnTimer(UINT_PTR nIDEvent) {
             PostMessage(WM_COMMAND, ID_AUTOSAVE);
     }
     Default();
+}
+
+void CSignFrame::OnDropFiles(HGLOBAL hDropInfo) {
+    const UINT count = ::DragQueryFileA(hDropInfo, 0xFFFFFFFFu, nullptr, 0);
+    for (UINT i = 0; i < count; ++i) {
+        // The whole path, however long.
+        std::string path(::DragQueryFileA(hDropInfo, i, nullptr, 0) + 1, '\0');
+        ::DragQueryFileA(hDropInfo, i, path.data(), UINT(path.size()));
+        path.resize(path.size() - 1);
+        if (!ImportDroppedFile(path.c_str())) ::MessageBeep(0);
+    }
+    ::DragFinish(hDropInfo);
+}
+
+BOOL CSignFrame::ImportDroppedFile(LPCSTR) {
+    // The document's import readers are not part of the program yet: nothing is imported.
+    return FALSE;
 }
 
 void CSignFrame::SetFlatLook(BOOL flag) {

@@ -7,6 +7,10 @@
 #include <mfc/FrameworkIds.h>
 #include <sheet/SheetIds.h>
 #include <win32/GdiTesting.h>
+#include <win32/UserTesting.h>
+#include <win32/shellapi.h>
+
+#include <cstring>
 
 #include "SignAppFixture.h"
 
@@ -259,4 +263,33 @@ TEST_F(SignAppTest, FlatLookTogglesTwiceBackToWhereItWas) {
     EXPECT_EQ(frame->mainToolBar.GetStyle(), style);
     EXPECT_EQ(Settings().FlatLook, 1);
     Exit();
+}
+
+namespace {
+// A frame whose imports are recorded; "refused" in a name refuses it.
+class DropFrame : public CSignFrame {
+public:
+    BOOL ImportDroppedFile(LPCSTR path) override {
+        if (std::strstr(path, "refused") != nullptr) return FALSE;
+        imported.emplace_back(path);
+        return TRUE;
+    }
+    std::vector<std::string> imported;
+};
+} // namespace
+
+TEST_F(SignAppTest, DroppedFilesAreImportedWholeAndARefusedOneBeeps) {
+    ASSERT_TRUE(Start());
+    EXPECT_NE(Frame()->GetExStyle() & WS_EX_ACCEPTFILES, 0u);
+    Exit();
+    // A frame deletes itself when its window goes.
+    DropFrame& frame = *new DropFrame;
+    ASSERT_TRUE(frame.Create(nullptr, "drops"));
+    const std::string longPath = "/" + std::string(300, 'p') + "/long.wtp";
+    const char* paths[] = {longPath.c_str(), "/x/refused.plt", "/x/c.eps"};
+    SdResetBeeps();
+    frame.SendMessage(WM_DROPFILES, WPARAM(SdMakeDropFiles(paths, 3, POINT{1, 1})));
+    EXPECT_EQ(frame.imported, (std::vector<std::string>{longPath, "/x/c.eps"}));
+    EXPECT_EQ(SdBeepCount(), 1);
+    frame.DestroyWindow();
 }

@@ -31,6 +31,8 @@ public:
     // "Sh", "Ct", "Alt" and "Sh+Ct" in panes 3 to 6 for the keys held.
     void ShowKeyHints(BOOL shift, BOOL ctrl, BOOL shiftCtrl, BOOL alt);
     void ShowStatusText(LPCSTR text);
+    // Reads one dropped file into the active document; FALSE when it was not imported.
+    virtual BOOL ImportDroppedFile(LPCSTR path);
 
     UINT_PTR autoSaveTimer = 0;
     int autoSaveBusy = 0;
@@ -44,6 +46,7 @@ protected:
     int OnCreate(CREATESTRUCT* lpCreateStruct);
     void OnDestroy();
     void OnTimer(UINT_PTR nIDEvent);
+    void OnDropFiles(HGLOBAL hDropInfo);
     void OnShowNotice();
     void OnToggleFlatLook();
     void OnUpdateFlatLook(CCmdUI* pCmdUI);
