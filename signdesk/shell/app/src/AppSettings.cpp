@@ -1,5 +1,7 @@
 #include "app/AppSettings.h"
 
+#include <cmath>
+
 #include <mfc/CWinApp.h>
 #include <shell/ProfileSettings.h>
 
@@ -23,8 +25,10 @@ void readColor(const char* key, COLORREF& value) {
 void readByte(const char* section, const char* key, BYTE& value) {
     value = BYTE(profileInt(section, key, value));
 }
+// A value that is no finite number (junk such as "1e999") keeps the default.
 void readFloat(const char* section, const char* key, float& value) {
-    value = GetProfileFloat(section, key, value);
+    const float read = GetProfileFloat(section, key, value);
+    if (std::isfinite(read)) value = read;
 }
 void readString(const char* section, const char* key, CString& value, LPCSTR def = "") {
     value = app().GetProfileString(section, key, def);

@@ -1,4 +1,5 @@
 #include <clocale>
+#include <cmath>
 #include <vector>
 
 #include <app/AppIds.h>
@@ -147,6 +148,19 @@ TEST_F(SignAppTest, MissingKeysGiveTheDefaultsAndTheBuiltInTemplates) {
     EXPECT_EQ(ValueOf(text, "Templates", "Default setting"), "2,3,10,0.5,5,5,1,1,1,1,1,0,1,");
     EXPECT_EQ(ValueOf(text, "Templates", "Line art"), "<missing>");
     EXPECT_EQ(KeysOf(text, "Templates").size(), 5u);
+}
+
+TEST_F(SignAppTest, JunkInTheProfileIsSkippedAndNothingElseLost) {
+    std::string junk = "[Settings]\nDPI=300\n" + std::string(5000, 'z') + "\n";
+    junk += std::string("\x01\x02\xff\0binary=1\n", 14);
+    junk += "=no key\n[unclosed\nAutoSave=9\n[Settings]\nMouseSens=abc\nDupDx=1e999x\n";
+    WriteProfile(junk);
+    ASSERT_TRUE(Start());
+    EXPECT_EQ(Settings().DPI, 300);
+    EXPECT_EQ(Settings().MouseSens, 0);
+    EXPECT_TRUE(std::isfinite(Settings().DupDx));
+    EXPECT_EQ(Exit(), 0);
+    EXPECT_EQ(ValueOf(ReadProfile(), "Settings", "DPI"), "300");
 }
 
 TEST_F(SignAppTest, StoredTemplatesAreReadFromTheirSection) {
