@@ -13,6 +13,7 @@
 #include "mfc/CWinApp.h"
 #include "mfc/CWnd.h"
 #include "mfc/FrameworkIds.h"
+#include "win32/help.h"
 
 namespace {
 std::vector<std::string>& programArgs() {
@@ -135,6 +136,21 @@ void CWinApp::AddToRecentFileList(LPCSTR lpszPathName) {
     m_recentFiles.InsertAt(0, CString(lpszPathName));
     while (m_recentFiles.GetSize() > int(m_nMaxMRU))
         m_recentFiles.RemoveAt(m_recentFiles.GetSize() - 1);
+}
+
+void CWinApp::WinHelp(DWORD_PTR dwData, UINT nCmd) {
+    CString file = m_pszHelpFilePath != nullptr ? CString(m_pszHelpFilePath) : CString();
+    if (file.IsEmpty() && m_pszExeName != nullptr) file = CString(m_pszExeName) + ".hlp";
+    CWnd* main = GetMainWnd();
+    ::WinHelpA(main != nullptr ? main->m_hWnd : nullptr, file, nCmd, dwData);
+}
+
+void CWinApp::OnHelpFinder() {
+    WinHelp(0, HELP_FINDER);
+}
+
+void CWinApp::OnHelp() {
+    WinHelp(0, HELP_CONTEXT);
 }
 
 int AfxWinMain(int argc, char** argv) {

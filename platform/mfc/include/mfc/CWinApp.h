@@ -39,6 +39,12 @@ public:
     void EnableShellOpen() {}
     void RegisterShellFileTypes(BOOL bCompat = FALSE) { (void)bCompat; }
     BOOL Enable3dControls() { return TRUE; }
+    // The framework's help: WinHelp with the help file (m_pszHelpFilePath, else the program's
+    // name + ".hlp") for the main window. nCmd: HELP_CONTEXT (1) unless given.
+    virtual void WinHelp(DWORD_PTR dwData, UINT nCmd = 1);
+    // The help contents (HELP_FINDER) and the help of the current context.
+    void OnHelpFinder();
+    void OnHelp();
 
     // Profile access through the private-profile functions on m_pszProfileName. Without a
     // profile name the reads give their defaults and the writes fail. A null section (the

@@ -12,6 +12,7 @@
 #include <pathkit/Path.h>
 #include <settings/ProgramFolders.h>
 #include <shell/SectionLineReader.h>
+#include <win32/help.h>
 #include <win32/module.h>
 
 #include "app/AppIds.h"
@@ -26,6 +27,9 @@ ON_COMMAND(ID_DO_NOTHING, DoNothing)
 ON_COMMAND(ID_DISABLED_COMMAND, DoNothing)
 ON_UPDATE_COMMAND_UI(ID_DISABLED_COMMAND, OnUpdateDisabled)
 ON_COMMAND(ID_FILE_NEW, OnFileNew)
+ON_COMMAND(ID_HELP_FINDER, OnHelpFinder)
+ON_COMMAND(ID_DEFAULT_HELP, OnHelpFinder)
+ON_COMMAND(ID_HELP, OnHelp)
 END_MESSAGE_MAP()
 
 namespace {
@@ -45,6 +49,11 @@ public:
 private:
     CSignApp& app;
 };
+
+// The HTML help viewer's entry.
+HWND HtmlHelpCall(HWND caller, LPCSTR file, UINT command, DWORD_PTR data) {
+    return ::HtmlHelpA(caller, file, command, data);
+}
 
 CString LoadText(UINT id) {
     CString s;
@@ -162,6 +171,20 @@ void CSignApp::SaveTemplates() {
         WriteProfileString("Templates", m_templateNames[i], m_templateValues[i]);
     for (int i = 0; i < m_removedTemplateNames.GetSize(); ++i)
         WriteProfileString("Templates", m_removedTemplateNames[i], nullptr);
+}
+
+void CSignApp::WinHelp(DWORD_PTR dwData, UINT nCmd) {
+    const CString exe = m_pszExeName != nullptr ? CString(m_pszExeName) : GetProgramFileName();
+    const CString file = GetProgramDir() + exe + ".chm";
+    if (::access(file, R_OK) != 0) {
+        CWinApp::WinHelp(dwData, nCmd);
+        return;
+    }
+    HWND owner = m_pMainWnd != nullptr ? m_pMainWnd->m_hWnd : nullptr;
+    if (nCmd == HELP_CONTEXT)
+        HtmlHelpCall(owner, file, HH_HELP_CONTEXT, dwData);
+    else if (nCmd == HELP_FINDER)
+        HtmlHelpCall(owner, file, HH_DISPLAY_TOPIC, 0);
 }
 
 void CSignApp::OnFileOpen() {

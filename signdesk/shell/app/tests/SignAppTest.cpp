@@ -9,6 +9,7 @@
 #include <sheet/SheetIds.h>
 #include <win32/GdiTesting.h>
 #include <win32/UserTesting.h>
+#include <win32/help.h>
 #include <win32/shellapi.h>
 
 #include <cstring>
@@ -306,4 +307,27 @@ TEST_F(SignAppTest, DroppedFilesAreImportedWholeAndARefusedOneBeeps) {
     EXPECT_EQ(frame.imported, (std::vector<std::string>{longPath, "/x/c.eps"}));
     EXPECT_EQ(SdBeepCount(), 1);
     frame.DestroyWindow();
+}
+
+TEST_F(SignAppTest, HelpUsesTheHtmlHelpFileBesideTheProgramElseTheFrameworks) {
+    ASSERT_TRUE(Start());
+    SdClearHelpLog();
+    app->WinHelp(0x20000 + 181);
+    Frame()->SendMessage(WM_COMMAND, ID_HELP_FINDER);
+    std::ofstream(programDir / "signdesk.chm") << "help";
+    app->WinHelp(0x20000 + 181);
+    app->WinHelp(0, HELP_FINDER);
+    app->WinHelp(0, HELP_QUIT);
+    const std::vector<SdHelpRecord> log = SdHelpLog();
+    ASSERT_EQ(log.size(), 4u);
+    EXPECT_EQ(log[0].viewer, "WinHelp");
+    EXPECT_EQ(log[0].file, "signdesk.hlp");
+    EXPECT_EQ(log[0].data, 0x20000u + 181);
+    EXPECT_EQ(log[1].command, UINT(HELP_FINDER));
+    EXPECT_EQ(log[2].viewer, "HtmlHelp");
+    EXPECT_EQ(log[2].file, programDir.string() + "/signdesk.chm");
+    EXPECT_EQ(log[2].command, UINT(HH_HELP_CONTEXT));
+    EXPECT_EQ(log[2].data, 0x20000u + 181);
+    EXPECT_EQ(log[3].command, UINT(HH_DISPLAY_TOPIC));
+    Exit();
 }

@@ -17,6 +17,9 @@ public:
     // empty. Saving deletes the keys of removed templates.
     void LoadTemplates();
     void SaveTemplates();
+    // Help: the HTML help file beside the program (its name + ".chm") when there is one,
+    // else the framework's help.
+    void WinHelp(DWORD_PTR dwData, UINT nCmd = 1) override;
 
     HINSTANCE m_hResources = nullptr;
     CStringArray m_templateNames;
