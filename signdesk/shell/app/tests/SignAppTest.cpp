@@ -8,6 +8,7 @@
 #include <mfc/FrameworkIds.h>
 #include <sheet/SheetIds.h>
 #include <win32/GdiTesting.h>
+#include <win32/KernelTesting.h>
 #include <win32/UserTesting.h>
 #include <win32/help.h>
 #include <win32/shellapi.h>
@@ -330,4 +331,34 @@ TEST_F(SignAppTest, HelpUsesTheHtmlHelpFileBesideTheProgramElseTheFrameworks) {
     EXPECT_EQ(log[2].data, 0x20000u + 181);
     EXPECT_EQ(log[3].command, UINT(HH_DISPLAY_TOPIC));
     Exit();
+}
+
+TEST_F(SignAppTest, TheAutosaveIntervalIsTheSettingInMinutes) {
+    SdInstallFakeClock(1000, SYSTEMTIME{});
+    WriteProfile("[Settings]\nAutoSave=0\n");
+    ASSERT_TRUE(Start());
+    CSignFrame* frame = Frame();
+    PumpMessages();
+    auto autosaveAfter = [&](DWORD ms) {
+        SdAdvanceFakeClock(ms);
+        MSG msg;
+        bool found = false;
+        while (::PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (msg.message == WM_COMMAND && LOWORD(msg.wParam) == ID_AUTOSAVE)
+                found = true;
+            else
+                ::DispatchMessageA(&msg);
+        }
+        return found;
+    };
+    EXPECT_FALSE(autosaveAfter(3600000));
+    frame->SetAutoSaveTimer(3);
+    EXPECT_FALSE(autosaveAfter(179999));
+    EXPECT_TRUE(autosaveAfter(1));
+    Settings().AutoSave = 5;
+    frame->SetAutoSaveTimer(-1);
+    EXPECT_FALSE(autosaveAfter(299999));
+    EXPECT_TRUE(autosaveAfter(1));
+    Exit();
+    SdRemoveFakeClock();
 }
