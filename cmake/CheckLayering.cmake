@@ -43,7 +43,7 @@ set(rows
   "signdesk/shell/sheet: signdesk/shell settings guardalloc pathkit ${base}"
   "signdesk/model: signdesk/shared signdesk/output signdesk/shell settings rasterkit pathkit ${base}"
   "signdesk/content: signdesk/model signdesk/shared signdesk/output signdesk/shell settings rasterkit pathkit platform/imaging ${base}"
-  "signdesk/shell/app: signdesk/shell/doc signdesk/shell/sheet signdesk/shell signdesk/model signdesk/shared signdesk/output settings rasterkit guardalloc pathkit platform/imaging ${base}"
+  "signdesk/shell/app: signdesk/shell/sheet signdesk/shell signdesk/model signdesk/shared signdesk/output settings rasterkit guardalloc pathkit platform/imaging ${base}"
 )
 
 if(NOT SOURCE_DIR)
