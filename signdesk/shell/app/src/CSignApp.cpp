@@ -62,7 +62,7 @@ CString LoadText(UINT id) {
 }
 } // namespace
 
-CSignApp::CSignApp() = default;
+CSignApp::CSignApp() : CWinApp("signdesk") {}
 
 CSignApp::~CSignApp() = default;
 
