@@ -20,6 +20,7 @@ set(rows
   "platform/cutterlink: ${base}"
   "platform/compressor: ${base}"
   "platform/imaging: rasterkit guardalloc pathkit ${base}"
+  "platform/appmain: platform/imaging ${base}"
   "platform/pcutlib: platform/cutterlink ${base}"
   "platform/summausb: platform/cutterlink ${base}"
   "platform/outline/contract:"
@@ -45,6 +46,7 @@ set(rows
   "signdesk/shell/doc: signdesk/shell/sheet signdesk/model signdesk/shared signdesk/output signdesk/shell settings rasterkit guardalloc pathkit platform/imaging ${base}"
   "signdesk/model: signdesk/shared signdesk/output signdesk/shell settings rasterkit pathkit ${base}"
   "signdesk/content: signdesk/model signdesk/shared signdesk/output signdesk/shell settings rasterkit pathkit platform/imaging platform/compressor guardalloc ${base}"
+  "signdesk/shell/app: signdesk/shell/doc signdesk/shell/sheet signdesk/shell signdesk/model signdesk/shared signdesk/output settings rasterkit guardalloc pathkit platform/imaging ${base}"
 )
 
 if(NOT SOURCE_DIR)

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+
+#include "win32/shellapi.h"
 #include <unordered_map>
 #include <vector>
 
@@ -599,6 +601,10 @@ BOOL modifyStyle(HWND hWnd, int index, DWORD remove, DWORD add, UINT flags) {
 
 BOOL CWnd::ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags) {
     return modifyStyle(m_hWnd, GWL_STYLE, dwRemove, dwAdd, nFlags);
+}
+
+void CWnd::DragAcceptFiles(BOOL bAccept) {
+    if (m_hWnd != nullptr) ::DragAcceptFiles(m_hWnd, bAccept);
 }
 
 BOOL CWnd::ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags) {

@@ -3,16 +3,48 @@
 // thread object. Its profile is the INI file m_pszProfileName.
 
 #include "mfc/CString.h"
+#include "mfc/CStringArray.h"
 #include "mfc/CWinThread.h"
 
+class CCommandLineInfo;
 class CDocManager;
 class CDocTemplate;
+class CDocument;
 
 class MFC_API CWinApp : public CWinThread {
     DECLARE_DYNAMIC(CWinApp)
 public:
     explicit CWinApp(LPCSTR lpszAppName = nullptr);
     ~CWinApp() override;
+
+    // ---- the program's run (AfxWinMain: InitInstance, then Run; ExitInstance also after a
+    // failed start-up) ----
+    // TRUE in the base.
+    virtual BOOL InitInstance();
+    // With a display the message loop. Without one nothing can arrive: what is queued is
+    // dispatched (timers are not awaited), the headless hook is handed the main window, the
+    // main window is closed as a user would close it and the exit processing runs.
+    int Run() override;
+    // The program's arguments (AfxWinMain's, less its own) one by one into rCmdInfo. Flags
+    // begin with '-', or with '/' when no other '/' follows (an absolute path is a file).
+    void ParseCommandLine(CCommandLineInfo& rCmdInfo);
+    // New document, open or print the file; FALSE when that failed.
+    BOOL ProcessShellCommand(CCommandLineInfo& rCmdInfo);
+    // The document read from the file through the first template, or null (reported).
+    virtual CDocument* OpenDocumentFile(LPCSTR lpszFileName);
+    // The recent-file list (section "Recent File List", keys "File1"...) of nMaxMRU entries.
+    void LoadStdProfileSettings(UINT nMaxMRU = 4);
+    void AddToRecentFileList(LPCSTR lpszPathName);
+    // The shell's file associations and DDE have no counterpart here: these succeed.
+    void EnableShellOpen() {}
+    void RegisterShellFileTypes(BOOL bCompat = FALSE) { (void)bCompat; }
+    BOOL Enable3dControls() { return TRUE; }
+    // The framework's help: WinHelp with the help file (m_pszHelpFilePath, else the program's
+    // name + ".hlp") for the main window. nCmd: HELP_CONTEXT (1) unless given.
+    virtual void WinHelp(DWORD_PTR dwData, UINT nCmd = 1);
+    // The help contents (HELP_FINDER) and the help of the current context.
+    void OnHelpFinder();
+    void OnHelp();
 
     // Profile access through the private-profile functions on m_pszProfileName. Without a
     // profile name the reads give their defaults and the writes fail. A null section (the
@@ -61,7 +93,21 @@ public:
     HGLOBAL m_hDevMode = nullptr;
     HGLOBAL m_hDevNames = nullptr;
     CDocManager* m_pDocManager = nullptr;
+    // The recent files, most recent first; at most m_nMaxMRU.
+    CStringArray m_recentFiles;
+    UINT m_nMaxMRU = 0;
 };
+
+// The framework's entry: InitInstance, Run, and ExitInstance after a failed start-up too.
+// 1 when start-up failed, else Run's result. argv[0] is the program.
+MFC_API int AfxWinMain(int argc, char** argv);
+// What the headless Run hands the main window to (the program's entry writes its picture);
+// its result becomes the exit status when not 0.
+using SdHeadlessHook = int (*)(HWND mainWnd);
+MFC_API void SdSetHeadlessHook(SdHeadlessHook hook);
+// OLE and the control container have no counterpart here: both succeed.
+MFC_API BOOL AfxOleInit();
+MFC_API void AfxEnableControlContainer();
 
 // Message boxes of the framework; without an application object the box has no owner and
 // no caption.

@@ -120,6 +120,8 @@ public:
     DWORD GetExStyle() const;
     BOOL ModifyStyle(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
     BOOL ModifyStyleEx(DWORD dwRemove, DWORD dwAdd, UINT nFlags = 0);
+    // WM_DROPFILES comes to the window (WS_EX_ACCEPTFILES).
+    void DragAcceptFiles(BOOL bAccept = TRUE);
 
     // ---- geometry and painting ----
     void GetClientRect(LPRECT lpRect) const;
@@ -255,6 +257,10 @@ MFC_API BOOL AfxUnlockTempMaps(BOOL bDeleteTemps = TRUE);
 #define ON_WM_SHOWWINDOW()                                                                         \
     {WM_SHOWWINDOW, 0, 0, 0,                                                                       \
      AFX_THUNK(self->OnShowWindow(BOOL(c.wParam), UINT(c.lParam)); return 0;)},
+// void OnDropFiles(HDROP hDropInfo); the handler includes win32/shellapi.h.
+#define ON_WM_DROPFILES()                                                                          \
+    {WM_DROPFILES, 0, 0, 0,                                                                        \
+     AFX_THUNK(self->OnDropFiles(reinterpret_cast<HDROP>(c.wParam)); return 0;)},
 #define ON_WM_TIMER()                                                                              \
     {WM_TIMER, 0, 0, 0, AFX_THUNK(self->OnTimer(UINT_PTR(c.wParam)); return 0;)},
 #define ON_WM_SETFOCUS()                                                                           \

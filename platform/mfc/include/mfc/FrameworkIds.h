@@ -30,6 +30,10 @@ constexpr UINT ID_OLE_VERB_FIRST = 0xE210;
 constexpr UINT ID_OLE_VERB_LAST = 0xE21F;
 constexpr UINT ID_APP_ABOUT = 0xE140;
 constexpr UINT ID_APP_EXIT = 0xE141;
+constexpr UINT ID_HELP_FINDER = 0xE143;
+constexpr UINT ID_CONTEXT_HELP = 0xE145;
+constexpr UINT ID_HELP = 0xE146;
+constexpr UINT ID_DEFAULT_HELP = 0xE147;
 constexpr UINT ID_VIEW_TOOLBAR = 0xE800;
 constexpr UINT ID_VIEW_STATUS_BAR = 0xE801;
 

@@ -1,0 +1,48 @@
+#pragma once
+// Resource and command ids of the program's frame, application object and palette bar.
+// Shared by the code and the resource library's source.
+
+// Menu, tool bar, accelerators and document strings of the main frame.
+#define IDR_MAINFRAME 103
+#define IDR_SIGN_TOOLBAR 117
+#define IDD_PALETTE_BAR 161
+#define ID_VIEW_PALETTE_BAR 162
+#define IDR_PALETTE_MENU 178
+
+#define IDS_OLE_INIT_FAILED 101
+#define IDS_MAIN_TOOLBAR 170
+#define IDS_TOOL_OPTIONS_BAR 172
+#define IDS_TEMPLATE_1 174
+#define IDS_TEMPLATE_2 176
+#define IDS_TEMPLATE_3 177
+#define IDS_TEMPLATE_4 179
+#define IDS_OPTIONS_TITLE 181
+#define IDS_SIGN_TOOLBAR 206
+#define IDS_TEMPLATE_5 228
+#define IDS_TEMPLATE_6 229
+#define IDS_NOTICE 248
+#define IDS_FONT_FOLDER 281
+// The text part's default font name.
+#define IDS_DIMENSION_FONT 282
+#define IDS_PALETTE_FOLDER 336
+#define IDS_SHEET_TOOLBAR 2007
+
+// Commands.
+#define ID_VIEW_SIGN_TOOLBAR 32905
+#define ID_VIEW_TOOL_OPTIONS 32906
+#define ID_COLORS_CHANGED 32856
+#define ID_OPTIONS 32889
+#define ID_WIDTH_CHANGED 32894
+#define ID_AUTOSAVE 32931
+#define ID_DO_NOTHING 32932
+#define ID_SHOW_NOTICE 32947
+#define ID_LOAD_DEFAULT_PALETTE 33051
+#define ID_PLUGIN_DIRECTORIES 33056
+#define ID_FLAT_LOOK 33059
+#define ID_COLOR_CORRECTION 33087
+#define ID_REDRAW_ALL 33120
+#define ID_DISABLED_COMMAND 33124
+#define ID_REDRAW_ALL_2 33127
+
+#define ID_CLEAR_COLORS 32899
+#define IDS_DEFAULT_PALETTE_FAILED 334

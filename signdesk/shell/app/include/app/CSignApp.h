@@ -1,0 +1,39 @@
+#pragma once
+// The application object of signdesk: settings, resource library, the document template,
+// the command line, the tracing-parameter templates; settings written back at exit.
+
+#include <mfc/CStringArray.h>
+#include <mfc/CWinApp.h>
+
+class CSignApp : public CWinApp {
+public:
+    CSignApp();
+    ~CSignApp() override;
+
+    BOOL InitInstance() override;
+    int ExitInstance() override;
+
+    // Section "Templates": the six built-in templates when "Default setting" is missing or
+    // empty. Saving deletes the keys of removed templates.
+    void LoadTemplates();
+    void SaveTemplates();
+    // Help: the HTML help file beside the program (its name + ".chm") when there is one,
+    // else the framework's help.
+    void WinHelp(DWORD_PTR dwData, UINT nCmd = 1) override;
+
+    HINSTANCE m_hResources = nullptr;
+    CStringArray m_templateNames;
+    CStringArray m_templateValues;
+    CStringArray m_removedTemplateNames;
+
+protected:
+    // Only a start-up that completed writes the settings back: a failed one leaves the
+    // user's profile as it was.
+    BOOL m_bStarted = FALSE;
+
+    void OnFileOpen();
+    static void GetDocFilter(CString& filter);
+    void DoNothing() {}
+    void OnUpdateDisabled(class CCmdUI* pCmdUI);
+    DECLARE_MESSAGE_MAP()
+};

@@ -1,0 +1,56 @@
+#pragma once
+// The main window of signdesk: the tool bars, the status bar with the key-hint panes, the
+// palette bar, the automatic-save timer and the flat-look switch, over the sheet framework's
+// frame (rulers, units, drag routing).
+
+#include <mfc/CToolBar.h>
+#include <sheet/COleSheetFrame.h>
+
+#include "app/CPaletteBar.h"
+
+class CCmdUI;
+
+class CSignFrame : public COleSheetFrame {
+    DECLARE_DYNCREATE(CSignFrame)
+public:
+    // The automatic-save timer's id.
+    static constexpr UINT_PTR kAutoSaveTimer = 2;
+
+    CSignFrame() = default;
+    ~CSignFrame() override;
+
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+    BOOL PreCreateWindow(CREATESTRUCT& cs) override;
+    // Seven panes: the message, 80 pixels, 35 without border, three of 15, 30.
+    void SetupStatusBar() override;
+
+    // A negative value restarts with the AutoSave setting; any other becomes it. 0 sets no
+    // timer. The new timer's id, or 0.
+    UINT_PTR SetAutoSaveTimer(int minutes);
+    void SetFlatLook(BOOL flag);
+    // "Sh", "Ct", "Alt" and "Sh+Ct" in panes 3 to 6 for the keys held.
+    void ShowKeyHints(BOOL shift, BOOL ctrl, BOOL shiftCtrl, BOOL alt);
+    void ShowStatusText(LPCSTR text);
+    // Reads one dropped file into the active document; FALSE when it was not imported.
+    virtual BOOL ImportDroppedFile(LPCSTR path);
+
+    UINT_PTR autoSaveTimer = 0;
+    int autoSaveBusy = 0;
+    int printing = 0;
+    CPaletteBar paletteBar;
+    CToolBar mainToolBar;
+    CToolBar signToolBar;
+    CToolBar toolOptionsBar;
+
+protected:
+    int OnCreate(CREATESTRUCT* lpCreateStruct);
+    void OnDestroy();
+    void OnTimer(UINT_PTR nIDEvent);
+    void OnDropFiles(HGLOBAL hDropInfo);
+    void OnShowNotice();
+    void OnToggleFlatLook();
+    void OnUpdateFlatLook(CCmdUI* pCmdUI);
+    void OnRedrawAll();
+    void OnUpdateRedrawAll(CCmdUI* pCmdUI);
+    DECLARE_MESSAGE_MAP()
+};

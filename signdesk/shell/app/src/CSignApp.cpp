@@ -1,0 +1,205 @@
+#include "app/CSignApp.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <mfc/CCmdUI.h>
+#include <mfc/CCommandLineInfo.h>
+#include <mfc/CDocTemplate.h>
+#include <mfc/CFileDialog.h>
+#include <mfc/CFrameWnd.h>
+#include <mfc/FrameworkIds.h>
+#include <pathkit/Path.h>
+#include <settings/ProgramFolders.h>
+#include <shell/SectionLineReader.h>
+#include <win32/help.h>
+#include <win32/module.h>
+
+#include "app/AppIds.h"
+#include "app/AppSettings.h"
+#include "app/CSignFrame.h"
+#include "app/CSignView.h"
+#include "app/SignDocument.h"
+
+BEGIN_MESSAGE_MAP(CSignApp, CWinApp)
+ON_COMMAND(ID_FILE_OPEN, OnFileOpen)
+ON_COMMAND(ID_DO_NOTHING, DoNothing)
+ON_COMMAND(ID_DISABLED_COMMAND, DoNothing)
+ON_UPDATE_COMMAND_UI(ID_DISABLED_COMMAND, OnUpdateDisabled)
+ON_COMMAND(ID_FILE_NEW, OnFileNew)
+ON_COMMAND(ID_HELP_FINDER, OnHelpFinder)
+ON_COMMAND(ID_DEFAULT_HELP, OnHelpFinder)
+ON_COMMAND(ID_HELP, OnHelp)
+END_MESSAGE_MAP()
+
+namespace {
+// One "name=value" line of section "Templates"; a line without '=' is skipped.
+class TemplateLineReader : public SectionLineReader {
+public:
+    TemplateLineReader(std::string file, CSignApp& app)
+        : SectionLineReader(std::move(file)), app(app) {}
+    int OnLine(const char* line) override {
+        const char* eq = std::strchr(line, '=');
+        if (eq == nullptr) return 1;
+        app.m_templateNames.Add(CString(std::string(line, size_t(eq - line)).c_str()));
+        app.m_templateValues.Add(CString(eq + 1));
+        return 1;
+    }
+
+private:
+    CSignApp& app;
+};
+
+// The HTML help viewer's entry.
+HWND HtmlHelpCall(HWND caller, LPCSTR file, UINT command, DWORD_PTR data) {
+    return ::HtmlHelpA(caller, file, command, data);
+}
+
+CString LoadText(UINT id) {
+    CString s;
+    s.LoadString(id);
+    return s;
+}
+} // namespace
+
+CSignApp::CSignApp() : CWinApp("signdesk") {}
+
+CSignApp::~CSignApp() = default;
+
+BOOL CSignApp::InitInstance() {
+    // 1. The profile in the data folder.
+    const CString profile = GetDataFilePath("Application.ini");
+    std::free(const_cast<char*>(m_pszProfileName));
+    m_pszProfileName = strdup(profile);
+
+    // 2. The resource library: the program's name plus ".so", beside it.
+    const CString exe = m_pszExeName != nullptr ? CString(m_pszExeName) : GetProgramFileName();
+    const CString library = exe + ".so";
+    m_hResources = ::LoadLibraryA(GetProgramDir() + library);
+    if (m_hResources == nullptr) {
+        CString text;
+        text.Format("Unable to find %s.", LPCSTR(library));
+        AfxMessageBox(text, MB_OK | MB_ICONSTOP);
+        return FALSE;
+    }
+    AfxSetResourceHandle(m_hResources);
+
+    // 4.-5. OLE, the control container, 3-D controls: nothing to do here, all succeed.
+    if (!AfxOleInit()) {
+        AfxMessageBox(IDS_OLE_INIT_FAILED);
+        return FALSE;
+    }
+    AfxEnableControlContainer();
+    Path::DefAccuracy = 0.01f;
+    Enable3dControls();
+    LoadStdProfileSettings(4);
+
+    // 6.-9. The settings.
+    AppSettings& s = Settings();
+    s.ReadFirstSettings();
+    s.FontDirectory = AppSettings::WithoutTrailingSeparator(
+        s.FontDirectory.IsEmpty() ? EnsureDefaultFolder(LoadText(IDS_FONT_FOLDER))
+                                  : s.FontDirectory);
+    s.KerningDirectory = AppSettings::WithoutTrailingSeparator(
+        s.KerningDirectory.IsEmpty() ? EnsureDefaultFolder("Kerning") : s.KerningDirectory);
+    MakeDirectories(s.KerningDirectory);
+    s.ReadLastSettings(LoadText(IDS_DIMENSION_FONT), GetProgramDir() + "WCLProfiles");
+    // A profile that cannot be read is dropped; one that is only read-only stays in use.
+    if (!s.WCLProfile.IsEmpty() && ::access(s.WCLProfile, R_OK) != 0) s.WCLProfile.Empty();
+
+    // 10. The document template.
+    AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(SignDocument),
+                                          RUNTIME_CLASS(CSignFrame), RUNTIME_CLASS(CSignView)));
+    // 11. Shell registration.
+    EnableShellOpen();
+    RegisterShellFileTypes(TRUE);
+
+    // 12. The command line.
+    CCommandLineInfo cmdInfo;
+    ParseCommandLine(cmdInfo);
+    if (!ProcessShellCommand(cmdInfo)) {
+        // Nothing of this run reaches the profile, not even the frame's placement.
+        std::free(const_cast<char*>(m_pszProfileName));
+        m_pszProfileName = nullptr;
+        return FALSE;
+    }
+    // 13. Dropped files.
+    if (m_pMainWnd != nullptr) m_pMainWnd->DragAcceptFiles(TRUE);
+    // 14. The tracing templates.
+    LoadTemplates();
+    // 16. The palette bar loads the default palette.
+    if (m_pMainWnd != nullptr) m_pMainWnd->PostMessage(WM_COMMAND, ID_LOAD_DEFAULT_PALETTE);
+    m_bStarted = TRUE;
+    return TRUE;
+}
+
+int CSignApp::ExitInstance() {
+    if (m_bStarted) {
+        Settings().Write();
+        SaveTemplates();
+    }
+    return CWinApp::ExitInstance();
+}
+
+void CSignApp::LoadTemplates() {
+    m_templateNames.RemoveAll();
+    m_templateValues.RemoveAll();
+    if (!GetProfileString("Templates", "Default setting", "").IsEmpty()) {
+        TemplateLineReader reader(std::string(LPCSTR(m_pszProfileName)), *this);
+        ReadSectionLines(reader, "Templates");
+        return;
+    }
+    static const struct {
+        UINT name;
+        const char* value;
+    } builtIn[] = {
+        {IDS_TEMPLATE_1, "2,3,10,0.5,5,5,1,1,1,1,1,0,1,"},
+        {IDS_TEMPLATE_2, "3,3,10,0.5,5,5,0,0,0,0,0,0,0,"},
+        {IDS_TEMPLATE_3, "1,4,0,0,5,5,0,0,0,0,0,0,0,"},
+        {IDS_TEMPLATE_4, "0,0,0,0,5,5,0,0,0,0,0,0,0,"},
+        {IDS_TEMPLATE_5, "1,3,1,0.2,5,5,1,1,1,1,1,0,1,"},
+        {IDS_TEMPLATE_6, "1,3,2,0.3,5,5,1,1,1,1,1,0,1,"},
+    };
+    for (const auto& t : builtIn) {
+        m_templateNames.Add(LoadText(t.name));
+        m_templateValues.Add(t.value);
+    }
+}
+
+void CSignApp::SaveTemplates() {
+    for (int i = 0; i < m_templateNames.GetSize() && i < m_templateValues.GetSize(); ++i)
+        WriteProfileString("Templates", m_templateNames[i], m_templateValues[i]);
+    for (int i = 0; i < m_removedTemplateNames.GetSize(); ++i)
+        WriteProfileString("Templates", m_removedTemplateNames[i], nullptr);
+}
+
+void CSignApp::WinHelp(DWORD_PTR dwData, UINT nCmd) {
+    const CString exe = m_pszExeName != nullptr ? CString(m_pszExeName) : GetProgramFileName();
+    const CString file = GetProgramDir() + exe + ".chm";
+    if (::access(file, R_OK) != 0) {
+        CWinApp::WinHelp(dwData, nCmd);
+        return;
+    }
+    HWND owner = m_pMainWnd != nullptr ? m_pMainWnd->m_hWnd : nullptr;
+    if (nCmd == HELP_CONTEXT)
+        HtmlHelpCall(owner, file, HH_HELP_CONTEXT, dwData);
+    else if (nCmd == HELP_FINDER)
+        HtmlHelpCall(owner, file, HH_DISPLAY_TOPIC, 0);
+}
+
+void CSignApp::OnFileOpen() {
+    if (!Settings().WMPPath.IsEmpty()) (void)::chdir(Settings().WMPPath);
+    CString filter;
+    GetDocFilter(filter);
+    CFileDialog dialog(TRUE, nullptr, nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, filter,
+                       m_pMainWnd);
+    if (dialog.DoModal() == IDOK) OpenDocumentFile(dialog.GetPathName());
+}
+
+void CSignApp::GetDocFilter(CString& filter) {
+    filter = "Sign designs (*.wtp)|*.wtp|All files (*.*)|*.*||";
+}
+
+void CSignApp::OnUpdateDisabled(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(FALSE);
+}

@@ -1,0 +1,5 @@
+#include "app/CSignView.h"
+
+IMPLEMENT_DYNCREATE(CSignView, COleSheetView)
+
+CSignView::~CSignView() = default;

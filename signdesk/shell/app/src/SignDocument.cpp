@@ -1,0 +1,5 @@
+#include "app/SignDocument.h"
+
+IMPLEMENT_DYNCREATE(SignDocument, COleSheetDoc)
+
+SignDocument::~SignDocument() = default;
