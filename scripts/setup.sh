@@ -13,6 +13,10 @@ packages=(
   netpbm  # another BMP reader, which rasterkit's tests read our files back with
   libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-urw-base35
   locales
+  # the display backend (libsdxcb.so) and its tests under Xvfb
+  libxcb1-dev libxcb-shm0-dev libxcb-xkb-dev libxkbcommon-x11-dev libxcb-icccm4-dev
+  libxcb-ewmh-dev libxcb-xfixes0-dev libxcb-cursor-dev libxcb-xtest0-dev
+  xvfb xclip openbox xauth
 )
 
 missing=()

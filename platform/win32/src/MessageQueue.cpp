@@ -5,6 +5,7 @@
 #include <cstdint>
 
 #include "WindowTable.h"
+#include "win32/DisplayBackend.h"
 #include "win32/UserTesting.h"
 #include "win32/kernel.h"
 
@@ -148,6 +149,7 @@ BOOL PostMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         pt = POINT{offset(origin.x, GET_X_LPARAM(lParam)), offset(origin.y, GET_Y_LPARAM(lParam))};
     }
     state.posted.push_back(MSG{hwnd, msg, wParam, lParam, GetTickCount(), pt});
+    SdDisplayWake(); // a loop waiting on the display sees it at once
     return TRUE;
 }
 
@@ -165,6 +167,15 @@ BOOL PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT rem
     if (!validFilter(hwnd)) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
+    }
+    if (SdDisplayActive()) {
+        // A loop that only peeks still shows its windows and reads input, once a frame.
+        static DWORD lastPump = 0;
+        const DWORD now = GetTickCount();
+        if (DWORD(now - lastPump) >= 16) {
+            lastPump = now;
+            SdDisplayPump(0);
+        }
     }
     UserLock lock = lockUser();
     return retrieve(msg, hwnd, filterMin, filterMax, remove & PM_REMOVE) ? TRUE : FALSE;
@@ -187,16 +198,15 @@ BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax) {
         }
         DWORD wait = 0;
         bool timerPending = nextTimerWait(hwnd, filterMin, filterMax, &wait);
+        // With a display the loop waits for its events, a wake or the next timer; it never
+        // ends for idleness.
+        if (SdDisplayActive() && SdDisplayPump(timerPending ? std::max<DWORD>(wait, 1) : INFINITE))
+            continue;
         if (timerPending) {
             DWORD before = GetTickCount();
             Sleep(std::max<DWORD>(wait, 1));
             if (GetTickCount() != before) continue;
             // A stopped fake clock: the timer can never fall due.
-        }
-        if (SdDisplayActive()) {
-            // Input may still come from the display.
-            Sleep(10);
-            continue;
         }
         ++idleQuits;
         UserLock lock = lockUser();

@@ -1,0 +1,331 @@
+// The display backend under an Xvfb server of the test program's own: what the screen shows
+// against PrintWindow, input by XTEST into the router, the loop's waits and the window
+// manager's requests.
+
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <xcb/xcb.h>
+#include <xcb/xtest.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "testing/PlatformTest.h"
+#include "win32/DisplayBackend.h"
+#include "win32/wingdi.h"
+
+namespace {
+
+// One Xvfb for the whole program, started on first use and ended at exit.
+struct Xvfb {
+    pid_t pid = -1;
+    std::string name;
+    std::string whyNot;
+
+    Xvfb() {
+        int fds[2];
+        if (pipe(fds) != 0) {
+            whyNot = "no pipe";
+            return;
+        }
+        pid = fork();
+        if (pid == 0) {
+            close(fds[0]);
+            int null = open("/dev/null", O_WRONLY);
+            dup2(null, 1);
+            dup2(null, 2);
+            std::string fd = std::to_string(fds[1]);
+            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1920x1080x24",
+                   "-nolisten", "tcp", static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        close(fds[1]);
+        std::string number;
+        pollfd p{fds[0], POLLIN, 0};
+        char c = 0;
+        // The server writes its display number once it accepts connections.
+        while (poll(&p, 1, 20000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n')
+            number += c;
+        close(fds[0]);
+        if (number.empty()) {
+            whyNot = "Xvfb did not start (is the package xvfb installed?)";
+            if (pid > 0) kill(pid, SIGTERM), waitpid(pid, nullptr, 0);
+            pid = -1;
+            return;
+        }
+        name = ":" + number;
+    }
+    ~Xvfb() {
+        if (pid > 0) kill(pid, SIGTERM), waitpid(pid, nullptr, 0);
+    }
+};
+
+Xvfb& server() {
+    static Xvfb xvfb;
+    return xvfb;
+}
+
+std::vector<UINT>& seen() {
+    static std::vector<UINT> messages;
+    return messages;
+}
+
+LRESULT CALLBACK recordProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_LBUTTONDOWN || message == WM_LBUTTONUP || message == WM_LBUTTONDBLCLK ||
+        message == WM_KEYDOWN || message == WM_KEYUP || message == WM_CHAR || message == WM_CLOSE ||
+        message == WM_MOUSEWHEEL || message == WM_USER)
+        seen().push_back(message);
+    if (message == WM_CLOSE) return 0; // kept open: the test looks
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+class XcbDisplayTest : public PlatformTest {
+protected:
+    void SetUp() override {
+        PlatformTest::SetUp();
+        if (!server().whyNot.empty()) GTEST_SKIP() << server().whyNot;
+        seen().clear();
+        WNDCLASSA wc{};
+        wc.style = CS_DBLCLKS;
+        wc.lpfnWndProc = recordProc;
+        wc.lpszClassName = "XcbProbe";
+        wc.hbrBackground = CreateSolidBrush(RGB(0, 128, 255));
+        RegisterClassA(&wc);
+        char reason[256] = {};
+        ASSERT_TRUE(SdConnectDisplay(server().name.c_str(), reason, sizeof reason)) << reason;
+        probe_ = xcb_connect(server().name.c_str(), nullptr);
+        ASSERT_FALSE(xcb_connection_has_error(probe_));
+        root_ = xcb_setup_roots_iterator(xcb_get_setup(probe_)).data->root;
+    }
+    void TearDown() override {
+        SdDisconnectDisplay();
+        if (probe_) xcb_disconnect(probe_);
+        PlatformTest::TearDown();
+        UnregisterClassA("XcbProbe", nullptr);
+    }
+
+    // Pumps the display and the queue until done() holds or 5 s pass.
+    template <class Done> bool PumpUntil(Done done) {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (std::chrono::steady_clock::now() < end) {
+            SdDisplayPump(20);
+            MSG msg;
+            while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&msg);
+                DispatchMessageA(&msg);
+            }
+            if (done()) return true;
+        }
+        return false;
+    }
+
+    HWND Probe(RECT r, DWORD style = WS_POPUP | WS_VISIBLE) {
+        HWND w = CreateWindowExA(0, "XcbProbe", "Probe", style, int(r.left), int(r.top),
+                                 int(r.right - r.left), int(r.bottom - r.top), nullptr, nullptr,
+                                 nullptr, nullptr);
+        UpdateWindow(w);
+        return w;
+    }
+
+    // The screen's pixels of the rectangle, 0xRRGGBB.
+    std::vector<uint32_t> Screen(RECT r) {
+        const int w = r.right - r.left, h = r.bottom - r.top;
+        xcb_get_image_reply_t* reply = xcb_get_image_reply(
+            probe_,
+            xcb_get_image(probe_, XCB_IMAGE_FORMAT_Z_PIXMAP, root_, int16_t(r.left), int16_t(r.top),
+                          uint16_t(w), uint16_t(h), ~0u),
+            nullptr);
+        std::vector<uint32_t> pixels;
+        if (!reply) return pixels;
+        const auto* data = reinterpret_cast<const uint32_t*>(xcb_get_image_data(reply));
+        for (int i = 0; i < w * h; ++i)
+            pixels.push_back(data[i] & 0xFFFFFF);
+        free(reply);
+        return pixels;
+    }
+
+    std::vector<uint32_t> Printed(HWND hwnd) {
+        RECT r{};
+        GetWindowRect(hwnd, &r);
+        const int w = r.right - r.left, h = r.bottom - r.top;
+        HDC dc = CreateCompatibleDC(nullptr);
+        BITMAPINFO info{};
+        info.bmiHeader = {sizeof info.bmiHeader, w, -h, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void* bits = nullptr;
+        HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        PrintWindow(hwnd, dc, 0);
+        std::vector<uint32_t> pixels(static_cast<uint32_t*>(bits),
+                                     static_cast<uint32_t*>(bits) + w * h);
+        for (uint32_t& p : pixels)
+            p &= 0xFFFFFF;
+        SelectObject(dc, old);
+        DeleteObject(bitmap);
+        DeleteDC(dc);
+        return pixels;
+    }
+
+    bool ScreenShows(HWND hwnd) {
+        RECT r{};
+        GetWindowRect(hwnd, &r);
+        return PumpUntil([&] { return Screen(r) == Printed(hwnd); });
+    }
+
+    void Fake(uint8_t type, uint8_t detail, int x = 0, int y = 0) {
+        xcb_test_fake_input(probe_, type, detail, XCB_CURRENT_TIME, root_, int16_t(x), int16_t(y),
+                            0);
+        xcb_flush(probe_);
+    }
+
+    void Click(int x, int y) {
+        Fake(XCB_MOTION_NOTIFY, 0, x, y);
+        Fake(XCB_BUTTON_PRESS, 1);
+        Fake(XCB_BUTTON_RELEASE, 1);
+    }
+
+    size_t Count(UINT message) const {
+        return size_t(std::count(seen().begin(), seen().end(), message));
+    }
+
+    xcb_connection_t* probe_ = nullptr;
+    xcb_window_t root_ = 0;
+};
+
+void Paint(HWND hwnd, RECT r, COLORREF c) {
+    HDC dc = GetDC(hwnd);
+    HBRUSH b = CreateSolidBrush(c);
+    FillRect(dc, &r, b);
+    DeleteObject(b);
+    ReleaseDC(hwnd, dc);
+}
+
+TEST_F(XcbDisplayTest, ScreenShowsWhatPrintWindowComposesAlsoAfterChangesAndMoves) {
+    HWND w = Probe(RECT{40, 30, 240, 150});
+    HWND child = CreateWindowExA(0, "Static", "", WS_CHILD | WS_VISIBLE, 20, 10, 50, 40, w, nullptr,
+                                 nullptr, nullptr);
+    Paint(child, RECT{0, 0, 50, 40}, RGB(200, 0, 0));
+    EXPECT_TRUE(ScreenShows(w));
+    Paint(w, RECT{100, 60, 180, 100}, RGB(0, 160, 0));
+    EXPECT_TRUE(ScreenShows(w)) << "a change after the first picture";
+    SetWindowPos(w, nullptr, 300, 200, 260, 90, SWP_NOZORDER);
+    Paint(w, RECT{0, 0, 260, 90}, RGB(250, 250, 0));
+    EXPECT_TRUE(ScreenShows(w)) << "moved and resized";
+    // A second window over the first, then gone: the first shows whole again.
+    HWND cover = Probe(RECT{320, 210, 420, 260});
+    Paint(cover, RECT{0, 0, 100, 50}, RGB(0, 0, 0));
+    EXPECT_TRUE(ScreenShows(cover));
+    DestroyWindow(cover);
+    EXPECT_TRUE(ScreenShows(w)) << "uncovered";
+}
+
+TEST_F(XcbDisplayTest, ATallWindowGoesInStripsUnderTheRequestLimit) {
+    HWND w = Probe(RECT{0, 0, 1900, 1000});
+    for (int y = 0; y < 1000; y += 10)
+        Paint(w, RECT{0, y, 1900, y + 5}, RGB(y % 256, 0, 255 - y % 256));
+    EXPECT_TRUE(ScreenShows(w));
+}
+
+TEST_F(XcbDisplayTest, ClicksReachTheWindowUnderThePointerAndPairsBecomeDoubleClicks) {
+    HWND w = Probe(RECT{100, 100, 300, 200});
+    ASSERT_TRUE(ScreenShows(w));
+    Click(150, 150);
+    ASSERT_TRUE(PumpUntil([&] { return Count(WM_LBUTTONUP) == 1; }));
+    EXPECT_EQ(Count(WM_LBUTTONDOWN), 1u);
+    Click(151, 150); // at once, 1 px off: the second press of a double click
+    ASSERT_TRUE(PumpUntil([&] { return Count(WM_LBUTTONUP) == 2; }));
+    EXPECT_EQ(Count(WM_LBUTTONDBLCLK), 1u);
+    EXPECT_EQ(Count(WM_LBUTTONDOWN), 1u);
+    Click(190, 150); // far from the last press: a single click again
+    ASSERT_TRUE(PumpUntil([&] { return Count(WM_LBUTTONUP) == 3; }));
+    EXPECT_EQ(Count(WM_LBUTTONDOWN), 2u);
+    SetFocus(w);
+    Fake(XCB_BUTTON_PRESS, 5);
+    Fake(XCB_BUTTON_RELEASE, 5);
+    EXPECT_TRUE(PumpUntil([&] { return Count(WM_MOUSEWHEEL) == 1; }));
+}
+
+TEST_F(XcbDisplayTest, KeysBecomeVirtualKeysAndCharacters) {
+    HWND w = Probe(RECT{100, 100, 300, 200});
+    ASSERT_TRUE(ScreenShows(w));
+    SetFocus(w);
+    Fake(XCB_MOTION_NOTIFY, 0, 150, 150); // the server's focus follows the pointer
+    xcb_get_keyboard_mapping_reply_t* map = xcb_get_keyboard_mapping_reply(
+        probe_,
+        xcb_get_keyboard_mapping(
+            probe_, xcb_get_setup(probe_)->min_keycode,
+            uint8_t(xcb_get_setup(probe_)->max_keycode - xcb_get_setup(probe_)->min_keycode + 1)),
+        nullptr);
+    ASSERT_TRUE(map);
+    const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(map);
+    uint8_t keycodeOfA = 0;
+    for (int k = 0; k <= xcb_get_setup(probe_)->max_keycode - xcb_get_setup(probe_)->min_keycode;
+         ++k)
+        if (syms[k * map->keysyms_per_keycode] == 'a')
+            keycodeOfA = uint8_t(xcb_get_setup(probe_)->min_keycode + k);
+    free(map);
+    ASSERT_NE(keycodeOfA, 0);
+    Fake(XCB_KEY_PRESS, keycodeOfA);
+    Fake(XCB_KEY_RELEASE, keycodeOfA);
+    ASSERT_TRUE(PumpUntil([&] { return Count(WM_KEYUP) == 1; }));
+    EXPECT_EQ(Count(WM_KEYDOWN), 1u);
+    EXPECT_EQ(Count(WM_CHAR), 1u);
+}
+
+TEST_F(XcbDisplayTest, CloseFromTheWindowManagerBecomesWmClose) {
+    HWND w = Probe(RECT{100, 100, 300, 200}, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    ASSERT_TRUE(ScreenShows(w));
+    xcb_translate_coordinates_reply_t* at = xcb_translate_coordinates_reply(
+        probe_, xcb_translate_coordinates(probe_, root_, root_, 150, 150), nullptr);
+    ASSERT_TRUE(at && at->child);
+    auto atom = [&](const char* name) {
+        auto* r = xcb_intern_atom_reply(
+            probe_, xcb_intern_atom(probe_, 0, uint16_t(strlen(name)), name), nullptr);
+        xcb_atom_t a = r->atom;
+        free(r);
+        return a;
+    };
+    xcb_client_message_event_t e{};
+    e.response_type = XCB_CLIENT_MESSAGE;
+    e.format = 32;
+    e.window = at->child;
+    e.type = atom("WM_PROTOCOLS");
+    e.data.data32[0] = atom("WM_DELETE_WINDOW");
+    xcb_send_event(probe_, 0, at->child, XCB_EVENT_MASK_NO_EVENT,
+                   reinterpret_cast<const char*>(&e));
+    xcb_flush(probe_);
+    free(at);
+    EXPECT_TRUE(PumpUntil([&] { return Count(WM_CLOSE) == 1; }));
+}
+
+TEST_F(XcbDisplayTest, AMessagePostedFromAnotherThreadEndsTheWaitAtOnce) {
+    HWND w = Probe(RECT{0, 0, 10, 10});
+    std::thread poster([w] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        PostMessageA(w, WM_USER, 0, 0);
+    });
+    const auto start = std::chrono::steady_clock::now();
+    MSG msg;
+    // With a display GetMessage does not end for idleness: it waits for the post.
+    ASSERT_EQ(GetMessageA(&msg, nullptr, WM_USER, WM_USER), 1);
+    const auto waited = std::chrono::steady_clock::now() - start;
+    poster.join();
+    EXPECT_EQ(msg.message, WM_USER);
+    EXPECT_LT(waited, std::chrono::seconds(2));
+}
+
+TEST(XcbDisplaySwitchTest, NoServerGivesAReasonNamingTheDisplay) {
+    char reason[256] = {};
+    EXPECT_FALSE(SdConnectDisplay(":9999", reason, sizeof reason));
+    EXPECT_NE(std::string(reason).find("DISPLAY=:9999"), std::string::npos) << reason;
+    EXPECT_FALSE(SdDisplayActive());
+}
+
+} // namespace
