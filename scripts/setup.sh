@@ -16,7 +16,7 @@ packages=(
   # the display backend (libsdxcb.so) and its tests under Xvfb
   libxcb1-dev libxcb-shm0-dev libxcb-xkb-dev libxkbcommon-x11-dev libxcb-icccm4-dev
   libxcb-ewmh-dev libxcb-xfixes0-dev libxcb-cursor-dev libxcb-xtest0-dev
-  xvfb xclip openbox xauth
+  xvfb xclip openbox xauth x11-xkb-utils
 )
 
 missing=()

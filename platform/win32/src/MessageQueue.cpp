@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "KeyCharacters.h"
 #include "WindowTable.h"
 #include "win32/DisplayBackend.h"
 #include "win32/UserTesting.h"
@@ -216,7 +217,19 @@ BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax) {
 }
 
 BOOL TranslateMessage(const MSG* msg) {
-    if (!msg || msg->message != WM_KEYDOWN) return FALSE;
+    if (!msg || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN)) return FALSE;
+    const int given = takeKeyCharacter(*msg);
+    if (given != -1) {
+        // The display's layout decided the character (-2: none).
+        if (given < 0) return FALSE;
+        UserLock lock = lockUser();
+        UserState& state = userState();
+        const UINT charMessage = msg->message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
+        state.posted.insert(state.posted.begin(), MSG{msg->hwnd, charMessage, WPARAM(BYTE(given)),
+                                                      msg->lParam, msg->time, msg->pt});
+        return TRUE;
+    }
+    if (msg->message != WM_KEYDOWN) return FALSE;
     int vk = int(msg->wParam & 0xFF);
     bool shift = GetKeyState(VK_SHIFT) < 0;
     bool control = GetKeyState(VK_CONTROL) < 0;

@@ -67,7 +67,48 @@ constexpr KeyEntry keyTable[] = {
     {XKB_KEY_Scroll_Lock, VK_SCROLL},
 };
 
+// evdev key codes (scan code + 8) of the rows of letters, digits and punctuation.
+constexpr const char* rowQ = "QWERTYUIOP";      // 24..33
+constexpr const char* rowA = "ASDFGHJKL";       // 38..46
+constexpr const char* rowZ = "ZXCVBNM";         // 52..58
+constexpr const char* rowDigits = "1234567890"; // 10..19
+
+constexpr KeyEntry positionTable[] = {
+    {20, 0xBD}, // VK_OEM_MINUS
+    {21, 0xBB}, // VK_OEM_PLUS
+    {34, 0xDB}, // VK_OEM_4
+    {35, 0xDD}, // VK_OEM_6
+    {47, 0xBA}, // VK_OEM_1
+    {48, 0xDE}, // VK_OEM_7
+    {49, 0xC0}, // VK_OEM_3
+    {51, 0xDC}, // VK_OEM_5
+    {59, 0xBC}, // VK_OEM_COMMA
+    {60, 0xBE}, // VK_OEM_PERIOD
+    {61, 0xBF}, // VK_OEM_2
+    {94, 0xE2}, // VK_OEM_102
+};
+
+// Right Ctrl, right Alt, keypad Enter and Divide, the arrow and editing blocks.
+constexpr uint32_t extendedKeys[] = {105, 108, 104, 106, 110, 111, 112, 113, 114,
+                                     115, 116, 117, 118, 119, 127, 133, 134, 135};
+
 } // namespace
+
+int virtualKeyAt(uint32_t keycode) {
+    if (keycode >= 24 && keycode <= 33) return rowQ[keycode - 24];
+    if (keycode >= 38 && keycode <= 46) return rowA[keycode - 38];
+    if (keycode >= 52 && keycode <= 58) return rowZ[keycode - 52];
+    if (keycode >= 10 && keycode <= 19) return rowDigits[keycode - 10];
+    for (const KeyEntry& e : positionTable)
+        if (e.keysym == keycode) return e.vk;
+    return 0;
+}
+
+bool extendedKeyAt(uint32_t keycode) {
+    for (uint32_t k : extendedKeys)
+        if (k == keycode) return true;
+    return false;
+}
 
 int virtualKeyOf(uint32_t keysym) {
     if (keysym >= XKB_KEY_a && keysym <= XKB_KEY_z) return int('A' + (keysym - XKB_KEY_a));

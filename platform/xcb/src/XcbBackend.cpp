@@ -10,11 +10,14 @@
 #define explicit explicit_
 #include <xcb/xkb.h>
 #undef explicit
+#include <xkbcommon/xkbcommon-compose.h>
 #include <xkbcommon/xkbcommon-x11.h>
 #include <xkbcommon/xkbcommon.h>
 
 #include <algorithm>
+#include <bitset>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <map>
 #include <string>
@@ -65,6 +68,7 @@ public:
             if (!xcb_connection_has_error(conn_)) xcb_destroy_window(conn_, top.id);
         if (composeDc_) DeleteDC(composeDc_);
         if (composeBitmap_) DeleteObject(composeBitmap_);
+        if (compose_) xkb_compose_state_unref(compose_);
         if (keyState_) xkb_state_unref(keyState_);
         if (keymap_) xkb_keymap_unref(keymap_);
         if (xkb_) xkb_context_unref(xkb_);
@@ -106,6 +110,7 @@ private:
         xkb_ = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
         deviceId_ = xkb_x11_get_core_keyboard_device_id(conn_);
         reloadKeymap();
+        setUpCompose();
         // Held keys repeat as presses only.
         xcb_xkb_per_client_flags(conn_, XCB_XKB_ID_USE_CORE_KBD,
                                  XCB_XKB_PER_CLIENT_FLAG_DETECTABLE_AUTO_REPEAT,
@@ -411,33 +416,98 @@ private:
             break;
         }
         case XCB_KEY_PRESS:
-        case XCB_KEY_RELEASE: {
-            auto* e = reinterpret_cast<xcb_key_press_event_t*>(event);
-            if (!keyState_) break;
-            const xkb_keysym_t sym = xkb_state_key_get_one_sym(keyState_, e->detail);
-            int vk = virtualKeyOf(sym);
-            if (!vk) {
-                // Letters of other scripts: the key's symbol in the first level of the layout.
-                const xkb_keysym_t* syms = nullptr;
-                const xkb_layout_index_t layout = xkb_state_key_get_layout(keyState_, e->detail);
-                if (xkb_keymap_key_get_syms_by_level(keymap_, e->detail, layout, 0, &syms) > 0)
-                    vk = virtualKeyOf(syms[0]);
-            }
-            if (!vk) break;
-            const bool down = type == XCB_KEY_PRESS;
-            const bool alt = xkb_state_mod_name_is_active(keyState_, XKB_MOD_NAME_ALT,
-                                                          XKB_STATE_MODS_EFFECTIVE) > 0;
-            const bool control = xkb_state_mod_name_is_active(keyState_, XKB_MOD_NAME_CTRL,
-                                                              XKB_STATE_MODS_EFFECTIVE) > 0;
-            const bool sys = (alt && !control) || vk == VK_MENU || vk == VK_F10;
-            const UINT message =
-                down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
-            SdRouteKey(message, vk);
+        case XCB_KEY_RELEASE:
+            handleKey(reinterpret_cast<xcb_key_press_event_t*>(event), type == XCB_KEY_PRESS);
             break;
-        }
         default:
             break;
         }
+    }
+
+    // A key: its virtual key by the table (the first level's symbol, else its place), the
+    // character of the layout with compose applied, in the ANSI code page.
+    void handleKey(const xcb_key_press_event_t* e, bool down) {
+        if (!keyState_) return;
+        const xkb_keycode_t code = e->detail;
+        const xkb_keysym_t sym = xkb_state_key_get_one_sym(keyState_, code);
+        int vk = virtualKeyOf(sym);
+        if (!vk || (vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9')) {
+            // Letters and digits by the layout's unshifted symbol, whatever level is active.
+            const xkb_keysym_t* syms = nullptr;
+            const xkb_layout_index_t layout = xkb_state_key_get_layout(keyState_, code);
+            const int n = xkb_keymap_key_get_syms_by_level(keymap_, code, layout, 0, &syms);
+            const int first = n > 0 ? virtualKeyOf(syms[0]) : 0;
+            if (first)
+                vk = first;
+            else if (!vk)
+                vk = virtualKeyAt(code);
+        }
+        const bool repeat = down && keysDown_[code];
+        keysDown_[code] = down;
+        int character = -1;
+        if (down) {
+            uint32_t utf32 = 0;
+            xkb_compose_status status = XKB_COMPOSE_NOTHING;
+            if (compose_ && xkb_compose_state_feed(compose_, sym) == XKB_COMPOSE_FEED_ACCEPTED)
+                status = xkb_compose_state_get_status(compose_);
+            if (status == XKB_COMPOSE_CANCELLED) xkb_compose_state_reset(compose_);
+            if (status == XKB_COMPOSE_COMPOSING || status == XKB_COMPOSE_CANCELLED) {
+                // A dead key gives its character with the next key.
+            } else if (status == XKB_COMPOSE_COMPOSED) {
+                utf32 = xkb_keysym_to_utf32(xkb_compose_state_get_one_sym(compose_));
+                xkb_compose_state_reset(compose_);
+            } else {
+                utf32 = xkb_state_key_get_utf32(keyState_, code);
+            }
+            if (utf32) character = ansiOf(utf32);
+        }
+        if (!vk && character < 0) return; // nothing a window could use
+        const bool alt =
+            xkb_state_mod_name_is_active(keyState_, XKB_MOD_NAME_ALT, XKB_STATE_MODS_EFFECTIVE) > 0;
+        const bool control = xkb_state_mod_name_is_active(keyState_, XKB_MOD_NAME_CTRL,
+                                                          XKB_STATE_MODS_EFFECTIVE) > 0;
+        // The Alt key: a system key, except that its release after a combination is a plain
+        // one. AltGr stands for Ctrl+Alt, which makes no system keys.
+        const bool altKey = sym == XKB_KEY_Alt_L || sym == XKB_KEY_Alt_R;
+        bool sys = (alt && !control && vk != VK_MENU) || vk == VK_F10;
+        if (altKey) {
+            sys = down || !altCombined_;
+            if (down) altCombined_ = false;
+        } else if (alt && down) {
+            altCombined_ = true;
+        }
+        const UINT message =
+            down ? (sys ? WM_SYSKEYDOWN : WM_KEYDOWN) : (sys ? WM_SYSKEYUP : WM_KEYUP);
+        uint32_t flags = 1 | (uint32_t(code > 8 ? code - 8 : 0) & 0xFF) << 16;
+        if (extendedKeyAt(code)) flags |= 1u << 24;
+        if (alt && !control && !(altKey && !down)) flags |= 1u << 29;
+        if (repeat || !down) flags |= 1u << 30;
+        if (!down) flags |= 1u << 31;
+        SdRouteDisplayKey(message, vk, LPARAM(flags), character);
+    }
+
+    // The ANSI code page's byte for a character: '?' where it has none.
+    static int ansiOf(uint32_t utf32) {
+        if (utf32 < 0x80) return int(utf32);
+        if (utf32 > 0xFFFF) return '?';
+        const char16_t wide = char16_t(utf32);
+        char out[4] = {};
+        BOOL defaulted = FALSE;
+        const int n = WideCharToMultiByte(CP_ACP, 0, &wide, 1, out, sizeof out, "?", &defaulted);
+        return n == 1 && !defaulted ? int(BYTE(out[0])) : '?';
+    }
+
+    void setUpCompose() {
+        const char* locale = std::getenv("LC_ALL");
+        if (!locale || !*locale) locale = std::getenv("LC_CTYPE");
+        if (!locale || !*locale) locale = std::getenv("LANG");
+        if (!locale || !*locale || !std::strcmp(locale, "C") || !std::strcmp(locale, "POSIX"))
+            locale = "en_US.UTF-8";
+        xkb_compose_table* table =
+            xkb_compose_table_new_from_locale(xkb_, locale, XKB_COMPOSE_COMPILE_NO_FLAGS);
+        if (!table) return;
+        compose_ = xkb_compose_state_new(table, XKB_COMPOSE_STATE_NO_FLAGS);
+        xkb_compose_table_unref(table);
     }
 
     void handleXkb(xcb_generic_event_t* event) {
@@ -474,6 +544,9 @@ private:
     xkb_context* xkb_ = nullptr;
     xkb_keymap* keymap_ = nullptr;
     xkb_state* keyState_ = nullptr;
+    xkb_compose_state* compose_ = nullptr;
+    std::bitset<256> keysDown_;
+    bool altCombined_ = false; // a key went down while Alt was held
     int32_t deviceId_ = -1;
     uint8_t xkbEvent_ = 0;
     xcb_atom_t wmProtocols_, wmDelete_, wmTransientFor_, netName_, utf8_, netType_, typeNormal_,

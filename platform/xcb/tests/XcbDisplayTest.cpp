@@ -78,11 +78,36 @@ std::vector<UINT>& seen() {
     return messages;
 }
 
+// Key messages as text: "KD:41 C:61 KU:41" (SKD/SKU/SC for the system forms).
+std::string& keyLog() {
+    static std::string log;
+    return log;
+}
+
+std::vector<LPARAM>& keyFlags() {
+    static std::vector<LPARAM> flags;
+    return flags;
+}
+
 LRESULT CALLBACK recordProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_LBUTTONDOWN || message == WM_LBUTTONUP || message == WM_LBUTTONDBLCLK ||
         message == WM_KEYDOWN || message == WM_KEYUP || message == WM_CHAR || message == WM_CLOSE ||
         message == WM_MOUSEWHEEL || message == WM_USER)
         seen().push_back(message);
+    const char* key = message == WM_KEYDOWN      ? "KD"
+                      : message == WM_KEYUP      ? "KU"
+                      : message == WM_SYSKEYDOWN ? "SKD"
+                      : message == WM_SYSKEYUP   ? "SKU"
+                      : message == WM_CHAR       ? "C"
+                      : message == WM_SYSCHAR    ? "SC"
+                                                 : nullptr;
+    if (key) {
+        char text[32];
+        std::snprintf(text, sizeof text, "%s%s:%02X", keyLog().empty() ? "" : " ", key,
+                      unsigned(wParam));
+        keyLog() += text;
+        keyFlags().push_back(lParam);
+    }
     if (message == WM_CLOSE) return 0; // kept open: the test looks
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
@@ -93,6 +118,8 @@ protected:
         PlatformTest::SetUp();
         if (!server().whyNot.empty()) GTEST_SKIP() << server().whyNot;
         seen().clear();
+        keyLog().clear();
+        keyFlags().clear();
         WNDCLASSA wc{};
         wc.style = CS_DBLCLKS;
         wc.lpfnWndProc = recordProc;
@@ -113,8 +140,9 @@ protected:
     }
 
     // Pumps the display and the queue until done() holds or 5 s pass.
-    template <class Done> bool PumpUntil(Done done) {
-        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    template <class Done>
+    bool PumpUntil(Done done, std::chrono::milliseconds limit = std::chrono::milliseconds(5000)) {
+        const auto end = std::chrono::steady_clock::now() + limit;
         while (std::chrono::steady_clock::now() < end) {
             SdDisplayPump(20);
             MSG msg;
@@ -252,31 +280,67 @@ TEST_F(XcbDisplayTest, ClicksReachTheWindowUnderThePointerAndPairsBecomeDoubleCl
     EXPECT_TRUE(PumpUntil([&] { return Count(WM_MOUSEWHEEL) == 1; }));
 }
 
-TEST_F(XcbDisplayTest, KeysBecomeVirtualKeysAndCharacters) {
+// X key codes of a PC keyboard (evdev).
+constexpr uint8_t kNumLock = 77, kShift = 50, kControl = 37, kAlt = 64, kAltGr = 108, kE = 26,
+                  kF = 41, kG = 42, kZ = 52, kKeypad7 = 79, kAcute = 21, kSleep = 150, kA = 38;
+
+struct KeyCase {
+    const char* layout;
+    std::vector<int> keys; // key code pressed; negative: released
+    const char* messages;
+};
+
+TEST_F(XcbDisplayTest, KeysBecomeVirtualKeysAndCharactersOfTheLayout) {
     HWND w = Probe(RECT{100, 100, 300, 200});
     ASSERT_TRUE(ScreenShows(w));
     SetFocus(w);
     Fake(XCB_MOTION_NOTIFY, 0, 150, 150); // the server's focus follows the pointer
-    xcb_get_keyboard_mapping_reply_t* map = xcb_get_keyboard_mapping_reply(
-        probe_,
-        xcb_get_keyboard_mapping(
-            probe_, xcb_get_setup(probe_)->min_keycode,
-            uint8_t(xcb_get_setup(probe_)->max_keycode - xcb_get_setup(probe_)->min_keycode + 1)),
-        nullptr);
-    ASSERT_TRUE(map);
-    const xcb_keysym_t* syms = xcb_get_keyboard_mapping_keysyms(map);
-    uint8_t keycodeOfA = 0;
-    for (int k = 0; k <= xcb_get_setup(probe_)->max_keycode - xcb_get_setup(probe_)->min_keycode;
-         ++k)
-        if (syms[k * map->keysyms_per_keycode] == 'a')
-            keycodeOfA = uint8_t(xcb_get_setup(probe_)->min_keycode + k);
-    free(map);
-    ASSERT_NE(keycodeOfA, 0);
-    Fake(XCB_KEY_PRESS, keycodeOfA);
-    Fake(XCB_KEY_RELEASE, keycodeOfA);
-    ASSERT_TRUE(PumpUntil([&] { return Count(WM_KEYUP) == 1; }));
-    EXPECT_EQ(Count(WM_KEYDOWN), 1u);
-    EXPECT_EQ(Count(WM_CHAR), 1u);
+    const KeyCase cases[] = {
+        {"us", {kA, -kA}, "KD:41 C:61 KU:41"},
+        {"us", {kShift, kA, -kA, -kShift}, "KD:10 KD:41 C:41 KU:41 KU:10"},
+        {"us", {kControl, kZ, -kZ, -kControl}, "KD:11 KD:5A C:1A KU:5A KU:11"},
+        {"us", {kAlt, kF, -kF, -kAlt}, "SKD:12 SKD:46 SC:66 SKU:46 KU:12"},
+        {"us", {kKeypad7, -kKeypad7}, "KD:24 KU:24"},
+        {"us",
+         {kNumLock, -kNumLock, kKeypad7, -kKeypad7, kNumLock, -kNumLock},
+         "KD:90 KU:90 KD:67 C:37 KU:67 KD:90 KU:90"},
+        {"us", {kSleep, -kSleep}, ""},
+        {"de", {kZ, -kZ}, "KD:59 C:79 KU:59"},
+        {"de", {kAltGr, kE, -kE, -kAltGr}, "KD:12 KD:45 C:80 KU:45 KU:12"},
+        {"de", {kAcute, -kAcute, kE, -kE}, "KD:BB KU:BB KD:45 C:E9 KU:45"},
+        {"de", {kAltGr, kG, -kG, -kAltGr}, "KD:12 KD:47 C:3F KU:47 KU:12"},
+    };
+    for (const KeyCase& c : cases) {
+        const std::string command =
+            std::string("setxkbmap -display ") + server().name + " " + c.layout;
+        if (std::system(command.c_str()) != 0) GTEST_SKIP() << "setxkbmap failed: " << command;
+        // The keymap changes through an event: let the backend see it before the keys.
+        PumpUntil([] { return false; }, std::chrono::milliseconds(200));
+        keyLog().clear();
+        for (int k : c.keys)
+            Fake(k > 0 ? XCB_KEY_PRESS : XCB_KEY_RELEASE, uint8_t(std::abs(k)));
+        PumpUntil([&] { return keyLog() == c.messages; }, std::chrono::milliseconds(1000));
+        EXPECT_EQ(keyLog(), c.messages) << c.layout << " case " << (&c - cases);
+    }
+}
+
+TEST_F(XcbDisplayTest, AHeldKeyRepeatsAsPressesWithThePreviousStateBit) {
+    HWND w = Probe(RECT{100, 100, 300, 200});
+    ASSERT_TRUE(ScreenShows(w));
+    SetFocus(w);
+    Fake(XCB_MOTION_NOTIFY, 0, 150, 150);
+    // The server repeats a key held past its delay.
+    Fake(XCB_KEY_PRESS, kA);
+    ASSERT_TRUE(PumpUntil([&] { return keyLog().size() > std::string("KD:41 C:61").size(); }));
+    Fake(XCB_KEY_RELEASE, kA);
+    ASSERT_TRUE(PumpUntil([&] { return keyLog().find("KU") != std::string::npos; }));
+    const std::string log = keyLog();
+    EXPECT_EQ(log.rfind("KD:41 C:61 KD:41 C:61", 0), 0u) << log;
+    EXPECT_EQ(log.find("KU"), log.size() - 5) << "one release, at the end: " << log;
+    ASSERT_GE(keyFlags().size(), 5u);
+    EXPECT_EQ(keyFlags()[0], LPARAM(0x001E0001)); // scan code 0x1E, first press
+    EXPECT_EQ(keyFlags()[2], LPARAM(0x401E0001)); // previous state: down
+    EXPECT_EQ(keyFlags().back(), LPARAM(0xC01E0001u));
 }
 
 TEST_F(XcbDisplayTest, CloseFromTheWindowManagerBecomesWmClose) {
