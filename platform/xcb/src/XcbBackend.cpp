@@ -39,6 +39,7 @@ struct TopWindow {
     RECT rect{};                 // the model's window rectangle the X window stands for
     std::vector<uint32_t> shown; // the picture last put, rows top-down, 0x00RRGGBB
     bool mapped = false;
+    std::string title; // as last given to the window manager
 };
 
 class XcbBackend : public SdDisplayBackend {
@@ -195,13 +196,16 @@ private:
             xcb_change_property(conn_, XCB_PROP_MODE_REPLACE, top.id, XCB_ATOM_WM_NORMAL_HINTS,
                                 XCB_ATOM_WM_SIZE_HINTS, 32, 18, sizeHints);
         }
-        setTitle(hwnd, top.id);
+        setTitle(hwnd, top);
         return top;
     }
 
-    void setTitle(HWND hwnd, xcb_window_t id) {
+    void setTitle(HWND hwnd, TopWindow& top) {
         char text[512] = {};
-        int n = GetWindowTextA(hwnd, text, sizeof text);
+        int n = std::max(0, GetWindowTextA(hwnd, text, sizeof text));
+        if (top.mapped && top.title == std::string(text, size_t(n))) return;
+        top.title.assign(text, size_t(n));
+        const xcb_window_t id = top.id;
         std::u16string wide(size_t(std::max(0, n)) + 1, L'\0');
         int wn = MultiByteToWideChar(CP_ACP, 0, text, n, wide.data(), int(wide.size()));
         std::string utf8(size_t(std::max(0, wn)) * 4 + 1, '\0');
@@ -222,6 +226,7 @@ private:
         for (auto it = tops_.begin(); it != tops_.end();) {
             if (std::find(visible.begin(), visible.end(), it->first) == visible.end()) {
                 xcb_destroy_window(conn_, it->second.id);
+                if (it->second.id == grabbed_) grabbed_ = 0; // the server ended the grab
                 it = tops_.erase(it);
             } else {
                 ++it;
@@ -251,9 +256,31 @@ private:
                 xcb_map_window(conn_, top.id);
                 top.mapped = true;
             }
+            setTitle(hwnd, top);
             present(hwnd, top);
         }
+        grabForCapture();
         xcb_flush(conn_);
+    }
+
+    // A window holding the capture gets the pointer wherever it goes.
+    void grabForCapture() {
+        HWND capture = GetCapture();
+        auto top = capture ? tops_.find(GetAncestor(capture, GA_ROOT)) : tops_.end();
+        const xcb_window_t want = top != tops_.end() ? top->second.id : 0;
+        if (want == grabbed_) return;
+        if (grabbed_) xcb_ungrab_pointer(conn_, XCB_CURRENT_TIME);
+        grabbed_ = 0;
+        if (!want) return;
+        const uint16_t mask = XCB_EVENT_MASK_BUTTON_PRESS | XCB_EVENT_MASK_BUTTON_RELEASE |
+                              XCB_EVENT_MASK_POINTER_MOTION;
+        xcb_grab_pointer_reply_t* r = xcb_grab_pointer_reply(
+            conn_,
+            xcb_grab_pointer(conn_, 1, want, mask, XCB_GRAB_MODE_ASYNC, XCB_GRAB_MODE_ASYNC,
+                             XCB_NONE, XCB_NONE, XCB_CURRENT_TIME),
+            nullptr);
+        if (r && r->status == XCB_GRAB_STATUS_SUCCESS) grabbed_ = want;
+        free(r);
     }
 
     // Composes the window and puts the rows that differ from what the server shows.
@@ -537,6 +564,7 @@ private:
     xcb_gcontext_t gc_ = 0;
     size_t maxRequestBytes_ = 0;
     std::map<HWND, TopWindow> tops_;
+    xcb_window_t grabbed_ = 0; // the window grabbing the pointer for the capture
     HDC composeDc_ = nullptr;
     HBITMAP composeBitmap_ = nullptr;
     uint32_t* composeBits_ = nullptr;

@@ -73,6 +73,11 @@ Xvfb& server() {
     return xvfb;
 }
 
+LPARAM& lastPress() {
+    static LPARAM at;
+    return at;
+}
+
 std::vector<UINT>& seen() {
     static std::vector<UINT> messages;
     return messages;
@@ -108,6 +113,7 @@ LRESULT CALLBACK recordProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         keyLog() += text;
         keyFlags().push_back(lParam);
     }
+    if (message == WM_LBUTTONDOWN) lastPress() = lParam;
     if (message == WM_CLOSE) return 0; // kept open: the test looks
     return DefWindowProcA(hwnd, message, wParam, lParam);
 }
@@ -280,6 +286,21 @@ TEST_F(XcbDisplayTest, ClicksReachTheWindowUnderThePointerAndPairsBecomeDoubleCl
     EXPECT_TRUE(PumpUntil([&] { return Count(WM_MOUSEWHEEL) == 1; }));
 }
 
+TEST_F(XcbDisplayTest, TheCaptureGetsPressesOutsideItsWindow) {
+    HWND w = Probe(RECT{100, 100, 300, 200});
+    ASSERT_TRUE(ScreenShows(w));
+    Click(700, 500); // nobody's
+    PumpUntil([] { return false; }, std::chrono::milliseconds(100));
+    EXPECT_EQ(Count(WM_LBUTTONDOWN), 0u);
+    SetCapture(w);
+    SdDisplayPump(0); // grabs the pointer
+    Click(700, 500);
+    ASSERT_TRUE(PumpUntil([&] { return Count(WM_LBUTTONUP) == 1; }));
+    EXPECT_EQ(Count(WM_LBUTTONDOWN), 1u);
+    EXPECT_EQ(lastPress(), MAKELPARAM(600, 400)); // client coordinates, outside the client area
+    ReleaseCapture();
+}
+
 // X key codes of a PC keyboard (evdev).
 constexpr uint8_t kNumLock = 77, kShift = 50, kControl = 37, kAlt = 64, kAltGr = 108, kE = 26,
                   kF = 41, kG = 42, kZ = 52, kKeypad7 = 79, kAcute = 21, kSleep = 150, kA = 38;
@@ -390,6 +411,58 @@ TEST(XcbDisplaySwitchTest, NoServerGivesAReasonNamingTheDisplay) {
     EXPECT_FALSE(SdConnectDisplay(":9999", reason, sizeof reason));
     EXPECT_NE(std::string(reason).find("DISPLAY=:9999"), std::string::npos) << reason;
     EXPECT_FALSE(SdDisplayActive());
+}
+
+} // namespace
+
+namespace {
+
+std::string& lostMarker() {
+    static std::string path;
+    return path;
+}
+
+// Stands for the application's autosave: the command leaves a file.
+LRESULT CALLBACK autosaveProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_COMMAND && LOWORD(wParam) == 32931)
+        if (FILE* f = std::fopen(lostMarker().c_str(), "w")) std::fclose(f);
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+// The process that loses its display: its own server, killed under a waiting loop.
+void loseTheDisplay() {
+    Xvfb own;
+    if (!own.whyNot.empty()) std::_Exit(5);
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = autosaveProc;
+    wc.lpszClassName = "XcbAutosave";
+    RegisterClassA(&wc);
+    HWND w = CreateWindowExA(0, "XcbAutosave", "Main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
+                             200, 100, nullptr, nullptr, nullptr, nullptr);
+    char reason[256] = {};
+    if (!SdConnectDisplay(own.name.c_str(), reason, sizeof reason)) std::_Exit(6);
+    SdSetDisplayLostCommand(w, 32931);
+    SdDisplayPump(0);
+    kill(own.pid, SIGKILL);
+    waitpid(own.pid, nullptr, 0);
+    own.pid = -1;
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0)
+        DispatchMessageA(&msg);
+    std::_Exit(7); // the loop must not end by itself
+}
+
+TEST(XcbLostDisplayTest, ALostConnectionRunsTheAutosaveCommandAndExitsWith4) {
+    if (std::system("command -v Xvfb >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "Xvfb is not installed";
+    lostMarker() =
+        (std::filesystem::temp_directory_path() / ("sdxcb-lost-" + std::to_string(getpid())))
+            .string();
+    std::filesystem::remove(lostMarker());
+    EXPECT_EXIT(loseTheDisplay(), ::testing::ExitedWithCode(4),
+                "connection to display :[0-9]+ was lost");
+    EXPECT_TRUE(std::filesystem::exists(lostMarker()));
+    std::filesystem::remove(lostMarker());
 }
 
 } // namespace
