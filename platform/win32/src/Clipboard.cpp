@@ -2,6 +2,7 @@
 #include <mutex>
 
 #include "win32/ClipboardTesting.h"
+#include "win32/DisplayBackend.h"
 #include "win32/clipboard.h"
 #include "win32/kernel.h"
 
@@ -13,6 +14,7 @@ struct ClipboardState {
     HWND opener = nullptr;
     HWND owner = nullptr;
     std::map<UINT, HANDLE> data; // format -> global memory handle (may be NULL)
+    bool emptied = false;        // since it was opened: the display's clipboard becomes ours
 };
 
 ClipboardState& State() {
@@ -35,8 +37,12 @@ BOOL OpenClipboard(HWND newOwner) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
+    const bool first = !s.open;
     s.open = true;
     s.opener = newOwner;
+    s.lock.unlock();
+    if (first) SdDisplayClipboardImport();
+    s.lock.lock();
     return TRUE;
 }
 
@@ -49,7 +55,20 @@ BOOL CloseClipboard() {
     }
     s.open = false;
     s.opener = nullptr;
+    const bool emptied = s.emptied;
+    s.emptied = false;
+    s.lock.unlock();
+    if (emptied) SdDisplayClipboardOwned();
+    s.lock.lock();
     return TRUE;
+}
+
+void SdClipboardReplaceForeign(UINT format, HANDLE mem) {
+    ClipboardState& s = State();
+    std::lock_guard<std::mutex> guard(s.lock);
+    FreeAll(s);
+    s.owner = nullptr;
+    s.data.emplace(format, mem);
 }
 
 BOOL EmptyClipboard() {
@@ -61,6 +80,7 @@ BOOL EmptyClipboard() {
     }
     FreeAll(s);
     s.owner = s.opener;
+    s.emptied = true;
     return TRUE;
 }
 
@@ -115,4 +135,5 @@ void SdResetClipboard() {
     s.open = false;
     s.opener = nullptr;
     s.owner = nullptr;
+    s.emptied = false;
 }

@@ -124,3 +124,11 @@ void SdSetDisplayLostCommand(HWND hwnd, UINT command) {
     displayState().lostWindow = hwnd;
     displayState().lostCommand = command;
 }
+
+void SdDisplayClipboardOwned() {
+    if (SdDisplayBackend* backend = displayState().backend) backend->clipboardOwned();
+}
+
+void SdDisplayClipboardImport() {
+    if (SdDisplayBackend* backend = displayState().backend) backend->clipboardImport();
+}

@@ -26,6 +26,8 @@
 #include "KeyTable.h"
 #include "win32/DisplayBackend.h"
 #include "win32/InputRouter.h"
+#include "win32/clipboard.h"
+#include "win32/kernel.h"
 #include "win32/nls.h"
 #include "win32/wingdi.h"
 
@@ -60,13 +62,23 @@ public:
         netState_ = atom("_NET_WM_STATE");
         stateModal_ = atom("_NET_WM_STATE_MODAL");
         motifHints_ = atom("_MOTIF_WM_HINTS");
+        clipboard_ = atom("CLIPBOARD");
+        targets_ = atom("TARGETS");
+        selectionProperty_ = atom("SD_SELECTION");
         maxRequestBytes_ = size_t(xcb_get_maximum_request_length(conn_)) * 4;
+        // Owns the clipboard and receives what other programs convert for us.
+        selectionWindow_ = xcb_generate_id(conn_);
+        const uint32_t propertyMask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+        xcb_create_window(conn_, XCB_COPY_FROM_PARENT, selectionWindow_, screen_->root, -1, -1, 1,
+                          1, 0, XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT,
+                          XCB_CW_EVENT_MASK, &propertyMask);
         setUpKeyboard();
     }
 
     ~XcbBackend() override {
         for (auto& [hwnd, top] : tops_)
             if (!xcb_connection_has_error(conn_)) xcb_destroy_window(conn_, top.id);
+        if (!xcb_connection_has_error(conn_)) xcb_destroy_window(conn_, selectionWindow_);
         if (composeDc_) DeleteDC(composeDc_);
         if (composeBitmap_) DeleteObject(composeBitmap_);
         if (compose_) xkb_compose_state_unref(compose_);
@@ -92,6 +104,49 @@ public:
     void wake() override {
         uint64_t one = 1;
         (void)!write(wakeFd_, &one, sizeof one);
+    }
+
+    void clipboardOwned() override {
+        xcb_set_selection_owner(conn_, selectionWindow_, clipboard_, XCB_CURRENT_TIME);
+        xcb_flush(conn_);
+    }
+
+    // Another program's text, asked for as UTF-8 and waited for at most 2 s.
+    void clipboardImport() override {
+        if (xcb_connection_has_error(conn_)) return;
+        xcb_get_selection_owner_reply_t* owner = xcb_get_selection_owner_reply(
+            conn_, xcb_get_selection_owner(conn_, clipboard_), nullptr);
+        const xcb_window_t ownerId = owner ? owner->owner : 0;
+        free(owner);
+        if (!ownerId || ownerId == selectionWindow_) return;
+        xcb_delete_property(conn_, selectionWindow_, selectionProperty_);
+        xcb_convert_selection(conn_, selectionWindow_, clipboard_, utf8_, selectionProperty_,
+                              XCB_CURRENT_TIME);
+        xcb_flush(conn_);
+        converted_ = false;
+        const DWORD start = GetTickCount();
+        while (!converted_ && DWORD(GetTickCount() - start) < 2000) {
+            pollfd fd{xcb_get_file_descriptor(conn_), POLLIN, 0};
+            poll(&fd, 1, 50);
+            if (!readEvents()) return;
+        }
+        if (!converted_ || !convertedOk_) return;
+        xcb_get_property_reply_t* reply =
+            xcb_get_property_reply(conn_,
+                                   xcb_get_property(conn_, 1, selectionWindow_, selectionProperty_,
+                                                    XCB_GET_PROPERTY_TYPE_ANY, 0, 0x4000000),
+                                   nullptr);
+        if (!reply) return;
+        const std::string utf8(static_cast<const char*>(xcb_get_property_value(reply)),
+                               size_t(xcb_get_property_value_length(reply)));
+        free(reply);
+        std::string text = ansiText(utf8);
+        HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+        if (!mem) return;
+        char* p = static_cast<char*>(GlobalLock(mem));
+        std::memcpy(p, text.c_str(), text.size() + 1);
+        GlobalUnlock(mem);
+        SdClipboardReplaceForeign(CF_TEXT, mem);
     }
 
 private:
@@ -402,6 +457,17 @@ private:
             SetWindowPos(hwnd, nullptr, x, y, e->width, e->height, SWP_NOZORDER | SWP_NOACTIVATE);
             break;
         }
+        case XCB_SELECTION_REQUEST:
+            serveSelection(reinterpret_cast<xcb_selection_request_event_t*>(event));
+            break;
+        case XCB_SELECTION_NOTIFY: {
+            auto* e = reinterpret_cast<xcb_selection_notify_event_t*>(event);
+            if (e->requestor == selectionWindow_) {
+                converted_ = true;
+                convertedOk_ = e->property != XCB_NONE;
+            }
+            break;
+        }
         case XCB_CLIENT_MESSAGE: {
             auto* e = reinterpret_cast<xcb_client_message_event_t*>(event);
             if (e->type == wmProtocols_ && e->data.data32[0] == wmDelete_)
@@ -513,6 +579,75 @@ private:
         SdRouteDisplayKey(message, vk, LPARAM(flags), character);
     }
 
+    // UTF-8 with LF line ends -> the ANSI code page with CR LF ('?' where it has no character).
+    static std::string ansiText(const std::string& utf8) {
+        std::string crlf;
+        for (char c : utf8) {
+            if (c == '\n' && (crlf.empty() || crlf.back() != '\r')) crlf += '\r';
+            if (c != '\0') crlf += c;
+        }
+        const int wn = MultiByteToWideChar(CP_UTF8, 0, crlf.data(), int(crlf.size()), nullptr, 0);
+        std::u16string wide(size_t(std::max(0, wn)), u'\0');
+        MultiByteToWideChar(CP_UTF8, 0, crlf.data(), int(crlf.size()), wide.data(), wn);
+        std::string out(wide.size() * 2 + 1, '\0');
+        const int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), out.data(),
+                                          int(out.size()), "?", nullptr);
+        out.resize(size_t(std::max(0, n)));
+        return out;
+    }
+
+    // The ANSI code page with CR LF -> UTF-8 with LF.
+    static std::string utf8Text(const char* ansi, size_t size) {
+        const size_t length = strnlen(ansi, size);
+        const int wn = MultiByteToWideChar(CP_ACP, 0, ansi, int(length), nullptr, 0);
+        std::u16string wide(size_t(std::max(0, wn)), u'\0');
+        MultiByteToWideChar(CP_ACP, 0, ansi, int(length), wide.data(), wn);
+        std::string out(wide.size() * 3 + 1, '\0');
+        const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), out.data(),
+                                          int(out.size()), nullptr, nullptr);
+        out.resize(size_t(std::max(0, n)));
+        std::string lf;
+        for (size_t i = 0; i < out.size(); ++i)
+            if (!(out[i] == '\r' && i + 1 < out.size() && out[i + 1] == '\n')) lf += out[i];
+        return lf;
+    }
+
+    // Another program asks for our clipboard: the text as UTF-8, or the list of targets.
+    void serveSelection(const xcb_selection_request_event_t* e) {
+        xcb_selection_notify_event_t reply{};
+        reply.response_type = XCB_SELECTION_NOTIFY;
+        reply.time = e->time;
+        reply.requestor = e->requestor;
+        reply.selection = e->selection;
+        reply.target = e->target;
+        reply.property = XCB_NONE;
+        const xcb_atom_t property = e->property ? e->property : e->target;
+        if (e->selection == clipboard_ && e->target == targets_) {
+            const xcb_atom_t list[] = {targets_, utf8_};
+            xcb_change_property(conn_, XCB_PROP_MODE_REPLACE, e->requestor, property, XCB_ATOM_ATOM,
+                                32, 2, list);
+            reply.property = property;
+        } else if (e->selection == clipboard_ && e->target == utf8_ && OpenClipboard(nullptr)) {
+            if (HANDLE mem = GetClipboardData(CF_TEXT)) {
+                const char* text = static_cast<const char*>(GlobalLock(mem));
+                if (text) {
+                    const std::string utf8 = utf8Text(text, GlobalSize(mem));
+                    GlobalUnlock(mem);
+                    // Larger than one request would need INCR: refused.
+                    if (utf8.size() + 64 < maxRequestBytes_) {
+                        xcb_change_property(conn_, XCB_PROP_MODE_REPLACE, e->requestor, property,
+                                            utf8_, 8, uint32_t(utf8.size()), utf8.data());
+                        reply.property = property;
+                    }
+                }
+            }
+            CloseClipboard();
+        }
+        xcb_send_event(conn_, 0, e->requestor, XCB_EVENT_MASK_NO_EVENT,
+                       reinterpret_cast<const char*>(&reply));
+        xcb_flush(conn_);
+    }
+
     // The ANSI code page's byte for a character: '?' where it has none.
     static int ansiOf(uint32_t utf32) {
         if (utf32 < 0x80) return int(utf32);
@@ -564,6 +699,9 @@ private:
     xcb_gcontext_t gc_ = 0;
     size_t maxRequestBytes_ = 0;
     std::map<HWND, TopWindow> tops_;
+    xcb_window_t selectionWindow_ = 0;
+    xcb_atom_t clipboard_ = 0, targets_ = 0, selectionProperty_ = 0;
+    bool converted_ = false, convertedOk_ = false; // the answer to the last conversion asked
     xcb_window_t grabbed_ = 0; // the window grabbing the pointer for the capture
     HDC composeDc_ = nullptr;
     HBITMAP composeBitmap_ = nullptr;

@@ -11,15 +11,21 @@
 #include <xcb/xcb.h>
 #include <xcb/xtest.h>
 
+#include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
+#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "testing/PlatformTest.h"
 #include "win32/DisplayBackend.h"
+#include "win32/clipboard.h"
+#include "win32/kernel.h"
 #include "win32/wingdi.h"
 
 namespace {
@@ -404,6 +410,64 @@ TEST_F(XcbDisplayTest, AMessagePostedFromAnotherThreadEndsTheWaitAtOnce) {
     poster.join();
     EXPECT_EQ(msg.message, WM_USER);
     EXPECT_LT(waited, std::chrono::seconds(2));
+}
+
+// Runs an xclip command while the test pumps the display; its standard output.
+std::string RunWhilePumping(const std::string& command, const std::function<void()>& pump) {
+    std::atomic<bool> done{false};
+    std::string output;
+    std::thread runner([&] {
+        if (FILE* f = popen(command.c_str(), "r")) {
+            char buffer[256];
+            size_t n;
+            while ((n = std::fread(buffer, 1, sizeof buffer, f)) > 0)
+                output.append(buffer, n);
+            pclose(f);
+        }
+        done = true;
+    });
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!done && std::chrono::steady_clock::now() < end)
+        pump();
+    runner.join();
+    return output;
+}
+
+TEST_F(XcbDisplayTest, ClipboardTextGoesBothWaysInTheCodePageWithCrLf) {
+    if (std::system("command -v xclip >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "xclip is not installed";
+    HWND w = Probe(RECT{0, 0, 20, 20});
+    // Ours to another program: UTF-8 with LF.
+    ASSERT_TRUE(OpenClipboard(w));
+    EmptyClipboard();
+    const char ours[] = "a\r\nb\xE9\x80";
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, sizeof ours);
+    std::memcpy(GlobalLock(mem), ours, sizeof ours);
+    GlobalUnlock(mem);
+    SetClipboardData(CF_TEXT, mem);
+    CloseClipboard();
+    const std::string xclip = "xclip -display " + server().name + " -selection clipboard";
+    EXPECT_EQ(RunWhilePumping(xclip + " -o -t UTF8_STRING", [] { SdDisplayPump(20); }),
+              "a\nb\xC3\xA9\xE2\x82\xAC");
+    // Another program's to ours: the code page ('?' for what it lacks), CR LF.
+    const std::string give =
+        "printf 'x\\ny\\303\\274\\305\\213' | " + xclip + " -i -quiet -loops 1 -t UTF8_STRING";
+    // In the foreground (no daemon left behind), served once, ended if it is never asked.
+    std::thread giver(
+        [&] { (void)!std::system(("timeout 10 sh -c \"" + give + "\" >/dev/null 2>&1").c_str()); });
+    std::string pasted;
+    PumpUntil([&] {
+        if (!OpenClipboard(w)) return false;
+        if (GetClipboardOwner() == nullptr)
+            if (HANDLE h = GetClipboardData(CF_TEXT)) {
+                pasted = static_cast<const char*>(GlobalLock(h));
+                GlobalUnlock(h);
+            }
+        CloseClipboard();
+        return !pasted.empty();
+    });
+    giver.join();
+    EXPECT_EQ(pasted, "x\r\ny\xFC?");
 }
 
 TEST(XcbDisplaySwitchTest, NoServerGivesAReasonNamingTheDisplay) {

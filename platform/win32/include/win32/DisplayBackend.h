@@ -19,6 +19,11 @@ public:
     virtual bool pump(DWORD timeout) = 0;
     // Ends a wait in pump; safe from any thread.
     virtual void wake() = 0;
+    // The process put new data on the clipboard: the display's clipboard is now ours.
+    virtual void clipboardOwned() {}
+    // The clipboard was opened: when another program owns the display's clipboard, its data
+    // replaces the layer's (SdClipboardReplaceForeign).
+    virtual void clipboardImport() {}
 };
 
 // The backend library's one entry: connects to the display named (NULL: $DISPLAY). On
@@ -36,6 +41,14 @@ WIN32_API void SdDisconnectDisplay();
 // returns FALSE when no display is (or remains) connected.
 WIN32_API BOOL SdDisplayPump(DWORD timeout);
 WIN32_API void SdDisplayWake();
+// The clipboard's side (do nothing headless).
+WIN32_API void SdDisplayClipboardOwned();
+WIN32_API void SdDisplayClipboardImport();
+// For a backend importing another program's clipboard, while the clipboard is open: frees
+// what the clipboard holds and puts mem (global memory, the clipboard's from then) in format;
+// the clipboard has no owner window.
+WIN32_API void SdClipboardReplaceForeign(UINT format, HANDLE mem);
+
 // When the connection is lost the layer writes one line to standard error naming the display,
 // turns headless, sends WM_COMMAND command to the window, and exits with 4 (a watchdog ends
 // the process 10 s later if the exit hangs).
