@@ -266,6 +266,24 @@ TEST_F(XcbDisplayTest, ScreenShowsWhatPrintWindowComposesAlsoAfterChangesAndMove
     EXPECT_TRUE(ScreenShows(w)) << "uncovered";
 }
 
+TEST_F(XcbDisplayTest, UncoveringPutsTheKeptPictureAgainWithoutPainting) {
+    HWND w = Probe(RECT{200, 200, 400, 300});
+    Paint(w, RECT{10, 10, 190, 90}, RGB(90, 30, 200));
+    ASSERT_TRUE(ScreenShows(w));
+    // Another program's window over ours, then gone: only Expose can bring the pixels back.
+    const xcb_window_t other = xcb_generate_id(probe_);
+    const uint32_t values[] = {0x00FF00, 1};
+    xcb_create_window(probe_, XCB_COPY_FROM_PARENT, other, root_, 150, 150, 200, 100, 0,
+                      XCB_WINDOW_CLASS_INPUT_OUTPUT, XCB_COPY_FROM_PARENT,
+                      XCB_CW_BACK_PIXEL | XCB_CW_OVERRIDE_REDIRECT, values);
+    xcb_map_window(probe_, other);
+    xcb_flush(probe_);
+    ASSERT_TRUE(PumpUntil([&] { return Screen(RECT{200, 200, 201, 201})[0] == 0x00FF00; }));
+    xcb_destroy_window(probe_, other);
+    xcb_flush(probe_);
+    EXPECT_TRUE(ScreenShows(w));
+}
+
 TEST_F(XcbDisplayTest, ATallWindowGoesInStripsUnderTheRequestLimit) {
     HWND w = Probe(RECT{0, 0, 1900, 1000});
     for (int y = 0; y < 1000; y += 10)
