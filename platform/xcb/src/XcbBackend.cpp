@@ -3,8 +3,11 @@
 
 #include <poll.h>
 #include <sys/eventfd.h>
+#include <sys/ipc.h>
+#include <sys/shm.h>
 #include <unistd.h>
 
+#include <xcb/shm.h>
 #include <xcb/xcb.h>
 // The header names a field "explicit".
 #define explicit explicit_
@@ -42,6 +45,10 @@ struct TopWindow {
     std::vector<uint32_t> shown; // the picture last put, rows top-down, 0x00RRGGBB
     bool mapped = false;
     std::string title; // as last given to the window manager
+    // The picture shared with the server (MIT-SHM), when it allows.
+    xcb_shm_seg_t segment = 0;
+    uint8_t* shared = nullptr;
+    size_t sharedSize = 0;
 };
 
 class XcbBackend : public SdDisplayBackend {
@@ -66,6 +73,13 @@ public:
         targets_ = atom("TARGETS");
         selectionProperty_ = atom("SD_SELECTION");
         maxRequestBytes_ = size_t(xcb_get_maximum_request_length(conn_)) * 4;
+        const char* noShm = std::getenv("SDXCB_NO_SHM");
+        if (!noShm || !*noShm) {
+            xcb_shm_query_version_reply_t* v =
+                xcb_shm_query_version_reply(conn_, xcb_shm_query_version(conn_), nullptr);
+            shm_ = v != nullptr;
+            free(v);
+        }
         // Owns the clipboard and receives what other programs convert for us.
         selectionWindow_ = xcb_generate_id(conn_);
         const uint32_t propertyMask = XCB_EVENT_MASK_PROPERTY_CHANGE;
@@ -76,8 +90,10 @@ public:
     }
 
     ~XcbBackend() override {
-        for (auto& [hwnd, top] : tops_)
+        for (auto& [hwnd, top] : tops_) {
             if (!xcb_connection_has_error(conn_)) xcb_destroy_window(conn_, top.id);
+            release(top);
+        }
         if (!xcb_connection_has_error(conn_)) xcb_destroy_window(conn_, selectionWindow_);
         if (composeDc_) DeleteDC(composeDc_);
         if (composeBitmap_) DeleteObject(composeBitmap_);
@@ -282,6 +298,7 @@ private:
             if (std::find(visible.begin(), visible.end(), it->first) == visible.end()) {
                 xcb_destroy_window(conn_, it->second.id);
                 if (it->second.id == grabbed_) grabbed_ = 0; // the server ended the grab
+                release(it->second);
                 it = tops_.erase(it);
             } else {
                 ++it;
@@ -389,9 +406,60 @@ private:
         return composeBits_;
     }
 
-    // Rows [from, to) of the shown picture, in strips under the request limit.
-    void put(const TopWindow& top, int from, int to) {
+    void release(TopWindow& top) {
+        if (!top.shared) return;
+        if (!xcb_connection_has_error(conn_)) xcb_shm_detach(conn_, top.segment);
+        shmdt(top.shared);
+        top.shared = nullptr;
+        top.sharedSize = 0;
+    }
+
+    // A shared segment of the picture's size; false (and put_image from then on) when the
+    // server cannot attach it, as across hosts.
+    bool share(TopWindow& top, size_t size) {
+        if (top.shared && top.sharedSize == size) return true;
+        release(top);
+        if (!shm_) return false;
+        const int id = shmget(IPC_PRIVATE, size, IPC_CREAT | 0600);
+        if (id < 0) return false;
+        void* address = shmat(id, nullptr, 0);
+        if (address == reinterpret_cast<void*>(-1)) {
+            shmctl(id, IPC_RMID, nullptr);
+            return false;
+        }
+        const xcb_shm_seg_t segment = xcb_generate_id(conn_);
+        xcb_generic_error_t* error =
+            xcb_request_check(conn_, xcb_shm_attach_checked(conn_, segment, uint32_t(id), 0));
+        shmctl(id, IPC_RMID, nullptr); // gone once both sides detach
+        if (error) {
+            free(error);
+            shmdt(address);
+            shm_ = false;
+            return false;
+        }
+        top.segment = segment;
+        top.shared = static_cast<uint8_t*>(address);
+        top.sharedSize = size;
+        return true;
+    }
+
+    // Rows [from, to) of the shown picture: from shared memory, else in strips under the
+    // request limit.
+    void put(TopWindow& top, int from, int to) {
         const int w = top.rect.right - top.rect.left;
+        const int h = top.rect.bottom - top.rect.top;
+        // A size the user just gave is shown with the next picture.
+        if (from >= to || top.shown.size() != size_t(w) * size_t(h)) return;
+        if (share(top, top.shown.size() * 4)) {
+            const size_t offset = size_t(from) * size_t(w) * 4;
+            std::memcpy(top.shared + offset,
+                        reinterpret_cast<const uint8_t*>(top.shown.data()) + offset,
+                        size_t(to - from) * size_t(w) * 4);
+            xcb_shm_put_image(conn_, top.id, gc_, uint16_t(w), uint16_t(h), 0, uint16_t(from),
+                              uint16_t(w), uint16_t(to - from), 0, int16_t(from),
+                              screen_->root_depth, XCB_IMAGE_FORMAT_Z_PIXMAP, 0, top.segment, 0);
+            return;
+        }
         const size_t rowBytes = size_t(w) * 4;
         const int rowsPerStrip = int(std::max<size_t>(1, (maxRequestBytes_ - 64) / rowBytes));
         for (int y = from; y < to; y += rowsPerStrip) {
@@ -433,7 +501,7 @@ private:
         case XCB_EXPOSE: {
             auto* e = reinterpret_cast<xcb_expose_event_t*>(event);
             // The kept picture again; no window procedure runs.
-            for (const auto& [hwnd, top] : tops_)
+            for (auto& [hwnd, top] : tops_)
                 if (top.id == e->window && !top.shown.empty()) {
                     const int h = top.rect.bottom - top.rect.top;
                     put(top, std::min<int>(e->y, h), std::min<int>(e->y + e->height, h));
@@ -699,6 +767,7 @@ private:
     xcb_gcontext_t gc_ = 0;
     size_t maxRequestBytes_ = 0;
     std::map<HWND, TopWindow> tops_;
+    bool shm_ = false; // the server takes pictures through shared memory
     xcb_window_t selectionWindow_ = 0;
     xcb_atom_t clipboard_ = 0, targets_ = 0, selectionProperty_ = 0;
     bool converted_ = false, convertedOk_ = false; // the answer to the last conversion asked

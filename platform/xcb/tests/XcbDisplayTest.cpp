@@ -50,7 +50,7 @@ struct Xvfb {
             dup2(null, 2);
             std::string fd = std::to_string(fds[1]);
             execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1920x1080x24",
-                   "-nolisten", "tcp", static_cast<char*>(nullptr));
+                   "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
             _exit(127);
         }
         close(fds[1]);
@@ -284,11 +284,17 @@ TEST_F(XcbDisplayTest, UncoveringPutsTheKeptPictureAgainWithoutPainting) {
     EXPECT_TRUE(ScreenShows(w));
 }
 
-TEST_F(XcbDisplayTest, ATallWindowGoesInStripsUnderTheRequestLimit) {
+TEST_F(XcbDisplayTest, ALargeWindowShowsThroughSharedMemoryAndInStripsUnderTheRequestLimit) {
     HWND w = Probe(RECT{0, 0, 1900, 1000});
     for (int y = 0; y < 1000; y += 10)
         Paint(w, RECT{0, y, 1900, y + 5}, RGB(y % 256, 0, 255 - y % 256));
-    EXPECT_TRUE(ScreenShows(w));
+    EXPECT_TRUE(ScreenShows(w)) << "shared memory";
+    SdDisconnectDisplay();
+    setenv("SDXCB_NO_SHM", "1", 1);
+    char reason[256] = {};
+    ASSERT_TRUE(SdConnectDisplay(server().name.c_str(), reason, sizeof reason)) << reason;
+    unsetenv("SDXCB_NO_SHM");
+    EXPECT_TRUE(ScreenShows(w)) << "put_image strips";
 }
 
 TEST_F(XcbDisplayTest, ClicksReachTheWindowUnderThePointerAndPairsBecomeDoubleClicks) {
