@@ -420,6 +420,89 @@ TEST_F(XcbDisplayTest, CloseFromTheWindowManagerBecomesWmClose) {
     EXPECT_TRUE(PumpUntil([&] { return Count(WM_CLOSE) == 1; }));
 }
 
+// The X window showing the model's window at a screen point, and its properties.
+struct Shown {
+    xcb_window_t id = 0;
+    bool overrideRedirect = false;
+    std::vector<uint32_t> type, state, transientFor;
+    std::string title;
+};
+
+TEST_F(XcbDisplayTest, WindowsTellTheWindowManagerWhatKindTheyAre) {
+    auto atom = [&](const char* name) {
+        auto* r = xcb_intern_atom_reply(
+            probe_, xcb_intern_atom(probe_, 0, uint16_t(strlen(name)), name), nullptr);
+        xcb_atom_t a = r->atom;
+        free(r);
+        return a;
+    };
+    auto shownAt = [&](int x, int y) {
+        Shown s;
+        auto* at = xcb_translate_coordinates_reply(
+            probe_, xcb_translate_coordinates(probe_, root_, root_, int16_t(x), int16_t(y)),
+            nullptr);
+        if (!at) return s;
+        s.id = at->child;
+        free(at);
+        auto* attributes = xcb_get_window_attributes_reply(
+            probe_, xcb_get_window_attributes(probe_, s.id), nullptr);
+        if (attributes) s.overrideRedirect = attributes->override_redirect;
+        free(attributes);
+        auto property = [&](xcb_atom_t name) {
+            std::vector<uint32_t> values;
+            auto* r = xcb_get_property_reply(
+                probe_, xcb_get_property(probe_, 0, s.id, name, XCB_GET_PROPERTY_TYPE_ANY, 0, 64),
+                nullptr);
+            if (r && r->format == 32) {
+                auto* v = static_cast<const uint32_t*>(xcb_get_property_value(r));
+                values.assign(v, v + xcb_get_property_value_length(r) / 4);
+            } else if (r && r->format == 8) {
+                s.title.assign(static_cast<const char*>(xcb_get_property_value(r)),
+                               size_t(xcb_get_property_value_length(r)));
+            }
+            free(r);
+            return values;
+        };
+        s.type = property(atom("_NET_WM_WINDOW_TYPE"));
+        s.state = property(atom("_NET_WM_STATE"));
+        s.transientFor = property(XCB_ATOM_WM_TRANSIENT_FOR);
+        property(atom("_NET_WM_NAME"));
+        return s;
+    };
+    HWND main = CreateWindowExA(0, "XcbProbe", "Gr\xFC\xDF", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 0, 0,
+                                400, 300, nullptr, nullptr, nullptr, nullptr);
+    HWND tool =
+        CreateWindowExA(WS_EX_TOOLWINDOW, "XcbProbe", "Tools", WS_POPUP | WS_CAPTION | WS_VISIBLE,
+                        500, 0, 100, 100, main, nullptr, nullptr, nullptr);
+    HWND modal =
+        CreateWindowExA(WS_EX_DLGMODALFRAME, "XcbProbe", "Box", WS_POPUP | WS_CAPTION | WS_VISIBLE,
+                        700, 0, 100, 100, main, nullptr, nullptr, nullptr);
+    EnableWindow(main, FALSE); // the owner waits for the box
+    // A drop-down list of the layer's (its class registered here when the layer has none yet).
+    WNDCLASSA listClass{};
+    listClass.lpfnWndProc = DefWindowProcA;
+    listClass.lpszClassName = "ComboLBox";
+    RegisterClassA(&listClass);
+    HWND list = CreateWindowExA(0, "ComboLBox", "", WS_POPUP | WS_VISIBLE, 900, 0, 50, 50, nullptr,
+                                nullptr, nullptr, nullptr);
+    ASSERT_TRUE(list);
+    SdDisplayPump(0);
+    const Shown m = shownAt(10, 10), t = shownAt(510, 10), d = shownAt(710, 10),
+                p = shownAt(910, 10);
+    EXPECT_EQ(m.type, std::vector<uint32_t>{atom("_NET_WM_WINDOW_TYPE_NORMAL")});
+    EXPECT_EQ(m.title, "Gr\xC3\xBC\xC3\x9F"); // UTF-8 of the code page's text
+    EXPECT_EQ(t.type, std::vector<uint32_t>{atom("_NET_WM_WINDOW_TYPE_UTILITY")});
+    EXPECT_EQ(t.transientFor, std::vector<uint32_t>{m.id});
+    EXPECT_EQ(d.type, std::vector<uint32_t>{atom("_NET_WM_WINDOW_TYPE_DIALOG")});
+    EXPECT_EQ(d.state, std::vector<uint32_t>{atom("_NET_WM_STATE_MODAL")});
+    EXPECT_TRUE(p.overrideRedirect);
+    EXPECT_FALSE(m.overrideRedirect);
+    DestroyWindow(list);
+    UnregisterClassA("ComboLBox", nullptr);
+    (void)tool;
+    (void)modal;
+}
+
 TEST_F(XcbDisplayTest, AMessagePostedFromAnotherThreadEndsTheWaitAtOnce) {
     HWND w = Probe(RECT{0, 0, 10, 10});
     std::thread poster([w] {
