@@ -503,6 +503,53 @@ TEST_F(XcbDisplayTest, WindowsTellTheWindowManagerWhatKindTheyAre) {
     (void)modal;
 }
 
+TEST_F(XcbDisplayTest, TheUsersMovesAndResizesReachTheModel) {
+    HWND w = Probe(RECT{100, 100, 300, 200}, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    ASSERT_TRUE(ScreenShows(w));
+    auto* at = xcb_translate_coordinates_reply(
+        probe_, xcb_translate_coordinates(probe_, root_, root_, 150, 150), nullptr);
+    ASSERT_TRUE(at && at->child);
+    const xcb_window_t id = at->child;
+    free(at);
+    // A resize, as a window manager does it.
+    const uint32_t size[] = {320, 140};
+    xcb_configure_window(probe_, id, XCB_CONFIG_WINDOW_WIDTH | XCB_CONFIG_WINDOW_HEIGHT, size);
+    xcb_flush(probe_);
+    RECT r{};
+    ASSERT_TRUE(PumpUntil([&] { return GetWindowRect(w, &r) && r.right - r.left == 320; }));
+    EXPECT_EQ(r.bottom - r.top, 140);
+    EXPECT_EQ(r.left, 100);
+    // A move reported by the window manager (a sent ConfigureNotify in root coordinates).
+    xcb_configure_notify_event_t e{};
+    e.response_type = XCB_CONFIGURE_NOTIFY;
+    e.event = id;
+    e.window = id;
+    e.x = 400;
+    e.y = 250;
+    e.width = 320;
+    e.height = 140;
+    xcb_send_event(probe_, 0, id, XCB_EVENT_MASK_STRUCTURE_NOTIFY,
+                   reinterpret_cast<const char*>(&e));
+    xcb_flush(probe_);
+    ASSERT_TRUE(PumpUntil([&] { return GetWindowRect(w, &r) && r.left == 400; }));
+    EXPECT_EQ(r.top, 250);
+    // The X window stays where it is (no window manager moved it): read it, not the root.
+    auto windowPixels = [&] {
+        std::vector<uint32_t> pixels;
+        auto* reply = xcb_get_image_reply(
+            probe_, xcb_get_image(probe_, XCB_IMAGE_FORMAT_Z_PIXMAP, id, 0, 0, 320, 140, ~0u),
+            nullptr);
+        if (!reply) return pixels;
+        const auto* data = reinterpret_cast<const uint32_t*>(xcb_get_image_data(reply));
+        for (int i = 0; i < 320 * 140; ++i)
+            pixels.push_back(data[i] & 0xFFFFFF);
+        free(reply);
+        return pixels;
+    };
+    EXPECT_TRUE(PumpUntil([&] { return windowPixels() == Printed(w); }))
+        << "the new size painted and shown";
+}
+
 TEST_F(XcbDisplayTest, AMessagePostedFromAnotherThreadEndsTheWaitAtOnce) {
     HWND w = Probe(RECT{0, 0, 10, 10});
     std::thread poster([w] {
