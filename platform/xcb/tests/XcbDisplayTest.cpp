@@ -550,6 +550,23 @@ TEST_F(XcbDisplayTest, TheUsersMovesAndResizesReachTheModel) {
         << "the new size painted and shown";
 }
 
+TEST_F(XcbDisplayTest, AStormOfInvalidationsAndMovesEndsInTheRightPictureAndQuickPosts) {
+    HWND w = Probe(RECT{0, 0, 300, 200});
+    ASSERT_TRUE(ScreenShows(w));
+    for (int i = 0; i < 10000; ++i) {
+        RECT r{i % 300, i % 200, i % 300 + 5, i % 200 + 5};
+        InvalidateRect(w, &r, TRUE);
+    }
+    for (int i = 0; i < 1000; ++i)
+        SetWindowPos(w, nullptr, i % 500, i % 300, 300, 200, SWP_NOZORDER);
+    Paint(w, RECT{50, 50, 100, 100}, RGB(255, 0, 255));
+    const auto start = std::chrono::steady_clock::now();
+    PostMessageA(w, WM_USER, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return Count(WM_USER) == 1; }));
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
+    EXPECT_TRUE(ScreenShows(w));
+}
+
 TEST_F(XcbDisplayTest, AMessagePostedFromAnotherThreadEndsTheWaitAtOnce) {
     HWND w = Probe(RECT{0, 0, 10, 10});
     std::thread poster([w] {
