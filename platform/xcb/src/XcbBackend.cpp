@@ -9,6 +9,7 @@
 
 #include <xcb/shm.h>
 #include <xcb/xcb.h>
+#include <xcb/xcb_cursor.h>
 // The header names a field "explicit".
 #define explicit explicit_
 #include <xcb/xkb.h>
@@ -32,6 +33,7 @@
 #include "win32/clipboard.h"
 #include "win32/kernel.h"
 #include "win32/nls.h"
+#include "win32/resource.h"
 #include "win32/wingdi.h"
 
 namespace sdxcb {
@@ -87,6 +89,7 @@ public:
                           1, 0, XCB_WINDOW_CLASS_INPUT_ONLY, XCB_COPY_FROM_PARENT,
                           XCB_CW_EVENT_MASK, &propertyMask);
         setUpKeyboard();
+        if (xcb_cursor_context_new(conn_, screen_, &cursors_) < 0) cursors_ = nullptr;
     }
 
     ~XcbBackend() override {
@@ -97,6 +100,11 @@ public:
         if (!xcb_connection_has_error(conn_)) xcb_destroy_window(conn_, selectionWindow_);
         if (composeDc_) DeleteDC(composeDc_);
         if (composeBitmap_) DeleteObject(composeBitmap_);
+        if (cursors_) {
+            for (auto& [handle, id] : cursorIds_)
+                if (!xcb_connection_has_error(conn_)) xcb_free_cursor(conn_, id);
+            xcb_cursor_context_free(cursors_);
+        }
         if (compose_) xkb_compose_state_unref(compose_);
         if (keyState_) xkb_state_unref(keyState_);
         if (keymap_) xkb_keymap_unref(keymap_);
@@ -310,7 +318,10 @@ private:
             RECT r{};
             GetWindowRect(hwnd, &r);
             auto found = tops_.find(hwnd);
-            if (found == tops_.end()) found = tops_.emplace(hwnd, create(hwnd, r)).first;
+            if (found == tops_.end()) {
+                found = tops_.emplace(hwnd, create(hwnd, r)).first;
+                newWindows_ = true;
+            }
             TopWindow& top = found->second;
             if (!EqualRect(&r, &top.rect)) {
                 const uint32_t geometry[] = {uint32_t(r.left), uint32_t(r.top),
@@ -332,7 +343,42 @@ private:
             present(hwnd, top);
         }
         grabForCapture();
+        showCursor();
         xcb_flush(conn_);
+    }
+
+    // The cursor the layer set, on every window: the system's as the theme's cursor of that
+    // kind; others (resource cursors) as the arrow for now.
+    void showCursor() {
+        if (!cursors_) return;
+        HCURSOR cursor = GetCursor();
+        if (cursor == shownCursor_ && !newWindows_) return;
+        newWindows_ = false;
+        shownCursor_ = cursor;
+        static constexpr struct {
+            UINT id;
+            const char* name;
+        } themeNames[] = {{32512, "left_ptr"},
+                          {32513, "xterm"},
+                          {32514, "watch"},
+                          {32515, "crosshair"},
+                          {32516, "sb_up_arrow"},
+                          {32642, "size_fdiag"},
+                          {32643, "size_bdiag"},
+                          {32644, "sb_h_double_arrow"},
+                          {32645, "sb_v_double_arrow"},
+                          {32646, "fleur"},
+                          {32648, "crossed_circle"},
+                          {32649, "hand2"},
+                          {32650, "left_ptr_watch"}};
+        const char* name = "left_ptr";
+        for (const auto& t : themeNames)
+            if (cursor && cursor == LoadCursorA(nullptr, MAKEINTRESOURCEA(t.id))) name = t.name;
+        auto found = cursorIds_.find(name);
+        if (found == cursorIds_.end())
+            found = cursorIds_.emplace(name, xcb_cursor_load_cursor(cursors_, name)).first;
+        for (const auto& [hwnd, top] : tops_)
+            xcb_change_window_attributes(conn_, top.id, XCB_CW_CURSOR, &found->second);
     }
 
     // A window holding the capture gets the pointer wherever it goes.
@@ -767,6 +813,10 @@ private:
     xcb_gcontext_t gc_ = 0;
     size_t maxRequestBytes_ = 0;
     std::map<HWND, TopWindow> tops_;
+    xcb_cursor_context_t* cursors_ = nullptr;
+    std::map<std::string, xcb_cursor_t> cursorIds_; // theme cursors by name, loaded once
+    HCURSOR shownCursor_ = nullptr;
+    bool newWindows_ = false;
     bool shm_ = false; // the server takes pictures through shared memory
     xcb_window_t selectionWindow_ = 0;
     xcb_atom_t clipboard_ = 0, targets_ = 0, selectionProperty_ = 0;

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include <xcb/xcb.h>
+#include <xcb/xfixes.h>
 #include <xcb/xtest.h>
 
 #include <atomic>
@@ -26,6 +27,7 @@
 #include "win32/DisplayBackend.h"
 #include "win32/clipboard.h"
 #include "win32/kernel.h"
+#include "win32/resource.h"
 #include "win32/wingdi.h"
 
 namespace {
@@ -565,6 +567,33 @@ TEST_F(XcbDisplayTest, AStormOfInvalidationsAndMovesEndsInTheRightPictureAndQuic
     ASSERT_TRUE(PumpUntil([&] { return Count(WM_USER) == 1; }));
     EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(500));
     EXPECT_TRUE(ScreenShows(w));
+}
+
+TEST_F(XcbDisplayTest, TheCursorTheLayerSetsIsShown) {
+    auto* version =
+        xcb_xfixes_query_version_reply(probe_, xcb_xfixes_query_version(probe_, 4, 0), nullptr);
+    if (!version) GTEST_SKIP() << "the server has no XFixes";
+    free(version);
+    HWND w = Probe(RECT{100, 100, 300, 200});
+    ASSERT_TRUE(ScreenShows(w));
+    Fake(XCB_MOTION_NOTIFY, 0, 150, 150);
+    // The cursor's picture as the server shows it.
+    auto shownCursor = [&] {
+        std::vector<uint32_t> image;
+        auto* r =
+            xcb_xfixes_get_cursor_image_reply(probe_, xcb_xfixes_get_cursor_image(probe_), nullptr);
+        if (!r) return image;
+        const uint32_t* p = xcb_xfixes_get_cursor_image_cursor_image(r);
+        image.assign(p, p + r->width * r->height);
+        free(r);
+        return image;
+    };
+    SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32512)));
+    SdDisplayPump(0);
+    std::vector<uint32_t> arrow;
+    ASSERT_TRUE(PumpUntil([&] { return !(arrow = shownCursor()).empty(); }));
+    SetCursor(LoadCursorA(nullptr, MAKEINTRESOURCEA(32515)));
+    EXPECT_TRUE(PumpUntil([&] { return shownCursor() != arrow; })) << "the cross";
 }
 
 TEST_F(XcbDisplayTest, AMessagePostedFromAnotherThreadEndsTheWaitAtOnce) {
