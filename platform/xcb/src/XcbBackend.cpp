@@ -115,6 +115,16 @@ public:
 
     bool pump(DWORD timeout) override {
         if (xcb_connection_has_error(conn_)) return false;
+        // A window procedure called from here (WM_SETCURSOR, WM_GETTEXT) that peeks does not
+        // start a second round.
+        if (pumping_) return true;
+        pumping_ = true;
+        const bool alive = pumpOnce(timeout);
+        pumping_ = false;
+        return alive;
+    }
+
+    bool pumpOnce(DWORD timeout) {
         show();
         if (!readEvents()) return false;
         if (timeout == 0) return true;
@@ -817,6 +827,7 @@ private:
     std::map<std::string, xcb_cursor_t> cursorIds_; // theme cursors by name, loaded once
     HCURSOR shownCursor_ = nullptr;
     bool newWindows_ = false;
+    bool pumping_ = false;
     bool shm_ = false; // the server takes pictures through shared memory
     xcb_window_t selectionWindow_ = 0;
     xcb_atom_t clipboard_ = 0, targets_ = 0, selectionProperty_ = 0;
