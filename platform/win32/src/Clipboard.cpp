@@ -63,12 +63,15 @@ BOOL CloseClipboard() {
     return TRUE;
 }
 
-void SdClipboardReplaceForeign(UINT format, HANDLE mem) {
+void SdClipboardReplaceForeign(const UINT* formats, const HANDLE* mems, int count) {
     ClipboardState& s = State();
     std::lock_guard<std::mutex> guard(s.lock);
     FreeAll(s);
     s.owner = nullptr;
-    s.data.emplace(format, mem);
+    for (int i = 0; i < count; ++i) {
+        auto [it, added] = s.data.emplace(formats[i], mems[i]);
+        if (!added && mems[i]) GlobalFree(mems[i]);
+    }
 }
 
 BOOL EmptyClipboard() {

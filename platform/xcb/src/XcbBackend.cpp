@@ -145,16 +145,21 @@ public:
         xcb_flush(conn_);
     }
 
-    // Another program's text, asked for as UTF-8 and waited for at most 2 s.
-    void clipboardImport() override {
-        if (xcb_connection_has_error(conn_)) return;
-        xcb_get_selection_owner_reply_t* owner = xcb_get_selection_owner_reply(
-            conn_, xcb_get_selection_owner(conn_, clipboard_), nullptr);
-        const xcb_window_t ownerId = owner ? owner->owner : 0;
-        free(owner);
-        if (!ownerId || ownerId == selectionWindow_) return;
+    // The registered formats of the process with the atoms of their names.
+    std::vector<std::pair<UINT, xcb_atom_t>> registeredFormats() {
+        std::vector<std::pair<UINT, xcb_atom_t>> formats;
+        char name[256];
+        for (UINT format = 0xC000;
+             format <= 0xFFFF && GetClipboardFormatNameA(format, name, sizeof name) > 0; ++format)
+            formats.emplace_back(format, atom(name));
+        return formats;
+    }
+
+    // The owner's data in target, waited for at most 2 s. Larger than one request (INCR) is
+    // not read.
+    bool convert(xcb_atom_t target, std::string* bytes) {
         xcb_delete_property(conn_, selectionWindow_, selectionProperty_);
-        xcb_convert_selection(conn_, selectionWindow_, clipboard_, utf8_, selectionProperty_,
+        xcb_convert_selection(conn_, selectionWindow_, clipboard_, target, selectionProperty_,
                               XCB_CURRENT_TIME);
         xcb_flush(conn_);
         converted_ = false;
@@ -162,25 +167,68 @@ public:
         while (!converted_ && DWORD(GetTickCount() - start) < 2000) {
             pollfd fd{xcb_get_file_descriptor(conn_), POLLIN, 0};
             poll(&fd, 1, 50);
-            if (!readEvents()) return;
+            if (!readEvents()) return false;
         }
-        if (!converted_ || !convertedOk_) return;
+        if (!converted_ || !convertedOk_) return false;
         xcb_get_property_reply_t* reply =
             xcb_get_property_reply(conn_,
                                    xcb_get_property(conn_, 1, selectionWindow_, selectionProperty_,
                                                     XCB_GET_PROPERTY_TYPE_ANY, 0, 0x4000000),
                                    nullptr);
-        if (!reply) return;
-        const std::string utf8(static_cast<const char*>(xcb_get_property_value(reply)),
-                               size_t(xcb_get_property_value_length(reply)));
+        if (!reply) return false;
+        bytes->assign(static_cast<const char*>(xcb_get_property_value(reply)),
+                      size_t(xcb_get_property_value_length(reply)));
         free(reply);
-        std::string text = ansiText(utf8);
-        HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-        if (!mem) return;
+        return true;
+    }
+
+    static HGLOBAL globalOf(const std::string& bytes, bool terminate) {
+        const size_t size = bytes.size() + (terminate ? 1 : 0);
+        HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, std::max<size_t>(1, size));
+        if (!mem) return nullptr;
         char* p = static_cast<char*>(GlobalLock(mem));
-        std::memcpy(p, text.c_str(), text.size() + 1);
+        std::memcpy(p, bytes.c_str(), size);
         GlobalUnlock(mem);
-        SdClipboardReplaceForeign(CF_TEXT, mem);
+        return mem;
+    }
+
+    // Another program's clipboard: its text (asked for as UTF-8) and the data of the formats
+    // this process registered, by the atoms of their names.
+    void clipboardImport() override {
+        if (xcb_connection_has_error(conn_)) return;
+        xcb_get_selection_owner_reply_t* owner = xcb_get_selection_owner_reply(
+            conn_, xcb_get_selection_owner(conn_, clipboard_), nullptr);
+        const xcb_window_t ownerId = owner ? owner->owner : 0;
+        free(owner);
+        if (!ownerId || ownerId == selectionWindow_) return;
+        std::string bytes;
+        std::vector<xcb_atom_t> offered;
+        if (convert(targets_, &bytes))
+            for (size_t i = 0; i + 4 <= bytes.size(); i += 4) {
+                xcb_atom_t a;
+                std::memcpy(&a, bytes.data() + i, 4);
+                offered.push_back(a);
+            }
+        const bool listed = !offered.empty();
+        auto isOffered = [&](xcb_atom_t a) {
+            return !listed || std::find(offered.begin(), offered.end(), a) != offered.end();
+        };
+        std::vector<UINT> formats;
+        std::vector<HANDLE> mems;
+        if (isOffered(utf8_) && convert(utf8_, &bytes))
+            if (HGLOBAL mem = globalOf(ansiText(bytes), true)) {
+                formats.push_back(CF_TEXT);
+                mems.push_back(mem);
+            }
+        if (listed)
+            for (const auto& [format, name] : registeredFormats())
+                if (isOffered(name) && convert(name, &bytes))
+                    if (HGLOBAL mem = globalOf(bytes, false)) {
+                        formats.push_back(format);
+                        mems.push_back(mem);
+                    }
+        if (!formats.empty())
+            SdClipboardReplaceForeign(formats.data(), mems.data(), int(formats.size()));
     }
 
 private:
@@ -746,11 +794,30 @@ private:
         reply.target = e->target;
         reply.property = XCB_NONE;
         const xcb_atom_t property = e->property ? e->property : e->target;
+        const auto formats = registeredFormats();
         if (e->selection == clipboard_ && e->target == targets_) {
-            const xcb_atom_t list[] = {targets_, utf8_};
+            std::vector<xcb_atom_t> list{targets_};
+            if (IsClipboardFormatAvailable(CF_TEXT)) list.push_back(utf8_);
+            for (const auto& [format, name] : formats)
+                if (IsClipboardFormatAvailable(format)) list.push_back(name);
             xcb_change_property(conn_, XCB_PROP_MODE_REPLACE, e->requestor, property, XCB_ATOM_ATOM,
-                                32, 2, list);
+                                32, uint32_t(list.size()), list.data());
             reply.property = property;
+        } else if (auto found = std::find_if(formats.begin(), formats.end(),
+                                             [&](const auto& f) { return f.second == e->target; });
+                   e->selection == clipboard_ && found != formats.end() && OpenClipboard(nullptr)) {
+            // A private format goes byte for byte.
+            if (HANDLE mem = GetClipboardData(found->first)) {
+                const char* data = static_cast<const char*>(GlobalLock(mem));
+                const size_t size = GlobalSize(mem);
+                if (data && size + 64 < maxRequestBytes_) {
+                    xcb_change_property(conn_, XCB_PROP_MODE_REPLACE, e->requestor, property,
+                                        e->target, 8, uint32_t(size), data);
+                    reply.property = property;
+                }
+                if (data) GlobalUnlock(mem);
+            }
+            CloseClipboard();
         } else if (e->selection == clipboard_ && e->target == utf8_ && OpenClipboard(nullptr)) {
             if (HANDLE mem = GetClipboardData(CF_TEXT)) {
                 const char* text = static_cast<const char*>(GlobalLock(mem));

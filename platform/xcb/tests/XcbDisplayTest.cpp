@@ -670,6 +670,51 @@ TEST_F(XcbDisplayTest, ClipboardTextGoesBothWaysInTheCodePageWithCrLf) {
     EXPECT_EQ(pasted, "x\r\ny\xFC?");
 }
 
+TEST_F(XcbDisplayTest, PrivateFormatsGoByteForByteUnderTheNamesAtom) {
+    if (std::system("command -v xclip >/dev/null 2>&1") != 0)
+        GTEST_SKIP() << "xclip is not installed";
+    HWND w = Probe(RECT{0, 0, 20, 20});
+    const UINT format = RegisterClipboardFormatA("SignDesk Test Objects");
+    const std::string ours("\x01\x00\x02\xFFzz", 6);
+    ASSERT_TRUE(OpenClipboard(w));
+    EmptyClipboard();
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, ours.size());
+    std::memcpy(GlobalLock(mem), ours.data(), ours.size());
+    GlobalUnlock(mem);
+    SetClipboardData(format, mem);
+    CloseClipboard();
+    const std::string xclip = "xclip -display " + server().name + " -selection clipboard";
+    EXPECT_EQ(RunWhilePumping(xclip + " -o -t 'SignDesk Test Objects'", [] { SdDisplayPump(20); }),
+              ours);
+    // Another process's: the same format by name, its bytes as they come.
+    const std::string file = (DataFolder() / "objects.bin").string();
+    FILE* f = std::fopen(file.c_str(), "wb");
+    const std::string theirs("\x00\x03\x04", 3);
+    std::fwrite(theirs.data(), 1, theirs.size(), f);
+    std::fclose(f);
+    const std::string give = xclip + " -i -quiet -t 'SignDesk Test Objects' " + file;
+    std::thread giver(
+        [&] { (void)!std::system(("timeout 10 " + give + " >/dev/null 2>&1").c_str()); });
+    std::string pasted;
+    PumpUntil([&] {
+        if (!OpenClipboard(w)) return false;
+        if (GetClipboardOwner() == nullptr)
+            if (HANDLE h = GetClipboardData(format)) {
+                pasted.assign(static_cast<const char*>(GlobalLock(h)), GlobalSize(h));
+                GlobalUnlock(h);
+            }
+        CloseClipboard();
+        return !pasted.empty();
+    });
+    // Taking the clipboard back ends the other program.
+    ASSERT_TRUE(OpenClipboard(w));
+    EmptyClipboard();
+    CloseClipboard();
+    SdDisplayPump(0);
+    giver.join();
+    EXPECT_EQ(pasted, theirs);
+}
+
 TEST(XcbDisplaySwitchTest, NoServerGivesAReasonNamingTheDisplay) {
     char reason[256] = {};
     EXPECT_FALSE(SdConnectDisplay(":9999", reason, sizeof reason));

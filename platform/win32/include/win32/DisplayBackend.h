@@ -45,9 +45,9 @@ WIN32_API void SdDisplayWake();
 WIN32_API void SdDisplayClipboardOwned();
 WIN32_API void SdDisplayClipboardImport();
 // For a backend importing another program's clipboard, while the clipboard is open: frees
-// what the clipboard holds and puts mem (global memory, the clipboard's from then) in format;
-// the clipboard has no owner window.
-WIN32_API void SdClipboardReplaceForeign(UINT format, HANDLE mem);
+// what the clipboard holds and puts each mems[i] (global memory, the clipboard's from then)
+// in formats[i]; the clipboard has no owner window.
+WIN32_API void SdClipboardReplaceForeign(const UINT* formats, const HANDLE* mems, int count);
 
 // When the connection is lost the layer writes one line to standard error naming the display,
 // turns headless, sends WM_COMMAND command to the window, and exits with 4 (a watchdog ends
