@@ -49,7 +49,7 @@ WIN32_API void SdDisplayClipboardImport();
 // in formats[i]; the clipboard has no owner window.
 WIN32_API void SdClipboardReplaceForeign(const UINT* formats, const HANDLE* mems, int count);
 
-// When the connection is lost the layer writes one line to standard error naming the display,
-// turns headless, sends WM_COMMAND command to the window, and exits with 4 (a watchdog ends
-// the process 10 s later if the exit hangs).
+// When the connection is lost the layer writes one line to standard error naming the display
+// and turns headless; once a window is registered here it then sends it WM_COMMAND command
+// and exits with 4 (a watchdog ends the process 10 s later if the exit hangs).
 WIN32_API void SdSetDisplayLostCommand(HWND hwnd, UINT command);
