@@ -46,7 +46,8 @@ struct TopWindow {
     RECT rect{};                 // the model's window rectangle the X window stands for
     std::vector<uint32_t> shown; // the picture last put, rows top-down, 0x00RRGGBB
     bool mapped = false;
-    std::string title; // as last given to the window manager
+    std::string title;        // as last given to the window manager
+    HWND lastFocus = nullptr; // the child that had the focus when the window lost it
     // The picture shared with the server (MIT-SHM), when it allows.
     xcb_shm_seg_t segment = 0;
     uint8_t* shared = nullptr;
@@ -405,6 +406,22 @@ private:
         xcb_flush(conn_);
     }
 
+    // The window manager moved the keyboard focus: the window that gets it gives the focus back
+    // to the child that last had it (else takes it itself); the one losing it remembers it.
+    void focusChanged(HWND hwnd, bool in) {
+        auto found = tops_.find(hwnd);
+        if (found == tops_.end()) return;
+        HWND focus = GetFocus();
+        const bool inside = focus && (focus == hwnd || IsChild(hwnd, focus));
+        if (!in) {
+            if (inside) found->second.lastFocus = focus;
+            return;
+        }
+        if (inside) return;
+        HWND last = found->second.lastFocus;
+        SetFocus(last && IsWindow(last) && IsChild(hwnd, last) ? last : hwnd);
+    }
+
     // The cursor the layer set, on every window: the system's as the theme's cursor of that
     // kind; others (resource cursors) as the arrow for now.
     void showCursor() {
@@ -627,6 +644,14 @@ private:
             if (EqualRect(&r, &top.rect)) break;
             top.rect = r; // taken as shown: SetWindowPos is not echoed back
             SetWindowPos(hwnd, nullptr, x, y, e->width, e->height, SWP_NOZORDER | SWP_NOACTIVATE);
+            break;
+        }
+        case XCB_FOCUS_IN:
+        case XCB_FOCUS_OUT: {
+            auto* e = reinterpret_cast<xcb_focus_in_event_t*>(event);
+            if (e->mode == XCB_NOTIFY_MODE_GRAB || e->mode == XCB_NOTIFY_MODE_UNGRAB) break;
+            if (e->detail == XCB_NOTIFY_DETAIL_POINTER) break;
+            if (HWND hwnd = windowOf(e->event)) focusChanged(hwnd, type == XCB_FOCUS_IN);
             break;
         }
         case XCB_SELECTION_REQUEST:

@@ -596,6 +596,34 @@ TEST_F(XcbDisplayTest, TheCursorTheLayerSetsIsShown) {
     EXPECT_TRUE(PumpUntil([&] { return shownCursor() != arrow; })) << "the cross";
 }
 
+TEST_F(XcbDisplayTest, TheDisplaysFocusMovesTheLayersFocusBackToTheLastChild) {
+    HWND a = Probe(RECT{0, 0, 200, 100});
+    HWND field = CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE, 10, 10, 80, 20, a, nullptr,
+                                 nullptr, nullptr);
+    HWND b = Probe(RECT{300, 0, 500, 100});
+    ASSERT_TRUE(ScreenShows(b));
+    auto xWindowAt = [&](int x, int y) {
+        auto* at = xcb_translate_coordinates_reply(
+            probe_, xcb_translate_coordinates(probe_, root_, root_, int16_t(x), int16_t(y)),
+            nullptr);
+        xcb_window_t id = at ? at->child : 0;
+        free(at);
+        return id;
+    };
+    const xcb_window_t xa = xWindowAt(150, 50), xb = xWindowAt(350, 50);
+    ASSERT_TRUE(xa && xb);
+    xcb_set_input_focus(probe_, XCB_INPUT_FOCUS_NONE, xa, XCB_CURRENT_TIME);
+    xcb_flush(probe_);
+    ASSERT_TRUE(PumpUntil([&] { return GetFocus() == a; }));
+    SetFocus(field);
+    xcb_set_input_focus(probe_, XCB_INPUT_FOCUS_NONE, xb, XCB_CURRENT_TIME);
+    xcb_flush(probe_);
+    ASSERT_TRUE(PumpUntil([&] { return GetFocus() == b; }));
+    xcb_set_input_focus(probe_, XCB_INPUT_FOCUS_NONE, xa, XCB_CURRENT_TIME);
+    xcb_flush(probe_);
+    EXPECT_TRUE(PumpUntil([&] { return GetFocus() == field; }));
+}
+
 TEST_F(XcbDisplayTest, AMessagePostedFromAnotherThreadEndsTheWaitAtOnce) {
     HWND w = Probe(RECT{0, 0, 10, 10});
     std::thread poster([w] {
