@@ -624,6 +624,26 @@ TEST_F(XcbDisplayTest, TheDisplaysFocusMovesTheLayersFocusBackToTheLastChild) {
     EXPECT_TRUE(PumpUntil([&] { return GetFocus() == field; }));
 }
 
+TEST_F(XcbDisplayTest, AWindowLargerThanTheScreenShowsItsVisiblePart) {
+    HWND w = Probe(RECT{0, 0, 5000, 4000});
+    Paint(w, RECT{1000, 500, 1100, 600}, RGB(10, 200, 30));
+    Paint(w, RECT{4000, 3000, 4100, 3100}, RGB(200, 10, 30)); // off the screen
+    SdDisplayPump(0); // one picture of 80 MB: composed once, not per wait
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+    while (Screen(RECT{1000, 500, 1001, 501})[0] != 0x0AC81E &&
+           std::chrono::steady_clock::now() < end)
+        std::this_thread::yield();
+    ASSERT_EQ(Screen(RECT{1000, 500, 1001, 501})[0], 0x0AC81Eu);
+    const std::vector<uint32_t> printed = Printed(w);
+    const std::vector<uint32_t> screen = Screen(RECT{0, 0, 1920, 1080});
+    ASSERT_EQ(screen.size(), size_t(1920 * 1080));
+    size_t differing = 0;
+    for (int y = 0; y < 1080; ++y)
+        for (int x = 0; x < 1920; ++x)
+            differing += screen[size_t(y) * 1920 + x] != printed[size_t(y) * 5000 + x];
+    EXPECT_EQ(differing, 0u);
+}
+
 TEST_F(XcbDisplayTest, AMessagePostedFromAnotherThreadEndsTheWaitAtOnce) {
     HWND w = Probe(RECT{0, 0, 10, 10});
     std::thread poster([w] {
