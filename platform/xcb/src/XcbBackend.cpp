@@ -47,6 +47,7 @@ struct TopWindow {
     std::vector<uint32_t> shown; // the picture last put, rows top-down, 0x00RRGGBB
     bool mapped = false;
     std::string title;        // as last given to the window manager
+    bool iconic = false;      // minimised in the model, asked of the window manager
     HWND lastFocus = nullptr; // the child that had the focus when the window lost it
     // The picture shared with the server (MIT-SHM), when it allows.
     xcb_shm_seg_t segment = 0;
@@ -72,6 +73,7 @@ public:
         netState_ = atom("_NET_WM_STATE");
         stateModal_ = atom("_NET_WM_STATE_MODAL");
         motifHints_ = atom("_MOTIF_WM_HINTS");
+        wmChangeState_ = atom("WM_CHANGE_STATE");
         clipboard_ = atom("CLIPBOARD");
         targets_ = atom("TARGETS");
         selectionProperty_ = atom("SD_SELECTION");
@@ -360,7 +362,7 @@ private:
     void show() {
         std::vector<HWND> visible;
         for (HWND h = GetWindow(GetDesktopWindow(), GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
-            if (IsWindowVisible(h) && !IsIconic(h)) visible.push_back(h);
+            if (IsWindowVisible(h)) visible.push_back(h);
         for (auto it = tops_.begin(); it != tops_.end();) {
             if (std::find(visible.begin(), visible.end(), it->first) == visible.end()) {
                 xcb_destroy_window(conn_, it->second.id);
@@ -382,6 +384,27 @@ private:
                 newWindows_ = true;
             }
             TopWindow& top = found->second;
+            // Minimised: the window manager keeps it as an icon, the picture waits.
+            if (IsIconic(hwnd)) {
+                if (!top.iconic && top.mapped) {
+                    xcb_client_message_event_t e{};
+                    e.response_type = XCB_CLIENT_MESSAGE;
+                    e.format = 32;
+                    e.window = top.id;
+                    e.type = wmChangeState_;
+                    e.data.data32[0] = 3; // IconicState
+                    xcb_send_event(conn_, 0, screen_->root,
+                                   XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT |
+                                       XCB_EVENT_MASK_SUBSTRUCTURE_NOTIFY,
+                                   reinterpret_cast<const char*>(&e));
+                }
+                top.iconic = true;
+                continue;
+            }
+            if (top.iconic) {
+                top.iconic = false;
+                xcb_map_window(conn_, top.id); // asks the window manager to restore it
+            }
             if (!EqualRect(&r, &top.rect)) {
                 const uint32_t geometry[] = {uint32_t(r.left), uint32_t(r.top),
                                              uint32_t(std::max<LONG>(1, r.right - r.left)),
@@ -627,6 +650,16 @@ private:
                     const int h = top.rect.bottom - top.rect.top;
                     put(top, std::min<int>(e->y, h), std::min<int>(e->y + e->height, h));
                 }
+            break;
+        }
+        case XCB_MAP_NOTIFY: {
+            // The user restored a minimised window from the window manager's icon.
+            auto* e = reinterpret_cast<xcb_map_notify_event_t*>(event);
+            HWND hwnd = windowOf(e->window);
+            if (hwnd && tops_[hwnd].iconic && IsIconic(hwnd)) {
+                tops_[hwnd].iconic = false;
+                ShowWindow(hwnd, SW_RESTORE);
+            }
             break;
         }
         case XCB_CONFIGURE_NOTIFY: {
@@ -938,7 +971,7 @@ private:
     int32_t deviceId_ = -1;
     uint8_t xkbEvent_ = 0;
     xcb_atom_t wmProtocols_, wmDelete_, wmTransientFor_, netName_, utf8_, netType_, typeNormal_,
-        typeDialog_, typeUtility_, netState_, stateModal_, motifHints_;
+        typeDialog_, typeUtility_, netState_, stateModal_, motifHints_, wmChangeState_ = 0;
 };
 
 } // namespace

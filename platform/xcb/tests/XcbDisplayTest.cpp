@@ -644,6 +644,41 @@ TEST_F(XcbDisplayTest, AWindowLargerThanTheScreenShowsItsVisiblePart) {
     EXPECT_EQ(differing, 0u);
 }
 
+TEST_F(XcbDisplayTest, MinimisingAsksTheWindowManagerAndItsRestoreReachesTheModel) {
+    HWND w = Probe(RECT{100, 100, 300, 200}, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    ASSERT_TRUE(ScreenShows(w));
+    auto* at = xcb_translate_coordinates_reply(
+        probe_, xcb_translate_coordinates(probe_, root_, root_, 150, 150), nullptr);
+    ASSERT_TRUE(at && at->child);
+    const xcb_window_t id = at->child;
+    free(at);
+    // The probe plays the window manager from here.
+    const uint32_t redirect = XCB_EVENT_MASK_SUBSTRUCTURE_REDIRECT;
+    ASSERT_FALSE(xcb_request_check(
+        probe_, xcb_change_window_attributes_checked(probe_, root_, XCB_CW_EVENT_MASK, &redirect)));
+    ShowWindow(w, SW_MINIMIZE);
+    auto* r =
+        xcb_intern_atom_reply(probe_, xcb_intern_atom(probe_, 0, 15, "WM_CHANGE_STATE"), nullptr);
+    const xcb_atom_t changeState = r->atom;
+    free(r);
+    bool asked = false;
+    PumpUntil([&] {
+        while (xcb_generic_event_t* e = xcb_poll_for_event(probe_)) {
+            auto* m = reinterpret_cast<xcb_client_message_event_t*>(e);
+            if ((e->response_type & 0x7f) == XCB_CLIENT_MESSAGE && m->type == changeState &&
+                m->window == id && m->data.data32[0] == 3)
+                asked = true;
+            free(e);
+        }
+        return asked;
+    });
+    EXPECT_TRUE(asked) << "WM_CHANGE_STATE, iconic";
+    xcb_unmap_window(probe_, id);
+    xcb_map_window(probe_, id); // the user restores it from its icon
+    xcb_flush(probe_);
+    EXPECT_TRUE(PumpUntil([&] { return !IsIconic(w); }));
+}
+
 TEST_F(XcbDisplayTest, AMessagePostedFromAnotherThreadEndsTheWaitAtOnce) {
     HWND w = Probe(RECT{0, 0, 10, 10});
     std::thread poster([w] {
