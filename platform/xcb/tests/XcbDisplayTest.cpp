@@ -838,6 +838,10 @@ void loseTheDisplay() {
     kill(own.pid, SIGKILL);
     waitpid(own.pid, nullptr, 0);
     own.pid = -1;
+    // A killed server leaves its socket and lock behind.
+    const std::string number = own.name.substr(1);
+    unlink(("/tmp/.X11-unix/X" + number).c_str());
+    unlink(("/tmp/.X" + number + "-lock").c_str());
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0)
         DispatchMessageA(&msg);
