@@ -15,6 +15,7 @@ set(rows
   "platform/win32/fontface: platform/win32"
   "platform/win32/gdi: platform/win32 platform/win32/fontface"
   "platform/mfc: platform/win32 platform/win32/gdi"
+  "platform/xcb: platform/win32 platform/win32/gdi"
   "platform/testing: ${base}"
   "platform/comm32: ${base}"
   "platform/cutterlink: ${base}"

@@ -17,6 +17,10 @@ packages=(
   libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-urw-base35
   fonts-dejavu-extra  # the user-interface face of windows and controls (DejaVu Sans Condensed)
   locales
+  # the display backend (libsdxcb.so) and its tests under Xvfb
+  libxcb1-dev libxcb-shm0-dev libxcb-xkb-dev libxkbcommon-x11-dev libxcb-icccm4-dev
+  libxcb-ewmh-dev libxcb-xfixes0-dev libxcb-cursor-dev libxcb-xtest0-dev
+  xvfb xclip openbox xauth x11-xkb-utils
 )
 
 missing=()

@@ -2,6 +2,7 @@
 #include <mutex>
 
 #include "win32/ClipboardTesting.h"
+#include "win32/DisplayBackend.h"
 #include "win32/clipboard.h"
 #include "win32/kernel.h"
 
@@ -13,6 +14,7 @@ struct ClipboardState {
     HWND opener = nullptr;
     HWND owner = nullptr;
     std::map<UINT, HANDLE> data; // format -> global memory handle (may be NULL)
+    bool emptied = false;        // since it was opened: the display's clipboard becomes ours
 };
 
 ClipboardState& State() {
@@ -56,8 +58,12 @@ BOOL OpenClipboard(HWND newOwner) {
         SetLastError(ERROR_ACCESS_DENIED);
         return FALSE;
     }
+    const bool first = !s.open;
     s.open = true;
     s.opener = newOwner;
+    s.lock.unlock();
+    if (first) SdDisplayClipboardImport();
+    s.lock.lock();
     return TRUE;
 }
 
@@ -70,7 +76,23 @@ BOOL CloseClipboard() {
     }
     s.open = false;
     s.opener = nullptr;
+    const bool emptied = s.emptied;
+    s.emptied = false;
+    s.lock.unlock();
+    if (emptied) SdDisplayClipboardOwned();
+    s.lock.lock();
     return TRUE;
+}
+
+void SdClipboardReplaceForeign(const UINT* formats, const HANDLE* mems, int count) {
+    ClipboardState& s = State();
+    std::lock_guard<std::mutex> guard(s.lock);
+    FreeAll(s);
+    s.owner = nullptr;
+    for (int i = 0; i < count; ++i) {
+        auto [it, added] = s.data.emplace(formats[i], mems[i]);
+        if (!added && mems[i]) GlobalFree(mems[i]);
+    }
 }
 
 BOOL EmptyClipboard() {
@@ -82,6 +104,7 @@ BOOL EmptyClipboard() {
     }
     FreeAll(s);
     s.owner = s.opener;
+    s.emptied = true;
     return TRUE;
 }
 
@@ -136,6 +159,7 @@ void SdResetClipboard() {
     s.open = false;
     s.opener = nullptr;
     s.owner = nullptr;
+    s.emptied = false;
 }
 
 void SdSetClipboardHandleReleaser(SdClipboardHandleReleaser r) {

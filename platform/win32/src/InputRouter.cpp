@@ -1,7 +1,9 @@
 // Where mouse and keyboard input goes: capture, the window under the point, the focus.
 
 #include <cstdlib>
+#include <deque>
 
+#include "KeyCharacters.h"
 #include "WindowTable.h"
 #include "win32/InputRouter.h"
 #include "win32/UserTesting.h"
@@ -110,7 +112,32 @@ UINT pressMessage(HWND hwnd, UINT message, POINT screen) {
     return message;
 }
 
+struct KeyCharacter {
+    MSG key;
+    int character;
+};
+
+// Bounded: keys a loop never translates fall out.
+std::deque<KeyCharacter>& keyCharacters() {
+    static std::deque<KeyCharacter> pending;
+    return pending;
+}
+
 } // namespace
+
+int sduser::takeKeyCharacter(const MSG& key) {
+    UserLock lock = lockUser();
+    auto& pending = keyCharacters();
+    for (auto it = pending.begin(); it != pending.end(); ++it)
+        if (it->key.hwnd == key.hwnd && it->key.message == key.message &&
+            it->key.wParam == key.wParam && it->key.lParam == key.lParam &&
+            it->key.time == key.time) {
+            const int character = it->character;
+            pending.erase(it);
+            return character < 0 ? -2 : character;
+        }
+    return -1;
+}
 
 HWND WindowFromPoint(POINT point) {
     UserLock lock = lockUser();
@@ -180,5 +207,20 @@ HWND SdRouteKey(UINT message, int virtualKey) {
     // Repeat count 1; a release has the previous-state and transition bits.
     const LPARAM flags = down ? 1 : LPARAM(0xC0000001u);
     PostMessageA(target, message, WPARAM(virtualKey), flags);
+    return target;
+}
+
+HWND SdRouteDisplayKey(UINT message, int virtualKey, LPARAM flags, int character) {
+    const bool down = message == WM_KEYDOWN || message == WM_SYSKEYDOWN;
+    setPhysicalKey(virtualKey, down);
+    UserLock lock = lockUser();
+    HWND target = GetFocus();
+    if (!target) return nullptr;
+    if (!PostMessageA(target, message, WPARAM(virtualKey), flags)) return nullptr;
+    if (down) {
+        auto& pending = keyCharacters();
+        if (pending.size() >= 64) pending.pop_front();
+        pending.push_back(KeyCharacter{userState().posted.back(), character});
+    }
     return target;
 }

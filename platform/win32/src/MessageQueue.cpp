@@ -4,7 +4,9 @@
 #include <atomic>
 #include <cstdint>
 
+#include "KeyCharacters.h"
 #include "WindowTable.h"
+#include "win32/DisplayBackend.h"
 #include "win32/UserTesting.h"
 #include "win32/kernel.h"
 
@@ -148,6 +150,7 @@ BOOL PostMessageA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         pt = POINT{offset(origin.x, GET_X_LPARAM(lParam)), offset(origin.y, GET_Y_LPARAM(lParam))};
     }
     state.posted.push_back(MSG{hwnd, msg, wParam, lParam, GetTickCount(), pt});
+    SdDisplayWake(); // a loop waiting on the display sees it at once
     return TRUE;
 }
 
@@ -165,6 +168,15 @@ BOOL PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT rem
     if (!validFilter(hwnd)) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
+    }
+    if (SdDisplayActive()) {
+        // A loop that only peeks still shows its windows and reads input, once a frame.
+        static DWORD lastPump = 0;
+        const DWORD now = GetTickCount();
+        if (DWORD(now - lastPump) >= 16) {
+            lastPump = now;
+            SdDisplayPump(0);
+        }
     }
     UserLock lock = lockUser();
     return retrieve(msg, hwnd, filterMin, filterMax, remove & PM_REMOVE) ? TRUE : FALSE;
@@ -187,16 +199,15 @@ BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax) {
         }
         DWORD wait = 0;
         bool timerPending = nextTimerWait(hwnd, filterMin, filterMax, &wait);
+        // With a display the loop waits for its events, a wake or the next timer; it never
+        // ends for idleness.
+        if (SdDisplayActive() && SdDisplayPump(timerPending ? std::max<DWORD>(wait, 1) : INFINITE))
+            continue;
         if (timerPending) {
             DWORD before = GetTickCount();
             Sleep(std::max<DWORD>(wait, 1));
             if (GetTickCount() != before) continue;
             // A stopped fake clock: the timer can never fall due.
-        }
-        if (SdDisplayActive()) {
-            // Input may still come from the display.
-            Sleep(10);
-            continue;
         }
         ++idleQuits;
         UserLock lock = lockUser();
@@ -206,7 +217,19 @@ BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax) {
 }
 
 BOOL TranslateMessage(const MSG* msg) {
-    if (msg && msg->message == WM_SYSKEYDOWN) {
+    if (!msg || (msg->message != WM_KEYDOWN && msg->message != WM_SYSKEYDOWN)) return FALSE;
+    const int given = takeKeyCharacter(*msg);
+    if (given != -1) {
+        // The display's layout decided the character (-2: none).
+        if (given < 0) return FALSE;
+        UserLock lock = lockUser();
+        UserState& state = userState();
+        const UINT charMessage = msg->message == WM_SYSKEYDOWN ? WM_SYSCHAR : WM_CHAR;
+        state.posted.insert(state.posted.begin(), MSG{msg->hwnd, charMessage, WPARAM(BYTE(given)),
+                                                      msg->lParam, msg->time, msg->pt});
+        return TRUE;
+    }
+    if (msg->message == WM_SYSKEYDOWN) {
         // Alt with a letter or digit: the character of a mnemonic.
         const int vk = int(msg->wParam & 0xFF);
         if ((vk >= 'A' && vk <= 'Z') || (vk >= '0' && vk <= '9')) {
@@ -218,7 +241,7 @@ BOOL TranslateMessage(const MSG* msg) {
         }
         return FALSE;
     }
-    if (!msg || msg->message != WM_KEYDOWN) return FALSE;
+    if (msg->message != WM_KEYDOWN) return FALSE;
     int vk = int(msg->wParam & 0xFF);
     bool shift = GetKeyState(VK_SHIFT) < 0;
     bool control = GetKeyState(VK_CONTROL) < 0;

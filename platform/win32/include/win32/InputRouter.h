@@ -16,6 +16,11 @@ WIN32_API HWND SdRouteMouse(UINT message, POINT screen);
 // message: WM_KEYDOWN, WM_KEYUP, WM_SYSKEYDOWN or WM_SYSKEYUP. The physical key state
 // follows. Returns the window the key went to.
 WIN32_API HWND SdRouteKey(UINT message, int virtualKey);
+// A key as a display delivers it: the lParam bits (scan code, extended, context, previous
+// state, transition) as they come, and the character the layout gives (an ANSI byte; -1
+// none), which TranslateMessage posts as WM_CHAR (WM_SYSCHAR for a system key) in place of
+// its own guess.
+WIN32_API HWND SdRouteDisplayKey(UINT message, int virtualKey, LPARAM flags, int character);
 // Forgets the last press, so that the next one is not taken as the second of a double
 // click.
 WIN32_API void SdResetDoubleClick();
