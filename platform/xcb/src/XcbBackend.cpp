@@ -546,7 +546,7 @@ private:
             composeW_ = w;
             composeH_ = h;
         }
-        PrintWindow(hwnd, composeDc_, 0);
+        SdComposeWindow(hwnd, composeDc_);
         return composeBits_;
     }
 

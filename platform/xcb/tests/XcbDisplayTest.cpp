@@ -204,7 +204,7 @@ protected:
         void* bits = nullptr;
         HBITMAP bitmap = CreateDIBSection(dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
         HGDIOBJ old = SelectObject(dc, bitmap);
-        PrintWindow(hwnd, dc, 0);
+        SdComposeWindow(hwnd, dc);
         std::vector<uint32_t> pixels(static_cast<uint32_t*>(bits),
                                      static_cast<uint32_t*>(bits) + w * h);
         for (uint32_t& p : pixels)

@@ -24,12 +24,12 @@ bool isGroupBox(HWND hwnd) {
 
 // Paints what is pending in the window and its visible descendants, parents first, as the
 // pictures show the windows' present state.
-void paintTree(HWND hwnd) {
+void paintTree(HWND hwnd, bool all) {
     if (!(GetWindowLongA(hwnd, GWL_STYLE) & WS_VISIBLE)) return;
-    InvalidateRect(hwnd, nullptr, TRUE);
+    if (all) InvalidateRect(hwnd, nullptr, TRUE);
     UpdateWindow(hwnd);
     for (HWND child = GetWindow(hwnd, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        paintTree(child);
+        paintTree(child, all);
 }
 
 void compose(HWND hwnd, HDC dc, POINT windowAt, const RECT& clip) {
@@ -89,11 +89,23 @@ void compose(HWND hwnd, HDC dc, POINT windowAt, const RECT& clip) {
 
 } // namespace sdgdi
 
-BOOL PrintWindow(HWND hwnd, HDC dc, UINT) {
+namespace {
+
+BOOL printTree(HWND hwnd, HDC dc, bool repaintAll) {
     if (!IsWindow(hwnd) || GetObjectType(dc) == 0) return FALSE;
-    sdgdi::paintTree(hwnd);
+    sdgdi::paintTree(hwnd, repaintAll);
     RECT r{};
     GetWindowRect(hwnd, &r);
     sdgdi::compose(hwnd, dc, POINT{0, 0}, RECT{0, 0, r.right - r.left, r.bottom - r.top});
     return TRUE;
+}
+
+} // namespace
+
+BOOL PrintWindow(HWND hwnd, HDC dc, UINT) {
+    return printTree(hwnd, dc, true);
+}
+
+BOOL SdComposeWindow(HWND hwnd, HDC dc) {
+    return printTree(hwnd, dc, false);
 }

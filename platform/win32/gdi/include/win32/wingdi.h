@@ -690,6 +690,9 @@ WIN32_API int MulDiv(int a, int b, int c);
 // their surfaces in z-order (bottom first), each clipped to its parent's client area.
 // flags are ignored. FALSE for a window or context that is not valid.
 WIN32_API BOOL PrintWindow(HWND hwnd, HDC dc, UINT flags);
+// The display's composer: like PrintWindow, but only what is pending is painted, so what a
+// window drew outside a paint (a cross-hair, a rubber band) stays on the screen.
+WIN32_API BOOL SdComposeWindow(HWND hwnd, HDC dc);
 // The RT_BITMAP resource of a module (a packed DIB, or a whole BMP file) as a bitmap of the
 // screen's format. NULL without a module (no OEM bitmaps) or resource, or for a picture the
 // layer cannot read.
