@@ -14,6 +14,7 @@ set(rows
   "platform/win32:"
   "platform/win32/fontface: platform/win32"
   "platform/win32/gdi: platform/win32 platform/win32/fontface"
+  "platform/win32/ole: platform/win32"
   "platform/mfc: platform/win32 platform/win32/gdi"
   "platform/testing: ${base}"
   "platform/comm32: ${base}"

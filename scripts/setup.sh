@@ -15,6 +15,7 @@ packages=(
   # Other readers and writers of the raster formats, which the imaging tests exchange files with
   imagemagick libjpeg-turbo-progs libtiff-tools ghostscript
   libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-urw-base35
+  libgsf-1-dev  # the compound-file reader under platform/win32/ole
   locales
 )
 
