@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstdlib>
 #include <cstring>
 #include <fstream>
 #include <string>
@@ -218,6 +219,46 @@ TEST_F(StorageTest, SeekAndReadPastTheEnd) {
     ASSERT_EQ(stream->Seek(0, STREAM_SEEK_CUR, &at), S_OK);
     EXPECT_EQ(at, 5000u);
     stream->Release();
+}
+
+// Files of another writer (libgsf's "gsf createole", when installed): a stream in the mini
+// stream, one in sectors and one large enough for the FAT to need DIFAT sectors.
+TEST_F(StorageTest, FilesOfAnotherWriter) {
+    if (std::system("command -v gsf >/dev/null 2>&1") != 0) GTEST_SKIP() << "no gsf";
+    const std::string dir = ::testing::TempDir() + "sdole-gsf/";
+    ASSERT_EQ(std::system(("mkdir -p '" + dir + "'").c_str()), 0);
+    const struct {
+        const char* name;
+        std::size_t size;
+    } streams[] = {{"Contents", 5000}, {"Small", 100}, {"Big", 7600000}};
+    std::string command = "cd '" + dir + "' && rm -f plan.wmp && gsf createole plan.wmp";
+    for (const auto& s : streams) {
+        const Bytes bytes = Pattern(s.size);
+        std::ofstream(dir + s.name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        command += std::string(" ") + s.name;
+    }
+    ASSERT_EQ(std::system((command + " >/dev/null 2>&1").c_str()), 0);
+    const std::u16string path = Wide(dir + "plan.wmp");
+    std::ifstream in(dir + "plan.wmp", std::ios::binary);
+    std::uint8_t header[76] = {};
+    in.read(reinterpret_cast<char*>(header), sizeof header);
+    EXPECT_NE(header[68] | header[69] << 8, 0xFFFE) << "no DIFAT sector";
+    EXPECT_EQ(StgIsStorageFile(path.c_str()), S_OK);
+    IStorage* storage = nullptr;
+    ASSERT_EQ(StgOpenStorage(path.c_str(), nullptr, STGM_READ, nullptr, 0, &storage), S_OK);
+    for (const auto& s : streams) {
+        SCOPED_TRACE(s.name);
+        IStream* stream = nullptr;
+        ASSERT_EQ(storage->OpenStream(Wide(s.name).c_str(), nullptr, STGM_READ, 0, &stream), S_OK);
+        Bytes read(s.size + 10);
+        ULONG got = 0;
+        EXPECT_EQ(stream->Read(read.data(), ULONG(read.size()), &got), S_OK);
+        read.resize(got);
+        EXPECT_EQ(read, Pattern(s.size));
+        stream->Release();
+    }
+    storage->Release();
 }
 
 // Damaged files end in an error code, never a hang nor data past the file.
