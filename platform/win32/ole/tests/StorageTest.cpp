@@ -44,20 +44,22 @@ void DirEntry(Bytes& dir, int index, const char* name, std::uint8_t type, std::u
     Put32(dir, at + 120, size);
 }
 
-// A version 3 compound file of 512-byte sectors with one stream "Contents" at the top:
+// A compound file with one stream "Contents" at the top, of version 3 with 512-byte sectors
+// or version 4 with 4096-byte ones:
 // sector 0 the FAT, 1 the directory, 2 the mini FAT, then the data (the stream itself from
 // 4096 bytes on, else the mini stream holding it).
-Bytes Compound(const Bytes& contents, Damage damage = Damage::None) {
+Bytes Compound(const Bytes& contents, Damage damage = Damage::None, std::size_t sector = 512) {
     const bool mini = contents.size() < 4096;
     const std::size_t miniSectors = (contents.size() + 63) / 64;
     const std::size_t dataBytes = mini ? miniSectors * 64 : contents.size();
-    const std::size_t dataSectors = (dataBytes + 511) / 512;
-    Bytes header(512, 0), fat(512, 0xFF), dir(512, 0), miniFat(512, 0xFF);
+    const std::size_t dataSectors = (dataBytes + sector - 1) / sector;
+    Bytes header(512, 0), fat(sector, 0xFF), dir(sector, 0), miniFat(sector, 0xFF);
     std::memcpy(header.data(), "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8);
     Put16(header, 24, 0x3E);
-    Put16(header, 26, 3);
+    Put16(header, 26, sector == 4096 ? 4 : 3);
+    if (sector == 4096) Put32(header, 40, 1); // directory sectors
     Put16(header, 28, 0xFFFE);
-    Put16(header, 30, 9);
+    Put16(header, 30, sector == 4096 ? 12 : 9);
     Put16(header, 32, 6);
     Put32(header, 44, 1); // FAT sectors
     Put32(header, 48, 1); // first directory sector
@@ -82,7 +84,7 @@ Bytes Compound(const Bytes& contents, Damage damage = Damage::None) {
     DirEntry(dir, 0, "Root Entry", 5, 1, mini ? first : EndOfChain,
              mini ? std::uint32_t(dataBytes) : 0);
     DirEntry(dir, 1, "Contents", 2, NoStream, mini ? 0 : first, std::uint32_t(contents.size()));
-    for (int i = 2; i < 4; ++i) {
+    for (std::size_t i = 2; i < sector / 128; ++i) {
         Put32(dir, i * 128 + 68, NoStream);
         Put32(dir, i * 128 + 72, NoStream);
         Put32(dir, i * 128 + 76, NoStream);
@@ -90,25 +92,26 @@ Bytes Compound(const Bytes& contents, Damage damage = Damage::None) {
     switch (damage) {
     case Damage::None:
         break;
-    case Damage::FatCycle:
+    case Damage::FatCycle: // back before the end
         Put32(fat, 4 * (first + 1), first);
-        break; // back before the end
+        break;
     case Damage::PastEnd:
         Put32(fat, 4 * first, 5000);
         break;
-    case Damage::DirectoryLoop:
+    case Damage::DirectoryLoop: // its own right sibling
         Put32(dir, 128 + 72, 1);
-        break; // its own right sibling
+        break;
     case Damage::Oversize:
         Put32(dir, 128 + 120, 0x7FFFFFF0);
         break;
     }
 
+    header.resize(sector, 0);
     Bytes file = header;
     for (const Bytes* s : {&fat, &dir, &miniFat})
         file.insert(file.end(), s->begin(), s->end());
     Bytes data = contents;
-    data.resize(dataSectors * 512, 0);
+    data.resize(dataSectors * sector, 0);
     file.insert(file.end(), data.begin(), data.end());
     return file;
 }
@@ -157,11 +160,15 @@ TEST_F(StorageTest, ContentsInTheMiniStreamAndInSectors) {
                              std::size_t(5000)}) {
         SCOPED_TRACE(size);
         const Bytes contents = Pattern(size);
-        const auto path = Write("plan" + std::to_string(size) + ".wmp", Compound(contents));
-        EXPECT_EQ(StgIsStorageFile(path.c_str()), S_OK);
-        Bytes read;
-        ASSERT_EQ(ReadContents(path, STGM_READ | STGM_SHARE_DENY_WRITE, read), S_OK);
-        EXPECT_EQ(read, contents);
+        for (std::size_t sector : {512, 4096}) {
+            const auto path =
+                Write("plan" + std::to_string(size) + "-" + std::to_string(sector) + ".wmp",
+                      Compound(contents, Damage::None, sector));
+            EXPECT_EQ(StgIsStorageFile(path.c_str()), S_OK);
+            Bytes read;
+            ASSERT_EQ(ReadContents(path, STGM_READ | STGM_SHARE_DENY_WRITE, read), S_OK) << sector;
+            EXPECT_EQ(read, contents);
+        }
     }
 }
 
