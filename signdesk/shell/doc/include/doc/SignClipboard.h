@@ -21,8 +21,7 @@ struct SignClipboardFormats {
 void CopyBitmapSize(const floatBBox& box, int dpi, int& width, int& height);
 
 // The selection in the own format and, as switched on, as text paths, a Windows metafile, an
-// enhanced metafile and a bitmap. FALSE
-// when the clipboard cannot be opened.
+// enhanced metafile and a bitmap. FALSE when the clipboard cannot be opened.
 BOOL CopySelection(CSignDoc& doc, HWND owner);
 // Copy, then the selection deleted as the step "Cut".
 void CutSelection(CSignDoc& doc, HWND owner);
