@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
@@ -266,6 +267,7 @@ TEST_F(StorageTest, FilesOfAnotherWriter) {
         stream->Release();
     }
     storage->Release();
+    std::filesystem::remove_all(dir);
 }
 
 // Damaged files end in an error code, never a hang nor data past the file.
