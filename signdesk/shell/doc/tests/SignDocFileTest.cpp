@@ -81,6 +81,7 @@ TEST_F(SignDocFileTest, CompoundWmpFilesOpenThroughTheirContents) {
     if (std::system("command -v gsf >/dev/null 2>&1") != 0) GTEST_SKIP() << "no gsf";
     const fs::path streams = dir / "streams";
     fs::create_directories(streams);
+    SignDocSettings::ShowFilePreview = TRUE;
     {
         CSignDoc doc;
         BuildDesign(doc);
@@ -108,6 +109,13 @@ TEST_F(SignDocFileTest, CompoundWmpFilesOpenThroughTheirContents) {
         ASSERT_EQ(doc.m_sheet.GetSize(), 3);
         EXPECT_EQ(doc.m_sheet.GetObj(2)->GetRuntimeClass(), RUNTIME_CLASS(CGroupObj));
         EXPECT_FALSE(doc.IsModified());
+    }
+    // The file dialog's preview lies in the stream.
+    {
+        std::unique_ptr<CFile> contents(OpenWmpContents((dir / "plan.wmp").c_str()));
+        CDIBSection picture;
+        ASSERT_TRUE(ReadDocumentPreview(*contents, picture));
+        EXPECT_EQ(picture.GetWidth(), 150);
     }
     EXPECT_EQ(ArchiveCauseOf([&] { delete OpenWmpContents((dir / "other.wmp").c_str()); }),
               CArchiveException::missingStream);
