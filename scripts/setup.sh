@@ -7,6 +7,8 @@ packages=(
   lld  # links in a fraction of the default linker's time
   libgtest-dev libgmock-dev
   libpixman-1-dev libpng-dev zlib1g-dev
+  libgsf-1-dev  # the compound-file reader under platform/win32/ole
+  libgsf-bin  # another writer of compound files, for the readers' tests
   libjpeg-dev libtiff-dev libgif-dev  # the imaging toolkit's JPEG, TIFF and GIF codecs
   libusb-1.0-0-dev  # USB cutters without a device node, in PcutLib.so and summausb.so
   fonts-liberation

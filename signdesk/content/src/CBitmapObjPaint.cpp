@@ -154,12 +154,12 @@ void CBitmapObj::Paint(CDC* pDC, const floatTMatrix& m, int mode, int layer, int
     }
 }
 
-void CBitmapObj::DrawGdiPath(CDC* pDC, const floatBBox* area, int layer, int clip, int scale) {
+void CBitmapObj::DrawGdiPath(CDC* pDC, const floatBBox* area, int layer, int clip, float scale) {
     if (pDC == nullptr || area == nullptr || GetLayer() != static_cast<signed char>(layer) ||
         !HasContent())
         return;
-    const float W = (area->right - area->left) * float(scale) * 100;
-    const float H = (area->top - area->bottom) * float(scale) * 100;
+    const float W = (area->right - area->left) * scale * 100;
+    const float H = (area->top - area->bottom) * scale * 100;
     floatTMatrix m;
     m.BoxTransformation(area->left, area->top, area->right, area->bottom, 0, 0, W, H);
     CRect target;

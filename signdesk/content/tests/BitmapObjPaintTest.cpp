@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <content/CBitmapObj.h>
+#include <mfc/CMetaFileDC.h>
 #include <model/CSign.h>
 #include <model/ViewColors.h>
 #include <rasterkit/CDibDC.h>
@@ -167,4 +168,29 @@ TEST_F(BitmapObjPostScriptTest, GhostscriptDrawsTheRasterPage) {
             EXPECT_NEAR(g[0], c[2], 8) << x << "," << y;
             EXPECT_NEAR(g[2], c[0], 8) << x << "," << y;
         }
+}
+
+// Drawn as GDI output at half scale, the picture covers half the units of the whole scale:
+// a fraction of a scale is not cut to nothing.
+TEST_F(BitmapObjPaintTest, GdiOutputAtFractionalScales) {
+    for (float scale : {1.0f, 0.5f}) {
+        SCOPED_TRACE(scale);
+        CBitmapObj obj(Solid(10, 10, 24, RGB(200, 0, 0)), nullptr);
+        const floatBBox area = obj.m_bbClip;
+        CMetaFileDC meta;
+        ASSERT_TRUE(meta.CreateEnhanced(nullptr, nullptr, nullptr, nullptr));
+        obj.DrawGdiPath(&meta, &area, obj.GetLayer(), 0, scale);
+        HENHMETAFILE emf = meta.CloseEnhanced();
+        ASSERT_NE(emf, nullptr);
+        ENHMETAHEADER h{};
+        ASSERT_NE(GetEnhMetaFileHeader(emf, sizeof h, &h), 0u);
+        DeleteEnhMetaFile(emf);
+        const double w = double(area.right - area.left) * scale * 100;
+        const double t = double(area.top - area.bottom) * scale * 100;
+        EXPECT_GT(w, 50);
+        EXPECT_NEAR(h.rclBounds.left, 0, 1);
+        EXPECT_NEAR(h.rclBounds.top, 0, 1);
+        EXPECT_NEAR(h.rclBounds.right, w, 2);
+        EXPECT_NEAR(h.rclBounds.bottom, t, 2);
+    }
 }

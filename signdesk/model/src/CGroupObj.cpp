@@ -301,7 +301,7 @@ void CGroupObj::WriteIllustrator(AIWriter& writer, int layer) {
     writer.GetStream() << "U\r\n";
 }
 
-void CGroupObj::DrawGdiPath(CDC* pDC, const floatBBox* box, int layer, int mode, int scale) {
+void CGroupObj::DrawGdiPath(CDC* pDC, const floatBBox* box, int layer, int mode, float scale) {
     for (int i = 0; i < m_children.GetSize(); ++i)
         GetChild(i)->DrawGdiPath(pDC, box, layer, mode, scale);
 }

@@ -232,13 +232,13 @@ void CPathObj::Paint(CDC* pDC, const floatTMatrix& m, int mode, int layer, int f
     }
 }
 
-void CPathObj::DrawGdiPath(CDC* pDC, const floatBBox* box, int layer, int mode, int scale) {
+void CPathObj::DrawGdiPath(CDC* pDC, const floatBBox* box, int layer, int mode, float scale) {
     if (box == nullptr || GetLayer() != static_cast<signed char>(layer) ||
         m_path.subPaths.Filled() == 0) {
         return;
     }
-    const float W = (box->right - box->left) * float(scale) * 100;
-    const float H = (box->top - box->bottom) * float(scale) * 100;
+    const float W = (box->right - box->left) * scale * 100;
+    const float H = (box->top - box->bottom) * scale * 100;
     floatTMatrix m;
     m.BoxTransformation(box->left, box->top, box->right, box->bottom, 0, 0, W, H);
     const bool outline = m_fOutlineWidth > 0 && m_clrOutline != NO_COLOR;

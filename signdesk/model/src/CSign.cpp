@@ -296,7 +296,7 @@ BOOL CSign::WriteColorPaths(ColorWPFWriter& writer, const floatTMatrix& m, int s
     return result;
 }
 
-void CSign::DrawGdiPaths(CDC* pDC, int selectedOnly, int mode, int scale) {
+void CSign::DrawGdiPaths(CDC* pDC, int selectedOnly, int mode, float scale) {
     const floatBBox* pBox = selectedOnly ? &m_bbSelection : &m_bbExtent;
     ForEachDrawnLayer([&](int layer) {
         for (int i = 0; i < GetSize(); ++i) {

@@ -350,7 +350,7 @@ void CSignObj::Draw(CDC* pDC, const floatTMatrix& m, int layer) {
     Paint(pDC, m, 3, layer, 0);
 }
 
-void CSignObj::DrawGdiPath(CDC*, const floatBBox*, int, int, int) {}
+void CSignObj::DrawGdiPath(CDC*, const floatBBox*, int, int, float) {}
 
 BOOL CSignObj::BuildColorPath(ColorWPFWriter&, const floatTMatrix&, int, int) {
     return 0;

@@ -14,6 +14,7 @@
 #include "mfc/CDC.h"
 #include "mfc/CMetaFileDC.h"
 #include "model/CPathObj.h"
+#include "model/CSign.h"
 #include "model/ViewColors.h"
 #include "pathkit/AIWriter.h"
 #include "pathkit/ColorWPFWriter.h"
@@ -390,6 +391,52 @@ TEST(PathObjDrawTest, GdiPathIntoAMetafile) {
     const SdGdiImage img = SdGdiReadDC(canvas.dc.m_hDC);
     EXPECT_EQ(img.at(30, 70), RGB(255, 0, 0));
     EXPECT_EQ(img.at(70, 30), RGB(255, 255, 255));
+}
+
+// The sheet drawn as GDI paths at a fractional scale: a 640 by 100 design at 0.5 records
+// 32000 by 5000 units, not an empty picture; the whole scale is unchanged.
+TEST(PathObjDrawTest, GdiPathsAtFractionalScales) {
+    struct Case {
+        float scale;
+        int mode;
+        LONG right, bottom;
+    } cases[] = {{1.0f, 0, 64000, 10000},
+                 {1.0f, 1, 64000, 10000},
+                 {0.5f, 1, 32000, 5000},
+                 {0.5f, 0, 32000, 5000},
+                 {0.32f, 1, 20480, 3200}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.scale << " mode " << c.mode);
+        CSign sign;
+        auto* o = new CPathObj;
+        o->m_path.MoveTo({0, 0});
+        o->m_path.LineTo({640, 0});
+        o->m_path.LineTo({640, 100});
+        o->m_path.LineTo({0, 100});
+        o->m_path.LineTo({0, 0});
+        o->m_path.ClosePath();
+        o->m_path.Prepare();
+        o->m_path.colour = RGB(0, 0, 255);
+        o->RefreshBBox();
+        sign.Add(o);
+        sign.CountLayerObjects();
+        sign.RefreshBounds(1);
+        CMetaFileDC meta;
+        ASSERT_TRUE(meta.CreateEnhanced(nullptr, nullptr, nullptr, nullptr));
+        sign.DrawGdiPaths(&meta, 0, c.mode, c.scale);
+        HENHMETAFILE emf = meta.CloseEnhanced();
+        ASSERT_NE(emf, nullptr);
+        ENHMETAHEADER h{};
+        ASSERT_NE(GetEnhMetaFileHeader(emf, sizeof h, &h), 0u);
+        DeleteEnhMetaFile(emf);
+        EXPECT_GT(h.nRecords, 2u);
+        // Clipped through the contour, the fill's rectangle reaches 100 units past it.
+        const LONG margin = c.mode == 1 ? 100 : 0;
+        EXPECT_NEAR(h.rclBounds.left, -margin, 1);
+        EXPECT_NEAR(h.rclBounds.top, -margin, 1);
+        EXPECT_NEAR(h.rclBounds.right, c.right + margin, 1);
+        EXPECT_NEAR(h.rclBounds.bottom, c.bottom + margin, 1);
+    }
 }
 
 // A width past the device range strokes with a pen at the range's end: the outline, drawn

@@ -28,7 +28,7 @@ public:
     BOOL CanDistort() override;
     void Distort(NonLinearTrans& t) override;
     CSignObj* Duplicate() override;
-    void DrawGdiPath(CDC* pDC, const floatBBox* box, int layer, int mode, int scale) override;
+    void DrawGdiPath(CDC* pDC, const floatBBox* box, int layer, int mode, float scale) override;
     BOOL IsRaster() override;
     CSignObj* GetRasterCopy() override;
     void ExtendContextMenu(CMenu* pMenu) override;

@@ -37,7 +37,7 @@ public:
     CSignObj* Duplicate() override;
     BOOL CanExportTo(const char* format) override;
     void WriteIllustrator(AIWriter& writer, int layer) override;
-    void DrawGdiPath(CDC* pDC, const floatBBox* box, int layer, int mode, int scale) override;
+    void DrawGdiPath(CDC* pDC, const floatBBox* box, int layer, int mode, float scale) override;
     BOOL BuildColorPath(ColorWPFWriter& writer, const floatTMatrix& m, int layer,
                         int flags) override;
     void AddToPath(Path& target) override;

@@ -34,7 +34,7 @@ public:
     CSignObj* ConvertToPaths() override;
     BOOL CanExportTo(const char* format) override;
     void WriteIllustrator(AIWriter& writer, int layer) override;
-    void DrawGdiPath(CDC* pDC, const floatBBox* box, int layer, int mode, int scale) override;
+    void DrawGdiPath(CDC* pDC, const floatBBox* box, int layer, int mode, float scale) override;
     BOOL BuildColorPath(ColorWPFWriter& writer, const floatTMatrix& m, int layer,
                         int flags) override;
     Path* GetPath() override;

@@ -39,7 +39,7 @@ public:
     BOOL CanExportTo(const char* format, int selectedOnly);
     BOOL WriteColorPaths(ColorWPFWriter& writer, const floatTMatrix& m, int selectedOnly,
                          int flags);
-    void DrawGdiPaths(CDC* pDC, int selectedOnly, int mode, int scale);
+    void DrawGdiPaths(CDC* pDC, int selectedOnly, int mode, float scale);
     void Draw(CDC* pDC, const floatTMatrix& m, int selectedOnly);
     void WriteIllustrator(AIWriter& writer, int selectedOnly);
     void ReplaceObject(CSignObj* pOld, CSignObj* pNew);

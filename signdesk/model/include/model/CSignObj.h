@@ -82,7 +82,7 @@ public:
     virtual BOOL CanExportTo(const char* format);
     virtual void WriteIllustrator(AIWriter& writer, int layer);
     virtual void Draw(CDC* pDC, const floatTMatrix& m, int layer);
-    virtual void DrawGdiPath(CDC* pDC, const floatBBox* box, int layer, int mode, int scale);
+    virtual void DrawGdiPath(CDC* pDC, const floatBBox* box, int layer, int mode, float scale);
     virtual BOOL BuildColorPath(ColorWPFWriter& writer, const floatTMatrix& m, int layer,
                                 int flags);
     virtual BOOL IsRaster();

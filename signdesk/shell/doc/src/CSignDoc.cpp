@@ -21,6 +21,7 @@
 
 #include "doc/ISignDocFrame.h"
 #include "doc/SignDocSettings.h"
+#include "doc/WmpContents.h"
 
 IMPLEMENT_DYNCREATE(CSignDoc, COleSheetDoc)
 
@@ -100,6 +101,7 @@ CSignDoc::CSignDoc() {
 }
 
 CSignDoc::~CSignDoc() {
+    delete m_pHandedFile;
     UndoList::Clear();
     m_sheet.DeleteAll();
     m_auxSheet.DeleteAll();
@@ -159,18 +161,21 @@ BOOL CSignDoc::OnOpenDocument(LPCSTR lpszPathName) {
     m_strFilePath = lpszPathName;
     const CString ext = DocFileExtension(lpszPathName);
     if (ext == "WMP") {
-        CFileException fe;
-        CFile check;
-        if (!check.Open(lpszPathName, CFile::modeRead | CFile::shareDenyWrite, &fe)) {
-            ReportSaveLoadException(lpszPathName, &fe, FALSE, AFX_IDP_FAILED_TO_OPEN_DOC);
+        // A compound file's "Contents" stream, or a plain file's bytes.
+        CFile* contents = nullptr;
+        try {
+            contents = OpenWmpContents(lpszPathName);
+        } catch (CException* e) {
+            ReportSaveLoadException(lpszPathName, e, FALSE, AFX_IDP_FAILED_TO_OPEN_DOC);
+            e->Delete();
             return FALSE;
         }
-        check.Close();
         DeleteContents();
         SetModifiedFlag();
         // The file is read by a document of its own; its objects move over.
         CSignDoc temp;
         temp.m_bAutoDelete = FALSE;
+        temp.m_pHandedFile = contents;
         if (temp.OpenPlainFile(lpszPathName)) {
             const float width = SheetSettings::DocWidth, height = SheetSettings::DocHeight;
             while (temp.m_sheet.GetSize() > 0) {
@@ -209,6 +214,14 @@ BOOL CSignDoc::OnOpenDocument(LPCSTR lpszPathName) {
 BOOL CSignDoc::OpenPlainFile(LPCSTR lpszPathName) {
     m_strFilePath = lpszPathName;
     return COleSheetDoc::OnOpenDocument(lpszPathName);
+}
+
+CFile* CSignDoc::GetFile(LPCSTR lpszFileName, UINT nOpenFlags, CFileException* pError) {
+    if (CFile* handed = m_pHandedFile) {
+        m_pHandedFile = nullptr;
+        return handed;
+    }
+    return COleSheetDoc::GetFile(lpszFileName, nOpenFlags, pError);
 }
 
 BOOL CSignDoc::OnSaveDocument(LPCSTR lpszPathName) {

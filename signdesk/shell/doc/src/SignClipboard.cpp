@@ -6,10 +6,14 @@
 #include <memory>
 
 #include <mfc/CArchive.h>
+#include <mfc/CClientDC.h>
 #include <mfc/CFile.h>
 #include <mfc/CMemFile.h>
+#include <mfc/CMetaFileDC.h>
 #include <mfc/COleDataObject.h>
 #include <mfc/CWaitCursor.h>
+#include <mfc/CWinThread.h>
+#include <mfc/CWnd.h>
 #include <pathkit/ColorWPFReader.h>
 #include <pathkit/ColorWPFWriter.h>
 #include <pathkit/InStrStream.h>
@@ -29,7 +33,6 @@ const UINT nativeFormat = RegisterClipboardFormatA("Tarvel MERIDO data");
 const UINT wpfFormat = RegisterClipboardFormatA("WPF");
 
 constexpr int MaxBitmapSide = 3000;
-constexpr float MetafileSideLimit = 320;
 
 // Keeps the clipboard open for a scope.
 struct OpenedClipboard {
@@ -93,6 +96,47 @@ HGLOBAL BitmapBlock(CSign& sheet) {
     return static_cast<HGLOBAL>(dc.m_DIB.ConvertToDIB());
 }
 
+// The selection as a Windows metafile in a picture record, 100 units a millimetre up to the
+// size cap.
+HGLOBAL MetafilePictBlock(CSign& sheet) {
+    const floatBBox& box = sheet.m_bbSelection;
+    const float s = MetafileScaleFactor(&box);
+    const double w = double(box.right) - box.left, h = double(box.top) - box.bottom;
+    const LONG cx = LONG(std::lround(w * s * 100)), cy = LONG(std::lround(h * s * 100));
+    CMetaFileDC dc;
+    if (!dc.Create(nullptr)) return nullptr;
+    dc.SetMapMode(MM_ANISOTROPIC);
+    dc.SetWindowExt(int(cx), int(cy));
+    dc.SetWindowOrg(0, 0);
+    sheet.DrawGdiPaths(&dc, 1, 0, s);
+    HMETAFILE wmf = dc.Close();
+    if (wmf == nullptr) return nullptr;
+    HGLOBAL mem = ::GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(METAFILEPICT));
+    auto* pict = mem ? static_cast<METAFILEPICT*>(::GlobalLock(mem)) : nullptr;
+    if (pict == nullptr) {
+        if (mem) ::GlobalFree(mem);
+        ::DeleteMetaFile(wmf);
+        return nullptr;
+    }
+    *pict = METAFILEPICT{MM_ANISOTROPIC, cx, cy, wmf};
+    ::GlobalUnlock(mem);
+    return mem;
+}
+
+// The selection as an enhanced metafile, recorded against the main window's client area when
+// there is one.
+HENHMETAFILE EnhMetafileBlock(CSign& sheet) {
+    std::unique_ptr<CClientDC> reference;
+    if (CWnd* main = AfxGetMainWnd(); main && main->GetSafeHwnd())
+        reference = std::make_unique<CClientDC>(main);
+    CMetaFileDC dc;
+    float s = 1.0f;
+    if (!CreateObjectsMetafile(&dc, reference.get(), nullptr, &sheet.m_bbSelection, &s))
+        return nullptr;
+    sheet.DrawGdiPaths(&dc, 1, 1, s);
+    return dc.CloseEnhanced();
+}
+
 // Reads the own format's objects and appends them, selected.
 int PasteNative(CSignDoc& doc, COleDataObject& data) {
     std::unique_ptr<CFile> file(data.GetFileData(CLIPFORMAT(SignClipboardFormats::Native())));
@@ -149,13 +193,6 @@ UINT SignClipboardFormats::Wpf() {
     return wpfFormat;
 }
 
-float MetafileScaleFactor(const floatBBox* box) {
-    if (box == nullptr) return 1.0f;
-    const float w = box->right - box->left, h = box->top - box->bottom;
-    const float m = w > h ? w : h;
-    return m <= MetafileSideLimit ? 1.0f : MetafileSideLimit / m;
-}
-
 void CopyBitmapSize(const floatBBox& box, int dpi, int& width, int& height) {
     const double w = std::max(0.0, double(box.right) - box.left);
     const double h = std::max(0.0, double(box.top) - box.bottom);
@@ -176,6 +213,10 @@ BOOL CopySelection(CSignDoc& doc, HWND owner) {
     if (HGLOBAL mem = NativeBlock(sheet)) ::SetClipboardData(SignClipboardFormats::Native(), mem);
     if (SignDocSettings::EnableWPF)
         if (HGLOBAL mem = WpfBlock(sheet)) ::SetClipboardData(SignClipboardFormats::Wpf(), mem);
+    if (SignDocSettings::EnableWMF)
+        if (HGLOBAL mem = MetafilePictBlock(sheet)) ::SetClipboardData(CF_METAFILEPICT, mem);
+    if (SignDocSettings::EnableEMF)
+        if (HENHMETAFILE emf = EnhMetafileBlock(sheet)) ::SetClipboardData(CF_ENHMETAFILE, emf);
     if (SignDocSettings::EnableDIB)
         if (HGLOBAL mem = BitmapBlock(sheet)) ::SetClipboardData(CF_DIB, mem);
     return TRUE;

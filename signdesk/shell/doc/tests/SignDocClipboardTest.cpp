@@ -1,4 +1,5 @@
 #include <doc/SignClipboard.h>
+#include <mfc/CMetaFileDC.h>
 #include <model/CUndoStep.h>
 #include <win32/clipboard.h>
 
@@ -19,6 +20,7 @@ protected:
             ::CloseClipboard();
         }
         SignDocSettings::EnableWPF = SignDocSettings::EnableDIB = TRUE;
+        SignDocSettings::EnableWMF = SignDocSettings::EnableEMF = TRUE;
         SignDocTest::TearDown();
     }
     // The design with its first object selected and the baseline taken.
@@ -98,6 +100,99 @@ TEST_F(SignDocClipboardTest, NothingToPasteChangesNothing) {
     EXPECT_FALSE(PasteFormat(doc, CF_ENHMETAFILE));
     EXPECT_EQ(doc.m_sheet.GetSize(), 3);
     EXPECT_EQ(doc.GetStepCount(), steps);
+}
+
+int CollectWmfRecord(HDC, HANDLETABLE*, METARECORD* record, int, LPARAM data) {
+    reinterpret_cast<std::vector<WORD>*>(data)->push_back(record->rdFunction);
+    return 1;
+}
+
+// A selection 640 mm wide: both metafiles at half scale, holding the drawing.
+TEST_F(SignDocClipboardTest, MetafilesOfALargeSelectionAtHalfScale) {
+    SignDocSettings::EnableWPF = SignDocSettings::EnableDIB = FALSE;
+    CSignDoc doc;
+    doc.OnNewDocument();
+    doc.m_sheet.Add(Square(0, 0, 640, RGB(255, 0, 0)));
+    doc.m_sheet.GetObj(0)->Select();
+    doc.RecalcBounds();
+    ASSERT_TRUE(CopySelection(doc, nullptr));
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+
+    HANDLE mem = ::GetClipboardData(CF_METAFILEPICT);
+    ASSERT_NE(mem, nullptr);
+    const auto* pict = static_cast<const METAFILEPICT*>(::GlobalLock(mem));
+    ASSERT_NE(pict, nullptr);
+    EXPECT_EQ(pict->mm, MM_ANISOTROPIC);
+    EXPECT_EQ(pict->xExt, 32000);
+    EXPECT_EQ(pict->yExt, 32000);
+    std::vector<WORD> wmfRecords;
+    EnumMetaFile(nullptr, pict->hMF, CollectWmfRecord, LPARAM(&wmfRecords));
+    ::GlobalUnlock(mem);
+    const bool polygon = std::any_of(wmfRecords.begin(), wmfRecords.end(), [](WORD f) {
+        return f == META_POLYGON || f == META_POLYPOLYGON;
+    });
+    EXPECT_TRUE(polygon) << wmfRecords.size() << " records";
+
+    auto emf = static_cast<HENHMETAFILE>(::GetClipboardData(CF_ENHMETAFILE));
+    ASSERT_NE(emf, nullptr);
+    ENHMETAHEADER h{};
+    ASSERT_NE(GetEnhMetaFileHeader(emf, sizeof h, &h), 0u);
+    ::CloseClipboard();
+    EXPECT_EQ(h.rclFrame.right - h.rclFrame.left, 32000);
+    EXPECT_EQ(h.rclFrame.bottom - h.rclFrame.top, 32000);
+    // 320 mm of the reference device; the clipped fill rectangle reaches 100 of the 32000
+    // frame units past the square.
+    const double px = 320.0 * h.szlDevice.cx / h.szlMillimeters.cx, margin = px * 100 / 32000;
+    EXPECT_NEAR(h.rclBounds.left, -margin, 1);
+    EXPECT_NEAR(h.rclBounds.right, px + margin, 2);
+    EXPECT_NEAR(h.rclBounds.bottom - h.rclBounds.top, h.rclBounds.right - h.rclBounds.left, 2);
+}
+
+TEST_F(SignDocClipboardTest, MetafileSwitchesOff) {
+    SignDocSettings::EnableWMF = SignDocSettings::EnableEMF = FALSE;
+    CSignDoc doc;
+    Start(doc);
+    const bool copied = CopySelection(doc, nullptr);
+    SignDocSettings::EnableWMF = SignDocSettings::EnableEMF = TRUE;
+    ASSERT_TRUE(copied);
+    EXPECT_FALSE(::IsClipboardFormatAvailable(CF_METAFILEPICT));
+    EXPECT_FALSE(::IsClipboardFormatAvailable(CF_ENHMETAFILE));
+    ASSERT_TRUE(CopySelection(doc, nullptr));
+    EXPECT_TRUE(::IsClipboardFormatAvailable(CF_METAFILEPICT));
+    EXPECT_TRUE(::IsClipboardFormatAvailable(CF_ENHMETAFILE));
+}
+
+// Frames of 100 units a millimetre under the cap, mapped onto the device, described as ours.
+TEST(ObjectsMetafile, FrameScaleAndDescription) {
+    const struct {
+        floatBBox box;
+        float scale;
+        LONG width, height;
+    } cases[] = {
+        {floatBBox(0, 0, 300, 100), 1.0f, 30000, 10000},
+        {floatBBox(50, -20, 1050, 230), 0.32f, 32000, 8000},
+    };
+    for (const auto& c : cases) {
+        CMetaFileDC dc;
+        float s = 1.0f;
+        ASSERT_EQ(CreateObjectsMetafile(&dc, nullptr, nullptr, &c.box, &s), 1);
+        EXPECT_FLOAT_EQ(s, c.scale);
+        // A rectangle over the whole frame reaches the mapped device extent.
+        dc.Rectangle(0, 0, int(c.width), int(c.height));
+        HENHMETAFILE emf = dc.CloseEnhanced();
+        ASSERT_NE(emf, nullptr);
+        ENHMETAHEADER h{};
+        ASSERT_NE(GetEnhMetaFileHeader(emf, sizeof h, &h), 0u);
+        char text[64] = {};
+        const UINT n = GetEnhMetaFileDescriptionA(emf, sizeof text, text);
+        DeleteEnhMetaFile(emf);
+        EXPECT_EQ(h.rclFrame.right - h.rclFrame.left, c.width);
+        EXPECT_EQ(h.rclFrame.bottom - h.rclFrame.top, c.height);
+        EXPECT_EQ(n, 19u);
+        EXPECT_STREQ(text, "HasClippedContour");
+        const double w = double(c.box.right) - c.box.left;
+        EXPECT_NEAR(h.rclBounds.right, w * c.scale * h.szlDevice.cx / h.szlMillimeters.cx, 2);
+    }
 }
 
 TEST(ClipboardSizes, BitmapAndMetafileScales) {

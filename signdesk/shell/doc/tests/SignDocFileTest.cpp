@@ -1,9 +1,11 @@
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 
 #include <doc/CPaletteColors.h>
 #include <doc/DocumentPreview.h>
 #include <doc/HtmlHelpCall.h>
+#include <doc/WmpContents.h>
 #include <imaging/ImagingToolkit.h>
 #include <mfc/CArchive.h>
 #include <mfc/CArchiveException.h>
@@ -70,6 +72,68 @@ TEST_F(SignDocFileTest, WtpRoundTripIsByteIdentical) {
 
     ASSERT_TRUE(doc.OnSaveDocument(second.c_str()));
     EXPECT_EQ(ReadAll(second), bytes);
+}
+
+// Compound .wmp files written by another writer (libgsf's "gsf createole", when installed)
+// open through their "Contents" stream; one without it raises the archive's missing-stream
+// cause; a plain .wmp still reads as its own contents.
+TEST_F(SignDocFileTest, CompoundWmpFilesOpenThroughTheirContents) {
+    if (std::system("command -v gsf >/dev/null 2>&1") != 0) GTEST_SKIP() << "no gsf";
+    const fs::path streams = dir / "streams";
+    fs::create_directories(streams);
+    SignDocSettings::ShowFilePreview = TRUE;
+    {
+        CSignDoc doc;
+        BuildDesign(doc);
+        doc.m_strFilePath = (dir / "layout.wmp").c_str();
+        CFile file;
+        ASSERT_TRUE(
+            file.Open((streams / "Contents").c_str(), CFile::modeCreate | CFile::modeWrite));
+        CArchive ar(&file, CArchive::store);
+        doc.Serialize(ar);
+        ar.Close();
+        file.Close();
+    }
+    fs::copy_file(streams / "Contents", streams / "Other");
+    fs::copy_file(streams / "Contents", dir / "plain.wmp");
+    const std::string cd = "cd '" + streams.string() + "' && gsf createole ";
+    ASSERT_EQ(
+        std::system((cd + "'" + (dir / "plan.wmp").string() + "' Contents >/dev/null").c_str()), 0);
+    ASSERT_EQ(std::system((cd + "'" + (dir / "other.wmp").string() + "' Other >/dev/null").c_str()),
+              0);
+
+    for (const char* name : {"plan.wmp", "plain.wmp"}) {
+        SCOPED_TRACE(name);
+        CSignDoc doc;
+        ASSERT_TRUE(doc.OnOpenDocument((dir / name).c_str()));
+        ASSERT_EQ(doc.m_sheet.GetSize(), 3);
+        EXPECT_EQ(doc.m_sheet.GetObj(2)->GetRuntimeClass(), RUNTIME_CLASS(CGroupObj));
+        EXPECT_FALSE(doc.IsModified());
+    }
+    // The file dialog's preview lies in the stream.
+    {
+        std::unique_ptr<CFile> contents(OpenWmpContents((dir / "plan.wmp").c_str()));
+        CDIBSection picture;
+        ASSERT_TRUE(ReadDocumentPreview(*contents, picture));
+        EXPECT_EQ(picture.GetWidth(), 150);
+    }
+    EXPECT_EQ(ArchiveCauseOf([&] { delete OpenWmpContents((dir / "other.wmp").c_str()); }),
+              CArchiveException::missingStream);
+    // One message each, with the file's name.
+    CSignDoc doc;
+    PushMessageBoxAnswer(IDOK);
+    PushMessageBoxAnswer(IDOK);
+    EXPECT_FALSE(doc.OnOpenDocument((dir / "other.wmp").c_str()));
+    EXPECT_FALSE(doc.OnOpenDocument((dir / "none.wmp").c_str()));
+    EXPECT_EQ(MessageBoxLog().size(), 2u);
+    int fileCause = -1;
+    try {
+        delete OpenWmpContents((dir / "none.wmp").c_str());
+    } catch (CFileException* e) {
+        fileCause = e->m_cause;
+        e->Delete();
+    }
+    EXPECT_EQ(fileCause, CFileException::fileNotFound);
 }
 
 TEST_F(SignDocFileTest, PreviewBlockHoldsAn8BitPngOf150Pixels) {

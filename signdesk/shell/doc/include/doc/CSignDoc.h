@@ -56,6 +56,8 @@ public:
     void OnCloseDocument() override;
     // Opens a plain archive into this document (a temporary one of a .wmp open).
     BOOL OpenPlainFile(LPCSTR lpszPathName);
+    // The file the next open reads instead of the named one, when one is handed over.
+    CFile* GetFile(LPCSTR lpszFileName, UINT nOpenFlags, CFileException* pError) override;
 
     floatBBox& GetExtent(floatBBox& out) override;
     // Corners, outlines and guides (as switched on) before the grid; flags is the object
@@ -101,6 +103,8 @@ public:
     static CPaletteColors& Palette();
 
     CString m_strFilePath;
+    // The file the next GetFile hands over (a .wmp's contents); owned until then.
+    CFile* m_pHandedFile = nullptr;
     DWORD m_nReserved = 0;
     CSign m_auxSheet;
     IDPairDynArr m_idPairs{10, 0xFFFE};

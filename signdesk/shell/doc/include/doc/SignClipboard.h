@@ -5,6 +5,8 @@
 #include <pathkit/BBox.h>
 #include <win32/base.h>
 
+#include "doc/ObjectsMetafile.h"
+
 class CSignDoc;
 
 struct SignClipboardFormats {
@@ -14,14 +16,12 @@ struct SignClipboardFormats {
     static UINT Wpf();
 };
 
-// The designs larger side at most 320 mm as it is: 1; larger: 320 / side.
-float MetafileScaleFactor(const floatBBox* box);
 // The copied bitmap's size in pixels: dpi over the box, the larger side at most 3000 pixels
 // and each side at least one pixel.
 void CopyBitmapSize(const floatBBox& box, int dpi, int& width, int& height);
 
-// The selection in the own format and, as switched on, as text paths and a bitmap. FALSE
-// when the clipboard cannot be opened.
+// The selection in the own format and, as switched on, as text paths, a Windows metafile, an
+// enhanced metafile and a bitmap. FALSE when the clipboard cannot be opened.
 BOOL CopySelection(CSignDoc& doc, HWND owner);
 // Copy, then the selection deleted as the step "Cut".
 void CutSelection(CSignDoc& doc, HWND owner);
