@@ -20,6 +20,7 @@ set(rows
   "platform/cutterlink: ${base}"
   "platform/compressor: ${base}"
   "platform/imaging: rasterkit guardalloc pathkit ${base}"
+  "imgfilters: platform/imaging ${base}"
   "platform/pcutlib: platform/cutterlink ${base}"
   "platform/summausb: platform/cutterlink ${base}"
   "platform/outline/contract:"
