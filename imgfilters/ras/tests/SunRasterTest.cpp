@@ -302,6 +302,33 @@ TEST(SunRasterModule, FailuresFreeEverything) {
     EXPECT_EQ(files.allocated, 0);
 }
 
+TEST(SunRasterHost, LoadsBesideMissingModules) {
+    // Only imgflt-ras in the module folder: Sun files load, a CALS file names its module.
+    const std::string dir = TempPath("modules");
+    std::filesystem::create_directories(dir);
+    std::filesystem::copy_file("imgflt-ras.so", dir + "/imgflt-ras.so",
+                               std::filesystem::copy_options::overwrite_existing);
+    KovaTestingFilterFolder(dir.c_str());
+    const std::string ras = TempPath("host.ras");
+    WriteBytes(ras, Sun(3, 2, 8, 2, {}, {0x80, 7, 9}));
+    KOVAFILEINFO info;
+    KovaInitFileInfo(&info);
+    ASSERT_EQ(KovaFileInfo(ras.c_str(), &info), IMG_SUCCESS);
+    EXPECT_EQ(info.format, IMG_SUN);
+    EXPECT_EQ(info.width, 3);
+    EXPECT_EQ(info.height, 2);
+    EXPECT_EQ(info.bitsPerPixel, 8);
+    EXPECT_EQ(info.sizeDisk, 8u);
+    int result = 0;
+    EXPECT_EQ(LoadRgb(ReadBytes(ras), &result), (Rgb{3, 2, std::vector<BYTE>(18, 9)}));
+    const std::string cal = TempPath("host.cal");
+    WriteBytes(cal, std::vector<BYTE>(2100, ' '));
+    EXPECT_EQ(imagingtest::Load(cal, &result), nullptr);
+    EXPECT_EQ(result, IMG_ERR_FORMAT);
+    EXPECT_STREQ(KovaFilterCause(), "imgflt-cals.so is missing");
+    KovaTestingFilterFolder(nullptr);
+}
+
 TEST(SunRasterPeers, NetpbmBothWays) {
     if (!imagingtest::HasProgram("pnmtorast") || !imagingtest::HasProgram("rasttopnm"))
         GTEST_SKIP() << "netpbm is not installed";
