@@ -57,7 +57,7 @@ std::string Extension(const char* path) {
 }
 
 // Finds the module that answers for the file: its index, or -1 with the cause and *code set
-// (a module's refusal of a file it knows, else IMG_ERR_FORMAT).
+// (the refusal of the module of the file's extension, else IMG_ERR_FORMAT).
 int Recognise(const char* path, KOVAFLTINFO& info, int* code) {
     *code = IMG_ERR_FORMAT;
     const int file = KovaFltOpen(path, 0, 0);
@@ -83,7 +83,7 @@ int Recognise(const char* path, KOVAFLTINFO& info, int* code) {
         const int r = fltInfo(&request);
         if (r == IMG_SUCCESS) {
             found = i;
-        } else if (r < 0 && *code == IMG_ERR_FORMAT) {
+        } else if (r < 0 && *code == IMG_ERR_FORMAT && ext == kModules[i].extension) {
             *code = r;
             missing = std::string("imgflt-") + kModules[i].name + ".so refused the file (" +
                       std::to_string(r) + ")";

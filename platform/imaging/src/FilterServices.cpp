@@ -8,7 +8,9 @@
 #include <cstring>
 
 #include "FilterHost.h"
+#include "Codec.h"
 #include "Limits.h"
+#include "Picture.h"
 
 namespace imaging {
 namespace {
@@ -118,4 +120,42 @@ const BYTE* KovaFltGreyTable() {
         g_greyMade = true;
     }
     return g_grey;
+}
+
+int KovaFaxDecode(const BYTE* data, DWORD size, int width, int height, int coding, BYTE* rows,
+                  DWORD stride) {
+    if (coding < KOVA_FAX_G3_1D || coding > KOVA_FAX_G4) return IMG_ERR_PARAM;
+    return DecodeFaxRows(data, size, width, height, coding, rows, stride);
+}
+
+int KovaFaxEncode(const BYTE* rows, DWORD stride, int width, int height, int coding, BYTE** out,
+                  DWORD* outSize) {
+    if (rows == nullptr || out == nullptr || outSize == nullptr) return IMG_ERR_PARAM;
+    if (coding < KOVA_FAX_G3_1D || coding > KOVA_FAX_G4) return IMG_ERR_PARAM;
+    if (stride < (DWORD(width) + 7) / 8) return IMG_ERR_PARAM;
+    Picture picture;
+    if (const int r = picture.Create(width, height, 1); r != IMG_SUCCESS) return r;
+    picture.Table()[0] = RGBQUAD{255, 255, 255, 0};
+    for (int y = 0; y < height; ++y)
+        std::memcpy(picture.Row(y), rows + SIZE_T(stride) * SIZE_T(y), (SIZE_T(width) + 7) / 8);
+    HGLOBAL block = picture.Release();
+    std::vector<BYTE> coded;
+    int r;
+    {
+        PictureView view(block);
+        r = EncodeFax(view,
+                      coding == KOVA_FAX_G4      ? IMG_FAX_G4
+                      : coding == KOVA_FAX_G3_2D ? IMG_FAX_G3_2D
+                                                 : IMG_FAX_G3_1D,
+                      coded);
+    }
+    GlobalFree(block);
+    if (r != IMG_SUCCESS) return r;
+    if (coded.size() > 0x7FFF0000u) return IMG_ERR_TOO_LARGE;
+    BYTE* copy = static_cast<BYTE*>(KovaFltAlloc(DWORD(coded.size())));
+    if (copy == nullptr) return IMG_ERR_MEMORY;
+    std::memcpy(copy, coded.data(), coded.size());
+    *out = copy;
+    *outSize = DWORD(coded.size());
+    return IMG_SUCCESS;
 }

@@ -102,6 +102,19 @@ IMAGING_API int KovaFltAllocBitmap(KOVAFLTBITMAP* bitmap, int width, int height,
 IMAGING_API int KovaFltCreatePalette(KOVAFLTBITMAP* bitmap, const RGBQUAD* quads, int count);
 IMAGING_API const BYTE* KovaFltGreyTable(); // 191: pixel byte to grey level 0 .. 30
 
+// ---- the fax codec ----
+constexpr int KOVA_FAX_G3_1D = 1;
+constexpr int KOVA_FAX_G3_2D = 2;
+constexpr int KOVA_FAX_G4 = 3;
+// 200: raw CCITT data of width x height into rows of `stride` bytes, 1 black, top row first.
+// IMG_SUCCESS, IMG_ERR_DAMAGED or IMG_ERR_PARAM.
+IMAGING_API int KovaFaxDecode(const BYTE* data, DWORD size, int width, int height, int coding,
+                              BYTE* rows, DWORD stride);
+// 201: rows as above coded into a block of KovaFltAlloc (*out, *outSize; freed by the caller
+// with KovaFltFree). IMG_SUCCESS or a failure code.
+IMAGING_API int KovaFaxEncode(const BYTE* rows, DWORD stride, int width, int height, int coding,
+                              BYTE** out, DWORD* outSize);
+
 // Test hook: file and memory services in place of the real ones (null: the real ones again).
 struct KovaFilterServices {
     int (*open)(const char* path, int mode, int share);
