@@ -57,7 +57,7 @@ int ReadHeader(int file, Header& h) {
     if (KovaFltSeek(file, 0, 0) != 0) return FLT_ERR_READ;
     const int got = KovaFltRead(file, text, kHeader);
     if (got < 0) return FLT_ERR_READ;
-    bool pelcnt = false;
+    bool pelcnt = false, any = false;
     for (int r = 0; r * kRecord < got; ++r) {
         const char* p = text + r * kRecord;
         const char* end = p + std::min(kRecord, got - r * kRecord);
@@ -75,6 +75,7 @@ int ReadHeader(int file, Header& h) {
             if (r < 9) return FLT_ERR_FORMAT;
             continue;
         }
+        any = true;
         long v[2] = {0, 0};
         const int n = Numbers(colon + 1, end, v, 2);
         switch (keyword) {
@@ -99,6 +100,7 @@ int ReadHeader(int file, Header& h) {
             break;
         }
     }
+    if (!any) return 0;
     if (!pelcnt) return FLT_ERR_FORMAT;
     if (std::uint64_t(h.width) * std::uint64_t(h.height) > IMG_MAX_PIXELS) return FLT_ERR_FORMAT;
     h.fileSize = KovaFltSeek(file, 0, 2);
