@@ -198,8 +198,10 @@ int FilterSave(const char* path, KOVABITMAP* bitmap, int format, int bits, int q
         g_cause = "the module does not save";
         return IMG_ERR_UNSUPPORTED;
     }
-    // The module writes the picture's own depth; other depths are made here.
+    // The module writes the picture's own depth; other depths are made here. The fax module
+    // reduces to 1 bit itself.
     if (bits == 16) bits = 24;
+    if (format == IMG_WFX_G3 || format == IMG_WFX_G4) bits = 0;
     if (bits != 0 && bits != bitmap->bitsPerPixel && (bits == 1 || bits == 4 || bits == 8 || bits == 24)) {
         Picture converted;
         int r;

@@ -406,8 +406,11 @@ int DecodeFaxRows(const BYTE* data, SIZE_T size, int width, int height, int codi
         uint16_t tag, type;
         uint32_t value;
     };
+    // libtiff's 1-D decoder refuses rows with as many runs as pixels at some widths (a
+    // checkerboard 64 wide); declared wider, such rows end at their EOL and the rest stays white.
+    const int declared = coding == 1 ? width + 32 : width;
     const Tag tags[] = {
-        {256, 4, uint32_t(width)},
+        {256, 4, uint32_t(declared)},
         {257, 4, uint32_t(height)},
         {258, 3, 1},
         {259, 3, coding == 3 ? 4u : 3u},
@@ -434,10 +437,15 @@ int DecodeFaxRows(const BYTE* data, SIZE_T size, int width, int height, int codi
     TiffPtr t = Open(s, "rm");
     if (!t) return IMG_ERR_DAMAGED;
     const SIZE_T line = SIZE_T(TIFFScanlineSize(t.get()));
-    if (line == 0 || line > stride) return IMG_ERR_DAMAGED;
-    for (int y = 0; y < height; ++y)
-        if (TIFFReadScanline(t.get(), rows + stride * SIZE_T(y), uint32_t(y), 0) < 0)
-            return IMG_ERR_DAMAGED;
+    const SIZE_T used = (SIZE_T(width) + 7) / 8;
+    if (line < used || line > used + 8) return IMG_ERR_DAMAGED;
+    std::vector<BYTE> scan(line);
+    for (int y = 0; y < height; ++y) {
+        if (TIFFReadScanline(t.get(), scan.data(), uint32_t(y), 0) < 0) return IMG_ERR_DAMAGED;
+        BYTE* row = rows + stride * SIZE_T(y);
+        std::memcpy(row, scan.data(), used);
+        if (width % 8 != 0) row[used - 1] = BYTE(row[used - 1] & (0xFF << (8 - width % 8)));
+    }
     return IMG_SUCCESS;
 }
 
