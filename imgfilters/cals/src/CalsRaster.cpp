@@ -39,7 +39,8 @@ bool Separator(char c) {
 int Numbers(const char* p, const char* end, long* out, int most) {
     int n = 0;
     while (p < end && n < most) {
-        while (p < end && (Separator(*p) || *p == '[' || *p == ']')) ++p;
+        while (p < end && (Separator(*p) || *p == '[' || *p == ']'))
+            ++p;
         if (p >= end || *p < '0' || *p > '9') break;
         long v = 0;
         while (p < end && *p >= '0' && *p <= '9') {
@@ -61,7 +62,8 @@ int ReadHeader(int file, Header& h) {
     for (int r = 0; r * kRecord < got; ++r) {
         const char* p = text + r * kRecord;
         const char* end = p + std::min(kRecord, got - r * kRecord);
-        while (p < end && (*p == ' ' || *p == '\0' || *p == '\n' || *p == '\r')) ++p;
+        while (p < end && (*p == ' ' || *p == '\0' || *p == '\n' || *p == '\r'))
+            ++p;
         if (p == end) continue; // a blank record
         const char* colon = static_cast<const char*>(std::memchr(p, ':', size_t(end - p)));
         int keyword = -1;
@@ -87,7 +89,8 @@ int ReadHeader(int file, Header& h) {
             h.orientation = int(v[0]);
             break;
         case 8: // rpelcnt
-            if (n < 2 || v[0] < 1 || v[1] < 1 || v[0] > 65535 || v[1] > 65535) return FLT_ERR_FORMAT;
+            if (n < 2 || v[0] < 1 || v[1] < 1 || v[0] > 65535 || v[1] > 65535)
+                return FLT_ERR_FORMAT;
             h.width = int(v[0]);
             h.height = int(v[1]);
             pelcnt = true;
@@ -209,8 +212,9 @@ int FltLoad(KOVAFLTLOADREQUEST* request) {
     bitmap->colorOrder = 0;
     for (int y = 0; y < ht; ++y) {
         const int flags = 3 | (y == 0 ? 4 : 0) | (y == ht - 1 ? 8 : 0);
-        const int r = request->callback(request->user, bitmap, out + std::uint64_t(outStride) * unsigned(y),
-                                        flags, y, 1, request->page);
+        const int r =
+            request->callback(request->user, bitmap, out + std::uint64_t(outStride) * unsigned(y),
+                              flags, y, 1, request->page);
         if (r != 1) return r;
     }
     return 1;
@@ -241,7 +245,8 @@ int FltSave(KOVAFLTSAVEREQUEST* request) {
     BITMAPINFOHEADER bih;
     std::memcpy(&bih, base, sizeof bih);
     if (bih.biBitCount != 1) return FLT_ERR_BITS;
-    const int width = int(bih.biWidth), height = int(bih.biHeight < 0 ? -bih.biHeight : bih.biHeight);
+    const int width = int(bih.biWidth),
+              height = int(bih.biHeight < 0 ? -bih.biHeight : bih.biHeight);
     if (width < 1 || height < 1 || width > 999999 || height > 999999) return IMG_ERR_PARAM;
     const RGBQUAD* table = reinterpret_cast<const RGBQUAD*>(base + bih.biSize);
     const BYTE* pixels = base + bih.biSize + 2 * sizeof(RGBQUAD);
@@ -254,12 +259,15 @@ int FltSave(KOVAFLTSAVEREQUEST* request) {
     s.rows = static_cast<BYTE*>(KovaFltAlloc(DWORD(size)));
     if (s.rows == nullptr) return IMG_ERR_MEMORY;
     for (int y = 0; y < height; ++y) {
-        const BYTE* in = pixels + std::uint64_t(stride) * unsigned(bih.biHeight < 0 ? y : height - 1 - y);
+        const BYTE* in =
+            pixels + std::uint64_t(stride) * unsigned(bih.biHeight < 0 ? y : height - 1 - y);
         BYTE* out = s.rows + std::uint64_t(stride) * unsigned(y);
-        for (DWORD i = 0; i < stride; ++i) out[i] = invert ? BYTE(~in[i]) : in[i];
+        for (DWORD i = 0; i < stride; ++i)
+            out[i] = invert ? BYTE(~in[i]) : in[i];
     }
     DWORD codedSize = 0;
-    if (const int r = KovaFaxEncode(s.rows, stride, width, height, KOVA_FAX_G4, &s.coded, &codedSize);
+    if (const int r =
+            KovaFaxEncode(s.rows, stride, width, height, KOVA_FAX_G4, &s.coded, &codedSize);
         r != IMG_SUCCESS)
         return r;
 
@@ -269,9 +277,10 @@ int FltSave(KOVAFLTSAVEREQUEST* request) {
     char pelcnt[64], density[64];
     std::snprintf(pelcnt, sizeof pelcnt, "rpelcnt: %06d,%06d", width, height);
     std::snprintf(density, sizeof density, "rdensty: %04d", dpi);
-    const char* records[] = {"srcdocid: NONE", "dstdocid: NONE", "txtfilid: NONE", "figid: NONE",
-                             "srcgph: NONE",   "doccls: UNCLASS", "rtype: 1",      "rorient: 000,270",
-                             pelcnt,           density,           "notes: NONE"};
+    const char* records[] = {"srcdocid: NONE", "dstdocid: NONE",   "txtfilid: NONE",
+                             "figid: NONE",    "srcgph: NONE",     "doccls: UNCLASS",
+                             "rtype: 1",       "rorient: 000,270", pelcnt,
+                             density,          "notes: NONE"};
     for (int i = 0; i < int(std::size(records)); ++i)
         std::memcpy(header + i * kRecord, records[i], std::strlen(records[i]));
     s.file = KovaFltOpen(request->path, 1, 0);

@@ -14,7 +14,8 @@ using imagingtest::Rgb;
 
 std::string CalsTemp(const std::string& name) {
     static const std::string dir = [] {
-        const auto d = std::filesystem::temp_directory_path() / ("cals-" + std::to_string(getpid()));
+        const auto d =
+            std::filesystem::temp_directory_path() / ("cals-" + std::to_string(getpid()));
         std::filesystem::create_directories(d);
         return d.string();
     }();
@@ -46,7 +47,8 @@ std::vector<BYTE> G4(const std::vector<std::string>& rows) {
     std::vector<BYTE> bits(stride * DWORD(h), 0);
     for (int y = 0; y < h; ++y)
         for (int x = 0; x < w; ++x)
-            if (rows[size_t(y)][size_t(x)] == '#') bits[stride * DWORD(y) + DWORD(x / 8)] |= BYTE(0x80 >> (x % 8));
+            if (rows[size_t(y)][size_t(x)] == '#')
+                bits[stride * DWORD(y) + DWORD(x / 8)] |= BYTE(0x80 >> (x % 8));
     BYTE* coded = nullptr;
     DWORD size = 0;
     EXPECT_EQ(KovaFaxEncode(bits.data(), stride, w, h, KOVA_FAX_G4, &coded, &size), IMG_SUCCESS);
@@ -59,7 +61,8 @@ std::vector<std::string> Drawn(const Rgb& rgb) {
     std::vector<std::string> rows;
     for (long y = 0; y < rgb.height; ++y) {
         std::string row;
-        for (long x = 0; x < rgb.width; ++x) row += rgb.px[size_t(3 * (y * rgb.width + x))] < 128 ? '#' : '.';
+        for (long x = 0; x < rgb.width; ++x)
+            row += rgb.px[size_t(3 * (y * rgb.width + x))] < 128 ? '#' : '.';
         rows.push_back(row);
     }
     return rows;
@@ -76,8 +79,10 @@ std::vector<std::string> LoadDrawn(const std::vector<BYTE>& file, int* result = 
 }
 
 std::vector<BYTE> Cals(const std::string& orient, const std::vector<std::string>& stored) {
-    const std::string pelcnt = "rpelcnt: " + std::to_string(stored[0].size()) + "," + std::to_string(stored.size());
-    std::vector<BYTE> f = CalsHeader({"srcdocid: x", "rtype: 1", "rorient: " + orient, pelcnt, "rdensty: 0300"});
+    const std::string pelcnt =
+        "rpelcnt: " + std::to_string(stored[0].size()) + "," + std::to_string(stored.size());
+    std::vector<BYTE> f =
+        CalsHeader({"srcdocid: x", "rtype: 1", "rorient: " + orient, pelcnt, "rdensty: 0300"});
     const std::vector<BYTE> data = G4(stored);
     f.insert(f.end(), data.begin(), data.end());
     return f;
@@ -97,7 +102,8 @@ TEST(CalsRead, TurnedUprightByThePelPath) {
     };
     for (const Case& c : cases) {
         int result = 0;
-        EXPECT_EQ(LoadDrawn(Cals(c.orient, stored), &result), c.upright) << c.orient << " " << result;
+        EXPECT_EQ(LoadDrawn(Cals(c.orient, stored), &result), c.upright)
+            << c.orient << " " << result;
     }
     KOVAFILEINFO info;
     KovaInitFileInfo(&info);
@@ -148,7 +154,8 @@ TEST(CalsRead, LyingHeaders) {
         int result;
     };
     const Case cases[] = {
-        {"unknown keyword", with({"srcdocid: x", "rpelcnt: 4,2", "colour: red"}, data), FLT_ERR_FORMAT},
+        {"unknown keyword", with({"srcdocid: x", "rpelcnt: 4,2", "colour: red"}, data),
+         FLT_ERR_FORMAT},
         {"no rpelcnt", with({"srcdocid: x", "rtype: 1"}, data), FLT_ERR_FORMAT},
         {"zero width", with({"rpelcnt: 0,2"}, data), FLT_ERR_FORMAT},
         {"one count", with({"rpelcnt: 4"}, data), FLT_ERR_FORMAT},
@@ -174,7 +181,8 @@ struct CalsEntries {
     HMODULE module = LoadLibraryA("imgflt-cals");
     ~CalsEntries() { FreeLibrary(module); }
     template <class F> F Get(int n) {
-        return reinterpret_cast<F>(reinterpret_cast<void (*)()>(GetProcAddress(module, MAKEINTRESOURCEA(WORD(n)))));
+        return reinterpret_cast<F>(
+            reinterpret_cast<void (*)()>(GetProcAddress(module, MAKEINTRESOURCEA(WORD(n)))));
     }
 };
 
@@ -219,7 +227,8 @@ TEST(CalsPeers, ImageMagickBothWays) {
     const std::vector<std::string> page = {"#....#..#.", ".#..#...##", "..##....#.", "#########."};
     Rgb rgb{10, 4, {}};
     for (const std::string& row : page)
-        for (char c : row) rgb.px.insert(rgb.px.end(), 3, c == '#' ? 0 : 255);
+        for (char c : row)
+            rgb.px.insert(rgb.px.end(), 3, c == '#' ? 0 : 255);
     const std::string ppm = CalsTemp("peer.ppm"), theirs = CalsTemp("theirs.cal");
     imagingtest::WritePpm(ppm, rgb);
     ASSERT_TRUE(imagingtest::RunShell("convert " + ppm + " -monochrome CALS:" + theirs));

@@ -31,7 +31,9 @@ void PutBe32(BYTE* p, std::uint32_t v) {
 struct Header {
     int width, height, depth, type, mapType, mapLength;
     long fileSize;
-    std::uint64_t SunStride() const { return (std::uint64_t(width) * unsigned(depth) + 15) / 16 * 2; }
+    std::uint64_t SunStride() const {
+        return (std::uint64_t(width) * unsigned(depth) + 15) / 16 * 2;
+    }
     int LoadBits() const { return depth > 8 ? 24 : depth; }
     long DataOffset() const { return 32 + mapLength; }
 };
@@ -66,8 +68,7 @@ int ReadHeader(int file, Header& h) {
     if (h.fileSize < h.DataOffset()) return FLT_ERR_FORMAT;
     const std::uint64_t data = std::uint64_t(h.fileSize - h.DataOffset());
     const std::uint64_t raw = h.SunStride() * std::uint64_t(h.height);
-    if (h.type == kTypeRle ? raw > (data + 2) * kRleExpansion : raw > data)
-        return FLT_ERR_FORMAT;
+    if (h.type == kTypeRle ? raw > (data + 2) * kRleExpansion : raw > data) return FLT_ERR_FORMAT;
     return 1;
 }
 
@@ -137,7 +138,8 @@ bool Unrun(const BYTE* in, std::uint64_t inSize, BYTE* out, std::uint64_t size) 
         }
         if (i >= inSize) return false;
         const BYTE v = in[i++];
-        for (unsigned k = 0; k <= n && o < size; ++k) out[o++] = v;
+        for (unsigned k = 0; k <= n && o < size; ++k)
+            out[o++] = v;
     }
     return true;
 }
@@ -153,7 +155,8 @@ void ConvertRow(const Header& h, const BYTE* in, BYTE* out) {
         for (int x = 0; x < h.width; ++x) {
             const unsigned v = unsigned(in[2 * x] << 8 | in[2 * x + 1]);
             const unsigned c[3] = {(v >> 10) & 31, (v >> 5) & 31, v & 31};
-            for (int k = 0; k < 3; ++k) out[3 * x + k] = BYTE(c[k] << 3 | c[k] >> 2);
+            for (int k = 0; k < 3; ++k)
+                out[3 * x + k] = BYTE(c[k] << 3 | c[k] >> 2);
         }
         break;
     default: { // out: R, G, B
@@ -264,7 +267,8 @@ int FltSave(KOVAFLTSAVEREQUEST* request) {
     std::memcpy(&bih, base, sizeof bih);
     const int bits = bih.biBitCount;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 24) return FLT_ERR_BITS;
-    const int width = int(bih.biWidth), height = int(bih.biHeight < 0 ? -bih.biHeight : bih.biHeight);
+    const int width = int(bih.biWidth),
+              height = int(bih.biHeight < 0 ? -bih.biHeight : bih.biHeight);
     if (width < 1 || height < 1) return IMG_ERR_PARAM;
     const int entries = bits <= 8 ? 1 << bits : 0;
     const RGBQUAD* table = reinterpret_cast<const RGBQUAD*>(base + bih.biSize);
@@ -294,10 +298,12 @@ int FltSave(KOVAFLTSAVEREQUEST* request) {
     if (s.file < 0) return FLT_ERR_CREATE;
     if (KovaFltWrite(s.file, head, DWORD(32 + mapLength)) != 32 + mapLength) return IMG_ERR_WRITE;
     for (int y = 0; y < height; ++y) {
-        const BYTE* in = pixels + std::uint64_t(stride) * unsigned(bih.biHeight < 0 ? y : height - 1 - y);
+        const BYTE* in =
+            pixels + std::uint64_t(stride) * unsigned(bih.biHeight < 0 ? y : height - 1 - y);
         std::memset(s.row, 0, sunStride);
         if (bits == 4) {
-            for (int x = 0; x < width; ++x) s.row[x] = BYTE((in[x >> 1] >> ((x & 1) ? 0 : 4)) & 15);
+            for (int x = 0; x < width; ++x)
+                s.row[x] = BYTE((in[x >> 1] >> ((x & 1) ? 0 : 4)) & 15);
         } else if (bits == 24) {
             std::memcpy(s.row, in, std::uint64_t(width) * 3); // B, G, R as the standard type keeps
         } else {
@@ -314,8 +320,9 @@ int FltSave(KOVAFLTSAVEREQUEST* request) {
 
 extern "C" {
 __attribute__((visibility("default"))) extern const SdOrdinalEntry SdOrdinalTable[];
-const SdOrdinalEntry SdOrdinalTable[] = {{100, reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FltInfo))},
-                                         {101, reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FltLoad))},
-                                         {102, reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FltSave))},
-                                         {0, nullptr}};
+const SdOrdinalEntry SdOrdinalTable[] = {
+    {100, reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FltInfo))},
+    {101, reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FltLoad))},
+    {102, reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FltSave))},
+    {0, nullptr}};
 }

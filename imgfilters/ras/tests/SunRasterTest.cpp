@@ -14,8 +14,8 @@ using imagingtest::Rgb;
 
 std::string TempPath(const std::string& name) {
     static const std::string dir = [] {
-        const auto d = std::filesystem::temp_directory_path() /
-                       ("sunraster-" + std::to_string(getpid()));
+        const auto d =
+            std::filesystem::temp_directory_path() / ("sunraster-" + std::to_string(getpid()));
         std::filesystem::create_directories(d);
         return d.string();
     }();
@@ -73,10 +73,12 @@ TEST(SunRasterRead, DepthsTypesAndMaps) {
     const std::vector<BYTE> twoPixels = {r1, g1, b1, r2, g2, b2};
     const Case cases[] = {
         // 1 bit without a map: 1 is black; rows padded to 16 bits.
-        {"1 bit", Sun(3, 2, 1, 1, {}, {0xA0, 0, 0x40, 0}),
+        {"1 bit",
+         Sun(3, 2, 1, 1, {}, {0xA0, 0, 0x40, 0}),
          {3, 2, {0, 0, 0, 255, 255, 255, 0, 0, 0, 255, 255, 255, 0, 0, 0, 255, 255, 255}}},
         // 8 bits with a map of two colours as three planes.
-        {"8 bit map", Sun(2, 1, 8, 1, {r1, r2, g1, g2, b1, b2}, {1, 0}),
+        {"8 bit map",
+         Sun(2, 1, 8, 1, {r1, r2, g1, g2, b1, b2}, {1, 0}),
          {2, 1, {r2, g2, b2, r1, g1, b1}}},
         {"8 bit grey", Sun(1, 1, 8, 1, {}, {0x7F, 0}), {1, 1, {0x7F, 0x7F, 0x7F}}},
         // The standard type keeps B, G, R; type 3 R, G, B.
@@ -85,7 +87,8 @@ TEST(SunRasterRead, DepthsTypesAndMaps) {
         {"32 standard", Sun(1, 1, 32, 1, {}, {0, b1, g1, r1}), {1, 1, {r1, g1, b1}}},
         {"32 rgb", Sun(1, 1, 32, 3, {}, {0, r1, g1, b1}), {1, 1, {r1, g1, b1}}},
         // 0x80 0 is 0x80; 0x80 n v is n + 1 bytes of v.
-        {"rle", Sun(5, 1, 8, 2, {}, {0x80, 0, 0x80, 2, 7, 9, 0}),
+        {"rle",
+         Sun(5, 1, 8, 2, {}, {0x80, 0, 0x80, 2, 7, 9, 0}),
          {5, 1, {0x80, 0x80, 0x80, 7, 7, 7, 7, 7, 7, 7, 7, 7, 9, 9, 9}}},
         // x-5-5-5 with red first.
         {"16 bit", Sun(1, 1, 16, 1, {}, {0x7C, 0x1F}), {1, 1, {255, 0, 255}}},
@@ -339,8 +342,8 @@ TEST(SunRasterPeers, NetpbmBothWays) {
     imagingtest::WritePpm(ppm, rgb);
     for (const char* option : {"-standard", "-rle"}) {
         const std::string ras = TempPath("peer.ras");
-        ASSERT_TRUE(imagingtest::RunShell("pnmtorast " + std::string(option) + " " + ppm + " > " +
-                                          ras));
+        ASSERT_TRUE(
+            imagingtest::RunShell("pnmtorast " + std::string(option) + " " + ppm + " > " + ras));
         EXPECT_EQ(LoadRgb(ReadBytes(ras)), rgb) << option;
     }
     // Ours read by rasttopnm.

@@ -27,7 +27,8 @@ std::uint32_t Le32(const BYTE* p) {
            std::uint32_t(p[3]) << 24;
 }
 void PutLe32(BYTE* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = BYTE(v >> (8 * i));
+    for (int i = 0; i < 4; ++i)
+        p[i] = BYTE(v >> (8 * i));
 }
 
 struct Page {
@@ -58,7 +59,8 @@ int ReadPage(int file, long start, long fileSize, Page& page) {
         std::uint64_t(start) + page.dataOffset + page.dataLength > std::uint64_t(fileSize))
         return FLT_ERR_FORMAT;
     // Every row takes a bit at least.
-    if (std::uint64_t(page.height) > (std::uint64_t(page.dataLength) + 64) * 8) return FLT_ERR_FORMAT;
+    if (std::uint64_t(page.height) > (std::uint64_t(page.dataLength) + 64) * 8)
+        return FLT_ERR_FORMAT;
     return 1;
 }
 
@@ -150,9 +152,9 @@ int FltLoad(KOVAFLTLOADREQUEST* request) {
     bitmap->perspective = 2;
     for (int y = 0; y < page.height; ++y) {
         const int flags = 3 | (y == 0 ? 4 : 0) | (y == page.height - 1 ? 8 : 0);
-        const int r = request->callback(request->user, bitmap,
-                                        b.rows + std::uint64_t(stride) * unsigned(y), flags, y, 1,
-                                        request->page);
+        const int r =
+            request->callback(request->user, bitmap, b.rows + std::uint64_t(stride) * unsigned(y),
+                              flags, y, 1, request->page);
         if (r != 1) return r;
     }
     return 1;
@@ -187,7 +189,8 @@ int FltSave(KOVAFLTSAVEREQUEST* request) {
     std::memcpy(&bih, base, sizeof bih);
     const int bits = bih.biBitCount;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 24) return FLT_ERR_BITS;
-    const int width = int(bih.biWidth), height = int(bih.biHeight < 0 ? -bih.biHeight : bih.biHeight);
+    const int width = int(bih.biWidth),
+              height = int(bih.biHeight < 0 ? -bih.biHeight : bih.biHeight);
     if (width < 1 || height < 1 || width > 65535 || height > 65535) return IMG_ERR_PARAM;
     const int entries = bits <= 8 ? 1 << bits : 0;
     const RGBQUAD* table = reinterpret_cast<const RGBQUAD*>(base + bih.biSize);
@@ -207,7 +210,8 @@ int FltSave(KOVAFLTSAVEREQUEST* request) {
         int* cur = s.errors + (y & 1) * (width + 2) + 1;
         int* next = s.errors + ((y + 1) & 1) * (width + 2) + 1;
         std::memset(next - 1, 0, sizeof(int) * size_t(width + 2));
-        const BYTE* in = pixels + std::uint64_t(inStride) * unsigned(bih.biHeight < 0 ? y : height - 1 - y);
+        const BYTE* in =
+            pixels + std::uint64_t(inStride) * unsigned(bih.biHeight < 0 ? y : height - 1 - y);
         BYTE* out = s.rows + std::uint64_t(stride) * unsigned(y);
         for (int x = 0; x < width; ++x) {
             BYTE r, g, b;
@@ -234,7 +238,9 @@ int FltSave(KOVAFLTSAVEREQUEST* request) {
     if (const int r = KovaFaxEncode(s.rows, stride, width, height, coding, &s.coded, &codedSize);
         r != IMG_SUCCESS)
         return r;
-    BYTE header[kHeader] = {0x0B, '#', 'd', BYTE(coding - 1), BYTE(width), BYTE(width >> 8),
+    BYTE header[kHeader] = {0x0B,         '#',
+                            'd',          BYTE(coding - 1),
+                            BYTE(width),  BYTE(width >> 8),
                             BYTE(height), BYTE(height >> 8)};
     PutLe32(header + 8, codedSize);
     PutLe32(header + 12, kHeader);

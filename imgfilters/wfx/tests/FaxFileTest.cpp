@@ -14,7 +14,8 @@ using imagingtest::Rgb;
 
 std::string FaxTemp(const std::string& name) {
     static const std::string dir = [] {
-        const auto d = std::filesystem::temp_directory_path() / ("faxfile-" + std::to_string(getpid()));
+        const auto d =
+            std::filesystem::temp_directory_path() / ("faxfile-" + std::to_string(getpid()));
         std::filesystem::create_directories(d);
         return d.string();
     }();
@@ -47,8 +48,9 @@ std::vector<BYTE> Coded(const Drawing& d, int coding) {
     const std::vector<BYTE> bits = Packed(d, stride);
     BYTE* coded = nullptr;
     DWORD size = 0;
-    EXPECT_EQ(KovaFaxEncode(bits.data(), stride, int(d[0].size()), int(d.size()), coding, &coded, &size),
-              IMG_SUCCESS);
+    EXPECT_EQ(
+        KovaFaxEncode(bits.data(), stride, int(d[0].size()), int(d.size()), coding, &coded, &size),
+        IMG_SUCCESS);
     std::vector<BYTE> out(coded, coded + size);
     KovaFltFree(coded);
     return out;
@@ -57,8 +59,10 @@ std::vector<BYTE> Coded(const Drawing& d, int coding) {
 // A page: our header, then its data (after `gap` spare bytes).
 void AddPage(std::vector<BYTE>& file, int coding, int w, int h, const std::vector<BYTE>& data,
              std::uint32_t gap = 0, std::uint32_t lengthOverride = 0xFFFFFFFF) {
-    BYTE header[128] = {0x0B, '#', 'd', BYTE(coding - 1), BYTE(w), BYTE(w >> 8), BYTE(h), BYTE(h >> 8)};
-    const std::uint32_t length = lengthOverride != 0xFFFFFFFF ? lengthOverride : std::uint32_t(data.size());
+    BYTE header[128] = {0x0B,    '#',          'd',     BYTE(coding - 1),
+                        BYTE(w), BYTE(w >> 8), BYTE(h), BYTE(h >> 8)};
+    const std::uint32_t length =
+        lengthOverride != 0xFFFFFFFF ? lengthOverride : std::uint32_t(data.size());
     const std::uint32_t offset = 128 + gap;
     for (int i = 0; i < 4; ++i) {
         header[8 + i] = BYTE(length >> (8 * i));
@@ -90,7 +94,8 @@ struct Collected {
         c->flags.push_back(flags);
         for (int i = 0; i < count; ++i) {
             std::string s;
-            for (int x = 0; x < b->width; ++x) s += (row[x / 8] >> (7 - x % 8)) & 1 ? '#' : '.';
+            for (int x = 0; x < b->width; ++x)
+                s += (row[x / 8] >> (7 - x % 8)) & 1 ? '#' : '.';
             c->rows.push_back(s);
         }
         return 1;
@@ -221,10 +226,12 @@ TEST(FaxFileWrite, ReducedToOneBitRowForRow) {
         const BYTE head[16] = {0x0B, '#', 'd', BYTE(format == IMG_WFX_G4 ? 2 : 0), 64, 0, 40, 0};
         std::vector<BYTE> expected(head, head + 16);
         const std::uint32_t length = std::uint32_t(file.size() - 128);
-        for (int i = 0; i < 4; ++i) expected[size_t(8 + i)] = BYTE(length >> (8 * i));
+        for (int i = 0; i < 4; ++i)
+            expected[size_t(8 + i)] = BYTE(length >> (8 * i));
         expected[12] = 128;
         EXPECT_EQ(std::vector<BYTE>(file.begin(), file.begin() + 16), expected) << format;
-        EXPECT_EQ(std::vector<BYTE>(file.begin() + 16, file.begin() + 128), std::vector<BYTE>(112, 0));
+        EXPECT_EQ(std::vector<BYTE>(file.begin() + 16, file.begin() + 128),
+                  std::vector<BYTE>(112, 0));
 
         int result = 0;
         HGLOBAL back = imagingtest::Load(path, &result);
@@ -234,7 +241,8 @@ TEST(FaxFileWrite, ReducedToOneBitRowForRow) {
         EXPECT_EQ(rgb.width, 64);
         EXPECT_EQ(rgb.height, 40);
         long black = 0;
-        for (size_t i = 0; i < rgb.px.size(); i += 3) black += rgb.px[i] == 0;
+        for (size_t i = 0; i < rgb.px.size(); i += 3)
+            black += rgb.px[i] == 0;
         EXPECT_GT(black, 64 * 40 * 4 / 10) << format;
         EXPECT_LT(black, 64 * 40 * 6 / 10) << format;
         GlobalFree(back);
@@ -271,7 +279,8 @@ TEST(FaxFilePeers, NetpbmPagesInOurHeaders) {
         }
     const std::string pbm = FaxTemp("peer.pbm"), g3 = FaxTemp("peer.g3");
     imagingtest::WritePpm(FaxTemp("peer.ppm"), rgb);
-    ASSERT_TRUE(imagingtest::RunShell("ppmtopgm " + FaxTemp("peer.ppm") + " | pgmtopbm -threshold > " + pbm));
+    ASSERT_TRUE(imagingtest::RunShell("ppmtopgm " + FaxTemp("peer.ppm") +
+                                      " | pgmtopbm -threshold > " + pbm));
     ASSERT_TRUE(imagingtest::RunShell("pbmtog3 " + pbm + " > " + g3));
     std::vector<BYTE> file;
     AddPage(file, KOVA_FAX_G3_1D, w, h, GetFax(g3));

@@ -61,7 +61,8 @@ int Scan(int file, Image& image) {
             length = unsigned(w[0] | w[1] << 8);
             if (length & 0x8000) {
                 BYTE w2[2];
-                if (int r = ReadExact(file, w2, 2); r <= 0) return r < 0 ? FLT_ERR_READ : FLT_ERR_FORMAT;
+                if (int r = ReadExact(file, w2, 2); r <= 0)
+                    return r < 0 ? FLT_ERR_READ : FLT_ERR_FORMAT;
                 at += 2;
                 length = (length & 0x7FFF) << 16 | unsigned(w2[0] | w2[1] << 8);
             }
@@ -102,7 +103,8 @@ int Scan(int file, Image& image) {
                 return FLT_ERR_FORMAT;
             // A row repeat stands for at most 255 rows in 2 bytes; 127 bytes need 2 bytes.
             const std::uint64_t raw = image.RowBytes() * unsigned(image.height);
-            if (raw > (image.dataLength + 2) * 127 + image.RowBytes() * 255 * (image.dataLength / 2 + 1))
+            if (raw >
+                (image.dataLength + 2) * 127 + image.RowBytes() * 255 * (image.dataLength / 2 + 1))
                 return FLT_ERR_FORMAT;
             if (image.dataLength == 0) return FLT_ERR_FORMAT;
             return 1;
@@ -150,7 +152,8 @@ struct Buffers {
 };
 
 // Expands the coded rows; false when the data end first or a repeat has no row before it.
-bool Expand(const BYTE* in, std::uint64_t size, BYTE* out, std::uint64_t rowBytes, std::uint64_t total) {
+bool Expand(const BYTE* in, std::uint64_t size, BYTE* out, std::uint64_t rowBytes,
+            std::uint64_t total) {
     std::uint64_t i = 0, o = 0;
     while (o < total) {
         if (i >= size) return false;
@@ -160,7 +163,8 @@ bool Expand(const BYTE* in, std::uint64_t size, BYTE* out, std::uint64_t rowByte
             const unsigned count = n == 0x80 ? in[i] : n & 0x7Fu;
             const BYTE v = n == 0x80 ? 0xFF : in[i];
             ++i;
-            for (unsigned k = 0; k < count && o < total; ++k) out[o++] = v;
+            for (unsigned k = 0; k < count && o < total; ++k)
+                out[o++] = v;
         } else if (n == 0) {
             if (i >= size) return false;
             const unsigned count = in[i++];
@@ -169,7 +173,8 @@ bool Expand(const BYTE* in, std::uint64_t size, BYTE* out, std::uint64_t rowByte
                 std::memcpy(out + o, out + o - rowBytes, size_t(rowBytes));
         } else {
             if (size - i < n) return false;
-            for (unsigned k = 0; k < n && o < total; ++k) out[o++] = in[i + k];
+            for (unsigned k = 0; k < n && o < total; ++k)
+                out[o++] = in[i + k];
             i += n;
         }
     }
@@ -257,7 +262,8 @@ void CodeRow(const BYTE* row, std::size_t n, std::vector<BYTE>& out) {
     std::size_t i = 0;
     while (i < n) {
         std::size_t run = 1;
-        while (i + run < n && run < 127 && row[i + run] == row[i]) ++run;
+        while (i + run < n && run < 127 && row[i + run] == row[i])
+            ++run;
         if (run >= 2) {
             out.push_back(BYTE(0x80 | run));
             out.push_back(row[i]);
@@ -265,7 +271,8 @@ void CodeRow(const BYTE* row, std::size_t n, std::vector<BYTE>& out) {
             continue;
         }
         std::size_t lit = 1;
-        while (i + lit < n && lit < 127 && !(i + lit + 1 < n && row[i + lit] == row[i + lit + 1])) ++lit;
+        while (i + lit < n && lit < 127 && !(i + lit + 1 < n && row[i + lit] == row[i + lit + 1]))
+            ++lit;
         out.push_back(BYTE(lit));
         out.insert(out.end(), row + i, row + i + lit);
         i += lit;
@@ -280,7 +287,8 @@ int FltSave(KOVAFLTSAVEREQUEST* request) {
     BITMAPINFOHEADER bih;
     std::memcpy(&bih, base, sizeof bih);
     const int bits = bih.biBitCount;
-    const int width = int(bih.biWidth), height = int(bih.biHeight < 0 ? -bih.biHeight : bih.biHeight);
+    const int width = int(bih.biWidth),
+              height = int(bih.biHeight < 0 ? -bih.biHeight : bih.biHeight);
     if (bits != 1 && bits != 4 && bits != 8) {
         GlobalUnlock(request->bitmap->dib);
         return FLT_ERR_BITS;
@@ -304,7 +312,8 @@ int FltSave(KOVAFLTSAVEREQUEST* request) {
     std::vector<BYTE> map;
     Put16(map, 0);
     Put16(map, unsigned(entries));
-    for (int i = 0; i < entries; ++i) map.insert(map.end(), {table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue});
+    for (int i = 0; i < entries; ++i)
+        map.insert(map.end(), {table[i].rgbRed, table[i].rgbGreen, table[i].rgbBlue});
     PutRecord(out, 14, map);
     std::vector<BYTE> bitmap;
     Put16(bitmap, unsigned(width));
@@ -314,7 +323,8 @@ int FltSave(KOVAFLTSAVEREQUEST* request) {
     Put16(bitmap, unsigned(dpi));
     Put16(bitmap, unsigned(request->bitmap->yResolution > 0 ? request->bitmap->yResolution : dpi));
     for (int y = 0; y < height; ++y)
-        CodeRow(pixels + std::uint64_t(stride) * unsigned(bih.biHeight < 0 ? y : height - 1 - y), rowBytes, bitmap);
+        CodeRow(pixels + std::uint64_t(stride) * unsigned(bih.biHeight < 0 ? y : height - 1 - y),
+                rowBytes, bitmap);
     GlobalUnlock(request->bitmap->dib);
     if (bitmap.size() > 0x7FFFFFFFu) return IMG_ERR_MEMORY;
     PutRecord(out, 11, bitmap);

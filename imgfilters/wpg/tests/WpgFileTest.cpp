@@ -51,15 +51,19 @@ void Record(std::vector<BYTE>& f, BYTE type, const std::vector<BYTE>& data, int 
     f.insert(f.end(), data.begin(), data.end());
 }
 
-std::vector<BYTE> BitmapData(int w, int h, int depth, const std::vector<BYTE>& coded, int dpi = 96) {
-    std::vector<BYTE> d = {BYTE(w), BYTE(w >> 8), BYTE(h), BYTE(h >> 8), BYTE(depth), 0, BYTE(dpi), BYTE(dpi >> 8), BYTE(dpi), BYTE(dpi >> 8)};
+std::vector<BYTE> BitmapData(int w, int h, int depth, const std::vector<BYTE>& coded,
+                             int dpi = 96) {
+    std::vector<BYTE> d = {BYTE(w), BYTE(w >> 8), BYTE(h),        BYTE(h >> 8), BYTE(depth),
+                           0,       BYTE(dpi),    BYTE(dpi >> 8), BYTE(dpi),    BYTE(dpi >> 8)};
     d.insert(d.end(), coded.begin(), coded.end());
     return d;
 }
 
 std::vector<BYTE> Map(int first, const std::vector<std::array<BYTE, 3>>& colours) {
-    std::vector<BYTE> d = {BYTE(first), BYTE(first >> 8), BYTE(colours.size()), BYTE(colours.size() >> 8)};
-    for (const auto& c : colours) d.insert(d.end(), c.begin(), c.end());
+    std::vector<BYTE> d = {BYTE(first), BYTE(first >> 8), BYTE(colours.size()),
+                           BYTE(colours.size() >> 8)};
+    for (const auto& c : colours)
+        d.insert(d.end(), c.begin(), c.end());
     return d;
 }
 
@@ -82,9 +86,11 @@ TEST(WpgRead, RecordsMapsAndRuns) {
     Record(f, 11, BitmapData(4, 3, 8, {0x84, 1, 4, 2, 1, 2, 1, 0, 1}));
     Record(f, 16, {});
     Rgb expected{4, 3, {}};
-    const std::array<BYTE, 3> row[3][4] = {{red, red, red, red}, {blue, red, blue, red}, {blue, red, blue, red}};
+    const std::array<BYTE, 3> row[3][4] = {
+        {red, red, red, red}, {blue, red, blue, red}, {blue, red, blue, red}};
     for (auto& r : row)
-        for (auto& c : r) expected.px.insert(expected.px.end(), c.begin(), c.end());
+        for (auto& c : r)
+            expected.px.insert(expected.px.end(), c.begin(), c.end());
     int result = 0;
     EXPECT_EQ(LoadWpg(f, &result), expected) << result;
 
@@ -95,15 +101,18 @@ TEST(WpgRead, RecordsMapsAndRuns) {
     data.insert(data.end(), bits.begin(), bits.end());
     Record(g, 20, data, 3);
     Rgb bw{16, 2, {}};
-    for (int i = 0; i < 16; ++i) bw.px.insert(bw.px.end(), 3, 255);
-    for (int i = 0; i < 16; ++i) bw.px.insert(bw.px.end(), 3, (i >= 4 && i < 12) ? 255 : 0);
+    for (int i = 0; i < 16; ++i)
+        bw.px.insert(bw.px.end(), 3, 255);
+    for (int i = 0; i < 16; ++i)
+        bw.px.insert(bw.px.end(), 3, (i >= 4 && i < 12) ? 255 : 0);
     EXPECT_EQ(LoadWpg(g, &result), bw) << result;
 
     // 2 bits load at 4 with a grey ramp; a map beyond 255 keeps the first entries only.
     std::vector<BYTE> k = FileHeader();
     Record(k, 14, Map(254, {red, blue, red, blue}));
     Record(k, 11, BitmapData(4, 1, 2, {1, 0x1B}), 2);
-    EXPECT_EQ(LoadWpg(k, &result), (Rgb{4, 1, {0, 0, 0, 85, 85, 85, 170, 170, 170, 255, 255, 255}})) << result;
+    EXPECT_EQ(LoadWpg(k, &result), (Rgb{4, 1, {0, 0, 0, 85, 85, 85, 170, 170, 170, 255, 255, 255}}))
+        << result;
 }
 
 TEST(WpgWrite, ReadBackAtEveryDepth) {
@@ -139,17 +148,51 @@ TEST(WpgRead, LyingRecords) {
         int result;
     };
     const Case cases[] = {
-        {"end first", file([](auto& f) { Record(f, 16, {}); Record(f, 11, BitmapData(1, 1, 8, {1, 5})); }), FLT_ERR_FORMAT},
-        {"length past the end", file([](auto& f) { f.insert(f.end(), {11, 0xFF, 0xFF, 0x7F}); }), FLT_ERR_FORMAT},
-        {"long length past the end", file([](auto& f) { f.insert(f.end(), {11, 0xFF, 0x01, 0x80, 0, 0}); }), FLT_ERR_FORMAT},
-        {"cut length", file([](auto& f) { f.insert(f.end(), {14, 0xFF, 0x01}); }), FLT_ERR_FORMAT},
-        {"map count past its record", file([](auto& f) { Record(f, 14, {0, 0, 200, 0, 1, 2, 3}); }), FLT_ERR_FORMAT},
-        {"depth 3", file([](auto& f) { Record(f, 11, BitmapData(1, 1, 3, {1, 5})); }), FLT_ERR_BITS},
-        {"zero width", file([](auto& f) { Record(f, 11, BitmapData(0, 1, 8, {1, 5})); }), FLT_ERR_FORMAT},
-        {"huge", file([](auto& f) { Record(f, 11, BitmapData(65535, 65535, 8, {1, 5})); }), FLT_ERR_FORMAT},
-        {"runs short", file([](auto& f) { Record(f, 11, BitmapData(8, 8, 8, {0x88, 1})); }), FLT_ERR_FORMAT},
-        {"repeat first", file([](auto& f) { Record(f, 11, BitmapData(2, 2, 8, {0, 1, 2, 1, 1})); }), FLT_ERR_FORMAT},
-        {"no bitmap", file([](auto& f) { Record(f, 14, Map(0, {{1, 2, 3}})); }), FLT_ERR_FORMAT},
+        {"end first", file([](auto& f) {
+             Record(f, 16, {});
+             Record(f, 11, BitmapData(1, 1, 8, {1, 5}));
+         }),
+         FLT_ERR_FORMAT},
+        {"length past the end", file([](auto& f) {
+             f.insert(f.end(), {11, 0xFF, 0xFF, 0x7F});
+         }),
+         FLT_ERR_FORMAT},
+        {"long length past the end", file([](auto& f) {
+             f.insert(f.end(), {11, 0xFF, 0x01, 0x80, 0, 0});
+         }),
+         FLT_ERR_FORMAT},
+        {"cut length", file([](auto& f) {
+             f.insert(f.end(), {14, 0xFF, 0x01});
+         }),
+         FLT_ERR_FORMAT},
+        {"map count past its record", file([](auto& f) {
+             Record(f, 14, {0, 0, 200, 0, 1, 2, 3});
+         }),
+         FLT_ERR_FORMAT},
+        {"depth 3", file([](auto& f) {
+             Record(f, 11, BitmapData(1, 1, 3, {1, 5}));
+         }),
+         FLT_ERR_BITS},
+        {"zero width", file([](auto& f) {
+             Record(f, 11, BitmapData(0, 1, 8, {1, 5}));
+         }),
+         FLT_ERR_FORMAT},
+        {"huge", file([](auto& f) {
+             Record(f, 11, BitmapData(65535, 65535, 8, {1, 5}));
+         }),
+         FLT_ERR_FORMAT},
+        {"runs short", file([](auto& f) {
+             Record(f, 11, BitmapData(8, 8, 8, {0x88, 1}));
+         }),
+         FLT_ERR_FORMAT},
+        {"repeat first", file([](auto& f) {
+             Record(f, 11, BitmapData(2, 2, 8, {0, 1, 2, 1, 1}));
+         }),
+         FLT_ERR_FORMAT},
+        {"no bitmap", file([](auto& f) {
+             Record(f, 14, Map(0, {{1, 2, 3}}));
+         }),
+         FLT_ERR_FORMAT},
     };
     for (const Case& c : cases) {
         int result = 0;

@@ -52,7 +52,8 @@ std::string Extension(const char* path) {
     const char* slash = std::strrchr(path, '/');
     if (dot == nullptr || (slash != nullptr && dot < slash)) return {};
     std::string e(dot + 1);
-    for (char& c : e) c = char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    for (char& c : e)
+        c = char(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
     return e;
 }
 
@@ -75,7 +76,8 @@ int Recognise(const char* path, KOVAFLTINFO& info, int* code) {
             if (ext == kModules[i].extension) missing = module.Missing();
             continue;
         }
-        auto fltInfo = reinterpret_cast<KovaFltInfo>(reinterpret_cast<void (*)()>(module.Entry(100)));
+        auto fltInfo =
+            reinterpret_cast<KovaFltInfo>(reinterpret_cast<void (*)()>(module.Entry(100)));
         if (fltInfo == nullptr) continue;
         std::memset(&info, 0, sizeof info);
         KOVAFLTINFOREQUEST request{file, &info};
@@ -101,8 +103,7 @@ struct Collector {
     int xDpi = 0, yDpi = 0;
 };
 
-int TakeRows(void* user, KOVAFLTBITMAP* b, const BYTE* rows, int flags, int first, int count,
-             int) {
+int TakeRows(void* user, KOVAFLTBITMAP* b, const BYTE* rows, int flags, int first, int count, int) {
     auto* c = static_cast<Collector*>(user);
     if (b == nullptr || !b->allocated || rows == nullptr || (flags & 3) != 3) return IMG_ERR_PARAM;
     if (!c->created) {
@@ -131,7 +132,8 @@ int TakeRows(void* user, KOVAFLTBITMAP* b, const BYTE* rows, int flags, int firs
         BYTE* row = c->picture.Row(b->perspective == 2 ? y : b->height - 1 - y);
         std::memcpy(row, rows + stride * SIZE_T(i), stride);
         if (b->bitsPerPixel == 24 && b->colorOrder == 1)
-            for (int x = 0; x < b->width; ++x) std::swap(row[3 * x], row[3 * x + 2]);
+            for (int x = 0; x < b->width; ++x)
+                std::swap(row[3 * x], row[3 * x + 2]);
     }
     return 1;
 }
@@ -202,7 +204,8 @@ int FilterSave(const char* path, KOVABITMAP* bitmap, int format, int bits, int q
     // reduces to 1 bit itself.
     if (bits == 16) bits = 24;
     if (format == IMG_WFX_G3 || format == IMG_WFX_G4) bits = 0;
-    if (bits != 0 && bits != bitmap->bitsPerPixel && (bits == 1 || bits == 4 || bits == 8 || bits == 24)) {
+    if (bits != 0 && bits != bitmap->bitsPerPixel &&
+        (bits == 1 || bits == 4 || bits == 8 || bits == 24)) {
         Picture converted;
         int r;
         {

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "FilterHost.h"
 #include "Codec.h"
+#include "FilterHost.h"
 #include "Limits.h"
 #include "Picture.h"
 
@@ -35,7 +35,10 @@ int RealRead(int file, void* buffer, DWORD count) {
     return int(done);
 }
 int RealSeek(int file, long offset, int origin) {
-    const off_t r = ::lseek(file, offset, origin == 1 ? SEEK_CUR : origin == 2 ? SEEK_END : SEEK_SET);
+    const off_t r = ::lseek(file, offset,
+                            origin == 1   ? SEEK_CUR
+                            : origin == 2 ? SEEK_END
+                                          : SEEK_SET);
     return r < 0 || r > 0x7FFFFFFF ? -1 : int(r);
 }
 int RealWrite(int file, const void* buffer, DWORD count) {
@@ -54,7 +57,7 @@ void RealFree(void* block) {
     std::free(block);
 }
 
-const KovaFilterServices kReal = {RealOpen, RealClose, RealRead, RealSeek,
+const KovaFilterServices kReal = {RealOpen,  RealClose, RealRead, RealSeek,
                                   RealWrite, RealAlloc, RealFree};
 KovaFilterServices g_services = kReal;
 
@@ -116,7 +119,8 @@ int KovaFltCreatePalette(KOVAFLTBITMAP* bitmap, const RGBQUAD* quads, int count)
 
 const BYTE* KovaFltGreyTable() {
     if (!g_greyMade) {
-        for (int i = 0; i < 256; ++i) g_grey[i] = BYTE((i * 30 + 127) / 255);
+        for (int i = 0; i < 256; ++i)
+            g_grey[i] = BYTE((i * 30 + 127) / 255);
         g_greyMade = true;
     }
     return g_grey;

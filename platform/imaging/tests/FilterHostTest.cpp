@@ -9,8 +9,8 @@
 namespace {
 
 std::string FilterTempDir() {
-    const auto d = std::filesystem::temp_directory_path() /
-                   ("filterhost-" + std::to_string(getpid()));
+    const auto d =
+        std::filesystem::temp_directory_path() / ("filterhost-" + std::to_string(getpid()));
     std::filesystem::create_directories(d / "empty");
     return d.string();
 }
@@ -19,8 +19,8 @@ TEST(FilterHost, MissingModuleFailsItsFormatWithItsCause) {
     const std::string dir = FilterTempDir();
     KovaTestingFilterFolder((dir + "/empty").c_str());
     // A Sun raster header: only imgflt-ras reads it.
-    const BYTE sun[34] = {0x59, 0xA6, 0x6A, 0x95, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 8,
-                          0,    0,    0,    2,    0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 9, 0};
+    const BYTE sun[34] = {0x59, 0xA6, 0x6A, 0x95, 0, 0, 0, 1, 0, 0, 0, 1, 0, 0, 0, 8, 0,
+                          0,    0,    2,    0,    0, 0, 1, 0, 0, 0, 0, 0, 0, 0, 0, 9, 0};
     const std::string ras = dir + "/a.RAS";
     std::ofstream(ras, std::ios::binary).write(reinterpret_cast<const char*>(sun), sizeof sun);
     KOVABITMAP b;
@@ -94,16 +94,20 @@ TEST(FilterHost, FaxCodecRoundTrips) {
         std::vector<BYTE> rows(stride * height, 0);
         for (int y = 0; y < height; ++y)
             for (int x = 0; x < width; ++x)
-                if ((x + y) % 2 == 0 || y == 3) rows[stride * DWORD(y) + DWORD(x / 8)] |= BYTE(0x80 >> (x % 8));
+                if ((x + y) % 2 == 0 || y == 3)
+                    rows[stride * DWORD(y) + DWORD(x / 8)] |= BYTE(0x80 >> (x % 8));
         for (int coding : {KOVA_FAX_G3_1D, KOVA_FAX_G3_2D, KOVA_FAX_G4}) {
             BYTE* coded = nullptr;
             DWORD size = 0;
-            ASSERT_EQ(KovaFaxEncode(rows.data(), stride, width, height, coding, &coded, &size), IMG_SUCCESS);
+            ASSERT_EQ(KovaFaxEncode(rows.data(), stride, width, height, coding, &coded, &size),
+                      IMG_SUCCESS);
             std::vector<BYTE> back(rows.size(), 0xFF);
-            EXPECT_EQ(KovaFaxDecode(coded, size, width, height, coding, back.data(), stride), IMG_SUCCESS);
+            EXPECT_EQ(KovaFaxDecode(coded, size, width, height, coding, back.data(), stride),
+                      IMG_SUCCESS);
             EXPECT_EQ(back, rows) << width << " " << coding;
             // Cut short: libtiff ends the rows white or refuses them, never reading past the data.
-            const int cut = KovaFaxDecode(coded, size / 3, width, height, coding, back.data(), stride);
+            const int cut =
+                KovaFaxDecode(coded, size / 3, width, height, coding, back.data(), stride);
             EXPECT_TRUE(cut == IMG_SUCCESS || cut == IMG_ERR_DAMAGED) << cut;
             KovaFltFree(coded);
         }

@@ -31,14 +31,14 @@ struct KOVAFLTINFO {
     int width;
     int height;
     int bitsPerPixel;
-    DWORD sizeBytes;  // ((width * bits + 31) / 32) * 4 * height
-    int perspective;  // 2 top-down rows, 0 bottom-up
-    int colorOrder;   // 1: pixels of more than 8 bits come as R, G, B; 0: B, G, R
+    DWORD sizeBytes; // ((width * bits + 31) / 32) * 4 * height
+    int perspective; // 2 top-down rows, 0 bottom-up
+    int colorOrder;  // 1: pixels of more than 8 bits come as R, G, B; 0: B, G, R
     char compression[32];
     int pages;
-    int xResolution;  // dots per inch
+    int xResolution; // dots per inch
     int yResolution;
-    DWORD flags;      // 0x40 set by the fax and CALS modules
+    DWORD flags; // 0x40 set by the fax and CALS modules
 };
 
 // The picture a load fills; the host makes the toolkit bitmap from it.
@@ -46,13 +46,13 @@ struct KOVAFLTBITMAP {
     int bitsPerPixel; // 1, 4, 8 or 24
     int width;
     int height;
-    BOOL allocated;   // set by the allocation service
+    BOOL allocated; // set by the allocation service
     int colorsUsed;
     RGBQUAD palette[256];
     int perspective;
     int colorOrder;
-    int frameDelay;   // milliseconds, for video frames
-    void* host;       // the host's own
+    int frameDelay; // milliseconds, for video frames
+    void* host;     // the host's own
 };
 
 // The row callback: rows of the bitmap's depth, each padded to 32 bits. flags: 3, + 4 on the
@@ -89,8 +89,8 @@ using KovaFltSave = int (*)(KOVAFLTSAVEREQUEST* request);
 // ---- the filter services ----
 // 218: a handle, negative on failure. mode: 0 read, 1 write (created, emptied).
 IMAGING_API int KovaFltOpen(const char* path, int mode, int share);
-IMAGING_API int KovaFltClose(int file);                                  // 217
-IMAGING_API int KovaFltRead(int file, void* buffer, DWORD count);        // 219: bytes read, -1
+IMAGING_API int KovaFltClose(int file);                           // 217
+IMAGING_API int KovaFltRead(int file, void* buffer, DWORD count); // 219: bytes read, -1
 // 220: origin 0 start, 1 current, 2 end; the new offset, or -1.
 IMAGING_API int KovaFltSeek(int file, long offset, int origin);
 IMAGING_API int KovaFltWrite(int file, const void* buffer, DWORD count); // 221: bytes written
