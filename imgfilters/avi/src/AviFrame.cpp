@@ -233,7 +233,8 @@ int FltLoad(KOVAFLTLOADREQUEST* request) {
         const std::uint32_t header = Le32(v.format) < 40 ? 40 : Le32(v.format);
         const std::uint32_t used = Le32(v.format + 32);
         const std::uint32_t count = used == 0 || used > 256 ? 256 : used;
-        for (std::uint32_t i = 0; i < count && header + 4 * i + 4 <= v.formatSize; ++i)
+        for (std::uint32_t i = 0;
+             i < count && std::uint64_t(header) + 4 * i + 4 <= std::uint64_t(v.formatSize); ++i)
             std::memcpy(&table[i], v.format + header + 4 * i, 4);
         KovaFltCreatePalette(bitmap, table, 256);
     }

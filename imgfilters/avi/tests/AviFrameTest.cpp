@@ -122,6 +122,7 @@ Frame LoadFrame(const std::vector<BYTE>& file, int page) {
         auto* fr = static_cast<Frame*>(user);
         fr->flags.push_back(flags);
         fr->rgb = Rgb{b->width, b->height, {}};
+        if (b->bitsPerPixel != 24) return 1;
         const int stride = (b->width * 3 + 3) / 4 * 4;
         for (int y = first; y < first + count; ++y)
             for (int x = 0; x < b->width; ++x) {
@@ -191,6 +192,14 @@ TEST(AviFrame, LyingChunksAndOtherCodings) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(LoadFrame(c.file, 0).result, FLT_ERR_FORMAT) << c.name;
+    // An 8-bit format whose header size lies: its colour table is not read past the chunk.
+    std::vector<BYTE> lying = Avi(3, 2, 1, 1, 25);
+    const std::vector<BYTE> strf = {'s', 't', 'r', 'f'};
+    auto f = std::search(lying.begin(), lying.end(), strf.begin(), strf.end());
+    ASSERT_NE(f, lying.end());
+    f[8] = 0xF0, f[9] = 0xFF, f[10] = 0xFF, f[11] = 0xFF;
+    f[8 + 14] = 8;
+    EXPECT_EQ(LoadFrame(lying, 0).result, 1);
     // A frame smaller than its format says.
     std::vector<BYTE> small = Avi(3, 2, 1, 1, 25);
     const std::vector<BYTE> tag = {'0', '0', 'd', 'b'};
