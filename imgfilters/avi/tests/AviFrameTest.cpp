@@ -197,7 +197,7 @@ TEST(AviFrame, LyingChunksAndOtherCodings) {
     const std::vector<BYTE> strf = {'s', 't', 'r', 'f'};
     auto f = std::search(lying.begin(), lying.end(), strf.begin(), strf.end());
     ASSERT_NE(f, lying.end());
-    f[8] = 0xF0, f[9] = 0xFF, f[10] = 0xFF, f[11] = 0xFF;
+    f[8] = 0xFC, f[9] = 0xFF, f[10] = 0xFF, f[11] = 0xFF;
     f[8 + 14] = 8;
     EXPECT_EQ(LoadFrame(lying, 0).result, 1);
     // A frame smaller than its format says.
