@@ -23,6 +23,7 @@ set(rows
   "platform/compressor: ${base}"
   "platform/imaging: rasterkit guardalloc pathkit ${base}"
   "platform/appmain: platform/imaging ${base}"
+  "imgfilters: platform/imaging ${base}"
   "platform/pcutlib: platform/cutterlink ${base}"
   "platform/summausb: platform/cutterlink ${base}"
   "platform/outline/contract:"

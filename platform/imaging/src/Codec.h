@@ -67,6 +67,9 @@ int EncodeTga(const PictureView& picture, int bits, std::vector<BYTE>& out);
 int EncodeJpeg(const PictureView& picture, int format, int quality, std::vector<BYTE>& out);
 int EncodeTiff(const PictureView& picture, int format, int quality, std::vector<BYTE>& out);
 int EncodeFax(const PictureView& picture, int format, std::vector<BYTE>& out);
+// Raw CCITT data (coding 1 G3 1-D, 2 G3 2-D, 3 G4) into rows of `stride` bytes, 1 black.
+int DecodeFaxRows(const BYTE* data, SIZE_T size, int width, int height, int coding, BYTE* rows,
+                  SIZE_T stride);
 int EncodeMacPaint(const PictureView& picture, std::vector<BYTE>& out);
 int EncodePsd(const PictureView& picture, std::vector<BYTE>& out);
 int EncodeMsp(const PictureView& picture, std::vector<BYTE>& out);

@@ -11,6 +11,7 @@
 #include "Bitmap.h"
 #include "Codec.h"
 #include "ColorReduction.h"
+#include "FilterHost.h"
 
 namespace imaging {
 namespace {
@@ -101,17 +102,55 @@ using namespace imaging;
 int KovaFileInfo(const char* path, KOVAFILEINFO* info) {
     std::vector<BYTE> bytes;
     if (const int r = ReadWhole(path, bytes); r != IMG_SUCCESS) return r;
-    return Describe(bytes.data(), bytes.size(), info);
+    const int r = Describe(bytes.data(), bytes.size(), info);
+    if (r != IMG_ERR_FORMAT || info == nullptr) return r;
+    // Not one of the toolkit's own formats: the filter modules.
+    KOVAFLTINFO f;
+    if (const int m = FilterInfo(path, f); m != IMG_SUCCESS) return m;
+    KovaInitFileInfo(info);
+    info->format = f.format;
+    info->fileSize = DWORD(bytes.size());
+    info->pageCount = f.pages > 0 ? f.pages : 1;
+    info->width = f.width;
+    info->height = f.height;
+    info->bitsPerPixel = f.bitsPerPixel;
+    info->bytesPerLine = DWORD(Stride(f.width, f.bitsPerPixel));
+    info->sizeDisk = f.sizeBytes;
+    info->xResolution = f.xResolution;
+    info->yResolution = f.yResolution;
+    return IMG_SUCCESS;
 }
 
 int KovaLoadFile(const char* path, KOVABITMAP* bitmap, int bits, int) {
     std::vector<BYTE> bytes;
     if (const int r = ReadWhole(path, bytes); r != IMG_SUCCESS) return r;
-    return Load(bytes.data(), bytes.size(), bitmap, bits);
+    if (FindReader(bytes.data(), bytes.size()) != nullptr || bitmap == nullptr)
+        return Load(bytes.data(), bytes.size(), bitmap, bits);
+    if (bits != 0 && bits != 1 && bits != 4 && bits != 8 && bits != 24) return IMG_ERR_PARAM;
+    KOVABITMAP loaded{};
+    KovaInitBitmap(&loaded, 1, 1, 1);
+    if (const int r = FilterLoad(path, &loaded, 0); r != IMG_SUCCESS) return r;
+    if (bits == 0 || bits == loaded.bitsPerPixel) {
+        if (HasPicture(bitmap)) GlobalFree(bitmap->dib);
+        *bitmap = loaded;
+        return IMG_SUCCESS;
+    }
+    Picture converted;
+    int r;
+    {
+        PictureView view(loaded.dib);
+        r = ConvertDepth(view, bits, converted);
+    }
+    KovaFreeBitmap(&loaded);
+    return r == IMG_SUCCESS ? Install(bitmap, converted) : r;
 }
 
 int KovaSaveFile(const char* path, KOVABITMAP* bitmap, int format, int bits, int quality) {
     if (path == nullptr) return IMG_ERR_PARAM;
+    if (FilterSaves(format)) {
+        if (!HasPicture(bitmap)) return IMG_ERR_PARAM;
+        return FilterSave(path, bitmap, format, bits, quality);
+    }
     std::vector<BYTE> out;
     if (const int r = Save(bitmap, format, bits, quality, out); r != IMG_SUCCESS) return r;
     std::unique_ptr<FILE, int (*)(FILE*)> file(std::fopen(path, "wb"), &std::fclose);

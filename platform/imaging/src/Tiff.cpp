@@ -395,4 +395,58 @@ int EncodeFax(const PictureView& pic, int format, std::vector<BYTE>& out) {
     return IMG_SUCCESS;
 }
 
+// Raw CCITT data as a one-strip TIFF around it, read through libtiff.
+int DecodeFaxRows(const BYTE* data, SIZE_T size, int width, int height, int coding, BYTE* rows,
+                  SIZE_T stride) {
+    if (data == nullptr || rows == nullptr || !SizeAllowed(width, height)) return IMG_ERR_PARAM;
+    if (stride < (SIZE_T(width) + 7) / 8 || size > 0x7FFF0000u) return IMG_ERR_PARAM;
+    // Each row takes a bit at least.
+    if (std::uint64_t(height) > (std::uint64_t(size) + 64) * 8) return IMG_ERR_DAMAGED;
+    struct Tag {
+        uint16_t tag, type;
+        uint32_t value;
+    };
+    // libtiff's 1-D decoder refuses rows with as many runs as pixels at some widths (a
+    // checkerboard 64 wide); declared wider, such rows end at their EOL and the rest stays white.
+    const int declared = coding == 1 ? width + 32 : width;
+    const Tag tags[] = {
+        {256, 4, uint32_t(declared)},
+        {257, 4, uint32_t(height)},
+        {258, 3, 1},
+        {259, 3, coding == 3 ? 4u : 3u},
+        {262, 3, 0},
+        {273, 4, 0}, // the strip, filled below
+        {277, 3, 1},
+        {278, 4, uint32_t(height)},
+        {279, 4, uint32_t(size)},
+        {292, 4, coding == 2 ? 1u : 0u},
+    };
+    const int count = coding == 3 ? 9 : 10;
+    std::vector<BYTE> tiff = {'I', 'I', 42, 0, 8, 0, 0, 0};
+    const uint32_t dataAt = uint32_t(8 + 2 + 12 * count + 4);
+    PutLe16(tiff, unsigned(count));
+    for (int i = 0; i < count; ++i) {
+        PutLe16(tiff, tags[i].tag);
+        PutLe16(tiff, tags[i].type);
+        PutLe32(tiff, 1);
+        PutLe32(tiff, tags[i].tag == 273 ? dataAt : tags[i].value);
+    }
+    PutLe32(tiff, 0);
+    tiff.insert(tiff.end(), data, data + size);
+    MemoryStream s{tiff.data(), nullptr, tiff.size(), 0};
+    TiffPtr t = Open(s, "rm");
+    if (!t) return IMG_ERR_DAMAGED;
+    const SIZE_T line = SIZE_T(TIFFScanlineSize(t.get()));
+    const SIZE_T used = (SIZE_T(width) + 7) / 8;
+    if (line < used || line > used + 8) return IMG_ERR_DAMAGED;
+    std::vector<BYTE> scan(line);
+    for (int y = 0; y < height; ++y) {
+        if (TIFFReadScanline(t.get(), scan.data(), uint32_t(y), 0) < 0) return IMG_ERR_DAMAGED;
+        BYTE* row = rows + stride * SIZE_T(y);
+        std::memcpy(row, scan.data(), used);
+        if (width % 8 != 0) row[used - 1] = BYTE(row[used - 1] & (0xFF << (8 - width % 8)));
+    }
+    return IMG_SUCCESS;
+}
+
 } // namespace imaging
