@@ -4,6 +4,7 @@
 // it to stand upright. Written at 1 bit with "rorient: 000,270".
 #include <imaging/ImagingToolkit.h>
 #include <imaging/KovaFilter.h>
+#include <imgfilter/SavedPicture.h>
 #include <win32/module.h>
 
 #include <strings.h>
@@ -226,30 +227,23 @@ struct SaveBuffers {
     int file = -1;
     BYTE* rows = nullptr;
     BYTE* coded = nullptr;
-    HGLOBAL dib = nullptr;
     ~SaveBuffers() {
         KovaFltFree(rows);
         KovaFltFree(coded);
-        if (dib != nullptr) GlobalUnlock(dib);
         if (file >= 0) KovaFltClose(file);
     }
 };
 
 int FltSave(KOVAFLTSAVEREQUEST* request) {
-    if (request == nullptr || request->bitmap == nullptr || request->bitmap->dib == nullptr)
-        return IMG_ERR_PARAM;
+    const SavedPicture picture(request);
+    if (!picture.Locked()) return IMG_ERR_PARAM;
+    const BITMAPINFOHEADER& bih = picture.header;
     SaveBuffers s;
-    const BYTE* base = static_cast<const BYTE*>(GlobalLock(request->bitmap->dib));
-    if (base == nullptr) return IMG_ERR_PARAM;
-    s.dib = request->bitmap->dib;
-    BITMAPINFOHEADER bih;
-    std::memcpy(&bih, base, sizeof bih);
-    if (bih.biBitCount != 1) return FLT_ERR_BITS;
-    const int width = int(bih.biWidth),
-              height = int(bih.biHeight < 0 ? -bih.biHeight : bih.biHeight);
+    if (picture.bits != 1) return FLT_ERR_BITS;
+    const int width = picture.width, height = picture.height;
     if (width < 1 || height < 1 || width > 999999 || height > 999999) return IMG_ERR_PARAM;
-    const RGBQUAD* table = reinterpret_cast<const RGBQUAD*>(base + bih.biSize);
-    const BYTE* pixels = base + bih.biSize + 2 * sizeof(RGBQUAD);
+    const RGBQUAD* table = picture.Table();
+    const BYTE* pixels = picture.Pixels();
     const DWORD stride = PaddedStride(width);
     // Ink is the darker entry.
     auto grey = [](const RGBQUAD& q) { return 30 * q.rgbRed + 59 * q.rgbGreen + 11 * q.rgbBlue; };

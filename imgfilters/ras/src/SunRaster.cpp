@@ -6,6 +6,7 @@
 // at 24 bits. Writes the standard type at 1, 8 (4-bit pictures too) and 24 bits.
 #include <imaging/ImagingToolkit.h>
 #include <imaging/KovaFilter.h>
+#include <imgfilter/SavedPicture.h>
 #include <win32/module.h>
 
 #include <cstdint>
@@ -248,31 +249,24 @@ int FltLoad(KOVAFLTLOADREQUEST* request) {
 struct SaveBuffers {
     int file = -1;
     BYTE* row = nullptr;
-    HGLOBAL dib = nullptr;
     ~SaveBuffers() {
         KovaFltFree(row);
-        if (dib != nullptr) GlobalUnlock(dib);
         if (file >= 0) KovaFltClose(file);
     }
 };
 
 int FltSave(KOVAFLTSAVEREQUEST* request) {
-    if (request == nullptr || request->bitmap == nullptr || request->bitmap->dib == nullptr)
-        return IMG_ERR_PARAM;
+    const SavedPicture picture(request);
+    if (!picture.Locked()) return IMG_ERR_PARAM;
+    const BITMAPINFOHEADER& bih = picture.header;
     SaveBuffers s;
-    const BYTE* base = static_cast<const BYTE*>(GlobalLock(request->bitmap->dib));
-    if (base == nullptr) return IMG_ERR_PARAM;
-    s.dib = request->bitmap->dib;
-    BITMAPINFOHEADER bih;
-    std::memcpy(&bih, base, sizeof bih);
-    const int bits = bih.biBitCount;
+    const int bits = picture.bits;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 24) return FLT_ERR_BITS;
-    const int width = int(bih.biWidth),
-              height = int(bih.biHeight < 0 ? -bih.biHeight : bih.biHeight);
+    const int width = picture.width, height = picture.height;
     if (width < 1 || height < 1) return IMG_ERR_PARAM;
     const int entries = bits <= 8 ? 1 << bits : 0;
-    const RGBQUAD* table = reinterpret_cast<const RGBQUAD*>(base + bih.biSize);
-    const BYTE* pixels = base + bih.biSize + entries * sizeof(RGBQUAD);
+    const RGBQUAD* table = picture.Table();
+    const BYTE* pixels = picture.Pixels();
     const DWORD stride = PaddedStride(width, bits);
 
     const int depth = bits == 4 ? 8 : bits;

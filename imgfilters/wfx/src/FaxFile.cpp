@@ -12,6 +12,7 @@
 // from the kernel's table, error diffusion 7, 3, 5, 1 of 16 and the threshold 15.
 #include <imaging/ImagingToolkit.h>
 #include <imaging/KovaFilter.h>
+#include <imgfilter/SavedPicture.h>
 #include <win32/module.h>
 
 #include <cstdint>
@@ -167,34 +168,27 @@ struct SaveBuffers {
     BYTE* rows = nullptr;
     BYTE* coded = nullptr;
     int* errors = nullptr;
-    HGLOBAL dib = nullptr;
     ~SaveBuffers() {
         KovaFltFree(rows);
         KovaFltFree(coded);
         KovaFltFree(errors);
-        if (dib != nullptr) GlobalUnlock(dib);
         if (file >= 0) KovaFltClose(file);
     }
 };
 
 int FltSave(KOVAFLTSAVEREQUEST* request) {
-    if (request == nullptr || request->bitmap == nullptr || request->bitmap->dib == nullptr)
+    if (request == nullptr || (request->format != IMG_WFX_G3 && request->format != IMG_WFX_G4))
         return IMG_ERR_PARAM;
-    if (request->format != IMG_WFX_G3 && request->format != IMG_WFX_G4) return IMG_ERR_PARAM;
+    const SavedPicture picture(request);
+    if (!picture.Locked()) return IMG_ERR_PARAM;
+    const BITMAPINFOHEADER& bih = picture.header;
     SaveBuffers s;
-    const BYTE* base = static_cast<const BYTE*>(GlobalLock(request->bitmap->dib));
-    if (base == nullptr) return IMG_ERR_PARAM;
-    s.dib = request->bitmap->dib;
-    BITMAPINFOHEADER bih;
-    std::memcpy(&bih, base, sizeof bih);
-    const int bits = bih.biBitCount;
+    const int bits = picture.bits;
     if (bits != 1 && bits != 4 && bits != 8 && bits != 24) return FLT_ERR_BITS;
-    const int width = int(bih.biWidth),
-              height = int(bih.biHeight < 0 ? -bih.biHeight : bih.biHeight);
+    const int width = picture.width, height = picture.height;
     if (width < 1 || height < 1 || width > 65535 || height > 65535) return IMG_ERR_PARAM;
-    const int entries = bits <= 8 ? 1 << bits : 0;
-    const RGBQUAD* table = reinterpret_cast<const RGBQUAD*>(base + bih.biSize);
-    const BYTE* pixels = base + bih.biSize + entries * sizeof(RGBQUAD);
+    const RGBQUAD* table = picture.Table();
+    const BYTE* pixels = picture.Pixels();
     const DWORD inStride = DWORD((std::uint64_t(width) * unsigned(bits) + 31) / 32 * 4);
     const DWORD stride = DWORD((width + 7) / 8);
     const std::uint64_t size = std::uint64_t(stride) * unsigned(height);

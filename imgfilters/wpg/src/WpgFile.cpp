@@ -11,6 +11,7 @@
 // Depths 1, 2 (loaded at 4), 4 and 8. Written at 1, 4 and 8 bits with a colour map.
 #include <imaging/ImagingToolkit.h>
 #include <imaging/KovaFilter.h>
+#include <imgfilter/SavedPicture.h>
 #include <win32/module.h>
 
 #include <cstdint>
@@ -280,26 +281,16 @@ void CodeRow(const BYTE* row, std::size_t n, std::vector<BYTE>& out) {
 }
 
 int FltSave(KOVAFLTSAVEREQUEST* request) {
-    if (request == nullptr || request->bitmap == nullptr || request->bitmap->dib == nullptr)
-        return IMG_ERR_PARAM;
-    const BYTE* base = static_cast<const BYTE*>(GlobalLock(request->bitmap->dib));
-    if (base == nullptr) return IMG_ERR_PARAM;
-    BITMAPINFOHEADER bih;
-    std::memcpy(&bih, base, sizeof bih);
-    const int bits = bih.biBitCount;
-    const int width = int(bih.biWidth),
-              height = int(bih.biHeight < 0 ? -bih.biHeight : bih.biHeight);
-    if (bits != 1 && bits != 4 && bits != 8) {
-        GlobalUnlock(request->bitmap->dib);
-        return FLT_ERR_BITS;
-    }
-    if (width < 1 || height < 1 || width > 65535 || height > 65535) {
-        GlobalUnlock(request->bitmap->dib);
-        return IMG_ERR_PARAM;
-    }
+    const SavedPicture picture(request);
+    if (!picture.Locked()) return IMG_ERR_PARAM;
+    const BITMAPINFOHEADER& bih = picture.header;
+    const int bits = picture.bits;
+    const int width = picture.width, height = picture.height;
+    if (bits != 1 && bits != 4 && bits != 8) return FLT_ERR_BITS;
+    if (width < 1 || height < 1 || width > 65535 || height > 65535) return IMG_ERR_PARAM;
     const int entries = 1 << bits;
-    const RGBQUAD* table = reinterpret_cast<const RGBQUAD*>(base + bih.biSize);
-    const BYTE* pixels = base + bih.biSize + entries * sizeof(RGBQUAD);
+    const RGBQUAD* table = picture.Table();
+    const BYTE* pixels = picture.Pixels();
     const DWORD stride = PaddedStride(width, bits);
     const std::size_t rowBytes = (std::size_t(width) * unsigned(bits) + 7) / 8;
 
@@ -325,7 +316,6 @@ int FltSave(KOVAFLTSAVEREQUEST* request) {
     for (int y = 0; y < height; ++y)
         CodeRow(pixels + std::uint64_t(stride) * unsigned(bih.biHeight < 0 ? y : height - 1 - y),
                 rowBytes, bitmap);
-    GlobalUnlock(request->bitmap->dib);
     if (bitmap.size() > 0x7FFFFFFFu) return IMG_ERR_MEMORY;
     PutRecord(out, 11, bitmap);
     PutRecord(out, 16, {});
