@@ -5,6 +5,7 @@
 // The frame delay is the time of one sample (scale / rate seconds), 0 when either is 0.
 #include <imaging/ImagingToolkit.h>
 #include <imaging/KovaFilter.h>
+#include <imgfilter/FilterEntry.h>
 #include <win32/module.h>
 
 #include <cstdint>
@@ -275,11 +276,4 @@ int FltSave(KOVAFLTSAVEREQUEST*) {
 
 } // namespace
 
-extern "C" {
-__attribute__((visibility("default"))) extern const SdOrdinalEntry SdOrdinalTable[];
-const SdOrdinalEntry SdOrdinalTable[] = {
-    {100, reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FltInfo))},
-    {101, reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FltLoad))},
-    {102, reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FltSave))},
-    {0, nullptr}};
-}
+IMGFILTER_ORDINAL_TABLE(FltInfo, FltLoad, FltSave)

@@ -4,6 +4,7 @@
 // it to stand upright. Written at 1 bit with "rorient: 000,270".
 #include <imaging/ImagingToolkit.h>
 #include <imaging/KovaFilter.h>
+#include <imgfilter/FilterEntry.h>
 #include <imgfilter/SavedPicture.h>
 #include <win32/module.h>
 
@@ -288,11 +289,4 @@ int FltSave(KOVAFLTSAVEREQUEST* request) {
 
 } // namespace
 
-extern "C" {
-__attribute__((visibility("default"))) extern const SdOrdinalEntry SdOrdinalTable[];
-const SdOrdinalEntry SdOrdinalTable[] = {
-    {100, reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FltInfo))},
-    {101, reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FltLoad))},
-    {102, reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FltSave))},
-    {0, nullptr}};
-}
+IMGFILTER_ORDINAL_TABLE(FltInfo, FltLoad, FltSave)

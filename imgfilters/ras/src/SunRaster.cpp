@@ -6,6 +6,7 @@
 // at 24 bits. Writes the standard type at 1, 8 (4-bit pictures too) and 24 bits.
 #include <imaging/ImagingToolkit.h>
 #include <imaging/KovaFilter.h>
+#include <imgfilter/FilterEntry.h>
 #include <imgfilter/SavedPicture.h>
 #include <win32/module.h>
 
@@ -312,11 +313,4 @@ int FltSave(KOVAFLTSAVEREQUEST* request) {
 
 } // namespace
 
-extern "C" {
-__attribute__((visibility("default"))) extern const SdOrdinalEntry SdOrdinalTable[];
-const SdOrdinalEntry SdOrdinalTable[] = {
-    {100, reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FltInfo))},
-    {101, reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FltLoad))},
-    {102, reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FltSave))},
-    {0, nullptr}};
-}
+IMGFILTER_ORDINAL_TABLE(FltInfo, FltLoad, FltSave)

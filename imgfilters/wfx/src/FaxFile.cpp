@@ -12,6 +12,7 @@
 // from the kernel's table, error diffusion 7, 3, 5, 1 of 16 and the threshold 15.
 #include <imaging/ImagingToolkit.h>
 #include <imaging/KovaFilter.h>
+#include <imgfilter/FilterEntry.h>
 #include <imgfilter/SavedPicture.h>
 #include <win32/module.h>
 
@@ -249,11 +250,4 @@ int FltSave(KOVAFLTSAVEREQUEST* request) {
 
 } // namespace
 
-extern "C" {
-__attribute__((visibility("default"))) extern const SdOrdinalEntry SdOrdinalTable[];
-const SdOrdinalEntry SdOrdinalTable[] = {
-    {100, reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FltInfo))},
-    {101, reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FltLoad))},
-    {102, reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FltSave))},
-    {0, nullptr}};
-}
+IMGFILTER_ORDINAL_TABLE(FltInfo, FltLoad, FltSave)

@@ -11,6 +11,7 @@
 // Depths 1, 2 (loaded at 4), 4 and 8. Written at 1, 4 and 8 bits with a colour map.
 #include <imaging/ImagingToolkit.h>
 #include <imaging/KovaFilter.h>
+#include <imgfilter/FilterEntry.h>
 #include <imgfilter/SavedPicture.h>
 #include <win32/module.h>
 
@@ -329,11 +330,4 @@ int FltSave(KOVAFLTSAVEREQUEST* request) {
 
 } // namespace
 
-extern "C" {
-__attribute__((visibility("default"))) extern const SdOrdinalEntry SdOrdinalTable[];
-const SdOrdinalEntry SdOrdinalTable[] = {
-    {100, reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FltInfo))},
-    {101, reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FltLoad))},
-    {102, reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&FltSave))},
-    {0, nullptr}};
-}
+IMGFILTER_ORDINAL_TABLE(FltInfo, FltLoad, FltSave)
