@@ -3,12 +3,12 @@
 
 #include <win32/module.h>
 
-#define IMGFILTER_ORDINAL_TABLE(info, load, save)                                                \
-    extern "C" {                                                                                 \
-    __attribute__((visibility("default"))) extern const SdOrdinalEntry SdOrdinalTable[];         \
-    const SdOrdinalEntry SdOrdinalTable[] = {                                                    \
-        {100, reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&info))},                   \
-        {101, reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&load))},                   \
-        {102, reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&save))},                   \
-        {0, nullptr}};                                                                           \
+#define IMGFILTER_ORDINAL_TABLE(info, load, save)                                                  \
+    extern "C" {                                                                                   \
+    __attribute__((visibility("default"))) extern const SdOrdinalEntry SdOrdinalTable[];           \
+    const SdOrdinalEntry SdOrdinalTable[] = {                                                      \
+        {100, reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&info))},                     \
+        {101, reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&load))},                     \
+        {102, reinterpret_cast<FARPROC>(reinterpret_cast<void (*)()>(&save))},                     \
+        {0, nullptr}};                                                                             \
     }
