@@ -25,7 +25,7 @@ public:
     int exits = 0;
 };
 
-int RunWith(ArgsApp& app, std::vector<std::string> args) {
+int RunWith([[maybe_unused]] ArgsApp& app, std::vector<std::string> args) {
     args.insert(args.begin(), "program");
     std::vector<char*> argv;
     for (std::string& a : args) argv.push_back(a.data());
