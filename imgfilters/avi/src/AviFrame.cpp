@@ -6,6 +6,7 @@
 #include <imaging/ImagingToolkit.h>
 #include <imaging/KovaFilter.h>
 #include <imgfilter/FilterEntry.h>
+#include <imgfilter/FilterRows.h>
 #include <win32/module.h>
 
 #include <cstdint>
@@ -161,10 +162,6 @@ int Open(int file, int wanted, Video& v) {
 
 int DpiFromMeter(std::uint32_t perMeter) {
     return perMeter > 100000000u ? 0 : int((std::uint64_t(perMeter) * 254 + 5000) / 10000);
-}
-
-DWORD PaddedStride(int width, int bits) {
-    return DWORD((std::uint64_t(width) * unsigned(bits) + 31) / 32 * 4);
 }
 
 int LoadBits(int bits) {

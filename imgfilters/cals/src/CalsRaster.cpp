@@ -5,6 +5,7 @@
 #include <imaging/ImagingToolkit.h>
 #include <imaging/KovaFilter.h>
 #include <imgfilter/FilterEntry.h>
+#include <imgfilter/FilterRows.h>
 #include <imgfilter/SavedPicture.h>
 #include <win32/module.h>
 
@@ -117,10 +118,6 @@ int ReadHeader(int file, Header& h) {
     return 1;
 }
 
-DWORD PaddedStride(int width) {
-    return DWORD((std::uint64_t(width) + 31) / 32 * 4);
-}
-
 int FltInfo(KOVAFLTINFOREQUEST* request) {
     if (request == nullptr || request->info == nullptr) return IMG_ERR_PARAM;
     Header h;
@@ -213,10 +210,8 @@ int FltLoad(KOVAFLTLOADREQUEST* request) {
     bitmap->perspective = 2;
     bitmap->colorOrder = 0;
     for (int y = 0; y < ht; ++y) {
-        const int flags = 3 | (y == 0 ? 4 : 0) | (y == ht - 1 ? 8 : 0);
         const int r =
-            request->callback(request->user, bitmap, out + std::uint64_t(outStride) * unsigned(y),
-                              flags, y, 1, request->page);
+            DeliverRow(request, bitmap, out + std::uint64_t(outStride) * unsigned(y), y, ht);
         if (r != 1) return r;
     }
     return 1;

@@ -7,6 +7,7 @@
 #include <imaging/ImagingToolkit.h>
 #include <imaging/KovaFilter.h>
 #include <imgfilter/FilterEntry.h>
+#include <imgfilter/FilterRows.h>
 #include <imgfilter/SavedPicture.h>
 #include <win32/module.h>
 
@@ -85,10 +86,6 @@ const char* CompressionName(int type) {
     default:
         return "None";
     }
-}
-
-DWORD PaddedStride(int width, int bits) {
-    return DWORD((std::uint64_t(width) * unsigned(bits) + 31) / 32 * 4);
 }
 
 int FltInfo(KOVAFLTINFOREQUEST* request) {
@@ -238,8 +235,7 @@ int FltLoad(KOVAFLTLOADREQUEST* request) {
     for (int y = 0; y < h.height; ++y) {
         std::memset(b.row, 0, outStride);
         ConvertRow(h, b.raw + sunStride * std::uint64_t(y), b.row);
-        const int flags = 3 | (y == 0 ? 4 : 0) | (y == h.height - 1 ? 8 : 0);
-        const int r = request->callback(request->user, bitmap, b.row, flags, y, 1, request->page);
+        const int r = DeliverRow(request, bitmap, b.row, y, h.height);
         if (r != 1) return r;
     }
     return 1;

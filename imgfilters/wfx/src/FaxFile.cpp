@@ -13,6 +13,7 @@
 #include <imaging/ImagingToolkit.h>
 #include <imaging/KovaFilter.h>
 #include <imgfilter/FilterEntry.h>
+#include <imgfilter/FilterRows.h>
 #include <imgfilter/SavedPicture.h>
 #include <win32/module.h>
 
@@ -84,10 +85,6 @@ int Walk(int file, int wantedIndex, Page* wanted, int* count) {
     return pages > 0 ? 1 : 0;
 }
 
-DWORD PaddedStride(int width) {
-    return DWORD((std::uint64_t(width) + 31) / 32 * 4);
-}
-
 int FltInfo(KOVAFLTINFOREQUEST* request) {
     if (request == nullptr || request->info == nullptr) return IMG_ERR_PARAM;
     Page first;
@@ -153,10 +150,8 @@ int FltLoad(KOVAFLTLOADREQUEST* request) {
     KovaFltCreatePalette(bitmap, bw, 2);
     bitmap->perspective = 2;
     for (int y = 0; y < page.height; ++y) {
-        const int flags = 3 | (y == 0 ? 4 : 0) | (y == page.height - 1 ? 8 : 0);
-        const int r =
-            request->callback(request->user, bitmap, b.rows + std::uint64_t(stride) * unsigned(y),
-                              flags, y, 1, request->page);
+        const int r = DeliverRow(request, bitmap, b.rows + std::uint64_t(stride) * unsigned(y), y,
+                                 page.height);
         if (r != 1) return r;
     }
     return 1;

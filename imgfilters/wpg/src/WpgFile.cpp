@@ -12,6 +12,7 @@
 #include <imaging/ImagingToolkit.h>
 #include <imaging/KovaFilter.h>
 #include <imgfilter/FilterEntry.h>
+#include <imgfilter/FilterRows.h>
 #include <imgfilter/SavedPicture.h>
 #include <win32/module.h>
 
@@ -114,10 +115,6 @@ int Scan(int file, Image& image) {
         at = long(std::uint64_t(at) + length);
     }
     return FLT_ERR_FORMAT;
-}
-
-DWORD PaddedStride(int width, int bits) {
-    return DWORD((std::uint64_t(width) * unsigned(bits) + 31) / 32 * 4);
 }
 
 int FltInfo(KOVAFLTINFOREQUEST* request) {
@@ -231,8 +228,7 @@ int FltLoad(KOVAFLTLOADREQUEST* request) {
         } else {
             std::memcpy(b.row, in, size_t(rowBytes));
         }
-        const int flags = 3 | (y == 0 ? 4 : 0) | (y == image.height - 1 ? 8 : 0);
-        const int r = request->callback(request->user, bitmap, b.row, flags, y, 1, request->page);
+        const int r = DeliverRow(request, bitmap, b.row, y, image.height);
         if (r != 1) return r;
     }
     return 1;
