@@ -23,6 +23,10 @@ packages=(
   libxcb1-dev libxcb-shm0-dev libxcb-xkb-dev libxkbcommon-x11-dev libxcb-icccm4-dev
   libxcb-ewmh-dev libxcb-xfixes0-dev libxcb-cursor-dev libxcb-xtest0-dev
   xvfb xclip openbox xauth x11-xkb-utils
+  # the system's print queues: libcups for the spooler and printer contexts, cairo for their PDF pages
+  libcups2-dev libcairo2-dev
+  # a private print service and the PDF tools the printer-context tests read their jobs with
+  cups-daemon cups-client qpdf poppler-utils
 )
 
 missing=()

@@ -1,8 +1,11 @@
+#include <string>
+
 #include "win32/kernel.h"
 
 namespace {
 thread_local DWORD lastError = ERROR_SUCCESS;
-}
+thread_local std::string lastErrorText;
+} // namespace
 
 DWORD GetLastError() {
     return lastError;
@@ -10,4 +13,14 @@ DWORD GetLastError() {
 
 void SetLastError(DWORD code) {
     lastError = code;
+    lastErrorText.clear();
+}
+
+void SdSetLastErrorText(DWORD code, LPCSTR text) {
+    lastError = code;
+    lastErrorText = text ? text : "";
+}
+
+LPCSTR SdGetLastErrorText() {
+    return lastErrorText.c_str();
 }

@@ -115,6 +115,10 @@ BOOL EnumPrintersA(DWORD flags, LPCSTR /*name*/, DWORD level, LPBYTE printerEnum
     std::vector<std::string> names;
     if (flags & (PRINTER_ENUM_LOCAL | PRINTER_ENUM_CONNECTIONS))
         names = printerNames(sdspool::fakeInstalled());
+    else if (flags & PRINTER_ENUM_DEFAULT) {
+        names = printerNames(sdspool::fakeInstalled());
+        if (names.size() > 1) names.resize(1); // the default comes first
+    }
 
     // The entries come first, then each name and an empty port text.
     std::size_t size = names.size() * sizeof(PRINTER_INFO_5A);
@@ -263,8 +267,12 @@ BOOL EndDocPrinter(HANDLE printer) {
     handle->spoolFile.clear();
     lock.unlock();
     const bool taken = sdspool::submitSystemJob(printerName, title, file);
+    const DWORD error = GetLastError();
+    const std::string reason = SdGetLastErrorText();
     ::unlink(file.c_str());
-    return taken ? TRUE : fail(ERROR_WRITE_FAULT);
+    if (taken) return TRUE;
+    SdSetLastErrorText(error, reason.c_str());
+    return FALSE;
 }
 
 int SdOpenPrinterCount() {

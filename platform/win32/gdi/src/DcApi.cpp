@@ -133,12 +133,12 @@ int GetDeviceCaps(HDC dc, int index) {
     case TECHNOLOGY: return printer ? DT_RASPRINTER : DT_RASDISPLAY;
     case HORZSIZE: return int(std::lround(w * 25.4 / d->dpiX));
     case VERTSIZE: return int(std::lround(h * 25.4 / d->dpiY));
-    case HORZRES:
-    case PHYSICALWIDTH: return w;
-    case VERTRES:
-    case PHYSICALHEIGHT: return h;
-    case PHYSICALOFFSETX:
-    case PHYSICALOFFSETY:
+    case HORZRES: return w;
+    case PHYSICALWIDTH: return d->physicalWidth > 0 ? d->physicalWidth : w;
+    case VERTRES: return h;
+    case PHYSICALHEIGHT: return d->physicalHeight > 0 ? d->physicalHeight : h;
+    case PHYSICALOFFSETX: return d->physicalOffsetX;
+    case PHYSICALOFFSETY: return d->physicalOffsetY;
     case SCALINGFACTORX:
     case SCALINGFACTORY: return 0;
     case BITSPIXEL: return depth;

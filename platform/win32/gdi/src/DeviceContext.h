@@ -14,6 +14,7 @@
 namespace sdgdi {
 
 class MetaRecorder;
+class QueueDocument;
 
 enum class DcKind { Screen, Window, Memory, Printer, Recording, Info };
 enum class PrinterKind { None, PostScript, Raster };
@@ -88,6 +89,16 @@ public:
     bool inPage = false;
     int pageNumber = 0;
     std::string documentName;
+    // The sheet around the printable area, in device pixels; 0 when they are the same.
+    int physicalWidth = 0;
+    int physicalHeight = 0;
+    int physicalOffsetX = 0;
+    int physicalOffsetY = 0;
+    // A system queue's context: its document collects the pages until EndDoc.
+    bool systemQueue = false;
+    double queueSheetWidthPt = 0; // the sheet in PDF points
+    double queueSheetHeightPt = 0;
+    std::shared_ptr<QueueDocument> queueDocument;
 
     // Metafile contexts: the records being written (see MetaRecorder.h).
     std::shared_ptr<MetaRecorder> meta;

@@ -19,8 +19,10 @@ void resetWindowSurfaces();
 struct PrinterDescription {
     SdPrinterKind kind = SdPrinterKind::Raster;
     SdPrinterPage page;
+    bool systemQueue = false; // a queue of the print service: its media are asked of it
 };
-// The description of a fake printer; false when no such printer exists or no printer is on.
+// The description of a fake printer, or a system queue's; false when no such printer exists
+// or no printer is on.
 bool describePrinter(const std::string& name, PrinterDescription& out, std::string& canonical);
 void resetPrinterSettings();
 void addPrintedPage(SdPrintedPage page);

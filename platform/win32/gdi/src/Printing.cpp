@@ -1,11 +1,14 @@
 // Printers, documents, pages and escapes. A PostScript printer hands POSTSCRIPT_PASSTHROUGH
 // data to the spooled job byte for byte and logs its GDI calls while rendering them; a raster
-// printer renders each page into a 24-bit image kept for the tests and written as PNG.
-// Screen and memory contexts answer 0 to every escape.
+// printer renders each page into a 24-bit image kept for the tests and written as PNG. A
+// queue of the system's print service is a raster printer whose pages become one PDF,
+// queued at EndDoc. Screen and memory contexts answer 0 to every escape.
 
 #include "Printing.h"
 
 #include <algorithm>
+#include <atomic>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -14,6 +17,8 @@
 #include <png.h>
 
 #include "GdiSettings.h"
+#include "QueueDocument.h"
+#include "win32/PrintQueues.h"
 #include "win32/SpoolerTesting.h"
 #include "win32/winspool.h"
 
@@ -76,12 +81,16 @@ bool describePrinter(const std::string& name, PrinterDescription& out, std::stri
         std::lock_guard<std::mutex> guard(s.lock);
         if (s.noPrinter) return false;
     }
-    // System queues get contexts with the print engine; until then only fake printers.
-    if (!SdFakeSpoolerInstalled()) return false;
+    const bool fake = SdFakeSpoolerInstalled();
     HANDLE h = nullptr;
     if (!OpenPrinterA(name.c_str(), &h, nullptr)) return false;
     ClosePrinter(h);
     canonical = name;
+    if (!fake) {
+        out = PrinterDescription{};
+        out.systemQueue = true;
+        return true;
+    }
     std::lock_guard<std::mutex> guard(s.lock);
     auto it = s.described.find(upper(name));
     out = it != s.described.end() ? it->second : PrinterDescription{};
@@ -97,6 +106,92 @@ void resetPrinterSettings() {
     s.folder.clear();
 }
 
+namespace {
+
+constexpr std::int64_t maxPagePixels = 64ll * 1024 * 1024;
+
+// Hundredths of a millimetre to pixels, rounded.
+int pixels(int hundredths, int dpi) {
+    return int((std::int64_t(hundredths) * dpi + 1270) / 2540);
+}
+
+// What a system queue's context measures: the sheet, its printable area and offsets.
+struct QueueSheet {
+    int width, height;         // the sheet in pixels
+    int offsetX, offsetY;      // the printable area's top left corner on it
+    int areaWidth, areaHeight; // the printable area
+    int dpiX, dpiY;
+    double widthPt, heightPt; // the sheet in PDF points
+};
+
+// The sheet of a queue for the dialog's set-up: its paper (else the queue's default
+// media), the queue's margins for that paper and the resolution asked (else the queue's,
+// else 300 dpi), lowered until the sheet holds at most 64 M pixels.
+bool measureQueue(const std::string& queue, const DEVMODEA* init, QueueSheet& sheet) {
+    int wantW = 0, wantL = 0; // hundredths of a millimetre
+    bool landscape = false;
+    int dpiX = 0, dpiY = 0;
+    if (init) {
+        if (init->dmFields & DM_ORIENTATION) landscape = init->dmOrientation == DMORIENT_LANDSCAPE;
+        if (init->dmFields & DM_PAPERSIZE) {
+            if (init->dmPaperSize == DMPAPER_LETTER) wantW = 21590, wantL = 27940;
+            if (init->dmPaperSize == DMPAPER_A3) wantW = 29700, wantL = 42000;
+            if (init->dmPaperSize == DMPAPER_A4) wantW = 21000, wantL = 29700;
+        }
+        if ((init->dmFields & DM_PAPERWIDTH) && init->dmPaperWidth > 0)
+            wantW = init->dmPaperWidth * 10;
+        if ((init->dmFields & DM_PAPERLENGTH) && init->dmPaperLength > 0)
+            wantL = init->dmPaperLength * 10;
+        if ((init->dmFields & DM_PRINTQUALITY) && init->dmPrintQuality > 0)
+            dpiX = dpiY = init->dmPrintQuality;
+        if ((init->dmFields & DM_YRESOLUTION) && init->dmYResolution > 0 && dpiX > 0)
+            dpiY = init->dmYResolution;
+    }
+    if (wantW <= 0 || wantL <= 0) wantW = wantL = 0;
+    SdQueueMedia media;
+    if (!SdDescribeQueue(queue.c_str(), wantW, wantL, &media)) return false;
+    int w = media.width, l = media.length;
+    if (wantW > 0) w = wantW, l = wantL; // the dialog's paper, with the queue's margins
+    int left = media.left, right = media.right, top = media.top, bottom = media.bottom;
+    if (landscape) {
+        // The sheet turned a quarter counter-clockwise: its right edge becomes the top.
+        std::swap(w, l);
+        const int oldLeft = left, oldRight = right, oldTop = top, oldBottom = bottom;
+        top = oldRight, left = oldTop, bottom = oldLeft, right = oldBottom;
+    }
+    if (dpiX <= 0) dpiX = media.dpiX > 0 ? media.dpiX : 300;
+    if (dpiY <= 0) dpiY = media.dpiY > 0 ? media.dpiY : dpiX;
+    dpiX = std::clamp(dpiX, 10, 2400);
+    dpiY = std::clamp(dpiY, 10, 2400);
+    while (std::int64_t(pixels(w, dpiX)) * pixels(l, dpiY) > maxPagePixels) {
+        const double f =
+            std::sqrt(double(maxPagePixels) / (double(pixels(w, dpiX)) * double(pixels(l, dpiY))));
+        const int nx = std::max(10, std::min(dpiX - 1, int(dpiX * f)));
+        const int ny = std::max(10, std::min(dpiY - 1, int(dpiY * f)));
+        if (nx == dpiX && ny == dpiY) break;
+        dpiX = nx, dpiY = ny;
+    }
+    sheet.dpiX = dpiX;
+    sheet.dpiY = dpiY;
+    sheet.width = pixels(w, dpiX);
+    sheet.height = pixels(l, dpiY);
+    sheet.offsetX = pixels(left, dpiX);
+    sheet.offsetY = pixels(top, dpiY);
+    sheet.areaWidth = sheet.width - sheet.offsetX - pixels(right, dpiX);
+    sheet.areaHeight = sheet.height - sheet.offsetY - pixels(bottom, dpiY);
+    // The PDF sheet is whole device pixels, so that its pixels fall on a renderer's grid.
+    sheet.widthPt = sheet.width * 72.0 / dpiX;
+    sheet.heightPt = sheet.height * 72.0 / dpiY;
+    if (sheet.areaWidth <= 0 || sheet.areaHeight <= 0) {
+        SdSetLastErrorText(ERROR_INVALID_PARAMETER,
+                           ("queue " + queue + ": its margins leave no printable area").c_str());
+        return false;
+    }
+    return true;
+}
+
+} // namespace
+
 HDC createPrinterDc(LPCSTR device, LPCSTR, const DEVMODEA* init, bool infoOnly) {
     PrinterDescription desc;
     std::string name;
@@ -105,6 +200,35 @@ HDC createPrinterDc(LPCSTR device, LPCSTR, const DEVMODEA* init, bool infoOnly) 
         return nullptr;
     }
     if (injectedFailure("CreateDCA")) return nullptr;
+    if (desc.systemQueue) {
+        QueueSheet sheet;
+        if (!measureQueue(name, init, sheet)) return nullptr;
+        auto dc = newDc(infoOnly ? DcKind::Info : DcKind::Printer);
+        dc->kind = DcKind::Printer;
+        dc->printer = PrinterKind::Raster;
+        dc->systemQueue = true;
+        dc->printerName = name;
+        dc->dpiX = sheet.dpiX;
+        dc->dpiY = sheet.dpiY;
+        dc->depth = 24;
+        dc->width = sheet.areaWidth;
+        dc->height = sheet.areaHeight;
+        dc->physicalWidth = sheet.width;
+        dc->physicalHeight = sheet.height;
+        dc->physicalOffsetX = sheet.offsetX;
+        dc->physicalOffsetY = sheet.offsetY;
+        dc->queueSheetWidthPt = sheet.widthPt;
+        dc->queueSheetHeightPt = sheet.heightPt;
+        if (!infoOnly) {
+            dc->ownSurface = Surface::create(sheet.areaWidth, sheet.areaHeight, 24, true);
+            if (!dc->ownSurface) {
+                SetLastError(ERROR_NOT_ENOUGH_MEMORY);
+                return nullptr;
+            }
+            dc->ownSurface->fill(0xFFFFFF);
+        }
+        return static_cast<HDC>(registerDc(dc));
+    }
     SdPrinterPage page = desc.page;
     if (init) {
         if (init->dmFields & DM_ORIENTATION) page.landscape = init->dmOrientation == DMORIENT_LANDSCAPE;
@@ -248,6 +372,18 @@ int StartDocA(HDC dc, const DOCINFOA* info) {
         return SP_ERROR;
     }
     if (injectedFailure("StartDocA")) return SP_ERROR;
+    if (d->systemQueue) {
+        // The pages are collected here and queued at EndDoc.
+        static std::atomic<DWORD> queueJobs{0};
+        auto document = std::make_shared<QueueDocument>();
+        if (!document->open(d->queueSheetWidthPt, d->queueSheetHeightPt)) return SP_ERROR;
+        d->queueDocument = document;
+        d->jobId = ++queueJobs;
+        d->inDocument = true;
+        d->pageNumber = 0;
+        d->documentName = info && info->lpszDocName ? info->lpszDocName : "";
+        return int(d->jobId & 0x7FFFFFFF);
+    }
     HANDLE h = nullptr;
     if (!OpenPrinterA(d->printerName.c_str(), &h, nullptr)) return SP_ERROR;
     std::string name = info && info->lpszDocName ? info->lpszDocName : "";
@@ -274,7 +410,7 @@ int StartPage(HDC dc) {
         return SP_ERROR;
     }
     if (injectedFailure("StartPage")) return SP_ERROR;
-    if (!StartPagePrinter(d->spoolPrinter)) return SP_ERROR;
+    if (!d->systemQueue && !StartPagePrinter(d->spoolPrinter)) return SP_ERROR;
     d->inPage = true;
     ++d->pageNumber;
     d->ownSurface->fill(0xFFFFFF);
@@ -291,8 +427,14 @@ int EndPage(HDC dc) {
         return SP_ERROR;
     }
     if (injectedFailure("EndPage")) return SP_ERROR;
-    EndPagePrinter(d->spoolPrinter);
     d->inPage = false;
+    if (d->systemQueue) {
+        if (!d->queueDocument->addPage(*d->ownSurface, d->physicalOffsetX, d->physicalOffsetY,
+                                       d->dpiX, d->dpiY))
+            return SP_ERROR;
+        return 1;
+    }
+    EndPagePrinter(d->spoolPrinter);
     if (d->printer == PrinterKind::Raster) {
         SdPrintedPage page;
         page.printer = d->printerName;
@@ -322,6 +464,22 @@ int EndDoc(HDC dc) {
         SetLastError(ERROR_CAN_NOT_COMPLETE);
         return SP_ERROR;
     }
+    if (d->systemQueue) {
+        // A page that cannot be added, or a queue that does not take the file, fails the
+        // whole document; the temporary file is gone either way.
+        bool ok = !d->inPage || EndPage(dc) > 0;
+        std::shared_ptr<QueueDocument> document = std::move(d->queueDocument);
+        d->inDocument = false;
+        d->inPage = false;
+        if (!ok) {
+            const DWORD code = GetLastError();
+            const std::string reason = SdGetLastErrorText();
+            document->discard();
+            SdSetLastErrorText(code, reason.c_str());
+            return SP_ERROR;
+        }
+        return document->submit(d->printerName, d->documentName) ? 1 : SP_ERROR;
+    }
     if (d->inPage) EndPage(dc);
     BOOL ok = EndDocPrinter(d->spoolPrinter);
     ClosePrinter(d->spoolPrinter);
@@ -335,6 +493,13 @@ int AbortDoc(HDC dc) {
     if (!d) return SP_ERROR;
     if (d->logging) d->record(callLine("AbortDoc"));
     if (!d->inDocument) return SP_ERROR;
+    if (d->systemQueue) {
+        if (d->queueDocument) d->queueDocument->discard();
+        d->queueDocument.reset();
+        d->inDocument = false;
+        d->inPage = false;
+        return 1;
+    }
     // Closing without EndDocPrinter cancels the job.
     ClosePrinter(d->spoolPrinter);
     d->spoolPrinter = nullptr;

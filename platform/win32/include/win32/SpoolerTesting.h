@@ -1,6 +1,6 @@
 #pragma once
 // Test hooks of the spooler: a fake spooler whose printers the test makes up and whose jobs
-// it reads back, and the time-out of the commands that reach the system's print queues.
+// it reads back, and the time-out of the requests that reach the system's print queues.
 
 #include <string>
 #include <vector>
@@ -39,6 +39,6 @@ WIN32_API std::vector<SdSpooledJob> SdSpooledJobs();
 // Printer handles not yet closed, fake or not.
 WIN32_API int SdOpenPrinterCount();
 
-// How long each command to the system's print service may run before it is stopped and
-// counts as failed; 0 restores the default of 10 seconds.
+// How long the system's print service may take to accept a connection and to give each
+// answer before the request counts as failed; 0 restores the default of 10 seconds.
 WIN32_API void SdSetSpoolerCommandTimeout(DWORD milliseconds);

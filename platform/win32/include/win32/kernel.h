@@ -49,6 +49,10 @@ WIN32_API HGLOBAL GlobalFree(HGLOBAL mem);
 // ---- errors ----
 WIN32_API DWORD GetLastError();
 WIN32_API void SetLastError(DWORD code);
+// The words an outside service gave for the last error (the print service's reason a job
+// failed), kept with its code until the next SetLastError; "" when it gave none.
+WIN32_API void SdSetLastErrorText(DWORD code, LPCSTR text);
+WIN32_API LPCSTR SdGetLastErrorText();
 constexpr DWORD ERROR_SUCCESS = 0;
 constexpr DWORD NO_ERROR = 0;
 constexpr DWORD ERROR_FILE_NOT_FOUND = 2;

@@ -1,9 +1,9 @@
 #pragma once
 // The print spooler: the local printers and raw print jobs. Printers are the queues of the
-// system's print service (CUPS, through its lpstat and lp commands); where none runs there
-// are no printers. Jobs are collected in a temporary file and handed to the queue, as RAW
-// data, when the document ends. Tests replace the queues with fake printers
-// (win32/SpoolerTesting.h).
+// system's print service (CUPS, through libcups; the server CUPS_SERVER names, else the
+// client's own setting); where none answers there are no printers. Jobs are collected in a
+// temporary file and handed to the queue, as RAW data, when the document ends. Tests
+// replace the queues with fake printers (win32/SpoolerTesting.h).
 
 #include "win32/base.h"
 #include "win32/kernel.h"
@@ -44,9 +44,11 @@ struct PRINTER_DEFAULTSA {
 };
 using PRINTER_DEFAULTS = PRINTER_DEFAULTSA;
 
-// Level 5 only; PRINTER_ENUM_LOCAL and PRINTER_ENUM_CONNECTIONS list every printer, other
-// flags none. The buffer gets the array of entries followed by their texts. A buffer too
-// small fails with ERROR_INSUFFICIENT_BUFFER and *needed set; *returned is then 0.
+// Level 5 only; PRINTER_ENUM_LOCAL and PRINTER_ENUM_CONNECTIONS list every printer, the
+// default one first (the service's default; the first fake printer); PRINTER_ENUM_DEFAULT
+// alone lists the default printer; other flags none. The buffer gets the array of entries followed
+// by their texts. A buffer too small fails with ERROR_INSUFFICIENT_BUFFER and *needed set;
+// *returned is then 0.
 WIN32_API BOOL EnumPrintersA(DWORD flags, LPCSTR name, DWORD level, LPBYTE printerEnum,
                              DWORD bufferSize, LPDWORD needed, LPDWORD returned);
 // The name matches without regard to case. An unknown name fails with
@@ -62,7 +64,7 @@ WIN32_API BOOL StartPagePrinter(HANDLE printer);
 WIN32_API BOOL WritePrinter(HANDLE printer, LPVOID data, DWORD size, LPDWORD written);
 WIN32_API BOOL EndPagePrinter(HANDLE printer);
 // Hands the document to the printer's queue; fails with ERROR_WRITE_FAULT when the queue
-// does not take it.
+// does not take it, the service's reason in SdGetLastErrorText.
 WIN32_API BOOL EndDocPrinter(HANDLE printer);
 
 inline BOOL EnumPrinters(DWORD f, LPCSTR n, DWORD l, LPBYTE b, DWORD s, LPDWORD nd, LPDWORD r) {
