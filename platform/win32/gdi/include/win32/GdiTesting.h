@@ -49,7 +49,8 @@ WIN32_API void SdGdiClearCallLog(HDC dc);
 WIN32_API void SdGdiSetLogging(HDC dc, bool on);
 
 // ---- printers
-// Printers are the fake spooler's (win32/SpoolerTesting.h). Each is a raster printer unless
+// While the fake spooler is installed (win32/SpoolerTesting.h) printers are its printers,
+// else the system's print queues (win32/wingdi.h). Each fake one is a raster printer unless
 // described otherwise here. PostScript printers take POSTSCRIPT_PASSTHROUGH data into the
 // spooled job byte for byte and log their GDI calls; raster printers render pages to
 // 24-bit images. A page is A4 portrait at 300 dpi unless given.

@@ -441,7 +441,13 @@ constexpr int SP_ERROR = -1;
 
 // ---------------------------------------------------------------- device contexts
 // driver "DISPLAY" (or null driver and device) gives a screen context; a device name of a
-// printer gives a printer context (see win32/GdiTesting.h for the printers that exist).
+// printer gives a printer context (see win32/GdiTesting.h for the printers that exist). A
+// queue of the system's print service is a raster printer: the set-up's paper (else the
+// queue's default media) at the queue's resolution (else 300 dpi, at most 64 M pixels a
+// sheet), HORZRES/VERTRES its printable area, PHYSICAL* the sheet around it. Its pages are
+// collected in a temporary PDF and queued at EndDoc, which fails (SP_ERROR) with the
+// service's reason in SdGetLastErrorText when the queue does not take the job; AbortDoc
+// and DeleteDC in a document send nothing. Queues refuse POSTSCRIPT_PASSTHROUGH.
 WIN32_API HDC CreateDCA(LPCSTR driver, LPCSTR device, LPCSTR output, const DEVMODEA* init);
 WIN32_API HDC CreateICA(LPCSTR driver, LPCSTR device, LPCSTR output, const DEVMODEA* init);
 // A memory context with a 1×1 monochrome bitmap; with a null dc, compatible with the screen.
