@@ -41,12 +41,24 @@ bool QueueDocument::failed(const char* doing) {
         reason +=
             cairo_status_to_string(pdf_ ? cairo_surface_status(pdf_) : CAIRO_STATUS_NO_MEMORY);
     discard();
+    failure_ = code;
+    failureReason_ = reason;
     SdSetLastErrorText(code, reason.c_str());
+    return false;
+}
+
+bool QueueDocument::notOpen() {
+    if (failure_)
+        SdSetLastErrorText(failure_, failureReason_.c_str());
+    else
+        SetLastError(ERROR_INVALID_PARAMETER);
     return false;
 }
 
 bool QueueDocument::open(double widthPoints, double heightPoints) {
     discard();
+    failure_ = 0;
+    failureReason_.clear();
     char folder[MAX_PATH + 1];
     const DWORD n = GetTempPathA(sizeof folder, folder);
     if (n == 0 || n >= sizeof folder) {
@@ -66,10 +78,7 @@ bool QueueDocument::open(double widthPoints, double heightPoints) {
 }
 
 bool QueueDocument::addPage(const Surface& area, int offsetX, int offsetY, int dpiX, int dpiY) {
-    if (!pdf_) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return false;
-    }
+    if (!pdf_) return notOpen();
     // cairo takes 32-bit pixels; the page's are the 24-bit rows of a DIB.
     const int w = area.width();
     const int h = area.height();
@@ -103,10 +112,7 @@ bool QueueDocument::addPage(const Surface& area, int offsetX, int offsetY, int d
 }
 
 bool QueueDocument::submit(const std::string& queue, const std::string& title) {
-    if (!pdf_) {
-        SetLastError(ERROR_INVALID_PARAMETER);
-        return false;
-    }
+    if (!pdf_) return notOpen();
     cairo_surface_finish(pdf_);
     if (cairo_surface_status(pdf_) != CAIRO_STATUS_SUCCESS) return failed("cannot write");
     if (::fsync(fd_) != 0 || ::close(fd_) != 0) {

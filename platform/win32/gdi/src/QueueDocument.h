@@ -34,11 +34,15 @@ public:
 private:
     static cairo_status_t write(void* closure, const unsigned char* data, unsigned int length);
     bool failed(const char* doing);
+    bool notOpen();
 
     cairo_surface_t* pdf_ = nullptr;
     int fd_ = -1;
     int writeErrno_ = 0;
     std::string file_;
+    // Why the document was dropped, told again by every later call.
+    DWORD failure_ = 0;
+    std::string failureReason_;
 };
 
 } // namespace sdgdi

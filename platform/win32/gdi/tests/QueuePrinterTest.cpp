@@ -2,6 +2,7 @@
 // each job's PDF into a file, read back with qpdf and pdftoppm.
 
 #include <algorithm>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -9,6 +10,7 @@
 #include <iterator>
 #include <memory>
 #include <string>
+#include <sys/resource.h>
 #include <vector>
 
 #include "testing/PlatformTest.h"
@@ -271,6 +273,47 @@ TEST_F(QueuePrinterTest, FailedAndAbortedDocumentsLeaveNothing) {
     EXPECT_TRUE(TempEmpty()) << "no temporary file is left";
     EXPECT_EQ(EndDoc(dc), SP_ERROR) << "the document is over";
     SdSetSpoolerCommandTimeout(0);
+    DeleteDC(dc);
+}
+
+// A page the temporary PDF cannot take (here: the file may not grow) fails EndPage with the
+// reason, and EndDoc again with the same one; nothing is queued and no file is left.
+TEST_F(QueuePrinterTest, APageThatCannotBeWrittenFailsTheDocument) {
+    HDC dc = CreateDCA(nullptr, PrivateCupsd::Queue, nullptr, nullptr);
+    ASSERT_NE(dc, nullptr);
+    const int before = cupsd_->WaitIdle();
+    DOCINFOA di{sizeof(DOCINFOA), "Too big", nullptr, nullptr, 0};
+    ASSERT_GT(StartDocA(dc, &di), 0);
+    ASSERT_GT(StartPage(dc), 0);
+    // Pixels that do not compress.
+    unsigned seed = 1;
+    for (int y = 0; y < 200; ++y)
+        for (int x = 0; x < 200; ++x) {
+            seed = seed * 1103515245u + 12345u;
+            SetPixel(dc, x, y, COLORREF(seed >> 8) & 0xFFFFFF);
+        }
+    rlimit saved{};
+    getrlimit(RLIMIT_FSIZE, &saved);
+    struct sigaction ignore {
+    }, old{};
+    ignore.sa_handler = SIG_IGN;
+    sigaction(SIGXFSZ, &ignore, &old);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    setrlimit(RLIMIT_FSIZE, &small);
+    const int endPage = EndPage(dc);
+    const DWORD error = GetLastError();
+    const std::string reason = SdGetLastErrorText();
+    setrlimit(RLIMIT_FSIZE, &saved);
+    sigaction(SIGXFSZ, &old, nullptr);
+
+    EXPECT_EQ(endPage, SP_ERROR);
+    EXPECT_EQ(error, ERROR_WRITE_FAULT);
+    EXPECT_NE(reason, "");
+    EXPECT_TRUE(TempEmpty());
+    EXPECT_EQ(EndDoc(dc), SP_ERROR);
+    EXPECT_EQ(SdGetLastErrorText(), reason) << "the first reason, told again";
+    EXPECT_EQ(cupsd_->WaitIdle(), before) << "nothing was queued";
     DeleteDC(dc);
 }
 
