@@ -9,6 +9,7 @@
 #include <mfc/CFileDialog.h>
 #include <mfc/CFrameWnd.h>
 #include <mfc/FrameworkIds.h>
+#include <doc/CSignDoc.h>
 #include <pathkit/Path.h>
 #include <settings/ProgramFolders.h>
 #include <shell/SectionLineReader.h>
@@ -19,7 +20,6 @@
 #include "app/AppSettings.h"
 #include "app/CSignFrame.h"
 #include "app/CSignView.h"
-#include "app/SignDocument.h"
 
 BEGIN_MESSAGE_MAP(CSignApp, CWinApp)
 ON_COMMAND(ID_FILE_OPEN, OnFileOpen)
@@ -108,7 +108,7 @@ BOOL CSignApp::InitInstance() {
     if (!s.WCLProfile.IsEmpty() && ::access(s.WCLProfile, R_OK) != 0) s.WCLProfile.Empty();
 
     // 10. The document template.
-    AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(SignDocument),
+    AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CSignDoc),
                                           RUNTIME_CLASS(CSignFrame), RUNTIME_CLASS(CSignView)));
     // 11. Shell registration.
     EnableShellOpen();

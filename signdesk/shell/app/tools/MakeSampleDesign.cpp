@@ -114,11 +114,12 @@ int main(int argc, char** argv) {
     // Nothing of the user's: no profile, no preview picture, no palette colours.
     SignDocSettings::ShowFilePreview = FALSE;
     CSignDoc::Palette().SetColors({});
-    SheetSettings::DocWidth = PageWidth;
-    SheetSettings::DocHeight = PageHeight;
 
     auto* doc = new CSignDoc;
     doc->m_bAutoDelete = FALSE;
+    // The document's construction takes the profile's page size.
+    SheetSettings::DocWidth = PageWidth;
+    SheetSettings::DocHeight = PageHeight;
     doc->m_sheet.Add(Panel());
     if (!AddLettering(doc->m_sheet, 60, 140)) {
         std::fprintf(stderr, "make_sample_design: the font DejaVu Sans Bold is missing\n");
