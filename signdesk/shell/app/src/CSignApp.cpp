@@ -11,6 +11,7 @@
 #include <mfc/FrameworkIds.h>
 #include <pathkit/Path.h>
 #include <settings/ProgramFolders.h>
+#include <sheet/COleSheetView.h>
 #include <shell/SectionLineReader.h>
 #include <win32/help.h>
 #include <win32/module.h>
@@ -18,7 +19,6 @@
 #include "app/AppIds.h"
 #include "app/AppSettings.h"
 #include "app/CSignFrame.h"
-#include "app/CSignView.h"
 #include "app/SignDocument.h"
 
 BEGIN_MESSAGE_MAP(CSignApp, CWinApp)
@@ -109,7 +109,8 @@ BOOL CSignApp::InitInstance() {
 
     // 10. The document template.
     AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(SignDocument),
-                                          RUNTIME_CLASS(CSignFrame), RUNTIME_CLASS(CSignView)));
+                                          RUNTIME_CLASS(CSignFrame),
+                                          ViewClass ? ViewClass : RUNTIME_CLASS(COleSheetView)));
     // 11. Shell registration.
     EnableShellOpen();
     RegisterShellFileTypes(TRUE);
