@@ -12,6 +12,7 @@
 #include <doc/CSignDoc.h>
 #include <pathkit/Path.h>
 #include <settings/ProgramFolders.h>
+#include <sheet/COleSheetView.h>
 #include <shell/SectionLineReader.h>
 #include <win32/help.h>
 #include <win32/module.h>
@@ -19,7 +20,6 @@
 #include "app/AppIds.h"
 #include "app/AppSettings.h"
 #include "app/CSignFrame.h"
-#include "app/CSignView.h"
 
 BEGIN_MESSAGE_MAP(CSignApp, CWinApp)
 ON_COMMAND(ID_FILE_OPEN, OnFileOpen)
@@ -109,7 +109,8 @@ BOOL CSignApp::InitInstance() {
 
     // 10. The document template.
     AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CSignDoc),
-                                          RUNTIME_CLASS(CSignFrame), RUNTIME_CLASS(CSignView)));
+                                          RUNTIME_CLASS(CSignFrame),
+                                          ViewClass ? ViewClass : RUNTIME_CLASS(COleSheetView)));
     // 11. Shell registration.
     EnableShellOpen();
     RegisterShellFileTypes(TRUE);

@@ -1,0 +1,10 @@
+// The program's document template shows designs in the sign view. Compiled into the program
+// itself, so that the setting is made before the application starts.
+
+#include <app/CSignApp.h>
+
+#include "view/CSignView.h"
+
+namespace {
+const bool viewClassSet = (CSignApp::ViewClass = RUNTIME_CLASS(CSignView), true);
+} // namespace
