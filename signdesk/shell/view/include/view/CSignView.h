@@ -90,6 +90,8 @@ public:
     // install steps run.
     void SwitchMode(COleOperatingMode* newMode);
     void StartSelectMode();
+    // Command 32964: the font-editing tool, after the document's save question the first time.
+    void StartFontEditing();
 
 protected:
     // Outline print of one object on a layer.
