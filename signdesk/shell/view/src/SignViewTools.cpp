@@ -96,6 +96,9 @@ void CSignView::StartFontEditing() {
     if (tool == nullptr) return;
     SwitchMode(tool);
     doc->DeleteContents();
+    // The emptied design is the undo list's new baseline (no step: nothing changed yet); the
+    // step below holds the switch to font editing and its page.
+    doc->RecordStep("Font editing");
     doc->m_bFontEditing = 1;
     SheetSettings::DocWidth = 2 * FontEditLayout::D + float(FontEditLayout::N) * FontEditLayout::C;
     SheetSettings::DocHeight = FontEditLayout::A + FontEditLayout::B;
