@@ -4,9 +4,12 @@
 
 #include <app/AppIds.h>
 #include <app/CPaletteBar.h>
+#include <doc/CSignDoc.h>
 #include <mfc/CStatusBar.h>
+#include <mfc/CView.h>
 #include <mfc/FrameworkIds.h>
 #include <sheet/SheetIds.h>
+#include <sheet/SheetSettings.h>
 #include <win32/GdiTesting.h>
 #include <win32/KernelTesting.h>
 #include <win32/UserTesting.h>
@@ -361,4 +364,37 @@ TEST_F(SignAppTest, TheAutosaveIntervalIsTheSettingInMinutes) {
     EXPECT_TRUE(autosaveAfter(1));
     Exit();
     SdRemoveFakeClock();
+}
+
+// The sample design of the program folder opens into the one document; a file that is no
+// design is reported and leaves an empty, unnamed design.
+TEST_F(SignAppTest, TheSampleDesignOpensAndABadFileLeavesAnEmptyDesign) {
+    ASSERT_TRUE(Start());
+    const std::string sample = (programDir / "Sample.wtp").string();
+    CDocument* opened = app->OpenDocumentFile(sample.c_str());
+    auto* doc = dynamic_cast<CSignDoc*>(opened);
+    ASSERT_NE(doc, nullptr);
+    CView* view = Frame()->GetActiveView();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->GetDocument(), doc);
+    EXPECT_EQ(doc->GetTitle(), CString("Sample.wtp"));
+    // The panel on layer 1; five letters and the star on layer 2.
+    ASSERT_EQ(doc->m_sheet.GetSize(), 7);
+    EXPECT_EQ(doc->m_sheet.GetLayerCount(1), 1u);
+    EXPECT_EQ(doc->m_sheet.GetLayerCount(2), 6u);
+    EXPECT_EQ(SheetSettings::DocWidth, 700.0f);
+    EXPECT_EQ(SheetSettings::DocHeight, 400.0f);
+    const floatBBox& panel = *doc->m_sheet.GetObj(0)->GetBBox();
+    EXPECT_NEAR(panel.left, 20.0f, 0.01f);
+    EXPECT_NEAR(panel.right, 680.0f, 0.01f);
+
+    const std::string junk = (DataFolder() / "junk.wtp").string();
+    std::ofstream(junk, std::ios::binary) << "no design";
+    PushMessageBoxAnswer(IDOK);
+    EXPECT_EQ(app->OpenDocumentFile(junk.c_str()), nullptr);
+    EXPECT_EQ(MessageBoxLog().size(), 1u);
+    EXPECT_EQ(Frame()->GetActiveView()->GetDocument(), doc);
+    EXPECT_EQ(doc->m_sheet.GetSize(), 0);
+    EXPECT_TRUE(doc->GetPathName().IsEmpty());
+    Exit();
 }
