@@ -2,15 +2,30 @@
 
 #include "view/CSignView.h"
 
-#include <mfc/CCmdUI.h>
-#include <mfc/CPrintInfo.h>
-#include <sheet/COleOperatingMode.h>
-#include <shell/PrivateMessages.h>
-
+#include <app/CPaletteBar.h>
+#include <app/CSignFrame.h>
 #include <doc/CSignDoc.h>
+#include <doc/SignClipboard.h>
+#include <mfc/CClientDC.h>
+#include <mfc/CCmdUI.h>
+#include <mfc/CException.h>
+#include <mfc/COleInsertDialog.h>
+#include <mfc/CPrintInfo.h>
+#include <mfc/CWaitCursor.h>
+#include <mfc/CWinApp.h>
+#include <model/ViewHooks.h>
+#include <sheet/COleOperatingMode.h>
+#include <sheet/SheetSettings.h>
+#include <shell/PrivateMessages.h>
+#include <win32/clipboard.h>
 
 #include "view/SignViewHooks.h"
 #include "view/SignViewIds.h"
+
+#include <cmath>
+#include <optional>
+
+#include <app/AppSettings.h>
 
 using namespace SignViewIds;
 
@@ -139,36 +154,152 @@ BOOL CSignView::IsSelected(const CObject* pDocItem) const {
     CSignDoc* doc = GetSignDoc();
     const SignViewHooks& hooks = ViewHooks();
     if (doc == nullptr || pDocItem == nullptr || !hooks.containerItem) return FALSE;
+    CSignObj* obj = SingleSelected();
+    return obj != nullptr && hooks.containerItem(obj) == pDocItem;
+}
+
+CSignObj* CSignView::SingleSelected() const {
+    CSignDoc* doc = GetSignDoc();
+    if (doc == nullptr) return nullptr;
     CSign& sign = doc->m_sheet;
-    if (sign.m_nSelected != 1 || sign.m_nFirstSelected < 0 ||
+    if (sign.GetSize() == 0 || sign.m_nSelected != 1 || sign.m_nFirstSelected < 0 ||
         sign.m_nFirstSelected >= sign.GetSize())
-        return FALSE;
-    return hooks.containerItem(sign.GetObj(sign.m_nFirstSelected)) == pDocItem;
+        return nullptr;
+    return sign.GetObj(sign.m_nFirstSelected);
 }
 
 void CSignView::OnInitialUpdate() {
+    floatBBox e;
+    if (COleSheetDoc* doc = GetSheetDoc()) doc->GetExtent(e);
+    const float w = e.right - e.left, h = e.top - e.bottom;
+    markedBox = floatBBox(e.left + w / 4, e.bottom + h / 4, e.right - w / 4, e.top - h / 4);
+    markedBoxShown = 0;
     COleSheetView::OnInitialUpdate();
+    StartSelectMode();
+}
+
+// ---- the program palette ----
+
+BOOL CSignView::RealizeAppPalette() {
+    CPalette* palette = GetAppPalette();
+    if (palette == nullptr || m_hWnd == nullptr) return FALSE;
+    CClientDC dc(this);
+    CPalette* old = dc.SelectPalette(palette, FALSE);
+    const UINT changed = dc.RealizePalette();
+    if (old != nullptr) dc.SelectPalette(old, TRUE);
+    if (changed == 0 || changed == GDI_ERROR) return FALSE;
+    Invalidate(TRUE);
+    return TRUE;
 }
 
 void CSignView::OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView) {
     COleSheetView::OnActivateView(bActivate, pActivateView, pDeactiveView);
+    if (bActivate) RealizeAppPalette();
 }
 
-BOOL CSignView::RealizeAppPalette() {
-    return FALSE;
+LRESULT CSignView::OnQueryNewPalette(WPARAM, LPARAM) {
+    if (RealizeAppPalette()) return TRUE;
+    return Default();
+}
+
+LRESULT CSignView::OnPaletteChanged(WPARAM wParam, LPARAM lParam) {
+    const LRESULT result = Default();
+    if (reinterpret_cast<HWND>(wParam) != m_hWnd) return OnQueryNewPalette(wParam, lParam);
+    return result;
+}
+
+// ---- in-place items ----
+
+InPlaceItem* CSignView::ActiveItem() {
+    CSignDoc* doc = GetSignDoc();
+    const SignViewHooks& hooks = ViewHooks();
+    return doc != nullptr && hooks.inPlaceActiveItem ? hooks.inPlaceActiveItem(*doc, *this)
+                                                     : nullptr;
 }
 
 void CSignView::OnSetFocus(CWnd* pOldWnd) {
-    CWnd::OnSetFocus(pOldWnd);
+    if (InPlaceItem* item = ActiveItem(); item != nullptr && item->IsUIActive()) {
+        if (CWnd* wnd = item->GetInPlaceWindow()) {
+            wnd->SetFocus();
+            return;
+        }
+    }
+    CScrollView::OnSetFocus(pOldWnd);
 }
 
 void CSignView::OnSize(UINT nType, int cx, int cy) {
+    if (cx == 0 || cy == 0) return;
     CScrollView::OnSize(nType, cx, cy);
+    if (InPlaceItem* item = ActiveItem()) item->SetItemRects();
+}
+
+void CSignView::OnCancelEditCntr() {
+    ::MessageBeep(0);
+    if (InPlaceItem* item = ActiveItem()) item->Close();
+}
+
+// ---- OLE objects ----
+
+void CSignView::OnInsertObject() {
+    CSignDoc* doc = GetSignDoc();
+    if (doc == nullptr) return;
+    COleInsertDialog dlg(IOF_SELECTCREATENEW, nullptr);
+    if (dlg.DoModal() != IDOK) return;
+    const SignViewHooks& hooks = ViewHooks();
+    std::optional<CWaitCursor> wait(std::in_place);
+    CObject* item = nullptr;
+    CSignObj* obj = nullptr;
+    COleOperatingMode* deactivated = nullptr;
+    bool taken = false;
+    bool failed = false;
+    try {
+        // Without an object server there is nothing to make.
+        if (!hooks.insertObject) AfxThrowMemoryException();
+        obj = hooks.insertObject(*doc, dlg, item);
+        if (obj == nullptr) AfxThrowMemoryException();
+        if (mode != nullptr) {
+            mode->Deactivate(nullptr);
+            deactivated = mode;
+        }
+        doc->AddObject(obj, TRUE, -1);
+        taken = true;
+        if (deactivated != nullptr) {
+            deactivated = nullptr;
+            mode->Activate();
+        }
+    } catch (CException* e) {
+        e->Delete();
+        failed = true;
+    } catch (...) {
+        failed = true;
+    }
+    if (!failed) {
+        if (dlg.GetSelectionType() == COleInsertDialog::createNewItem)
+            PostMessage(WM_EDITOLEOBJECT, 0, 0);
+        return;
+    }
+    // The tool works again, and only what the document did not take is deleted.
+    if (deactivated != nullptr && deactivated == mode) mode->Activate();
+    if (!taken) {
+        delete obj;
+        if (item != nullptr && hooks.deleteItem) hooks.deleteItem(item);
+    }
+    wait.reset();
+    AfxMessageBox(SignViewIds::InsertFailed, MB_OK);
 }
 
 LRESULT CSignView::OnEditOleObject(WPARAM, LPARAM) {
-    return 0;
+    const SignViewHooks& hooks = ViewHooks();
+    CSignObj* obj = SingleSelected();
+    CObject* item = obj != nullptr && hooks.containerItem ? hooks.containerItem(obj) : nullptr;
+    if (item == nullptr) return 0;
+    SetFocus();
+    if (hooks.oleMode) SwitchMode(hooks.oleMode());
+    if (hooks.doVerb) hooks.doVerb(item, -2, *this);
+    return 1;
 }
+
+// ---- messages of the program ----
 
 LRESULT CSignView::OnSelectModeMessage(WPARAM, LPARAM) {
     StartSelectMode();
@@ -176,43 +307,56 @@ LRESULT CSignView::OnSelectModeMessage(WPARAM, LPARAM) {
 }
 
 LRESULT CSignView::OnDocChanged(WPARAM wParam, LPARAM lParam) {
+    if (layerDialog && layerDialog->IsOpen()) layerDialog->Refresh();
+    if (bitmapSheet && bitmapSheet->IsOpen()) bitmapSheet->Refresh();
     return OnDocChangedMessage(wParam, lParam);
 }
 
-LRESULT CSignView::OnQueryNewPalette(WPARAM, LPARAM) {
-    return Default();
+// ---- commands ----
+
+void CSignView::OnZoomToSelection() {
+    CSignDoc* doc = GetSignDoc();
+    if (doc != nullptr && doc->m_sheet.m_nFirstSelected != -1)
+        ZoomToBox(doc->m_sheet.m_bbSelection);
 }
-
-LRESULT CSignView::OnPaletteChanged(WPARAM, LPARAM) {
-    return Default();
-}
-
-void CSignView::OnInsertObject() {}
-
-void CSignView::OnCancelEditCntr() {}
-
-void CSignView::OnZoomToSelection() {}
 
 void CSignView::OnUpdateZoomToSelection(CCmdUI* pCmdUI) {
     CSignDoc* doc = GetSignDoc();
     pCmdUI->Enable(doc != nullptr && doc->m_sheet.m_nFirstSelected != -1);
 }
 
-void CSignView::OnEditCopy() {}
+void CSignView::OnEditCopy() {
+    if (CSignDoc* doc = GetSignDoc()) CopySelection(*doc, m_hWnd);
+}
+
 void CSignView::OnUpdateEditCopy(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(FALSE);
+    CSignDoc* doc = GetSignDoc();
+    pCmdUI->Enable(doc != nullptr && doc->m_sheet.m_nSelected != 0);
 }
-void CSignView::OnEditCut() {}
+
+void CSignView::OnEditCut() {
+    if (CSignDoc* doc = GetSignDoc()) CutSelection(*doc, m_hWnd);
+}
+
 void CSignView::OnUpdateEditCut(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(FALSE);
+    OnUpdateEditCopy(pCmdUI);
 }
-void CSignView::OnEditPaste() {}
+
+void CSignView::OnEditPaste() {
+    if (CSignDoc* doc = GetSignDoc()) PasteFormat(*doc, 0);
+}
+
 void CSignView::OnUpdateEditPaste(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(FALSE);
+    pCmdUI->Enable(GetSignDoc() != nullptr && CanPaste());
 }
-void CSignView::OnEditPasteSpecial() {}
+
+void CSignView::OnEditPasteSpecial() {
+    if (CSignDoc* doc = GetSignDoc()) PasteFormat(*doc, SignClipboardFormats::Wpf());
+}
+
 void CSignView::OnUpdateEditPasteSpecial(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(FALSE);
+    pCmdUI->Enable(GetSignDoc() != nullptr &&
+                   ::IsClipboardFormatAvailable(SignClipboardFormats::Wpf()));
 }
 
 void CSignView::OnUpdateFilePrint(CCmdUI*) {}
@@ -239,21 +383,81 @@ void CSignView::OnUpdatePlotJob(CCmdUI* pCmdUI) {
     pCmdUI->Enable(ViewHooks().plotJob && doc != nullptr && doc->m_sheet.m_nSelected != 0);
 }
 
+// ---- the tool options bar ----
+
 CToolBar* CSignView::GetModeToolBar() {
-    return nullptr;
+    auto* frame = dynamic_cast<CSignFrame*>(GetParentFrame());
+    return frame != nullptr ? &frame->toolOptionsBar : nullptr;
 }
 
-void CSignView::LoadModeToolBar(UINT) {}
+void CSignView::LoadModeToolBar(UINT nIDResource) {
+    CToolBar* bar = GetModeToolBar();
+    if (bar == nullptr || bar->m_hWnd == nullptr) return;
+    bar->LoadToolBar(nIDResource);
+    if (CFrameWnd* frame = GetParentFrame()) frame->RecalcLayout();
+}
 
-BOOL CSignView::OnCtrlDragEnter(CWnd*, UINT, int, int) {
-    return FALSE;
+// ---- palette colours dropped on objects ----
+
+namespace {
+
+bool FromPaletteBar(CWnd* sender) {
+    return sender != nullptr && DYNAMIC_DOWNCAST(CPaletteBar, sender) != nullptr;
 }
-BOOL CSignView::OnCtrlDragLeave(CWnd*, UINT, int, int) {
-    return FALSE;
+
+void ShowResourceCursor(UINT id) {
+    ::SetCursor(::LoadCursorA(AfxGetResourceHandle(), MAKEINTRESOURCEA(id)));
 }
-BOOL CSignView::OnCtrlDragOver(CWnd*, UINT, int, int) {
-    return FALSE;
+
+bool ShiftHeld() {
+    return (::GetKeyState(VK_SHIFT) & 0x8000) != 0;
 }
-BOOL CSignView::OnCtrlDrop(CWnd*, UINT, int, int) {
-    return FALSE;
+
+} // namespace
+
+CSignObj* CSignView::HitObject(int x, int y, int hitMode) {
+    CSignDoc* doc = GetSignDoc();
+    if (doc == nullptr) return nullptr;
+    floatPoint p;
+    ClientToWorld(x, y, p);
+    const float scale = std::fabs(worldToDevice.m11);
+    const float tolerance = scale > 0 ? float(SheetSettings::UsableMouseSens()) / scale : 0;
+    return doc->m_sheet.HitTest(p, tolerance, hitMode, Settings().Detail);
+}
+
+BOOL CSignView::OnCtrlDragEnter(CWnd* sender, UINT, int, int) {
+    if (!FromPaletteBar(sender)) return FALSE;
+    ShowResourceCursor(SignViewIds::DropCursor);
+    return TRUE;
+}
+
+BOOL CSignView::OnCtrlDragLeave(CWnd* sender, UINT, int, int) {
+    if (!FromPaletteBar(sender)) return FALSE;
+    ::SetCursor(::LoadCursorA(nullptr, IDC_ARROW));
+    return TRUE;
+}
+
+BOOL CSignView::OnCtrlDragOver(CWnd* sender, UINT, int x, int y) {
+    if (!FromPaletteBar(sender)) return FALSE;
+    ShowKeyHints(0, 1, 0, 0);
+    if (HitObject(x, y, 1) == nullptr)
+        ShowResourceCursor(SignViewIds::DropCursor);
+    else
+        ShowResourceCursor(ShiftHeld() ? SignViewIds::DropOnObjectShiftCursor
+                                       : SignViewIds::DropOnObjectCursor);
+    return TRUE;
+}
+
+BOOL CSignView::OnCtrlDrop(CWnd* sender, UINT flags, int x, int y) {
+    if (!FromPaletteBar(sender)) return FALSE;
+    CSignObj* obj = HitObject(x, y, ShiftHeld() ? 2 : 1);
+    if (obj == nullptr) return FALSE;
+    const COLORREF colour = static_cast<CPaletteBar*>(sender)->colorFields[0];
+    if (flags & 1) obj->SetColor(colour);
+    if (flags & 2) obj->SetOutlineColor(colour);
+    CSignDoc* doc = GetSignDoc();
+    obj->RefreshBBox();
+    doc->UpdateAllViews(nullptr, 0, reinterpret_cast<CObject*>(obj->GetBBox()));
+    doc->RecordStep("Color change");
+    return TRUE;
 }

@@ -12,12 +12,14 @@
 #include <sheet/COleSheetView.h>
 
 class CCmdUI;
+class CPalette;
 class CPrintInfo;
 class CToolBar;
 class CSignDoc;
 class CSignObj;
 class Path;
 class ViewToolWindow;
+class InPlaceItem;
 
 class CSignView : public COleSheetView {
     DECLARE_DYNCREATE(CSignView)
@@ -36,6 +38,10 @@ public:
     // From a print job's start to its end: the job is a preview; it goes out as PostScript.
     static inline BOOL PrintPreviewFlag = FALSE;
     static inline BOOL PostScriptFlag = FALSE;
+    // Bands left unpainted because their off-screen image could not be made.
+    static long SkippedBands;
+    // The program palette, selected into every paint; null where none can be made.
+    static CPalette* GetAppPalette();
 
     // ---- fields ----
     std::unique_ptr<ViewToolWindow> layerDialog;
@@ -94,10 +100,17 @@ public:
     void StartFontEditing();
 
 protected:
+    // The document's one selected object, or null.
+    CSignObj* SingleSelected() const;
+    InPlaceItem* ActiveItem();
+    // The object under the client point, with the pick distance as tolerance.
+    CSignObj* HitObject(int x, int y, int hitMode);
     // Outline print of one object on a layer.
     void OutlinePrint(CDC* pDC, const floatTMatrix& m, CSignObj* obj, int layer, float distance);
     void PaintOutlineCopy(CDC* pDC, const floatTMatrix& m, CSignObj* source, Path& path, int layer,
                           BOOL filled);
+    // The print and preview paint of OnDraw.
+    void PrintPaint(CDC* pDC);
     void PaintBand(CDC* pDC, const CRect& band, const floatTMatrix& m, BOOL printing, BOOL preview);
     // Realises the program palette in a window DC; TRUE when entries changed (the view is
     // invalidated then).

@@ -50,9 +50,8 @@ public:
     virtual CWnd* GetInPlaceWindow() = 0;
     // Takes the item rectangles again after the view changed size.
     virtual void SetItemRects() = 0;
-    virtual BOOL IsModified() const = 0;
-    // Ends in-place editing, saving first when save is set.
-    virtual void Close(BOOL save) = 0;
+    // Ends in-place editing, saving the item first when it changed.
+    virtual void Close() = 0;
 };
 
 // Temporary objects that the outline print prints in place of one object.

@@ -62,6 +62,8 @@ constexpr UINT InsertFailed = 102;
 constexpr UINT CleanupSheetCaption = 185;
 constexpr UINT BitmapSheetCaption = 332;
 constexpr UINT PrintAsImageQuestion = 368;
+// The printer reports no usable page size or resolution.
+constexpr UINT PrinterUnusable = 369;
 
 // Cursors of palette-colour drags: over the sheet, over an object, over an object with
 // Shift held.
