@@ -19,7 +19,7 @@ namespace {
 constexpr float PageWidth = 700;
 constexpr float PageHeight = 400;
 constexpr char Lettering[] = "SIGNS";
-constexpr float LetterHeight = 120; // capital height, mm
+constexpr float LetterHeight = 90; // capital height, mm
 constexpr float LetterSpacing = 10;
 
 class SampleApp : public CWinApp {
@@ -121,12 +121,12 @@ int main(int argc, char** argv) {
     SheetSettings::DocWidth = PageWidth;
     SheetSettings::DocHeight = PageHeight;
     doc->m_sheet.Add(Panel());
-    if (!AddLettering(doc->m_sheet, 60, 140)) {
+    if (!AddLettering(doc->m_sheet, 55, 155)) {
         std::fprintf(stderr, "make_sample_design: the font DejaVu Sans Bold is missing\n");
         delete doc;
         return 1;
     }
-    doc->m_sheet.Add(Star(PageWidth - 110, PageHeight - 110, 60, 24));
+    doc->m_sheet.Add(Star(PageWidth - 90, PageHeight - 195, 60, 24));
     doc->m_sheet.RefreshBounds(1);
     doc->m_sheet.CountLayerObjects();
     const BOOL ok = doc->OnSaveDocument(argv[1]);
