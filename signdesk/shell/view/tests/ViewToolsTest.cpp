@@ -571,3 +571,27 @@ TEST_F(ViewToolsTest, ThePageTakesTheLastPickedPaletteColour) {
     EXPECT_EQ(SheetSettings::BGColor, RGB(0, 128, 255));
     SheetSettings::BGColor = RGB(255, 255, 255);
 }
+
+// Zooming keeps the world point under the mouse where it was.
+TEST_F(ViewToolsTest, ZoomInAndOutAboutTheMousePosition) {
+    SelectSomething();
+    CPoint mouse(300, 200);
+    view->ClientToScreen(&mouse);
+    ::SetCursorPos(mouse.x, mouse.y);
+    auto worldUnderMouse = [&] {
+        floatTMatrix toWorld;
+        view->GetClientToWorldMatrix(toWorld);
+        float x = 300, y = 200;
+        toWorld.Transform(x, y);
+        return std::make_pair(x, y);
+    };
+    const auto before = worldUnderMouse();
+    const float scale = view->worldToDevice.m11;
+    Command(ZoomIn);
+    EXPECT_EQ(view->zoomKind, int(ZOOM_FREE));
+    EXPECT_NEAR(view->worldToDevice.m11, scale * 1.5f, scale * 1e-4f);
+    EXPECT_NEAR(worldUnderMouse().first, before.first, 1.0f / view->worldToDevice.m11);
+    EXPECT_NEAR(worldUnderMouse().second, before.second, 1.0f / view->worldToDevice.m11);
+    Command(ZoomOut);
+    EXPECT_NEAR(view->worldToDevice.m11, scale, scale * 1e-4f);
+}
