@@ -397,17 +397,18 @@ TEST_F(ViewToolsTest, MeasuringShowsTheMarkedBoxFirst) {
 
 TEST_F(ViewToolsTest, APostedSelectMessageBringsANewSelectionTool) {
     Command(FillTool);
-    const COleOperatingMode* fill = view->mode;
+    g_log.clear();
     EXPECT_EQ(view->SendMessage(WM_SELECTMODE), 1);
     EXPECT_EQ(Current(), "Select");
-    Command(SelectTool);
-    const COleOperatingMode* select = view->mode;
+    EXPECT_EQ(g_log.front(), "make Select");
     // Even over the selection tool the message installs a fresh one.
+    g_log.clear();
     view->PostMessage(WM_SELECTMODE);
     PumpMessages();
     EXPECT_EQ(Current(), "Select");
-    EXPECT_NE(view->mode, select);
-    EXPECT_NE(view->mode, fill);
+    EXPECT_EQ(g_log, (std::vector<std::string>{"make Select", "deactivate Select (view focused)",
+                                               "set view Select fresh (current)", "activate Select",
+                                               "frame told", "delete Select"}));
 }
 
 TEST_F(ViewToolsTest, AToolThatCannotBeMadeLeavesTheCurrentOneUntouched) {
