@@ -114,11 +114,17 @@ int CSignFrame::OnCreate(CREATESTRUCT* lpCreateStruct) {
     LoadBarState("General");
     SetAutoSaveTimer(-1);
     CSignDoc::Frame = &documentLink;
+    // The designs store the palette bar's colours and give theirs to it.
+    CSignDoc::Palette().Bind([this] { return paletteBar.colors; },
+                             [this](const std::vector<COLORREF>& c) { paletteBar.SetColors(c); });
     return 0;
 }
 
 void CSignFrame::OnDestroy() {
-    if (CSignDoc::Frame == &documentLink) CSignDoc::Frame = nullptr;
+    if (CSignDoc::Frame == &documentLink) {
+        CSignDoc::Frame = nullptr;
+        CSignDoc::Palette().Bind(nullptr, nullptr);
+    }
     COleSheetFrame::OnDestroy();
     KillTimer(kAutoSaveTimer);
     autoSaveTimer = 0;

@@ -2,7 +2,7 @@
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}/config")
 set(ENV{XDG_CONFIG_HOME} "${WORK}/config")
-execute_process(COMMAND "${GENERATOR}" "${WORK}/Sample.wtp" RESULT_VARIABLE rc
+execute_process(COMMAND "${GENERATOR}" "${WORK}/Sample.wtp" "${PALETTE}" RESULT_VARIABLE rc
                 OUTPUT_VARIABLE out ERROR_VARIABLE err TIMEOUT 120)
 if(NOT rc EQUAL 0)
   message(FATAL_ERROR "generator: exit ${rc}: ${out} ${err}")

@@ -398,3 +398,23 @@ TEST_F(SignAppTest, TheSampleDesignOpensAndABadFileLeavesAnEmptyDesign) {
     EXPECT_TRUE(doc->GetPathName().IsEmpty());
     Exit();
 }
+
+// A design stores the palette bar's colours and gives its own to the bar when it opens.
+TEST_F(SignAppTest, DesignsCarryThePaletteBarsColours) {
+    ASSERT_TRUE(Start());
+    CPaletteBar& bar = Frame()->paletteBar;
+    bar.SetColors({});
+    ASSERT_NE(app->OpenDocumentFile((programDir / "Sample.wtp").string().c_str()), nullptr);
+    ASSERT_EQ(bar.colors.size(), 40u);
+    EXPECT_EQ(bar.colors[2], RGB(255, 0, 0));
+
+    bar.SetColors({RGB(1, 2, 3), RGB(250, 251, 252)});
+    auto* doc = dynamic_cast<CSignDoc*>(Frame()->GetActiveView()->GetDocument());
+    ASSERT_NE(doc, nullptr);
+    const std::string saved = (DataFolder() / "saved.wtp").string();
+    ASSERT_TRUE(doc->OnSaveDocument(saved.c_str()));
+    bar.SetColors({});
+    ASSERT_NE(app->OpenDocumentFile(saved.c_str()), nullptr);
+    EXPECT_EQ(bar.colors, (std::vector<COLORREF>{RGB(1, 2, 3), RGB(250, 251, 252)}));
+    Exit();
+}

@@ -1,11 +1,13 @@
 // Writes the program folder's sample design: a panel on layer 1, lettering outlines in
-// DejaVu Sans Bold and a star on layer 2, stored by the document as any design is.
-//   make_sample_design OUT.wtp
+// DejaVu Sans Bold and a star on layer 2, with the colours of the default palette, stored by
+// the document as any design is.
+//   make_sample_design OUT.wtp PALETTE.wpl
 // Exit 0 when written; 1 with the reason on standard error.
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 
+#include <app/PaletteFiles.h>
 #include <doc/CSignDoc.h>
 #include <doc/SignDocSettings.h>
 #include <mfc/CWinApp.h>
@@ -106,14 +108,18 @@ bool AddLettering(CSign& sheet, float x, float y) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: make_sample_design OUT.wtp\n");
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: make_sample_design OUT.wtp PALETTE.wpl\n");
         return 1;
     }
     SampleApp app;
-    // Nothing of the user's: no profile, no preview picture, no palette colours.
+    // Nothing of the user's: no profile, no preview picture.
     SignDocSettings::ShowFilePreview = FALSE;
-    CSignDoc::Palette().SetColors({});
+    if (!LoadPaletteFile(argv[2])) {
+        std::fprintf(stderr, "make_sample_design: %s cannot be read\n", argv[2]);
+        return 1;
+    }
+    CSignDoc::Palette().SetColors(ParsePaletteEntries());
 
     auto* doc = new CSignDoc;
     doc->m_bAutoDelete = FALSE;
