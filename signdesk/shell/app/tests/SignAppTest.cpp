@@ -10,9 +10,11 @@
 #include <mfc/FrameworkIds.h>
 #include <sheet/SheetIds.h>
 #include <sheet/SheetSettings.h>
+#include <testing/DialogDriver.h>
 #include <win32/GdiTesting.h>
 #include <win32/KernelTesting.h>
 #include <win32/UserTesting.h>
+#include <win32/commdlg.h>
 #include <win32/help.h>
 #include <win32/shellapi.h>
 
@@ -416,5 +418,21 @@ TEST_F(SignAppTest, DesignsCarryThePaletteBarsColours) {
     bar.SetColors({});
     ASSERT_NE(app->OpenDocumentFile(saved.c_str()), nullptr);
     EXPECT_EQ(bar.colors, (std::vector<COLORREF>{RGB(1, 2, 3), RGB(250, 251, 252)}));
+    Exit();
+}
+
+TEST_F(SignAppTest, FileOpenReadsTheChosenDesign) {
+    ASSERT_TRUE(Start());
+    const std::string sample = (programDir / "Sample.wtp").string();
+    SetDialogScriptForClass("CFileDialog", [&](HWND hwnd) {
+        sdtest::Type(hwnd, edt1, sample);
+        sdtest::Click(hwnd, IDOK);
+    });
+    Frame()->SendMessage(WM_COMMAND, ID_FILE_OPEN);
+    PumpMessages();
+    auto* doc = dynamic_cast<CSignDoc*>(Frame()->GetActiveView()->GetDocument());
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(std::string(doc->GetPathName()), sample);
+    EXPECT_EQ(doc->m_sheet.GetSize(), 7);
     Exit();
 }
