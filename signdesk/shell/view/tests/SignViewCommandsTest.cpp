@@ -116,7 +116,7 @@ TEST_F(SignViewCommandsTest, DroppedPaletteColourSetsFillAndOutlineAsOneStep) {
     CPathObj* obj = AddSquare(100, 100, 200, RGB(255, 0, 0));
     doc->RecordStep("Start");
     const int steps = doc->GetStepCount();
-    frame->paletteBar.colorFields[0] = RGB(10, 20, 30);
+    frame->paletteBar.draggedColor = RGB(10, 20, 30);
     view->ValidateRect(nullptr);
     const CPoint edge = Client(100, 200);
 
@@ -136,7 +136,7 @@ TEST_F(SignViewCommandsTest, DroppedPaletteColourSetsFillAndOutlineAsOneStep) {
 
     // Beside every object: nothing.
     const CPoint away = Client(700, 500);
-    frame->paletteBar.colorFields[0] = RGB(1, 1, 1);
+    frame->paletteBar.draggedColor = RGB(1, 1, 1);
     EXPECT_FALSE(view->OnCtrlDrop(&frame->paletteBar, 3, away.x, away.y));
     EXPECT_EQ(obj->GetColor(), RGB(10, 20, 30));
     EXPECT_EQ(doc->GetStepCount(), steps + 1);
@@ -146,7 +146,7 @@ TEST_F(SignViewCommandsTest, DropFlagsAndShiftDecideWhatIsColouredAndWhere) {
     StartApp();
     CPathObj* obj = AddSquare(100, 100, 200, RGB(255, 0, 0));
     obj->SetOutlineColor(RGB(0, 0, 0));
-    frame->paletteBar.colorFields[0] = RGB(0, 200, 0);
+    frame->paletteBar.draggedColor = RGB(0, 200, 0);
     const CPoint inside = Client(200, 200);
     // Inside the shape, away from its outline, only with Shift.
     EXPECT_FALSE(view->OnCtrlDrop(&frame->paletteBar, 1, inside.x, inside.y));
@@ -154,7 +154,7 @@ TEST_F(SignViewCommandsTest, DropFlagsAndShiftDecideWhatIsColouredAndWhere) {
     EXPECT_TRUE(view->OnCtrlDrop(&frame->paletteBar, 2, inside.x, inside.y));
     EXPECT_EQ(obj->GetColor(), RGB(255, 0, 0));
     EXPECT_EQ(obj->m_clrOutline, RGB(0, 200, 0));
-    frame->paletteBar.colorFields[0] = RGB(0, 0, 200);
+    frame->paletteBar.draggedColor = RGB(0, 0, 200);
     EXPECT_TRUE(view->OnCtrlDrop(&frame->paletteBar, 1, inside.x, inside.y));
     EXPECT_EQ(obj->GetColor(), RGB(0, 0, 200));
     EXPECT_EQ(obj->m_clrOutline, RGB(0, 200, 0));

@@ -42,10 +42,6 @@ public:
 
     static inline BOOL PaletteLock = FALSE;
 
-    // The two colour fields: the colour dragged out of the bar and dropped on objects
-    // (first), the colour the page takes (second).
-    COLORREF colorFields[2] = {RGB(0, 0, 0), RGB(255, 255, 255)};
-
     std::vector<COLORREF> colors;
     int firstVisible = 0;
     int rows = 2;
@@ -53,6 +49,10 @@ public:
     int pageSize = 1;
     int cellSize = 10;
     int selectedIndex = -1;
+    // The colour of the drag in progress, and the colour under the last grid click; 0xFFFFFFFF
+    // when none.
+    COLORREF draggedColor = 0xFFFFFFFF;
+    COLORREF lastPickedColor = 0xFFFFFFFF;
 
 protected:
     void OnSize(UINT nType, int cx, int cy);
