@@ -51,6 +51,7 @@ set(rows
   "signdesk/content: signdesk/model signdesk/shared signdesk/output signdesk/shell settings rasterkit pathkit platform/imaging platform/compressor guardalloc ${base}"
   "signdesk/shell/app: signdesk/text signdesk/shell/doc signdesk/shell/sheet signdesk/shell signdesk/model signdesk/shared signdesk/output settings rasterkit guardalloc pathkit platform/imaging ${base}"
   "signdesk/shell/view: signdesk/shell/app signdesk/content signdesk/shell/doc signdesk/shell/sheet signdesk/shell signdesk/model signdesk/shared signdesk/output settings rasterkit guardalloc pathkit platform/imaging ${base}"
+  "signdesk/shell/view/bench: signdesk/shell/view signdesk/text signdesk/shell/app signdesk/shell/doc signdesk/shell/sheet signdesk/shell signdesk/model settings pathkit ${base}"
 )
 
 if(NOT SOURCE_DIR)

@@ -452,7 +452,7 @@ BOOL CSignView::OnCtrlDrop(CWnd* sender, UINT flags, int x, int y) {
     if (!FromPaletteBar(sender)) return FALSE;
     CSignObj* obj = HitObject(x, y, ShiftHeld() ? 2 : 1);
     if (obj == nullptr) return FALSE;
-    const COLORREF colour = static_cast<CPaletteBar*>(sender)->colorFields[0];
+    const COLORREF colour = static_cast<CPaletteBar*>(sender)->draggedColor;
     if (flags & 1) obj->SetColor(colour);
     if (flags & 2) obj->SetOutlineColor(colour);
     CSignDoc* doc = GetSignDoc();

@@ -74,13 +74,12 @@ bool Inside(const CRect& inner, const CRect& outer) {
 
 void CSignView::OnPrepareDC(CDC* pDC, CPrintInfo* pInfo) {
     ScopedValue<BOOL> preparing(preparingDC, TRUE);
+    bool unusable = false;
     if (pInfo != nullptr && pDC->IsPrinting()) {
         const int hr = pDC->GetDeviceCaps(HORZRES), vr = pDC->GetDeviceCaps(VERTRES);
         const int hs = pDC->GetDeviceCaps(HORZSIZE), vs = pDC->GetDeviceCaps(VERTSIZE);
         if (hr <= 1 || vr <= 1 || hs <= 0 || vs <= 0) {
-            // No page to fit the design on: the job ends here.
-            if (pInfo->m_bContinuePrinting) AfxMessageBox(SignViewIds::PrinterUnusable, MB_OK);
-            pInfo->m_bContinuePrinting = FALSE;
+            unusable = true;
         } else {
             floatBBox b;
             CSignDoc* doc = GetSignDoc();
@@ -102,6 +101,12 @@ void CSignView::OnPrepareDC(CDC* pDC, CPrintInfo* pInfo) {
         RefitMatrix(pDC);
     }
     CScrollView::OnPrepareDC(pDC, pInfo);
+    if (unusable) {
+        // No page to fit the design on: the job ends here; a preview tells it once.
+        if (!printerUnusableTold) AfxMessageBox(SignViewIds::PrinterUnusable, MB_OK);
+        printerUnusableTold = TRUE;
+        pInfo->m_bContinuePrinting = FALSE;
+    }
 }
 
 // ---- the job ----
@@ -111,6 +116,7 @@ BOOL CSignView::OnPreparePrinting(CPrintInfo* pInfo) {
 }
 
 void CSignView::OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo) {
+    printerUnusableTold = FALSE;
     PrintPreviewFlag = pInfo->m_bPreview;
     if (!PrintPreviewFlag && IsPostScriptPrinter(pDC)) {
         PostScriptFlag = TRUE;
@@ -242,11 +248,17 @@ void CSignView::DrawCutLines(CDC* pDC, const floatTMatrix& m) {
         CSignObj* obj = sign.GetObj(i);
         Path* path = obj->GetPath();
         if (!obj->m_bFlag1 || !obj->m_bFlag2 || path == nullptr) continue;
+        // The document's path is only read: the filter prepares its source.
+        Path source(*path);
         Path outer(path->accuracy > 0 ? path->accuracy : Path::DefAccuracy);
-        FilterSubPaths(*path, outer, 0);
+        FilterSubPaths(source, outer, 0);
+        if (common.subPaths.Filled() == 0) {
+            common = outer;
+            continue;
+        }
         Path merged;
-        Merge(outer, common, &merged);
-        common = Path(merged);
+        SafeMerge(outer, common, merged);
+        common = merged;
     }
     DrawCutPath(pDC, &common, m);
     for (int i = 0; i < sign.GetSize(); ++i) {

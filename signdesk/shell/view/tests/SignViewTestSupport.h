@@ -31,6 +31,7 @@ public:
     void Activate() override;
     void Deactivate(COleOperatingMode*) override { log_.push_back("Deactivate"); }
     void OnDrawContent(CDC* dc, const floatTMatrix* matrix) override;
+    void OnDocumentChanged() override { log_.push_back("document changed"); }
     // The clip boxes of the content paints (the bands).
     std::vector<CRect> bands;
     // Activate throws this many times more.

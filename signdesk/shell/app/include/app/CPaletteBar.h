@@ -42,10 +42,6 @@ public:
 
     static inline BOOL PaletteLock = FALSE;
 
-    // The two colour fields: the colour dragged out of the bar and dropped on objects
-    // (first), the colour the page takes (second).
-    COLORREF colorFields[2] = {RGB(0, 0, 0), RGB(255, 255, 255)};
-
     std::vector<COLORREF> colors;
     int firstVisible = 0;
     int rows = 2;

@@ -52,6 +52,8 @@ public:
     // The guide line being edited, which the view does not paint; -1 when none.
     int editedGuideLine = -1;
     std::unique_ptr<ViewToolWindow> bitmapSheet;
+    // The current print job was told that its printer has no usable page.
+    BOOL printerUnusableTold = FALSE;
 
     // ---- framework overrides ----
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
