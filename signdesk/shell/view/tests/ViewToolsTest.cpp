@@ -139,7 +139,7 @@ public:
 };
 
 // A modeless window of the view that only counts.
-struct FakeToolWindow : ViewToolWindow {
+struct CountingToolWindow : ViewToolWindow {
     BOOL Create(CSignView*) override {
         ++creates;
         open = TRUE;
@@ -211,8 +211,8 @@ protected:
         if (resources != nullptr) ::FreeLibrary(resources);
     }
 
-    std::unique_ptr<ViewToolWindow> Window(FakeToolWindow*& seen) {
-        auto window = std::make_unique<FakeToolWindow>();
+    std::unique_ptr<ViewToolWindow> Window(CountingToolWindow*& seen) {
+        auto window = std::make_unique<CountingToolWindow>();
         seen = window.get();
         return window;
     }
@@ -246,9 +246,9 @@ protected:
     ToolTestFrame* frame = nullptr;
     CSignView* view = nullptr;
     ToolTestDoc* doc = nullptr;
-    FakeToolWindow* layerDialog = nullptr;
-    FakeToolWindow* cleanupSheet = nullptr;
-    FakeToolWindow* bitmapSheet = nullptr;
+    CountingToolWindow* layerDialog = nullptr;
+    CountingToolWindow* cleanupSheet = nullptr;
+    CountingToolWindow* bitmapSheet = nullptr;
     std::vector<CWnd*> printSheetParents;
 };
 
