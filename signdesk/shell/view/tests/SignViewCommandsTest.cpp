@@ -17,6 +17,7 @@
 #include <win32/UserTesting.h>
 
 #include "SignViewTestSupport.h"
+#include "view/BitmapSheetWindow.h"
 #include "view/SignViewHooks.h"
 #include "view/SignViewIds.h"
 
@@ -427,4 +428,20 @@ TEST_F(SignViewCommandsTest, DocumentChangeRefreshesTheOpenToolWindows) {
     view->SendMessage(WM_DOCCHANGED);
     EXPECT_EQ(bitmaps->refreshed, 1);
     EXPECT_EQ(std::count(modeLog.begin(), modeLog.end(), "document changed"), 3);
+}
+
+TEST_F(SignViewCommandsTest, BitmapSheetIsTheViewsModelessWindow) {
+    ViewHooks().bitmapSheet = MakeBitmapSheetWindow;
+    StartApp();
+    ASSERT_NE(view->bitmapSheet, nullptr);
+    EXPECT_FALSE(view->bitmapSheet->IsOpen());
+    ASSERT_TRUE(view->bitmapSheet->Create(view));
+    EXPECT_TRUE(view->bitmapSheet->IsOpen());
+    AddSquare(10, 10, 10, RGB(0, 0, 0));
+    view->SendMessage(WM_DOCCHANGED);
+    PumpMessages();
+    view->bitmapSheet->Destroy();
+    EXPECT_FALSE(view->bitmapSheet->IsOpen());
+    // Opened again; the view's end takes it along.
+    EXPECT_TRUE(view->bitmapSheet->Create(view));
 }
