@@ -445,3 +445,44 @@ TEST_F(SignViewCommandsTest, BitmapSheetIsTheViewsModelessWindow) {
     // Opened again; the view's end takes it along.
     EXPECT_TRUE(view->bitmapSheet->Create(view));
 }
+
+TEST_F(SignViewCommandsTest, PaletteRealisedWhenTheViewAsks) {
+    SdGdiSetScreenDepth(8);
+    StartApp();
+    view->UpdateWindow();
+    // Another window's palette takes the screen's entries.
+    struct {
+        LOGPALETTE head;
+        PALETTEENTRY more[2];
+    } lp{};
+    lp.head.palVersion = 0x300;
+    lp.head.palNumEntries = 3;
+    lp.head.palPalEntry[0] = PALETTEENTRY{1, 2, 3, 0};
+    lp.more[0] = PALETTEENTRY{4, 5, 6, 0};
+    lp.more[1] = PALETTEENTRY{7, 8, 9, 0};
+    HPALETTE foreign = ::CreatePalette(&lp.head);
+    auto takeScreen = [&] {
+        HDC dc = ::GetDC(view->m_hWnd);
+        HPALETTE old = ::SelectPalette(dc, foreign, FALSE);
+        ::RealizePalette(dc);
+        ::SelectPalette(dc, old, FALSE);
+        ::ReleaseDC(view->m_hWnd, dc);
+    };
+    CRect update;
+    takeScreen();
+    EXPECT_EQ(view->SendMessage(WM_QUERYNEWPALETTE), TRUE);
+    EXPECT_TRUE(::GetUpdateRect(view->m_hWnd, &update, FALSE));
+    view->UpdateWindow();
+    // Realised already: nothing changes, nothing is repainted.
+    EXPECT_EQ(view->SendMessage(WM_QUERYNEWPALETTE), 0);
+    EXPECT_FALSE(::GetUpdateRect(view->m_hWnd, &update, FALSE));
+
+    takeScreen();
+    view->SendMessage(WM_PALETTECHANGED, WPARAM(view->m_hWnd));
+    EXPECT_FALSE(::GetUpdateRect(view->m_hWnd, &update, FALSE));
+    view->SendMessage(WM_PALETTECHANGED, WPARAM(frame->m_hWnd));
+    EXPECT_TRUE(::GetUpdateRect(view->m_hWnd, &update, FALSE));
+    view->UpdateWindow();
+    ::DeleteObject(foreign);
+    SdGdiSetScreenDepth(24);
+}

@@ -15,6 +15,7 @@
 #include <win32/SpoolerTesting.h>
 
 #include "SignViewTestSupport.h"
+#include "view/PrintColorCorrection.h"
 #include "view/SignViewIds.h"
 
 namespace {
@@ -389,4 +390,55 @@ TEST_F(SignViewPrintTest, PrinterWithoutAPageEndsTheJobWithAMessage) {
     EXPECT_EQ(boxes[0].text, std::string(LPCSTR(text)));
     dc.Detach();
     ::DeleteDC(device);
+}
+
+TEST_F(SignViewPrintTest, WithoutCalibrationPlainDesignsPrintDirectly) {
+    StartApp();
+    Settings().EnableWCL = 0;
+    AddSquare(10, 10, 50, RGB(255, 0, 0));
+    Print("Raster");
+    EXPECT_EQ(Count("SetDIBitsToDevice") + Count("StretchDIBits"), 0);
+    const CPoint red = OnPaper(35, 35);
+    EXPECT_EQ(Page().at(red.x, red.y), RGB(255, 0, 0));
+
+    // A transparent object needs the bands again.
+    AddSquare(100, 20, 40, RGB(0, 0, 255))->m_fTransparency = 0.5f;
+    Print("Raster");
+    EXPECT_GE(Count("SetDIBitsToDevice") + Count("StretchDIBits"), 1);
+}
+
+TEST_F(SignViewPrintTest, ColourCorrectionOnPrintedBandsNotOnPreviews) {
+    StartApp();
+    AddSquare(10, 10, 50, RGB(255, 0, 0));
+    for (int i = 0; i < 256; ++i)
+        PrintColorCorrection::M[i] = BYTE(i / 2);
+    Print("Raster");
+    const CPoint red = OnPaper(35, 35);
+    EXPECT_EQ(Page().at(red.x, red.y), RGB(255, 128, 0));
+    EXPECT_EQ(Page().at(Page().width / 2, Page().height - 10), RGB(255, 255, 255));
+
+    CDC printer;
+    ASSERT_TRUE(printer.CreateDC(nullptr, "Raster", nullptr, nullptr));
+    printer.m_bPrinting = TRUE;
+    CPrintInfo info;
+    info.m_bPreview = TRUE;
+    view->OnBeginPrinting(&printer, &info);
+    DibCanvas screen(400, 600);
+    screen.Clear(RGB(128, 128, 128));
+    CPreviewDC dc;
+    dc.m_bPrinting = TRUE;
+    dc.SetAttribDC(printer.m_hDC);
+    dc.SetOutputDC(screen.dc.m_hDC);
+    dc.SetScaleRatio(380, printer.GetDeviceCaps(HORZRES));
+    dc.SetTopLeftOffset(CSize(10, 10));
+    view->OnPrepareDC(&dc, &info);
+    view->OnPrint(&dc, &info);
+    float x = 35, y = 35;
+    view->printMatrix.Transform(x, y);
+    POINT p{int(x), int(y)};
+    dc.PrinterDPtoScreenDP(&p);
+    dc.ReleaseOutputDC();
+    dc.ReleaseAttribDC();
+    view->OnEndPrinting(&printer, &info);
+    EXPECT_EQ(screen.Read().at(p.x, p.y), RGB(255, 0, 0));
 }

@@ -9,6 +9,7 @@
 #include <mfc/CDocTemplate.h>
 #include <mfc/CException.h>
 #include <mfc/CMemFile.h>
+#include <mfc/CWaitCursor.h>
 #include <model/ViewHooks.h>
 #include <sheet/SheetSettings.h>
 #include <shell/ProfileSettings.h>
@@ -30,6 +31,7 @@ void LoggingMode::OnDrawContent(CDC* dc, const floatTMatrix* matrix) {
     CRect clip;
     dc->GetClipBox(&clip);
     bands.push_back(clip);
+    waitCursors.push_back(SdWaitCursorCount());
     COleOperatingMode::OnDrawContent(dc, matrix);
 }
 
