@@ -6,11 +6,13 @@
 #include <regex>
 
 #include <app/AppSettings.h>
+#include <content/CBitmapObj.h>
 #include <mfc/CPreviewDC.h>
 #include <mfc/CPrintInfo.h>
 #include <model/CGroupObj.h>
 #include <model/ViewHooks.h>
 #include <pathkit/Path.h>
+#include <rasterkit/CDib.h>
 #include <testing/DibCanvas.h>
 #include <win32/SpoolerTesting.h>
 
@@ -267,6 +269,17 @@ TEST_F(SignViewPrintTest, OutlinePrintLeavesTheDesignAsItWas) {
     group->m_children.Add(child);
     group->RefreshBBox();
     doc->AddObject(group, FALSE, -1);
+    // A bitmap object, printed by its contour.
+    CDib picture;
+    ASSERT_TRUE(picture.Create(8, 8, 24));
+    picture.Fill(200, 100, 0, 0, 0, 0, 0);
+    auto* bitmap = new CBitmapObj(static_cast<HGLOBAL>(picture.ChangeToDIB()), nullptr);
+    floatTMatrix place;
+    place.Translate(150, 80);
+    bitmap->Transform(place);
+    doc->AddObject(bitmap, FALSE, -1);
+    const int contours = bitmap->m_path.subPaths.Filled();
+    ASSERT_GT(contours, 0);
     const std::vector<BYTE> before = StoredBytes();
     CSignDoc::OutlinePrint = TRUE;
     for (float distance : {0.0f, 2.0f}) {
@@ -275,6 +288,7 @@ TEST_F(SignViewPrintTest, OutlinePrintLeavesTheDesignAsItWas) {
         Print("Raster");
         EXPECT_EQ(StoredBytes(), before);
         EXPECT_EQ(framed->m_path.subPaths.Filled(), 1);
+        EXPECT_EQ(bitmap->m_path.subPaths.Filled(), contours);
     }
 }
 

@@ -55,7 +55,7 @@ protected:
     SdGdiImage Picture();
     CPoint Client(float x, float y) const;
     LoggingMode* InstallLoggingMode();
-    // The document's stored bytes.
+    // The bytes of the document saved as a file.
     std::vector<BYTE> StoredBytes();
     void StartPrinters();
 
