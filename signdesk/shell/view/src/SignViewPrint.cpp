@@ -132,10 +132,12 @@ void CSignView::OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo) {
 }
 
 void CSignView::OnPrint(CDC* pDC, CPrintInfo* pInfo) {
+    // The frame counts the print while it runs (its autosave waits), whatever way it ends.
     auto* frame = dynamic_cast<CSignFrame*>(AfxGetMainWnd());
-    if (frame != nullptr) ++frame->printing;
+    int idle = 0;
+    ScopedValue<int> counting(frame != nullptr ? frame->printing : idle,
+                              frame != nullptr ? frame->printing + 1 : 0);
     COleSheetView::OnPrint(pDC, pInfo);
-    if (frame != nullptr) --frame->printing;
 }
 
 void CSignView::OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) {
