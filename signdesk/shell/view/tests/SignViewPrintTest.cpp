@@ -9,6 +9,7 @@
 #include <content/CBitmapObj.h>
 #include <mfc/CPreviewDC.h>
 #include <mfc/CPrintInfo.h>
+#include <mfc/FrameworkIds.h>
 #include <model/CGroupObj.h>
 #include <model/ViewHooks.h>
 #include <pathkit/Path.h>
@@ -455,4 +456,38 @@ TEST_F(SignViewPrintTest, ColourCorrectionOnPrintedBandsNotOnPreviews) {
     dc.ReleaseAttribDC();
     view->OnEndPrinting(&printer, &info);
     EXPECT_EQ(screen.Read().at(p.x, p.y), RGB(255, 0, 0));
+}
+
+TEST_F(SignViewPrintTest, PrintCommandsRunThroughTheView) {
+    StartApp();
+    AddSquare(10, 10, 50, RGB(255, 0, 0));
+    frame->SendMessage(WM_COMMAND, SignViewIds::FilePrintDirect, 0);
+    PumpMessages();
+    const auto jobs = SdSpooledJobs();
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(jobs[0].pages, 1);
+    EXPECT_TRUE(jobs[0].ended);
+    EXPECT_EQ(jobs[0].printer, "Raster");
+    const CPoint red = OnPaper(35, 35);
+    EXPECT_EQ(Page().at(red.x, red.y), RGB(255, 0, 0));
+    EXPECT_FALSE(CSignView::PostScriptFlag);
+    EXPECT_EQ(frame->printing, 0);
+
+    // The preview shows the page and prints nothing.
+    frame->SendMessage(WM_COMMAND, SignViewIds::FilePrintPreview, 0);
+    PumpMessages();
+    CWnd* preview = view->GetPrintPreview();
+    ASSERT_NE(preview, nullptr);
+    EXPECT_TRUE(CSignView::PrintPreviewFlag);
+    preview->UpdateWindow();
+    const SdGdiImage shown = SdGdiReadWindow(preview->m_hWnd);
+    int reds = 0;
+    for (COLORREF c : shown.pixels)
+        reds += c == RGB(255, 0, 0);
+    EXPECT_GT(reds, 100);
+    EXPECT_FALSE(IsPrintPreview());
+    preview->SendMessage(WM_COMMAND, AFX_ID_PREVIEW_CLOSE, 0);
+    PumpMessages();
+    EXPECT_EQ(SdSpooledJobs().size(), 1u);
+    EXPECT_FALSE(CSignView::PrintPreviewFlag);
 }
