@@ -317,7 +317,13 @@ TEST_F(SignViewPrintTest, DesignNeedingRasterAsksWhetherToSendImages) {
     PushMessageBoxAnswer(IDYES);
     Print("PS");
     std::string ps = Spooled();
+    // Image bands for the rows the objects cover; the white ones are not sent.
+    CDC printer;
+    ASSERT_TRUE(printer.CreateDC(nullptr, "PS", nullptr, nullptr));
+    const int hr = printer.GetDeviceCaps(HORZRES), vr = printer.GetDeviceCaps(VERTRES);
+    const int rows = CSignView::BandRows(hr, vr);
     EXPECT_GE(Occurrences(ps, "colorimage"), 1);
+    EXPECT_LT(Occurrences(ps, "colorimage"), (vr + rows - 1) / rows);
     EXPECT_EQ(ps.find("eofill"), std::string::npos);
 
     PushMessageBoxAnswer(IDNO);
