@@ -50,6 +50,7 @@ protected:
         ASSERT_TRUE(dc.CreateDC(nullptr, printer, nullptr, nullptr));
         dc.m_bPrinting = TRUE;
         SdGdiSetLogging(dc.m_hDC, true);
+        SdGdiClearPrintedPages();
         CPrintInfo info;
         view->OnBeginPrinting(&dc, &info);
         EXPECT_EQ(info.GetMaxPage(), 1u);
@@ -435,8 +436,9 @@ TEST_F(SignViewPrintTest, ColourCorrectionOnPrintedBandsNotOnPreviews) {
         PrintColorCorrection::M[i] = BYTE(i / 2);
     Print("Raster");
     const CPoint red = OnPaper(35, 35);
-    EXPECT_EQ(Page().at(red.x, red.y), RGB(255, 128, 0));
-    EXPECT_EQ(Page().at(Page().width / 2, Page().height - 10), RGB(255, 255, 255));
+    const SdGdiImage page = Page();
+    EXPECT_EQ(page.at(red.x, red.y), RGB(255, 128, 0));
+    EXPECT_EQ(page.at(page.width / 2, page.height - 10), RGB(255, 255, 255));
 
     CDC printer;
     ASSERT_TRUE(printer.CreateDC(nullptr, "Raster", nullptr, nullptr));
