@@ -58,7 +58,7 @@ public:
     // ---- framework overrides ----
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     // One selected object, an OLE object whose container item is pDocItem.
-    virtual BOOL IsSelected(const CObject* pDocItem) const;
+    BOOL IsSelected(const CObject* pDocItem) const override;
     void OnPrepareDC(CDC* pDC, CPrintInfo* pInfo = nullptr) override;
     void OnInitialUpdate() override;
     void OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView) override;
