@@ -251,6 +251,27 @@ TEST_F(SignViewPrintTest, CutPathsOutsideThePrintableAreaAreClipped) {
     EXPECT_FALSE(drawnPoints().empty());
     dc.Detach();
     ::DeleteDC(recording);
+
+    // An open cut line crossing the border stops there as well.
+    HDC device = SdCreateRecordingDC(200, 100);
+    ASSERT_EQ(::GetDeviceCaps(device, HORZRES), 200);
+    dc.Attach(device);
+    Path line;
+    line.MoveTo({100, 50});
+    line.LineTo({300, 50});
+    line.ClosePath();
+    line.Prepare();
+    view->DrawCutPath(&dc, &line, identity);
+    const std::vector<std::string> log = SdGdiCallLog(device);
+    dc.Detach();
+    ::DeleteDC(device);
+    bool clipped = false, drawn = false;
+    for (const std::string& entry : log) {
+        clipped = clipped || entry == "IntersectClipRect(1,1,199,99)";
+        drawn =
+            drawn || (clipped && (entry.rfind("LineTo", 0) == 0 || entry.rfind("Poly", 0) == 0));
+    }
+    EXPECT_TRUE(drawn) << ::testing::PrintToString(log);
 }
 
 TEST_F(SignViewPrintTest, OutlinePrintLeavesTheDesignAsItWas) {
