@@ -115,7 +115,6 @@ protected:
     // Realises the program palette in a window DC; TRUE when entries changed (the view is
     // invalidated then).
     BOOL RealizeAppPalette();
-    void DrawSheetObjectsOn(CDC* pDC, const floatTMatrix& m, int detail, BOOL printing);
 
     // ---- messages ----
     void OnSetFocus(CWnd* pOldWnd);
