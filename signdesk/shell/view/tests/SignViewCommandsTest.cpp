@@ -416,8 +416,7 @@ TEST_F(SignViewCommandsTest, DocumentChangeRefreshesTheOpenToolWindows) {
     ViewHooks().layerDialog = [&](CSignView&) { return std::unique_ptr<ViewToolWindow>(layers); };
     ViewHooks().bitmapSheet = [&](CSignView&) { return std::unique_ptr<ViewToolWindow>(bitmaps); };
     StartApp();
-    LoggingMode* mode = InstallLoggingMode();
-    (void)mode;
+    InstallLoggingMode();
     view->SendMessage(WM_DOCCHANGED);
     EXPECT_EQ(layers->refreshed, 0);
     layers->open = TRUE;
