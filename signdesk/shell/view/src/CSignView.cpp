@@ -2,6 +2,10 @@
 
 #include "view/CSignView.h"
 
+#include <cmath>
+#include <optional>
+
+#include <app/AppSettings.h>
 #include <app/CPaletteBar.h>
 #include <app/CSignFrame.h>
 #include <doc/CSignDoc.h>
@@ -21,11 +25,6 @@
 
 #include "view/SignViewHooks.h"
 #include "view/SignViewIds.h"
-
-#include <cmath>
-#include <optional>
-
-#include <app/AppSettings.h>
 
 using namespace SignViewIds;
 

@@ -3,8 +3,12 @@
 
 #include <app/CSignApp.h>
 
+#include "view/BitmapSheetWindow.h"
 #include "view/CSignView.h"
+#include "view/SignViewHooks.h"
 
 namespace {
 const bool viewClassSet = (CSignApp::ViewClass = RUNTIME_CLASS(CSignView), true);
+// The parts of the program that the view's hooks bind.
+const bool hooksSet = (ViewHooks().bitmapSheet = MakeBitmapSheetWindow, true);
 } // namespace

@@ -63,6 +63,13 @@ bool Meets(const CRect& a, const CRect& b) {
     return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
 }
 
+bool IsOpen(const SubPath& sp) {
+    if (sp.members.Filled() == 0) return false;
+    const floatPoint& s = sp.members.first()->start;
+    const floatPoint& e = sp.members.last()->end;
+    return s.x != e.x || s.y != e.y;
+}
+
 bool Inside(const CRect& inner, const CRect& outer) {
     return inner.left > outer.left && inner.right < outer.right && inner.top > outer.top &&
            inner.bottom < outer.bottom;
@@ -132,10 +139,12 @@ void CSignView::OnBeginPrinting(CDC* pDC, CPrintInfo* pInfo) {
 }
 
 void CSignView::OnPrint(CDC* pDC, CPrintInfo* pInfo) {
+    // The frame counts the print while it runs (its autosave waits), whatever way it ends.
     auto* frame = dynamic_cast<CSignFrame*>(AfxGetMainWnd());
-    if (frame != nullptr) ++frame->printing;
+    int idle = 0;
+    ScopedValue<int> counting(frame != nullptr ? frame->printing : idle,
+                              frame != nullptr ? frame->printing + 1 : 0);
     COleSheetView::OnPrint(pDC, pInfo);
-    if (frame != nullptr) --frame->printing;
 }
 
 void CSignView::OnEndPrinting(CDC* pDC, CPrintInfo* pInfo) {
@@ -297,6 +306,14 @@ void CSignView::DrawCutPath(CDC* pDC, Path* path, const floatTMatrix& m) {
         if (!Meets(r, area)) continue;
         if (Inside(r, area)) {
             Paint(pDC, m, sp, PP_STROKE);
+            continue;
+        }
+        if (IsOpen(sp)) {
+            // An area's intersection keeps nothing of a line: the device clips it instead.
+            const int saved = pDC->SaveDC();
+            pDC->IntersectClipRect(&area);
+            Paint(pDC, m, sp, PP_STROKE);
+            pDC->RestoreDC(saved);
             continue;
         }
         Path piece;

@@ -17,6 +17,7 @@
 #include <win32/UserTesting.h>
 
 #include "SignViewTestSupport.h"
+#include "view/BitmapSheetWindow.h"
 #include "view/SignViewHooks.h"
 #include "view/SignViewIds.h"
 
@@ -415,8 +416,7 @@ TEST_F(SignViewCommandsTest, DocumentChangeRefreshesTheOpenToolWindows) {
     ViewHooks().layerDialog = [&](CSignView&) { return std::unique_ptr<ViewToolWindow>(layers); };
     ViewHooks().bitmapSheet = [&](CSignView&) { return std::unique_ptr<ViewToolWindow>(bitmaps); };
     StartApp();
-    LoggingMode* mode = InstallLoggingMode();
-    (void)mode;
+    InstallLoggingMode();
     view->SendMessage(WM_DOCCHANGED);
     EXPECT_EQ(layers->refreshed, 0);
     layers->open = TRUE;
@@ -427,4 +427,61 @@ TEST_F(SignViewCommandsTest, DocumentChangeRefreshesTheOpenToolWindows) {
     view->SendMessage(WM_DOCCHANGED);
     EXPECT_EQ(bitmaps->refreshed, 1);
     EXPECT_EQ(std::count(modeLog.begin(), modeLog.end(), "document changed"), 3);
+}
+
+TEST_F(SignViewCommandsTest, BitmapSheetIsTheViewsModelessWindow) {
+    ViewHooks().bitmapSheet = MakeBitmapSheetWindow;
+    StartApp();
+    ASSERT_NE(view->bitmapSheet, nullptr);
+    EXPECT_FALSE(view->bitmapSheet->IsOpen());
+    ASSERT_TRUE(view->bitmapSheet->Create(view));
+    EXPECT_TRUE(view->bitmapSheet->IsOpen());
+    AddSquare(10, 10, 10, RGB(0, 0, 0));
+    view->SendMessage(WM_DOCCHANGED);
+    PumpMessages();
+    view->bitmapSheet->Destroy();
+    EXPECT_FALSE(view->bitmapSheet->IsOpen());
+    // Opened again; the view's end takes it along.
+    EXPECT_TRUE(view->bitmapSheet->Create(view));
+}
+
+TEST_F(SignViewCommandsTest, PaletteRealisedWhenTheViewAsks) {
+    SdGdiSetScreenDepth(8);
+    StartApp();
+    view->UpdateWindow();
+    // Another window's palette takes the screen's entries.
+    struct {
+        LOGPALETTE head;
+        PALETTEENTRY more[2];
+    } lp{};
+    lp.head.palVersion = 0x300;
+    lp.head.palNumEntries = 3;
+    lp.head.palPalEntry[0] = PALETTEENTRY{1, 2, 3, 0};
+    lp.more[0] = PALETTEENTRY{4, 5, 6, 0};
+    lp.more[1] = PALETTEENTRY{7, 8, 9, 0};
+    HPALETTE foreign = ::CreatePalette(&lp.head);
+    auto takeScreen = [&] {
+        HDC dc = ::GetDC(view->m_hWnd);
+        HPALETTE old = ::SelectPalette(dc, foreign, FALSE);
+        ::RealizePalette(dc);
+        ::SelectPalette(dc, old, FALSE);
+        ::ReleaseDC(view->m_hWnd, dc);
+    };
+    CRect update;
+    takeScreen();
+    EXPECT_EQ(view->SendMessage(WM_QUERYNEWPALETTE), TRUE);
+    EXPECT_TRUE(::GetUpdateRect(view->m_hWnd, &update, FALSE));
+    view->UpdateWindow();
+    // Realised already: nothing changes, nothing is repainted.
+    EXPECT_EQ(view->SendMessage(WM_QUERYNEWPALETTE), 0);
+    EXPECT_FALSE(::GetUpdateRect(view->m_hWnd, &update, FALSE));
+
+    takeScreen();
+    view->SendMessage(WM_PALETTECHANGED, WPARAM(view->m_hWnd));
+    EXPECT_FALSE(::GetUpdateRect(view->m_hWnd, &update, FALSE));
+    view->SendMessage(WM_PALETTECHANGED, WPARAM(frame->m_hWnd));
+    EXPECT_TRUE(::GetUpdateRect(view->m_hWnd, &update, FALSE));
+    view->UpdateWindow();
+    ::DeleteObject(foreign);
+    SdGdiSetScreenDepth(24);
 }

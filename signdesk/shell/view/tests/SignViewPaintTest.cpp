@@ -3,11 +3,13 @@
 
 #include <cmath>
 
+#include <mfc/CWaitCursor.h>
 #include <sheet/SheetSettings.h>
 #include <testing/DibCanvas.h>
 
 #include "SignViewTestSupport.h"
 #include "view/FontEditLayout.h"
+#include "view/SignViewHooks.h"
 
 namespace {
 
@@ -22,7 +24,25 @@ public:
     std::vector<int> layers;
 };
 
-using SignViewPaintTest = SignViewTest;
+// The clean-up sheet open on its alignment page.
+struct AligningSheet : ViewToolWindow {
+    BOOL Create(CSignView*) override { return TRUE; }
+    BOOL IsOpen() const override { return TRUE; }
+    void Destroy() override {}
+    BOOL GetAlignmentLine(BOOL& horizontal, float& value) const override {
+        horizontal = TRUE;
+        value = 300;
+        return TRUE;
+    }
+};
+
+class SignViewPaintTest : public SignViewTest {
+protected:
+    void TearDown() override {
+        ViewHooks() = SignViewHooks{};
+        SignViewTest::TearDown();
+    }
+};
 
 } // namespace
 
@@ -233,4 +253,29 @@ TEST_F(SignViewPaintTest, EmptyClipBoxPaintsNothing) {
     ::IntersectClipRect(canvas.dc.m_hDC, 10, 10, 10, 10);
     view->PaintBanded(&canvas.dc);
     EXPECT_TRUE(mode->bands.empty());
+}
+
+TEST_F(SignViewPaintTest, CleanupSheetsAlignmentLineInXorOnTheScreenOnly) {
+    ViewHooks().cleanupSheet = [](CSignView&) { return std::make_unique<AligningSheet>(); };
+    StartApp();
+    const CPoint on = Client(500, 300);
+    // White paper XOR yellow.
+    EXPECT_EQ(Picture().at(on.x, on.y), RGB(0, 0, 255));
+    CSignDoc::OwnPage = TRUE;
+    EXPECT_EQ(Picture().at(on.x, on.y), kWhite);
+}
+
+TEST_F(SignViewPaintTest, WaitCursorWhilePaintingUnlessTheViewHoldsTheMouse) {
+    StartApp();
+    LoggingMode* mode = InstallLoggingMode();
+    Picture();
+    ASSERT_FALSE(mode->waitCursors.empty());
+    EXPECT_EQ(mode->waitCursors.back(), 1);
+    view->SetCapture();
+    mode->waitCursors.clear();
+    Picture();
+    ::ReleaseCapture();
+    ASSERT_FALSE(mode->waitCursors.empty());
+    EXPECT_EQ(mode->waitCursors.back(), 0);
+    EXPECT_EQ(SdWaitCursorCount(), 0);
 }

@@ -6,15 +6,19 @@
 #include <regex>
 
 #include <app/AppSettings.h>
+#include <content/CBitmapObj.h>
 #include <mfc/CPreviewDC.h>
 #include <mfc/CPrintInfo.h>
+#include <mfc/FrameworkIds.h>
 #include <model/CGroupObj.h>
 #include <model/ViewHooks.h>
 #include <pathkit/Path.h>
+#include <rasterkit/CDib.h>
 #include <testing/DibCanvas.h>
 #include <win32/SpoolerTesting.h>
 
 #include "SignViewTestSupport.h"
+#include "view/PrintColorCorrection.h"
 #include "view/SignViewIds.h"
 
 namespace {
@@ -46,6 +50,7 @@ protected:
         ASSERT_TRUE(dc.CreateDC(nullptr, printer, nullptr, nullptr));
         dc.m_bPrinting = TRUE;
         SdGdiSetLogging(dc.m_hDC, true);
+        SdGdiClearPrintedPages();
         CPrintInfo info;
         view->OnBeginPrinting(&dc, &info);
         EXPECT_EQ(info.GetMaxPage(), 1u);
@@ -246,6 +251,27 @@ TEST_F(SignViewPrintTest, CutPathsOutsideThePrintableAreaAreClipped) {
     EXPECT_FALSE(drawnPoints().empty());
     dc.Detach();
     ::DeleteDC(recording);
+
+    // An open cut line crossing the border stops there as well.
+    HDC device = SdCreateRecordingDC(200, 100);
+    ASSERT_EQ(::GetDeviceCaps(device, HORZRES), 200);
+    dc.Attach(device);
+    Path line;
+    line.MoveTo({100, 50});
+    line.LineTo({300, 50});
+    line.ClosePath();
+    line.Prepare();
+    view->DrawCutPath(&dc, &line, identity);
+    const std::vector<std::string> log = SdGdiCallLog(device);
+    dc.Detach();
+    ::DeleteDC(device);
+    bool clipped = false, drawn = false;
+    for (const std::string& entry : log) {
+        clipped = clipped || entry == "IntersectClipRect(1,1,199,99)";
+        drawn =
+            drawn || (clipped && (entry.rfind("LineTo", 0) == 0 || entry.rfind("Poly", 0) == 0));
+    }
+    EXPECT_TRUE(drawn) << ::testing::PrintToString(log);
 }
 
 TEST_F(SignViewPrintTest, OutlinePrintLeavesTheDesignAsItWas) {
@@ -266,6 +292,17 @@ TEST_F(SignViewPrintTest, OutlinePrintLeavesTheDesignAsItWas) {
     group->m_children.Add(child);
     group->RefreshBBox();
     doc->AddObject(group, FALSE, -1);
+    // A bitmap object, printed by its contour.
+    CDib picture;
+    ASSERT_TRUE(picture.Create(8, 8, 24));
+    picture.Fill(200, 100, 0, 0, 0, 0, 0);
+    auto* bitmap = new CBitmapObj(static_cast<HGLOBAL>(picture.ChangeToDIB()), nullptr);
+    floatTMatrix place;
+    place.Translate(150, 80);
+    bitmap->Transform(place);
+    doc->AddObject(bitmap, FALSE, -1);
+    const int contours = bitmap->m_path.subPaths.Filled();
+    ASSERT_GT(contours, 0);
     const std::vector<BYTE> before = StoredBytes();
     CSignDoc::OutlinePrint = TRUE;
     for (float distance : {0.0f, 2.0f}) {
@@ -274,6 +311,7 @@ TEST_F(SignViewPrintTest, OutlinePrintLeavesTheDesignAsItWas) {
         Print("Raster");
         EXPECT_EQ(StoredBytes(), before);
         EXPECT_EQ(framed->m_path.subPaths.Filled(), 1);
+        EXPECT_EQ(bitmap->m_path.subPaths.Filled(), contours);
     }
 }
 
@@ -301,7 +339,13 @@ TEST_F(SignViewPrintTest, DesignNeedingRasterAsksWhetherToSendImages) {
     PushMessageBoxAnswer(IDYES);
     Print("PS");
     std::string ps = Spooled();
+    // Image bands for the rows the objects cover; the white ones are not sent.
+    CDC printer;
+    ASSERT_TRUE(printer.CreateDC(nullptr, "PS", nullptr, nullptr));
+    const int hr = printer.GetDeviceCaps(HORZRES), vr = printer.GetDeviceCaps(VERTRES);
+    const int rows = CSignView::BandRows(hr, vr);
     EXPECT_GE(Occurrences(ps, "colorimage"), 1);
+    EXPECT_LT(Occurrences(ps, "colorimage"), (vr + rows - 1) / rows);
     EXPECT_EQ(ps.find("eofill"), std::string::npos);
 
     PushMessageBoxAnswer(IDNO);
@@ -389,4 +433,90 @@ TEST_F(SignViewPrintTest, PrinterWithoutAPageEndsTheJobWithAMessage) {
     EXPECT_EQ(boxes[0].text, std::string(LPCSTR(text)));
     dc.Detach();
     ::DeleteDC(device);
+}
+
+TEST_F(SignViewPrintTest, WithoutCalibrationPlainDesignsPrintDirectly) {
+    StartApp();
+    Settings().EnableWCL = 0;
+    AddSquare(10, 10, 50, RGB(255, 0, 0));
+    Print("Raster");
+    EXPECT_EQ(Count("SetDIBitsToDevice") + Count("StretchDIBits"), 0);
+    const CPoint red = OnPaper(35, 35);
+    EXPECT_EQ(Page().at(red.x, red.y), RGB(255, 0, 0));
+
+    // A transparent object needs the bands again.
+    AddSquare(100, 20, 40, RGB(0, 0, 255))->m_fTransparency = 0.5f;
+    Print("Raster");
+    EXPECT_GE(Count("SetDIBitsToDevice") + Count("StretchDIBits"), 1);
+}
+
+TEST_F(SignViewPrintTest, ColourCorrectionOnPrintedBandsNotOnPreviews) {
+    StartApp();
+    AddSquare(10, 10, 50, RGB(255, 0, 0));
+    for (int i = 0; i < 256; ++i)
+        PrintColorCorrection::M[i] = BYTE(i / 2);
+    Print("Raster");
+    const CPoint red = OnPaper(35, 35);
+    const SdGdiImage page = Page();
+    EXPECT_EQ(page.at(red.x, red.y), RGB(255, 128, 0));
+    EXPECT_EQ(page.at(page.width / 2, page.height - 10), RGB(255, 255, 255));
+
+    CDC printer;
+    ASSERT_TRUE(printer.CreateDC(nullptr, "Raster", nullptr, nullptr));
+    printer.m_bPrinting = TRUE;
+    CPrintInfo info;
+    info.m_bPreview = TRUE;
+    view->OnBeginPrinting(&printer, &info);
+    DibCanvas screen(400, 600);
+    screen.Clear(RGB(128, 128, 128));
+    CPreviewDC dc;
+    dc.m_bPrinting = TRUE;
+    dc.SetAttribDC(printer.m_hDC);
+    dc.SetOutputDC(screen.dc.m_hDC);
+    dc.SetScaleRatio(380, printer.GetDeviceCaps(HORZRES));
+    dc.SetTopLeftOffset(CSize(10, 10));
+    view->OnPrepareDC(&dc, &info);
+    view->OnPrint(&dc, &info);
+    float x = 35, y = 35;
+    view->printMatrix.Transform(x, y);
+    POINT p{int(x), int(y)};
+    dc.PrinterDPtoScreenDP(&p);
+    dc.ReleaseOutputDC();
+    dc.ReleaseAttribDC();
+    view->OnEndPrinting(&printer, &info);
+    EXPECT_EQ(screen.Read().at(p.x, p.y), RGB(255, 0, 0));
+}
+
+TEST_F(SignViewPrintTest, PrintCommandsRunThroughTheView) {
+    StartApp();
+    AddSquare(10, 10, 50, RGB(255, 0, 0));
+    frame->SendMessage(WM_COMMAND, SignViewIds::FilePrintDirect, 0);
+    PumpMessages();
+    const auto jobs = SdSpooledJobs();
+    ASSERT_EQ(jobs.size(), 1u);
+    EXPECT_EQ(jobs[0].pages, 1);
+    EXPECT_TRUE(jobs[0].ended);
+    EXPECT_EQ(jobs[0].printer, "Raster");
+    const CPoint red = OnPaper(35, 35);
+    EXPECT_EQ(Page().at(red.x, red.y), RGB(255, 0, 0));
+    EXPECT_FALSE(CSignView::PostScriptFlag);
+    EXPECT_EQ(frame->printing, 0);
+
+    // The preview shows the page and prints nothing.
+    frame->SendMessage(WM_COMMAND, SignViewIds::FilePrintPreview, 0);
+    PumpMessages();
+    CWnd* preview = view->GetPrintPreview();
+    ASSERT_NE(preview, nullptr);
+    EXPECT_TRUE(CSignView::PrintPreviewFlag);
+    preview->UpdateWindow();
+    const SdGdiImage shown = SdGdiReadWindow(preview->m_hWnd);
+    int reds = 0;
+    for (COLORREF c : shown.pixels)
+        reds += c == RGB(255, 0, 0);
+    EXPECT_GT(reds, 100);
+    EXPECT_FALSE(IsPrintPreview());
+    preview->SendMessage(WM_COMMAND, AFX_ID_PREVIEW_CLOSE, 0);
+    PumpMessages();
+    EXPECT_EQ(SdSpooledJobs().size(), 1u);
+    EXPECT_FALSE(CSignView::PrintPreviewFlag);
 }

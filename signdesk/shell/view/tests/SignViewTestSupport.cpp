@@ -2,13 +2,14 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 #include <app/AppIds.h>
 #include <app/AppSettings.h>
-#include <mfc/CArchive.h>
 #include <mfc/CDocTemplate.h>
 #include <mfc/CException.h>
-#include <mfc/CMemFile.h>
+#include <mfc/CWaitCursor.h>
 #include <model/ViewHooks.h>
 #include <sheet/SheetSettings.h>
 #include <shell/ProfileSettings.h>
@@ -30,6 +31,7 @@ void LoggingMode::OnDrawContent(CDC* dc, const floatTMatrix* matrix) {
     CRect clip;
     dc->GetClipBox(&clip);
     bands.push_back(clip);
+    waitCursors.push_back(SdWaitCursorCount());
     COleOperatingMode::OnDrawContent(dc, matrix);
 }
 
@@ -128,17 +130,10 @@ LoggingMode* SignViewTest::InstallLoggingMode() {
 }
 
 std::vector<BYTE> SignViewTest::StoredBytes() {
-    CMemFile file;
-    {
-        CArchive ar(&file, CArchive::store);
-        doc->m_sheet.Serialize(ar);
-        ar.Close();
-    }
-    const auto size = std::size_t(file.GetLength());
-    BYTE* data = file.Detach();
-    std::vector<BYTE> bytes(data, data + size);
-    std::free(data);
-    return bytes;
+    const std::filesystem::path file = DataFolder() / "stored.wtp";
+    EXPECT_TRUE(doc->OnSaveDocument(file.c_str()));
+    std::ifstream in(file, std::ios::binary);
+    return std::vector<BYTE>(std::istreambuf_iterator<char>(in), {});
 }
 
 void SignViewTest::StartPrinters() {

@@ -32,8 +32,9 @@ public:
     void Deactivate(COleOperatingMode*) override { log_.push_back("Deactivate"); }
     void OnDrawContent(CDC* dc, const floatTMatrix* matrix) override;
     void OnDocumentChanged() override { log_.push_back("document changed"); }
-    // The clip boxes of the content paints (the bands).
+    // The clip boxes of the content paints (the bands), and the wait cursor's count then.
     std::vector<CRect> bands;
+    std::vector<int> waitCursors;
     // Activate throws this many times more.
     int throwOnActivate = 0;
 
@@ -54,7 +55,7 @@ protected:
     SdGdiImage Picture();
     CPoint Client(float x, float y) const;
     LoggingMode* InstallLoggingMode();
-    // The document's stored bytes.
+    // The bytes of the document saved as a file.
     std::vector<BYTE> StoredBytes();
     void StartPrinters();
 

@@ -58,7 +58,7 @@ public:
     // ---- framework overrides ----
     BOOL PreCreateWindow(CREATESTRUCT& cs) override;
     // One selected object, an OLE object whose container item is pDocItem.
-    virtual BOOL IsSelected(const CObject* pDocItem) const;
+    BOOL IsSelected(const CObject* pDocItem) const override;
     void OnPrepareDC(CDC* pDC, CPrintInfo* pInfo = nullptr) override;
     void OnInitialUpdate() override;
     void OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView) override;
@@ -117,7 +117,6 @@ protected:
     // Realises the program palette in a window DC; TRUE when entries changed (the view is
     // invalidated then).
     BOOL RealizeAppPalette();
-    void DrawSheetObjectsOn(CDC* pDC, const floatTMatrix& m, int detail, BOOL printing);
 
     // ---- messages ----
     void OnSetFocus(CWnd* pOldWnd);
