@@ -6,6 +6,7 @@
 #include "mfc/CDocument.h"
 #include "mfc/CFrameWnd.h"
 #include "mfc/CView.h"
+#include "mfc/CWaitCursor.h"
 #include "mfc/CWinApp.h"
 #include "mfc/FrameworkIds.h"
 
@@ -125,7 +126,6 @@ CDocument* CSingleDocTemplate::GetNextDoc(POSITION& rPos) const {
 }
 
 CDocument* CSingleDocTemplate::OpenDocumentFile(LPCSTR lpszPathName, BOOL bMakeVisible) {
-    if (lpszPathName != nullptr) return nullptr; // reading files is the application's
     CDocument* doc = m_pOnlyDoc;
     CFrameWnd* frame = nullptr;
     bool createdDoc = false;
@@ -151,11 +151,33 @@ CDocument* CSingleDocTemplate::OpenDocumentFile(LPCSTR lpszPathName, BOOL bMakeV
         }
         createdFrame = true;
     }
-    SetDefaultTitle(doc);
-    if (!doc->OnNewDocument()) {
-        if (createdFrame) frame->DestroyWindow(); // the document goes with its last view
-        else if (createdDoc) delete doc;
-        return nullptr;
+    if (lpszPathName == nullptr) {
+        SetDefaultTitle(doc);
+        if (!doc->OnNewDocument()) {
+            if (createdFrame) frame->DestroyWindow(); // the document goes with its last view
+            else if (createdDoc) delete doc;
+            return nullptr;
+        }
+    } else {
+        CWaitCursor wait;
+        const BOOL wasModified = doc->IsModified();
+        doc->SetModifiedFlag(FALSE);
+        // OnOpenDocument has told the user what failed.
+        if (!doc->OnOpenDocument(lpszPathName)) {
+            if (createdFrame) {
+                frame->DestroyWindow();
+            } else if (createdDoc) {
+                delete doc;
+            } else if (!doc->IsModified()) {
+                doc->SetModifiedFlag(wasModified); // the old contents are untouched
+            } else {
+                // The old contents are gone: an empty new document rather than a half-read one.
+                SetDefaultTitle(doc);
+                doc->OnNewDocument();
+            }
+            return nullptr;
+        }
+        doc->SetPathName(lpszPathName);
     }
     if (createdFrame) {
         CWinThread* thread = AfxGetThread();

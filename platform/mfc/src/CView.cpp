@@ -81,6 +81,10 @@ void CView::OnActivateView(BOOL bActivate, CView* pActivateView, CView*) {
     if (bActivate && pActivateView == this && m_hWnd != nullptr && ::IsWindowVisible(m_hWnd)) SetFocus();
 }
 
+BOOL CView::IsSelected(const CObject*) const {
+    return FALSE;
+}
+
 BOOL CView::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) {
     if (CWnd::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo)) return TRUE;
     return m_pDocument != nullptr && m_pDocument->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <vector>
 
@@ -257,6 +258,44 @@ TEST_F(DocViewTest, ANewDocumentMakesFrameAndViewOnceAndReusesThem) {
     EXPECT_EQ(doc->m_newCount, 2);
     EXPECT_EQ(view->m_initialUpdates, 2);
     EXPECT_FALSE(doc->IsModified());
+}
+
+// Opening a path reads it into the one document through OnOpenDocument; a failed open keeps
+// an untouched document as it was and never leaves a half-read one behind.
+TEST_F(DocViewTest, OpeningAFileReadsItIntoTheOneDocument) {
+    auto* item = new TestItem;
+    item->m_value = 42;
+    doc->AddItem(item);
+    const std::string path = (DataFolder() / "one.doc").string();
+    ASSERT_TRUE(doc->OnSaveDocument(path.c_str()));
+    Command(ID_FILE_NEW);
+    ASSERT_EQ(doc->GetItemCount(), 0);
+
+    EXPECT_EQ(m_app->OpenDocumentFile(path.c_str()), doc);
+    EXPECT_EQ(frame->GetActiveView(), view);
+    ASSERT_EQ(doc->GetItemCount(), 1);
+    EXPECT_EQ(static_cast<TestItem*>(doc->GetItem(0))->m_value, 42);
+    EXPECT_EQ(doc->GetPathName(), CString(path.c_str()));
+    EXPECT_EQ(doc->GetTitle(), CString("one.doc"));
+    EXPECT_FALSE(doc->IsModified());
+    EXPECT_EQ(view->m_initialUpdates, 3);
+
+    // A file that is no document: reported once, and the document is empty, unnamed, new.
+    const std::string junk = (DataFolder() / "junk.doc").string();
+    {
+        std::FILE* f = std::fopen(junk.c_str(), "wb");
+        ASSERT_NE(f, nullptr);
+        std::fputs("\x01", f);
+        std::fclose(f);
+    }
+    PushMessageBoxAnswer(IDOK);
+    EXPECT_EQ(m_app->OpenDocumentFile(junk.c_str()), nullptr);
+    EXPECT_EQ(MessageBoxLog().size(), 1u);
+    EXPECT_EQ(frame->GetActiveView(), view);
+    EXPECT_EQ(view->GetDocument(), doc);
+    EXPECT_EQ(doc->GetItemCount(), 0);
+    EXPECT_TRUE(doc->GetPathName().IsEmpty());
+    EXPECT_EQ(doc->GetTitle(), CString("Sheet"));
 }
 
 TEST_F(DocViewTest, BarsTakeTheirSidesInOrderAndTheViewTheRest) {

@@ -62,9 +62,11 @@ public:
                        CRuntimeClass* pViewClass);
     ~CSingleDocTemplate() override;
 
-    // Only new documents here (path null): the document is cleared with OnNewDocument when
-    // it exists (after SaveModified), else made with its frame; the first frame becomes the
-    // application's main window. Reading a path needs the application's OnOpenDocument.
+    // The document is reused when it exists (after SaveModified), else made with its frame;
+    // the first frame becomes the application's main window. Path null: OnNewDocument.
+    // A path: OnOpenDocument, then the document takes the path. A failed open of a reused
+    // document leaves it as it was, or a new empty one when its contents were already gone;
+    // a document and frame made for the open go again.
     CDocument* OpenDocumentFile(LPCSTR lpszPathName, BOOL bMakeVisible = TRUE) override;
     void AddDocument(CDocument* pDoc) override;
     void RemoveDocument(CDocument* pDoc) override;

@@ -33,6 +33,8 @@ public:
     virtual void OnDraw(CDC* pDC) = 0;
     virtual void OnPrepareDC(CDC* pDC, CPrintInfo* pInfo = nullptr);
     virtual void OnActivateView(BOOL bActivate, CView* pActivateView, CView* pDeactiveView);
+    // Whether the document item is selected in this view; FALSE in the base.
+    virtual BOOL IsSelected(const CObject* pDocItem) const;
 
     virtual BOOL OnPreparePrinting(CPrintInfo* pInfo);
     // The printer: the application's set-up for direct printing and preview, otherwise the

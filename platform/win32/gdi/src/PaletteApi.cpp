@@ -34,7 +34,8 @@ HPALETTE CreatePalette(const LOGPALETTE* palette) {
 HPALETTE CreateHalftonePalette(HDC) {
     if (paletteRefused()) return nullptr;
     auto p = std::make_shared<PaletteObject>();
-    for (const RGBQUAD& q : defaultColors(8)) p->entries.push_back(PALETTEENTRY{q.rgbRed, q.rgbGreen, q.rgbBlue, 0});
+    for (const RGBQUAD& q : defaultColors(8))
+        p->entries.push_back(PALETTEENTRY{q.rgbRed, q.rgbGreen, q.rgbBlue, 0});
     return static_cast<HPALETTE>(registerObject(p));
 }
 
@@ -61,8 +62,18 @@ UINT RealizePalette(HDC dc) {
     const auto& e = d->st.palette->entries;
     UINT n = 0;
     if (d->st.palette->stock) return 0;
-    for (std::size_t i = 0; i < e.size() && i < 236; ++i, ++n)
-        s->setColor(int(10 + i), RGBQUAD{e[i].peBlue, e[i].peGreen, e[i].peRed, 0});
+    // The entries that changed the screen's palette: realising it again changes none.
+    for (std::size_t i = 0; i < e.size() && i < 236; ++i) {
+        const RGBQUAD c{e[i].peBlue, e[i].peGreen, e[i].peRed, 0};
+        const int index = int(10 + i);
+        const auto& now = s->colors();
+        if (std::size_t(index) < now.size() && now[std::size_t(index)].rgbBlue == c.rgbBlue &&
+            now[std::size_t(index)].rgbGreen == c.rgbGreen &&
+            now[std::size_t(index)].rgbRed == c.rgbRed)
+            continue;
+        s->setColor(index, c);
+        ++n;
+    }
     return n;
 }
 
@@ -101,7 +112,8 @@ UINT GetNearestPaletteIndex(HPALETTE palette, COLORREF color) {
     UINT index = 0;
     for (std::size_t i = 0; i < p->entries.size(); ++i) {
         const PALETTEENTRY& e = p->entries[i];
-        long dr = e.peRed - GetRValue(color), dg = e.peGreen - GetGValue(color), db = e.peBlue - GetBValue(color);
+        long dr = e.peRed - GetRValue(color), dg = e.peGreen - GetGValue(color),
+             db = e.peBlue - GetBValue(color);
         long dist = dr * dr + dg * dg + db * db;
         if (best < 0 || dist < best) {
             best = dist;
@@ -117,7 +129,8 @@ UINT GetSystemPaletteEntries(HDC dc, UINT start, UINT count, PALETTEENTRY* entri
     if (!d) return 0;
     if (GetDeviceCaps(dc, BITSPIXEL) > 8) return 0;
     std::vector<RGBQUAD> table = defaultColors(8);
-    if (Surface* s = d->surface(); s && s->bitsPerPixel() == 8 && d->kind != DcKind::Memory) table = s->colors();
+    if (Surface* s = d->surface(); s && s->bitsPerPixel() == 8 && d->kind != DcKind::Memory)
+        table = s->colors();
     if (!entries) return 256;
     if (start >= 256) return 0;
     count = std::min<UINT>(count, 256 - start);

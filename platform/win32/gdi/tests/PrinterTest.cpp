@@ -22,7 +22,8 @@ protected:
         PlatformTest::TearDown();
     }
     static bool supports(HDC dc, int escape) {
-        return Escape(dc, QUERYESCSUPPORT, sizeof escape, reinterpret_cast<LPCSTR>(&escape), nullptr) > 0;
+        return Escape(dc, QUERYESCSUPPORT, sizeof escape, reinterpret_cast<LPCSTR>(&escape),
+                      nullptr) > 0;
     }
 };
 
@@ -49,14 +50,16 @@ TEST_F(PrinterTest, EscapeSupportByKind) {
     dm.dmOrientation = DMORIENT_LANDSCAPE;
     HDC land = CreateDCA(nullptr, "Raster Printer", nullptr, &dm);
     EXPECT_EQ(GetDeviceCaps(land, HORZRES), 3508);
-    for (HDC dc : {ps, raster, mem, land}) DeleteDC(dc);
+    for (HDC dc : {ps, raster, mem, land})
+        DeleteDC(dc);
 }
 
 TEST_F(PrinterTest, PassThroughReachesTheJobByteForByte) {
     HDC ps = CreateDCA(nullptr, "PS Printer", nullptr, nullptr);
     DOCINFOA di{sizeof(DOCINFOA), "Sign", nullptr, nullptr, 0};
     char block[2 + 5] = {5, 0, 's', 'a', 'v', 'e', '\n'};
-    EXPECT_EQ(Escape(ps, POSTSCRIPT_PASSTHROUGH, sizeof block, block, nullptr), SP_ERROR); // no document
+    EXPECT_EQ(Escape(ps, POSTSCRIPT_PASSTHROUGH, sizeof block, block, nullptr),
+              SP_ERROR); // no document
     ASSERT_GT(StartDocA(ps, &di), 0);
     ASSERT_GT(StartPage(ps), 0);
     EXPECT_GT(Escape(ps, POSTSCRIPT_PASSTHROUGH, sizeof block, block, nullptr), 0);
@@ -79,7 +82,8 @@ TEST_F(PrinterTest, PassThroughReachesTheJobByteForByte) {
 }
 
 TEST_F(PrinterTest, RasterPagesBecomeImagesAndPngFiles) {
-    SdGdiDescribePrinter("Raster Printer", SdPrinterKind::Raster, SdPrinterPage{500, 400, 100, false});
+    SdGdiDescribePrinter("Raster Printer", SdPrinterKind::Raster,
+                         SdPrinterPage{500, 400, 100, false});
     SdGdiSetPageFolder(DataFolder().c_str());
     HDC dc = CreateDCA(nullptr, "Raster Printer", nullptr, nullptr);
     ASSERT_NE(dc, nullptr);
@@ -132,6 +136,8 @@ TEST(Palettes, RealizeOnAnEightBitScreenAndTheFailureSwitch) {
     HPALETTE old = SelectPalette(screen, pal, FALSE);
     EXPECT_EQ(old, GetStockObject(DEFAULT_PALETTE));
     EXPECT_EQ(RealizePalette(screen), 3u);
+    // Nothing left to change the second time.
+    EXPECT_EQ(RealizePalette(screen), 0u);
     // The realised colours are drawn exactly on the palette screen.
     SetPixel(screen, 0, 0, RGB(4, 5, 6));
     EXPECT_EQ(GetPixel(screen, 0, 0), RGB(4, 5, 6));

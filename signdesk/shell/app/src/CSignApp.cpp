@@ -9,8 +9,10 @@
 #include <mfc/CFileDialog.h>
 #include <mfc/CFrameWnd.h>
 #include <mfc/FrameworkIds.h>
+#include <doc/CSignDoc.h>
 #include <pathkit/Path.h>
 #include <settings/ProgramFolders.h>
+#include <sheet/COleSheetView.h>
 #include <shell/SectionLineReader.h>
 #include <win32/help.h>
 #include <win32/module.h>
@@ -18,8 +20,6 @@
 #include "app/AppIds.h"
 #include "app/AppSettings.h"
 #include "app/CSignFrame.h"
-#include "app/CSignView.h"
-#include "app/SignDocument.h"
 
 BEGIN_MESSAGE_MAP(CSignApp, CWinApp)
 ON_COMMAND(ID_FILE_OPEN, OnFileOpen)
@@ -108,8 +108,9 @@ BOOL CSignApp::InitInstance() {
     if (!s.WCLProfile.IsEmpty() && ::access(s.WCLProfile, R_OK) != 0) s.WCLProfile.Empty();
 
     // 10. The document template.
-    AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(SignDocument),
-                                          RUNTIME_CLASS(CSignFrame), RUNTIME_CLASS(CSignView)));
+    AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CSignDoc),
+                                          RUNTIME_CLASS(CSignFrame),
+                                          ViewClass ? ViewClass : RUNTIME_CLASS(COleSheetView)));
     // 11. Shell registration.
     EnableShellOpen();
     RegisterShellFileTypes(TRUE);

@@ -1,5 +1,6 @@
 #include "app/CSignFrame.h"
 
+#include <doc/CSignDoc.h>
 #include <mfc/CCmdUI.h>
 #include <mfc/CStatusBar.h>
 #include <mfc/CView.h>
@@ -112,10 +113,18 @@ int CSignFrame::OnCreate(CREATESTRUCT* lpCreateStruct) {
     if (!CreateRulers()) return -1;
     LoadBarState("General");
     SetAutoSaveTimer(-1);
+    CSignDoc::Frame = &documentLink;
+    // The designs store the palette bar's colours and give theirs to it.
+    CSignDoc::Palette().Bind([this] { return paletteBar.colors; },
+                             [this](const std::vector<COLORREF>& c) { paletteBar.SetColors(c); });
     return 0;
 }
 
 void CSignFrame::OnDestroy() {
+    if (CSignDoc::Frame == &documentLink) {
+        CSignDoc::Frame = nullptr;
+        CSignDoc::Palette().Bind(nullptr, nullptr);
+    }
     COleSheetFrame::OnDestroy();
     KillTimer(kAutoSaveTimer);
     autoSaveTimer = 0;
@@ -201,4 +210,15 @@ void CSignFrame::ShowKeyHints(BOOL shift, BOOL ctrl, BOOL shiftCtrl, BOOL alt) {
 void CSignFrame::ShowStatusText(LPCSTR text) {
     statusBar.SetPaneText(0, text, FALSE);
     statusBar.UpdateWindow();
+}
+
+COLORREF CSignFrame::DocumentLink::GetPaletteColor() {
+    const CPaletteBar& bar = frame.paletteBar;
+    if (bar.selectedIndex >= 0 && bar.selectedIndex < int(bar.colors.size()))
+        return bar.colors[std::size_t(bar.selectedIndex)];
+    return Settings().DefaultFillColor;
+}
+
+void CSignFrame::DocumentLink::PostFrameCommand(UINT nID) {
+    if (frame.m_hWnd != nullptr) frame.PostMessage(WM_COMMAND, nID);
 }

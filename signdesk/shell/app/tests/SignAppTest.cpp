@@ -4,12 +4,17 @@
 
 #include <app/AppIds.h>
 #include <app/CPaletteBar.h>
+#include <doc/CSignDoc.h>
 #include <mfc/CStatusBar.h>
+#include <mfc/CView.h>
 #include <mfc/FrameworkIds.h>
 #include <sheet/SheetIds.h>
+#include <sheet/SheetSettings.h>
+#include <testing/DialogDriver.h>
 #include <win32/GdiTesting.h>
 #include <win32/KernelTesting.h>
 #include <win32/UserTesting.h>
+#include <win32/commdlg.h>
 #include <win32/help.h>
 #include <win32/shellapi.h>
 
@@ -361,4 +366,73 @@ TEST_F(SignAppTest, TheAutosaveIntervalIsTheSettingInMinutes) {
     EXPECT_TRUE(autosaveAfter(1));
     Exit();
     SdRemoveFakeClock();
+}
+
+// The sample design of the program folder opens into the one document; a file that is no
+// design is reported and leaves an empty, unnamed design.
+TEST_F(SignAppTest, TheSampleDesignOpensAndABadFileLeavesAnEmptyDesign) {
+    ASSERT_TRUE(Start());
+    const std::string sample = (programDir / "Sample.wtp").string();
+    CDocument* opened = app->OpenDocumentFile(sample.c_str());
+    auto* doc = dynamic_cast<CSignDoc*>(opened);
+    ASSERT_NE(doc, nullptr);
+    CView* view = Frame()->GetActiveView();
+    ASSERT_NE(view, nullptr);
+    EXPECT_EQ(view->GetDocument(), doc);
+    EXPECT_EQ(doc->GetTitle(), CString("Sample.wtp"));
+    // The panel on layer 1; five letters and the star on layer 2.
+    ASSERT_EQ(doc->m_sheet.GetSize(), 7);
+    EXPECT_EQ(doc->m_sheet.GetLayerCount(1), 1u);
+    EXPECT_EQ(doc->m_sheet.GetLayerCount(2), 6u);
+    EXPECT_EQ(SheetSettings::DocWidth, 700.0f);
+    EXPECT_EQ(SheetSettings::DocHeight, 400.0f);
+    const floatBBox& panel = *doc->m_sheet.GetObj(0)->GetBBox();
+    EXPECT_NEAR(panel.left, 20.0f, 0.01f);
+    EXPECT_NEAR(panel.right, 680.0f, 0.01f);
+
+    const std::string junk = (DataFolder() / "junk.wtp").string();
+    std::ofstream(junk, std::ios::binary) << "no design";
+    PushMessageBoxAnswer(IDOK);
+    EXPECT_EQ(app->OpenDocumentFile(junk.c_str()), nullptr);
+    EXPECT_EQ(MessageBoxLog().size(), 1u);
+    EXPECT_EQ(Frame()->GetActiveView()->GetDocument(), doc);
+    EXPECT_EQ(doc->m_sheet.GetSize(), 0);
+    EXPECT_TRUE(doc->GetPathName().IsEmpty());
+    Exit();
+}
+
+// A design stores the palette bar's colours and gives its own to the bar when it opens.
+TEST_F(SignAppTest, DesignsCarryThePaletteBarsColours) {
+    ASSERT_TRUE(Start());
+    CPaletteBar& bar = Frame()->paletteBar;
+    bar.SetColors({});
+    ASSERT_NE(app->OpenDocumentFile((programDir / "Sample.wtp").string().c_str()), nullptr);
+    ASSERT_EQ(bar.colors.size(), 40u);
+    EXPECT_EQ(bar.colors[2], RGB(255, 0, 0));
+
+    bar.SetColors({RGB(1, 2, 3), RGB(250, 251, 252)});
+    auto* doc = dynamic_cast<CSignDoc*>(Frame()->GetActiveView()->GetDocument());
+    ASSERT_NE(doc, nullptr);
+    const std::string saved = (DataFolder() / "saved.wtp").string();
+    ASSERT_TRUE(doc->OnSaveDocument(saved.c_str()));
+    bar.SetColors({});
+    ASSERT_NE(app->OpenDocumentFile(saved.c_str()), nullptr);
+    EXPECT_EQ(bar.colors, (std::vector<COLORREF>{RGB(1, 2, 3), RGB(250, 251, 252)}));
+    Exit();
+}
+
+TEST_F(SignAppTest, FileOpenReadsTheChosenDesign) {
+    ASSERT_TRUE(Start());
+    const std::string sample = (programDir / "Sample.wtp").string();
+    SetDialogScriptForClass("CFileDialog", [&](HWND hwnd) {
+        sdtest::Type(hwnd, edt1, sample);
+        sdtest::Click(hwnd, IDOK);
+    });
+    Frame()->SendMessage(WM_COMMAND, ID_FILE_OPEN);
+    PumpMessages();
+    auto* doc = dynamic_cast<CSignDoc*>(Frame()->GetActiveView()->GetDocument());
+    ASSERT_NE(doc, nullptr);
+    EXPECT_EQ(std::string(doc->GetPathName()), sample);
+    EXPECT_EQ(doc->m_sheet.GetSize(), 7);
+    Exit();
 }

@@ -2,15 +2,28 @@
 
 #include <mfc/CArchive.h>
 
+const std::vector<COLORREF>& CPaletteColors::GetColors() const {
+    if (m_read) m_colors = m_read();
+    return m_colors;
+}
+
 void CPaletteColors::SetColors(const std::vector<COLORREF>& colors) {
     if (PaletteLock) return;
     m_colors = colors;
+    if (m_write) m_write(m_colors);
+}
+
+void CPaletteColors::Bind(std::function<std::vector<COLORREF>()> read,
+                          std::function<void(const std::vector<COLORREF>&)> write) {
+    m_read = std::move(read);
+    m_write = std::move(write);
 }
 
 void CPaletteColors::SerializeColors(CArchive& ar) {
     if (ar.IsStoring()) {
-        ar << DWORD(m_colors.size());
-        for (COLORREF c : m_colors)
+        const std::vector<COLORREF>& colors = GetColors();
+        ar << DWORD(colors.size());
+        for (COLORREF c : colors)
             ar << BYTE(c & 0xFF) << BYTE((c >> 8) & 0xFF) << BYTE((c >> 16) & 0xFF) << BYTE(0);
         return;
     }

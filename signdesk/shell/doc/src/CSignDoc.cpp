@@ -348,6 +348,9 @@ void CSignDoc::Redo() {
 
 DWORD CSignDoc::GetUndoStateHash() {
     DWORD h = 0;
+    HashBytes(&m_bFontEditing, sizeof m_bFontEditing, &h);
+    HashBytes(&SheetSettings::DocWidth, sizeof SheetSettings::DocWidth, &h);
+    HashBytes(&SheetSettings::DocHeight, sizeof SheetSettings::DocHeight, &h);
     HashBytes(&m_nFontEditValue, sizeof m_nFontEditValue, &h);
     HashBytes(m_glyphCodes, sizeof m_glyphCodes, &h);
     HashBytes(m_glyphObjA, sizeof m_glyphObjA, &h);
@@ -369,7 +372,10 @@ void CSignDoc::InvalidateUndoBox(const floatBBox* pBox) {
 }
 
 void CSignDoc::SerializeDocState(CArchive& ar) {
+    // The font-editing switch and the page size it brings, then the font-editing block and
+    // the guide lines.
     if (ar.IsStoring()) {
+        ar << m_bFontEditing << SheetSettings::DocWidth << SheetSettings::DocHeight;
         ar << m_nFontEditValue;
         for (WORD code : m_glyphCodes)
             ar << code;
@@ -380,6 +386,13 @@ void CSignDoc::SerializeDocState(CArchive& ar) {
         ar << m_nCurrentTextSerial;
         SerializeGuideLines(ar);
         return;
+    }
+    float width = 0, height = 0;
+    ar >> m_bFontEditing >> width >> height;
+    if (width != SheetSettings::DocWidth || height != SheetSettings::DocHeight) {
+        SheetSettings::DocWidth = width;
+        SheetSettings::DocHeight = height;
+        InvalidateUndoBox(nullptr);
     }
     ar >> m_nFontEditValue;
     for (WORD& code : m_glyphCodes)

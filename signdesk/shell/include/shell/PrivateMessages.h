@@ -20,6 +20,8 @@ constexpr UINT WM_CTRLDRAGENTER = 0x4FC;
 constexpr UINT WM_DOCCHANGED = 0x4FD;
 // Posted by a sheet view to itself after every scroll and change of its matrix.
 constexpr UINT WM_VIEWPORTCHANGED = 0x4FE;
+// Answered by the application's view by opening the selected OLE object.
+constexpr UINT WM_EDITOLEOBJECT = 0x501;
 // Answered by the application's view by installing a new selection tool.
 constexpr UINT WM_SELECTMODE = 0x502;
 constexpr UINT WM_SELECTTOOL = WM_SELECTMODE;

@@ -142,9 +142,11 @@ BOOL COleSheetView::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERIN
     {
         HandlerScope scope(handlerDepth_);
         handled = mode != nullptr && mode->OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
-        if (!handled) handled = CScrollView::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
     }
     FlushRetiredModes();
+    // The view's own handlers run once the mode has returned: a tool they replace is deleted
+    // at once, unless a handler of the view's window is still running.
+    if (!handled) handled = CScrollView::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
     return handled;
 }
 

@@ -49,6 +49,10 @@ public:
     int pageSize = 1;
     int cellSize = 10;
     int selectedIndex = -1;
+    // The colour of the drag in progress, and the colour under the last grid click; 0xFFFFFFFF
+    // when none.
+    COLORREF draggedColor = 0xFFFFFFFF;
+    COLORREF lastPickedColor = 0xFFFFFFFF;
 
 protected:
     void OnSize(UINT nType, int cx, int cy);

@@ -21,6 +21,10 @@ public:
     // else the framework's help.
     void WinHelp(DWORD_PTR dwData, UINT nCmd = 1) override;
 
+    // The view class of the document template; the program sets the sign view's, tests of
+    // the application alone get the framework's sheet view.
+    static inline CRuntimeClass* ViewClass = nullptr;
+
     HINSTANCE m_hResources = nullptr;
     CStringArray m_templateNames;
     CStringArray m_templateValues;

@@ -3,6 +3,7 @@
 // palette bar, the automatic-save timer and the flat-look switch, over the sheet framework's
 // frame (rulers, units, drag routing).
 
+#include <doc/ISignDocFrame.h>
 #include <mfc/CToolBar.h>
 #include <sheet/COleSheetFrame.h>
 
@@ -34,6 +35,24 @@ public:
     // Reads one dropped file into the active document; FALSE when it was not imported.
     virtual BOOL ImportDroppedFile(LPCSTR path);
 
+    // What the document asks of the frame; CSignDoc::Frame while the frame's window lives.
+    class DocumentLink : public ISignDocFrame {
+    public:
+        explicit DocumentLink(CSignFrame& frame) : frame(frame) {}
+        void SetAutoSaveTimer(int minutes) override { frame.SetAutoSaveTimer(minutes); }
+        void RaiseAutoSaveBusy() override { ++frame.autoSaveBusy; }
+        void LowerAutoSaveBusy() override {
+            if (frame.autoSaveBusy > 0) --frame.autoSaveBusy;
+        }
+        void ShowStatusText(LPCSTR text) override { frame.ShowStatusText(text); }
+        COLORREF GetPaletteColor() override;
+        void PostFrameCommand(UINT nID) override;
+
+    private:
+        CSignFrame& frame;
+    };
+
+    DocumentLink documentLink{*this};
     UINT_PTR autoSaveTimer = 0;
     int autoSaveBusy = 0;
     int printing = 0;

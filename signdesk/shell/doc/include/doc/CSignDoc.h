@@ -102,6 +102,14 @@ public:
     // The palette bar's colours, stored with every design.
     static CPaletteColors& Palette();
 
+    // Output settings that the output front end sets and that are never stored; one value
+    // for the whole program. The design drawn on its own page; printing as white outlines
+    // grown by OutlineDistance (mm); the drawing state that print paints clear.
+    static inline BOOL OwnPage = FALSE;
+    static inline BOOL OutlinePrint = FALSE;
+    static inline float OutlineDistance = 0.0f;
+    static inline int PrintDrawingState = 0;
+
     CString m_strFilePath;
     // The file the next GetFile hands over (a .wmp's contents); owned until then.
     CFile* m_pHandedFile = nullptr;

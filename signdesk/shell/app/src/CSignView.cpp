@@ -1,5 +1,0 @@
-#include "app/CSignView.h"
-
-IMPLEMENT_DYNCREATE(CSignView, COleSheetView)
-
-CSignView::~CSignView() = default;

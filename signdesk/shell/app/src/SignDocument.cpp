@@ -1,5 +1,0 @@
-#include "app/SignDocument.h"
-
-IMPLEMENT_DYNCREATE(SignDocument, COleSheetDoc)
-
-SignDocument::~SignDocument() = default;

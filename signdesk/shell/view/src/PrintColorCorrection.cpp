@@ -1,0 +1,23 @@
+#include "view/PrintColorCorrection.h"
+
+#include <rasterkit/DIBInterface.h>
+
+namespace {
+struct Identity {
+    Identity() { PrintColorCorrection::Reset(); }
+} identity;
+} // namespace
+
+BYTE PrintColorCorrection::C[256];
+BYTE PrintColorCorrection::M[256];
+BYTE PrintColorCorrection::Y[256];
+BYTE PrintColorCorrection::K[256];
+
+void PrintColorCorrection::Reset() {
+    for (int i = 0; i < 256; ++i)
+        C[i] = M[i] = Y[i] = K[i] = BYTE(i);
+}
+
+void PrintColorCorrection::Apply(DIBInterface& image) {
+    image.CMYKCorrection(C, M, Y, K);
+}

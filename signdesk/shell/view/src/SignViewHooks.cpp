@@ -1,0 +1,6 @@
+#include "view/SignViewHooks.h"
+
+SignViewHooks& ViewHooks() {
+    static SignViewHooks hooks;
+    return hooks;
+}
