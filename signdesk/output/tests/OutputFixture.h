@@ -16,6 +16,11 @@
 #include "output/CTileLayout.h"
 #include "testing/PlatformTest.h"
 
+// True where a page pixel is not white.
+inline bool Ink(COLORREF c) {
+    return c != RGB(255, 255, 255);
+}
+
 class OutputTest : public PlatformTest {
 protected:
     void SetUp() override {
@@ -24,6 +29,9 @@ protected:
         SdAddFakePrinter("Raster");
         SdAddFakePrinter("PS");
         SdGdiDescribePrinter("PS", SdPrinterKind::PostScript);
+        // A4 at 100 dpi, for tests that read whole pages.
+        SdAddFakePrinter("Draft");
+        SdGdiDescribePrinter("Draft", SdPrinterKind::Raster, SdPrinterPage{2100, 2970, 100, false});
         module = ::LoadLibraryA(SIGNDESK_RES);
         ASSERT_NE(module, nullptr);
         previous = AfxGetResourceHandle();

@@ -1,6 +1,7 @@
 #pragma once
 // A stand-in for the view: a design of filled paths, some of them marked for cutting, drawn
 // and measured the way the view does.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,7 +25,9 @@ public:
     float x = 0, y = 0, scale = 1, gap = 5;
     int copies = 1, mirror = 0, rotation = 0;
     bool raster = false;
-    int begins = 0, ends = 0, setCalls = 0;
+    int begins = 0, ends = 0, setCalls = 0, draws = 0;
+    // Called with the number of each drawing.
+    std::function<void(int)> onDraw;
     BOOL beginAnswer = TRUE;
 
     void AddRect(float x0, float y0, float x1, float y1, COLORREF fill = RGB(0, 0, 0),
@@ -48,6 +51,7 @@ public:
     void EndPrinting(CDC*) override { ++ends; }
     BOOL NeedsRasterOutput(CDC*) override { return raster; }
     void DrawDocument(CDC* dc, const floatTMatrix& m, int) override {
+        if (onDraw) onDraw(++draws);
         for (SourcePath& p : paths) {
             CBrush brush(p.fill);
             CPen pen(PS_NULL, 0, RGB(0, 0, 0));

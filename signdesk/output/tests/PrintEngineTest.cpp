@@ -43,10 +43,6 @@ void ExpectNear(const floatPoint& p, float x, float y, float tol = 0.001f) {
     EXPECT_NEAR(p.y, y, tol);
 }
 
-bool Ink(COLORREF c) {
-    return c != RGB(255, 255, 255);
-}
-
 } // namespace
 
 TEST_F(PrintEngineTest, WorkedExampleLaysOutTwoCopiesWithTheirMarks) {
