@@ -134,7 +134,8 @@ CutReport CutSheetCopies(Plotter& plotter, CPrintEngine& e, const floatTMatrix& 
         }
     }
     for (floatTMatrix& m : matrices) {
-        if (plotter.aborted) break;
+        // A file or spooler output never waits, so the drivers would not poll: ask here.
+        if (plotter.IsAborted()) break;
         if (HasSubPaths(e.linePaths)) PlotPath(plotter, *e.linePaths, m, clip, 0, 0, 0, 0, nullptr);
         if (HasSubPaths(e.outlinePaths))
             PlotPath(plotter, *e.outlinePaths, m, clip, 0, 0, 0, 0, nullptr);
