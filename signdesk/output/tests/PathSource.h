@@ -77,7 +77,10 @@ public:
     }
     void GetCutContours(Path& outlines, Path& lines) override {
         for (SourcePath& p : paths)
-            if (p.cut) outlines.Concat(p.path);
+            if (p.cut) {
+                Path copy(p.path); // Concat moves the sub-paths
+                outlines.Concat(copy);
+            }
         (void)lines;
     }
     void GetPrintSettings(float& px, float& py, float& ps, float& pg, int& pc, int& pm,

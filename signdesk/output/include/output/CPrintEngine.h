@@ -8,6 +8,7 @@
 #include <string>
 
 #include <mfc/CString.h>
+#include <pathkit/Point.h>
 #include <pathkit/TMatrix.h>
 
 #include "output/CPageLayout.h"
@@ -62,6 +63,11 @@ public:
     // Device matrix of a printer: mm to pixels from HORZRES/HORZSIZE and VERTRES/VERTSIZE.
     static floatTMatrix DeviceMatrix(CDC* dc);
 
+    // Paints the page, its margins, the copies (or the tile grid over the design), the marks
+    // and the registration points into the preview rectangle; sets the preview matrix and the
+    // page and design rectangles on the preview.
+    void PaintPreview(CDC* dc, const RECT& rect, const floatPoint* registration = nullptr);
+
     // Marks and contours (device matrix given), public for the preview painter.
     void DrawCropMarks(CDC* dc, const floatTMatrix& copyMatrix);
     void DrawSyncMarks(CDC* dc, const floatTMatrix& pageMatrix);
@@ -87,6 +93,8 @@ public:
     // The document's test print: a frame round the page, no clip to the block, white bands
     // sent too.
     int testPrint = 0;
+    // The path of the document being output ("" untitled); names the cut job.
+    CString documentPath;
     // Pens of the marks and the cut contour ("Settings" of the profile).
     float cropMarkWidth = 0.2f;
     float syncMarkWidth = 0.2f;
