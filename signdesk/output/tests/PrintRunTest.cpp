@@ -161,6 +161,13 @@ TEST_F(PrintRunTest, RefusalsAndFailures) {
              };
          },
          PrintRunResult::Failed, 1, "at page 2"},
+        {"band",
+         [&] {
+             // The page's picture cannot be made: reported, not printed blank.
+             design.raster = true;
+             SdGdiFailCall("CreateDIBSection", -1);
+         },
+         PrintRunResult::Failed, 0, "not enough memory"},
         {"start page", [&] { SdGdiFailCall("StartPage", 1); }, PrintRunResult::Failed, 0,
          "did not start the page"},
         {"start doc", [&] { SdGdiFailCall("StartDocA", 1); }, PrintRunResult::Failed, 0,
@@ -173,6 +180,7 @@ TEST_F(PrintRunTest, RefusalsAndFailures) {
         design.setCalls = 0;
         design.begins = design.ends = design.draws = 0;
         design.onDraw = nullptr;
+        design.raster = false;
         tiles->overlapX = tiles->overlapY = 0;
         PushMessageBoxAnswer(IDOK);
         engine->Attach(&design);
