@@ -1,5 +1,6 @@
 #include "output/CTileLayout.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 
@@ -171,4 +172,106 @@ void CTileLayout::GetTileGeometry(int number, int& column, int& row, float& x, f
             return;
         }
     }
+}
+
+int CTileLayout::DragBorder(bool lineBorder, int line, int index, float delta) {
+    const bool columns = ColumnMode();
+    // Sizes in the direction of the drag.
+    const bool alongX = lineBorder ? columns : !columns;
+    const float t = alongX ? tileWidth : tileHeight;
+    const float o = alongX ? overlapX : overlapY;
+    const float extent = alongX ? totalWidth : totalHeight;
+    if (lineBorder) {
+        if (index < 0 || index >= lines.Filled()) return index;
+    } else if (line < 0 || line >= lines.Filled() || index < 0 ||
+               index >= lines[std::uint16_t(line)].tiles.Filled()) {
+        return index;
+    }
+    auto count = [&]() -> int {
+        return lineBorder ? lines.Filled() : lines[std::uint16_t(line)].tiles.Filled();
+    };
+    auto start = [&](int i) -> float& {
+        return lineBorder ? lines[std::uint16_t(i)].start
+                          : lines[std::uint16_t(line)].tiles[std::uint16_t(i)].start;
+    };
+    auto position = [&](int i) {
+        return lineBorder ? GetLinePosition(i) : GetTilePosition(line, i);
+    };
+    auto insert = [&](int at, float where) {
+        if (lineBorder) {
+            // A new line has the tiles of its neighbour, every one selected.
+            TileLine fresh;
+            fresh.tiles = lines[std::uint16_t(at < lines.Filled() ? at : at - 1)].tiles;
+            for (TileEntry& e : fresh.tiles)
+                e.number = 1;
+            fresh.start = where;
+            lines.InsertAt(std::uint16_t(at), &fresh, 1);
+        } else {
+            TileEntry e{where, 1};
+            lines[std::uint16_t(line)].tiles.InsertAt(std::uint16_t(at), &e, 1);
+        }
+    };
+    auto remove = [&](int at) {
+        if (lineBorder)
+            lines.DeleteAt(std::uint16_t(at), 1);
+        else
+            lines[std::uint16_t(line)].tiles.DeleteAt(std::uint16_t(at), 1);
+    };
+
+    float lo = index > 0 ? position(index - 1) : 0.0f;
+    float hi = position(index + 1);
+    start(index) = std::max(0.0f, std::clamp(start(index) + delta, lo, std::max(lo, hi)));
+    for (int k = index + 1; k < count(); ++k)
+        start(k) = std::min(start(k), start(k - 1) + t - o);
+    for (int k = index - 1; k >= 0; --k)
+        start(k) = std::max(start(k), start(k + 1) - t + o);
+    if (start(0) != 0) {
+        insert(0, 0);
+        ++index;
+    }
+    if (extent - start(count() - 1) > t && count() < TileLineDynArr::MaxLines)
+        insert(count(), start(count() - 1) + t - o);
+    for (int k = 1; k < count();) {
+        if (std::fabs(start(k) - start(k - 1)) <= 0.0001f) {
+            remove(k);
+            if (index >= k) --index;
+        } else {
+            ++k;
+        }
+    }
+    Renumber();
+    if (mode == 1 && !lineBorder) {
+        // Equal rows: every row takes the dragged row's tiles.
+        const TileDynArr model = lines[std::uint16_t(line)].tiles;
+        for (int i = 0; i < lines.Filled(); ++i) {
+            if (i == line) continue;
+            TileDynArr& row = lines[std::uint16_t(i)].tiles;
+            while (row.Filled() > model.Filled())
+                row.DeleteAt(std::uint16_t(row.Filled() - 1), 1);
+            while (row.Filled() < model.Filled())
+                row.Append(TileEntry{0, 1});
+            for (int j = 0; j < row.Filled(); ++j)
+                row[std::uint16_t(j)].start = model[std::uint16_t(j)].start;
+        }
+        Renumber();
+    }
+    return index;
+}
+
+void CTileLayout::HitTestBorder(float x, float y, float tolerance) {
+    const bool columns = ColumnMode();
+    float across = columns ? x : y;
+    float along = columns ? y : x;
+    hitLine = hitTile = -1;
+    int inLine = -1;
+    for (int i = 0; i < lines.Filled(); ++i) {
+        float s = GetLinePosition(i);
+        if (i > 0 && std::fabs(across - s) <= tolerance) hitLine = i;
+        if (across >= s && across < GetLinePosition(i + 1)) inLine = i;
+    }
+    if (inLine < 0) return;
+    const TileLine& line = lines[std::uint16_t(inLine)];
+    for (int j = 1; j < line.tiles.Filled(); ++j)
+        if (std::fabs(along - line.tiles[std::uint16_t(j)].start) <= tolerance) hitTile = j;
+    if (hitTile >= 0 && hitLine < 0) hitLine = inLine;
 }

@@ -84,14 +84,61 @@ void CTilePage::RerunLayout() {
 }
 
 void CTilePage::OnPreviewMouse() {
-    // A double click comes as a second button-down within the double-click time; the page
-    // takes each button-down on a tile as choosing that tile alone.
-    if (preview.eventKind == CMouseEventButton::LeftDown) {
-        floatPoint p = engine.PreviewToPage(preview.eventPoint);
-        if (engine.tiles.SelectOnly(p.x - engine.leftMargin, p.y - engine.topMargin)) {
+    CTileLayout& t = engine.tiles;
+    floatPoint p = engine.PreviewToPage(preview.eventPoint);
+    float x = p.x - engine.leftMargin, y = p.y - engine.topMargin;
+    switch (preview.eventKind) {
+    case CMouseEventButton::LeftDown:
+        t.HitTestBorder(x, y, engine.PreviewLengthToPage(3));
+        if (t.hitTile >= 0) {
+            t.dragState = 3;
+        } else if (t.hitLine >= 0) {
+            t.dragState = 2;
+        } else if (t.SelectOnly(x, y)) {
+            // The headless button reports no double click: a click off the borders chooses
+            // the tile under the pointer alone.
             RepaintPreview();
             ShowStatus();
         }
+        dragFrom_ = p;
+        break;
+    case CMouseEventButton::MouseMove:
+        if (t.dragState == 2 || t.dragState == 3) {
+            bool columns = t.mode == 3;
+            bool lineBorder = t.dragState == 2;
+            bool alongX = lineBorder ? columns : !columns;
+            float delta = alongX ? p.x - dragFrom_.x : p.y - dragFrom_.y;
+            int index = lineBorder ? t.hitLine : t.hitTile;
+            int moved = t.DragBorder(lineBorder, t.hitLine, index, delta);
+            if (lineBorder)
+                t.hitLine = moved;
+            else
+                t.hitTile = moved;
+            dragFrom_ = p;
+            RepaintPreview();
+            ShowStatus();
+            ShowCursorPosition();
+            return;
+        }
+        if (!preview.eventCaptured) {
+            t.HitTestBorder(x, y, engine.PreviewLengthToPage(3));
+            bool columns = t.mode == 3;
+            LPCSTR shape = IDC_ARROW;
+            if (t.hitTile >= 0)
+                shape = columns ? IDC_SIZENS : IDC_SIZEWE;
+            else if (t.hitLine >= 0)
+                shape = columns ? IDC_SIZEWE : IDC_SIZENS;
+            ::SetCursor(::LoadCursorA(nullptr, shape));
+            ShowCursorPosition();
+            return;
+        }
+        break;
+    case CMouseEventButton::LeftUp:
+        t.dragState = 0;
+        ::SetCursor(::LoadCursorA(nullptr, IDC_ARROW));
+        break;
+    default:
+        break;
     }
     CPreviewPage::OnPreviewMouse();
 }

@@ -156,3 +156,52 @@ TEST(TileLayout, MoreTilesThanTheArraysHoldLaysOutNothing) {
     EXPECT_FALSE(t.tooManyTiles);
     EXPECT_EQ(t.tileCount, 900);
 }
+
+TEST(TileLayout, DraggingATileBorderKeepsTheCover) {
+    struct Case {
+        float delta;
+        std::vector<float> starts;
+        int hit;
+    } cases[] = {
+        {50, {0, 50, 240, 380}, 2},   // the first follows so that no gap opens; a tile at 0
+        {-100, {0, 90, 280, 470}, 1}, // the next follows; a tile is added at the end
+        {-500, {0, 190, 380}, 0},     // onto the first: merged, the cover rebuilt
+        {1000, {0, 190, 380}, 2},     // onto the next: merged, the first pulled on
+    };
+    for (const Case& c : cases) {
+        CTileLayout t = Rows(200, 10);
+        t.BuildTiles(391, 100, 100, 100, 0, 0, 1); // tiles at 0, 190, 380; total 580
+        ASSERT_EQ(t.lines[0].tiles.Filled(), 3);
+        int hit = t.DragBorder(false, 0, 1, c.delta);
+        const TileDynArr& tiles = t.lines[0].tiles;
+        ASSERT_EQ(int(tiles.Filled()), int(c.starts.size())) << c.delta;
+        for (std::size_t i = 0; i < c.starts.size(); ++i)
+            EXPECT_FLOAT_EQ(tiles[std::uint16_t(i)].start, c.starts[i]) << c.delta << " #" << i;
+        EXPECT_EQ(hit, c.hit) << c.delta;
+        EXPECT_EQ(t.selectedCount, int(c.starts.size()));
+    }
+}
+
+TEST(TileLayout, EqualRowsFollowTheDraggedRowAndLinesInsertAtTheStart) {
+    CTileLayout t = Rows(200, 10);
+    t.mode = 1;
+    t.BuildTiles(391, 391, 100, 100, 0, 0, 1); // 3 x 3
+    t.DragBorder(false, 1, 1, 50);
+    for (int row = 0; row < 3; ++row) {
+        ASSERT_EQ(t.lines[std::uint16_t(row)].tiles.Filled(), 4) << row;
+        EXPECT_FLOAT_EQ(t.lines[std::uint16_t(row)].tiles[2].start, 240) << row;
+    }
+    EXPECT_EQ(t.selectedCount, 12);
+    // A line border dragged forward from the first line leaves room for a new first line.
+    CTileLayout u = Rows(200, 10);
+    u.BuildTiles(391, 391, 100, 100, 0, 0, 1);
+    u.HitTestBorder(50, 191, 3);
+    EXPECT_EQ(u.hitLine, 1);
+    EXPECT_EQ(u.hitTile, -1);
+    u.HitTestBorder(189, 50, 3);
+    EXPECT_EQ(u.hitLine, 0);
+    EXPECT_EQ(u.hitTile, 1);
+    int hit = u.DragBorder(true, 0, 0, 0);
+    EXPECT_EQ(hit, 0);
+    EXPECT_EQ(u.lines.Filled(), 3);
+}

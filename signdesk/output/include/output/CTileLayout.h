@@ -30,6 +30,15 @@ public:
     void GetTileGeometry(int number, int& column, int& row, float& x, float& y, float& width,
                          float& height) const;
 
+    // Moves a border by delta mm: a line border (lineBorder, index = the line) or the border
+    // of tile `index` within `line`. Neighbours follow so that no gap exceeds a tile, tiles
+    // are added at either end where the cover needs them, and coinciding ones removed.
+    // Returns the dragged entry's index afterwards.
+    int DragBorder(bool lineBorder, int line, int index, float delta);
+    // The line and tile borders within `tolerance` mm of the point (mm from the tile origin)
+    // into hitLine and hitTile; -1 where none.
+    void HitTestBorder(float x, float y, float tolerance);
+
     bool IsTiled() const { return tileColumns > 1 || tileRows > 1; }
     float StepX() const { return tileWidth - overlapX; }
     float StepY() const { return tileHeight - overlapY; }

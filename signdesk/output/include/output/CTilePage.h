@@ -1,6 +1,8 @@
 #pragma once
 // The tile page (template 1527): the tiling mode, tile size and overlaps, and which tiles
 // print. The design is not edited here; the preview pans.
+#include <pathkit/Point.h>
+
 #include "output/CPreviewPage.h"
 
 class CTilePage : public CPreviewPage {
@@ -21,4 +23,5 @@ protected:
 private:
     void ShowFields();
     bool showing_ = false;
+    floatPoint dragFrom_;
 };
