@@ -356,10 +356,11 @@ void CPrintEngine::DrawCutContour(CDC* dc, const floatTMatrix& copyMatrix) {
 }
 
 void CPrintEngine::DrawTestFrame(CDC* dc) {
-    float w = float(dc->GetDeviceCaps(HORZRES));
-    float h = float(dc->GetDeviceCaps(VERTRES));
+    // The last pixel row and column: a frame at HORZRES or VERTRES would fall off the page.
+    float w = float(dc->GetDeviceCaps(HORZRES) - 1);
+    float h = float(dc->GetDeviceCaps(VERTRES) - 1);
     int hs = dc->GetDeviceCaps(HORZSIZE);
-    float s = hs > 0 ? w * OrientationCorner / float(hs) : 0.0f;
+    float s = hs > 0 ? (w + 1) * OrientationCorner / float(hs) : 0.0f;
     Path frame;
     frame.Append(PC_MOVETO, 0, 0);
     frame.Append(w - s, 0);

@@ -211,3 +211,35 @@ TEST_F(PrintRunTest, RefusalsAndFailures) {
         }
     }
 }
+
+// The test print frames the whole page with its top-right corner cut, draws outside the
+// block of copies too, and sends the page even where it is otherwise white.
+TEST_F(PrintRunTest, TestPrintFramesThePage) {
+    Options(10, 0, 0, 0);
+    design.AddRect(0, 0, 40, 20);
+    design.x = design.y = 50;
+    engine->Attach(&design);
+    engine->UpdateLayout(1);
+    engine->testPrint = 1;
+    CDC& dc = Printer("Draft");
+    ASSERT_EQ(PrintPages(dc, *engine, "Draft", "test", false), PrintRunResult::Printed);
+    ReleasePrinter();
+    auto pages = SdGdiPrintedPages();
+    ASSERT_EQ(pages.size(), 1u);
+    const SdGdiImage& img = pages[0].image;
+    EXPECT_TRUE(Ink(img.at(0, img.height / 2)));             // left edge
+    EXPECT_TRUE(Ink(img.at(img.width / 2, 0)));              // top edge
+    EXPECT_TRUE(Ink(img.at(img.width / 2, img.height - 1))); // the last row, on the page
+    EXPECT_TRUE(Ink(img.at(img.width - 1, img.height / 2)));
+    EXPECT_FALSE(Ink(img.at(img.width - 2, 2))); // the cut corner
+    EXPECT_TRUE(Ink(img.at(int(70 * img.width / 210.0), int(60 * img.width / 210.0))));
+    // The same with a picture: the frame comes through the bands.
+    SdGdiClearPrintedPages();
+    design.raster = true;
+    CDC& again = Printer("Draft");
+    ASSERT_EQ(PrintPages(again, *engine, "Draft", "test", false), PrintRunResult::Printed);
+    ReleasePrinter();
+    auto raster = SdGdiPrintedPages();
+    ASSERT_EQ(raster.size(), 1u);
+    EXPECT_TRUE(Ink(raster[0].image.at(0, img.height / 2)));
+}
