@@ -23,6 +23,7 @@
 #include "output/CTileLayout.h"
 #include "output/OutputIds.h"
 #include "output/PrintCut.h"
+#include "output/ViewOutput.h"
 
 namespace {
 enum : int {
@@ -65,10 +66,8 @@ void CCutPage::AbortPoll::CheckAbort() {
 }
 
 CString CCutPage::JobName() const {
-    CString name = GetPathFileName(engine.documentPath);
+    CString name = JobNameFromPath(engine.documentPath);
     if (name.IsEmpty() && !name.LoadString(AFX_IDS_UNTITLED)) name = "Untitled";
-    int dot = name.ReverseFind('.');
-    if (dot >= 0 && dot + 1 < name.GetLength()) name = name.Left(dot);
     return name;
 }
 
