@@ -243,3 +243,18 @@ TEST_F(PrintRunTest, TestPrintFramesThePage) {
     ASSERT_EQ(raster.size(), 1u);
     EXPECT_TRUE(Ink(raster[0].image.at(0, img.height / 2)));
 }
+
+// Without any printer the layout keeps A4 and Print says there is none.
+TEST_F(PrintRunTest, NoPrinterKeepsA4AndSaysSo) {
+    SdRemoveFakeSpooler();
+    SdInstallFakeSpooler(); // no printers at all
+    design.AddRect(0, 0, 40, 20);
+    engine->Attach(&design);
+    EXPECT_FLOAT_EQ(engine->mediaWidth, 210);
+    EXPECT_FLOAT_EQ(engine->mediaHeight, 297);
+    AllowUnscriptedMessageBoxes();
+    AllowUnscriptedDialogs();
+    EXPECT_NE(RunPrintAction(*engine, false), PrintRunResult::Printed);
+    EXPECT_FALSE(MessageBoxLog().empty());
+    EXPECT_TRUE(SdSpooledJobs().empty());
+}

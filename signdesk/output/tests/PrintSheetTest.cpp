@@ -132,6 +132,30 @@ TEST_F(PrintSheetTest, PrintAndCutThroughTheCutPage) {
     EXPECT_NE(cut.find("PU600,4400;"), std::string::npos) << cut;
 }
 
+// Plot mode starts a plot job (the section's plot set-up and speed), cutting a cut job.
+TEST_F(PrintSheetTest, PlotModeStartsAPlotJob) {
+    for (int plotMode : {0, 1}) {
+        SCOPED_TRACE(plotMode);
+        WriteDevices("[Test HP-GL]\nDriver=cutdrv-coral.dll\nDevice=" + output +
+                     "\nStepSize=0.025\nMaxX=5000\nMaxY=610\nAbsoluteCoords=1\nInitialize=IN;\n"
+                     "PlotInit=PLOT;\nCutInit=CUT;\nSetSpeed=VS#;\nPlotSpeed=400\nCutSpeed=200\n"
+                     "End=PU;SP0;\nMoveRel=PU#,#;\nLineRel=PD#,#;\nOrigoPos=0\n");
+        std::ofstream(std::string(GetPlotIni()))
+            << "[Plotter]\nCurrentPlotter=Test HP-GL\nPlotMode=" << plotMode << "\n";
+        PushMessageBoxAnswer(IDOK);
+        Run([&](HWND, CPropertySheet* sheet) {
+            ASSERT_TRUE(sheet->SetActivePage(4));
+            HWND page = sheet->GetActivePage()->m_hWnd;
+            EXPECT_EQ(::IsDlgButtonChecked(page, 2661), UINT(plotMode));
+            sdtest::Click(page, 2705);
+            sdtest::Click(page, 2709);
+        });
+        std::string cut = Cutfile();
+        EXPECT_NE(cut.find(plotMode ? "PLOT;" : "CUT;"), std::string::npos) << cut;
+        EXPECT_EQ(cut.find(plotMode ? "CUT;" : "PLOT;"), std::string::npos) << cut;
+    }
+}
+
 TEST_F(PrintSheetTest, EscapeMidCutSaysWhereItStopped) {
     PushMessageBoxAnswer(IDYES); // stop cutting?
     PushMessageBoxAnswer(IDOK);  // where it stopped
