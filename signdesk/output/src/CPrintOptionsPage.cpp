@@ -116,12 +116,19 @@ BOOL CPrintOptionsPage::OnCommand(WPARAM wParam, LPARAM lParam) {
     if (HIWORD(wParam) != BN_CLICKED) return CPropertyPage::OnCommand(wParam, lParam);
     PrintOptions& o = ThePrintOptions();
     switch (id) {
+    case IDC_DETAIL0:
+    case IDC_DETAIL0 + 1: {
+        int before = engine_.detail;
+        TakeAndSave();
+        // A new detail level draws the cached preview picture again.
+        if (engine_.detail != before && engine_.HasPreviewBitmap())
+            engine_.BuildPreviewBitmap(600, 600);
+        return TRUE;
+    }
     case IDC_CROP:
     case IDC_SYNC0:
     case IDC_SYNC0 + 1:
     case IDC_SYNC0 + 2:
-    case IDC_DETAIL0:
-    case IDC_DETAIL0 + 1:
     case IDC_PRINT_AND_CUT:
     case IDC_WCL:
         TakeAndSave();

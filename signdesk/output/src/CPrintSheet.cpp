@@ -58,7 +58,10 @@ void RunPrintSheet(CWnd* parent, PrintSource* source, CPrintEngine& engine) {
     engine.UpdateLayout(1);
     float x = engine.xPosition, y = engine.yPosition, scale = engine.scale, gap = engine.gap;
     int copies = engine.copies, mirror = engine.mirror, rotation = engine.rotation;
+    // The design at preview resolution, drawn once for the pages' previews.
+    engine.BuildPreviewBitmap(600, 600);
     sheet.DoModal();
+    engine.ReleasePreviewBitmap();
     // Only a changed layout is stored: an unchanged one leaves the document unmodified.
     if (source && (x != engine.xPosition || y != engine.yPosition || scale != engine.scale ||
                    gap != engine.gap || copies != engine.copies || mirror != engine.mirror ||

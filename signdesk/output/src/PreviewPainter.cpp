@@ -4,8 +4,36 @@
 #include <mfc/CDC.h>
 #include <mfc/CGdiObject.h>
 
+#include <rasterkit/CDibDC.h>
+
 #include "output/CPrintEngine.h"
 #include "output/CTileLayout.h"
+
+void CPrintEngine::BuildPreviewBitmap(int width, int height) {
+    previewBitmap_.reset();
+    previewBitmapDetail_ = -1;
+    if (width <= 0 || height <= 0 || !source) return;
+    auto bitmap = std::make_unique<CDibDC>(width, height);
+    if (!bitmap->IsValid()) return;
+    CBrush white(RGB(255, 255, 255));
+    RECT all{0, 0, width, height};
+    bitmap->FillRect(&all, &white);
+    floatBBox box;
+    GetBox(box);
+    floatTMatrix m;
+    // The design's top-left corner at the bitmap's top-left: y turned over.
+    m.BoxTransformation(box.left, box.top, box.right, box.bottom, 0, 0, float(width),
+                        float(height));
+    source->DrawDocument(bitmap.get(), m, DetailTable[std::clamp(detail, 0, 3)]);
+    previewBitmap_ = std::move(bitmap);
+    previewBitmapDetail_ = detail;
+    ++previewBitmapBuilds;
+}
+
+void CPrintEngine::ReleasePreviewBitmap() {
+    previewBitmap_.reset();
+    previewBitmapDetail_ = -1;
+}
 
 void CPrintEngine::PaintPreview(CDC* dc, const RECT& rect, const floatPoint* registration) {
     const bool tiled = tiles.IsTiled();
@@ -38,9 +66,25 @@ void CPrintEngine::PaintPreview(CDC* dc, const RECT& rect, const floatPoint* reg
     float margin = GetCopyMargin();
     floatTMatrix placement;
     int level = DetailTable[std::clamp(detail, 0, 3)];
+    floatBBox designBox;
+    GetBox(designBox);
+    if (previewBitmap_ && previewBitmapDetail_ != detail)
+        BuildPreviewBitmap(previewBitmap_->m_DIB.GetWidth(), previewBitmap_->m_DIB.GetHeight());
     auto drawCopy = [&](const floatTMatrix& placed) {
         floatTMatrix copyMatrix = placed * previewMatrix;
-        if (source) source->DrawDocument(dc, designMatrix * copyMatrix, level);
+        // Upright copies take the cached picture; turned or mirrored ones are drawn.
+        if (previewBitmap_ && rotation == 0 && !mirror) {
+            // The design box's corners: its top lies at the copy's top on the page.
+            float x0 = designBox.left, y0 = designBox.bottom, x1 = designBox.right,
+                  y1 = designBox.top;
+            copyMatrix.Transform(x0, y0);
+            copyMatrix.Transform(x1, y1);
+            RECT src{0, 0, previewBitmap_->m_DIB.GetWidth(), previewBitmap_->m_DIB.GetHeight()};
+            RECT dst{LONG(x0), LONG(y0), LONG(x1), LONG(y1)};
+            previewBitmap_->m_DIB.Paint(dc, src, dst, 0);
+        } else if (source) {
+            source->DrawDocument(dc, designMatrix * copyMatrix, level);
+        }
         DrawCropMarks(dc, copyMatrix);
         DrawCutContour(dc, copyMatrix);
     };

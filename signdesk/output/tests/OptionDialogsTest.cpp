@@ -106,6 +106,8 @@ TEST_F(OptionDialogsTest, PrintOptionsPageSavesMarksAndLaysOutAgain) {
     engine->Attach(&design);
     engine->UpdateLayout(1);
     ASSERT_EQ(engine->columnsPerPage, 4); // no marks: 4 x 50 in 210
+    engine->BuildPreviewBitmap(100, 100);
+    const int builds = engine->previewBitmapBuilds;
     CPrintOptionsPage page(*engine);
     CPropertySheet sheet("Options");
     sheet.AddPage(&page);
@@ -115,6 +117,9 @@ TEST_F(OptionDialogsTest, PrintOptionsPageSavesMarksAndLaysOutAgain) {
         sdtest::Type(d, 2602, "5");
         sdtest::Click(d, 2660); // crop marks: cells of 60
         EXPECT_EQ(engine->columnsPerPage, 3);
+        EXPECT_EQ(engine->previewBitmapBuilds, builds); // marks do not redraw the picture
+        sdtest::Click(d, 2646);                         // the detail does
+        EXPECT_EQ(engine->previewBitmapBuilds, builds + 1);
         sdtest::Type(d, 2602, "150");
         EXPECT_FALSE(static_cast<CPropertySheet*>(CWnd::FromHandle(s))->PressButton(PSBTN_OK) &&
                      !::IsWindow(s));

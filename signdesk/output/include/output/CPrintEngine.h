@@ -5,6 +5,7 @@
 // print-and-cut mode the cut contour. One copy walk places the copies for printing, the
 // preview, the cut contours and the cutter.
 #include <functional>
+#include <memory>
 #include <string>
 
 #include <mfc/CString.h>
@@ -14,6 +15,7 @@
 #include "output/CPageLayout.h"
 #include "output/PrintSource.h"
 
+class CDibDC;
 class CTileLayout;
 class Path;
 
@@ -68,6 +70,14 @@ public:
     // page and design rectangles on the preview.
     void PaintPreview(CDC* dc, const RECT& rect, const floatPoint* registration = nullptr);
 
+    // The design drawn once at preview resolution (the sheet's preparation), drawn into each
+    // upright copy of the preview; rebuilt when the detail level changes, freed by the
+    // release (the sheet's clean-up).
+    void BuildPreviewBitmap(int width, int height);
+    void ReleasePreviewBitmap();
+    bool HasPreviewBitmap() const { return previewBitmap_ != nullptr; }
+    int previewBitmapBuilds = 0;
+
     // Marks and contours (device matrix given), public for the preview painter.
     void DrawCropMarks(CDC* dc, const floatTMatrix& copyMatrix);
     void DrawSyncMarks(CDC* dc, const floatTMatrix& pageMatrix);
@@ -112,6 +122,8 @@ private:
     bool RenderBands(CDC* dc, const RECT& clip, const floatTMatrix& deviceMatrix, bool passThrough);
     floatTMatrix BoxMatrix();
     CString bandFailure;
+    std::unique_ptr<CDibDC> previewBitmap_;
+    int previewBitmapDetail_ = -1;
 };
 
 // The program's one engine and its tile layout.
