@@ -42,7 +42,7 @@ set(rows
   "drivers: drivers/frame plotterdriver settings platform/comm32 platform/pcutlib platform/summausb ${base}"
   "cutterman: plot plotterdriver settings pathkit ${base}"
   "signdesk/shared: rasterkit platform/imaging guardalloc ${base}"
-  "signdesk/output: pathkit ${base}"
+  "signdesk/output: signdesk/shell plot plotterdriver settings rasterkit geomkit guardalloc pathkit ${base}"
   "signdesk/text: signdesk/model signdesk/shared signdesk/output signdesk/shell settings rasterkit pathkit ${base}"
   "signdesk/shell: settings pathkit ${base}"
   "signdesk/shell/sheet: signdesk/shell settings guardalloc pathkit ${base}"

@@ -26,7 +26,9 @@ protected:
             if (line.rfind("Escape(", 0) == 0) {
                 int code = 0, size = 0;
                 std::sscanf(line.c_str(), "Escape(%d,%d)", &code, &size);
-                out.push_back(code == FLUSHOUTPUT ? "6" : std::to_string(code) + ":" + std::to_string(size - 2));
+                out.push_back(code == FLUSHOUTPUT
+                                  ? "6"
+                                  : std::to_string(code) + ":" + std::to_string(size - 2));
             }
         return out;
     }
@@ -61,7 +63,8 @@ TEST_F(PrinterStreamTest, EmptyFlushStillSendsBothEscapes) {
 
 TEST_F(PrinterStreamTest, WritersOfThePathLibraryReachThePrinter) {
     CPrinterStream ps(&dc, 16382);
-    ps << "save" << EndLine() << 12 << ' ' << 2.5 << " moveto" << EndLine() << "restore" << EndLine();
+    ps << "save" << EndLine() << 12 << ' ' << 2.5 << " moveto" << EndLine() << "restore"
+       << EndLine();
     ps.Flush();
     EXPECT_EQ(Captured(), "save\r\n12 2.5 moveto\r\nrestore\r\n");
 }
@@ -69,7 +72,8 @@ TEST_F(PrinterStreamTest, WritersOfThePathLibraryReachThePrinter) {
 TEST_F(PrinterStreamTest, OddAndTinyCapacitiesStayInsideTheBuffer) {
     for (std::uint16_t capacity : {0, 1, 3, 7}) {
         CPrinterStream ps(&dc, capacity);
-        for (char c : std::string("abcdefghij")) ASSERT_EQ(ps.Put(c), 0);
+        for (char c : std::string("abcdefghij"))
+            ASSERT_EQ(ps.Put(c), 0);
         EXPECT_LE(ps.Pending(), capacity < 2 ? 2 : capacity & ~1);
         ps.Flush();
     }
@@ -81,7 +85,8 @@ TEST_F(PrinterStreamTest, AFailedFlushIsReported) {
     ASSERT_TRUE(raster.CreateDC(nullptr, "Raster", nullptr, nullptr));
     CPrinterStream ps(&raster, 4);
     EXPECT_EQ(ps.Good(), 1);
-    for (char c : std::string("abcd")) ASSERT_EQ(ps.Put(c), 0);
+    for (char c : std::string("abcd"))
+        ASSERT_EQ(ps.Put(c), 0);
     // The raster printer takes no pass-through: the flush fails, Put says so.
     EXPECT_EQ(ps.Put('e'), -1);
     EXPECT_EQ(ps.Good(), 0);

@@ -1,0 +1,6 @@
+#include "output/PrintOptions.h"
+
+PrintOptions& ThePrintOptions() {
+    static PrintOptions options;
+    return options;
+}

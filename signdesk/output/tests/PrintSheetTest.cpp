@@ -1,0 +1,210 @@
+// The output sheet run as the view's output command, and print-and-cut through its cut page.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include <mfc/CPropertySheet.h>
+#include <plot/PlotIni.h>
+#include <plot/Plotter.h>
+#include <settings/ProgramFolders.h>
+#include <testing/DialogDriver.h>
+#include <testing/FakeSpooler.h>
+#include <win32/user.h>
+
+#include "OutputFixture.h"
+#include "output/CPrintSheet.h"
+#include "output/OutputIds.h"
+
+namespace {
+
+class PrintSheetTest : public OutputTest {
+protected:
+    void SetUp() override {
+        OutputTest::SetUp();
+        saved = DRV;
+        output = (DataFolder() / "cut.plt").string();
+        WriteDevices("[Test HP-GL]\nDriver=cutdrv-coral.dll\nDevice=" + output +
+                     "\nStepSize=0.025\nMaxX=5000\nMaxY=610\nAbsoluteCoords=1\nInitialize=IN;\n"
+                     "CutInit=SP1;\nEnd=PU;SP0;\nMoveRel=PU#,#;\nLineRel=PD#,#;\nOrigoPos=0\n");
+        std::ofstream(std::string(GetPlotIni())) << "[Plotter]\nCurrentPlotter=Test HP-GL\n";
+        // The worked example's layout, the design marked for cutting.
+        Options(10, 5, 1, 1);
+        Set("General", "EnablePrintAndCut", "1");
+        design.AddRect(0, 0, 80, 40, RGB(0, 0, 0), true);
+        design.x = design.y = 10;
+        design.copies = 2;
+        design.gap = 5;
+    }
+    void TearDown() override {
+        DRV.Detach();
+        DRV = saved;
+        OutputTest::TearDown();
+    }
+    void WriteDevices(const std::string& text) {
+        std::ofstream(std::string(GetDataFilePath("Devices.ini"))) << text;
+    }
+    std::string Cutfile() {
+        std::ifstream in(output);
+        std::stringstream s;
+        s << in.rdbuf();
+        return s.str();
+    }
+    static CPropertySheet* Sheet(HWND d) {
+        return static_cast<CPropertySheet*>(CWnd::FromHandle(d));
+    }
+    // Runs the sheet; the script gets the sheet and ends it.
+    void Run(std::function<void(HWND, CPropertySheet*)> script) {
+        SetDialogScriptForClass("CPrintSheet", [&](HWND d) {
+            script(d, Sheet(d));
+            if (::IsWindow(d)) Sheet(d)->EndDialog(IDCANCEL);
+        });
+        RunPrintSheet(nullptr, &design, *engine);
+    }
+    std::string Text(UINT id) {
+        CString s;
+        s.LoadString(id);
+        return std::string(s);
+    }
+    Plotter saved;
+    std::string output;
+    FakeSpooler spooler;
+};
+
+} // namespace
+
+TEST_F(PrintSheetTest, AnUnchangedLayoutLeavesTheDocumentAlone) {
+    int pages = 0;
+    Run([&](HWND, CPropertySheet* sheet) {
+        pages = sheet->GetPageCount();
+        for (int i = 0; i < 4; ++i)
+            EXPECT_TRUE(sheet->SetActivePage(i));
+    });
+    EXPECT_EQ(pages, 5);
+    EXPECT_EQ(design.setCalls, 0);
+    EXPECT_EQ(engine->source, nullptr);
+    EXPECT_EQ(engine->outlinePaths, nullptr);
+}
+
+TEST_F(PrintSheetTest, ChangedCopiesAreStoredWhateverClosesTheSheet) {
+    Run([&](HWND, CPropertySheet* sheet) {
+        HWND page = sheet->GetActivePage()->m_hWnd;
+        sdtest::Type(page, 2605, "3");
+        EXPECT_EQ(engine->copies, 3);
+        // Enter does not close the sheet: it moves on, and from the last page to the first.
+        sheet->SetActivePage(4);
+        ::SendMessageA(sheet->m_hWnd, WM_COMMAND, IDOK, 0);
+        EXPECT_EQ(sheet->GetActiveIndex(), 0);
+    });
+    EXPECT_EQ(design.setCalls, 1);
+    EXPECT_EQ(design.copies, 3);
+}
+
+TEST_F(PrintSheetTest, TheCutPageRefusesATiledLayout) {
+    design.paths.clear();
+    design.AddRect(0, 0, 400, 250, RGB(0, 0, 0), true);
+    PushMessageBoxAnswer(IDOK);
+    Run([&](HWND, CPropertySheet* sheet) {
+        EXPECT_FALSE(sheet->SetActivePage(4));
+        EXPECT_NE(sheet->GetActiveIndex(), 4);
+    });
+    ASSERT_EQ(MessageBoxLog().size(), 1u);
+    EXPECT_EQ(MessageBoxLog()[0].text, Text(IDS_OUT_TILED_NO_CUT));
+}
+
+TEST_F(PrintSheetTest, PrintAndCutThroughTheCutPage) {
+    PushMessageBoxAnswer(IDOK); // finished
+    Run([&](HWND, CPropertySheet* sheet) {
+        ASSERT_TRUE(sheet->SetActivePage(4));
+        HWND page = sheet->GetActivePage()->m_hWnd;
+        EXPECT_EQ(sdtest::TextOf(page, 2720), "Test HP-GL");
+        EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(page, 2709))); // not calibrated yet
+        sdtest::Click(page, 2705);                                 // accept the marks
+        ASSERT_TRUE(::IsWindowEnabled(::GetDlgItem(page, 2709)));
+        sdtest::Click(page, 2709);
+    });
+    ASSERT_EQ(MessageBoxLog().size(), 1u);
+    EXPECT_EQ(MessageBoxLog()[0].text, Text(IDS_OUT_CUT_FINISHED));
+    std::string cut = Cutfile();
+    // Both copies, uncalibrated, each cut from its top-left corner: (15, 15) and (110, 15) are
+    // (600, 600) and (4400, 600) steps; the cutter's X is the plot library's second coordinate.
+    EXPECT_NE(cut.find("PU600,600;"), std::string::npos) << cut;
+    EXPECT_NE(cut.find("PU600,4400;"), std::string::npos) << cut;
+}
+
+// Plot mode starts a plot job (the section's plot set-up and speed), cutting a cut job.
+TEST_F(PrintSheetTest, PlotModeStartsAPlotJob) {
+    for (int plotMode : {0, 1}) {
+        SCOPED_TRACE(plotMode);
+        WriteDevices("[Test HP-GL]\nDriver=cutdrv-coral.dll\nDevice=" + output +
+                     "\nStepSize=0.025\nMaxX=5000\nMaxY=610\nAbsoluteCoords=1\nInitialize=IN;\n"
+                     "PlotInit=PLOT;\nCutInit=CUT;\nSetSpeed=VS#;\nPlotSpeed=400\nCutSpeed=200\n"
+                     "End=PU;SP0;\nMoveRel=PU#,#;\nLineRel=PD#,#;\nOrigoPos=0\n");
+        std::ofstream(std::string(GetPlotIni()))
+            << "[Plotter]\nCurrentPlotter=Test HP-GL\nPlotMode=" << plotMode << "\n";
+        PushMessageBoxAnswer(IDOK);
+        Run([&](HWND, CPropertySheet* sheet) {
+            ASSERT_TRUE(sheet->SetActivePage(4));
+            HWND page = sheet->GetActivePage()->m_hWnd;
+            EXPECT_EQ(::IsDlgButtonChecked(page, 2661), UINT(plotMode));
+            sdtest::Click(page, 2705);
+            sdtest::Click(page, 2709);
+        });
+        std::string cut = Cutfile();
+        EXPECT_NE(cut.find(plotMode ? "PLOT;" : "CUT;"), std::string::npos) << cut;
+        EXPECT_EQ(cut.find(plotMode ? "CUT;" : "PLOT;"), std::string::npos) << cut;
+    }
+}
+
+TEST_F(PrintSheetTest, EscapeMidCutSaysWhereItStopped) {
+    PushMessageBoxAnswer(IDYES); // stop cutting?
+    PushMessageBoxAnswer(IDOK);  // where it stopped
+    Run([&](HWND, CPropertySheet* sheet) {
+        ASSERT_TRUE(sheet->SetActivePage(4));
+        HWND page = sheet->GetActivePage()->m_hWnd;
+        sdtest::Click(page, 2705);
+        // Escape waits in the queue while the cut runs inside the click.
+        ::PostMessageA(page, WM_KEYDOWN, VK_ESCAPE, 0);
+        ::SendMessageA(page, WM_COMMAND, MAKEWPARAM(2709, BN_CLICKED),
+                       LPARAM(::GetDlgItem(page, 2709)));
+    });
+    ASSERT_EQ(MessageBoxLog().size(), 2u);
+    EXPECT_EQ(MessageBoxLog()[0].text, Text(IDS_OUT_STOP_CUTTING));
+    EXPECT_NE(MessageBoxLog()[1].text.find("after 0 of 2"), std::string::npos)
+        << MessageBoxLog()[1].text;
+    EXPECT_EQ(Cutfile().find("PD"), std::string::npos);
+}
+
+TEST_F(PrintSheetTest, ACutterWithoutDriverIsNamedAndNothingIsSent) {
+    WriteDevices("[Broken]\nDriver=cutdrv-missing.dll\nDevice=" + output + "\n");
+    std::ofstream(std::string(GetPlotIni())) << "[Plotter]\nCurrentPlotter=Broken\n";
+    AllowUnscriptedMessageBoxes();
+    Run([&](HWND, CPropertySheet* sheet) {
+        ASSERT_TRUE(sheet->SetActivePage(4));
+        HWND page = sheet->GetActivePage()->m_hWnd;
+        sdtest::Click(page, 2705);
+        sdtest::Click(page, 2709);
+    });
+    ASSERT_FALSE(MessageBoxLog().empty());
+    EXPECT_NE(MessageBoxLog().back().text.find("\"Broken\" has no working driver"),
+              std::string::npos);
+    for (const auto& box : MessageBoxLog())
+        EXPECT_EQ(box.text.find("finished"), std::string::npos);
+    EXPECT_FALSE(std::ifstream(output).good());
+}
+
+TEST_F(PrintSheetTest, AnEmptyDeviceListBindsNothingAndSaysSo) {
+    WriteDevices("");
+    std::ofstream(std::string(GetPlotIni())) << "[Plotter]\n";
+    PushMessageBoxAnswer(IDOK);
+    Run([&](HWND, CPropertySheet* sheet) {
+        ASSERT_TRUE(sheet->SetActivePage(4));
+        HWND page = sheet->GetActivePage()->m_hWnd;
+        EXPECT_EQ(::SendMessageA(::GetDlgItem(page, 2720), CB_GETCOUNT, 0, 0), 0);
+        sdtest::Click(page, 2705);
+        sdtest::Click(page, 2709);
+    });
+    ASSERT_EQ(MessageBoxLog().size(), 1u);
+    EXPECT_NE(MessageBoxLog()[0].text.find("No cutter is chosen"), std::string::npos);
+    EXPECT_FALSE(std::ifstream(output).good());
+}
