@@ -392,3 +392,44 @@ TEST_F(WeldTest, AUnionPastTheContourLimitLeavesTheDesignAsItWas) {
     EXPECT_EQ(before, StoreSign(Sign()));
     EXPECT_EQ(1, doc_.GetStepCount());
 }
+
+namespace {
+
+// A path whose combination cannot be assembled, as one failing even at the finest accuracy:
+// it reports the failure with its last attempt in place.
+class UnweldablePath : public CPathObj {
+public:
+    int ApplyBooleanOp(int operation, Path& other) override {
+        CPathObj::ApplyBooleanOp(operation, other);
+        return -1;
+    }
+    CSignObj* Duplicate() override {
+        auto* pCopy = new UnweldablePath;
+        static_cast<Path&>(pCopy->m_path) = Path(m_path);
+        pCopy->SetColor(GetColor());
+        pCopy->RefreshBBox();
+        return pCopy;
+    }
+};
+
+} // namespace
+
+TEST_F(WeldTest, ACombinationThatCannotBeAssembledChangesNothing) {
+    auto* target = new UnweldablePath;
+    AddSquare(target->m_path, 0, 0, 10);
+    Finished(target);
+    CPathObj* source = Square(8, 0, 10);
+    Sign().Add(target);
+    Sign().Add(source);
+    source->Select();
+    Open();
+    const Bytes before = StoreSign(Sign());
+    for (BOOL keepTarget : {FALSE, TRUE}) {
+        auto wp = NewWeld(Weld::Union);
+        wp->m_bKeepTarget = keepTarget;
+        EXPECT_EQ(Weld::Failed, wp->Click(target));
+        EXPECT_EQ(before, StoreSign(Sign()));
+        EXPECT_EQ(1, doc_.GetStepCount());
+        EXPECT_TRUE(source->m_bSelected);
+    }
+}
