@@ -7,6 +7,8 @@
 #include FT_FREETYPE_H
 #include FT_OUTLINE_H
 
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <filesystem>
 #include <memory>
@@ -161,11 +163,12 @@ protected:
     }
 
     // The word in the face at size 30, each letter `spacing` (of the size) closer.
-    std::unique_ptr<CTextObj> Word(const char* face, const char* word, float spacing) {
+public:
+    std::unique_ptr<CTextObj> Word(const char* face, const char* word, float spacing, float y = 0) {
         DefaultFont = face;
         CCharacter::DefaultStyle.size = 30;
         CCharacter::DefaultStyle.charSpacing = spacing;
-        std::unique_ptr<CTextObj> text(new CTextObj(0, 0, nullptr, 0, 0));
+        std::unique_ptr<CTextObj> text(new CTextObj(0, y, nullptr, 0, 0));
         CTextLine* line = text->GetLine(0);
         line->m_bAutoKerning = 0;
         line->m_bCustomKerning = 0;
@@ -247,6 +250,68 @@ TEST_F(WeldLetteringTest, JoinedScriptLettersBecomeOneOutline) {
         GTEST_SKIP() << ScriptFile << " (fonts-dancingscript) is missing";
     auto text = Word("Dancing Script", "signdesk", 0);
     Check(text.get());
+}
+
+// Lines of overlapping bold letters, 0.8 of the size apart so that the lines overlap too:
+// `count` letters in all.
+std::vector<Path> Block(WeldLetteringTest& test, int count);
+
+TEST_F(WeldLetteringTest, ManyLettersAtOnceAsTheLetterByLetterMergeAndInNearLinearTime) {
+#if !defined(NDEBUG) || defined(__SANITIZE_ADDRESS__)
+    GTEST_SKIP() << "timed in the optimised build only";
+#else
+    auto weld = [](const std::vector<Path>& letters, double& seconds) {
+        CSign sign;
+        for (const Path& letter : letters) {
+            auto* o = new CPathObj;
+            static_cast<Path&>(o->m_path) = Path(letter);
+            o->RefreshBBox();
+            if (sign.GetSize()) o->Select();
+            sign.Add(o);
+        }
+        sign.CountLayerObjects();
+        sign.RefreshBounds(1);
+        Weld w(sign, Weld::Union);
+        const auto start = std::chrono::steady_clock::now();
+        EXPECT_EQ(Weld::Done, w.Click(sign.GetObj(0)));
+        seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+        return Measure(*sign.GetObj(0)->GetPath());
+    };
+    const std::vector<Path> few = Block(*this, 63), many = Block(*this, 630);
+    ASSERT_EQ(630u, many.size());
+    double tFew = 0, tMany = 0;
+    // The best of three for the small one, which a stray pause would spoil most.
+    for (int i = 0; i < 3; ++i) {
+        double t = 0;
+        weld(few, t);
+        tFew = i ? std::min(tFew, t) : t;
+    }
+    const Topology ours = weld(many, tMany);
+
+    Path merged;
+    for (const Path& letter : many) {
+        Path copy(letter);
+        MergePaths(copy, merged);
+    }
+    const Topology reference = Measure(merged);
+    EXPECT_NEAR(reference.area, ours.area, 1e-4 * reference.area);
+    EXPECT_EQ(reference.parts, ours.parts);
+    EXPECT_EQ(reference.holes, ours.holes);
+    EXPECT_LT(tMany / tFew, 25) << tMany << " s for 630 letters, " << tFew << " s for 63";
+#endif
+}
+
+std::vector<Path> Block(WeldLetteringTest& test, int count) {
+    static const char* const Line = "WeldingOverlappingLettersAtOnce";
+    std::vector<Path> letters;
+    for (int line = 0; int(letters.size()) < count; ++line) {
+        auto text = test.Word("DejaVu Sans Bold", Line, -0.12f, -24.0f * float(line));
+        CTextLine* l = text->GetLine(0);
+        for (int k = 0; k < l->GetCount() && int(letters.size()) < count; ++k)
+            if (l->GetChar(k)->m_path.subPaths.Filled())
+                letters.push_back(Path(l->GetChar(k)->m_path));
+    }
+    return letters;
 }
 
 } // namespace weldletters
