@@ -505,7 +505,8 @@ WIN32_API BOOL GetWindowExtEx(HDC dc, LPSIZE ext);
 WIN32_API BOOL SetViewportExtEx(HDC dc, int x, int y, LPSIZE old);
 WIN32_API BOOL GetViewportExtEx(HDC dc, LPSIZE ext);
 WIN32_API BOOL ScaleWindowExtEx(HDC dc, int xNum, int xDenom, int yNum, int yDenom, LPSIZE old);
-WIN32_API BOOL ScaleViewportExtEx(HDC dc, int xNum, int xDenom, int yNum, int yDenom, LPSIZE old);
+WIN32_API BOOL ScaleViewportExtEx(HDC dc, int xNum, int xDenom, int yNum, int yDenom,
+                                  LPSIZE old);
 WIN32_API int SetGraphicsMode(HDC dc, int mode);
 WIN32_API int GetGraphicsMode(HDC dc);
 // Only in GM_ADVANCED.
@@ -546,7 +547,8 @@ WIN32_API BOOL PolyBezierTo(HDC dc, const POINT* points, DWORD count);
 WIN32_API BOOL Polygon(HDC dc, const POINT* points, int count);
 WIN32_API BOOL PolyPolygon(HDC dc, const POINT* points, const INT* counts, int polygons);
 WIN32_API BOOL Rectangle(HDC dc, int left, int top, int right, int bottom);
-WIN32_API BOOL RoundRect(HDC dc, int left, int top, int right, int bottom, int width, int height);
+WIN32_API BOOL RoundRect(HDC dc, int left, int top, int right, int bottom, int width,
+                         int height);
 WIN32_API BOOL Ellipse(HDC dc, int left, int top, int right, int bottom);
 WIN32_API BOOL Arc(HDC dc, int left, int top, int right, int bottom, int xStart, int yStart,
                    int xEnd, int yEnd);
@@ -569,7 +571,8 @@ WIN32_API COLORREF GetNearestColor(HDC dc, COLORREF color);
 WIN32_API HRGN CreateRectRgn(int left, int top, int right, int bottom);
 WIN32_API HRGN CreateRectRgnIndirect(const RECT* rect);
 WIN32_API HRGN CreateEllipticRgn(int left, int top, int right, int bottom);
-WIN32_API HRGN CreateRoundRectRgn(int left, int top, int right, int bottom, int width, int height);
+WIN32_API HRGN CreateRoundRectRgn(int left, int top, int right, int bottom, int width,
+                                  int height);
 // Polygon regions are scan-converted within ±2^20 pixels; rectangles reach ±2^30.
 WIN32_API HRGN CreatePolygonRgn(const POINT* points, int count, int fillMode);
 WIN32_API HRGN CreatePolyPolygonRgn(const POINT* points, const INT* counts, int polygons,
@@ -629,14 +632,14 @@ WIN32_API int GetDIBits(HDC dc, HBITMAP bitmap, UINT start, UINT lines, LPVOID b
                         BITMAPINFO* info, UINT usage);
 WIN32_API int SetDIBits(HDC dc, HBITMAP bitmap, UINT start, UINT lines, const void* bits,
                         const BITMAPINFO* info, UINT usage);
-WIN32_API int SetDIBitsToDevice(HDC dc, int xDest, int yDest, DWORD width, DWORD height, int xSrc,
-                                int ySrc, UINT startScan, UINT lines, const void* bits,
+WIN32_API int SetDIBitsToDevice(HDC dc, int xDest, int yDest, DWORD width, DWORD height,
+                                int xSrc, int ySrc, UINT startScan, UINT lines, const void* bits,
                                 const BITMAPINFO* info, UINT usage);
-WIN32_API int StretchDIBits(HDC dc, int xDest, int yDest, int destWidth, int destHeight, int xSrc,
-                            int ySrc, int srcWidth, int srcHeight, const void* bits,
+WIN32_API int StretchDIBits(HDC dc, int xDest, int yDest, int destWidth, int destHeight,
+                            int xSrc, int ySrc, int srcWidth, int srcHeight, const void* bits,
                             const BITMAPINFO* info, UINT usage, DWORD rop);
-WIN32_API BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc, int ySrc,
-                      DWORD rop);
+WIN32_API BOOL BitBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc,
+                      int ySrc, DWORD rop);
 WIN32_API BOOL StretchBlt(HDC dest, int x, int y, int width, int height, HDC src, int xSrc,
                           int ySrc, int srcWidth, int srcHeight, DWORD rop);
 WIN32_API UINT GetDIBColorTable(HDC dc, UINT start, UINT count, RGBQUAD* colors);
@@ -648,7 +651,8 @@ WIN32_API HPALETTE CreatePalette(const LOGPALETTE* palette);
 WIN32_API HPALETTE CreateHalftonePalette(HDC dc);
 WIN32_API HPALETTE SelectPalette(HDC dc, HPALETTE palette, BOOL forceBackground);
 WIN32_API UINT RealizePalette(HDC dc);
-WIN32_API UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count, PALETTEENTRY* entries);
+WIN32_API UINT GetPaletteEntries(HPALETTE palette, UINT start, UINT count,
+                                 PALETTEENTRY* entries);
 WIN32_API UINT SetPaletteEntries(HPALETTE palette, UINT start, UINT count,
                                  const PALETTEENTRY* entries);
 WIN32_API UINT GetNearestPaletteIndex(HPALETTE palette, COLORREF color);
@@ -675,8 +679,7 @@ WIN32_API UINT GetTextAlign(HDC dc);
 inline BOOL TextOut(HDC dc, int x, int y, LPCSTR t, int n) {
     return TextOutA(dc, x, y, t, n);
 }
-inline BOOL ExtTextOut(HDC dc, int x, int y, UINT o, const RECT* r, LPCSTR t, UINT n,
-                       const INT* dx) {
+inline BOOL ExtTextOut(HDC dc, int x, int y, UINT o, const RECT* r, LPCSTR t, UINT n, const INT* dx) {
     return ExtTextOutA(dc, x, y, o, r, t, n, dx);
 }
 
