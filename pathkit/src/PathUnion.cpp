@@ -52,8 +52,9 @@ void Replace(Path& out, Path& result) {
             break;
         }
     }
-    replaced.Invalidate(SP_ALL_INVALID);
     replaced.Prepare();
+    // Moved in with their boxes known: the path's boxes are united from them.
+    replaced.RefreshBBoxes();
     out.ClosePath();
     out = std::move(replaced);
 }
@@ -130,9 +131,56 @@ int PathUnion::Unite(Path& out) {
     return result;
 }
 
+namespace {
+
+// A successful result brought to normal form where the combination did not show it there: a
+// Normalize that changes something leaves the form unrecorded, the next one records it.
+void MakeNormal(int code, Path& result) {
+    for (int i = 0; i < 2 && code == 0 && !result.IsNormal() && result.subPaths.Filled(); ++i)
+        result.Normalize();
+}
+
+// The union with a path in normal form works on its contours that meet a's: an outer contour
+// that meets a comes with it (a hole or island inside it lies in its box), and those left out
+// touch neither a's contours nor the others, so the result stays in normal form as well.
+int UniteNearContours(Path& a, Path& b, Path& out) {
+    const float accuracy = b.accuracy;
+    Path near(accuracy), far(accuracy);
+    for (const SubPath& sp : b.subPaths) {
+        bool meets = std::any_of(a.subPaths.begin(), a.subPaths.end(),
+                                 [&](const SubPath& p) { return Meet(p.ctrlBox, sp.ctrlBox); });
+        SubPath copy(sp);
+        (meets ? near : far).AddSubPath(copy);
+    }
+    // Contours of a path in normal form, with every one around them: in normal form too.
+    near.Validate(SP_ALL_INVALID);
+    near.MarkNormal();
+    Path result(accuracy);
+    const int code = SafeMerge(a, near, result);
+    MakeNormal(code, result);
+    const bool normal = result.IsNormal() || !result.subPaths.Filled();
+    result.ClosePath();
+    Path joined(accuracy);
+    joined.Concat(result);
+    joined.Concat(far);
+    joined.Prepare();
+    joined.RefreshBBoxes();
+    if (normal && code == 0) joined.MarkNormal();
+    out.ClosePath();
+    out = std::move(joined);
+    return code;
+}
+
+} // namespace
+
 int CombineNearIslands(int op, Path& a, Path& b, Path& out) {
     a.ClosePath();
     a.Validate(SP_CTRLBOX_INVALID);
+    b.ClosePath();
+    if (op == 1 && b.IsNormal()) {
+        b.Validate(SP_CTRLBOX_INVALID);
+        return UniteNearContours(a, b, out);
+    }
     float accuracy = Path::ValidAccuracy(b.accuracy);
     PathGroup islands = Islands(b, accuracy);
     Path near(accuracy), far(accuracy);
@@ -157,8 +205,13 @@ int CombineNearIslands(int op, Path& a, Path& b, Path& out) {
     default:
         return 0;
     }
+    // The islands left out touch neither a nor the combined ones: a result in normal form
+    // stays so with them.
+    MakeNormal(code, result);
+    const bool normal = code == 0 && (result.IsNormal() || !result.subPaths.Filled());
     result.ClosePath();
     if (op != 2) result.Concat(far);
     Replace(out, result);
+    if (normal) out.MarkNormal();
     return code;
 }

@@ -253,4 +253,32 @@ TEST(CombineNearIslands, WorksOnlyOnTheIslandsTheSourceMeets) {
     }
 }
 
+// A target known in normal form (the outline of the last weld) is united contour by contour:
+// the same region as through its islands, and the result is known in normal form again, so
+// that the next click takes the same way.
+TEST(CombineNearIslands, AnOutlineInNormalFormStaysSoAndGivesTheSameUnion) {
+    Path target(Acc);
+    for (float x : {0.0f, 8.0f, 100.0f}) {
+        Path r = Ring(x, 0, 10, 3);
+        target.Concat(r);
+    }
+    for (int i = 0; i < 2 && !target.IsNormal(); ++i)
+        target.Normalize();
+    ASSERT_TRUE(target.IsNormal());
+    Path plain(target); // a copy does not know its form
+    ASSERT_FALSE(plain.IsNormal());
+    Path source(Acc);
+    Square(source, 14, 2, 10, false);
+    Path a1(source), a2(source), known(Acc), islands(Acc);
+    EXPECT_EQ(0, CombineNearIslands(1, a1, target, known));
+    EXPECT_EQ(0, CombineNearIslands(1, a2, plain, islands));
+    const Shape k = Measure(known), i = Measure(islands);
+    EXPECT_NEAR(i.area, k.area, 1e-3);
+    EXPECT_EQ(i.outer, k.outer);
+    EXPECT_EQ(i.holes, k.holes);
+    EXPECT_TRUE(known.IsNormal());
+    EXPECT_FLOAT_EQ(islands.ctrlBox.right, known.ctrlBox.right);
+    EXPECT_FLOAT_EQ(110, known.ctrlBox.right);
+}
+
 } // namespace unionfixture

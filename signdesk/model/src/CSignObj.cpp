@@ -378,7 +378,8 @@ void CSignObj::AddToPath(Path& target) {
 int CSignObj::ApplyBooleanOp(int operation, Path& other) {
     Path* pPath = GetPath();
     if (pPath == nullptr || operation < 1 || operation > 3) return 0;
-    pPath->SetAccuracy(other.accuracy);
+    // Set only when it changes, so that a path known in normal form stays known.
+    if (pPath->accuracy != Path::ValidAccuracy(other.accuracy)) pPath->SetAccuracy(other.accuracy);
     Path copy(other);
     Path result(Path::ValidAccuracy(other.accuracy));
     // Only the islands of the path that meet the other path take part; the region is that of

@@ -141,6 +141,12 @@ int Weld::Combine(CSignObj* pTarget) {
     m_pResult.reset(pTarget->Duplicate());
     m_bSameObject = true;
     if (!m_pResult) return -1;
+    // The copy's contours are the target's: in normal form when the target's are.
+    Path* pOriginal = pTarget->GetPath();
+    Path* pCopy = m_pResult->GetPath();
+    if (pOriginal && pCopy && pOriginal->IsNormal() && pCopy->accuracy == pOriginal->accuracy &&
+        pCopy->subPaths.Filled() == pOriginal->subPaths.Filled())
+        pCopy->MarkNormal();
     m_pResult->Unselect();
     if (!m_pResult->CanDistort()) {
         CSignObj* pEditable = m_pResult->GetEditablePath();
