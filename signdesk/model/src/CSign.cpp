@@ -1,5 +1,6 @@
 #include "model/CSign.h"
 
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <unordered_set>
@@ -355,6 +356,9 @@ void CSign::BreakApartSelection() {
 
 BOOL CSign::AcceptsTransform(const floatTMatrix& m) {
     if (m.m11 == 0 || m.m22 == 0) return 0;
+    // A matrix with an infinite or undefined entry would store NaN in every object it touched.
+    for (float v : {m.m11, m.m12, m.m21, m.m22, m.dx, m.dy})
+        if (!std::isfinite(v)) return 0;
     for (int i = 0; i < GetSize(); ++i) {
         CSignObj* pObj = GetObj(i);
         if (pObj->m_bSelected && !pObj->AcceptsTransform(m)) return 0;
