@@ -1,0 +1,501 @@
+#include "select/SelectMode.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <numbers>
+
+#include <dialogs/CGeneralPage.h>
+#include <doc/CSignDoc.h>
+#include <mfc/CClientDC.h>
+#include <mfc/CCmdUI.h>
+#include <mfc/CDC.h>
+#include <mfc/CFrameWnd.h>
+#include <mfc/CGdiObject.h>
+#include <mfc/CPropertySheet.h>
+#include <mfc/CWinApp.h>
+#include <model/CClippedObj.h>
+#include <model/CPathObj.h>
+#include <model/CSign.h>
+#include <sheet/COleSheetView.h>
+#include <sheet/SheetSettings.h>
+#include <win32/user.h>
+
+#include "select/WeldMode.h"
+
+IMPLEMENT_DYNCREATE(SelectMode, COleOperatingMode)
+
+BEGIN_MESSAGE_MAP(SelectMode, COleOperatingMode)
+ON_COMMAND(SelectIds::SelectAll, OnSelectAll)
+ON_UPDATE_COMMAND_UI(SelectIds::SelectAll, OnUpdateHasObjects)
+ON_COMMAND(SelectIds::UnselectAll, OnUnselectAll)
+ON_UPDATE_COMMAND_UI(SelectIds::UnselectAll, OnUpdateHasObjects)
+ON_COMMAND(SelectIds::Properties, OnProperties)
+ON_UPDATE_COMMAND_UI(SelectIds::Properties, OnUpdateHasSelection)
+ON_COMMAND(SelectIds::Group, OnGroup)
+ON_UPDATE_COMMAND_UI(SelectIds::Group, OnUpdateHasSelection)
+ON_COMMAND(SelectIds::Ungroup, OnUngroup)
+ON_UPDATE_COMMAND_UI(SelectIds::Ungroup, OnUpdateUngroup)
+ON_COMMAND(SelectIds::Combine, OnCombine)
+ON_UPDATE_COMMAND_UI(SelectIds::Combine, OnUpdateHasSelection)
+ON_COMMAND(SelectIds::BreakApart, OnBreakApart)
+ON_UPDATE_COMMAND_UI(SelectIds::BreakApart, OnUpdateAllPaths)
+ON_COMMAND(SelectIds::Simplify, OnSimplify)
+ON_UPDATE_COMMAND_UI(SelectIds::Simplify, OnUpdateAllPaths)
+ON_COMMAND(SelectIds::Delete, OnDelete)
+ON_COMMAND(SelectIds::Duplicate, OnDuplicate)
+ON_UPDATE_COMMAND_UI(SelectIds::Duplicate, OnUpdateHasSelection)
+ON_COMMAND_RANGE(SelectIds::WeldFirst, SelectIds::WeldLast, OnWeld)
+ON_UPDATE_COMMAND_UI_RANGE(SelectIds::WeldFirst, SelectIds::WeldLast, OnUpdateHasSelection)
+ON_COMMAND(SelectIds::KeepProportionsSwitch, OnKeepProportions)
+ON_UPDATE_COMMAND_UI(SelectIds::KeepProportionsSwitch, OnUpdateKeepProportions)
+// The trace and guide-line edit tools come with their own work.
+ON_UPDATE_COMMAND_UI(SelectIds::Trace, OnUpdateDisabled)
+ON_UPDATE_COMMAND_UI(SelectIds::GuideEdit, OnUpdateDisabled)
+END_MESSAGE_MAP()
+
+namespace {
+
+constexpr int ClickPixels = 3;
+
+} // namespace
+
+CSignDoc* SelectMode::Doc() const {
+    return view ? dynamic_cast<CSignDoc*>(view->GetSheetDoc()) : nullptr;
+}
+
+float SelectMode::Scale() const {
+    floatTMatrix m;
+    view->GetWorldToClientMatrix(m);
+    const double s = std::hypot(double(m.m11), double(m.m12));
+    return s > 0 ? float(s) : 1.0f;
+}
+
+void SelectMode::SetView(COleSheetView* sheetView, BOOL fresh) {
+    COleOperatingMode::SetView(sheetView, fresh);
+    nudgeCount = 0;
+    dragState = DragNone;
+    dragMatrix.IdentMatrix();
+    if (CSignDoc* doc = Doc()) doc->m_sheet.UpdateSelection();
+}
+
+void SelectMode::Activate() {
+    ShowSelectionStatus();
+}
+
+void SelectMode::Deactivate(COleOperatingMode*) {
+    if (outlineDrawn) DrawDragOutline();
+}
+
+void SelectMode::DrawDragOutline() {
+    CSignDoc* doc = Doc();
+    if (!doc || !view || !view->m_hWnd) return;
+    const floatBBox& b = doc->m_sheet.m_bbSelection;
+    floatTMatrix toClient;
+    view->GetWorldToClientMatrix(toClient);
+    POINT corners[5];
+    const floatPoint world[4] = {
+        {b.left, b.bottom}, {b.right, b.bottom}, {b.right, b.top}, {b.left, b.top}};
+    for (int i = 0; i < 4; ++i) {
+        float x = world[i].x, y = world[i].y;
+        dragMatrix.Transform(x, y);
+        toClient.Transform(x, y);
+        corners[i] = {LONG(std::lround(x)), LONG(std::lround(y))};
+    }
+    corners[4] = corners[0];
+    CClientDC dc(view);
+    CPen pen(PS_DOT, 1, RGB(0, 0, 0));
+    CPen* oldPen = dc.SelectObject(&pen);
+    const int oldRop = dc.SetROP2(R2_NOTXORPEN);
+    dc.Polyline(corners, 5);
+    dc.SetROP2(oldRop);
+    dc.SelectObject(oldPen);
+    outlineDrawn = !outlineDrawn;
+}
+
+void SelectMode::HideFeedback() {
+    if (dragState == DragBand) {
+        COleOperatingMode::HideFeedback();
+    } else if (outlineDrawn) {
+        DrawDragOutline();
+    }
+}
+
+void SelectMode::ShowFeedback() {
+    if (dragState == DragBand) {
+        COleOperatingMode::ShowFeedback();
+    } else if ((dragState == DragMove || nudgeCount > 0) && !outlineDrawn) {
+        DrawDragOutline();
+    }
+}
+
+BOOL SelectMode::OnLButtonDown(UINT flags, int x, int y) {
+    dragState = DragNone;
+    CSignDoc* doc = Doc();
+    if (!doc) return FALSE;
+    if (flags & MK_RBUTTON) {
+        dragState = DragBand;
+        OnMouseMove(flags, x, y);
+        return COleOperatingMode::OnLButtonDown(flags, x, y);
+    }
+    floatPoint p;
+    view->ClientToWorld(x, y, p);
+    CSign& sheet = doc->m_sheet;
+    const float tolPick = float(SheetSettings::UsableMouseSens()) / Scale();
+    hitObject = sheet.HitTest(p, tolPick, 0, 0);
+    if (hitObject && hitObject->m_bLocked) hitObject = nullptr;
+    if (!(flags & MK_SHIFT) && hitObject && hitObject->m_bSelected) {
+        dragState = DragMove;
+        view->SetCapture();
+        captured = TRUE;
+        dragStart = p;
+        CPoint client;
+        view->WorldToClient(p.x, p.y, client);
+        pressPoint = client;
+        dragMatrix.IdentMatrix();
+        DrawDragOutline();
+        return TRUE;
+    }
+    dragState = DragBand;
+    return COleOperatingMode::OnLButtonDown(flags, x, y);
+}
+
+void SelectMode::OnMouseMove(UINT flags, int x, int y) {
+    CSignDoc* doc = Doc();
+    if (!doc) return;
+    floatPoint p;
+    view->ClientToWorld(x, y, p);
+    const float scale = Scale();
+    const float tolPick = float(SheetSettings::UsableMouseSens()) / scale;
+    switch (dragState) {
+    case DragNone: {
+        CSignObj* hit = doc->m_sheet.HitTest(p, tolPick, 0, 0);
+        SetCursor(LoadCursor(nullptr, hit ? IDC_CROSS : IDC_ARROW));
+        return;
+    }
+    case DragBand:
+        COleOperatingMode::OnMouseMove(flags, x, y);
+        return;
+    case DragMove: {
+        if (outlineDrawn) DrawDragOutline();
+        if (CPoint(x, y) == pressPoint) {
+            dragMatrix.IdentMatrix();
+            DrawDragOutline();
+            return;
+        }
+        if (flags & MK_CONTROL) {
+            // The offset keeps its length along the nearest of the cross-hair's four directions.
+            const double dx = p.x - dragStart.x, dy = p.y - dragStart.y;
+            const double length = std::hypot(dx, dy);
+            const double quarter = std::numbers::pi / 2, base = view->crossHairAngle;
+            const double a = base + std::round((std::atan2(dy, dx) - base) / quarter) * quarter;
+            p = floatPoint(float(dragStart.x + length * std::cos(a)),
+                           float(dragStart.y + length * std::sin(a)));
+        }
+        const float tolSnap = float(SheetSettings::SnapProximity) / scale;
+        doc->SnapPoint(&p, tolSnap, reinterpret_cast<INT_PTR>(hitObject));
+        float dx = p.x - dragStart.x, dy = p.y - dragStart.y;
+        if (std::max(std::fabs(dx), std::fabs(dy)) < tolPick) dx = dy = 0;
+        dragMatrix = floatTMatrix(1, 0, 0, 1, dx, dy);
+        DrawDragOutline();
+        return;
+    }
+    default:
+        return;
+    }
+}
+
+BOOL SelectMode::OnLButtonUp(UINT flags, int x, int y) {
+    const char* step = "No operation";
+    BOOL result = TRUE;
+    if (dragState == DragBand) {
+        result = COleOperatingMode::OnLButtonUp(flags, x, y);
+        step = "Selection change";
+    } else if (dragState == DragMove) {
+        if (outlineDrawn) DrawDragOutline();
+        const bool moved = !(dragMatrix.dx == 0 && dragMatrix.dy == 0 && dragMatrix.m11 == 1 &&
+                             dragMatrix.m22 == 1 && dragMatrix.m12 == 0 && dragMatrix.m21 == 0);
+        if (moved) {
+            CSignDoc* doc = Doc();
+            if (doc && doc->m_sheet.AcceptsTransform(dragMatrix)) {
+                doc->UpdateSelectedObjects();
+                doc->m_sheet.TransformObjects(dragMatrix, 1);
+                doc->RecalcBounds();
+                doc->UpdateSelectedObjects();
+            }
+            step = "Move";
+        } else {
+            step = "Selection change";
+        }
+        dragMatrix.IdentMatrix();
+    }
+    if (CSignDoc* doc = Doc()) doc->RecordStep(step);
+    ShowSelectionStatus();
+    ::ReleaseCapture();
+    captured = FALSE;
+    dragState = DragNone;
+    return result;
+}
+
+void SelectMode::OnTrackRect(UINT flags, const CRect* rect) {
+    COleOperatingMode::OnTrackRect(flags, rect);
+    CSignDoc* doc = Doc();
+    if (!doc || doc->m_sheet.GetSize() == 0 || dragState == DragNone) return;
+    CSign& sheet = doc->m_sheet;
+    const bool shift = (flags & MK_SHIFT) != 0;
+    if (!shift) sheet.UnselectAll();
+    if (std::max(rect->Width(), rect->Height()) < ClickPixels) {
+        floatPoint p;
+        view->ClientToWorld(bandStart.x, bandStart.y, p);
+        const float tolPick = float(SheetSettings::UsableMouseSens()) / Scale();
+        CSignObj* hit = sheet.HitTest(p, tolPick, 0, 0);
+        if (hit && !hit->m_bLocked) {
+            if (shift) {
+                hit->ToggleSelect();
+            } else {
+                hit->Select();
+            }
+        }
+    } else {
+        floatPoint a, b;
+        view->ClientToWorld(rect->left, rect->top, a);
+        view->ClientToWorld(rect->right, rect->bottom, b);
+        const floatBBox box(std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x),
+                            std::max(a.y, b.y));
+        sheet.SelectInBox(&box, shift ? TRUE : FALSE);
+    }
+    sheet.UpdateSelection();
+    view->Invalidate(FALSE);
+}
+
+void SelectMode::OnKeyDown(UINT key, UINT, UINT) {
+    CSignDoc* doc = Doc();
+    if (!doc) return;
+    if (key == VK_DELETE && dragState == DragNone) {
+        view->PostMessage(WM_COMMAND, SelectIds::Delete, 0);
+        return;
+    }
+    if (key == VK_SPACE) {
+        if (dragState == DragBand) {
+            // The band goes, the selection stays as it was.
+            dragState = DragNone;
+            POINT pt;
+            ::GetCursorPos(&pt);
+            view->ScreenToClient(&pt);
+            COleOperatingMode::OnLButtonUp(0, pt.x, pt.y);
+        } else if (dragState == DragMove) {
+            ::ReleaseCapture();
+            captured = FALSE;
+            if (outlineDrawn) DrawDragOutline();
+            dragMatrix.IdentMatrix();
+            dragState = DragNone;
+        }
+        return;
+    }
+    if (key != VK_LEFT && key != VK_RIGHT && key != VK_UP && key != VK_DOWN) return;
+    if (doc->m_sheet.UpdateSelection() == 0) return;
+    const float step = (::GetKeyState(VK_CONTROL) & 0x8000) ? NudgeLarge : NudgeSmall;
+    const float dx = key == VK_LEFT ? -step : key == VK_RIGHT ? step : 0;
+    const float dy = key == VK_UP ? step : key == VK_DOWN ? -step : 0;
+    if (++nudgeCount == 1) {
+        dragMatrix.IdentMatrix();
+        DrawDragOutline();
+    }
+    if (outlineDrawn) DrawDragOutline();
+    dragMatrix = floatTMatrix(1, 0, 0, 1, dragMatrix.dx + dx, dragMatrix.dy + dy);
+    DrawDragOutline();
+}
+
+void SelectMode::OnKeyUp(UINT key, UINT, UINT) {
+    if (key != VK_LEFT && key != VK_RIGHT && key != VK_UP && key != VK_DOWN) return;
+    if (nudgeCount <= 0) return;
+    nudgeCount = 0;
+    if (outlineDrawn) DrawDragOutline();
+    if (dragMatrix.dx != 0 || dragMatrix.dy != 0) TransformSelection(dragMatrix);
+    dragMatrix.IdentMatrix();
+}
+
+void SelectMode::TransformSelection(const floatTMatrix& m) {
+    CSignDoc* doc = Doc();
+    if (!doc) return;
+    if (!doc->m_sheet.AcceptsTransform(m)) {
+        MessageBeep(0);
+        return;
+    }
+    doc->UpdateSelectedObjects();
+    doc->m_sheet.TransformObjects(m, 1);
+    Finish("Move");
+}
+
+void SelectMode::Finish(const char* step) {
+    CSignDoc* doc = Doc();
+    if (!doc) return;
+    doc->RecalcBounds();
+    doc->UpdateAllViews(nullptr);
+    if (step) doc->RecordStep(step);
+    ShowSelectionStatus();
+}
+
+void SelectMode::ShowSelectionStatus() {
+    CSignDoc* doc = Doc();
+    if (!doc || !view) return;
+    CSign& sheet = doc->m_sheet;
+    const DWORD count = sheet.UpdateSelection();
+    CString format, text;
+    if (count == 0) {
+        format.LoadString(SelectIds::StatusNone);
+        text.Format(format, 0);
+    } else if (count == 1 && sheet.m_nFirstSelected >= 0) {
+        CSignObj* obj = sheet.GetObj(sheet.m_nFirstSelected);
+        format.LoadString(obj->IsKindOf(RUNTIME_CLASS(CPathObj)) ? SelectIds::StatusPath
+                                                                 : SelectIds::StatusOther);
+        text.Format(format, 1);
+    } else {
+        format.LoadString(SelectIds::StatusMany);
+        text.Format(format, int(count));
+    }
+    if (count > 0) {
+        const floatBBox& b = sheet.m_bbSelection;
+        const double w = b.right - b.left, h = b.top - b.bottom;
+        char size[96];
+        std::snprintf(size, sizeof size, " (dX=%g dY=%g D=%g)", w, h, std::sqrt(w * w + h * h));
+        text += size;
+    }
+    if (CFrameWnd* frame = view->GetParentFrame()) frame->SetMessageText(text);
+}
+
+// ---- commands
+
+void SelectMode::OnSelectAll() {
+    CSignDoc* doc = Doc();
+    doc->m_sheet.SelectAll();
+    Finish("Select all");
+}
+
+void SelectMode::OnUnselectAll() {
+    CSignDoc* doc = Doc();
+    doc->m_sheet.UnselectAll();
+    Finish("Unselect all");
+}
+
+void SelectMode::OnGroup() {
+    Doc()->m_sheet.GroupSelection();
+    Finish("Group");
+}
+
+void SelectMode::OnUngroup() {
+    Doc()->m_sheet.UngroupSelection();
+    Finish("Ungroup");
+}
+
+namespace {
+
+// Clipped objects (bitmaps and the like) lose their content as paths: the user says so first.
+bool ConfirmClippedObjects(CSign& sheet) {
+    for (int i = 0; i < sheet.GetSize(); ++i) {
+        CSignObj* obj = sheet.GetObj(i);
+        if (obj->m_bSelected && obj->IsKindOf(RUNTIME_CLASS(CClippedObj)))
+            return AfxMessageBox(197, MB_YESNO) == IDYES;
+    }
+    return true;
+}
+
+} // namespace
+
+void SelectMode::OnCombine() {
+    if (!ConfirmClippedObjects(Doc()->m_sheet)) return;
+    Doc()->m_sheet.CombineSelection();
+    Finish("Combine");
+}
+
+void SelectMode::OnBreakApart() {
+    if (!ConfirmClippedObjects(Doc()->m_sheet)) return;
+    Doc()->m_sheet.BreakApartSelection();
+    Finish("Break apart");
+}
+
+void SelectMode::OnSimplify() {
+    if (!ConfirmClippedObjects(Doc()->m_sheet)) return;
+    Doc()->m_sheet.SimplifySelection();
+    Finish("Simplify");
+}
+
+void SelectMode::OnDelete() {
+    CSignDoc* doc = Doc();
+    if (doc->m_sheet.UpdateSelection()) doc->DeleteSelection();
+    Finish("Delete");
+}
+
+void SelectMode::OnDuplicate() {
+    Doc()->m_sheet.DuplicateSelection();
+    Finish("Duplicate");
+}
+
+void SelectMode::OnWeld(UINT id) {
+    // The weld tool takes over; this tool is deleted by the view.
+    view->InstallMode(new WeldMode(id - SelectIds::WeldFirst + 1));
+}
+
+void SelectMode::OnProperties() {
+    CSignDoc* doc = Doc();
+    if (doc->m_sheet.UpdateSelection() == 0) return;
+    CPropertySheet sheet("Properties");
+    CGeneralPage page(doc);
+    sheet.AddPage(&page);
+    sheet.DoModal();
+    doc->m_sheet.CountLayerObjects();
+    // Recorded after OK and Cancel alike: the page may have applied its changes.
+    Finish("Property change");
+}
+
+void SelectMode::OnKeepProportions() {
+    KeepProportions = KeepProportions ? 0 : 1;
+}
+
+void SelectMode::OnUpdateHasObjects(CCmdUI* pCmdUI) {
+    CSignDoc* doc = Doc();
+    pCmdUI->Enable(doc && doc->m_sheet.GetSize() > 0);
+}
+
+void SelectMode::OnUpdateHasSelection(CCmdUI* pCmdUI) {
+    CSignDoc* doc = Doc();
+    pCmdUI->Enable(doc && doc->m_sheet.UpdateSelection() > 0);
+}
+
+void SelectMode::OnUpdateUngroup(CCmdUI* pCmdUI) {
+    CSignDoc* doc = Doc();
+    if (!doc) {
+        pCmdUI->Enable(FALSE);
+        return;
+    }
+    CSign& sheet = doc->m_sheet;
+    const DWORD n = sheet.UpdateSelection();
+    pCmdUI->Enable(n >= 2 || (n == 1 && sheet.GetObj(sheet.m_nFirstSelected)->CanUngroup()));
+}
+
+void SelectMode::OnUpdateAllPaths(CCmdUI* pCmdUI) {
+    CSignDoc* doc = Doc();
+    if (!doc) {
+        pCmdUI->Enable(FALSE);
+        return;
+    }
+    CSign& sheet = doc->m_sheet;
+    bool any = false, all = true;
+    for (int i = 0; i < sheet.GetSize(); ++i) {
+        CSignObj* obj = sheet.GetObj(i);
+        if (!obj->m_bSelected) continue;
+        any = true;
+        all = all && obj->IsKindOf(RUNTIME_CLASS(CPathObj));
+    }
+    pCmdUI->Enable(any && all);
+}
+
+void SelectMode::OnUpdateKeepProportions(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(TRUE);
+    pCmdUI->SetCheck(KeepProportions);
+}
+
+void SelectMode::OnUpdateDisabled(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(FALSE);
+}

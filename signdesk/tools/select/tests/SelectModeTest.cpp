@@ -1,0 +1,222 @@
+// The selection tool in the headless program, through the view with the platform's mouse and
+// keys: picking, Shift toggling, the band, locked objects and hidden layers, the status text,
+// moves by drag and by arrow keys with their one undo step, and the hand-over to the weld.
+#include <gtest/gtest.h>
+
+#include <doc/CSignDoc.h>
+#include <mfc/CArchive.h>
+#include <mfc/CMemFile.h>
+#include <model/CPathObj.h>
+#include <model/CUndoStep.h>
+#include <select/SelectMode.h>
+#include <select/WeldMode.h>
+#include <testing/InputDriver.h>
+#include <win32/KernelTesting.h>
+#include <win32/UserTesting.h>
+
+#include "SheetTestApp.h"
+
+namespace {
+
+CPathObj* Box(float x0, float y0, float x1, float y1) {
+    auto* obj = new CPathObj;
+    obj->m_path.MoveTo({x0, y0});
+    obj->m_path.LineTo({x1, y0});
+    obj->m_path.LineTo({x1, y1});
+    obj->m_path.LineTo({x0, y1});
+    obj->m_path.LineTo({x0, y0});
+    obj->m_path.ClosePath();
+    obj->m_path.Prepare();
+    obj->RefreshBBox();
+    return obj;
+}
+
+class SelectModeTest : public SheetTest {
+protected:
+    void SetUp() override {
+        SheetTest::SetUp();
+        StartApp(210, 297, RUNTIME_CLASS(CSignDoc));
+        signDoc = dynamic_cast<CSignDoc*>(doc);
+        ASSERT_NE(nullptr, signDoc);
+        SetKeyState(VK_SHIFT, false);
+        SetKeyState(VK_CONTROL, false);
+        // Each gesture comes a second after the last: no press counts as a double click.
+        SdInstallFakeClock(1000, SYSTEMTIME{});
+    }
+    void TearDown() override {
+        SdRemoveFakeClock();
+        SheetTest::TearDown();
+    }
+    void Drag(CPoint from, CPoint to) {
+        SdAdvanceFakeClock(1000);
+        sdtest::Drag(view->m_hWnd, from, to);
+    }
+    // a and b side by side, c over a's right half (on top), locked d, e on hidden layer 5.
+    void Design() {
+        a = Box(20, 20, 60, 60);
+        b = Box(100, 20, 140, 60);
+        c = Box(40, 30, 80, 50);
+        d = Box(20, 100, 60, 140);
+        d->m_bLocked = 1;
+        e = Box(100, 100, 140, 140);
+        e->SetLayer(5, 0);
+        for (CPathObj* o : {a, b, c, d, e})
+            signDoc->m_sheet.Add(o);
+        signDoc->m_sheet.SetLayerVisible(5, FALSE);
+        signDoc->RecalcBounds();
+        signDoc->RecordStep("Open");
+        view->InstallMode(new SelectMode);
+        sdtest::PumpInput();
+    }
+    CPoint At(float x, float y) {
+        CPoint p;
+        view->WorldToClient(x, y, p);
+        return p;
+    }
+    void ClickAt(float x, float y, bool shift = false) {
+        const CPoint p = At(x, y);
+        SdAdvanceFakeClock(1000);
+        if (shift) sdtest::KeyDown(VK_SHIFT);
+        sdtest::Click(view->m_hWnd, p.x, p.y);
+        if (shift) sdtest::KeyUp(VK_SHIFT);
+    }
+    void SetKeyState(int key, bool down) { SdSetKeyDown(key, down); }
+    std::string Selected() {
+        std::string s;
+        for (CPathObj* o : {a, b, c, d, e})
+            s += o->m_bSelected ? '1' : '0';
+        return s;
+    }
+    std::vector<BYTE> Archive() {
+        CMemFile file;
+        {
+            CArchive ar(&file, CArchive::store);
+            signDoc->m_sheet.Serialize(ar);
+            ar.Close();
+        }
+        std::vector<BYTE> out(std::size_t(file.GetLength()));
+        file.SeekToBegin();
+        if (!out.empty()) file.Read(out.data(), UINT(out.size()));
+        return out;
+    }
+    std::string LastStep() {
+        const int n = signDoc->GetStepCount();
+        return n ? std::string(LPCSTR(signDoc->GetStep(n - 1)->m_strName)) : "";
+    }
+    std::string Status() { return std::string(LPCSTR(frame->GetStatusBar()->GetPaneText(0))); }
+
+    CSignDoc* signDoc = nullptr;
+    CPathObj *a = nullptr, *b = nullptr, *c = nullptr, *d = nullptr, *e = nullptr;
+};
+
+} // namespace
+
+TEST_F(SelectModeTest, ClicksAndBandsSelectNeverLockedOrHidden) {
+    Design();
+    ClickAt(40, 50); // on c's left edge over a's inside: c is hit (topmost with an edge there)
+    EXPECT_EQ("00100", Selected());
+    EXPECT_EQ("Selection change", LastStep());
+    ClickAt(100, 40, true); // Shift adds b
+    EXPECT_EQ("01100", Selected());
+    EXPECT_EQ(0, Status().find("2 objects selected (dX=100 dY=40 D="));
+    ClickAt(100, 40, true); // and takes it away again
+    EXPECT_EQ("00100", Selected());
+    ClickAt(20, 120); // the locked object is never picked
+    EXPECT_EQ("00000", Selected());
+    ClickAt(100, 120); // nor one on a hidden layer
+    EXPECT_EQ("00000", Selected());
+
+    // A band over everything takes what lies wholly inside it, never locked or hidden.
+    Drag(At(10, 150), At(150, 10));
+    EXPECT_EQ("11100", Selected());
+    // A band round b alone; then empty ground clears.
+    Drag(At(90, 70), At(150, 10));
+    EXPECT_EQ("01000", Selected());
+    ClickAt(180, 250);
+    EXPECT_EQ("00000", Selected());
+    EXPECT_EQ(0, Status().find("No object selected"));
+}
+
+TEST_F(SelectModeTest, ADragMovesTheSelectionInOneStepAndUndoesByteForByte) {
+    Design();
+    ClickAt(20, 40);
+    ClickAt(100, 40, true);
+    ASSERT_EQ("11000", Selected());
+    const std::vector<BYTE> before = Archive();
+    const int steps = signDoc->GetStepCount();
+    // A drag shorter than the pick distance moves nothing.
+    const CPoint from = At(20, 40);
+    Drag(from, CPoint(from.x + 1, from.y));
+    EXPECT_EQ(before, Archive());
+    EXPECT_EQ(steps, signDoc->GetStepCount()); // a step only where something changed
+    // 30 mm to the right.
+    Drag(from, At(50, 40));
+    EXPECT_EQ("Move", LastStep());
+    EXPECT_EQ(steps + 1, signDoc->GetStepCount());
+    EXPECT_NEAR(50, a->GetBBox()->left, 0.6);
+    EXPECT_NEAR(130, b->GetBBox()->left, 0.6);
+    EXPECT_FLOAT_EQ(40, c->GetBBox()->left);
+    const std::vector<BYTE> after = Archive();
+    signDoc->Undo();
+    EXPECT_EQ(before, Archive());
+    signDoc->Redo();
+    EXPECT_EQ(after, Archive());
+}
+
+TEST_F(SelectModeTest, ArrowKeysNudgeInOneStepPerKeyUp) {
+    Design();
+    ClickAt(100, 40);
+    const int steps = signDoc->GetStepCount();
+    // Twenty repeats of Right, one key-up: 20 mm in one "Move".
+    for (int i = 0; i < 20; ++i)
+        view->SendMessage(WM_KEYDOWN, VK_RIGHT, 1);
+    view->SendMessage(WM_KEYUP, VK_RIGHT, 0);
+    sdtest::PumpInput();
+    EXPECT_FLOAT_EQ(120, b->GetBBox()->left);
+    EXPECT_EQ(steps + 1, signDoc->GetStepCount());
+    EXPECT_EQ("Move", LastStep());
+    // With Ctrl each press is the large step, 10 mm.
+    SetKeyState(VK_CONTROL, true);
+    view->SendMessage(WM_KEYDOWN, VK_UP, 1);
+    view->SendMessage(WM_KEYUP, VK_UP, 0);
+    SetKeyState(VK_CONTROL, false);
+    sdtest::PumpInput();
+    EXPECT_FLOAT_EQ(30, b->GetBBox()->bottom);
+}
+
+TEST_F(SelectModeTest, SpaceDuringAMoveLeavesEverythingAsItWas) {
+    Design();
+    ClickAt(100, 40);
+    const std::vector<BYTE> before = Archive();
+    const int steps = signDoc->GetStepCount();
+    const SdGdiImage picture = ViewPicture();
+    const CPoint from = At(100, 40), to = At(130, 60);
+    SdAdvanceFakeClock(1000);
+    sdtest::MouseEvent(view->m_hWnd, WM_LBUTTONDOWN, from.x, from.y);
+    sdtest::MouseMove(view->m_hWnd, to.x, to.y);
+    view->SendMessage(WM_KEYDOWN, VK_SPACE, 1);
+    sdtest::MouseEvent(view->m_hWnd, WM_LBUTTONUP, to.x, to.y);
+    sdtest::PumpInput();
+    EXPECT_EQ(before, Archive());
+    EXPECT_EQ(steps, signDoc->GetStepCount());
+    EXPECT_TRUE(ViewPicture().pixels == picture.pixels);
+}
+
+TEST_F(SelectModeTest, CommandsWorkOnTheSelection) {
+    Design();
+    Command(SelectIds::SelectAll);
+    EXPECT_EQ("11100", Selected());
+    EXPECT_EQ("Select all", LastStep());
+    Command(SelectIds::Combine);
+    ASSERT_EQ(3, signDoc->m_sheet.GetSize()); // the locked and the hidden stay
+    EXPECT_EQ("Combine", LastStep());
+    Command(SelectIds::Simplify);
+    EXPECT_TRUE(signDoc->m_sheet.GetObj(0)->IsGroup());
+    signDoc->m_sheet.UnselectAll();
+    // The weld commands hand over to the weld tool with their kind.
+    signDoc->m_sheet.GetObj(0)->Select();
+    Command(SelectIds::WeldFirst + 2);
+    auto* weld = dynamic_cast<WeldMode*>(view->mode);
+    ASSERT_NE(nullptr, weld);
+    EXPECT_EQ(3u, weld->kind);
+}
