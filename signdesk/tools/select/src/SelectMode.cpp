@@ -59,7 +59,140 @@ namespace {
 
 constexpr int ClickPixels = 3;
 
+float Chebyshev(const floatPoint& a, const floatPoint& b) {
+    return std::max(std::fabs(a.x - b.x), std::fabs(a.y - b.y));
+}
+
+// Scale and shift of one axis taking [a0, a1] to [b0, b1]. An axis without extent in either
+// box cannot be scaled: a line keeps scale 1 and moves with the dragged edge (by `moved`), a
+// box collapsed onto its opposite edge changes nothing.
+void AxisMap(float a0, float a1, float b0, float b1, float moved, float& scale, float& shift) {
+    const double from = double(a1) - a0, to = double(b1) - b0;
+    if (from == 0) {
+        scale = 1;
+        shift = moved;
+    } else if (to == 0) {
+        scale = 1;
+        shift = 0;
+    } else {
+        scale = float(to / from);
+        shift = float(b0 - a0 * (to / from));
+    }
+}
+
 } // namespace
+
+int SelectMode::HitHandle(floatPoint& p) {
+    CSignDoc* doc = Doc();
+    if (!doc || doc->m_sheet.UpdateSelection() == 0) return -1;
+    CSign& sheet = doc->m_sheet;
+    const floatBBox b = sheet.m_bbSelection;
+    const float scale = Scale();
+    const float tolPick = float(SheetSettings::UsableMouseSens()) / scale;
+    const float tolHandle = float(handleSize) / scale;
+    const float grow = tolPick + tolHandle;
+    const floatBBox g(b.left - grow, b.bottom - grow, b.right + grow, b.top + grow);
+    if (g.right - g.left <= 0 || g.top - g.bottom <= 0) return -1;
+    const floatPoint corners[4] = {
+        {g.left, g.top}, {g.right, g.top}, {g.right, g.bottom}, {g.left, g.bottom}};
+    for (int i = 0; i < 4; ++i)
+        if (Chebyshev(p, corners[i]) <= tolHandle) return i;
+    if (!KeepProportions && sheet.AcceptsTransform(floatTMatrix(1, 0, 0, 2, 0, 0))) {
+        const float mx = (g.left + g.right) / 2, my = (g.bottom + g.top) / 2;
+        const floatPoint sides[4] = {{mx, g.top}, {g.right, my}, {mx, g.bottom}, {g.left, my}};
+        for (int i = 0; i < 4; ++i)
+            if (Chebyshev(p, sides[i]) <= tolHandle) return 4 + i;
+    }
+    const floatPoint own[4] = {
+        {b.left, b.top}, {b.right, b.top}, {b.right, b.bottom}, {b.left, b.bottom}};
+    for (const floatPoint& c : own)
+        if (Chebyshev(p, c) <= tolHandle) {
+            p = c;
+            return 8;
+        }
+    const bool inX = p.x >= b.left - tolHandle && p.x <= b.right + tolHandle;
+    const bool inY = p.y >= b.bottom - tolHandle && p.y <= b.top + tolHandle;
+    for (float edge : {b.top, b.bottom})
+        if (inX && std::fabs(p.y - edge) <= tolHandle) {
+            p.y = edge;
+            return 8;
+        }
+    for (float edge : {b.right, b.left})
+        if (inY && std::fabs(p.x - edge) <= tolHandle) {
+            p.x = edge;
+            return 8;
+        }
+    return -1;
+}
+
+floatTMatrix SelectMode::ResizeMatrix(int handle, floatPoint p) {
+    CSignDoc* doc = Doc();
+    floatTMatrix identity;
+    if (!doc) return identity;
+    CSign& sheet = doc->m_sheet;
+    const floatBBox b = sheet.m_bbSelection;
+    const float scale = Scale();
+    const float tolPick = float(SheetSettings::UsableMouseSens()) / scale;
+    const float tolSnap = float(SheetSettings::SnapProximity) / scale;
+    const bool xHandle = handle != 4 && handle != 6;
+    floatPoint snapped = p;
+    const BOOL snappedOn =
+        xHandle ? doc->SnapX(&snapped, tolSnap, 1) : doc->SnapY(&snapped, tolSnap, 1);
+    const float moved = xHandle ? snapped.x - dragStart.x : snapped.y - dragStart.y;
+    if (!snappedOn && std::fabs(moved) < tolPick) return identity;
+    p = snapped;
+    float x0 = b.left, x1 = b.right, y0 = b.bottom, y1 = b.top;
+    const float w = x1 - x0, h = y1 - y0;
+    // The corners keep the proportions about the opposite corner; a line (no width) has none
+    // to keep and follows the pointer on both axes.
+    const bool keep = w > 0 && h > 0;
+    const float ratio = keep ? h / w : 0;
+    switch (handle) {
+    case 0:
+        x0 = std::min(p.x, x1);
+        y1 = keep ? y0 + (x1 - x0) * ratio : std::max(p.y, y0);
+        break;
+    case 1:
+        x1 = std::max(p.x, x0);
+        y1 = keep ? y0 + (x1 - x0) * ratio : std::max(p.y, y0);
+        break;
+    case 2:
+        x1 = std::max(p.x, x0);
+        y0 = keep ? y1 - (x1 - x0) * ratio : std::min(p.y, y1);
+        break;
+    case 3:
+        x0 = std::min(p.x, x1);
+        y0 = keep ? y1 - (x1 - x0) * ratio : std::min(p.y, y1);
+        break;
+    case 4:
+        y1 = std::max(p.y, y0);
+        break;
+    case 5:
+        x1 = std::max(p.x, x0);
+        break;
+    case 6:
+        y0 = std::min(p.y, y1);
+        break;
+    case 7:
+        x0 = std::min(p.x, x1);
+        break;
+    default:
+        return identity;
+    }
+    // The edge the handle drags, for an axis without extent.
+    const float movedX = (handle == 0 || handle == 3 || handle == 7) ? x0 - b.left : x1 - b.right;
+    const float movedY = (handle == 2 || handle == 3 || handle == 6) ? y0 - b.bottom : y1 - b.top;
+    float sx, dx, sy, dy;
+    AxisMap(b.left, b.right, x0, x1, movedX, sx, dx);
+    AxisMap(b.bottom, b.top, y0, y1, movedY, sy, dy);
+    const floatTMatrix m(sx, 0, 0, sy, dx, dy);
+    if (!std::isfinite(sx) || !std::isfinite(sy) || !std::isfinite(dx) || !std::isfinite(dy) ||
+        !sheet.AcceptsTransform(m)) {
+        MessageBeep(0);
+        return identity;
+    }
+    return m;
+}
 
 CSignDoc* SelectMode::Doc() const {
     return view ? dynamic_cast<CSignDoc*>(view->GetSheetDoc()) : nullptr;
@@ -125,7 +258,8 @@ void SelectMode::HideFeedback() {
 void SelectMode::ShowFeedback() {
     if (dragState == DragBand) {
         COleOperatingMode::ShowFeedback();
-    } else if ((dragState == DragMove || nudgeCount > 0) && !outlineDrawn) {
+    } else if ((dragState == DragMove || dragState == DragResize || nudgeCount > 0) &&
+               !outlineDrawn) {
         DrawDragOutline();
     }
 }
@@ -143,16 +277,19 @@ BOOL SelectMode::OnLButtonDown(UINT flags, int x, int y) {
     view->ClientToWorld(x, y, p);
     CSign& sheet = doc->m_sheet;
     const float tolPick = float(SheetSettings::UsableMouseSens()) / Scale();
+    hitHandle = HitHandle(p);
     hitObject = sheet.HitTest(p, tolPick, 0, 0);
     if (hitObject && hitObject->m_bLocked) hitObject = nullptr;
-    if (!(flags & MK_SHIFT) && hitObject && hitObject->m_bSelected) {
-        dragState = DragMove;
+    const bool handle = hitHandle >= 0 && hitHandle <= 7;
+    if (!(flags & MK_SHIFT) &&
+        (handle || hitHandle == 8 || (hitObject && hitObject->m_bSelected))) {
+        dragState = handle ? DragResize : DragMove;
         view->SetCapture();
         captured = TRUE;
         dragStart = p;
         CPoint client;
         view->WorldToClient(p.x, p.y, client);
-        pressPoint = client;
+        pressPoint = handle ? CPoint(x, y) : client;
         dragMatrix.IdentMatrix();
         DrawDragOutline();
         return TRUE;
@@ -201,6 +338,11 @@ void SelectMode::OnMouseMove(UINT flags, int x, int y) {
         DrawDragOutline();
         return;
     }
+    case DragResize:
+        if (outlineDrawn) DrawDragOutline();
+        dragMatrix = ResizeMatrix(hitHandle, p);
+        DrawDragOutline();
+        return;
     default:
         return;
     }
@@ -212,7 +354,7 @@ BOOL SelectMode::OnLButtonUp(UINT flags, int x, int y) {
     if (dragState == DragBand) {
         result = COleOperatingMode::OnLButtonUp(flags, x, y);
         step = "Selection change";
-    } else if (dragState == DragMove) {
+    } else if (dragState == DragMove || dragState == DragResize) {
         if (outlineDrawn) DrawDragOutline();
         const bool moved = !(dragMatrix.dx == 0 && dragMatrix.dy == 0 && dragMatrix.m11 == 1 &&
                              dragMatrix.m22 == 1 && dragMatrix.m12 == 0 && dragMatrix.m21 == 0);
@@ -224,7 +366,7 @@ BOOL SelectMode::OnLButtonUp(UINT flags, int x, int y) {
                 doc->RecalcBounds();
                 doc->UpdateSelectedObjects();
             }
-            step = "Move";
+            step = dragState == DragResize ? "Resize" : "Move";
         } else {
             step = "Selection change";
         }
@@ -284,7 +426,7 @@ void SelectMode::OnKeyDown(UINT key, UINT, UINT) {
             ::GetCursorPos(&pt);
             view->ScreenToClient(&pt);
             COleOperatingMode::OnLButtonUp(0, pt.x, pt.y);
-        } else if (dragState == DragMove) {
+        } else if (dragState == DragMove || dragState == DragResize) {
             ::ReleaseCapture();
             captured = FALSE;
             if (outlineDrawn) DrawDragOutline();

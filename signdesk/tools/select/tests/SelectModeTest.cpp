@@ -3,6 +3,8 @@
 // moves by drag and by arrow keys with their one undo step, and the hand-over to the weld.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <doc/CSignDoc.h>
 #include <mfc/CArchive.h>
 #include <mfc/CMemFile.h>
@@ -10,6 +12,7 @@
 #include <model/CUndoStep.h>
 #include <select/SelectMode.h>
 #include <select/WeldMode.h>
+#include <sheet/SheetSettings.h>
 #include <testing/InputDriver.h>
 #include <win32/KernelTesting.h>
 #include <win32/UserTesting.h>
@@ -219,4 +222,101 @@ TEST_F(SelectModeTest, CommandsWorkOnTheSelection) {
     auto* weld = dynamic_cast<WeldMode*>(view->mode);
     ASSERT_NE(nullptr, weld);
     EXPECT_EQ(3u, weld->kind);
+}
+
+namespace {
+
+class ResizeTest : public SelectModeTest {
+protected:
+    // One selected rectangle 40 x 20 at (100, 20), or a vertical line at x = 120.
+    SelectMode* Start(bool line) {
+        CPathObj* o = line ? nullptr : Box(100, 20, 140, 40);
+        if (line) {
+            o = new CPathObj;
+            o->m_path.MoveTo({120, 20});
+            o->m_path.LineTo({120, 60});
+            o->m_path.ClosePath();
+            o->RefreshBBox();
+        }
+        o->Select();
+        signDoc->m_sheet.Add(o);
+        signDoc->RecalcBounds();
+        signDoc->RecordStep("Open");
+        auto* mode = new SelectMode;
+        view->InstallMode(mode);
+        sdtest::PumpInput();
+        shape = o;
+        return mode;
+    }
+    // A handle's point on the box grown by the pick distance and the handle size.
+    floatPoint HandlePoint(SelectMode* mode, int handle) {
+        floatTMatrix m;
+        view->GetWorldToClientMatrix(m);
+        const float grow = float(SheetSettings::UsableMouseSens() + mode->handleSize) / m.m11;
+        const floatBBox b = signDoc->m_sheet.m_bbSelection;
+        const floatBBox g(b.left - grow, b.bottom - grow, b.right + grow, b.top + grow);
+        const float mx = (g.left + g.right) / 2, my = (g.bottom + g.top) / 2;
+        const floatPoint points[8] = {{g.left, g.top},    {g.right, g.top}, {g.right, g.bottom},
+                                      {g.left, g.bottom}, {mx, g.top},      {g.right, my},
+                                      {mx, g.bottom},     {g.left, my}};
+        return points[handle];
+    }
+    CPathObj* shape = nullptr;
+};
+
+} // namespace
+
+TEST_F(ResizeTest, HandlesAsATable) {
+    struct Case {
+        const char* name;
+        bool line, keepProportions;
+        int handle;
+        floatPoint to;
+        floatBBox expected;
+    } cases[] = {
+        {"corner keeps the ratio about the opposite corner",
+         false,
+         false,
+         1,
+         {160, 0},
+         floatBBox(100, 20, 160, 50)},
+        {"bottom left corner", false, false, 3, {80, 0}, floatBBox(80, 10, 140, 40)},
+        {"right side", false, false, 5, {170, 30}, floatBBox(100, 20, 170, 40)},
+        {"top side", false, false, 4, {120, 60}, floatBBox(100, 20, 140, 60)},
+        {"past the opposite corner nothing changes",
+         false,
+         false,
+         1,
+         {50, 0},
+         floatBBox(100, 20, 140, 40)},
+        {"no side handles while keeping proportions",
+         false,
+         true,
+         5,
+         {170, 30},
+         floatBBox(100, 20, 140, 40)},
+        {"a line without width moves with its side, finite",
+         true,
+         false,
+         5,
+         {150, 40},
+         floatBBox(150, 20, 150, 60)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        signDoc->m_sheet.DeleteAll();
+        SelectMode::KeepProportions = c.keepProportions ? 1 : 0;
+        SelectMode* mode = Start(c.line);
+        const floatPoint h = HandlePoint(mode, c.handle);
+        floatPoint probe = h;
+        EXPECT_EQ(c.keepProportions && c.handle >= 4 ? -1 : c.handle, mode->HitHandle(probe));
+        Drag(At(h.x, h.y), At(c.to.x, c.to.y == 0 ? h.y : c.to.y));
+        const floatBBox& b = *shape->GetBBox();
+        EXPECT_NEAR(c.expected.left, b.left, 0.6);
+        EXPECT_NEAR(c.expected.right, b.right, 0.6);
+        EXPECT_NEAR(c.expected.bottom, b.bottom, 0.6);
+        EXPECT_NEAR(c.expected.top, b.top, 0.6);
+        EXPECT_TRUE(std::isfinite(b.left) && std::isfinite(b.right) && std::isfinite(b.top));
+    }
+    SelectMode::KeepProportions = 0;
 }

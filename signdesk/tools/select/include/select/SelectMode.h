@@ -51,8 +51,18 @@ public:
 
     // Status pane 0: the selection's kind or count, with its width, height and diagonal.
     virtual void ShowSelectionStatus();
+    // The handle of the selection box under p: corners 0-3 (top left, top right, bottom
+    // right, bottom left) and sides 4-7 (top, right, bottom, left) on the box grown by the
+    // pick distance and the handle size; 8 a grab on the box itself, which pulls p onto it;
+    // -1 none. Side handles only without KeepProportions and for a selection that takes a
+    // scale of one axis.
+    virtual int HitHandle(floatPoint& p);
+    // The matrix that a drag of handle `handle` to p gives (identity when refused).
+    floatTMatrix ResizeMatrix(int handle, floatPoint p);
 
     int dragState = DragNone;
+    int hitHandle = -1;
+    int handleSize = 4;
     CSignObj* hitObject = nullptr;
     int nudgeCount = 0;
     floatPoint dragStart{0, 0};
