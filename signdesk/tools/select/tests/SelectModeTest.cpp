@@ -10,6 +10,7 @@
 #include <mfc/CMemFile.h>
 #include <model/CPathObj.h>
 #include <model/CUndoStep.h>
+#include <select/AlignMode.h>
 #include <select/SelectMode.h>
 #include <select/WeldMode.h>
 #include <sheet/SheetSettings.h>
@@ -319,4 +320,40 @@ TEST_F(ResizeTest, HandlesAsATable) {
         EXPECT_TRUE(std::isfinite(b.left) && std::isfinite(b.right) && std::isfinite(b.top));
     }
     SelectMode::KeepProportions = 0;
+}
+
+TEST_F(SelectModeTest, AlignmentCommandsThroughTheView) {
+    // A [10, 20], B [25, 45], C [80, 110] across, selected; the selection box is [10, 110].
+    CPathObj* boxes[3] = {Box(10, 100, 20, 110), Box(25, 100, 45, 120), Box(80, 100, 110, 105)};
+    for (CPathObj* o : boxes) {
+        o->Select();
+        signDoc->m_sheet.Add(o);
+    }
+    signDoc->RecalcBounds();
+    signDoc->RecordStep("Open");
+    auto* mode = new AlignMode;
+    view->InstallMode(mode);
+    sdtest::PumpInput();
+
+    Command(AlignIds::Kinds[6]); // equal gaps: (100 - 60) / 2 = 20
+    EXPECT_FLOAT_EQ(40, boxes[1]->GetBBox()->left);
+    EXPECT_FLOAT_EQ(80, boxes[2]->GetBBox()->left);
+    EXPECT_EQ("Align", LastStep());
+    EXPECT_EQ(6, mode->activeAlignment);
+    Command(AlignIds::Kinds[4]); // centres on 60
+    for (CPathObj* o : boxes)
+        EXPECT_FLOAT_EQ(60, (o->GetBBox()->left + o->GetBBox()->right) / 2);
+    // Against the page each alignment is applied once: left edges on 0.
+    Command(AlignIds::ToPage);
+    EXPECT_EQ(-1, mode->activeAlignment);
+    Command(AlignIds::Kinds[0]);
+    for (CPathObj* o : boxes)
+        EXPECT_FLOAT_EQ(0, o->GetBBox()->left);
+    EXPECT_EQ(-1, mode->activeAlignment);
+    // Nothing selected: nothing moves and nothing is recorded.
+    signDoc->m_sheet.UnselectAll();
+    const int steps = signDoc->GetStepCount();
+    Command(AlignIds::Kinds[2]);
+    EXPECT_FLOAT_EQ(0, boxes[0]->GetBBox()->left);
+    EXPECT_EQ(steps, signDoc->GetStepCount());
 }
