@@ -22,6 +22,7 @@
 #include <sheet/SheetSettings.h>
 #include <win32/user.h>
 
+#include "select/DeskewMode.h"
 #include "select/WeldMode.h"
 
 IMPLEMENT_DYNCREATE(SelectMode, COleOperatingMode)
@@ -48,6 +49,8 @@ ON_COMMAND(SelectIds::Duplicate, OnDuplicate)
 ON_UPDATE_COMMAND_UI(SelectIds::Duplicate, OnUpdateHasSelection)
 ON_COMMAND_RANGE(SelectIds::WeldFirst, SelectIds::WeldLast, OnWeld)
 ON_UPDATE_COMMAND_UI_RANGE(SelectIds::WeldFirst, SelectIds::WeldLast, OnUpdateHasSelection)
+ON_COMMAND(DeskewIds::Start, OnDeskewTool)
+ON_UPDATE_COMMAND_UI(DeskewIds::Start, OnUpdateHasSelection)
 ON_COMMAND(SelectIds::KeepProportionsSwitch, OnKeepProportions)
 ON_UPDATE_COMMAND_UI(SelectIds::KeepProportionsSwitch, OnUpdateKeepProportions)
 // The trace and guide-line edit tools come with their own work.
@@ -577,6 +580,18 @@ void SelectMode::OnDuplicate() {
 void SelectMode::OnWeld(UINT id) {
     // The weld tool takes over; this tool is deleted by the view.
     view->InstallMode(new WeldMode(id - SelectIds::WeldFirst + 1));
+}
+
+void SelectMode::OnDeskewTool() {
+    CSignDoc* doc = Doc();
+    if (!doc || doc->m_sheet.UpdateSelection() == 0 || !view) return;
+    // A temporary tool: this one stays alive and becomes current again when it ends.
+    auto* deskew = new DeskewMode(this);
+    COleSheetView* v = view;
+    Deactivate(deskew);
+    v->mode = deskew;
+    deskew->SetView(v, FALSE);
+    deskew->Activate();
 }
 
 void SelectMode::OnProperties() {

@@ -8,9 +8,11 @@
 #include <doc/CSignDoc.h>
 #include <mfc/CArchive.h>
 #include <mfc/CMemFile.h>
+#include <model/CClippedObj.h>
 #include <model/CPathObj.h>
 #include <model/CUndoStep.h>
 #include <select/AlignMode.h>
+#include <select/DeskewMode.h>
 #include <select/SelectMode.h>
 #include <select/WeldMode.h>
 #include <sheet/SheetSettings.h>
@@ -356,4 +358,89 @@ TEST_F(SelectModeTest, AlignmentCommandsThroughTheView) {
     Command(AlignIds::Kinds[2]);
     EXPECT_FLOAT_EQ(0, boxes[0]->GetBBox()->left);
     EXPECT_EQ(steps, signDoc->GetStepCount());
+}
+
+namespace {
+
+// A bar 100 x 1 mm about (100, 150), turned by `degrees`.
+CPathObj* Bar(double degrees) {
+    const double r = degrees * M_PI / 180, c = std::cos(r), s = std::sin(r);
+    auto* obj = new CPathObj;
+    const double corners[4][2] = {{-50, -0.5}, {50, -0.5}, {50, 0.5}, {-50, 0.5}};
+    for (int i = 0; i <= 4; ++i) {
+        const double* k = corners[i % 4];
+        const floatPoint p(float(100 + k[0] * c - k[1] * s), float(150 + k[0] * s + k[1] * c));
+        if (i == 0) {
+            obj->m_path.MoveTo(p);
+        } else {
+            obj->m_path.LineTo(p);
+        }
+    }
+    obj->m_path.ClosePath();
+    obj->m_path.Prepare();
+    obj->RefreshBBox();
+    return obj;
+}
+
+} // namespace
+
+TEST_F(SelectModeTest, DeskewTurnsTheLineDrawnLevelOrUpright) {
+    struct Case {
+        double bar;  // the bar's angle
+        CPoint line; // the line drawn, client pixels from (200, 300)
+        bool level;  // the bar ends level (else upright)
+    } cases[] = {
+        {10, CPoint(400, -71), true},  // a line rising 10°: turned by -10°
+        {80, CPoint(50, -284), false}, // a line at 80°: turned by +10°
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.bar);
+        signDoc->m_sheet.DeleteAll();
+        CPathObj* bar = Bar(c.bar);
+        bar->Select();
+        signDoc->m_sheet.Add(bar);
+        signDoc->RecalcBounds();
+        signDoc->RecordStep("Open");
+        auto* select = new SelectMode;
+        view->InstallMode(select);
+        view->crossHairAngle = 0.3;
+        Command(DeskewIds::Start);
+        ASSERT_NE(nullptr, dynamic_cast<DeskewMode*>(view->mode));
+        Drag(CPoint(200, 300), CPoint(200 + c.line.x, 300 + c.line.y));
+        EXPECT_EQ(select, view->mode); // the selection tool is back
+        EXPECT_DOUBLE_EQ(0.3, view->crossHairAngle);
+        EXPECT_EQ("Deskew", LastStep());
+        const floatBBox& b = *bar->GetBBox();
+        const float across = c.level ? b.top - b.bottom : b.right - b.left;
+        EXPECT_NEAR(1, across, 0.3);
+        EXPECT_NEAR(100, (b.left + b.right) / 2, 0.01); // about the selection's centre
+    }
+    // A click without a drag turns nothing and records nothing.
+    const int steps = signDoc->GetStepCount();
+    const floatBBox before = *signDoc->m_sheet.GetObj(0)->GetBBox();
+    Command(DeskewIds::Start);
+    SdAdvanceFakeClock(1000);
+    sdtest::Click(view->m_hWnd, 300, 300);
+    EXPECT_EQ(steps, signDoc->GetStepCount());
+    EXPECT_FLOAT_EQ(before.left, signDoc->m_sheet.GetObj(0)->GetBBox()->left);
+    EXPECT_NE(nullptr, dynamic_cast<SelectMode*>(view->mode));
+    EXPECT_EQ(nullptr, dynamic_cast<DeskewMode*>(view->mode));
+
+    // A selection that refuses to turn (a clipped picture) beeps and records nothing.
+    auto* clipped = new CClippedObj;
+    clipped->m_bbClip = floatBBox(150, 200, 170, 220);
+    clipped->ResetContour();
+    clipped->RefreshBBox();
+    signDoc->m_sheet.UnselectAll();
+    clipped->Select();
+    signDoc->m_sheet.Add(clipped);
+    signDoc->RecalcBounds();
+    signDoc->RecordStep("Picture");
+    const int before2 = signDoc->GetStepCount();
+    const int beeps = SdBeepCount();
+    Command(DeskewIds::Start);
+    Drag(CPoint(200, 300), CPoint(600, 229));
+    EXPECT_EQ(beeps + 1, SdBeepCount());
+    EXPECT_EQ(before2, signDoc->GetStepCount());
+    EXPECT_FLOAT_EQ(150, clipped->GetBBox()->left);
 }

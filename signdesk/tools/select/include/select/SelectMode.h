@@ -85,6 +85,7 @@ protected:
     void OnDelete();
     void OnDuplicate();
     void OnWeld(UINT id);
+    void OnDeskewTool();
     void OnProperties();
     void OnKeepProportions();
     void OnUpdateHasObjects(CCmdUI* pCmdUI);
