@@ -5,6 +5,7 @@
 
 #include <cmath>
 
+#include <dialogs/GeneralPageIds.h>
 #include <doc/CSignDoc.h>
 #include <mfc/CArchive.h>
 #include <mfc/CMemFile.h>
@@ -16,6 +17,7 @@
 #include <select/SelectMode.h>
 #include <select/WeldMode.h>
 #include <sheet/SheetSettings.h>
+#include <testing/DialogDriver.h>
 #include <testing/InputDriver.h>
 #include <win32/KernelTesting.h>
 #include <win32/UserTesting.h>
@@ -443,4 +445,42 @@ TEST_F(SelectModeTest, DeskewTurnsTheLineDrawnLevelOrUpright) {
     EXPECT_EQ(beeps + 1, SdBeepCount());
     EXPECT_EQ(before2, signDoc->GetStepCount());
     EXPECT_FLOAT_EQ(150, clipped->GetBBox()->left);
+}
+
+namespace {
+
+// The page of a property sheet that holds control `id`.
+HWND PageWith(HWND sheet, int id) {
+    for (HWND child = ::GetWindow(sheet, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT))
+        if (::GetDlgItem(child, id)) return child;
+    return nullptr;
+}
+
+} // namespace
+
+TEST_F(SelectModeTest, ThePropertiesCommandShowsTheGeneralPage) {
+    Design();
+    ClickAt(100, 40);
+    const std::vector<BYTE> before = Archive();
+    // Cancel changes nothing.
+    SetDialogScriptForClass("CPropertySheet", [](HWND sheet) {
+        HWND page = PageWith(sheet, IDC_GP_OUTLINE_WIDTH);
+        ASSERT_NE(nullptr, page);
+        ::SetDlgItemTextA(page, IDC_GP_OUTLINE_WIDTH, "0.5");
+        sdtest::Click(sheet, IDCANCEL);
+    });
+    Command(SelectIds::Properties);
+    EXPECT_EQ(before, Archive());
+    // OK writes the page's values to the object.
+    SetDialogScriptForClass("CPropertySheet", [](HWND sheet) {
+        HWND page = PageWith(sheet, IDC_GP_OUTLINE_WIDTH);
+        ASSERT_NE(nullptr, page);
+        ::SetDlgItemTextA(page, IDC_GP_OUTLINE_WIDTH, "0.5");
+        ::SetDlgItemTextA(page, IDC_GP_POS_X, "110");
+        sdtest::Click(sheet, IDOK);
+    });
+    Command(SelectIds::Properties);
+    EXPECT_FLOAT_EQ(0.5f, b->m_fOutlineWidth);
+    EXPECT_NEAR(110, b->GetBBox()->left, 1e-3);
+    EXPECT_EQ("Property change", LastStep());
 }
