@@ -15,6 +15,7 @@
 #include <select/AlignMode.h>
 #include <select/DeskewMode.h>
 #include <select/SelectMode.h>
+#include <select/TransformMode.h>
 #include <select/WeldMode.h>
 #include <sheet/SheetSettings.h>
 #include <testing/DialogDriver.h>
@@ -483,4 +484,130 @@ TEST_F(SelectModeTest, ThePropertiesCommandShowsTheGeneralPage) {
     EXPECT_FLOAT_EQ(0.5f, b->m_fOutlineWidth);
     EXPECT_NEAR(110, b->GetBBox()->left, 1e-3);
     EXPECT_EQ("Property change", LastStep());
+}
+
+namespace {
+
+class TransformTest : public SelectModeTest {
+protected:
+    // A selected triangle (100, 100) (140, 100) (140, 120) with a 0.5 mm outline.
+    TransformMode* Start() {
+        shape = new CPathObj;
+        shape->m_path.MoveTo({100, 100});
+        shape->m_path.LineTo({140, 100});
+        shape->m_path.LineTo({140, 120});
+        shape->m_path.LineTo({100, 100});
+        shape->m_path.ClosePath();
+        shape->m_path.Prepare();
+        shape->RefreshBBox();
+        shape->m_fOutlineWidth = 0.5f;
+        shape->Select();
+        signDoc->m_sheet.Add(shape);
+        signDoc->RecalcBounds();
+        signDoc->RecordStep("Open");
+        auto* mode = new TransformMode;
+        view->InstallMode(mode);
+        sdtest::PumpInput();
+        return mode;
+    }
+    std::vector<floatPoint> Nodes() {
+        std::vector<floatPoint> out;
+        for (const SubPath& sp : shape->m_path.subPaths)
+            for (const PathMember& m : sp.members)
+                out.push_back(m.start);
+        return out;
+    }
+    CPathObj* shape = nullptr;
+};
+
+} // namespace
+
+TEST_F(TransformTest, FourCtrlQuarterTurnsComeBackAndUndoByteForByte) {
+    TransformMode* mode = Start();
+    const std::vector<floatPoint> start = Nodes();
+    const std::vector<BYTE> original = Archive();
+    const floatPoint c = mode->centre;
+    EXPECT_FLOAT_EQ(120, c.x);
+    EXPECT_FLOAT_EQ(110, c.y);
+    for (int turn = 0; turn < 4; ++turn) {
+        SCOPED_TRACE(turn);
+        floatTMatrix m;
+        view->GetWorldToClientMatrix(m);
+        const float grow = float(SheetSettings::UsableMouseSens() + mode->handleSize) / m.m11;
+        const floatBBox b = signDoc->m_sheet.m_bbSelection;
+        const floatPoint handle(b.right + grow,
+                                b.top + grow); // top right: rotate from (right, top)
+        // The pointer a quarter turn on from the corner, about the centre, far out so that
+        // whole pixels stay within half a degree.
+        const floatPoint to(c.x - 4 * (b.top - c.y), c.y + 4 * (b.right - c.x));
+        SdAdvanceFakeClock(1000);
+        const CPoint from = At(handle.x, handle.y), there = At(to.x, to.y);
+        sdtest::MouseEvent(view->m_hWnd, WM_LBUTTONDOWN, from.x, from.y);
+        SetKeyState(VK_CONTROL, true);
+        view->SendMessage(WM_MOUSEMOVE, MK_LBUTTON | MK_CONTROL, MAKELPARAM(there.x, there.y));
+        SetKeyState(VK_CONTROL, false);
+        view->SendMessage(WM_LBUTTONUP, MK_CONTROL, MAKELPARAM(there.x, there.y));
+        sdtest::PumpInput();
+        EXPECT_EQ("Rotate", LastStep());
+        EXPECT_FLOAT_EQ(120, mode->centre.x); // the centre stays put
+    }
+    const std::vector<floatPoint> end = Nodes();
+    ASSERT_EQ(start.size(), end.size());
+    // The nodes come back; Prepare may start the contour elsewhere, so match each node.
+    for (const floatPoint& p : start) {
+        double best = 1e9;
+        for (const floatPoint& q : end)
+            best = std::min(best, std::hypot(double(p.x) - q.x, double(p.y) - q.y));
+        EXPECT_LT(best, 1e-4);
+    }
+    EXPECT_NEAR(0.5f, shape->m_fOutlineWidth, 1e-5);
+    EXPECT_TRUE(shape->m_path.subPaths[0].IsClosed());
+    for (int i = 0; i < 4; ++i)
+        signDoc->Undo();
+    EXPECT_EQ(original, Archive());
+}
+
+TEST_F(TransformTest, ArmsMirrorAndTypedSkewsHaveTheirLimits) {
+    TransformMode* mode = Start();
+    // The vertical arm, 5 mm above the centre: left and right change places.
+    const CPoint arm = At(mode->centre.x, mode->centre.y + 5);
+    SdAdvanceFakeClock(1000);
+    sdtest::Click(view->m_hWnd, arm.x, arm.y);
+    EXPECT_EQ("Mirror vertically", LastStep());
+    EXPECT_NEAR(100, shape->GetBBox()->left, 1e-4);
+    bool found = false;
+    for (const floatPoint& p : Nodes())
+        found |= std::fabs(p.x - 100) < 1e-4 && std::fabs(p.y - 120) < 1e-4;
+    EXPECT_TRUE(found) << "(140, 120) mirrored to (100, 120)";
+
+    // 80 degrees is taken; 80.5 answers 193 and changes nothing.
+    mode->SkewBy(80);
+    EXPECT_EQ("Skew", LastStep());
+    const std::vector<BYTE> skewed = Archive();
+    PushMessageBoxAnswer(IDOK);
+    mode->SkewBy(80.5);
+    const auto log = MessageBoxLog();
+    ASSERT_FALSE(log.empty());
+    CString text;
+    text.LoadString(TransformIds::BadSkew);
+    EXPECT_EQ(std::string(LPCSTR(text)), log.back().text);
+    EXPECT_EQ(skewed, Archive());
+}
+
+TEST_F(TransformTest, ARefusedRotationBeepsAndRecordsNothing) {
+    auto* clipped = new CClippedObj;
+    clipped->m_bbClip = floatBBox(100, 100, 140, 120);
+    clipped->ResetContour();
+    clipped->RefreshBBox();
+    clipped->Select();
+    signDoc->m_sheet.Add(clipped);
+    signDoc->RecalcBounds();
+    signDoc->RecordStep("Open");
+    auto* mode = new TransformMode;
+    view->InstallMode(mode);
+    const std::vector<BYTE> before = Archive();
+    const int beeps = SdBeepCount();
+    mode->RotateBy(30);
+    EXPECT_GT(SdBeepCount(), beeps);
+    EXPECT_EQ(before, Archive());
 }
