@@ -56,6 +56,13 @@ ON_UPDATE_COMMAND_UI(SelectIds::KeepProportionsSwitch, OnUpdateKeepProportions)
 // The trace and guide-line edit tools come with their own work.
 ON_UPDATE_COMMAND_UI(SelectIds::Trace, OnUpdateDisabled)
 ON_UPDATE_COMMAND_UI(SelectIds::GuideEdit, OnUpdateDisabled)
+// Outline, import, export, the bitmap commands and the plug-in filters come with their work.
+ON_UPDATE_COMMAND_UI(SelectIds::Outline, OnUpdateDisabled)
+ON_UPDATE_COMMAND_UI(SelectIds::Import, OnUpdateDisabled)
+ON_UPDATE_COMMAND_UI(SelectIds::Export, OnUpdateDisabled)
+ON_UPDATE_COMMAND_UI(SelectIds::SaveBitmap, OnUpdateDisabled)
+ON_UPDATE_COMMAND_UI(SelectIds::CopyBitmap, OnUpdateDisabled)
+ON_UPDATE_COMMAND_UI_RANGE(SelectIds::FilterFirst, SelectIds::FilterLast, OnUpdateDisabled)
 END_MESSAGE_MAP()
 
 namespace {

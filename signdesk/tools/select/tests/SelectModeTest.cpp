@@ -8,6 +8,7 @@
 #include <dialogs/GeneralPageIds.h>
 #include <doc/CSignDoc.h>
 #include <mfc/CArchive.h>
+#include <mfc/CCmdUI.h>
 #include <mfc/CMemFile.h>
 #include <model/CClippedObj.h>
 #include <model/CPathObj.h>
@@ -26,6 +27,14 @@
 #include "SheetTestApp.h"
 
 namespace {
+
+// Records what an update handler says.
+class UpdateProbe : public CCmdUI {
+public:
+    explicit UpdateProbe(UINT id) { m_nID = id; }
+    void Enable(BOOL on = TRUE) override { enabled = on; }
+    BOOL enabled = TRUE;
+};
 
 CPathObj* Box(float x0, float y0, float x1, float y1) {
     auto* obj = new CPathObj;
@@ -222,6 +231,13 @@ TEST_F(SelectModeTest, CommandsWorkOnTheSelection) {
     Command(SelectIds::Simplify);
     EXPECT_TRUE(signDoc->m_sheet.GetObj(0)->IsGroup());
     signDoc->m_sheet.UnselectAll();
+    // Commands whose work comes later are disabled.
+    for (UINT id : {SelectIds::Trace, SelectIds::GuideEdit, SelectIds::Outline, SelectIds::Import,
+                    SelectIds::Export, SelectIds::FilterFirst}) {
+        UpdateProbe ui(id);
+        view->OnCmdMsg(id, CN_UPDATE_COMMAND_UI, &ui, nullptr);
+        EXPECT_FALSE(ui.enabled) << id;
+    }
     // The weld commands hand over to the weld tool with their kind.
     signDoc->m_sheet.GetObj(0)->Select();
     Command(SelectIds::WeldFirst + 2);

@@ -25,6 +25,13 @@ constexpr UINT Trace = 32854;
 constexpr UINT Simplify = 32884;
 constexpr UINT GuideEdit = 33066;
 constexpr UINT KeepProportionsSwitch = 33100;
+constexpr UINT Outline = 32930;
+constexpr UINT Import = 32828;
+constexpr UINT Export = 32886;
+constexpr UINT SaveBitmap = 33069;
+constexpr UINT CopyBitmap = 33070;
+constexpr UINT FilterFirst = 38001;
+constexpr UINT FilterLast = 38999;
 // Status texts: nothing selected; one path object; one other object; several.
 constexpr UINT StatusNone = 218;
 constexpr UINT StatusPath = 215;
