@@ -22,6 +22,7 @@
 #include <sheet/SheetSettings.h>
 #include <win32/user.h>
 
+#include "select/CMultiplicateDlg.h"
 #include "select/DeskewMode.h"
 #include "select/WeldMode.h"
 
@@ -49,6 +50,8 @@ ON_COMMAND(SelectIds::Duplicate, OnDuplicate)
 ON_UPDATE_COMMAND_UI(SelectIds::Duplicate, OnUpdateHasSelection)
 ON_COMMAND_RANGE(SelectIds::WeldFirst, SelectIds::WeldLast, OnWeld)
 ON_UPDATE_COMMAND_UI_RANGE(SelectIds::WeldFirst, SelectIds::WeldLast, OnUpdateHasSelection)
+ON_COMMAND(SelectIds::Multiplicate, OnMultiplicate)
+ON_UPDATE_COMMAND_UI(SelectIds::Multiplicate, OnUpdateOneSelected)
 ON_COMMAND(DeskewIds::Start, OnDeskewTool)
 ON_UPDATE_COMMAND_UI(DeskewIds::Start, OnUpdateHasSelection)
 ON_COMMAND(SelectIds::KeepProportionsSwitch, OnKeepProportions)
@@ -587,6 +590,34 @@ void SelectMode::OnDuplicate() {
 void SelectMode::OnWeld(UINT id) {
     // The weld tool takes over; this tool is deleted by the view.
     view->InstallMode(new WeldMode(id - SelectIds::WeldFirst + 1));
+}
+
+void SelectMode::OnMultiplicate() {
+    CSignDoc* doc = Doc();
+    if (!doc) return;
+    CSign& sheet = doc->m_sheet;
+    if (sheet.UpdateSelection() != 1 || sheet.m_nFirstSelected < 0) return;
+    CMultiplicateDlg dlg;
+    if (dlg.DoModal() != IDOK) return;
+    CSignObj* original = sheet.GetObj(sheet.m_nFirstSelected);
+    const floatBBox& b = sheet.m_bbSelection;
+    const float stepX = b.right - b.left + dlg.gapX, stepY = b.top - b.bottom + dlg.gapY;
+    int k = 0;
+    for (int r = 0; r < dlg.rows; ++r)
+        for (int c = 0; c < dlg.columns; ++c, ++k) {
+            if (k == 0) continue; // the first cell is the object itself
+            CSignObj* copy = original->Duplicate();
+            copy->Transform(floatTMatrix(1, 0, 0, 1, float(c) * stepX, -float(r) * stepY));
+            copy->RefreshBBox();
+            copy->Select();
+            sheet.InsertAt(sheet.m_nFirstSelected + k, copy);
+        }
+    Finish("Multiplicate");
+}
+
+void SelectMode::OnUpdateOneSelected(CCmdUI* pCmdUI) {
+    CSignDoc* doc = Doc();
+    pCmdUI->Enable(doc && doc->m_sheet.UpdateSelection() == 1);
 }
 
 void SelectMode::OnDeskewTool() {

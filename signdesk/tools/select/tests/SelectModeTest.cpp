@@ -15,6 +15,7 @@
 #include <model/CUndoStep.h>
 #include <select/AlignMode.h>
 #include <select/DeskewMode.h>
+#include <select/SelectDialogIds.h>
 #include <select/SelectMode.h>
 #include <select/TransformMode.h>
 #include <select/WeldMode.h>
@@ -626,4 +627,36 @@ TEST_F(TransformTest, ARefusedRotationBeepsAndRecordsNothing) {
     mode->RotateBy(30);
     EXPECT_GT(SdBeepCount(), beeps);
     EXPECT_EQ(before, Archive());
+}
+
+TEST_F(SelectModeTest, MultiplicateLaysOutCopiesRightAndDown) {
+    Design();
+    ClickAt(100, 40); // b: 40 x 40 at (100, 20)
+    SetDialogScript(IDD_MULTIPLICATE, [](HWND dlg) {
+        EXPECT_EQ("1", sdtest::TextOf(dlg, IDC_MUL_COLUMNS));
+        EXPECT_EQ("10", sdtest::TextOf(dlg, IDC_MUL_GAP_X));
+        ::SetDlgItemTextA(dlg, IDC_MUL_COLUMNS, "3");
+        ::SetDlgItemTextA(dlg, IDC_MUL_ROWS, "2");
+        ::SetDlgItemTextA(dlg, IDC_MUL_GAP_Y, "5");
+        sdtest::Click(dlg, IDOK);
+    });
+    const int before = signDoc->m_sheet.GetSize();
+    Command(SelectIds::Multiplicate);
+    ASSERT_EQ(before + 5, signDoc->m_sheet.GetSize());
+    EXPECT_EQ("Multiplicate", LastStep());
+    // Cells by rows, each step the size plus the gap: x 100, 150, 200; y 20, -25.
+    std::vector<std::pair<float, float>> corners;
+    for (int i = 0; i < signDoc->m_sheet.GetSize(); ++i) {
+        CSignObj* o = signDoc->m_sheet.GetObj(i);
+        if (o->m_bSelected) corners.push_back({o->GetBBox()->left, o->GetBBox()->bottom});
+    }
+    const std::vector<std::pair<float, float>> expected = {{100, 20},  {150, 20},  {200, 20},
+                                                           {100, -25}, {150, -25}, {200, -25}};
+    EXPECT_EQ(expected, corners);
+    // Cancel: nothing.
+    SetDialogScript(IDD_MULTIPLICATE, [](HWND dlg) { sdtest::Click(dlg, IDCANCEL); });
+    signDoc->m_sheet.UnselectAll();
+    b->Select();
+    Command(SelectIds::Multiplicate);
+    EXPECT_EQ(before + 5, signDoc->m_sheet.GetSize());
 }

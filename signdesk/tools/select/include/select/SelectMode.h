@@ -25,6 +25,7 @@ constexpr UINT Trace = 32854;
 constexpr UINT Simplify = 32884;
 constexpr UINT GuideEdit = 33066;
 constexpr UINT KeepProportionsSwitch = 33100;
+constexpr UINT Multiplicate = 33027;
 constexpr UINT Outline = 32930;
 constexpr UINT Import = 32828;
 constexpr UINT Export = 32886;
@@ -93,6 +94,8 @@ protected:
     void OnDuplicate();
     void OnWeld(UINT id);
     void OnDeskewTool();
+    void OnMultiplicate();
+    void OnUpdateOneSelected(CCmdUI* pCmdUI);
     void OnProperties();
     void OnKeepProportions();
     void OnUpdateHasObjects(CCmdUI* pCmdUI);
