@@ -8,6 +8,7 @@
 
 #include <dialogs/CGeneralPage.h>
 #include <doc/CSignDoc.h>
+#include <doc/Snapping.h>
 #include <mfc/CClientDC.h>
 #include <mfc/CCmdUI.h>
 #include <mfc/CDC.h>
@@ -22,6 +23,7 @@
 #include <sheet/SheetSettings.h>
 #include <win32/user.h>
 
+#include "select/CGuideLineDlg.h"
 #include "select/CMultiplicateDlg.h"
 #include "select/DeskewMode.h"
 #include "select/WeldMode.h"
@@ -50,6 +52,8 @@ ON_COMMAND(SelectIds::Duplicate, OnDuplicate)
 ON_UPDATE_COMMAND_UI(SelectIds::Duplicate, OnUpdateHasSelection)
 ON_COMMAND_RANGE(SelectIds::WeldFirst, SelectIds::WeldLast, OnWeld)
 ON_UPDATE_COMMAND_UI_RANGE(SelectIds::WeldFirst, SelectIds::WeldLast, OnUpdateHasSelection)
+ON_COMMAND(SelectIds::GuideProperties, OnGuideProperties)
+ON_COMMAND(SelectIds::GuideDelete, OnGuideDelete)
 ON_COMMAND(SelectIds::Multiplicate, OnMultiplicate)
 ON_UPDATE_COMMAND_UI(SelectIds::Multiplicate, OnUpdateOneSelected)
 ON_COMMAND(DeskewIds::Start, OnDeskewTool)
@@ -590,6 +594,48 @@ void SelectMode::OnDuplicate() {
 void SelectMode::OnWeld(UINT id) {
     // The weld tool takes over; this tool is deleted by the view.
     view->InstallMode(new WeldMode(id - SelectIds::WeldFirst + 1));
+}
+
+BOOL SelectMode::OnRButtonDown(UINT, int x, int y) {
+    hitGuide = -1;
+    CSignDoc* doc = Doc();
+    if (!doc || !view || !view->guideLinesShown || view->guideLinesLocked) return TRUE;
+    floatPoint p;
+    view->ClientToWorld(x, y, p);
+    hitGuide =
+        FindGuideLine(doc->m_guideLines, p, float(SheetSettings::UsableMouseSens()) / Scale());
+    return TRUE;
+}
+
+void SelectMode::OnGuideProperties() {
+    CSignDoc* doc = Doc();
+    if (!doc || hitGuide < 0 || hitGuide >= int(doc->m_guideLines.Filled())) return;
+    GuideLine& g = doc->m_guideLines[std::uint16_t(hitGuide)];
+    CGuideLineDlg dlg;
+    dlg.x = g.x;
+    dlg.y = g.y;
+    dlg.degrees = float(g.angle * 57.29577951308232);
+    if (dlg.DoModal() != IDOK) return;
+    view->InvalidateGuideLine(floatPoint(g.x, g.y), g.angle);
+    g.x = dlg.x;
+    g.y = dlg.y;
+    g.angle = dlg.degrees * 0.017453292519943295;
+    view->InvalidateGuideLine(floatPoint(g.x, g.y), g.angle);
+    doc->RecordStep("Guideline properties");
+}
+
+void SelectMode::OnGuideDelete() {
+    CSignDoc* doc = Doc();
+    if (!doc || hitGuide < 0 || hitGuide >= int(doc->m_guideLines.Filled())) return;
+    const GuideLine g = doc->m_guideLines[std::uint16_t(hitGuide)];
+    view->InvalidateGuideLine(floatPoint(g.x, g.y), g.angle);
+    GuideLineDynArr& guides = doc->m_guideLines;
+    for (std::uint16_t i = std::uint16_t(hitGuide); i + 1 < guides.Filled(); ++i)
+        guides[i] = guides[std::uint16_t(i + 1)];
+    guides.UnAppend();
+    hitGuide = -1;
+    view->UpdateWindow();
+    doc->RecordStep("Guideline delete");
 }
 
 void SelectMode::OnMultiplicate() {

@@ -660,3 +660,37 @@ TEST_F(SelectModeTest, MultiplicateLaysOutCopiesRightAndDown) {
     Command(SelectIds::Multiplicate);
     EXPECT_EQ(before + 5, signDoc->m_sheet.GetSize());
 }
+
+TEST_F(SelectModeTest, GuideLinePropertiesAndDelete) {
+    Design();
+    *signDoc->m_guideLines.Append() = GuideLine{150, 200, 0};
+    *signDoc->m_guideLines.Append() = GuideLine{180, 100, M_PI / 2};
+    // A right press on the horizontal guide, then its properties: 30 degrees through (160, 210).
+    const CPoint on = At(120, 200);
+    view->SendMessage(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(on.x, on.y));
+    view->SendMessage(WM_RBUTTONUP, 0, MAKELPARAM(on.x, on.y));
+    sdtest::PumpInput();
+    SetDialogScript(IDD_GUIDE_LINE, [](HWND dlg) {
+        EXPECT_EQ("150", sdtest::TextOf(dlg, IDC_GUIDE_X));
+        EXPECT_EQ("0", sdtest::TextOf(dlg, IDC_GUIDE_ANGLE));
+        ::SetDlgItemTextA(dlg, IDC_GUIDE_X, "160");
+        ::SetDlgItemTextA(dlg, IDC_GUIDE_Y, "210");
+        ::SetDlgItemTextA(dlg, IDC_GUIDE_ANGLE, "30");
+        sdtest::Click(dlg, IDOK);
+    });
+    Command(SelectIds::GuideProperties);
+    const GuideLine& g = signDoc->m_guideLines[0];
+    EXPECT_FLOAT_EQ(160, g.x);
+    EXPECT_FLOAT_EQ(210, g.y);
+    EXPECT_NEAR(M_PI / 6, g.angle, 1e-6);
+    EXPECT_EQ("Guideline properties", LastStep());
+    // The other one deleted.
+    const CPoint other = At(180, 50);
+    view->SendMessage(WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(other.x, other.y));
+    view->SendMessage(WM_RBUTTONUP, 0, MAKELPARAM(other.x, other.y));
+    sdtest::PumpInput();
+    Command(SelectIds::GuideDelete);
+    ASSERT_EQ(1, int(signDoc->m_guideLines.Filled()));
+    EXPECT_FLOAT_EQ(160, signDoc->m_guideLines[0].x);
+    EXPECT_EQ("Guideline delete", LastStep());
+}

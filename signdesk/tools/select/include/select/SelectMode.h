@@ -26,6 +26,8 @@ constexpr UINT Simplify = 32884;
 constexpr UINT GuideEdit = 33066;
 constexpr UINT KeepProportionsSwitch = 33100;
 constexpr UINT Multiplicate = 33027;
+constexpr UINT GuideProperties = 33063;
+constexpr UINT GuideDelete = 33064;
 constexpr UINT Outline = 32930;
 constexpr UINT Import = 32828;
 constexpr UINT Export = 32886;
@@ -53,6 +55,9 @@ public:
     void OnMouseMove(UINT flags, int x, int y) override;
     void OnTrackRect(UINT flags, const CRect* rect) override;
     void OnKeyDown(UINT key, UINT repeat, UINT flags) override;
+    // Finds the guide line under the pointer for the guide-line commands; the menu itself
+    // is the view's.
+    BOOL OnRButtonDown(UINT flags, int x, int y) override;
     void OnKeyUp(UINT key, UINT repeat, UINT flags) override;
     void HideFeedback() override;
     void ShowFeedback() override;
@@ -70,6 +75,7 @@ public:
 
     int dragState = DragNone;
     int hitHandle = -1;
+    int hitGuide = -1;
     int handleSize = 4;
     CSignObj* hitObject = nullptr;
     int nudgeCount = 0;
@@ -95,6 +101,8 @@ protected:
     void OnWeld(UINT id);
     void OnDeskewTool();
     void OnMultiplicate();
+    void OnGuideProperties();
+    void OnGuideDelete();
     void OnUpdateOneSelected(CCmdUI* pCmdUI);
     void OnProperties();
     void OnKeepProportions();
