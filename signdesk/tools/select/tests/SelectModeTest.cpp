@@ -7,6 +7,7 @@
 
 #include <dialogs/GeneralPageIds.h>
 #include <doc/CSignDoc.h>
+#include <doc/SignDocSettings.h>
 #include <mfc/CArchive.h>
 #include <mfc/CCmdUI.h>
 #include <mfc/CMemFile.h>
@@ -693,4 +694,35 @@ TEST_F(SelectModeTest, GuideLinePropertiesAndDelete) {
     ASSERT_EQ(1, int(signDoc->m_guideLines.Filled()));
     EXPECT_FLOAT_EQ(160, signDoc->m_guideLines[0].x);
     EXPECT_EQ("Guideline delete", LastStep());
+}
+
+// A grab at the selection's corner moves it so that the corner itself snaps: to the grid here,
+// to a guide line next.
+TEST_F(SelectModeTest, ACornerGrabSnapsTheCorner) {
+    CPathObj* box = Box(21, 21, 41, 41);
+    box->Select();
+    signDoc->m_sheet.Add(box);
+    signDoc->RecalcBounds();
+    signDoc->RecordStep("Open");
+    view->InstallMode(new SelectMode);
+    const BOOL snap = SheetSettings::SnapToGrid;
+    const floatPoint dens = SheetSettings::GridDens, offs = SheetSettings::GridOffs;
+    SheetSettings::SnapToGrid = TRUE;
+    SheetSettings::GridDens = floatPoint(10, 10);
+    SheetSettings::GridOffs = floatPoint(0, 0);
+    Drag(At(41, 41), At(59.2f, 68.9f)); // the top right corner near (60, 70)
+    SheetSettings::SnapToGrid = snap;
+    SheetSettings::GridDens = dens;
+    SheetSettings::GridOffs = offs;
+    EXPECT_EQ("Move", LastStep());
+    EXPECT_FLOAT_EQ(60, box->GetBBox()->right);
+    EXPECT_FLOAT_EQ(70, box->GetBBox()->top);
+
+    // A vertical guide at x = 100 takes the right edge.
+    *signDoc->m_guideLines.Append() = GuideLine{100, 0, M_PI / 2};
+    const BOOL guides = SignDocSettings::SnapToGuideLines;
+    SignDocSettings::SnapToGuideLines = TRUE;
+    Drag(At(60, 70), At(98.5f, 80));
+    SignDocSettings::SnapToGuideLines = guides;
+    EXPECT_FLOAT_EQ(100, box->GetBBox()->right);
 }
