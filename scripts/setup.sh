@@ -18,6 +18,7 @@ packages=(
   imagemagick libjpeg-turbo-progs libtiff-tools ghostscript
   libfreetype-dev libfontconfig-dev fonts-dejavu-core fonts-urw-base35
   fonts-dejavu-extra  # the user-interface face of windows and controls (DejaVu Sans Condensed)
+  fonts-dancingscript  # a script face whose joined letters the weld tests unite
   locales
   # the display backend (libsdxcb.so) and its tests under Xvfb
   libxcb1-dev libxcb-shm0-dev libxcb-xkb-dev libxkbcommon-x11-dev libxcb-icccm4-dev

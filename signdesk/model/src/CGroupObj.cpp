@@ -7,13 +7,13 @@
 #include "mfc/CArchiveException.h"
 #include "mfc/CDC.h"
 #include "mfc/CRect.h"
-#include "model/CObjIterator.h"
 #include "model/CFillObj.h"
+#include "model/CObjIterator.h"
 #include "model/FillPainting.h"
-#include "rasterkit/CDibDC.h"
 #include "pathkit/AIWriter.h"
 #include "pathkit/OutStream.h"
 #include "pathkit/PathDraw.h"
+#include "rasterkit/CDibDC.h"
 #include "win32/DeviceRange.h"
 
 IMPLEMENT_SERIAL(CGroupObj, CSignObj, VERSIONABLE_SCHEMA | 0)
@@ -320,9 +320,13 @@ void CGroupObj::AddToPath(Path& target) {
         GetChild(i)->AddToPath(target);
 }
 
-void CGroupObj::ApplyBooleanOp(int operation, Path& other) {
-    for (int i = 0; i < m_children.GetSize(); ++i)
-        GetChild(i)->ApplyBooleanOp(operation, other);
+int CGroupObj::ApplyBooleanOp(int operation, Path& other) {
+    int result = 0;
+    for (int i = 0; i < m_children.GetSize(); ++i) {
+        int code = GetChild(i)->ApplyBooleanOp(operation, other);
+        if (code && !result) result = code;
+    }
+    return result;
 }
 
 // The property sheet and context menu of a group need the platform's sheets and menus; the

@@ -1,9 +1,12 @@
 #include "model/CSign.h"
 
+#include <cmath>
 #include <cstring>
 #include <memory>
 #include <unordered_set>
+#include <vector>
 
+#include "ObjectLeaves.h"
 #include "mfc/CArchive.h"
 #include "model/CGroupObj.h"
 #include "model/CObjIterator.h"
@@ -120,6 +123,128 @@ void CSign::UnselectAll() {
     m_nSelected = 0;
 }
 
+namespace {
+
+// An object lies on a shown layer; a group when one of its leaves does.
+bool OnShownLayer(CSign& sign, CSignObj* pObj) {
+    bool shown = false;
+    ForEachLeaf(pObj, [&](CSignObj* pLeaf) {
+        if (!shown && sign.IsLayerVisible(pLeaf->GetLayer())) shown = true;
+    });
+    return shown;
+}
+
+bool Pickable(CSign& sign, CSignObj* pObj) {
+    return !pObj->m_bLocked && OnShownLayer(sign, pObj);
+}
+
+bool WhollyInside(const floatBBox& inner, const floatBBox& outer) {
+    return inner.left >= outer.left && inner.right <= outer.right && inner.bottom >= outer.bottom &&
+           inner.top <= outer.top;
+}
+
+// The path objects among the leaves of a selected top-level object.
+template <class F> void ForEachSelectedPath(CSign& sign, F&& f) {
+    for (int i = 0; i < sign.GetSize(); ++i) {
+        CSignObj* pObj = sign.GetObj(i);
+        if (!pObj->m_bSelected) continue;
+        ForEachLeaf(pObj, [&](CSignObj* pLeaf) {
+            if (pLeaf->IsKindOf(RUNTIME_CLASS(CPathObj))) f(i, static_cast<CPathObj*>(pLeaf));
+        });
+    }
+}
+
+} // namespace
+
+void CSign::SelectAll() {
+    for (int i = 0; i < GetSize(); ++i) {
+        CSignObj* pObj = GetObj(i);
+        if (Pickable(*this, pObj)) pObj->Select();
+    }
+}
+
+void CSign::SelectInBox(const floatBBox* box, BOOL toggle) {
+    if (box == nullptr) return;
+    for (int i = 0; i < GetSize(); ++i) {
+        CSignObj* pObj = GetObj(i);
+        const floatBBox* pBox = pObj->GetBBox();
+        if (pBox == nullptr || !Pickable(*this, pObj) || !WhollyInside(*pBox, *box)) continue;
+        if (toggle) {
+            pObj->ToggleSelect();
+        } else {
+            pObj->Select();
+        }
+    }
+}
+
+void CSign::CombineSelection() {
+    auto pCombined = std::make_unique<CPathObj>();
+    std::vector<char> gave(std::size_t(GetSize()), 0);
+    int first = -1;
+    bool any = false;
+    signed char layer = 0;
+    COLORREF color = 0;
+    ForEachSelectedPath(*this, [&](int index, CPathObj* pPath) {
+        Path copy(pPath->m_path);
+        copy.ClosePath();
+        pCombined->m_path.Concat(copy);
+        gave[std::size_t(index)] = 1;
+        if (first < 0) first = index;
+        if (!any || pPath->GetLayer() < layer) {
+            layer = pPath->GetLayer();
+            color = pPath->GetColor();
+        }
+        any = true;
+    });
+    if (!any) return;
+    pCombined->SetLayer(char(layer), 0);
+    pCombined->SetColor(color);
+    pCombined->m_path.Invalidate(SP_ALL_INVALID);
+    pCombined->m_path.Prepare();
+    pCombined->RefreshBBox();
+    pCombined->UpdateStamp();
+    // Selected objects without a path (nothing of them went into the new one) stay.
+    for (int i = GetSize() - 1; i >= first; --i)
+        if (gave[std::size_t(i)]) ObArrayDeleteAt(*this, i, 1);
+    for (int i = 0; i < GetSize(); ++i)
+        GetObj(i)->Unselect();
+    pCombined->Select();
+    InsertAt(first, pCombined.release());
+    RefreshBounds(1);
+    CountLayerObjects();
+    UpdateSelection();
+}
+
+void CSign::SimplifySelection() {
+    struct Split {
+        CPathObj* pOld;
+        bool selected;
+    };
+    std::vector<Split> splits;
+    ForEachSelectedPath(*this, [&](int index, CPathObj* pPath) {
+        if (pPath->m_path.subPaths.Filled() > 1) splits.push_back({pPath, GetObj(index) == pPath});
+    });
+    for (const Split& s : splits) {
+        auto pGroup = std::make_unique<CGroupObj>();
+        for (const SubPath& sp : s.pOld->m_path.subPaths) {
+            auto* pPiece = new CPathObj;
+            pGroup->m_children.Add(pPiece);
+            SubPath copy(sp);
+            pPiece->m_path.AddSubPath(copy);
+            pPiece->m_path.Invalidate(SP_ALL_INVALID);
+            pPiece->m_path.Prepare();
+            pPiece->SetColor(s.pOld->GetColor());
+            pPiece->SetLayer(char(s.pOld->GetLayer()), 0);
+            pPiece->RefreshBBox();
+            pPiece->UpdateStamp();
+        }
+        pGroup->RefreshBBox();
+        if (s.selected) pGroup->Select();
+        ReplaceObject(s.pOld, pGroup.release());
+    }
+    UpdateSelection();
+}
+
 void CSign::SelectByColor(COLORREF color) {
     for (int i = 0; i < GetSize(); ++i) {
         CSignObj* pObj = GetObj(i);
@@ -231,6 +356,9 @@ void CSign::BreakApartSelection() {
 
 BOOL CSign::AcceptsTransform(const floatTMatrix& m) {
     if (m.m11 == 0 || m.m22 == 0) return 0;
+    // A matrix with an infinite or undefined entry would store NaN in every object it touched.
+    for (float v : {m.m11, m.m12, m.m21, m.m22, m.dx, m.dy})
+        if (!std::isfinite(v)) return 0;
     for (int i = 0; i < GetSize(); ++i) {
         CSignObj* pObj = GetObj(i);
         if (pObj->m_bSelected && !pObj->AcceptsTransform(m)) return 0;

@@ -15,6 +15,7 @@
 #include "pathkit/Path.h"
 #include "pathkit/PathCombination.h"
 #include "pathkit/PathDraw.h"
+#include "pathkit/PathUnion.h"
 #include "rasterkit/CDibDC.h"
 #include "shared/RasterExtensions.h"
 #include "shared/SharedObjRef.h"
@@ -374,30 +375,22 @@ void CSignObj::AddToPath(Path& target) {
     if (MergePaths(*pPath, target) == 0) target.Prepare();
 }
 
-void CSignObj::ApplyBooleanOp(int operation, Path& other) {
+int CSignObj::ApplyBooleanOp(int operation, Path& other) {
     Path* pPath = GetPath();
-    if (pPath == nullptr) return;
-    pPath->SetAccuracy(other.accuracy);
+    if (pPath == nullptr || operation < 1 || operation > 3) return 0;
+    // Set only when it changes, so that a path known in normal form stays known.
+    if (pPath->accuracy != Path::ValidAccuracy(other.accuracy)) pPath->SetAccuracy(other.accuracy);
     Path copy(other);
     Path result(Path::ValidAccuracy(other.accuracy));
-    switch (operation) {
-    case 1:
-        SafeMerge(copy, *pPath, result);
-        break;
-    case 2:
-        SafeSection(copy, *pPath, result);
-        break;
-    case 3:
-        SafeSubtract(copy, *pPath, result);
-        break;
-    default:
-        return;
-    }
+    // Only the islands of the path that meet the other path take part; the region is that of
+    // the plain guarded operation.
+    int code = CombineNearIslands(operation, copy, *pPath, result);
     pPath->ClosePath();
     result.ClosePath();
     *pPath = std::move(result);
     pPath->Prepare();
     UpdateStamp();
+    return code;
 }
 
 void CSignObj::SetupPropertySheet(CPropertySheet*, int) {}

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <limits>
 #include <vector>
 
 #include "TestObj.h"
@@ -193,6 +195,12 @@ TEST(SignListTest, SelectionPasses) {
     EXPECT_EQ(sign.AcceptsTransform(floatTMatrix(2, 0, 0, 2, 0, 0)), 1);
     EXPECT_EQ(sign.AcceptsTransform(floatTMatrix(0, 0, 0, 2, 0, 0)), 0);
     EXPECT_EQ(sign.AcceptsTransform(floatTMatrix(1, 0, 0, 0, 0, 0)), 0);
+    // Non-finite entries are refused wherever they stand.
+    const float inf = std::numeric_limits<float>::infinity(), nan = std::nanf("");
+    for (const floatTMatrix& m :
+         {floatTMatrix(inf, 0, 0, 1, 0, 0), floatTMatrix(1, nan, 0, 1, 0, 0),
+          floatTMatrix(1, 0, 0, 1, nan, 0), floatTMatrix(1, 0, 0, 1, 0, -inf)})
+        EXPECT_EQ(sign.AcceptsTransform(m), 0);
     EXPECT_EQ(sign.CanExportTo("wpf", 1), 1);
     CSign none;
     EXPECT_EQ(none.CanDistortSelection(), 0);

@@ -179,3 +179,133 @@ TEST(SignPathOpsTest, ReadWPFObjects) {
     read("", out);
     EXPECT_EQ(out.GetSize(), 0);
 }
+
+// Select all and the band: unlocked objects on shown layers only; a group counts by its
+// members; the band takes boxes wholly inside, bounds included, and toggles with Shift.
+TEST(SignPathOpsTest, SelectAllAndSelectInBox) {
+    CSign sign;
+    auto* a = new CTestObj(0, 0, 10, 10, 0);
+    auto* b = new CTestObj(20, 0, 30, 10, 0);
+    auto* locked = new CTestObj(0, 20, 10, 30, 0);
+    locked->m_bLocked = 1;
+    auto* hidden = new CTestObj(20, 20, 30, 30, 5);
+    auto* group = new CGroupObj; // one member hidden, one shown
+    group->m_children.Add(new CTestObj(40, 0, 45, 5, 5));
+    group->m_children.Add(new CTestObj(45, 5, 50, 10, 0));
+    group->RefreshBBox();
+    auto* hiddenGroup = new CGroupObj;
+    hiddenGroup->m_children.Add(new CTestObj(60, 0, 70, 10, 5));
+    hiddenGroup->RefreshBBox();
+    for (CSignObj* o : std::initializer_list<CSignObj*>{a, b, locked, hidden, group, hiddenGroup})
+        sign.Add(o);
+    sign.SetLayerVisible(5, FALSE);
+    Refresh(sign);
+
+    auto selected = [&] {
+        std::string s;
+        for (int i = 0; i < sign.GetSize(); ++i)
+            s += sign.GetObj(i)->m_bSelected ? '1' : '0';
+        return s;
+    };
+    sign.SelectAll();
+    EXPECT_EQ("110010", selected());
+    EXPECT_EQ(3u, sign.UpdateSelection());
+
+    struct Case {
+        floatBBox box;
+        BOOL toggle;
+        const char* before;
+        const char* after;
+    } cases[] = {
+        {floatBBox(0, 0, 30, 10), FALSE, "000000", "110000"},     // bounds included
+        {floatBBox(0.5f, 0, 30, 10), FALSE, "000000", "010000"},  // a sticks out
+        {floatBBox(-5, -5, 100, 100), FALSE, "000000", "110010"}, // never locked or hidden
+        {floatBBox(-5, -5, 35, 15), TRUE, "100010", "010010"},    // Shift toggles
+        {floatBBox(100, 100, 200, 200), FALSE, "100000", "100000"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.before);
+        for (int i = 0; i < sign.GetSize(); ++i)
+            c.before[i] == '1' ? sign.GetObj(i)->Select() : sign.GetObj(i)->Unselect();
+        sign.SelectInBox(&c.box, c.toggle);
+        EXPECT_EQ(c.after, selected());
+    }
+    sign.UnselectAll();
+    sign.SelectInBox(nullptr, FALSE);
+    EXPECT_EQ("000000", selected());
+}
+
+// The selected paths, groups entered, become one object at the first selected place with the
+// colour and layer of the lowest layer; objects without a path are left alone.
+TEST(SignPathOpsTest, CombineSelectionJoinsThePathsInOne) {
+    CSign sign;
+    CPathObj* below = AddPath(sign, {floatBBox(100, 0, 101, 1)});
+    CPathObj* first = AddPath(sign, {floatBBox(0, 0, 1, 1), floatBBox(2, 0, 3, 1)});
+    first->SetColor(0x0000FF);
+    first->SetLayer(2, 0);
+    auto* box = new CTestObj(50, 50, 60, 60, 0);
+    box->Select();
+    sign.Add(box);
+    auto* group = new CGroupObj;
+    auto* member = new CPathObj;
+    AddSquare(member->m_path, 4, 0, 1);
+    member->m_path.Prepare();
+    member->RefreshBBox();
+    member->SetColor(0x00FF00);
+    member->SetLayer(1, 0);
+    group->m_children.Add(member);
+    group->RefreshBBox();
+    sign.Add(group);
+    CPathObj* last = AddPath(sign, {floatBBox(6, 0, 7, 1)});
+    last->SetColor(0xFF0000);
+    last->SetLayer(3, 0);
+    for (CSignObj* o : std::initializer_list<CSignObj*>{first, group, last})
+        o->Select();
+    Refresh(sign);
+
+    sign.CombineSelection();
+    ASSERT_EQ(3, sign.GetSize());
+    EXPECT_EQ(below, sign.GetObj(0));
+    auto* combined = dynamic_cast<CPathObj*>(sign.GetObj(1));
+    ASSERT_NE(nullptr, combined);
+    EXPECT_EQ(box, sign.GetObj(2));
+    EXPECT_EQ(4, int(combined->m_path.subPaths.Filled()));
+    EXPECT_EQ(COLORREF(0x00FF00), combined->GetColor());
+    EXPECT_EQ(1, combined->GetLayer());
+    EXPECT_TRUE(combined->m_bSelected);
+    EXPECT_FALSE(box->m_bSelected);
+    EXPECT_EQ(1u, sign.m_nSelected);
+
+    // Nothing with a path selected: nothing changes.
+    sign.UnselectAll();
+    box->Select();
+    sign.CombineSelection();
+    EXPECT_EQ(3, sign.GetSize());
+}
+
+TEST(SignPathOpsTest, SimplifySelectionGroupsTheSubPathsOfEachPath) {
+    CSign sign;
+    CPathObj* two = AddPath(sign, {floatBBox(0, 0, 1, 1), floatBBox(2, 0, 3, 1)});
+    two->SetColor(0x0000FF);
+    two->SetLayer(4, 0);
+    CPathObj* one = AddPath(sign, {floatBBox(5, 0, 6, 1)});
+    CPathObj* unselected = AddPath(sign, {floatBBox(8, 0, 9, 1), floatBBox(10, 0, 11, 1)});
+    two->Select();
+    one->Select();
+    Refresh(sign);
+    sign.SimplifySelection();
+    ASSERT_EQ(3, sign.GetSize());
+    ASSERT_TRUE(sign.GetObj(0)->IsGroup());
+    auto* group = static_cast<CGroupObj*>(sign.GetObj(0));
+    EXPECT_TRUE(group->m_bSelected);
+    ASSERT_EQ(2, group->m_children.GetSize());
+    for (int i = 0; i < 2; ++i) {
+        auto* piece = static_cast<CPathObj*>(group->GetChild(i));
+        EXPECT_EQ(1, int(piece->m_path.subPaths.Filled()));
+        EXPECT_EQ(COLORREF(0x0000FF), piece->GetColor());
+        EXPECT_EQ(4, piece->GetLayer());
+    }
+    EXPECT_EQ(one, sign.GetObj(1));
+    EXPECT_EQ(unselected, sign.GetObj(2));
+    EXPECT_EQ(2u, sign.m_nSelected);
+}

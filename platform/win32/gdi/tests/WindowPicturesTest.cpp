@@ -117,3 +117,39 @@ TEST_F(WindowPicturesTest, BitmapsLoadFromPackedDibsAndBmpFilesAndRefuseShortDat
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(WindowPicturesTest, MappedBitmapsTakeTheMapsColours) {
+    HMODULE module = LoadLibraryA("gdi-test-res.dll");
+    ASSERT_NE(module, nullptr);
+    auto pixels = [](HBITMAP bitmap) {
+        std::vector<COLORREF> out;
+        HDC dc = CreateCompatibleDC(nullptr);
+        HGDIOBJ old = SelectObject(dc, bitmap);
+        for (int y = 0; y < 2; ++y)
+            for (int x = 0; x < 2; ++x)
+                out.push_back(GetPixel(dc, x, y));
+        SelectObject(dc, old);
+        DeleteDC(dc);
+        DeleteObject(bitmap);
+        return out;
+    };
+    // Without a map the greys of a colour table become the button colours.
+    HBITMAP standard = CreateMappedBitmap(module, 5, 0, nullptr, 0);
+    ASSERT_NE(standard, nullptr);
+    EXPECT_EQ(pixels(standard),
+              (std::vector<COLORREF>{GetSysColor(COLOR_BTNFACE), GetSysColor(COLOR_BTNHIGHLIGHT),
+                                     GetSysColor(COLOR_BTNTEXT), GetSysColor(COLOR_BTNSHADOW)}));
+    // A map of its own on the pixels of a picture without a table; other colours stay.
+    COLORMAP map[2] = {{RGB(255, 0, 0), RGB(255, 255, 0)}, {RGB(0, 0, 255), RGB(1, 2, 3)}};
+    HBITMAP mapped = CreateMappedBitmap(module, 1, 0, map, 2);
+    ASSERT_NE(mapped, nullptr);
+    EXPECT_EQ(pixels(mapped),
+              (std::vector<COLORREF>{RGB(255, 255, 0), white, RGB(1, 2, 3), RGB(0, 255, 0)}));
+    EXPECT_EQ(CreateMappedBitmap(module, 3, 0, nullptr, 0), nullptr);
+    EXPECT_EQ(CreateMappedBitmap(nullptr, 1, 0, nullptr, 0), nullptr);
+    FreeLibrary(module);
+}
+
+} // namespace

@@ -41,7 +41,7 @@ public:
     BOOL BuildColorPath(ColorWPFWriter& writer, const floatTMatrix& m, int layer,
                         int flags) override;
     void AddToPath(Path& target) override;
-    void ApplyBooleanOp(int operation, Path& other) override;
+    int ApplyBooleanOp(int operation, Path& other) override;
     void SetupPropertySheet(CPropertySheet* pSheet, int arg) override;
     void ExtendContextMenu(CMenu* pMenu) override;
 

@@ -24,6 +24,18 @@ public:
     void RefreshBounds(int all);
     DWORD UpdateSelection();
     void UnselectAll();
+    // Every unlocked top-level object on a shown layer (a group: when one of its members is).
+    void SelectAll();
+    // Every unlocked top-level object on a shown layer whose box lies wholly inside box
+    // (bounds included) is selected, or toggled with toggle. A null box selects nothing.
+    void SelectInBox(const floatBBox* box, BOOL toggle);
+    // The paths of the selected path objects of the tree become one new path object at the
+    // first selected index, selected, with the layer and colour of the lowest layer met. Only
+    // the objects that gave a path are deleted; without any path nothing changes.
+    void CombineSelection();
+    // Every selected path object of the tree with more than one sub-path becomes a group of
+    // one path object per sub-path, each with the object's colour and layer.
+    void SimplifySelection();
     void SelectByColor(COLORREF color);
     void DeleteSelected();
     void DuplicateSelection();

@@ -89,7 +89,8 @@ public:
     virtual CSignObj* GetRasterCopy();
     virtual Path* GetPath();
     virtual void AddToPath(Path& target);
-    virtual void ApplyBooleanOp(int operation, Path& other);
+    // The combination's result: 0 success, non-zero when it could not be assembled.
+    virtual int ApplyBooleanOp(int operation, Path& other);
     virtual void SetupPropertySheet(CPropertySheet* pSheet, int arg);
     virtual void ReservedOperation(int arg1, int arg2);
     virtual void ExtendContextMenu(CMenu* pMenu);

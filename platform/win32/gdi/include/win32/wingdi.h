@@ -6,6 +6,8 @@
 // win32/GdiTesting.h; the font functions are in win32/gdifont.h. Metafiles are added by the
 // library that owns them.
 
+#include <cstdint>
+
 #include "win32/base.h"
 #include "win32/gdifont.h"
 #include "win32/kernel.h"
@@ -706,3 +708,14 @@ WIN32_API HBITMAP LoadBitmapA(HINSTANCE instance, LPCSTR name);
 inline HBITMAP LoadBitmap(HINSTANCE i, LPCSTR n) {
     return LoadBitmapA(i, n);
 }
+// A bitmap resource with its colours replaced: each colour equal to a map entry's `from`
+// becomes its `to` (colour-table entries, or the pixels of a picture without a table). No map:
+// black, dark grey, light grey and white become the button text, shadow, face and highlight
+// colours. Flags are ignored. NULL as for LoadBitmap.
+struct COLORMAP {
+    COLORREF from;
+    COLORREF to;
+};
+using LPCOLORMAP = COLORMAP*;
+WIN32_API HBITMAP CreateMappedBitmap(HINSTANCE instance, std::intptr_t id, UINT flags,
+                                     const COLORMAP* map, int count);

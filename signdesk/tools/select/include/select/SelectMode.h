@@ -1,0 +1,125 @@
+#pragma once
+// The selection tool: picks the topmost object under a click (Shift toggles), selects what a
+// rubber band holds wholly, moves the selection by dragging (snapped, with a dead zone of the
+// pick distance, Ctrl on the cross-hair's axes) or by the arrow keys (one step per key-up),
+// and answers the selection commands. Each gesture records one undo step.
+
+#include <sheet/COleOperatingMode.h>
+
+class CSignDoc;
+class CSignObj;
+
+namespace SelectIds {
+constexpr UINT SelectAll = 32771;
+constexpr UINT UnselectAll = 32772;
+constexpr UINT Properties = 32773;
+constexpr UINT Ungroup = 32783;
+constexpr UINT Group = 32784;
+constexpr UINT Combine = 32785;
+constexpr UINT BreakApart = 32786;
+constexpr UINT Delete = 32800;
+constexpr UINT Duplicate = 32819;
+constexpr UINT WeldFirst = 32823;
+constexpr UINT WeldLast = 32825;
+constexpr UINT Trace = 32854;
+constexpr UINT Simplify = 32884;
+constexpr UINT GuideEdit = 33066;
+constexpr UINT KeepProportionsSwitch = 33100;
+constexpr UINT Multiplicate = 33027;
+constexpr UINT GuideProperties = 33063;
+constexpr UINT GuideDelete = 33064;
+constexpr UINT Outline = 32930;
+constexpr UINT Import = 32828;
+constexpr UINT Export = 32886;
+constexpr UINT SaveBitmap = 33069;
+constexpr UINT CopyBitmap = 33070;
+constexpr UINT FilterFirst = 38001;
+constexpr UINT FilterLast = 38999;
+// Status texts: nothing selected; one path object; one other object; several.
+constexpr UINT StatusNone = 218;
+constexpr UINT StatusPath = 215;
+constexpr UINT StatusOther = 216;
+constexpr UINT StatusMany = 217;
+} // namespace SelectIds
+
+class SelectMode : public COleOperatingMode {
+    DECLARE_DYNCREATE(SelectMode)
+public:
+    enum { DragNone, DragBand, DragResize, DragMove, DragGuide };
+
+    void SetView(COleSheetView* sheetView, BOOL fresh) override;
+    void Activate() override;
+    void Deactivate(COleOperatingMode* next) override;
+    BOOL OnLButtonDown(UINT flags, int x, int y) override;
+    BOOL OnLButtonUp(UINT flags, int x, int y) override;
+    void OnMouseMove(UINT flags, int x, int y) override;
+    void OnTrackRect(UINT flags, const CRect* rect) override;
+    void OnKeyDown(UINT key, UINT repeat, UINT flags) override;
+    // Finds the guide line under the pointer for the guide-line commands; the menu itself
+    // is the view's.
+    BOOL OnRButtonDown(UINT flags, int x, int y) override;
+    void OnKeyUp(UINT key, UINT repeat, UINT flags) override;
+    void HideFeedback() override;
+    void ShowFeedback() override;
+
+    // Status pane 0: the selection's kind or count, with its width, height and diagonal.
+    virtual void ShowSelectionStatus();
+    // The handle of the selection box under p: corners 0-3 (top left, top right, bottom
+    // right, bottom left) and sides 4-7 (top, right, bottom, left) on the box grown by the
+    // pick distance and the handle size; 8 a grab on the box itself, which pulls p onto it;
+    // -1 none. Side handles only without KeepProportions and for a selection that takes a
+    // scale of one axis.
+    virtual int HitHandle(floatPoint& p);
+    // The matrix that a drag of handle `handle` to p gives (identity when refused).
+    floatTMatrix ResizeMatrix(int handle, floatPoint p);
+
+    int dragState = DragNone;
+    int hitHandle = -1;
+    int hitGuide = -1;
+    int handleSize = 4;
+    CSignObj* hitObject = nullptr;
+    int nudgeCount = 0;
+    floatPoint dragStart{0, 0};
+    floatTMatrix dragMatrix;
+    BOOL outlineDrawn = FALSE;
+    // Program-wide: typed sizes keep the aspect and there are no side handles.
+    static inline BYTE KeepProportions = 0;
+    // Nudge steps, mm.
+    static inline float NudgeSmall = 1.0f;
+    static inline float NudgeLarge = 10.0f;
+
+protected:
+    void OnSelectAll();
+    void OnUnselectAll();
+    void OnGroup();
+    void OnUngroup();
+    void OnCombine();
+    void OnBreakApart();
+    void OnSimplify();
+    void OnDelete();
+    void OnDuplicate();
+    void OnWeld(UINT id);
+    void OnDeskewTool();
+    void OnMultiplicate();
+    void OnGuideProperties();
+    void OnGuideDelete();
+    void OnUpdateOneSelected(CCmdUI* pCmdUI);
+    void OnProperties();
+    void OnKeepProportions();
+    void OnUpdateHasObjects(CCmdUI* pCmdUI);
+    void OnUpdateHasSelection(CCmdUI* pCmdUI);
+    void OnUpdateUngroup(CCmdUI* pCmdUI);
+    void OnUpdateAllPaths(CCmdUI* pCmdUI);
+    void OnUpdateKeepProportions(CCmdUI* pCmdUI);
+    void OnUpdateDisabled(CCmdUI* pCmdUI);
+    DECLARE_MESSAGE_MAP()
+
+    CSignDoc* Doc() const;
+    float Scale() const;
+    // The dotted outline of the selection box under dragMatrix, XOR-drawn.
+    void DrawDragOutline();
+    // Moves the selection by m and records the step.
+    void TransformSelection(const floatTMatrix& m);
+    // After a change of the design: counts, boxes, views, the step, the status.
+    void Finish(const char* step);
+};

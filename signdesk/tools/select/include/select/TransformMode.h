@@ -1,0 +1,40 @@
+#pragma once
+// The transformation tool: the selection tool whose corner handles rotate the selection about
+// a centre (Ctrl: whole degrees), whose centre cross moves that centre and whose cross arms
+// mirror the selection at once. Typed rotations and skews act the same way. A click outside
+// every handle returns to the selection tool.
+
+#include "select/SelectMode.h"
+
+namespace TransformIds {
+constexpr UINT BadSkew = 193;
+} // namespace TransformIds
+
+class TransformMode : public SelectMode {
+    DECLARE_DYNCREATE(TransformMode)
+public:
+    enum { Idle, Rotating, Skewing, MovingCentre };
+
+    void SetView(COleSheetView* sheetView, BOOL fresh) override;
+    BOOL OnLButtonDown(UINT flags, int x, int y) override;
+    BOOL OnLButtonUp(UINT flags, int x, int y) override;
+    void OnMouseMove(UINT flags, int x, int y) override;
+    // The selection tool's handles (its grab answer 8 moves the centre too), then the cross:
+    // 8 its centre, 9 the vertical arm, 10 the horizontal arm.
+    int HitHandle(floatPoint& p) override;
+
+    // A rotation about the centre by degrees, as typed: "Rotate"; nothing for 0.
+    void RotateBy(double degrees);
+    // A skew of the selection about the middle of its bottom edge, as typed: -80 to 80
+    // degrees, else message 193 and nothing; "Skew".
+    void SkewBy(double degrees);
+
+    floatPoint centre{0, 0};
+    double rotation = 0;
+    floatPoint anchor{0, 0};
+
+private:
+    // Applies m to the selection and records the step, unless m is refused (a beep).
+    void Apply(const floatTMatrix& m, const char* step);
+    floatTMatrix AboutCentre(double angle) const;
+};

@@ -1,0 +1,742 @@
+#include "select/SelectMode.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <numbers>
+
+#include <dialogs/CGeneralPage.h>
+#include <doc/CSignDoc.h>
+#include <doc/Snapping.h>
+#include <mfc/CClientDC.h>
+#include <mfc/CCmdUI.h>
+#include <mfc/CDC.h>
+#include <mfc/CFrameWnd.h>
+#include <mfc/CGdiObject.h>
+#include <mfc/CPropertySheet.h>
+#include <mfc/CWinApp.h>
+#include <model/CClippedObj.h>
+#include <model/CPathObj.h>
+#include <model/CSign.h>
+#include <sheet/COleSheetView.h>
+#include <sheet/SheetSettings.h>
+#include <win32/user.h>
+
+#include "select/CGuideLineDlg.h"
+#include "select/CMultiplicateDlg.h"
+#include "select/DeskewMode.h"
+#include "select/WeldMode.h"
+
+IMPLEMENT_DYNCREATE(SelectMode, COleOperatingMode)
+
+BEGIN_MESSAGE_MAP(SelectMode, COleOperatingMode)
+ON_COMMAND(SelectIds::SelectAll, OnSelectAll)
+ON_UPDATE_COMMAND_UI(SelectIds::SelectAll, OnUpdateHasObjects)
+ON_COMMAND(SelectIds::UnselectAll, OnUnselectAll)
+ON_UPDATE_COMMAND_UI(SelectIds::UnselectAll, OnUpdateHasObjects)
+ON_COMMAND(SelectIds::Properties, OnProperties)
+ON_UPDATE_COMMAND_UI(SelectIds::Properties, OnUpdateHasSelection)
+ON_COMMAND(SelectIds::Group, OnGroup)
+ON_UPDATE_COMMAND_UI(SelectIds::Group, OnUpdateHasSelection)
+ON_COMMAND(SelectIds::Ungroup, OnUngroup)
+ON_UPDATE_COMMAND_UI(SelectIds::Ungroup, OnUpdateUngroup)
+ON_COMMAND(SelectIds::Combine, OnCombine)
+ON_UPDATE_COMMAND_UI(SelectIds::Combine, OnUpdateHasSelection)
+ON_COMMAND(SelectIds::BreakApart, OnBreakApart)
+ON_UPDATE_COMMAND_UI(SelectIds::BreakApart, OnUpdateAllPaths)
+ON_COMMAND(SelectIds::Simplify, OnSimplify)
+ON_UPDATE_COMMAND_UI(SelectIds::Simplify, OnUpdateAllPaths)
+ON_COMMAND(SelectIds::Delete, OnDelete)
+ON_COMMAND(SelectIds::Duplicate, OnDuplicate)
+ON_UPDATE_COMMAND_UI(SelectIds::Duplicate, OnUpdateHasSelection)
+ON_COMMAND_RANGE(SelectIds::WeldFirst, SelectIds::WeldLast, OnWeld)
+ON_UPDATE_COMMAND_UI_RANGE(SelectIds::WeldFirst, SelectIds::WeldLast, OnUpdateHasSelection)
+ON_COMMAND(SelectIds::GuideProperties, OnGuideProperties)
+ON_COMMAND(SelectIds::GuideDelete, OnGuideDelete)
+ON_COMMAND(SelectIds::Multiplicate, OnMultiplicate)
+ON_UPDATE_COMMAND_UI(SelectIds::Multiplicate, OnUpdateOneSelected)
+ON_COMMAND(DeskewIds::Start, OnDeskewTool)
+ON_UPDATE_COMMAND_UI(DeskewIds::Start, OnUpdateHasSelection)
+ON_COMMAND(SelectIds::KeepProportionsSwitch, OnKeepProportions)
+ON_UPDATE_COMMAND_UI(SelectIds::KeepProportionsSwitch, OnUpdateKeepProportions)
+// The trace and guide-line edit tools come with their own work.
+ON_UPDATE_COMMAND_UI(SelectIds::Trace, OnUpdateDisabled)
+ON_UPDATE_COMMAND_UI(SelectIds::GuideEdit, OnUpdateDisabled)
+// Outline, import, export, the bitmap commands and the plug-in filters come with their work.
+ON_UPDATE_COMMAND_UI(SelectIds::Outline, OnUpdateDisabled)
+ON_UPDATE_COMMAND_UI(SelectIds::Import, OnUpdateDisabled)
+ON_UPDATE_COMMAND_UI(SelectIds::Export, OnUpdateDisabled)
+ON_UPDATE_COMMAND_UI(SelectIds::SaveBitmap, OnUpdateDisabled)
+ON_UPDATE_COMMAND_UI(SelectIds::CopyBitmap, OnUpdateDisabled)
+ON_UPDATE_COMMAND_UI_RANGE(SelectIds::FilterFirst, SelectIds::FilterLast, OnUpdateDisabled)
+END_MESSAGE_MAP()
+
+namespace {
+
+constexpr int ClickPixels = 3;
+
+float Chebyshev(const floatPoint& a, const floatPoint& b) {
+    return std::max(std::fabs(a.x - b.x), std::fabs(a.y - b.y));
+}
+
+// Scale and shift of one axis taking [a0, a1] to [b0, b1]. An axis without extent in either
+// box cannot be scaled: a line keeps scale 1 and moves with the dragged edge (by `moved`), a
+// box collapsed onto its opposite edge changes nothing.
+void AxisMap(float a0, float a1, float b0, float b1, float moved, float& scale, float& shift) {
+    const double from = double(a1) - a0, to = double(b1) - b0;
+    if (from == 0) {
+        scale = 1;
+        shift = moved;
+    } else if (to == 0) {
+        scale = 1;
+        shift = 0;
+    } else {
+        scale = float(to / from);
+        shift = float(b0 - a0 * (to / from));
+    }
+}
+
+} // namespace
+
+int SelectMode::HitHandle(floatPoint& p) {
+    CSignDoc* doc = Doc();
+    if (!doc || doc->m_sheet.UpdateSelection() == 0) return -1;
+    CSign& sheet = doc->m_sheet;
+    const floatBBox b = sheet.m_bbSelection;
+    const float scale = Scale();
+    const float tolPick = float(SheetSettings::UsableMouseSens()) / scale;
+    const float tolHandle = float(handleSize) / scale;
+    const float grow = tolPick + tolHandle;
+    const floatBBox g(b.left - grow, b.bottom - grow, b.right + grow, b.top + grow);
+    if (g.right - g.left <= 0 || g.top - g.bottom <= 0) return -1;
+    const floatPoint corners[4] = {
+        {g.left, g.top}, {g.right, g.top}, {g.right, g.bottom}, {g.left, g.bottom}};
+    for (int i = 0; i < 4; ++i)
+        if (Chebyshev(p, corners[i]) <= tolHandle) return i;
+    if (!KeepProportions && sheet.AcceptsTransform(floatTMatrix(1, 0, 0, 2, 0, 0))) {
+        const float mx = (g.left + g.right) / 2, my = (g.bottom + g.top) / 2;
+        const floatPoint sides[4] = {{mx, g.top}, {g.right, my}, {mx, g.bottom}, {g.left, my}};
+        for (int i = 0; i < 4; ++i)
+            if (Chebyshev(p, sides[i]) <= tolHandle) return 4 + i;
+    }
+    const floatPoint own[4] = {
+        {b.left, b.top}, {b.right, b.top}, {b.right, b.bottom}, {b.left, b.bottom}};
+    for (const floatPoint& c : own)
+        if (Chebyshev(p, c) <= tolHandle) {
+            p = c;
+            return 8;
+        }
+    const bool inX = p.x >= b.left - tolHandle && p.x <= b.right + tolHandle;
+    const bool inY = p.y >= b.bottom - tolHandle && p.y <= b.top + tolHandle;
+    for (float edge : {b.top, b.bottom})
+        if (inX && std::fabs(p.y - edge) <= tolHandle) {
+            p.y = edge;
+            return 8;
+        }
+    for (float edge : {b.right, b.left})
+        if (inY && std::fabs(p.x - edge) <= tolHandle) {
+            p.x = edge;
+            return 8;
+        }
+    return -1;
+}
+
+floatTMatrix SelectMode::ResizeMatrix(int handle, floatPoint p) {
+    CSignDoc* doc = Doc();
+    floatTMatrix identity;
+    if (!doc) return identity;
+    CSign& sheet = doc->m_sheet;
+    const floatBBox b = sheet.m_bbSelection;
+    const float scale = Scale();
+    const float tolPick = float(SheetSettings::UsableMouseSens()) / scale;
+    const float tolSnap = float(SheetSettings::SnapProximity) / scale;
+    const bool xHandle = handle != 4 && handle != 6;
+    floatPoint snapped = p;
+    const BOOL snappedOn =
+        xHandle ? doc->SnapX(&snapped, tolSnap, 1) : doc->SnapY(&snapped, tolSnap, 1);
+    const float moved = xHandle ? snapped.x - dragStart.x : snapped.y - dragStart.y;
+    if (!snappedOn && std::fabs(moved) < tolPick) return identity;
+    p = snapped;
+    float x0 = b.left, x1 = b.right, y0 = b.bottom, y1 = b.top;
+    const float w = x1 - x0, h = y1 - y0;
+    // The corners keep the proportions about the opposite corner; a line (no width) has none
+    // to keep and follows the pointer on both axes.
+    const bool keep = w > 0 && h > 0;
+    const float ratio = keep ? h / w : 0;
+    switch (handle) {
+    case 0:
+        x0 = std::min(p.x, x1);
+        y1 = keep ? y0 + (x1 - x0) * ratio : std::max(p.y, y0);
+        break;
+    case 1:
+        x1 = std::max(p.x, x0);
+        y1 = keep ? y0 + (x1 - x0) * ratio : std::max(p.y, y0);
+        break;
+    case 2:
+        x1 = std::max(p.x, x0);
+        y0 = keep ? y1 - (x1 - x0) * ratio : std::min(p.y, y1);
+        break;
+    case 3:
+        x0 = std::min(p.x, x1);
+        y0 = keep ? y1 - (x1 - x0) * ratio : std::min(p.y, y1);
+        break;
+    case 4:
+        y1 = std::max(p.y, y0);
+        break;
+    case 5:
+        x1 = std::max(p.x, x0);
+        break;
+    case 6:
+        y0 = std::min(p.y, y1);
+        break;
+    case 7:
+        x0 = std::min(p.x, x1);
+        break;
+    default:
+        return identity;
+    }
+    // The edge the handle drags, for an axis without extent.
+    const float movedX = (handle == 0 || handle == 3 || handle == 7) ? x0 - b.left : x1 - b.right;
+    const float movedY = (handle == 2 || handle == 3 || handle == 6) ? y0 - b.bottom : y1 - b.top;
+    float sx, dx, sy, dy;
+    AxisMap(b.left, b.right, x0, x1, movedX, sx, dx);
+    AxisMap(b.bottom, b.top, y0, y1, movedY, sy, dy);
+    const floatTMatrix m(sx, 0, 0, sy, dx, dy);
+    if (!std::isfinite(sx) || !std::isfinite(sy) || !std::isfinite(dx) || !std::isfinite(dy) ||
+        !sheet.AcceptsTransform(m)) {
+        MessageBeep(0);
+        return identity;
+    }
+    return m;
+}
+
+CSignDoc* SelectMode::Doc() const {
+    return view ? dynamic_cast<CSignDoc*>(view->GetSheetDoc()) : nullptr;
+}
+
+float SelectMode::Scale() const {
+    floatTMatrix m;
+    view->GetWorldToClientMatrix(m);
+    const double s = std::hypot(double(m.m11), double(m.m12));
+    return s > 0 ? float(s) : 1.0f;
+}
+
+void SelectMode::SetView(COleSheetView* sheetView, BOOL fresh) {
+    COleOperatingMode::SetView(sheetView, fresh);
+    nudgeCount = 0;
+    dragState = DragNone;
+    dragMatrix.IdentMatrix();
+    if (CSignDoc* doc = Doc()) doc->m_sheet.UpdateSelection();
+}
+
+void SelectMode::Activate() {
+    ShowSelectionStatus();
+}
+
+void SelectMode::Deactivate(COleOperatingMode*) {
+    if (outlineDrawn) DrawDragOutline();
+}
+
+void SelectMode::DrawDragOutline() {
+    CSignDoc* doc = Doc();
+    if (!doc || !view || !view->m_hWnd) return;
+    const floatBBox& b = doc->m_sheet.m_bbSelection;
+    floatTMatrix toClient;
+    view->GetWorldToClientMatrix(toClient);
+    POINT corners[5];
+    const floatPoint world[4] = {
+        {b.left, b.bottom}, {b.right, b.bottom}, {b.right, b.top}, {b.left, b.top}};
+    for (int i = 0; i < 4; ++i) {
+        float x = world[i].x, y = world[i].y;
+        dragMatrix.Transform(x, y);
+        toClient.Transform(x, y);
+        corners[i] = {LONG(std::lround(x)), LONG(std::lround(y))};
+    }
+    corners[4] = corners[0];
+    CClientDC dc(view);
+    CPen pen(PS_DOT, 1, RGB(0, 0, 0));
+    CPen* oldPen = dc.SelectObject(&pen);
+    const int oldRop = dc.SetROP2(R2_NOTXORPEN);
+    dc.Polyline(corners, 5);
+    dc.SetROP2(oldRop);
+    dc.SelectObject(oldPen);
+    outlineDrawn = !outlineDrawn;
+}
+
+void SelectMode::HideFeedback() {
+    if (dragState == DragBand) {
+        COleOperatingMode::HideFeedback();
+    } else if (outlineDrawn) {
+        DrawDragOutline();
+    }
+}
+
+void SelectMode::ShowFeedback() {
+    if (dragState == DragBand) {
+        COleOperatingMode::ShowFeedback();
+    } else if ((dragState == DragMove || dragState == DragResize || nudgeCount > 0) &&
+               !outlineDrawn) {
+        DrawDragOutline();
+    }
+}
+
+BOOL SelectMode::OnLButtonDown(UINT flags, int x, int y) {
+    dragState = DragNone;
+    CSignDoc* doc = Doc();
+    if (!doc) return FALSE;
+    if (flags & MK_RBUTTON) {
+        dragState = DragBand;
+        OnMouseMove(flags, x, y);
+        return COleOperatingMode::OnLButtonDown(flags, x, y);
+    }
+    floatPoint p;
+    view->ClientToWorld(x, y, p);
+    CSign& sheet = doc->m_sheet;
+    const float tolPick = float(SheetSettings::UsableMouseSens()) / Scale();
+    hitHandle = HitHandle(p);
+    hitObject = sheet.HitTest(p, tolPick, 0, 0);
+    if (hitObject && hitObject->m_bLocked) hitObject = nullptr;
+    const bool handle = hitHandle >= 0 && hitHandle <= 7;
+    if (!(flags & MK_SHIFT) &&
+        (handle || hitHandle == 8 || (hitObject && hitObject->m_bSelected))) {
+        dragState = handle ? DragResize : DragMove;
+        view->SetCapture();
+        captured = TRUE;
+        dragStart = p;
+        CPoint client;
+        view->WorldToClient(p.x, p.y, client);
+        pressPoint = handle ? CPoint(x, y) : client;
+        dragMatrix.IdentMatrix();
+        DrawDragOutline();
+        return TRUE;
+    }
+    dragState = DragBand;
+    return COleOperatingMode::OnLButtonDown(flags, x, y);
+}
+
+void SelectMode::OnMouseMove(UINT flags, int x, int y) {
+    CSignDoc* doc = Doc();
+    if (!doc) return;
+    floatPoint p;
+    view->ClientToWorld(x, y, p);
+    const float scale = Scale();
+    const float tolPick = float(SheetSettings::UsableMouseSens()) / scale;
+    switch (dragState) {
+    case DragNone: {
+        CSignObj* hit = doc->m_sheet.HitTest(p, tolPick, 0, 0);
+        SetCursor(LoadCursor(nullptr, hit ? IDC_CROSS : IDC_ARROW));
+        return;
+    }
+    case DragBand:
+        COleOperatingMode::OnMouseMove(flags, x, y);
+        return;
+    case DragMove: {
+        if (outlineDrawn) DrawDragOutline();
+        if (CPoint(x, y) == pressPoint) {
+            dragMatrix.IdentMatrix();
+            DrawDragOutline();
+            return;
+        }
+        if (flags & MK_CONTROL) {
+            // The offset keeps its length along the nearest of the cross-hair's four directions.
+            const double dx = p.x - dragStart.x, dy = p.y - dragStart.y;
+            const double length = std::hypot(dx, dy);
+            const double quarter = std::numbers::pi / 2, base = view->crossHairAngle;
+            const double a = base + std::round((std::atan2(dy, dx) - base) / quarter) * quarter;
+            p = floatPoint(float(dragStart.x + length * std::cos(a)),
+                           float(dragStart.y + length * std::sin(a)));
+        }
+        const float tolSnap = float(SheetSettings::SnapProximity) / scale;
+        doc->SnapPoint(&p, tolSnap, reinterpret_cast<INT_PTR>(hitObject));
+        float dx = p.x - dragStart.x, dy = p.y - dragStart.y;
+        if (std::max(std::fabs(dx), std::fabs(dy)) < tolPick) dx = dy = 0;
+        dragMatrix = floatTMatrix(1, 0, 0, 1, dx, dy);
+        DrawDragOutline();
+        return;
+    }
+    case DragResize:
+        if (outlineDrawn) DrawDragOutline();
+        dragMatrix = ResizeMatrix(hitHandle, p);
+        DrawDragOutline();
+        return;
+    default:
+        return;
+    }
+}
+
+BOOL SelectMode::OnLButtonUp(UINT flags, int x, int y) {
+    const char* step = "No operation";
+    BOOL result = TRUE;
+    if (dragState == DragBand) {
+        result = COleOperatingMode::OnLButtonUp(flags, x, y);
+        step = "Selection change";
+    } else if (dragState == DragMove || dragState == DragResize) {
+        if (outlineDrawn) DrawDragOutline();
+        const bool moved = !(dragMatrix.dx == 0 && dragMatrix.dy == 0 && dragMatrix.m11 == 1 &&
+                             dragMatrix.m22 == 1 && dragMatrix.m12 == 0 && dragMatrix.m21 == 0);
+        if (moved) {
+            CSignDoc* doc = Doc();
+            if (doc && doc->m_sheet.AcceptsTransform(dragMatrix)) {
+                doc->UpdateSelectedObjects();
+                doc->m_sheet.TransformObjects(dragMatrix, 1);
+                doc->RecalcBounds();
+                doc->UpdateSelectedObjects();
+            }
+            step = dragState == DragResize ? "Resize" : "Move";
+        } else {
+            step = "Selection change";
+        }
+        dragMatrix.IdentMatrix();
+    }
+    if (CSignDoc* doc = Doc()) doc->RecordStep(step);
+    ShowSelectionStatus();
+    ::ReleaseCapture();
+    captured = FALSE;
+    dragState = DragNone;
+    return result;
+}
+
+void SelectMode::OnTrackRect(UINT flags, const CRect* rect) {
+    COleOperatingMode::OnTrackRect(flags, rect);
+    CSignDoc* doc = Doc();
+    if (!doc || doc->m_sheet.GetSize() == 0 || dragState == DragNone) return;
+    CSign& sheet = doc->m_sheet;
+    const bool shift = (flags & MK_SHIFT) != 0;
+    if (!shift) sheet.UnselectAll();
+    if (std::max(rect->Width(), rect->Height()) < ClickPixels) {
+        floatPoint p;
+        view->ClientToWorld(bandStart.x, bandStart.y, p);
+        const float tolPick = float(SheetSettings::UsableMouseSens()) / Scale();
+        CSignObj* hit = sheet.HitTest(p, tolPick, 0, 0);
+        if (hit && !hit->m_bLocked) {
+            if (shift) {
+                hit->ToggleSelect();
+            } else {
+                hit->Select();
+            }
+        }
+    } else {
+        floatPoint a, b;
+        view->ClientToWorld(rect->left, rect->top, a);
+        view->ClientToWorld(rect->right, rect->bottom, b);
+        const floatBBox box(std::min(a.x, b.x), std::min(a.y, b.y), std::max(a.x, b.x),
+                            std::max(a.y, b.y));
+        sheet.SelectInBox(&box, shift ? TRUE : FALSE);
+    }
+    sheet.UpdateSelection();
+    view->Invalidate(FALSE);
+}
+
+void SelectMode::OnKeyDown(UINT key, UINT, UINT) {
+    CSignDoc* doc = Doc();
+    if (!doc) return;
+    if (key == VK_DELETE && dragState == DragNone) {
+        view->PostMessage(WM_COMMAND, SelectIds::Delete, 0);
+        return;
+    }
+    if (key == VK_SPACE) {
+        if (dragState == DragBand) {
+            // The band goes, the selection stays as it was.
+            dragState = DragNone;
+            POINT pt;
+            ::GetCursorPos(&pt);
+            view->ScreenToClient(&pt);
+            COleOperatingMode::OnLButtonUp(0, pt.x, pt.y);
+        } else if (dragState == DragMove || dragState == DragResize) {
+            ::ReleaseCapture();
+            captured = FALSE;
+            if (outlineDrawn) DrawDragOutline();
+            dragMatrix.IdentMatrix();
+            dragState = DragNone;
+        }
+        return;
+    }
+    if (key != VK_LEFT && key != VK_RIGHT && key != VK_UP && key != VK_DOWN) return;
+    if (doc->m_sheet.UpdateSelection() == 0) return;
+    const float step = (::GetKeyState(VK_CONTROL) & 0x8000) ? NudgeLarge : NudgeSmall;
+    const float dx = key == VK_LEFT ? -step : key == VK_RIGHT ? step : 0;
+    const float dy = key == VK_UP ? step : key == VK_DOWN ? -step : 0;
+    if (++nudgeCount == 1) {
+        dragMatrix.IdentMatrix();
+        DrawDragOutline();
+    }
+    if (outlineDrawn) DrawDragOutline();
+    dragMatrix = floatTMatrix(1, 0, 0, 1, dragMatrix.dx + dx, dragMatrix.dy + dy);
+    DrawDragOutline();
+}
+
+void SelectMode::OnKeyUp(UINT key, UINT, UINT) {
+    if (key != VK_LEFT && key != VK_RIGHT && key != VK_UP && key != VK_DOWN) return;
+    if (nudgeCount <= 0) return;
+    nudgeCount = 0;
+    if (outlineDrawn) DrawDragOutline();
+    if (dragMatrix.dx != 0 || dragMatrix.dy != 0) TransformSelection(dragMatrix);
+    dragMatrix.IdentMatrix();
+}
+
+void SelectMode::TransformSelection(const floatTMatrix& m) {
+    CSignDoc* doc = Doc();
+    if (!doc) return;
+    if (!doc->m_sheet.AcceptsTransform(m)) {
+        MessageBeep(0);
+        return;
+    }
+    doc->UpdateSelectedObjects();
+    doc->m_sheet.TransformObjects(m, 1);
+    Finish("Move");
+}
+
+void SelectMode::Finish(const char* step) {
+    CSignDoc* doc = Doc();
+    if (!doc) return;
+    doc->RecalcBounds();
+    doc->UpdateAllViews(nullptr);
+    if (step) doc->RecordStep(step);
+    ShowSelectionStatus();
+}
+
+void SelectMode::ShowSelectionStatus() {
+    CSignDoc* doc = Doc();
+    if (!doc || !view) return;
+    CSign& sheet = doc->m_sheet;
+    const DWORD count = sheet.UpdateSelection();
+    CString format, text;
+    if (count == 0) {
+        format.LoadString(SelectIds::StatusNone);
+        text.Format(format, 0);
+    } else if (count == 1 && sheet.m_nFirstSelected >= 0) {
+        CSignObj* obj = sheet.GetObj(sheet.m_nFirstSelected);
+        format.LoadString(obj->IsKindOf(RUNTIME_CLASS(CPathObj)) ? SelectIds::StatusPath
+                                                                 : SelectIds::StatusOther);
+        text.Format(format, 1);
+    } else {
+        format.LoadString(SelectIds::StatusMany);
+        text.Format(format, int(count));
+    }
+    if (count > 0) {
+        const floatBBox& b = sheet.m_bbSelection;
+        const double w = b.right - b.left, h = b.top - b.bottom;
+        char size[96];
+        std::snprintf(size, sizeof size, " (dX=%g dY=%g D=%g)", w, h, std::sqrt(w * w + h * h));
+        text += size;
+    }
+    if (CFrameWnd* frame = view->GetParentFrame()) frame->SetMessageText(text);
+}
+
+// ---- commands
+
+void SelectMode::OnSelectAll() {
+    CSignDoc* doc = Doc();
+    doc->m_sheet.SelectAll();
+    Finish("Select all");
+}
+
+void SelectMode::OnUnselectAll() {
+    CSignDoc* doc = Doc();
+    doc->m_sheet.UnselectAll();
+    Finish("Unselect all");
+}
+
+void SelectMode::OnGroup() {
+    Doc()->m_sheet.GroupSelection();
+    Finish("Group");
+}
+
+void SelectMode::OnUngroup() {
+    Doc()->m_sheet.UngroupSelection();
+    Finish("Ungroup");
+}
+
+namespace {
+
+// Clipped objects (bitmaps and the like) lose their content as paths: the user says so first.
+bool ConfirmClippedObjects(CSign& sheet) {
+    for (int i = 0; i < sheet.GetSize(); ++i) {
+        CSignObj* obj = sheet.GetObj(i);
+        if (obj->m_bSelected && obj->IsKindOf(RUNTIME_CLASS(CClippedObj)))
+            return AfxMessageBox(197, MB_YESNO) == IDYES;
+    }
+    return true;
+}
+
+} // namespace
+
+void SelectMode::OnCombine() {
+    if (!ConfirmClippedObjects(Doc()->m_sheet)) return;
+    Doc()->m_sheet.CombineSelection();
+    Finish("Combine");
+}
+
+void SelectMode::OnBreakApart() {
+    if (!ConfirmClippedObjects(Doc()->m_sheet)) return;
+    Doc()->m_sheet.BreakApartSelection();
+    Finish("Break apart");
+}
+
+void SelectMode::OnSimplify() {
+    if (!ConfirmClippedObjects(Doc()->m_sheet)) return;
+    Doc()->m_sheet.SimplifySelection();
+    Finish("Simplify");
+}
+
+void SelectMode::OnDelete() {
+    CSignDoc* doc = Doc();
+    if (doc->m_sheet.UpdateSelection()) doc->DeleteSelection();
+    Finish("Delete");
+}
+
+void SelectMode::OnDuplicate() {
+    Doc()->m_sheet.DuplicateSelection();
+    Finish("Duplicate");
+}
+
+void SelectMode::OnWeld(UINT id) {
+    // The weld tool takes over; this tool is deleted by the view.
+    view->InstallMode(new WeldMode(id - SelectIds::WeldFirst + 1));
+}
+
+BOOL SelectMode::OnRButtonDown(UINT, int x, int y) {
+    hitGuide = -1;
+    CSignDoc* doc = Doc();
+    if (!doc || !view || !view->guideLinesShown || view->guideLinesLocked) return TRUE;
+    floatPoint p;
+    view->ClientToWorld(x, y, p);
+    hitGuide =
+        FindGuideLine(doc->m_guideLines, p, float(SheetSettings::UsableMouseSens()) / Scale());
+    return TRUE;
+}
+
+void SelectMode::OnGuideProperties() {
+    CSignDoc* doc = Doc();
+    if (!doc || hitGuide < 0 || hitGuide >= int(doc->m_guideLines.Filled())) return;
+    GuideLine& g = doc->m_guideLines[std::uint16_t(hitGuide)];
+    CGuideLineDlg dlg;
+    dlg.x = g.x;
+    dlg.y = g.y;
+    dlg.degrees = float(g.angle * 57.29577951308232);
+    if (dlg.DoModal() != IDOK) return;
+    view->InvalidateGuideLine(floatPoint(g.x, g.y), g.angle);
+    g.x = dlg.x;
+    g.y = dlg.y;
+    g.angle = dlg.degrees * 0.017453292519943295;
+    view->InvalidateGuideLine(floatPoint(g.x, g.y), g.angle);
+    doc->RecordStep("Guideline properties");
+}
+
+void SelectMode::OnGuideDelete() {
+    CSignDoc* doc = Doc();
+    if (!doc || hitGuide < 0 || hitGuide >= int(doc->m_guideLines.Filled())) return;
+    const GuideLine g = doc->m_guideLines[std::uint16_t(hitGuide)];
+    view->InvalidateGuideLine(floatPoint(g.x, g.y), g.angle);
+    GuideLineDynArr& guides = doc->m_guideLines;
+    for (std::uint16_t i = std::uint16_t(hitGuide); i + 1 < guides.Filled(); ++i)
+        guides[i] = guides[std::uint16_t(i + 1)];
+    guides.UnAppend();
+    hitGuide = -1;
+    view->UpdateWindow();
+    doc->RecordStep("Guideline delete");
+}
+
+void SelectMode::OnMultiplicate() {
+    CSignDoc* doc = Doc();
+    if (!doc) return;
+    CSign& sheet = doc->m_sheet;
+    if (sheet.UpdateSelection() != 1 || sheet.m_nFirstSelected < 0) return;
+    CMultiplicateDlg dlg;
+    if (dlg.DoModal() != IDOK) return;
+    CSignObj* original = sheet.GetObj(sheet.m_nFirstSelected);
+    const floatBBox& b = sheet.m_bbSelection;
+    const float stepX = b.right - b.left + dlg.gapX, stepY = b.top - b.bottom + dlg.gapY;
+    int k = 0;
+    for (int r = 0; r < dlg.rows; ++r)
+        for (int c = 0; c < dlg.columns; ++c, ++k) {
+            if (k == 0) continue; // the first cell is the object itself
+            CSignObj* copy = original->Duplicate();
+            copy->Transform(floatTMatrix(1, 0, 0, 1, float(c) * stepX, -float(r) * stepY));
+            copy->RefreshBBox();
+            copy->Select();
+            sheet.InsertAt(sheet.m_nFirstSelected + k, copy);
+        }
+    Finish("Multiplicate");
+}
+
+void SelectMode::OnUpdateOneSelected(CCmdUI* pCmdUI) {
+    CSignDoc* doc = Doc();
+    pCmdUI->Enable(doc && doc->m_sheet.UpdateSelection() == 1);
+}
+
+void SelectMode::OnDeskewTool() {
+    CSignDoc* doc = Doc();
+    if (!doc || doc->m_sheet.UpdateSelection() == 0 || !view) return;
+    // A temporary tool: this one stays alive and becomes current again when it ends.
+    auto* deskew = new DeskewMode(this);
+    COleSheetView* v = view;
+    Deactivate(deskew);
+    v->mode = deskew;
+    deskew->SetView(v, FALSE);
+    deskew->Activate();
+}
+
+void SelectMode::OnProperties() {
+    CSignDoc* doc = Doc();
+    if (doc->m_sheet.UpdateSelection() == 0) return;
+    CPropertySheet sheet("Properties");
+    CGeneralPage page(doc);
+    sheet.AddPage(&page);
+    sheet.DoModal();
+    doc->m_sheet.CountLayerObjects();
+    // Recorded after OK and Cancel alike: the page may have applied its changes.
+    Finish("Property change");
+}
+
+void SelectMode::OnKeepProportions() {
+    KeepProportions = KeepProportions ? 0 : 1;
+}
+
+void SelectMode::OnUpdateHasObjects(CCmdUI* pCmdUI) {
+    CSignDoc* doc = Doc();
+    pCmdUI->Enable(doc && doc->m_sheet.GetSize() > 0);
+}
+
+void SelectMode::OnUpdateHasSelection(CCmdUI* pCmdUI) {
+    CSignDoc* doc = Doc();
+    pCmdUI->Enable(doc && doc->m_sheet.UpdateSelection() > 0);
+}
+
+void SelectMode::OnUpdateUngroup(CCmdUI* pCmdUI) {
+    CSignDoc* doc = Doc();
+    if (!doc) {
+        pCmdUI->Enable(FALSE);
+        return;
+    }
+    CSign& sheet = doc->m_sheet;
+    const DWORD n = sheet.UpdateSelection();
+    pCmdUI->Enable(n >= 2 || (n == 1 && sheet.GetObj(sheet.m_nFirstSelected)->CanUngroup()));
+}
+
+void SelectMode::OnUpdateAllPaths(CCmdUI* pCmdUI) {
+    CSignDoc* doc = Doc();
+    if (!doc) {
+        pCmdUI->Enable(FALSE);
+        return;
+    }
+    CSign& sheet = doc->m_sheet;
+    bool any = false, all = true;
+    for (int i = 0; i < sheet.GetSize(); ++i) {
+        CSignObj* obj = sheet.GetObj(i);
+        if (!obj->m_bSelected) continue;
+        any = true;
+        all = all && obj->IsKindOf(RUNTIME_CLASS(CPathObj));
+    }
+    pCmdUI->Enable(any && all);
+}
+
+void SelectMode::OnUpdateKeepProportions(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(TRUE);
+    pCmdUI->SetCheck(KeepProportions);
+}
+
+void SelectMode::OnUpdateDisabled(CCmdUI* pCmdUI) {
+    pCmdUI->Enable(FALSE);
+}

@@ -1,0 +1,167 @@
+#include "select/TransformMode.h"
+
+#include <cmath>
+
+#include <doc/CSignDoc.h>
+#include <mfc/CWinApp.h>
+#include <model/CSign.h>
+#include <sheet/COleSheetView.h>
+#include <sheet/SheetSettings.h>
+#include <win32/user.h>
+
+IMPLEMENT_DYNCREATE(TransformMode, SelectMode)
+
+namespace {
+
+bool IsIdentity(const floatTMatrix& m) {
+    return m.m11 == 1 && m.m12 == 0 && m.m21 == 0 && m.m22 == 1 && m.dx == 0 && m.dy == 0;
+}
+
+} // namespace
+
+void TransformMode::SetView(COleSheetView* sheetView, BOOL fresh) {
+    SelectMode::SetView(sheetView, fresh);
+    if (CSignDoc* doc = Doc()) {
+        const floatBBox& b = doc->m_sheet.m_bbSelection;
+        centre = floatPoint((b.left + b.right) / 2, (b.bottom + b.top) / 2);
+    }
+    rotation = 0;
+}
+
+floatTMatrix TransformMode::AboutCentre(double angle) const {
+    floatTMatrix m;
+    m.Translate(-centre.x, -centre.y);
+    floatTMatrix r;
+    r.Rotate(float(angle));
+    m *= r;
+    m.Translate(centre.x, centre.y);
+    return m;
+}
+
+int TransformMode::HitHandle(floatPoint& p) {
+    CSignDoc* doc = Doc();
+    if (!doc || doc->m_sheet.UpdateSelection() == 0) return -1;
+    const int h = SelectMode::HitHandle(p);
+    if (h != -1) return h;
+    const floatBBox& b = doc->m_sheet.m_bbSelection;
+    const float dx = std::fabs(p.x - centre.x), dy = std::fabs(p.y - centre.y);
+    if (dx > (b.right - b.left) / 2 || dy > (b.top - b.bottom) / 2) return -1;
+    const float s = 2.0f * float(handleSize) / Scale();
+    if (std::max(dx, dy) <= s) return 8;
+    if (dx <= s) return 9;
+    if (dy <= s) return 10;
+    return -1;
+}
+
+void TransformMode::Apply(const floatTMatrix& m, const char* step) {
+    CSignDoc* doc = Doc();
+    if (!doc || IsIdentity(m)) return;
+    if (!doc->m_sheet.AcceptsTransform(m)) {
+        MessageBeep(0);
+        return;
+    }
+    doc->UpdateSelectedObjects();
+    doc->m_sheet.TransformObjects(m, 1);
+    Finish(step);
+}
+
+BOOL TransformMode::OnLButtonDown(UINT, int x, int y) {
+    CSignDoc* doc = Doc();
+    if (!doc) return TRUE;
+    floatPoint p;
+    view->ClientToWorld(x, y, p);
+    hitHandle = HitHandle(p);
+    const floatBBox& b = doc->m_sheet.m_bbSelection;
+    switch (hitHandle) {
+    case -1:
+        // Outside every handle: back to the selection tool.
+        view->InstallMode(new SelectMode);
+        return TRUE;
+    case 0:
+    case 1:
+    case 2:
+    case 3: {
+        const floatPoint corners[4] = {
+            {b.left, b.top}, {b.right, b.top}, {b.right, b.bottom}, {b.left, b.bottom}};
+        anchor = corners[hitHandle];
+        dragState = Rotating;
+        view->SetCapture();
+        captured = TRUE;
+        dragMatrix.IdentMatrix();
+        DrawDragOutline();
+        return TRUE;
+    }
+    case 8:
+        dragState = MovingCentre;
+        view->SetCapture();
+        captured = TRUE;
+        return TRUE;
+    case 9:
+        Apply(floatTMatrix(-1, 0, 0, 1, 2 * centre.x, 0), "Mirror vertically");
+        return TRUE;
+    case 10:
+        Apply(floatTMatrix(1, 0, 0, -1, 0, 2 * centre.y), "Mirror horizontally");
+        return TRUE;
+    default:
+        // The side handles skew by typed values; their drag is not offered.
+        return TRUE;
+    }
+}
+
+void TransformMode::OnMouseMove(UINT flags, int x, int y) {
+    CSignDoc* doc = Doc();
+    if (!doc) return;
+    floatPoint p;
+    view->ClientToWorld(x, y, p);
+    if (dragState == Rotating) {
+        if (outlineDrawn) DrawDragOutline();
+        const double a0 = std::atan2(double(anchor.y) - centre.y, double(anchor.x) - centre.x);
+        const double a1 = std::atan2(double(p.y) - centre.y, double(p.x) - centre.x);
+        double a = std::remainder(a1 - a0, 2 * M_PI);
+        if (flags & MK_CONTROL) a = std::floor(float(a) * 57.29578f + 0.5f) * 0.017453292f;
+        rotation = a;
+        dragMatrix = AboutCentre(a);
+        if (!doc->m_sheet.AcceptsTransform(dragMatrix)) {
+            dragMatrix.IdentMatrix();
+            MessageBeep(0);
+        }
+        DrawDragOutline();
+    } else if (dragState == MovingCentre) {
+        doc->SnapPoint(&p, float(SheetSettings::SnapProximity) / Scale(), 0);
+        centre = p;
+    } else if (dragState == Idle) {
+        SetCursor(LoadCursor(nullptr, HitHandle(p) == -1 ? IDC_ARROW : IDC_CROSS));
+    }
+}
+
+BOOL TransformMode::OnLButtonUp(UINT, int, int) {
+    ::ReleaseCapture();
+    captured = FALSE;
+    if (dragState == Rotating) {
+        if (outlineDrawn) DrawDragOutline();
+        // The centre keeps its place on the sheet.
+        Apply(dragMatrix, "Rotate");
+        dragMatrix.IdentMatrix();
+    }
+    rotation = 0;
+    dragState = Idle;
+    return TRUE;
+}
+
+void TransformMode::RotateBy(double degrees) {
+    Apply(AboutCentre(degrees * 0.017453292519943295), "Rotate");
+}
+
+void TransformMode::SkewBy(double degrees) {
+    if (!(degrees >= -80 && degrees <= 80)) {
+        AfxMessageBox(TransformIds::BadSkew, MB_OK);
+        return;
+    }
+    CSignDoc* doc = Doc();
+    if (!doc || degrees == 0) return;
+    const floatBBox& b = doc->m_sheet.m_bbSelection;
+    const float py = b.bottom;
+    const float k = float(std::tan(degrees * 0.017453292519943295));
+    // x' = x + k (y - py): the bottom edge stays, the top moves right for a positive angle.
+    Apply(floatTMatrix(1, 0, k, 1, -k * py, 0), "Skew");
+}
