@@ -10,6 +10,7 @@
 #include <sheet/COleSheetDoc.h>
 
 #include "doc/CPaletteColors.h"
+#include "doc/DocResourceIds.h"
 #include "doc/GuideLine.h"
 
 class ColorWPFWriter;
@@ -33,8 +34,8 @@ constexpr UINT SnapToObject = 33060;
 constexpr UINT SnapToGuideLines = 33061;
 constexpr UINT SnapToCorners = 33108;
 // Strings: the text path copy could not be written; the autosave status prompt.
-constexpr UINT WriteCopyFailed = 203;
-constexpr UINT AutoSavingPrompt = 235;
+constexpr UINT WriteCopyFailed = IDS_WRITE_COPY_FAILED;
+constexpr UINT AutoSavingPrompt = IDS_AUTOSAVING;
 } // namespace SignDocIds
 
 class CSignDoc : public COleSheetDoc, public UndoList {
