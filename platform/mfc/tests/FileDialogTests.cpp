@@ -229,3 +229,38 @@ TEST_F(FileDialogChildTest, ChildTemplateSitsBelowTheStandardControlsAndReportsT
     const std::string change = "change " + (m_folder.path() / "b.wpl").string();
     EXPECT_NE(std::find(dialog.log.begin(), dialog.log.end(), change), dialog.log.end());
 }
+
+TEST_F(FileDialogChildTest, DocumentManagerOffersTheTemplatesFilters) {
+    CDocManager manager;
+    auto* plan = new CSingleDocTemplate(IDS_PLAN_DOC, nullptr, nullptr, nullptr);
+    manager.AddDocTemplate(plan);
+    manager.AddDocTemplate(new CSingleDocTemplate(IDR_DOCFRAME, nullptr, nullptr, nullptr));
+    std::vector<std::string> types;
+    std::string title;
+    SetDialogScriptForClass("CFileDialog", [&](HWND hwnd) {
+        types.clear();
+        const int count = int(::SendDlgItemMessageA(hwnd, cmb1, CB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            char text[128] = {};
+            ::SendDlgItemMessageA(hwnd, cmb1, CB_GETLBTEXT, WPARAM(i), LPARAM(text));
+            types.push_back(text);
+        }
+        char caption[64] = {};
+        ::GetWindowTextA(hwnd, caption, sizeof caption);
+        title = caption;
+        sdtest::Type(hwnd, edt1, "first");
+        sdtest::Click(hwnd, IDOK);
+    });
+    // The proposed name's folder is where the dialog starts.
+    CString name = (m_folder.path() / "draft").string().c_str();
+    ASSERT_TRUE(manager.DoPromptFileName(name, IDS_PLAN_TITLE, 0, FALSE, nullptr));
+    // A template without a filter adds no entry; the default extension is the first's.
+    EXPECT_EQ(types, (std::vector<std::string>{"Plan files (*.pln)", "All files (*.*)"}));
+    EXPECT_EQ(title, "Keep the Plan");
+    EXPECT_EQ(std::string(name), (m_folder.path() / "first.pln").string());
+
+    SetDialogScriptForClass("CFileDialog", [&](HWND hwnd) { sdtest::Click(hwnd, IDCANCEL); });
+    name = "kept";
+    EXPECT_FALSE(manager.DoPromptFileName(name, 0, 0, TRUE, plan));
+    EXPECT_EQ(name, CString("kept"));
+}
