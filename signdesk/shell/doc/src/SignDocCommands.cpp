@@ -8,6 +8,7 @@
 
 #include "doc/CPreviewFileDlg.h"
 #include "doc/CSignDoc.h"
+#include "doc/CWMPDocMan.h"
 #include "doc/ISignDocFrame.h"
 #include "doc/SignDocSettings.h"
 
@@ -96,5 +97,5 @@ void CSignDoc::OnAutoSave() {
 
 BOOL CSignDoc::PromptSaveAsName(CString& path) {
     path = GetPathName().IsEmpty() ? GetTitle() : GetPathName();
-    return PromptDocumentFileName(path, FALSE);
+    return PromptDocumentFileName(path, FALSE, GetDocTemplate());
 }
