@@ -196,3 +196,80 @@ TEST_F(PreviewDialogTest, AWmpWithoutContentsIsToldAndTheDialogStays) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(SignDocDialogTest, ClosingAModifiedDesignAsksFirst) {
+    const fs::path wtp = dir / "plan.wtp";
+    CSignDoc doc;
+    BuildDesign(doc);
+    ASSERT_TRUE(doc.OnSaveDocument(wtp.c_str()));
+    doc.SetPathName(wtp.c_str());
+    const Bytes saved = ReadAll(wtp);
+    // Unchanged: no question.
+    doc.SetModifiedFlag(FALSE);
+    EXPECT_TRUE(doc.SaveModified());
+    EXPECT_TRUE(MessageBoxLog().empty());
+
+    doc.m_sheet.Add(Square(300, 10, 5, RGB(1, 1, 1)));
+    const struct {
+        int answer;
+        BOOL result;
+        bool written;
+    } cases[] = {{IDCANCEL, FALSE, false}, {IDNO, TRUE, false}, {IDYES, TRUE, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer);
+        WriteAll(wtp, saved);
+        doc.SetModifiedFlag();
+        PushMessageBoxAnswer(c.answer);
+        EXPECT_EQ(doc.SaveModified(), c.result);
+        EXPECT_EQ(ReadAll(wtp) != saved, c.written);
+        EXPECT_EQ(doc.IsModified(), !c.written);
+        EXPECT_EQ(doc.m_sheet.GetSize(), 4);
+    }
+    const auto log = MessageBoxLog();
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_NE(log[0].text.find("Save changes to plan.wtp?"), std::string::npos);
+}
+
+TEST_F(SignDocDialogTest, SavingAWmpOnCloseGoesThroughSaveAs) {
+    const fs::path wmp = dir / "plan.wmp";
+    WriteAll(wmp, Bytes{1, 2, 3});
+    CSignDoc doc;
+    BuildDesign(doc);
+    doc.SetPathName(wmp.c_str());
+    doc.SetModifiedFlag();
+    // Yes, then the dialog cancelled: nothing written, the design kept as it was.
+    PushMessageBoxAnswer(IDYES);
+    SetDialogScriptForClass("CPreviewFileDlg", [&](HWND hwnd) { sdtest::Click(hwnd, IDCANCEL); });
+    EXPECT_FALSE(doc.SaveModified());
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(ReadAll(wmp), (Bytes{1, 2, 3}));
+    EXPECT_FALSE(fs::exists(dir / "plan.wtp"));
+    // Yes and OK on the proposed name: the archive form beside it.
+    PushMessageBoxAnswer(IDYES);
+    SetDialogScriptForClass("CPreviewFileDlg", [&](HWND hwnd) {
+        EXPECT_EQ(sdtest::TextOf(hwnd, edt1), "plan.wtp");
+        sdtest::Click(hwnd, IDOK);
+    });
+    EXPECT_TRUE(doc.SaveModified());
+    EXPECT_FALSE(doc.IsModified());
+    EXPECT_TRUE(fs::exists(dir / "plan.wtp"));
+    EXPECT_EQ(ReadAll(wmp), (Bytes{1, 2, 3}));
+    EXPECT_EQ(std::string(LPCSTR(doc.GetPathName())), (dir / "plan.wtp").string());
+}
+
+TEST_F(SignDocDialogTest, AFailedSaveOnCloseKeepsTheDesignOpen) {
+    const fs::path path = dir / "gone" / "plan.wtp";
+    CSignDoc doc;
+    BuildDesign(doc);
+    doc.SetPathName(path.c_str());
+    doc.SetModifiedFlag();
+    PushMessageBoxAnswer(IDYES);
+    PushMessageBoxAnswer(IDOK); // the failure, told once
+    EXPECT_FALSE(doc.SaveModified());
+    EXPECT_TRUE(doc.IsModified());
+    EXPECT_EQ(MessageBoxLog().size(), 2u);
+}
+
+} // namespace

@@ -55,6 +55,10 @@ public:
     BOOL OnOpenDocument(LPCSTR lpszPathName) override;
     BOOL OnSaveDocument(LPCSTR lpszPathName) override;
     void OnCloseDocument() override;
+    // A modified design asks whether to save it: Yes saves (a .wmp or unnamed design through
+    // the Save As dialog), No drops the changes; FALSE when the user cancels the question or
+    // the dialog, or the save fails; the document is then as it was.
+    BOOL SaveModified() override;
     // Opens a plain archive into this document (a temporary one of a .wmp open).
     BOOL OpenPlainFile(LPCSTR lpszPathName);
     // The file the next open reads instead of the named one, when one is handed over.
