@@ -27,3 +27,4 @@
 #define IDC_CHILD_AREA 142
 #define IDS_PLAN_DOC 143
 #define IDS_PLAN_TITLE 144
+#define IDS_PASTE_OWN 145
