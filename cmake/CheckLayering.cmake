@@ -44,7 +44,7 @@ set(rows
   "signdesk/shared: rasterkit platform/imaging guardalloc ${base}"
   "signdesk/output: signdesk/shell plot plotterdriver settings rasterkit geomkit guardalloc pathkit ${base}"
   "signdesk/text: signdesk/model signdesk/shared signdesk/output signdesk/shell settings rasterkit pathkit ${base}"
-  "signdesk/shell: settings pathkit ${base}"
+  "signdesk/shell: settings rasterkit guardalloc pathkit ${base}"
   "signdesk/shell/sheet: signdesk/shell settings guardalloc pathkit ${base}"
   "signdesk/shell/doc: platform/win32/ole signdesk/shell/sheet signdesk/model signdesk/shared signdesk/output signdesk/shell settings rasterkit guardalloc pathkit platform/imaging ${base}"
   "signdesk/shell/dialogs: signdesk/shell/doc platform/win32/ole signdesk/shell/sheet signdesk/model signdesk/shared signdesk/output signdesk/shell settings rasterkit guardalloc pathkit platform/imaging ${base}"

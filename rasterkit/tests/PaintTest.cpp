@@ -9,6 +9,7 @@
 #include "RasterTestSupport.h"
 #include "rasterkit/CDIBSection.h"
 #include "rasterkit/CDibDC.h"
+#include "rasterkit/CWndDibDC.h"
 #include "testing/PlatformTest.h"
 #include "win32/GdiTesting.h"
 #include "win32/KernelTesting.h"
@@ -146,6 +147,28 @@ TEST_F(PaintTest, BitmapContextDrawsAndSavesTheSamePixels) {
         }
     EXPECT_STREQ(RUNTIME_CLASS(CDibDC)->m_lpszClassName, "CDibDC");
     EXPECT_TRUE(dc.IsKindOf(RUNTIME_CLASS(CDC)));
+}
+
+TEST_F(PaintTest, WindowBitmapContextSendsTextToItsAttributeContext) {
+    CWndDibDC dc(40, 20);
+    ASSERT_TRUE(dc.IsValid());
+    EXPECT_TRUE(dc.IsKindOf(RUNTIME_CLASS(CDibDC)));
+    // Its own section takes the text while it is the attribute context too.
+    dc.SetTextColor(RGB(0, 0, 0));
+    ASSERT_TRUE(dc.TextOut(1, 1, "WW", 2));
+    EXPECT_EQ(dc.m_DIB.IsFilledWith(255, 255, 255, 40, 20, 0, 0), 0);
+    EXPECT_TRUE(dc.PtVisible(39, 19));
+    EXPECT_FALSE(dc.PtVisible(40, 5));
+    // Another attribute context: the text goes there, the section stays blank.
+    CDibDC other(40, 20);
+    ASSERT_TRUE(other.IsValid());
+    CWndDibDC second(40, 20);
+    ASSERT_TRUE(second.IsValid());
+    second.SetAttribDC(other.m_hDC);
+    ASSERT_TRUE(second.TextOut(1, 1, "WW", 2));
+    EXPECT_EQ(second.m_DIB.IsFilledWith(255, 255, 255, 40, 20, 0, 0), 1);
+    EXPECT_EQ(other.m_DIB.IsFilledWith(255, 255, 255, 40, 20, 0, 0), 0);
+    second.SetAttribDC(second.m_hDC);
 }
 
 TEST_F(PaintTest, BitmapContextOverARectangleMovesTheOrigin) {

@@ -4,11 +4,13 @@
 #include <cstring>
 
 #include "mfc/CDocument.h"
+#include "mfc/CFileDialog.h"
 #include "mfc/CFrameWnd.h"
 #include "mfc/CView.h"
 #include "mfc/CWaitCursor.h"
 #include "mfc/CWinApp.h"
 #include "mfc/FrameworkIds.h"
+#include "mfc/FrameworkStrings.h"
 
 IMPLEMENT_DYNAMIC(CDocTemplate, CCmdTarget)
 IMPLEMENT_DYNAMIC(CSingleDocTemplate, CDocTemplate)
@@ -207,6 +209,35 @@ void CDocManager::OnFileNew() {
 
 void CDocManager::CloseAllDocuments(BOOL bEndSession) {
     for (CDocTemplate* t : m_templates) t->CloseAllDocuments(bEndSession);
+}
+
+BOOL CDocManager::DoPromptFileName(CString& fileName, UINT nIDSTitle, DWORD lFlags,
+                                   BOOL bOpenFileDialog, CDocTemplate* pTemplate) {
+    CString filter;
+    CString defaultExt;
+    auto append = [&](CDocTemplate* t) {
+        CString name, ext;
+        if (!t->GetDocString(name, CDocTemplate::filterName) ||
+            !t->GetDocString(ext, CDocTemplate::filterExt))
+            return;
+        if (defaultExt.IsEmpty()) defaultExt = ext[0] == '.' ? ext.Mid(1) : ext;
+        filter += name + "|*" + ext + "|";
+    };
+    if (pTemplate != nullptr)
+        append(pTemplate);
+    else
+        for (CDocTemplate* t : m_templates) append(t);
+    CString all;
+    if (!all.LoadString(AFX_IDS_ALLFILTER)) all = "All files (*.*)";
+    filter += all + "|*.*||";
+    CFileDialog dialog(bOpenFileDialog, defaultExt.IsEmpty() ? nullptr : LPCSTR(defaultExt),
+                       fileName.IsEmpty() ? nullptr : LPCSTR(fileName),
+                       OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | lFlags, filter);
+    CString title;
+    if (nIDSTitle != 0 && title.LoadString(nIDSTitle)) dialog.m_ofn.lpstrTitle = title;
+    if (dialog.DoModal() != IDOK) return FALSE;
+    fileName = dialog.GetPathName();
+    return TRUE;
 }
 
 BOOL CDocManager::SaveAllModified() {

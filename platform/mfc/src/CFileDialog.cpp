@@ -17,6 +17,7 @@ BEGIN_MESSAGE_MAP(CFileDialog, CDialog)
     ON_CONTROL(LBN_DBLCLK, lst2, OnFolderOpen)
     ON_CONTROL(LBN_DBLCLK, lst1, OnFileDblClk)
     ON_CONTROL(CBN_SELCHANGE, cmb1, OnTypeChange)
+    ON_CONTROL(LBN_SELCHANGE, lst1, OnFileSelChange)
 END_MESSAGE_MAP()
 
 namespace fs = std::filesystem;
@@ -109,6 +110,28 @@ bool matches(const std::string& patterns, const std::string& name) {
     return false;
 }
 
+// The child template's procedure: what its controls tell it goes on to the file dialog.
+INT_PTR childTemplateProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    switch (message) {
+    case WM_INITDIALOG:
+        return FALSE;
+    case WM_COMMAND:
+    case WM_DRAWITEM:
+    case WM_MEASUREITEM:
+        ::SetWindowLongPtrA(hwnd, DWLP_MSGRESULT,
+                            ::SendMessageA(::GetParent(hwnd), message, wParam, lParam));
+        return TRUE;
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORLISTBOX:
+        // Colour answers are the returned brush itself.
+        return INT_PTR(::SendMessageA(::GetParent(hwnd), message, wParam, lParam));
+    default:
+        return FALSE;
+    }
+}
+
 } // namespace
 
 CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCSTR lpszDefExt, LPCSTR lpszFileName,
@@ -138,9 +161,15 @@ CFileDialog::CFileDialog(BOOL bOpenFileDialog, LPCSTR lpszDefExt, LPCSTR lpszFil
 
 CFileDialog::~CFileDialog() = default;
 
+bool CFileDialog::hasChildTemplate() const {
+    return (m_ofn.Flags & OFN_EXPLORER) && (m_ofn.Flags & OFN_ENABLETEMPLATE) &&
+           m_ofn.lpTemplateName != nullptr;
+}
+
 LPCDLGTEMPLATE CFileDialog::FindTemplate(int* templateId) const {
     *templateId = 0;
-    if ((m_ofn.Flags & OFN_ENABLETEMPLATE) && m_ofn.lpTemplateName != nullptr) {
+    if (!hasChildTemplate() && (m_ofn.Flags & OFN_ENABLETEMPLATE) &&
+        m_ofn.lpTemplateName != nullptr) {
         HINSTANCE module = m_ofn.hInstance != nullptr ? m_ofn.hInstance : AfxGetResourceHandle();
         HRSRC found = ::FindResourceA(module, m_ofn.lpTemplateName, RT_DIALOG);
         if (found == nullptr) return nullptr;
@@ -190,6 +219,30 @@ void CFileDialog::PreInitDialog() {
     if (HWND name = ::GetDlgItem(m_hWnd, edt1))
         ::SetWindowTextA(name, nameOf(m_ofn.lpstrFile != nullptr ? m_ofn.lpstrFile : "").c_str());
     fillLists();
+    if (hasChildTemplate()) createChildTemplate();
+}
+
+void CFileDialog::createChildTemplate() {
+    m_hWndChild = nullptr;
+    HINSTANCE module = m_ofn.hInstance != nullptr ? m_ofn.hInstance : AfxGetResourceHandle();
+    HRSRC found = ::FindResourceA(module, m_ofn.lpTemplateName, RT_DIALOG);
+    if (found == nullptr) return;
+    auto child = static_cast<LPCDLGTEMPLATE>(::LockResource(::LoadResource(module, found)));
+    if (child == nullptr) return;
+    m_hWndChild = ::CreateDialogIndirectParamA(module, child, m_hWnd, childTemplateProc, 0);
+    if (m_hWndChild == nullptr) return;
+    // Below the standard controls, the dialog grown to hold it.
+    RECT client{}, inner{}, outer{};
+    ::GetClientRect(m_hWnd, &client);
+    ::GetClientRect(m_hWndChild, &inner);
+    ::SetWindowPos(m_hWndChild, nullptr, 0, client.bottom, 0, 0,
+                   SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    ::ShowWindow(m_hWndChild, SW_SHOWNA);
+    ::GetWindowRect(m_hWnd, &outer);
+    const int grow = int(inner.right) - int(client.right);
+    ::SetWindowPos(m_hWnd, nullptr, 0, 0, outer.right - outer.left + (grow > 0 ? grow : 0),
+                   outer.bottom - outer.top + inner.bottom,
+                   SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 std::string CFileDialog::currentPatterns() const {
@@ -278,6 +331,30 @@ void CFileDialog::OnFileDblClk() {
 
 void CFileDialog::OnTypeChange() {
     fillLists();
+}
+
+void CFileDialog::OnFileSelChange() {
+    const int index = int(::SendDlgItemMessageA(m_hWnd, lst1, LB_GETCURSEL, 0, 0));
+    if (index < 0) return;
+    char name[512] = {};
+    if (::SendDlgItemMessageA(m_hWnd, lst1, LB_GETTEXTLEN, WPARAM(index), 0) >=
+        LRESULT(sizeof name))
+        return;
+    ::SendDlgItemMessageA(m_hWnd, lst1, LB_GETTEXT, WPARAM(index), reinterpret_cast<LPARAM>(name));
+    SetDlgItemText(edt1, name);
+    OnFileNameChange();
+}
+
+void CFileDialog::OnFileNameChange() {}
+
+CString CFileDialog::GetCurrentFilePath() const {
+    CString typed;
+    if (m_hWnd != nullptr) GetDlgItemText(edt1, typed);
+    std::string text(typed);
+    if (text.empty()) return CString();
+    std::replace(text.begin(), text.end(), '\\', '/');
+    const fs::path path = text.front() == '/' ? fs::path(text) : fs::path(m_folder) / text;
+    return CString(path.lexically_normal().string().c_str());
 }
 
 BOOL CFileDialog::OnFileNameOK() {

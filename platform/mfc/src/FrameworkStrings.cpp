@@ -26,6 +26,10 @@ LPCSTR AfxFrameworkString(UINT nID) {
         return "Failed to open document.";
     case AFX_IDP_FAILED_TO_SAVE_DOC:
         return "Failed to save document.";
+    case AFX_IDP_ASK_TO_SAVE:
+        return "Save changes to %1?";
+    case AFX_IDS_ALLFILTER:
+        return "All files (*.*)";
     case AFX_IDS_IDLEMESSAGE:
         return "Ready";
     case AFX_IDS_UNTITLED:

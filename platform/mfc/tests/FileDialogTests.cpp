@@ -5,6 +5,7 @@
 #include <fstream>
 
 #include "TestSupport.h"
+#include "data/mfc-test-ids.h"
 #include "mfc/afx.h"
 #include "testing/DialogDriver.h"
 #include "testing/PlatformTest.h"
@@ -142,4 +143,124 @@ TEST_F(FileDialogTest, DerivedDialogKeepsItsOwnInitialisation) {
     });
     ASSERT_EQ(chooser.DoModal(), IDOK);
     EXPECT_EQ(std::string(chooser.GetPathName()), (m_folder.path() / "sub" / "Junk").string());
+}
+
+namespace {
+
+// A file dialog with a child template: it hears the child's controls and the selection.
+class ChildTemplateDialog : public CFileDialog {
+public:
+    ChildTemplateDialog()
+        : CFileDialog(TRUE, nullptr, nullptr,
+                      OFN_HIDEREADONLY | OFN_EXPLORER | OFN_ENABLETEMPLATE) {
+        m_ofn.lpTemplateName = MAKEINTRESOURCEA(IDD_FILE_CHILD);
+    }
+    std::vector<std::string> log;
+
+protected:
+    void OnFileNameChange() override {
+        log.push_back("change " + std::string(GetCurrentFilePath()));
+    }
+    void OnExtra() { log.push_back("extra"); }
+    void OnDrawItem(int id, LPDRAWITEMSTRUCT dis) {
+        if (id == IDC_CHILD_AREA) {
+            log.push_back("draw");
+            ::FillRect(dis->hDC, &dis->rcItem, static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH)));
+        }
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(ChildTemplateDialog, CFileDialog)
+ON_COMMAND(IDC_CHILD_CHECK, OnExtra)
+ON_WM_DRAWITEM()
+END_MESSAGE_MAP()
+
+class FileDialogChildTest : public FileDialogTest {
+protected:
+    void SetUp() override {
+        FileDialogTest::SetUp();
+        m_module = ::LoadLibraryA(MFC_TEST_RES);
+        ASSERT_NE(m_module, nullptr);
+        m_previous = AfxGetResourceHandle();
+        AfxSetResourceHandle(m_module);
+    }
+    void TearDown() override {
+        AfxSetResourceHandle(m_previous);
+        if (m_module != nullptr) ::FreeLibrary(m_module);
+        FileDialogTest::TearDown();
+    }
+    HMODULE m_module = nullptr;
+    HINSTANCE m_previous = nullptr;
+};
+
+} // namespace
+
+TEST_F(FileDialogChildTest, ChildTemplateSitsBelowTheStandardControlsAndReportsToTheDialog) {
+    ChildTemplateDialog dialog;
+    const std::string folder = m_folder.path().string();
+    dialog.m_ofn.lpstrInitialDir = folder.c_str();
+    SetDialogScriptForClass("CFileDialog", [&](HWND hwnd) {
+        // The framework's own controls are there; the child lies below them, inside.
+        ASSERT_NE(::GetDlgItem(hwnd, lst1), nullptr);
+        const HWND child = dialog.GetChildTemplateWindow();
+        ASSERT_NE(child, nullptr);
+        EXPECT_EQ(::GetParent(child), hwnd);
+        RECT list{}, area{}, client{};
+        ::GetWindowRect(::GetDlgItem(hwnd, IDCANCEL), &list);
+        ::GetWindowRect(child, &area);
+        EXPECT_GE(area.top, list.bottom);
+        ::GetClientRect(hwnd, &client);
+        POINT corner{area.right, area.bottom};
+        ::ScreenToClient(hwnd, &corner);
+        EXPECT_LE(corner.y, client.bottom);
+        // Its controls speak to the dialog object.
+        ASSERT_TRUE(sdtest::Click(child, IDC_CHILD_CHECK));
+        ::InvalidateRect(::GetDlgItem(child, IDC_CHILD_AREA), nullptr, TRUE);
+        ::UpdateWindow(::GetDlgItem(child, IDC_CHILD_AREA));
+        // Selecting a file names it and tells the dialog.
+        ASSERT_TRUE(sdtest::Select(hwnd, lst1, "b.wpl"));
+        EXPECT_EQ(sdtest::TextOf(hwnd, edt1), "b.wpl");
+        sdtest::Click(hwnd, IDCANCEL);
+    });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    EXPECT_NE(std::find(dialog.log.begin(), dialog.log.end(), "extra"), dialog.log.end());
+    EXPECT_NE(std::find(dialog.log.begin(), dialog.log.end(), "draw"), dialog.log.end());
+    const std::string change = "change " + (m_folder.path() / "b.wpl").string();
+    EXPECT_NE(std::find(dialog.log.begin(), dialog.log.end(), change), dialog.log.end());
+}
+
+TEST_F(FileDialogChildTest, DocumentManagerOffersTheTemplatesFilters) {
+    CDocManager manager;
+    auto* plan = new CSingleDocTemplate(IDS_PLAN_DOC, nullptr, nullptr, nullptr);
+    manager.AddDocTemplate(plan);
+    manager.AddDocTemplate(new CSingleDocTemplate(IDR_DOCFRAME, nullptr, nullptr, nullptr));
+    std::vector<std::string> types;
+    std::string title;
+    SetDialogScriptForClass("CFileDialog", [&](HWND hwnd) {
+        types.clear();
+        const int count = int(::SendDlgItemMessageA(hwnd, cmb1, CB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            char text[128] = {};
+            ::SendDlgItemMessageA(hwnd, cmb1, CB_GETLBTEXT, WPARAM(i), LPARAM(text));
+            types.push_back(text);
+        }
+        char caption[64] = {};
+        ::GetWindowTextA(hwnd, caption, sizeof caption);
+        title = caption;
+        sdtest::Type(hwnd, edt1, "first");
+        sdtest::Click(hwnd, IDOK);
+    });
+    // The proposed name's folder is where the dialog starts.
+    CString name = (m_folder.path() / "draft").string().c_str();
+    ASSERT_TRUE(manager.DoPromptFileName(name, IDS_PLAN_TITLE, 0, FALSE, nullptr));
+    // A template without a filter adds no entry; the default extension is the first's.
+    EXPECT_EQ(types, (std::vector<std::string>{"Plan files (*.pln)", "All files (*.*)"}));
+    EXPECT_EQ(title, "Keep the Plan");
+    EXPECT_EQ(std::string(name), (m_folder.path() / "first.pln").string());
+
+    SetDialogScriptForClass("CFileDialog", [&](HWND hwnd) { sdtest::Click(hwnd, IDCANCEL); });
+    name = "kept";
+    EXPECT_FALSE(manager.DoPromptFileName(name, 0, 0, TRUE, plan));
+    EXPECT_EQ(name, CString("kept"));
 }

@@ -90,6 +90,11 @@ public:
     virtual void OnFileNew();
     virtual void CloseAllDocuments(BOOL bEndSession);
     virtual BOOL SaveAllModified();
+    // The open or save file dialog for documents: the template's filter entry (every
+    // template's when none is given), then all files; the title from nIDSTitle (0: the
+    // dialog's own), lFlags added to the usual ones. TRUE with fileName set after OK.
+    virtual BOOL DoPromptFileName(CString& fileName, UINT nIDSTitle, DWORD lFlags,
+                                  BOOL bOpenFileDialog, CDocTemplate* pTemplate);
 
 private:
     std::vector<CDocTemplate*> m_templates;

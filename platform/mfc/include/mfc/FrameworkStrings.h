@@ -14,6 +14,9 @@ constexpr UINT AFX_IDP_PARSE_BYTE = 0xF116;         // 61718
 constexpr UINT AFX_IDP_PARSE_UINT = 0xF117;         // 61719
 constexpr UINT AFX_IDP_FAILED_TO_OPEN_DOC = 0xF101; // 61697
 constexpr UINT AFX_IDP_FAILED_TO_SAVE_DOC = 0xF102; // 61698
+constexpr UINT AFX_IDP_ASK_TO_SAVE = 0xF103;        // 61699
+// The all-files entry of the document file dialogs.
+constexpr UINT AFX_IDS_ALLFILTER = 0xF120; // 61728
 
 // The framework's text for a string id, or null. CString::LoadString falls back on it when
 // the resource module has no string of that id.

@@ -22,3 +22,9 @@
 #define ID_TOOL_A 311
 #define ID_TOOL_B 312
 #define ID_TOOL_C 313
+#define IDD_FILE_CHILD 140
+#define IDC_CHILD_CHECK 141
+#define IDC_CHILD_AREA 142
+#define IDS_PLAN_DOC 143
+#define IDS_PLAN_TITLE 144
+#define IDS_PASTE_OWN 145

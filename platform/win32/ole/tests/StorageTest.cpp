@@ -6,6 +6,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -265,6 +266,94 @@ TEST_F(StorageTest, FilesOfAnotherWriter) {
         read.resize(got);
         EXPECT_EQ(read, Pattern(s.size));
         stream->Release();
+    }
+    storage->Release();
+    std::filesystem::remove_all(dir);
+}
+
+// The Python olefile reader that agrees on what a stream holds: a python3 that imports it,
+// or empty.
+std::string OlefilePython() {
+    for (const char* python : {"/usr/bin/python3", "python3"}) {
+        const std::string probe = std::string(python) + " -c 'import olefile' >/dev/null 2>&1";
+        if (std::system(probe.c_str()) == 0) return python;
+    }
+    return {};
+}
+
+// The stream as olefile reads it; false when it fails.
+bool OlefileStream(const std::string& python, const std::string& file, const std::string& name,
+                   Bytes& out) {
+    const std::string target = file + "." + name + ".olefile";
+    const std::string command =
+        python +
+        " -c 'import olefile,sys; o=olefile.OleFileIO(sys.argv[1]); "
+        "open(sys.argv[3],\"wb\").write(o.openstream(sys.argv[2]).read())' '" +
+        file + "' '" + name + "' '" + target + "' >/dev/null 2>&1";
+    if (std::system(command.c_str()) != 0) return false;
+    std::ifstream in(target, std::ios::binary);
+    out.assign(std::istreambuf_iterator<char>(in), {});
+    std::filesystem::remove(target);
+    return true;
+}
+
+// The layer and olefile read the same bytes from our own fixtures (mini stream and sectors,
+// 512- and 4096-byte sectors) and from another writer's file with DIFAT sectors.
+TEST_F(StorageTest, AgreesWithOlefile) {
+    const std::string python = OlefilePython();
+    if (python.empty()) GTEST_SKIP() << "no python3 with olefile (python3-olefile)";
+    const struct {
+        const char* name;
+        std::size_t size;
+        std::size_t sector;
+    } fixtures[] = {{"ole-mini", 300, 512},
+                    {"ole-sectors", 5000, 512},
+                    {"ole-mini-4k", 100, 4096},
+                    {"ole-sectors-4k", 9000, 4096}};
+    for (const auto& f : fixtures) {
+        SCOPED_TRACE(f.name);
+        const Bytes contents = Pattern(f.size);
+        const std::u16string path =
+            Write(std::string(f.name) + ".wmp", Compound(contents, Damage::None, f.sector));
+        Bytes ours, theirs;
+        ASSERT_EQ(ReadContents(path, STGM_READ, ours), S_OK);
+        ASSERT_TRUE(
+            OlefileStream(python, std::string(path.begin(), path.end()), "Contents", theirs));
+        EXPECT_EQ(ours, theirs);
+        EXPECT_EQ(ours, contents);
+    }
+    if (std::system("command -v gsf >/dev/null 2>&1") != 0) GTEST_SKIP() << "no gsf";
+    const std::string dir = ::testing::TempDir() + "sdole-olefile/";
+    std::filesystem::create_directories(dir);
+    const struct {
+        const char* name;
+        std::size_t size;
+    } streams[] = {{"Contents", 5000}, {"Small", 100}, {"Big", 7600000}};
+    std::string command = "cd '" + dir + "' && rm -f plan.wmp && gsf createole plan.wmp";
+    for (const auto& st : streams) {
+        const Bytes bytes = Pattern(st.size);
+        std::ofstream(dir + st.name, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+        command += std::string(" ") + st.name;
+    }
+    ASSERT_EQ(std::system((command + " >/dev/null 2>&1").c_str()), 0);
+    IStorage* storage = nullptr;
+    ASSERT_EQ(
+        StgOpenStorage(Wide(dir + "plan.wmp").c_str(), nullptr, STGM_READ, nullptr, 0, &storage),
+        S_OK);
+    for (const auto& st : streams) {
+        SCOPED_TRACE(st.name);
+        IStream* stream = nullptr;
+        ASSERT_EQ(storage->OpenStream(Wide(st.name).c_str(), nullptr, STGM_READ, 0, &stream), S_OK);
+        Bytes ours(st.size + 10);
+        ULONG got = 0;
+        EXPECT_EQ(stream->Read(ours.data(), ULONG(ours.size()), &got), S_OK);
+        ours.resize(got);
+        stream->Release();
+        Bytes theirs;
+        ASSERT_TRUE(OlefileStream(python, dir + "plan.wmp", st.name, theirs));
+        EXPECT_EQ(ours.size(), theirs.size());
+        EXPECT_TRUE(ours == theirs);
     }
     storage->Release();
     std::filesystem::remove_all(dir);

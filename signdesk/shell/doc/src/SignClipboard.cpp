@@ -11,6 +11,7 @@
 #include <mfc/CMemFile.h>
 #include <mfc/CMetaFileDC.h>
 #include <mfc/COleDataObject.h>
+#include <mfc/COlePasteSpecialDialog.h>
 #include <mfc/CWaitCursor.h>
 #include <mfc/CWinThread.h>
 #include <mfc/CWnd.h>
@@ -19,6 +20,7 @@
 #include <pathkit/InStrStream.h>
 #include <pathkit/OutMemStream.h>
 #include <rasterkit/CDibDC.h>
+#include <rasterkit/DepthReduction.h>
 #include <shared/SharedObjRef.h>
 #include <win32/clipboard.h>
 #include <win32/kernel.h>
@@ -93,7 +95,9 @@ HGLOBAL BitmapBlock(CSign& sheet) {
     const double sy = h / std::max(1e-6, double(box.top) - box.bottom);
     const floatTMatrix m(float(sx), 0, 0, float(-sy), float(-box.left * sx), float(box.top * sy));
     sheet.Draw(&dc, m, 1);
-    return static_cast<HGLOBAL>(dc.m_DIB.ConvertToDIB());
+    const int bits = ClipboardBitmapDepth(SignDocSettings::ColourDepth);
+    if (bits == 24) return static_cast<HGLOBAL>(dc.m_DIB.ConvertToDIB());
+    return static_cast<HGLOBAL>(ReduceColourDepth(dc.m_DIB, bits));
 }
 
 // The selection as a Windows metafile in a picture record, 100 units a millimetre up to the
@@ -193,6 +197,11 @@ UINT SignClipboardFormats::Wpf() {
     return wpfFormat;
 }
 
+int ClipboardBitmapDepth(int index) {
+    static constexpr int Depths[4] = {1, 4, 8, 24};
+    return index >= 0 && index < 4 ? Depths[index] : 24;
+}
+
 void CopyBitmapSize(const floatBBox& box, int dpi, int& width, int& height) {
     const double w = std::max(0.0, double(box.right) - box.left);
     const double h = std::max(0.0, double(box.top) - box.bottom);
@@ -264,4 +273,14 @@ BOOL PasteFormat(CSignDoc& doc, UINT format) {
     doc.UpdateSelectedObjects();
     if (added) doc.RecordStep("Paste");
     return added > 0;
+}
+
+BOOL PasteSpecial(CSignDoc& doc, CWnd* pParent) {
+    COlePasteSpecialDialog dialog(PSF_SELECTPASTE, nullptr, pParent);
+    dialog.AddFormat(SignClipboardFormats::Native(), TYMED_HGLOBAL, IDS_PASTE_NATIVE, FALSE, FALSE);
+    dialog.AddFormat(SignClipboardFormats::Wpf(), TYMED_HGLOBAL, IDS_PASTE_WPF, FALSE, FALSE);
+    dialog.AddStandardFormats(TRUE);
+    dialog.AddFormat(CF_ENHMETAFILE, TYMED_ENHMF, IDS_PASTE_EMF, FALSE, FALSE);
+    if (dialog.DoModal() != IDOK || dialog.GetSelectedFormat() == 0) return FALSE;
+    return PasteFormat(doc, dialog.GetSelectedFormat());
 }

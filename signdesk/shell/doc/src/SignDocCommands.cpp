@@ -3,11 +3,14 @@
 #include <unistd.h>
 
 #include <mfc/CArchive.h>
+#include <mfc/CWinApp.h>
 #include <mfc/FrameworkIds.h>
+#include <mfc/FrameworkStrings.h>
 #include <settings/ProgramFolders.h>
 
 #include "doc/CPreviewFileDlg.h"
 #include "doc/CSignDoc.h"
+#include "doc/CWMPDocMan.h"
 #include "doc/ISignDocFrame.h"
 #include "doc/SignDocSettings.h"
 
@@ -50,6 +53,29 @@ void CSignDoc::OnFileSave() {
         WriteWpfCopy(dir + name, 0);
     }
     RearmAutoSave();
+}
+
+BOOL CSignDoc::SaveModified() {
+    if (!IsModified()) return TRUE;
+    CString name = GetPathName().IsEmpty() ? GetTitle() : FileNamePart(GetPathName());
+    if (name.IsEmpty()) name.LoadString(AFX_IDS_UNTITLED);
+    CString prompt;
+    AfxFormatString1(prompt, AFX_IDP_ASK_TO_SAVE, name);
+    switch (AfxMessageBox(prompt, MB_YESNOCANCEL | MB_ICONEXCLAMATION)) {
+    case IDCANCEL:
+        return FALSE;
+    case IDYES:
+        break;
+    default:
+        return TRUE;
+    }
+    // A .wmp is never written in place; an unnamed design needs a name.
+    CString path = GetPathName();
+    if (path.IsEmpty() || DocFileExtension(path) == "WMP") {
+        if (!PromptSaveAsName(path)) return FALSE;
+        return DoSave(path, TRUE);
+    }
+    return DoSave(path);
 }
 
 void CSignDoc::OnFileSaveAs() {
@@ -96,5 +122,5 @@ void CSignDoc::OnAutoSave() {
 
 BOOL CSignDoc::PromptSaveAsName(CString& path) {
     path = GetPathName().IsEmpty() ? GetTitle() : GetPathName();
-    return PromptDocumentFileName(path, FALSE);
+    return PromptDocumentFileName(path, FALSE, GetDocTemplate());
 }

@@ -49,7 +49,7 @@ void SignDocSettings::Load() {
     EnableEMF = ReadInt("EnableEMF", 1) != 0;
     EnableDIB = ReadInt("EnableDIB", 1) != 0;
     DPI = ReadInt("DPI", 300);
-    ColourDepth = ReadInt("ColourDepth", 8);
+    ColourDepth = ReadInt("ColourDepth", 2);
 }
 
 void SignDocSettings::Save() {

@@ -1,7 +1,10 @@
 #include <doc/SignClipboard.h>
 #include <mfc/CMetaFileDC.h>
+#include <mfc/COlePasteSpecialDialog.h>
 #include <model/CUndoStep.h>
+#include <testing/DialogDriver.h>
 #include <win32/clipboard.h>
+#include <win32/module.h>
 
 #include "SignDocTestSupport.h"
 
@@ -215,6 +218,85 @@ TEST(ClipboardSizes, BitmapAndMetafileScales) {
     EXPECT_FLOAT_EQ(MetafileScaleFactor(&wide), 0.5f);
     EXPECT_FLOAT_EQ(MetafileScaleFactor(&edge), 1.0f);
     EXPECT_FLOAT_EQ(MetafileScaleFactor(&tall), 0.4f);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(SignDocClipboardTest, CopiedBitmapTakesTheChosenDepth) {
+    const struct {
+        int index;
+        int bits;
+    } cases[] = {{0, 1}, {1, 4}, {2, 8}, {3, 24}, {7, 24}, {-1, 24}};
+    CSignDoc doc;
+    Start(doc);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.index);
+        SignDocSettings::ColourDepth = c.index;
+        ASSERT_TRUE(CopySelection(doc, nullptr));
+        ASSERT_TRUE(::OpenClipboard(nullptr));
+        HANDLE mem = ::GetClipboardData(CF_DIB);
+        ASSERT_NE(mem, nullptr);
+        const auto* header = static_cast<const BITMAPINFOHEADER*>(::GlobalLock(mem));
+        ASSERT_NE(header, nullptr);
+        EXPECT_EQ(header->biBitCount, c.bits);
+        // 50 mm at 300 dpi.
+        EXPECT_EQ(header->biWidth, 591);
+        ::GlobalUnlock(mem);
+        ::CloseClipboard();
+    }
+    SignDocSettings::ColourDepth = 2;
+}
+
+class PasteSpecialTest : public SignDocClipboardTest {
+protected:
+    void SetUp() override {
+        SignDocClipboardTest::SetUp();
+        module = ::LoadLibraryA(SIGNDESK_RES);
+        ASSERT_NE(module, nullptr);
+        previous = AfxGetResourceHandle();
+        AfxSetResourceHandle(module);
+    }
+    void TearDown() override {
+        AfxSetResourceHandle(previous);
+        if (module) ::FreeLibrary(module);
+        SignDocClipboardTest::TearDown();
+    }
+    HMODULE module = nullptr;
+    HINSTANCE previous = nullptr;
+};
+
+TEST_F(PasteSpecialTest, ChoosingTextPathsIgnoresTheOwnFormat) {
+    CSignDoc doc;
+    Start(doc);
+    ASSERT_TRUE(CopySelection(doc, nullptr));
+    std::vector<std::string> listed;
+    SetDialogScriptForClass("COlePasteSpecialDialog", [&](HWND hwnd) {
+        const int n = int(::SendDlgItemMessageA(hwnd, SD_PS_LIST, LB_GETCOUNT, 0, 0));
+        for (int i = 0; i < n; ++i) {
+            char text[128] = {};
+            ::SendDlgItemMessageA(hwnd, SD_PS_LIST, LB_GETTEXT, WPARAM(i), LPARAM(text));
+            listed.push_back(text);
+        }
+        ASSERT_TRUE(sdtest::Select(hwnd, SD_PS_LIST, "Text paths"));
+        sdtest::Click(hwnd, IDOK);
+    });
+    ASSERT_TRUE(PasteSpecial(doc));
+    ASSERT_GE(listed.size(), 4u);
+    EXPECT_EQ(listed[0], "Sign objects");
+    EXPECT_EQ(listed[1], "Text paths");
+    EXPECT_EQ(listed.back(), "Enhanced metafile");
+    ASSERT_EQ(doc.m_sheet.GetSize(), 4);
+    EXPECT_EQ(doc.m_sheet.GetObj(3)->m_pFill, nullptr); // text paths carry no fills
+
+    // Cancelled: nothing pasted, no step.
+    const int steps = doc.GetStepCount();
+    SetDialogScriptForClass("COlePasteSpecialDialog",
+                            [&](HWND hwnd) { sdtest::Click(hwnd, IDCANCEL); });
+    EXPECT_FALSE(PasteSpecial(doc));
+    EXPECT_EQ(doc.m_sheet.GetSize(), 4);
+    EXPECT_EQ(doc.GetStepCount(), steps);
 }
 
 } // namespace

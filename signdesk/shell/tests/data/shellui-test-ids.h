@@ -2,3 +2,4 @@
 #define IDD_MEASURE 300
 #define IDC_LENGTH 301
 #define IDC_SCALE 302
+#define IDB_STRIP 310

@@ -1,15 +1,30 @@
 #pragma once
-// The file dialog of the native documents: one entry for both native forms when opening,
-// the archive form proposed for a document that came from a compound file. Its preview
-// switch is the program-wide one that also decides whether saved designs carry a preview.
+// The program's file dialog with a preview pane below the file list (child template 2009: the
+// owner-drawn area 2512 and the check box 2513). The check box switches the program-wide
+// preview flag (SignDocSettings::ShowFilePreview), which also decides whether saved designs
+// carry a preview; with the flag off the pane shows a cross.
 
 #include <mfc/CFileDialog.h>
+
+class CDC;
 
 class CPreviewFileDlg : public CFileDialog {
     DECLARE_DYNAMIC(CPreviewFileDlg)
 public:
     CPreviewFileDlg(BOOL bOpenFileDialog, LPCSTR lpszDefExt, LPCSTR lpszFileName, DWORD dwFlags,
                     LPCSTR lpszFilter, CWnd* pParentWnd);
+
+    // Redraws the pane at once.
+    void UpdatePreview();
+
+protected:
+    BOOL OnInitDialog() override;
+    // The pane's picture; the base draws the cross that stands for no preview.
+    virtual void DrawPreview(CDC* pDC, const RECT* area);
+
+    void OnPreviewCheck();
+    void OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct);
+    DECLARE_MESSAGE_MAP()
 };
 
 // The template's entry "Name (*.ext)|*.ext|"; when opening, from "(*.wtp)" on it becomes
@@ -17,5 +32,3 @@ public:
 CString DocumentFileFilter(LPCSTR templateEntry, BOOL bOpen);
 // A name ending in ".wmp" (any case) ends in ".wtp" instead.
 CString ProposedDocumentName(LPCSTR fileName);
-// Runs the dialog; TRUE with fileName set when it ended with OK.
-BOOL PromptDocumentFileName(CString& fileName, BOOL bOpen, CWnd* pParent = nullptr);

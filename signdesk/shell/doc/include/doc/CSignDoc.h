@@ -10,6 +10,7 @@
 #include <sheet/COleSheetDoc.h>
 
 #include "doc/CPaletteColors.h"
+#include "doc/DocResourceIds.h"
 #include "doc/GuideLine.h"
 
 class ColorWPFWriter;
@@ -33,8 +34,8 @@ constexpr UINT SnapToObject = 33060;
 constexpr UINT SnapToGuideLines = 33061;
 constexpr UINT SnapToCorners = 33108;
 // Strings: the text path copy could not be written; the autosave status prompt.
-constexpr UINT WriteCopyFailed = 203;
-constexpr UINT AutoSavingPrompt = 235;
+constexpr UINT WriteCopyFailed = IDS_WRITE_COPY_FAILED;
+constexpr UINT AutoSavingPrompt = IDS_AUTOSAVING;
 } // namespace SignDocIds
 
 class CSignDoc : public COleSheetDoc, public UndoList {
@@ -54,6 +55,10 @@ public:
     BOOL OnOpenDocument(LPCSTR lpszPathName) override;
     BOOL OnSaveDocument(LPCSTR lpszPathName) override;
     void OnCloseDocument() override;
+    // A modified design asks whether to save it: Yes saves (a .wmp or unnamed design through
+    // the Save As dialog), No drops the changes; FALSE when the user cancels the question or
+    // the dialog, or the save fails; the document is then as it was.
+    BOOL SaveModified() override;
     // Opens a plain archive into this document (a temporary one of a .wmp open).
     BOOL OpenPlainFile(LPCSTR lpszPathName);
     // The file the next open reads instead of the named one, when one is handed over.

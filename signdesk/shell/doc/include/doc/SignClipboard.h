@@ -8,6 +8,7 @@
 #include "doc/ObjectsMetafile.h"
 
 class CSignDoc;
+class CWnd;
 
 struct SignClipboardFormats {
     // "Tarvel MERIDO data": the objects as an archived object list.
@@ -20,6 +21,10 @@ struct SignClipboardFormats {
 // and each side at least one pixel.
 void CopyBitmapSize(const floatBBox& box, int dpi, int& width, int& height);
 
+// Bits per pixel of the copied bitmap for the "ColourDepth" choice (0..3: 1, 4, 8, 24); any
+// other value keeps all colours.
+int ClipboardBitmapDepth(int index);
+
 // The selection in the own format and, as switched on, as text paths, a Windows metafile, an
 // enhanced metafile and a bitmap. FALSE when the clipboard cannot be opened.
 BOOL CopySelection(CSignDoc& doc, HWND owner);
@@ -30,3 +35,7 @@ BOOL CanPaste();
 // Pastes the given format (0: the richest offered) as the step "Paste"; pasted objects are
 // selected, keep their places and draw new serial numbers. FALSE when nothing was added.
 BOOL PasteFormat(CSignDoc& doc, UINT format);
+// The paste-special dialog lists the offered formats (the own format, text paths, the standard
+// pictures, enhanced metafiles); the chosen one is pasted as PasteFormat does. FALSE when
+// cancelled or nothing was added.
+BOOL PasteSpecial(CSignDoc& doc, CWnd* pParent = nullptr);

@@ -28,7 +28,8 @@ struct SignDocSettings {
     static inline BOOL EnableEMF = TRUE;
     static inline BOOL EnableDIB = TRUE;
     static inline int DPI = 300;
-    static inline int ColourDepth = 8;
+    // The copied bitmap's depth: 0..3 for 1, 4, 8 or 24 bits.
+    static inline int ColourDepth = 2;
 
     // Reads every key from section "Settings" (defaults where a key is missing).
     static void Load();
