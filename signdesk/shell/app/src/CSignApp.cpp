@@ -12,6 +12,7 @@
 #include <pathkit/Path.h>
 #include <settings/ProgramFolders.h>
 #include <shell/SectionLineReader.h>
+#include <win32/DisplayBackend.h>
 #include <win32/help.h>
 #include <win32/module.h>
 
@@ -125,6 +126,8 @@ BOOL CSignApp::InitInstance() {
     }
     // 13. Dropped files.
     if (m_pMainWnd != nullptr) m_pMainWnd->DragAcceptFiles(TRUE);
+    // A lost display saves the design as the autosave timer does before the program ends.
+    if (m_pMainWnd != nullptr) ::SdSetDisplayLostCommand(m_pMainWnd->m_hWnd, ID_AUTOSAVE);
     // 14. The tracing templates.
     LoadTemplates();
     // 16. The palette bar loads the default palette.
