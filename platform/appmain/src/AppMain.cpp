@@ -1,7 +1,8 @@
-// main(): the framework's entry with the headless picture. Without a display the framework's
-// run hands the main window here once start-up is done; "--snapshot FILE" names the PNG it
-// is written to. Exit status: 0 after a normal run, 1 when start-up ended early, 2 when the
-// picture could not be written.
+// main(): the framework's entry. Without "--snapshot FILE" the program connects to the
+// display; with it the run is headless and the framework's run hands the main window here
+// once start-up is done, to be written as that PNG. Exit status: 0 after a normal run, 1 when
+// start-up ended early, 2 when the picture could not be written, 3 when no display could be
+// opened (4, from the window layer, when the display was lost).
 #include <unistd.h>
 
 #include <climits>
@@ -12,6 +13,7 @@
 
 #include <imaging/ImagingToolkit.h>
 #include <mfc/CWinApp.h>
+#include <win32/DisplayBackend.h>
 #include <win32/kernel.h>
 #include <win32/user.h>
 #include <win32/wingdi.h>
@@ -64,12 +66,6 @@ bool writeFile(const std::string& path, const void* data, size_t size) {
 int writeSnapshot(HWND mainWnd) {
     char title[512] = "";
     ::GetWindowTextA(mainWnd, title, sizeof title);
-    if (snapshotPath.empty()) {
-        std::printf("%s: no display exists; \"%s\" ran without one and ends (--snapshot FILE "
-                    "writes its window as a picture)\n",
-                    programName.c_str(), title);
-        return 0;
-    }
     int width = 0, height = 0;
     std::vector<unsigned char> packed = composeWindow(mainWnd, width, height);
     HGLOBAL png = nullptr;
@@ -118,6 +114,13 @@ int main(int argc, char** argv) {
     programName = exeName(argc > 0 ? argv[0] : nullptr);
     if (CWinApp* app = AfxGetApp(); app != nullptr && app->m_pszExeName == nullptr)
         app->m_pszExeName = strdup(programName.c_str());
+    if (snapshotPath.empty()) {
+        char reason[512] = "";
+        if (!SdConnectDisplay(nullptr, reason, sizeof reason)) {
+            std::fprintf(stderr, "%s: no display: %s\n", programName.c_str(), reason);
+            return 3;
+        }
+    }
     SdSetHeadlessHook(&writeSnapshot);
     return AfxWinMain(int(args.size()), args.data());
 }

@@ -82,7 +82,14 @@ void click(HWND hwnd, ButtonState& s) {
 
 } // namespace
 
+static LRESULT buttonMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
 LRESULT CALLBACK buttonProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return handleAndInvalidate(hwnd, msg, wParam, lParam, buttonMessage,
+                               {{BM_SETCHECK}, {BM_SETIMAGE}});
+}
+
+static LRESULT buttonMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NCCREATE) {
         attachState<ButtonState>(hwnd);
         return DefWindowProcA(hwnd, msg, wParam, lParam);

@@ -144,7 +144,26 @@ LRESULT onKeyDown(HWND hwnd, ComboState& s, WPARAM key) {
 
 } // namespace
 
+static LRESULT comboBoxMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
 LRESULT CALLBACK comboBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return handleAndInvalidate(hwnd, msg, wParam, lParam, comboBoxMessage,
+                               {{WM_LBUTTONDOWN},
+                                {WM_LBUTTONUP},
+                                {WM_KEYDOWN},
+                                {WM_CHAR},
+                                {CB_ADDSTRING},
+                                {CB_INSERTSTRING},
+                                {CB_DELETESTRING},
+                                {CB_RESETCONTENT},
+                                {CB_SETCURSEL},
+                                {CB_SELECTSTRING},
+                                {CB_SHOWDROPDOWN},
+                                {CB_SETITEMHEIGHT},
+                                {SD_CBM_PICKITEM}});
+}
+
+static LRESULT comboBoxMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NCCREATE) {
         ComboState* s = attachState<ComboState>(hwnd);
         auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);

@@ -6,6 +6,32 @@
 
 namespace sdctl {
 
+namespace {
+bool changesPicture(const PictureChange& change, UINT msg, WPARAM wParam) {
+    if (change.message != msg) return false;
+    switch (change.when) {
+    case Redraw::IfWParam:
+        return wParam != 0;
+    case Redraw::IfDragging:
+        return (wParam & MK_LBUTTON) != 0;
+    default:
+        return true;
+    }
+}
+} // namespace
+
+LRESULT handleAndInvalidate(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                            ControlHandler handler, std::initializer_list<PictureChange> own) {
+    const LRESULT result = handler(hwnd, msg, wParam, lParam);
+    bool changed = msg == WM_SETTEXT || msg == WM_ENABLE || msg == WM_SETFOCUS ||
+                   msg == WM_KILLFOCUS || (msg == WM_SETFONT && LOWORD(lParam) != 0);
+    for (const PictureChange& change : own)
+        changed = changed || changesPicture(change, msg, wParam);
+    // The handler may have destroyed the control.
+    if (changed && IsWindow(hwnd)) InvalidateRect(hwnd, nullptr, FALSE);
+    return result;
+}
+
 DWORD styleOf(HWND hwnd) {
     return DWORD(GetWindowLongA(hwnd, GWL_STYLE));
 }
@@ -59,7 +85,8 @@ int compareNoCase(const std::string& a, const std::string& b) {
 }
 
 bool startsWithNoCase(const std::string& text, const std::string& prefix) {
-    return text.size() >= prefix.size() && compareNoCase(text.substr(0, prefix.size()), prefix) == 0;
+    return text.size() >= prefix.size() &&
+           compareNoCase(text.substr(0, prefix.size()), prefix) == 0;
 }
 
 LRESULT copyOut(const std::string& text, WPARAM size, LPARAM buffer) {

@@ -2,6 +2,7 @@
 // What the predefined controls share: their state object kept in the first extra bytes of
 // the window, and the notifications they send to their parent.
 
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,21 @@ std::string textArgument(LPARAM lParam);
 // The siblings of a control's group: from the nearest WS_GROUP sibling at or before it to
 // the next WS_GROUP sibling, in z-order.
 std::vector<HWND> groupOf(HWND hwnd);
+
+// A message after which a control shows something else: always, only with the redraw flag
+// it carries in wParam, or (a mouse move) only while the left button is down.
+enum class Redraw { Always, IfWParam, IfDragging };
+struct PictureChange {
+    UINT message;
+    Redraw when = Redraw::Always;
+};
+// A control's class procedure: its handler, then the control invalidated whole when the
+// message changed its picture. Shared by all: text, enabling, focus, a font set with redraw;
+// `own` names the control's own. A display composes only what is pending, so a change that
+// invalidates nothing would stay unseen there.
+using ControlHandler = LRESULT (*)(HWND, UINT, WPARAM, LPARAM);
+LRESULT handleAndInvalidate(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam,
+                            ControlHandler handler, std::initializer_list<PictureChange> own);
 
 // The registration entries of the predefined classes.
 LRESULT CALLBACK editProc(HWND, UINT, WPARAM, LPARAM);

@@ -56,7 +56,10 @@ void connectionLost() {
     }).detach();
     if (IsWindow(state.lostWindow))
         SendMessageA(state.lostWindow, WM_COMMAND, WPARAM(state.lostCommand), 0);
-    std::exit(4);
+    // Not exit(): static destructors would close the open documents, and closing one deletes
+    // the copy the command has just saved.
+    std::fflush(nullptr);
+    std::_Exit(4);
 }
 
 } // namespace

@@ -222,7 +222,26 @@ LRESULT onChar(HWND hwnd, EditState& s, WPARAM code) {
 
 } // namespace
 
+static LRESULT editMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
 LRESULT CALLBACK editProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return handleAndInvalidate(hwnd, msg, wParam, lParam, editMessage,
+                               {{WM_LBUTTONDOWN},
+                                {WM_KEYDOWN},
+                                {WM_CHAR},
+                                {WM_CUT},
+                                {WM_CLEAR},
+                                {WM_PASTE},
+                                {WM_UNDO},
+                                {EM_UNDO},
+                                {EM_SETSEL},
+                                {EM_REPLACESEL},
+                                {EM_SETREADONLY},
+                                {EM_SETPASSWORDCHAR},
+                                {EM_SCROLLCARET}});
+}
+
+static LRESULT editMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NCCREATE) {
         EditState* s = attachState<EditState>(hwnd);
         auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);

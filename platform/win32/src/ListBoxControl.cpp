@@ -57,7 +57,31 @@ int itemAt(const ListBoxState& s, LPARAM lParam) {
 
 } // namespace
 
+static LRESULT listBoxMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
 LRESULT CALLBACK listBoxProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return handleAndInvalidate(hwnd, msg, wParam, lParam, listBoxMessage,
+                               {{WM_LBUTTONDOWN},
+                                {WM_LBUTTONDBLCLK},
+                                {WM_MOUSEMOVE, Redraw::IfDragging},
+                                {WM_KEYDOWN},
+                                {WM_CHAR},
+                                {WM_VSCROLL},
+                                {WM_HSCROLL},
+                                {WM_MOUSEWHEEL},
+                                {LB_ADDSTRING},
+                                {LB_INSERTSTRING},
+                                {LB_DELETESTRING},
+                                {LB_RESETCONTENT},
+                                {LB_SETCURSEL},
+                                {LB_SETSEL},
+                                {LB_SELECTSTRING},
+                                {LB_SETTOPINDEX},
+                                {LB_SETCARETINDEX},
+                                {LB_SETITEMHEIGHT}});
+}
+
+static LRESULT listBoxMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NCCREATE) {
         ListBoxState* s = attachState<ListBoxState>(hwnd);
         auto* cs = reinterpret_cast<const CREATESTRUCTA*>(lParam);

@@ -56,7 +56,21 @@ int partAt(HWND hwnd, const ScrollState& s, LPARAM lParam) {
 
 } // namespace
 
+static LRESULT scrollBarMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
 LRESULT CALLBACK scrollBarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return handleAndInvalidate(hwnd, msg, wParam, lParam, scrollBarMessage,
+                               {{WM_LBUTTONDOWN},
+                                {WM_LBUTTONDBLCLK},
+                                {WM_LBUTTONUP},
+                                {WM_MOUSEMOVE, Redraw::IfDragging},
+                                {WM_KEYDOWN},
+                                {SBM_SETPOS, Redraw::IfWParam},
+                                {SBM_SETRANGEREDRAW},
+                                {SBM_SETSCROLLINFO, Redraw::IfWParam}});
+}
+
+static LRESULT scrollBarMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NCCREATE) {
         attachState<ScrollState>(hwnd);
         return DefWindowProcA(hwnd, msg, wParam, lParam);

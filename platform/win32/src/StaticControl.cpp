@@ -13,7 +13,14 @@ struct StaticState {
 
 } // namespace
 
+static LRESULT staticMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
 LRESULT CALLBACK staticProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return handleAndInvalidate(hwnd, msg, wParam, lParam, staticMessage,
+                               {{STM_SETIMAGE}, {STM_SETICON}});
+}
+
+static LRESULT staticMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NCCREATE) {
         attachState<StaticState>(hwnd);
         return DefWindowProcA(hwnd, msg, wParam, lParam);

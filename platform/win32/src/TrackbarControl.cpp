@@ -50,7 +50,24 @@ int posAt(HWND hwnd, const TrackbarState& s, LPARAM lParam) {
 
 } // namespace
 
+static LRESULT trackbarMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
 LRESULT CALLBACK trackbarProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return handleAndInvalidate(hwnd, msg, wParam, lParam, trackbarMessage,
+                               {{WM_LBUTTONDOWN},
+                                {WM_MOUSEMOVE, Redraw::IfDragging},
+                                {WM_LBUTTONUP},
+                                {WM_KEYDOWN},
+                                {TBM_SETPOS, Redraw::IfWParam},
+                                {TBM_SETRANGE, Redraw::IfWParam},
+                                {TBM_SETRANGEMIN, Redraw::IfWParam},
+                                {TBM_SETRANGEMAX, Redraw::IfWParam},
+                                {TBM_SETTICFREQ},
+                                {TBM_SETTIC},
+                                {TBM_CLEARTICS, Redraw::IfWParam}});
+}
+
+static LRESULT trackbarMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NCCREATE) {
         attachState<TrackbarState>(hwnd);
         return DefWindowProcA(hwnd, msg, wParam, lParam);

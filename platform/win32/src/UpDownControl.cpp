@@ -117,7 +117,14 @@ HWND setBuddy(HWND hwnd, UpDownState& s, HWND buddy) {
 
 } // namespace
 
+static LRESULT upDownMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
 LRESULT CALLBACK upDownProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    return handleAndInvalidate(hwnd, msg, wParam, lParam, upDownMessage,
+                               {{WM_LBUTTONDOWN}, {WM_LBUTTONUP}});
+}
+
+static LRESULT upDownMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_NCCREATE) {
         attachState<UpDownState>(hwnd);
         return DefWindowProcA(hwnd, msg, wParam, lParam);

@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "testing/PlatformTest.h"
+#include "testing/XvfbServer.h"
 #include "win32/DisplayBackend.h"
 #include "win32/clipboard.h"
 #include "win32/kernel.h"
@@ -32,53 +33,8 @@
 
 namespace {
 
-// One Xvfb for the whole program, started on first use and ended at exit.
-struct Xvfb {
-    pid_t pid = -1;
-    std::string name;
-    std::string whyNot;
-
-    Xvfb() {
-        int fds[2];
-        if (pipe(fds) != 0) {
-            whyNot = "no pipe";
-            return;
-        }
-        pid = fork();
-        if (pid == 0) {
-            close(fds[0]);
-            int null = open("/dev/null", O_WRONLY);
-            dup2(null, 1);
-            dup2(null, 2);
-            std::string fd = std::to_string(fds[1]);
-            execlp("Xvfb", "Xvfb", "-displayfd", fd.c_str(), "-screen", "0", "1920x1080x24",
-                   "-nolisten", "tcp", "-noreset", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-        close(fds[1]);
-        std::string number;
-        pollfd p{fds[0], POLLIN, 0};
-        char c = 0;
-        // The server writes its display number once it accepts connections.
-        while (poll(&p, 1, 20000) > 0 && read(fds[0], &c, 1) == 1 && c != '\n')
-            number += c;
-        close(fds[0]);
-        if (number.empty()) {
-            whyNot = "Xvfb did not start (is the package xvfb installed?)";
-            if (pid > 0) kill(pid, SIGTERM), waitpid(pid, nullptr, 0);
-            pid = -1;
-            return;
-        }
-        name = ":" + number;
-    }
-    ~Xvfb() {
-        if (pid > 0) kill(pid, SIGTERM), waitpid(pid, nullptr, 0);
-    }
-};
-
-Xvfb& server() {
-    static Xvfb xvfb;
-    return xvfb;
+XvfbServer& server() {
+    return XvfbServer::Shared();
 }
 
 LPARAM& lastPress() {
@@ -130,7 +86,7 @@ class XcbDisplayTest : public PlatformTest {
 protected:
     void SetUp() override {
         PlatformTest::SetUp();
-        if (!server().whyNot.empty()) GTEST_SKIP() << server().whyNot;
+        if (!server().WhyNot().empty()) GTEST_SKIP() << server().WhyNot();
         seen().clear();
         keyLog().clear();
         keyFlags().clear();
@@ -141,8 +97,8 @@ protected:
         wc.hbrBackground = CreateSolidBrush(RGB(0, 128, 255));
         RegisterClassA(&wc);
         char reason[256] = {};
-        ASSERT_TRUE(SdConnectDisplay(server().name.c_str(), reason, sizeof reason)) << reason;
-        probe_ = xcb_connect(server().name.c_str(), nullptr);
+        ASSERT_TRUE(SdConnectDisplay(server().Name().c_str(), reason, sizeof reason)) << reason;
+        probe_ = xcb_connect(server().Name().c_str(), nullptr);
         ASSERT_FALSE(xcb_connection_has_error(probe_));
         root_ = xcb_setup_roots_iterator(xcb_get_setup(probe_)).data->root;
     }
@@ -294,7 +250,7 @@ TEST_F(XcbDisplayTest, ALargeWindowShowsThroughSharedMemoryAndInStripsUnderTheRe
     SdDisconnectDisplay();
     setenv("SDXCB_NO_SHM", "1", 1);
     char reason[256] = {};
-    ASSERT_TRUE(SdConnectDisplay(server().name.c_str(), reason, sizeof reason)) << reason;
+    ASSERT_TRUE(SdConnectDisplay(server().Name().c_str(), reason, sizeof reason)) << reason;
     unsetenv("SDXCB_NO_SHM");
     EXPECT_TRUE(ScreenShows(w)) << "put_image strips";
 }
@@ -365,7 +321,7 @@ TEST_F(XcbDisplayTest, KeysBecomeVirtualKeysAndCharactersOfTheLayout) {
     };
     for (const KeyCase& c : cases) {
         const std::string command =
-            std::string("setxkbmap -display ") + server().name + " " + c.layout;
+            std::string("setxkbmap -display ") + server().Name() + " " + c.layout;
         if (std::system(command.c_str()) != 0) GTEST_SKIP() << "setxkbmap failed: " << command;
         // The keymap changes through an event: let the backend see it before the keys.
         PumpUntil([] { return false; }, std::chrono::milliseconds(200));
@@ -729,7 +685,7 @@ TEST_F(XcbDisplayTest, ClipboardTextGoesBothWaysInTheCodePageWithCrLf) {
     GlobalUnlock(mem);
     SetClipboardData(CF_TEXT, mem);
     CloseClipboard();
-    const std::string xclip = "xclip -display " + server().name + " -selection clipboard";
+    const std::string xclip = "xclip -display " + server().Name() + " -selection clipboard";
     EXPECT_EQ(RunWhilePumping(xclip + " -o -t UTF8_STRING", [] { SdDisplayPump(20); }),
               "a\nb\xC3\xA9\xE2\x82\xAC");
     // Another program's to ours: the code page ('?' for what it lacks), CR LF.
@@ -766,7 +722,7 @@ TEST_F(XcbDisplayTest, PrivateFormatsGoByteForByteUnderTheNamesAtom) {
     GlobalUnlock(mem);
     SetClipboardData(format, mem);
     CloseClipboard();
-    const std::string xclip = "xclip -display " + server().name + " -selection clipboard";
+    const std::string xclip = "xclip -display " + server().Name() + " -selection clipboard";
     EXPECT_EQ(RunWhilePumping(xclip + " -o -t 'SignDesk Test Objects'", [] { SdDisplayPump(20); }),
               ours);
     // Another process's: the same format by name, its bytes as they come.
@@ -823,8 +779,8 @@ LRESULT CALLBACK autosaveProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
 
 // The process that loses its display: its own server, killed under a waiting loop.
 void loseTheDisplay() {
-    Xvfb own;
-    if (!own.whyNot.empty()) std::_Exit(5);
+    XvfbServer own;
+    if (!own.WhyNot().empty()) std::_Exit(5);
     WNDCLASSA wc{};
     wc.lpfnWndProc = autosaveProc;
     wc.lpszClassName = "XcbAutosave";
@@ -832,16 +788,10 @@ void loseTheDisplay() {
     HWND w = CreateWindowExA(0, "XcbAutosave", "Main", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 10, 10,
                              200, 100, nullptr, nullptr, nullptr, nullptr);
     char reason[256] = {};
-    if (!SdConnectDisplay(own.name.c_str(), reason, sizeof reason)) std::_Exit(6);
+    if (!SdConnectDisplay(own.Name().c_str(), reason, sizeof reason)) std::_Exit(6);
     SdSetDisplayLostCommand(w, 32931);
     SdDisplayPump(0);
-    kill(own.pid, SIGKILL);
-    waitpid(own.pid, nullptr, 0);
-    own.pid = -1;
-    // A killed server leaves its socket and lock behind.
-    const std::string number = own.name.substr(1);
-    unlink(("/tmp/.X11-unix/X" + number).c_str());
-    unlink(("/tmp/.X" + number + "-lock").c_str());
+    own.Kill();
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0)
         DispatchMessageA(&msg);

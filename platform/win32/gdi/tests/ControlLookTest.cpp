@@ -64,6 +64,13 @@ protected:
         SdGdiImage img = canvas.Read();
         return img;
     }
+    // The picture a display shows: only what is pending painted.
+    SdGdiImage Composed() {
+        DibCanvas canvas(320, 240);
+        canvas.Clear(RGB(1, 2, 3));
+        EXPECT_TRUE(SdComposeWindow(panel, canvas.dc));
+        return canvas.Read();
+    }
     // The bounding box of the pixels of a colour inside r.
     static RECT Ink(const SdGdiImage& img, RECT r, COLORREF c) {
         RECT box{r.right, r.bottom, r.left, r.top};
@@ -368,6 +375,136 @@ TEST_F(ControlLookTest, BadSizesAndFontsPaintNothingWrong) {
     SdGdiImage img = Picture();
     EXPECT_EQ(img.at(100, 20), sys(COLOR_3DFACE)); // the long static did not spill over
     EXPECT_GT(Count(img, RECT{10, 70, 80, 90}, sys(COLOR_BTNTEXT)), 5);
+}
+
+// On a display only what is pending is painted: every state change that changes a control's
+// picture must invalidate it, or the screen keeps the old picture. Each change is composed
+// pending-only and compared with a full repaint.
+TEST_F(ControlLookTest, EveryStateChangeRepaintsWhatItChanges) {
+    struct Case {
+        const char* label;
+        const char* cls;
+        const char* text;
+        DWORD style;
+        void (*prepare)(HWND);
+        void (*change)(HWND);
+    };
+    auto none = [](HWND) {};
+    auto items = [](HWND h) {
+        for (const char* t : {"one", "two", "three", "four", "five", "six", "seven", "eight"})
+            SendMessageA(h, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t));
+    };
+    auto comboItems = [](HWND h) {
+        for (const char* t : {"alpha", "beta", "gamma"})
+            SendMessageA(h, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(t));
+    };
+    auto longText = [](HWND h) {
+        SetWindowTextA(h, "a long line of text\r\nsecond\r\nthird\r\nfourth\r\nfifth\r\nsixth");
+    };
+    auto trackRange = [](HWND h) { SendMessageA(h, TBM_SETRANGE, TRUE, MAKELPARAM(0, 10)); };
+    auto barRange = [](HWND h) { SendMessageA(h, SBM_SETRANGE, 0, 99); };
+    auto disable = [](HWND h) { EnableWindow(h, FALSE); };
+    auto focus = [](HWND h) { SetFocus(h); };
+    auto retitle = [](HWND h) { SetWindowTextA(h, "Other"); };
+    const Case cases[] = {
+        {"push: text", "Button", "Apply", BS_PUSHBUTTON, none, retitle},
+        {"push: resized", "Button", "Apply", BS_PUSHBUTTON, none,
+         [](HWND h) { SetWindowPos(h, nullptr, 30, 40, 120, 50, SWP_NOZORDER); }},
+        {"list: resized", "ListBox", "", WS_BORDER | WS_VSCROLL, items,
+         [](HWND h) { SetWindowPos(h, nullptr, 0, 0, 100, 200, SWP_NOZORDER | SWP_NOMOVE); }},
+        {"push: pressed", "Button", "Apply", BS_PUSHBUTTON, none,
+         [](HWND h) { SendMessageA(h, BM_SETSTATE, TRUE, 0); }},
+        {"push: disabled", "Button", "Apply", BS_PUSHBUTTON, none, disable},
+        {"push: focus", "Button", "Apply", BS_PUSHBUTTON, none, focus},
+        {"push: default", "Button", "Apply", BS_PUSHBUTTON, none,
+         [](HWND h) { SendMessageA(h, BM_SETSTYLE, BS_DEFPUSHBUTTON, TRUE); }},
+        {"check: checked", "Button", "Check", BS_CHECKBOX, none,
+         [](HWND h) { SendMessageA(h, BM_SETCHECK, BST_CHECKED, 0); }},
+        {"3-state: indeterminate", "Button", "Check", BS_3STATE, none,
+         [](HWND h) { SendMessageA(h, BM_SETCHECK, BST_INDETERMINATE, 0); }},
+        {"radio: checked", "Button", "Radio", BS_RADIOBUTTON, none,
+         [](HWND h) { SendMessageA(h, BM_SETCHECK, BST_CHECKED, 0); }},
+        {"check: disabled", "Button", "Check", BS_CHECKBOX, none, disable},
+        {"check: focus", "Button", "Check", BS_CHECKBOX, none, focus},
+        {"group: text", "Button", "Group", BS_GROUPBOX, none, retitle},
+        {"edit: text", "Edit", "text", WS_BORDER, none, retitle},
+        {"edit: selection", "Edit", "selected text", WS_BORDER, focus,
+         [](HWND h) { SendMessageA(h, EM_SETSEL, 2, 8); }},
+        {"edit: replaced", "Edit", "text", WS_BORDER, none,
+         [](HWND h) { SendMessageA(h, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>("new ")); }},
+        {"edit: read-only", "Edit", "text", WS_BORDER, none,
+         [](HWND h) { SendMessageA(h, EM_SETREADONLY, TRUE, 0); }},
+        {"edit: disabled", "Edit", "text", WS_BORDER, none, disable},
+        {"edit: password", "Edit", "secret", WS_BORDER, none,
+         [](HWND h) { SendMessageA(h, EM_SETPASSWORDCHAR, '*', 0); }},
+        {"edit: scrolled", "Edit", "", WS_BORDER | ES_MULTILINE, longText,
+         [](HWND h) { SendMessageA(h, EM_SETSEL, 60, 60), SendMessageA(h, EM_SCROLLCARET, 0, 0); }},
+        {"edit: typed", "Edit", "text", WS_BORDER, focus,
+         [](HWND h) { SendMessageA(h, WM_CHAR, 'x', 1); }},
+        {"edit: caret key", "Edit", "text", WS_BORDER, focus,
+         [](HWND h) { SendMessageA(h, WM_KEYDOWN, VK_HOME, 1); }},
+        {"static: text", "Static", "Label", SS_LEFT, none, retitle},
+        {"static: disabled", "Static", "Label", SS_LEFT, none, disable},
+        {"list: item added", "ListBox", "", WS_BORDER, none,
+         [](HWND h) { SendMessageA(h, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>("added")); }},
+        {"list: selection", "ListBox", "", WS_BORDER, items,
+         [](HWND h) { SendMessageA(h, LB_SETCURSEL, 1, 0); }},
+        {"list: item deleted", "ListBox", "", WS_BORDER, items,
+         [](HWND h) { SendMessageA(h, LB_DELETESTRING, 0, 0); }},
+        {"list: emptied", "ListBox", "", WS_BORDER, items,
+         [](HWND h) { SendMessageA(h, LB_RESETCONTENT, 0, 0); }},
+        {"list: scrolled", "ListBox", "", WS_BORDER | WS_VSCROLL, items,
+         [](HWND h) { SendMessageA(h, LB_SETTOPINDEX, 3, 0); }},
+        {"list: multiple selection", "ListBox", "", WS_BORDER | LBS_MULTIPLESEL, items,
+         [](HWND h) { SendMessageA(h, LB_SETSEL, TRUE, 2); }},
+        {"list: key", "ListBox", "", WS_BORDER, items,
+         [](HWND h) { SendMessageA(h, WM_KEYDOWN, VK_DOWN, 1); }},
+        {"list: click", "ListBox", "", WS_BORDER, items,
+         [](HWND h) { SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(20, 20)); }},
+        {"list: focus", "ListBox", "", WS_BORDER, items, focus},
+        {"list: disabled", "ListBox", "", WS_BORDER, items, disable},
+        {"combo: selection", "ComboBox", "", CBS_DROPDOWNLIST, comboItems,
+         [](HWND h) { SendMessageA(h, CB_SETCURSEL, 1, 0); }},
+        {"combo: edit text", "ComboBox", "", CBS_DROPDOWN, comboItems, retitle},
+        {"combo: disabled", "ComboBox", "", CBS_DROPDOWNLIST, comboItems, disable},
+        {"combo: focus", "ComboBox", "", CBS_DROPDOWNLIST, comboItems, focus},
+        {"combo: key", "ComboBox", "", CBS_DROPDOWNLIST, comboItems,
+         [](HWND h) { SendMessageA(h, WM_KEYDOWN, VK_DOWN, 1); }},
+        {"combo with edit: disabled", "ComboBox", "", CBS_DROPDOWN, comboItems, disable},
+        {"scroll bar: click", "ScrollBar", "", SBS_HORZ, barRange,
+         [](HWND h) { SendMessageA(h, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(120, 8)); }},
+        {"scroll bar: position", "ScrollBar", "", SBS_HORZ, barRange,
+         [](HWND h) { SendMessageA(h, SBM_SETPOS, 70, TRUE); }},
+        {"scroll bar: range", "ScrollBar", "", SBS_HORZ, barRange,
+         [](HWND h) { SendMessageA(h, SBM_SETRANGEREDRAW, 0, 9); }},
+        {"scroll bar: disabled", "ScrollBar", "", SBS_HORZ, barRange, disable},
+        {"up-down: disabled", UPDOWN_CLASSA, "", 0, none, disable},
+        {"trackbar: position", TRACKBAR_CLASSA, "", TBS_AUTOTICKS, trackRange,
+         [](HWND h) { SendMessageA(h, TBM_SETPOS, TRUE, 7); }},
+        {"trackbar: range", TRACKBAR_CLASSA, "", TBS_AUTOTICKS, trackRange,
+         [](HWND h) { SendMessageA(h, TBM_SETRANGE, TRUE, MAKELPARAM(0, 3)); }},
+        {"trackbar: disabled", TRACKBAR_CLASSA, "", 0, trackRange, disable},
+        {"trackbar: focus", TRACKBAR_CLASSA, "", 0, trackRange, focus},
+        {"trackbar: key", TRACKBAR_CLASSA, "", 0, trackRange,
+         [](HWND h) { SendMessageA(h, WM_KEYDOWN, VK_END, 1); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.label);
+        HWND other = Add("Button", "Other", BS_PUSHBUTTON, RECT{200, 200, 300, 230});
+        SetFocus(other);
+        HWND h = Add(c.cls, c.text, c.style, RECT{20, 20, 180, 120});
+        c.prepare(h);
+        Composed();
+        c.change(h);
+        const SdGdiImage pending = Composed();
+        const SdGdiImage whole = Picture();
+        int differ = 0;
+        for (size_t i = 0; i < whole.pixels.size(); ++i)
+            differ += pending.pixels[i] != whole.pixels[i];
+        EXPECT_EQ(differ, 0);
+        DestroyWindow(h);
+        DestroyWindow(other);
+    }
 }
 
 } // namespace control_look_test

@@ -14,6 +14,7 @@
 #include <settings/ProgramFolders.h>
 #include <sheet/COleSheetView.h>
 #include <shell/SectionLineReader.h>
+#include <win32/DisplayBackend.h>
 #include <win32/help.h>
 #include <win32/module.h>
 
@@ -126,6 +127,8 @@ BOOL CSignApp::InitInstance() {
     }
     // 13. Dropped files.
     if (m_pMainWnd != nullptr) m_pMainWnd->DragAcceptFiles(TRUE);
+    // A lost display saves the design as the autosave timer does before the program ends.
+    if (m_pMainWnd != nullptr) ::SdSetDisplayLostCommand(m_pMainWnd->m_hWnd, ID_AUTOSAVE);
     // 14. The tracing templates.
     LoadTemplates();
     // 16. The palette bar loads the default palette.
