@@ -60,6 +60,7 @@ unsigned WriterDepths(int format) {
     case IMG_CMP:
     case IMG_PSD:
         return D1 | D8 | D24;
+    case IMG_CMP_BILEVEL:
     case IMG_FAX_G3_1D:
     case IMG_FAX_G3_2D:
     case IMG_FAX_G4:
@@ -149,6 +150,9 @@ int Encode(const PictureView& pic, int format, int bits, int quality, std::vecto
         break;
     case IMG_CMP:
         result = EncodeCmp(*source, quality, out);
+        break;
+    case IMG_CMP_BILEVEL:
+        result = EncodeBilevel(*source, quality, out);
         break;
     case IMG_FAX_G3_1D:
     case IMG_FAX_G3_2D:

@@ -62,6 +62,8 @@ int EncodePng(const PictureView& picture, std::vector<BYTE>& out);
 int EncodePcx(const PictureView& picture, std::vector<BYTE>& out);
 int EncodeGem(const PictureView& picture, std::vector<BYTE>& out);
 int EncodeCmp(const PictureView& picture, int quality, std::vector<BYTE>& out);
+// The bilevel format (code 26) of a 1-bit picture; quality 1 cleans isolated pixels.
+int EncodeBilevel(const PictureView& picture, int quality, std::vector<BYTE>& out);
 // bits: 8, 16, 24 or 32 (16 and 32 from a 24-bit picture).
 int EncodeTga(const PictureView& picture, int bits, std::vector<BYTE>& out);
 int EncodeJpeg(const PictureView& picture, int format, int quality, std::vector<BYTE>& out);
