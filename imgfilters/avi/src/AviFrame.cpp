@@ -4,7 +4,8 @@
 // (chunks "NNdb" and "NNdc", also inside "rec " lists). Codings read: uncompressed 8, 16
 // (5-5-5), 24 and 32 bits; bit fields of 16 and 32 bits; RLE8 and RLE4, whose frames after a
 // key frame hold only changes and are applied in turn from the key frame before the one
-// wanted; Motion JPEG through the stand-in's JPEG decoder. Other codings give -9 and a cause
+// wanted; Motion JPEG through the stand-in's JPEG decoder (libjpeg-turbo takes the standard
+// Huffman tables for a frame without its own). Other codings give -9 and a cause
 // naming their four-character code. The frame delay is the time of one sample (scale / rate
 // seconds), 0 when either is 0.
 #include <imaging/ImagingToolkit.h>
@@ -91,8 +92,8 @@ int Walk(int file, long start, long end, Video& v, int depth, int stream, FrameV
                     v.moviEnd = long(data + size);
                 }
             } else if (Is(kind, "rec ")) {
-                if (const int r = Walk(file, data + 4, long(data + size), v, depth + 1, stream,
-                                       visitor);
+                if (const int r =
+                        Walk(file, data + 4, long(data + size), v, depth + 1, stream, visitor);
                     r != 1)
                     return r;
             } else if (Is(kind, "hdrl")) {
@@ -162,9 +163,9 @@ int IndexFrames(int file, Video& v, FrameVisitor* visitor) {
                 for (const long candidate : {v.moviStart - 4, 0L}) {
                     BYTE c[8];
                     const std::uint64_t head = std::uint64_t(candidate) + offset;
-                    if (head + 8 <= std::uint64_t(v.moviEnd) && head >= std::uint64_t(v.moviStart) &&
-                        ReadAt(file, long(head), c, 8) > 0 && std::memcmp(c, entry, 4) == 0 &&
-                        Le32(c + 4) == size) {
+                    if (head + 8 <= std::uint64_t(v.moviEnd) &&
+                        head >= std::uint64_t(v.moviStart) && ReadAt(file, long(head), c, 8) > 0 &&
+                        std::memcmp(c, entry, 4) == 0 && Le32(c + 4) == size) {
                         base = candidate;
                         break;
                     }
@@ -449,8 +450,8 @@ int FltLoad(KOVAFLTLOADREQUEST* request) {
     const std::uint64_t inStride = PaddedStride(v.width, v.bits);
     const std::uint64_t pixels = std::uint64_t(v.width) * unsigned(v.height);
     const std::uint64_t capacity = rle ? 2 * pixels + 4 * std::uint64_t(v.height) + 64
-                                       : IsMjpeg(v.compression) ? finder.lastSize
-                                                                : inStride * unsigned(v.height);
+                                   : IsMjpeg(v.compression) ? finder.lastSize
+                                                            : inStride * unsigned(v.height);
     if (capacity > 0x7FFF0000u || outBytes > 0x7FFF0000u) return IMG_ERR_MEMORY;
     if (!rle && finder.last < 0) return FLT_ERR_FORMAT; // only dropped frames
     if (!rle && !IsMjpeg(v.compression) && finder.lastSize < capacity) return FLT_ERR_FORMAT;
