@@ -433,4 +433,46 @@ TEST(AviCodings, IndexDroppedFramesAndOtherCodecs) {
         << KovaFilterCause();
 }
 
+// Files of another writer (tests/data/make-fixtures.sh, ffmpeg): frame N is picture N.
+TEST(AviFixtures, FramesOfAnotherWriter) {
+    auto read = [](const std::string& name) {
+        std::ifstream in(std::string(SD_TEST_DATA_DIR) + "/" + name, std::ios::binary);
+        return std::vector<BYTE>{std::istreambuf_iterator<char>(in), {}};
+    };
+    struct Case {
+        const char* file;
+        const char* frames; // the PPMs' prefix
+        int bound;          // largest channel difference
+    };
+    const Case cases[] = {
+        {"raw-bgr24.avi", "frame", 0},
+        {"raw-pal8.avi", "pal8-frame", 0},
+        {"mjpeg.avi", "frame", 24},
+    };
+    for (const Case& c : cases) {
+        const std::vector<BYTE> video = read(c.file);
+        ASSERT_GT(video.size(), 1000u) << c.file;
+        for (int page : {0, 1, 2, 5}) {
+            const Frame f = LoadFrame(video, page);
+            ASSERT_EQ(f.result, 1) << c.file << " " << page;
+            const std::string ppm = std::string(SD_TEST_DATA_DIR) + "/" + c.frames +
+                                    std::to_string(page > 2 ? 2 : page) + ".ppm";
+            const Rgb expected = imagingtest::ReadPnm(ppm);
+            ASSERT_EQ(expected.width, 32);
+            EXPECT_LE(imagingtest::MaxDifference(f.rgb, expected), c.bound)
+                << c.file << " " << page;
+            EXPECT_EQ(f.delay, 40);
+        }
+        const std::string path = AviTemp(c.file);
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(video.data()), std::streamsize(video.size()));
+        KOVAFILEINFO info;
+        KovaInitFileInfo(&info);
+        ASSERT_EQ(KovaFileInfo(path.c_str(), &info), IMG_SUCCESS) << c.file;
+        EXPECT_EQ(info.pageCount, 3) << c.file;
+        EXPECT_EQ(info.width, 32);
+        EXPECT_EQ(info.height, 16);
+    }
+}
+
 } // namespace
