@@ -14,6 +14,7 @@ const Reader kReaders[] = {
     {IMG_MSP, IsMsp, InfoMsp, DecodeMsp},
     {IMG_PSD, IsPsd, InfoPsd, DecodePsd},
     {IMG_CMP, IsCmp, InfoCmp, DecodeCmp},
+    {IMG_IOCA_RAW_G4, IsIoca, InfoIoca, DecodeIoca},
     {IMG_BMP, IsBmp, InfoBmp, DecodeBmp},
     {IMG_PCX, IsPcx, InfoPcx, DecodePcx},
     {IMG_GEM, IsGem, InfoGem, DecodeGem},
@@ -61,6 +62,12 @@ unsigned WriterDepths(int format) {
     case IMG_PSD:
         return D1 | D8 | D24;
     case IMG_CMP_BILEVEL:
+    case IMG_IOCA_G3_1D:
+    case IMG_IOCA_G3_2D:
+    case IMG_IOCA_G4:
+    case IMG_IOCA_RAW_G3_1D:
+    case IMG_IOCA_RAW_G3_2D:
+    case IMG_IOCA_RAW_G4:
     case IMG_FAX_G3_1D:
     case IMG_FAX_G3_2D:
     case IMG_FAX_G4:
@@ -153,6 +160,14 @@ int Encode(const PictureView& pic, int format, int bits, int quality, std::vecto
         break;
     case IMG_CMP_BILEVEL:
         result = EncodeBilevel(*source, quality, out);
+        break;
+    case IMG_IOCA_G3_1D:
+    case IMG_IOCA_G3_2D:
+    case IMG_IOCA_G4:
+    case IMG_IOCA_RAW_G3_1D:
+    case IMG_IOCA_RAW_G3_2D:
+    case IMG_IOCA_RAW_G4:
+        result = EncodeIoca(*source, format, out);
         break;
     case IMG_FAX_G3_1D:
     case IMG_FAX_G3_2D:

@@ -56,6 +56,7 @@ IMAGING_CODEC(Cmp)
 IMAGING_CODEC(MacPaint)
 IMAGING_CODEC(Psd)
 IMAGING_CODEC(Msp)
+IMAGING_CODEC(Ioca)
 #undef IMAGING_CODEC
 
 int EncodePng(const PictureView& picture, std::vector<BYTE>& out);
@@ -75,6 +76,8 @@ int DecodeFaxRows(const BYTE* data, SIZE_T size, int width, int height, int codi
 int EncodeMacPaint(const PictureView& picture, std::vector<BYTE>& out);
 int EncodePsd(const PictureView& picture, std::vector<BYTE>& out);
 int EncodeMsp(const PictureView& picture, std::vector<BYTE>& out);
+// format: 71-73 wrapped, 77-79 raw (Group 3 1-D, 2-D, Group 4).
+int EncodeIoca(const PictureView& picture, int format, std::vector<BYTE>& out);
 // bits: the picture's, or 16 or 32 for a 24-bit picture.
 int EncodeBmp(const PictureView& picture, int format, int bits, std::vector<BYTE>& out);
 
