@@ -15,6 +15,7 @@ const Reader kReaders[] = {
     {IMG_PSD, IsPsd, InfoPsd, DecodePsd},
     {IMG_CMP, IsCmp, InfoCmp, DecodeCmp},
     {IMG_IOCA_RAW_G4, IsIoca, InfoIoca, DecodeIoca},
+    {IMG_PCT, IsPict, InfoPict, DecodePict},
     {IMG_BMP, IsBmp, InfoBmp, DecodeBmp},
     {IMG_PCX, IsPcx, InfoPcx, DecodePcx},
     {IMG_GEM, IsGem, InfoGem, DecodeGem},
@@ -53,6 +54,7 @@ unsigned WriterDepths(int format) {
         return D8 | D24;
     case IMG_TIF:
     case IMG_PCX:
+    case IMG_PCT:
         return D1 | D4 | D8 | D24;
     case IMG_TGA:
         return D8 | D16 | D24 | D32;
@@ -148,6 +150,9 @@ int Encode(const PictureView& pic, int format, int bits, int quality, std::vecto
         break;
     case IMG_PCX:
         result = EncodePcx(*source, out);
+        break;
+    case IMG_PCT:
+        result = EncodePict(*source, out);
         break;
     case IMG_TGA:
         result = EncodeTga(*source, bits, out);

@@ -57,6 +57,7 @@ IMAGING_CODEC(MacPaint)
 IMAGING_CODEC(Psd)
 IMAGING_CODEC(Msp)
 IMAGING_CODEC(Ioca)
+IMAGING_CODEC(Pict)
 #undef IMAGING_CODEC
 
 int EncodePng(const PictureView& picture, std::vector<BYTE>& out);
@@ -76,6 +77,8 @@ int DecodeFaxRows(const BYTE* data, SIZE_T size, int width, int height, int codi
 int EncodeMacPaint(const PictureView& picture, std::vector<BYTE>& out);
 int EncodePsd(const PictureView& picture, std::vector<BYTE>& out);
 int EncodeMsp(const PictureView& picture, std::vector<BYTE>& out);
+// A version 2 picture of one image at 1, 4, 8 or 24 bits.
+int EncodePict(const PictureView& picture, std::vector<BYTE>& out);
 // format: 71-73 wrapped, 77-79 raw (Group 3 1-D, 2-D, Group 4).
 int EncodeIoca(const PictureView& picture, int format, std::vector<BYTE>& out);
 // bits: the picture's, or 16 or 32 for a 24-bit picture.
