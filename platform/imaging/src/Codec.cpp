@@ -16,6 +16,7 @@ const Reader kReaders[] = {
     {IMG_CMP, IsCmp, InfoCmp, DecodeCmp},
     {IMG_IOCA_RAW_G4, IsIoca, InfoIoca, DecodeIoca},
     {IMG_PCT, IsPict, InfoPict, DecodePict},
+    {IMG_PCD, IsPcd, InfoPcd, DecodePcd},
     {IMG_BMP, IsBmp, InfoBmp, DecodeBmp},
     {IMG_PCX, IsPcx, InfoPcx, DecodePcx},
     {IMG_GEM, IsGem, InfoGem, DecodeGem},

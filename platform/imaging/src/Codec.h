@@ -58,6 +58,7 @@ IMAGING_CODEC(Psd)
 IMAGING_CODEC(Msp)
 IMAGING_CODEC(Ioca)
 IMAGING_CODEC(Pict)
+IMAGING_CODEC(Pcd)
 #undef IMAGING_CODEC
 
 int EncodePng(const PictureView& picture, std::vector<BYTE>& out);

@@ -71,6 +71,7 @@ constexpr int IMG_MAC = 51;
 constexpr int IMG_GEM = 52;
 constexpr int IMG_MSP = 53;
 constexpr int IMG_PCT = 56;
+constexpr int IMG_PCD = 57; // read only
 constexpr int IMG_IOCA_G3_1D = 71; // wrapped in an image object
 constexpr int IMG_IOCA_G3_2D = 72;
 constexpr int IMG_IOCA_G4 = 73;
