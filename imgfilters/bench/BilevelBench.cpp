@@ -48,8 +48,7 @@ std::uint32_t Hash(std::uint32_t x) {
 // 1 for black.
 int Text(int x, int y) {
     const int line = y / 50, cy = y % 50, cell = x / 26, cx = x % 26;
-    if (x < 200 || x > kWidth - 200 || y < 250 || y > kHeight - 250 || cy < 8 || cy > 40 ||
-        cx > 21)
+    if (x < 200 || x > kWidth - 200 || y < 250 || y > kHeight - 250 || cy < 8 || cy > 40 || cx > 21)
         return 0;
     const std::uint32_t g = Hash(std::uint32_t(line * 977 + cell * 131));
     if (g % 7 == 0) return 0;
@@ -67,8 +66,8 @@ int Drawing(int x, int y) {
 
 int Photo(int x, int y) {
     static const int bayer[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
-    const double v = 0.5 + 0.25 * std::sin(x / 173.0) * std::cos(y / 211.0) +
-                     0.2 * std::sin((x + y) / 97.0);
+    const double v =
+        0.5 + 0.25 * std::sin(x / 173.0) * std::cos(y / 211.0) + 0.2 * std::sin((x + y) / 97.0);
     return int(v * 16 < bayer[y % 4][x % 4] + 0.5);
 }
 
@@ -133,8 +132,8 @@ int main(int argc, char** argv) {
         int (*ink)(int, int);
     };
     const Kind kinds[] = {{"text", Text}, {"drawing", Drawing}, {"photo", Photo}};
-    std::printf("%-8s %12s %12s %12s   %9s %9s %9s\n", "page", "ours B", "G4 B", "JBIG B",
-                "ours s", "G4 s", "JBIG s");
+    std::printf("%-8s %12s %12s %12s   %9s %9s %9s\n", "page", "ours B", "G4 B", "JBIG B", "ours s",
+                "G4 s", "JBIG s");
     for (const Kind& k : kinds) {
         HGLOBAL dib = Page(k.ink);
         const std::string ours = dir + "/bench-" + k.name + ".cmp";
