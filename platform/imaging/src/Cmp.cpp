@@ -1,8 +1,9 @@
 // The toolkit's own container ("cmp", code 20): a 24-byte header ("KOVA", 12 bytes of 0,
 // width and height as little-endian words, version 2, flags 0, a word of 0) and then a JFIF
-// stream. Version 1 files hold another program's bilevel coding, which is not read.
+// stream. Version 1 is the bilevel format (code 26): written here, read by imgflt-lma.
 #include <cstring>
 
+#include "BilevelCoder.h"
 #include "Codec.h"
 #include "Limits.h"
 
@@ -13,7 +14,7 @@ constexpr SIZE_T kHeader = 24;
 }
 
 bool IsCmp(const BYTE* d, SIZE_T size) {
-    return size >= kHeader && std::memcmp(d, "KOVA", 4) == 0;
+    return size >= kHeader && std::memcmp(d, "KOVA", 4) == 0 && d[20] != 1;
 }
 
 int InfoCmp(const BYTE* d, SIZE_T size, ImageInfo& info) {
@@ -50,6 +51,27 @@ int EncodeCmp(const PictureView& pic, int quality, std::vector<BYTE>& out) {
     out[19] = BYTE(pic.Height() >> 8);
     out[20] = 2;
     out.insert(out.end(), jpeg.begin(), jpeg.end());
+    return IMG_SUCCESS;
+}
+
+int EncodeBilevel(const PictureView& pic, int quality, std::vector<BYTE>& out) {
+    if (pic.Bits() != 1) return IMG_ERR_PARAM;
+    const RGBQUAD* t = pic.Table();
+    auto lightness = [](const RGBQUAD& q) {
+        return q.rgbRed * 299 + q.rgbGreen * 587 + q.rgbBlue * 114;
+    };
+    bilevel::EncodeOptions options;
+    options.indexZeroWhite = lightness(t[0]) > lightness(t[1]);
+    options.clean = quality == 1;
+    auto row = [](void* user, int y, std::uint8_t* pixels) {
+        const auto* view = static_cast<const PictureView*>(user);
+        const BYTE* bits = view->Row(y);
+        for (long x = 0; x < view->Width(); ++x)
+            pixels[x] = BYTE(bits[x / 8] >> (7 - x % 8) & 1);
+    };
+    if (!bilevel::Encode(int(pic.Width()), int(pic.Height()), row, const_cast<PictureView*>(&pic),
+                         options, out))
+        return IMG_ERR_TOO_LARGE;
     return IMG_SUCCESS;
 }
 

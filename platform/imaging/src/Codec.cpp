@@ -14,6 +14,9 @@ const Reader kReaders[] = {
     {IMG_MSP, IsMsp, InfoMsp, DecodeMsp},
     {IMG_PSD, IsPsd, InfoPsd, DecodePsd},
     {IMG_CMP, IsCmp, InfoCmp, DecodeCmp},
+    {IMG_IOCA_RAW_G4, IsIoca, InfoIoca, DecodeIoca},
+    {IMG_PCT, IsPict, InfoPict, DecodePict},
+    {IMG_PCD, IsPcd, InfoPcd, DecodePcd},
     {IMG_BMP, IsBmp, InfoBmp, DecodeBmp},
     {IMG_PCX, IsPcx, InfoPcx, DecodePcx},
     {IMG_GEM, IsGem, InfoGem, DecodeGem},
@@ -52,6 +55,7 @@ unsigned WriterDepths(int format) {
         return D8 | D24;
     case IMG_TIF:
     case IMG_PCX:
+    case IMG_PCT:
         return D1 | D4 | D8 | D24;
     case IMG_TGA:
         return D8 | D16 | D24 | D32;
@@ -60,6 +64,13 @@ unsigned WriterDepths(int format) {
     case IMG_CMP:
     case IMG_PSD:
         return D1 | D8 | D24;
+    case IMG_CMP_BILEVEL:
+    case IMG_IOCA_G3_1D:
+    case IMG_IOCA_G3_2D:
+    case IMG_IOCA_G4:
+    case IMG_IOCA_RAW_G3_1D:
+    case IMG_IOCA_RAW_G3_2D:
+    case IMG_IOCA_RAW_G4:
     case IMG_FAX_G3_1D:
     case IMG_FAX_G3_2D:
     case IMG_FAX_G4:
@@ -141,6 +152,9 @@ int Encode(const PictureView& pic, int format, int bits, int quality, std::vecto
     case IMG_PCX:
         result = EncodePcx(*source, out);
         break;
+    case IMG_PCT:
+        result = EncodePict(*source, out);
+        break;
     case IMG_TGA:
         result = EncodeTga(*source, bits, out);
         break;
@@ -149,6 +163,17 @@ int Encode(const PictureView& pic, int format, int bits, int quality, std::vecto
         break;
     case IMG_CMP:
         result = EncodeCmp(*source, quality, out);
+        break;
+    case IMG_CMP_BILEVEL:
+        result = EncodeBilevel(*source, quality, out);
+        break;
+    case IMG_IOCA_G3_1D:
+    case IMG_IOCA_G3_2D:
+    case IMG_IOCA_G4:
+    case IMG_IOCA_RAW_G3_1D:
+    case IMG_IOCA_RAW_G3_2D:
+    case IMG_IOCA_RAW_G4:
+        result = EncodeIoca(*source, format, out);
         break;
     case IMG_FAX_G3_1D:
     case IMG_FAX_G3_2D:

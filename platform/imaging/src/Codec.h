@@ -56,12 +56,17 @@ IMAGING_CODEC(Cmp)
 IMAGING_CODEC(MacPaint)
 IMAGING_CODEC(Psd)
 IMAGING_CODEC(Msp)
+IMAGING_CODEC(Ioca)
+IMAGING_CODEC(Pict)
+IMAGING_CODEC(Pcd)
 #undef IMAGING_CODEC
 
 int EncodePng(const PictureView& picture, std::vector<BYTE>& out);
 int EncodePcx(const PictureView& picture, std::vector<BYTE>& out);
 int EncodeGem(const PictureView& picture, std::vector<BYTE>& out);
 int EncodeCmp(const PictureView& picture, int quality, std::vector<BYTE>& out);
+// The bilevel format (code 26) of a 1-bit picture; quality 1 cleans isolated pixels.
+int EncodeBilevel(const PictureView& picture, int quality, std::vector<BYTE>& out);
 // bits: 8, 16, 24 or 32 (16 and 32 from a 24-bit picture).
 int EncodeTga(const PictureView& picture, int bits, std::vector<BYTE>& out);
 int EncodeJpeg(const PictureView& picture, int format, int quality, std::vector<BYTE>& out);
@@ -73,6 +78,10 @@ int DecodeFaxRows(const BYTE* data, SIZE_T size, int width, int height, int codi
 int EncodeMacPaint(const PictureView& picture, std::vector<BYTE>& out);
 int EncodePsd(const PictureView& picture, std::vector<BYTE>& out);
 int EncodeMsp(const PictureView& picture, std::vector<BYTE>& out);
+// A version 2 picture of one image at 1, 4, 8 or 24 bits.
+int EncodePict(const PictureView& picture, std::vector<BYTE>& out);
+// format: 71-73 wrapped, 77-79 raw (Group 3 1-D, 2-D, Group 4).
+int EncodeIoca(const PictureView& picture, int format, std::vector<BYTE>& out);
 // bits: the picture's, or 16 or 32 for a 24-bit picture.
 int EncodeBmp(const PictureView& picture, int format, int bits, std::vector<BYTE>& out);
 

@@ -77,8 +77,41 @@ int Load(const BYTE* data, SIZE_T size, KOVABITMAP* bitmap, int bits) {
     return Install(bitmap, picture);
 }
 
+// While it lives, a picture without a resolution has the save options' default (their first
+// two words, dots per inch); the picture is as it was afterwards.
+class DefaultResolution {
+public:
+    explicit DefaultResolution(KOVABITMAP* bitmap) {
+        std::int32_t words[2];
+        std::memcpy(words, g_saveOptions, sizeof words);
+        if (bitmap == nullptr || bitmap->dib == nullptr || words[0] <= 0 || words[1] <= 0) return;
+        header_ = static_cast<BITMAPINFOHEADER*>(GlobalLock(bitmap->dib));
+        if (header_ == nullptr) return;
+        if (header_->biXPelsPerMeter != 0 || header_->biYPelsPerMeter != 0) {
+            GlobalUnlock(bitmap->dib);
+            header_ = nullptr;
+            return;
+        }
+        dib_ = bitmap->dib;
+        header_->biXPelsPerMeter = MeterFromDpi(words[0]);
+        header_->biYPelsPerMeter = MeterFromDpi(words[1]);
+    }
+    ~DefaultResolution() {
+        if (header_ == nullptr) return;
+        header_->biXPelsPerMeter = header_->biYPelsPerMeter = 0;
+        GlobalUnlock(dib_);
+    }
+    DefaultResolution(const DefaultResolution&) = delete;
+    DefaultResolution& operator=(const DefaultResolution&) = delete;
+
+private:
+    BITMAPINFOHEADER* header_ = nullptr;
+    HGLOBAL dib_ = nullptr;
+};
+
 int Save(KOVABITMAP* bitmap, int format, int bits, int quality, std::vector<BYTE>& out) {
     if (!HasPicture(bitmap)) return IMG_ERR_PARAM;
+    DefaultResolution resolution(bitmap);
     PictureView view(bitmap->dib);
     if (!view.Valid()) return IMG_ERR_PARAM;
     return Encode(view, format, bits, quality, out);
@@ -149,6 +182,7 @@ int KovaSaveFile(const char* path, KOVABITMAP* bitmap, int format, int bits, int
     if (path == nullptr) return IMG_ERR_PARAM;
     if (FilterSaves(format)) {
         if (!HasPicture(bitmap)) return IMG_ERR_PARAM;
+        DefaultResolution resolution(bitmap);
         return FilterSave(path, bitmap, format, bits, quality);
     }
     std::vector<BYTE> out;

@@ -228,6 +228,10 @@ int FilterSave(const char* path, KOVABITMAP* bitmap, int format, int bits, int q
 
 } // namespace imaging
 
+void KovaFltSetCause(const char* text) {
+    imaging::g_cause = text != nullptr ? text : "";
+}
+
 const char* KovaFilterCause() {
     return imaging::g_cause.c_str();
 }

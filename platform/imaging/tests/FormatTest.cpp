@@ -206,10 +206,9 @@ TEST_F(FormatTest, OwnContainer) {
             EXPECT_LE(MaxDifference(PixelsOf(back), expected), 12);
         }
         GlobalFree(back);
-        bytes[20] = 1;
+        bytes[20] = 3;
         std::ofstream(file, std::ios::binary) << bytes;
         EXPECT_EQ(KovaFileInfo(file.c_str(), &info), IMG_ERR_UNSUPPORTED);
-        EXPECT_EQ(Save(picture, Path("b.cmp"), IMG_CMP_BILEVEL, 1), IMG_ERR_UNSUPPORTED);
         GlobalFree(picture);
     }
 }
@@ -294,4 +293,46 @@ TEST_F(FormatTest, MicrosoftPaint) {
     for (int i = 0; i < 8; ++i)
         EXPECT_EQ(p.px[size_t(i) * 3], expect[i]) << i;
     GlobalFree(back);
+}
+
+// The save options' first two words give pictures without a resolution theirs; pictures with
+// one keep it, and the saved picture itself is left as it was.
+TEST_F(FormatTest, SaveOptionsDefaultResolution) {
+    std::int32_t options[1072 / 4] = {150, 150, 0, 0, 1};
+    ASSERT_EQ(KovaSetSaveOptions(options), IMG_SUCCESS);
+    struct Case {
+        int format, bits, dpi, expected;
+    };
+    const Case cases[] = {{IMG_PNG, 24, 0, 150},
+                          {IMG_BMP, 8, 0, 150},
+                          {IMG_TIF, 1, 0, 150},
+                          {IMG_PNG, 24, 300, 300},
+                          {IMG_PCT, 8, 0, 150}};
+    for (const Case& c : cases) {
+        HGLOBAL picture = MakePicture(20, 10, c.bits, c.dpi);
+        KOVABITMAP b;
+        KovaInitBitmap(&b, 1, 1, 1);
+        ASSERT_EQ(KovaBitmapFromDib(&b, picture), IMG_SUCCESS);
+        const std::string file = Path("dpi.out");
+        ASSERT_EQ(KovaSaveFile(file.c_str(), &b, c.format, c.bits, 2), IMG_SUCCESS) << c.format;
+        const auto* h = static_cast<const BITMAPINFOHEADER*>(GlobalLock(b.dib));
+        EXPECT_EQ(h->biXPelsPerMeter != 0, c.dpi != 0) << c.format;
+        GlobalUnlock(b.dib);
+        KovaFreeBitmap(&b);
+        KOVAFILEINFO info;
+        KovaInitFileInfo(&info);
+        ASSERT_EQ(KovaFileInfo(file.c_str(), &info), IMG_SUCCESS) << c.format;
+        EXPECT_EQ(info.xResolution, c.expected) << c.format;
+        EXPECT_EQ(info.yResolution, c.expected) << c.format;
+    }
+    // A record without a resolution leaves pictures without one.
+    std::int32_t none[1072 / 4] = {};
+    ASSERT_EQ(KovaSetSaveOptions(none), IMG_SUCCESS);
+    HGLOBAL picture = MakePicture(20, 10, 24, 0);
+    ASSERT_EQ(Save(picture, Path("none.png"), IMG_PNG, 24), IMG_SUCCESS);
+    GlobalFree(picture);
+    KOVAFILEINFO info;
+    KovaInitFileInfo(&info);
+    ASSERT_EQ(KovaFileInfo(Path("none.png").c_str(), &info), IMG_SUCCESS);
+    EXPECT_EQ(info.xResolution, 0);
 }

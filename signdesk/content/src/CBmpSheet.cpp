@@ -36,6 +36,21 @@ CBmpSheet::CBmpSheet(BmpSheetHost* host, CWnd* parent)
 
 CBmpSheet::~CBmpSheet() = default;
 
+BEGIN_MESSAGE_MAP(CBmpSheet, CPropertySheet)
+ON_WM_SHOWWINDOW()
+ON_WM_DESTROY()
+END_MESSAGE_MAP()
+
+void CBmpSheet::OnShowWindow(BOOL show, UINT status) {
+    if (!show) DestroyPreviews();
+    CPropertySheet::OnShowWindow(show, status);
+}
+
+void CBmpSheet::OnDestroy() {
+    DestroyPreviews();
+    CPropertySheet::OnDestroy();
+}
+
 void CBmpSheet::UpdateFromSelection() {
     CBitmapObj* obj = host != nullptr ? SingleSelectedBitmap(host->GetSheetSign()) : nullptr;
     SetBitmap(obj != nullptr ? obj->bitmap : nullptr, true);

@@ -148,7 +148,21 @@ TEST_F(BmpSheetTest, EffectsPreviewApplyAndUndo) {
     doc.Undo();
     doc.Undo();
     EXPECT_EQ(obj->bitmap, original);
+    // Closing the sheet (its close box hides it) frees both previews; so does destroying it.
+    sdtest::Select(page, IDC_BMP_EFFECTS, "Invert");
+    ASSERT_FALSE(sheet.previewSource.IsEmpty());
+    ASSERT_FALSE(sheet.previewResult.IsEmpty());
+    ::SendMessage(sheet.m_hWnd, WM_CLOSE, 0, 0);
+    PumpMessages();
+    EXPECT_FALSE(::IsWindowVisible(sheet.m_hWnd));
+    EXPECT_TRUE(sheet.previewSource.IsEmpty());
+    EXPECT_TRUE(sheet.previewResult.IsEmpty());
+    sheet.ShowWindow(SW_SHOW);
+    sheet.UpdateFromSelection();
+    sheet.PreparePreview(RECT{0, 0, 40, 40});
+    ASSERT_FALSE(sheet.previewSource.IsEmpty());
     sheet.DestroyWindow();
+    EXPECT_TRUE(sheet.previewSource.IsEmpty());
 }
 
 TEST_F(BmpSheetTest, ColourDepthPage) {

@@ -14,7 +14,7 @@ IMAGING_API int KovaLoadFile(const char* path, KOVABITMAP* bitmap, int bitsPerPi
 IMAGING_API int KovaSaveFile(const char* path, KOVABITMAP* bitmap, int format, int bitsPerPixel,
                              int quality);
 // 106: the save options record (1072 bytes, kept for later saves; its first two words are the
-// default resolution).
+// resolution, in dots per inch, of pictures saved without one).
 IMAGING_API int KovaSetSaveOptions(const void* options);
 // 112: saves at offset into an open file; *written receives the bytes written.
 IMAGING_API int KovaSaveFileOffset(int fd, long offset, DWORD* written, KOVABITMAP* bitmap,

@@ -101,6 +101,8 @@ IMAGING_API int KovaFltAllocBitmap(KOVAFLTBITMAP* bitmap, int width, int height,
 // 186: the bitmap's palette from RGB quads (at most 256); returns the count set.
 IMAGING_API int KovaFltCreatePalette(KOVAFLTBITMAP* bitmap, const RGBQUAD* quads, int count);
 IMAGING_API const BYTE* KovaFltGreyTable(); // 191: pixel byte to grey level 0 .. 30
+// Why the module refuses a file, in words for KovaFilterCause (the stand-in's own service).
+IMAGING_API void KovaFltSetCause(const char* text);
 
 // ---- the fax codec ----
 constexpr int KOVA_FAX_G3_1D = 1;

@@ -152,6 +152,12 @@ public:
     ColorResPage colorResPage;
     ResizePage resizePage;
     BmpSheetHost* host;
+
+protected:
+    // Closing the sheet (hidden, or destroyed) frees both preview pictures.
+    void OnShowWindow(BOOL show, UINT status);
+    void OnDestroy();
+    DECLARE_MESSAGE_MAP()
 };
 
 // The modal slider dialog (template 186): a value from 0 to 100.
