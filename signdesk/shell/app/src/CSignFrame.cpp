@@ -1,5 +1,7 @@
 #include "app/CSignFrame.h"
 
+#include "app/CSplashWnd.h"
+
 #include <mfc/CCmdUI.h>
 #include <mfc/CStatusBar.h>
 #include <mfc/CView.h>
@@ -112,6 +114,7 @@ int CSignFrame::OnCreate(CREATESTRUCT* lpCreateStruct) {
     if (!CreateRulers()) return -1;
     LoadBarState("General");
     SetAutoSaveTimer(-1);
+    ShowSplash(this);
     return 0;
 }
 
