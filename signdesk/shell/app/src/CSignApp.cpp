@@ -10,9 +10,11 @@
 #include <mfc/CFrameWnd.h>
 #include <mfc/FrameworkIds.h>
 #include <doc/CSignDoc.h>
+#include <mfc/CPropertySheet.h>
 #include <pathkit/Path.h>
 #include <settings/ProgramFolders.h>
 #include <sheet/COleSheetView.h>
+#include <sheet/SheetSettings.h>
 #include <shell/SectionLineReader.h>
 #include <win32/DisplayBackend.h>
 #include <win32/help.h>
@@ -21,6 +23,8 @@
 #include "app/AppIds.h"
 #include "app/AppSettings.h"
 #include "app/CSignFrame.h"
+#include "app/CSplashWnd.h"
+#include "app/OptionPages.h"
 
 BEGIN_MESSAGE_MAP(CSignApp, CWinApp)
 ON_COMMAND(ID_FILE_OPEN, OnFileOpen)
@@ -31,6 +35,7 @@ ON_COMMAND(ID_FILE_NEW, OnFileNew)
 ON_COMMAND(ID_HELP_FINDER, OnHelpFinder)
 ON_COMMAND(ID_DEFAULT_HELP, OnHelpFinder)
 ON_COMMAND(ID_HELP, OnHelp)
+ON_COMMAND(ID_OPTIONS, OnOptions)
 END_MESSAGE_MAP()
 
 namespace {
@@ -119,7 +124,10 @@ BOOL CSignApp::InitInstance() {
     // 12. The command line.
     CCommandLineInfo cmdInfo;
     ParseCommandLine(cmdInfo);
-    if (!ProcessShellCommand(cmdInfo)) {
+    SetSplashEnabled(cmdInfo.m_bShowSplash);
+    const BOOL processed = ProcessShellCommand(cmdInfo);
+    SetSplashEnabled(FALSE);
+    if (!processed) {
         // Nothing of this run reaches the profile, not even the frame's placement.
         std::free(const_cast<char*>(m_pszProfileName));
         m_pszProfileName = nullptr;
@@ -206,4 +214,76 @@ void CSignApp::GetDocFilter(CString& filter) {
 
 void CSignApp::OnUpdateDisabled(CCmdUI* pCmdUI) {
     pCmdUI->Enable(FALSE);
+}
+
+void CSignApp::OnOptions() {
+    AppSettings& settings = Settings();
+    CPropertySheet sheet(IDS_OPTIONS_TITLE, m_pMainWnd);
+    CClipboardPage clipboard;
+    CMiscPage misc;
+    CMemPage memory;
+    CTextPage text;
+    sheet.AddPage(&clipboard);
+    sheet.AddPage(&misc);
+    sheet.AddPage(&memory);
+    sheet.AddPage(&text);
+
+    clipboard.enableWPF = settings.EnableWPF;
+    clipboard.enableWMF = settings.EnableWMF;
+    clipboard.enableDIB = settings.EnableDIB;
+    clipboard.colourDepth = settings.ColourDepth;
+    clipboard.dpi = settings.DPI;
+    clipboard.enableEMF = settings.EnableEMF;
+    misc.dupDx = settings.DupDx;
+    misc.dupDy = settings.DupDy;
+    misc.mouseSens = UINT(settings.MouseSens);
+    misc.nudgeSmall = settings.NudgeSmall;
+    misc.nudgeLarge = settings.NudgeLarge;
+    misc.defaultLayer = settings.DefaultLayer;
+    misc.autoSave = UINT(settings.AutoSave);
+    misc.snapProximity = UINT(SheetSettings::SnapProximity);
+    memory.minUndoSteps = UINT(settings.MinUndoSteps);
+    memory.maxUndoMem = UINT(settings.MaxUndoMem);
+    memory.workMemSize = UINT(settings.WorkMemSize);
+    text.fontFolder = settings.FontDirectory;
+    text.kerningFolder = settings.KerningDirectory;
+    text.charSize = settings.CharSize;
+    text.lineSpacing = settings.LineSpacing;
+    text.charSpacing = settings.CharSpacing * 100.0f;
+    text.wordSpacing = settings.WordSpacing;
+
+    if (sheet.DoModal() != IDOK) return;
+
+    settings.EnableWPF = clipboard.enableWPF;
+    settings.EnableWMF = clipboard.enableWMF;
+    settings.EnableDIB = clipboard.enableDIB;
+    settings.ColourDepth = clipboard.colourDepth;
+    settings.DPI = clipboard.dpi;
+    settings.EnableEMF = clipboard.enableEMF;
+    settings.DupDx = misc.dupDx;
+    settings.DupDy = misc.dupDy;
+    settings.MouseSens = int(misc.mouseSens);
+    SheetSettings::MouseSens = int(misc.mouseSens);
+    settings.NudgeSmall = misc.nudgeSmall;
+    settings.NudgeLarge = misc.nudgeLarge;
+    settings.DefaultLayer = misc.defaultLayer;
+    SheetSettings::SnapProximity = int(misc.snapProximity);
+    settings.MinUndoSteps = int(memory.minUndoSteps);
+    settings.MaxUndoMem = int(memory.maxUndoMem);
+    settings.WorkMemSize = int(memory.workMemSize);
+    settings.FontDirectory = text.fontFolder;
+    settings.KerningDirectory = text.kerningFolder;
+    settings.CharSize = text.charSize;
+    settings.LineSpacing = text.lineSpacing;
+    settings.CharSpacing = text.charSpacing * 0.01f;
+    settings.WordSpacing = text.wordSpacing;
+    if (auto* frame = dynamic_cast<CSignFrame*>(m_pMainWnd))
+        frame->SetAutoSaveTimer(int(misc.autoSave));
+    else
+        settings.AutoSave = int(misc.autoSave);
+}
+
+BOOL CSignApp::PreTranslateMessage(MSG* pMsg) {
+    if (PreTranslateSplashMessage(pMsg)) return TRUE;
+    return CWinApp::PreTranslateMessage(pMsg);
 }

@@ -1,5 +1,7 @@
 #include "app/CSignFrame.h"
 
+#include "app/CSplashWnd.h"
+
 #include <doc/CSignDoc.h>
 #include <mfc/CCmdUI.h>
 #include <mfc/CStatusBar.h>
@@ -117,6 +119,7 @@ int CSignFrame::OnCreate(CREATESTRUCT* lpCreateStruct) {
     // The designs store the palette bar's colours and give theirs to it.
     CSignDoc::Palette().Bind([this] { return paletteBar.colors; },
                              [this](const std::vector<COLORREF>& c) { paletteBar.SetColors(c); });
+    ShowSplash(this);
     return 0;
 }
 

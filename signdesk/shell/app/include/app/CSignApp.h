@@ -20,6 +20,8 @@ public:
     // Help: the HTML help file beside the program (its name + ".chm") when there is one,
     // else the framework's help.
     void WinHelp(DWORD_PTR dwData, UINT nCmd = 1) override;
+    // The start-up picture sees every message first.
+    BOOL PreTranslateMessage(MSG* pMsg) override;
 
     // The view class of the document template; the program sets the sign view's, tests of
     // the application alone get the framework's sheet view.
@@ -36,6 +38,8 @@ protected:
     BOOL m_bStarted = FALSE;
 
     void OnFileOpen();
+    // The options sheet: the settings copied back only after OK.
+    void OnOptions();
     static void GetDocFilter(CString& filter);
     void DoNothing() {}
     void OnUpdateDisabled(class CCmdUI* pCmdUI);
