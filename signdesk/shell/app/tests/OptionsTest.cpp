@@ -18,8 +18,6 @@ protected:
         SignAppTest::SetUp();
         AppUnit.unit = CUnit::MM;
         ASSERT_TRUE(Start());
-        // The start-up picture takes the first click: closed as its timer would.
-        if (CSplashWnd* splash = CurrentSplash()) splash->SendMessage(WM_TIMER, 1);
         PumpMessages();
     }
     void TearDown() override {

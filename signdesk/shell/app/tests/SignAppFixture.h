@@ -11,6 +11,7 @@
 #include <app/AppSettings.h>
 #include <app/CSignApp.h>
 #include <app/CSignFrame.h>
+#include <app/CSplashWnd.h>
 #include <mfc/CWinApp.h>
 #include <settings/ProgramFolders.h>
 #include <settings/ProgramFoldersTesting.h>
@@ -55,7 +56,12 @@ protected:
     }
     CSignFrame* Frame() const { return dynamic_cast<CSignFrame*>(app->m_pMainWnd); }
     // Start-up as the program runs it; TRUE when it completed.
-    BOOL Start() { return app->InitInstance(); }
+    // The start-up picture, which would take the first click, is closed as its timer would.
+    BOOL Start() {
+        const BOOL started = app->InitInstance();
+        if (CSplashWnd* splash = CurrentSplash()) splash->SendMessage(WM_TIMER, 1);
+        return started;
+    }
     // The user closes the main window; then the exit processing.
     int Exit() {
         if (app->m_pMainWnd != nullptr) app->m_pMainWnd->SendMessage(WM_CLOSE);
