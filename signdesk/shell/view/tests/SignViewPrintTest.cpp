@@ -19,6 +19,7 @@
 
 #include "SignViewTestSupport.h"
 #include "view/PrintColorCorrection.h"
+#include "view/SignViewHooks.h"
 #include "view/SignViewIds.h"
 
 namespace {
@@ -519,4 +520,48 @@ TEST_F(SignViewPrintTest, PrintCommandsRunThroughTheView) {
     PumpMessages();
     EXPECT_EQ(SdSpooledJobs().size(), 1u);
     EXPECT_FALSE(CSignView::PrintPreviewFlag);
+}
+
+TEST_F(SignViewPrintTest, OutlinePrintPaintsWhiteShapesGrownByTheDistance) {
+    StartApp();
+    AddSquare(20, 20, 40, RGB(255, 0, 0));
+    // A foreign object: its hook gives the square it prints as.
+    auto* foreign = new WatchingObj;
+    doc->m_sheet.Add(foreign);
+    doc->m_sheet.CountLayerObjects();
+    ViewHooks().metafileOutline = [foreign](CSignObj* obj, OutlineObjects& out) {
+        if (obj != foreign) return FALSE;
+        auto* stand = new CPathObj;
+        stand->m_path.MoveTo({100, 20});
+        stand->m_path.LineTo({140, 20});
+        stand->m_path.LineTo({140, 60});
+        stand->m_path.LineTo({100, 60});
+        stand->m_path.LineTo({100, 20});
+        stand->m_path.ClosePath();
+        stand->RefreshBBox();
+        out.emplace_back(stand);
+        return TRUE;
+    };
+    CSignDoc::OutlinePrint = TRUE;
+    // One pixel a millimetre, y up; black paper shows the white outlines.
+    const floatTMatrix m(1, 0, 0, -1, 0, 100);
+    auto paint = [&](float distance) {
+        CSignDoc::OutlineDistance = distance;
+        DibCanvas canvas(200, 100);
+        canvas.Clear(RGB(0, 0, 0));
+        canvas.dc.m_bPrinting = TRUE;
+        view->DrawSheetObjects(&canvas.dc, m, 0);
+        return canvas.Read();
+    };
+    const COLORREF white = RGB(255, 255, 255);
+    SdGdiImage pic = paint(0);
+    EXPECT_EQ(pic.at(40, 60), white);  // the square, filled white
+    EXPECT_EQ(pic.at(120, 60), white); // the foreign object's stand-in
+    EXPECT_EQ(pic.at(18, 60), RGB(0, 0, 0));
+    EXPECT_TRUE(foreign->previews.empty()); // printed only through its stand-in
+
+    pic = paint(2);
+    EXPECT_EQ(pic.at(40, 60), white);
+    EXPECT_EQ(pic.at(18, 60), white); // grown by 2 mm
+    EXPECT_EQ(pic.at(15, 60), RGB(0, 0, 0));
 }

@@ -18,6 +18,7 @@
 #include <win32/module.h>
 
 #include "view/PrintColorCorrection.h"
+#include "view/SignViewHooks.h"
 
 void LoggingMode::Activate() {
     log_.push_back("Activate");
@@ -52,6 +53,7 @@ void SignViewTest::SetUp() {
     CSignView::PostScriptFlag = FALSE;
     PrintColorCorrection::Reset();
     SetPrintPreview(FALSE);
+    ViewHooks() = SignViewHooks{};
     resources = ::LoadLibraryA(SIGNDESK_RES);
     ASSERT_NE(resources, nullptr);
     previousResources = AfxGetResourceHandle();
@@ -59,6 +61,7 @@ void SignViewTest::SetUp() {
 }
 
 void SignViewTest::TearDown() {
+    ViewHooks() = SignViewHooks{};
     PlatformTest::TearDown(); // destroys the frame; the view and the document go with it
     app.reset();
     if (printers) SdRemoveFakeSpooler();
