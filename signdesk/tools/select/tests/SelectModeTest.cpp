@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
+#include <memory>
 
 #include <dialogs/GeneralPageIds.h>
 #include <doc/CSignDoc.h>
@@ -18,6 +20,7 @@
 #include <select/DeskewMode.h>
 #include <select/SelectDialogIds.h>
 #include <select/SelectMode.h>
+#include <select/SelectTools.h>
 #include <select/TransformMode.h>
 #include <select/WeldMode.h>
 #include <sheet/SheetSettings.h>
@@ -761,4 +764,21 @@ TEST_F(TransformTest, SideHandlesSkewWithTheDraggedSideFollowing) {
             best = std::min(best, std::hypot(double(q.x) - c.moved.x, double(q.y) - c.moved.y));
         EXPECT_LT(best, 0.6) << c.node.x << "," << c.node.y;
     }
+}
+
+TEST(SelectTools, TheViewsEntriesMakeTheirTools) {
+    std::map<UINT, std::pair<CRuntimeClass*, MakeSelectTool>> entries;
+    RegisterSelectTools([&](UINT command, CRuntimeClass* toolClass, MakeSelectTool make) {
+        entries[command] = {toolClass, std::move(make)};
+    });
+    ASSERT_EQ(3u, entries.size());
+    for (auto& [command, entry] : entries) {
+        SCOPED_TRACE(command);
+        std::unique_ptr<COleOperatingMode> tool(entry.second());
+        ASSERT_NE(nullptr, tool);
+        EXPECT_EQ(entry.first, tool->GetRuntimeClass());
+    }
+    EXPECT_EQ(RUNTIME_CLASS(SelectMode), entries[SelectToolIds::Select].first);
+    EXPECT_EQ(RUNTIME_CLASS(TransformMode), entries[SelectToolIds::Transform].first);
+    EXPECT_EQ(RUNTIME_CLASS(AlignMode), entries[SelectToolIds::Align].first);
 }
