@@ -48,6 +48,7 @@ set(rows
   "signdesk/shell/sheet: signdesk/shell settings guardalloc pathkit ${base}"
   "signdesk/shell/doc: platform/win32/ole signdesk/shell/sheet signdesk/model signdesk/shared signdesk/output signdesk/shell settings rasterkit guardalloc pathkit platform/imaging ${base}"
   "signdesk/shell/dialogs: signdesk/shell/doc platform/win32/ole signdesk/shell/sheet signdesk/model signdesk/shared signdesk/output signdesk/shell settings rasterkit guardalloc pathkit platform/imaging ${base}"
+  "signdesk/tools: signdesk/shell/dialogs signdesk/shell/doc platform/win32/ole signdesk/shell/sheet signdesk/text signdesk/model signdesk/shared signdesk/output signdesk/shell settings rasterkit guardalloc pathkit platform/imaging ${base}"
   "signdesk/model: signdesk/shared signdesk/output signdesk/shell settings rasterkit pathkit ${base}"
   "signdesk/content: signdesk/model signdesk/shared signdesk/output signdesk/shell settings rasterkit pathkit platform/imaging platform/compressor guardalloc ${base}"
   "signdesk/shell/app: signdesk/text signdesk/shell/doc signdesk/shell/sheet signdesk/shell signdesk/model signdesk/shared signdesk/output settings rasterkit guardalloc pathkit platform/imaging ${base}"

@@ -91,6 +91,16 @@ BOOL TransformMode::OnLButtonDown(UINT, int x, int y) {
         DrawDragOutline();
         return TRUE;
     }
+    case 4:
+    case 5:
+    case 6:
+    case 7:
+        dragState = Skewing;
+        view->SetCapture();
+        captured = TRUE;
+        dragMatrix.IdentMatrix();
+        DrawDragOutline();
+        return TRUE;
     case 8:
         dragState = MovingCentre;
         view->SetCapture();
@@ -103,7 +113,6 @@ BOOL TransformMode::OnLButtonDown(UINT, int x, int y) {
         Apply(floatTMatrix(1, 0, 0, -1, 0, 2 * centre.y), "Mirror horizontally");
         return TRUE;
     default:
-        // The side handles skew by typed values; their drag is not offered.
         return TRUE;
     }
 }
@@ -126,6 +135,14 @@ void TransformMode::OnMouseMove(UINT flags, int x, int y) {
             MessageBeep(0);
         }
         DrawDragOutline();
+    } else if (dragState == Skewing) {
+        if (outlineDrawn) DrawDragOutline();
+        dragMatrix = SkewMatrix(hitHandle, p, (flags & MK_CONTROL) != 0);
+        if (!doc->m_sheet.AcceptsTransform(dragMatrix)) {
+            dragMatrix.IdentMatrix();
+            MessageBeep(0);
+        }
+        DrawDragOutline();
     } else if (dragState == MovingCentre) {
         doc->SnapPoint(&p, float(SheetSettings::SnapProximity) / Scale(), 0);
         centre = p;
@@ -137,15 +154,51 @@ void TransformMode::OnMouseMove(UINT flags, int x, int y) {
 BOOL TransformMode::OnLButtonUp(UINT, int, int) {
     ::ReleaseCapture();
     captured = FALSE;
-    if (dragState == Rotating) {
+    if (dragState == Rotating || dragState == Skewing) {
         if (outlineDrawn) DrawDragOutline();
         // The centre keeps its place on the sheet.
-        Apply(dragMatrix, "Rotate");
+        Apply(dragMatrix, dragState == Rotating ? "Rotate" : "Skew");
         dragMatrix.IdentMatrix();
     }
     rotation = 0;
     dragState = Idle;
     return TRUE;
+}
+
+floatTMatrix TransformMode::SkewMatrix(int handle, const floatPoint& p, bool wholeDegrees) {
+    floatTMatrix identity;
+    CSignDoc* doc = Doc();
+    if (!doc) return identity;
+    const floatBBox& b = doc->m_sheet.m_bbSelection;
+    const float w = b.right - b.left, h = b.top - b.bottom;
+    const float cx = (b.left + b.right) / 2, cy = (b.bottom + b.top) / 2;
+    const bool horizontal = handle == 4 || handle == 6;
+    const float extent = horizontal ? h : w;
+    if (!(extent > 0)) return identity;
+    // The dragged side follows the pointer; the opposite side stays.
+    double k = 0;
+    switch (handle) {
+    case 4:
+        k = (p.x - cx) / extent;
+        break;
+    case 6:
+        k = (cx - p.x) / extent;
+        break;
+    case 5:
+        k = (p.y - cy) / extent;
+        break;
+    default:
+        k = (cy - p.y) / extent;
+        break;
+    }
+    if (wholeDegrees) k = std::tan(std::round(std::atan(k) * 180 / M_PI) * M_PI / 180);
+    const float f = float(k);
+    if (horizontal) {
+        const float py = handle == 4 ? b.bottom : b.top;
+        return floatTMatrix(1, 0, f, 1, -f * py, 0); // x' = x + k (y - py)
+    }
+    const float px = handle == 5 ? b.left : b.right;
+    return floatTMatrix(1, f, 0, 1, 0, -f * px); // y' = y + k (x - px)
 }
 
 void TransformMode::RotateBy(double degrees) {

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
+#include <memory>
 
 #include <dialogs/GeneralPageIds.h>
 #include <doc/CSignDoc.h>
@@ -18,6 +20,7 @@
 #include <select/DeskewMode.h>
 #include <select/SelectDialogIds.h>
 #include <select/SelectMode.h>
+#include <select/SelectTools.h>
 #include <select/TransformMode.h>
 #include <select/WeldMode.h>
 #include <sheet/SheetSettings.h>
@@ -725,4 +728,57 @@ TEST_F(SelectModeTest, ACornerGrabSnapsTheCorner) {
     Drag(At(60, 70), At(98.5f, 80));
     SignDocSettings::SnapToGuideLines = guides;
     EXPECT_FLOAT_EQ(100, box->GetBBox()->right);
+}
+
+TEST_F(TransformTest, SideHandlesSkewWithTheDraggedSideFollowing) {
+    struct Case {
+        int handle;
+        float dx, dy;     // the pointer's move from the handle, mm
+        floatPoint node;  // a node of the triangle
+        floatPoint moved; // where it goes
+    } cases[] = {
+        {4, 10, 0, {140, 120}, {150, 120}},  // top right: the top moves right
+        {4, 10, 0, {100, 100}, {100, 100}},  // the bottom stays
+        {6, -10, 0, {100, 100}, {90, 100}},  // bottom left follows the bottom handle
+        {6, -10, 0, {140, 120}, {140, 120}}, // the top stays
+        {5, 0, 8, {140, 100}, {140, 108}},   // right side up
+        {7, 0, -8, {100, 100}, {100, 92}},   // left side down
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.handle);
+        signDoc->m_sheet.DeleteAll();
+        TransformMode* mode = Start();
+        floatTMatrix m;
+        view->GetWorldToClientMatrix(m);
+        const float grow = float(SheetSettings::UsableMouseSens() + mode->handleSize) / m.m11;
+        const floatBBox b = signDoc->m_sheet.m_bbSelection;
+        const float mx = (b.left + b.right) / 2, my = (b.bottom + b.top) / 2;
+        const floatPoint sides[4] = {
+            {mx, b.top + grow}, {b.right + grow, my}, {mx, b.bottom - grow}, {b.left - grow, my}};
+        const floatPoint h = sides[c.handle - 4];
+        // The pointer's move is measured from the side's middle, so start there exactly.
+        Drag(At(h.x, h.y), At(mx + c.dx, (c.handle == 5 || c.handle == 7 ? my : h.y) + c.dy));
+        EXPECT_EQ("Skew", LastStep());
+        double best = 1e9;
+        for (const floatPoint& q : Nodes())
+            best = std::min(best, std::hypot(double(q.x) - c.moved.x, double(q.y) - c.moved.y));
+        EXPECT_LT(best, 0.6) << c.node.x << "," << c.node.y;
+    }
+}
+
+TEST(SelectTools, TheViewsEntriesMakeTheirTools) {
+    std::map<UINT, std::pair<CRuntimeClass*, MakeSelectTool>> entries;
+    RegisterSelectTools([&](UINT command, CRuntimeClass* toolClass, MakeSelectTool make) {
+        entries[command] = {toolClass, std::move(make)};
+    });
+    ASSERT_EQ(3u, entries.size());
+    for (auto& [command, entry] : entries) {
+        SCOPED_TRACE(command);
+        std::unique_ptr<COleOperatingMode> tool(entry.second());
+        ASSERT_NE(nullptr, tool);
+        EXPECT_EQ(entry.first, tool->GetRuntimeClass());
+    }
+    EXPECT_EQ(RUNTIME_CLASS(SelectMode), entries[SelectToolIds::Select].first);
+    EXPECT_EQ(RUNTIME_CLASS(TransformMode), entries[SelectToolIds::Transform].first);
+    EXPECT_EQ(RUNTIME_CLASS(AlignMode), entries[SelectToolIds::Align].first);
 }

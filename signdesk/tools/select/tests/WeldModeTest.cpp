@@ -6,6 +6,7 @@
 #include <doc/CSignDoc.h>
 #include <model/CPathObj.h>
 #include <model/CUndoStep.h>
+#include <pathkit/AbortHandler.h>
 #include <select/WeldMode.h>
 #include <testing/InputDriver.h>
 #include <win32/UserTesting.h>
@@ -138,4 +139,24 @@ TEST_F(WeldModeTest, TheCursorShowsWhatAClickWouldTake) {
     EXPECT_EQ(LoadCursor(nullptr, IDC_CROSS), GetCursor());
     sdtest::MouseMove(view->m_hWnd, off.x, off.y);
     EXPECT_EQ(LoadCursor(nullptr, IDC_ARROW), GetCursor());
+}
+
+// Escape waiting in the queue stops the weld at its first poll: the design stays as it was,
+// no step, the status says so and the previous abort handler is back.
+TEST_F(WeldModeTest, EscapeStopsTheWeldAndChangesNothing) {
+    TwoSquares();
+    Install(1);
+    const int steps = signDoc->GetStepCount();
+    AbortHandler* before = DefAbortHandler;
+    const CPoint p = At(20, 40);
+    ::PostMessageA(view->m_hWnd, WM_KEYDOWN, VK_ESCAPE, 1);
+    view->SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(p.x, p.y));
+    view->SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(p.x, p.y));
+    EXPECT_EQ(2, signDoc->m_sheet.GetSize());
+    EXPECT_EQ(steps, signDoc->GetStepCount());
+    EXPECT_EQ(before, DefAbortHandler);
+    CString expected;
+    expected.LoadString(WeldIds::Cancelled);
+    EXPECT_EQ(std::string(LPCSTR(expected)), StatusText());
+    EXPECT_TRUE(source->m_bSelected);
 }

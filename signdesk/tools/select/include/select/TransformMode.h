@@ -1,8 +1,8 @@
 #pragma once
 // The transformation tool: the selection tool whose corner handles rotate the selection about
-// a centre (Ctrl: whole degrees), whose centre cross moves that centre and whose cross arms
-// mirror the selection at once. Typed rotations and skews act the same way. A click outside
-// every handle returns to the selection tool.
+// a centre (Ctrl: whole degrees), whose side handles skew it, whose centre cross moves that
+// centre and whose cross arms mirror the selection at once. Typed rotations and skews act the same
+// way. A click outside every handle returns to the selection tool.
 
 #include "select/SelectMode.h"
 
@@ -37,4 +37,7 @@ private:
     // Applies m to the selection and records the step, unless m is refused (a beep).
     void Apply(const floatTMatrix& m, const char* step);
     floatTMatrix AboutCentre(double angle) const;
+    // The shear that a drag of side handle 4-7 to p gives: the dragged side follows the
+    // pointer, the opposite side stays; wholeDegrees rounds the shear angle.
+    floatTMatrix SkewMatrix(int handle, const floatPoint& p, bool wholeDegrees);
 };
