@@ -13,6 +13,7 @@
 #include <win32/user.h>
 
 #include "OutputFixture.h"
+#include "output/CCutPage.h"
 #include "output/CPrintSheet.h"
 #include "output/OutputIds.h"
 
@@ -154,6 +155,34 @@ TEST_F(PrintSheetTest, PlotModeStartsAPlotJob) {
         EXPECT_NE(cut.find(plotMode ? "PLOT;" : "CUT;"), std::string::npos) << cut;
         EXPECT_EQ(cut.find(plotMode ? "CUT;" : "PLOT;"), std::string::npos) << cut;
     }
+}
+
+// Registration points placed by hand snap onto a copy's corner within 6 preview pixels.
+TEST_F(PrintSheetTest, APointDroppedNearACopyCornerSnapsOntoIt) {
+    PushMessageBoxAnswer(IDYES); // place the marks by hand
+    int beeps = 0;
+    floatPoint dropped(-1, -1);
+    Run([&](HWND, CPropertySheet* sheet) {
+        ASSERT_TRUE(sheet->SetActivePage(4));
+        auto* page = static_cast<CCutPage*>(sheet->GetActivePage());
+        HWND preview = ::GetDlgItem(page->m_hWnd, 2770);
+        ::InvalidateRect(preview, nullptr, TRUE);
+        ::UpdateWindow(preview);
+        sdtest::Click(page->m_hWnd, 2660);
+        ASSERT_EQ(page->editPoints, 1);
+        // Point 2 (the block's top-left mark) dragged to 5 pixels right of the second copy's
+        // top-left corner, page (110, 15).
+        POINT from = engine->PageToPreview(page->points[1]);
+        POINT corner = engine->PageToPreview(floatPoint(110, 15));
+        int before = SdBeepCount();
+        ::SendMessageA(preview, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+        ::SendMessageA(preview, WM_LBUTTONUP, 0, MAKELPARAM(corner.x + 5, corner.y));
+        beeps = SdBeepCount() - before;
+        dropped = page->points[1];
+    });
+    EXPECT_EQ(beeps, 1);
+    EXPECT_NEAR(dropped.x, 110, 1e-3);
+    EXPECT_NEAR(dropped.y, 15, 1e-3);
 }
 
 TEST_F(PrintSheetTest, EscapeMidCutSaysWhereItStopped) {
