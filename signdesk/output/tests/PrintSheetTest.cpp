@@ -185,6 +185,42 @@ TEST_F(PrintSheetTest, APointDroppedNearACopyCornerSnapsOntoIt) {
     EXPECT_NEAR(dropped.y, 15, 1e-3);
 }
 
+TEST_F(PrintSheetTest, DeviceListOvercutAndSpooledCutCancelled) {
+    WriteDevices("[First]\nDriver=cutdrv-coral.dll\nDevice=" + output +
+                 "\n[Test HP-GL]\nDriver=cutdrv-coral.dll\nDevice=" + output +
+                 "\nStepSize=0.025\nMaxX=5000\nMaxY=610\nMoveRel=PU#,#;\nLineRel=PD#,#;\n");
+    std::ofstream(std::string(GetPlotIni()))
+        << "[Plotter]\nCurrentPlotter=Test HP-GL\nUseSpooler=1\n";
+    PushMessageBoxAnswer(IDOK);  // the overcut's range
+    PushMessageBoxAnswer(IDYES); // delete "Test HP-GL"?
+    Run([&](HWND, CPropertySheet* sheet) {
+        ASSERT_TRUE(sheet->SetActivePage(4));
+        HWND page = sheet->GetActivePage()->m_hWnd;
+        sdtest::Click(page, 2705);
+        // A spooled cut shows the job's settings first; Cancel sends nothing.
+        SetDialogScript(1544, [](HWND d) { sdtest::Click(d, IDCANCEL); });
+        sdtest::Click(page, 2709);
+        EXPECT_EQ(DialogLog().back().templateId, 1544);
+        // 12 mm of overcut is past the page's 10.
+        sdtest::Type(page, 2600, "12");
+        sdtest::Click(page, 2709);
+        sdtest::Type(page, 2600, "0");
+        // The last entry deleted: the one before it is chosen.
+        sdtest::Click(page, 2701);
+        EXPECT_EQ(sdtest::TextOf(page, 2720), "First");
+    });
+    EXPECT_FALSE(std::ifstream(output).good());
+    char text[64];
+    ::GetPrivateProfileStringA("Test HP-GL", "Driver", "", text, sizeof text,
+                               std::string(GetDataFilePath("Devices.ini")).c_str());
+    EXPECT_STREQ(text, "");
+    ::GetPrivateProfileStringA("Plotter", "CurrentPlotter", "", text, sizeof text,
+                               std::string(GetPlotIni()).c_str());
+    EXPECT_STREQ(text, "First");
+    ASSERT_EQ(MessageBoxLog().size(), 2u);
+    EXPECT_NE(MessageBoxLog()[1].text.find("\"Test HP-GL\""), std::string::npos);
+}
+
 TEST_F(PrintSheetTest, EscapeMidCutSaysWhereItStopped) {
     PushMessageBoxAnswer(IDYES); // stop cutting?
     PushMessageBoxAnswer(IDOK);  // where it stopped
