@@ -358,7 +358,6 @@ void CCutPage::SnapPoint(floatPoint& p) {
         for (const floatPoint& q : defaults)
             if (near(q)) return take(q);
     }
-    float m = engine.GetCopyMargin();
     bool snapped = false;
     engine.ForEachCopy(0, [&](const floatTMatrix& placed) {
         if (snapped) return;
@@ -370,7 +369,6 @@ void CCutPage::SnapPoint(floatPoint& p) {
             for (float x : xs) {
                 float px = x, py = y;
                 toPage.Transform(px, py);
-                (void)m;
                 if (!snapped && near(floatPoint(px, py))) {
                     take(floatPoint(px, py));
                     snapped = true;

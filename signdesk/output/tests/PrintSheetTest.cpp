@@ -13,6 +13,7 @@
 #include <win32/user.h>
 
 #include "OutputFixture.h"
+#include "output/CCutPage.h"
 #include "output/CPrintSheet.h"
 #include "output/OutputIds.h"
 
@@ -154,6 +155,70 @@ TEST_F(PrintSheetTest, PlotModeStartsAPlotJob) {
         EXPECT_NE(cut.find(plotMode ? "PLOT;" : "CUT;"), std::string::npos) << cut;
         EXPECT_EQ(cut.find(plotMode ? "CUT;" : "PLOT;"), std::string::npos) << cut;
     }
+}
+
+// Registration points placed by hand snap onto a copy's corner within 6 preview pixels.
+TEST_F(PrintSheetTest, APointDroppedNearACopyCornerSnapsOntoIt) {
+    PushMessageBoxAnswer(IDYES); // place the marks by hand
+    int beeps = 0;
+    floatPoint dropped(-1, -1);
+    Run([&](HWND, CPropertySheet* sheet) {
+        ASSERT_TRUE(sheet->SetActivePage(4));
+        auto* page = static_cast<CCutPage*>(sheet->GetActivePage());
+        HWND preview = ::GetDlgItem(page->m_hWnd, 2770);
+        ::InvalidateRect(preview, nullptr, TRUE);
+        ::UpdateWindow(preview);
+        sdtest::Click(page->m_hWnd, 2660);
+        ASSERT_EQ(page->editPoints, 1);
+        // Point 2 (the block's top-left mark) dragged to 5 pixels right of the second copy's
+        // top-left corner, page (110, 15).
+        POINT from = engine->PageToPreview(page->points[1]);
+        POINT corner = engine->PageToPreview(floatPoint(110, 15));
+        int before = SdBeepCount();
+        ::SendMessageA(preview, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+        ::SendMessageA(preview, WM_LBUTTONUP, 0, MAKELPARAM(corner.x + 5, corner.y));
+        beeps = SdBeepCount() - before;
+        dropped = page->points[1];
+    });
+    EXPECT_EQ(beeps, 1);
+    EXPECT_NEAR(dropped.x, 110, 1e-3);
+    EXPECT_NEAR(dropped.y, 15, 1e-3);
+}
+
+TEST_F(PrintSheetTest, DeviceListOvercutAndSpooledCutCancelled) {
+    WriteDevices("[First]\nDriver=cutdrv-coral.dll\nDevice=" + output +
+                 "\n[Test HP-GL]\nDriver=cutdrv-coral.dll\nDevice=" + output +
+                 "\nStepSize=0.025\nMaxX=5000\nMaxY=610\nMoveRel=PU#,#;\nLineRel=PD#,#;\n");
+    std::ofstream(std::string(GetPlotIni()))
+        << "[Plotter]\nCurrentPlotter=Test HP-GL\nUseSpooler=1\n";
+    PushMessageBoxAnswer(IDOK);  // the overcut's range
+    PushMessageBoxAnswer(IDYES); // delete "Test HP-GL"?
+    Run([&](HWND, CPropertySheet* sheet) {
+        ASSERT_TRUE(sheet->SetActivePage(4));
+        HWND page = sheet->GetActivePage()->m_hWnd;
+        sdtest::Click(page, 2705);
+        // A spooled cut shows the job's settings first; Cancel sends nothing.
+        SetDialogScript(1544, [](HWND d) { sdtest::Click(d, IDCANCEL); });
+        sdtest::Click(page, 2709);
+        EXPECT_EQ(DialogLog().back().templateId, 1544);
+        // 12 mm of overcut is past the page's 10.
+        sdtest::Type(page, 2600, "12");
+        sdtest::Click(page, 2709);
+        sdtest::Type(page, 2600, "0");
+        // The last entry deleted: the one before it is chosen.
+        sdtest::Click(page, 2701);
+        EXPECT_EQ(sdtest::TextOf(page, 2720), "First");
+    });
+    EXPECT_FALSE(std::ifstream(output).good());
+    char text[64];
+    ::GetPrivateProfileStringA("Test HP-GL", "Driver", "", text, sizeof text,
+                               std::string(GetDataFilePath("Devices.ini")).c_str());
+    EXPECT_STREQ(text, "");
+    ::GetPrivateProfileStringA("Plotter", "CurrentPlotter", "", text, sizeof text,
+                               std::string(GetPlotIni()).c_str());
+    EXPECT_STREQ(text, "First");
+    ASSERT_EQ(MessageBoxLog().size(), 2u);
+    EXPECT_NE(MessageBoxLog()[1].text.find("\"Test HP-GL\""), std::string::npos);
 }
 
 TEST_F(PrintSheetTest, EscapeMidCutSaysWhereItStopped) {

@@ -1,6 +1,7 @@
 #pragma once
 // Resource ids of the output front end (the program's resource module).
 #define IDS_OUT_NOTHING_TO_CUT 364
+// The pass-through question is the view's string.
 #define IDS_OUT_PASSTHROUGH_QUESTION 368
 #define IDS_OUT_NEXT_PAGE 370
 #define IDS_OUT_DELETE_DEVICE 379
