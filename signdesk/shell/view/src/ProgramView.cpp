@@ -6,9 +6,10 @@
 #include "view/BitmapSheetWindow.h"
 #include "view/CSignView.h"
 #include "view/SignViewHooks.h"
+#include "view/SignViewOutput.h"
 
 namespace {
 const bool viewClassSet = (CSignApp::ViewClass = RUNTIME_CLASS(CSignView), true);
 // The parts of the program that the view's hooks bind.
-const bool hooksSet = (ViewHooks().bitmapSheet = MakeBitmapSheetWindow, true);
+const bool hooksSet = (ViewHooks().bitmapSheet = MakeBitmapSheetWindow, BindOutputHooks(), true);
 } // namespace

@@ -190,7 +190,8 @@ void CSignView::PrintPaint(CDC* pDC) {
         ::RestoreDC(pDC->m_hDC, state);
         printMatrix = saved;
     }
-    DrawCutLines(pDC, printMatrix);
+    // Driven by the print engine, which draws the cut contour itself.
+    if (!EngineDrawing) DrawCutLines(pDC, printMatrix);
 }
 
 // ---- the outline print ----

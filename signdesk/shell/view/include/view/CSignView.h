@@ -7,8 +7,10 @@
 
 #include <memory>
 
+#include <output/PrintSource.h>
 #include <pathkit/BBox.h>
 #include <pathkit/TMatrix.h>
+#include <plot/Plottable.h>
 #include <sheet/COleSheetView.h>
 
 class CCmdUI;
@@ -21,7 +23,9 @@ class Path;
 class ViewToolWindow;
 class InPlaceItem;
 
-class CSignView : public COleSheetView {
+// Two distinct output interfaces: the print source that the output sheet reads and the
+// plottable that the cut commands hand to Plot; a caller never gets one for the other.
+class CSignView : public COleSheetView, public PrintSource, public Plottable {
     DECLARE_DYNCREATE(CSignView)
 public:
     CSignView();
@@ -88,6 +92,30 @@ public:
     // Rows of one band for a clip box w pixels wide and h high: a band never exceeds
     // 1048576 bytes and has at least one row.
     static int BandRows(int w, int h);
+
+    // ---- output (the print source and the plottable) ----
+    // Set while the print engine has the view draw a copy: the engine draws the cut contour.
+    static inline BOOL EngineDrawing = FALSE;
+    int GetFirstPage() override { return 1; }
+    int GetPageCount() override { return 1; }
+    BOOL BeginPrinting(CDC* pDC) override;
+    void EndPrinting(CDC* pDC) override;
+    BOOL NeedsRasterOutput(CDC* pDC) override;
+    void DrawDocument(CDC* pDC, const floatTMatrix& m, int detail) override;
+    int CanPreview() override { return 1; }
+    void GetPageExtent(floatBBox& box) override;
+    void GetDesignBox(floatBBox& box) override;
+    void GetCutContours(Path& outlines, Path& lines) override;
+    BOOL SnapToNode(floatPoint& point, float tolerance) override;
+    void DrawOutlines(CDC* pDC, const floatTMatrix& m) override;
+    void GetPrintSettings(float& x, float& y, float& scale, float& gap, int& copies, int& mirror,
+                          int& rotation) override;
+    void SetPrintSettings(float x, float y, float scale, float gap, int copies, int mirror,
+                          int rotation) override;
+    void getPlottingPaths(ColorPath*** out, int& count) override;
+    const char* getJobName() override;
+    void getLayerName(CString& out, int layer) override;
+    const char* getPlottableName() override { return "MERIDO"; }
 
     // ---- tool options bar ----
     CToolBar* GetModeToolBar();
