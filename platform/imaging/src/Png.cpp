@@ -89,36 +89,45 @@ int DecodePng(const BYTE* data, SIZE_T size, Picture& out) {
         g.image.format = bits == 8 ? PNG_FORMAT_GRAY : PNG_FORMAT_RGB;
     }
     png_color background{255, 255, 255}; // transparent parts composed over white
-    const SIZE_T channels = bits == 24 ? 3 : 1;
+    if (const int r = out.Create(info.width, info.height, bits, false); r != IMG_SUCCESS) return r;
+    auto table = [&] {
+        if (palette) {
+            const int entries = TableEntries(bits);
+            for (int i = 0; i < entries && unsigned(i) < g.image.colormap_entries; ++i)
+                out.Table()[i] =
+                    RGBQUAD{colormap[3 * i + 2], colormap[3 * i + 1], colormap[3 * i], 0};
+        } else if (bits == 8) {
+            out.SetGreyTable();
+        }
+    };
+    if (bits == 8 || bits == 24) {
+        // Straight into the picture's bottom-up rows, so that no second copy is ever held.
+        if (bits == 24) g.image.format = PNG_FORMAT_BGR;
+        if (!png_image_finish_read(&g.image, &background, out.Row(info.height - 1),
+                                   -png_int_32(out.StrideBytes()),
+                                   colormap.empty() ? nullptr : colormap.data()))
+            return IMG_ERR_DAMAGED;
+        table();
+        out.SetResolution(info.xDpi, info.yDpi);
+        return IMG_SUCCESS;
+    }
+    // 1 and 4 bits: libpng gives a byte a pixel, packed here.
     std::vector<png_byte> buffer;
     try {
-        buffer.resize(SIZE_T(info.width) * channels * SIZE_T(info.height));
+        buffer.resize(SIZE_T(info.width) * SIZE_T(info.height));
     } catch (const std::bad_alloc&) {
         return IMG_ERR_MEMORY;
     }
     if (!png_image_finish_read(&g.image, &background, buffer.data(), 0,
                                colormap.empty() ? nullptr : colormap.data()))
         return IMG_ERR_DAMAGED;
-    if (const int r = out.Create(info.width, info.height, bits); r != IMG_SUCCESS) return r;
-    if (palette) {
-        const int entries = TableEntries(bits);
-        for (int i = 0; i < entries && unsigned(i) < g.image.colormap_entries; ++i)
-            out.Table()[i] = RGBQUAD{colormap[3 * i + 2], colormap[3 * i + 1], colormap[3 * i], 0};
-    } else if (bits == 8) {
-        out.SetGreyTable();
-    }
+    table();
     for (long y = 0; y < info.height; ++y) {
-        const png_byte* src = buffer.data() + SIZE_T(y) * SIZE_T(info.width) * channels;
+        const png_byte* src = buffer.data() + SIZE_T(y) * SIZE_T(info.width);
         BYTE* dst = out.Row(y);
-        for (long x = 0; x < info.width; ++x) {
-            if (bits == 24) {
-                dst[3 * x] = src[3 * x + 2];
-                dst[3 * x + 1] = src[3 * x + 1];
-                dst[3 * x + 2] = src[3 * x];
-            } else {
-                SetIndex(dst, x, bits, src[x]);
-            }
-        }
+        std::memset(dst, 0, out.StrideBytes());
+        for (long x = 0; x < info.width; ++x)
+            SetIndex(dst, x, bits, src[x]);
     }
     out.SetResolution(info.xDpi, info.yDpi);
     return IMG_SUCCESS;
