@@ -89,41 +89,45 @@ int DecodePng(const BYTE* data, SIZE_T size, Picture& out) {
         g.image.format = bits == 8 ? PNG_FORMAT_GRAY : PNG_FORMAT_RGB;
     }
     png_color background{255, 255, 255}; // transparent parts composed over white
-    if (bits == 24 || bits == 8) {
-        // Whole bytes per pixel: libpng writes the picture's own rows (bottom-up, BGR), so the
-        // load needs no second copy of the picture.
+    if (const int r = out.Create(info.width, info.height, bits, false); r != IMG_SUCCESS) return r;
+    auto table = [&] {
+        if (palette) {
+            const int entries = TableEntries(bits);
+            for (int i = 0; i < entries && unsigned(i) < g.image.colormap_entries; ++i)
+                out.Table()[i] =
+                    RGBQUAD{colormap[3 * i + 2], colormap[3 * i + 1], colormap[3 * i], 0};
+        } else if (bits == 8) {
+            out.SetGreyTable();
+        }
+    };
+    if (bits == 8 || bits == 24) {
+        // Straight into the picture's bottom-up rows, so that no second copy is ever held.
         if (bits == 24) g.image.format = PNG_FORMAT_BGR;
-        if (const int r = out.Create(info.width, info.height, bits); r != IMG_SUCCESS) return r;
-        const SIZE_T stride = out.StrideBytes();
-        if (stride > SIZE_T(0x7FFFFFFF)) return IMG_ERR_TOO_LARGE;
         if (!png_image_finish_read(&g.image, &background, out.Row(info.height - 1),
-                                   -png_int_32(stride),
+                                   -png_int_32(out.StrideBytes()),
                                    colormap.empty() ? nullptr : colormap.data()))
             return IMG_ERR_DAMAGED;
-    } else {
-        // Fewer bits: one byte an index from libpng, packed into the picture's rows.
-        std::vector<png_byte> buffer;
-        try {
-            buffer.resize(SIZE_T(info.width) * SIZE_T(info.height));
-        } catch (const std::bad_alloc&) {
-            return IMG_ERR_MEMORY;
-        }
-        if (!png_image_finish_read(&g.image, &background, buffer.data(), 0,
-                                   colormap.empty() ? nullptr : colormap.data()))
-            return IMG_ERR_DAMAGED;
-        if (const int r = out.Create(info.width, info.height, bits); r != IMG_SUCCESS) return r;
-        for (long y = 0; y < info.height; ++y) {
-            const png_byte* src = buffer.data() + SIZE_T(y) * SIZE_T(info.width);
-            BYTE* dst = out.Row(y);
-            for (long x = 0; x < info.width; ++x) SetIndex(dst, x, bits, src[x]);
-        }
+        table();
+        out.SetResolution(info.xDpi, info.yDpi);
+        return IMG_SUCCESS;
     }
-    if (palette) {
-        const int entries = TableEntries(bits);
-        for (int i = 0; i < entries && unsigned(i) < g.image.colormap_entries; ++i)
-            out.Table()[i] = RGBQUAD{colormap[3 * i + 2], colormap[3 * i + 1], colormap[3 * i], 0};
-    } else if (bits == 8) {
-        out.SetGreyTable();
+    // 1 and 4 bits: libpng gives a byte a pixel, packed here.
+    std::vector<png_byte> buffer;
+    try {
+        buffer.resize(SIZE_T(info.width) * SIZE_T(info.height));
+    } catch (const std::bad_alloc&) {
+        return IMG_ERR_MEMORY;
+    }
+    if (!png_image_finish_read(&g.image, &background, buffer.data(), 0,
+                               colormap.empty() ? nullptr : colormap.data()))
+        return IMG_ERR_DAMAGED;
+    table();
+    for (long y = 0; y < info.height; ++y) {
+        const png_byte* src = buffer.data() + SIZE_T(y) * SIZE_T(info.width);
+        BYTE* dst = out.Row(y);
+        std::memset(dst, 0, out.StrideBytes());
+        for (long x = 0; x < info.width; ++x)
+            SetIndex(dst, x, bits, src[x]);
     }
     out.SetResolution(info.xDpi, info.yDpi);
     return IMG_SUCCESS;
