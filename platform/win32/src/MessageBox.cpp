@@ -1,9 +1,11 @@
-// Message boxes, answered headless from a script or by the default button.
+// Message boxes, answered headless from a script or by the default button; on a display
+// by the user.
 
 #include <cstdio>
 #include <deque>
 #include <mutex>
 
+#include "MessageBoxWindow.h"
 #include "win32/UserTesting.h"
 #include "win32/kernel.h"
 
@@ -56,16 +58,28 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
 
     SdMessageBoxRecord record{owner, text ? text : "", caption ? caption : "Error", type, 0, false};
     MessageBoxScript& s = script();
-    std::lock_guard lock(s.mutex);
-    if (!s.answers.empty()) {
-        record.answer = s.answers.front();
-        record.scripted = true;
-        s.answers.pop_front();
-    } else if (!SdDisplayActive()) {
-        // Nobody can answer: the default button.
-        record.answer = defaultAnswer;
-        std::fprintf(stderr, "[message box] %s: %s\n", record.caption.c_str(), record.text.c_str());
+    {
+        std::lock_guard lock(s.mutex);
+        if (!s.answers.empty()) {
+            record.answer = s.answers.front();
+            record.scripted = true;
+            s.answers.pop_front();
+        } else if (!SdDisplayActive()) {
+            // Nobody can answer: the default button.
+            record.answer = defaultAnswer;
+            std::fprintf(stderr, "[message box] %s: %s\n", record.caption.c_str(),
+                         record.text.c_str());
+        }
     }
+    // On a display the user answers; the lock is not held, as the box's loop may show others.
+    if (!record.scripted && SdDisplayActive()) {
+        record.answer =
+            sdctl::runMessageBoxWindow(owner, record.text, record.caption, buttons,
+                                       defaultIndex < buttons.size() ? defaultIndex : 0);
+        // A display lost while the box was up: nobody answered, the default stands.
+        if (record.answer == 0) record.answer = defaultAnswer;
+    }
+    std::lock_guard lock(s.mutex);
     s.log.push_back(record);
     return record.answer;
 }

@@ -160,6 +160,20 @@ void PostQuitMessage(int exitCode) {
     userState().quitCode = exitCode;
 }
 
+namespace {
+// A loop that only peeks, or always finds a message (a timer whose handler outlasts its
+// interval), still shows its windows and reads input, once a frame.
+void pumpDisplayOncePerFrame() {
+    if (!SdDisplayActive()) return;
+    static DWORD lastPump = 0;
+    const DWORD now = GetTickCount();
+    if (DWORD(now - lastPump) >= 16) {
+        lastPump = now;
+        SdDisplayPump(0);
+    }
+}
+} // namespace
+
 BOOL PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT remove) {
     if (!msg) {
         SetLastError(ERROR_INVALID_PARAMETER);
@@ -169,15 +183,7 @@ BOOL PeekMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax, UINT rem
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;
     }
-    if (SdDisplayActive()) {
-        // A loop that only peeks still shows its windows and reads input, once a frame.
-        static DWORD lastPump = 0;
-        const DWORD now = GetTickCount();
-        if (DWORD(now - lastPump) >= 16) {
-            lastPump = now;
-            SdDisplayPump(0);
-        }
-    }
+    pumpDisplayOncePerFrame();
     UserLock lock = lockUser();
     return retrieve(msg, hwnd, filterMin, filterMax, remove & PM_REMOVE) ? TRUE : FALSE;
 }
@@ -191,6 +197,7 @@ BOOL GetMessageA(LPMSG msg, HWND hwnd, UINT filterMin, UINT filterMax) {
         SetLastError(ERROR_INVALID_WINDOW_HANDLE);
         return -1;
     }
+    pumpDisplayOncePerFrame();
     for (;;) {
         {
             UserLock lock = lockUser();

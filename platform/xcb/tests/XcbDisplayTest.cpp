@@ -193,6 +193,54 @@ protected:
         return size_t(std::count(seen().begin(), seen().end(), message));
     }
 
+    // While a message box's loop runs: once the box is on the screen, the user clicks the
+    // button `boxClick` (0: presses Return). The owner must be disabled meanwhile.
+    static void CALLBACK AnswerTheBox(HWND, UINT, UINT_PTR id, DWORD) {
+        XcbDisplayTest* t = answering;
+        HWND box = nullptr;
+        for (HWND h = GetWindow(GetDesktopWindow(), GW_CHILD); h && !box;
+             h = GetWindow(h, GW_HWNDNEXT)) {
+            char name[16] = {};
+            GetClassNameA(h, name, sizeof name);
+            if (IsWindowVisible(h) && std::strcmp(name, "#32770") == 0) box = h;
+        }
+        if (!t || !box) return;
+        // Never a hang: a box not answered within 5 s ends, and the answer is wrong.
+        if (++t->boxTicks > 500) {
+            KillTimer(nullptr, id);
+            EndDialog(box, -1);
+            return;
+        }
+        RECT r{};
+        GetWindowRect(box, &r);
+        if (t->boxActed || t->Screen(r) != t->Printed(box)) return;
+        t->boxActed = true;
+        t->boxOwnerEnabled = IsWindowEnabled(t->boxOwner) != FALSE;
+        if (t->boxClick != 0) {
+            GetWindowRect(GetDlgItem(box, t->boxClick), &r);
+            t->Click(int(r.left + r.right) / 2, int(r.top + r.bottom) / 2);
+        } else {
+            // Keys go to the X window with the input focus, as a window manager gives it.
+            auto* at = xcb_translate_coordinates_reply(
+                t->probe_,
+                xcb_translate_coordinates(t->probe_, t->root_, t->root_,
+                                          int16_t((r.left + r.right) / 2),
+                                          int16_t((r.top + r.bottom) / 2)),
+                nullptr);
+            if (at)
+                xcb_set_input_focus(t->probe_, XCB_INPUT_FOCUS_PARENT, at->child, XCB_CURRENT_TIME);
+            free(at);
+            t->Fake(XCB_KEY_PRESS, 36); // Return
+            t->Fake(XCB_KEY_RELEASE, 36);
+        }
+    }
+    static inline XcbDisplayTest* answering = nullptr;
+    HWND boxOwner = nullptr;
+    int boxClick = 0;
+    int boxTicks = 0;
+    bool boxActed = false;
+    bool boxOwnerEnabled = true;
+
     xcb_connection_t* probe_ = nullptr;
     xcb_window_t root_ = 0;
 };
@@ -633,6 +681,47 @@ TEST_F(XcbDisplayTest, MinimisingAsksTheWindowManagerAndItsRestoreReachesTheMode
     xcb_map_window(probe_, id); // the user restores it from its icon
     xcb_flush(probe_);
     EXPECT_TRUE(PumpUntil([&] { return !IsIconic(w); }));
+}
+
+TEST_F(XcbDisplayTest, AMessageBoxWaitsForTheUsersAnswer) {
+    boxOwner = Probe(RECT{100, 100, 600, 400}, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    ASSERT_TRUE(ScreenShows(boxOwner));
+    struct Case {
+        UINT type;
+        int click; // 0: Return, the default button
+        int answer;
+    };
+    const Case cases[] = {
+        {MB_YESNO, IDNO, IDNO},
+        {MB_YESNOCANCEL | MB_ICONQUESTION, IDYES, IDYES},
+        {MB_OKCANCEL | MB_DEFBUTTON2, 0, IDCANCEL},
+        {MB_OK, 0, IDOK},
+    };
+    AllowUnscriptedMessageBoxes();
+    AllowUnscriptedDialogs(); // the box is a dialog the user works
+    answering = this;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(&c - cases);
+        boxClick = c.click;
+        boxTicks = 0;
+        boxActed = false;
+        boxOwnerEnabled = true;
+        const UINT_PTR timer = SetTimer(nullptr, 0, 10, AnswerTheBox);
+        const std::string text =
+            "A question that wants an answer from the user, long enough to "
+            "be wrapped onto a second line of the box.\nAnd a line of its own.";
+        EXPECT_EQ(MessageBoxA(boxOwner, text.c_str(), "Question", c.type), c.answer);
+        KillTimer(nullptr, timer);
+        EXPECT_FALSE(boxOwnerEnabled);
+        EXPECT_TRUE(IsWindowEnabled(boxOwner));
+    }
+    answering = nullptr;
+    ASSERT_EQ(MessageBoxLog().size(), std::size(cases));
+    EXPECT_FALSE(MessageBoxLog()[0].scripted);
+    EXPECT_EQ(MessageBoxLog()[0].answer, IDNO);
+    // A scripted answer still comes first.
+    PushMessageBoxAnswer(IDRETRY);
+    EXPECT_EQ(MessageBoxA(boxOwner, "Again?", "Question", MB_RETRYCANCEL), IDRETRY);
 }
 
 TEST_F(XcbDisplayTest, AMessagePostedFromAnotherThreadEndsTheWaitAtOnce) {
