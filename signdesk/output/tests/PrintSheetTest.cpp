@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include <mfc/CPrintDialog.h>
 #include <mfc/CPropertySheet.h>
 #include <plot/PlotIni.h>
 #include <plot/Plotter.h>
@@ -272,4 +273,34 @@ TEST_F(PrintSheetTest, AnEmptyDeviceListBindsNothingAndSaysSo) {
     ASSERT_EQ(MessageBoxLog().size(), 1u);
     EXPECT_NE(MessageBoxLog()[0].text.find("No cutter is chosen"), std::string::npos);
     EXPECT_FALSE(std::ifstream(output).good());
+}
+
+TEST_F(PrintSheetTest, PrinterSetupStartsOnTheProgramsPrinterAndKeepsItsChoice) {
+    HGLOBAL mode = nullptr, names = nullptr;
+    ASSERT_TRUE(AfxMakePrinterSetup("Draft", &mode, &names));
+    app.SelectPrinter(names, mode);
+    std::string shown;
+    float media[2] = {};
+    Run([&](HWND, CPropertySheet* sheet) {
+        ASSERT_TRUE(sheet->SetActivePage(2));
+        SetDialogScriptForClass("CPrintDialog", [&](HWND d) {
+            shown = sdtest::TextOf(d, SD_PRINT_PRINTER);
+            sdtest::Select(d, SD_PRINT_PAPER, "A3");
+            sdtest::Click(d, IDOK);
+        });
+        ASSERT_TRUE(sdtest::Click(sheet->GetActivePage()->m_hWnd, 2702));
+        media[0] = engine->mediaWidth;
+        media[1] = engine->mediaHeight;
+    });
+    EXPECT_EQ(shown, "Draft");
+    // The fake printer's A3 has no margins.
+    EXPECT_NEAR(media[0], 297.0f, 0.5f);
+    EXPECT_NEAR(media[1], 420.0f, 0.5f);
+    CPrintDialog kept(TRUE);
+    ASSERT_TRUE(app.GetPrinterDeviceDefaults(&kept.m_pd));
+    EXPECT_EQ(std::string(kept.GetDeviceName()), "Draft");
+    const DEVMODEA* dm = kept.GetDevMode();
+    ASSERT_NE(dm, nullptr);
+    EXPECT_EQ(dm->dmPaperSize, DMPAPER_A3);
+    ::GlobalUnlock(kept.m_pd.hDevMode);
 }
