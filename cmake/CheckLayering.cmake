@@ -16,7 +16,7 @@ set(rows
   "platform/win32/gdi: platform/win32 platform/win32/fontface"
   "platform/win32/ole: platform/win32"
   "platform/mfc: platform/win32 platform/win32/gdi"
-  "platform/xcb: platform/win32 platform/win32/gdi"
+  "platform/xcb: platform/imaging rasterkit guardalloc pathkit ${base}"
   "platform/testing: ${base}"
   "platform/comm32: ${base}"
   "platform/cutterlink: ${base}"
