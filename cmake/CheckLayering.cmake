@@ -26,6 +26,7 @@ set(rows
   "imgfilters: platform/imaging ${base}"
   "platform/pcutlib: platform/cutterlink ${base}"
   "platform/summausb: platform/cutterlink ${base}"
+  "platform/hhctrl: platform/win32"
   "platform/outline/contract:"
   "platform/outline: platform/outline/contract pathkit ${base}"
   "guardalloc: ${base}"
