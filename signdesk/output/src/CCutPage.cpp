@@ -203,7 +203,9 @@ void CCutPage::ShowSheet() {
     CString current;
     GetDlgItemText(IDC_SHEET, current);
     if (current != text) SetDlgItemText(IDC_SHEET, text);
-    text.Format("of %d", sheets);
+    CString format;
+    if (!format.LoadString(IDS_OUT_SHEET_COUNT)) format = "of %d";
+    text.Format(format, sheets);
     SetDlgItemText(IDC_SHEET_COUNT, text);
     showingSheet_ = false;
 }
