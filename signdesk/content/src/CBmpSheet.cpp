@@ -56,6 +56,19 @@ void CBmpSheet::UpdateFromSelection() {
     SetBitmap(obj != nullptr ? obj->bitmap : nullptr, true);
 }
 
+void CBmpSheet::ReloadFromSelection() {
+    CBitmapObj* obj = host != nullptr ? SingleSelectedBitmap(host->GetSheetSign()) : nullptr;
+    // The old target is neither compared nor read: it may be gone.
+    target = nullptr;
+    previewReady = 0;
+    previewResult.Destroy();
+    if (obj != nullptr) {
+        SetBitmap(obj->bitmap, true);
+    } else if (m_hWnd != nullptr) {
+        if (auto* page = dynamic_cast<BmpSheetPage*>(GetActivePage())) page->Refresh(true);
+    }
+}
+
 void CBmpSheet::SetBitmap(CSharedBmp* bitmap, bool refresh) {
     if (bitmap == target) return;
     CWaitCursor wait;

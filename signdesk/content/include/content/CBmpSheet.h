@@ -135,6 +135,9 @@ public:
 
     // The selection's single bitmap, or none; called on every selection change.
     void UpdateFromSelection();
+    // The same after the design changed: an old target may be freed and a new picture may sit
+    // at its address, so the target is taken again and the active page reset in any case.
+    void ReloadFromSelection();
     void SetBitmap(CSharedBmp* bitmap, bool refresh);
     // The target scaled into the preview control (24 bits), once per target.
     void PreparePreview(const RECT& control);
