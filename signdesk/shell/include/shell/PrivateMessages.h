@@ -29,3 +29,6 @@ constexpr UINT WM_EDITOLEOBJECT = 0x501;
 // Answered by the application's view by installing a new selection tool.
 constexpr UINT WM_SELECTMODE = 0x502;
 constexpr UINT WM_SELECTTOOL = WM_SELECTMODE;
+// Posted by the bitmap sheet to itself when the view redraws objects, at most one pending: the
+// sheet follows the selection once the change under way is done.
+constexpr UINT WM_SHEETFOLLOWSELECTION = 0x503;

@@ -26,6 +26,9 @@ public:
     void UpdateFromSelection() override {
         if (IsOpen()) sheet_.UpdateFromSelection();
     }
+    void FollowSelectionLater() override {
+        if (IsOpen()) sheet_.FollowSelectionLater();
+    }
 
     // ---- BmpSheetHost ----
     CSign& GetSheetSign() override {

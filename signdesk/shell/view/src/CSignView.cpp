@@ -309,8 +309,13 @@ LRESULT CSignView::OnSelectModeMessage(WPARAM, LPARAM) {
 
 void CSignView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) {
     // An undo can free the sheet's picture; the posted WM_DOCCHANGED may come too late.
-    if (lHint == HINT_DOCCHANGED && pHint == nullptr && bitmapSheet && bitmapSheet->IsOpen())
-        bitmapSheet->Refresh();
+    if (bitmapSheet && bitmapSheet->IsOpen()) {
+        if (lHint == HINT_DOCCHANGED && pHint == nullptr) {
+            bitmapSheet->Refresh();
+        } else {
+            bitmapSheet->FollowSelectionLater();
+        }
+    }
     COleSheetView::OnUpdate(pSender, lHint, pHint);
 }
 

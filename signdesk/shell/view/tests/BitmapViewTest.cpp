@@ -124,6 +124,43 @@ TEST_F(BitmapViewTest, UndoWithTheSheetOpenGivesItTheRestoredPicture) {
     EXPECT_EQ(sheet->target, nullptr);
 }
 
+TEST_F(BitmapViewTest, SheetFollowsTheSelection) {
+    StartApp();
+    CPathObj* square = AddSquare(100, 100, 10, RGB(0, 0, 0));
+    CDib picture;
+    MakeColourfulPicture(picture, 20, 10);
+    auto* obj = new CBitmapObj(static_cast<HGLOBAL>(picture.Copy()), nullptr);
+    doc->AddObject(obj, TRUE, -1);
+    Command(BitmapSheet);
+    CBmpSheet* sheet = Sheet();
+    ASSERT_NE(sheet, nullptr);
+    ASSERT_EQ(sheet->target, obj->bitmap);
+
+    // As a tool changes the selection: the old one redrawn, the new one selected and redrawn.
+    auto select = [&](std::initializer_list<CSignObj*> objects) {
+        doc->UpdateSelectedObjects();
+        doc->m_sheet.UnselectAll();
+        for (CSignObj* o : objects)
+            o->Select();
+        doc->m_sheet.UpdateSelection();
+        doc->UpdateSelectedObjects();
+        PumpMessages();
+    };
+    select({square});
+    EXPECT_EQ(sheet->target, nullptr);
+    select({obj});
+    EXPECT_EQ(sheet->target, obj->bitmap);
+    select({obj, square}); // two objects: no single bitmap
+    EXPECT_EQ(sheet->target, nullptr);
+    select({obj});
+    EXPECT_EQ(sheet->target, obj->bitmap);
+
+    // Closed, the sheet is not asked.
+    view->bitmapSheet->Destroy();
+    select({square});
+    EXPECT_EQ(sheet->target, obj->bitmap);
+}
+
 TEST_F(BitmapViewTest, PastedPictureBecomesOneSelectedBitmapObject) {
     StartApp();
     const int before = doc->GetStepCount();
