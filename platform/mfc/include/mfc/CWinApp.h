@@ -83,6 +83,11 @@ public:
     void OnAppExit();
     void CloseAllDocuments(BOOL bEndSession);
 
+    // Icons of the resource module (AfxGetResourceHandle) and the system's (IDI_*).
+    HICON LoadIcon(LPCSTR lpszResourceName) const;
+    HICON LoadIcon(UINT nIDResource) const;
+    HICON LoadStandardIcon(LPCSTR lpszIconName) const;
+
     // Every AfxMessageBox goes through here: the application's name is the caption, the main
     // window the owner, and a box without an icon gets the usual one for its buttons.
     virtual int DoMessageBox(LPCSTR lpszPrompt, UINT nType, UINT nIDPrompt);
