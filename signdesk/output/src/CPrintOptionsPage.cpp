@@ -12,8 +12,8 @@
 #include <settings/ProgramFolders.h>
 #include <shell/DefaultPrinterPage.h>
 #include <shell/MeasureFields.h>
-#include <win32/kernel.h>
 #include <win32/controls.h>
+#include <win32/kernel.h>
 
 #include "output/CPrintEngine.h"
 #include "output/CTileLayout.h"
