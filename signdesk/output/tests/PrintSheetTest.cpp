@@ -214,6 +214,10 @@ TEST_F(PrintSheetTest, APointDroppedNearACopyCornerSnapsOntoIt) {
         POINT corner = engine->PageToPreview(floatPoint(110, 15));
         int before = SdBeepCount();
         ::SendMessageA(preview, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+        // Dragged, the point shows its own cursor.
+        HCURSOR dragged = ::LoadCursorA(module, MAKEINTRESOURCE(209));
+        EXPECT_NE(dragged, nullptr);
+        EXPECT_EQ(::GetCursor(), dragged);
         ::SendMessageA(preview, WM_LBUTTONUP, 0, MAKELPARAM(corner.x + 5, corner.y));
         beeps = SdBeepCount() - before;
         dropped = page->points[1];
