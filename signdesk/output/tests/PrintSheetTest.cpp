@@ -215,6 +215,10 @@ TEST_F(PrintSheetTest, APointDroppedNearACopyCornerSnapsOntoIt) {
         POINT corner = engine->PageToPreview(floatPoint(110, 15));
         int before = SdBeepCount();
         ::SendMessageA(preview, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+        // Dragged, the point shows its own cursor.
+        HCURSOR dragged = ::LoadCursorA(module, MAKEINTRESOURCE(209));
+        EXPECT_NE(dragged, nullptr);
+        EXPECT_EQ(::GetCursor(), dragged);
         ::SendMessageA(preview, WM_LBUTTONUP, 0, MAKELPARAM(corner.x + 5, corner.y));
         beeps = SdBeepCount() - before;
         dropped = page->points[1];
@@ -222,6 +226,26 @@ TEST_F(PrintSheetTest, APointDroppedNearACopyCornerSnapsOntoIt) {
     EXPECT_EQ(beeps, 1);
     EXPECT_NEAR(dropped.x, 110, 1e-3);
     EXPECT_NEAR(dropped.y, 15, 1e-3);
+}
+
+// The preview shows each registration point as its icon, the icon's red dot on the point.
+TEST_F(PrintSheetTest, TheCutPreviewShowsEachPointAsItsIcon) {
+    Run([&](HWND, CPropertySheet* sheet) {
+        ASSERT_TRUE(sheet->SetActivePage(4));
+        auto* page = static_cast<CCutPage*>(sheet->GetActivePage());
+        HWND preview = ::GetDlgItem(page->m_hWnd, 2770);
+        ::InvalidateRect(preview, nullptr, TRUE);
+        ::UpdateWindow(preview);
+        HDC dc = ::GetDC(preview);
+        SdGdiImage img = SdGdiReadDC(dc);
+        ::ReleaseDC(preview, dc);
+        ASSERT_GT(img.width, 0);
+        for (int i = 0; i < 3; ++i) {
+            POINT p = engine->PageToPreview(page->points[i]);
+            ASSERT_TRUE(p.x >= 0 && p.y >= 0 && p.x < img.width && p.y < img.height) << i;
+            EXPECT_EQ(img.at(p.x, p.y), RGB(220, 0, 0)) << i;
+        }
+    });
 }
 
 TEST_F(PrintSheetTest, DeviceListOvercutAndSpooledCutCancelled) {
