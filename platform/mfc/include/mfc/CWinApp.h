@@ -68,12 +68,17 @@ public:
     BOOL GetPrinterDeviceDefaults(struct PRINTDLGA* pPrintDlg);
     // Makes the set-up the application's; the old one is freed with bFreeOld.
     void SelectPrinter(HGLOBAL hDevNames, HGLOBAL hDevMode, BOOL bFreeOld = TRUE);
+    // Runs the print dialog on the application's set-up; the printer and set-up it ends
+    // with (also after Cancel) stay the application's. The dialog's result.
+    int DoPrintDialog(class CPrintDialog* pPD);
 
     // The application's document templates (its document manager, made on first use, owns
     // them).
     void AddDocTemplate(CDocTemplate* pTemplate);
     // A new document of the first template (ID_FILE_NEW); the application's map lists it.
     void OnFileNew();
+    // The document manager's open dialog and the chosen file opened (ID_FILE_OPEN).
+    void OnFileOpen();
     // Closes the main window (ID_APP_EXIT).
     void OnAppExit();
     void CloseAllDocuments(BOOL bEndSession);
