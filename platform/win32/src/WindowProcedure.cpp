@@ -200,14 +200,6 @@ void scrollBarDrag(HWND hwnd, LPARAM lParam, bool release) {
     }
 }
 
-// The capture taken away during a drag ends it where the thumb was.
-void scrollBarDragLost(HWND hwnd) {
-    UserLock lock = lockUser();
-    if (Window* w = findWindow(hwnd))
-        for (WindowScrollBar& s : w->scrollBars)
-            s.dragging = false;
-}
-
 } // namespace
 
 LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -303,9 +295,6 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_NCLBUTTONUP:
         if (wParam == WPARAM(HTHSCROLL) || wParam == WPARAM(HTVSCROLL))
             scrollBarDrag(hwnd, lParam, msg == WM_NCLBUTTONUP);
-        return 0;
-    case WM_CAPTURECHANGED:
-        scrollBarDragLost(hwnd);
         return 0;
     case WM_MOUSEACTIVATE:
         return MA_ACTIVATE;

@@ -439,6 +439,7 @@ TEST_F(ControlTest, ScrollBarThumbDragsTrackAndEndAtTheRelease) {
     seen = Notices();
     ASSERT_EQ(seen.size(), 1u);
     EXPECT_EQ(seen[0].code, SB_THUMBTRACK);
+    answer = nullptr; // it refers to this test's locals
 }
 
 TEST_F(ControlTest, UpDownStepsItsBuddyAndCanBeRefused) {

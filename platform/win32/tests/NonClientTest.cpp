@@ -283,6 +283,17 @@ TEST_F(NonClientTest, DraggingAWindowsScrollBarThumbTracksItAsNonClientInput) {
     SCROLLINFO after{sizeof after, SIF_TRACKPOS | SIF_POS, 0, 0, 0, 0, 0};
     GetScrollInfo(w, SB_VERT, &after);
     EXPECT_EQ(after.nTrackPos, after.nPos);
+    // A drag whose capture is taken away is over: the window's own capture later gets
+    // client input, and the bar sends nothing more.
+    sdtest::MouseEvent(w, WM_LBUTTONDOWN, 192, 20);
+    ReleaseCapture();
+    SetCapture(w);
+    events.clear();
+    sdtest::MouseEvent(w, WM_MOUSEMOVE, 192, 80);
+    EXPECT_EQ(EventsOf(w, WM_MOUSEMOVE).size(), 1u);
+    EXPECT_TRUE(EventsOf(w, WM_VSCROLL).empty());
+    ReleaseCapture();
+    answer = nullptr; // it refers to this test's locals
 }
 
 } // namespace non_client_test

@@ -6,6 +6,7 @@
 #include "GdiFixture.h"
 #include "testing/InputDriver.h"
 #include "testing/PlatformTest.h"
+#include "win32/KernelTesting.h"
 #include "win32/controls.h"
 #include "win32/nls.h"
 #include "win32/user.h"
@@ -322,6 +323,42 @@ TEST_F(ControlLookTest, ToolTipsShowTheirTextOnTheInfoColours) {
     SetWindowTextA(tip, "");
     ASSERT_TRUE(PrintWindow(tip, canvas.dc, 0));
     EXPECT_EQ(Count(canvas.Read(), RECT{1, 1, 89, 18}, sys(COLOR_INFOTEXT)), 0);
+}
+
+TEST_F(ControlLookTest, AToolsTipIsSizedToItsTextAndPaintsIt) {
+    SdInstallFakeClock(1000, SYSTEMTIME{});
+    HWND tip = CreateWindowExA(0, TOOLTIPS_CLASSA, "", WS_POPUP, 0, 0, 0, 0, panel, nullptr,
+                               nullptr, nullptr);
+    ASSERT_NE(tip, nullptr);
+    char text[] = "Weed the job";
+    TOOLINFOA info{sizeof info, TTF_SUBCLASS, panel, 1,      RECT{0, 0, 100, 100},
+                   nullptr,     text,         0,     nullptr};
+    ASSERT_TRUE(SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info)));
+    sdtest::MouseMove(panel, 30, 30);
+    SdAdvanceFakeClock(500);
+    sdtest::PumpInput();
+    ASSERT_TRUE(IsWindowVisible(tip));
+    RECT r{};
+    GetWindowRect(tip, &r);
+    HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SIZE extent{};
+    GetTextExtentPoint32A(dc, text, int(sizeof text - 1), &extent);
+    DeleteDC(dc);
+    EXPECT_EQ(r.right - r.left, extent.cx + 6);
+    EXPECT_EQ(r.bottom - r.top, 13 + 4);
+    const int w = int(r.right - r.left), h = int(r.bottom - r.top);
+    DibCanvas canvas(w, h);
+    ASSERT_TRUE(PrintWindow(tip, canvas.dc, 0));
+    const SdGdiImage img = canvas.Read();
+    EXPECT_EQ(img.at(0, 0), sys(COLOR_WINDOWFRAME));
+    EXPECT_EQ(img.at(w - 1, h - 1), sys(COLOR_WINDOWFRAME));
+    // The text within the frame, a pixel or more clear of it on every side.
+    const RECT ink = Ink(img, RECT{1, 1, w - 1, h - 1}, sys(COLOR_INFOTEXT));
+    EXPECT_GE(ink.left, 3);
+    EXPECT_LE(ink.right, w - 2);
+    EXPECT_GE(ink.top, 2);
+    EXPECT_LE(ink.bottom, h - 2);
 }
 
 TEST_F(ControlLookTest, ScrollBarsUpDownsAndTrackbars) {
