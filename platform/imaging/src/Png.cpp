@@ -27,7 +27,9 @@ bool ChunksFit(const BYTE* data, SIZE_T size, int& xDpi, int& yDpi) {
     while (at + 12 <= size) {
         const DWORD length = Be32(data + at);
         if (length > size - at - 12) return false;
-        if (std::memcmp(data + at + 4, "pHYs", 4) == 0 && length == 9 && data[at + 16] == 1) {
+        // Values above 2^31 - 1 are none the format allows: the resolution stays unknown.
+        if (std::memcmp(data + at + 4, "pHYs", 4) == 0 && length == 9 && data[at + 16] == 1 &&
+            Be32(data + at + 8) <= 0x7FFFFFFFu && Be32(data + at + 12) <= 0x7FFFFFFFu) {
             xDpi = int(Be32(data + at + 8) * 0.0254 + 0.5);
             yDpi = int(Be32(data + at + 12) * 0.0254 + 0.5);
         }
