@@ -27,11 +27,14 @@ bool ChunksFit(const BYTE* data, SIZE_T size, int& xDpi, int& yDpi) {
     while (at + 12 <= size) {
         const DWORD length = Be32(data + at);
         if (length > size - at - 12) return false;
-        // Values above 2^31 - 1 are none the format allows: the resolution stays unknown.
+        // Values above 2^31 - 1 are none the format allows, and a resolution is known on both
+        // axes or on none (as it is written): otherwise it stays unknown.
         if (std::memcmp(data + at + 4, "pHYs", 4) == 0 && length == 9 && data[at + 16] == 1 &&
             Be32(data + at + 8) <= 0x7FFFFFFFu && Be32(data + at + 12) <= 0x7FFFFFFFu) {
-            xDpi = int(Be32(data + at + 8) * 0.0254 + 0.5);
-            yDpi = int(Be32(data + at + 12) * 0.0254 + 0.5);
+            const int x = int(Be32(data + at + 8) * 0.0254 + 0.5);
+            const int y = int(Be32(data + at + 12) * 0.0254 + 0.5);
+            xDpi = x > 0 && y > 0 ? x : 0;
+            yDpi = x > 0 && y > 0 ? y : 0;
         }
         if (std::memcmp(data + at + 4, "IEND", 4) == 0) return true;
         at += 12 + SIZE_T(length);
