@@ -31,12 +31,6 @@ int CompareLeft(float a, float b) {
     return a < b ? -1 : (a > b ? 1 : 0);
 }
 
-// Deepest first (open sub-paths, depth -1, last), then by the left edge of the control box.
-int CompareForPrepare(const SubPath* a, const SubPath* b) {
-    if (a->depth != b->depth) return a->depth > b->depth ? -1 : 1;
-    return CompareLeft(a->ctrlBox.left, b->ctrlBox.left);
-}
-
 // The closed sub-paths by the cells of a grid their control boxes meet; a box with an edge
 // that is not a number overlaps nothing and stays out. Few sub-paths make one cell.
 class BoxGrid {
@@ -68,8 +62,8 @@ public:
                 const floatBBox& b = path.subPaths[i].ctrlBox;
                 if (!closed[i] || !Finite(b)) continue;
                 for (int r = Cell(b.bottom, bottom_, rows_); r <= Cell(b.top, bottom_, rows_); ++r)
-                    for (int c = Cell(b.left, left_, columns_);
-                         c <= Cell(b.right, left_, columns_); ++c)
+                    for (int c = Cell(b.left, left_, columns_); c <= Cell(b.right, left_, columns_);
+                         ++c)
                         visit(std::size_t(r) * columns_ + c, i);
             }
         };
@@ -120,6 +114,12 @@ private:
 };
 
 } // namespace
+
+// Deepest first (open sub-paths, depth -1, last), then by the left edge of the control box.
+int CompareForPrepare(const SubPath* a, const SubPath* b) {
+    if (a->depth != b->depth) return a->depth > b->depth ? -1 : 1;
+    return CompareLeft(a->ctrlBox.left, b->ctrlBox.left);
+}
 
 bool IsFlatOrInfinite(const floatBBox& b) {
     return !(std::isfinite(b.left) && std::isfinite(b.right) && std::isfinite(b.bottom) &&

@@ -40,6 +40,22 @@ void SelectAllButOverlaid(Path& path) {
     }
 }
 
+// The same contours in the same order, member by member: kind and points.
+bool SameContours(const Path& a, const Path& b) {
+    if (a.subPaths.Filled() != b.subPaths.Filled()) return false;
+    for (std::uint16_t i = 0; i < a.subPaths.Filled(); ++i) {
+        const SubPath &p = a.subPaths[i], &q = b.subPaths[i];
+        if (p.members.Filled() != q.members.Filled() || p.IsClosed() != q.IsClosed()) return false;
+        for (std::uint16_t k = 0; k < p.members.Filled(); ++k) {
+            const PathMember &m = p.members[k], &n = q.members[k];
+            if (m.IsCurve() != n.IsCurve() || !(m.start == n.start) || !(m.end == n.end))
+                return false;
+            if (m.IsCurve() && (!(m.ctrl1 == n.ctrl1) || !(m.ctrl2 == n.ctrl2))) return false;
+        }
+    }
+    return true;
+}
+
 } // namespace
 
 void MarkEqualMembers(SubPath& p, SubPath& q, float tol) {
@@ -80,11 +96,17 @@ void Path::Snap() {
         sp.Snap();
 }
 
-// Open sub-paths take no part in the breaking: overlaps are a matter of areas.
+// Open sub-paths take no part in the breaking: overlaps are a matter of areas. Contours that
+// only touch at existing nodes are broken there and built again as they were: the rebuilt
+// path replaces them all the same, but counts as no change, so that such a path reaches the
+// normal form (a node put into a member on the way is a change).
 int Path::RemoveSPConnections() {
     Validate(SP_ALL_INVALID);
     if (!subPaths.Filled()) return 0;
     ClearMarks(*this);
+    unsigned members = 0;
+    for (const SubPath& sp : subPaths)
+        members += sp.members.Filled();
     BreakAtTouchPoints(*this, *this, 0, 1);
     BreakAtIntersections(*this, *this, 1);
     if (!Count(PM_INSERTED, PM_INSERTED)) return 0;
@@ -95,8 +117,12 @@ int Path::RemoveSPConnections() {
     fragments.FillWithSelected(*this);
     Path rebuilt(accuracy);
     fragments.BuildPath(rebuilt);
+    unsigned broken = 0;
+    for (const SubPath& sp : subPaths)
+        broken += sp.members.Filled();
+    const bool same = broken == members && SameContours(*this, rebuilt);
     subPaths = rebuilt.subPaths;
-    return 1;
+    return same ? 0 : 1;
 }
 
 // The sub-paths are replaced only once all pieces are made, so that a failure on the way

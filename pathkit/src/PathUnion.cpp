@@ -4,8 +4,15 @@
 #include "pathkit/PathUnion.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <memory>
+#include <utility>
+#include <vector>
 
+#include "ContainedBy.h"
+#include "ContainmentIndex.h"
+#include "NormalForm.h"
 #include "pathkit/AbortHandler.h"
 #include "pathkit/PathCombination.h"
 #include "pathkit/PathGroup.h"
@@ -140,6 +147,114 @@ void MakeNormal(int code, Path& result) {
         result.Normalize();
 }
 
+// The holders a contour is asked about (boxes that meet), answered through an index of a
+// holder asked often, as Prepare answers them.
+class Holders {
+public:
+    explicit Holders(Path& path) : path_(path), asked_(path.subPaths.Filled()) {}
+    void Ask(const SubPath& sp) {
+        for (std::uint16_t k = 0; k < path_.subPaths.Filled(); ++k)
+            if (Meet(sp.ctrlBox, path_.subPaths[k].ctrlBox)) ++asked_[k];
+    }
+    void Index() {
+        std::vector<char> indexed(asked_.size());
+        bool any = false;
+        for (std::uint16_t k = 0; k < asked_.size(); ++k) {
+            indexed[k] = asked_[k] >= 4 && path_.subPaths[k].members.Filled() >= 32;
+            any = any || indexed[k];
+        }
+        if (any) {
+            path_.Validate(SP_ALL_INVALID);
+            index_ = std::make_unique<ContainmentIndex>(path_, indexed);
+            indexed_ = std::move(indexed);
+        }
+    }
+    // The number of holders around sp.
+    int Around(SubPath& sp) {
+        int n = 0;
+        for (std::uint16_t k = 0; k < path_.subPaths.Filled(); ++k) {
+            SubPath& holder = path_.subPaths[k];
+            if (!Meet(sp.ctrlBox, holder.ctrlBox)) continue;
+            int in;
+            if (index_ && indexed_[k]) {
+                ContainmentIndex& index = *index_;
+                in = containment::ContainedBy(
+                    sp, holder,
+                    [&index, k](const floatPoint& p, float tol) {
+                        return index.IsBeside(k, p, tol);
+                    },
+                    [&index, k](const floatPoint& p) { return index.IsInside(k, p); });
+            } else {
+                in = sp.IsContainedBy(holder);
+            }
+            n += in != 0;
+        }
+        return n;
+    }
+
+private:
+    Path& path_;
+    std::vector<std::uint32_t> asked_;
+    std::vector<char> indexed_;
+    std::unique_ptr<ContainmentIndex> index_;
+};
+
+bool FiniteClosed(Path& path) {
+    for (SubPath& sp : path.subPaths) {
+        sp.Validate(SP_CTRLBOX_INVALID);
+        const floatBBox& b = sp.ctrlBox;
+        if (!sp.IsClosed() || !std::isfinite(b.left) || !std::isfinite(b.right) ||
+            !std::isfinite(b.bottom) || !std::isfinite(b.top))
+            return false;
+    }
+    return true;
+}
+
+// Path::Prepare of the united contours (prepared) followed by the far contours of a prepared
+// path whose other contours are `near`, into joined, without asking every pair of contours
+// again: a far contour keeps the far holders it had, loses the near ones and gains the
+// united ones around it; a united contour keeps its united holders and gains the far ones.
+// Containment, the stable order and the turns are Prepare's own, and a contour whose depth
+// keeps its parity keeps the turn Prepare found for it, so joined is what Prepare makes of
+// the contours. False (nothing moved) for a box that is no finite number or an open contour:
+// Prepare decides then.
+bool PrepareJoined(Path& united, Path& far, Path& near, Path& joined) {
+    if (!FiniteClosed(united) || !FiniteClosed(far) || !FiniteClosed(near)) return false;
+    Holders nearHolders(near), unitedHolders(united), farHolders(far);
+    for (const SubPath& sp : far.subPaths) {
+        nearHolders.Ask(sp);
+        unitedHolders.Ask(sp);
+    }
+    for (const SubPath& sp : united.subPaths)
+        farHolders.Ask(sp);
+    nearHolders.Index();
+    unitedHolders.Index();
+    farHolders.Index();
+    std::vector<int> depth;
+    for (SubPath& sp : united.subPaths)
+        depth.push_back(sp.depth + farHolders.Around(sp));
+    for (SubPath& sp : far.subPaths)
+        depth.push_back(sp.depth - nearHolders.Around(sp) + unitedHolders.Around(sp));
+    if (std::any_of(depth.begin(), depth.end(), [](int d) { return d < 0; }))
+        return false; // the far contours' depths were not Prepare's
+    joined.Concat(united);
+    joined.Concat(far);
+    SubPathEClassDynArr& all = joined.subPaths;
+    for (std::uint16_t i = 0; i < all.Filled(); ++i) {
+        SubPath& sp = all[i];
+        const auto d = std::int16_t(std::min(depth[i], int(INT16_MAX)));
+        const bool parityKept = (sp.depth & 1) == (d & 1);
+        sp.depth = d;
+        if (parityKept) continue;
+        // The turn does not depend on the order, so it may be settled before the sort.
+        sp.CalcRotation();
+        if ((d & 1) ? sp.rotation < 0 : sp.rotation >= 0) sp.Reverse();
+    }
+    // Stable, as Prepare sorts.
+    all.Sort(CompareForPrepare);
+    return true;
+}
+
 // The union with a path in normal form works on its contours that meet a's: an outer contour
 // that meets a comes with it (a hole or island inside it lies in its box), and those left out
 // touch neither a's contours nor the others, so the result stays in normal form as well.
@@ -150,6 +265,7 @@ int UniteNearContours(Path& a, Path& b, Path& out) {
         bool meets = std::any_of(a.subPaths.begin(), a.subPaths.end(),
                                  [&](const SubPath& p) { return Meet(p.ctrlBox, sp.ctrlBox); });
         SubPath copy(sp);
+        CarryClusters(sp, copy);
         (meets ? near : far).AddSubPath(copy);
     }
     // Contours of a path in normal form, with every one around them: in normal form too.
@@ -161,9 +277,11 @@ int UniteNearContours(Path& a, Path& b, Path& out) {
     const bool normal = result.IsNormal() || !result.subPaths.Filled();
     result.ClosePath();
     Path joined(accuracy);
-    joined.Concat(result);
-    joined.Concat(far);
-    joined.Prepare();
+    if (!(normal && code == 0) || !PrepareJoined(result, far, near, joined)) {
+        joined.Concat(result);
+        joined.Concat(far);
+        joined.Prepare();
+    }
     joined.RefreshBBoxes();
     if (normal && code == 0) joined.MarkNormal();
     out.ClosePath();

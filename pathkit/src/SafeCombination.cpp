@@ -14,6 +14,19 @@
 #include "pathkit/PathCombination.h"
 #include "pathkit/PathQueries.h"
 
+// The clusters of from, whose members and accuracy sp shares, where Validate would build the
+// same ones for sp.
+void CarryClusters(const SubPath& from, SubPath& sp) {
+    unsigned count = sp.clusterCount ? sp.clusterCount : SubPath::DefaultClusterCount;
+    if (!(from.state & SP_CLUSTERS_INVALID) && from.clusterCount == count) {
+        sp.clusters.Reset();
+        sp.clusters += from.clusters;
+        sp.clusterStep = from.clusterStep;
+        sp.clusterCount = from.clusterCount;
+        sp.state = std::uint16_t(sp.state & ~SP_CLUSTERS_INVALID);
+    }
+}
+
 namespace {
 
 using Operation = int (*)(Path&, Path&, Path*);
@@ -113,19 +126,6 @@ bool SameContour(const SubPath& p, const SubPath& q) {
     for (std::uint16_t i = 0; i < n; ++i)
         if (!(MemberShape(p.members[i]) == MemberShape(q.members[i]))) return false;
     return true;
-}
-
-// The clusters of from, whose members and accuracy sp shares, where Validate would build the
-// same ones for sp.
-void CarryClusters(const SubPath& from, SubPath& sp) {
-    unsigned count = sp.clusterCount ? sp.clusterCount : SubPath::DefaultClusterCount;
-    if (!(from.state & SP_CLUSTERS_INVALID) && from.clusterCount == count) {
-        sp.clusters.Reset();
-        sp.clusters += from.clusters;
-        sp.clusterStep = from.clusterStep;
-        sp.clusterCount = from.clusterCount;
-        sp.state = std::uint16_t(sp.state & ~SP_CLUSTERS_INVALID);
-    }
 }
 
 // Contours of out equal to contours of source (bit for bit the same members and accuracy) take

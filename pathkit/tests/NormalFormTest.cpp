@@ -2,6 +2,8 @@
 // guarded combinations, ended by every change, and never a cause of a different result.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "PathTestUtil.h"
 #include "pathkit/PathCombination.h"
 #include "pathkit/TMatrix.h"
@@ -115,6 +117,75 @@ TEST(NormalForm, EndedByEveryChange) {
     EXPECT_FALSE(p.IsNormal());
     Path copy(moved);
     EXPECT_FALSE(copy.IsNormal());
+}
+
+// Contours that only touch at a point are broken there and built again as they were, so the
+// second run (after the first has put the touching node into an edge or turned a hole) changes
+// nothing and records the normal form. Areas by hand: squares 10 and 5; the triangle
+// (10,5) (15,0) (15,10) 25; hole triangle (0,5) (5,3) (5,7) 10; hole squares 3.
+TEST(NormalForm, ContoursTouchingAtAPointReachIt) {
+    struct Case {
+        const char* name;
+        void (*make)(Path&);
+        int contours, holes;
+        double area;
+    };
+    const Case cases[] = {
+        {"corner at corner",
+         [](Path& p) {
+             Square(p, 0, 0, 10, false);
+             Square(p, 10, 10, 5, false);
+         },
+         2, 0, 125},
+        {"corner on an edge",
+         [](Path& p) {
+             Square(p, 0, 0, 10, false);
+             Polygon(p, {{10, 5}, {15, 0}, {15, 10}});
+         },
+         2, 0, 125},
+        {"hole touching its outline",
+         [](Path& p) {
+             Square(p, 0, 0, 10, false);
+             Polygon(p, {{0, 5}, {5, 3}, {5, 7}});
+         },
+         2, 1, 90},
+        {"holes touching each other",
+         [](Path& p) {
+             Square(p, 0, 0, 10, false);
+             Square(p, 2, 2, 3, false);
+             Square(p, 5, 5, 3, false);
+         },
+         3, 2, 82},
+    };
+    for (const Case& c : cases) {
+        Path p(Acc);
+        c.make(p);
+        p.Normalize();
+        p.Normalize();
+        EXPECT_TRUE(p.IsNormal()) << c.name;
+        ASSERT_EQ(p.subPaths.Filled(), c.contours) << c.name;
+        int holes = 0;
+        double area = 0;
+        for (const SubPath& sp : p.subPaths) {
+            holes += sp.IsHole();
+            area += pathtest::SignedArea2(sp) / 2;
+        }
+        EXPECT_EQ(holes, c.holes) << c.name;
+        EXPECT_NEAR(std::fabs(area), c.area, 1e-3) << c.name;
+        // Skipped, the run leaves what a full run leaves.
+        Path full(p);
+        ASSERT_FALSE(full.IsNormal());
+        p.Normalize();
+        full.Normalize();
+        EXPECT_TRUE(SameMembers(p, full)) << c.name;
+        EXPECT_TRUE(full.IsNormal()) << c.name;
+    }
+    // Where the rebuild changes the contours the form is recorded only once they stay.
+    Path overlap(Acc);
+    Square(overlap, 0, 0, 10, false);
+    Square(overlap, 5, 5, 10, false);
+    overlap.Normalize();
+    EXPECT_FALSE(overlap.IsNormal());
 }
 
 // A skipped Normalize leaves what a full one leaves: the marks of earlier work cleared.

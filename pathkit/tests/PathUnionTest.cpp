@@ -281,4 +281,57 @@ TEST(CombineNearIslands, AnOutlineInNormalFormStaysSoAndGivesTheSameUnion) {
     EXPECT_FLOAT_EQ(110, known.ctrlBox.right);
 }
 
+// Clicks into an outline in normal form take its far contours over without preparing the whole
+// outline again; what they leave equals a full Prepare of it, contour by contour: order,
+// depth, turn and members. The clicks bridge nested rings (the far hole inside them drops from
+// depth 3 to 1), touch a corner, and add an island inside a far hole.
+TEST(CombineNearIslands, ClicksLeaveWhatAFullPrepareLeaves) {
+    auto same = [](const Path& p, const Path& q) {
+        if (p.subPaths.Filled() != q.subPaths.Filled()) return false;
+        for (std::uint16_t i = 0; i < p.subPaths.Filled(); ++i) {
+            const SubPath &a = p.subPaths[i], &b = q.subPaths[i];
+            if (a.depth != b.depth || a.rotation != b.rotation ||
+                a.members.Filled() != b.members.Filled())
+                return false;
+            for (std::uint16_t k = 0; k < a.members.Filled(); ++k)
+                if (!(a.members[k].start == b.members[k].start) ||
+                    !(a.members[k].end == b.members[k].end))
+                    return false;
+        }
+        return true;
+    };
+    Path target(Acc);
+    for (Path r :
+         {Ring(0, 0, 10, 3), Ring(200, 0, 40, 4), Ring(215, 15, 10, 3), Ring(100, 0, 30, 5)})
+        target.Concat(r);
+    for (int i = 0; i < 2 && !target.IsNormal(); ++i)
+        target.Normalize();
+    ASSERT_TRUE(target.IsNormal());
+    std::vector<Path> clicks;
+    clicks.push_back(Ring(8, 0, 10, 3)); // overlaps the first ring
+    clicks.emplace_back(Acc);            // bridges the big ring to the one inside it
+    pathtest::Polygon(clicks.back(), {{203, 18}, {216, 18}, {216, 22}, {203, 22}});
+    clicks.emplace_back(Acc); // touches a corner of the second ring
+    Square(clicks.back(), 18, 10, 4, false);
+    clicks.emplace_back(Acc); // an island in the far ring's hole
+    Square(clicks.back(), 110, 10, 5, false);
+    clicks.push_back(Ring(16, 12, 8, 2)); // overlaps the corner square
+    int fast = 0;
+    for (std::size_t c = 0; c < clicks.size(); ++c) {
+        Path source(clicks[c]), out(Acc);
+        ASSERT_EQ(0, CombineNearIslands(1, source, target, out)) << c;
+        Path full(out); // a copy knows nothing: its Prepare works everything out
+        full.Prepare();
+        EXPECT_TRUE(same(out, full)) << c << "\n" << Describe(out) << "\n" << Describe(full);
+        fast += out.IsNormal();
+        target.subPaths.Destroy();
+        target.Concat(out);
+    }
+    EXPECT_EQ(fast, int(clicks.size()));
+    const Shape s = Measure(target);
+    // Rings 0 and 8 (outer 18 x 10, holes 4 x 4 twice), corner square, ring at (16,12),
+    // the bridged rings, the far ring and its island: only the counts are checked here.
+    EXPECT_EQ(s.holes, 6);
+}
+
 } // namespace unionfixture

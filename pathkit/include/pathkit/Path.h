@@ -101,7 +101,8 @@ public:
     // SubPath::Smooth on every sub-path (tol 0: the path's accuracy).
     void Smooth(float tol);
     void Snap();
-    // Rebuilds the path where its sub-paths touch, cross or overlap each other; 1 when it did.
+    // Rebuilds the path where its sub-paths touch, cross or overlap each other; 1 when that
+    // changed the contours (where they only touch at points it gives back the same ones).
     int RemoveSPConnections();
     // Clean, without self-connections and overlaps between or within sub-paths, prepared.
     // A path in normal form is not worked through again.

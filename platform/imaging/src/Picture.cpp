@@ -1,5 +1,6 @@
 #include "Picture.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -47,7 +48,7 @@ int DpiFromMeter(LONG perMeter) {
 }
 
 LONG MeterFromDpi(int dpi) {
-    return dpi > 0 ? LONG(std::lround(double(dpi) / 0.0254)) : 0;
+    return dpi > 0 ? LONG(std::min(std::lround(double(dpi) / 0.0254), 0x7FFFFFFFL)) : 0;
 }
 
 Picture::~Picture() {

@@ -2,7 +2,10 @@
 #include <png.h>
 #include <zlib.h>
 
+#include <csetjmp>
 #include <cstring>
+#include <new>
+#include <vector>
 
 #include "Codec.h"
 #include "Limits.h"
@@ -24,14 +27,104 @@ bool ChunksFit(const BYTE* data, SIZE_T size, int& xDpi, int& yDpi) {
     while (at + 12 <= size) {
         const DWORD length = Be32(data + at);
         if (length > size - at - 12) return false;
-        if (std::memcmp(data + at + 4, "pHYs", 4) == 0 && length == 9 && data[at + 16] == 1) {
-            xDpi = int(Be32(data + at + 8) * 0.0254 + 0.5);
-            yDpi = int(Be32(data + at + 12) * 0.0254 + 0.5);
+        // Values above 2^31 - 1 are none the format allows, and a resolution is known on both
+        // axes or on none (as it is written): otherwise it stays unknown.
+        if (std::memcmp(data + at + 4, "pHYs", 4) == 0 && length == 9 && data[at + 16] == 1 &&
+            Be32(data + at + 8) <= 0x7FFFFFFFu && Be32(data + at + 12) <= 0x7FFFFFFFu) {
+            const int x = int(Be32(data + at + 8) * 0.0254 + 0.5);
+            const int y = int(Be32(data + at + 12) * 0.0254 + 0.5);
+            xDpi = x > 0 && y > 0 ? x : 0;
+            yDpi = x > 0 && y > 0 ? y : 0;
         }
         if (std::memcmp(data + at + 4, "IEND", 4) == 0) return true;
         at += 12 + SIZE_T(length);
     }
     return false;
+}
+
+struct MemorySource {
+    const BYTE* data;
+    SIZE_T size;
+    SIZE_T at;
+};
+
+void ReadFromMemory(png_structp png, png_bytep out, png_size_t n) {
+    auto* src = static_cast<MemorySource*>(png_get_io_ptr(png));
+    if (n > src->size - src->at) png_error(png, "data end");
+    std::memcpy(out, src->data + src->at, n);
+    src->at += n;
+}
+
+[[noreturn]] void FailRead(png_structp png, png_const_charp) {
+    png_longjmp(png, 1);
+}
+
+void IgnoreWarning(png_structp, png_const_charp) {}
+
+// The colours stand as stored: no gamma, or one near sRGB's (well inside the band within which
+// the simplified interface leaves colours alone, as it does for the files it writes).
+bool NoGammaToCorrect(png_structp png, png_infop info) {
+    png_fixed_point gamma = 0;
+    if (!png_get_valid(png, info, PNG_INFO_gAMA) || !png_get_gAMA_fixed(png, info, &gamma))
+        return true;
+    return gamma >= 45455 - 2000 && gamma <= 45455 + 2000;
+}
+
+enum class PackedRead { done, notPacked, damaged };
+
+// A palette file stored at the picture's depth (1 or 4 bits) with nothing for the colours to
+// go through (no transparency, no gamma): its stored rows are the packed rows, so they are
+// read straight into the picture, interlaced ones included. Anything else: notPacked, the
+// picture untouched. rows holds a pointer per row, allocated by the caller.
+PackedRead ReadPackedPalette(const BYTE* data, SIZE_T size, Picture& out,
+                             std::vector<png_bytep>& rows) {
+    MemorySource source{data, size, 0};
+    png_structp png =
+        png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, FailRead, IgnoreWarning);
+    if (png == nullptr) return PackedRead::notPacked;
+    png_infop info = png_create_info_struct(png);
+    if (info == nullptr) {
+        png_destroy_read_struct(&png, nullptr, nullptr);
+        return PackedRead::notPacked;
+    }
+    // Nothing below holds anything to release but the two structures.
+    if (setjmp(png_jmpbuf(png))) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return PackedRead::damaged;
+    }
+    png_set_read_fn(png, &source, ReadFromMemory);
+    png_set_user_limits(png, png_uint_32(out.Width()), png_uint_32(out.Height()));
+    png_read_info(png, info);
+    png_colorp palette = nullptr;
+    int entries = 0;
+    const bool packed = png_get_color_type(png, info) == PNG_COLOR_TYPE_PALETTE &&
+                        png_get_bit_depth(png, info) == out.Bits() &&
+                        png_get_image_width(png, info) == png_uint_32(out.Width()) &&
+                        png_get_image_height(png, info) == png_uint_32(out.Height()) &&
+                        !png_get_valid(png, info, PNG_INFO_tRNS) && NoGammaToCorrect(png, info) &&
+                        png_get_PLTE(png, info, &palette, &entries) != 0 && entries >= 1 &&
+                        entries <= TableEntries(out.Bits());
+    if (!packed) {
+        png_destroy_read_struct(&png, &info, nullptr);
+        return PackedRead::notPacked;
+    }
+    png_set_interlace_handling(png);
+    png_read_update_info(png, info);
+    for (long y = 0; y < out.Height(); ++y)
+        rows[SIZE_T(y)] = out.Row(y);
+    png_read_image(png, rows.data());
+    png_read_end(png, nullptr);
+    // The bits after the last pixel are the writer's choice in the file, zero in the picture.
+    if (const long used = out.Width() * out.Bits() % 8) {
+        const SIZE_T last = SIZE_T(out.Width() * out.Bits() / 8);
+        const BYTE keep = BYTE(0xFF00 >> used);
+        for (long y = 0; y < out.Height(); ++y)
+            out.Row(y)[last] &= keep;
+    }
+    for (int i = 0; i < entries; ++i)
+        out.Table()[i] = RGBQUAD{palette[i].blue, palette[i].green, palette[i].red, 0};
+    png_destroy_read_struct(&png, &info, nullptr);
+    return PackedRead::done;
 }
 
 int LoadBits(const png_image& image) {
@@ -111,7 +204,25 @@ int DecodePng(const BYTE* data, SIZE_T size, Picture& out) {
         out.SetResolution(info.xDpi, info.yDpi);
         return IMG_SUCCESS;
     }
-    // 1 and 4 bits: libpng gives a byte a pixel, packed here.
+    // 1 and 4 bits: stored so, straight into the rows; otherwise libpng gives a byte a pixel,
+    // packed here.
+    if (palette) {
+        std::vector<png_bytep> rows;
+        try {
+            rows.resize(SIZE_T(info.height));
+        } catch (const std::bad_alloc&) {
+            return IMG_ERR_MEMORY;
+        }
+        switch (ReadPackedPalette(data, size, out, rows)) {
+        case PackedRead::done:
+            out.SetResolution(info.xDpi, info.yDpi);
+            return IMG_SUCCESS;
+        case PackedRead::damaged:
+            return IMG_ERR_DAMAGED;
+        case PackedRead::notPacked:
+            break;
+        }
+    }
     std::vector<png_byte> buffer;
     try {
         buffer.resize(SIZE_T(info.width) * SIZE_T(info.height));

@@ -3,8 +3,12 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
+
+#include <zlib.h>
 
 #include "imaging/ImagingToolkit.h"
 #include "win32/wingdi.h"
@@ -147,6 +151,18 @@ TEST(ImagingToolkitTest, OtherPngKinds) {
         {"rgb16.png", 24, 1, {RGB(255, 0, 0)}},
         {"pal2.png", 4, 4, {RGB(255, 0, 0), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 255, 255)}},
         {"interlaced.png", 24, 3, {RGB(10, 20, 30), RGB(10, 20, 30), RGB(10, 20, 30)}},
+        // Stored at 1 bit, interlaced: read into the packed rows (every pixel: below).
+        {"pal1-interlaced.png",
+         1,
+         11,
+         {RGB(255, 0, 0), RGB(0, 0, 255), RGB(0, 0, 255), RGB(255, 0, 0), RGB(0, 0, 255),
+          RGB(0, 0, 255), RGB(255, 0, 0), RGB(0, 0, 255), RGB(0, 0, 255), RGB(255, 0, 0),
+          RGB(0, 0, 255)}},
+        // A transparent entry: composed over white, so not read as stored.
+        {"pal4-clear.png",
+         4,
+         5,
+         {RGB(255, 0, 0), RGB(255, 255, 255), RGB(0, 255, 0), RGB(0, 0, 255), RGB(255, 255, 255)}},
     };
     for (const Case& c : cases) {
         const std::string path = std::string(SD_TEST_DATA_DIR "/png/") + c.file;
@@ -160,6 +176,68 @@ TEST(ImagingToolkitTest, OtherPngKinds) {
         EXPECT_EQ(h.biWidth, c.width) << c.file;
         for (int x = 0; x < c.width; ++x)
             EXPECT_EQ(PixelAt(packed, x, 0), c.topRow[size_t(x)]) << c.file << " " << x;
+    }
+}
+
+TEST(ImagingToolkitTest, InterlacedOneBitPaletteEveryPixelAndTruncations) {
+    const std::string path = SD_TEST_DATA_DIR "/png/pal1-interlaced.png";
+    HGLOBAL block = ImgLoadFile(path.c_str());
+    ASSERT_NE(block, nullptr);
+    const std::vector<BYTE> packed = Bytes(block);
+    GlobalFree(block);
+    for (int y = 0; y < 9; ++y)
+        for (int x = 0; x < 11; ++x)
+            EXPECT_EQ(PixelAt(packed, x, y), (x + 2 * y) % 3 ? RGB(0, 0, 255) : RGB(255, 0, 0))
+                << x << ", " << y;
+    // Cut inside the image data, or with a byte of it changed: refused, nothing kept.
+    std::ifstream in(path, std::ios::binary);
+    const std::vector<BYTE> file((std::istreambuf_iterator<char>(in)),
+                                 std::istreambuf_iterator<char>());
+    ASSERT_GT(file.size(), 90u);
+    for (SIZE_T cut : {SIZE_T(70), SIZE_T(85), file.size() - 13}) {
+        HGLOBAL damaged = ImgDecode(file.data(), cut);
+        EXPECT_EQ(damaged, nullptr) << cut;
+        if (damaged) GlobalFree(damaged);
+    }
+    // A changed byte of the image data, with its chunk's checksum wrong, then made right.
+    std::vector<BYTE> changed = file;
+    changed[80] ^= 0x55;
+    HGLOBAL damaged = ImgDecode(changed.data(), changed.size());
+    EXPECT_EQ(damaged, nullptr);
+    if (damaged) GlobalFree(damaged);
+    const uLong crc = crc32(crc32(0, nullptr, 0), changed.data() + 55, 4 + 41);
+    for (int i = 0; i < 4; ++i)
+        changed[100 + i] = BYTE(crc >> (24 - 8 * i));
+    damaged = ImgDecode(changed.data(), changed.size());
+    EXPECT_EQ(damaged, nullptr);
+    if (damaged) GlobalFree(damaged);
+}
+
+// A resolution past what the format allows (2^31 - 1 pixels a metre) or on one axis only
+// stays unknown, so that the picture saves and reads back the same (fuzz findings: the first
+// wrapped to a negative value, the second was not written again).
+TEST(ImagingToolkitTest, ResolutionPastTheFormatsRangeIsUnknown) {
+    for (const char* name : {"phys-huge.png", "phys-one-axis.png"}) {
+        SCOPED_TRACE(name);
+        HGLOBAL block = ImgLoadFile((std::string(SD_TEST_DATA_DIR "/png/") + name).c_str());
+        ASSERT_NE(block, nullptr);
+        const std::vector<BYTE> first = Bytes(block);
+        GlobalFree(block);
+        BITMAPINFOHEADER h;
+        std::memcpy(&h, first.data(), sizeof h);
+        EXPECT_EQ(h.biXPelsPerMeter, 0);
+        EXPECT_EQ(h.biYPelsPerMeter, 0);
+        HGLOBAL encoded = nullptr;
+        DWORD size = 0;
+        ASSERT_EQ(ImgEncode(first.data(), first.size(), IMG_FORMAT_PNG, &encoded, &size), 0);
+        const std::vector<BYTE> png = Bytes(encoded);
+        GlobalFree(encoded);
+        HGLOBAL again = ImgDecode(png.data(), size);
+        ASSERT_NE(again, nullptr);
+        std::vector<BYTE> second = Bytes(again);
+        GlobalFree(again);
+        second.resize(first.size());
+        EXPECT_EQ(second, first);
     }
 }
 
