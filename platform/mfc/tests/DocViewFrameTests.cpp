@@ -711,3 +711,41 @@ TEST_F(DocViewTest, TheColourDialogTakesThreeNumbersAndRefusesOthers) {
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_EQ(dialog.GetColor(), RGB(200, 20, 30));
 }
+
+namespace {
+class TestDialogBar : public CDialogBar {
+protected:
+    void OnOwn() { g_handled.push_back("bar"); }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(TestDialogBar, CDialogBar)
+    ON_COMMAND(IDC_BAR_OWN, OnOwn)
+END_MESSAGE_MAP()
+} // namespace
+
+TEST_F(DocViewTest, DialogBarIsTheTemplateAsAChildBarAndPassesCommandsOn) {
+    TestDialogBar bar;
+    ASSERT_TRUE(bar.Create(frame, IDD_TEST_BAR, WS_VISIBLE | CBRS_ALIGN_BOTTOM, 0xE820));
+    EXPECT_EQ(bar.GetDlgCtrlID(), 0xE820);
+    EXPECT_TRUE(bar.GetStyle() & WS_CHILD);
+    EXPECT_FALSE(bar.GetStyle() & (WS_POPUP | WS_CAPTION));
+    EXPECT_EQ(bar.GetParent(), frame);
+    CRect units(0, 0, 160, 24);
+    ::MapDialogRect(bar.m_hWnd, &units);
+    EXPECT_EQ(bar.m_sizeDefault, units.Size());
+    EXPECT_EQ(bar.CalcFixedLayout(TRUE, TRUE), CSize(32767, units.Height()));
+
+    // Laid out along the bottom, above the status bar, right of the side bar (both joined
+    // first).
+    frame->MoveWindow(0, 0, 640, 480);
+    frame->RecalcLayout();
+    const int bottom = 480 - GetSystemMetrics(SM_CYMENU) - SD_STATUS_HEIGHT;
+    EXPECT_EQ(RectIn(&bar), Text(CRect(30, bottom - units.Height(), 640, bottom)));
+    ASSERT_NE(bar.GetDlgItem(IDC_BAR_OWN), nullptr);
+
+    // A control's command: the bar's map first, else the frame.
+    ::SendMessageA(bar.GetDlgItem(IDC_BAR_OWN)->m_hWnd, BM_CLICK, 0, 0);
+    ::SendMessageA(bar.GetDlgItem(IDC_BAR_FRAME)->m_hWnd, BM_CLICK, 0, 0);
+    EXPECT_EQ(g_handled, (std::vector<std::string>{"bar", "frame"}));
+    bar.DestroyWindow();
+}

@@ -13,6 +13,7 @@
 #include "mfc/CDC.h"
 #include "mfc/CDataExchange.h"
 #include "mfc/CDialog.h"
+#include "mfc/CDialogBar.h"
 #include "mfc/CDocTemplate.h"
 #include "mfc/CDocument.h"
 #include "mfc/CException.h"
