@@ -71,5 +71,9 @@ protected:
     void OnUpdateFlatLook(CCmdUI* pCmdUI);
     void OnRedrawAll();
     void OnUpdateRedrawAll(CCmdUI* pCmdUI);
+    // A drag of the colour editor's swatch carries the editor's colour, with the palette bar
+    // as its source.
+    LRESULT OnCtrlDragOver(WPARAM wParam, LPARAM lParam);
+    LRESULT OnCtrlDrop(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 };
