@@ -1,0 +1,291 @@
+// The palette bar in the program's frame: its grid at the bar's size, picks and drags as the
+// user makes them, the colour editor's drops, clipboard palettes and the printed chart.
+
+#include <gtest/gtest.h>
+
+#include <app/AppIds.h>
+#include <app/PaletteChart.h>
+#include <doc/CColourEditor.h>
+#include <mfc/CPrintDialog.h>
+#include <mfc/CString.h>
+#include <shell/PrivateMessages.h>
+#include <testing/DialogDriver.h>
+#include <testing/InputDriver.h>
+#include <win32/GdiTesting.h>
+#include <win32/SpoolerTesting.h>
+#include <win32/UserTesting.h>
+#include <win32/clipboard.h>
+
+#include "SignAppFixture.h"
+
+namespace {
+
+constexpr COLORREF kNone = 0xFFFFFFFF;
+constexpr COLORREF A = RGB(200, 0, 0), B = RGB(0, 200, 0), C = RGB(0, 0, 200), D = RGB(90, 90, 90);
+
+class PaletteBarTest : public SignAppTest {
+protected:
+    void SetUp() override {
+        SignAppTest::SetUp();
+        ASSERT_TRUE(Start());
+        bar = &Frame()->paletteBar;
+        PumpMessages();
+    }
+    void TearDown() override {
+        Exit();
+        SignAppTest::TearDown();
+    }
+    // The grid's client point on the screen.
+    POINT Grid(int x, int y) const { return sdtest::ScreenPoint(bar->grid.m_hWnd, x, y); }
+    POINT CellCentre(int index) const {
+        return POINT{(index % (bar->columns + 1)) * bar->cellSize + bar->cellSize / 2,
+                     (index / (bar->columns + 1)) * bar->cellSize + bar->cellSize / 2};
+    }
+    void DragInGrid(POINT from, POINT to) {
+        sdtest::Drag(bar->grid.m_hWnd, from, to, 2);
+        PumpMessages();
+    }
+    CPaletteBar* bar = nullptr;
+};
+
+TEST_F(PaletteBarTest, GridOfTheBarsHeightShowsColumnsPlusOneCellsARow) {
+    CRect back, forward;
+    bar->backOne.GetWindowRect(&back);
+    bar->forwardOne.GetWindowRect(&forward);
+    bar->ScreenToClient(&back);
+    bar->ScreenToClient(&forward);
+    // The grid runs from the back buttons + 2 to the forward buttons - 2.
+    const int width = back.right + 2 + 205 + 2 + forward.Width() + 2;
+    CRect barRect;
+    bar->GetClientRect(&barRect);
+    bar->MoveWindow(0, 0, width, barRect.Height());
+    CRect grid;
+    bar->grid.GetClientRect(&grid);
+    ASSERT_EQ(grid, CRect(0, 0, 205, 40));
+    EXPECT_EQ(bar->cellSize, 20);
+    EXPECT_EQ(bar->columns, 10);
+    EXPECT_EQ(bar->pageSize, 20);
+
+    std::vector<COLORREF> list;
+    for (int i = 0; i < 30; ++i)
+        list.push_back(RGB(i * 8, 255 - i * 8, 7));
+    bar->SetColors(list);
+    bar->grid.UpdateWindow();
+    const SdGdiImage picture = SdGdiReadWindow(bar->grid.m_hWnd);
+    // The eleventh cell of the first row is cut by the edge; the second row begins at 11.
+    EXPECT_EQ(picture.at(202, 10), list[10]);
+    EXPECT_EQ(picture.at(10, 30), list[11]);
+
+    // Forward by a page stops at the last page; back by one from there.
+    for (int i = 0; i < 3; ++i)
+        bar->SendMessage(WM_COMMAND, IDC_PAL_FORWARD_PAGE);
+    // The buttons report their last mouse event; without a press nothing moves.
+    EXPECT_EQ(bar->firstVisible, 0);
+    sdtest::Click(bar->forwardPage.m_hWnd, 3, 3);
+    sdtest::Click(bar->forwardPage.m_hWnd, 3, 3);
+    PumpMessages();
+    EXPECT_EQ(bar->firstVisible, 10); // count 30 - page 20
+    sdtest::Click(bar->backOne.m_hWnd, 3, 3);
+    PumpMessages();
+    EXPECT_EQ(bar->firstVisible, 9);
+}
+
+TEST_F(PaletteBarTest, AClickOrAShortDragPicksALongerOneDoesNot) {
+    bar->SetColors({A, B, C});
+    struct Case {
+        int distance;
+        bool picks;
+    } cases[] = {{0, true}, {3, true}, {4, false}};
+    for (const Case& c : cases) {
+        Settings().DefaultFillColor = D;
+        bar->fillChanged = 0;
+        const POINT from = CellCentre(1);
+        DragInGrid(from, POINT{from.x + c.distance, from.y - 1 + (c.distance > 0)});
+        EXPECT_EQ(Settings().DefaultFillColor, c.picks ? B : D) << c.distance;
+        EXPECT_EQ(bar->fillChanged, c.picks ? 1 : 0) << c.distance;
+    }
+    // A right click on the position after the last colour: no outline.
+    Settings().DefaultOutlineColor = A;
+    const POINT after = CellCentre(3);
+    sdtest::Click(bar->grid.m_hWnd, after.x, after.y, true);
+    PumpMessages();
+    EXPECT_EQ(Settings().DefaultOutlineColor, kNone);
+    EXPECT_EQ(bar->outlineChanged, 1);
+    EXPECT_EQ(bar->selectedIndex, 3);
+    // The no-colour button: left clears the fill.
+    sdtest::Click(bar->noColor.m_hWnd, 3, 3);
+    PumpMessages();
+    EXPECT_EQ(Settings().DefaultFillColor, kNone);
+    // An empty bar only beeps.
+    bar->OnClearColors();
+    SdResetBeeps();
+    Settings().DefaultFillColor = D;
+    sdtest::Click(bar->grid.m_hWnd, 5, 5);
+    PumpMessages();
+    EXPECT_EQ(SdBeepCount(), 1);
+    EXPECT_EQ(Settings().DefaultFillColor, D);
+}
+
+TEST_F(PaletteBarTest, DragsInTheGridMoveCopyOrDelete) {
+    bar->SetColors({A, B, C, D});
+    // Move: taken out first, so the colour lands before the target's colour.
+    DragInGrid(CellCentre(0), CellCentre(2));
+    EXPECT_EQ(bar->colors, (std::vector<COLORREF>{B, C, A, D}));
+    EXPECT_EQ(bar->selectedIndex, 2);
+    // Copy with Shift.
+    sdtest::KeyDown(VK_SHIFT);
+    DragInGrid(CellCentre(3), CellCentre(0));
+    sdtest::KeyUp(VK_SHIFT);
+    EXPECT_EQ(bar->colors, (std::vector<COLORREF>{D, B, C, A, D}));
+    // Dropped on the bar beside the grid: deleted.
+    const POINT from = CellCentre(1);
+    POINT swatch = sdtest::ScreenPoint(bar->GetDlgItem(IDC_PAL_SWATCH)->m_hWnd, 4, 4);
+    ::ScreenToClient(bar->grid.m_hWnd, &swatch);
+    DragInGrid(from, swatch);
+    EXPECT_EQ(bar->colors, (std::vector<COLORREF>{D, C, A, D}));
+}
+
+TEST_F(PaletteBarTest, TheColourEditorsDropsCarryItsColour) {
+    bar->SetColors({A, B, C});
+    bar->SendMessage(WM_COMMAND, ID_SHOW_COLOUR_EDITOR);
+    CColourEditor* editor = bar->GetColourEditor();
+    ASSERT_NE(editor, nullptr);
+    ASSERT_NE(editor->m_hWnd, nullptr);
+    editor->SetColourAndShow(RGB(10, 20, 30));
+    const COLORREF colour = editor->GetColor();
+
+    // The editor hands its drags to the frame, which makes the bar their source.
+    const POINT over = Grid(CellCentre(1).x, CellCentre(1).y);
+    ::SetCursorPos(over.x, over.y);
+    Frame()->SendMessage(WM_CTRLDROP, MK_LBUTTON, reinterpret_cast<LPARAM>(editor->m_hWnd));
+    EXPECT_EQ(bar->draggedColor, colour);
+    EXPECT_EQ(bar->colors, (std::vector<COLORREF>{A, colour, C}));
+    // With Shift, or after the last colour, one is inserted.
+    Frame()->SendMessage(WM_CTRLDROP, MK_LBUTTON | MK_SHIFT,
+                         reinterpret_cast<LPARAM>(editor->m_hWnd));
+    EXPECT_EQ(bar->colors, (std::vector<COLORREF>{A, colour, colour, C}));
+    const POINT after = Grid(CellCentre(4).x, CellCentre(4).y);
+    ::SetCursorPos(after.x, after.y);
+    Frame()->SendMessage(WM_CTRLDROP, MK_LBUTTON, reinterpret_cast<LPARAM>(editor->m_hWnd));
+    EXPECT_EQ(bar->colors.size(), 5u);
+    EXPECT_EQ(bar->colors.back(), colour);
+
+    // Off the grid inside the bar: nothing, and the drop does not come round again.
+    const POINT beside = sdtest::ScreenPoint(bar->m_hWnd, 1, 1);
+    ::SetCursorPos(beside.x, beside.y);
+    Frame()->SendMessage(WM_CTRLDROP, MK_LBUTTON, reinterpret_cast<LPARAM>(editor->m_hWnd));
+    EXPECT_EQ(bar->colors.size(), 5u);
+}
+
+TEST_F(PaletteBarTest, PastesAClipboardPalette) {
+    bar->SetColors({A});
+    struct {
+        LOGPALETTE head;
+        PALETTEENTRY more[2];
+    } logical{};
+    logical.head.palVersion = 0x300;
+    logical.head.palNumEntries = 3;
+    PALETTEENTRY* e = logical.head.palPalEntry;
+    e[0] = PALETTEENTRY{255, 0, 0, 0};
+    e[1] = PALETTEENTRY{0, 128, 0, 0};
+    e[2] = PALETTEENTRY{1, 2, 3, 0};
+    HPALETTE palette = ::CreatePalette(&logical.head);
+    ASSERT_NE(palette, nullptr);
+    // No palette on the clipboard: nothing changes.
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    ::EmptyClipboard();
+    ::CloseClipboard();
+    Frame()->SendMessage(WM_COMMAND, ID_PASTE_PALETTE);
+    EXPECT_EQ(bar->colors, (std::vector<COLORREF>{A}));
+
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    ::EmptyClipboard();
+    ASSERT_NE(::SetClipboardData(CF_PALETTE, palette), nullptr);
+    ::CloseClipboard();
+    Frame()->SendMessage(WM_COMMAND, ID_PASTE_PALETTE);
+    EXPECT_EQ(bar->colors, (std::vector<COLORREF>{RGB(255, 0, 0), RGB(0, 128, 0), RGB(1, 2, 3)}));
+}
+
+TEST(PaletteChartLayoutTest, CellsSpreadOverThePrintableArea) {
+    struct Case {
+        float printableW, printableH, paperW, paperH, offX, offY;
+        bool fits;
+        int columns, rows;
+        float left, top;
+    } cases[] = {
+        // Letter, 6.5 mm margins: (216 - 202.33) / 2 and (279 - 264.82) / 2.
+        {203, 266, 216, 279, 6.5f, 6.5f, true, 8, 16, 6.833f, 7.088f},
+        {210, 297, 210, 297, 0, 0, true, 8, 18, 1.111f, 0.474f},
+        // One cell exactly: no gaps, kept inside the printable area.
+        {25, 16, 40, 40, 30, 30, true, 1, 1, 30, 30},
+        {24.9f, 100, 210, 297, 0, 0, false, 0, 0, 0, 0},
+        {100, 15.9f, 210, 297, 0, 0, false, 0, 0, 0, 0},
+        {0, 0, 0, 0, 0, 0, false, 0, 0, 0, 0},
+    };
+    for (const Case& c : cases) {
+        PaletteChartLayout layout;
+        ASSERT_EQ(layout.Compute(c.printableW, c.printableH, c.paperW, c.paperH, c.offX, c.offY),
+                  c.fits)
+            << c.printableW << " x " << c.printableH;
+        if (!c.fits) continue;
+        EXPECT_EQ(layout.columns, c.columns);
+        EXPECT_EQ(layout.rows, c.rows);
+        EXPECT_NEAR(layout.left, c.left, 0.01f);
+        EXPECT_NEAR(layout.top, c.top, 0.01f);
+    }
+    // Through the tables: identity without them; the grey part goes to black.
+    EXPECT_EQ(CorrectPrintColor(RGB(255, 0, 0)), RGB(255, 0, 0));
+    EXPECT_EQ(CorrectPrintColor(RGB(100, 150, 200)), RGB(100, 150, 200));
+}
+
+TEST_F(PaletteBarTest, PrintsTheChartOrRefusesAPageWithoutRoom) {
+    SdInstallFakeSpooler();
+    SdAddFakePrinter("Tiny");
+    // A set-up of 20 x 15 mm: not one cell fits. The chart once looped here for ever.
+    HGLOBAL mode = nullptr, names = nullptr;
+    ASSERT_TRUE(AfxMakePrinterSetup("Tiny", &mode, &names));
+    auto* devMode = static_cast<DEVMODEA*>(::GlobalLock(mode));
+    devMode->dmFields = (devMode->dmFields & ~DM_PAPERSIZE) | DM_PAPERWIDTH | DM_PAPERLENGTH;
+    devMode->dmPaperWidth = 200;
+    devMode->dmPaperLength = 150;
+    ::GlobalUnlock(mode);
+    app->SelectPrinter(names, mode);
+    SdGdiClearPrintedPages();
+    bar->SetColors({A, B, C});
+    SetDialogScriptForClass("CPrintDialog", [](HWND hwnd) { sdtest::Click(hwnd, IDOK); });
+    PushMessageBoxAnswer(IDOK);
+    Frame()->SendMessage(WM_COMMAND, ID_PRINT_PALETTE);
+    ASSERT_EQ(MessageBoxLog().size(), 1u);
+    CString expected;
+    expected.LoadString(IDS_CHART_PAGE_TOO_SMALL);
+    EXPECT_EQ(MessageBoxLog()[0].text, std::string(LPCSTR(expected)));
+    EXPECT_TRUE(SdGdiPrintedPages().empty());
+    SdRemoveFakeSpooler();
+
+    // A4 at 300 dpi: one page, the first swatch at the chart's corner.
+    SdInstallFakeSpooler();
+    SdAddFakePrinter("Proof");
+    ASSERT_TRUE(AfxMakePrinterSetup("Proof", &mode, &names));
+    app->SelectPrinter(names, mode);
+    SdGdiClearPrintedPages();
+    Frame()->SendMessage(WM_COMMAND, ID_PRINT_PALETTE);
+    const auto pages = SdGdiPrintedPages();
+    ASSERT_EQ(pages.size(), 1u);
+    CString title;
+    title.LoadString(IDS_CHART_DOCUMENT);
+    EXPECT_EQ(pages[0].document, std::string(LPCSTR(title)));
+    PaletteChartLayout layout;
+    ASSERT_TRUE(layout.Compute(210, 297, 210, 297, 0, 0));
+    const double px = 300 / 25.4;
+    auto at = [&](float xmm, float ymm) { return pages[0].image.at(int(xmm * px), int(ymm * px)); };
+    const float x0 = std::trunc(layout.left), y0 = std::trunc(layout.top);
+    EXPECT_EQ(at(x0 + 10, y0 + 4), A);
+    const float x1 = std::trunc(x0 + 25 + layout.gapX);
+    EXPECT_EQ(at(x1 + 10, y0 + 4), B);
+    // Nothing in the fourth cell's box.
+    const float x3 = std::trunc(std::trunc(x1 + 25 + layout.gapX) + 25 + layout.gapX);
+    EXPECT_EQ(at(x3 + 10, y0 + 4), RGB(255, 255, 255));
+    SdRemoveFakeSpooler();
+}
+
+} // namespace
