@@ -20,6 +20,8 @@
 
 #include "app/AppIds.h"
 #include "app/AppSettings.h"
+#include "app/CPaletteEditorDialog.h"
+#include "app/CPaletteNameDialog.h"
 #include "app/PaletteFiles.h"
 
 IMPLEMENT_DYNAMIC(CPaletteBar, CDialogBar)
@@ -48,6 +50,9 @@ ON_COMMAND(ID_LOAD_DEFAULT_PALETTE, LoadDefaultPalette)
 ON_COMMAND(ID_PRINT_PALETTE, PrintPalette)
 ON_COMMAND(ID_PASTE_PALETTE, OnPastePalette)
 ON_COMMAND(ID_CLEAR_COLORS, OnClearColors)
+ON_COMMAND(IDC_PAL_OPTIONS, OnOptionsMenu)
+ON_COMMAND(ID_NAME_COLOR, OnNameColor)
+ON_COMMAND(ID_PALETTE_EDITOR, OnShowPaletteEditor)
 END_MESSAGE_MAP()
 
 CPaletteBar::CPaletteBar() = default;
@@ -90,6 +95,7 @@ BOOL CPaletteBar::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO
 
 void CPaletteBar::OnDestroy() {
     if (colourEditor && colourEditor->m_hWnd != nullptr) colourEditor->DestroyWindow();
+    if (paletteEditor && paletteEditor->m_hWnd != nullptr) paletteEditor->DestroyWindow();
     KillTimer(kTipTimer);
     KillTimer(kRepeatTimer);
     CDialogBar::OnDestroy();
@@ -123,6 +129,11 @@ void CPaletteBar::OnClearColors() {
     colors.clear();
     firstVisible = 0;
     RedrawGrid();
+    RefreshPaletteEditor();
+}
+
+void CPaletteBar::RefreshPaletteEditor() {
+    if (paletteEditor && paletteEditor->m_hWnd != nullptr) paletteEditor->Refresh();
 }
 
 // ---- layout ----
@@ -260,6 +271,7 @@ void CPaletteBar::OnGridClick() {
     lastPickedColor = colour;
     selectedIndex = IndexAt(press.x, press.y);
     RedrawGrid();
+    RefreshPaletteEditor();
     const UINT flags = grid.dragFlags;
     if (flags & MK_CONTROL) {
         OnShowColourEditor();
@@ -402,13 +414,56 @@ void CPaletteBar::OnRowsSpin(NMHDR* pNotify, LRESULT* pResult) {
 void CPaletteBar::OnColorMode(UINT nID) {
     const int model = nID == ID_COLOR_CMYK ? 1 : nID == ID_COLOR_HLS ? 2 : 0;
     ColorDisplayMode = nID == ID_COLOR_CMYK ? 1 : 0;
+    editorModel = model;
     if (colourEditor && colourEditor->m_hWnd != nullptr) colourEditor->SetModel(model);
 }
 
 void CPaletteBar::OnShowColourEditor() {
     if (!colourEditor) colourEditor = std::make_unique<CColourEditor>();
-    if (colourEditor->m_hWnd == nullptr && colourEditor->Create(this))
+    if (colourEditor->m_hWnd == nullptr && colourEditor->Create(this)) {
+        colourEditor->SetModel(editorModel);
         colourEditor->ShowWindow(SW_SHOWNORMAL);
+    }
+}
+
+void CPaletteBar::OnShowPaletteEditor() {
+    if (paletteEditor && paletteEditor->m_hWnd != nullptr) return;
+    paletteEditor = std::make_unique<CPaletteEditorDialog>(*this);
+    paletteEditor->startColor = Settings().DefaultFillColor;
+    paletteEditor->endColor = Settings().DefaultOutlineColor;
+    paletteEditor->Create(this);
+}
+
+void CPaletteBar::OnOptionsMenu() {
+    CMenu menu;
+    if (!menu.LoadMenu(IDR_PALETTE_MENU) || menu.GetSubMenu(0) == nullptr) return;
+    CMenu* popup = menu.GetSubMenu(0);
+    const int model = colourEditor ? colourEditor->GetModel() : editorModel;
+    popup->CheckMenuItem(ID_COLOR_RGB, model == 0 ? MF_CHECKED : MF_UNCHECKED);
+    popup->CheckMenuItem(ID_COLOR_HLS, model == 2 ? MF_CHECKED : MF_UNCHECKED);
+    popup->CheckMenuItem(ID_COLOR_CMYK, model == 1 ? MF_CHECKED : MF_UNCHECKED);
+    if (!::IsClipboardFormatAvailable(CF_PALETTE))
+        popup->EnableMenuItem(ID_PASTE_PALETTE, MF_GRAYED);
+    POINT at;
+    ::GetCursorPos(&at);
+    popup->TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, at.x, at.y, this);
+}
+
+void CPaletteBar::OnNameColor() {
+    CStringArray& entries = PaletteEntries();
+    const COLORREF selected = selectedIndex >= 0 && selectedIndex < int(colors.size())
+                                  ? colors[size_t(selectedIndex)]
+                                  : lastPickedColor;
+    int index = FindPaletteEntry(selected);
+    if (index < 0) {
+        entries.Add(FormatColorHex(lastPickedColor));
+        index = int(entries.GetSize()) - 1;
+    }
+    CPaletteNameDialog dialog(this);
+    const CString entry = entries[index];
+    dialog.name = entry.GetLength() > 7 ? entry.Right(entry.GetLength() - 7) : CString();
+    if (dialog.DoModal() != IDOK) return;
+    entries[index] = entry.Left(6) + " " + dialog.name;
 }
 
 // ---- drag and drop ----
@@ -472,6 +527,7 @@ LRESULT CPaletteBar::OnCtrlDrop(WPARAM wParam, LPARAM lParam) {
         const int from = IndexAt(grid.pressPoint.x, grid.pressPoint.y);
         int to = IndexAt(at.x, at.y);
         selectedIndex = to;
+        RefreshPaletteEditor();
         if (to == from) {
             RedrawGrid();
             return 1;

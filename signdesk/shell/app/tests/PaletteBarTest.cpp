@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <app/AppIds.h>
+#include <app/CPaletteEditorDialog.h>
 #include <app/PaletteChart.h>
+#include <app/PaletteFiles.h>
 #include <doc/CColourEditor.h>
 #include <mfc/CPrintDialog.h>
 #include <mfc/CString.h>
@@ -286,6 +288,118 @@ TEST_F(PaletteBarTest, PrintsTheChartOrRefusesAPageWithoutRoom) {
     const float x3 = std::trunc(std::trunc(x1 + 25 + layout.gapX) + 25 + layout.gapX);
     EXPECT_EQ(at(x3 + 10, y0 + 4), RGB(255, 255, 255));
     SdRemoveFakeSpooler();
+}
+
+TEST(InterpolateColorsTest, RunsEndOnTheTargetColour) {
+    const COLORREF white = RGB(255, 255, 255), black = 0;
+    COLORREF out[3] = {7, 7, 7};
+    InterpolateColors(white, black, out, 2);
+    EXPECT_EQ(out[0], RGB(128, 128, 128)); // floor(127.5 + 0.5)
+    EXPECT_EQ(out[1], black);
+    InterpolateColors(RGB(0, 10, 200), RGB(30, 10, 0), out, 3);
+    EXPECT_EQ(out[0], RGB(10, 10, 133));
+    EXPECT_EQ(out[2], RGB(30, 10, 0));
+    out[0] = 7;
+    InterpolateColors(white, black, out, 0);
+    EXPECT_EQ(out[0], 7u);
+}
+
+TEST_F(PaletteBarTest, ThePaletteEditorInsertsDeletesAndAppendsRuns) {
+    bar->SetColors({A, B, C});
+    Settings().DefaultFillColor = RGB(255, 255, 255);
+    Settings().DefaultOutlineColor = 0;
+    Frame()->SendMessage(WM_COMMAND, ID_PALETTE_EDITOR);
+    CPaletteEditorDialog* editor = bar->GetPaletteEditor();
+    ASSERT_NE(editor, nullptr);
+    ASSERT_NE(editor->m_hWnd, nullptr);
+    EXPECT_EQ(editor->startColor, RGB(255, 255, 255));
+    const HWND dlg = editor->m_hWnd;
+    auto enabled = [&](int id) { return ::IsWindowEnabled(::GetDlgItem(dlg, id)) != FALSE; };
+
+    const COLORREF white = RGB(255, 255, 255), grey = RGB(128, 128, 128);
+    sdtest::Type(dlg, IDC_PE_INDEX, "1");
+    sdtest::Type(dlg, IDC_PE_COUNT, "3");
+    EXPECT_EQ(bar->selectedIndex, 1);
+    EXPECT_EQ(editor->count, 3);
+    EXPECT_TRUE(enabled(IDC_PE_INSERT));
+    EXPECT_FALSE(enabled(IDC_PE_DELETE)); // 1 + 3 > 3 colours
+    sdtest::Click(dlg, IDC_PE_INSERT);
+    EXPECT_EQ(bar->colors, (std::vector<COLORREF>{A, white, grey, 0, B, C}));
+    EXPECT_TRUE(enabled(IDC_PE_DELETE));
+    sdtest::Type(dlg, IDC_PE_COUNT, "2");
+    sdtest::Click(dlg, IDC_PE_DELETE);
+    EXPECT_EQ(bar->colors, (std::vector<COLORREF>{A, 0, B, C}));
+    sdtest::Type(dlg, IDC_PE_COUNT, "1");
+    sdtest::Click(dlg, IDC_PE_APPEND);
+    EXPECT_EQ(bar->colors, (std::vector<COLORREF>{A, 0, B, C, white}));
+    sdtest::Type(dlg, IDC_PE_COUNT, "0");
+    EXPECT_FALSE(enabled(IDC_PE_INSERT));
+    EXPECT_FALSE(enabled(IDC_PE_APPEND));
+
+    // A colour dropped on a swatch becomes its end of the run.
+    bar->SendMessage(WM_COMMAND, ID_SHOW_COLOUR_EDITOR);
+    CColourEditor* mixer = bar->GetColourEditor();
+    ASSERT_NE(mixer, nullptr);
+    mixer->SetColourAndShow(RGB(40, 80, 120));
+    const POINT end = sdtest::ScreenPoint(::GetDlgItem(dlg, IDC_PE_END), 3, 3);
+    ::SetCursorPos(end.x, end.y);
+    Frame()->SendMessage(WM_CTRLDROP, MK_LBUTTON, reinterpret_cast<LPARAM>(mixer->m_hWnd));
+    EXPECT_EQ(editor->endColor, mixer->GetColor());
+    EXPECT_EQ(editor->startColor, white);
+    // Closed, it is no drop target any more.
+    editor->SendMessage(WM_CLOSE);
+    EXPECT_EQ(editor->m_hWnd, nullptr);
+    EXPECT_EQ(std::count(Frame()->dropTargets.begin(), Frame()->dropTargets.end(),
+                         static_cast<CWnd*>(editor)),
+              0);
+}
+
+TEST_F(PaletteBarTest, NamingAColourAndTheOptionsMenu) {
+    PaletteEntries().RemoveAll();
+    PaletteEntries().Add("C80000 ");
+    bar->SetColors({A, B});
+    struct Case {
+        int cell;
+        const char* typed;
+        const char* entry;
+        int entries;
+    } cases[] = {
+        {0, "Crimson", "C80000 Crimson", 1}, // listed: named in place
+        {1, "Leaf", "00C800 Leaf", 2},       // not listed: appended
+    };
+    for (const Case& c : cases) {
+        const POINT at = CellCentre(c.cell);
+        sdtest::Click(bar->grid.m_hWnd, at.x, at.y);
+        PumpMessages();
+        SetDialogScript(IDD_PALETTE_NAME, [&](HWND hwnd) {
+            sdtest::Type(hwnd, IDC_PN_NAME, c.typed);
+            sdtest::Click(hwnd, IDOK);
+        });
+        Frame()->SendMessage(WM_COMMAND, ID_NAME_COLOR);
+        ASSERT_EQ(PaletteEntries().GetSize(), c.entries);
+        EXPECT_STREQ(LPCSTR(PaletteEntries()[c.entries - 1]), c.entry);
+    }
+    EXPECT_STREQ(LPCSTR(GetColorName(B)), "Leaf");
+
+    // The options button: the editor's model checked, paste greyed without a palette.
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    ::EmptyClipboard();
+    ::CloseClipboard();
+    sdtest::ChooseFromPopupMenus({ID_COLOR_CMYK});
+    sdtest::Click(bar->GetDlgItem(IDC_PAL_OPTIONS)->m_hWnd, 3, 3);
+    PumpMessages();
+    const SdPopupMenuRecord menu = sdtest::LastPopupMenu();
+    auto state = [&](UINT id) {
+        for (const SdPopupMenuItem& item : menu.items)
+            if (item.id == id) return item.state;
+        return UINT(0xFFFF);
+    };
+    EXPECT_TRUE(state(ID_COLOR_HLS) & MF_CHECKED);
+    EXPECT_FALSE(state(ID_COLOR_RGB) & MF_CHECKED);
+    EXPECT_TRUE(state(ID_PASTE_PALETTE) & MF_GRAYED);
+    EXPECT_EQ(ColorDisplayMode, 1);
+    EXPECT_STREQ(LPCSTR(GetColorName(RGB(255, 0, 0))), "CMYK(  0,255,255,  0)");
+    ColorDisplayMode = 0;
 }
 
 } // namespace

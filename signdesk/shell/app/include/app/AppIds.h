@@ -83,3 +83,17 @@
 #define IDS_CMYK_FILTER 335
 #define IDS_CHART_DOCUMENT 365
 #define IDS_CHART_PAGE_TOO_SMALL 366
+
+// The palette editor (dialog 346) and the colour name dialog (341).
+#define IDD_PALETTE_NAME 341
+#define IDD_PALETTE_EDITOR 346
+#define IDC_PE_INDEX 2600
+#define IDC_PN_NAME 2600
+#define IDC_PE_COUNT 2601
+#define IDC_PE_INDEX_SPIN 2680
+#define IDC_PE_COUNT_SPIN 2681
+#define IDC_PE_START 2700
+#define IDC_PE_END 2701
+#define IDC_PE_INSERT 2702
+#define IDC_PE_DELETE 2703
+#define IDC_PE_APPEND 2704

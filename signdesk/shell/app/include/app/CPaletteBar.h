@@ -14,6 +14,7 @@
 #include <shell/CMouseEventButton.h>
 
 class CColourEditor;
+class CPaletteEditorDialog;
 
 class CPaletteBar : public CDialogBar {
     DECLARE_DYNAMIC(CPaletteBar)
@@ -53,6 +54,7 @@ public:
     void OnPastePalette();
 
     CColourEditor* GetColourEditor() const { return colourEditor.get(); }
+    CPaletteEditorDialog* GetPaletteEditor() const { return paletteEditor.get(); }
 
     static inline BOOL PaletteLock = FALSE;
 
@@ -92,6 +94,9 @@ protected:
     void OnOpenPalette();
     void OnSavePalette();
     void OnImportCmyk();
+    void OnOptionsMenu();
+    void OnNameColor();
+    void OnShowPaletteEditor();
     LRESULT OnCtrlDragOver(WPARAM wParam, LPARAM lParam);
     LRESULT OnCtrlDrop(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
@@ -106,6 +111,10 @@ private:
     CPoint CursorInGrid(bool* onGrid, bool* inBar) const;
     void ScrollStep(UINT nID);
     void ApplyEditorColour();
+    void RefreshPaletteEditor();
 
     std::unique_ptr<CColourEditor> colourEditor;
+    std::unique_ptr<CPaletteEditorDialog> paletteEditor;
+    // The colour editor's model the commands chose (0 RGB, 1 CMY, 2 HLS).
+    int editorModel = 2;
 };
