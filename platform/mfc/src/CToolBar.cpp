@@ -5,6 +5,7 @@
 #include "mfc/CCmdUI.h"
 #include "mfc/CClientDC.h"
 #include "mfc/CFrameWnd.h"
+#include "mfc/CMiniFrameWnd.h"
 #include "mfc/CWinApp.h"
 #include "win32/resource.h"
 #include "win32/userdraw.h"
@@ -16,6 +17,7 @@ BEGIN_MESSAGE_MAP(CToolBar, CControlBar)
     ON_WM_MOUSEMOVE()
     ON_WM_LBUTTONUP()
     ON_WM_CANCELMODE()
+    ON_MESSAGE(TB_AUTOSIZE, OnAutoSize)
 END_MESSAGE_MAP()
 
 CToolBar::CToolBar() {
@@ -340,4 +342,15 @@ void CToolBar::OnCancelMode() {
         m_tracking = -1;
         ::ReleaseCapture();
     }
+}
+
+LRESULT CToolBar::OnAutoSize(WPARAM, LPARAM) {
+    if (IsFloating()) {
+        CRect client;
+        GetWindowRect(&client);
+        m_pFloatFrame->FitBar(this, client.TopLeft(), CalcFixedLayout(FALSE, IsHorz()));
+    } else if (m_pDockSite != nullptr) {
+        m_pDockSite->RecalcLayout();
+    }
+    return 0;
 }

@@ -749,3 +749,55 @@ TEST_F(DocViewTest, DialogBarIsTheTemplateAsAChildBarAndPassesCommandsOn) {
     EXPECT_EQ(g_handled, (std::vector<std::string>{"bar", "frame"}));
     bar.DestroyWindow();
 }
+
+TEST_F(DocViewTest, FloatingBarLeavesItsEdgeForASmallWindowAndDocksAgain) {
+    frame->MoveWindow(0, 0, 640, 480);
+    CToolBar& tools = frame->m_tools;
+    const CSize size = tools.CalcFixedLayout(FALSE, TRUE);
+    frame->FloatControlBar(&tools, CPoint(300, 200));
+    ASSERT_TRUE(tools.IsFloating());
+    auto* mini =
+        DYNAMIC_DOWNCAST(CMiniFrameWnd, CWnd::FromHandlePermanent(::GetParent(tools.m_hWnd)));
+    ASSERT_NE(mini, nullptr);
+    EXPECT_EQ(::GetWindow(mini->m_hWnd, GW_OWNER), frame->m_hWnd);
+    CRect client;
+    mini->GetClientRect(&client);
+    EXPECT_EQ(client.Size(), size);
+    POINT corner{0, 0};
+    ::ClientToScreen(mini->m_hWnd, &corner);
+    EXPECT_EQ(corner.x, 300);
+    EXPECT_EQ(corner.y, 200);
+    // The edge is given back: the ruler is now the top bar.
+    EXPECT_EQ(Rect(&frame->m_ruler).top, 0);
+    // Commands of the small window go to the frame.
+    mini->SendMessage(WM_COMMAND, ID_FRAME_ONLY);
+    EXPECT_EQ(g_handled, (std::vector<std::string>{"frame"}));
+
+    // Fewer buttons: the window shrinks to them.
+    const UINT two[] = {ID_TOOL_A, ID_TOOL_B};
+    tools.SetButtons(two, 2);
+    tools.SendMessage(TB_AUTOSIZE);
+    mini->GetClientRect(&client);
+    EXPECT_EQ(client.Size(), tools.CalcFixedLayout(FALSE, TRUE));
+    EXPECT_LT(client.Width(), size.cx);
+
+    // Docked again: on the top edge in a row of its own after the ruler's, the small window
+    // gone.
+    const HWND miniWnd = mini->m_hWnd;
+    frame->DockControlBar(&tools, AFX_IDW_DOCKBAR_TOP);
+    EXPECT_FALSE(tools.IsFloating());
+    EXPECT_FALSE(::IsWindow(miniWnd));
+    EXPECT_EQ(tools.GetParent(), frame);
+    EXPECT_EQ(Rect(&frame->m_ruler).top, 0);
+    EXPECT_EQ(Rect(&tools).top, 25);
+    EXPECT_EQ(Rect(view).top, 25 + tools.CalcFixedLayout(TRUE, TRUE).cy);
+
+    // Closing the small window hides the bar.
+    frame->FloatControlBar(&tools, CPoint(10, 10));
+    CWnd* again = CWnd::FromHandlePermanent(::GetParent(tools.m_hWnd));
+    ASSERT_NE(again, nullptr);
+    again->SendMessage(WM_CLOSE);
+    EXPECT_FALSE(tools.IsVisible());
+    frame->DockControlBar(&tools, AFX_IDW_DOCKBAR_TOP);
+    EXPECT_TRUE(tools.IsVisible());
+}

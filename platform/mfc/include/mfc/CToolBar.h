@@ -26,6 +26,9 @@ constexpr int SD_TOOLBAR_SEPARATOR = 8;
 // The control style of a flat tool bar: buttons show no edges until the pointer is over
 // them (a thin raised edge) or they are down (a thin sunken one).
 constexpr DWORD TBSTYLE_FLAT = 0x0800;
+// Sent to a tool bar after its buttons changed: it takes the size they need, on its edge or
+// in its floating window.
+constexpr UINT TB_AUTOSIZE = WM_USER + 33;
 
 class MFC_API CToolBar : public CControlBar {
     DECLARE_DYNAMIC(CToolBar)
@@ -75,6 +78,7 @@ protected:
     void OnMouseMove(UINT nFlags, CPoint point);
     void OnLButtonUp(UINT nFlags, CPoint point);
     void OnCancelMode();
+    LRESULT OnAutoSize(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:

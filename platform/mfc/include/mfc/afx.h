@@ -26,6 +26,7 @@
 #include "mfc/COleDataObject.h"
 #include "mfc/COleDocument.h"
 #include "mfc/CMenu.h"
+#include "mfc/CMiniFrameWnd.h"
 #include "mfc/CObArray.h"
 #include "mfc/CObject.h"
 #include "mfc/CPreviewDC.h"
