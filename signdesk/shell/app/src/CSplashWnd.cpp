@@ -13,22 +13,18 @@ constexpr UINT_PTR kCloseTimer = 1;
 } // namespace
 
 BEGIN_MESSAGE_MAP(CSplashWnd, CWnd)
-ON_WM_CREATE()
-ON_WM_PAINT()
-ON_WM_TIMER()
+    ON_WM_CREATE()
+    ON_WM_PAINT()
+    ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 CSplashWnd::~CSplashWnd() {
     if (splashWnd == this) splashWnd = nullptr;
 }
 
-void SetSplashEnabled(BOOL enabled) {
-    splashEnabled = enabled;
-}
+void SetSplashEnabled(BOOL enabled) { splashEnabled = enabled; }
 
-CSplashWnd* CurrentSplash() {
-    return splashWnd;
-}
+CSplashWnd* CurrentSplash() { return splashWnd; }
 
 void ShowSplash(CWnd* parent) {
     if (!splashEnabled || splashWnd != nullptr) return;
@@ -61,8 +57,9 @@ BOOL PreTranslateSplashMessage(MSG* msg) {
 
 BOOL CSplashWnd::Create(CWnd* parent) {
     CWinApp* app = AfxGetApp();
-    const CString exe = app != nullptr && app->m_pszExeName != nullptr ? CString(app->m_pszExeName)
-                                                                       : GetProgramFileName();
+    const CString exe = app != nullptr && app->m_pszExeName != nullptr
+                            ? CString(app->m_pszExeName)
+                            : GetProgramFileName();
     // The program has no extension here: its name plus one, never cut at a '.' of a folder.
     CFile file;
     if (!file.Open(GetProgramDir() + exe + ".bmp", CFile::modeRead | CFile::shareDenyWrite))
@@ -97,6 +94,4 @@ void CSplashWnd::OnTimer(UINT_PTR) {
         app->m_pMainWnd->UpdateWindow();
 }
 
-void CSplashWnd::PostNcDestroy() {
-    delete this;
-}
+void CSplashWnd::PostNcDestroy() { delete this; }

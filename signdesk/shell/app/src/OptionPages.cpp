@@ -52,8 +52,7 @@ void CClipboardPage::DoDataExchange(CDataExchange* pDX) {
 BOOL CClipboardPage::OnInitDialog() {
     CPropertyPage::OnInitDialog();
     auto* depths = static_cast<CComboBox*>(GetDlgItem(IDC_COLOUR_DEPTH));
-    for (const char* bits : {"1", "4", "8", "24"})
-        depths->AddString(bits);
+    for (const char* bits : {"1", "4", "8", "24"}) depths->AddString(bits);
     auto* resolutions = static_cast<CComboBox*>(GetDlgItem(IDC_CLIPBOARD_DPI));
     for (UINT id = IDS_CLIPBOARD_DPI_FIRST; id <= IDS_CLIPBOARD_DPI_LAST; ++id) {
         CString text;
@@ -80,8 +79,8 @@ void CMemPage::DoDataExchange(CDataExchange* pDX) {
 }
 
 BEGIN_MESSAGE_MAP(CTextPage, CPropertyPage)
-ON_CONTROL(BN_CLICKED, IDC_BROWSE_FONTS, OnBrowseFonts)
-ON_CONTROL(BN_CLICKED, IDC_BROWSE_KERNING, OnBrowseKerning)
+    ON_CONTROL(BN_CLICKED, IDC_BROWSE_FONTS, OnBrowseFonts)
+    ON_CONTROL(BN_CLICKED, IDC_BROWSE_KERNING, OnBrowseKerning)
 END_MESSAGE_MAP()
 
 CTextPage::CTextPage() : CPropertyPage(IDD_TEXT_PAGE) {}
@@ -110,23 +109,16 @@ BOOL CTextPage::OnInitDialog() {
     for (const Spin& s : {Spin{IDC_LINE_SPACING_SPIN, IDC_LINE_SPACING, -300, 300, lineSpacing},
                           Spin{IDC_CHAR_SPACING_SPIN, IDC_CHAR_SPACING, -200, 200, charSpacing},
                           Spin{IDC_WORD_SPACING_SPIN, IDC_WORD_SPACING, 10, 500, wordSpacing}}) {
-        ::SendDlgItemMessage(m_hWnd, s.spin, UDM_SETBUDDY, WPARAM(::GetDlgItem(m_hWnd, s.buddy)),
-                             0);
-        ::SendDlgItemMessage(m_hWnd, s.spin, UDM_SETRANGE, 0,
-                             MAKELONG(short(s.high), short(s.low)));
-        ::SendDlgItemMessage(m_hWnd, s.spin, UDM_SETPOS, 0,
-                             MAKELONG(short(std::lround(s.value)), 0));
+        ::SendDlgItemMessage(m_hWnd, s.spin, UDM_SETBUDDY, WPARAM(::GetDlgItem(m_hWnd, s.buddy)), 0);
+        ::SendDlgItemMessage(m_hWnd, s.spin, UDM_SETRANGE, 0, MAKELONG(short(s.high), short(s.low)));
+        ::SendDlgItemMessage(m_hWnd, s.spin, UDM_SETPOS, 0, MAKELONG(short(std::lround(s.value)), 0));
     }
     return TRUE;
 }
 
-void CTextPage::OnBrowseFonts() {
-    Browse(fontFolder);
-}
+void CTextPage::OnBrowseFonts() { Browse(fontFolder); }
 
-void CTextPage::OnBrowseKerning() {
-    Browse(kerningFolder);
-}
+void CTextPage::OnBrowseKerning() { Browse(kerningFolder); }
 
 void CTextPage::Browse(CString& folder) {
     const int field = &folder == &fontFolder ? IDC_FONT_FOLDER : IDC_KERNING_FOLDER;
