@@ -214,6 +214,18 @@ void CSignFrame::ShowKeyHints(BOOL shift, BOOL ctrl, BOOL shiftCtrl, BOOL alt) {
     statusBar.UpdateWindow();
 }
 
+void CSignFrame::RecalcModeToolBar() {
+    if (toolOptionsBar.m_hWnd == nullptr) return;
+    toolOptionsBar.SendMessage(TB_AUTOSIZE);
+    if (toolOptionsBar.IsFloating()) {
+        CRect rect;
+        toolOptionsBar.GetWindowRect(&rect);
+        FloatControlBar(&toolOptionsBar, rect.TopLeft(), CBRS_ALIGN_TOP);
+    } else {
+        RecalcLayout();
+    }
+}
+
 void CSignFrame::ShowStatusText(LPCSTR text) {
     statusBar.SetPaneText(0, text, FALSE);
     statusBar.UpdateWindow();

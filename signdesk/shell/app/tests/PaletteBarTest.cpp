@@ -403,3 +403,28 @@ TEST_F(PaletteBarTest, NamingAColourAndTheOptionsMenu) {
 }
 
 } // namespace
+
+namespace {
+TEST_F(PaletteBarTest, TheToolOptionsBarTakesTheSizeOfItsButtonsDockedOrFloating) {
+    CSignFrame* frame = Frame();
+    CToolBar& bar = frame->toolOptionsBar;
+    const UINT three[] = {ID_SEPARATOR, ID_SEPARATOR, ID_SEPARATOR};
+    bar.SetButtons(three, 3);
+    frame->RecalcModeToolBar();
+    CRect docked;
+    bar.GetWindowRect(&docked);
+    EXPECT_FALSE(bar.IsFloating());
+
+    frame->FloatControlBar(&bar, CPoint(100, 120));
+    const UINT one[] = {ID_SEPARATOR};
+    bar.SetButtons(one, 1);
+    frame->RecalcModeToolBar();
+    ASSERT_TRUE(bar.IsFloating());
+    CRect floating;
+    bar.GetWindowRect(&floating);
+    EXPECT_EQ(floating.TopLeft(), CPoint(100, 120));
+    EXPECT_EQ(floating.Size(), bar.CalcFixedLayout(FALSE, TRUE));
+    frame->DockControlBar(&bar, AFX_IDW_DOCKBAR_TOP);
+    EXPECT_FALSE(bar.IsFloating());
+}
+} // namespace
