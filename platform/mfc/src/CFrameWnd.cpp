@@ -272,6 +272,9 @@ LRESULT CFrameWnd::OnSetMessageString(WPARAM wParam, LPARAM lParam) {
     CString text;
     if (lParam != 0) text = reinterpret_cast<LPCSTR>(lParam);
     else if (wParam != 0) text.LoadString(UINT(wParam));
+    // A command's string is its prompt, then its tip after a line break.
+    const int tip = text.Find('\n');
+    if (tip >= 0) text = text.Left(tip);
     bar->SetPaneText(0, text);
     return 0;
 }

@@ -18,6 +18,7 @@ BEGIN_MESSAGE_MAP(CToolBar, CControlBar)
     ON_WM_LBUTTONUP()
     ON_WM_CANCELMODE()
     ON_MESSAGE(TB_AUTOSIZE, OnAutoSize)
+    ON_WM_TIMER()
 END_MESSAGE_MAP()
 
 CToolBar::CToolBar() {
@@ -308,6 +309,7 @@ void CToolBar::OnLButtonDown(UINT, CPoint point) {
 }
 
 void CToolBar::OnMouseMove(UINT, CPoint point) {
+    if (m_tracking < 0 && (m_dwStyle & CBRS_FLYBY)) FlyBy(HitTest(point));
     if (m_tracking < 0) {
         // Hot tracking: a flat bar raises the enabled button under the pointer.
         if (!(m_ctrlStyle & TBSTYLE_FLAT)) return;
@@ -353,4 +355,37 @@ LRESULT CToolBar::OnAutoSize(WPARAM, LPARAM) {
         m_pDockSite->RecalcLayout();
     }
     return 0;
+}
+
+namespace {
+constexpr UINT_PTR kFlyByTimer = 0xE000;
+} // namespace
+
+void CToolBar::FlyBy(int index) {
+    UINT id = 0;
+    if (index >= 0 && !(m_buttons[std::size_t(index)].style & TBBS_SEPARATOR))
+        id = m_buttons[std::size_t(index)].id;
+    if (id == m_flyBy) return;
+    m_flyBy = id;
+    CWnd* frame = m_pDockSite != nullptr ? static_cast<CWnd*>(m_pDockSite) : GetParentFrame();
+    if (frame != nullptr) frame->SendMessage(WM_SETMESSAGESTRING, id != 0 ? id : AFX_IDS_IDLEMESSAGE);
+    if (id != 0)
+        SetTimer(kFlyByTimer, 200, nullptr);
+    else
+        KillTimer(kFlyByTimer);
+}
+
+void CToolBar::OnTimer(UINT_PTR nIDEvent) {
+    if (nIDEvent != kFlyByTimer) {
+        Default();
+        return;
+    }
+    POINT cursor;
+    ::GetCursorPos(&cursor);
+    if (::WindowFromPoint(cursor) == m_hWnd) {
+        ScreenToClient(&cursor);
+        FlyBy(HitTest(cursor));
+    } else {
+        FlyBy(-1);
+    }
 }

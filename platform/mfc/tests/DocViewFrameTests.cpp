@@ -15,6 +15,7 @@
 #include "testing/InputDriver.h"
 #include "testing/PlatformTest.h"
 #include "win32/GdiTesting.h"
+#include "win32/KernelTesting.h"
 #include "win32/SpoolerTesting.h"
 #include "win32/UserTesting.h"
 #include "win32/module.h"
@@ -800,4 +801,34 @@ TEST_F(DocViewTest, FloatingBarLeavesItsEdgeForASmallWindowAndDocksAgain) {
     EXPECT_FALSE(tools.IsVisible());
     frame->DockControlBar(&tools, AFX_IDW_DOCKBAR_TOP);
     EXPECT_TRUE(tools.IsVisible());
+}
+
+TEST_F(DocViewTest, FlyByPromptsFollowThePointerOverTheButtons) {
+    SYSTEMTIME noon{};
+    noon.wYear = 2026;
+    noon.wMonth = 1;
+    noon.wDay = 1;
+    noon.wHour = 12;
+    SdInstallFakeClock(1000, noon);
+    frame->MoveWindow(0, 0, 640, 480);
+    CToolBar& tools = frame->m_tools;
+    tools.SetBarStyle(tools.GetBarStyle() | CBRS_FLYBY);
+    CRect first, separator;
+    tools.GetItemRect(0, &first);
+    tools.GetItemRect(1, &separator);
+    auto prompt = [&] { return std::string(LPCSTR(frame->m_status.GetPaneText(0))); };
+
+    sdtest::MouseMove(tools.m_hWnd, first.CenterPoint().x, first.CenterPoint().y);
+    EXPECT_EQ(prompt(), "Runs the first tool");
+    sdtest::MouseMove(tools.m_hWnd, separator.CenterPoint().x, separator.CenterPoint().y);
+    EXPECT_EQ(prompt(), "Ready");
+    sdtest::MouseMove(tools.m_hWnd, first.CenterPoint().x, first.CenterPoint().y);
+    EXPECT_EQ(prompt(), "Runs the first tool");
+    // Off the bar: the bar hears nothing more; its timer sees the pointer gone.
+    sdtest::MouseMove(view->m_hWnd, 50, 50);
+    EXPECT_EQ(prompt(), "Runs the first tool");
+    SdAdvanceFakeClock(250);
+    sdtest::PumpInput();
+    EXPECT_EQ(prompt(), "Ready");
+    SdRemoveFakeClock();
 }

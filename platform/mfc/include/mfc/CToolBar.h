@@ -79,6 +79,7 @@ protected:
     void OnLButtonUp(UINT nFlags, CPoint point);
     void OnCancelMode();
     LRESULT OnAutoSize(WPARAM wParam, LPARAM lParam);
+    void OnTimer(UINT_PTR nIDEvent);
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -97,5 +98,9 @@ private:
     CBitmap m_bitmap;
     int m_tracking = -1; // the button pressed with the mouse
     int m_hot = -1;      // a flat bar's button under the pointer
+    UINT m_flyBy = 0;    // the command whose prompt the status bar shows (CBRS_FLYBY)
+    // With CBRS_FLYBY: the prompt of the command under the pointer in the frame's status bar,
+    // the idle message once the pointer has left the buttons (looked at by a timer).
+    void FlyBy(int index);
     DWORD m_ctrlStyle = 0;
 };
