@@ -428,3 +428,18 @@ TEST_F(PaletteBarTest, TheToolOptionsBarTakesTheSizeOfItsButtonsDockedOrFloating
     EXPECT_FALSE(bar.IsFloating());
 }
 } // namespace
+
+namespace {
+TEST_F(PaletteBarTest, TheStandardToolBarPromptsItsCommandsInTheStatusBar) {
+    CSignFrame* frame = Frame();
+    frame->ShowWindow(SW_SHOWNORMAL);
+    CToolBar& tools = frame->mainToolBar;
+    ASSERT_TRUE(tools.GetBarStyle() & CBRS_FLYBY);
+    const int open = tools.CommandToIndex(57601);
+    ASSERT_GE(open, 0);
+    CRect item;
+    tools.GetItemRect(open, &item);
+    sdtest::MouseMove(tools.m_hWnd, item.CenterPoint().x, item.CenterPoint().y);
+    EXPECT_STREQ(LPCSTR(frame->statusBar.GetPaneText(0)), "Opens a design");
+}
+} // namespace
