@@ -39,6 +39,8 @@ struct WindowScrollBar {
     int pos = 0;
     int trackPos = 0;
     UINT disabledArrows = 0; // ESB_ bits
+    bool dragging = false;   // the thumb is held by the mouse (trackPos is where)
+    int grab = 0;            // where along the thumb it was taken
 };
 
 struct Window {
@@ -153,6 +155,8 @@ void setShowState(HWND hwnd, ShowState target, UINT extraFlags);
 // (WM_NCCALCSIZE: wParam FALSE without `pos`, as at creation) and keeps what it answers;
 // TRUE when the client area changed. Called without the lock held.
 bool askClientArea(HWND hwnd, const RECT& oldWindow, const RECT& oldClient, WINDOWPOS* pos);
+// The window's own scroll bar whose thumb the mouse holds (SB_HORZ, SB_VERT), else -1.
+int draggedScrollBar(HWND hwnd);
 
 // Destroys every window but the desktop (with messages), then unregisters every class.
 // The lock must not be held.

@@ -345,6 +345,16 @@ TEST_F(ControlLookTest, ScrollBarsUpDownsAndTrackbars) {
     img = Picture();
     EXPECT_EQ(img.at(150, 18), sys(COLOR_3DDKSHADOW));
     SendMessageA(bar, WM_LBUTTONUP, 0, MAKELPARAM(150, 8));
+    // A dragged thumb shows where it is held before the parent moves it: 42 pixels on is
+    // position 25 of 50, the thumb then at 58.
+    SendMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 8));
+    SendMessageA(bar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(82, 8));
+    const SdGdiImage dragged = Picture();
+    SendMessageA(bar, WM_LBUTTONUP, 0, MAKELPARAM(82, 8));
+    EXPECT_EQ(dragged.at(68, 10), sys(COLOR_3DLIGHT));
+    EXPECT_EQ(dragged.at(151, 18), sys(COLOR_3DDKSHADOW));
+    EXPECT_NE(dragged.at(30, 18), dragged.at(31, 18)); // the track where it was
+    EXPECT_EQ(GetScrollPos(bar, SB_CTL), 0);
     // The up-down: two arrow buttons one above the other.
     EXPECT_EQ(img.at(230, 10), sys(COLOR_3DHILIGHT));
     EXPECT_EQ(img.at(245, 24), sys(COLOR_3DDKSHADOW));

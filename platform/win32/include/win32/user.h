@@ -245,6 +245,7 @@ constexpr LRESULT HTBORDER = 18;
 constexpr LRESULT HTCLOSE = 20;
 constexpr LRESULT HTHELP = 21;
 constexpr LRESULT MA_ACTIVATE = 1;
+constexpr LRESULT MA_NOACTIVATE = 3;
 // Mouse message key flags
 constexpr WPARAM MK_LBUTTON = 0x0001;
 constexpr WPARAM MK_RBUTTON = 0x0002;
