@@ -1,12 +1,14 @@
 #include "mfc/CToolBar.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "mfc/CCmdUI.h"
 #include "mfc/CClientDC.h"
 #include "mfc/CFrameWnd.h"
 #include "mfc/CMiniFrameWnd.h"
 #include "mfc/CWinApp.h"
+#include "win32/controls.h"
 #include "win32/resource.h"
 #include "win32/userdraw.h"
 
@@ -19,6 +21,7 @@ BEGIN_MESSAGE_MAP(CToolBar, CControlBar)
     ON_WM_CANCELMODE()
     ON_MESSAGE(TB_AUTOSIZE, OnAutoSize)
     ON_WM_TIMER()
+    ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 CToolBar::CToolBar() {
@@ -28,7 +31,9 @@ CToolBar::CToolBar() {
     m_cyBottomBorder = 2;
 }
 
-CToolBar::~CToolBar() = default;
+CToolBar::~CToolBar() {
+    if (m_hWndTip != nullptr && ::IsWindow(m_hWndTip)) ::DestroyWindow(m_hWndTip);
+}
 
 BOOL CToolBar::Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID) {
     return CreateBar(nullptr, dwStyle, pParentWnd, nID);
@@ -88,6 +93,7 @@ BOOL CToolBar::SetButtons(const UINT* lpIDArray, int nIDCount) {
         }
     }
     if (m_hWnd != nullptr) Invalidate();
+    SyncToolTips();
     return TRUE;
 }
 
@@ -96,6 +102,7 @@ void CToolBar::SetSizes(SIZE sizeButton, SIZE sizeImage) {
     m_sizeButton = CSize(std::max<LONG>(sizeButton.cx, m_sizeImage.cx + 7),
                          std::max<LONG>(sizeButton.cy, m_sizeImage.cy + 6));
     if (m_hWnd != nullptr) Invalidate();
+    SyncToolTips();
 }
 
 int CToolBar::CommandToIndex(UINT nIDFind) const {
@@ -160,6 +167,7 @@ void CToolBar::SetButtonInfo(int nIndex, UINT nID, UINT nStyle, int iImage) {
     if (nIndex < 0 || nIndex >= GetCount()) return;
     m_buttons[std::size_t(nIndex)] = Button{nID, nStyle, std::max(0, iImage)};
     if (m_hWnd != nullptr) Invalidate();
+    SyncToolTips();
 }
 
 CSize CToolBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz) {
@@ -347,6 +355,7 @@ void CToolBar::OnCancelMode() {
 }
 
 LRESULT CToolBar::OnAutoSize(WPARAM, LPARAM) {
+    SyncToolTips();
     if (IsFloating()) {
         CRect client;
         GetWindowRect(&client);
@@ -388,4 +397,71 @@ void CToolBar::OnTimer(UINT_PTR nIDEvent) {
     } else {
         FlyBy(-1);
     }
+}
+
+void CToolBar::SetBarStyle(DWORD dwStyle) {
+    CControlBar::SetBarStyle(dwStyle);
+    SyncToolTips();
+}
+
+void CToolBar::SyncToolTips() {
+    const bool wanted = m_hWnd != nullptr && (m_dwStyle & CBRS_TOOLTIPS) != 0;
+    if (!wanted) {
+        if (m_hWndTip != nullptr && ::IsWindow(m_hWndTip)) ::DestroyWindow(m_hWndTip);
+        m_hWndTip = nullptr;
+        m_tipTools = 0;
+        return;
+    }
+    if (m_hWndTip == nullptr) {
+        m_hWndTip = ::CreateWindowExA(0, TOOLTIPS_CLASSA, "", WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                                      m_hWnd, nullptr, nullptr, nullptr);
+        if (m_hWndTip == nullptr) return;
+    }
+    for (int i = 0; i < m_tipTools; ++i) {
+        TOOLINFOA info{};
+        info.cbSize = sizeof info;
+        info.hwnd = m_hWnd;
+        info.uId = UINT_PTR(i);
+        ::SendMessageA(m_hWndTip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+    }
+    m_tipTools = GetCount();
+    for (int i = 0; i < m_tipTools; ++i) {
+        if (m_buttons[std::size_t(i)].style & TBBS_SEPARATOR) continue;
+        TOOLINFOA info{};
+        info.cbSize = sizeof info;
+        info.uFlags = TTF_SUBCLASS;
+        info.hwnd = m_hWnd;
+        info.uId = UINT_PTR(i);
+        GetItemRect(i, &info.rect);
+        info.lpszText = LPSTR_TEXTCALLBACKA;
+        ::SendMessageA(m_hWndTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+    }
+}
+
+BOOL CToolBar::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+    auto* hdr = reinterpret_cast<NMHDR*>(lParam);
+    if (hdr != nullptr && hdr->hwndFrom == m_hWndTip && hdr->code == TTN_GETDISPINFOA) {
+        auto* info = reinterpret_cast<NMTTDISPINFOA*>(lParam);
+        info->szText[0] = '\0';
+        const int index = int(hdr->idFrom);
+        if (index >= 0 && index < GetCount()) {
+            CString text;
+            text.LoadString(m_buttons[std::size_t(index)].id);
+            const int tip = text.Find('\n');
+            text = tip >= 0 ? text.Mid(tip + 1) : CString();
+            std::snprintf(info->szText, sizeof info->szText, "%s", LPCSTR(text));
+        }
+        info->lpszText = info->szText;
+        if (pResult != nullptr) *pResult = 0;
+        return TRUE;
+    }
+    return CControlBar::OnNotify(wParam, lParam, pResult);
+}
+
+void CToolBar::OnDestroy() {
+    if (m_hWndTip != nullptr && ::IsWindow(m_hWndTip)) ::DestroyWindow(m_hWndTip);
+    m_hWndTip = nullptr;
+    m_tipTools = 0;
+    KillTimer(0xE000);
+    CControlBar::OnDestroy();
 }

@@ -832,3 +832,38 @@ TEST_F(DocViewTest, FlyByPromptsFollowThePointerOverTheButtons) {
     EXPECT_EQ(prompt(), "Ready");
     SdRemoveFakeClock();
 }
+
+TEST_F(DocViewTest, ToolTipsShowTheTipOfTheButtonUnderThePointer) {
+    SYSTEMTIME noon{};
+    noon.wYear = 2026;
+    noon.wMonth = 1;
+    noon.wDay = 1;
+    SdInstallFakeClock(1000, noon);
+    frame->MoveWindow(0, 0, 640, 480);
+    CToolBar& tools = frame->m_tools;
+    EXPECT_EQ(tools.GetToolTipWindow(), nullptr);
+    tools.SetBarStyle(tools.GetBarStyle() | CBRS_TOOLTIPS);
+    const HWND tip = tools.GetToolTipWindow();
+    ASSERT_NE(tip, nullptr);
+    // One tool per button, none for the separator.
+    EXPECT_EQ(::SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), tools.GetCount() - 1);
+
+    CRect first;
+    tools.GetItemRect(0, &first);
+    sdtest::MouseMove(tools.m_hWnd, first.CenterPoint().x, first.CenterPoint().y);
+    SdAdvanceFakeClock(600);
+    sdtest::PumpInput();
+    ASSERT_TRUE(::IsWindowVisible(tip));
+    char text[80] = {};
+    ::GetWindowTextA(tip, text, sizeof text);
+    EXPECT_STREQ(text, "First tool");
+    // Off the bar it hides; without the style the tips go.
+    sdtest::MouseMove(view->m_hWnd, 50, 50);
+    SdAdvanceFakeClock(200);
+    sdtest::PumpInput();
+    EXPECT_FALSE(::IsWindowVisible(tip));
+    tools.SetBarStyle(tools.GetBarStyle() & ~CBRS_TOOLTIPS);
+    EXPECT_EQ(tools.GetToolTipWindow(), nullptr);
+    EXPECT_FALSE(::IsWindow(tip));
+    SdRemoveFakeClock();
+}

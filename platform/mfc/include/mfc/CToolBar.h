@@ -70,6 +70,11 @@ public:
     CSize GetImageSize() const { return m_sizeImage; }
 
     CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz) override;
+    // With CBRS_TOOLTIPS each button gets a tool tip: the text after the line break of its
+    // command's string.
+    void SetBarStyle(DWORD dwStyle) override;
+    // The tool-tip window while the bar shows tips, else null.
+    HWND GetToolTipWindow() const { return m_hWndTip; }
     void OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler) override;
     void DoPaint(CDC* pDC) override;
 
@@ -80,6 +85,8 @@ protected:
     void OnCancelMode();
     LRESULT OnAutoSize(WPARAM wParam, LPARAM lParam);
     void OnTimer(UINT_PTR nIDEvent);
+    void OnDestroy();
+    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -102,5 +109,9 @@ private:
     // With CBRS_FLYBY: the prompt of the command under the pointer in the frame's status bar,
     // the idle message once the pointer has left the buttons (looked at by a timer).
     void FlyBy(int index);
+    // One tool per button of the tip window, made or dropped with CBRS_TOOLTIPS.
+    void SyncToolTips();
+    HWND m_hWndTip = nullptr;
+    int m_tipTools = 0;
     DWORD m_ctrlStyle = 0;
 };
