@@ -1,6 +1,7 @@
 #include "app/CPaletteBar.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 #include <doc/CColourEditor.h>
@@ -96,6 +97,9 @@ BOOL CPaletteBar::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO
 void CPaletteBar::OnDestroy() {
     if (colourEditor && colourEditor->m_hWnd != nullptr) colourEditor->DestroyWindow();
     if (paletteEditor && paletteEditor->m_hWnd != nullptr) paletteEditor->DestroyWindow();
+    if (tipWnd != nullptr && ::IsWindow(tipWnd)) ::DestroyWindow(tipWnd);
+    tipWnd = nullptr;
+    tipCells = 0;
     KillTimer(kTipTimer);
     KillTimer(kRepeatTimer);
     CDialogBar::OnDestroy();
@@ -180,6 +184,57 @@ void CPaletteBar::LayoutGrid(const CRect& r) {
     if (cellSize > 0) columns = r.Width() / cellSize;
     pageSize = columns * rows;
     firstVisible = std::min(firstVisible, std::max(int(colors.size()) - pageSize, 0));
+    SyncCellTips();
+}
+
+void CPaletteBar::SyncCellTips() {
+    if (grid.m_hWnd == nullptr || !(m_dwStyle & CBRS_TOOLTIPS)) return;
+    if (tipWnd == nullptr) {
+        tipWnd = ::CreateWindowExA(0, TOOLTIPS_CLASSA, "", WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                                   m_hWnd, nullptr, nullptr, nullptr);
+        if (tipWnd == nullptr) return;
+        ::SendMessageA(tipWnd, TTM_SETDELAYTIME, TTDT_INITIAL, 300);
+    }
+    for (int i = 0; i < tipCells; ++i) {
+        TOOLINFOA info{};
+        info.cbSize = sizeof info;
+        info.hwnd = grid.m_hWnd;
+        info.uId = UINT_PTR(i);
+        ::SendMessageA(tipWnd, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+    }
+    tipCells = cellSize > 0 ? rows * (columns + 1) : 0;
+    for (int i = 0; i < tipCells; ++i) {
+        const int r = i / (columns + 1), c = i % (columns + 1);
+        TOOLINFOA info{};
+        info.cbSize = sizeof info;
+        info.uFlags = TTF_SUBCLASS;
+        info.hwnd = grid.m_hWnd;
+        info.uId = UINT_PTR(i);
+        info.rect = RECT{c * cellSize, r * cellSize, (c + 1) * cellSize, (r + 1) * cellSize};
+        info.lpszText = LPSTR_TEXTCALLBACKA;
+        ::SendMessageA(tipWnd, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+    }
+}
+
+CString CPaletteBar::CellTipText(int slot) const {
+    const int index = firstVisible + slot;
+    if (slot < 0 || index >= int(colors.size())) return CString();
+    return GetColorName(colors[size_t(index)]);
+}
+
+BOOL CPaletteGrid::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+    auto* hdr = reinterpret_cast<NMHDR*>(lParam);
+    auto* bar = dynamic_cast<CPaletteBar*>(GetParent());
+    if (hdr != nullptr && bar != nullptr && hdr->hwndFrom == bar->GetToolTipWindow() &&
+        hdr->code == TTN_GETDISPINFOA) {
+        auto* info = reinterpret_cast<NMTTDISPINFOA*>(lParam);
+        std::snprintf(info->szText, sizeof info->szText, "%s",
+                      LPCSTR(bar->CellTipText(int(hdr->idFrom))));
+        info->lpszText = info->szText;
+        if (pResult != nullptr) *pResult = 0;
+        return TRUE;
+    }
+    return CDragButton::OnNotify(wParam, lParam, pResult);
 }
 
 int CPaletteBar::IndexAt(int x, int y) const {

@@ -14,6 +14,7 @@
 #include <testing/DialogDriver.h>
 #include <testing/InputDriver.h>
 #include <win32/GdiTesting.h>
+#include <win32/KernelTesting.h>
 #include <win32/SpoolerTesting.h>
 #include <win32/UserTesting.h>
 #include <win32/clipboard.h>
@@ -441,5 +442,36 @@ TEST_F(PaletteBarTest, TheStandardToolBarPromptsItsCommandsInTheStatusBar) {
     tools.GetItemRect(open, &item);
     sdtest::MouseMove(tools.m_hWnd, item.CenterPoint().x, item.CenterPoint().y);
     EXPECT_STREQ(LPCSTR(frame->statusBar.GetPaneText(0)), "Opens a design");
+}
+} // namespace
+
+namespace {
+TEST_F(PaletteBarTest, CellTipsNameTheColourUnderThePointer) {
+    SYSTEMTIME day{};
+    day.wYear = 2026;
+    day.wMonth = 1;
+    day.wDay = 1;
+    SdInstallFakeClock(1000, day);
+    PaletteEntries().RemoveAll();
+    PaletteEntries().Add("00C800 Leaf");
+    bar->SetColors({A, B, C});
+    const HWND tip = bar->GetToolTipWindow();
+    ASSERT_NE(tip, nullptr);
+    auto hover = [&](int index) {
+        const POINT at = CellCentre(index);
+        sdtest::MouseMove(bar->grid.m_hWnd, at.x, at.y);
+        SdAdvanceFakeClock(300);
+        sdtest::PumpInput();
+        char text[80] = {};
+        ::GetWindowTextA(tip, text, sizeof text);
+        return std::string(::IsWindowVisible(tip) ? text : "(hidden)");
+    };
+    EXPECT_EQ(hover(1), "Leaf");
+    SdAdvanceFakeClock(5000); // the tip pops
+    sdtest::PumpInput();
+    EXPECT_EQ(hover(0), "RGB(200,  0,  0)");
+    // After the last colour there is nothing to name.
+    EXPECT_EQ(bar->CellTipText(bar->columns + 1), "");
+    SdRemoveFakeClock();
 }
 } // namespace

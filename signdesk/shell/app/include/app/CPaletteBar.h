@@ -16,6 +16,12 @@
 class CColourEditor;
 class CPaletteEditorDialog;
 
+// The grid item: a drag source whose tool tips ask the bar for their text.
+class CPaletteGrid : public CDragButton {
+protected:
+    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
+};
+
 class CPaletteBar : public CDialogBar {
     DECLARE_DYNAMIC(CPaletteBar)
 public:
@@ -55,6 +61,10 @@ public:
 
     CColourEditor* GetColourEditor() const { return colourEditor.get(); }
     CPaletteEditorDialog* GetPaletteEditor() const { return paletteEditor.get(); }
+    // The cells' tool tips (CBRS_TOOLTIPS): each names the colour under the pointer.
+    HWND GetToolTipWindow() const { return tipWnd; }
+    // The text of the cell slot's tip (row r, column c: slot r * (columns + 1) + c).
+    CString CellTipText(int slot) const;
 
     static inline BOOL PaletteLock = FALSE;
 
@@ -65,7 +75,7 @@ public:
     int pageSize = 1;
     int tooltipIndex = -1;
     int cellSize = 10;
-    CDragButton grid;
+    CPaletteGrid grid;
     CDragButton noColor;
     CFilterEdit widthField;
     CMouseEventButton backOne, backPage, forwardOne, forwardPage;
@@ -112,6 +122,10 @@ private:
     void ScrollStep(UINT nID);
     void ApplyEditorColour();
     void RefreshPaletteEditor();
+    // One tool per cell of the grid, made again after each layout.
+    void SyncCellTips();
+    HWND tipWnd = nullptr;
+    int tipCells = 0;
 
     std::unique_ptr<CColourEditor> colourEditor;
     std::unique_ptr<CPaletteEditorDialog> paletteEditor;
