@@ -475,3 +475,44 @@ TEST_F(PaletteBarTest, CellTipsNameTheColourUnderThePointer) {
     SdRemoveFakeClock();
 }
 } // namespace
+
+namespace {
+// A drop target that keeps what reached it.
+class DropRecorder : public CWnd {
+public:
+    std::vector<std::pair<UINT, HWND>> got;
+    COLORREF colourAtDrop = 0;
+    CPaletteBar* bar = nullptr;
+
+protected:
+    LRESULT OnDrop(WPARAM, LPARAM lParam) {
+        got.emplace_back(WM_CTRLDROP, reinterpret_cast<HWND>(lParam));
+        colourAtDrop = bar->draggedColor;
+        return 1;
+    }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(DropRecorder, CWnd)
+ON_MESSAGE(WM_CTRLDROP, OnDrop)
+END_MESSAGE_MAP()
+
+TEST_F(PaletteBarTest, AGridDragEndingOffTheBarReachesTheTargetThereWithItsColour) {
+    bar->SetColors({A, B, C});
+    DropRecorder target;
+    target.bar = bar;
+    ASSERT_TRUE(target.CreateEx(0, AfxRegisterWndClass(0), "", WS_CHILD | WS_VISIBLE, 200, 100, 100,
+                                100, Frame()->m_hWnd, nullptr));
+    Frame()->AddDropTarget(&target);
+    const POINT onTarget = sdtest::ScreenPoint(target.m_hWnd, 50, 50);
+    POINT end = onTarget;
+    ::ScreenToClient(bar->grid.m_hWnd, &end);
+    DragInGrid(CellCentre(1), end);
+    ASSERT_EQ(target.got.size(), 1u);
+    // The bar stands as the source; the colour is the dragged cell's; the list is kept.
+    EXPECT_EQ(target.got[0].second, bar->m_hWnd);
+    EXPECT_EQ(target.colourAtDrop, B);
+    EXPECT_EQ(bar->colors, (std::vector<COLORREF>{A, B, C}));
+    Frame()->RemoveDropTarget(&target);
+    target.DestroyWindow();
+}
+} // namespace
