@@ -7,6 +7,7 @@
 #include "mfc/CDocTemplate.h"
 #include "mfc/CDocument.h"
 #include "mfc/CMenu.h"
+#include "mfc/CMiniFrameWnd.h"
 #include "mfc/CStatusBar.h"
 #include "mfc/CView.h"
 #include "mfc/CWinApp.h"
@@ -271,6 +272,9 @@ LRESULT CFrameWnd::OnSetMessageString(WPARAM wParam, LPARAM lParam) {
     CString text;
     if (lParam != 0) text = reinterpret_cast<LPCSTR>(lParam);
     else if (wParam != 0) text.LoadString(UINT(wParam));
+    // A command's string is its prompt, then its tip after a line break.
+    const int tip = text.Find('\n');
+    if (tip >= 0) text = text.Left(tip);
     bar->SetPaneText(0, text);
     return 0;
 }
@@ -347,8 +351,45 @@ void CFrameWnd::ShowControlBar(CControlBar* pBar, BOOL bShow, BOOL) {
     RecalcLayout();
 }
 
+void CFrameWnd::FloatControlBar(CControlBar* pBar, CPoint point, DWORD dwStyle) {
+    if (pBar == nullptr || pBar->m_hWnd == nullptr) return;
+    AddControlBar(pBar);
+    const DWORD side = (dwStyle & CBRS_ALIGN_ANY) != 0 ? sideOf(dwStyle) : CBRS_ALIGN_TOP;
+    pBar->m_dwStyle = (pBar->m_dwStyle & ~CBRS_ALIGN_ANY) | side | CBRS_FLOATING;
+    CMiniFrameWnd* mini = pBar->m_pFloatFrame;
+    if (mini == nullptr) {
+        mini = new CMiniFrameWnd;
+        CString title;
+        pBar->GetWindowText(title);
+        if (!mini->CreateFloating(this, title, CRect(point, CSize(10, 10)))) {
+            delete mini;
+            pBar->m_dwStyle &= ~CBRS_FLOATING;
+            return;
+        }
+        pBar->m_pFloatFrame = mini;
+        ::SetParent(pBar->m_hWnd, mini->m_hWnd);
+    }
+    for (BarPlace& place : m_listControlBars)
+        if (place.bar == pBar) place.row = 0;
+    const CSize size = pBar->CalcFixedLayout(FALSE, (side & CBRS_ORIENT_HORZ) != 0);
+    mini->FitBar(pBar, point, size);
+    pBar->ShowWindow(SW_SHOWNOACTIVATE);
+    mini->ShowWindow(SW_SHOWNOACTIVATE);
+    RecalcLayout();
+}
+
 void CFrameWnd::DockControlBar(CControlBar* pBar, UINT nDockBarID, LPCRECT lpRect) {
     if (pBar == nullptr) return;
+    if (CMiniFrameWnd* mini = pBar->m_pFloatFrame) {
+        pBar->m_pFloatFrame = nullptr;
+        pBar->m_dwStyle &= ~CBRS_FLOATING;
+        if (pBar->m_hWnd != nullptr) {
+            ::SetParent(pBar->m_hWnd, m_hWnd);
+            pBar->ShowWindow(SW_SHOWNOACTIVATE);
+        }
+        mini->m_pBar = nullptr;
+        mini->DestroyWindow(); // deletes itself
+    }
     AddControlBar(pBar);
     DWORD side = AfxDockSideOf(nDockBarID);
     if (side == 0) side = sideOf(pBar->m_dwStyle);
@@ -414,7 +455,7 @@ void CFrameWnd::RecalcLayout(BOOL) {
         for (std::size_t j : row) placed[j] = true;
         const DWORD side = sideOf(m_listControlBars[i].bar->m_dwStyle);
         const bool horizontal = (side & CBRS_ORIENT_HORZ) != 0;
-        if (side == 0) continue;
+        if (side == 0 || m_listControlBars[i].bar->IsFloating()) continue;
         int thickness = 0;
         std::vector<std::pair<CControlBar*, CSize>> sizes;
         for (std::size_t j : row) {

@@ -1,11 +1,14 @@
 #include "mfc/CToolBar.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "mfc/CCmdUI.h"
 #include "mfc/CClientDC.h"
 #include "mfc/CFrameWnd.h"
+#include "mfc/CMiniFrameWnd.h"
 #include "mfc/CWinApp.h"
+#include "win32/controls.h"
 #include "win32/resource.h"
 #include "win32/userdraw.h"
 
@@ -16,6 +19,9 @@ BEGIN_MESSAGE_MAP(CToolBar, CControlBar)
     ON_WM_MOUSEMOVE()
     ON_WM_LBUTTONUP()
     ON_WM_CANCELMODE()
+    ON_MESSAGE(TB_AUTOSIZE, OnAutoSize)
+    ON_WM_TIMER()
+    ON_WM_DESTROY()
 END_MESSAGE_MAP()
 
 CToolBar::CToolBar() {
@@ -25,7 +31,9 @@ CToolBar::CToolBar() {
     m_cyBottomBorder = 2;
 }
 
-CToolBar::~CToolBar() = default;
+CToolBar::~CToolBar() {
+    if (m_hWndTip != nullptr && ::IsWindow(m_hWndTip)) ::DestroyWindow(m_hWndTip);
+}
 
 BOOL CToolBar::Create(CWnd* pParentWnd, DWORD dwStyle, UINT nID) {
     return CreateBar(nullptr, dwStyle, pParentWnd, nID);
@@ -85,6 +93,7 @@ BOOL CToolBar::SetButtons(const UINT* lpIDArray, int nIDCount) {
         }
     }
     if (m_hWnd != nullptr) Invalidate();
+    SyncToolTips();
     return TRUE;
 }
 
@@ -93,6 +102,7 @@ void CToolBar::SetSizes(SIZE sizeButton, SIZE sizeImage) {
     m_sizeButton = CSize(std::max<LONG>(sizeButton.cx, m_sizeImage.cx + 7),
                          std::max<LONG>(sizeButton.cy, m_sizeImage.cy + 6));
     if (m_hWnd != nullptr) Invalidate();
+    SyncToolTips();
 }
 
 int CToolBar::CommandToIndex(UINT nIDFind) const {
@@ -157,6 +167,7 @@ void CToolBar::SetButtonInfo(int nIndex, UINT nID, UINT nStyle, int iImage) {
     if (nIndex < 0 || nIndex >= GetCount()) return;
     m_buttons[std::size_t(nIndex)] = Button{nID, nStyle, std::max(0, iImage)};
     if (m_hWnd != nullptr) Invalidate();
+    SyncToolTips();
 }
 
 CSize CToolBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz) {
@@ -306,6 +317,7 @@ void CToolBar::OnLButtonDown(UINT, CPoint point) {
 }
 
 void CToolBar::OnMouseMove(UINT, CPoint point) {
+    if (m_tracking < 0 && (m_dwStyle & CBRS_FLYBY)) FlyBy(HitTest(point));
     if (m_tracking < 0) {
         // Hot tracking: a flat bar raises the enabled button under the pointer.
         if (!(m_ctrlStyle & TBSTYLE_FLAT)) return;
@@ -340,4 +352,116 @@ void CToolBar::OnCancelMode() {
         m_tracking = -1;
         ::ReleaseCapture();
     }
+}
+
+LRESULT CToolBar::OnAutoSize(WPARAM, LPARAM) {
+    SyncToolTips();
+    if (IsFloating()) {
+        CRect client;
+        GetWindowRect(&client);
+        m_pFloatFrame->FitBar(this, client.TopLeft(), CalcFixedLayout(FALSE, IsHorz()));
+    } else if (m_pDockSite != nullptr) {
+        m_pDockSite->RecalcLayout();
+    }
+    return 0;
+}
+
+namespace {
+constexpr UINT_PTR kFlyByTimer = 0xE000;
+} // namespace
+
+void CToolBar::FlyBy(int index) {
+    UINT id = 0;
+    if (index >= 0 && !(m_buttons[std::size_t(index)].style & TBBS_SEPARATOR))
+        id = m_buttons[std::size_t(index)].id;
+    if (id == m_flyBy) return;
+    m_flyBy = id;
+    CWnd* frame = m_pDockSite != nullptr ? static_cast<CWnd*>(m_pDockSite) : GetParentFrame();
+    if (frame != nullptr) frame->SendMessage(WM_SETMESSAGESTRING, id != 0 ? id : AFX_IDS_IDLEMESSAGE);
+    if (id != 0)
+        SetTimer(kFlyByTimer, 200, nullptr);
+    else
+        KillTimer(kFlyByTimer);
+}
+
+void CToolBar::OnTimer(UINT_PTR nIDEvent) {
+    if (nIDEvent != kFlyByTimer) {
+        Default();
+        return;
+    }
+    POINT cursor;
+    ::GetCursorPos(&cursor);
+    if (::WindowFromPoint(cursor) == m_hWnd) {
+        ScreenToClient(&cursor);
+        FlyBy(HitTest(cursor));
+    } else {
+        FlyBy(-1);
+    }
+}
+
+void CToolBar::SetBarStyle(DWORD dwStyle) {
+    CControlBar::SetBarStyle(dwStyle);
+    SyncToolTips();
+}
+
+void CToolBar::SyncToolTips() {
+    const bool wanted = m_hWnd != nullptr && (m_dwStyle & CBRS_TOOLTIPS) != 0;
+    if (!wanted) {
+        if (m_hWndTip != nullptr && ::IsWindow(m_hWndTip)) ::DestroyWindow(m_hWndTip);
+        m_hWndTip = nullptr;
+        m_tipTools = 0;
+        return;
+    }
+    if (m_hWndTip == nullptr) {
+        m_hWndTip = ::CreateWindowExA(0, TOOLTIPS_CLASSA, "", WS_POPUP | TTS_ALWAYSTIP, 0, 0, 0, 0,
+                                      m_hWnd, nullptr, nullptr, nullptr);
+        if (m_hWndTip == nullptr) return;
+    }
+    for (int i = 0; i < m_tipTools; ++i) {
+        TOOLINFOA info{};
+        info.cbSize = sizeof info;
+        info.hwnd = m_hWnd;
+        info.uId = UINT_PTR(i);
+        ::SendMessageA(m_hWndTip, TTM_DELTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+    }
+    m_tipTools = GetCount();
+    for (int i = 0; i < m_tipTools; ++i) {
+        if (m_buttons[std::size_t(i)].style & TBBS_SEPARATOR) continue;
+        TOOLINFOA info{};
+        info.cbSize = sizeof info;
+        info.uFlags = TTF_SUBCLASS;
+        info.hwnd = m_hWnd;
+        info.uId = UINT_PTR(i);
+        GetItemRect(i, &info.rect);
+        info.lpszText = LPSTR_TEXTCALLBACKA;
+        ::SendMessageA(m_hWndTip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info));
+    }
+}
+
+BOOL CToolBar::OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) {
+    auto* hdr = reinterpret_cast<NMHDR*>(lParam);
+    if (hdr != nullptr && hdr->hwndFrom == m_hWndTip && hdr->code == TTN_GETDISPINFOA) {
+        auto* info = reinterpret_cast<NMTTDISPINFOA*>(lParam);
+        info->szText[0] = '\0';
+        const int index = int(hdr->idFrom);
+        if (index >= 0 && index < GetCount()) {
+            CString text;
+            text.LoadString(m_buttons[std::size_t(index)].id);
+            const int tip = text.Find('\n');
+            text = tip >= 0 ? text.Mid(tip + 1) : CString();
+            std::snprintf(info->szText, sizeof info->szText, "%s", LPCSTR(text));
+        }
+        info->lpszText = info->szText;
+        if (pResult != nullptr) *pResult = 0;
+        return TRUE;
+    }
+    return CControlBar::OnNotify(wParam, lParam, pResult);
+}
+
+void CToolBar::OnDestroy() {
+    if (m_hWndTip != nullptr && ::IsWindow(m_hWndTip)) ::DestroyWindow(m_hWndTip);
+    m_hWndTip = nullptr;
+    m_tipTools = 0;
+    KillTimer(0xE000);
+    CControlBar::OnDestroy();
 }

@@ -15,6 +15,7 @@
 #include "testing/InputDriver.h"
 #include "testing/PlatformTest.h"
 #include "win32/GdiTesting.h"
+#include "win32/KernelTesting.h"
 #include "win32/SpoolerTesting.h"
 #include "win32/UserTesting.h"
 #include "win32/module.h"
@@ -710,4 +711,159 @@ TEST_F(DocViewTest, TheColourDialogTakesThreeNumbersAndRefusesOthers) {
     PushMessageBoxAnswer(IDOK);
     EXPECT_EQ(dialog.DoModal(), IDOK);
     EXPECT_EQ(dialog.GetColor(), RGB(200, 20, 30));
+}
+
+namespace {
+class TestDialogBar : public CDialogBar {
+protected:
+    void OnOwn() { g_handled.push_back("bar"); }
+    DECLARE_MESSAGE_MAP()
+};
+BEGIN_MESSAGE_MAP(TestDialogBar, CDialogBar)
+    ON_COMMAND(IDC_BAR_OWN, OnOwn)
+END_MESSAGE_MAP()
+} // namespace
+
+TEST_F(DocViewTest, DialogBarIsTheTemplateAsAChildBarAndPassesCommandsOn) {
+    TestDialogBar bar;
+    ASSERT_TRUE(bar.Create(frame, IDD_TEST_BAR, WS_VISIBLE | CBRS_ALIGN_BOTTOM, 0xE820));
+    EXPECT_EQ(bar.GetDlgCtrlID(), 0xE820);
+    EXPECT_TRUE(bar.GetStyle() & WS_CHILD);
+    EXPECT_FALSE(bar.GetStyle() & (WS_POPUP | WS_CAPTION));
+    EXPECT_EQ(bar.GetParent(), frame);
+    CRect units(0, 0, 160, 24);
+    ::MapDialogRect(bar.m_hWnd, &units);
+    EXPECT_EQ(bar.m_sizeDefault, units.Size());
+    EXPECT_EQ(bar.CalcFixedLayout(TRUE, TRUE), CSize(32767, units.Height()));
+
+    // Laid out along the bottom, above the status bar, right of the side bar (both joined
+    // first).
+    frame->MoveWindow(0, 0, 640, 480);
+    frame->RecalcLayout();
+    const int bottom = 480 - GetSystemMetrics(SM_CYMENU) - SD_STATUS_HEIGHT;
+    EXPECT_EQ(RectIn(&bar), Text(CRect(30, bottom - units.Height(), 640, bottom)));
+    ASSERT_NE(bar.GetDlgItem(IDC_BAR_OWN), nullptr);
+
+    // A control's command: the bar's map first, else the frame.
+    ::SendMessageA(bar.GetDlgItem(IDC_BAR_OWN)->m_hWnd, BM_CLICK, 0, 0);
+    ::SendMessageA(bar.GetDlgItem(IDC_BAR_FRAME)->m_hWnd, BM_CLICK, 0, 0);
+    EXPECT_EQ(g_handled, (std::vector<std::string>{"bar", "frame"}));
+    bar.DestroyWindow();
+}
+
+TEST_F(DocViewTest, FloatingBarLeavesItsEdgeForASmallWindowAndDocksAgain) {
+    frame->MoveWindow(0, 0, 640, 480);
+    CToolBar& tools = frame->m_tools;
+    const CSize size = tools.CalcFixedLayout(FALSE, TRUE);
+    frame->FloatControlBar(&tools, CPoint(300, 200));
+    ASSERT_TRUE(tools.IsFloating());
+    auto* mini =
+        DYNAMIC_DOWNCAST(CMiniFrameWnd, CWnd::FromHandlePermanent(::GetParent(tools.m_hWnd)));
+    ASSERT_NE(mini, nullptr);
+    EXPECT_EQ(::GetWindow(mini->m_hWnd, GW_OWNER), frame->m_hWnd);
+    CRect client;
+    mini->GetClientRect(&client);
+    EXPECT_EQ(client.Size(), size);
+    POINT corner{0, 0};
+    ::ClientToScreen(mini->m_hWnd, &corner);
+    EXPECT_EQ(corner.x, 300);
+    EXPECT_EQ(corner.y, 200);
+    // The edge is given back: the ruler is now the top bar.
+    EXPECT_EQ(Rect(&frame->m_ruler).top, 0);
+    // Commands of the small window go to the frame.
+    mini->SendMessage(WM_COMMAND, ID_FRAME_ONLY);
+    EXPECT_EQ(g_handled, (std::vector<std::string>{"frame"}));
+
+    // Fewer buttons: the window shrinks to them.
+    const UINT two[] = {ID_TOOL_A, ID_TOOL_B};
+    tools.SetButtons(two, 2);
+    tools.SendMessage(TB_AUTOSIZE);
+    mini->GetClientRect(&client);
+    EXPECT_EQ(client.Size(), tools.CalcFixedLayout(FALSE, TRUE));
+    EXPECT_LT(client.Width(), size.cx);
+
+    // Docked again: on the top edge in a row of its own after the ruler's, the small window
+    // gone.
+    const HWND miniWnd = mini->m_hWnd;
+    frame->DockControlBar(&tools, AFX_IDW_DOCKBAR_TOP);
+    EXPECT_FALSE(tools.IsFloating());
+    EXPECT_FALSE(::IsWindow(miniWnd));
+    EXPECT_EQ(tools.GetParent(), frame);
+    EXPECT_EQ(Rect(&frame->m_ruler).top, 0);
+    EXPECT_EQ(Rect(&tools).top, 25);
+    EXPECT_EQ(Rect(view).top, 25 + tools.CalcFixedLayout(TRUE, TRUE).cy);
+
+    // Closing the small window hides the bar.
+    frame->FloatControlBar(&tools, CPoint(10, 10));
+    CWnd* again = CWnd::FromHandlePermanent(::GetParent(tools.m_hWnd));
+    ASSERT_NE(again, nullptr);
+    again->SendMessage(WM_CLOSE);
+    EXPECT_FALSE(tools.IsVisible());
+    frame->DockControlBar(&tools, AFX_IDW_DOCKBAR_TOP);
+    EXPECT_TRUE(tools.IsVisible());
+}
+
+TEST_F(DocViewTest, FlyByPromptsFollowThePointerOverTheButtons) {
+    SYSTEMTIME noon{};
+    noon.wYear = 2026;
+    noon.wMonth = 1;
+    noon.wDay = 1;
+    noon.wHour = 12;
+    SdInstallFakeClock(1000, noon);
+    frame->MoveWindow(0, 0, 640, 480);
+    CToolBar& tools = frame->m_tools;
+    tools.SetBarStyle(tools.GetBarStyle() | CBRS_FLYBY);
+    CRect first, separator;
+    tools.GetItemRect(0, &first);
+    tools.GetItemRect(1, &separator);
+    auto prompt = [&] { return std::string(LPCSTR(frame->m_status.GetPaneText(0))); };
+
+    sdtest::MouseMove(tools.m_hWnd, first.CenterPoint().x, first.CenterPoint().y);
+    EXPECT_EQ(prompt(), "Runs the first tool");
+    sdtest::MouseMove(tools.m_hWnd, separator.CenterPoint().x, separator.CenterPoint().y);
+    EXPECT_EQ(prompt(), "Ready");
+    sdtest::MouseMove(tools.m_hWnd, first.CenterPoint().x, first.CenterPoint().y);
+    EXPECT_EQ(prompt(), "Runs the first tool");
+    // Off the bar: the bar hears nothing more; its timer sees the pointer gone.
+    sdtest::MouseMove(view->m_hWnd, 50, 50);
+    EXPECT_EQ(prompt(), "Runs the first tool");
+    SdAdvanceFakeClock(250);
+    sdtest::PumpInput();
+    EXPECT_EQ(prompt(), "Ready");
+    SdRemoveFakeClock();
+}
+
+TEST_F(DocViewTest, ToolTipsShowTheTipOfTheButtonUnderThePointer) {
+    SYSTEMTIME noon{};
+    noon.wYear = 2026;
+    noon.wMonth = 1;
+    noon.wDay = 1;
+    SdInstallFakeClock(1000, noon);
+    frame->MoveWindow(0, 0, 640, 480);
+    CToolBar& tools = frame->m_tools;
+    EXPECT_EQ(tools.GetToolTipWindow(), nullptr);
+    tools.SetBarStyle(tools.GetBarStyle() | CBRS_TOOLTIPS);
+    const HWND tip = tools.GetToolTipWindow();
+    ASSERT_NE(tip, nullptr);
+    // One tool per button, none for the separator.
+    EXPECT_EQ(::SendMessageA(tip, TTM_GETTOOLCOUNT, 0, 0), tools.GetCount() - 1);
+
+    CRect first;
+    tools.GetItemRect(0, &first);
+    sdtest::MouseMove(tools.m_hWnd, first.CenterPoint().x, first.CenterPoint().y);
+    SdAdvanceFakeClock(600);
+    sdtest::PumpInput();
+    ASSERT_TRUE(::IsWindowVisible(tip));
+    char text[80] = {};
+    ::GetWindowTextA(tip, text, sizeof text);
+    EXPECT_STREQ(text, "First tool");
+    // Off the bar it hides; without the style the tips go.
+    sdtest::MouseMove(view->m_hWnd, 50, 50);
+    SdAdvanceFakeClock(200);
+    sdtest::PumpInput();
+    EXPECT_FALSE(::IsWindowVisible(tip));
+    tools.SetBarStyle(tools.GetBarStyle() & ~CBRS_TOOLTIPS);
+    EXPECT_EQ(tools.GetToolTipWindow(), nullptr);
+    EXPECT_FALSE(::IsWindow(tip));
+    SdRemoveFakeClock();
 }

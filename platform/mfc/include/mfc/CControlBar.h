@@ -38,6 +38,7 @@ constexpr DWORD CBRS_RIGHT = CBRS_ALIGN_RIGHT | CBRS_BORDER_LEFT;
 constexpr DWORD CBRS_BOTTOM = CBRS_ALIGN_BOTTOM | CBRS_BORDER_TOP;
 
 class CFrameWnd;
+class CMiniFrameWnd;
 
 class MFC_API CControlBar : public CWnd {
     DECLARE_DYNAMIC(CControlBar)
@@ -61,10 +62,13 @@ public:
     CFrameWnd* GetDockingFrame() const { return m_pDockSite; }
     BOOL IsVisible() const;
     BOOL IsHorz() const { return (m_dwStyle & CBRS_ORIENT_HORZ) != 0; }
+    // In a small window of its own (CFrameWnd::FloatControlBar) rather than on a frame edge.
+    BOOL IsFloating() const { return m_pFloatFrame != nullptr; }
 
     DWORD m_dwStyle = 0;
     DWORD m_dwDockStyle = 0;
     CFrameWnd* m_pDockSite = nullptr;
+    CMiniFrameWnd* m_pFloatFrame = nullptr;
     // Space between the bar's edges and its contents.
     int m_cxLeftBorder = 2;
     int m_cxRightBorder = 2;

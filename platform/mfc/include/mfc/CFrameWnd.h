@@ -75,6 +75,10 @@ public:
     // bar into that row where the rectangle's leading edge is; otherwise it gets a row of
     // its own after the others.
     void DockControlBar(CControlBar* pBar, UINT nDockBarID = 0, LPCRECT lpRect = nullptr);
+    // Takes the bar off its edge into a small captioned window whose client area has its
+    // top-left corner at point (screen); dwStyle's CBRS_ALIGN_ bits choose the orientation.
+    // A floating bar is moved and sized again. DockControlBar puts it back on an edge.
+    void FloatControlBar(CControlBar* pBar, CPoint point, DWORD dwStyle = CBRS_ALIGN_TOP);
     // Profile sections "<name>-Summary" (Bars=count) and "<name>-Bar<i>" (BarID, Visible,
     // DockSide: the CBRS_ALIGN_ bit of its side) in the application's profile.
     void SaveBarState(LPCSTR lpszProfileName) const;

@@ -26,6 +26,9 @@ constexpr int SD_TOOLBAR_SEPARATOR = 8;
 // The control style of a flat tool bar: buttons show no edges until the pointer is over
 // them (a thin raised edge) or they are down (a thin sunken one).
 constexpr DWORD TBSTYLE_FLAT = 0x0800;
+// Sent to a tool bar after its buttons changed: it takes the size they need, on its edge or
+// in its floating window.
+constexpr UINT TB_AUTOSIZE = WM_USER + 33;
 
 class MFC_API CToolBar : public CControlBar {
     DECLARE_DYNAMIC(CToolBar)
@@ -67,6 +70,11 @@ public:
     CSize GetImageSize() const { return m_sizeImage; }
 
     CSize CalcFixedLayout(BOOL bStretch, BOOL bHorz) override;
+    // With CBRS_TOOLTIPS each button gets a tool tip: the text after the line break of its
+    // command's string.
+    void SetBarStyle(DWORD dwStyle) override;
+    // The tool-tip window while the bar shows tips, else null.
+    HWND GetToolTipWindow() const { return m_hWndTip; }
     void OnUpdateCmdUI(CFrameWnd* pTarget, BOOL bDisableIfNoHndler) override;
     void DoPaint(CDC* pDC) override;
 
@@ -75,6 +83,10 @@ protected:
     void OnMouseMove(UINT nFlags, CPoint point);
     void OnLButtonUp(UINT nFlags, CPoint point);
     void OnCancelMode();
+    LRESULT OnAutoSize(WPARAM wParam, LPARAM lParam);
+    void OnTimer(UINT_PTR nIDEvent);
+    void OnDestroy();
+    BOOL OnNotify(WPARAM wParam, LPARAM lParam, LRESULT* pResult) override;
     DECLARE_MESSAGE_MAP()
 
 private:
@@ -93,5 +105,13 @@ private:
     CBitmap m_bitmap;
     int m_tracking = -1; // the button pressed with the mouse
     int m_hot = -1;      // a flat bar's button under the pointer
+    UINT m_flyBy = 0;    // the command whose prompt the status bar shows (CBRS_FLYBY)
+    // With CBRS_FLYBY: the prompt of the command under the pointer in the frame's status bar,
+    // the idle message once the pointer has left the buttons (looked at by a timer).
+    void FlyBy(int index);
+    // One tool per button of the tip window, made or dropped with CBRS_TOOLTIPS.
+    void SyncToolTips();
+    HWND m_hWndTip = nullptr;
+    int m_tipTools = 0;
     DWORD m_ctrlStyle = 0;
 };

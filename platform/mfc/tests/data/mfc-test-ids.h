@@ -28,3 +28,6 @@
 #define IDS_PLAN_DOC 143
 #define IDS_PLAN_TITLE 144
 #define IDS_PASTE_OWN 145
+#define IDD_TEST_BAR 150
+#define IDC_BAR_OWN 151
+#define IDC_BAR_FRAME 402 // a command only the test frame takes

@@ -3,6 +3,7 @@
 // font, so DT_CALCRECT sizes agree with the ink of the same call without it.
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstring>
 #include <string>
@@ -145,7 +146,9 @@ void drawLine(HDC dc, int x, int y, const TextLine& line, const Measure& m, int 
               int clipRight) {
     std::size_t visible = line.text.size();
     if (x < clipRight)
-        visible = std::min(visible, m.fitting(line.text, clipRight - x) + 1);
+        visible = std::min(
+            visible,
+            m.fitting(line.text, int(std::min<long long>(INT_MAX, (long long)clipRight - x))) + 1);
     else
         visible = 0;
     std::size_t run = 0;

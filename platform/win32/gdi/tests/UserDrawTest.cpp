@@ -385,4 +385,14 @@ TEST_F(UserDrawTest, SystemColourBrushes) {
     EXPECT_EQ(GetSysColorBrush(400), nullptr);
 }
 
+TEST_F(UserDrawTest, UnclippedTextWiderThanItsRectangleStartsLeftOfIt) {
+    // Centred in a rectangle narrower than the text, without clipping: the line starts at a
+    // negative x and is drawn whole (its width was once measured against INT32_MAX - x).
+    RECT r{0, 0, 8, 20};
+    EXPECT_EQ(DrawTextA(canvas.dc, "Wide text", -1, &r, DT_SINGLELINE | DT_CENTER | DT_NOCLIP),
+              13);
+    const RECT ink = inkBox(canvas.Read());
+    EXPECT_GT(ink.right, 8);
+}
+
 } // namespace user_draw_test

@@ -2,6 +2,7 @@
 
 #include "app/CSplashWnd.h"
 
+#include <doc/CColourEditor.h>
 #include <doc/CSignDoc.h>
 #include <mfc/CCmdUI.h>
 #include <mfc/CStatusBar.h>
@@ -9,6 +10,7 @@
 #include <mfc/CWinApp.h>
 #include <mfc/FrameworkIds.h>
 #include <sheet/SheetIds.h>
+#include <shell/PrivateMessages.h>
 #include <win32/shellapi.h>
 
 #include <string>
@@ -38,6 +40,8 @@ ON_COMMAND(ID_REDRAW_ALL_2, OnRedrawAll)
 ON_UPDATE_COMMAND_UI(ID_REDRAW_ALL, OnUpdateRedrawAll)
 ON_COMMAND_EX(ID_VIEW_TOOL_OPTIONS, OnBarCheck)
 ON_UPDATE_COMMAND_UI(ID_VIEW_TOOL_OPTIONS, OnUpdateControlBarMenu)
+ON_MESSAGE(WM_CTRLDRAGOVER, OnCtrlDragOver)
+ON_MESSAGE(WM_CTRLDROP, OnCtrlDrop)
 ON_COMMAND_EX(ID_VIEW_SIGN_TOOLBAR, OnBarCheck)
 ON_UPDATE_COMMAND_UI(ID_VIEW_SIGN_TOOLBAR, OnUpdateControlBarMenu)
 END_MESSAGE_MAP()
@@ -210,6 +214,18 @@ void CSignFrame::ShowKeyHints(BOOL shift, BOOL ctrl, BOOL shiftCtrl, BOOL alt) {
     statusBar.UpdateWindow();
 }
 
+void CSignFrame::RecalcModeToolBar() {
+    if (toolOptionsBar.m_hWnd == nullptr) return;
+    toolOptionsBar.SendMessage(TB_AUTOSIZE);
+    if (toolOptionsBar.IsFloating()) {
+        CRect rect;
+        toolOptionsBar.GetWindowRect(&rect);
+        FloatControlBar(&toolOptionsBar, rect.TopLeft(), CBRS_ALIGN_TOP);
+    } else {
+        RecalcLayout();
+    }
+}
+
 void CSignFrame::ShowStatusText(LPCSTR text) {
     statusBar.SetPaneText(0, text, FALSE);
     statusBar.UpdateWindow();
@@ -224,4 +240,27 @@ COLORREF CSignFrame::DocumentLink::GetPaletteColor() {
 
 void CSignFrame::DocumentLink::PostFrameCommand(UINT nID) {
     if (frame.m_hWnd != nullptr) frame.PostMessage(WM_COMMAND, nID);
+}
+
+namespace {
+// The palette bar stands in for its colour editor, carrying the editor's colour.
+LPARAM editorAsBar(CPaletteBar& bar, LPARAM source) {
+    CColourEditor* editor = bar.GetColourEditor();
+    if (editor == nullptr || editor->m_hWnd == nullptr ||
+        reinterpret_cast<HWND>(source) != editor->m_hWnd)
+        return source;
+    bar.draggedColor = editor->GetColor();
+    return reinterpret_cast<LPARAM>(bar.m_hWnd);
+}
+} // namespace
+
+LRESULT CSignFrame::OnCtrlDragOver(WPARAM wParam, LPARAM lParam) {
+    lParam = editorAsBar(paletteBar, lParam);
+    if (DropTargetUnderCursor() == nullptr) ::SetCursor(::LoadCursorA(nullptr, IDC_ARROW));
+    return COleSheetFrame::OnCtrlDragOver(wParam, lParam);
+}
+
+LRESULT CSignFrame::OnCtrlDrop(WPARAM wParam, LPARAM lParam) {
+    lParam = editorAsBar(paletteBar, lParam);
+    return COleSheetFrame::OnCtrlDrop(wParam, lParam);
 }

@@ -84,14 +84,13 @@ TEST_F(SignAppTest, StartUpBuildsTheFrameWithItsBarsPanesPaletteAndTimer) {
     ASSERT_EQ(frame->paletteBar.colors.size(), 40u);
     EXPECT_EQ(frame->paletteBar.colors[2], RGB(255, 0, 0));
     // The bar draws its cells: the third of the first row is red.
-    frame->paletteBar.Invalidate();
-    frame->paletteBar.UpdateWindow();
-    const SdGdiImage picture = SdGdiReadWindow(frame->paletteBar.m_hWnd);
-    const CRect grid = frame->paletteBar.GridRect();
+    frame->paletteBar.grid.Invalidate();
+    frame->paletteBar.grid.UpdateWindow();
+    const SdGdiImage picture = SdGdiReadWindow(frame->paletteBar.grid.m_hWnd);
     const int cell = frame->paletteBar.cellSize;
     EXPECT_EQ(cell, 20);
-    EXPECT_EQ(picture.at(grid.left + 2 * cell + cell / 2, grid.top + cell / 2), RGB(255, 0, 0));
-    EXPECT_EQ(picture.at(grid.left + cell / 2, grid.top + cell / 2), RGB(0, 0, 0));
+    EXPECT_EQ(picture.at(2 * cell + cell / 2, cell / 2), RGB(255, 0, 0));
+    EXPECT_EQ(picture.at(cell / 2, cell / 2), RGB(0, 0, 0));
     frame->ShowKeyHints(TRUE, FALSE, TRUE, FALSE);
     EXPECT_STREQ(LPCSTR(frame->statusBar.GetPaneText(3)), "Sh");
     EXPECT_STREQ(LPCSTR(frame->statusBar.GetPaneText(4)), "");

@@ -1,10 +1,19 @@
 #include "view/PrintColorCorrection.h"
 
+#include <app/PaletteChart.h>
+
 #include <rasterkit/DIBInterface.h>
 
 namespace {
 struct Identity {
-    Identity() { PrintColorCorrection::Reset(); }
+    Identity() {
+        PrintColorCorrection::Reset();
+        // The palette chart prints through the same tables.
+        PaletteChartCorrection::tables[0] = PrintColorCorrection::C;
+        PaletteChartCorrection::tables[1] = PrintColorCorrection::M;
+        PaletteChartCorrection::tables[2] = PrintColorCorrection::Y;
+        PaletteChartCorrection::tables[3] = PrintColorCorrection::K;
+    }
 } identity;
 } // namespace
 

@@ -32,6 +32,9 @@ public:
     // "Sh", "Ct", "Alt" and "Sh+Ct" in panes 3 to 6 for the keys held.
     void ShowKeyHints(BOOL shift, BOOL ctrl, BOOL shiftCtrl, BOOL alt);
     void ShowStatusText(LPCSTR text);
+    // After a tool changed the tool-options bar: the bar takes the size its buttons need; a
+    // floating one stays where it is, a docked one gets the frame laid out again.
+    void RecalcModeToolBar();
     // Reads one dropped file into the active document; FALSE when it was not imported.
     virtual BOOL ImportDroppedFile(LPCSTR path);
 
@@ -71,5 +74,9 @@ protected:
     void OnUpdateFlatLook(CCmdUI* pCmdUI);
     void OnRedrawAll();
     void OnUpdateRedrawAll(CCmdUI* pCmdUI);
+    // A drag of the colour editor's swatch carries the editor's colour, with the palette bar
+    // as its source.
+    LRESULT OnCtrlDragOver(WPARAM wParam, LPARAM lParam);
+    LRESULT OnCtrlDrop(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 };

@@ -29,6 +29,8 @@ public:
     // Labels follow the model; the map is rebuilt and redrawn.
     void SetModel(int model);
     int GetModel() const { return m_nModel; }
+    // The mouse keys of the last press on the swatch (MK_LBUTTON, MK_RBUTTON, ...).
+    UINT GetSwatchKeys() const { return m_swatch.dragFlags; }
     int GetMapAxis() const { return m_nMapAxis; }
     BYTE GetComponent(int i) const { return m_components[i]; }
 
