@@ -177,7 +177,10 @@ bool XcbClipboard::waitFor(const std::function<bool()>& done) {
     while (!done()) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             end - std::chrono::steady_clock::now());
-        if (left.count() <= 0) return false;
+        if (left.count() <= 0) {
+            silent_ = true;
+            return false;
+        }
         pollfd fd{xcb_get_file_descriptor(conn_), POLLIN, 0};
         poll(&fd, 1, int(std::min<long long>(left.count(), 50)));
         if (!readEvents_()) return false;
@@ -245,6 +248,11 @@ void XcbClipboard::import() {
     if (!ownerId || ownerId == window_) return;
     std::string bytes;
     std::vector<xcb_atom_t> offered;
+    // An owner that does not answer is asked nothing more.
+    silent_ = false;
+    auto convert = [&](xcb_atom_t target, std::string* out) {
+        return !silent_ && this->convert(target, out);
+    };
     if (convert(targets_, &bytes))
         for (size_t i = 0; i + 4 <= bytes.size(); i += 4) {
             xcb_atom_t a;
