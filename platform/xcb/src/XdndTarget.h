@@ -7,7 +7,6 @@
 #include <xcb/xcb.h>
 
 #include <functional>
-#include <string>
 #include <vector>
 
 #include "win32/user.h"
@@ -25,10 +24,6 @@ public:
     void makeAware(xcb_window_t window);
     // Takes the drop's client messages and the answer to its data; false for other events.
     bool handle(const xcb_generic_event_t* event);
-
-    // The local paths of a text/uri-list, percent-decoded, in order: "file:" URIs of no host,
-    // "localhost" or this host; others are left out.
-    static std::vector<std::string> LocalPaths(const std::string& uriList);
 
 private:
     xcb_atom_t atom(const char* name);

@@ -1,6 +1,8 @@
 // The clipboard between processes on the display (INCR, pictures, owners that do not answer)
 // and the picture conversions it uses.
 
+#include <unistd.h>
+
 #include <xcb/xcb.h>
 
 #include <algorithm>
@@ -15,12 +17,14 @@
 #include <vector>
 
 #include "../src/ClipboardImage.h"
+#include "../src/UriList.h"
 #include "../src/XcbClipboard.h"
 #include "testing/PlatformTest.h"
 #include "testing/XvfbServer.h"
 #include "win32/DisplayBackend.h"
 #include "win32/clipboard.h"
 #include "win32/kernel.h"
+#include "win32/shellapi.h"
 #include "win32/wingdi.h"
 
 namespace transfer_test {
@@ -377,6 +381,205 @@ TEST_F(XcbTransferTest, AnOwnerThatNeverAnswersCostsABoundedWaitAndLeavesTheClip
     ASSERT_TRUE(OpenClipboard(nullptr));
     CloseClipboard();
     EXPECT_LT(std::chrono::steady_clock::now() - again, std::chrono::milliseconds(500));
+}
+
+TEST(XdndPathsTest, LocalFileEntriesArePercentDecodedInOrder) {
+    char host[256] = {};
+    gethostname(host, sizeof host - 1);
+    const std::string list = std::string("# a comment\r\n") +
+                             "file:///tmp/sd%20drop/one.txt\r\n"
+                             "http://example.com/x.txt\r\n"
+                             "file://localhost/tmp/two.txt\r\n"
+                             "file://" +
+                             host +
+                             "/tmp/three%25.txt\n"
+                             "file://elsewhere.example/tmp/four.txt\r\n"
+                             "file:///tmp/bad%2.txt\r\n"
+                             "file:///tmp/nul%00.txt\r\n"
+                             "file:relative.txt\r\n"
+                             "FILE:/tmp/five.txt?query";
+    EXPECT_EQ(sdxcb::LocalPathsOfUriList(list),
+              (std::vector<std::string>{"/tmp/sd drop/one.txt", "/tmp/two.txt", "/tmp/three%.txt",
+                                        "/tmp/five.txt"}));
+    EXPECT_TRUE(sdxcb::LocalPathsOfUriList("").empty());
+}
+
+std::vector<std::vector<std::string>>& Drops() {
+    static std::vector<std::vector<std::string>> drops;
+    return drops;
+}
+
+std::vector<POINT>& DropPoints() {
+    static std::vector<POINT> points;
+    return points;
+}
+
+std::vector<HWND>& DropWindows() {
+    static std::vector<HWND> windows;
+    return windows;
+}
+
+LRESULT CALLBACK DropProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_DROPFILES) {
+        HDROP drop = HDROP(wParam);
+        std::vector<std::string> paths;
+        const UINT n = DragQueryFileA(drop, 0xFFFFFFFFu, nullptr, 0);
+        for (UINT i = 0; i < n; ++i) {
+            char path[512] = {};
+            DragQueryFileA(drop, i, path, sizeof path);
+            paths.push_back(path);
+        }
+        POINT at{};
+        DragQueryPoint(drop, &at);
+        DropPoints().push_back(at);
+        DragFinish(drop);
+        Drops().push_back(paths);
+        DropWindows().push_back(hwnd);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+// An XDND source of the test's own dragging a text/uri-list over a root point.
+struct DragResult {
+    bool statusAccepted = false, finishedAccepted = false, finished = false;
+};
+
+DragResult DragFiles(OtherClient& source, xcb_window_t target, int x, int y,
+                     const std::string& uriList) {
+    DragResult result;
+    const xcb_atom_t uris = source.Atom("text/uri-list"), copy = source.Atom("XdndActionCopy");
+    const xcb_atom_t selection = source.Atom("XdndSelection");
+    xcb_set_selection_owner(source.conn, source.window, selection, XCB_CURRENT_TIME);
+    auto send = [&](const char* type, uint32_t d1, uint32_t d2, uint32_t d3, uint32_t d4) {
+        xcb_client_message_event_t e{};
+        e.response_type = XCB_CLIENT_MESSAGE;
+        e.format = 32;
+        e.window = target;
+        e.type = source.Atom(type);
+        const uint32_t data[5] = {source.window, d1, d2, d3, d4};
+        std::memcpy(e.data.data32, data, sizeof data);
+        xcb_send_event(source.conn, 0, target, XCB_EVENT_MASK_NO_EVENT,
+                       reinterpret_cast<const char*>(&e));
+        xcb_flush(source.conn);
+    };
+    // Client messages and the request for the data, in the order they come.
+    auto next = [&]() -> xcb_generic_event_t* {
+        const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (std::chrono::steady_clock::now() < end) {
+            xcb_generic_event_t* e = xcb_poll_for_event(source.conn);
+            if (!e) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                continue;
+            }
+            const uint8_t type = e->response_type & 0x7f;
+            if (type == XCB_CLIENT_MESSAGE || type == XCB_SELECTION_REQUEST) return e;
+            free(e);
+        }
+        return nullptr;
+    };
+    send("XdndEnter", 5u << 24, uris, 0, 0);
+    send("XdndPosition", 0, uint32_t(x) << 16 | uint32_t(y), XCB_CURRENT_TIME, copy);
+    xcb_generic_event_t* status = next();
+    if (!status) return result;
+    result.statusAccepted =
+        reinterpret_cast<xcb_client_message_event_t*>(status)->data.data32[1] & 1;
+    free(status);
+    send("XdndDrop", 0, XCB_CURRENT_TIME, 0, 0);
+    while (xcb_generic_event_t* e = next()) {
+        if ((e->response_type & 0x7f) == XCB_SELECTION_REQUEST) {
+            auto* r = reinterpret_cast<xcb_selection_request_event_t*>(e);
+            xcb_selection_notify_event_t reply{};
+            reply.response_type = XCB_SELECTION_NOTIFY;
+            reply.requestor = r->requestor;
+            reply.selection = r->selection;
+            reply.target = r->target;
+            reply.time = r->time;
+            reply.property = r->target == uris ? r->property : xcb_atom_t(XCB_NONE);
+            if (reply.property)
+                xcb_change_property(source.conn, XCB_PROP_MODE_REPLACE, r->requestor, r->property,
+                                    uris, 8, uint32_t(uriList.size()), uriList.data());
+            xcb_send_event(source.conn, 0, r->requestor, XCB_EVENT_MASK_NO_EVENT,
+                           reinterpret_cast<const char*>(&reply));
+            xcb_flush(source.conn);
+            free(e);
+            continue;
+        }
+        auto* m = reinterpret_cast<xcb_client_message_event_t*>(e);
+        const bool finished = m->type == source.Atom("XdndFinished");
+        if (finished) {
+            result.finished = true;
+            result.finishedAccepted = m->data.data32[1] & 1;
+        }
+        free(e);
+        if (finished) break;
+    }
+    return result;
+}
+
+TEST_F(XcbTransferTest, FilesDroppedFromAnotherProgramArriveAsOneDropOnWindowsThatTakeThem) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DropProc;
+    wc.lpszClassName = "XdndProbe";
+    RegisterClassA(&wc);
+    // The left half takes files through its parent; the right half is a child of a window
+    // that does not.
+    HWND taker = CreateWindowExA(WS_EX_ACCEPTFILES, "XdndProbe", "Taker", WS_POPUP | WS_VISIBLE,
+                                 100, 100, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    CreateWindowExA(0, "XdndProbe", "", WS_CHILD | WS_VISIBLE, 10, 10, 50, 50, taker, nullptr,
+                    nullptr, nullptr);
+    HWND refuser = CreateWindowExA(0, "XdndProbe", "Refuser", WS_POPUP | WS_VISIBLE, 400, 100, 200,
+                                   100, nullptr, nullptr, nullptr, nullptr);
+    SdDisplayPump(0);
+    OtherClient source;
+    xcb_window_t root = xcb_setup_roots_iterator(xcb_get_setup(source.conn)).data->root;
+    auto xWindowAt = [&](int x, int y) {
+        auto* at = xcb_translate_coordinates_reply(
+            source.conn, xcb_translate_coordinates(source.conn, root, root, int16_t(x), int16_t(y)),
+            nullptr);
+        const xcb_window_t child = at ? at->child : 0;
+        free(at);
+        return child;
+    };
+    const std::string list = "file:///tmp/sd%20drop/one.txt\r\nhttp://example.com/x.txt\r\n"
+                             "file:///tmp/two.txt\r\nfile://localhost/tmp/three.txt\r\n";
+    const std::vector<std::string> three{"/tmp/sd drop/one.txt", "/tmp/two.txt", "/tmp/three.txt"};
+    struct Case {
+        POINT at;
+        bool taken;
+        HWND gets;
+        POINT client;
+    } cases[] = {{{120, 120}, true, taker, {20, 20}},
+                 {{250, 150}, true, taker, {150, 50}},
+                 {{450, 150}, false, nullptr, {}}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.at.x);
+        Drops().clear();
+        DropWindows().clear();
+        DropPoints().clear();
+        const xcb_window_t target = xWindowAt(int(c.at.x), int(c.at.y));
+        ASSERT_NE(target, 0u);
+        DragResult result;
+        WhilePumping([&] { result = DragFiles(source, target, int(c.at.x), int(c.at.y), list); });
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&msg);
+        EXPECT_EQ(result.statusAccepted, c.taken);
+        EXPECT_TRUE(result.finished);
+        EXPECT_EQ(result.finishedAccepted, c.taken);
+        if (c.taken) {
+            ASSERT_EQ(Drops().size(), 1u);
+            EXPECT_EQ(Drops()[0], three);
+            EXPECT_EQ(DropWindows()[0], c.gets);
+            EXPECT_EQ(DropPoints()[0].x, c.client.x);
+            EXPECT_EQ(DropPoints()[0].y, c.client.y);
+        } else {
+            EXPECT_TRUE(Drops().empty());
+        }
+    }
+    DestroyWindow(taker);
+    DestroyWindow(refuser);
+    UnregisterClassA("XdndProbe", nullptr);
 }
 
 } // namespace transfer_test
