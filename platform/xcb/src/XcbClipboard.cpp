@@ -18,13 +18,19 @@ namespace sdxcb {
 
 namespace {
 
+bool isAscii(const char* text, size_t size) {
+    return std::all_of(text, text + size, [](char c) { return (unsigned char)c < 0x80; });
+}
+
 // UTF-8 with LF line ends -> the ANSI code page with CR LF ('?' where it has no character).
 std::string ansiText(const std::string& utf8) {
     std::string crlf;
+    crlf.reserve(utf8.size() + utf8.size() / 16);
     for (char c : utf8) {
         if (c == '\n' && (crlf.empty() || crlf.back() != '\r')) crlf += '\r';
         if (c != '\0') crlf += c;
     }
+    if (isAscii(crlf.data(), crlf.size())) return crlf; // the same in every code page
     const int wn = MultiByteToWideChar(CP_UTF8, 0, crlf.data(), int(crlf.size()), nullptr, 0);
     std::u16string wide(size_t(std::max(0, wn)), u'\0');
     MultiByteToWideChar(CP_UTF8, 0, crlf.data(), int(crlf.size()), wide.data(), wn);
@@ -38,14 +44,20 @@ std::string ansiText(const std::string& utf8) {
 // The ANSI code page with CR LF -> UTF-8 with LF.
 std::string utf8Text(const char* ansi, size_t size) {
     const size_t length = strnlen(ansi, size);
-    const int wn = MultiByteToWideChar(CP_ACP, 0, ansi, int(length), nullptr, 0);
-    std::u16string wide(size_t(std::max(0, wn)), u'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi, int(length), wide.data(), wn);
-    std::string out(wide.size() * 3 + 1, '\0');
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), out.data(),
-                                      int(out.size()), nullptr, nullptr);
-    out.resize(size_t(std::max(0, n)));
+    std::string out;
+    if (isAscii(ansi, length)) {
+        out.assign(ansi, length);
+    } else {
+        const int wn = MultiByteToWideChar(CP_ACP, 0, ansi, int(length), nullptr, 0);
+        std::u16string wide(size_t(std::max(0, wn)), u'\0');
+        MultiByteToWideChar(CP_ACP, 0, ansi, int(length), wide.data(), wn);
+        out.assign(wide.size() * 3 + 1, '\0');
+        const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), out.data(),
+                                          int(out.size()), nullptr, nullptr);
+        out.resize(size_t(std::max(0, n)));
+    }
     std::string lf;
+    lf.reserve(out.size());
     for (size_t i = 0; i < out.size(); ++i)
         if (!(out[i] == '\r' && i + 1 < out.size() && out[i + 1] == '\n')) lf += out[i];
     return lf;

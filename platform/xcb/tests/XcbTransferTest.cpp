@@ -311,8 +311,11 @@ TEST_F(XcbTransferTest, TenMegabytesOfTextGoBothWaysWithXclip) {
     if (!HaveXclip()) GTEST_SKIP() << "xclip is not installed";
     const std::string text = LargeText();
     std::string crlf;
-    for (char c : text)
-        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    crlf.reserve(text.size() * 2);
+    for (char c : text) {
+        if (c == '\n') crlf += '\r';
+        crlf += c;
+    }
     Put(CF_TEXT, crlf + '\0');
     const std::string out = Run(Xclip() + " -o -t UTF8_STRING");
     EXPECT_TRUE(out == text) << out.size() << " bytes of " << text.size();
