@@ -26,6 +26,7 @@ set(rows
   "imgfilters: platform/imaging ${base}"
   "platform/pcutlib: platform/cutterlink ${base}"
   "platform/summausb: platform/cutterlink ${base}"
+  "platform/hhctrl: platform/win32"
   "platform/outline/contract:"
   "platform/outline: platform/outline/contract pathkit ${base}"
   "guardalloc: ${base}"
@@ -55,6 +56,7 @@ set(rows
   "signdesk/shell/view: signdesk/shell/app signdesk/content signdesk/shell/doc signdesk/shell/sheet signdesk/shell signdesk/model signdesk/shared signdesk/output plot plotterdriver settings rasterkit guardalloc pathkit platform/imaging ${base}"
   "signdesk/shell/view/bench: signdesk/shell/view signdesk/text signdesk/shell/app signdesk/shell/doc signdesk/shell/sheet signdesk/shell signdesk/model settings pathkit ${base}"
   "signdesk/tools: signdesk/shell/view signdesk/shell/app signdesk/content signdesk/shell/dialogs signdesk/shell/doc platform/win32/ole signdesk/shell/sheet signdesk/text signdesk/model signdesk/shared signdesk/output signdesk/shell settings rasterkit guardalloc pathkit platform/imaging ${base}"
+  "signdesk/bench: signdesk/text signdesk/shell/app signdesk/shell/doc signdesk/shell/sheet signdesk/shell signdesk/model settings pathkit ${base}"
   "signdesk/tests: signdesk/text signdesk/shell/app signdesk/shell/doc signdesk/shell/sheet signdesk/shell signdesk/model signdesk/shared signdesk/output settings rasterkit guardalloc pathkit platform/imaging ${base}"
 )
 
