@@ -6,6 +6,7 @@
 #include <xcb/xfixes.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 

@@ -319,17 +319,23 @@ TEST_F(XcbTransferTest, TenMegabytesOfTextGoBothWaysWithXclip) {
     Put(CF_TEXT, crlf + '\0');
     const std::string out = Run(Xclip() + " -o -t UTF8_STRING");
     EXPECT_TRUE(out == text) << out.size() << " bytes of " << text.size();
-    // Theirs: in the foreground, served once, ended if never asked.
+    // Theirs: in the foreground, ended when we take the clipboard back. Ours is emptied
+    // first, so that what is pasted can only be theirs.
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    EmptyClipboard();
+    CloseClipboard();
     const std::string file = (DataFolder() / "large.txt").string();
     FILE* f = std::fopen(file.c_str(), "wb");
     std::fwrite(text.data(), 1, text.size(), f);
     std::fclose(f);
     std::thread giver([&] {
-        (void)!std::system(("timeout 20 " + Xclip() + " -i -quiet -loops 1 -t UTF8_STRING " + file +
-                            " >/dev/null 2>&1")
-                               .c_str());
+        (void)!std::system(
+            ("timeout 20 " + Xclip() + " -i -quiet -t UTF8_STRING " + file + " >/dev/null 2>&1")
+                .c_str());
     });
     const std::string pasted = Pasted(CF_TEXT);
+    Put(CF_TEXT, std::string("back", 5));
+    SdDisplayPump(0);
     giver.join();
     EXPECT_TRUE(pasted == crlf + '\0') << pasted.size() << " bytes of " << crlf.size();
 }
