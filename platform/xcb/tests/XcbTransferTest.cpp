@@ -413,6 +413,94 @@ TEST(XdndPathsTest, LocalFileEntriesArePercentDecodedInOrder) {
     EXPECT_TRUE(sdxcb::LocalPathsOfUriList("").empty());
 }
 
+TEST_F(XcbTransferTest, AnIncrOwnerThatStopsHalfWayGivesNothingWithinTheBound) {
+    Put(CF_TEXT, std::string("kept", 5));
+    OtherClient owner;
+    const xcb_atom_t targets = owner.Atom("TARGETS"), utf8 = owner.Atom("UTF8_STRING");
+    xcb_set_selection_owner(owner.conn, owner.window, owner.clipboard, XCB_CURRENT_TIME);
+    free(xcb_get_input_focus_reply(owner.conn, xcb_get_input_focus(owner.conn), nullptr));
+    std::atomic<bool> stop{false};
+    // Lists its text, announces 1 MB by INCR, gives one step and no more.
+    std::thread serving([&] {
+        xcb_window_t requestor = 0;
+        xcb_atom_t property = 0;
+        int steps = 0;
+        while (!stop) {
+            xcb_generic_event_t* e = xcb_poll_for_event(owner.conn);
+            if (!e) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(2));
+                continue;
+            }
+            const uint8_t type = e->response_type & 0x7f;
+            if (type == XCB_SELECTION_REQUEST) {
+                auto* r = reinterpret_cast<xcb_selection_request_event_t*>(e);
+                xcb_selection_notify_event_t reply{};
+                reply.response_type = XCB_SELECTION_NOTIFY;
+                reply.requestor = r->requestor;
+                reply.selection = r->selection;
+                reply.target = r->target;
+                reply.property = r->property;
+                if (r->target == targets) {
+                    const xcb_atom_t list[] = {targets, utf8};
+                    xcb_change_property(owner.conn, XCB_PROP_MODE_REPLACE, r->requestor,
+                                        r->property, XCB_ATOM_ATOM, 32, 2, list);
+                } else {
+                    requestor = r->requestor;
+                    property = r->property;
+                    const uint32_t mask = XCB_EVENT_MASK_PROPERTY_CHANGE;
+                    xcb_change_window_attributes(owner.conn, requestor, XCB_CW_EVENT_MASK, &mask);
+                    const uint32_t size = 1u << 20;
+                    xcb_change_property(owner.conn, XCB_PROP_MODE_REPLACE, requestor, property,
+                                        owner.incr, 32, 1, &size);
+                }
+                xcb_send_event(owner.conn, 0, r->requestor, XCB_EVENT_MASK_NO_EVENT,
+                               reinterpret_cast<const char*>(&reply));
+                xcb_flush(owner.conn);
+            } else if (type == XCB_PROPERTY_NOTIFY) {
+                auto* p = reinterpret_cast<xcb_property_notify_event_t*>(e);
+                if (p->window == requestor && p->atom == property &&
+                    p->state == XCB_PROPERTY_DELETE && steps++ == 0) {
+                    xcb_change_property(owner.conn, XCB_PROP_MODE_REPLACE, requestor, property,
+                                        utf8, 8, 5, "first");
+                    xcb_flush(owner.conn);
+                }
+            }
+            free(e);
+        }
+    });
+    SdDisplayPump(0);
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(OpenClipboard(nullptr));
+    const std::string text = Bytes(GetClipboardData(CF_TEXT));
+    CloseClipboard();
+    const auto waited = std::chrono::steady_clock::now() - start;
+    stop = true;
+    serving.join();
+    EXPECT_GT(waited, std::chrono::milliseconds(1500)); // it did wait for the next step
+    EXPECT_LT(waited, std::chrono::seconds(4));
+    EXPECT_EQ(text, std::string("kept", 5)); // not "first", not half a text
+}
+
+TEST_F(XcbTransferTest, ARequestorThatStopsTakingStepsHoldsUpNoOne) {
+    const UINT format = RegisterClipboardFormatA("SignDesk Transfer Objects");
+    const std::string large(2 * sdxcb::XcbClipboard::kIncrStep, 'x');
+    Put(format, large);
+    OtherClient stalled, later;
+    const xcb_atom_t name = stalled.Atom("SignDesk Transfer Objects");
+    // Asks, takes the size and never deletes it.
+    xcb_convert_selection(stalled.conn, stalled.window, stalled.clipboard, name, stalled.property,
+                          XCB_CURRENT_TIME);
+    xcb_flush(stalled.conn);
+    xcb_generic_event_t* answer = nullptr;
+    WhilePumping([&] { answer = stalled.Next(XCB_SELECTION_NOTIFY); });
+    ASSERT_NE(answer, nullptr);
+    free(answer);
+    OtherClient::Read got;
+    WhilePumping([&] { got = later.Convert(name); });
+    EXPECT_TRUE(got.ok);
+    EXPECT_TRUE(got.bytes == large) << got.bytes.size();
+}
+
 std::vector<std::vector<std::string>>& Drops() {
     static std::vector<std::vector<std::string>> drops;
     return drops;
