@@ -136,7 +136,6 @@ bool XcbClipboard::handle(const xcb_generic_event_t* event) {
         auto* e = reinterpret_cast<const xcb_xfixes_selection_notify_event_t*>(event);
         if (e->selection != clipboard_) return true;
         owner_ = e->owner;
-        ownerSince_ = e->selection_timestamp;
         imported_ = false;
         return true;
     }
@@ -247,17 +246,16 @@ bool XcbClipboard::readIncr(std::string* bytes) {
 // the data of the formats this process registered, by the atoms of their names.
 void XcbClipboard::import() {
     if (xcb_connection_has_error(conn_)) return;
-    xcb_window_t ownerId = owner_;
-    if (!tracked_) {
-        xcb_get_selection_owner_reply_t* owner = xcb_get_selection_owner_reply(
-            conn_, xcb_get_selection_owner(conn_, clipboard_), nullptr);
-        ownerId = owner ? owner->owner : 0;
-        free(owner);
-    } else {
-        readEvents_(); // a change of owner already queued
-        ownerId = owner_;
-        if (imported_) return;
+    // Asked each time: a change XFixes has told but the loop not yet read counts too.
+    xcb_get_selection_owner_reply_t* owner =
+        xcb_get_selection_owner_reply(conn_, xcb_get_selection_owner(conn_, clipboard_), nullptr);
+    const xcb_window_t ownerId = owner ? owner->owner : 0;
+    free(owner);
+    if (ownerId != owner_) {
+        owner_ = ownerId;
+        imported_ = false;
     }
+    if (tracked_ && imported_) return;
     if (!ownerId || ownerId == window_) return;
     std::string bytes;
     std::vector<xcb_atom_t> offered;
@@ -299,7 +297,7 @@ void XcbClipboard::import() {
                 }
     }
     // Read once per owner; what it did not give is not asked again either.
-    if (tracked_ && owner_ == ownerId) imported_ = true;
+    if (tracked_) imported_ = true;
     if (!formats.empty())
         SdClipboardReplaceForeign(formats.data(), mems.data(), int(formats.size()));
 }

@@ -73,7 +73,6 @@ private:
     uint8_t fixesEvent_ = 0;
     bool tracked_ = false;
     xcb_window_t owner_ = 0;
-    xcb_timestamp_t ownerSince_ = 0;
     bool imported_ = false;
     std::vector<Outgoing> outgoing_;
 };
