@@ -74,6 +74,14 @@ HGLOBAL globalOf(const std::string& bytes, bool terminate) {
     return mem;
 }
 
+// Marks the clipboard busy for a scope.
+struct Busy {
+    explicit Busy(bool& flag) : flag(flag), was(flag) { flag = true; }
+    ~Busy() { flag = was; }
+    bool& flag;
+    bool was;
+};
+
 } // namespace
 
 XcbClipboard::XcbClipboard(xcb_connection_t* conn, xcb_screen_t* screen, size_t maxRequestBytes,
@@ -245,7 +253,9 @@ bool XcbClipboard::readIncr(std::string* bytes) {
 // Another program's clipboard: its text (asked for as UTF-8), a picture (PNG, else BMP) and
 // the data of the formats this process registered, by the atoms of their names.
 void XcbClipboard::import() {
-    if (xcb_connection_has_error(conn_)) return;
+    // Not from inside an answer or another import (IsClipboardFormatAvailable asks).
+    if (busy_ || xcb_connection_has_error(conn_)) return;
+    Busy busy(busy_);
     // Asked each time: a change XFixes has told but the loop not yet read counts too.
     xcb_get_selection_owner_reply_t* owner =
         xcb_get_selection_owner_reply(conn_, xcb_get_selection_owner(conn_, clipboard_), nullptr);
@@ -351,6 +361,7 @@ bool XcbClipboard::dataFor(xcb_atom_t target, xcb_atom_t* type, std::string* byt
 
 // Another program asks for our clipboard. Data past one INCR step goes in steps.
 void XcbClipboard::serve(const xcb_selection_request_event_t* e) {
+    Busy busy(busy_);
     xcb_selection_notify_event_t reply{};
     reply.response_type = XCB_SELECTION_NOTIFY;
     reply.time = e->time;

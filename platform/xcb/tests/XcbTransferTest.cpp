@@ -353,6 +353,14 @@ TEST_F(XcbTransferTest, APngFromAnotherProgramPastesAsADibAndOursIsOfferedAsPngA
             ("timeout 20 " + Xclip() + " -i -quiet -t image/png " + file + " >/dev/null 2>&1")
                 .c_str());
     });
+    // Offered before the clipboard is opened, as a paste command's state asks.
+    bool offered = false;
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (!offered && std::chrono::steady_clock::now() < end) {
+        SdDisplayPump(20);
+        offered = IsClipboardFormatAvailable(CF_DIB);
+    }
+    EXPECT_TRUE(offered);
     const std::string pasted = Pasted(CF_DIB);
     // Taking the clipboard back ends the other program.
     Put(CF_DIB, dib);
