@@ -142,6 +142,11 @@ HANDLE GetClipboardData(UINT format) {
 
 BOOL IsClipboardFormatAvailable(UINT format) {
     ClipboardState& s = State();
+    s.lock.lock();
+    const bool open = s.open;
+    s.lock.unlock();
+    // Another program's clipboard is what a paste would get (opening imports it too).
+    if (!open) SdDisplayClipboardImport();
     std::lock_guard<std::mutex> guard(s.lock);
     return s.data.count(format) ? TRUE : FALSE;
 }

@@ -30,6 +30,7 @@
 
 #include "KeyTable.h"
 #include "XcbClipboard.h"
+#include "XdndTarget.h"
 #include "win32/DisplayBackend.h"
 #include "win32/InputRouter.h"
 #include "win32/kernel.h"
@@ -86,6 +87,8 @@ public:
         }
         clipboard_ = std::make_unique<XcbClipboard>(conn_, screen_, maxRequestBytes_,
                                                     [this] { return readEvents(); });
+        xdnd_ =
+            std::make_unique<XdndTarget>(conn_, [this](xcb_window_t id) { return windowOf(id); });
         setUpKeyboard();
         if (xcb_cursor_context_new(conn_, screen_, &cursors_) < 0) cursors_ = nullptr;
     }
@@ -212,6 +215,7 @@ private:
         if (!layerPopup) {
             xcb_change_property(conn_, XCB_PROP_MODE_REPLACE, top.id, wmProtocols_, XCB_ATOM_ATOM,
                                 32, 1, &wmDelete_);
+            xdnd_->makeAware(top.id);
             xcb_atom_t type = typeNormal_;
             if (exStyle & WS_EX_TOOLWINDOW)
                 type = typeUtility_;
@@ -596,7 +600,7 @@ private:
             handleXkb(event);
             return;
         }
-        if (clipboard_->handle(event)) return;
+        if (clipboard_->handle(event) || xdnd_->handle(event)) return;
         switch (type) {
         case XCB_EXPOSE: {
             auto* e = reinterpret_cast<xcb_expose_event_t*>(event);
@@ -825,6 +829,7 @@ private:
     xcb_atom_t wmCheck_ = 0;
     bool shm_ = false; // the server takes pictures through shared memory
     std::unique_ptr<XcbClipboard> clipboard_;
+    std::unique_ptr<XdndTarget> xdnd_;
     xcb_window_t grabbed_ = 0; // the window grabbing the pointer for the capture
     HDC composeDc_ = nullptr;
     HBITMAP composeBitmap_ = nullptr;

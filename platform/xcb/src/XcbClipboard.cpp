@@ -6,6 +6,7 @@
 #include <xcb/xfixes.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -18,13 +19,19 @@ namespace sdxcb {
 
 namespace {
 
+bool isAscii(const char* text, size_t size) {
+    return std::all_of(text, text + size, [](char c) { return (unsigned char)c < 0x80; });
+}
+
 // UTF-8 with LF line ends -> the ANSI code page with CR LF ('?' where it has no character).
 std::string ansiText(const std::string& utf8) {
     std::string crlf;
+    crlf.reserve(utf8.size() + utf8.size() / 16);
     for (char c : utf8) {
         if (c == '\n' && (crlf.empty() || crlf.back() != '\r')) crlf += '\r';
         if (c != '\0') crlf += c;
     }
+    if (isAscii(crlf.data(), crlf.size())) return crlf; // the same in every code page
     const int wn = MultiByteToWideChar(CP_UTF8, 0, crlf.data(), int(crlf.size()), nullptr, 0);
     std::u16string wide(size_t(std::max(0, wn)), u'\0');
     MultiByteToWideChar(CP_UTF8, 0, crlf.data(), int(crlf.size()), wide.data(), wn);
@@ -38,14 +45,20 @@ std::string ansiText(const std::string& utf8) {
 // The ANSI code page with CR LF -> UTF-8 with LF.
 std::string utf8Text(const char* ansi, size_t size) {
     const size_t length = strnlen(ansi, size);
-    const int wn = MultiByteToWideChar(CP_ACP, 0, ansi, int(length), nullptr, 0);
-    std::u16string wide(size_t(std::max(0, wn)), u'\0');
-    MultiByteToWideChar(CP_ACP, 0, ansi, int(length), wide.data(), wn);
-    std::string out(wide.size() * 3 + 1, '\0');
-    const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), out.data(),
-                                      int(out.size()), nullptr, nullptr);
-    out.resize(size_t(std::max(0, n)));
+    std::string out;
+    if (isAscii(ansi, length)) {
+        out.assign(ansi, length);
+    } else {
+        const int wn = MultiByteToWideChar(CP_ACP, 0, ansi, int(length), nullptr, 0);
+        std::u16string wide(size_t(std::max(0, wn)), u'\0');
+        MultiByteToWideChar(CP_ACP, 0, ansi, int(length), wide.data(), wn);
+        out.assign(wide.size() * 3 + 1, '\0');
+        const int n = WideCharToMultiByte(CP_UTF8, 0, wide.data(), int(wide.size()), out.data(),
+                                          int(out.size()), nullptr, nullptr);
+        out.resize(size_t(std::max(0, n)));
+    }
     std::string lf;
+    lf.reserve(out.size());
     for (size_t i = 0; i < out.size(); ++i)
         if (!(out[i] == '\r' && i + 1 < out.size() && out[i + 1] == '\n')) lf += out[i];
     return lf;
@@ -60,6 +73,14 @@ HGLOBAL globalOf(const std::string& bytes, bool terminate) {
     GlobalUnlock(mem);
     return mem;
 }
+
+// Marks the clipboard busy for a scope.
+struct Busy {
+    explicit Busy(bool& flag) : flag(flag), was(flag) { flag = true; }
+    ~Busy() { flag = was; }
+    bool& flag;
+    bool was;
+};
 
 } // namespace
 
@@ -123,7 +144,6 @@ bool XcbClipboard::handle(const xcb_generic_event_t* event) {
         auto* e = reinterpret_cast<const xcb_xfixes_selection_notify_event_t*>(event);
         if (e->selection != clipboard_) return true;
         owner_ = e->owner;
-        ownerSince_ = e->selection_timestamp;
         imported_ = false;
         return true;
     }
@@ -177,7 +197,10 @@ bool XcbClipboard::waitFor(const std::function<bool()>& done) {
     while (!done()) {
         const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
             end - std::chrono::steady_clock::now());
-        if (left.count() <= 0) return false;
+        if (left.count() <= 0) {
+            silent_ = true;
+            return false;
+        }
         pollfd fd{xcb_get_file_descriptor(conn_), POLLIN, 0};
         poll(&fd, 1, int(std::min<long long>(left.count(), 50)));
         if (!readEvents_()) return false;
@@ -230,21 +253,27 @@ bool XcbClipboard::readIncr(std::string* bytes) {
 // Another program's clipboard: its text (asked for as UTF-8), a picture (PNG, else BMP) and
 // the data of the formats this process registered, by the atoms of their names.
 void XcbClipboard::import() {
-    if (xcb_connection_has_error(conn_)) return;
-    xcb_window_t ownerId = owner_;
-    if (!tracked_) {
-        xcb_get_selection_owner_reply_t* owner = xcb_get_selection_owner_reply(
-            conn_, xcb_get_selection_owner(conn_, clipboard_), nullptr);
-        ownerId = owner ? owner->owner : 0;
-        free(owner);
-    } else {
-        readEvents_(); // a change of owner already queued
-        ownerId = owner_;
-        if (imported_) return;
+    // Not from inside an answer or another import (IsClipboardFormatAvailable asks).
+    if (busy_ || xcb_connection_has_error(conn_)) return;
+    Busy busy(busy_);
+    // Asked each time: a change XFixes has told but the loop not yet read counts too.
+    xcb_get_selection_owner_reply_t* owner =
+        xcb_get_selection_owner_reply(conn_, xcb_get_selection_owner(conn_, clipboard_), nullptr);
+    const xcb_window_t ownerId = owner ? owner->owner : 0;
+    free(owner);
+    if (ownerId != owner_) {
+        owner_ = ownerId;
+        imported_ = false;
     }
+    if (tracked_ && imported_) return;
     if (!ownerId || ownerId == window_) return;
     std::string bytes;
     std::vector<xcb_atom_t> offered;
+    // An owner that does not answer is asked nothing more.
+    silent_ = false;
+    auto convert = [&](xcb_atom_t target, std::string* out) {
+        return !silent_ && this->convert(target, out);
+    };
     if (convert(targets_, &bytes))
         for (size_t i = 0; i + 4 <= bytes.size(); i += 4) {
             xcb_atom_t a;
@@ -278,7 +307,7 @@ void XcbClipboard::import() {
                 }
     }
     // Read once per owner; what it did not give is not asked again either.
-    if (tracked_ && owner_ == ownerId) imported_ = true;
+    if (tracked_) imported_ = true;
     if (!formats.empty())
         SdClipboardReplaceForeign(formats.data(), mems.data(), int(formats.size()));
 }
@@ -332,6 +361,7 @@ bool XcbClipboard::dataFor(xcb_atom_t target, xcb_atom_t* type, std::string* byt
 
 // Another program asks for our clipboard. Data past one INCR step goes in steps.
 void XcbClipboard::serve(const xcb_selection_request_event_t* e) {
+    Busy busy(busy_);
     xcb_selection_notify_event_t reply{};
     reply.response_type = XCB_SELECTION_NOTIFY;
     reply.time = e->time;

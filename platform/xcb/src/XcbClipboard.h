@@ -67,12 +67,13 @@ private:
     xcb_atom_t clipboard_ = 0, targets_ = 0, property_ = 0, utf8_ = 0, incr_ = 0, png_ = 0,
                bmp_ = 0;
     bool converted_ = false, convertedOk_ = false; // the answer to the last conversion asked
+    bool busy_ = false;                            // answering another program or importing
+    bool silent_ = false;                          // the owner let a wait run out
     int newValues_ = 0; // our property written since last asked (INCR steps)
     // The owner as XFixes tells it; imported: its data is what the layer holds.
     uint8_t fixesEvent_ = 0;
     bool tracked_ = false;
     xcb_window_t owner_ = 0;
-    xcb_timestamp_t ownerSince_ = 0;
     bool imported_ = false;
     std::vector<Outgoing> outgoing_;
 };

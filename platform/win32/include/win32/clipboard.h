@@ -30,7 +30,8 @@ WIN32_API BOOL EmptyClipboard();
 WIN32_API HANDLE SetClipboardData(UINT format, HANDLE mem);
 // Needs it open; the handle stays the clipboard's.
 WIN32_API HANDLE GetClipboardData(UINT format);
-// Works whether it is open or not.
+// Works whether it is open or not; while closed, another program's clipboard on the display
+// is imported first, as opening does.
 WIN32_API BOOL IsClipboardFormatAvailable(UINT format);
 WIN32_API HWND GetClipboardOwner();
 
