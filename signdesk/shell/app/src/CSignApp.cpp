@@ -6,16 +6,16 @@
 #include <algorithm>
 #include <cstring>
 
+#include <doc/CSignDoc.h>
+#include <doc/CWMPDocMan.h>
+#include <doc/HtmlHelpCall.h>
 #include <mfc/CCmdUI.h>
 #include <mfc/CCommandLineInfo.h>
 #include <mfc/CDocTemplate.h>
 #include <mfc/CFrameWnd.h>
-#include <mfc/FrameworkIds.h>
-#include <doc/CSignDoc.h>
-#include <doc/CWMPDocMan.h>
-#include <doc/HtmlHelpCall.h>
 #include <mfc/CPrintDialog.h>
 #include <mfc/CPropertySheet.h>
+#include <mfc/FrameworkIds.h>
 #include <pathkit/Path.h>
 #include <settings/ProgramFolders.h>
 #include <sheet/COleSheetView.h>
@@ -37,6 +37,7 @@ ON_COMMAND(ID_DO_NOTHING, DoNothing)
 ON_COMMAND(ID_DISABLED_COMMAND, DoNothing)
 ON_UPDATE_COMMAND_UI(ID_DISABLED_COMMAND, OnUpdateDisabled)
 ON_COMMAND(ID_FILE_NEW, OnFileNew)
+ON_COMMAND(ID_APP_EXIT, OnAppExit)
 ON_COMMAND(ID_HELP_FINDER, OnHelpFinder)
 ON_COMMAND(ID_DEFAULT_HELP, OnHelpFinder)
 ON_COMMAND(ID_HELP, OnHelp)

@@ -7,6 +7,7 @@
 #include <doc/CSignDoc.h>
 #include <doc/DocResourceIds.h>
 #include <doc/SignDocSettings.h>
+#include <mfc/CCmdUI.h>
 #include <mfc/CPrintDialog.h>
 #include <mfc/CStatusBar.h>
 #include <mfc/CView.h>
@@ -287,6 +288,19 @@ TEST_F(SignAppTest, FlatLookTogglesTwiceBackToWhereItWas) {
     frame->SendMessage(WM_COMMAND, ID_FLAT_LOOK);
     EXPECT_EQ(frame->mainToolBar.GetStyle(), style);
     EXPECT_EQ(Settings().FlatLook, 1);
+    Exit();
+}
+
+TEST_F(SignAppTest, FileExitIsEnabledAndClosesTheMainWindow) {
+    ASSERT_TRUE(Start());
+    CSignFrame* frame = Frame();
+    CTestCmdUI ui;
+    ui.m_nID = ID_APP_EXIT;
+    ui.DoUpdate(frame, TRUE);
+    EXPECT_TRUE(ui.m_bEnabled);
+    frame->SendMessage(WM_COMMAND, ID_APP_EXIT);
+    PumpMessages();
+    EXPECT_EQ(app->m_pMainWnd, nullptr);
     Exit();
 }
 
