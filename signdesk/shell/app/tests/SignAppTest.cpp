@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <vector>
@@ -19,8 +20,10 @@
 #include <win32/KernelTesting.h>
 #include <win32/SpoolerTesting.h>
 #include <win32/UserTesting.h>
+#include <win32/accelerator.h>
 #include <win32/commdlg.h>
 #include <win32/help.h>
+#include <win32/menu.h>
 #include <win32/shellapi.h>
 
 #include <cstring>
@@ -301,6 +304,47 @@ TEST_F(SignAppTest, FileExitIsEnabledAndClosesTheMainWindow) {
     frame->SendMessage(WM_COMMAND, ID_APP_EXIT);
     PumpMessages();
     EXPECT_EQ(app->m_pMainWnd, nullptr);
+    Exit();
+}
+
+TEST_F(SignAppTest, EveryShortcutTheMenuShowsIsAKeyThatRunsItsCommand) {
+    ASSERT_TRUE(Start());
+    CSignFrame* frame = Frame();
+    ASSERT_NE(frame->m_hAccelTable, nullptr);
+    std::vector<ACCEL> table(::CopyAcceleratorTableA(frame->m_hAccelTable, nullptr, 0));
+    ::CopyAcceleratorTableA(frame->m_hAccelTable, table.data(), int(table.size()));
+    const HMENU bar = ::GetMenu(frame->m_hWnd);
+    int shown = 0;
+    for (int i = 0; i < ::GetMenuItemCount(bar); ++i) {
+        const HMENU popup = ::GetSubMenu(bar, i);
+        for (int j = 0; j < ::GetMenuItemCount(popup); ++j) {
+            char text[128] = "";
+            ::GetMenuStringA(popup, UINT(j), text, sizeof text, MF_BYPOSITION);
+            const char* ctrl = std::strstr(text, "\tCtrl+");
+            if (ctrl == nullptr) continue;
+            ++shown;
+            const UINT id = ::GetMenuItemID(popup, j);
+            const WORD key = WORD(ctrl[6]);
+            const bool found = std::any_of(table.begin(), table.end(), [&](const ACCEL& a) {
+                return a.cmd == id && a.key == key && a.fVirt == (FVIRTKEY | FCONTROL);
+            });
+            EXPECT_TRUE(found) << text;
+        }
+    }
+    EXPECT_EQ(shown, 9);
+
+    // Ctrl+O as typed: the open dialog comes up.
+    bool opened = false;
+    SetDialogScriptForClass("CPreviewFileDlg", [&](HWND hwnd) {
+        opened = true;
+        sdtest::Click(hwnd, IDCANCEL);
+    });
+    SdSetKeyDown(VK_CONTROL, true);
+    MSG msg{frame->GetActiveView()->m_hWnd, WM_KEYDOWN, 'O', 0, 0, {}};
+    EXPECT_TRUE(app->PreTranslateMessage(&msg));
+    PumpMessages();
+    SdSetKeyDown(VK_CONTROL, false);
+    EXPECT_TRUE(opened);
     Exit();
 }
 
