@@ -39,9 +39,9 @@ protected:
 };
 
 BEGIN_MESSAGE_MAP(UpdatingTarget, CCmdTarget)
-    ON_UPDATE_COMMAND_UI(ID_PROPERTIES, OnUpdateProperties)
-    ON_UPDATE_COMMAND_UI(ID_COPY, OnUpdateCopy)
-    ON_COMMAND(ID_COPY, OnCopy)
+ON_UPDATE_COMMAND_UI(ID_PROPERTIES, OnUpdateProperties)
+ON_UPDATE_COMMAND_UI(ID_COPY, OnUpdateCopy)
+ON_COMMAND(ID_COPY, OnCopy)
 END_MESSAGE_MAP()
 
 } // namespace
@@ -102,4 +102,22 @@ TEST_F(MenuTest, UpdateHandlersSetMenuItems) {
     EXPECT_EQ(popup->GetMenuState(ID_COPY, MF_BYCOMMAND) & (MF_CHECKED | MF_GRAYED), MF_CHECKED);
     // No handler at all: grayed.
     EXPECT_EQ(popup->GetMenuState(ID_PASTE, MF_BYCOMMAND) & MF_GRAYED, MF_GRAYED);
+}
+
+TEST_F(MenuTest, SetRadioChecksMenuItemsWithABullet) {
+    CMenu popup;
+    ASSERT_TRUE(popup.CreatePopupMenu());
+    popup.AppendMenu(MF_STRING, ID_COPY, "&Small");
+    CCmdUI ui;
+    ui.m_pMenu = &popup;
+    ui.m_nIndex = 0;
+    ui.m_nIndexMax = 1;
+    ui.m_nID = ID_COPY;
+    const UINT marks = MF_CHECKED | MFT_RADIOCHECK;
+    ui.SetRadio(TRUE);
+    EXPECT_EQ(popup.GetMenuState(0, MF_BYPOSITION) & marks, marks);
+    ui.SetText("&Tiny"); // the kind stays with a new text
+    EXPECT_EQ(popup.GetMenuState(0, MF_BYPOSITION) & marks, marks);
+    ui.SetRadio(FALSE);
+    EXPECT_EQ(popup.GetMenuState(0, MF_BYPOSITION) & MF_CHECKED, 0u);
 }

@@ -78,6 +78,9 @@ LRESULT CALLBACK upDownProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK trackbarProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK dialogClassProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK menuWindowProc(HWND, UINT, WPARAM, LPARAM);
+// A mouse message about to be dispatched, handed to the tips of its window's TTF_SUBCLASS
+// tools first.
+void relayToToolTips(const MSG& msg);
 LRESULT CALLBACK comboListProc(HWND, UINT, WPARAM, LPARAM);
 LRESULT CALLBACK toolTipProc(HWND, UINT, WPARAM, LPARAM);
 

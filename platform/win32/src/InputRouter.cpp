@@ -100,10 +100,11 @@ bool doubleClicks(HWND hwnd) {
 UINT pressMessage(HWND hwnd, UINT message, POINT screen) {
     LastPress& last = lastPress();
     const DWORD now = GetTickCount();
-    const bool repeat = last.valid && last.hwnd == hwnd && last.message == message &&
-                        DWORD(now - last.time) <= GetDoubleClickTime() &&
-                        std::abs(screen.x - last.screen.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
-                        std::abs(screen.y - last.screen.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
+    const bool repeat =
+        last.valid && last.hwnd == hwnd && last.message == message &&
+        DWORD(now - last.time) <= GetDoubleClickTime() &&
+        std::abs(screen.x - last.screen.x) <= GetSystemMetrics(SM_CXDOUBLECLK) / 2 &&
+        std::abs(screen.y - last.screen.y) <= GetSystemMetrics(SM_CYDOUBLECLK) / 2;
     if (repeat && doubleClicks(hwnd)) {
         last.valid = false; // a third press starts afresh
         return message + (WM_LBUTTONDBLCLK - WM_LBUTTONDOWN);
@@ -175,9 +176,12 @@ HWND SdRouteMouse(UINT message, POINT screen) {
     HWND capture = GetCapture();
     HWND target = capture ? capture : WindowFromPoint(screen);
     if (!target) return nullptr;
-    const LRESULT hit = capture ? HTCLIENT
-                                : SendMessageA(target, WM_NCHITTEST, 0,
-                                               MAKELPARAM(WORD(screen.x), WORD(screen.y)));
+    // A window's own scroll bar dragged by its thumb keeps the mouse as non-client input.
+    const int dragged = capture ? draggedScrollBar(capture) : -1;
+    const LRESULT hit = dragged >= 0 ? (dragged == SB_HORZ ? HTHSCROLL : HTVSCROLL)
+                        : capture    ? HTCLIENT
+                                     : SendMessageA(target, WM_NCHITTEST, 0,
+                                                    MAKELPARAM(WORD(screen.x), WORD(screen.y)));
     if (!capture)
         SendMessageA(target, WM_SETCURSOR, reinterpret_cast<WPARAM>(target),
                      MAKELPARAM(WORD(hit), WORD(message)));

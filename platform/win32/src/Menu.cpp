@@ -9,15 +9,15 @@
 
 #include "MenuTable.h"
 #include "WindowTable.h"
-#include "win32/kernel.h"
 #include "win32/MenuTesting.h"
+#include "win32/kernel.h"
 #include "win32/menu.h"
 #include "win32/nls.h"
 
 namespace {
 
 struct MenuItem {
-    UINT flags = 0; // MF_ state and kind bits; MF_POPUP with a submenu
+    UINT flags = 0;  // MF_ state and kind bits; MF_POPUP with a submenu
     UINT_PTR id = 0; // the command, or the submenu's handle
     std::string text;
 };
@@ -91,7 +91,8 @@ bool makeItem(UINT flags, UINT_PTR id, LPCSTR text, MenuItem& out) {
         SetLastError(ERROR_INVALID_MENU_HANDLE);
         return false;
     }
-    out.flags = flags & ~(MF_BYPOSITION | MF_APPEND | MF_DELETE | MF_REMOVE);
+    // 0x0200 is MF_DELETE for the old ChangeMenu only; here it is the radio type.
+    out.flags = flags & ~(MF_BYPOSITION | MF_APPEND | MF_REMOVE);
     out.id = id;
     out.text = !(flags & (MF_SEPARATOR | MF_BITMAP | MF_OWNERDRAW)) && text ? text : "";
     if (flags & MF_SEPARATOR) out.id = 0;
@@ -121,12 +122,15 @@ bool readItems(const BYTE*& at, const BYTE* end, HMENU menu, int depth) {
         }
         std::string text;
         if (!wide.empty()) {
-            int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), nullptr, 0, nullptr, nullptr);
+            int n = WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), nullptr, 0,
+                                        nullptr, nullptr);
             text.resize(size_t(std::max(n, 0)));
             if (n > 0)
-                WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), text.data(), n, nullptr, nullptr);
+                WideCharToMultiByte(CP_ACP, 0, wide.data(), int(wide.size()), text.data(), n,
+                                    nullptr, nullptr);
         }
-        UINT kind = flags & (MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_MENUBARBREAK | MF_MENUBREAK | MF_HELP);
+        UINT kind = flags & (MF_GRAYED | MF_DISABLED | MF_CHECKED | MF_MENUBARBREAK | MF_MENUBREAK |
+                             MF_HELP);
         if (flags & MF_POPUP) {
             HMENU sub = make(true);
             if (!readItems(at, end, sub, depth + 1)) {
@@ -319,7 +323,7 @@ UINT GetMenuState(HMENU menu, UINT item, UINT flags) {
         MenuData* sub = find(reinterpret_cast<HMENU>(entry.id));
         state = (UINT(sub ? sub->items.size() : 0) << 8) | (state & 0xFF);
     }
-    return state | (entry.flags & (MF_SEPARATOR | MF_HELP | MF_DEFAULT));
+    return state | (entry.flags & (MF_SEPARATOR | MF_HELP | MF_DEFAULT | MFT_RADIOCHECK));
 }
 
 DWORD EnableMenuItem(HMENU menu, UINT item, UINT enable) {
@@ -342,6 +346,28 @@ DWORD CheckMenuItem(HMENU menu, UINT item, UINT check) {
     return previous;
 }
 
+BOOL CheckMenuRadioItem(HMENU menu, UINT first, UINT last, UINT check, UINT flags) {
+    Lock lock(menus().mutex);
+    const Location a = locate(menu, first, flags), b = locate(menu, last, flags),
+                   c = locate(menu, check, flags);
+    if (!a.menu || a.menu != b.menu || c.menu != a.menu) {
+        SetLastError(ERROR_MENU_ITEM_NOT_FOUND);
+        return FALSE;
+    }
+    const size_t from = std::min(a.index, b.index), to = std::max(a.index, b.index);
+    if (c.index < from || c.index > to) {
+        SetLastError(ERROR_MENU_ITEM_NOT_FOUND);
+        return FALSE;
+    }
+    for (size_t i = from; i <= to; ++i) {
+        MenuItem& entry = a.menu->items[i];
+        if (entry.flags & (MF_SEPARATOR | MF_POPUP)) continue;
+        entry.flags &= ~(MF_CHECKED | MFT_RADIOCHECK);
+        if (i == c.index) entry.flags |= MF_CHECKED | MFT_RADIOCHECK;
+    }
+    return TRUE;
+}
+
 HMENU LoadMenuIndirectA(const void* menuTemplate) {
     return loadTemplate(menuTemplate, SIZE_MAX / 2);
 }
@@ -349,7 +375,8 @@ HMENU LoadMenuIndirectA(const void* menuTemplate) {
 HMENU LoadMenuA(HINSTANCE instance, LPCSTR name) {
     HRSRC found = FindResourceA(instance, name, RT_MENU);
     if (!found) return nullptr;
-    return loadTemplate(LockResource(LoadResource(instance, found)), SizeofResource(instance, found));
+    return loadTemplate(LockResource(LoadResource(instance, found)),
+                        SizeofResource(instance, found));
 }
 
 HMENU GetMenu(HWND hwnd) {
@@ -436,7 +463,9 @@ BOOL TrackPopupMenu(HMENU menu, UINT flags, int x, int y, int, HWND hwnd, const 
         if (MenuData* data = find(menu))
             for (const MenuItem& item : data->items)
                 record.items.push_back(SdPopupMenuItem{
-                    (item.flags & MF_POPUP) ? UINT(-1) : (item.flags & MF_SEPARATOR) ? 0 : UINT(item.id),
+                    (item.flags & MF_POPUP)       ? UINT(-1)
+                    : (item.flags & MF_SEPARATOR) ? 0
+                                                  : UINT(item.id),
                     item.flags & (MF_CHECKED | MF_GRAYED | MF_DISABLED), item.text});
         PopupScript& script = popupScript();
         std::lock_guard<std::mutex> guard(script.mutex);

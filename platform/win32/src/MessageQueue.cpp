@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstdint>
 
+#include "ControlSupport.h"
 #include "KeyCharacters.h"
 #include "WindowTable.h"
 #include "win32/DisplayBackend.h"
@@ -320,6 +321,7 @@ LRESULT DispatchMessageA(const MSG* msg) {
         }
     }
     if (!msg->hwnd) return 0; // thread messages have no window procedure
+    sdctl::relayToToolTips(*msg);
     LRESULT result = callProc(msg->hwnd, msg->message, msg->wParam, msg->lParam);
     if (msg->message == WM_PAINT) {
         // A procedure that ignores WM_PAINT gets it once per invalidation, not for ever.

@@ -21,6 +21,7 @@ struct ScrollState {
     int pos = 0;
     int trackPos = 0;
     int pressed = -1; // the SB_ code of the part held down by the mouse
+    int grab = 0;     // where along the thumb a drag took it
 };
 
 // The largest position: nMax - nPage + 1 with a page.
@@ -42,16 +43,16 @@ void scrollBy(HWND hwnd, WORD code) {
     notifyScroll(hwnd, vertical(hwnd), SB_ENDSCROLL, 0);
 }
 
-// The part under a client point.
-int partAt(HWND hwnd, const ScrollState& s, LPARAM lParam) {
+// The bar's parts at its position, and where a client point falls along it.
+SdScrollParts partsOf(HWND hwnd, const ScrollState& s, LPARAM lParam, int& at) {
     RECT client{};
     GetClientRect(hwnd, &client);
     const bool v = vertical(hwnd);
     const int length = v ? client.bottom : client.right;
     const int arrow = v ? std::min<int>(GetSystemMetrics(SM_CYVSCROLL), client.right)
                         : std::min<int>(GetSystemMetrics(SM_CXHSCROLL), client.bottom);
-    return SdScrollBarHit(SdScrollBarParts(length, arrow, s.minPos, s.maxPos, s.page, s.pos),
-                          v ? GET_Y_LPARAM(lParam) : GET_X_LPARAM(lParam));
+    at = v ? GET_Y_LPARAM(lParam) : GET_X_LPARAM(lParam);
+    return SdScrollBarParts(length, arrow, s.minPos, s.maxPos, s.page, s.pos);
 }
 
 } // namespace
@@ -95,21 +96,49 @@ static LRESULT scrollBarMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
     case WM_LBUTTONDOWN:
     case WM_LBUTTONDBLCLK: {
         // Arrows scroll by a line, the track by a page; the part shows pressed until release.
+        // The thumb is taken for a drag: SB_THUMBTRACK at each position it is moved to.
         if (!IsWindowEnabled(hwnd)) return 0;
-        const int part = partAt(hwnd, *s, lParam);
-        if (part < 0 || part == SB_THUMBTRACK) return 0;
+        int at = 0;
+        const SdScrollParts parts = partsOf(hwnd, *s, lParam, at);
+        const int part = SdScrollBarHit(parts, at);
+        if (part < 0) return 0;
         s->pressed = part;
+        if (part == SB_THUMBTRACK) {
+            s->grab = at - parts.thumbStart;
+            s->trackPos = s->pos;
+        }
         SetCapture(hwnd);
         InvalidateRect(hwnd, nullptr, FALSE);
-        notifyScroll(hwnd, vertical(hwnd), WORD(part), 0);
+        notifyScroll(hwnd, vertical(hwnd), WORD(part), part == SB_THUMBTRACK ? s->pos : 0);
         return 0;
     }
-    case WM_LBUTTONUP:
+    case WM_MOUSEMOVE: {
+        if (s->pressed != SB_THUMBTRACK) return 0;
+        int at = 0;
+        const SdScrollParts parts = partsOf(hwnd, *s, lParam, at);
+        const int track = SdScrollTrackPos(parts, s->minPos, s->maxPos, s->page, at - s->grab);
+        if (parts.thumbLength == 0 || track == s->trackPos) return 0;
+        s->trackPos = track;
+        InvalidateRect(hwnd, nullptr, FALSE);
+        notifyScroll(hwnd, vertical(hwnd), SB_THUMBTRACK, track);
+        return 0;
+    }
+    case WM_LBUTTONUP: {
         if (s->pressed < 0) return 0;
+        const bool thumb = s->pressed == SB_THUMBTRACK;
         s->pressed = -1;
         if (GetCapture() == hwnd) ReleaseCapture();
         InvalidateRect(hwnd, nullptr, FALSE);
+        if (thumb) notifyScroll(hwnd, vertical(hwnd), SB_THUMBPOSITION, s->trackPos);
         notifyScroll(hwnd, vertical(hwnd), SB_ENDSCROLL, 0);
+        return 0;
+    }
+    case WM_CAPTURECHANGED:
+        // Taken away mid-press: nothing more is sent.
+        if (s->pressed >= 0) {
+            s->pressed = -1;
+            InvalidateRect(hwnd, nullptr, FALSE);
+        }
         return 0;
     case WM_KEYDOWN:
         switch (wParam) {
@@ -177,7 +206,8 @@ static LRESULT scrollBarMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPara
         }
         if (info->fMask & SIF_PAGE) info->nPage = s->page;
         if (info->fMask & SIF_POS) info->nPos = s->pos;
-        if (info->fMask & SIF_TRACKPOS) info->nTrackPos = s->trackPos;
+        if (info->fMask & SIF_TRACKPOS)
+            info->nTrackPos = s->pressed == SB_THUMBTRACK ? s->trackPos : s->pos;
         return TRUE;
     }
     default:
@@ -202,7 +232,8 @@ bool windowBar(HWND hwnd, int bar) {
 } // namespace
 
 int SetScrollInfo(HWND hwnd, int bar, const SCROLLINFO* info, BOOL redraw) {
-    if (windowBar(hwnd, bar)) return info ? sduser::setWindowScrollInfo(hwnd, bar, *info, redraw) : 0;
+    if (windowBar(hwnd, bar))
+        return info ? sduser::setWindowScrollInfo(hwnd, bar, *info, redraw) : 0;
     if (!controlBar(hwnd, bar) || !info) return 0;
     return int(SendMessageA(hwnd, SBM_SETSCROLLINFO, TRUE, reinterpret_cast<LPARAM>(info)));
 }
@@ -257,6 +288,7 @@ BOOL GetScrollRange(HWND hwnd, int bar, LPINT minPos, LPINT maxPos) {
         return TRUE;
     }
     if (!controlBar(hwnd, bar)) return FALSE;
-    SendMessageA(hwnd, SBM_GETRANGE, reinterpret_cast<WPARAM>(minPos), reinterpret_cast<LPARAM>(maxPos));
+    SendMessageA(hwnd, SBM_GETRANGE, reinterpret_cast<WPARAM>(minPos),
+                 reinterpret_cast<LPARAM>(maxPos));
     return TRUE;
 }

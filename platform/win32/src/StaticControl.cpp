@@ -78,25 +78,4 @@ static LRESULT staticMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     }
 }
 
-// A tool tip shows its text; a new text repaints it.
-LRESULT CALLBACK toolTipProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-    switch (msg) {
-    case WM_PAINT:
-        SdPaintControl(hwnd, SdLookState{});
-        return 0;
-    case WM_SETTEXT: {
-        const LRESULT result = DefWindowProcA(hwnd, msg, wParam, lParam);
-        InvalidateRect(hwnd, nullptr, TRUE);
-        return result;
-    }
-    case WM_SETFONT:
-        SetWindowLongPtrA(hwnd, 0, LONG_PTR(wParam));
-        return 0;
-    case WM_GETFONT:
-        return LRESULT(GetWindowLongPtrA(hwnd, 0));
-    default:
-        return DefWindowProcA(hwnd, msg, wParam, lParam);
-    }
-}
-
 } // namespace sdctl

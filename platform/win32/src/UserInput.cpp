@@ -107,6 +107,17 @@ HWND GetFocus() {
     return userState().focus;
 }
 
+namespace {
+
+// A window's own scroll bar held by its thumb lets go when the window loses the mouse.
+void endScrollDrags(Window* w) {
+    if (!w) return;
+    for (WindowScrollBar& bar : w->scrollBars)
+        bar.dragging = false;
+}
+
+} // namespace
+
 HWND SetCapture(HWND hwnd) {
     HWND previous;
     {
@@ -118,6 +129,7 @@ HWND SetCapture(HWND hwnd) {
         }
         previous = state.capture;
         state.capture = hwnd;
+        if (previous != hwnd) endScrollDrags(findWindow(previous));
     }
     if (previous && previous != hwnd)
         SendMessageA(previous, WM_CAPTURECHANGED, 0, reinterpret_cast<LPARAM>(hwnd));
@@ -135,6 +147,7 @@ BOOL ReleaseCapture() {
         UserLock lock = lockUser();
         previous = userState().capture;
         userState().capture = nullptr;
+        endScrollDrags(findWindow(previous));
     }
     if (previous) SendMessageA(previous, WM_CAPTURECHANGED, 0, 0);
     return TRUE;

@@ -308,6 +308,7 @@ BOOL ShowWindow(HWND hwnd, int cmdShow) {
             setWindowPos(hwnd, nullptr, 0, 0, 0, 0,
                          SWP_HIDEWINDOW | SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE,
                          false);
+            activeWindowGoing(hwnd);
         }
         return wasVisible;
     }

@@ -38,6 +38,7 @@ void release(HWND hwnd) {
     removeTimersOf(hwnd);
     removePostedFor(hwnd);
     if (state.focus == hwnd) state.focus = nullptr;
+    if (state.active == hwnd) state.active = nullptr;
     if (state.capture == hwnd) state.capture = nullptr;
     if (Window* parent = findWindow(w->parent)) std::erase(parent->children, hwnd);
     for (auto& [key, other] : state.windows)
@@ -247,6 +248,7 @@ BOOL DestroyWindow(HWND hwnd) {
         }
         if (w->destroying) return FALSE; // already on its way
     }
+    activeWindowGoing(hwnd);
     destroyTree(hwnd, true);
     return TRUE;
 }

@@ -114,7 +114,8 @@ LRESULT hitTest(HWND hwnd, LPARAM lParam) {
 // The default WM_NCCALCSIZE: the window rectangle in rgrc[0] (or the RECT itself when
 // wParam is FALSE) becomes the client rectangle.
 LRESULT calcSize(HWND hwnd, WPARAM wParam, LPARAM lParam) {
-    RECT* r = wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0] : reinterpret_cast<RECT*>(lParam);
+    RECT* r = wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0]
+                     : reinterpret_cast<RECT*>(lParam);
     if (!r) return 0;
     UserLock lock = lockUser();
     Window* w = findWindow(hwnd);
@@ -122,31 +123,81 @@ LRESULT calcSize(HWND hwnd, WPARAM wParam, LPARAM lParam) {
     return 0;
 }
 
+// Where a screen point falls along the window's own scroll bar, and the bar's parts at
+// position `pos`. The lock is held.
+SdScrollParts barParts(const Window* w, int bar, LPARAM screenPoint, int pos, int& at) {
+    const RECT strip = scrollBarStrip(w, bar);
+    const WindowScrollBar& s = w->scrollBars[bar];
+    const POINT origin = windowOriginOnScreen(w);
+    at = bar == SB_HORZ ? GET_X_LPARAM(screenPoint) - origin.x - strip.left
+                        : GET_Y_LPARAM(screenPoint) - origin.y - strip.top;
+    const int length = bar == SB_HORZ ? strip.right - strip.left : strip.bottom - strip.top;
+    const int arrow = systemMetric(bar == SB_HORZ ? SM_CXHSCROLL : SM_CYVSCROLL);
+    return SdScrollBarParts(length, arrow, s.minPos, s.maxPos, s.page, pos);
+}
+
+void sendScroll(HWND hwnd, int bar, WORD code, int pos = 0) {
+    SendMessageA(hwnd, bar == SB_HORZ ? WM_HSCROLL : WM_VSCROLL, MAKEWPARAM(code, WORD(pos)), 0);
+}
+
 // A press on a window's own scroll bar: the arrows scroll by a line, the track beside the
-// thumb by a page; the window gets the scroll code and SB_ENDSCROLL.
+// thumb by a page (the scroll code, then SB_ENDSCROLL); the thumb is taken for a drag
+// (SB_THUMBTRACK at its position) that the mouse's moves and release go on with.
 void scrollBarPress(HWND hwnd, WPARAM hit, LPARAM lParam) {
     const int bar = hit == HTHSCROLL ? SB_HORZ : SB_VERT;
-    int code = -1;
+    int code = -1, track = 0;
     {
         UserLock lock = lockUser();
         Window* w = findWindow(hwnd);
         if (!w) return;
-        const RECT strip = scrollBarStrip(w, bar);
-        const WindowScrollBar& s = w->scrollBars[bar];
+        WindowScrollBar& s = w->scrollBars[bar];
         if (s.disabledArrows == ESB_DISABLE_BOTH) return;
-        POINT origin = windowOriginOnScreen(w);
-        const int at = bar == SB_HORZ ? GET_X_LPARAM(lParam) - origin.x - strip.left
-                                      : GET_Y_LPARAM(lParam) - origin.y - strip.top;
-        const int length = bar == SB_HORZ ? strip.right - strip.left : strip.bottom - strip.top;
-        const int arrow = systemMetric(bar == SB_HORZ ? SM_CXHSCROLL : SM_CYVSCROLL);
-        code =
-            SdScrollBarHit(SdScrollBarParts(length, arrow, s.minPos, s.maxPos, s.page, s.pos), at);
-        if (code == SB_THUMBTRACK) code = -1; // dragging the thumb is not modelled
+        int at = 0;
+        const SdScrollParts parts = barParts(w, bar, lParam, s.pos, at);
+        code = SdScrollBarHit(parts, at);
+        if (code == SB_THUMBTRACK) {
+            s.dragging = true;
+            s.grab = at - parts.thumbStart;
+            s.trackPos = track = s.pos;
+        }
     }
     if (code < 0) return;
-    const UINT msg = bar == SB_HORZ ? WM_HSCROLL : WM_VSCROLL;
-    SendMessageA(hwnd, msg, MAKEWPARAM(WORD(code), 0), 0);
-    SendMessageA(hwnd, msg, MAKEWPARAM(SB_ENDSCROLL, 0), 0);
+    if (code == SB_THUMBTRACK) {
+        SetCapture(hwnd);
+        sendScroll(hwnd, bar, SB_THUMBTRACK, track);
+        return;
+    }
+    sendScroll(hwnd, bar, WORD(code));
+    sendScroll(hwnd, bar, SB_ENDSCROLL);
+}
+
+// The held thumb follows the mouse: SB_THUMBTRACK at each new position; at release
+// SB_THUMBPOSITION there and SB_ENDSCROLL.
+void scrollBarDrag(HWND hwnd, LPARAM lParam, bool release) {
+    const int bar = draggedScrollBar(hwnd);
+    if (bar < 0) return;
+    int track = 0;
+    bool moved = false;
+    {
+        UserLock lock = lockUser();
+        Window* w = findWindow(hwnd);
+        if (!w) return;
+        WindowScrollBar& s = w->scrollBars[bar];
+        int at = 0;
+        const SdScrollParts parts = barParts(w, bar, lParam, s.pos, at);
+        track = SdScrollTrackPos(parts, s.minPos, s.maxPos, s.page, at - s.grab);
+        if (parts.thumbLength == 0) track = s.trackPos;
+        moved = track != s.trackPos;
+        s.trackPos = track;
+        if (release) s.dragging = false;
+    }
+    if (release) {
+        if (GetCapture() == hwnd) ReleaseCapture();
+        sendScroll(hwnd, bar, SB_THUMBPOSITION, track);
+        sendScroll(hwnd, bar, SB_ENDSCROLL);
+    } else if (moved) {
+        sendScroll(hwnd, bar, SB_THUMBTRACK, track);
+    }
 }
 
 } // namespace
@@ -239,6 +290,11 @@ LRESULT DefWindowProcA(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         if (wParam == WPARAM(HTMENU)) sdctl::menuBarInput(hwnd, msg, wParam, lParam);
         if (wParam == WPARAM(HTHSCROLL) || wParam == WPARAM(HTVSCROLL))
             scrollBarPress(hwnd, wParam, lParam);
+        return 0;
+    case WM_NCMOUSEMOVE:
+    case WM_NCLBUTTONUP:
+        if (wParam == WPARAM(HTHSCROLL) || wParam == WPARAM(HTVSCROLL))
+            scrollBarDrag(hwnd, lParam, msg == WM_NCLBUTTONUP);
         return 0;
     case WM_MOUSEACTIVATE:
         return MA_ACTIVATE;

@@ -30,13 +30,37 @@ bool needed(const WindowScrollBar& s) {
 // then, and nothing more is sent.
 void setVisible(HWND hwnd, DWORD bits, bool show) {
     RECT client{};
+    bool ask = false;
+    RECT window{}, before{};
     {
         UserLock lock = lockUser();
         Window* w = findWindow(hwnd);
         if (!w) return;
         const DWORD style = show ? (w->style | bits) : (w->style & ~bits);
         if (style == w->style) return;
+        const RECT c = clientRect(w);
+        const POINT at = clientOffset(w);
+        window = w->rect;
+        before = RECT{window.left + at.x, window.top + at.y, window.left + at.x + c.right,
+                      window.top + at.y + c.bottom};
         w->style = style;
+        client = clientRect(w);
+        ask = w->ownClient;
+        invalidateWhole(w, true);
+    }
+    // A procedure with its own non-client area is asked again, its frame having changed.
+    if (ask) {
+        WINDOWPOS pos{hwnd,
+                      nullptr,
+                      int(window.left),
+                      int(window.top),
+                      int(window.right - window.left),
+                      int(window.bottom - window.top),
+                      SWP_NOMOVE | SWP_NOSIZE | SWP_NOZORDER | SWP_FRAMECHANGED};
+        askClientArea(hwnd, window, before, &pos);
+        UserLock lock = lockUser();
+        Window* w = findWindow(hwnd);
+        if (!w) return;
         client = clientRect(w);
         invalidateWhole(w, true);
     }
@@ -63,7 +87,8 @@ int setWindowScrollInfo(HWND hwnd, int bar, const SCROLLINFO& info, BOOL) {
             s.maxPos = std::max(info.nMin, info.nMax);
         }
         if (info.fMask & SIF_PAGE)
-            s.page = UINT(std::min<std::int64_t>(info.nPage, std::int64_t(s.maxPos) - s.minPos + 1));
+            s.page =
+                UINT(std::min<std::int64_t>(info.nPage, std::int64_t(s.maxPos) - s.minPos + 1));
         if (info.fMask & SIF_POS) s.pos = info.nPos;
         s.pos = std::clamp(s.pos, s.minPos, std::max(s.minPos, lastPos(s)));
         pos = s.pos;
@@ -97,17 +122,29 @@ BOOL getWindowScrollInfo(HWND hwnd, int bar, SCROLLINFO& info) {
     }
     if (info.fMask & SIF_PAGE) info.nPage = s.page;
     if (info.fMask & SIF_POS) info.nPos = s.pos;
-    if (info.fMask & SIF_TRACKPOS) info.nTrackPos = s.trackPos;
+    if (info.fMask & SIF_TRACKPOS) info.nTrackPos = s.dragging ? s.trackPos : s.pos;
     return TRUE;
+}
+
+int draggedScrollBar(HWND hwnd) {
+    UserLock lock = lockUser();
+    const Window* w = findWindow(hwnd);
+    if (!w) return -1;
+    for (int bar : {SB_HORZ, SB_VERT})
+        if (w->scrollBars[bar].dragging) return bar;
+    return -1;
 }
 
 } // namespace sduser
 
 BOOL ShowScrollBar(HWND hwnd, int bar, BOOL show) {
     DWORD bits = 0;
-    if (bar == SB_HORZ) bits = WS_HSCROLL;
-    else if (bar == SB_VERT) bits = WS_VSCROLL;
-    else if (bar == SB_BOTH) bits = WS_HSCROLL | WS_VSCROLL;
+    if (bar == SB_HORZ)
+        bits = WS_HSCROLL;
+    else if (bar == SB_VERT)
+        bits = WS_VSCROLL;
+    else if (bar == SB_BOTH)
+        bits = WS_HSCROLL | WS_VSCROLL;
     if (!IsWindow(hwnd) || bits == 0) {
         SetLastError(IsWindow(hwnd) ? ERROR_INVALID_PARAMETER : ERROR_INVALID_WINDOW_HANDLE);
         return FALSE;

@@ -39,6 +39,8 @@ struct WindowScrollBar {
     int pos = 0;
     int trackPos = 0;
     UINT disabledArrows = 0; // ESB_ bits
+    bool dragging = false;   // the thumb is held by the mouse (trackPos is where)
+    int grab = 0;            // where along the thumb it was taken
 };
 
 struct Window {
@@ -68,6 +70,7 @@ struct Window {
     WindowScrollBar scrollBars[2]; // SB_HORZ, SB_VERT
     HICON icons[2] = {};           // ICON_SMALL, ICON_BIG
     bool menuBar = false;          // a top-level window with a menu (SetMenu)
+    HWND lastFocus = nullptr;      // a top-level window's focus when it was last deactivated
     // The client area the window procedure's own WM_NCCALCSIZE gave, as distances from the
     // window's left, top, right and bottom edges; without it the style's non-client model.
     bool ownClient = false;
@@ -93,6 +96,7 @@ struct UserState {
     std::map<ATOM, std::unique_ptr<WindowClass>> classes;
     ATOM nextAtom = 0xC000;
     HWND focus = nullptr;
+    HWND active = nullptr; // the active top-level window; null while the program is inactive
     HWND capture = nullptr;
     POINT cursor{0, 0};
     HCURSOR shownCursor = nullptr;
@@ -145,6 +149,8 @@ BOOL getWindowScrollInfo(HWND hwnd, int bar, SCROLLINFO& info);
 // These call window procedures: the lock must not be held.
 LRESULT callProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 HWND setFocusTo(HWND hwnd); // null removes the focus
+// Before a window is hidden or destroyed: the activation passes on when it is active.
+void activeWindowGoing(HWND hwnd);
 
 enum class ShowState { Normal, Minimized, Maximized };
 // Minimises, maximises or restores without changing visibility unless extraFlags say so.
@@ -153,6 +159,8 @@ void setShowState(HWND hwnd, ShowState target, UINT extraFlags);
 // (WM_NCCALCSIZE: wParam FALSE without `pos`, as at creation) and keeps what it answers;
 // TRUE when the client area changed. Called without the lock held.
 bool askClientArea(HWND hwnd, const RECT& oldWindow, const RECT& oldClient, WINDOWPOS* pos);
+// The window's own scroll bar whose thumb the mouse holds (SB_HORZ, SB_VERT), else -1.
+int draggedScrollBar(HWND hwnd);
 
 // Destroys every window but the desktop (with messages), then unregisters every class.
 // The lock must not be held.

@@ -5,9 +5,10 @@
 #include <vector>
 
 #include "UserTestWindow.h"
+#include "testing/InputDriver.h"
 #include "win32/clipboard.h"
-#include "win32/kernel.h"
 #include "win32/controls.h"
+#include "win32/kernel.h"
 
 namespace {
 
@@ -31,10 +32,12 @@ protected:
         };
     }
 
-    HWND Control(const char* cls, DWORD style, int id, const char* text = "", RECT r = {10, 10, 110, 30}) {
-        HWND hwnd = CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, int(r.left), int(r.top),
-                                    int(r.right - r.left), int(r.bottom - r.top), parent,
-                                    reinterpret_cast<HMENU>(UINT_PTR(id)), nullptr, nullptr);
+    HWND Control(const char* cls, DWORD style, int id, const char* text = "",
+                 RECT r = {10, 10, 110, 30}) {
+        HWND hwnd =
+            CreateWindowExA(0, cls, text, WS_CHILD | WS_VISIBLE | style, int(r.left), int(r.top),
+                            int(r.right - r.left), int(r.bottom - r.top), parent,
+                            reinterpret_cast<HMENU>(UINT_PTR(id)), nullptr, nullptr);
         EXPECT_NE(hwnd, nullptr) << cls;
         return hwnd;
     }
@@ -47,8 +50,8 @@ protected:
             if (e.msg == WM_COMMAND)
                 out.push_back({e.msg, LOWORD(e.wParam), HIWORD(e.wParam), 0});
             else if (e.msg == WM_HSCROLL || e.msg == WM_VSCROLL)
-                out.push_back({e.msg, GetDlgCtrlID(reinterpret_cast<HWND>(e.lParam)), LOWORD(e.wParam),
-                               SHORT(HIWORD(e.wParam))});
+                out.push_back({e.msg, GetDlgCtrlID(reinterpret_cast<HWND>(e.lParam)),
+                               LOWORD(e.wParam), SHORT(HIWORD(e.wParam))});
             else if (e.msg == WM_NOTIFY)
                 out.push_back({e.msg, int(e.wParam), 0, 0});
         }
@@ -143,7 +146,8 @@ TEST_F(ControlTest, EditSelectionReplaceAndUndo) {
     HWND edit = Control("Edit", 0, 100, "hello world");
     SendMessageA(edit, EM_SETSEL, 6, -1);
     DWORD from = 0, to = 0;
-    EXPECT_EQ(SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from), reinterpret_cast<LPARAM>(&to)),
+    EXPECT_EQ(SendMessageA(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&from),
+                           reinterpret_cast<LPARAM>(&to)),
               LRESULT(MAKELONG(6, 11)));
     EXPECT_EQ(from, 6u);
     EXPECT_EQ(to, 11u);
@@ -281,8 +285,8 @@ TEST_F(ControlTest, ComboBoxSortsFindsByPrefixAndKeepsData) {
         return SendMessageA(combo, msg, WPARAM(start), reinterpret_cast<LPARAM>(text));
     };
     EXPECT_EQ(find(-1, "m"), 2);
-    EXPECT_EQ(find(2, "M"), 3);  // after the start
-    EXPECT_EQ(find(3, "m"), 2);  // wraps
+    EXPECT_EQ(find(2, "M"), 3); // after the start
+    EXPECT_EQ(find(3, "m"), 2); // wraps
     EXPECT_EQ(find(-1, "IN"), 1);
     EXPECT_EQ(find(-1, "x"), CB_ERR);
     EXPECT_EQ(find(-1, "metres", CB_FINDSTRINGEXACT), 2);
@@ -293,8 +297,10 @@ TEST_F(ControlTest, ComboBoxSortsFindsByPrefixAndKeepsData) {
     EXPECT_EQ(SendMessageA(combo, CB_GETLBTEXTLEN, 9, 0), CB_ERR);
     // Selection by message does not notify; a failed CB_SELECTSTRING keeps the selection.
     Notices();
-    EXPECT_EQ(SendMessageA(combo, CB_SELECTSTRING, WPARAM(-1), reinterpret_cast<LPARAM>("cent")), 0);
-    EXPECT_EQ(SendMessageA(combo, CB_SELECTSTRING, WPARAM(-1), reinterpret_cast<LPARAM>("yard")), CB_ERR);
+    EXPECT_EQ(SendMessageA(combo, CB_SELECTSTRING, WPARAM(-1), reinterpret_cast<LPARAM>("cent")),
+              0);
+    EXPECT_EQ(SendMessageA(combo, CB_SELECTSTRING, WPARAM(-1), reinterpret_cast<LPARAM>("yard")),
+              CB_ERR);
     EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 0);
     EXPECT_EQ(Text(combo), "Centimetres");
     EXPECT_EQ(SendMessageA(combo, CB_SETCURSEL, 7, 0), CB_ERR);
@@ -386,6 +392,56 @@ TEST_F(ControlTest, ScrollBarClampsAndTellsItsParent) {
     EXPECT_EQ(GetScrollPos(bar, SB_CTL), 0); // the parent moves it
 }
 
+TEST_F(ControlTest, ScrollBarThumbDragsTrackAndEndAtTheRelease) {
+    // 134 long: arrows of 16, a track of 102, a thumb of 10 (a page of 10 in 100) at 16..25.
+    HWND bar = Control("ScrollBar", SBS_VERT, 41, "", {10, 10, 26, 144});
+    SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 99, 10, 0, 0};
+    SetScrollInfo(bar, SB_CTL, &info, TRUE);
+    std::vector<int> tracked; // SIF_TRACKPOS as the parent reads it at each SB_THUMBTRACK
+    answer = [&](HWND h, UINT msg, WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
+        if (h == parent && msg == WM_VSCROLL && LOWORD(wParam) == SB_THUMBTRACK) {
+            SCROLLINFO now{sizeof now, SIF_TRACKPOS, 0, 0, 0, 0, 0};
+            GetScrollInfo(bar, SB_CTL, &now);
+            tracked.push_back(now.nTrackPos);
+        }
+        return std::nullopt;
+    };
+    Notices();
+    sdtest::MouseEvent(bar, WM_LBUTTONDOWN, 8, 20); // 4 pixels into the thumb
+    sdtest::MouseEvent(bar, WM_MOUSEMOVE, 8, 66);   // thumb at 62: 46 of 92 pixels, 45 of 90
+    sdtest::MouseEvent(bar, WM_MOUSEMOVE, 12, 66);  // the same position: nothing sent
+    sdtest::MouseEvent(bar, WM_MOUSEMOVE, 8, 400);  // past the end: the last position
+    sdtest::MouseEvent(bar, WM_MOUSEMOVE, 8, -50);  // past the start
+    sdtest::MouseEvent(bar, WM_MOUSEMOVE, 8, 66);
+    EXPECT_EQ(tracked, (std::vector<int>{0, 45, 90, 0, 45}));
+    sdtest::MouseEvent(bar, WM_LBUTTONUP, 8, 66);
+    std::vector<Notice> seen = Notices();
+    ASSERT_EQ(seen.size(), 7u);
+    for (size_t i = 0; i < 5; ++i) {
+        EXPECT_EQ(seen[i].code, SB_THUMBTRACK);
+        EXPECT_EQ(seen[i].pos, tracked[i]);
+    }
+    EXPECT_EQ(seen[5].code, SB_THUMBPOSITION);
+    EXPECT_EQ(seen[5].pos, 45);
+    EXPECT_EQ(seen[6].code, SB_ENDSCROLL);
+    EXPECT_EQ(GetCapture(), nullptr);
+    EXPECT_EQ(GetScrollPos(bar, SB_CTL), 0); // the parent moves it
+    // Outside a drag the track position is the position.
+    SetScrollPos(bar, SB_CTL, 45, TRUE);
+    SCROLLINFO after{sizeof after, SIF_TRACKPOS, 0, 0, 0, 0, 0};
+    GetScrollInfo(bar, SB_CTL, &after);
+    EXPECT_EQ(after.nTrackPos, 45);
+    // A drag whose capture is taken away ends without a position.
+    sdtest::MouseEvent(bar, WM_LBUTTONDOWN, 8, 70);
+    ReleaseCapture();
+    sdtest::MouseEvent(bar, WM_MOUSEMOVE, 8, 90);
+    sdtest::MouseEvent(bar, WM_LBUTTONUP, 8, 90);
+    seen = Notices();
+    ASSERT_EQ(seen.size(), 1u);
+    EXPECT_EQ(seen[0].code, SB_THUMBTRACK);
+    answer = nullptr; // it refers to this test's locals
+}
+
 TEST_F(ControlTest, UpDownStepsItsBuddyAndCanBeRefused) {
     HWND buddy = Control("Edit", 0, 50, "", {10, 10, 110, 30});
     HWND spin = Control(UPDOWN_CLASSA, UDS_SETBUDDYINT | UDS_ALIGNRIGHT, 51, "", {0, 0, 16, 20});
@@ -442,14 +498,16 @@ TEST_F(ControlTest, UpDownEndsOrWrapsAtTheRange) {
         int expected;
     };
     const Case cases[] = {
-        {0, 10, true, 10}, {0, 0, false, 0}, {UDS_WRAP, 10, true, 0}, {UDS_WRAP, 0, false, 10}, {0, 5, false, 4},
+        {0, 10, true, 10},        {0, 0, false, 0}, {UDS_WRAP, 10, true, 0},
+        {UDS_WRAP, 0, false, 10}, {0, 5, false, 4},
     };
     for (const Case& c : cases) {
         HWND spin = Control(UPDOWN_CLASSA, c.style, 52, "", {0, 0, 16, 20});
         SendMessageA(spin, UDM_SETRANGE, 0, MAKELPARAM(10, 0));
         SendMessageA(spin, UDM_SETPOS, 0, MAKELPARAM(WORD(c.start), 0));
         Click(spin, 8, c.up ? 2 : 18);
-        EXPECT_EQ(LOWORD(SendMessageA(spin, UDM_GETPOS, 0, 0)), c.expected) << c.style << " " << c.start;
+        EXPECT_EQ(LOWORD(SendMessageA(spin, UDM_GETPOS, 0, 0)), c.expected)
+            << c.style << " " << c.start;
         DestroyWindow(spin);
     }
 }
@@ -487,8 +545,8 @@ TEST_F(ControlTest, TrackbarMovesByKeysAndMouseAndNotifies) {
 
 TEST_F(ControlTest, PredefinedClassesAreRegisteredOnFirstUse) {
     WNDCLASSA wc{};
-    for (const char* name : {"BUTTON", "edit", "Static", "LISTBOX", "ComboBox", "ScrollBar", UPDOWN_CLASSA,
-                             TRACKBAR_CLASSA, "#32770"}) {
+    for (const char* name : {"BUTTON", "edit", "Static", "LISTBOX", "ComboBox", "ScrollBar",
+                             UPDOWN_CLASSA, TRACKBAR_CLASSA, "#32770"}) {
         EXPECT_TRUE(GetClassInfoA(nullptr, name, &wc)) << name;
     }
     EXPECT_TRUE(GetClassInfoA(nullptr, WC_DIALOG, &wc));

@@ -52,7 +52,8 @@ TEST_F(MenuTest, BuildingAndChangingMenus) {
     EXPECT_TRUE(AppendMenuA(popup, MF_SEPARATOR, 0, nullptr));
     EXPECT_TRUE(AppendMenuA(popup, MF_STRING, 30, "Thirty"));
     EXPECT_TRUE(AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), "&Numbers"));
-    EXPECT_TRUE(InsertMenuA(bar, 30, MF_BYCOMMAND | MF_STRING, 20, "Twenty")); // before 30, in the popup
+    EXPECT_TRUE(
+        InsertMenuA(bar, 30, MF_BYCOMMAND | MF_STRING, 20, "Twenty")); // before 30, in the popup
     EXPECT_EQ(GetMenuItemID(popup, 2), 20u);
     EXPECT_TRUE(ModifyMenuA(bar, 20, MF_BYCOMMAND | MF_STRING, 21, "Twenty-one"));
     EXPECT_EQ(MenuText(bar, 21, MF_BYCOMMAND), "Twenty-one");
@@ -87,6 +88,58 @@ TEST_F(MenuTest, DamagedTemplatesGiveNoMenu) {
         EXPECT_EQ(GetLastError(), DWORD(ERROR_INVALID_DATA)) << id;
     }
     FreeLibrary(module);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(MenuTest, RadioItemsCheckOneOfTheirGroup) {
+    HMENU popup = CreatePopupMenu();
+    AppendMenuA(popup, MF_STRING | MF_CHECKED, 10, "&Lines");
+    AppendMenuA(popup, MF_STRING, 11, "&Small");
+    AppendMenuA(popup, MF_SEPARATOR, 0, nullptr);
+    AppendMenuA(popup, MF_STRING, 12, "&Medium");
+    AppendMenuA(popup, MF_STRING | MF_CHECKED, 13, "L&arge");
+    HMENU other = CreatePopupMenu();
+    AppendMenuA(other, MF_STRING, 20, "Other");
+    HMENU bar = CreateMenu();
+    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(popup), "&View");
+    AppendMenuA(bar, MF_POPUP, reinterpret_cast<UINT_PTR>(other), "&Other");
+    auto marks = [&] {
+        std::string out;
+        for (UINT id : {10u, 11u, 12u, 13u}) {
+            const UINT s = GetMenuState(bar, id, MF_BYCOMMAND);
+            out += (s & MFT_RADIOCHECK) ? ((s & MF_CHECKED) ? 'o' : 'r')
+                                        : ((s & MF_CHECKED) ? 'x' : '.');
+        }
+        return out;
+    };
+    // By command through the bar, over a separator: the one checked, the others cleared.
+    EXPECT_TRUE(CheckMenuRadioItem(bar, 11, 13, 12, MF_BYCOMMAND));
+    EXPECT_EQ(marks(), "x.o.");
+    // By position, the range given backwards.
+    EXPECT_TRUE(CheckMenuRadioItem(popup, 4, 1, 4, MF_BYPOSITION));
+    EXPECT_EQ(marks(), "x..o");
+    // A plain check leaves the kind; unchecked it shows nothing.
+    CheckMenuItem(popup, 13, MF_BYCOMMAND | MF_UNCHECKED);
+    EXPECT_EQ(marks(), "x..r");
+    // Refused, nothing changed: the item outside the range, a missing one, two menus.
+    const struct {
+        UINT first, last, check;
+    } refused[] = {{11, 12, 13}, {11, 99, 12}, {99, 13, 12}, {11, 20, 11}};
+    for (const auto& r : refused) {
+        EXPECT_FALSE(CheckMenuRadioItem(bar, r.first, r.last, r.check, MF_BYCOMMAND));
+        EXPECT_EQ(marks(), "x..r");
+    }
+    EXPECT_FALSE(CheckMenuRadioItem(reinterpret_cast<HMENU>(0x99), 0, 1, 0, MF_BYPOSITION));
+    // A new text keeps the radio kind when the caller passes the state on.
+    CheckMenuRadioItem(popup, 11, 12, 11, MF_BYCOMMAND);
+    const UINT state = GetMenuState(popup, 11, MF_BYCOMMAND);
+    ModifyMenuA(popup, 11, MF_BYCOMMAND | MF_STRING | (state & (MF_CHECKED | MFT_RADIOCHECK)), 11,
+                "&Tiny");
+    EXPECT_EQ(marks(), "xo.r");
+    DestroyMenu(bar);
 }
 
 } // namespace

@@ -214,6 +214,12 @@ TEST_F(NonClientTest, AProceduresOwnClientAreaRulesGeometryChildrenAndHitTests) 
     const auto asked = EventsOf(w, WM_NCCALCSIZE);
     ASSERT_EQ(asked.size(), 1u);
     EXPECT_EQ(asked[0].wParam, WPARAM(TRUE));
+    // A scroll bar shown later is a frame change: the procedure is asked again.
+    events.clear();
+    ShowScrollBar(w, SB_VERT, TRUE);
+    GetClientRect(w, &client);
+    EXPECT_EQ(client.right, 293 - (11 + 28)); // the bar's 16 off the default, then a tenth
+    EXPECT_EQ(EventsOf(w, WM_NCCALCSIZE).size(), 1u);
     // A rectangle turned inside out leaves an empty client area at the window's corner.
     HWND odd =
         Make(WS_CHILD | WS_VISIBLE | WS_BORDER, top, 3, RECT{0, 150, 100, 200}, "inside out");
@@ -227,6 +233,67 @@ TEST_F(NonClientTest, AProceduresOwnClientAreaRulesGeometryChildrenAndHitTests) 
     SetWindowLongA(plain, GWL_STYLE, GetWindowLongA(plain, GWL_STYLE) | WS_DLGFRAME);
     GetClientRect(plain, &client);
     EXPECT_EQ(client.right, 44);
+}
+
+} // namespace non_client_test
+
+namespace non_client_test {
+
+TEST_F(NonClientTest, DraggingAWindowsScrollBarThumbTracksItAsNonClientInput) {
+    // Client 184 x 134: the vertical bar at x 184..199 has arrows of 16, a track of 102 and a
+    // thumb of 10 (a page of 10 in 100) at 16..25.
+    HWND w =
+        Make(WS_POPUP | WS_VISIBLE | WS_VSCROLL | WS_HSCROLL, nullptr, 0, RECT{100, 100, 300, 250});
+    SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE, 0, 99, 10, 0, 0};
+    SetScrollInfo(w, SB_VERT, &info, TRUE);
+    SetScrollInfo(w, SB_HORZ, &info, TRUE);
+    std::vector<int> tracked;
+    answer = [&](HWND h, UINT msg, WPARAM wParam, LPARAM) -> std::optional<LRESULT> {
+        if (h == w && msg == WM_VSCROLL && LOWORD(wParam) == SB_THUMBTRACK) {
+            SCROLLINFO now{sizeof now, SIF_TRACKPOS, 0, 0, 0, 0, 0};
+            GetScrollInfo(w, SB_VERT, &now);
+            tracked.push_back(now.nTrackPos);
+            EXPECT_EQ(SHORT(HIWORD(wParam)), now.nTrackPos);
+        }
+        return std::nullopt;
+    };
+    events.clear();
+    sdtest::MouseEvent(w, WM_LBUTTONDOWN, 192, 20);
+    EXPECT_EQ(GetCapture(), w);
+    sdtest::MouseEvent(w, WM_MOUSEMOVE, 150, 66); // off the bar sideways: still dragged
+    sdtest::MouseEvent(w, WM_MOUSEMOVE, 192, 500);
+    sdtest::MouseEvent(w, WM_LBUTTONUP, 192, 500);
+    EXPECT_EQ(tracked, (std::vector<int>{0, 45, 90}));
+    std::vector<std::pair<WORD, int>> codes;
+    for (const UserEvent& e : EventsOf(w, WM_VSCROLL))
+        codes.emplace_back(LOWORD(e.wParam), SHORT(HIWORD(e.wParam)));
+    EXPECT_EQ(codes, (std::vector<std::pair<WORD, int>>{{SB_THUMBTRACK, 0},
+                                                        {SB_THUMBTRACK, 45},
+                                                        {SB_THUMBTRACK, 90},
+                                                        {SB_THUMBPOSITION, 90},
+                                                        {SB_ENDSCROLL, 0}}));
+    // The window's procedure saw no client mouse input while its bar held the mouse.
+    EXPECT_TRUE(EventsOf(w, WM_MOUSEMOVE).empty());
+    EXPECT_TRUE(EventsOf(w, WM_LBUTTONUP).empty());
+    EXPECT_TRUE(EventsOf(w, WM_HSCROLL).empty());
+    EXPECT_EQ(GetCapture(), nullptr);
+    // Afterwards the mouse is the client's again, and the track position is the position.
+    sdtest::MouseEvent(w, WM_MOUSEMOVE, 50, 50);
+    EXPECT_EQ(EventsOf(w, WM_MOUSEMOVE).size(), 1u);
+    SCROLLINFO after{sizeof after, SIF_TRACKPOS | SIF_POS, 0, 0, 0, 0, 0};
+    GetScrollInfo(w, SB_VERT, &after);
+    EXPECT_EQ(after.nTrackPos, after.nPos);
+    // A drag whose capture is taken away is over: the window's own capture later gets
+    // client input, and the bar sends nothing more.
+    sdtest::MouseEvent(w, WM_LBUTTONDOWN, 192, 20);
+    ReleaseCapture();
+    SetCapture(w);
+    events.clear();
+    sdtest::MouseEvent(w, WM_MOUSEMOVE, 192, 80);
+    EXPECT_EQ(EventsOf(w, WM_MOUSEMOVE).size(), 1u);
+    EXPECT_TRUE(EventsOf(w, WM_VSCROLL).empty());
+    ReleaseCapture();
+    answer = nullptr; // it refers to this test's locals
 }
 
 } // namespace non_client_test

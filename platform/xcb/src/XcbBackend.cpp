@@ -47,9 +47,9 @@ struct TopWindow {
     RECT rect{};                 // the model's window rectangle the X window stands for
     std::vector<uint32_t> shown; // the picture last put, rows top-down, 0x00RRGGBB
     bool mapped = false;
-    std::string title;        // as last given to the window manager
-    bool iconic = false;      // minimised in the model, asked of the window manager
-    HWND lastFocus = nullptr; // the child that had the focus when the window lost it
+    std::string title;    // as last given to the window manager
+    bool iconic = false;  // minimised in the model, asked of the window manager
+    HWND owner = nullptr; // gets the X focus back when this window goes (no window manager)
     // The picture shared with the server (MIT-SHM), when it allows.
     xcb_shm_seg_t segment = 0;
     uint8_t* shared = nullptr;
@@ -75,6 +75,7 @@ public:
         stateModal_ = atom("_NET_WM_STATE_MODAL");
         motifHints_ = atom("_MOTIF_WM_HINTS");
         wmChangeState_ = atom("WM_CHANGE_STATE");
+        wmCheck_ = atom("_NET_SUPPORTING_WM_CHECK");
         maxRequestBytes_ = size_t(xcb_get_maximum_request_length(conn_)) * 4;
         const char* noShm = std::getenv("SDXCB_NO_SHM");
         if (!noShm || !*noShm) {
@@ -270,10 +271,12 @@ private:
         std::vector<HWND> visible;
         for (HWND h = GetWindow(GetDesktopWindow(), GW_CHILD); h; h = GetWindow(h, GW_HWNDNEXT))
             if (IsWindowVisible(h)) visible.push_back(h);
+        HWND focusTo = nullptr;
         for (auto it = tops_.begin(); it != tops_.end();) {
             if (std::find(visible.begin(), visible.end(), it->first) == visible.end()) {
                 xcb_destroy_window(conn_, it->second.id);
                 if (it->second.id == grabbed_) grabbed_ = 0; // the server ended the grab
+                if (it->second.id == focused_) focusTo = it->second.owner;
                 release(it->second);
                 it = tops_.erase(it);
             } else {
@@ -288,7 +291,9 @@ private:
             auto found = tops_.find(hwnd);
             if (found == tops_.end()) {
                 found = tops_.emplace(hwnd, create(hwnd, r)).first;
+                found->second.owner = GetWindow(hwnd, GW_OWNER);
                 newWindows_ = true;
+                if (takesFocus(hwnd)) focusTo = hwnd;
             }
             TopWindow& top = found->second;
             // Minimised: the window manager keeps it as an icon, the picture waits.
@@ -328,28 +333,70 @@ private:
                 xcb_map_window(conn_, top.id);
                 top.mapped = true;
             }
+            // Without a window manager nobody else gives a new window the keyboard.
+            if (hwnd == focusTo && !windowManaged()) {
+                xcb_set_input_focus(conn_, XCB_INPUT_FOCUS_PARENT, top.id, XCB_CURRENT_TIME);
+                focusTo = nullptr;
+            }
             setTitle(hwnd, top);
             present(hwnd, top);
         }
+        // The window holding the X focus went: its owner takes it, as a window manager would.
+        if (focusTo && tops_.count(focusTo) && tops_[focusTo].mapped && !tops_[focusTo].iconic &&
+            !windowManaged())
+            xcb_set_input_focus(conn_, XCB_INPUT_FOCUS_PARENT, tops_[focusTo].id, XCB_CURRENT_TIME);
         grabForCapture();
         showCursor();
         xcb_flush(conn_);
     }
 
-    // The window manager moved the keyboard focus: the window that gets it gives the focus back
-    // to the child that last had it (else takes it itself); the one losing it remembers it.
-    void focusChanged(HWND hwnd, bool in) {
-        auto found = tops_.find(hwnd);
-        if (found == tops_.end()) return;
-        HWND focus = GetFocus();
-        const bool inside = focus && (focus == hwnd || IsChild(hwnd, focus));
-        if (!in) {
-            if (inside) found->second.lastFocus = focus;
+    // A window the user works in: the layer's own pop-ups and disabled windows do not take
+    // the keyboard.
+    static bool takesFocus(HWND hwnd) {
+        char className[64] = {};
+        GetClassNameA(hwnd, className, sizeof className);
+        if (!std::strcmp(className, "#32768") || !std::strcmp(className, "ComboLBox") ||
+            !std::strcmp(className, "tooltips_class32"))
+            return false;
+        return IsWindowEnabled(hwnd);
+    }
+
+    // Whether a window manager runs (it names itself on the root window).
+    bool windowManaged() {
+        xcb_get_property_reply_t* reply = xcb_get_property_reply(
+            conn_, xcb_get_property(conn_, 0, screen_->root, wmCheck_, XCB_ATOM_WINDOW, 0, 1),
+            nullptr);
+        const bool managed = reply && xcb_get_property_value_length(reply) == 4;
+        free(reply);
+        return managed;
+    }
+
+    // The X focus came to one of the windows: the layer activates it (which gives the focus
+    // back to the child that had it). A window disabled under a modal one passes it on.
+    void focusIn(HWND hwnd) {
+        if (IsWindowEnabled(hwnd)) {
+            SetActiveWindow(hwnd);
             return;
         }
-        if (inside) return;
-        HWND last = found->second.lastFocus;
-        SetFocus(last && IsWindow(last) && IsChild(hwnd, last) ? last : hwnd);
+        for (auto& [other, top] : tops_)
+            if (other != hwnd && top.mapped && IsWindowEnabled(other) &&
+                GetWindow(other, GW_OWNER) == hwnd) {
+                xcb_set_input_focus(conn_, XCB_INPUT_FOCUS_PARENT, top.id, XCB_CURRENT_TIME);
+                return;
+            }
+    }
+
+    // After the events of a round: when the X focus left the windows and went to none of
+    // them, the program is inactive.
+    void focusSettled() {
+        if (!focusLeft_) return;
+        focusLeft_ = false;
+        if (focused_) return;
+        xcb_get_input_focus_reply_t* reply =
+            xcb_get_input_focus_reply(conn_, xcb_get_input_focus(conn_), nullptr);
+        const xcb_window_t now = reply ? reply->focus : XCB_NONE;
+        free(reply);
+        if (!windowOf(now)) SetActiveWindow(nullptr);
     }
 
     // The cursor the layer set, on every window: the system's as the theme's cursor of that
@@ -539,6 +586,7 @@ private:
             handle(event);
             free(event);
         }
+        if (!xcb_connection_has_error(conn_)) focusSettled();
         return !xcb_connection_has_error(conn_);
     }
 
@@ -592,7 +640,17 @@ private:
             auto* e = reinterpret_cast<xcb_focus_in_event_t*>(event);
             if (e->mode == XCB_NOTIFY_MODE_GRAB || e->mode == XCB_NOTIFY_MODE_UNGRAB) break;
             if (e->detail == XCB_NOTIFY_DETAIL_POINTER) break;
-            if (HWND hwnd = windowOf(e->event)) focusChanged(hwnd, type == XCB_FOCUS_IN);
+            // Focus moving between a window and its inferiors (none here) changes nothing.
+            if (e->detail == XCB_NOTIFY_DETAIL_INFERIOR) break;
+            HWND hwnd = windowOf(e->event);
+            if (!hwnd) break;
+            if (type == XCB_FOCUS_IN) {
+                focused_ = e->event;
+                focusIn(hwnd);
+            } else {
+                if (focused_ == e->event) focused_ = 0;
+                focusLeft_ = true;
+            }
             break;
         }
         case XCB_CLIENT_MESSAGE: {
@@ -762,6 +820,9 @@ private:
     HCURSOR shownCursor_ = nullptr;
     bool newWindows_ = false;
     bool pumping_ = false;
+    xcb_window_t focused_ = 0; // ours holding the X focus
+    bool focusLeft_ = false;   // the X focus left one of ours in this round
+    xcb_atom_t wmCheck_ = 0;
     bool shm_ = false; // the server takes pictures through shared memory
     std::unique_ptr<XcbClipboard> clipboard_;
     xcb_window_t grabbed_ = 0; // the window grabbing the pointer for the capture

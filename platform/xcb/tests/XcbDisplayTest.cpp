@@ -59,7 +59,21 @@ std::vector<LPARAM>& keyFlags() {
     return flags;
 }
 
+// WM_ACTIVATE and WM_ACTIVATEAPP as they came: window, message, LOWORD(wParam).
+struct Activation {
+    HWND hwnd;
+    UINT message;
+    WORD state;
+    bool operator==(const Activation&) const = default;
+};
+std::vector<Activation>& activations() {
+    static std::vector<Activation> log;
+    return log;
+}
+
 LRESULT CALLBACK recordProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_ACTIVATE || message == WM_ACTIVATEAPP)
+        activations().push_back(Activation{hwnd, message, LOWORD(wParam)});
     if (message == WM_LBUTTONDOWN || message == WM_LBUTTONUP || message == WM_LBUTTONDBLCLK ||
         message == WM_KEYDOWN || message == WM_KEYUP || message == WM_CHAR || message == WM_CLOSE ||
         message == WM_MOUSEWHEEL || message == WM_USER)
@@ -89,6 +103,7 @@ protected:
         PlatformTest::SetUp();
         if (!server().WhyNot().empty()) GTEST_SKIP() << server().WhyNot();
         seen().clear();
+        activations().clear();
         keyLog().clear();
         keyFlags().clear();
         WNDCLASSA wc{};
@@ -615,12 +630,16 @@ TEST_F(XcbDisplayTest, TheCursorTheLayerSetsIsShown) {
     EXPECT_TRUE(PumpUntil([&] { return shownCursor() != arrow; })) << "the cross";
 }
 
-TEST_F(XcbDisplayTest, TheDisplaysFocusMovesTheLayersFocusBackToTheLastChild) {
-    HWND a = Probe(RECT{0, 0, 200, 100});
-    HWND field = CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE, 10, 10, 80, 20, a, nullptr,
-                                 nullptr, nullptr);
-    HWND b = Probe(RECT{300, 0, 500, 100});
-    ASSERT_TRUE(ScreenShows(b));
+// Without a window manager (as here) a new window takes the X focus itself and its owner gets
+// it back when it goes; the X focus activates, and the activation gives the focus back to the
+// child that had it.
+TEST_F(XcbDisplayTest, TheDisplaysFocusActivatesWindowsAndTheFocusReturnsToTheLastChild) {
+    auto xFocus = [&] {
+        auto* reply = xcb_get_input_focus_reply(probe_, xcb_get_input_focus(probe_), nullptr);
+        const xcb_window_t id = reply ? reply->focus : 0;
+        free(reply);
+        return id;
+    };
     auto xWindowAt = [&](int x, int y) {
         auto* at = xcb_translate_coordinates_reply(
             probe_, xcb_translate_coordinates(probe_, root_, root_, int16_t(x), int16_t(y)),
@@ -629,18 +648,56 @@ TEST_F(XcbDisplayTest, TheDisplaysFocusMovesTheLayersFocusBackToTheLastChild) {
         free(at);
         return id;
     };
-    const xcb_window_t xa = xWindowAt(150, 50), xb = xWindowAt(350, 50);
-    ASSERT_TRUE(xa && xb);
-    xcb_set_input_focus(probe_, XCB_INPUT_FOCUS_NONE, xa, XCB_CURRENT_TIME);
-    xcb_flush(probe_);
-    ASSERT_TRUE(PumpUntil([&] { return GetFocus() == a; }));
+    auto focusTo = [&](xcb_window_t id) {
+        xcb_set_input_focus(probe_, XCB_INPUT_FOCUS_POINTER_ROOT, id, XCB_CURRENT_TIME);
+        xcb_flush(probe_);
+    };
+    HWND a = Probe(RECT{0, 0, 200, 100});
+    HWND field = CreateWindowExA(0, "Edit", "", WS_CHILD | WS_VISIBLE, 10, 10, 80, 20, a, nullptr,
+                                 nullptr, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == a; }));
+    const xcb_window_t xa = xWindowAt(150, 50);
+    EXPECT_EQ(xFocus(), xa);
+    EXPECT_EQ(activations(),
+              (std::vector<Activation>{{a, WM_ACTIVATEAPP, 1}, {a, WM_ACTIVATE, WA_ACTIVE}}));
+    EXPECT_EQ(GetFocus(), a);
     SetFocus(field);
-    xcb_set_input_focus(probe_, XCB_INPUT_FOCUS_NONE, xb, XCB_CURRENT_TIME);
-    xcb_flush(probe_);
-    ASSERT_TRUE(PumpUntil([&] { return GetFocus() == b; }));
-    xcb_set_input_focus(probe_, XCB_INPUT_FOCUS_NONE, xa, XCB_CURRENT_TIME);
-    xcb_flush(probe_);
-    EXPECT_TRUE(PumpUntil([&] { return GetFocus() == field; }));
+
+    // An owned window shown: it takes the X focus and is active; no WM_ACTIVATEAPP.
+    activations().clear();
+    HWND b = CreateWindowExA(0, "XcbProbe", "Owned", WS_POPUP | WS_CAPTION | WS_VISIBLE, 300, 0,
+                             200, 100, a, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == b; }));
+    EXPECT_EQ(xFocus(), xWindowAt(350, 50));
+    EXPECT_EQ(activations(), (std::vector<Activation>{{a, WM_ACTIVATE, WA_INACTIVE},
+                                                      {b, WM_ACTIVATE, WA_ACTIVE}}));
+    EXPECT_EQ(GetFocus(), b);
+    // It goes: the owner is active with the focus on its field, and has the X focus again.
+    DestroyWindow(b);
+    ASSERT_TRUE(PumpUntil([&] { return xFocus() == xa; }));
+    EXPECT_EQ(GetActiveWindow(), a);
+    EXPECT_EQ(GetFocus(), field);
+
+    // Another program takes the X focus: inactive, no focus; back again, the field has it.
+    activations().clear();
+    focusTo(root_);
+    ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == nullptr; }));
+    EXPECT_EQ(GetFocus(), nullptr);
+    EXPECT_EQ(activations(),
+              (std::vector<Activation>{{a, WM_ACTIVATE, WA_INACTIVE}, {a, WM_ACTIVATEAPP, 0}}));
+    focusTo(xa);
+    ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == a; }));
+    EXPECT_EQ(GetFocus(), field);
+
+    // A window disabled under an owned one passes the X focus on to it.
+    HWND c = CreateWindowExA(0, "XcbProbe", "Modal", WS_POPUP | WS_CAPTION | WS_VISIBLE, 300, 0,
+                             200, 100, a, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(PumpUntil([&] { return GetActiveWindow() == c; }));
+    EnableWindow(a, FALSE);
+    focusTo(xa);
+    EXPECT_TRUE(PumpUntil([&] { return xFocus() == xWindowAt(350, 50); }));
+    EXPECT_EQ(GetActiveWindow(), c);
+    EnableWindow(a, TRUE);
 }
 
 TEST_F(XcbDisplayTest, AWindowLargerThanTheScreenShowsItsVisiblePart) {

@@ -79,13 +79,17 @@ BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT, HBRUSH b
         RECT box{x, y, x + cx, y + cy};
         FillRect(dc, &box, background);
     }
-    // Large stretches are drawn as far as a screen can show.
-    cx = std::min(cx, 32767);
-    cy = std::min(cy, 32767);
+    // Only what the clip lets show is visited, however large the stretch.
+    RECT visible{};
+    if (GetClipBox(dc, &visible) == ERROR) return FALSE;
+    const long fromY = std::max<long>(0, long(visible.top) - y),
+               toY = std::min<long>(cy, long(visible.bottom) - y);
+    const long fromX = std::max<long>(0, long(visible.left) - x),
+               toX = std::min<long>(cx, long(visible.right) - x);
     const bool mask = flags & DI_MASK, image = flags & DI_IMAGE;
-    for (int dy = 0; dy < cy; ++dy) {
+    for (int dy = int(fromY); dy < toY; ++dy) {
         const int sy = int(long(dy) * picture.height / cy);
-        for (int dx = 0; dx < cx; ++dx) {
+        for (int dx = int(fromX); dx < toX; ++dx) {
             const int sx = int(long(dx) * picture.width / cx);
             const std::size_t at = std::size_t(sy) * std::size_t(picture.width) + std::size_t(sx);
             const std::uint32_t c = picture.colour[at];

@@ -86,7 +86,21 @@ RECT barItemRect(HWND hwnd, int item) {
     return item >= 0 && item < int(items.size()) ? items[std::size_t(item)] : RECT{0, 0, 0, 0};
 }
 
-const SdLookPainters painters{paintControl, erase, colour, popupSize, popupItemRect, barItemRect};
+// The tip's text on one line in its font, with the margins its painting leaves.
+SIZE toolTipSize(HWND hwnd) {
+    MeasuringDc m;
+    if (!m.dc) return SIZE{0, 0};
+    char text[1024] = {};
+    const int n = GetWindowTextA(hwnd, text, int(sizeof text));
+    HGDIOBJ old = SelectObject(m.dc, controlFont(hwnd));
+    RECT r{0, 0, 0, 0};
+    DrawTextA(m.dc, text, n, &r, DT_CALCRECT | DT_SINGLELINE | DT_NOPREFIX);
+    SelectObject(m.dc, old);
+    return SIZE{r.right - r.left + 6, r.bottom - r.top + 4};
+}
+
+const SdLookPainters painters{paintControl,  erase,       colour,     popupSize,
+                              popupItemRect, barItemRect, toolTipSize};
 
 struct Installer {
     Installer() { SdSetLookPainters(&painters); }

@@ -158,10 +158,19 @@ void paintPopupMenu(HDC dc, HMENU menu, int highlighted) {
                                                   : COLOR_MENUTEXT);
         if (state & MF_CHECKED) {
             RECT mark{r.left, r.top, r.left + checkColumn, r.bottom};
-            if (grayed && !selected)
-                etched(dc, mark, checkGlyph);
-            else
+            // A radio item's mark is a round bullet 6 pixels across.
+            auto bullet = [](HDC d, const RECT& q, COLORREF c) { bulletGlyph(d, q, 6, c); };
+            const bool radio = state & MFT_RADIOCHECK;
+            if (grayed && !selected) {
+                if (radio)
+                    etched(dc, mark, bullet);
+                else
+                    etched(dc, mark, checkGlyph);
+            } else if (radio) {
+                bullet(dc, mark, ink);
+            } else {
                 checkGlyph(dc, mark, ink);
+            }
         }
         std::string text, accel;
         split(itemText(menu, i), text, accel);

@@ -15,8 +15,10 @@ void paintScrollBar(HDC dc, const RECT& r, bool vertical, const SCROLLINFO& info
     if (length <= 0 || thickness <= 0) return;
     const int arrow =
         std::min<int>(GetSystemMetrics(vertical ? SM_CYVSCROLL : SM_CXHSCROLL), thickness);
+    // A thumb being dragged shows where it is held.
     const SdScrollParts parts =
-        SdScrollBarParts(length, arrow, info.nMin, info.nMax, info.nPage, info.nPos);
+        SdScrollBarParts(length, arrow, info.nMin, info.nMax, info.nPage,
+                         (info.fMask & SIF_TRACKPOS) ? info.nTrackPos : info.nPos);
     auto part = [&](int from, int to) {
         return vertical ? RECT{r.left, r.top + from, r.right, r.top + to}
                         : RECT{r.left + from, r.top, r.left + to, r.bottom};

@@ -6,6 +6,7 @@
 #include "GdiFixture.h"
 #include "testing/InputDriver.h"
 #include "testing/PlatformTest.h"
+#include "win32/KernelTesting.h"
 #include "win32/controls.h"
 #include "win32/nls.h"
 #include "win32/user.h"
@@ -324,6 +325,42 @@ TEST_F(ControlLookTest, ToolTipsShowTheirTextOnTheInfoColours) {
     EXPECT_EQ(Count(canvas.Read(), RECT{1, 1, 89, 18}, sys(COLOR_INFOTEXT)), 0);
 }
 
+TEST_F(ControlLookTest, AToolsTipIsSizedToItsTextAndPaintsIt) {
+    SdInstallFakeClock(1000, SYSTEMTIME{});
+    HWND tip = CreateWindowExA(0, TOOLTIPS_CLASSA, "", WS_POPUP, 0, 0, 0, 0, panel, nullptr,
+                               nullptr, nullptr);
+    ASSERT_NE(tip, nullptr);
+    char text[] = "Weed the job";
+    TOOLINFOA info{sizeof info, TTF_SUBCLASS, panel, 1,      RECT{0, 0, 100, 100},
+                   nullptr,     text,         0,     nullptr};
+    ASSERT_TRUE(SendMessageA(tip, TTM_ADDTOOLA, 0, reinterpret_cast<LPARAM>(&info)));
+    sdtest::MouseMove(panel, 30, 30);
+    SdAdvanceFakeClock(500);
+    sdtest::PumpInput();
+    ASSERT_TRUE(IsWindowVisible(tip));
+    RECT r{};
+    GetWindowRect(tip, &r);
+    HDC dc = CreateCompatibleDC(nullptr);
+    SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    SIZE extent{};
+    GetTextExtentPoint32A(dc, text, int(sizeof text - 1), &extent);
+    DeleteDC(dc);
+    EXPECT_EQ(r.right - r.left, extent.cx + 6);
+    EXPECT_EQ(r.bottom - r.top, 13 + 4);
+    const int w = int(r.right - r.left), h = int(r.bottom - r.top);
+    DibCanvas canvas(w, h);
+    ASSERT_TRUE(PrintWindow(tip, canvas.dc, 0));
+    const SdGdiImage img = canvas.Read();
+    EXPECT_EQ(img.at(0, 0), sys(COLOR_WINDOWFRAME));
+    EXPECT_EQ(img.at(w - 1, h - 1), sys(COLOR_WINDOWFRAME));
+    // The text within the frame, a pixel or more clear of it on every side.
+    const RECT ink = Ink(img, RECT{1, 1, w - 1, h - 1}, sys(COLOR_INFOTEXT));
+    EXPECT_GE(ink.left, 3);
+    EXPECT_LE(ink.right, w - 2);
+    EXPECT_GE(ink.top, 2);
+    EXPECT_LE(ink.bottom, h - 2);
+}
+
 TEST_F(ControlLookTest, ScrollBarsUpDownsAndTrackbars) {
     HWND bar = Add("ScrollBar", "", SBS_HORZ, RECT{10, 10, 210, 26});
     SCROLLINFO info{sizeof info, SIF_RANGE | SIF_PAGE | SIF_POS, 0, 99, 50, 0, 0};
@@ -345,6 +382,16 @@ TEST_F(ControlLookTest, ScrollBarsUpDownsAndTrackbars) {
     img = Picture();
     EXPECT_EQ(img.at(150, 18), sys(COLOR_3DDKSHADOW));
     SendMessageA(bar, WM_LBUTTONUP, 0, MAKELPARAM(150, 8));
+    // A dragged thumb shows where it is held before the parent moves it: 42 pixels on is
+    // position 25 of 50, the thumb then at 58.
+    SendMessageA(bar, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(40, 8));
+    SendMessageA(bar, WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(82, 8));
+    const SdGdiImage dragged = Picture();
+    SendMessageA(bar, WM_LBUTTONUP, 0, MAKELPARAM(82, 8));
+    EXPECT_EQ(dragged.at(68, 10), sys(COLOR_3DLIGHT));
+    EXPECT_EQ(dragged.at(151, 18), sys(COLOR_3DDKSHADOW));
+    EXPECT_NE(dragged.at(30, 18), dragged.at(31, 18)); // the track where it was
+    EXPECT_EQ(GetScrollPos(bar, SB_CTL), 0);
     // The up-down: two arrow buttons one above the other.
     EXPECT_EQ(img.at(230, 10), sys(COLOR_3DHILIGHT));
     EXPECT_EQ(img.at(245, 24), sys(COLOR_3DDKSHADOW));

@@ -158,6 +158,13 @@ TEST_F(IconDrawTest, DamagedIconsDrawNothing) {
     EXPECT_EQ(LoadImageA(module, MAKEINTRESOURCEA(99), IMAGE_ICON, 0, 0, 0), nullptr);
     EXPECT_EQ(GetLastError(), ERROR_RESOURCE_NAME_NOT_FOUND);
     EXPECT_EQ(LoadImageA(module, "x.ico", IMAGE_ICON, 0, 0, LR_LOADFROMFILE), nullptr);
+    // A stretch far beyond the surface visits only what shows: quick, and the corner right.
+    HICON icon = Own(30);
+    canvas.Clear(bg);
+    EXPECT_TRUE(
+        DrawIconEx(canvas.dc, -30000, -30000, icon, 2000000, 2000000, 0, nullptr, DI_NORMAL));
+    EXPECT_EQ(Rows(0, 0, 1, 1)[0], "r");
+    DestroyIcon(icon);
 }
 
 TEST_F(IconDrawTest, SystemIconsShowTheirClassicPictures) {

@@ -152,6 +152,51 @@ TEST_F(MenuLookTest, KeysOpenThePopupAndChooseACommand) {
     EXPECT_EQ(GetFocus(), frame);
 }
 
+TEST_F(MenuLookTest, RadioItemsShowABullet) {
+    AppendMenuA(file, MF_STRING, 401, "&Small");
+    AppendMenuA(file, MF_STRING, 402, "&Medium");
+    AppendMenuA(file, MF_STRING | MF_GRAYED, 403, "&Large");
+    CheckMenuRadioItem(file, 401, 403, 402, MF_BYCOMMAND);
+    sdtest::PressKey(VK_F10);
+    sdtest::PressKey(VK_DOWN);
+    HWND popup = OpenPopup();
+    ASSERT_NE(popup, nullptr);
+    // Items of 17 below the separator's 9: Open, Recent, Exit, then the three sizes.
+    const int itemHeight = 13 + 4, small = 3 + itemHeight + 9 + 3 * itemHeight;
+    const int medium = small + itemHeight, large = medium + itemHeight;
+    auto ink = [&](const SdGdiImage& img, int top, COLORREF c) {
+        RECT box{100, 100, 0, 0};
+        for (int y = top; y < top + itemHeight; ++y)
+            for (int x = 3; x < 20; ++x)
+                if (img.at(x, y) == c) {
+                    box.left = std::min<LONG>(box.left, x);
+                    box.top = std::min<LONG>(box.top, y - top);
+                    box.right = std::max<LONG>(box.right, x + 1);
+                    box.bottom = std::max<LONG>(box.bottom, y - top + 1);
+                }
+        return box;
+    };
+    SdGdiImage img = Picture(popup);
+    // A round dot 6 across, centred on its item's row; none beside the others.
+    const RECT dot = ink(img, medium, sys(COLOR_MENUTEXT));
+    EXPECT_EQ(dot.right - dot.left, 6);
+    EXPECT_EQ(dot.bottom - dot.top, 6);
+    EXPECT_EQ(dot.top, (itemHeight - 6) / 2);
+    EXPECT_EQ(Count(img, RECT{3, medium, 20, medium + itemHeight}, sys(COLOR_MENUTEXT)), 32);
+    EXPECT_EQ(Count(img, RECT{3, small, 20, small + itemHeight}, sys(COLOR_MENUTEXT)), 0);
+    // The check mark beside "Open..." is no dot: 7 across.
+    const RECT check = ink(img, 3 + itemHeight + 9, sys(COLOR_MENUTEXT));
+    EXPECT_EQ(check.right - check.left, 7);
+    // On a grey item the dot is etched: shadow, and highlight a pixel down and right.
+    CheckMenuRadioItem(file, 401, 403, 403, MF_BYCOMMAND);
+    InvalidateRect(popup, nullptr, TRUE);
+    img = Picture(popup);
+    const RECT shadow = ink(img, large, sys(COLOR_3DSHADOW));
+    EXPECT_EQ(shadow.right - shadow.left, 6);
+    EXPECT_GT(Count(img, RECT{3, large, 21, large + itemHeight}, sys(COLOR_3DHILIGHT)), 0);
+    EXPECT_EQ(Count(img, RECT{3, medium, 20, medium + itemHeight}, sys(COLOR_MENUTEXT)), 0);
+}
+
 TEST_F(MenuLookTest, ArrowsMnemonicsEscapeAndGreyedItems) {
     // Alt+E opens the Edit popup; "u" chooses Undo.
     sdtest::KeyDown(VK_MENU);

@@ -47,3 +47,15 @@ inline int SdScrollBarHit(const SdScrollParts& p, int at) {
     if (at >= p.thumbStart + p.thumbLength) return 3; // SB_PAGEDOWN
     return 5;                                         // SB_THUMBTRACK
 }
+
+// The position a thumb dragged to start at `thumbStart` (from the bar's start) stands for: the
+// inverse of SdScrollBarParts, the thumb kept on the track, the nearest position taken.
+inline int SdScrollTrackPos(const SdScrollParts& p, int minPos, int maxPos, UINT page,
+                            int thumbStart) {
+    const std::int64_t range = std::int64_t(maxPos) - minPos + 1;
+    const int room = p.length - 2 * p.arrow - p.thumbLength;
+    if (p.thumbLength == 0 || range <= 0 || room <= 0) return minPos;
+    const std::int64_t span = std::max<std::int64_t>(1, range - std::max<std::int64_t>(1, page));
+    const std::int64_t along = std::clamp(thumbStart - p.arrow, 0, room);
+    return int(minPos + (along * span + room / 2) / room);
+}

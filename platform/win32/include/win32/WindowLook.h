@@ -24,6 +24,8 @@ struct SdLookPainters {
     SIZE (*popupMenuSize)(HMENU menu);
     RECT (*popupMenuItemRect)(HMENU menu, int item);
     RECT (*menuBarItemRect)(HWND hwnd, int item);
+    // A tool tip's size for its window text in its font.
+    SIZE (*toolTipSize)(HWND hwnd);
 };
 
 // Null removes the painters; the structure must outlive its installation.

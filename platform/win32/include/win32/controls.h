@@ -19,7 +19,7 @@ using LPINT = int*;
 #define TRACKBAR_CLASSA "msctls_trackbar32"
 #define UPDOWN_CLASS UPDOWN_CLASSA
 #define TRACKBAR_CLASS TRACKBAR_CLASSA
-// Tool tips: a popup showing its window text on the info colours, sized by the creator.
+// Tool tips: a popup showing a tool's text on the info colours (see "tool tips" below).
 #define TOOLTIPS_CLASSA "tooltips_class32"
 #define TOOLTIPS_CLASS TOOLTIPS_CLASSA
 
@@ -504,3 +504,101 @@ constexpr WORD TB_ENDTRACK = 8;
 // window): wParam is the item. Gives the user's notifications: CBN_SELENDOK, CBN_CLOSEUP
 // when the list was open, CBN_SELCHANGE.
 constexpr UINT SD_CBM_PICKITEM = 0x03F0;
+
+// ---- tool tips ----
+// A tool is a window (TTF_IDISHWND: uId is the window, its whole client area) or a rectangle
+// of a window's client area (hwnd, uId). The mouse's messages over a tool reach the tip by
+// TTM_RELAYEVENT, or by themselves for a tool added with TTF_SUBCLASS. Resting on a tool
+// for the initial delay (GetTickCount, so the fake clock) shows the tip below the cursor,
+// sized to its text; it hides when the mouse leaves the tool, at a click, after the
+// automatic pop delay, at TTM_POP and while the tip is inactive. Moving from a shown tip to
+// another tool shows that one after the reshow delay. The text is the tool's, a string
+// resource (hinst with MAKEINTRESOURCE in lpszText) or, for LPSTR_TEXTCALLBACKA, asked for
+// each time by TTN_GETDISPINFOA (WM_NOTIFY to the tool's hwnd). TTN_SHOW and TTN_POP go
+// there too.
+struct TOOLINFOA {
+    UINT cbSize;
+    UINT uFlags;
+    HWND hwnd;
+    UINT_PTR uId;
+    RECT rect;
+    HINSTANCE hinst;
+    LPSTR lpszText;
+    LPARAM lParam;
+    void* lpReserved;
+};
+using TTTOOLINFOA = TOOLINFOA;
+using LPTOOLINFOA = TOOLINFOA*;
+using TOOLINFO = TOOLINFOA;
+#define LPSTR_TEXTCALLBACKA reinterpret_cast<LPSTR>(-1)
+#define LPSTR_TEXTCALLBACK LPSTR_TEXTCALLBACKA
+
+constexpr DWORD TTS_ALWAYSTIP = 0x01; // also over inactive windows (always so here)
+constexpr DWORD TTS_NOPREFIX = 0x02;  // '&' shown as it stands
+
+constexpr UINT TTF_IDISHWND = 0x0001;
+constexpr UINT TTF_CENTERTIP = 0x0002;
+constexpr UINT TTF_RTLREADING = 0x0004;
+constexpr UINT TTF_SUBCLASS = 0x0010;
+constexpr UINT TTF_TRACK = 0x0020;
+constexpr UINT TTF_ABSOLUTE = 0x0080;
+constexpr UINT TTF_TRANSPARENT = 0x0100;
+
+constexpr WPARAM TTDT_AUTOMATIC = 0; // the initial delay; the others follow from it
+constexpr WPARAM TTDT_RESHOW = 1;
+constexpr WPARAM TTDT_AUTOPOP = 2;
+constexpr WPARAM TTDT_INITIAL = 3;
+
+constexpr UINT TTM_ACTIVATE = WM_USER + 1;        // wParam: TRUE active, FALSE inactive
+constexpr UINT TTM_SETDELAYTIME = WM_USER + 3;    // wParam TTDT_*, LOWORD(lParam) ms, -1: default
+constexpr UINT TTM_ADDTOOLA = WM_USER + 4;        // lParam TOOLINFOA*; TRUE when added
+constexpr UINT TTM_DELTOOLA = WM_USER + 5;        // lParam TOOLINFOA* (hwnd, uId)
+constexpr UINT TTM_NEWTOOLRECTA = WM_USER + 6;    // lParam TOOLINFOA* (hwnd, uId, rect)
+constexpr UINT TTM_RELAYEVENT = WM_USER + 7;      // lParam MSG* of a mouse message
+constexpr UINT TTM_GETTOOLINFOA = WM_USER + 8;    // lParam TOOLINFOA* (hwnd, uId); TRUE if found
+constexpr UINT TTM_SETTOOLINFOA = WM_USER + 9;    // lParam TOOLINFOA*
+constexpr UINT TTM_HITTESTA = WM_USER + 10;       // lParam TTHITTESTINFOA*; TRUE on a tool
+constexpr UINT TTM_GETTEXTA = WM_USER + 11;       // lParam TOOLINFOA*, its lpszText receives
+constexpr UINT TTM_UPDATETIPTEXTA = WM_USER + 12; // lParam TOOLINFOA* (hwnd, uId, text)
+constexpr UINT TTM_GETTOOLCOUNT = WM_USER + 13;
+constexpr UINT TTM_GETDELAYTIME = WM_USER + 21; // wParam TTDT_*
+constexpr UINT TTM_SETMAXTIPWIDTH = WM_USER + 24;
+constexpr UINT TTM_POP = WM_USER + 28;
+constexpr UINT TTM_ADDTOOL = TTM_ADDTOOLA;
+constexpr UINT TTM_DELTOOL = TTM_DELTOOLA;
+constexpr UINT TTM_NEWTOOLRECT = TTM_NEWTOOLRECTA;
+constexpr UINT TTM_GETTOOLINFO = TTM_GETTOOLINFOA;
+constexpr UINT TTM_SETTOOLINFO = TTM_SETTOOLINFOA;
+constexpr UINT TTM_HITTEST = TTM_HITTESTA;
+constexpr UINT TTM_GETTEXT = TTM_GETTEXTA;
+constexpr UINT TTM_UPDATETIPTEXT = TTM_UPDATETIPTEXTA;
+
+struct TTHITTESTINFOA {
+    HWND hwnd;
+    POINT pt; // client coordinates of hwnd
+    TOOLINFOA ti;
+};
+using LPTTHITTESTINFOA = TTHITTESTINFOA*;
+
+constexpr UINT TTN_FIRST = 0u - 520u;
+constexpr UINT TTN_GETDISPINFOA = TTN_FIRST - 0;
+constexpr UINT TTN_SHOW = TTN_FIRST - 1;
+constexpr UINT TTN_POP = TTN_FIRST - 2;
+constexpr UINT TTN_NEEDTEXTA = TTN_GETDISPINFOA;
+constexpr UINT TTN_NEEDTEXT = TTN_NEEDTEXTA;
+constexpr UINT TTN_GETDISPINFO = TTN_GETDISPINFOA;
+
+// TTN_GETDISPINFOA: the tool is hdr.idFrom (its window with TTF_IDISHWND in uFlags). The
+// answer is lpszText (a text that lives until the message returns, or with hinst a
+// MAKEINTRESOURCE string id), else szText.
+struct NMTTDISPINFOA {
+    NMHDR hdr;
+    LPSTR lpszText;
+    char szText[80];
+    HINSTANCE hinst;
+    UINT uFlags;
+    LPARAM lParam;
+};
+using LPNMTTDISPINFOA = NMTTDISPINFOA*;
+using TOOLTIPTEXTA = NMTTDISPINFOA;
+using TOOLTIPTEXT = TOOLTIPTEXTA;

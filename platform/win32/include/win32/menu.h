@@ -1,7 +1,8 @@
 #pragma once
 // Menus: handles to lists of items (strings, separators, popups) kept by the layer. Nothing
 // is shown: a window's menu is a record (SetMenu / GetMenu), and a popup menu tracked
-// headless chooses what a test scripted. MENU resources hold the original's menu template (version 0).
+// headless chooses what a test scripted. MENU resources hold the original's menu template (version
+// 0).
 
 #include "win32/resource.h"
 #include "win32/user.h"
@@ -34,6 +35,8 @@ constexpr UINT MF_HELP = 0x4000;
 constexpr UINT MF_RIGHTJUSTIFY = 0x4000;
 constexpr UINT MF_MOUSESELECT = 0x8000;
 constexpr UINT MF_END = 0x0080;
+// An item checked with a round bullet instead of a check mark (GetMenuState shows it).
+constexpr UINT MFT_RADIOCHECK = 0x0200;
 
 constexpr UINT TPM_LEFTALIGN = 0x0000;
 constexpr UINT TPM_RIGHTBUTTON = 0x0002;
@@ -69,6 +72,11 @@ WIN32_API UINT GetMenuState(HMENU menu, UINT item, UINT flags);
 // Return the previous state (MF_GRAYED | MF_DISABLED, or MF_CHECKED), -1 when missing.
 WIN32_API DWORD EnableMenuItem(HMENU menu, UINT item, UINT enable);
 WIN32_API DWORD CheckMenuItem(HMENU menu, UINT item, UINT check);
+// Of the items first..last (commands of one menu, or positions with MF_BYPOSITION), checks
+// `check` as a radio item (MFT_RADIOCHECK, drawn with a bullet) and unchecks the others, their
+// radio type taken away. FALSE when an item is missing, the commands lie in different menus
+// or `check` is outside the range; nothing changes then.
+WIN32_API BOOL CheckMenuRadioItem(HMENU menu, UINT first, UINT last, UINT check, UINT flags);
 // The template's first WORDs are the version (0) and the offset of the items.
 WIN32_API HMENU LoadMenuIndirectA(const void* menuTemplate);
 // The RT_MENU resource `name` of `instance` (NULL: the current resource module).

@@ -61,6 +61,10 @@ constexpr UINT WM_DESTROY = 0x0002;
 constexpr UINT WM_MOVE = 0x0003;
 constexpr UINT WM_SIZE = 0x0005;
 constexpr UINT WM_ACTIVATE = 0x0006;
+// WM_ACTIVATE's LOWORD(wParam)
+constexpr WORD WA_INACTIVE = 0;
+constexpr WORD WA_ACTIVE = 1;
+constexpr WORD WA_CLICKACTIVE = 2;
 constexpr UINT WM_SETFOCUS = 0x0007;
 constexpr UINT WM_KILLFOCUS = 0x0008;
 constexpr UINT WM_ENABLE = 0x000A;
@@ -245,6 +249,7 @@ constexpr LRESULT HTBORDER = 18;
 constexpr LRESULT HTCLOSE = 20;
 constexpr LRESULT HTHELP = 21;
 constexpr LRESULT MA_ACTIVATE = 1;
+constexpr LRESULT MA_NOACTIVATE = 3;
 // Mouse message key flags
 constexpr WPARAM MK_LBUTTON = 0x0001;
 constexpr WPARAM MK_RBUTTON = 0x0002;
@@ -532,6 +537,14 @@ WIN32_API BOOL CopyRect(LPRECT dest, const RECT* source);
 // ---- focus, capture, cursor and keys ----
 WIN32_API HWND SetFocus(HWND hwnd);
 WIN32_API HWND GetFocus();
+// The active top-level window (a child stands for its top-level window). Activating sends
+// WM_ACTIVATE (WA_INACTIVE) to the one before, WM_ACTIVATEAPP to every top-level window when
+// the program becomes active or inactive, WM_ACTIVATE (WA_ACTIVE) to the new one, and gives
+// the focus back to the child that had it when that window was deactivated (else to the
+// window). Null deactivates the program: the focus goes too. A display calls this as its
+// focus moves; hiding or destroying the active window activates its owner.
+WIN32_API HWND SetActiveWindow(HWND hwnd);
+WIN32_API HWND GetActiveWindow();
 WIN32_API HWND SetCapture(HWND hwnd);
 WIN32_API HWND GetCapture();
 WIN32_API BOOL ReleaseCapture();
