@@ -85,11 +85,12 @@ void CWinApp::ParseCommandLine(CCommandLineInfo& rCmdInfo) {
     const std::vector<std::string>& args = programArgs();
     for (size_t i = 0; i < args.size(); ++i) {
         const char* arg = args[i].c_str();
-        // '-' leads a flag; '/' only when no other '/' follows, as absolute paths begin with
-        // one too.
+        // '-' leads a flag; '/' only when no other '/' follows and nothing of that name
+        // exists, as absolute paths begin with one too ("/tmp", a file in the root).
         const bool flag =
             arg[0] != '\0' && arg[1] != '\0' &&
-            (arg[0] == '-' || (arg[0] == '/' && std::strchr(arg + 1, '/') == nullptr));
+            (arg[0] == '-' ||
+             (arg[0] == '/' && std::strchr(arg + 1, '/') == nullptr && ::access(arg, F_OK) != 0));
         rCmdInfo.ParseParam(flag ? arg + 1 : arg, flag, i + 1 == args.size());
     }
 }

@@ -42,6 +42,8 @@ TEST(CommandLineTest, FilesFlagsAndAbsolutePaths) {
     } cases[] = {
         {{}, CCommandLineInfo::FileNew, "", TRUE},
         {{"/home/user/a.wtp"}, CCommandLineInfo::FileOpen, "/home/user/a.wtp", TRUE},
+        // A path of one part that exists is a file, not a flag: it is opened and told about.
+        {{"/tmp"}, CCommandLineInfo::FileOpen, "/tmp", TRUE},
         {{"/p", "b.wtp"}, CCommandLineInfo::FilePrint, "b.wtp", TRUE},
         {{"-nologo", "c.wtp"}, CCommandLineInfo::FileOpen, "c.wtp", FALSE},
         {{"/Embedding"}, CCommandLineInfo::FileNothing, "", FALSE},

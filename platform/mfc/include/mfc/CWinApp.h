@@ -26,7 +26,8 @@ public:
     // main window is closed as a user would close it and the exit processing runs.
     int Run() override;
     // The program's arguments (AfxWinMain's, less its own) one by one into rCmdInfo. Flags
-    // begin with '-', or with '/' when no other '/' follows (an absolute path is a file).
+    // begin with '-', or with '/' when no other '/' follows and no such path exists (an
+    // absolute path is a file).
     void ParseCommandLine(CCommandLineInfo& rCmdInfo);
     // New document, open or print the file; FALSE when that failed.
     BOOL ProcessShellCommand(CCommandLineInfo& rCmdInfo);

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <clocale>
 #include <cmath>
 #include <vector>
@@ -7,6 +8,7 @@
 #include <doc/CSignDoc.h>
 #include <doc/DocResourceIds.h>
 #include <doc/SignDocSettings.h>
+#include <mfc/CCmdUI.h>
 #include <mfc/CPrintDialog.h>
 #include <mfc/CStatusBar.h>
 #include <mfc/CView.h>
@@ -18,8 +20,10 @@
 #include <win32/KernelTesting.h>
 #include <win32/SpoolerTesting.h>
 #include <win32/UserTesting.h>
+#include <win32/accelerator.h>
 #include <win32/commdlg.h>
 #include <win32/help.h>
+#include <win32/menu.h>
 #include <win32/shellapi.h>
 
 #include <cstring>
@@ -289,6 +293,60 @@ TEST_F(SignAppTest, FlatLookTogglesTwiceBackToWhereItWas) {
     frame->SendMessage(WM_COMMAND, ID_FLAT_LOOK);
     EXPECT_EQ(frame->mainToolBar.GetStyle(), style);
     EXPECT_EQ(Settings().FlatLook, 1);
+    Exit();
+}
+
+TEST_F(SignAppTest, FileExitIsEnabledAndClosesTheMainWindow) {
+    ASSERT_TRUE(Start());
+    CSignFrame* frame = Frame();
+    CTestCmdUI ui;
+    ui.m_nID = ID_APP_EXIT;
+    ui.DoUpdate(frame, TRUE);
+    EXPECT_TRUE(ui.m_bEnabled);
+    frame->SendMessage(WM_COMMAND, ID_APP_EXIT);
+    PumpMessages();
+    EXPECT_EQ(app->m_pMainWnd, nullptr);
+    Exit();
+}
+
+TEST_F(SignAppTest, EveryShortcutTheMenuShowsIsAKeyThatRunsItsCommand) {
+    ASSERT_TRUE(Start());
+    CSignFrame* frame = Frame();
+    ASSERT_NE(frame->m_hAccelTable, nullptr);
+    std::vector<ACCEL> table(::CopyAcceleratorTableA(frame->m_hAccelTable, nullptr, 0));
+    ::CopyAcceleratorTableA(frame->m_hAccelTable, table.data(), int(table.size()));
+    const HMENU bar = ::GetMenu(frame->m_hWnd);
+    int shown = 0;
+    for (int i = 0; i < ::GetMenuItemCount(bar); ++i) {
+        const HMENU popup = ::GetSubMenu(bar, i);
+        for (int j = 0; j < ::GetMenuItemCount(popup); ++j) {
+            char text[128] = "";
+            ::GetMenuStringA(popup, UINT(j), text, sizeof text, MF_BYPOSITION);
+            const char* ctrl = std::strstr(text, "\tCtrl+");
+            if (ctrl == nullptr) continue;
+            ++shown;
+            const UINT id = ::GetMenuItemID(popup, j);
+            const WORD key = WORD(ctrl[6]);
+            const bool found = std::any_of(table.begin(), table.end(), [&](const ACCEL& a) {
+                return a.cmd == id && a.key == key && a.fVirt == (FVIRTKEY | FCONTROL);
+            });
+            EXPECT_TRUE(found) << text;
+        }
+    }
+    EXPECT_EQ(shown, 9);
+
+    // Ctrl+O as typed: the open dialog comes up.
+    bool opened = false;
+    SetDialogScriptForClass("CPreviewFileDlg", [&](HWND hwnd) {
+        opened = true;
+        sdtest::Click(hwnd, IDCANCEL);
+    });
+    SdSetKeyDown(VK_CONTROL, true);
+    MSG msg{frame->GetActiveView()->m_hWnd, WM_KEYDOWN, 'O', 0, 0, {}};
+    EXPECT_TRUE(app->PreTranslateMessage(&msg));
+    PumpMessages();
+    SdSetKeyDown(VK_CONTROL, false);
+    EXPECT_TRUE(opened);
     Exit();
 }
 
