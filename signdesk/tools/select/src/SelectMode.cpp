@@ -26,6 +26,7 @@
 #include "select/CGuideLineDlg.h"
 #include "select/CMultiplicateDlg.h"
 #include "select/DeskewMode.h"
+#include "select/Picking.h"
 #include "select/WeldMode.h"
 
 IMPLEMENT_DYNCREATE(SelectMode, COleOperatingMode)
@@ -295,7 +296,7 @@ BOOL SelectMode::OnLButtonDown(UINT flags, int x, int y) {
     CSign& sheet = doc->m_sheet;
     const float tolPick = float(SheetSettings::UsableMouseSens()) / Scale();
     hitHandle = HitHandle(p);
-    hitObject = sheet.HitTest(p, tolPick, 0, 0);
+    hitObject = PickObject(sheet, p, tolPick);
     if (hitObject && hitObject->m_bLocked) hitObject = nullptr;
     const bool handle = hitHandle >= 0 && hitHandle <= 7;
     if (!(flags & MK_SHIFT) &&
@@ -324,7 +325,7 @@ void SelectMode::OnMouseMove(UINT flags, int x, int y) {
     const float tolPick = float(SheetSettings::UsableMouseSens()) / scale;
     switch (dragState) {
     case DragNone: {
-        CSignObj* hit = doc->m_sheet.HitTest(p, tolPick, 0, 0);
+        CSignObj* hit = PickObject(doc->m_sheet, p, tolPick);
         SetCursor(LoadCursor(nullptr, hit ? IDC_CROSS : IDC_ARROW));
         return;
     }
@@ -408,7 +409,7 @@ void SelectMode::OnTrackRect(UINT flags, const CRect* rect) {
         floatPoint p;
         view->ClientToWorld(bandStart.x, bandStart.y, p);
         const float tolPick = float(SheetSettings::UsableMouseSens()) / Scale();
-        CSignObj* hit = sheet.HitTest(p, tolPick, 0, 0);
+        CSignObj* hit = PickObject(sheet, p, tolPick);
         if (hit && !hit->m_bLocked) {
             if (shift) {
                 hit->ToggleSelect();

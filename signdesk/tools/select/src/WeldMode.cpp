@@ -21,6 +21,8 @@
 #include <text/TextSettings.h>
 #include <win32/user.h>
 
+#include "select/Picking.h"
+
 IMPLEMENT_DYNCREATE(WeldMode, COleOperatingMode)
 
 BEGIN_MESSAGE_MAP(WeldMode, COleOperatingMode)
@@ -82,7 +84,7 @@ void WeldMode::OnMouseMove(UINT, int x, int y) {
     if (!doc) return;
     floatPoint p;
     view->ClientToWorld(x, y, p);
-    CSignObj* hit = doc->m_sheet.HitTest(p, PickTolerance(), 0, 0);
+    CSignObj* hit = PickObject(doc->m_sheet, p, PickTolerance());
     SetCursor(LoadCursor(nullptr, hit ? IDC_CROSS : IDC_ARROW));
 }
 
@@ -92,7 +94,7 @@ BOOL WeldMode::OnLButtonDown(UINT, int x, int y) {
     floatPoint p;
     view->ClientToWorld(x, y, p);
     CSign& sheet = doc->m_sheet;
-    CSignObj* clicked = sheet.HitTest(p, PickTolerance(), 0, 0);
+    CSignObj* clicked = PickObject(sheet, p, PickTolerance());
     if (!clicked) return TRUE;
 
     Weld weld(sheet, int(kind));

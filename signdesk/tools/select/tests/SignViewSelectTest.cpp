@@ -1,0 +1,232 @@
+// The selection tools in the program's own view, on the sample design: the tools started by
+// their commands, the mouse and keys through the platform's input, the design, its stored
+// bytes and the undo steps read back, and the handles seen on the view's pixels.
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <fstream>
+#include <iterator>
+#include <memory>
+#include <string>
+
+#include <app/AppIds.h>
+#include <app/AppSettings.h>
+#include <app/CSignFrame.h>
+#include <doc/CSignDoc.h>
+#include <mfc/CDocTemplate.h>
+#include <mfc/CWinApp.h>
+#include <model/CUndoStep.h>
+#include <select/AlignMode.h>
+#include <select/SelectMode.h>
+#include <select/SelectTools.h>
+#include <select/TransformMode.h>
+#include <sheet/SheetSettings.h>
+#include <testing/InputDriver.h>
+#include <testing/PlatformTest.h>
+#include <view/CSignView.h>
+#include <view/ToolTable.h>
+#include <win32/GdiTesting.h>
+#include <win32/KernelTesting.h>
+#include <win32/UserTesting.h>
+#include <win32/module.h>
+
+namespace {
+
+class ViewApp : public CWinApp {
+public:
+    ViewApp() : CWinApp("Select View Test") {}
+};
+
+class SignViewSelectTest : public PlatformTest {
+protected:
+    void SetUp() override {
+        PlatformTest::SetUp();
+        Settings() = AppSettings{};
+        SheetSettings::Grid = FALSE;
+        SheetSettings::MouseSens = 3;
+        SelectMode::KeepProportions = 0;
+        SelectMode::NudgeSmall = 1.0f;
+        SelectMode::NudgeLarge = 10.0f;
+        RegisterSelectTools([](UINT command, CRuntimeClass* toolClass, MakeSelectTool make) {
+            ToolTable::Register(command, toolClass, std::move(make));
+        });
+        resources = ::LoadLibraryA(SIGNDESK_RES);
+        ASSERT_NE(resources, nullptr);
+        previousResources = AfxGetResourceHandle();
+        AfxSetResourceHandle(resources);
+        SdSetKeyDown(VK_SHIFT, false);
+        SdSetKeyDown(VK_CONTROL, false);
+        // Each gesture a second after the last: no press counts as a double click.
+        SdInstallFakeClock(1000, SYSTEMTIME{});
+
+        app = std::make_unique<ViewApp>();
+        app->m_pszProfileName = strdup((DataFolder() / "Application.ini").c_str());
+        app->AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CSignDoc),
+                                                   RUNTIME_CLASS(CSignFrame),
+                                                   RUNTIME_CLASS(CSignView)));
+        app->OnFileNew();
+        frame = DYNAMIC_DOWNCAST(CSignFrame, app->m_pMainWnd);
+        ASSERT_NE(frame, nullptr);
+        view = DYNAMIC_DOWNCAST(CSignView, frame->GetActiveView());
+        ASSERT_NE(view, nullptr);
+        frame->ShowWindow(SW_SHOW);
+        frame->MoveWindow(0, 0, 1000, 700);
+        sdtest::PumpInput();
+        ASSERT_NE(app->OpenDocumentFile(SAMPLE_DESIGN), nullptr);
+        doc = view->GetSignDoc();
+        ASSERT_NE(doc, nullptr);
+        ASSERT_EQ(7, doc->m_sheet.GetSize());
+        view->UpdateWindow();
+        sdtest::PumpInput();
+    }
+    void TearDown() override {
+        PlatformTest::TearDown();
+        app.reset();
+        ToolTable::Reset();
+        SdRemoveFakeClock();
+        SdResetKeyState();
+        AfxSetResourceHandle(previousResources);
+        if (resources != nullptr) ::FreeLibrary(resources);
+    }
+
+    void Command(UINT id) {
+        view->SendMessage(WM_COMMAND, id, 0);
+        sdtest::PumpInput();
+    }
+    CPoint At(float x, float y) const {
+        CPoint p;
+        view->WorldToClient(x, y, p);
+        return p;
+    }
+    // The middle of object i's box.
+    CPoint Middle(int i) const {
+        const floatBBox& b = *doc->m_sheet.GetObj(i)->GetBBox();
+        return At((b.left + b.right) / 2, (b.bottom + b.top) / 2);
+    }
+    void ClickAt(CPoint p, bool shift = false) {
+        SdAdvanceFakeClock(1000);
+        if (shift) sdtest::KeyDown(VK_SHIFT);
+        sdtest::Click(view->m_hWnd, p.x, p.y);
+        if (shift) sdtest::KeyUp(VK_SHIFT);
+    }
+    void Drag(CPoint from, CPoint to) {
+        SdAdvanceFakeClock(1000);
+        sdtest::Drag(view->m_hWnd, from, to);
+    }
+    // One character per object: 1 selected.
+    std::string Selected() const {
+        std::string s;
+        for (int i = 0; i < doc->m_sheet.GetSize(); ++i)
+            s += doc->m_sheet.GetObj(i)->m_bSelected ? '1' : '0';
+        return s;
+    }
+    std::string LastStep() const {
+        const int n = doc->GetStepCount();
+        return n ? std::string(LPCSTR(doc->GetStep(n - 1)->m_strName)) : "";
+    }
+    std::string Status() const {
+        return std::string(LPCSTR(frame->GetStatusBar()->GetPaneText(0)));
+    }
+    std::vector<BYTE> StoredBytes() {
+        const std::filesystem::path file = DataFolder() / "stored.wtp";
+        EXPECT_TRUE(doc->OnSaveDocument(file.c_str()));
+        std::ifstream in(file, std::ios::binary);
+        return std::vector<BYTE>(std::istreambuf_iterator<char>(in), {});
+    }
+    SdGdiImage Picture() {
+        view->Invalidate(TRUE);
+        view->UpdateWindow();
+        return SdGdiReadWindow(view->m_hWnd);
+    }
+    SelectMode* Tool() const { return dynamic_cast<SelectMode*>(view->mode); }
+
+    std::unique_ptr<ViewApp> app;
+    HMODULE resources = nullptr;
+    HINSTANCE previousResources = nullptr;
+    CSignFrame* frame = nullptr;
+    CSignView* view = nullptr;
+    CSignDoc* doc = nullptr;
+};
+
+} // namespace
+
+TEST_F(SignViewSelectTest, TheToolCommandsStartTheirTools) {
+    Command(SelectToolIds::Select);
+    EXPECT_EQ(RUNTIME_CLASS(SelectMode), view->mode->GetRuntimeClass());
+    // The transformation tool needs a selection; its command again gives way to selection.
+    Command(SelectToolIds::Transform);
+    EXPECT_EQ(RUNTIME_CLASS(SelectMode), view->mode->GetRuntimeClass());
+    ClickAt(Middle(6));
+    Command(SelectToolIds::Transform);
+    EXPECT_EQ(RUNTIME_CLASS(TransformMode), view->mode->GetRuntimeClass());
+    Command(SelectToolIds::Transform);
+    EXPECT_EQ(RUNTIME_CLASS(SelectMode), view->mode->GetRuntimeClass());
+    Command(SelectToolIds::Align);
+    EXPECT_EQ(RUNTIME_CLASS(AlignMode), view->mode->GetRuntimeClass());
+    Command(SelectToolIds::Select);
+    EXPECT_EQ(RUNTIME_CLASS(SelectMode), view->mode->GetRuntimeClass());
+}
+
+TEST_F(SignViewSelectTest, ClicksBandsAndTheStatusOnTheSampleDesign) {
+    Command(SelectToolIds::Select);
+    // The panel (0), the lettering (1-5) on it, the star (6): a click inside a filled shape
+    // picks it, the topmost first.
+    ClickAt(Middle(6));
+    EXPECT_EQ("0000001", Selected());
+    EXPECT_EQ("Selection change", LastStep());
+    EXPECT_EQ(0u, Status().find("1 path object selected")) << Status();
+    const floatBBox panel = *doc->m_sheet.GetObj(0)->GetBBox();
+    ClickAt(At(panel.left + 5, (panel.bottom + panel.top) / 2), true);
+    EXPECT_EQ("1000001", Selected());
+    EXPECT_EQ(0u, Status().find("2 objects selected (dX=")) << Status();
+    ClickAt(Middle(6), true);
+    EXPECT_EQ("1000000", Selected());
+    // Empty ground clears.
+    ClickAt(At(690, 5));
+    EXPECT_EQ("0000000", Selected());
+    EXPECT_EQ(0u, Status().find("No object selected")) << Status();
+    // A band round the lettering, started on the panel, takes the letters, not the panel.
+    const floatBBox& first = *doc->m_sheet.GetObj(1)->GetBBox();
+    const floatBBox& last = *doc->m_sheet.GetObj(5)->GetBBox();
+    Drag(At(first.left - 2, first.top + 2), At(last.right + 2, last.bottom - 2));
+    EXPECT_EQ("0111110", Selected());
+    EXPECT_EQ(0u, Status().find("5 objects selected")) << Status();
+    // A click on the panel beside the letters takes the panel alone.
+    ClickAt(At(panel.left + 5, (panel.bottom + panel.top) / 2));
+    EXPECT_EQ("1000000", Selected());
+}
+
+TEST_F(SignViewSelectTest, ADragMovesInOneStepAndUndoRestoresTheStoredBytes) {
+    Command(SelectToolIds::Select);
+    ClickAt(Middle(6));
+    const std::vector<BYTE> before = StoredBytes();
+    const int steps = doc->GetStepCount();
+    const floatBBox star = *doc->m_sheet.GetObj(6)->GetBBox();
+    Drag(Middle(6), CPoint(Middle(6).x - 100, Middle(6).y));
+    EXPECT_EQ("Move", LastStep());
+    EXPECT_EQ(steps + 1, doc->GetStepCount());
+    const floatBBox moved = *doc->m_sheet.GetObj(6)->GetBBox();
+    EXPECT_LT(moved.left, star.left - 1);
+    EXPECT_NEAR(star.bottom, moved.bottom, 1e-3);
+    const std::vector<BYTE> after = StoredBytes();
+    Command(ID_EDIT_UNDO);
+    EXPECT_EQ(before, StoredBytes());
+    Command(ID_EDIT_REDO);
+    EXPECT_EQ(after, StoredBytes());
+}
+
+TEST_F(SignViewSelectTest, ArrowKeysNudgeInOneStep) {
+    Command(SelectToolIds::Select);
+    ClickAt(Middle(6));
+    const float left = doc->m_sheet.GetObj(6)->GetBBox()->left;
+    const int steps = doc->GetStepCount();
+    view->SetFocus();
+    for (int i = 0; i < 20; ++i)
+        view->SendMessage(WM_KEYDOWN, VK_RIGHT, 1);
+    view->SendMessage(WM_KEYUP, VK_RIGHT, 0);
+    sdtest::PumpInput();
+    EXPECT_NEAR(left + 20, doc->m_sheet.GetObj(6)->GetBBox()->left, 1e-3);
+    EXPECT_EQ(steps + 1, doc->GetStepCount());
+    EXPECT_EQ("Move", LastStep());
+}
