@@ -5,6 +5,9 @@
 #include <cstdio>
 #include <memory>
 #include <numbers>
+#include <vector>
+
+#include <app/AppSettings.h>
 
 #include <dialogs/CGeneralPage.h>
 #include <doc/CSignDoc.h>
@@ -115,7 +118,7 @@ int SelectMode::HitHandle(floatPoint& p) {
         {g.left, g.top}, {g.right, g.top}, {g.right, g.bottom}, {g.left, g.bottom}};
     for (int i = 0; i < 4; ++i)
         if (Chebyshev(p, corners[i]) <= tolHandle) return i;
-    if (!KeepProportions && sheet.AcceptsTransform(floatTMatrix(1, 0, 0, 2, 0, 0))) {
+    if (HasSideHandles()) {
         const float mx = (g.left + g.right) / 2, my = (g.bottom + g.top) / 2;
         const floatPoint sides[4] = {{mx, g.top}, {g.right, my}, {mx, g.bottom}, {g.left, my}};
         for (int i = 0; i < 4; ++i)
@@ -237,6 +240,92 @@ void SelectMode::Activate() {
 
 void SelectMode::Deactivate(COleOperatingMode*) {
     if (outlineDrawn) DrawDragOutline();
+    // The handles and the preview go with the tool.
+    if (view && view->m_hWnd) view->Invalidate(FALSE);
+}
+
+BOOL SelectMode::HasSideHandles() {
+    CSignDoc* doc = Doc();
+    return !KeepProportions && doc && doc->m_sheet.AcceptsTransform(floatTMatrix(1, 0, 0, 2, 0, 0));
+}
+
+CRect SelectMode::HandleBox(const floatTMatrix& m) const {
+    CSignDoc* doc = Doc();
+    if (!doc) return CRect();
+    const floatBBox& b = doc->m_sheet.m_bbSelection;
+    float x0 = b.left, y0 = b.top, x1 = b.right, y1 = b.bottom;
+    m.Transform(x0, y0);
+    m.Transform(x1, y1);
+    CRect r(int(std::lround(std::min(x0, x1))), int(std::lround(std::min(y0, y1))),
+            int(std::lround(std::max(x0, x1))), int(std::lround(std::max(y0, y1))));
+    const int grow = handleSize + SheetSettings::UsableMouseSens();
+    r.InflateRect(grow, grow);
+    return r;
+}
+
+void SelectMode::DrawFeedback(CDC* dc, const floatTMatrix* matrix) {
+    if (!handlesShown || !view) return;
+    CSignDoc* doc = Doc();
+    if (!doc || doc->m_sheet.UpdateSelection() == 0) return;
+    floatTMatrix m;
+    if (matrix) {
+        m = *matrix;
+    } else {
+        view->GetWorldToClientMatrix(m);
+    }
+    DrawHandles(dc, m);
+    DrawPreview(dc, m);
+}
+
+void SelectMode::DrawHandles(CDC* dc, const floatTMatrix& m) {
+    CSignDoc* doc = Doc();
+    if (!doc || doc->m_sheet.UpdateSelection() == 0) return;
+    const floatBBox& b = doc->m_sheet.m_bbSelection;
+    POINT box[5];
+    const floatPoint world[4] = {
+        {b.left, b.top}, {b.right, b.top}, {b.right, b.bottom}, {b.left, b.bottom}};
+    for (int i = 0; i < 4; ++i) {
+        float x = world[i].x, y = world[i].y;
+        m.Transform(x, y);
+        box[i] = {LONG(std::lround(x)), LONG(std::lround(y))};
+    }
+    box[4] = box[0];
+    const int oldRop = dc->SetROP2(R2_NOTXORPEN);
+    CPen dotted(PS_DOT, 1, SheetSettings::GridColor);
+    CPen* oldPen = dc->SelectObject(&dotted);
+    dc->MoveTo(box[0]);
+    for (int i = 1; i < 5; ++i)
+        dc->LineTo(box[i]);
+    // Solid squares on the grown box: corners, then the middles of the sides.
+    dc->SelectStockObject(NULL_PEN);
+    CGdiObject* oldBrush = dc->SelectStockObject(BLACK_BRUSH);
+    const CRect g = HandleBox(m);
+    const int mx = (g.left + g.right) / 2, my = (g.top + g.bottom) / 2;
+    std::vector<POINT> squares = {
+        {g.left, g.top}, {g.right, g.top}, {g.right, g.bottom}, {g.left, g.bottom}};
+    if (HasSideHandles())
+        squares.insert(squares.end(), {{mx, g.top}, {g.right, my}, {mx, g.bottom}, {g.left, my}});
+    for (const POINT& q : squares)
+        dc->Rectangle(q.x - handleSize, q.y - handleSize, q.x + handleSize, q.y + handleSize);
+    dc->SelectObject(oldBrush);
+    dc->SelectObject(oldPen);
+    dc->SetROP2(oldRop);
+}
+
+void SelectMode::DrawPreview(CDC* dc, const floatTMatrix& m) {
+    CSignDoc* doc = Doc();
+    if (!doc) return;
+    const bool detailed = Settings().Detail >= 2;
+    const int style = detailed && shownMatrix.IsIdentMatrix() ? PS_DOT : PS_SOLID;
+    CPen pen(style, 1, detailed ? RGB(0, 0, 0) : Settings().SelectionColor);
+    CPen* oldPen = dc->SelectObject(&pen);
+    const int oldRop = dc->SetROP2(detailed ? R2_NOTXORPEN : R2_XORPEN);
+    const floatTMatrix toClient = shownMatrix * m;
+    CSign& sheet = doc->m_sheet;
+    for (int i = 0; i < sheet.GetSize(); ++i)
+        if (sheet.GetObj(i)->m_bSelected) sheet.GetObj(i)->PaintOutline(dc, toClient, 0);
+    dc->SetROP2(oldRop);
+    dc->SelectObject(oldPen);
 }
 
 void SelectMode::DrawDragOutline() {
@@ -383,6 +472,8 @@ BOOL SelectMode::OnLButtonUp(UINT flags, int x, int y) {
                 doc->m_sheet.TransformObjects(dragMatrix, 1);
                 doc->RecalcBounds();
                 doc->UpdateSelectedObjects();
+                // The handles move with the selection.
+                view->Invalidate(FALSE);
             }
             step = dragState == DragResize ? "Resize" : "Move";
         } else {

@@ -230,3 +230,58 @@ TEST_F(SignViewSelectTest, ArrowKeysNudgeInOneStep) {
     EXPECT_EQ(steps + 1, doc->GetStepCount());
     EXPECT_EQ("Move", LastStep());
 }
+
+namespace {
+
+COLORREF Inverted(COLORREF c) {
+    return RGB(255 - GetRValue(c), 255 - GetGValue(c), 255 - GetBValue(c));
+}
+
+} // namespace
+
+TEST_F(SignViewSelectTest, TheHandlesAreSeenOnTheViewAndLeaveNothingBehind) {
+    Command(SelectToolIds::Select);
+    const SdGdiImage plain = Picture();
+    ClickAt(Middle(6));
+    const SdGdiImage selected = Picture();
+    // The handle squares sit on the selection box grown by the handle size (4) and the pick
+    // distance (3 pixels), inverting what lies under them.
+    const floatBBox star = *doc->m_sheet.GetObj(6)->GetBBox();
+    const CPoint topLeft = At(star.left, star.top), bottomRight = At(star.right, star.bottom);
+    const int left = topLeft.x - 7, top = topLeft.y - 7, right = bottomRight.x + 7,
+              bottom = bottomRight.y + 7, middle = (left + right) / 2;
+    struct Spot {
+        const char* name;
+        int x, y;
+    };
+    const Spot corners[] = {{"top left", left, top}, {"bottom right", right, bottom}};
+    const Spot side = {"top middle", middle, top};
+    for (const Spot& s : corners)
+        EXPECT_EQ(Inverted(plain.at(s.x, s.y)), selected.at(s.x, s.y)) << s.name;
+    EXPECT_EQ(Inverted(plain.at(side.x, side.y)), selected.at(side.x, side.y)) << side.name;
+    // Between the handles, off the box: untouched.
+    EXPECT_EQ(plain.at(left + 12, top), selected.at(left + 12, top));
+    // Keeping the proportions takes the side handles away.
+    Command(SelectIds::KeepProportionsSwitch);
+    const SdGdiImage kept = Picture();
+    EXPECT_EQ(Inverted(plain.at(left, top)), kept.at(left, top));
+    EXPECT_EQ(plain.at(side.x, side.y), kept.at(side.x, side.y));
+    Command(SelectIds::KeepProportionsSwitch);
+
+    // After a move the window, as painted along the way, is what a full repaint gives: no
+    // handle or outline is left at the old place.
+    Drag(Middle(6), CPoint(Middle(6).x - 60, Middle(6).y + 20));
+    ASSERT_EQ("Move", LastStep());
+    view->UpdateWindow();
+    const SdGdiImage painted = SdGdiReadWindow(view->m_hWnd);
+    EXPECT_EQ(Picture().pixels, painted.pixels);
+    // Empty ground: the view is as it was before anything was selected, but for the star's
+    // new place; undo puts the star back and the picture is the first one again.
+    ClickAt(At(690, 5));
+    view->UpdateWindow();
+    EXPECT_EQ(Picture().pixels, SdGdiReadWindow(view->m_hWnd).pixels);
+    Command(ID_EDIT_UNDO); // the selection change
+    Command(ID_EDIT_UNDO); // the move
+    ClickAt(At(690, 5));
+    EXPECT_EQ(plain.pixels, Picture().pixels);
+}

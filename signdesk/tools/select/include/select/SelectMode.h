@@ -61,6 +61,13 @@ public:
     void OnKeyUp(UINT key, UINT repeat, UINT flags) override;
     void HideFeedback() override;
     void ShowFeedback() override;
+    // After the view's repaint: the handles, then the outlines of the selected objects.
+    void DrawFeedback(CDC* dc, const floatTMatrix* matrix) override;
+
+    // The selection box, dotted, and its handle squares, XOR-drawn with the world-to-client m.
+    virtual void DrawHandles(CDC* dc, const floatTMatrix& m);
+    // The outlines of the selected objects under shownMatrix, XOR-drawn.
+    virtual void DrawPreview(CDC* dc, const floatTMatrix& m);
 
     // Status pane 0: the selection's kind or count, with its width, height and diagonal.
     virtual void ShowSelectionStatus();
@@ -81,6 +88,10 @@ public:
     int nudgeCount = 0;
     floatPoint dragStart{0, 0};
     floatTMatrix dragMatrix;
+    // The matrix the object preview is drawn under now.
+    floatTMatrix shownMatrix;
+    // DrawFeedback draws handles and preview only while set.
+    BOOL handlesShown = TRUE;
     BOOL outlineDrawn = FALSE;
     // Program-wide: typed sizes keep the aspect and there are no side handles.
     static inline BYTE KeepProportions = 0;
@@ -116,6 +127,12 @@ protected:
 
     CSignDoc* Doc() const;
     float Scale() const;
+    // Whether the side handles exist: no KeepProportions, and the selection takes a scale of
+    // one axis.
+    BOOL HasSideHandles();
+    // The selection box in client pixels grown by the handle size and the pick distance: the
+    // box the handles sit on.
+    CRect HandleBox(const floatTMatrix& m) const;
     // The dotted outline of the selection box under dragMatrix, XOR-drawn.
     void DrawDragOutline();
     // Moves the selection by m and records the step.
