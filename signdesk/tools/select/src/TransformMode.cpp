@@ -3,6 +3,9 @@
 #include <cmath>
 
 #include <doc/CSignDoc.h>
+#include <mfc/CClientDC.h>
+#include <mfc/CDC.h>
+#include <mfc/CGdiObject.h>
 #include <mfc/CWinApp.h>
 #include <model/CSign.h>
 #include <sheet/COleSheetView.h>
@@ -51,6 +54,57 @@ int TransformMode::HitHandle(floatPoint& p) {
     if (dx <= s) return 9;
     if (dy <= s) return 10;
     return -1;
+}
+
+void TransformMode::DrawHandles(CDC* dc, const floatTMatrix& m) {
+    CSignDoc* doc = Doc();
+    if (!doc || doc->m_sheet.UpdateSelection() == 0) return;
+    CPen pen(PS_SOLID, 1, RGB(0, 0, 255));
+    CPen* oldPen = dc->SelectObject(&pen);
+    CGdiObject* oldBrush = dc->SelectStockObject(NULL_BRUSH);
+    const int oldRop = dc->SetROP2(R2_NOTXORPEN);
+    const CRect g = HandleBox(m);
+    const int mx = (g.left + g.right) / 2, my = (g.top + g.bottom) / 2;
+    const POINT squares[8] = {{g.left, g.top},    {g.right, g.top}, {g.right, g.bottom},
+                              {g.left, g.bottom}, {mx, g.top},      {g.right, my},
+                              {mx, g.bottom},     {g.left, my}};
+    constexpr int half = 3;
+    for (const POINT& q : squares)
+        dc->Rectangle(q.x - half, q.y - half, q.x + half, q.y + half);
+    DrawCentreCross(dc, m);
+    dc->SetROP2(oldRop);
+    dc->SelectObject(oldBrush);
+    dc->SelectObject(oldPen);
+}
+
+void TransformMode::DrawCentreCross(CDC* dc, const floatTMatrix& m) {
+    CSignDoc* doc = Doc();
+    if (!doc) return;
+    const floatBBox& b = doc->m_sheet.m_bbSelection;
+    float x0 = b.left, y0 = b.top, x1 = b.right, y1 = b.bottom, cx = centre.x, cy = centre.y;
+    m.Transform(x0, y0);
+    m.Transform(x1, y1);
+    m.Transform(cx, cy);
+    const int halfWidth = int(std::lround(std::fabs(x1 - x0) / 2));
+    const int halfHeight = int(std::lround(std::fabs(y1 - y0) / 2));
+    const int x = int(std::lround(cx)), y = int(std::lround(cy));
+    dc->MoveTo(x - halfWidth, y);
+    dc->LineTo(x + halfWidth, y);
+    dc->MoveTo(x, y - halfHeight);
+    dc->LineTo(x, y + halfHeight);
+}
+
+void TransformMode::ToggleCentreCross() {
+    if (!view || !view->m_hWnd || !handlesShown) return;
+    floatTMatrix m;
+    view->GetWorldToClientMatrix(m);
+    CClientDC dc(view);
+    CPen pen(PS_SOLID, 1, RGB(0, 0, 255));
+    CPen* oldPen = dc.SelectObject(&pen);
+    const int oldRop = dc.SetROP2(R2_NOTXORPEN);
+    DrawCentreCross(&dc, m);
+    dc.SetROP2(oldRop);
+    dc.SelectObject(oldPen);
 }
 
 void TransformMode::Apply(const floatTMatrix& m, const char* step) {
@@ -145,7 +199,9 @@ void TransformMode::OnMouseMove(UINT flags, int x, int y) {
         DrawDragOutline();
     } else if (dragState == MovingCentre) {
         doc->SnapPoint(&p, float(SheetSettings::SnapProximity) / Scale(), 0);
+        ToggleCentreCross();
         centre = p;
+        ToggleCentreCross();
     } else if (dragState == Idle) {
         SetCursor(LoadCursor(nullptr, HitHandle(p) == -1 ? IDC_ARROW : IDC_CROSS));
     }

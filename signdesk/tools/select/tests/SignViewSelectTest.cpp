@@ -3,6 +3,7 @@
 // bytes and the undo steps read back, and the handles seen on the view's pixels.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -284,4 +285,41 @@ TEST_F(SignViewSelectTest, TheHandlesAreSeenOnTheViewAndLeaveNothingBehind) {
     Command(ID_EDIT_UNDO); // the move
     ClickAt(At(690, 5));
     EXPECT_EQ(plain.pixels, Picture().pixels);
+}
+
+TEST_F(SignViewSelectTest, TheTransformationToolShowsItsSquaresAndCentreCross) {
+    Command(SelectToolIds::Select);
+    const SdGdiImage plain = Picture();
+    ClickAt(Middle(6));
+    Command(SelectToolIds::Transform);
+    ASSERT_EQ(RUNTIME_CLASS(TransformMode), view->mode->GetRuntimeClass());
+    const SdGdiImage shown = Picture();
+    // A blue pen, NOTXOR: each channel becomes the complement of pen XOR ground.
+    auto blueOver = [](COLORREF c) {
+        return RGB(255 - GetRValue(c), 255 - GetGValue(c), 255 - (255 ^ GetBValue(c)));
+    };
+    const floatBBox star = *doc->m_sheet.GetObj(6)->GetBBox();
+    const CPoint topLeft = At(star.left, star.top);
+    // The centre's client point rounded to the nearest pixel, as the cross is drawn.
+    floatTMatrix toClient;
+    view->GetWorldToClientMatrix(toClient);
+    float cx = (star.left + star.right) / 2, cy = (star.bottom + star.top) / 2;
+    toClient.Transform(cx, cy);
+    const CPoint centre(int(std::lround(cx)), int(std::lround(cy)));
+    const int left = topLeft.x - 7, top = topLeft.y - 7;
+    // The corner square's outline (half side 3) is drawn, its inside is not.
+    EXPECT_EQ(blueOver(plain.at(left - 3, top)), shown.at(left - 3, top));
+    EXPECT_EQ(plain.at(left, top), shown.at(left, top));
+    // The cross: both arms through the centre.
+    for (const CPoint& p : {CPoint(centre.x + 10, centre.y), CPoint(centre.x, centre.y - 10)})
+        EXPECT_EQ(blueOver(plain.at(p.x, p.y)), shown.at(p.x, p.y)) << p.x << "," << p.y;
+
+    // Dragging the centre moves the cross, and what is left on the window is a full repaint.
+    Drag(centre, CPoint(centre.x + 20, centre.y + 15));
+    view->UpdateWindow();
+    const SdGdiImage painted = SdGdiReadWindow(view->m_hWnd);
+    const SdGdiImage repainted = Picture();
+    EXPECT_EQ(repainted.pixels, painted.pixels);
+    EXPECT_EQ(blueOver(plain.at(centre.x + 20, centre.y + 30)),
+              repainted.at(centre.x + 20, centre.y + 30));
 }

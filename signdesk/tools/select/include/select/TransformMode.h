@@ -22,6 +22,10 @@ public:
     // The selection tool's handles (its grab answer 8 moves the centre too), then the cross:
     // 8 its centre, 9 the vertical arm, 10 the horizontal arm.
     int HitHandle(floatPoint& p) override;
+    // Hollow blue squares at the eight handles, then the centre cross.
+    void DrawHandles(CDC* dc, const floatTMatrix& m) override;
+    // The cross through the rotation centre, as wide and high as the selection box on screen.
+    void DrawCentreCross(CDC* dc, const floatTMatrix& m);
 
     // A rotation about the centre by degrees, as typed: "Rotate"; nothing for 0.
     void RotateBy(double degrees);
@@ -34,6 +38,8 @@ public:
     floatPoint anchor{0, 0};
 
 private:
+    // The cross alone, XOR-drawn in a client DC of the view: once to draw, once to erase.
+    void ToggleCentreCross();
     // Applies m to the selection and records the step, unless m is refused (a beep).
     void Apply(const floatTMatrix& m, const char* step);
     floatTMatrix AboutCentre(double angle) const;
