@@ -16,7 +16,7 @@ set(rows
   "platform/win32/gdi: platform/win32 platform/win32/fontface"
   "platform/win32/ole: platform/win32"
   "platform/mfc: platform/win32 platform/win32/gdi"
-  "platform/xcb: platform/win32 platform/win32/gdi"
+  "platform/xcb: platform/imaging rasterkit guardalloc pathkit ${base}"
   "platform/testing: ${base}"
   "platform/comm32: ${base}"
   "platform/cutterlink: ${base}"
@@ -26,6 +26,7 @@ set(rows
   "imgfilters: platform/imaging ${base}"
   "platform/pcutlib: platform/cutterlink ${base}"
   "platform/summausb: platform/cutterlink ${base}"
+  "platform/hhctrl: platform/win32"
   "platform/outline/contract:"
   "platform/outline: platform/outline/contract pathkit ${base}"
   "guardalloc: ${base}"
@@ -55,6 +56,7 @@ set(rows
   "signdesk/shell/view: signdesk/shell/app signdesk/content signdesk/shell/doc signdesk/shell/sheet signdesk/shell signdesk/model signdesk/shared signdesk/output plot plotterdriver settings rasterkit guardalloc pathkit platform/imaging ${base}"
   "signdesk/shell/view/bench: signdesk/shell/view signdesk/text signdesk/shell/app signdesk/shell/doc signdesk/shell/sheet signdesk/shell signdesk/model settings pathkit ${base}"
   "signdesk/tools: signdesk/shell/view signdesk/shell/app signdesk/content signdesk/shell/dialogs signdesk/shell/doc platform/win32/ole signdesk/shell/sheet signdesk/text signdesk/model signdesk/shared signdesk/output signdesk/shell settings rasterkit guardalloc pathkit platform/imaging ${base}"
+  "signdesk/bench: signdesk/text signdesk/shell/app signdesk/shell/doc signdesk/shell/sheet signdesk/shell signdesk/model settings pathkit ${base}"
   "signdesk/tests: signdesk/text signdesk/shell/app signdesk/shell/doc signdesk/shell/sheet signdesk/shell signdesk/model signdesk/shared signdesk/output settings rasterkit guardalloc pathkit platform/imaging ${base}"
 )
 

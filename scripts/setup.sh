@@ -28,6 +28,7 @@ packages=(
   libcups2-dev libcairo2-dev
   # a private print service and the PDF tools the printer-context tests read their jobs with
   cups-daemon cups-client qpdf poppler-utils
+  xdg-utils  # the desktop's viewer (xdg-open) through which the help control shows the help file
 )
 
 missing=()

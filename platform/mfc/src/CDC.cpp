@@ -4,6 +4,8 @@
 #include <memory>
 #include <mutex>
 
+#include "win32/userdraw.h"
+
 IMPLEMENT_DYNCREATE(CDC, CObject)
 
 namespace {
@@ -13,7 +15,8 @@ struct DcMaps {
     std::map<HDC, CDC*> permanent;
     std::map<HDC, std::unique_ptr<CDC>> temporary;
     ~DcMaps() {
-        for (auto& [h, dc] : temporary) dc->m_hDC = dc->m_hAttribDC = nullptr;
+        for (auto& [h, dc] : temporary)
+            dc->m_hDC = dc->m_hAttribDC = nullptr;
     }
 };
 
@@ -55,7 +58,8 @@ CDC* CDC::FromHandle(HDC dc) {
 void CDC::DeleteTempMap() {
     DcMaps& m = maps();
     std::lock_guard<std::mutex> guard(m.lock);
-    for (auto& [h, dc] : m.temporary) dc->m_hDC = dc->m_hAttribDC = nullptr;
+    for (auto& [h, dc] : m.temporary)
+        dc->m_hDC = dc->m_hAttribDC = nullptr;
     m.temporary.clear();
 }
 
@@ -141,7 +145,8 @@ CPen* CDC::SelectObject(CPen* pen) {
     return CPen::FromHandle(static_cast<HPEN>(SelectObject(pen ? pen->m_hObject : nullptr)));
 }
 CBrush* CDC::SelectObject(CBrush* brush) {
-    return CBrush::FromHandle(static_cast<HBRUSH>(SelectObject(brush ? brush->m_hObject : nullptr)));
+    return CBrush::FromHandle(
+        static_cast<HBRUSH>(SelectObject(brush ? brush->m_hObject : nullptr)));
 }
 CFont* CDC::SelectObject(CFont* font) {
     return CFont::FromHandle(static_cast<HFONT>(SelectObject(font ? font->m_hObject : nullptr)));
@@ -343,7 +348,8 @@ int CDC::SelectClipRgn(CRgn* region) {
 }
 int CDC::SelectClipRgn(CRgn* region, int mode) {
     int r = ERROR;
-    if (m_hDC && m_hDC != m_hAttribDC) r = ::ExtSelectClipRgn(m_hDC, region ? HRGN(*region) : nullptr, mode);
+    if (m_hDC && m_hDC != m_hAttribDC)
+        r = ::ExtSelectClipRgn(m_hDC, region ? HRGN(*region) : nullptr, mode);
     if (m_hAttribDC) r = ::ExtSelectClipRgn(m_hAttribDC, region ? HRGN(*region) : nullptr, mode);
     return r;
 }
@@ -431,6 +437,9 @@ void CDC::FillSolidRect(int x, int y, int w, int h, COLORREF color) {
     RECT r{x, y, x + w, y + h};
     FillSolidRect(&r, color);
 }
+BOOL CDC::DrawIcon(int x, int y, HICON icon) {
+    return ::DrawIcon(m_hDC, x, y, icon);
+}
 void CDC::FrameRect(const RECT* rect, CBrush* brush) {
     ::FrameRect(m_hDC, rect, brush ? HBRUSH(*brush) : nullptr);
 }
@@ -455,7 +464,8 @@ BOOL CDC::PatBlt(int x, int y, int w, int h, DWORD rop) {
 BOOL CDC::BitBlt(int x, int y, int w, int h, CDC* src, int xs, int ys, DWORD rop) {
     return ::BitBlt(m_hDC, x, y, w, h, src ? src->m_hDC : nullptr, xs, ys, rop);
 }
-BOOL CDC::StretchBlt(int x, int y, int w, int h, CDC* src, int xs, int ys, int ws, int hs, DWORD rop) {
+BOOL CDC::StretchBlt(int x, int y, int w, int h, CDC* src, int xs, int ys, int ws, int hs,
+                     DWORD rop) {
     return ::StretchBlt(m_hDC, x, y, w, h, src ? src->m_hDC : nullptr, xs, ys, ws, hs, rop);
 }
 COLORREF CDC::SetPixel(int x, int y, COLORREF color) {

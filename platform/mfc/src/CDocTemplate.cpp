@@ -207,6 +207,12 @@ void CDocManager::OnFileNew() {
     if (!m_templates.empty()) m_templates.front()->OpenDocumentFile(nullptr);
 }
 
+void CDocManager::OnFileOpen() {
+    CString fileName;
+    if (!DoPromptFileName(fileName, 0, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, TRUE, nullptr)) return;
+    if (CWinApp* app = AfxGetApp()) app->OpenDocumentFile(fileName);
+}
+
 void CDocManager::CloseAllDocuments(BOOL bEndSession) {
     for (CDocTemplate* t : m_templates) t->CloseAllDocuments(bEndSession);
 }

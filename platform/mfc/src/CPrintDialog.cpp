@@ -17,8 +17,10 @@ struct PaperSize {
     short code;
     const char* name;
 };
+// Code 0: no paper chosen, the printer's own default media.
 const PaperSize kPapers[] = {
-    {DMPAPER_A4, "A4"}, {DMPAPER_A3, "A3"}, {11, "A5"}, {DMPAPER_LETTER, "Letter"}, {5, "Legal"},
+    {0, "Printer default"},     {DMPAPER_A4, "A4"}, {DMPAPER_A3, "A3"}, {11, "A5"},
+    {DMPAPER_LETTER, "Letter"}, {5, "Legal"},
 };
 
 std::vector<std::string> printers() {
@@ -84,9 +86,9 @@ BOOL AfxMakePrinterSetup(LPCSTR lpszPrinter, HGLOBAL* phDevMode, HGLOBAL* phDevN
     auto* dm = static_cast<DEVMODEA*>(::GlobalLock(mode));
     std::snprintf(reinterpret_cast<char*>(dm->dmDeviceName), CCHDEVICENAME, "%s", lpszPrinter);
     dm->dmSize = sizeof(DEVMODEA);
-    dm->dmFields = DM_ORIENTATION | DM_PAPERSIZE;
+    // No paper until the user chooses one: the printer prints on its own default media.
+    dm->dmFields = DM_ORIENTATION;
     dm->dmOrientation = DMORIENT_PORTRAIT;
-    dm->dmPaperSize = DMPAPER_A4;
     dm->dmCopies = 1;
     ::GlobalUnlock(mode);
 
@@ -231,7 +233,7 @@ BOOL CPrintDialog::OnInitDialog() {
         ::SendMessageA(list, CB_SETCURSEL, 0, 0);
     const DEVMODEA* dm = GetDevMode();
     const short orientation = dm != nullptr ? dm->dmOrientation : DMORIENT_PORTRAIT;
-    const short paper = dm != nullptr ? dm->dmPaperSize : DMPAPER_A4;
+    const short paper = dm != nullptr && (dm->dmFields & DM_PAPERSIZE) ? dm->dmPaperSize : 0;
     const short copies = dm != nullptr ? dm->dmCopies : 1;
     if (m_pd.hDevMode != nullptr) ::GlobalUnlock(m_pd.hDevMode);
     if (m_bPrintSetupOnly) {
@@ -244,6 +246,9 @@ BOOL CPrintDialog::OnInitDialog() {
             ::SendMessageA(papers, CB_SETITEMDATA, WPARAM(index), LPARAM(p.code));
             if (p.code == paper) ::SendMessageA(papers, CB_SETCURSEL, WPARAM(index), 0);
         }
+        // A paper of the set-up that the list does not name: the printer's default shown.
+        if (::SendMessageA(papers, CB_GETCURSEL, 0, 0) == CB_ERR)
+            ::SendMessageA(papers, CB_SETCURSEL, 0, 0);
     } else {
         SetDlgItemInt(SD_PRINT_COPIES,
                       UINT((m_pd.Flags & PD_USEDEVMODECOPIES) ? copies : m_pd.nCopies), FALSE);
@@ -275,9 +280,17 @@ void CPrintDialog::OnOK() {
             dm->dmOrientation = IsDlgButtonChecked(SD_PRINT_LANDSCAPE) ? DMORIENT_LANDSCAPE
                                                                        : DMORIENT_PORTRAIT;
             const int index = int(SendDlgItemMessageA(m_hWnd, SD_PRINT_PAPER, CB_GETCURSEL, 0, 0));
-            if (index >= 0)
-                dm->dmPaperSize = short(
-                    SendDlgItemMessageA(m_hWnd, SD_PRINT_PAPER, CB_GETITEMDATA, WPARAM(index), 0));
+            const short code = index >= 0
+                                   ? short(SendDlgItemMessageA(m_hWnd, SD_PRINT_PAPER,
+                                                               CB_GETITEMDATA, WPARAM(index), 0))
+                                   : short(0);
+            if (code > 0) {
+                dm->dmPaperSize = code;
+                dm->dmFields |= DM_PAPERSIZE;
+            } else if (index >= 0) {
+                dm->dmPaperSize = 0;
+                dm->dmFields &= ~DM_PAPERSIZE;
+            }
         } else if (m_pd.Flags & PD_USEDEVMODECOPIES) {
             dm->dmCopies = short(copies);
         }
@@ -308,4 +321,12 @@ void CWinApp::SelectPrinter(HGLOBAL hDevNames, HGLOBAL hDevMode, BOOL bFreeOld) 
     }
     m_hDevMode = hDevMode;
     m_hDevNames = hDevNames;
+}
+
+int CWinApp::DoPrintDialog(CPrintDialog* pPD) {
+    GetPrinterDeviceDefaults(&pPD->m_pd);
+    const int result = int(pPD->DoModal());
+    // A printer chosen in the dialog starts a set-up of its own (the old one already freed).
+    SelectPrinter(pPD->m_pd.hDevNames, pPD->m_pd.hDevMode, FALSE);
+    return result;
 }

@@ -91,6 +91,10 @@ void CWinApp::OnFileNew() {
     if (m_pDocManager != nullptr) m_pDocManager->OnFileNew();
 }
 
+void CWinApp::OnFileOpen() {
+    if (m_pDocManager != nullptr) m_pDocManager->OnFileOpen();
+}
+
 void CWinApp::OnAppExit() {
     if (m_pMainWnd != nullptr && m_pMainWnd->m_hWnd != nullptr) m_pMainWnd->SendMessage(WM_CLOSE);
 }

@@ -13,6 +13,7 @@
 #include "mfc/CWinApp.h"
 #include "mfc/CWnd.h"
 #include "mfc/FrameworkIds.h"
+#include "win32/DisplayBackend.h"
 #include "win32/help.h"
 
 namespace {
@@ -21,6 +22,11 @@ std::vector<std::string>& programArgs() {
     return args;
 }
 SdHeadlessHook headlessHook = nullptr;
+
+// A lost display ends the run inside whatever loop is waiting; the exit processing still runs.
+void exitOnLostDisplay() {
+    if (CWinApp* app = AfxGetApp()) app->ExitInstance();
+}
 
 // Each message taken from the queue goes the usual way; WM_QUIT stops and is kept in
 // msgCur. A loop that keeps posting itself new work ends after this many messages.
@@ -56,7 +62,12 @@ BOOL CWinApp::InitInstance() {
 }
 
 int CWinApp::Run() {
-    if (::SdDisplayActive()) return CWinThread::Run();
+    if (::SdDisplayActive()) {
+        ::SdSetDisplayLostExit(&exitOnLostDisplay);
+        const int code = CWinThread::Run();
+        ::SdSetDisplayLostExit(nullptr);
+        return code;
+    }
     int hookResult = 0;
     if (dispatchQueued(*this)) {
         OnIdle(0);

@@ -1,8 +1,9 @@
 // Strings and the resource module, on the win32 layer's current resource module.
 
 #include "mfc/CString.h"
-#include "mfc/FrameworkStrings.h"
 #include "mfc/CWinApp.h"
+#include "mfc/FrameworkStrings.h"
+#include "win32/icon.h"
 #include "win32/resource.h"
 
 HINSTANCE AfxGetResourceHandle() {
@@ -11,6 +12,18 @@ HINSTANCE AfxGetResourceHandle() {
 
 void AfxSetResourceHandle(HINSTANCE hInstResource) {
     SdSetResourceModule(hInstResource);
+}
+
+HICON CWinApp::LoadIcon(LPCSTR lpszResourceName) const {
+    return ::LoadIconA(AfxGetResourceHandle(), lpszResourceName);
+}
+
+HICON CWinApp::LoadIcon(UINT nIDResource) const {
+    return ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(WORD(nIDResource)));
+}
+
+HICON CWinApp::LoadStandardIcon(LPCSTR lpszIconName) const {
+    return ::LoadIconA(nullptr, lpszIconName);
 }
 
 BOOL CString::LoadString(UINT nID) {

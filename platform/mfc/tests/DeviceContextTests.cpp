@@ -5,6 +5,7 @@
 #include "mfc/afx.h"
 #include "testing/PlatformTest.h"
 #include "win32/GdiTesting.h"
+#include "win32/icon.h"
 #include "win32/user.h"
 
 namespace {
@@ -70,6 +71,21 @@ TEST(CDCTest, DrawsOnSelectedBitmapAndRestoresState) {
     EXPECT_EQ(c.dc.GetPixel(9, 5), Blue);
     EXPECT_EQ(c.dc.GetPixel(10, 5), White);
     c.dc.SelectObject(oldPen);
+}
+
+TEST(CDCTest, DrawsTheApplicationsIconsOverTheBackground) {
+    CWinApp app("signdesk");
+    HICON stop = app.LoadStandardIcon(IDI_HAND);
+    ASSERT_NE(stop, nullptr);
+    EXPECT_EQ(stop, ::LoadIconA(nullptr, IDI_HAND));
+    EXPECT_EQ(app.LoadIcon(UINT(0x7FFF)), nullptr); // no such resource
+    Canvas c(40, 40);
+    EXPECT_TRUE(c.dc.DrawIcon(CPoint(4, 4), stop));
+    EXPECT_EQ(c.dc.GetPixel(4, 4), White);           // a corner: transparent
+    EXPECT_EQ(c.dc.GetPixel(20, 9), RGB(255, 0, 0)); // the disc
+    EXPECT_EQ(c.dc.GetPixel(20, 5), RGB(0, 0, 0));   // its rim
+    EXPECT_EQ(c.dc.GetPixel(36, 20), White);         // past its 32 pixels
+    EXPECT_FALSE(c.dc.DrawIcon(0, 0, nullptr));
 }
 
 TEST(CDCTest, FromHandleWrapsWithoutOwning) {

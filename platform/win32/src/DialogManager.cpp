@@ -2,10 +2,10 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <optional>
-#include <strings.h>
 #include <map>
 #include <mutex>
+#include <optional>
+#include <strings.h>
 
 #include "ControlSupport.h"
 #include "DialogManager.h"
@@ -82,8 +82,9 @@ HWND makeDialog(HINSTANCE instance, const DialogTemplateData& t, HWND parent, DL
         }
     }
     const char* className = t.className.empty() ? "#32770" : t.className.c_str();
-    HWND dialog = CreateWindowExA(t.exStyle, className, t.caption.c_str(), style & ~WS_VISIBLE,
-                                  int(x), int(y), int(cx), int(cy), parent, nullptr, instance, nullptr);
+    HWND dialog =
+        CreateWindowExA(t.exStyle, className, t.caption.c_str(), style & ~WS_VISIBLE, int(x),
+                        int(y), int(cx), int(cy), parent, nullptr, instance, nullptr);
     if (!dialog) return nullptr;
     {
         std::lock_guard<std::recursive_mutex> lock(dialogs().mutex);
@@ -95,12 +96,16 @@ HWND makeDialog(HINSTANCE instance, const DialogTemplateData& t, HWND parent, DL
 
     WORD defId = 0;
     for (const TemplateItem& item : t.items) {
-        std::string text = item.textIsOrdinal ? "" : item.text;
-        HWND control = CreateWindowExA(
-            item.exStyle, item.className.c_str(), text.c_str(), item.style | WS_CHILD,
-            int(mapX(item.x)), int(mapY(item.y)), int(mapX(item.cx)), int(mapY(item.cy)), dialog,
-            reinterpret_cast<HMENU>(UINT_PTR(item.id)), instance,
-            const_cast<BYTE*>(item.creationData));
+        // A static's picture named by number: "#id", as its WM_CREATE loads it.
+        std::string text = !item.textIsOrdinal ? item.text
+                           : strcasecmp(item.className.c_str(), "Static") == 0
+                               ? "#" + std::to_string(item.textOrdinal)
+                               : "";
+        HWND control = CreateWindowExA(item.exStyle, item.className.c_str(), text.c_str(),
+                                       item.style | WS_CHILD, int(mapX(item.x)), int(mapY(item.y)),
+                                       int(mapX(item.cx)), int(mapY(item.cy)), dialog,
+                                       reinterpret_cast<HMENU>(UINT_PTR(item.id)), instance,
+                                       const_cast<BYTE*>(item.creationData));
         if (!control) {
             if (style & DS_NOFAILCREATE) continue;
             DWORD error = GetLastError();
@@ -117,7 +122,8 @@ HWND makeDialog(HINSTANCE instance, const DialogTemplateData& t, HWND parent, DL
     withDialog(dialog, [defId](DialogInfo& d) { d.defId = defId; });
 
     HWND first = GetNextDlgTabItem(dialog, nullptr, FALSE);
-    LRESULT setFocus = SendMessageA(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), initParam);
+    LRESULT setFocus =
+        SendMessageA(dialog, WM_INITDIALOG, reinterpret_cast<WPARAM>(first), initParam);
     if (!IsWindow(dialog)) return nullptr;
     if (setFocus && first && IsWindow(first)) focusControl(dialog, first);
     if ((style & WS_VISIBLE) && IsWindow(dialog)) ShowWindow(dialog, SW_SHOWNORMAL);
@@ -160,7 +166,8 @@ INT_PTR runModal(HINSTANCE instance, const DialogTemplateData& t, int templateId
         return done || !IsWindow(dialog);
     };
     const char* failure = nullptr;
-    if (!ended() && !SdRunModalDialogScript(dialog, templateId, className)) EndDialog(dialog, IDCANCEL);
+    if (!ended() && !SdRunModalDialogScript(dialog, templateId, className))
+        EndDialog(dialog, IDCANCEL);
     while (!ended()) {
         int idleBefore = SdIdleQuitCount();
         MSG msg{};
@@ -299,7 +306,8 @@ LRESULT DefDlgProcA(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam) {
 HWND CreateDialogIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATEA dialogTemplate, HWND parent,
                                 DLGPROC dialogProc, LPARAM initParam) {
     std::string error;
-    auto t = readDialogTemplate(reinterpret_cast<const BYTE*>(dialogTemplate), SIZE_MAX / 2, &error);
+    auto t =
+        readDialogTemplate(reinterpret_cast<const BYTE*>(dialogTemplate), SIZE_MAX / 2, &error);
     if (!t) {
         SetLastError(ERROR_INVALID_DATA);
         return nullptr;
@@ -317,7 +325,8 @@ HWND CreateDialogParamA(HINSTANCE instance, LPCSTR templateName, HWND parent, DL
 INT_PTR DialogBoxIndirectParamA(HINSTANCE instance, LPCDLGTEMPLATEA dialogTemplate, HWND parent,
                                 DLGPROC dialogProc, LPARAM initParam) {
     std::string error;
-    auto t = readDialogTemplate(reinterpret_cast<const BYTE*>(dialogTemplate), SIZE_MAX / 2, &error);
+    auto t =
+        readDialogTemplate(reinterpret_cast<const BYTE*>(dialogTemplate), SIZE_MAX / 2, &error);
     if (!t) {
         SetLastError(ERROR_INVALID_DATA);
         return -1;

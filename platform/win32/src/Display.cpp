@@ -21,6 +21,7 @@ struct DisplayState {
     std::string name;
     HWND lostWindow = nullptr;
     UINT lostCommand = 0;
+    SdDisplayLostExitProc lostExit = nullptr;
 };
 
 DisplayState& displayState() {
@@ -56,6 +57,7 @@ void connectionLost() {
     }).detach();
     if (IsWindow(state.lostWindow))
         SendMessageA(state.lostWindow, WM_COMMAND, WPARAM(state.lostCommand), 0);
+    if (state.lostExit) state.lostExit();
     // Not exit(): static destructors would close the open documents, and closing one deletes
     // the copy the command has just saved.
     std::fflush(nullptr);
@@ -126,6 +128,10 @@ void SdDisplayWake() {
 void SdSetDisplayLostCommand(HWND hwnd, UINT command) {
     displayState().lostWindow = hwnd;
     displayState().lostCommand = command;
+}
+
+void SdSetDisplayLostExit(SdDisplayLostExitProc proc) {
+    displayState().lostExit = proc;
 }
 
 void SdDisplayClipboardOwned() {

@@ -73,9 +73,9 @@ int MessageBoxA(HWND owner, LPCSTR text, LPCSTR caption, UINT type) {
     }
     // On a display the user answers; the lock is not held, as the box's loop may show others.
     if (!record.scripted && SdDisplayActive()) {
-        record.answer =
-            sdctl::runMessageBoxWindow(owner, record.text, record.caption, buttons,
-                                       defaultIndex < buttons.size() ? defaultIndex : 0);
+        record.answer = sdctl::runMessageBoxWindow(owner, record.text, record.caption, buttons,
+                                                   defaultIndex < buttons.size() ? defaultIndex : 0,
+                                                   type & MB_ICONMASK);
         // A display lost while the box was up: nobody answered, the default stands.
         if (record.answer == 0) record.answer = defaultAnswer;
     }

@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "win32/dialog.h"
+#include "win32/icon.h"
 #include "win32/nls.h"
 
 namespace sdctl {
@@ -85,12 +86,34 @@ private:
 struct BoxState {
     std::vector<int> buttons;
     int focused = 0;
+    LPCSTR icon = nullptr;
 };
+
+// The system icon of MB_ICON* bits, or null.
+LPCSTR iconOf(UINT bits) {
+    switch (bits & MB_ICONMASK) {
+    case MB_ICONHAND:
+        return IDI_HAND;
+    case MB_ICONQUESTION:
+        return IDI_QUESTION;
+    case MB_ICONEXCLAMATION:
+        return IDI_EXCLAMATION;
+    case MB_ICONASTERISK:
+        return IDI_ASTERISK;
+    default:
+        return nullptr;
+    }
+}
+
+constexpr int kIconId = 0x0FFF;
 
 INT_PTR CALLBACK boxProc(HWND box, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg == WM_INITDIALOG) {
         auto* state = reinterpret_cast<BoxState*>(lParam);
         SetWindowLongPtrA(box, DWLP_USER, lParam);
+        if (state->icon)
+            SendDlgItemMessageA(box, kIconId, STM_SETICON,
+                                reinterpret_cast<WPARAM>(LoadIconA(nullptr, state->icon)), 0);
         SetFocus(GetDlgItem(box, state->focused));
         return FALSE;
     }
@@ -108,7 +131,8 @@ INT_PTR CALLBACK boxProc(HWND box, UINT msg, WPARAM wParam, LPARAM lParam) {
 } // namespace
 
 int runMessageBoxWindow(HWND owner, const std::string& text, const std::string& caption,
-                        const std::vector<int>& buttons, size_t defaultIndex) {
+                        const std::vector<int>& buttons, size_t defaultIndex, UINT icon) {
+    const LPCSTR iconName = iconOf(icon);
     // The text's lines, each paragraph wrapped at the widest line the box allows.
     int widest = 0, lines = 0;
     const int maxChars = kMaxTextWidth * 4 / kCharWidthTimes4;
@@ -127,16 +151,24 @@ int runMessageBoxWindow(HWND owner, const std::string& text, const std::string& 
     const int count = int(buttons.size());
     const int rowWidth = count * kButtonWidth + (count - 1) * kButtonGap;
     const int textWidth = std::max(widest * kCharWidthTimes4 / 4 + 2, 1);
-    const int cx = std::max(textWidth, rowWidth) + 2 * kMargin;
+    // The icon's 32 x 32 pixels in dialog units of the 6 x 13 base, rounded up.
+    const int iconCx = iconName ? (32 * 4 + 5) / 6 : 0, iconCy = iconName ? (32 * 8 + 12) / 13 : 0;
+    const int textLeft = kMargin + (iconName ? iconCx + kMargin : 0);
+    const int cx = std::max(textLeft - kMargin + textWidth, rowWidth) + 2 * kMargin;
     const int textHeight = lines * kLineHeight;
-    const int buttonsTop = kMargin + textHeight + kMargin;
+    const int buttonsTop = kMargin + std::max(textHeight, iconCy) + kMargin;
     const int cy = buttonsTop + kButtonHeight + kMargin;
 
     TemplateWriter t;
     t.dialog(WS_POPUP | WS_CAPTION | WS_SYSMENU | DS_MODALFRAME | DS_CENTER | DS_SETFOREGROUND,
-             count + 1, cx, cy, caption);
-    t.item(WS_VISIBLE | SS_LEFT | SS_NOPREFIX, kMargin, kMargin, cx - 2 * kMargin, textHeight,
-           0xFFFF, 0x0082, text);
+             count + 1 + (iconName ? 1 : 0), cx, cy, caption);
+    if (iconName)
+        t.item(WS_VISIBLE | SS_ICON, kMargin, kMargin, iconCx, iconCy, kIconId, 0x0082, "");
+    // The text beside the icon is centred on it when it is a single line.
+    const int textTop =
+        iconName && textHeight < iconCy ? kMargin + (iconCy - textHeight) / 2 : kMargin;
+    t.item(WS_VISIBLE | SS_LEFT | SS_NOPREFIX, textLeft, textTop, cx - textLeft - kMargin,
+           textHeight, 0xFFFF, 0x0082, text);
     int x = (cx - rowWidth) / 2;
     for (int i = 0; i < count; ++i) {
         const DWORD kind = size_t(i) == defaultIndex ? BS_DEFPUSHBUTTON : BS_PUSHBUTTON;
@@ -145,9 +177,9 @@ int runMessageBoxWindow(HWND owner, const std::string& text, const std::string& 
                buttonText(buttons[size_t(i)]));
         x += kButtonWidth + kButtonGap;
     }
-    BoxState state{buttons, buttons[std::min(defaultIndex, buttons.size() - 1)]};
-    const INT_PTR answer = DialogBoxIndirectParamA(nullptr, t.get(), owner, boxProc,
-                                                   reinterpret_cast<LPARAM>(&state));
+    BoxState state{buttons, buttons[std::min(defaultIndex, buttons.size() - 1)], iconName};
+    const INT_PTR answer =
+        DialogBoxIndirectParamA(nullptr, t.get(), owner, boxProc, reinterpret_cast<LPARAM>(&state));
     return answer > 0 ? int(answer) : 0;
 }
 

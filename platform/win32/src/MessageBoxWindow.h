@@ -10,9 +10,10 @@
 namespace sdctl {
 
 // Runs the box until the user picks a button; returns its id. `buttons` are the ids in their
-// order on screen, `defaultIndex` the one that has the focus. Escape and the close box
+// order on screen, `defaultIndex` the one that has the focus; `icon` the MB_ICON* bits, whose
+// system icon shows left of the text. Escape and the close box
 // answer IDCANCEL when the box has that button, IDOK when OK is its only one, else nothing.
 int runMessageBoxWindow(HWND owner, const std::string& text, const std::string& caption,
-                        const std::vector<int>& buttons, size_t defaultIndex);
+                        const std::vector<int>& buttons, size_t defaultIndex, UINT icon = 0);
 
 } // namespace sdctl

@@ -13,6 +13,10 @@ namespace sduser {
 
 namespace {
 
+bool equalRect(const RECT& a, const RECT& b) {
+    return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
+}
+
 bool inside(const RECT& r, POINT p) {
     return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
 }
@@ -115,6 +119,45 @@ RECT clientForWindowRect(const Window* w, const RECT& windowRect) {
     const POINT at = clientOffset(&probe);
     return RECT{windowRect.left + at.x, windowRect.top + at.y,
                 windowRect.left + at.x + client.right, windowRect.top + at.y + client.bottom};
+}
+
+bool askClientArea(HWND hwnd, const RECT& oldWindow, const RECT& oldClient, WINDOWPOS* pos) {
+    NCCALCSIZE_PARAMS params{};
+    {
+        UserLock lock = lockUser();
+        const Window* w = findWindow(hwnd);
+        if (!w) return false;
+        params.rgrc[0] = w->rect;
+    }
+    const RECT asked = params.rgrc[0];
+    params.rgrc[1] = oldWindow;
+    params.rgrc[2] = oldClient;
+    params.lppos = pos;
+    if (pos)
+        callProc(hwnd, WM_NCCALCSIZE, TRUE, reinterpret_cast<LPARAM>(&params));
+    else
+        callProc(hwnd, WM_NCCALCSIZE, FALSE, reinterpret_cast<LPARAM>(&params.rgrc[0]));
+    UserLock lock = lockUser();
+    Window* w = findWindow(hwnd);
+    // A window moved or destroyed meanwhile was asked again by that change.
+    if (!w || !equalRect(w->rect, asked)) return false;
+    const RECT before = clientRect(w);
+    const POINT beforeAt = clientOffset(w);
+    const RECT got = params.rgrc[0];
+    if (equalRect(got, clientForWindowRect(w, asked))) {
+        w->ownClient = false;
+    } else {
+        // Kept within the window, never inside out.
+        const LONG left = std::clamp(got.left, asked.left, asked.right);
+        const LONG top = std::clamp(got.top, asked.top, asked.bottom);
+        const LONG right = std::clamp(got.right, left, asked.right);
+        const LONG bottom = std::clamp(got.bottom, top, asked.bottom);
+        w->ownClient = true;
+        w->ownInsets =
+            RECT{left - asked.left, top - asked.top, asked.right - right, asked.bottom - bottom};
+    }
+    const POINT at = clientOffset(w);
+    return !equalRect(before, clientRect(w)) || at.x != beforeAt.x || at.y != beforeAt.y;
 }
 
 } // namespace sduser

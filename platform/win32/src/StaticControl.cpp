@@ -1,6 +1,8 @@
 // The "Static" class: a text or an image; SS_NOTIFY makes clicks reach the parent.
 
 #include "ControlSupport.h"
+#include "win32/icon.h"
+#include "win32/nls.h"
 
 namespace sdctl {
 
@@ -28,6 +30,20 @@ static LRESULT staticMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) 
     StaticState* s = stateOf<StaticState>(hwnd);
     if (!s) return DefWindowProcA(hwnd, msg, wParam, lParam);
     switch (msg) {
+    case WM_CREATE: {
+        // An icon static's text names its icon in the creating module; the control takes the
+        // icon's size unless it centres the picture.
+        const auto* create = reinterpret_cast<const CREATESTRUCTA*>(lParam);
+        const DWORD style = styleOf(hwnd);
+        if ((style & SS_TYPEMASK) == SS_ICON && create && create->lpszName && create->lpszName[0]) {
+            s->image = LoadIconA(create->hInstance, create->lpszName);
+            if (s->image && !(style & SS_CENTERIMAGE))
+                SetWindowPos(hwnd, nullptr, 0, 0, GetSystemMetrics(SM_CXICON),
+                             GetSystemMetrics(SM_CYICON),
+                             SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
     case WM_PAINT:
         SdPaintControl(hwnd, SdLookState{});
         return 0;

@@ -116,6 +116,8 @@ BOOL setWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
         callProc(hwnd, WM_WINDOWPOSCHANGING, 0, reinterpret_cast<LPARAM>(&pos));
 
     WINDOWPOS changed{};
+    RECT oldRect{}, oldClient{};
+    bool askClient = false;
     {
         UserLock lock = lockUser();
         Window* w = lookup(hwnd);
@@ -123,6 +125,13 @@ BOOL setWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
         UINT f = pos.flags;
         RECT old = w->rect;
         RECT now = old;
+        oldRect = old;
+        {
+            const RECT c = clientRect(w);
+            const POINT at = clientOffset(w);
+            oldClient = RECT{old.left + at.x, old.top + at.y, old.left + at.x + c.right,
+                             old.top + at.y + c.bottom};
+        }
         if (!(f & SWP_NOMOVE)) {
             LONG width = old.right - old.left;
             LONG height = old.bottom - old.top;
@@ -139,6 +148,7 @@ BOOL setWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
         bool sized = (now.right - now.left) != (old.right - old.left) ||
                      (now.bottom - now.top) != (old.bottom - old.top);
         w->rect = now;
+        askClient = sized || stateChanged || (f & SWP_FRAMECHANGED);
         if (showStateOf(w) == ShowState::Normal) w->normalRect = now;
         if (!(f & SWP_NOZORDER)) placeInZOrder(w, pos.hwndInsertAfter);
 
@@ -164,6 +174,11 @@ BOOL setWindowPos(HWND hwnd, HWND insertAfter, int x, int y, int cx, int cy, UIN
         if (!sized && !stateChanged) changed.flags |= SWP_NOSIZE;
         if (sized || stateChanged) changed.flags &= ~SWP_NOSIZE;
         if (moved) changed.flags &= ~SWP_NOMOVE;
+    }
+    // The window procedure's own non-client area, which may differ at the new size.
+    if (askClient && askClientArea(hwnd, oldRect, oldClient, &pos) && !(flags & SWP_NOREDRAW)) {
+        UserLock lock = lockUser();
+        if (Window* w = lookup(hwnd); w && (w->style & WS_VISIBLE)) invalidateWhole(w, true);
     }
     if (flags & SWP_HIDEWINDOW) hideFocusIn(hwnd);
     callProc(hwnd, WM_WINDOWPOSCHANGED, 0, reinterpret_cast<LPARAM>(&changed));

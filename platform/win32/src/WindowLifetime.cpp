@@ -3,8 +3,8 @@
 #include <algorithm>
 
 #include "WindowTable.h"
-#include "win32/menu.h"
 #include "win32/kernel.h"
+#include "win32/menu.h"
 
 using namespace sduser;
 
@@ -195,6 +195,15 @@ HWND CreateWindowExA(DWORD exStyle, LPCSTR className, LPCSTR windowName, DWORD s
     if (!callProc(hwnd, WM_NCCREATE, 0, create)) {
         if (IsWindow(hwnd)) destroyTree(hwnd, false);
         return nullptr;
+    }
+    if (!IsWindow(hwnd)) return nullptr;
+    {
+        RECT r{};
+        {
+            UserLock lock = lockUser();
+            if (Window* w = findWindow(hwnd)) r = w->rect;
+        }
+        askClientArea(hwnd, r, r, nullptr);
     }
     if (!IsWindow(hwnd)) return nullptr;
     if (callProc(hwnd, WM_CREATE, 0, create) == -1) {

@@ -94,9 +94,12 @@ RECT nonClientInsets(DWORD style, DWORD exStyle, bool menuBar) {
         in.bottom += by;
     };
     if (style & WS_CHILD) {
-        if (style & WS_THICKFRAME) add(systemMetric(SM_CXFRAME));
-        else if ((style & WS_DLGFRAME) || (exStyle & WS_EX_DLGMODALFRAME)) add(systemMetric(SM_CXDLGFRAME));
-        else if (style & WS_BORDER) add(systemMetric(SM_CXBORDER));
+        if (style & WS_THICKFRAME)
+            add(systemMetric(SM_CXFRAME));
+        else if ((style & WS_DLGFRAME) || (exStyle & WS_EX_DLGMODALFRAME))
+            add(systemMetric(SM_CXDLGFRAME));
+        else if (style & WS_BORDER)
+            add(systemMetric(SM_CXBORDER));
         if ((style & WS_CAPTION) == WS_CAPTION)
             in.top += systemMetric((exStyle & WS_EX_TOOLWINDOW) ? SM_CYSMCAPTION : SM_CYCAPTION);
     } else if (menuBar) {
@@ -109,11 +112,18 @@ RECT nonClientInsets(DWORD style, DWORD exStyle, bool menuBar) {
 
 RECT nonClientInsets(const Window* window) {
     if (window->style & WS_MINIMIZE) return RECT{0, 0, 0, 0};
-    return nonClientInsets(window->style, window->exStyle, window->menuBar && !(window->style & WS_CHILD));
+    return nonClientInsets(window->style, window->exStyle,
+                           window->menuBar && !(window->style & WS_CHILD));
 }
 
 RECT clientRect(const Window* window) {
     if (window->style & WS_MINIMIZE) return RECT{0, 0, 0, 0};
+    if (window->ownClient) {
+        const RECT& in = window->ownInsets;
+        return RECT{0, 0,
+                    std::max<LONG>(0, window->rect.right - window->rect.left - in.left - in.right),
+                    std::max<LONG>(0, window->rect.bottom - window->rect.top - in.top - in.bottom)};
+    }
     const RECT in = nonClientInsets(window);
     LONG width = std::max<LONG>(0, window->rect.right - window->rect.left - in.left - in.right);
     LONG height = std::max<LONG>(0, window->rect.bottom - window->rect.top - in.top - in.bottom);
@@ -123,6 +133,8 @@ RECT clientRect(const Window* window) {
 }
 
 POINT clientOffset(const Window* window) {
+    if (window->ownClient && !(window->style & WS_MINIMIZE))
+        return POINT{window->ownInsets.left, window->ownInsets.top};
     const RECT in = nonClientInsets(window);
     return POINT{in.left, in.top};
 }
@@ -133,8 +145,10 @@ RECT scrollBarStrip(const Window* window, int bar) {
     const RECT client = clientRect(window);
     const POINT at = clientOffset(window);
     if (bar == SB_HORZ)
-        return RECT{at.x, at.y + client.bottom, at.x + client.right, at.y + client.bottom + systemMetric(SM_CYHSCROLL)};
-    return RECT{at.x + client.right, at.y, at.x + client.right + systemMetric(SM_CXVSCROLL), at.y + client.bottom};
+        return RECT{at.x, at.y + client.bottom, at.x + client.right,
+                    at.y + client.bottom + systemMetric(SM_CYHSCROLL)};
+    return RECT{at.x + client.right, at.y, at.x + client.right + systemMetric(SM_CXVSCROLL),
+                at.y + client.bottom};
 }
 
 POINT windowOriginOnScreen(const Window* window) {
@@ -158,7 +172,8 @@ POINT clientOriginOnScreen(const Window* window) {
     auto clamp = [](std::int64_t v) {
         return LONG(std::clamp<std::int64_t>(v, INT32_MIN, INT32_MAX));
     };
-    return POINT{clamp(std::int64_t(origin.x) + offset.x), clamp(std::int64_t(origin.y) + offset.y)};
+    return POINT{clamp(std::int64_t(origin.x) + offset.x),
+                 clamp(std::int64_t(origin.y) + offset.y)};
 }
 
 void invalidateWhole(Window* window, bool erase) {

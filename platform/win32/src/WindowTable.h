@@ -68,6 +68,10 @@ struct Window {
     WindowScrollBar scrollBars[2]; // SB_HORZ, SB_VERT
     HICON icons[2] = {};           // ICON_SMALL, ICON_BIG
     bool menuBar = false;          // a top-level window with a menu (SetMenu)
+    // The client area the window procedure's own WM_NCCALCSIZE gave, as distances from the
+    // window's left, top, right and bottom edges; without it the style's non-client model.
+    bool ownClient = false;
+    RECT ownInsets{};
 
     bool destroying = false;
     std::vector<HWND> children; // z-order, top first
@@ -145,6 +149,10 @@ HWND setFocusTo(HWND hwnd); // null removes the focus
 enum class ShowState { Normal, Minimized, Maximized };
 // Minimises, maximises or restores without changing visibility unless extraFlags say so.
 void setShowState(HWND hwnd, ShowState target, UINT extraFlags);
+// Asks the window procedure for the client area of the window at its present rectangle
+// (WM_NCCALCSIZE: wParam FALSE without `pos`, as at creation) and keeps what it answers;
+// TRUE when the client area changed. Called without the lock held.
+bool askClientArea(HWND hwnd, const RECT& oldWindow, const RECT& oldClient, WINDOWPOS* pos);
 
 // Destroys every window but the desktop (with messages), then unregisters every class.
 // The lock must not be held.

@@ -1,6 +1,8 @@
 // The non-client model: client rectangles for each style, the hit test at every part, and
 // clicks on a window's own scroll bar.
 
+#include <string>
+
 #include "UserTestWindow.h"
 #include "testing/InputDriver.h"
 #include "win32/menu.h"
@@ -154,6 +156,77 @@ TEST_F(NonClientTest, ClicksOnAWindowsScrollBarScrollIt) {
     sdtest::Click(w, int(client.right) + 8, int(client.bottom) + 8);
     EXPECT_TRUE(codes(WM_VSCROLL).empty());
     EXPECT_TRUE(codes(WM_HSCROLL).empty());
+}
+
+} // namespace non_client_test
+
+namespace non_client_test {
+
+TEST_F(NonClientTest, AProceduresOwnClientAreaRulesGeometryChildrenAndHitTests) {
+    // Bordered windows keep a tenth of their width on the left and 6 pixels at the top beyond
+    // the border; a window titled "inside out" answers a rectangle turned inside out.
+    answer = [](HWND h, UINT msg, WPARAM wParam, LPARAM lParam) -> std::optional<LRESULT> {
+        if (msg != WM_NCCALCSIZE || !(GetWindowLongA(h, GWL_STYLE) & WS_BORDER))
+            return std::nullopt;
+        RECT* r = wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0]
+                         : reinterpret_cast<RECT*>(lParam);
+        char title[16] = {};
+        GetWindowTextA(h, title, sizeof title);
+        if (std::string(title) == "inside out") {
+            *r = RECT{r->right + 50, r->bottom + 50, r->left - 50, r->top - 50};
+            return 0;
+        }
+        DefWindowProcA(h, msg, wParam, lParam);
+        r->left += (r->right - r->left) / 10;
+        r->top += 6;
+        return 0;
+    };
+    HWND top = Make(WS_POPUP | WS_VISIBLE, nullptr, 0, RECT{0, 0, 400, 300});
+    HWND w = Make(WS_CHILD | WS_VISIBLE | WS_BORDER, top, 1, RECT{10, 20, 210, 120});
+    ASSERT_NE(w, nullptr);
+    // Border 1; the default client is 11..209 x 21..119, then 19 more on the left, 6 on top.
+    RECT client{};
+    GetClientRect(w, &client);
+    EXPECT_EQ(client.right, 179);
+    EXPECT_EQ(client.bottom, 92);
+    POINT origin{0, 0};
+    ClientToScreen(w, &origin);
+    EXPECT_EQ(origin.x, 30);
+    EXPECT_EQ(origin.y, 27);
+    HWND child = Make(WS_CHILD | WS_VISIBLE, w, 2, RECT{0, 0, 10, 10});
+    RECT at{};
+    GetWindowRect(child, &at);
+    EXPECT_EQ(at.left, 30);
+    EXPECT_EQ(at.top, 27);
+    EXPECT_EQ(SendMessageA(w, WM_NCHITTEST, 0, MAKELPARAM(30, 27)), HTCLIENT);
+    EXPECT_EQ(SendMessageA(w, WM_NCHITTEST, 0, MAKELPARAM(29, 40)), HTBORDER);
+    EXPECT_EQ(SendMessageA(w, WM_NCHITTEST, 0, MAKELPARAM(40, 26)), HTBORDER);
+    EXPECT_EQ(SendMessageA(w, WM_NCHITTEST, 0, MAKELPARAM(10, 20)), HTBORDER);
+
+    // A new size is asked about again; WM_SIZE tells the procedure's client size.
+    events.clear();
+    ASSERT_TRUE(MoveWindow(w, 10, 20, 300, 100, TRUE));
+    GetClientRect(w, &client);
+    EXPECT_EQ(client.right, 309 - (11 + 29));
+    const auto sizes = EventsOf(w, WM_SIZE);
+    ASSERT_EQ(sizes.size(), 1u);
+    EXPECT_EQ(LOWORD(sizes[0].lParam), 269);
+    const auto asked = EventsOf(w, WM_NCCALCSIZE);
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_EQ(asked[0].wParam, WPARAM(TRUE));
+    // A rectangle turned inside out leaves an empty client area at the window's corner.
+    HWND odd =
+        Make(WS_CHILD | WS_VISIBLE | WS_BORDER, top, 3, RECT{0, 150, 100, 200}, "inside out");
+    ASSERT_NE(odd, nullptr);
+    GetClientRect(odd, &client);
+    EXPECT_EQ(client.right, 0);
+    EXPECT_EQ(client.bottom, 0);
+    EXPECT_NE(SendMessageA(odd, WM_NCHITTEST, 0, MAKELPARAM(50, 175)), HTCLIENT);
+    // Windows whose procedure answers as the default keep the style's model.
+    HWND plain = Make(WS_CHILD | WS_VISIBLE, top, 4, RECT{0, 0, 50, 50});
+    SetWindowLongA(plain, GWL_STYLE, GetWindowLongA(plain, GWL_STYLE) | WS_DLGFRAME);
+    GetClientRect(plain, &client);
+    EXPECT_EQ(client.right, 44);
 }
 
 } // namespace non_client_test

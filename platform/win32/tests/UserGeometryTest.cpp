@@ -45,8 +45,8 @@ TEST_F(UserGeometryTest, MovingAndSizingSendTheirMessages) {
 
     events.clear();
     ASSERT_TRUE(MoveWindow(child, 30, 40, 80, 60, TRUE));
-    EXPECT_EQ(MessagesOf(child),
-              (std::vector<UINT>{WM_WINDOWPOSCHANGING, WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE}));
+    EXPECT_EQ(MessagesOf(child), (std::vector<UINT>{WM_WINDOWPOSCHANGING, WM_NCCALCSIZE,
+                                                    WM_WINDOWPOSCHANGED, WM_MOVE, WM_SIZE}));
     EXPECT_EQ(EventsOf(child, WM_MOVE)[0].lParam, MAKELPARAM(30, 40));
     EXPECT_EQ(EventsOf(child, WM_SIZE)[0].lParam, MAKELPARAM(80, 60));
     EXPECT_EQ(EventsOf(child, WM_SIZE)[0].wParam, SIZE_RESTORED);

@@ -23,7 +23,8 @@ TEST_F(UserWindowTest, CreationSendsCreateMessagesWithTheCreateStruct) {
     HWND hwnd = CreateWindowExA(WS_EX_TOOLWINDOW, className, "Title", WS_POPUP, 5, 6, 70, 80,
                                 nullptr, nullptr, nullptr, &tag);
     ASSERT_NE(hwnd, nullptr);
-    EXPECT_EQ(MessagesOf(hwnd), (std::vector<UINT>{WM_NCCREATE, WM_CREATE, WM_SIZE, WM_MOVE}));
+    EXPECT_EQ(MessagesOf(hwnd),
+              (std::vector<UINT>{WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_SIZE, WM_MOVE}));
     EXPECT_EQ(seen.lpCreateParams, &tag);
     EXPECT_EQ(seen.x, 5);
     EXPECT_EQ(seen.cy, 80);
@@ -49,7 +50,10 @@ TEST_F(UserWindowTest, FailedCreationsReturnNullAndLeaveNoWindow) {
     };
     const Case cases[] = {
         {"WM_NCCREATE refuses", WM_NCCREATE, FALSE, {WM_NCCREATE, WM_NCDESTROY}},
-        {"WM_CREATE refuses", WM_CREATE, -1, {WM_NCCREATE, WM_CREATE, WM_DESTROY, WM_NCDESTROY}},
+        {"WM_CREATE refuses",
+         WM_CREATE,
+         -1,
+         {WM_NCCREATE, WM_NCCALCSIZE, WM_CREATE, WM_DESTROY, WM_NCDESTROY}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);

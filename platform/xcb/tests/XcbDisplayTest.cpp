@@ -5,6 +5,7 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <strings.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -216,6 +217,19 @@ protected:
         if (t->boxActed || t->Screen(r) != t->Printed(box)) return;
         t->boxActed = true;
         t->boxOwnerEnabled = IsWindowEnabled(t->boxOwner) != FALSE;
+        // The icon beside the text, as the screen shows it: its blue pixels.
+        t->boxIconBlue = -1;
+        for (HWND c = GetWindow(box, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+            char name[16] = {};
+            GetClassNameA(c, name, sizeof name);
+            if (strcasecmp(name, "Static") != 0 || (GetWindowLongA(c, GWL_STYLE) & 0x1F) != 3)
+                continue;
+            RECT ir{};
+            GetWindowRect(c, &ir);
+            t->boxIconBlue = 0;
+            for (uint32_t p : t->Screen(ir))
+                t->boxIconBlue += p == 0x0000FFu;
+        }
         if (t->boxClick != 0) {
             GetWindowRect(GetDlgItem(box, t->boxClick), &r);
             t->Click(int(r.left + r.right) / 2, int(r.top + r.bottom) / 2);
@@ -240,6 +254,7 @@ protected:
     int boxTicks = 0;
     bool boxActed = false;
     bool boxOwnerEnabled = true;
+    int boxIconBlue = -1; // -1: the box had no icon
 
     xcb_connection_t* probe_ = nullptr;
     xcb_window_t root_ = 0;
@@ -690,12 +705,13 @@ TEST_F(XcbDisplayTest, AMessageBoxWaitsForTheUsersAnswer) {
         UINT type;
         int click; // 0: Return, the default button
         int answer;
+        bool blueIcon; // the question's and the information's icons show a blue mark
     };
     const Case cases[] = {
-        {MB_YESNO, IDNO, IDNO},
-        {MB_YESNOCANCEL | MB_ICONQUESTION, IDYES, IDYES},
-        {MB_OKCANCEL | MB_DEFBUTTON2, 0, IDCANCEL},
-        {MB_OK, 0, IDOK},
+        {MB_YESNO, IDNO, IDNO, false},
+        {MB_YESNOCANCEL | MB_ICONQUESTION, IDYES, IDYES, true},
+        {MB_OKCANCEL | MB_DEFBUTTON2 | MB_ICONINFORMATION, 0, IDCANCEL, true},
+        {MB_OK, 0, IDOK, false},
     };
     AllowUnscriptedMessageBoxes();
     AllowUnscriptedDialogs(); // the box is a dialog the user works
@@ -712,6 +728,10 @@ TEST_F(XcbDisplayTest, AMessageBoxWaitsForTheUsersAnswer) {
             "be wrapped onto a second line of the box.\nAnd a line of its own.";
         EXPECT_EQ(MessageBoxA(boxOwner, text.c_str(), "Question", c.type), c.answer);
         KillTimer(nullptr, timer);
+        if (c.blueIcon)
+            EXPECT_GT(boxIconBlue, 20);
+        else
+            EXPECT_EQ(boxIconBlue, -1);
         EXPECT_FALSE(boxOwnerEnabled);
         EXPECT_TRUE(IsWindowEnabled(boxOwner));
     }

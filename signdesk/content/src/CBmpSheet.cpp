@@ -9,6 +9,7 @@
 #include <model/CSign.h>
 #include <model/UndoList.h>
 #include <rasterkit/TexturePaint.h>
+#include <shell/PrivateMessages.h>
 #include <win32/controls.h>
 
 #include "content/CBitmapObj.h"
@@ -39,6 +40,7 @@ CBmpSheet::~CBmpSheet() = default;
 BEGIN_MESSAGE_MAP(CBmpSheet, CPropertySheet)
 ON_WM_SHOWWINDOW()
 ON_WM_DESTROY()
+ON_MESSAGE(WM_SHEETFOLLOWSELECTION, OnFollowSelection)
 END_MESSAGE_MAP()
 
 void CBmpSheet::OnShowWindow(BOOL show, UINT status) {
@@ -48,12 +50,37 @@ void CBmpSheet::OnShowWindow(BOOL show, UINT status) {
 
 void CBmpSheet::OnDestroy() {
     DestroyPreviews();
+    followPosted_ = false; // a pending request goes with the window
     CPropertySheet::OnDestroy();
 }
 
 void CBmpSheet::UpdateFromSelection() {
     CBitmapObj* obj = host != nullptr ? SingleSelectedBitmap(host->GetSheetSign()) : nullptr;
     SetBitmap(obj != nullptr ? obj->bitmap : nullptr, true);
+}
+
+void CBmpSheet::FollowSelectionLater() {
+    if (followPosted_ || m_hWnd == nullptr) return;
+    followPosted_ = PostMessage(WM_SHEETFOLLOWSELECTION) != FALSE;
+}
+
+LRESULT CBmpSheet::OnFollowSelection(WPARAM, LPARAM) {
+    followPosted_ = false;
+    UpdateFromSelection();
+    return 0;
+}
+
+void CBmpSheet::ReloadFromSelection() {
+    CBitmapObj* obj = host != nullptr ? SingleSelectedBitmap(host->GetSheetSign()) : nullptr;
+    // The old target is neither compared nor read: it may be gone.
+    target = nullptr;
+    previewReady = 0;
+    previewResult.Destroy();
+    if (obj != nullptr) {
+        SetBitmap(obj->bitmap, true);
+    } else if (m_hWnd != nullptr) {
+        if (auto* page = dynamic_cast<BmpSheetPage*>(GetActivePage())) page->Refresh(true);
+    }
 }
 
 void CBmpSheet::SetBitmap(CSharedBmp* bitmap, bool refresh) {

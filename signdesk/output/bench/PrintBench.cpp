@@ -1,8 +1,10 @@
 // The print engine against cairo on the same outlines: an A4 page of DejaVu Sans lettering
 // (40 lines of 12 mm text) at 300 dpi, the engine onto the raster printer and into a PNG,
-// cairo filling the same outlines into a PNG and a PDF; and a 10-page tiled print of the
-// page enlarged, with its pages and peak memory. The engine's PDF output is the print
-// queue's (a CUPS queue's context), not measured here.
+// cairo filling the same outlines into a PNG and a PDF; and a tiled print of the page
+// enlarged, with its pages and peak memory. The engine's PDF is a print queue's: the page goes
+// through the queue's context into its PDF (an image a page) and the job to a private cupsd
+// whose queue writes the PDF into a file (skipped, saying why, without cupsd). Run the tiled
+// cases one at a time for their peak memory (--benchmark_filter).
 //   bin/output_print_bench
 
 #include <benchmark/benchmark.h>
@@ -26,8 +28,10 @@
 #include <mfc/afx.h>
 #include <pathkit/Path.h>
 #include <pathkit/PathDraw.h>
+#include <testing/PrivateCupsd.h>
 #include <win32/GdiTesting.h>
 #include <win32/SpoolerTesting.h>
+#include <win32/wingdi.h>
 
 #include "output/CPrintEngine.h"
 #include "output/CTileLayout.h"
@@ -204,6 +208,58 @@ void BM_EngineTiledPrint(benchmark::State& state) {
     PrintWithEngine(state, 3.4f);
 }
 
+// The same prints onto the private print service's queue, A4 at 300 dpi: time to the job's
+// submission (the queue writing the file is not timed), the PDF's size.
+void PrintToQueue(benchmark::State& state, float scale) {
+    Setup& s = Shared();
+    CTileLayout tiles;
+    CPrintEngine engine(tiles);
+    LetteringSource source(*s.page);
+    source.scale = scale;
+    // Laid out on the fake printer's A4 page; the queue's context is A4 too.
+    engine.Attach(&source);
+    engine.UpdateLayout(1);
+    SdRemoveFakeSpooler();
+    static PrivateCupsd cupsd;
+    static std::string why = cupsd.Start();
+    if (why.empty()) {
+        DEVMODEA dm{};
+        dm.dmFields = DM_PAPERSIZE | DM_PRINTQUALITY;
+        dm.dmPaperSize = DMPAPER_A4;
+        dm.dmPrintQuality = 300;
+        for (auto _ : state) {
+            CDC dc;
+            dc.Attach(::CreateDCA(nullptr, PrivateCupsd::Queue, nullptr, &dm));
+            dc.m_bPrinting = TRUE;
+            if (PrintPages(dc, engine, PrivateCupsd::Queue, "bench", false) !=
+                PrintRunResult::Printed)
+                state.SkipWithError("the queue refused the job");
+            ::DeleteDC(dc.Detach());
+            state.PauseTiming();
+            cupsd.WaitIdle();
+            state.ResumeTiming();
+        }
+        struct rusage usage;
+        ::getrusage(RUSAGE_SELF, &usage);
+        state.counters["pages"] = engine.GetPageCount();
+        state.counters["peak_MB"] = double(usage.ru_maxrss) / 1024.0;
+        std::error_code error;
+        auto size = std::filesystem::file_size(cupsd.Output(), error);
+        state.counters["pdf_KB"] = error ? 0.0 : double(size) / 1024.0;
+    } else {
+        state.SkipWithError(("no private print service: " + why).c_str());
+    }
+    SdInstallFakeSpooler();
+    SdAddFakePrinter("Raster");
+}
+
+void BM_EnginePageToPdf(benchmark::State& state) {
+    PrintToQueue(state, 1.0f);
+}
+void BM_EngineTiledPrintToPdf(benchmark::State& state) {
+    PrintToQueue(state, 3.4f);
+}
+
 void CairoPath(cairo_t* cr, Path& path) {
     for (SubPath& sp : path.subPaths) {
         bool first = true;
@@ -262,8 +318,10 @@ void BM_CairoPageToPdf(benchmark::State& state) {
 
 BENCHMARK(BM_EnginePageToPng)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CairoPageToPng)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EnginePageToPdf)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_CairoPageToPdf)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EngineTiledPrint)->Unit(benchmark::kMillisecond)->Iterations(1);
+BENCHMARK(BM_EngineTiledPrintToPdf)->Unit(benchmark::kMillisecond)->Iterations(1);
 
 int main(int argc, char** argv) {
     CWinApp app("Print Bench");

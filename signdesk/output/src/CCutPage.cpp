@@ -1,6 +1,8 @@
 #include "output/CCutPage.h"
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include <mfc/CDataExchange.h>
 #include <mfc/CStringArray.h>
@@ -15,6 +17,7 @@
 #include <settings/ProgramFolders.h>
 #include <shell/BoxTransforms.h>
 #include <shell/MeasureFields.h>
+#include <win32/controls.h>
 #include <win32/user.h>
 
 #include "output/CCalibrationDlg.h"
@@ -41,6 +44,9 @@ enum : int {
     IDC_HOME = 2710,
     IDC_PLOTTERS = 2720,
     IDC_BUSY = 1251,
+    IDC_SHEET = 2605,
+    IDC_SHEET_COUNT = 2621,
+    IDC_SHEET_SPIN = 2680,
 };
 const char* const kPlotter = "Plotter";
 } // namespace
@@ -123,6 +129,9 @@ BOOL CCutPage::OnInitDialog() {
     }
     int at = plotters.FindStringExact(-1, currentPlotter);
     plotters.SetCurSel(at);
+    if (CWnd* spin = GetDlgItem(IDC_SHEET_SPIN))
+        if (CWnd* edit = GetDlgItem(IDC_SHEET))
+            ::SendMessageA(spin->m_hWnd, UDM_SETBUDDY, WPARAM(edit->m_hWnd), 0);
     UpdateData(FALSE);
     UpdateControls();
     return TRUE;
@@ -154,6 +163,7 @@ BOOL CCutPage::OnSetActive() {
         return FALSE;
     }
     if (!(engine.calibrationValid && PointsPlaced())) SetDefaultPoints();
+    ShowSheet();
     UpdateControls();
     return CPreviewPage::OnSetActive();
 }
@@ -171,6 +181,33 @@ void CCutPage::UpdateControls() {
     if (CWnd* w = GetDlgItem(IDC_CALIBRATE)) w->EnableWindow(PointsPlaced());
     if (CWnd* w = GetDlgItem(IDC_ACCEPT)) w->EnableWindow(PointsPlaced());
     RepaintPreview();
+}
+
+void CCutPage::SelectSheet(int index) {
+    index = std::clamp(index, 0, std::max(0, engine.GetPageCount() - 1));
+    if (index != engine.sheetIndex) {
+        engine.sheetIndex = index;
+        engine.calibrationValid = 0;
+    }
+    ShowSheet();
+    UpdateControls();
+}
+
+void CCutPage::ShowSheet() {
+    const int sheets = std::max(1, engine.GetPageCount());
+    showingSheet_ = true;
+    if (CWnd* spin = GetDlgItem(IDC_SHEET_SPIN))
+        ::SendMessageA(spin->m_hWnd, UDM_SETRANGE32, 1, sheets);
+    CString text;
+    text.Format("%d", engine.sheetIndex + 1);
+    CString current;
+    GetDlgItemText(IDC_SHEET, current);
+    if (current != text) SetDlgItemText(IDC_SHEET, text);
+    CString format;
+    if (!format.LoadString(IDS_OUT_SHEET_COUNT)) format = "of %d";
+    text.Format(format, sheets);
+    SetDlgItemText(IDC_SHEET_COUNT, text);
+    showingSheet_ = false;
 }
 
 void CCutPage::ShowBusy(bool on) {
@@ -226,7 +263,7 @@ void CCutPage::Cut() {
         SavePlotterSettings();
     }
     DRV.copies = engine.copies;
-    DRV.sheetText.Format("%d/%d", 1, 1);
+    DRV.sheetText.Format("%d/%d", engine.sheetIndex + 1, std::max(1, engine.GetPageCount()));
     DRV.sheetSizeText.Format("%d x %d", int(std::floor(engine.blockWidth + 0.5f)),
                              int(std::floor(engine.blockHeight + 0.5f)));
     if (!AttachCurrentPlotter()) return;
@@ -237,7 +274,7 @@ void CCutPage::Cut() {
     DRV.HPEnd();
     DRV.Start(plotMode ? 0 : 1);
     DRV.SetSpeed(plotMode ? 0 : 1);
-    CutReport report = CutSheetCopies(DRV, engine, calibration, 0, true);
+    CutReport report = CutSheetCopies(DRV, engine, calibration, engine.sheetIndex, true);
     bool aborted = DRV.aborted != 0;
     // The closing steps run after an abort too: they reach the driver's own clean-up.
     int wasAborted = DRV.aborted;
@@ -359,7 +396,7 @@ void CCutPage::SnapPoint(floatPoint& p) {
             if (near(q)) return take(q);
     }
     bool snapped = false;
-    engine.ForEachCopy(0, [&](const floatTMatrix& placed) {
+    engine.ForEachCopy(engine.sheetIndex, [&](const floatTMatrix& placed) {
         if (snapped) return;
         floatTMatrix toPage = engine.designMatrix * placed;
         floatBBox box;
@@ -439,7 +476,7 @@ void CCutPage::OnPreviewMouse() {
 void CCutPage::PaintPreview(CDC* dc, const RECT& rect) {
     int oldCut = engine.printAndCut;
     engine.printAndCut = 1;
-    engine.PaintPreview(dc, rect, points);
+    engine.PaintPreview(dc, rect, points, engine.sheetIndex);
     engine.printAndCut = oldCut;
 }
 
@@ -484,6 +521,21 @@ BOOL CCutPage::OnCommand(WPARAM wParam, LPARAM lParam) {
     case IDC_HOME:
         MoveHome();
         return TRUE;
+    case IDC_SHEET:
+        if (code == EN_CHANGE && !showingSheet_) {
+            // A number outside the sheets waits for the user's next key; leaving it shows the
+            // sheet kept.
+            CString text;
+            GetDlgItemText(IDC_SHEET, text);
+            char* end = nullptr;
+            long n = std::strtol(text, &end, 10);
+            if (end != static_cast<const char*>(text) && *end == 0 && n >= 1 &&
+                n <= engine.GetPageCount())
+                SelectSheet(int(n - 1));
+            return TRUE;
+        }
+        if (code == EN_KILLFOCUS) ShowSheet();
+        break;
     case IDC_EDIT_POINTS:
         editPoints = IsDlgButtonChecked(IDC_EDIT_POINTS) ? 1 : 0;
         if (editPoints && AfxMessageBox(IDS_OUT_EDIT_POINTS, MB_YESNO | MB_ICONQUESTION) == IDNO) {

@@ -94,6 +94,7 @@ void CPrintEngine::Attach(PrintSource* s) {
     designMatrix.BoxTransformation(box.left, box.bottom, box.right, box.top, box.left, box.top,
                                    box.right, box.bottom);
     calibrationValid = 0;
+    sheetIndex = 0;
     scrollX = scrollY = 0;
     scale = 1.0f;
     float storedScale = scale;
@@ -142,6 +143,7 @@ void CPrintEngine::UpdateLayout(int force) {
         rowsPerPage = columnsPerPage = 1;
         blockWidth = c;
         blockHeight = d;
+        sheetIndex = 0;
         return;
     }
     float g = gap;
@@ -154,6 +156,7 @@ void CPrintEngine::UpdateLayout(int force) {
     rowsPerPage = std::max(1, rows);
     blockWidth = float(columnsPerPage) * (c + g) - g;
     blockHeight = float(rowsPerPage) * (d + g) - g;
+    sheetIndex = std::clamp(sheetIndex, 0, std::max(0, GetPageCount() - 1));
 }
 
 int CPrintEngine::GetPageCount() {

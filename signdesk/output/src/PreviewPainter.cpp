@@ -35,7 +35,8 @@ void CPrintEngine::ReleasePreviewBitmap() {
     previewBitmapDetail_ = -1;
 }
 
-void CPrintEngine::PaintPreview(CDC* dc, const RECT& rect, const floatPoint* registration) {
+void CPrintEngine::PaintPreview(CDC* dc, const RECT& rect, const floatPoint* registration,
+                                int sheet) {
     const bool tiled = tiles.IsTiled();
     // Tiled, the preview shows the whole grid of tiles inside the margins.
     float pageW = tiled ? leftMargin + tiles.totalWidth + rightMargin : mediaWidth;
@@ -97,7 +98,7 @@ void CPrintEngine::PaintPreview(CDC* dc, const RECT& rect, const floatPoint* reg
         GetPlacement(placement, xPosition + margin, yPosition + margin, 1);
         drawCopy(boxMatrix * placement);
     } else {
-        ForEachCopy(0, drawCopy);
+        ForEachCopy(sheet, drawCopy);
     }
     DrawSyncMarks(dc, previewMatrix);
     // The design's rectangle: the first copy, for the move and scale handles.

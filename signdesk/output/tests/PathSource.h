@@ -16,6 +16,8 @@ struct SourcePath {
     Path path;
     COLORREF fill = RGB(0, 0, 0);
     bool cut = false;
+    // false: cut only, never printed.
+    bool print = true;
 };
 
 class PathSource : public PrintSource {
@@ -53,6 +55,7 @@ public:
     void DrawDocument(CDC* dc, const floatTMatrix& m, int) override {
         if (onDraw) onDraw(++draws);
         for (SourcePath& p : paths) {
+            if (!p.print) continue;
             CBrush brush(p.fill);
             CPen pen(PS_NULL, 0, RGB(0, 0, 0));
             CBrush* oldBrush = dc->SelectObject(&brush);

@@ -2,6 +2,7 @@
 // HP-GL file, refusals of contours past the cutter and an abort between copies.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <regex>
 #include <sstream>
@@ -65,7 +66,8 @@ protected:
         EXPECT_TRUE(MatrixFromThreePoints(fit, t[0], t[1], t[2], m[0], m[1], m[2]));
         return fit;
     }
-    CutReport Cut(const floatTMatrix& calibration, bool ask, AbortHandler* handler = nullptr) {
+    CutReport Cut(const floatTMatrix& calibration, bool ask, AbortHandler* handler = nullptr,
+                  int sheet = 0) {
         EXPECT_EQ(DRV.Attach("cutdrv-coral.dll", "Test HP-GL", devices.c_str(), handler), 0);
         DRV.headX = DRV.headY = 0;
         DRV.Init(1);
@@ -73,7 +75,7 @@ protected:
         DRV.HPEnd();
         DRV.Start(1);
         DRV.SetSpeed(1);
-        CutReport r = CutSheetCopies(DRV, *engine, calibration, 0, ask);
+        CutReport r = CutSheetCopies(DRV, *engine, calibration, sheet, ask);
         if (!DRV.aborted) DRV.End();
         DRV.Exit();
         DRV.Detach();
@@ -167,6 +169,43 @@ TEST_F(PrintCutTest, AnAbortStopsBetweenCopiesAndSaysWhere) {
     EXPECT_EQ(r.result, CutResult::Aborted);
     EXPECT_LT(r.copiesCut, 2);
     EXPECT_EQ(r.copiesOnSheet, 2);
+}
+
+// 10 copies of 55 x 100 mm without marks lie 3 x 2 on a sheet: the first sheet cuts six, the
+// second the four left, in the first four cells; a third sheet has none.
+TEST_F(PrintCutTest, EachSheetCutsItsOwnCopies) {
+    Options(10, 5, 0, 0);
+    design.AddRect(0, 0, 55, 100, RGB(0, 0, 0), true);
+    design.x = design.y = 10;
+    design.copies = 10;
+    design.gap = 5;
+    engine->Attach(&design);
+    engine->UpdateLayout(1);
+    design.GetCutContours(outlines, lines);
+    engine->outlinePaths = &outlines;
+    engine->linePaths = &lines;
+    ASSERT_EQ(engine->columnsPerPage, 3);
+    ASSERT_EQ(engine->rowsPerPage, 2);
+    // Top-left corners of the six cells, in steps of 0.025 mm.
+    const long cells[6][2] = {{400, 400},  {2800, 400},  {5200, 400},
+                              {400, 4600}, {2800, 4600}, {5200, 4600}};
+    struct Case {
+        int sheet, cut;
+        CutResult result;
+    } cases[] = {{0, 6, CutResult::Done}, {1, 4, CutResult::Done}, {2, 0, CutResult::NothingCut}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.sheet);
+        std::remove(output.c_str());
+        CutReport r = Cut(floatTMatrix(), false, nullptr, c.sheet);
+        EXPECT_EQ(r.result, c.result);
+        EXPECT_EQ(r.copiesCut, c.cut);
+        EXPECT_EQ(r.copiesOnSheet, c.cut);
+        std::vector<Step> all = Points("PU");
+        std::vector<Step> down = Points("PD");
+        all.insert(all.end(), down.begin(), down.end());
+        for (int i = 0; i < 6; ++i)
+            EXPECT_EQ(Has(all, cells[i][0], cells[i][1]), i < c.cut) << "cell " << i;
+    }
 }
 
 TEST(PrintCut, JogStepsReadingsAndChecks) {

@@ -133,6 +133,44 @@ TEST_F(PrintSheetTest, PrintAndCutThroughTheCutPage) {
     EXPECT_NE(cut.find("PU600,4400;"), std::string::npos) << cut;
 }
 
+// 13 copies lie 2 x 5 on a sheet: the user picks the second sheet, which cuts its three
+// copies in the first three cells after its marks are accepted anew.
+TEST_F(PrintSheetTest, TheCutPageCutsTheSheetTheUserPicks) {
+    design.copies = 13;
+    PushMessageBoxAnswer(IDOK); // finished
+    std::string sheetText;
+    Run([&](HWND, CPropertySheet* sheet) {
+        ASSERT_TRUE(sheet->SetActivePage(4));
+        HWND page = sheet->GetActivePage()->m_hWnd;
+        EXPECT_EQ(sdtest::TextOf(page, 2605), "1");
+        EXPECT_EQ(sdtest::TextOf(page, 2621), "of 2");
+        sdtest::Click(page, 2705);
+        sdtest::Type(page, 2605, "3"); // no third sheet
+        EXPECT_EQ(engine->sheetIndex, 0);
+        EXPECT_TRUE(::IsWindowEnabled(::GetDlgItem(page, 2709)));
+        sdtest::Type(page, 2605, "2");
+        EXPECT_EQ(engine->sheetIndex, 1);
+        // Another sheet on the cutter: its marks are measured or accepted again.
+        EXPECT_FALSE(::IsWindowEnabled(::GetDlgItem(page, 2709)));
+        sdtest::Click(page, 2705);
+        sdtest::Click(page, 2709);
+        sheetText = std::string(DRV.sheetText);
+        // Fewer copies leave one sheet: the pick follows.
+        ASSERT_TRUE(sheet->SetActivePage(0));
+        sdtest::Type(sheet->GetActivePage()->m_hWnd, 2605, "5");
+        EXPECT_EQ(engine->sheetIndex, 0);
+    });
+    ASSERT_EQ(MessageBoxLog().size(), 1u);
+    EXPECT_EQ(MessageBoxLog()[0].text, Text(IDS_OUT_CUT_FINISHED));
+    EXPECT_EQ(sheetText, "2/2");
+    std::string cut = Cutfile();
+    // Cells (15, 15), (110, 15), (15, 70) are cut; (110, 70) holds no copy on this sheet.
+    EXPECT_NE(cut.find("PU600,600;"), std::string::npos) << cut;
+    EXPECT_NE(cut.find("PU600,4400;"), std::string::npos) << cut;
+    EXPECT_NE(cut.find("PU2800,600;"), std::string::npos) << cut;
+    EXPECT_EQ(cut.find("PU2800,4400;"), std::string::npos) << cut;
+}
+
 // Plot mode starts a plot job (the section's plot set-up and speed), cutting a cut job.
 TEST_F(PrintSheetTest, PlotModeStartsAPlotJob) {
     for (int plotMode : {0, 1}) {

@@ -90,6 +90,7 @@ TEST_F(SystemServicesTest, DefaultPrinterPage) {
         auto* mode = static_cast<DEVMODEA*>(::GlobalLock(pd.hDevMode));
         mode->dmOrientation = DMORIENT_LANDSCAPE;
         mode->dmPaperSize = 8; // A3
+        mode->dmFields |= DM_ORIENTATION | DM_PAPERSIZE;
         ::GlobalUnlock(pd.hDevMode);
         EXPECT_EQ(page(), 0);
         EXPECT_EQ(orientation, 2);

@@ -109,7 +109,9 @@ public:
     virtual int SelectClipRgn(CRgn* region);
     virtual int SelectClipRgn(CRgn* region, int mode);
     virtual int ExcludeClipRect(int l, int t, int r, int b);
-    int ExcludeClipRect(const RECT* rect) { return ExcludeClipRect(rect->left, rect->top, rect->right, rect->bottom); }
+    int ExcludeClipRect(const RECT* rect) {
+        return ExcludeClipRect(rect->left, rect->top, rect->right, rect->bottom);
+    }
     virtual int IntersectClipRect(int l, int t, int r, int b);
     int IntersectClipRect(const RECT* rect) {
         return IntersectClipRect(rect->left, rect->top, rect->right, rect->bottom);
@@ -132,10 +134,14 @@ public:
     BOOL Polygon(const POINT* points, int count);
     BOOL PolyPolygon(const POINT* points, const INT* counts, int polygons);
     BOOL Rectangle(int l, int t, int r, int b);
-    BOOL Rectangle(const RECT* rect) { return Rectangle(rect->left, rect->top, rect->right, rect->bottom); }
+    BOOL Rectangle(const RECT* rect) {
+        return Rectangle(rect->left, rect->top, rect->right, rect->bottom);
+    }
     BOOL RoundRect(int l, int t, int r, int b, int w, int h);
     BOOL Ellipse(int l, int t, int r, int b);
-    BOOL Ellipse(const RECT* rect) { return Ellipse(rect->left, rect->top, rect->right, rect->bottom); }
+    BOOL Ellipse(const RECT* rect) {
+        return Ellipse(rect->left, rect->top, rect->right, rect->bottom);
+    }
     BOOL Arc(int l, int t, int r, int b, int x1, int y1, int x2, int y2);
     BOOL Chord(int l, int t, int r, int b, int x1, int y1, int x2, int y2);
     BOOL Pie(int l, int t, int r, int b, int x1, int y1, int x2, int y2);
@@ -143,6 +149,9 @@ public:
     void FillSolidRect(const RECT* rect, COLORREF color);
     void FillSolidRect(int x, int y, int w, int h, COLORREF color);
     void FrameRect(const RECT* rect, CBrush* brush);
+    // The icon at its size, top left at (x, y); its transparent pixels keep the background.
+    BOOL DrawIcon(int x, int y, HICON icon);
+    BOOL DrawIcon(POINT p, HICON icon) { return DrawIcon(p.x, p.y, icon); }
     void InvertRect(const RECT* rect);
     BOOL FillRgn(CRgn* region, CBrush* brush);
     BOOL FrameRgn(CRgn* region, CBrush* brush, int w, int h);
@@ -150,7 +159,8 @@ public:
     BOOL InvertRgn(CRgn* region);
     BOOL PatBlt(int x, int y, int w, int h, DWORD rop);
     BOOL BitBlt(int x, int y, int w, int h, CDC* src, int xs, int ys, DWORD rop);
-    BOOL StretchBlt(int x, int y, int w, int h, CDC* src, int xs, int ys, int ws, int hs, DWORD rop);
+    BOOL StretchBlt(int x, int y, int w, int h, CDC* src, int xs, int ys, int ws, int hs,
+                    DWORD rop);
     COLORREF SetPixel(int x, int y, COLORREF color);
     COLORREF SetPixel(POINT p, COLORREF color) { return SetPixel(p.x, p.y, color); }
     BOOL SetPixelV(int x, int y, COLORREF color);

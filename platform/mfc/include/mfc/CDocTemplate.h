@@ -88,6 +88,9 @@ public:
     CDocTemplate* GetDocTemplate(int nIndex) const;
     // A new document of the first template.
     virtual void OnFileNew();
+    // The open dialog (DoPromptFileName, every template), then the chosen file opened
+    // through the application. Cancel opens nothing.
+    virtual void OnFileOpen();
     virtual void CloseAllDocuments(BOOL bEndSession);
     virtual BOOL SaveAllModified();
     // The open or save file dialog for documents: the template's filter entry (every

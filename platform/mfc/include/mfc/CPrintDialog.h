@@ -1,6 +1,7 @@
 #pragma once
 // The print and print set-up dialogs. The default printer is the first printer the spooler
-// lists; its set-up starts portrait (DMORIENT_PORTRAIT) on A4 (DMPAPER_A4), one copy.
+// lists; its set-up starts portrait (DMORIENT_PORTRAIT), one copy, with no paper size: the
+// printer's own default media until the user picks a paper in the set-up dialog.
 // DoModal runs a dialog of the framework's own (printer list; for the set-up the
 // orientation and paper, else the copies), driven headless by a dialog script for the
 // runtime class name. Without a printer it tells the user and gives IDCANCEL.

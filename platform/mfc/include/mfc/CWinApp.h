@@ -68,15 +68,25 @@ public:
     BOOL GetPrinterDeviceDefaults(struct PRINTDLGA* pPrintDlg);
     // Makes the set-up the application's; the old one is freed with bFreeOld.
     void SelectPrinter(HGLOBAL hDevNames, HGLOBAL hDevMode, BOOL bFreeOld = TRUE);
+    // Runs the print dialog on the application's set-up; the printer and set-up it ends
+    // with (also after Cancel) stay the application's. The dialog's result.
+    int DoPrintDialog(class CPrintDialog* pPD);
 
     // The application's document templates (its document manager, made on first use, owns
     // them).
     void AddDocTemplate(CDocTemplate* pTemplate);
     // A new document of the first template (ID_FILE_NEW); the application's map lists it.
     void OnFileNew();
+    // The document manager's open dialog and the chosen file opened (ID_FILE_OPEN).
+    void OnFileOpen();
     // Closes the main window (ID_APP_EXIT).
     void OnAppExit();
     void CloseAllDocuments(BOOL bEndSession);
+
+    // Icons of the resource module (AfxGetResourceHandle) and the system's (IDI_*).
+    HICON LoadIcon(LPCSTR lpszResourceName) const;
+    HICON LoadIcon(UINT nIDResource) const;
+    HICON LoadStandardIcon(LPCSTR lpszIconName) const;
 
     // Every AfxMessageBox goes through here: the application's name is the caption, the main
     // window the owner, and a box without an icon gets the usual one for its buttons.

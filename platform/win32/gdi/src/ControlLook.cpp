@@ -366,8 +366,15 @@ void paintStatic(HWND hwnd, HDC dc) {
                    client, style & SS_CENTERIMAGE);
         break;
     case SS_ICON:
-        // Icons have no pictures in this layer: the background only.
         FillRect(dc, &client, brush);
+        if (HICON icon = reinterpret_cast<HICON>(SendMessageA(hwnd, STM_GETICON, 0, 0))) {
+            int x = 0, y = 0;
+            if (style & SS_CENTERIMAGE) {
+                x = (client.right - GetSystemMetrics(SM_CXICON)) / 2;
+                y = (client.bottom - GetSystemMetrics(SM_CYICON)) / 2;
+            }
+            DrawIcon(dc, x, y, icon);
+        }
         break;
     default: {
         FillRect(dc, &client, brush);
@@ -411,7 +418,8 @@ void paintToolTip(HWND hwnd, HDC dc) {
     SetBkMode(dc, TRANSPARENT);
     SetTextColor(dc, GetSysColor(COLOR_INFOTEXT));
     const std::string s = windowText(hwnd);
-    DrawTextA(dc, s.c_str(), int(s.size()), &text, DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
+    DrawTextA(dc, s.c_str(), int(s.size()), &text,
+              DT_LEFT | DT_VCENTER | DT_SINGLELINE | DT_NOPREFIX);
 }
 
 } // namespace sdlook

@@ -112,3 +112,53 @@ TEST_F(NonClientPicturesTest, MenuBarCaptionFramesEdgesAndScrollBars) {
 }
 
 } // namespace non_client_pictures_test
+
+namespace non_client_pictures_test {
+
+// A procedure with its own non-client area: 8 pixels on the left, 4 at the top, none else.
+// It paints its client area red; the strips stay as the non-client painting leaves them.
+LRESULT CALLBACK ownAreaProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (msg == WM_NCCALCSIZE) {
+        RECT* r = wParam ? &reinterpret_cast<NCCALCSIZE_PARAMS*>(lParam)->rgrc[0]
+                         : reinterpret_cast<RECT*>(lParam);
+        r->left += 8;
+        r->top += 4;
+        return 0;
+    }
+    if (msg == WM_PAINT) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        RECT client{};
+        GetClientRect(hwnd, &client);
+        HBRUSH red = CreateSolidBrush(RGB(255, 0, 0));
+        FillRect(dc, &client, red);
+        DeleteObject(red);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
+}
+
+TEST_F(NonClientPicturesTest, AProceduresOwnClientAreaIsWhereItAndItsChildrenPaint) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = ownAreaProc;
+    wc.lpszClassName = "OwnAreaPicture";
+    RegisterClassA(&wc);
+    HWND w = CreateWindowExA(0, "OwnAreaPicture", "", WS_POPUP | WS_VISIBLE, 0, 0, 40, 30, nullptr,
+                             nullptr, nullptr, nullptr);
+    ASSERT_NE(w, nullptr);
+    HWND child = Make(WS_CHILD, 0, w, RECT{0, 0, 5, 5});
+    ASSERT_NE(child, nullptr);
+    const SdGdiImage img = Picture(w, 40, 30);
+    const COLORREF red = RGB(255, 0, 0), window = sys(COLOR_WINDOW);
+    EXPECT_EQ(Count(img, RECT{0, 0, 40, 30}, red), 32 * 26 - 25);
+    EXPECT_EQ(img.at(13, 4), red);
+    EXPECT_EQ(img.at(39, 29), red);
+    EXPECT_NE(img.at(7, 10), red);
+    EXPECT_NE(img.at(20, 3), red);
+    EXPECT_EQ(img.at(8, 4), window); // the child at the client's origin
+    EXPECT_EQ(img.at(12, 8), window);
+    EXPECT_EQ(img.at(13, 9), red);
+}
+
+} // namespace non_client_pictures_test

@@ -50,6 +50,11 @@ WIN32_API void SdDisplayClipboardImport();
 WIN32_API void SdClipboardReplaceForeign(const UINT* formats, const HANDLE* mems, int count);
 
 // When the connection is lost the layer writes one line to standard error naming the display
-// and turns headless; once a window is registered here it then sends it WM_COMMAND command
-// and exits with 4 (a watchdog ends the process 10 s later if the exit hangs).
+// and turns headless; once a window is registered here it then sends it WM_COMMAND command,
+// runs the exit processing and exits with 4 (a watchdog ends the process 10 s later if that
+// hangs). Static destructors do not run.
 WIN32_API void SdSetDisplayLostCommand(HWND hwnd, UINT command);
+// The exit processing of the program's run (the framework's), run on that path after the
+// command; null for none.
+using SdDisplayLostExitProc = void (*)();
+WIN32_API void SdSetDisplayLostExit(SdDisplayLostExitProc proc);

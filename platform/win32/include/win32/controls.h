@@ -98,6 +98,7 @@ using LPMEASUREITEMSTRUCT = MEASUREITEMSTRUCT*;
 // Images of buttons and statics.
 constexpr WPARAM IMAGE_BITMAP = 0;
 constexpr WPARAM IMAGE_ICON = 1;
+constexpr WPARAM IMAGE_CURSOR = 2;
 
 // ---- buttons ----
 constexpr DWORD BS_PUSHBUTTON = 0x0000;

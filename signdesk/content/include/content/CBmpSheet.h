@@ -135,7 +135,13 @@ public:
 
     // The selection's single bitmap, or none; called on every selection change.
     void UpdateFromSelection();
+    // The same after the design changed: an old target may be freed and a new picture may sit
+    // at its address, so the target is taken again and the active page reset in any case.
+    void ReloadFromSelection();
     void SetBitmap(CSharedBmp* bitmap, bool refresh);
+    // UpdateFromSelection once the change under way is done: one WM_SHEETFOLLOWSELECTION
+    // posted to the sheet, none more while it is pending.
+    void FollowSelectionLater();
     // The target scaled into the preview control (24 bits), once per target.
     void PreparePreview(const RECT& control);
     // The selected object's picture becomes a clone it alone holds, and the step is recorded.
@@ -157,7 +163,11 @@ protected:
     // Closing the sheet (hidden, or destroyed) frees both preview pictures.
     void OnShowWindow(BOOL show, UINT status);
     void OnDestroy();
+    LRESULT OnFollowSelection(WPARAM, LPARAM);
     DECLARE_MESSAGE_MAP()
+
+private:
+    bool followPosted_ = false;
 };
 
 // The modal slider dialog (template 186): a value from 0 to 100.

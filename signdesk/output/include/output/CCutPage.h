@@ -25,6 +25,10 @@ public:
     // when there is none.
     CString JobName() const;
 
+    // Picks the sheet of copies to cut (0 the first, limited to the sheets there are); another
+    // sheet lies on the cutter anew, so its marks must be measured or accepted again.
+    void SelectSheet(int index);
+
     // The buttons' actions.
     void Cut();
     void Calibrate();
@@ -60,6 +64,8 @@ private:
         bool userAborted = false;
     };
     void UpdateControls();
+    // The sheet field, its spin range and the number of sheets.
+    void ShowSheet();
     void ShowBusy(bool on);
     // Moves the head to the device origin and makes that the head.
     void MoveToOrigin();
@@ -67,4 +73,5 @@ private:
     CString devicesPath;
     CString jobName_;
     AbortPoll abortPoll_;
+    bool showingSheet_ = false;
 };

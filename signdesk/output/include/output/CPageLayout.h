@@ -94,6 +94,9 @@ public:
     int scrollY = 0;
     POINT pressPoint{0, 0};
     int panningAllowed = 1;
+    // The sheet of copies the cut page cuts and shows, 0 the first; kept below the number of
+    // sheets by the layout update.
+    int sheetIndex = 0;
     // Set by the mouse handlers.
     LPCSTR cursor = nullptr;
 

@@ -68,7 +68,9 @@ public:
     // Paints the page, its margins, the copies (or the tile grid over the design), the marks
     // and the registration points into the preview rectangle; sets the preview matrix and the
     // page and design rectangles on the preview.
-    void PaintPreview(CDC* dc, const RECT& rect, const floatPoint* registration = nullptr);
+    // Untiled, the copies of `sheet` are shown.
+    void PaintPreview(CDC* dc, const RECT& rect, const floatPoint* registration = nullptr,
+                      int sheet = 0);
 
     // The design drawn once at preview resolution (the sheet's preparation), drawn into each
     // upright copy of the preview; rebuilt when the detail level changes, freed by the

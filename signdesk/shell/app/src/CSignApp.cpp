@@ -3,13 +3,18 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <cstring>
+
 #include <mfc/CCmdUI.h>
 #include <mfc/CCommandLineInfo.h>
 #include <mfc/CDocTemplate.h>
-#include <mfc/CFileDialog.h>
 #include <mfc/CFrameWnd.h>
 #include <mfc/FrameworkIds.h>
 #include <doc/CSignDoc.h>
+#include <doc/CWMPDocMan.h>
+#include <doc/HtmlHelpCall.h>
+#include <mfc/CPrintDialog.h>
 #include <mfc/CPropertySheet.h>
 #include <pathkit/Path.h>
 #include <settings/ProgramFolders.h>
@@ -36,6 +41,7 @@ ON_COMMAND(ID_HELP_FINDER, OnHelpFinder)
 ON_COMMAND(ID_DEFAULT_HELP, OnHelpFinder)
 ON_COMMAND(ID_HELP, OnHelp)
 ON_COMMAND(ID_OPTIONS, OnOptions)
+ON_COMMAND(ID_FILE_PRINT_SETUP, PrintSetup)
 END_MESSAGE_MAP()
 
 namespace {
@@ -55,11 +61,6 @@ public:
 private:
     CSignApp& app;
 };
-
-// The HTML help viewer's entry.
-HWND HtmlHelpCall(HWND caller, LPCSTR file, UINT command, DWORD_PTR data) {
-    return ::HtmlHelpA(caller, file, command, data);
-}
 
 CString LoadText(UINT id) {
     CString s;
@@ -113,7 +114,8 @@ BOOL CSignApp::InitInstance() {
     // A profile that cannot be read is dropped; one that is only read-only stays in use.
     if (!s.WCLProfile.IsEmpty() && ::access(s.WCLProfile, R_OK) != 0) s.WCLProfile.Empty();
 
-    // 10. The document template.
+    // 10. The document manager with the previewing file dialogs, and the document template.
+    if (m_pDocManager == nullptr) m_pDocManager = new CWMPDocMan;
     AddDocTemplate(new CSingleDocTemplate(IDR_MAINFRAME, RUNTIME_CLASS(CSignDoc),
                                           RUNTIME_CLASS(CSignFrame),
                                           ViewClass ? ViewClass : RUNTIME_CLASS(COleSheetView)));
@@ -201,15 +203,23 @@ void CSignApp::WinHelp(DWORD_PTR dwData, UINT nCmd) {
 
 void CSignApp::OnFileOpen() {
     if (!Settings().WMPPath.IsEmpty()) (void)::chdir(Settings().WMPPath);
-    CString filter;
-    GetDocFilter(filter);
-    CFileDialog dialog(TRUE, nullptr, nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, filter,
-                       m_pMainWnd);
-    if (dialog.DoModal() == IDOK) OpenDocumentFile(dialog.GetPathName());
+    CWinApp::OnFileOpen();
 }
 
-void CSignApp::GetDocFilter(CString& filter) {
-    filter = "Sign designs (*.wtp)|*.wtp|All files (*.*)|*.*||";
+void CSignApp::PrintSetup() {
+    CPrintDialog dialog(
+        TRUE, PD_NOSELECTION | PD_NOPAGENUMS | PD_USEDEVMODECOPIESANDCOLLATE | PD_HIDEPRINTTOFILE,
+        m_pMainWnd);
+    DoPrintDialog(&dialog);
+    // The device mode names the printer chosen, cut to its 31 characters.
+    const CString device = dialog.GetDeviceName();
+    if (DEVMODEA* mode = dialog.GetDevMode()) {
+        char* name = reinterpret_cast<char*>(mode->dmDeviceName);
+        const int n = std::min(device.GetLength(), 31);
+        std::memcpy(name, LPCSTR(device), size_t(n));
+        name[n] = '\0';
+        ::GlobalUnlock(dialog.m_pd.hDevMode);
+    }
 }
 
 void CSignApp::OnUpdateDisabled(CCmdUI* pCmdUI) {

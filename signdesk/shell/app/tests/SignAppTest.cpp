@@ -5,6 +5,9 @@
 #include <app/AppIds.h>
 #include <app/CPaletteBar.h>
 #include <doc/CSignDoc.h>
+#include <doc/DocResourceIds.h>
+#include <doc/SignDocSettings.h>
+#include <mfc/CPrintDialog.h>
 #include <mfc/CStatusBar.h>
 #include <mfc/CView.h>
 #include <mfc/FrameworkIds.h>
@@ -13,6 +16,7 @@
 #include <testing/DialogDriver.h>
 #include <win32/GdiTesting.h>
 #include <win32/KernelTesting.h>
+#include <win32/SpoolerTesting.h>
 #include <win32/UserTesting.h>
 #include <win32/commdlg.h>
 #include <win32/help.h>
@@ -421,18 +425,108 @@ TEST_F(SignAppTest, DesignsCarryThePaletteBarsColours) {
     Exit();
 }
 
-TEST_F(SignAppTest, FileOpenReadsTheChosenDesign) {
+TEST_F(SignAppTest, FileOpenAndSaveAsGoThroughThePreviewingDocumentDialog) {
+    struct PreviewOnAgain {
+        ~PreviewOnAgain() { SignDocSettings::ShowFilePreview = TRUE; }
+    } previewOnAgain;
     ASSERT_TRUE(Start());
     const std::string sample = (programDir / "Sample.wtp").string();
-    SetDialogScriptForClass("CFileDialog", [&](HWND hwnd) {
+    auto entries = [](HWND dialog) {
+        std::vector<std::string> result;
+        const int count = int(::SendDlgItemMessageA(dialog, cmb1, CB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            char text[256] = {};
+            ::SendDlgItemMessageA(dialog, cmb1, CB_GETLBTEXT, WPARAM(i), LPARAM(text));
+            result.push_back(text);
+        }
+        return result;
+    };
+    auto previewBox = [](HWND dialog) {
+        for (HWND c = ::GetWindow(dialog, GW_CHILD); c; c = ::GetWindow(c, GW_HWNDNEXT))
+            if (::GetDlgItem(c, IDC_PREVIEW_CHECK)) return c;
+        return HWND(nullptr);
+    };
+    // Open: both native forms in one entry; the preview switched off for the rest of the run.
+    std::vector<std::string> offered;
+    SetDialogScriptForClass("CPreviewFileDlg", [&](HWND hwnd) {
+        offered = entries(hwnd);
+        const HWND pane = previewBox(hwnd);
+        ASSERT_NE(pane, nullptr);
+        EXPECT_EQ(::IsDlgButtonChecked(pane, IDC_PREVIEW_CHECK), UINT(BST_CHECKED));
+        sdtest::Click(pane, IDC_PREVIEW_CHECK);
         sdtest::Type(hwnd, edt1, sample);
         sdtest::Click(hwnd, IDOK);
     });
     Frame()->SendMessage(WM_COMMAND, ID_FILE_OPEN);
     PumpMessages();
+    EXPECT_EQ(offered, (std::vector<std::string>{"Sign designs (*.wtp;*.wmp)", "All files (*.*)"}));
     auto* doc = dynamic_cast<CSignDoc*>(Frame()->GetActiveView()->GetDocument());
     ASSERT_NE(doc, nullptr);
     EXPECT_EQ(std::string(doc->GetPathName()), sample);
     EXPECT_EQ(doc->m_sheet.GetSize(), 7);
+
+    // Save As of a design from a compound file proposes the archive form, the switch still off.
+    const std::filesystem::path wmp = DataFolder() / "plan.wmp", wtp = DataFolder() / "plan.wtp";
+    doc->SetPathName(wmp.c_str());
+    std::string proposed;
+    UINT previewChecked = BST_CHECKED;
+    SetDialogScriptForClass("CPreviewFileDlg", [&](HWND hwnd) {
+        offered = entries(hwnd);
+        proposed = sdtest::TextOf(hwnd, edt1);
+        if (const HWND pane = previewBox(hwnd))
+            previewChecked = ::IsDlgButtonChecked(pane, IDC_PREVIEW_CHECK);
+        sdtest::Type(hwnd, edt1, wtp.string());
+        sdtest::Click(hwnd, IDOK);
+    });
+    Frame()->SendMessage(WM_COMMAND, ID_FILE_SAVE_AS);
+    PumpMessages();
+    EXPECT_EQ(proposed, "plan.wtp");
+    EXPECT_EQ(offered, (std::vector<std::string>{"Sign designs (*.wtp)", "All files (*.*)"}));
+    EXPECT_EQ(previewChecked, UINT(BST_UNCHECKED));
+    EXPECT_EQ(std::string(doc->GetPathName()), wtp.string());
+    EXPECT_TRUE(std::filesystem::exists(wtp));
+    EXPECT_FALSE(std::filesystem::exists(wmp));
+
+    // Cancel opens nothing.
+    SetDialogScriptForClass("CPreviewFileDlg", [&](HWND hwnd) { sdtest::Click(hwnd, IDCANCEL); });
+    Frame()->SendMessage(WM_COMMAND, ID_FILE_OPEN);
+    PumpMessages();
+    EXPECT_EQ(Frame()->GetActiveView()->GetDocument(), doc);
+    EXPECT_EQ(std::string(doc->GetPathName()), wtp.string());
+    Exit();
+}
+
+TEST_F(SignAppTest, PrintSetupKeepsTheChosenPrinterWithItsNameCutInTheDeviceMode) {
+    ASSERT_TRUE(Start());
+    // No printer: told, and nothing set up.
+    SdInstallFakeSpooler();
+    struct SpoolerRemoved {
+        ~SpoolerRemoved() { SdRemoveFakeSpooler(); }
+    } spoolerRemoved;
+    PushMessageBoxAnswer(IDOK);
+    Frame()->SendMessage(WM_COMMAND, ID_FILE_PRINT_SETUP);
+    ASSERT_EQ(MessageBoxLog().size(), 1u);
+    EXPECT_EQ(MessageBoxLog()[0].text, "No printers are installed.");
+    EXPECT_EQ(app->m_hDevNames, nullptr);
+
+    const std::string longName = "Workshop-Large-Format-Printer-Second-Floor-East";
+    SdAddFakePrinter("Proof");
+    SdAddFakePrinter(longName.c_str());
+    SetDialogScriptForClass("CPrintDialog", [&](HWND hwnd) {
+        sdtest::Select(hwnd, SD_PRINT_PRINTER, longName);
+        sdtest::Click(hwnd, IDOK);
+    });
+    Frame()->SendMessage(WM_COMMAND, ID_FILE_PRINT_SETUP);
+    ASSERT_NE(app->m_hDevNames, nullptr);
+    CPrintDialog look(TRUE);
+    look.m_pd.hDevNames = app->m_hDevNames;
+    look.m_pd.hDevMode = app->m_hDevMode;
+    EXPECT_EQ(std::string(look.GetDeviceName()), longName);
+    const DEVMODEA* mode = look.GetDevMode();
+    ASSERT_NE(mode, nullptr);
+    const char* device = reinterpret_cast<const char*>(mode->dmDeviceName);
+    EXPECT_EQ(std::string(device, strnlen(device, sizeof mode->dmDeviceName)),
+              longName.substr(0, 31));
+    ::GlobalUnlock(app->m_hDevMode);
     Exit();
 }

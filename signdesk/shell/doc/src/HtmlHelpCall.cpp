@@ -5,7 +5,8 @@
 
 namespace {
 
-using HtmlHelpEntry = UINT_PTR (*)(HWND, LPCSTR, UINT, DWORD_PTR);
+// The control's ANSI help function: the help window, or null.
+using HtmlHelpEntry = HWND (*)(HWND, LPCSTR, UINT, DWORD_PTR);
 
 HMODULE helpModule = nullptr;
 HtmlHelpEntry helpEntry = nullptr;
@@ -32,5 +33,5 @@ UINT_PTR HtmlHelpCall(HWND hwnd, LPCSTR file, UINT command, DWORD_PTR data) {
             return 0;
         }
     }
-    return helpEntry(hwnd, file, command, data);
+    return reinterpret_cast<UINT_PTR>(helpEntry(hwnd, file, command, data));
 }

@@ -187,6 +187,16 @@ int PasteWpf(CSignDoc& doc) {
     return doc.m_sheet.GetSize() - before;
 }
 
+int PastePicture(CSignDoc& doc, UINT format, const PictureFromClipboard& picture) {
+    CSignObj* obj = picture(format);
+    if (obj == nullptr) return 0;
+    obj->Select();
+    obj->RefreshBBox();
+    if (const floatBBox* box = obj->GetBBox()) doc.InvalidateUndoBox(box);
+    doc.m_sheet.Add(obj);
+    return 1;
+}
+
 } // namespace
 
 UINT SignClipboardFormats::Native() {
@@ -237,12 +247,14 @@ void CutSelection(CSignDoc& doc, HWND owner) {
     doc.RecordStep("Cut");
 }
 
-BOOL CanPaste() {
+BOOL CanPaste(bool pictures) {
     return ::IsClipboardFormatAvailable(SignClipboardFormats::Native()) ||
-           ::IsClipboardFormatAvailable(SignClipboardFormats::Wpf());
+           ::IsClipboardFormatAvailable(SignClipboardFormats::Wpf()) ||
+           (pictures &&
+            (::IsClipboardFormatAvailable(CF_DIB) || ::IsClipboardFormatAvailable(CF_BITMAP)));
 }
 
-BOOL PasteFormat(CSignDoc& doc, UINT format) {
+BOOL PasteFormat(CSignDoc& doc, UINT format, const PictureFromClipboard& picture) {
     CWaitCursor wait;
     COleDataObject data;
     data.AttachClipboard();
@@ -254,6 +266,10 @@ BOOL PasteFormat(CSignDoc& doc, UINT format) {
             format = SignClipboardFormats::Native();
         else if (data.IsDataAvailable(CLIPFORMAT(SignClipboardFormats::Wpf())))
             format = SignClipboardFormats::Wpf();
+        else if (picture && data.IsDataAvailable(CF_DIB))
+            format = CF_DIB;
+        else if (picture && data.IsDataAvailable(CF_BITMAP))
+            format = CF_BITMAP;
     }
     floatBBox before;
     doc.GetExtent(before);
@@ -262,7 +278,9 @@ BOOL PasteFormat(CSignDoc& doc, UINT format) {
         added = PasteNative(doc, data);
     else if (format == SignClipboardFormats::Wpf() && format != 0)
         added = PasteWpf(doc);
-    // Pictures and embedded objects need object kinds of their own: nothing is added.
+    else if ((format == CF_DIB || format == CF_BITMAP) && picture)
+        added = PastePicture(doc, format, picture);
+    // Embedded objects need an object kind of their own: nothing is added.
     doc.m_sheet.CountLayerObjects();
     doc.m_sheet.RefreshBounds(1);
     doc.m_sheet.UpdateSelection();

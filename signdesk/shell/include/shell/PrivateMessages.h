@@ -18,6 +18,10 @@ constexpr UINT WM_CTRLDRAGLEAVE = 0x4FB;
 constexpr UINT WM_CTRLDRAGENTER = 0x4FC;
 // Posted by a document to each of its views after it changed; no parameters.
 constexpr UINT WM_DOCCHANGED = 0x4FD;
+// The same news given at once, as the lHint of UpdateAllViews (no pHint): windows that hold
+// pointers into the design let go of them before anything else can use them. It asks for no
+// redraw; the document has invalidated what changed.
+constexpr LPARAM HINT_DOCCHANGED = WM_DOCCHANGED;
 // Posted by a sheet view to itself after every scroll and change of its matrix.
 constexpr UINT WM_VIEWPORTCHANGED = 0x4FE;
 // Answered by the application's view by opening the selected OLE object.
@@ -25,3 +29,6 @@ constexpr UINT WM_EDITOLEOBJECT = 0x501;
 // Answered by the application's view by installing a new selection tool.
 constexpr UINT WM_SELECTMODE = 0x502;
 constexpr UINT WM_SELECTTOOL = WM_SELECTMODE;
+// Posted by the bitmap sheet to itself when the view redraws objects, at most one pending: the
+// sheet follows the selection once the change under way is done.
+constexpr UINT WM_SHEETFOLLOWSELECTION = 0x503;

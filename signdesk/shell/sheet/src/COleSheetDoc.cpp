@@ -118,6 +118,7 @@ BOOL COleSheetDoc::AddGuideLine(const floatPoint*, double) {
 }
 
 void COleSheetDoc::PostChangedToViews() {
+    UpdateAllViews(nullptr, HINT_DOCCHANGED, nullptr);
     POSITION pos = GetFirstViewPosition();
     while (pos != nullptr) {
         CView* view = GetNextView(pos);

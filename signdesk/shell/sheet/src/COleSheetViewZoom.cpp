@@ -79,6 +79,7 @@ void COleSheetView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) {
         InvalidateWorldRect(reinterpret_cast<const floatBBox*>(pHint), FALSE, 8);
         return;
     }
+    if (lHint == HINT_DOCCHANGED) return;
     CScrollView::OnUpdate(pSender, lHint, pHint);
 }
 

@@ -20,9 +20,14 @@ public:
     void Destroy() override {
         if (IsOpen()) sheet_.DestroyWindow();
     }
-    void Refresh() override { UpdateFromSelection(); }
+    void Refresh() override {
+        if (IsOpen()) sheet_.ReloadFromSelection();
+    }
     void UpdateFromSelection() override {
         if (IsOpen()) sheet_.UpdateFromSelection();
+    }
+    void FollowSelectionLater() override {
+        if (IsOpen()) sheet_.FollowSelectionLater();
     }
 
     // ---- BmpSheetHost ----

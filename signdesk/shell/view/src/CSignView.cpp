@@ -8,6 +8,8 @@
 #include <app/AppSettings.h>
 #include <app/CPaletteBar.h>
 #include <app/CSignFrame.h>
+#include <content/CBitmapObj.h>
+#include <content/PastedBitmap.h>
 #include <doc/CSignDoc.h>
 #include <doc/SignClipboard.h>
 #include <mfc/CClientDC.h>
@@ -305,6 +307,18 @@ LRESULT CSignView::OnSelectModeMessage(WPARAM, LPARAM) {
     return 1;
 }
 
+void CSignView::OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) {
+    // An undo can free the sheet's picture; the posted WM_DOCCHANGED may come too late.
+    if (bitmapSheet && bitmapSheet->IsOpen()) {
+        if (lHint == HINT_DOCCHANGED && pHint == nullptr) {
+            bitmapSheet->Refresh();
+        } else {
+            bitmapSheet->FollowSelectionLater();
+        }
+    }
+    COleSheetView::OnUpdate(pSender, lHint, pHint);
+}
+
 LRESULT CSignView::OnDocChanged(WPARAM wParam, LPARAM lParam) {
     if (layerDialog && layerDialog->IsOpen()) layerDialog->Refresh();
     if (bitmapSheet && bitmapSheet->IsOpen()) bitmapSheet->Refresh();
@@ -342,11 +356,13 @@ void CSignView::OnUpdateEditCut(CCmdUI* pCmdUI) {
 }
 
 void CSignView::OnEditPaste() {
-    if (CSignDoc* doc = GetSignDoc()) PasteFormat(*doc, 0);
+    if (CSignDoc* doc = GetSignDoc())
+        PasteFormat(*doc, 0,
+                    [](UINT format) -> CSignObj* { return CreateBitmapFromClipboard(format); });
 }
 
 void CSignView::OnUpdateEditPaste(CCmdUI* pCmdUI) {
-    pCmdUI->Enable(GetSignDoc() != nullptr && CanPaste());
+    pCmdUI->Enable(GetSignDoc() != nullptr && CanPaste(true));
 }
 
 void CSignView::OnEditPasteSpecial() {

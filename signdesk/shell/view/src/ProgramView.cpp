@@ -5,11 +5,13 @@
 
 #include "view/BitmapSheetWindow.h"
 #include "view/CSignView.h"
+#include "view/LayerDialogWindow.h"
 #include "view/SignViewHooks.h"
 #include "view/SignViewOutput.h"
 
 namespace {
 const bool viewClassSet = (CSignApp::ViewClass = RUNTIME_CLASS(CSignView), true);
 // The parts of the program that the view's hooks bind.
-const bool hooksSet = (ViewHooks().bitmapSheet = MakeBitmapSheetWindow, BindOutputHooks(), true);
+const bool hooksSet = (ViewHooks().bitmapSheet = MakeBitmapSheetWindow,
+                       ViewHooks().layerDialog = MakeLayerDialogWindow, BindOutputHooks(), true);
 } // namespace

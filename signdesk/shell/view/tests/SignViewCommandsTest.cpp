@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include <app/AppIds.h>
+#include <doc/DocResourceIds.h>
 #include <mfc/CCmdUI.h>
 #include <mfc/CException.h>
 #include <mfc/COleInsertDialog.h>
@@ -18,6 +19,7 @@
 
 #include "SignViewTestSupport.h"
 #include "view/BitmapSheetWindow.h"
+#include "view/LayerDialogWindow.h"
 #include "view/SignViewHooks.h"
 #include "view/SignViewIds.h"
 
@@ -443,6 +445,56 @@ TEST_F(SignViewCommandsTest, BitmapSheetIsTheViewsModelessWindow) {
     EXPECT_FALSE(view->bitmapSheet->IsOpen());
     // Opened again; the view's end takes it along.
     EXPECT_TRUE(view->bitmapSheet->Create(view));
+}
+
+TEST_F(SignViewCommandsTest, LayerDialogOpensOnTheViewsDocumentAndHidesALayer) {
+    ViewHooks().layerDialog = MakeLayerDialogWindow;
+    StartApp();
+    AddSquare(100, 100, 50, RGB(255, 0, 0), 1);
+    AddSquare(300, 100, 50, RGB(0, 0, 255), -5);
+    doc->SetModifiedFlag(FALSE);
+    const CTestCmdUI closed = Update(LayerDialog);
+    EXPECT_TRUE(closed.m_bEnabled);
+    EXPECT_EQ(closed.m_nCheck, 0);
+    Command(LayerDialog);
+    ASSERT_TRUE(view->layerDialog->IsOpen());
+    EXPECT_EQ(Update(LayerDialog).m_nCheck, 1);
+    // The dialog: the one top-level window holding the layer list.
+    HWND dialog = nullptr;
+    for (HWND w = ::GetWindow(::GetDesktopWindow(), GW_CHILD); w; w = ::GetWindow(w, GW_HWNDNEXT))
+        if (::GetDlgItem(w, IDC_LAYER_LIST) != nullptr) dialog = w;
+    ASSERT_NE(dialog, nullptr);
+    HWND list = ::GetDlgItem(dialog, IDC_LAYER_LIST);
+    std::vector<std::string> entries;
+    for (int i = 0; i < int(::SendMessageA(list, LB_GETCOUNT, 0, 0)); ++i) {
+        char text[64] = {};
+        ::SendMessageA(list, LB_GETTEXT, WPARAM(i), LPARAM(text));
+        entries.push_back(text);
+    }
+    EXPECT_EQ(entries, (std::vector<std::string>{"Layer: -5", "Layer: 1"}));
+    const CPoint red = Client(125, 125), blue = Client(325, 125);
+    SdGdiImage before = Picture();
+    EXPECT_EQ(before.at(blue.x, blue.y), RGB(0, 0, 255));
+    // The box of "Layer: -5" unchecked, then Apply: only that layer goes from the picture.
+    RECT item{};
+    ::SendMessageA(list, LB_GETITEMRECT, 0, LPARAM(&item));
+    sdtest::Click(list, item.left + 4, (item.top + item.bottom) / 2);
+    EXPECT_TRUE(doc->m_sheet.IsLayerVisible(-5));
+    ASSERT_TRUE(sdtest::Click(dialog, IDC_LAYER_APPLY));
+    PumpMessages();
+    EXPECT_FALSE(doc->m_sheet.IsLayerVisible(-5));
+    EXPECT_TRUE(doc->m_sheet.IsLayerVisible(1));
+    SdGdiImage after = Picture();
+    EXPECT_EQ(after.at(red.x, red.y), RGB(255, 0, 0));
+    EXPECT_NE(after.at(blue.x, blue.y), RGB(0, 0, 255));
+    // A layer gaining its first object appears when the document tells its views.
+    AddSquare(500, 100, 50, RGB(0, 255, 0), 7);
+    view->SendMessage(WM_DOCCHANGED);
+    EXPECT_EQ(int(::SendMessageA(list, LB_GETCOUNT, 0, 0)), 3);
+    // The command again closes it.
+    Command(LayerDialog);
+    EXPECT_FALSE(view->layerDialog->IsOpen());
+    EXPECT_FALSE(::IsWindow(dialog));
 }
 
 TEST_F(SignViewCommandsTest, PaletteRealisedWhenTheViewAsks) {

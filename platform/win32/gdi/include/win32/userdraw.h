@@ -145,3 +145,34 @@ WIN32_API BOOL DrawFocusRect(HDC dc, const RECT* rect);
 
 // A brush of the system colour that lives as long as the process; deleting it does nothing.
 WIN32_API HBRUSH GetSysColorBrush(int index);
+
+// ---- Icons (win32/icon.h loads them)
+constexpr UINT DI_MASK = 0x0001;
+constexpr UINT DI_IMAGE = 0x0002;
+constexpr UINT DI_NORMAL = 0x0003;
+constexpr UINT DI_COMPAT = 0x0004;
+constexpr UINT DI_DEFAULTSIZE = 0x0008;
+constexpr UINT DI_NOMIRROR = 0x0010;
+
+// Draws the icon at its load size (SM_CXICON x SM_CYICON when it was loaded without one),
+// top left at (x, y): where the icon is transparent the background stays.
+WIN32_API BOOL DrawIcon(HDC dc, int x, int y, HICON icon);
+// Draws the icon stretched to cx x cy (0: the icon's own size, or with DI_DEFAULTSIZE the
+// system's). DI_MASK ANDs the mask, DI_IMAGE puts the colour image (XORed over the mask with
+// DI_NORMAL, copied alone); pixels with alpha are blended. With a brush the icon is drawn on
+// a step's background filled with it first. FALSE for a handle that is no icon or a picture
+// that cannot be read.
+WIN32_API BOOL DrawIconEx(HDC dc, int x, int y, HICON icon, int cx, int cy, UINT step,
+                          HBRUSH background, UINT flags);
+
+// ---- LoadImage
+constexpr UINT LR_DEFAULTCOLOR = 0x0000;
+constexpr UINT LR_MONOCHROME = 0x0001;
+constexpr UINT LR_LOADFROMFILE = 0x0010;
+constexpr UINT LR_DEFAULTSIZE = 0x0040;
+constexpr UINT LR_SHARED = 0x8000;
+
+// IMAGE_BITMAP (as LoadBitmap), IMAGE_ICON (cx x cy, 0 for the resource's own size or with
+// LR_DEFAULTSIZE the system's), IMAGE_CURSOR (as LoadCursor) from a resource module; a NULL
+// instance with LR_SHARED gives the system's icons and cursors. Files are not read.
+WIN32_API HANDLE LoadImageA(HINSTANCE instance, LPCSTR name, UINT type, int cx, int cy, UINT flags);

@@ -37,10 +37,12 @@ protected:
     // user's profile as it was.
     BOOL m_bStarted = FALSE;
 
+    // From the "WMPPath" folder, through the document manager's dialog.
     void OnFileOpen();
     // The options sheet: the settings copied back only after OK.
     void OnOptions();
-    static void GetDocFilter(CString& filter);
+    // The print set-up dialog; the printer chosen becomes the program's.
+    void PrintSetup();
     void DoNothing() {}
     void OnUpdateDisabled(class CCmdUI* pCmdUI);
     DECLARE_MESSAGE_MAP()

@@ -30,7 +30,7 @@ public:
     // No guide lines here: beeps, FALSE.
     virtual BOOL AddGuideLine(const floatPoint* p, double angle);
 
-    // Posts WM_DOCCHANGED to every view.
+    // Tells every view at once (OnUpdate, HINT_DOCCHANGED), then posts WM_DOCCHANGED to each.
     void PostChangedToViews();
 
 protected:

@@ -145,6 +145,10 @@ protected:
     // Realises the program palette in a window DC; TRUE when entries changed (the view is
     // invalidated then).
     BOOL RealizeAppPalette();
+    // HINT_DOCCHANGED: the bitmap sheet takes its picture again before anything can act on it.
+    // Any other update may come with a change of the selection, which the open sheet follows
+    // once the change is done.
+    void OnUpdate(CView* pSender, LPARAM lHint, CObject* pHint) override;
 
     // ---- messages ----
     void OnSetFocus(CWnd* pOldWnd);

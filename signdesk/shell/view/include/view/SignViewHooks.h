@@ -32,6 +32,8 @@ public:
     virtual void Refresh() {}
     // The bitmap sheet: shows the document's single selected bitmap object.
     virtual void UpdateFromSelection() {}
+    // The same once the change under way is done (posted, at most once at a time).
+    virtual void FollowSelectionLater() {}
     // The clean-up sheet: TRUE while its alignment page is active, with the reference line at
     // y = value (horizontal) or x = value.
     virtual BOOL GetAlignmentLine(BOOL& horizontal, float& value) const {
