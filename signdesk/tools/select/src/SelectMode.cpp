@@ -8,6 +8,12 @@
 #include <vector>
 
 #include <app/AppSettings.h>
+#include <app/ModeToolBar.h>
+#include <mfc/CStatusBar.h>
+#include <mfc/CToolBar.h>
+#include <sheet/COleSheetFrame.h>
+#include <shell/MeasureFields.h>
+#include <view/CSignView.h>
 
 #include <dialogs/CGeneralPage.h>
 #include <doc/CSignDoc.h>
@@ -24,12 +30,14 @@
 #include <model/CSign.h>
 #include <sheet/COleSheetView.h>
 #include <sheet/SheetSettings.h>
+#include <win32/nls.h>
 #include <win32/user.h>
 
 #include "select/CGuideLineDlg.h"
 #include "select/CMultiplicateDlg.h"
 #include "select/DeskewMode.h"
 #include "select/Picking.h"
+#include "select/SelectTools.h"
 #include "select/WeldMode.h"
 
 IMPLEMENT_DYNCREATE(SelectMode, COleOperatingMode)
@@ -235,11 +243,13 @@ void SelectMode::SetView(COleSheetView* sheetView, BOOL fresh) {
 }
 
 void SelectMode::Activate() {
+    BuildToolBar();
     ShowSelectionStatus();
 }
 
 void SelectMode::Deactivate(COleOperatingMode*) {
     if (outlineDrawn) DrawDragOutline();
+    DestroyToolBar();
     // The handles and the preview go with the tool.
     if (view && view->m_hWnd) view->Invalidate(FALSE);
 }
@@ -567,7 +577,7 @@ void SelectMode::OnKeyUp(UINT key, UINT, UINT) {
     dragMatrix.IdentMatrix();
 }
 
-void SelectMode::TransformSelection(const floatTMatrix& m) {
+void SelectMode::TransformSelection(const floatTMatrix& m, const char* step) {
     CSignDoc* doc = Doc();
     if (!doc) return;
     if (!doc->m_sheet.AcceptsTransform(m)) {
@@ -576,7 +586,7 @@ void SelectMode::TransformSelection(const floatTMatrix& m) {
     }
     doc->UpdateSelectedObjects();
     doc->m_sheet.TransformObjects(m, 1);
-    Finish("Move");
+    Finish(step);
 }
 
 void SelectMode::Finish(const char* step) {
@@ -614,6 +624,168 @@ void SelectMode::ShowSelectionStatus() {
         text += size;
     }
     if (CFrameWnd* frame = view->GetParentFrame()) frame->SetMessageText(text);
+    UpdateSizeFields(&sheet.m_bbSelection);
+}
+
+// ---- the tool-options bar
+
+void SelectMode::BuildToolBar() {
+    auto* signView = dynamic_cast<CSignView*>(view);
+    if (signView == nullptr || positionFields[0].m_hWnd != nullptr) return;
+    CToolBar* bar = signView->GetModeToolBar();
+    if (bar == nullptr || bar->m_hWnd == nullptr) return;
+    signView->LoadModeToolBar(SelectIds::ToolBar);
+    using namespace SelectIds;
+    static const UINT buttons[17] = {Duplicate,
+                                     SelectToolIds::Transform,
+                                     KeepProportionsSwitch,
+                                     ID_SEPARATOR,
+                                     LabelFirst,
+                                     FieldX,
+                                     LabelFirst + 1,
+                                     FieldY,
+                                     LabelFirst + 2,
+                                     FieldWidth,
+                                     LabelFirst + 3,
+                                     FieldHeight,
+                                     ID_SEPARATOR,
+                                     LabelFirst + 4,
+                                     FieldNudgeSmall,
+                                     LabelFirst + 5,
+                                     FieldNudgeLarge};
+    bar->SetButtons(buttons, 17);
+    static const int at[6] = {4, 6, 8, 10, 13, 15};
+    static const UINT fields[6] = {FieldX,      FieldY,          FieldWidth,
+                                   FieldHeight, FieldNudgeSmall, FieldNudgeLarge};
+    HFONT font = nullptr;
+    if (auto* frame = dynamic_cast<COleSheetFrame*>(view->GetParentFrame())) {
+        if (::GetSystemMetrics(SM_DBCSENABLED)) {
+            font = HFONT(frame->GetBarFont()->m_hObject);
+        } else if (CStatusBar* status = frame->GetStatusBar()) {
+            font = HFONT(status->SendMessage(WM_GETFONT));
+        }
+    }
+    for (int i = 0; i < 6; ++i) {
+        CFilterEdit* edit = Field(fields[i]);
+        if (!AddToolBarEdit(bar, at[i], edit, fields[i], 40, &labels[i], LabelFirst + UINT(i), 20,
+                            LabelBitmaps[i], nullptr, 0, i < 4 ? "0123456789.-" : "0123456789."))
+            continue;
+        // Enter commits to this tool through the view.
+        edit->notifyWnd = view;
+        if (font != nullptr) edit->SendMessage(WM_SETFONT, WPARAM(font), TRUE);
+    }
+    RecalcModeToolBar(bar);
+}
+
+void SelectMode::DestroyToolBar() {
+    for (CStatic& label : labels) {
+        if (label.m_hWnd == nullptr) continue;
+        if (HBITMAP picture = label.SetBitmap(nullptr)) ::DeleteObject(picture);
+        label.DestroyWindow();
+    }
+    for (CFilterEdit* edit : {&positionFields[0], &positionFields[1], &positionFields[2],
+                              &positionFields[3], &nudgeFields[0], &nudgeFields[1]})
+        if (edit->m_hWnd != nullptr) edit->DestroyWindow();
+}
+
+CFilterEdit* SelectMode::Field(UINT id) {
+    using namespace SelectIds;
+    if (id >= FieldX && id <= FieldHeight) return &positionFields[id - FieldX];
+    if (id == FieldNudgeSmall) return &nudgeFields[0];
+    if (id == FieldNudgeLarge) return &nudgeFields[1];
+    return nullptr;
+}
+
+void SelectMode::UpdateSizeFields(const floatBBox* box) {
+    CSignDoc* doc = Doc();
+    if (doc == nullptr || box == nullptr) return;
+    const BOOL any = doc->m_sheet.m_nSelected != 0;
+    const float values[4] = {box->left, box->bottom, box->right - box->left,
+                             box->top - box->bottom};
+    for (int i = 0; i < 4; ++i) {
+        CFilterEdit& field = positionFields[i];
+        if (field.m_hWnd == nullptr) continue;
+        field.EnableWindow(any);
+        SetWindowMeasure(&field, any ? values[i] : 0.0f);
+    }
+    if (nudgeFields[0].m_hWnd != nullptr) SetWindowMeasure(&nudgeFields[0], NudgeSmall);
+    if (nudgeFields[1].m_hWnd != nullptr) SetWindowMeasure(&nudgeFields[1], NudgeLarge);
+}
+
+void SelectMode::OnDocumentChanged() {
+    if (CSignDoc* doc = Doc()) UpdateSizeFields(&doc->m_sheet.m_bbSelection);
+}
+
+BOOL SelectMode::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) {
+    if (CFilterEdit* field = Field(nID)) {
+        if (nCode != CN_COMMAND && nCode != int(EN_KILLFOCUS)) return FALSE;
+        CSignDoc* doc = Doc();
+        if (doc == nullptr || field->m_hWnd == nullptr) return FALSE;
+        if (nID <= SelectIds::FieldHeight && doc->m_sheet.UpdateSelection() == 0) return FALSE;
+        if (pHandlerInfo != nullptr) return TRUE;
+        return OnFieldEntry(nID);
+    }
+    return COleOperatingMode::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+}
+
+BOOL SelectMode::OnFieldEntry(UINT id) {
+    using namespace SelectIds;
+    CSignDoc* doc = Doc();
+    CSign& sheet = doc->m_sheet;
+    float v = 0;
+    if (!GetWindowMeasure(Field(id), v)) {
+        MessageBeep(0);
+        return TRUE;
+    }
+    const bool size = id != FieldX && id != FieldY;
+    if (size && !(v >= 0.01f && v <= 100000.0f)) {
+        MessageBeep(0);
+        return TRUE;
+    }
+    if (id == FieldNudgeSmall || id == FieldNudgeLarge) {
+        float& step = id == FieldNudgeSmall ? NudgeSmall : NudgeLarge;
+        if (std::fabs(step - v) > 0.01f) step = v;
+        UpdateSizeFields(&sheet.m_bbSelection);
+        return TRUE;
+    }
+    const floatBBox b = sheet.m_bbSelection;
+    const float w = b.right - b.left, h = b.top - b.bottom;
+    floatBBox n = b;
+    switch (id) {
+    case FieldX:
+        if (std::fabs(v - b.left) <= 0.01f) return TRUE;
+        n.left = v;
+        n.right = v + w;
+        break;
+    case FieldY:
+        if (std::fabs(v - b.bottom) <= 0.01f) return TRUE;
+        n.bottom = v;
+        n.top = v + h;
+        break;
+    case FieldWidth:
+        if (std::fabs(v - w) <= 0.01f) return TRUE;
+        n.right = b.left + v;
+        if (KeepProportions && w > 0) n.top = b.bottom + h * v / w;
+        break;
+    default:
+        if (std::fabs(v - h) <= 0.01f) return TRUE;
+        n.top = b.bottom + v;
+        if (KeepProportions && h > 0) n.right = b.left + w * v / h;
+        break;
+    }
+    // An axis without extent (a straight line) cannot be scaled: it keeps scale 1.
+    float sx, dx, sy, dy;
+    AxisMap(b.left, b.right, n.left, n.right, n.left - b.left, sx, dx);
+    AxisMap(b.bottom, b.top, n.bottom, n.top, n.bottom - b.bottom, sy, dy);
+    const floatTMatrix m(sx, 0, 0, sy, dx, dy);
+    if (std::isfinite(sx) && std::isfinite(sy) && std::isfinite(dx) && std::isfinite(dy) &&
+        sheet.AcceptsTransform(m)) {
+        TransformSelection(m, size ? "Resize" : "Move");
+    } else {
+        MessageBeep(0);
+    }
+    UpdateSizeFields(&sheet.m_bbSelection);
+    return TRUE;
 }
 
 // ---- commands

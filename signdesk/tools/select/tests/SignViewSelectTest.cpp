@@ -16,13 +16,16 @@
 #include <app/CSignFrame.h>
 #include <doc/CSignDoc.h>
 #include <mfc/CDocTemplate.h>
+#include <mfc/CToolBar.h>
 #include <mfc/CWinApp.h>
+#include <model/CPathObj.h>
 #include <model/CUndoStep.h>
 #include <select/AlignMode.h>
 #include <select/SelectMode.h>
 #include <select/SelectTools.h>
 #include <select/TransformMode.h>
 #include <sheet/SheetSettings.h>
+#include <shell/MeasureFields.h>
 #include <testing/InputDriver.h>
 #include <testing/PlatformTest.h>
 #include <view/CSignView.h>
@@ -322,4 +325,113 @@ TEST_F(SignViewSelectTest, TheTransformationToolShowsItsSquaresAndCentreCross) {
     EXPECT_EQ(repainted.pixels, painted.pixels);
     EXPECT_EQ(blueOver(plain.at(centre.x + 20, centre.y + 30)),
               repainted.at(centre.x + 20, centre.y + 30));
+}
+
+namespace {
+
+// A vertical line 100 mm long at x = 650, added to the design on the lettering's layer.
+CPathObj* AddLine(CSignDoc* doc) {
+    auto* line = new CPathObj;
+    line->m_path.MoveTo({650, 40});
+    line->m_path.LineTo({650, 140});
+    line->m_path.ClosePath();
+    line->SetLayer(2, 1);
+    line->m_path.Prepare();
+    line->RefreshBBox();
+    doc->AddObject(line, FALSE, -1);
+    doc->m_sheet.CountLayerObjects();
+    doc->RecalcBounds();
+    return line;
+}
+
+} // namespace
+
+TEST_F(SignViewSelectTest, TheOptionsBarHoldsTheFieldsAndTypedValuesMoveAndResize) {
+    Command(SelectToolIds::Select);
+    CToolBar* bar = view->GetModeToolBar();
+    ASSERT_NE(nullptr, bar);
+    ASSERT_EQ(17, bar->GetCount());
+    EXPECT_EQ(UINT(SelectIds::Duplicate), bar->GetItemID(0));
+    auto field = [&](UINT id) { return bar->GetDlgItem(int(id)); };
+    for (UINT id : {1500u, 1501u, 1502u, 1503u, 1554u, 1555u, 2740u, 2745u})
+        ASSERT_NE(nullptr, field(id)) << id;
+    // Labels show their pictures; nothing selected, the position fields are disabled.
+    EXPECT_NE(nullptr,
+              reinterpret_cast<HBITMAP>(field(2740)->SendMessage(STM_GETIMAGE, IMAGE_BITMAP)));
+    EXPECT_FALSE(field(1500)->IsWindowEnabled());
+    float value = 0;
+    ASSERT_TRUE(GetWindowMeasure(field(1555), value));
+    EXPECT_FLOAT_EQ(10, value);
+
+    ClickAt(Middle(6));
+    const floatBBox star = *doc->m_sheet.GetObj(6)->GetBBox();
+    EXPECT_TRUE(field(1500)->IsWindowEnabled());
+    ASSERT_TRUE(GetWindowMeasure(field(1502), value));
+    EXPECT_NEAR(star.right - star.left, value, 0.001);
+    const std::vector<BYTE> before = StoredBytes();
+
+    // Typed and committed with Enter, as a user does.
+    auto type = [&](UINT id, const char* text) {
+        field(id)->SetFocus();
+        field(id)->SetWindowText(text);
+        sdtest::PressKey(VK_RETURN);
+    };
+    type(1502, "100");
+    EXPECT_EQ("Resize", LastStep());
+    const floatBBox wider = *doc->m_sheet.GetObj(6)->GetBBox();
+    EXPECT_NEAR(100, wider.right - wider.left, 0.01);
+    EXPECT_NEAR(star.left, wider.left, 0.01);
+    EXPECT_NEAR(star.top - star.bottom, wider.top - wider.bottom, 0.01);
+    type(1500, "50");
+    EXPECT_EQ("Move", LastStep());
+    EXPECT_NEAR(50, doc->m_sheet.GetObj(6)->GetBBox()->left, 0.01);
+    ASSERT_TRUE(GetWindowMeasure(field(1500), value));
+    EXPECT_NEAR(50, value, 0.001);
+
+    // Out of range or no number: a beep, nothing changed, no step.
+    const std::vector<BYTE> typed = StoredBytes();
+    const int steps = doc->GetStepCount();
+    for (const char* bad : {"0.005", "100001", "-"}) {
+        SdResetBeeps();
+        type(1503, bad);
+        EXPECT_EQ(1, SdBeepCount()) << bad;
+    }
+    EXPECT_EQ(steps, doc->GetStepCount());
+    EXPECT_EQ(typed, StoredBytes());
+    // The nudge steps are settings: no step, the next arrow key goes that far.
+    type(1554, "2.5");
+    EXPECT_FLOAT_EQ(2.5f, SelectMode::NudgeSmall);
+    EXPECT_EQ(steps, doc->GetStepCount());
+
+    Command(ID_EDIT_UNDO);
+    Command(ID_EDIT_UNDO);
+    EXPECT_EQ(before, StoredBytes());
+    // Another tool takes the fields down and builds its own.
+    Command(SelectToolIds::Align);
+    Command(SelectToolIds::Select);
+    EXPECT_EQ(17, bar->GetCount());
+}
+
+TEST_F(SignViewSelectTest, TypedSizesOfAStraightLineStayFinite) {
+    CPathObj* line = AddLine(doc);
+    Command(SelectToolIds::Select);
+    ClickAt(At(650, 90));
+    ASSERT_TRUE(line->m_bSelected);
+    CToolBar* bar = view->GetModeToolBar();
+    auto type = [&](UINT id, const char* text) {
+        bar->GetDlgItem(int(id))->SetFocus();
+        bar->GetDlgItem(int(id))->SetWindowText(text);
+        sdtest::PressKey(VK_RETURN);
+    };
+    // No width to scale: the width typed leaves the line where it is; x and the height work.
+    type(1502, "30");
+    type(1500, "600");
+    type(1503, "50");
+    const floatBBox& b = *line->GetBBox();
+    for (float v : {b.left, b.right, b.bottom, b.top})
+        ASSERT_TRUE(std::isfinite(v));
+    EXPECT_NEAR(600, b.left, 0.01);
+    EXPECT_NEAR(600, b.right, 0.01);
+    EXPECT_NEAR(40, b.bottom, 0.01);
+    EXPECT_NEAR(90, b.top, 0.01);
 }

@@ -4,7 +4,9 @@
 // pick distance, Ctrl on the cross-hair's axes) or by the arrow keys (one step per key-up),
 // and answers the selection commands. Each gesture records one undo step.
 
+#include <mfc/CControls.h>
 #include <sheet/COleOperatingMode.h>
+#include <shell/CFilterEdit.h>
 
 class CSignDoc;
 class CSignObj;
@@ -35,6 +37,13 @@ constexpr UINT SaveBitmap = 33069;
 constexpr UINT CopyBitmap = 33070;
 constexpr UINT FilterFirst = 38001;
 constexpr UINT FilterLast = 38999;
+// The tool-options bar: its buttons, the labels and the fields (position x, y, width, height;
+// small and large nudge step) and the labels' pictures.
+constexpr UINT ToolBar = 119;
+constexpr UINT LabelFirst = 2740;
+constexpr UINT FieldX = 1500, FieldY = 1501, FieldWidth = 1502, FieldHeight = 1503;
+constexpr UINT FieldNudgeSmall = 1554, FieldNudgeLarge = 1555;
+constexpr UINT LabelBitmaps[6] = {124, 125, 126, 127, 384, 385};
 // Status texts: nothing selected; one path object; one other object; several.
 constexpr UINT StatusNone = 218;
 constexpr UINT StatusPath = 215;
@@ -61,6 +70,16 @@ public:
     void OnKeyUp(UINT key, UINT repeat, UINT flags) override;
     void HideFeedback() override;
     void ShowFeedback() override;
+    void OnDocumentChanged() override;
+    // The fields' Enter (code 0) and focus loss (EN_KILLFOCUS) first, then the commands.
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+
+    // The box and the nudge steps into the fields whose windows exist; the position fields
+    // are enabled only with a selection.
+    virtual void UpdateSizeFields(const floatBBox* box);
+    // Fills the frame's tool-options bar once (the program's view only).
+    virtual void BuildToolBar();
+    virtual void DestroyToolBar();
     // After the view's repaint: the handles, then the outlines of the selected objects.
     void DrawFeedback(CDC* dc, const floatTMatrix* matrix) override;
 
@@ -93,6 +112,9 @@ public:
     // DrawFeedback draws handles and preview only while set.
     BOOL handlesShown = TRUE;
     BOOL outlineDrawn = FALSE;
+    CStatic labels[6];
+    CFilterEdit positionFields[4];
+    CFilterEdit nudgeFields[2];
     // Program-wide: typed sizes keep the aspect and there are no side handles.
     static inline BYTE KeepProportions = 0;
     // Nudge steps, mm.
@@ -136,7 +158,10 @@ protected:
     // The dotted outline of the selection box under dragMatrix, XOR-drawn.
     void DrawDragOutline();
     // Moves the selection by m and records the step.
-    void TransformSelection(const floatTMatrix& m);
+    void TransformSelection(const floatTMatrix& m, const char* step = "Move");
+    // A typed position or size: handled (beeping when refused or out of range).
+    BOOL OnFieldEntry(UINT id);
+    CFilterEdit* Field(UINT id);
     // After a change of the design: counts, boxes, views, the step, the status.
     void Finish(const char* step);
 };

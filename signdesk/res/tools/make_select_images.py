@@ -1,0 +1,166 @@
+#!/usr/bin/env python3
+"""Writes the selection tools' pictures into images/: the tool-options bar of the selection
+tool (select-tools.bmp: duplicate, transformation tool, keep proportions; 16 x 15 each) and the
+labels of its fields (select-label-*.bmp, 20 x 15: x, y, width, height, small and large nudge
+step) and of the transformation tool's fields (transform-label-*.bmp: centre x, centre y,
+rotation, skew). 24-bit BMPs on button grey, drawn in black, so that a mapped bitmap takes the
+system's colours."""
+import os
+import struct
+import sys
+
+GREY, BLACK, WHITE, BLUE = (192, 192, 192), (0, 0, 0), (255, 255, 255), (0, 0, 128)
+GLYPHS = {  # 5 x 7, rows top to bottom
+    'X': ["10001", "10001", "01010", "00100", "01010", "10001", "10001"],
+    'Y': ["10001", "10001", "01010", "00100", "00100", "00100", "00100"],
+    'W': ["10001", "10001", "10001", "10101", "10101", "10101", "01010"],
+    'H': ["10001", "10001", "10001", "11111", "10001", "10001", "10001"],
+    'c': ["00000", "00000", "01110", "10000", "10000", "10000", "01110"],
+}
+
+
+class Picture:
+    def __init__(self, w, h):
+        self.w, self.h = w, h
+        self.px = [[GREY] * w for _ in range(h)]
+
+    def set(self, x, y, c=BLACK):
+        if 0 <= x < self.w and 0 <= y < self.h:
+            self.px[y][x] = c
+
+    def hline(self, x0, x1, y, c=BLACK):
+        for x in range(x0, x1 + 1):
+            self.set(x, y, c)
+
+    def vline(self, x, y0, y1, c=BLACK):
+        for y in range(y0, y1 + 1):
+            self.set(x, y, c)
+
+    def box(self, x0, y0, x1, y1, c=BLACK, fill=None):
+        if fill:
+            for y in range(y0, y1 + 1):
+                self.hline(x0, x1, y, fill)
+        self.hline(x0, x1, y0, c)
+        self.hline(x0, x1, y1, c)
+        self.vline(x0, y0, y1, c)
+        self.vline(x1, y0, y1, c)
+
+    def glyph(self, ch, x0, y0):
+        for r, row in enumerate(GLYPHS[ch]):
+            for c, bit in enumerate(row):
+                if bit == '1':
+                    self.set(x0 + c, y0 + r)
+
+    def bmp(self):
+        stride = (self.w * 3 + 3) & ~3
+        rows = b""
+        for y in range(self.h - 1, -1, -1):
+            row = b"".join(struct.pack("<BBB", b, g, r) for r, g, b in self.px[y])
+            rows += row + b"\0" * (stride - len(row))
+        header = struct.pack("<2sIHHI", b"BM", 54 + len(rows), 0, 0, 54)
+        info = struct.pack("<IiiHHIIiiII", 40, self.w, self.h, 1, 24, 0, len(rows), 2835, 2835,
+                           0, 0)
+        return header + info + rows
+
+
+def side_by_side(pictures):
+    out = Picture(sum(p.w for p in pictures), pictures[0].h)
+    x = 0
+    for p in pictures:
+        for y in range(p.h):
+            out.px[y][x:x + p.w] = p.px[y]
+        x += p.w
+    return out
+
+
+def duplicate():
+    p = Picture(16, 15)
+    p.box(1, 1, 9, 9, fill=WHITE)
+    p.box(6, 5, 14, 13, fill=WHITE)
+    return p
+
+
+def transform():
+    p = Picture(16, 15)
+    # A square turned a little, with the arrow of a turn above it.
+    for i in range(7):
+        p.set(4 + i, 6 + i // 3)
+        p.set(4 + i // 3, 6 + i)
+        p.set(10 + i // 3 - 2, 8 + i - 2)
+        p.set(4 + i, 12 + i // 3 - 2)
+    p.hline(4, 11, 2)
+    p.set(12, 3)
+    p.set(13, 4)
+    p.vline(13, 5, 6)
+    p.set(12, 5)
+    p.set(14, 5)
+    return p
+
+
+def keep_proportions():
+    p = Picture(16, 15)
+    p.box(1, 3, 14, 12)
+    for i in range(9):
+        p.set(3 + i + (i + 1) // 3, 10 - i * 2 // 3 - (i % 2 == 1 and 0))
+    return p
+
+
+def label(text, arrow=None):
+    p = Picture(20, 15)
+    x = 2
+    for ch in text:
+        p.glyph(ch, x, 4)
+        x += 6
+    if arrow is not None:  # a nudge step: an arrow of this length to the right
+        y = 7
+        p.hline(2, 2 + arrow, y)
+        for i in range(1, 4):
+            p.vline(2 + arrow - i, y - i, y + i)
+        p.vline(2, y - 3, y + 3)
+    return p
+
+
+def rotation():
+    p = Picture(20, 15)
+    for x in range(4, 15):
+        p.set(x, 12)
+    for i in range(9):
+        p.set(4 + i, 12 - i)
+    p.vline(10, 8, 12, BLUE)
+    p.set(11, 9, BLUE)
+    return p
+
+
+def skew():
+    p = Picture(20, 15)
+    p.hline(3, 11, 12)
+    p.hline(8, 16, 3)
+    for i in range(10):
+        p.set(3 + i // 2, 12 - i)
+        p.set(11 + i // 2, 12 - i)
+    return p
+
+
+def main():
+    folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__),
+                                                                "..", "images")
+    files = {
+        "select-tools.bmp": side_by_side([duplicate(), transform(), keep_proportions()]),
+        "select-label-x.bmp": label("X"),
+        "select-label-y.bmp": label("Y"),
+        "select-label-w.bmp": label("W"),
+        "select-label-h.bmp": label("H"),
+        "select-label-nudge-small.bmp": label("", 6),
+        "select-label-nudge-large.bmp": label("", 14),
+        "transform-label-cx.bmp": label("cX"),
+        "transform-label-cy.bmp": label("cY"),
+        "transform-label-rotation.bmp": rotation(),
+        "transform-label-skew.bmp": skew(),
+    }
+    for name, picture in files.items():
+        with open(os.path.join(folder, name), "wb") as f:
+            f.write(picture.bmp())
+
+
+if __name__ == "__main__":
+    main()
