@@ -6,11 +6,14 @@
 #include <mfc/CClientDC.h>
 #include <mfc/CDC.h>
 #include <mfc/CGdiObject.h>
+#include <mfc/CString.h>
 #include <mfc/CWinApp.h>
 #include <model/CSign.h>
 #include <sheet/COleSheetView.h>
 #include <sheet/SheetSettings.h>
+#include <shell/MeasureFields.h>
 #include <win32/user.h>
+#include <win32/wingdi.h>
 
 IMPLEMENT_DYNCREATE(TransformMode, SelectMode)
 
@@ -54,6 +57,83 @@ int TransformMode::HitHandle(floatPoint& p) {
     if (dx <= s) return 9;
     if (dy <= s) return 10;
     return -1;
+}
+
+void TransformMode::Activate() {
+    SelectMode::Activate();
+    for (int i = 0; i < 4; ++i) {
+        if (positionFields[i].m_hWnd == nullptr) continue;
+        positionFields[i].SetDlgCtrlID(int(TransformIds::FieldCentreX) + i);
+        // Filled only when made, so that leaving through a failure deletes nothing twice.
+        if (labels[i].m_hWnd == nullptr) continue;
+        HBITMAP picture = ::CreateMappedBitmap(AfxGetResourceHandle(),
+                                               TransformIds::LabelBitmaps[i], 0, nullptr, 0);
+        if (HBITMAP old = labels[i].SetBitmap(picture)) ::DeleteObject(old);
+    }
+    UpdateSizeFields(nullptr);
+}
+
+void TransformMode::Deactivate(COleOperatingMode* next) {
+    SelectMode::Deactivate(next);
+    if (view && view->m_hWnd) view->Invalidate(TRUE);
+}
+
+void TransformMode::UpdateSizeFields(const floatBBox*) {
+    const float values[4] = {centre.x, centre.y, float(rotation * 57.29577951308232),
+                             float(skew * 57.29577951308232)};
+    for (int i = 0; i < 4; ++i) {
+        CFilterEdit& field = positionFields[i];
+        if (field.m_hWnd == nullptr) continue;
+        field.EnableWindow(TRUE);
+        if (i < 2) {
+            SetWindowMeasure(&field, values[i]);
+        } else {
+            SetWindowFloat(&field, values[i]);
+        }
+    }
+    if (nudgeFields[0].m_hWnd != nullptr) SetWindowMeasure(&nudgeFields[0], NudgeSmall);
+    if (nudgeFields[1].m_hWnd != nullptr) SetWindowMeasure(&nudgeFields[1], NudgeLarge);
+}
+
+BOOL TransformMode::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) {
+    using namespace TransformIds;
+    if (nID < FieldCentreX || nID > FieldSkew)
+        return SelectMode::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+    if (nCode != CN_COMMAND && nCode != int(EN_KILLFOCUS)) return FALSE;
+    CFilterEdit& field = positionFields[nID - FieldCentreX];
+    if (field.m_hWnd == nullptr) return FALSE;
+    if (pHandlerInfo != nullptr) return TRUE;
+    // An empty field reads as 0; text that is no number beeps.
+    CString text;
+    field.GetWindowText(text);
+    float v = 0;
+    if (!text.IsEmpty() &&
+        !(nID <= FieldCentreY ? GetWindowMeasure(&field, v) : GetWindowFloat(&field, v))) {
+        MessageBeep(0);
+        UpdateSizeFields(nullptr);
+        return TRUE;
+    }
+    switch (nID) {
+    case FieldCentreX:
+    case FieldCentreY:
+        if (!(v >= -10000 && v <= 10000)) {
+            MessageBeep(0);
+            break;
+        }
+        ToggleCentreCross();
+        (nID == FieldCentreX ? centre.x : centre.y) = v;
+        ToggleCentreCross();
+        break;
+    case FieldRotation:
+        RotateBy(v);
+        break;
+    default:
+        SkewBy(v);
+        break;
+    }
+    rotation = skew = 0;
+    UpdateSizeFields(nullptr);
+    return TRUE;
 }
 
 void TransformMode::DrawHandles(CDC* dc, const floatTMatrix& m) {

@@ -435,3 +435,44 @@ TEST_F(SignViewSelectTest, TypedSizesOfAStraightLineStayFinite) {
     EXPECT_NEAR(40, b.bottom, 0.01);
     EXPECT_NEAR(90, b.top, 0.01);
 }
+
+TEST_F(SignViewSelectTest, TheTransformationToolsFieldsTurnSkewAndPlaceTheCentre) {
+    Command(SelectToolIds::Select);
+    ClickAt(Middle(6));
+    Command(SelectToolIds::Transform);
+    auto* tool = dynamic_cast<TransformMode*>(view->mode);
+    ASSERT_NE(nullptr, tool);
+    CToolBar* bar = view->GetModeToolBar();
+    // The first four fields are the centre, the rotation and the skew now.
+    ASSERT_EQ(nullptr, bar->GetDlgItem(1500));
+    for (UINT id : {1504u, 1505u, 1506u, 1507u})
+        ASSERT_NE(nullptr, bar->GetDlgItem(int(id))) << id;
+    const floatBBox star = *doc->m_sheet.GetObj(6)->GetBBox();
+    float value = 0;
+    ASSERT_TRUE(GetWindowMeasure(bar->GetDlgItem(1504), value));
+    EXPECT_NEAR((star.left + star.right) / 2, value, 0.001);
+    auto type = [&](UINT id, const char* text) {
+        bar->GetDlgItem(int(id))->SetFocus();
+        bar->GetDlgItem(int(id))->SetWindowText(text);
+        sdtest::PressKey(VK_RETURN);
+    };
+    // A quarter turn about the centre: width and height change places, the centre stays.
+    type(1506, "90");
+    EXPECT_EQ("Rotate", LastStep());
+    const floatBBox turned = *doc->m_sheet.GetObj(6)->GetBBox();
+    EXPECT_NEAR(star.top - star.bottom, turned.right - turned.left, 0.01);
+    EXPECT_NEAR((star.left + star.right) / 2, (turned.left + turned.right) / 2, 0.01);
+    ASSERT_TRUE(GetWindowFloat(bar->GetDlgItem(1506), value));
+    EXPECT_EQ(0, value);
+    // 80.5 degrees of skew is refused with message 193; nothing changes.
+    const std::vector<BYTE> before = StoredBytes();
+    PushMessageBoxAnswer(IDOK);
+    type(1507, "80.5");
+    EXPECT_EQ(before, StoredBytes());
+    ASSERT_FALSE(MessageBoxLog().empty());
+    // The centre typed: the cross goes there.
+    type(1504, "100");
+    type(1505, "-20000"); // out of range: a beep, y stays
+    EXPECT_FLOAT_EQ(100, tool->centre.x);
+    EXPECT_NEAR((star.bottom + star.top) / 2, tool->centre.y, 0.01);
+}

@@ -7,6 +7,8 @@
 #include "select/SelectMode.h"
 
 namespace TransformIds {
+constexpr UINT FieldCentreX = 1504, FieldCentreY = 1505, FieldRotation = 1506, FieldSkew = 1507;
+constexpr UINT LabelBitmaps[4] = {128, 129, 130, 131};
 constexpr UINT BadSkew = 193;
 } // namespace TransformIds
 
@@ -16,6 +18,14 @@ public:
     enum { Idle, Rotating, Skewing, MovingCentre };
 
     void SetView(COleSheetView* sheetView, BOOL fresh) override;
+    // The selection tool's bar, its first four fields renumbered 1504-1507 and labelled 128-131.
+    void Activate() override;
+    void Deactivate(COleOperatingMode* next) override;
+    void OnDocumentChanged() override {}
+    // Fields 1504-1507: centre x and y, a rotation and a skew, typed.
+    BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
+    // The centre, the rotation and the skew angle into the four fields; the nudge steps as ever.
+    void UpdateSizeFields(const floatBBox* box) override;
     BOOL OnLButtonDown(UINT flags, int x, int y) override;
     BOOL OnLButtonUp(UINT flags, int x, int y) override;
     void OnMouseMove(UINT flags, int x, int y) override;
@@ -35,6 +45,7 @@ public:
 
     floatPoint centre{0, 0};
     double rotation = 0;
+    double skew = 0;
     floatPoint anchor{0, 0};
 
 private:
