@@ -3,7 +3,8 @@
 tool (select-tools.bmp: duplicate, transformation tool, keep proportions; 16 x 15 each) and the
 labels of its fields (select-label-*.bmp, 20 x 15: x, y, width, height, small and large nudge
 step) and of the transformation tool's fields (transform-label-*.bmp: centre x, centre y,
-rotation, skew). 24-bit BMPs on button grey, drawn in black, so that a mapped bitmap takes the
+rotation, skew), and the alignment tool's bar (align-tools.bmp: the ten alignments and the
+page switch). 24-bit BMPs on button grey, drawn in black, so that a mapped bitmap takes the
 system's colours."""
 import os
 import struct
@@ -141,11 +142,53 @@ def skew():
     return p
 
 
+def align(kind):
+    """The alignment tool's buttons: 0 left, 1 top, 2 right, 3 bottom, 4 centres across,
+    5 centres up, 6 equal gaps across, 7 equal gaps up, 8 equal centre steps across, 9 equal
+    centre steps up; 10 against the page."""
+    p = Picture(16, 15)
+    if kind == 10:
+        p.box(2, 1, 13, 13, fill=WHITE)
+        p.hline(11, 13, 3)
+        p.box(4, 5, 9, 10, fill=BLUE)
+        return p
+    if kind in (0, 2, 4):
+        x = {0: 2, 2: 13, 4: 7}[kind]
+        for y0, w in ((2, 9), (7, 6), (11, 11)):
+            x0 = {0: x + 1, 2: x - w, 4: x - w // 2}[kind]
+            p.box(x0, y0, x0 + w - 1, y0 + 2, fill=WHITE)
+        p.vline(x, 0, 14, BLUE)
+        return p
+    if kind in (1, 3, 5):
+        y = {1: 1, 3: 13, 5: 7}[kind]
+        for x0, h in ((2, 9), (7, 6), (11, 11)):
+            y0 = {1: y + 1, 3: y - h, 5: y - h // 2}[kind]
+            p.box(x0, y0, x0 + 2, y0 + h - 1, fill=WHITE)
+        p.hline(0, 15, y, BLUE)
+        return p
+    across = kind in (6, 8)
+    for i, size in enumerate((3, 4, 3)):
+        a = 1 + i * 5
+        if across:
+            p.box(a, 7 - size, a + 3, 7 + size, fill=WHITE)
+        else:
+            p.box(7 - size, a, 7 + size, a + 3, fill=WHITE)
+    if kind in (8, 9):  # the centres marked
+        for i in range(3):
+            c = 2 + i * 5
+            if across:
+                p.vline(c + 1, 0, 14, BLUE)
+            else:
+                p.hline(0, 15, c + 1, BLUE)
+    return p
+
+
 def main():
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__),
                                                                 "..", "images")
     files = {
         "select-tools.bmp": side_by_side([duplicate(), transform(), keep_proportions()]),
+        "align-tools.bmp": side_by_side([align(k) for k in range(11)]),
         "select-label-x.bmp": label("X"),
         "select-label-y.bmp": label("Y"),
         "select-label-w.bmp": label("W"),

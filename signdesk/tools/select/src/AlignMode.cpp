@@ -4,6 +4,7 @@
 #include <mfc/CCmdUI.h>
 #include <model/CSign.h>
 #include <sheet/SheetSettings.h>
+#include <view/CSignView.h>
 
 #include "select/Alignment.h"
 
@@ -32,6 +33,16 @@ BOOL AlignMode::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* 
         }
     }
     return SelectMode::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+}
+
+void AlignMode::BuildToolBar() {
+    if (auto* signView = dynamic_cast<CSignView*>(view))
+        signView->LoadModeToolBar(AlignIds::ToolBar);
+}
+
+void AlignMode::UpdateSizeFields(const floatBBox*) {
+    CSignDoc* doc = Doc();
+    if (doc && doc->m_sheet.m_nSelected == 0) activeAlignment = -1;
 }
 
 floatBBox AlignMode::GetReferenceBox() {

@@ -476,3 +476,26 @@ TEST_F(SignViewSelectTest, TheTransformationToolsFieldsTurnSkewAndPlaceTheCentre
     EXPECT_FLOAT_EQ(100, tool->centre.x);
     EXPECT_NEAR((star.bottom + star.top) / 2, tool->centre.y, 0.01);
 }
+
+TEST_F(SignViewSelectTest, TheAlignmentBarsButtonsAlignTheLettering) {
+    Command(SelectToolIds::Select);
+    const floatBBox& first = *doc->m_sheet.GetObj(1)->GetBBox();
+    const floatBBox& last = *doc->m_sheet.GetObj(5)->GetBBox();
+    Drag(At(first.left - 2, first.top + 2), At(last.right + 2, last.bottom - 2));
+    ASSERT_EQ("0111110", Selected());
+    const float left = doc->m_sheet.m_bbSelection.left;
+    Command(SelectToolIds::Align);
+    CToolBar* bar = view->GetModeToolBar();
+    ASSERT_EQ(11, bar->GetCount());
+    // The user clicks the first button: every letter's left edge on the selection's.
+    CRect button;
+    bar->GetItemRect(bar->CommandToIndex(AlignIds::Kinds[0]), &button);
+    SdAdvanceFakeClock(1000);
+    sdtest::Click(bar->m_hWnd, button.CenterPoint().x, button.CenterPoint().y);
+    EXPECT_EQ("Align", LastStep());
+    for (int i = 1; i <= 5; ++i)
+        EXPECT_FLOAT_EQ(left, doc->m_sheet.GetObj(i)->GetBBox()->left) << i;
+    // The button shows the alignment in force.
+    sdtest::IdlePass();
+    EXPECT_TRUE(bar->GetButtonStyle(bar->CommandToIndex(AlignIds::Kinds[0])) & TBBS_CHECKED);
+}

@@ -10,12 +10,18 @@ namespace AlignIds {
 // In the order of the kinds 0-9 (see select/Alignment.h).
 constexpr UINT Kinds[10] = {32921, 32983, 32923, 32984, 32986, 32985, 32987, 32988, 32993, 32994};
 constexpr UINT ToPage = 32990;
+// The options bar: the ten alignments and the page switch.
+constexpr UINT ToolBar = 276;
 } // namespace AlignIds
 
 class AlignMode : public SelectMode {
     DECLARE_DYNCREATE(AlignMode)
 public:
     BOOL OnLButtonDown(UINT flags, int x, int y) override;
+    // The alignments' buttons; the tool has no fields.
+    void BuildToolBar() override;
+    // No value fields: only the alignment in force ends with the selection.
+    void UpdateSizeFields(const floatBBox* box) override;
 
     // -1 none, else the kind 0-9 in force.
     int activeAlignment = -1;
