@@ -1,6 +1,7 @@
 #include "select/SelectMode.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -249,6 +250,7 @@ void SelectMode::Activate() {
 
 void SelectMode::Deactivate(COleOperatingMode*) {
     if (outlineDrawn) DrawDragOutline();
+    StopTimer();
     DestroyToolBar();
     // The handles and the preview go with the tool.
     if (view && view->m_hWnd) view->Invalidate(FALSE);
@@ -285,6 +287,48 @@ void SelectMode::DrawFeedback(CDC* dc, const floatTMatrix* matrix) {
     }
     DrawHandles(dc, m);
     DrawPreview(dc, m);
+}
+
+void SelectMode::ToggleFeedback(BOOL handles, BOOL preview) {
+    CSignDoc* doc = Doc();
+    if (!doc || !view || !view->m_hWnd || doc->m_sheet.UpdateSelection() == 0) return;
+    floatTMatrix m;
+    view->GetWorldToClientMatrix(m);
+    CClientDC dc(view);
+    if (handles) DrawHandles(&dc, m);
+    if (preview) DrawPreview(&dc, m);
+}
+
+void SelectMode::StartTimer() {
+    StopTimer();
+    if (view && view->m_hWnd) timerId = view->SetTimer(1, 500, nullptr);
+}
+
+void SelectMode::StopTimer() {
+    if (timerId != 0 && view && view->m_hWnd) view->KillTimer(timerId);
+    timerId = 0;
+}
+
+void SelectMode::OnTimer(UINT) {
+    StopTimer();
+    if (handlesShown) ToggleFeedback(FALSE, TRUE);
+    shownMatrix = dragMatrix;
+    if (handlesShown) ToggleFeedback(FALSE, TRUE);
+    CSignDoc* doc = Doc();
+    if (!doc) return;
+    // The box the drag would give: the bounding box of its moved corners.
+    const floatBBox& b = doc->m_sheet.m_bbSelection;
+    float x0 = FLT_MAX, y0 = FLT_MAX, x1 = -FLT_MAX, y1 = -FLT_MAX;
+    for (floatPoint c : {floatPoint(b.left, b.bottom), floatPoint(b.right, b.bottom),
+                         floatPoint(b.right, b.top), floatPoint(b.left, b.top)}) {
+        dragMatrix.Transform(c.x, c.y);
+        x0 = std::min(x0, c.x);
+        y0 = std::min(y0, c.y);
+        x1 = std::max(x1, c.x);
+        y1 = std::max(y1, c.y);
+    }
+    const floatBBox moved(x0, y0, x1, y1);
+    UpdateSizeFields(&moved);
 }
 
 void SelectMode::DrawHandles(CDC* dc, const floatTMatrix& m) {
@@ -432,6 +476,7 @@ void SelectMode::OnMouseMove(UINT flags, int x, int y) {
         COleOperatingMode::OnMouseMove(flags, x, y);
         return;
     case DragMove: {
+        StartTimer();
         if (outlineDrawn) DrawDragOutline();
         if (CPoint(x, y) == pressPoint) {
             dragMatrix.IdentMatrix();
@@ -456,6 +501,7 @@ void SelectMode::OnMouseMove(UINT flags, int x, int y) {
         return;
     }
     case DragResize:
+        StartTimer();
         if (outlineDrawn) DrawDragOutline();
         dragMatrix = ResizeMatrix(hitHandle, p);
         DrawDragOutline();
@@ -472,7 +518,14 @@ BOOL SelectMode::OnLButtonUp(UINT flags, int x, int y) {
         result = COleOperatingMode::OnLButtonUp(flags, x, y);
         step = "Selection change";
     } else if (dragState == DragMove || dragState == DragResize) {
+        StopTimer();
         if (outlineDrawn) DrawDragOutline();
+        // The preview goes back onto the objects, wherever they end up.
+        if (shownMatrix != floatTMatrix()) {
+            ToggleFeedback(FALSE, TRUE);
+            shownMatrix.IdentMatrix();
+            ToggleFeedback(FALSE, TRUE);
+        }
         const bool moved = !(dragMatrix.dx == 0 && dragMatrix.dy == 0 && dragMatrix.m11 == 1 &&
                              dragMatrix.m22 == 1 && dragMatrix.m12 == 0 && dragMatrix.m21 == 0);
         if (moved) {
@@ -550,7 +603,10 @@ void SelectMode::OnKeyDown(UINT key, UINT, UINT) {
             captured = FALSE;
             if (outlineDrawn) DrawDragOutline();
             dragMatrix.IdentMatrix();
+            // The preview and the fields back at the old place.
+            OnTimer(1);
             dragState = DragNone;
+            StopTimer();
         }
         return;
     }

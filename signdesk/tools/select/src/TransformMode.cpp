@@ -257,6 +257,7 @@ void TransformMode::OnMouseMove(UINT flags, int x, int y) {
     floatPoint p;
     view->ClientToWorld(x, y, p);
     if (dragState == Rotating) {
+        StartTimer();
         if (outlineDrawn) DrawDragOutline();
         const double a0 = std::atan2(double(anchor.y) - centre.y, double(anchor.x) - centre.x);
         const double a1 = std::atan2(double(p.y) - centre.y, double(p.x) - centre.x);
@@ -270,6 +271,7 @@ void TransformMode::OnMouseMove(UINT flags, int x, int y) {
         }
         DrawDragOutline();
     } else if (dragState == Skewing) {
+        StartTimer();
         if (outlineDrawn) DrawDragOutline();
         dragMatrix = SkewMatrix(hitHandle, p, (flags & MK_CONTROL) != 0);
         if (!doc->m_sheet.AcceptsTransform(dragMatrix)) {
@@ -290,8 +292,15 @@ void TransformMode::OnMouseMove(UINT flags, int x, int y) {
 BOOL TransformMode::OnLButtonUp(UINT, int, int) {
     ::ReleaseCapture();
     captured = FALSE;
+    StopTimer();
     if (dragState == Rotating || dragState == Skewing) {
         if (outlineDrawn) DrawDragOutline();
+        // The preview goes back onto the objects, wherever they end up.
+        if (shownMatrix != floatTMatrix()) {
+            ToggleFeedback(FALSE, TRUE);
+            shownMatrix.IdentMatrix();
+            ToggleFeedback(FALSE, TRUE);
+        }
         // The centre keeps its place on the sheet.
         Apply(dragMatrix, dragState == Rotating ? "Rotate" : "Skew");
         dragMatrix.IdentMatrix();

@@ -499,3 +499,52 @@ TEST_F(SignViewSelectTest, TheAlignmentBarsButtonsAlignTheLettering) {
     sdtest::IdlePass();
     EXPECT_TRUE(bar->GetButtonStyle(bar->CommandToIndex(AlignIds::Kinds[0])) & TBBS_CHECKED);
 }
+
+TEST_F(SignViewSelectTest, ThePreviewCatchesUpWhenThePointerRests) {
+    Command(SelectToolIds::Select);
+    ClickAt(Middle(6));
+    CToolBar* bar = view->GetModeToolBar();
+    const float left = doc->m_sheet.GetObj(6)->GetBBox()->left;
+    view->UpdateWindow();
+    const SdGdiImage beforePress = SdGdiReadWindow(view->m_hWnd);
+    const CPoint from = Middle(6), to(from.x - 60, from.y);
+    floatPoint a, b;
+    view->ClientToWorld(from.x, from.y, a);
+    view->ClientToWorld(to.x, to.y, b);
+    SdAdvanceFakeClock(1000);
+    sdtest::MouseEvent(view->m_hWnd, WM_LBUTTONDOWN, from.x, from.y);
+    sdtest::MouseMove(view->m_hWnd, to.x, to.y);
+    // Moving, only the dotted box follows; the fields still show the old place.
+    float x = 0;
+    ASSERT_TRUE(GetWindowMeasure(bar->GetDlgItem(1500), x));
+    EXPECT_NEAR(left, x, 0.001);
+    const SdGdiImage moving = SdGdiReadWindow(view->m_hWnd);
+    // Half a second at rest: the outlines and the fields catch up.
+    SdAdvanceFakeClock(600);
+    sdtest::PumpInput();
+    ASSERT_TRUE(GetWindowMeasure(bar->GetDlgItem(1500), x));
+    EXPECT_NEAR(left + (b.x - a.x), x, 0.01);
+    EXPECT_NE(moving.pixels, SdGdiReadWindow(view->m_hWnd).pixels);
+    // Space drops the move: the window is as before the press, nothing moved or recorded.
+    const int steps = doc->GetStepCount();
+    view->SendMessage(WM_KEYDOWN, VK_SPACE, 1);
+    sdtest::PumpInput();
+    EXPECT_EQ(beforePress.pixels, SdGdiReadWindow(view->m_hWnd).pixels);
+    ASSERT_TRUE(GetWindowMeasure(bar->GetDlgItem(1500), x));
+    EXPECT_NEAR(left, x, 0.001);
+    sdtest::MouseEvent(view->m_hWnd, WM_LBUTTONUP, to.x, to.y);
+    EXPECT_FLOAT_EQ(left, doc->m_sheet.GetObj(6)->GetBBox()->left);
+    EXPECT_EQ(steps, doc->GetStepCount());
+
+    // A drag that ends after the preview caught up leaves no outline behind.
+    SdAdvanceFakeClock(1000);
+    sdtest::MouseEvent(view->m_hWnd, WM_LBUTTONDOWN, from.x, from.y);
+    sdtest::MouseMove(view->m_hWnd, to.x, to.y);
+    SdAdvanceFakeClock(600);
+    sdtest::PumpInput();
+    sdtest::MouseEvent(view->m_hWnd, WM_LBUTTONUP, to.x, to.y);
+    EXPECT_EQ("Move", LastStep());
+    view->UpdateWindow();
+    const SdGdiImage painted = SdGdiReadWindow(view->m_hWnd);
+    EXPECT_EQ(Picture().pixels, painted.pixels);
+}

@@ -71,6 +71,8 @@ public:
     void HideFeedback() override;
     void ShowFeedback() override;
     void OnDocumentChanged() override;
+    // The preview timer: the object outlines and the fields catch up with the drag.
+    void OnTimer(UINT id) override;
     // The fields' Enter (code 0) and focus loss (EN_KILLFOCUS) first, then the commands.
     BOOL OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) override;
 
@@ -149,6 +151,12 @@ protected:
 
     CSignDoc* Doc() const;
     float Scale() const;
+    // (Re)starts the 500 ms preview timer; stops it.
+    void StartTimer();
+    void StopTimer();
+    // XOR-draws the handles and/or the preview in a client DC: once to draw, once to erase.
+    void ToggleFeedback(BOOL handles, BOOL preview);
+    UINT_PTR timerId = 0;
     // Whether the side handles exist: no KeepProportions, and the selection takes a scale of
     // one axis.
     BOOL HasSideHandles();
