@@ -18,19 +18,23 @@
 
 #include <dialogs/CGeneralPage.h>
 #include <doc/CSignDoc.h>
+#include <doc/SignClipboard.h>
 #include <doc/Snapping.h>
 #include <mfc/CClientDC.h>
 #include <mfc/CCmdUI.h>
 #include <mfc/CDC.h>
 #include <mfc/CFrameWnd.h>
 #include <mfc/CGdiObject.h>
+#include <mfc/CMenu.h>
 #include <mfc/CPropertySheet.h>
 #include <mfc/CWinApp.h>
 #include <model/CClippedObj.h>
 #include <model/CPathObj.h>
 #include <model/CSign.h>
 #include <sheet/COleSheetView.h>
+#include <sheet/SheetIds.h>
 #include <sheet/SheetSettings.h>
+#include <shell/CopyMenuItem.h>
 #include <win32/nls.h>
 #include <win32/user.h>
 
@@ -50,6 +54,13 @@ ON_COMMAND(SelectIds::UnselectAll, OnUnselectAll)
 ON_UPDATE_COMMAND_UI(SelectIds::UnselectAll, OnUpdateHasObjects)
 ON_COMMAND(SelectIds::Properties, OnProperties)
 ON_UPDATE_COMMAND_UI(SelectIds::Properties, OnUpdateHasSelection)
+ON_COMMAND_RANGE(SelectIds::Forward, SelectIds::ToBack, OnOrder)
+ON_UPDATE_COMMAND_UI_RANGE(SelectIds::Forward, SelectIds::ToBack, OnUpdateOneSelected)
+ON_COMMAND(SelectIds::LockSelection, OnLockSelection)
+ON_UPDATE_COMMAND_UI(SelectIds::LockSelection, OnUpdateHasSelection)
+ON_COMMAND(SelectIds::UnlockAll, OnUnlockAll)
+ON_COMMAND(SelectIds::EditObject, OnEditObject)
+ON_UPDATE_COMMAND_UI(SelectIds::EditObject, OnUpdateOneSelected)
 ON_COMMAND(SelectIds::Group, OnGroup)
 ON_UPDATE_COMMAND_UI(SelectIds::Group, OnUpdateHasSelection)
 ON_COMMAND(SelectIds::Ungroup, OnUngroup)
@@ -610,8 +621,42 @@ void SelectMode::OnKeyDown(UINT key, UINT, UINT) {
         }
         return;
     }
+    CSign& sheet = doc->m_sheet;
+    if (dragState == DragNone && sheet.UpdateSelection() == 1 && sheet.m_nFirstSelected >= 0 &&
+        (::GetKeyState(VK_SHIFT) & 0x8000)) {
+        // Order and layer of the one selected object.
+        switch (key) {
+        case VK_END:
+            OnOrder(SelectIds::ToFront);
+            return;
+        case VK_HOME:
+            OnOrder(SelectIds::ToBack);
+            return;
+        case VK_LEFT:
+            OnOrder(SelectIds::Backward);
+            return;
+        case VK_RIGHT:
+            OnOrder(SelectIds::Forward);
+            return;
+        case VK_UP:
+        case VK_DOWN: {
+            CSignObj* obj = sheet.GetObj(sheet.m_nFirstSelected);
+            const int layer = obj->GetLayer() + (key == VK_UP ? 1 : -1);
+            if (layer < -127 || layer > 127 || !obj->SetLayer(char(layer), 0)) {
+                MessageBeep(0);
+                return;
+            }
+            sheet.CountLayerObjects();
+            doc->UpdateSelectedObjects();
+            Finish("Layer change");
+            return;
+        }
+        default:
+            break;
+        }
+    }
     if (key != VK_LEFT && key != VK_RIGHT && key != VK_UP && key != VK_DOWN) return;
-    if (doc->m_sheet.UpdateSelection() == 0) return;
+    if (sheet.UpdateSelection() == 0) return;
     const float step = (::GetKeyState(VK_CONTROL) & 0x8000) ? NudgeLarge : NudgeSmall;
     const float dx = key == VK_LEFT ? -step : key == VK_RIGHT ? step : 0;
     const float dy = key == VK_UP ? step : key == VK_DOWN ? -step : 0;
@@ -858,6 +903,54 @@ void SelectMode::OnUnselectAll() {
     Finish("Unselect all");
 }
 
+void SelectMode::OnOrder(UINT id) {
+    CSign& sheet = Doc()->m_sheet;
+    if (sheet.UpdateSelection() != 1 || sheet.m_nFirstSelected < 0) return;
+    const int i = sheet.m_nFirstSelected, last = sheet.GetSize() - 1;
+    int to = i;
+    const char* step = "";
+    switch (id) {
+    case SelectIds::Forward:
+        to = std::min(i + 1, last);
+        step = "Forward";
+        break;
+    case SelectIds::Backward:
+        to = std::max(i - 1, 0);
+        step = "Backward";
+        break;
+    case SelectIds::ToFront:
+        to = last;
+        step = "To front";
+        break;
+    default:
+        to = 0;
+        step = "To back";
+        break;
+    }
+    // Already there: nothing changes and nothing is recorded.
+    if (to == i) return;
+    CObject* obj = sheet.GetAt(i);
+    sheet.RemoveAt(i);
+    sheet.InsertAt(to, obj);
+    Finish(step);
+}
+
+void SelectMode::OnLockSelection() {
+    Doc()->m_sheet.LockSelection();
+    Finish("Lock selection");
+}
+
+void SelectMode::OnUnlockAll() {
+    Doc()->m_sheet.UnlockAll();
+    Finish("Unlock all");
+}
+
+void SelectMode::OnEditObject() {
+    CSign& sheet = Doc()->m_sheet;
+    if (sheet.UpdateSelection() == 1 && sheet.m_nFirstSelected >= 0)
+        sheet.GetObj(sheet.m_nFirstSelected)->Edit(view);
+}
+
 void SelectMode::OnGroup() {
     Doc()->m_sheet.GroupSelection();
     Finish("Group");
@@ -919,12 +1012,67 @@ void SelectMode::OnWeld(UINT id) {
 BOOL SelectMode::OnRButtonDown(UINT, int x, int y) {
     hitGuide = -1;
     CSignDoc* doc = Doc();
-    if (!doc || !view || !view->guideLinesShown || view->guideLinesLocked) return TRUE;
-    floatPoint p;
-    view->ClientToWorld(x, y, p);
-    hitGuide =
-        FindGuideLine(doc->m_guideLines, p, float(SheetSettings::UsableMouseSens()) / Scale());
+    if (!doc || !view) return TRUE;
+    if (view->guideLinesShown && !view->guideLinesLocked) {
+        floatPoint p;
+        view->ClientToWorld(x, y, p);
+        hitGuide =
+            FindGuideLine(doc->m_guideLines, p, float(SheetSettings::UsableMouseSens()) / Scale());
+    }
+    CPoint screen(x, y);
+    view->ClientToScreen(&screen);
+    CMenu menu;
+    if (hitGuide >= 0) {
+        // The guide-line commands: the fifth popup of the view's menu, where it has one.
+        if (menu.LoadMenu(IDR_SHEET_MENU)) {
+            if (CMenu* popup = menu.GetSubMenu(4))
+                popup->TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, view);
+            menu.DestroyMenu();
+        }
+        return TRUE;
+    }
+    if (menu.CreatePopupMenu()) {
+        BuildContextMenu(&menu);
+        menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, view);
+        menu.DestroyMenu();
+    }
     return TRUE;
+}
+
+void SelectMode::BuildContextMenu(CMenu* menu) {
+    CSignDoc* doc = Doc();
+    CMenu items;
+    if (!doc || !items.LoadMenu(SelectIds::ContextMenu)) return;
+    using namespace SelectIds;
+    static const UINT order[] = {Properties, EditObject, 0,         Copy,    Cut,
+                                 Paste,      Delete,     Duplicate, Group,   Outline,
+                                 0,          Forward,    Backward,  ToFront, ToBack};
+    for (UINT id : order) {
+        if (id == 0) {
+            menu->AppendMenu(MF_SEPARATOR);
+        } else {
+            CopyMenuItem(&items, menu, id);
+        }
+    }
+    CSign& sheet = doc->m_sheet;
+    const DWORD count = sheet.UpdateSelection();
+    if (count == 0) {
+        for (UINT id : {Properties, Copy, Cut, Delete, Duplicate, Group, Outline})
+            menu->EnableMenuItem(id, MF_BYCOMMAND | MF_GRAYED);
+        menu->AppendMenu(MF_SEPARATOR);
+        CopyMenuItem(&items, menu, SheetSize);
+    }
+    if (count != 1) {
+        for (UINT id : {Forward, Backward, ToFront, ToBack})
+            menu->EnableMenuItem(id, MF_BYCOMMAND | MF_GRAYED);
+    } else if (sheet.m_nFirstSelected >= 0) {
+        sheet.GetObj(sheet.m_nFirstSelected)->ExtendContextMenu(menu);
+    }
+    // Outlines come with their own work; a one-object edit is the object's.
+    menu->EnableMenuItem(Outline, MF_BYCOMMAND | MF_GRAYED);
+    if (count != 1) menu->EnableMenuItem(EditObject, MF_BYCOMMAND | MF_GRAYED);
+    if (!CanPaste()) menu->EnableMenuItem(Paste, MF_BYCOMMAND | MF_GRAYED);
+    items.DestroyMenu();
 }
 
 void SelectMode::OnGuideProperties() {

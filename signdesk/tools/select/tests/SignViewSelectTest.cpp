@@ -548,3 +548,51 @@ TEST_F(SignViewSelectTest, ThePreviewCatchesUpWhenThePointerRests) {
     const SdGdiImage painted = SdGdiReadWindow(view->m_hWnd);
     EXPECT_EQ(Picture().pixels, painted.pixels);
 }
+
+namespace {
+
+// The state of a popup's item by command; -1 when the popup has no such item.
+int ItemState(const SdPopupMenuRecord& popup, UINT id) {
+    for (const SdPopupMenuItem& item : popup.items)
+        if (item.id == id) return int(item.state & (MF_GRAYED | MF_DISABLED));
+    return -1;
+}
+
+} // namespace
+
+TEST_F(SignViewSelectTest, TheRightButtonMenuAndTheStackingOrder) {
+    Command(SelectToolIds::Select);
+    // Nothing selected: the object items are grayed and the sheet size is offered.
+    sdtest::Click(view->m_hWnd, At(690, 5).x, At(690, 5).y, true);
+    SdPopupMenuRecord popup = sdtest::LastPopupMenu();
+    EXPECT_EQ(view->m_hWnd, popup.owner);
+    for (UINT id : {32773u, 32800u, 32819u, 32784u, 32777u})
+        EXPECT_NE(0, ItemState(popup, id)) << id;
+    EXPECT_EQ(0, ItemState(popup, 40013));
+
+    // The star (last in the list) selected: to the back by the menu, then to the front by
+    // Shift+End; to the front again changes nothing and records nothing.
+    ClickAt(Middle(6));
+    CSignObj* star = doc->m_sheet.GetObj(6);
+    sdtest::ChooseFromPopupMenus({SelectIds::ToBack});
+    sdtest::Click(view->m_hWnd, Middle(6).x, Middle(6).y, true);
+    popup = sdtest::LastPopupMenu();
+    for (UINT id : {32773u, 32800u, 32775u, 32776u, 32777u, 32778u})
+        EXPECT_EQ(0, ItemState(popup, id)) << id;
+    EXPECT_EQ(-1, ItemState(popup, 40013));
+    EXPECT_EQ(star, doc->m_sheet.GetObj(0));
+    EXPECT_EQ("To back", LastStep());
+    sdtest::KeyDown(VK_SHIFT);
+    sdtest::PressKey(VK_END);
+    EXPECT_EQ(star, doc->m_sheet.GetObj(6));
+    EXPECT_EQ("To front", LastStep());
+    const int steps = doc->GetStepCount();
+    sdtest::PressKey(VK_END);
+    EXPECT_EQ(steps, doc->GetStepCount());
+    // Shift+Up: one layer up, its own step.
+    const int layer = star->GetLayer();
+    sdtest::PressKey(VK_UP);
+    sdtest::KeyUp(VK_SHIFT);
+    EXPECT_EQ(layer + 1, star->GetLayer());
+    EXPECT_EQ("Layer change", LastStep());
+}

@@ -8,6 +8,7 @@
 #include <sheet/COleOperatingMode.h>
 #include <shell/CFilterEdit.h>
 
+class CMenu;
 class CSignDoc;
 class CSignObj;
 
@@ -15,6 +16,17 @@ namespace SelectIds {
 constexpr UINT SelectAll = 32771;
 constexpr UINT UnselectAll = 32772;
 constexpr UINT Properties = 32773;
+constexpr UINT Forward = 32775;
+constexpr UINT Backward = 32776;
+constexpr UINT ToFront = 32777;
+constexpr UINT ToBack = 32778;
+constexpr UINT LockSelection = 32879;
+constexpr UINT UnlockAll = 32880;
+constexpr UINT EditObject = 33068;
+constexpr UINT SheetSize = 40013;
+constexpr UINT Cut = 57635, Copy = 57634, Paste = 57637;
+// The right-button menu's items (their texts).
+constexpr UINT ContextMenu = 103;
 constexpr UINT Ungroup = 32783;
 constexpr UINT Group = 32784;
 constexpr UINT Combine = 32785;
@@ -64,9 +76,10 @@ public:
     void OnMouseMove(UINT flags, int x, int y) override;
     void OnTrackRect(UINT flags, const CRect* rect) override;
     void OnKeyDown(UINT key, UINT repeat, UINT flags) override;
-    // Finds the guide line under the pointer for the guide-line commands; the menu itself
-    // is the view's.
+    // The guide-line menu over a guide line, else the selection's menu (BuildContextMenu).
     BOOL OnRButtonDown(UINT flags, int x, int y) override;
+    // The right-button menu, made from the items of menu 103.
+    virtual void BuildContextMenu(CMenu* menu);
     void OnKeyUp(UINT key, UINT repeat, UINT flags) override;
     void HideFeedback() override;
     void ShowFeedback() override;
@@ -126,6 +139,10 @@ public:
 protected:
     void OnSelectAll();
     void OnUnselectAll();
+    void OnOrder(UINT id);
+    void OnLockSelection();
+    void OnUnlockAll();
+    void OnEditObject();
     void OnGroup();
     void OnUngroup();
     void OnCombine();
