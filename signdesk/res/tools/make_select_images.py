@@ -4,7 +4,8 @@ tool (select-tools.bmp: duplicate, transformation tool, keep proportions; 16 x 1
 labels of its fields (select-label-*.bmp, 20 x 15: x, y, width, height, small and large nudge
 step) and of the transformation tool's fields (transform-label-*.bmp: centre x, centre y,
 rotation, skew), and the alignment tool's bar (align-tools.bmp: the ten alignments and the
-page switch). 24-bit BMPs on button grey, drawn in black, so that a mapped bitmap takes the
+page switch), and the weld tool's bar (weld-tools.bmp: weld, intersect, subtract, keep
+sources, keep target). 24-bit BMPs on button grey, drawn in black, so that a mapped bitmap takes the
 system's colours."""
 import os
 import struct
@@ -183,12 +184,34 @@ def align(kind):
     return p
 
 
+def weld(kind):
+    """The weld tool's buttons: 0 weld, 1 intersect, 2 subtract (two overlapping discs, the
+    result filled), 3 keep the sources, 4 keep the target (the discs apart, one kept)."""
+    p = Picture(16, 15)
+    a, b, r = (5.5, 7.0), (10.5, 7.0), 4.6
+    for y in range(15):
+        for x in range(16):
+            ina = (x - a[0]) ** 2 + (y - a[1]) ** 2 <= r * r
+            inb = (x - b[0]) ** 2 + (y - b[1]) ** 2 <= r * r
+            edge = any(abs(((x - c[0]) ** 2 + (y - c[1]) ** 2) ** 0.5 - r) < 0.6 for c in (a, b))
+            filled = {0: ina or inb, 1: ina and inb, 2: inb and not ina}.get(kind, False)
+            if kind >= 3:
+                keep = ina if kind == 3 else inb
+                filled = keep
+            if filled:
+                p.set(x, y, BLUE)
+            if edge:
+                p.set(x, y)
+    return p
+
+
 def main():
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__),
                                                                 "..", "images")
     files = {
         "select-tools.bmp": side_by_side([duplicate(), transform(), keep_proportions()]),
         "align-tools.bmp": side_by_side([align(k) for k in range(11)]),
+        "weld-tools.bmp": side_by_side([weld(k) for k in range(5)]),
         "select-label-x.bmp": label("X"),
         "select-label-y.bmp": label("Y"),
         "select-label-w.bmp": label("W"),

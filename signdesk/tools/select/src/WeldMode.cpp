@@ -19,6 +19,7 @@
 #include <shell/BusyIndicator.h>
 #include <shell/CEscapeAbortHandler.h>
 #include <text/TextSettings.h>
+#include <view/CSignView.h>
 #include <win32/user.h>
 
 #include "select/Picking.h"
@@ -51,6 +52,9 @@ void WeldMode::Status(UINT id) {
 }
 
 void WeldMode::Activate() {
+    // The view has no clean-up sheet whose target would need committing here.
+    if (auto* signView = dynamic_cast<CSignView*>(view))
+        signView->LoadModeToolBar(WeldIds::ToolBar);
     DrawSelectionOutlines(nullptr);
 }
 

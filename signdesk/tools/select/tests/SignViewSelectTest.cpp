@@ -24,6 +24,7 @@
 #include <select/SelectMode.h>
 #include <select/SelectTools.h>
 #include <select/TransformMode.h>
+#include <select/WeldMode.h>
 #include <sheet/SheetSettings.h>
 #include <shell/MeasureFields.h>
 #include <testing/InputDriver.h>
@@ -595,4 +596,30 @@ TEST_F(SignViewSelectTest, TheRightButtonMenuAndTheStackingOrder) {
     sdtest::KeyUp(VK_SHIFT);
     EXPECT_EQ(layer + 1, star->GetLayer());
     EXPECT_EQ("Layer change", LastStep());
+}
+
+TEST_F(SignViewSelectTest, TheWeldToolsBarSetsTheKindAndTheSwitches) {
+    Command(SelectToolIds::Select);
+    ClickAt(Middle(6));
+    Command(SelectIds::WeldFirst);
+    auto* weld = dynamic_cast<WeldMode*>(view->mode);
+    ASSERT_NE(nullptr, weld);
+    CToolBar* bar = view->GetModeToolBar();
+    ASSERT_EQ(5, bar->GetCount());
+    auto press = [&](UINT id) {
+        CRect button;
+        bar->GetItemRect(bar->CommandToIndex(id), &button);
+        SdAdvanceFakeClock(1000);
+        sdtest::Click(bar->m_hWnd, button.CenterPoint().x, button.CenterPoint().y);
+        sdtest::IdlePass();
+    };
+    press(WeldIds::Subtract);
+    EXPECT_EQ(3u, weld->kind);
+    EXPECT_TRUE(bar->GetButtonStyle(bar->CommandToIndex(WeldIds::Subtract)) & TBBS_CHECKED);
+    EXPECT_FALSE(bar->GetButtonStyle(bar->CommandToIndex(WeldIds::Weld)) & TBBS_CHECKED);
+    const BYTE keep = WeldMode::KeepTarget;
+    press(WeldIds::KeepTarget);
+    EXPECT_NE(keep, WeldMode::KeepTarget);
+    press(WeldIds::KeepTarget);
+    EXPECT_EQ(keep, WeldMode::KeepTarget);
 }
