@@ -623,3 +623,42 @@ TEST_F(SignViewSelectTest, TheWeldToolsBarSetsTheKindAndTheSwitches) {
     press(WeldIds::KeepTarget);
     EXPECT_EQ(keep, WeldMode::KeepTarget);
 }
+
+TEST_F(SignViewSelectTest, AnAlignmentsMarkerIsSeenAndDraggedToAlignAgain) {
+    Command(SelectToolIds::Select);
+    const floatBBox& first = *doc->m_sheet.GetObj(1)->GetBBox();
+    const floatBBox& last = *doc->m_sheet.GetObj(5)->GetBBox();
+    Drag(At(first.left - 2, first.top + 2), At(last.right + 2, last.bottom - 2));
+    ASSERT_EQ("0111110", Selected());
+    Command(SelectToolIds::Align);
+    auto* tool = dynamic_cast<AlignMode*>(view->mode);
+    ASSERT_NE(nullptr, tool);
+    Command(AlignIds::Kinds[0]); // left edges together
+    ASSERT_EQ(0, tool->activeAlignment);
+    const floatBBox box = doc->m_sheet.m_bbSelection;
+    // The left marker: a black square at the middle of the left edge, inverting the ground
+    // beside the edge line; without the alignment in force it is not there.
+    const CPoint marker = At(box.left, (box.bottom + box.top) / 2);
+    const SdGdiImage shown = Picture();
+    tool->activeAlignment = -1;
+    const SdGdiImage hidden = Picture();
+    tool->activeAlignment = 0;
+    EXPECT_EQ(Inverted(hidden.at(marker.x + 2, marker.y + 2)),
+              shown.at(marker.x + 2, marker.y + 2));
+    EXPECT_EQ(hidden.at(marker.x + 12, marker.y + 2), shown.at(marker.x + 12, marker.y + 2));
+
+    // Dragged 40 pixels to the left, the marker takes every left edge with it: one "Align".
+    const CPoint to(marker.x - 40, marker.y);
+    floatPoint target;
+    view->ClientToWorld(to.x, to.y, target);
+    const int steps = doc->GetStepCount();
+    Drag(marker, to);
+    EXPECT_EQ("Align", LastStep());
+    EXPECT_EQ(steps + 1, doc->GetStepCount());
+    for (int i = 1; i <= 5; ++i)
+        EXPECT_NEAR(target.x, doc->m_sheet.GetObj(i)->GetBBox()->left, 0.5) << i;
+    EXPECT_EQ(0, tool->activeAlignment); // still in force
+    // A click elsewhere ends it.
+    ClickAt(At(690, 5));
+    EXPECT_EQ(-1, tool->activeAlignment);
+}

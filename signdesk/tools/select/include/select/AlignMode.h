@@ -17,7 +17,15 @@ constexpr UINT ToolBar = 276;
 class AlignMode : public SelectMode {
     DECLARE_DYNCREATE(AlignMode)
 public:
+    // A press on an edge marker starts its drag; any other press ends the alignment in force.
     BOOL OnLButtonDown(UINT flags, int x, int y) override;
+    BOOL OnLButtonUp(UINT flags, int x, int y) override;
+    void OnMouseMove(UINT flags, int x, int y) override;
+    // The edge marker under p: 4 top, 5 right, 6 bottom, 7 left, as the alignment in force
+    // shows them; -1 none (no alignment, the page as reference, a box without extent).
+    int HitHandle(floatPoint& p) override;
+    // The reference box and, with an alignment in force, its markers.
+    void DrawHandles(CDC* dc, const floatTMatrix& m) override;
     // The alignments' buttons; the tool has no fields.
     void BuildToolBar() override;
     // No value fields: only the alignment in force ends with the selection.
