@@ -5,8 +5,10 @@ labels of its fields (select-label-*.bmp, 20 x 15: x, y, width, height, small an
 step) and of the transformation tool's fields (transform-label-*.bmp: centre x, centre y,
 rotation, skew), and the alignment tool's bar (align-tools.bmp: the ten alignments and the
 page switch), and the weld tool's bar (weld-tools.bmp: weld, intersect, subtract, keep
-sources, keep target). 24-bit BMPs on button grey, drawn in black, so that a mapped bitmap takes the
-system's colours."""
+sources, keep target); and the tools' cursors (select-cursor-<id>.cur). The pictures are
+24-bit BMPs on button grey, drawn in black, so that a mapped bitmap takes the system's
+colours."""
+import math
 import os
 import struct
 import sys
@@ -205,6 +207,107 @@ def weld(kind):
     return p
 
 
+class Cursor:
+    """A 32 x 32 black-and-white cursor: white shapes with a black outline on a clear ground."""
+
+    def __init__(self, hotspot):
+        self.hotspot = hotspot
+        self.ink = set()
+
+    def line(self, x0, y0, x1, y1):
+        n = max(abs(x1 - x0), abs(y1 - y0), 1)
+        for i in range(n + 1):
+            self.ink.add((round(x0 + (x1 - x0) * i / n), round(y0 + (y1 - y0) * i / n)))
+
+    def arrow(self, x0, y0, x1, y1, heads=2):
+        """A shaft with arrowheads at its ends (heads: 1 at the end only, 2 at both)."""
+        self.line(x0, y0, x1, y1)
+        dx, dy = x1 - x0, y1 - y0
+        length = max((dx * dx + dy * dy) ** 0.5, 1)
+        ux, uy = dx / length, dy / length
+        ends = [(x1, y1, ux, uy)] + ([(x0, y0, -ux, -uy)] if heads == 2 else [])
+        for ex, ey, vx, vy in ends:
+            for side in (1, -1):
+                self.line(ex, ey, round(ex - 4 * vx + side * 3 * vy), round(ey - 4 * vy - side * 3 * vx))
+
+    def cur(self):
+        # The outline: every clear pixel next to ink turns white, the ink is black.
+        white = set()
+        for x, y in self.ink:
+            for dx in (-1, 0, 1):
+                for dy in (-1, 0, 1):
+                    q = (x + dx, y + dy)
+                    if q not in self.ink and 0 <= q[0] < 32 and 0 <= q[1] < 32:
+                        white.add(q)
+        xor_rows, and_rows = b"", b""
+        for y in range(31, -1, -1):
+            xor_bits, and_bits = 0, 0
+            for x in range(32):
+                bit = 1 << (31 - x)
+                if (x, y) in white:
+                    xor_bits |= bit
+                elif (x, y) not in self.ink:
+                    and_bits |= bit
+            xor_rows += struct.pack(">I", xor_bits)
+            and_rows += struct.pack(">I", and_bits)
+        info = struct.pack("<IiiHHIIiiII", 40, 32, 64, 1, 1, 0, 256, 0, 0, 2, 0)
+        palette = struct.pack("<BBBBBBBB", 0, 0, 0, 0, 255, 255, 255, 0)
+        body = info + palette + xor_rows + and_rows
+        header = struct.pack("<HHH", 0, 2, 1)
+        entry = struct.pack("<BBBBHHII", 32, 32, 0, 0, self.hotspot[0], self.hotspot[1],
+                            len(body), 22)
+        return header + entry + body
+
+
+def cursor(kind):
+    """The selection tools' cursors, by resource id."""
+    c = Cursor((15, 15))
+    if kind == 30983:  # top-left and bottom-right handles
+        c.arrow(8, 8, 22, 22)
+    elif kind == 30984:  # top-right and bottom-left handles
+        c.arrow(22, 8, 8, 22)
+    elif kind == 30985:  # top and bottom handles
+        c.arrow(15, 5, 15, 25)
+    elif kind == 30986:  # left and right handles
+        c.arrow(5, 15, 25, 15)
+    elif kind == 30987:  # move
+        c.arrow(15, 4, 15, 26)
+        c.arrow(4, 15, 26, 15)
+    elif kind == 2509:  # rubber band
+        c.hotspot = (4, 4)
+        c.line(4, 0, 4, 8)
+        c.line(0, 4, 8, 4)
+        for x0, y0, x1, y1 in ((10, 10, 24, 10), (24, 10, 24, 22), (24, 22, 10, 22), (10, 22, 10, 10)):
+            for i in range(0, 15, 3):
+                t = min(i / 14, 1)
+                c.ink.add((round(x0 + (x1 - x0) * t), round(y0 + (y1 - y0) * t)))
+    elif kind == 111:  # skew along x
+        c.arrow(6, 12, 24, 12)
+        c.line(6, 18, 24, 18)
+    elif kind == 112:  # skew along y
+        c.arrow(12, 6, 12, 24)
+        c.line(18, 6, 18, 24)
+    elif kind == 113:  # rotate: a quarter circle with an arrowhead
+        points = [(15 + round(9 * math.cos(a / 10)),
+                   15 - round(9 * math.sin(a / 10))) for a in range(0, 17)]
+        for (x0, y0), (x1, y1) in zip(points, points[1:]):
+            c.line(x0, y0, x1, y1)
+        c.line(points[-1][0], points[-1][1], points[-1][0] - 3, points[-1][1] - 3)
+        c.line(points[-1][0], points[-1][1], points[-1][0] + 3, points[-1][1] - 3)
+    elif kind == 114:  # mirror top-bottom
+        c.line(6, 15, 24, 15)
+        c.arrow(15, 5, 15, 25)
+    elif kind == 115:  # mirror left-right
+        c.line(15, 6, 15, 24)
+        c.arrow(5, 15, 25, 15)
+    elif kind == 116:  # the centre: a small cross in a circle
+        c.line(15, 9, 15, 21)
+        c.line(9, 15, 21, 15)
+        for a in range(0, 63):
+            c.ink.add((15 + round(5 * math.cos(a / 10)), 15 + round(5 * math.sin(a / 10))))
+    return c
+
+
 def main():
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(os.path.dirname(__file__),
                                                                 "..", "images")
@@ -226,6 +329,9 @@ def main():
     for name, picture in files.items():
         with open(os.path.join(folder, name), "wb") as f:
             f.write(picture.bmp())
+    for kind in (30983, 30984, 30985, 30986, 30987, 2509, 111, 112, 113, 114, 115, 116):
+        with open(os.path.join(folder, "select-cursor-%d.cur" % kind), "wb") as f:
+            f.write(cursor(kind).cur())
 
 
 if __name__ == "__main__":

@@ -342,6 +342,24 @@ void SelectMode::OnTimer(UINT) {
     UpdateSizeFields(&moved);
 }
 
+HCURSOR SelectMode::ToolCursor(UINT id) {
+    return ::LoadCursorA(AfxGetResourceHandle(), MAKEINTRESOURCEA(id));
+}
+
+void SelectMode::SetViewCursor(HCURSOR cursor) {
+    // Kept by the view, so that its next WM_SETCURSOR shows the same.
+    if (view != nullptr) view->cursor = cursor;
+    ::SetCursor(cursor);
+}
+
+void SelectMode::UpdateCursor(int handle) {
+    using namespace SelectIds;
+    static const UINT byHandle[9] = {CursorDiagonalDown, CursorDiagonalUp, CursorDiagonalDown,
+                                     CursorDiagonalUp,   CursorUpDown,     CursorLeftRight,
+                                     CursorUpDown,       CursorLeftRight,  CursorMove};
+    if (handle >= 0 && handle <= 8) SetViewCursor(ToolCursor(byHandle[handle]));
+}
+
 void SelectMode::DrawHandles(CDC* dc, const floatTMatrix& m) {
     CSignDoc* doc = Doc();
     if (!doc || doc->m_sheet.UpdateSelection() == 0) return;
@@ -479,11 +497,30 @@ void SelectMode::OnMouseMove(UINT flags, int x, int y) {
     const float tolPick = float(SheetSettings::UsableMouseSens()) / scale;
     switch (dragState) {
     case DragNone: {
-        CSignObj* hit = PickObject(doc->m_sheet, p, tolPick);
-        SetCursor(LoadCursor(nullptr, hit ? IDC_CROSS : IDC_ARROW));
+        hitObject = PickObject(doc->m_sheet, p, tolPick);
+        floatPoint q = p;
+        hitHandle = HitHandle(q);
+        hitGuide = view->guideLinesShown && !view->guideLinesLocked
+                       ? FindGuideLine(doc->m_guideLines, p, tolPick)
+                       : -1;
+        if (hitHandle != -1) {
+            UpdateCursor(hitHandle);
+        } else if (hitObject != nullptr) {
+            SetViewCursor(hitObject->m_bSelected ? ToolCursor(SelectIds::CursorMove)
+                                                 : ::LoadCursorA(nullptr, IDC_CROSS));
+        } else if (hitGuide >= 0) {
+            const double angle = doc->m_guideLines[std::uint16_t(hitGuide)].angle;
+            const UINT id = angle == 0                      ? SelectIds::CursorUpDown
+                            : angle == std::numbers::pi / 2 ? SelectIds::CursorLeftRight
+                                                            : SelectIds::CursorMove;
+            SetViewCursor(ToolCursor(id));
+        } else {
+            SetViewCursor(::LoadCursorA(nullptr, IDC_ARROW));
+        }
         return;
     }
     case DragBand:
+        SetViewCursor(ToolCursor(SelectIds::CursorBand));
         COleOperatingMode::OnMouseMove(flags, x, y);
         return;
     case DragMove: {

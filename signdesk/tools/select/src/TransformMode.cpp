@@ -136,6 +136,12 @@ BOOL TransformMode::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERIN
     return TRUE;
 }
 
+void TransformMode::UpdateCursor(int handle) {
+    // Corners rotate, sides skew, the cross moves its centre or mirrors.
+    static const UINT byHandle[11] = {113, 113, 113, 113, 111, 112, 111, 112, 116, 115, 114};
+    if (handle >= 0 && handle <= 10) SetViewCursor(ToolCursor(byHandle[handle]));
+}
+
 void TransformMode::DrawHandles(CDC* dc, const floatTMatrix& m) {
     CSignDoc* doc = Doc();
     if (!doc || doc->m_sheet.UpdateSelection() == 0) return;
@@ -285,7 +291,12 @@ void TransformMode::OnMouseMove(UINT flags, int x, int y) {
         centre = p;
         ToggleCentreCross();
     } else if (dragState == Idle) {
-        SetCursor(LoadCursor(nullptr, HitHandle(p) == -1 ? IDC_ARROW : IDC_CROSS));
+        const int handle = HitHandle(p);
+        if (handle == -1) {
+            SetViewCursor(::LoadCursorA(nullptr, IDC_ARROW));
+        } else {
+            UpdateCursor(handle);
+        }
     }
 }
 

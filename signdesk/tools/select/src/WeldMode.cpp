@@ -89,7 +89,9 @@ void WeldMode::OnMouseMove(UINT, int x, int y) {
     floatPoint p;
     view->ClientToWorld(x, y, p);
     CSignObj* hit = PickObject(doc->m_sheet, p, PickTolerance());
-    SetCursor(LoadCursor(nullptr, hit ? IDC_CROSS : IDC_ARROW));
+    // Kept by the view, so that its next WM_SETCURSOR shows the same.
+    view->cursor = ::LoadCursorA(nullptr, hit ? IDC_CROSS : IDC_ARROW);
+    ::SetCursor(view->cursor);
 }
 
 BOOL WeldMode::OnLButtonDown(UINT, int x, int y) {

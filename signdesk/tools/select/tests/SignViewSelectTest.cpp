@@ -662,3 +662,40 @@ TEST_F(SignViewSelectTest, AnAlignmentsMarkerIsSeenAndDraggedToAlignAgain) {
     ClickAt(At(690, 5));
     EXPECT_EQ(-1, tool->activeAlignment);
 }
+
+TEST_F(SignViewSelectTest, TheCursorTellsWhatAPressWouldDoAndStays) {
+    Command(SelectToolIds::Select);
+    ClickAt(Middle(6));
+    const floatBBox star = *doc->m_sheet.GetObj(6)->GetBBox();
+    const CPoint topLeft = At(star.left, star.top), bottomRight = At(star.right, star.bottom);
+    const int left = topLeft.x - 7, top = topLeft.y - 7, right = bottomRight.x + 7;
+    auto cursor = [&](UINT id) {
+        return ::LoadCursorA(AfxGetResourceHandle(), MAKEINTRESOURCEA(id));
+    };
+    struct Case {
+        CPoint at;
+        HCURSOR expected;
+    };
+    const Case cases[] = {
+        {CPoint(left, top), cursor(30983)},               // top-left corner handle
+        {CPoint(right, top), cursor(30984)},              // top-right
+        {CPoint((left + right) / 2, top), cursor(30985)}, // top side
+        {Middle(6), cursor(30987)},                       // on the selected star
+        {Middle(1), ::LoadCursorA(nullptr, IDC_CROSS)},   // on a letter not selected
+        {At(690, 5), ::LoadCursorA(nullptr, IDC_ARROW)},  // empty ground
+    };
+    for (const Case& c : cases) {
+        sdtest::MouseMove(view->m_hWnd, c.at.x, c.at.y);
+        EXPECT_NE(nullptr, c.expected);
+        EXPECT_EQ(c.expected, view->cursor) << c.at.x << "," << c.at.y;
+        // The view's own WM_SETCURSOR shows the same.
+        view->SendMessage(WM_SETCURSOR, WPARAM(view->m_hWnd), MAKELPARAM(HTCLIENT, WM_MOUSEMOVE));
+        EXPECT_EQ(c.expected, ::GetCursor());
+    }
+    // The transformation tool: corners rotate, sides skew.
+    Command(SelectToolIds::Transform);
+    sdtest::MouseMove(view->m_hWnd, left, top);
+    EXPECT_EQ(cursor(113), view->cursor);
+    sdtest::MouseMove(view->m_hWnd, (left + right) / 2, top);
+    EXPECT_EQ(cursor(111), view->cursor);
+}

@@ -56,6 +56,9 @@ constexpr UINT LabelFirst = 2740;
 constexpr UINT FieldX = 1500, FieldY = 1501, FieldWidth = 1502, FieldHeight = 1503;
 constexpr UINT FieldNudgeSmall = 1554, FieldNudgeLarge = 1555;
 constexpr UINT LabelBitmaps[6] = {124, 125, 126, 127, 384, 385};
+// Cursors: handles 0 and 2, 1 and 3, 4 and 6, 5 and 7; moving; the band.
+constexpr UINT CursorDiagonalDown = 30983, CursorDiagonalUp = 30984, CursorUpDown = 30985,
+               CursorLeftRight = 30986, CursorMove = 30987, CursorBand = 2509;
 // Status texts: nothing selected; one path object; one other object; several.
 constexpr UINT StatusNone = 218;
 constexpr UINT StatusPath = 215;
@@ -180,6 +183,11 @@ protected:
     // The selection box in client pixels grown by the handle size and the pick distance: the
     // box the handles sit on.
     CRect HandleBox(const floatTMatrix& m) const;
+    // The cursor of a handle (0-8), kept as the view's cursor; other values change nothing.
+    virtual void UpdateCursor(int handle);
+    // A cursor of the program's resources; the view keeps it as its own and shows it now.
+    static HCURSOR ToolCursor(UINT id);
+    void SetViewCursor(HCURSOR cursor);
     // The dotted outline of the selection box under dragMatrix, XOR-drawn.
     void DrawDragOutline();
     // Moves the selection by m and records the step.

@@ -32,6 +32,8 @@ public:
     // The selection tool's handles (its grab answer 8 moves the centre too), then the cross:
     // 8 its centre, 9 the vertical arm, 10 the horizontal arm.
     int HitHandle(floatPoint& p) override;
+    // Rotation at the corners, skews at the sides, the centre, the mirrors at the arms.
+    void UpdateCursor(int handle) override;
     // Hollow blue squares at the eight handles, then the centre cross.
     void DrawHandles(CDC* dc, const floatTMatrix& m) override;
     // The cross through the rotation centre, as wide and high as the selection box on screen.
