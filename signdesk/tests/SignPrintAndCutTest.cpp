@@ -1,13 +1,16 @@
 // Print-and-cut of a sign from end to end: "SIGN" in DejaVu Sans Bold, cut only, beside a
 // filled star cut round its outline, two copies printed with registration marks on the raster
 // printer and cut on a sheet turned and moved on the cutter. Taken back through the sheet's
-// placement, the letters' cut follows their outlines and the star's cut its printed edge.
+// placement, the letters' cut follows their outlines and the star's cut its printed edge; also
+// through the shipped HP-GL definition to a cutter on a serial line that reports its head.
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <filesystem>
 #include <vector>
 
 #include <pathkit/Path.h>
+#include <testing/FakePort.h>
 #include <text/TrueTypeFont.h>
 
 #include "PrintAndCutRun.h"
@@ -189,4 +192,18 @@ TEST_F(SignPrintAndCutTest, CutsTheLetteringAndTheStarOnAMovedSheet) {
 
 TEST_F(SignPrintAndCutTest, CutsTheLetteringAndTheStarWithTheLaserPointer) {
     Run(true);
+}
+
+// The shipped HP-GL definition on COM1, a cutter on the line: the head is read from the
+// cutter's OA answers at each mark, and the cut is what the cutter received.
+TEST_F(SignPrintAndCutTest, CutsThroughTheDefaultHpglCutterOnASerialLine) {
+    FakeCutter cutter;
+    if (!cutter.IsOpen()) GTEST_SKIP() << "no pseudo-terminal";
+    FakePort port("COM1", cutter.PortPath());
+    std::filesystem::copy_file(SHIPPED_DEVICES, devices,
+                               std::filesystem::copy_options::overwrite_existing);
+    section = "Generic HP-GL Cutter";
+    serialCutter = &cutter;
+    Run(false);
+    EXPECT_NE(cutter.Received().find("PR;SP1;"), std::string::npos);
 }

@@ -4,7 +4,9 @@
 #include <cmath>
 #include <cstdlib>
 
+#include <mfc/CDC.h>
 #include <mfc/CDataExchange.h>
+#include <mfc/CGdiObject.h>
 #include <mfc/CStringArray.h>
 #include <mfc/CWinApp.h>
 #include <mfc/FrameworkIds.h>
@@ -18,6 +20,7 @@
 #include <shell/BoxTransforms.h>
 #include <shell/MeasureFields.h>
 #include <win32/controls.h>
+#include <win32/icon.h>
 #include <win32/user.h>
 
 #include "output/CCalibrationDlg.h"
@@ -476,8 +479,21 @@ void CCutPage::OnPreviewMouse() {
 void CCutPage::PaintPreview(CDC* dc, const RECT& rect) {
     int oldCut = engine.printAndCut;
     engine.printAndCut = 1;
-    engine.PaintPreview(dc, rect, points, engine.sheetIndex);
+    engine.PaintPreview(dc, rect, nullptr, engine.sheetIndex);
     engine.printAndCut = oldCut;
+    // Each placed point as its icon, the icon's hot spot on the point; a square where the
+    // icon cannot be loaded.
+    static const POINT hotSpots[3] = {{5, 26}, {5, 5}, {26, 5}};
+    for (int i = 0; i < 3; ++i) {
+        if (points[i].x < 0 || points[i].y < 0) continue;
+        POINT p = engine.PageToPreview(points[i]);
+        HICON icon = ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCE(WORD(205 + i)));
+        if (icon && dc->DrawIcon(p.x - hotSpots[i].x, p.y - hotSpots[i].y, icon)) continue;
+        CPen pen(PS_SOLID, 1, RGB(255, 0, 0));
+        CPen* old = dc->SelectObject(&pen);
+        dc->Rectangle(p.x - 3, p.y - 3, p.x + 3, p.y + 3);
+        dc->SelectObject(old);
+    }
 }
 
 BOOL CCutPage::OnCommand(WPARAM wParam, LPARAM lParam) {

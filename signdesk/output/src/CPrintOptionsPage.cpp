@@ -13,6 +13,7 @@
 #include <shell/DefaultPrinterPage.h>
 #include <shell/MeasureFields.h>
 #include <win32/controls.h>
+#include <win32/kernel.h>
 
 #include "output/CPrintEngine.h"
 #include "output/CTileLayout.h"
@@ -162,11 +163,14 @@ BOOL CPrintOptionsPage::OnCommand(WPARAM wParam, LPARAM lParam) {
         GetDefaultPrinterPage(before[0], before[1], before[2], before[3], before[4], before[5], ob,
                               pb);
         CPrintDialog setup(TRUE);
-        if (setup.DoModal() == IDOK && AfxGetApp()) {
-            // The application takes the set-up's handles over.
-            AfxGetApp()->SelectPrinter(setup.m_pd.hDevNames, setup.m_pd.hDevMode, TRUE);
-            setup.m_pd.hDevNames = nullptr;
-            setup.m_pd.hDevMode = nullptr;
+        if (CWinApp* app = AfxGetApp()) {
+            // On the program's printer and set-up, which keep what the dialog ends with.
+            app->DoPrintDialog(&setup);
+        } else {
+            // Nowhere to keep the set-up: it goes with the dialog.
+            setup.DoModal();
+            if (setup.m_pd.hDevNames != nullptr) ::GlobalFree(setup.m_pd.hDevNames);
+            if (setup.m_pd.hDevMode != nullptr) ::GlobalFree(setup.m_pd.hDevMode);
         }
         GetDefaultPrinterPage(after[0], after[1], after[2], after[3], after[4], after[5], oa, pa);
         if (!std::equal(before, before + 6, after) || ob != oa || pb != pa) {

@@ -19,6 +19,7 @@
 #include <plot/Plotter.h>
 #include <shell/BoxTransforms.h>
 #include <testing/DialogDriver.h>
+#include <testing/FakeCutter.h>
 #include <testing/FakeSpooler.h>
 
 #include "OutputFixture.h"
@@ -75,6 +76,47 @@ protected:
         return out;
     }
 
+    // Through a serial line: the cutter of the section `section` in the file `devices` sits
+    // behind it and answers "OH;" with a sheet 24400 steps across and "OA;" with the head's
+    // position; the head is read from it at each mark, and the cut is read back from what it
+    // received (relative HP-GL).
+    FakeCutter* serialCutter = nullptr;
+    std::string section = "Test";
+
+    // The head position the plot library reads for an OA answer (X, Y): h = origin + X u + Y v,
+    // found from three answers; and back.
+    struct HeadReadings {
+        double origin[2], u[2], v[2];
+        void Read(double X, double Y, double& hx, double& hy) const {
+            hx = origin[0] + X * u[0] + Y * v[0];
+            hy = origin[1] + X * u[1] + Y * v[1];
+        }
+        void Answer(double hx, double hy, double& X, double& Y) const {
+            double det = u[0] * v[1] - v[0] * u[1];
+            double dx = hx - origin[0], dy = hy - origin[1];
+            X = (dx * v[1] - v[0] * dy) / det;
+            Y = (u[0] * dy - dx * u[1]) / det;
+        }
+    };
+    HeadReadings ProbeHeadReadings() {
+        HeadReadings r{};
+        const int probes[3][2] = {{0, 0}, {1000, 0}, {0, 1000}};
+        double h[3][2];
+        for (int i = 0; i < 3; ++i) {
+            serialCutter->SetReply("OA;", std::to_string(probes[i][0]) + "," +
+                                              std::to_string(probes[i][1]) + ",0\r");
+            EXPECT_EQ(DRV.ReadHeadPos(), 1);
+            h[i][0] = DRV.headX;
+            h[i][1] = DRV.headY;
+        }
+        for (int k = 0; k < 2; ++k) {
+            r.origin[k] = h[0][k];
+            r.u[k] = (h[1][k] - h[0][k]) / 1000;
+            r.v[k] = (h[2][k] - h[0][k]) / 1000;
+        }
+        return r;
+    }
+
     // Prints, finds the marks, calibrates on the placed sheet (with the laser pointer 5, 3 mm
     // off the knife when asked) and cuts. Fills page, px (pixels per mm) and cut.
     void PrintCalibrateCut(bool laser) {
@@ -95,8 +137,11 @@ protected:
             EXPECT_NEAR(marks[i].y, targets[i].y, 1.5 / px) << i;
         }
 
-        ASSERT_EQ(DRV.Attach("cutdrv-coral.dll", "Test", devices.c_str(), nullptr), 0);
+        if (serialCutter) serialCutter->SetReply("OH;", "0,0,200000,24400\r");
+        ASSERT_EQ(DRV.Attach("cutdrv-coral.dll", section.c_str(), devices.c_str(), nullptr), 0);
         DRV.Init(1);
+        HeadReadings readings{};
+        if (serialCutter) readings = ProbeHeadReadings();
         CCalibrationDlg dlg(DRV, targets);
         dlg.laserAllowed = 1;
         const double offX = laser ? 5.0 : 0.0, offY = laser ? 3.0 : 0.0;
@@ -108,8 +153,20 @@ protected:
                 // The user brings the head (or the laser pointer) onto the placed mark.
                 float x = marks[i].x, y = marks[i].y;
                 placement.Transform(x, y);
-                DRV.headX = LONG(std::lround((x - offX) / Step));
-                DRV.headY = LONG(std::lround((y - offY) / Step));
+                double hx = (x - offX) / Step, hy = (y - offY) / Step;
+                if (serialCutter) {
+                    // The cutter tells where its head stands.
+                    double X, Y;
+                    readings.Answer(hx, hy, X, Y);
+                    serialCutter->SetReply("OA;", std::to_string(std::lround(X)) + "," +
+                                                      std::to_string(std::lround(Y)) + ",0\r");
+                    sdtest::Click(d, 1561);
+                    EXPECT_EQ(DRV.headX, std::lround(hx));
+                    EXPECT_EQ(DRV.headY, std::lround(hy));
+                } else {
+                    DRV.headX = LONG(std::lround(hx));
+                    DRV.headY = LONG(std::lround(hy));
+                }
                 sdtest::PressKey(d, '1' + i);
             }
             sdtest::Click(d, IDOK);
@@ -118,14 +175,42 @@ protected:
         floatTMatrix fit;
         ASSERT_TRUE(MatrixFromThreePoints(fit, targets[0], targets[1], targets[2], dlg.measured[0],
                                           dlg.measured[1], dlg.measured[2]));
+        // The cut starts from the origin, the driver told so too (it read the head last).
         DRV.headX = DRV.headY = 0;
+        DRV.SetHeadPos();
         DRV.Start(1);
         CutReport r = CutSheetCopies(DRV, *engine, fit, 0, false);
         DRV.End();
         DRV.Exit();
         DRV.Detach();
         ASSERT_EQ(r.copiesCut, 2);
-        cut = ReadCut();
+        if (!serialCutter) {
+            cut = ReadCut();
+            return;
+        }
+        ASSERT_TRUE(serialCutter->WaitForReceived("PU;SP0;"));
+        cut = ReadRelativeCut(serialCutter->Received(), readings);
+    }
+
+    // A relative HP-GL stream, which starts where the plot library's head (0, 0) stands, taken
+    // back through the head readings and the sheet's placement.
+    std::vector<CutPoint> ReadRelativeCut(const std::string& text, const HeadReadings& r) {
+        std::vector<CutPoint> out;
+        double X, Y;
+        r.Answer(0, 0, X, Y);
+        std::regex re("P([UD])(-?[0-9]+),(-?[0-9]+);");
+        floatTMatrix back = placement.Inv();
+        for (auto it = std::sregex_iterator(text.begin(), text.end(), re);
+             it != std::sregex_iterator(); ++it) {
+            X += std::stol((*it)[2]);
+            Y += std::stol((*it)[3]);
+            double hx, hy;
+            r.Read(X, Y, hx, hy);
+            float x = float(hx * Step), y = float(hy * Step);
+            back.Transform(x, y);
+            out.push_back(CutPoint{x, y, (*it)[1] == "D"});
+        }
+        return out;
     }
 
     // The three registration corners found in the page (mm): the ink pixels furthest to the

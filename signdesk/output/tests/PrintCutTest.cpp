@@ -10,6 +10,7 @@
 #include <pathkit/AbortHandler.h>
 #include <plot/Plotter.h>
 #include <shell/BoxTransforms.h>
+#include <testing/DibCanvas.h>
 #include <testing/FakeSpooler.h>
 
 #include "OutputFixture.h"
@@ -205,6 +206,13 @@ TEST_F(PrintCutTest, EachSheetCutsItsOwnCopies) {
         all.insert(all.end(), down.begin(), down.end());
         for (int i = 0; i < 6; ++i)
             EXPECT_EQ(Has(all, cells[i][0], cells[i][1]), i < c.cut) << "cell " << i;
+        // The cut page's preview shows the same copies.
+        DibCanvas canvas(300, 400);
+        RECT rect{0, 0, 300, 400};
+        design.draws = 0;
+        design.onDraw = [](int) {}; // counts the drawings
+        engine->PaintPreview(&canvas.dc, rect, nullptr, c.sheet);
+        EXPECT_EQ(design.draws, c.cut);
     }
 }
 

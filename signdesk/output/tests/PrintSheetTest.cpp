@@ -4,6 +4,7 @@
 #include <fstream>
 #include <sstream>
 
+#include <mfc/CPrintDialog.h>
 #include <mfc/CPropertySheet.h>
 #include <plot/PlotIni.h>
 #include <plot/Plotter.h>
@@ -214,6 +215,10 @@ TEST_F(PrintSheetTest, APointDroppedNearACopyCornerSnapsOntoIt) {
         POINT corner = engine->PageToPreview(floatPoint(110, 15));
         int before = SdBeepCount();
         ::SendMessageA(preview, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(from.x, from.y));
+        // Dragged, the point shows its own cursor.
+        HCURSOR dragged = ::LoadCursorA(module, MAKEINTRESOURCE(209));
+        EXPECT_NE(dragged, nullptr);
+        EXPECT_EQ(::GetCursor(), dragged);
         ::SendMessageA(preview, WM_LBUTTONUP, 0, MAKELPARAM(corner.x + 5, corner.y));
         beeps = SdBeepCount() - before;
         dropped = page->points[1];
@@ -221,6 +226,26 @@ TEST_F(PrintSheetTest, APointDroppedNearACopyCornerSnapsOntoIt) {
     EXPECT_EQ(beeps, 1);
     EXPECT_NEAR(dropped.x, 110, 1e-3);
     EXPECT_NEAR(dropped.y, 15, 1e-3);
+}
+
+// The preview shows each registration point as its icon, the icon's red dot on the point.
+TEST_F(PrintSheetTest, TheCutPreviewShowsEachPointAsItsIcon) {
+    Run([&](HWND, CPropertySheet* sheet) {
+        ASSERT_TRUE(sheet->SetActivePage(4));
+        auto* page = static_cast<CCutPage*>(sheet->GetActivePage());
+        HWND preview = ::GetDlgItem(page->m_hWnd, 2770);
+        ::InvalidateRect(preview, nullptr, TRUE);
+        ::UpdateWindow(preview);
+        HDC dc = ::GetDC(preview);
+        SdGdiImage img = SdGdiReadDC(dc);
+        ::ReleaseDC(preview, dc);
+        ASSERT_GT(img.width, 0);
+        for (int i = 0; i < 3; ++i) {
+            POINT p = engine->PageToPreview(page->points[i]);
+            ASSERT_TRUE(p.x >= 0 && p.y >= 0 && p.x < img.width && p.y < img.height) << i;
+            EXPECT_EQ(img.at(p.x, p.y), RGB(220, 0, 0)) << i;
+        }
+    });
 }
 
 TEST_F(PrintSheetTest, DeviceListOvercutAndSpooledCutCancelled) {
@@ -310,4 +335,34 @@ TEST_F(PrintSheetTest, AnEmptyDeviceListBindsNothingAndSaysSo) {
     ASSERT_EQ(MessageBoxLog().size(), 1u);
     EXPECT_NE(MessageBoxLog()[0].text.find("No cutter is chosen"), std::string::npos);
     EXPECT_FALSE(std::ifstream(output).good());
+}
+
+TEST_F(PrintSheetTest, PrinterSetupStartsOnTheProgramsPrinterAndKeepsItsChoice) {
+    HGLOBAL mode = nullptr, names = nullptr;
+    ASSERT_TRUE(AfxMakePrinterSetup("Draft", &mode, &names));
+    app.SelectPrinter(names, mode);
+    std::string shown;
+    float media[2] = {};
+    Run([&](HWND, CPropertySheet* sheet) {
+        ASSERT_TRUE(sheet->SetActivePage(2));
+        SetDialogScriptForClass("CPrintDialog", [&](HWND d) {
+            shown = sdtest::TextOf(d, SD_PRINT_PRINTER);
+            sdtest::Select(d, SD_PRINT_PAPER, "A3");
+            sdtest::Click(d, IDOK);
+        });
+        ASSERT_TRUE(sdtest::Click(sheet->GetActivePage()->m_hWnd, 2702));
+        media[0] = engine->mediaWidth;
+        media[1] = engine->mediaHeight;
+    });
+    EXPECT_EQ(shown, "Draft");
+    // The fake printer's A3 has no margins.
+    EXPECT_NEAR(media[0], 297.0f, 0.5f);
+    EXPECT_NEAR(media[1], 420.0f, 0.5f);
+    CPrintDialog kept(TRUE);
+    ASSERT_TRUE(app.GetPrinterDeviceDefaults(&kept.m_pd));
+    EXPECT_EQ(std::string(kept.GetDeviceName()), "Draft");
+    const DEVMODEA* dm = kept.GetDevMode();
+    ASSERT_NE(dm, nullptr);
+    EXPECT_EQ(dm->dmPaperSize, DMPAPER_A3);
+    ::GlobalUnlock(kept.m_pd.hDevMode);
 }

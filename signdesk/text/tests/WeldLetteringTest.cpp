@@ -286,7 +286,11 @@ TEST_F(WeldLetteringTest, ManyLettersAtOnceAsTheLetterByLetterMergeAndInNearLine
         weld(few, t);
         tFew = i ? std::min(tFew, t) : t;
     }
+    // The large one twice as well: on a loaded machine one run can lose its time slice.
     const Topology ours = weld(many, tMany);
+    double again = 0;
+    weld(many, again);
+    tMany = std::min(tMany, again);
 
     Path merged;
     for (const Path& letter : many) {

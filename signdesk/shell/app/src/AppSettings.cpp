@@ -1,8 +1,12 @@
 #include "app/AppSettings.h"
 
 #include <cmath>
+#include <cstring>
+#include <string>
 
 #include <mfc/CWinApp.h>
+#include <settings/NumericText.h>
+#include <win32/ProfileTransaction.h>
 #include <shell/ProfileSettings.h>
 
 namespace {
@@ -33,14 +37,17 @@ void readFloat(const char* section, const char* key, float& value) {
 void readString(const char* section, const char* key, CString& value, LPCSTR def = "") {
     value = app().GetProfileString(section, key, def);
 }
-void writeInt(const char* section, const char* key, int value) {
-    app().WriteProfileInt(section, key, value);
+void writeInt(ProfileTransaction& t, const char* section, const char* key, int value) {
+    t.WriteString(section, key, std::to_string(value).c_str());
 }
-void writeFloat(const char* section, const char* key, float value) {
-    WriteProfileFloat(section, key, value);
+void writeFloat(ProfileTransaction& t, const char* section, const char* key, float value) {
+    t.WriteString(section, key, FormatProfileDouble(value).c_str());
 }
-void writeString(const char* section, const char* key, const CString& value) {
-    app().WriteProfileString(section, key, value);
+void writeString(ProfileTransaction& t, const char* section, const char* key,
+                 const CString& value) {
+    // The file cannot hold a line break; such a value is refused alone, not the whole write.
+    if (std::strpbrk(value, "\r\n") != nullptr) return;
+    t.WriteString(section, key, value);
 }
 } // namespace
 
@@ -143,80 +150,85 @@ void AppSettings::ReadLastSettings(LPCSTR defaultDimensionFont, LPCSTR defaultWc
 }
 
 void AppSettings::Write() const {
-    writeInt(kSettings, "DefaultOutlineColor", int(DefaultOutlineColor));
-    writeInt(kSettings, "DefaultFillColor", int(DefaultFillColor));
-    writeFloat(kSettings, "DefaultWidth", DefaultWidth);
-    writeString(kSettings, "ImportPath", ImportPath);
-    writeString(kSettings, "ExportPath", ExportPath);
-    writeString(kSettings, "TexturePath", TexturePath);
-    writeString(kSettings, "WMPPath", WMPPath);
-    writeString(kSettings, "VectSettings", VectSettings);
-    writeString(kSettings, "Plotman", Plotman);
-    writeString(kSettings, "SpoolDirectory", SpoolDirectory);
-    writeInt(kSettings, "ClippathOnly", ClippathOnly);
-    writeInt(kSettings, "AutoCut", AutoCut);
-    writeFloat(kSettings, "DupDx", DupDx);
-    writeFloat(kSettings, "DupDy", DupDy);
-    writeInt(kSettings, "MouseSens", MouseSens);
-    writeInt(kSettings, "MaxUndoMem", MaxUndoMem);
-    writeInt(kSettings, "MinUndoSteps", MinUndoSteps);
-    writeInt(kSettings, "EnableWPF", EnableWPF);
-    writeInt(kSettings, "EnableWMF", EnableWMF);
-    writeInt(kSettings, "EnableEMF", EnableEMF);
-    writeInt(kSettings, "EnableDIB", EnableDIB);
-    writeInt(kSettings, "DPI", DPI);
-    writeInt(kSettings, "ColourDepth", ColourDepth);
-    writeInt(kSettings, "WorkMemSize", WorkMemSize);
-    writeFloat(kSettings, "NudgeSmall", NudgeSmall);
-    writeFloat(kSettings, "NudgeLarge", NudgeLarge);
-    writeInt(kSettings, "DefaultLayer", DefaultLayer);
-    writeInt(kSettings, "LineColor", int(LineColor));
-    writeInt(kSettings, "CurveColor", int(CurveColor));
-    writeInt(kSettings, "SelectionColor", int(SelectionColor));
-    writeInt(kSettings, "TraceBGColor", int(TraceBGColor));
-    writeInt(kSettings, "AutoSave", AutoSave);
-    writeInt(kSettings, "CutPenStyle", CutPenStyle);
-    writeInt(kSettings, "CutPenColor", int(CutPenColor));
-    writeInt(kSettings, "CornerMarkers", CornerMarkers);
-    writeInt(kSettings, "SyncMarkers", SyncMarkers);
-    writeString(kSettings, "FontDirectory", FontDirectory);
-    writeString(kSettings, "KerningDirectory", KerningDirectory);
-    writeString(kSettings, "DefaultFont", DefaultFont);
-    writeFloat(kSettings, "CharSize", CharSize);
-    writeFloat(kSettings, "AspectRatio", AspectRatio);
-    writeFloat(kSettings, "BaseLineShift", BaseLineShift);
-    writeFloat(kSettings, "CharSpacing", CharSpacing);
-    writeFloat(kSettings, "ItalicAngle", ItalicAngle);
-    writeInt(kSettings, "Slant", Slant);
-    writeInt(kSettings, "ChrAlign", ChrAlign);
-    writeFloat(kSettings, "WordSpacing", WordSpacing);
-    writeFloat(kSettings, "LineSpacing", LineSpacing);
-    writeInt(kSettings, "DefAlign", DefAlign);
-    writeInt(kSettings, "DefAutoKerning", DefAutoKerning);
-    writeInt(kSettings, "DefCustomKerning", DefCustomKerning);
-    writeInt(kSettings, "DefAutoBLShift", DefAutoBLShift);
-    writeInt(kSettings, "DefReversedLine", DefReversedLine);
-    writeInt(kSettings, "Detail", Detail);
-    writeInt(kSettings, "Unit", Unit);
-    writeInt(kSettings, "FlatLook", FlatLook);
-    writeInt(kSettings, "SnapToObject", SnapToObject);
-    writeInt(kSettings, "SnapToCorners", SnapToCorners);
-    writeInt(kSettings, "SnapToGuideLines", SnapToGuideLines);
-    writeInt(kSettings, "AdvPrinting", AdvPrinting);
-    writeFloat(kSettings, "CropMarkWidth", CropMarkWidth);
-    writeFloat(kSettings, "SynchMarkWidth", SynchMarkWidth);
-    writeInt(kDim, "ArrowSize", int(ArrowSize));
-    writeInt(kDim, "ArrowType", ArrowType);
-    writeFloat(kDim, "LetterSize", LetterSize);
-    writeString(kDim, "FontName", FontName);
-    writeString(kDim, "Prefix", Prefix);
-    writeString(kDim, "Suffix", Suffix);
-    writeFloat(kDim, "UnitPerMM", UnitPerMM);
-    writeInt(kDim, "Precision", Precision);
-    writeInt(kDim, "TextPos", TextPos);
-    writeInt(kDim, "Align", Align);
-    writeString(kCal, "WCLPath", WCLPath);
-    writeString(kCal, "WCLProfile", WCLProfile);
-    writeInt(kCal, "EnableWCL", EnableWCL);
-    writeInt(kCal, "EnableCorrection", 0);
+    // One replacement of the file for all keys rather than one (with its sync) per key.
+    const CWinApp* a = AfxGetApp();
+    if (a == nullptr || a->m_pszProfileName == nullptr) return;
+    ProfileTransaction t(a->m_pszProfileName);
+    writeInt(t, kSettings, "DefaultOutlineColor", int(DefaultOutlineColor));
+    writeInt(t, kSettings, "DefaultFillColor", int(DefaultFillColor));
+    writeFloat(t, kSettings, "DefaultWidth", DefaultWidth);
+    writeString(t, kSettings, "ImportPath", ImportPath);
+    writeString(t, kSettings, "ExportPath", ExportPath);
+    writeString(t, kSettings, "TexturePath", TexturePath);
+    writeString(t, kSettings, "WMPPath", WMPPath);
+    writeString(t, kSettings, "VectSettings", VectSettings);
+    writeString(t, kSettings, "Plotman", Plotman);
+    writeString(t, kSettings, "SpoolDirectory", SpoolDirectory);
+    writeInt(t, kSettings, "ClippathOnly", ClippathOnly);
+    writeInt(t, kSettings, "AutoCut", AutoCut);
+    writeFloat(t, kSettings, "DupDx", DupDx);
+    writeFloat(t, kSettings, "DupDy", DupDy);
+    writeInt(t, kSettings, "MouseSens", MouseSens);
+    writeInt(t, kSettings, "MaxUndoMem", MaxUndoMem);
+    writeInt(t, kSettings, "MinUndoSteps", MinUndoSteps);
+    writeInt(t, kSettings, "EnableWPF", EnableWPF);
+    writeInt(t, kSettings, "EnableWMF", EnableWMF);
+    writeInt(t, kSettings, "EnableEMF", EnableEMF);
+    writeInt(t, kSettings, "EnableDIB", EnableDIB);
+    writeInt(t, kSettings, "DPI", DPI);
+    writeInt(t, kSettings, "ColourDepth", ColourDepth);
+    writeInt(t, kSettings, "WorkMemSize", WorkMemSize);
+    writeFloat(t, kSettings, "NudgeSmall", NudgeSmall);
+    writeFloat(t, kSettings, "NudgeLarge", NudgeLarge);
+    writeInt(t, kSettings, "DefaultLayer", DefaultLayer);
+    writeInt(t, kSettings, "LineColor", int(LineColor));
+    writeInt(t, kSettings, "CurveColor", int(CurveColor));
+    writeInt(t, kSettings, "SelectionColor", int(SelectionColor));
+    writeInt(t, kSettings, "TraceBGColor", int(TraceBGColor));
+    writeInt(t, kSettings, "AutoSave", AutoSave);
+    writeInt(t, kSettings, "CutPenStyle", CutPenStyle);
+    writeInt(t, kSettings, "CutPenColor", int(CutPenColor));
+    writeInt(t, kSettings, "CornerMarkers", CornerMarkers);
+    writeInt(t, kSettings, "SyncMarkers", SyncMarkers);
+    writeString(t, kSettings, "FontDirectory", FontDirectory);
+    writeString(t, kSettings, "KerningDirectory", KerningDirectory);
+    writeString(t, kSettings, "DefaultFont", DefaultFont);
+    writeFloat(t, kSettings, "CharSize", CharSize);
+    writeFloat(t, kSettings, "AspectRatio", AspectRatio);
+    writeFloat(t, kSettings, "BaseLineShift", BaseLineShift);
+    writeFloat(t, kSettings, "CharSpacing", CharSpacing);
+    writeFloat(t, kSettings, "ItalicAngle", ItalicAngle);
+    writeInt(t, kSettings, "Slant", Slant);
+    writeInt(t, kSettings, "ChrAlign", ChrAlign);
+    writeFloat(t, kSettings, "WordSpacing", WordSpacing);
+    writeFloat(t, kSettings, "LineSpacing", LineSpacing);
+    writeInt(t, kSettings, "DefAlign", DefAlign);
+    writeInt(t, kSettings, "DefAutoKerning", DefAutoKerning);
+    writeInt(t, kSettings, "DefCustomKerning", DefCustomKerning);
+    writeInt(t, kSettings, "DefAutoBLShift", DefAutoBLShift);
+    writeInt(t, kSettings, "DefReversedLine", DefReversedLine);
+    writeInt(t, kSettings, "Detail", Detail);
+    writeInt(t, kSettings, "Unit", Unit);
+    writeInt(t, kSettings, "FlatLook", FlatLook);
+    writeInt(t, kSettings, "SnapToObject", SnapToObject);
+    writeInt(t, kSettings, "SnapToCorners", SnapToCorners);
+    writeInt(t, kSettings, "SnapToGuideLines", SnapToGuideLines);
+    writeInt(t, kSettings, "AdvPrinting", AdvPrinting);
+    writeFloat(t, kSettings, "CropMarkWidth", CropMarkWidth);
+    writeFloat(t, kSettings, "SynchMarkWidth", SynchMarkWidth);
+    writeInt(t, kDim, "ArrowSize", int(ArrowSize));
+    writeInt(t, kDim, "ArrowType", ArrowType);
+    writeFloat(t, kDim, "LetterSize", LetterSize);
+    writeString(t, kDim, "FontName", FontName);
+    writeString(t, kDim, "Prefix", Prefix);
+    writeString(t, kDim, "Suffix", Suffix);
+    writeFloat(t, kDim, "UnitPerMM", UnitPerMM);
+    writeInt(t, kDim, "Precision", Precision);
+    writeInt(t, kDim, "TextPos", TextPos);
+    writeInt(t, kDim, "Align", Align);
+    writeString(t, kCal, "WCLPath", WCLPath);
+    writeString(t, kCal, "WCLProfile", WCLProfile);
+    writeInt(t, kCal, "EnableWCL", EnableWCL);
+    writeInt(t, kCal, "EnableCorrection", 0);
+    t.Commit();
 }

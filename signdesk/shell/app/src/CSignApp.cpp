@@ -6,16 +6,16 @@
 #include <algorithm>
 #include <cstring>
 
+#include <doc/CSignDoc.h>
+#include <doc/CWMPDocMan.h>
+#include <doc/HtmlHelpCall.h>
 #include <mfc/CCmdUI.h>
 #include <mfc/CCommandLineInfo.h>
 #include <mfc/CDocTemplate.h>
 #include <mfc/CFrameWnd.h>
-#include <mfc/FrameworkIds.h>
-#include <doc/CSignDoc.h>
-#include <doc/CWMPDocMan.h>
-#include <doc/HtmlHelpCall.h>
 #include <mfc/CPrintDialog.h>
 #include <mfc/CPropertySheet.h>
+#include <mfc/FrameworkIds.h>
 #include <pathkit/Path.h>
 #include <settings/ProgramFolders.h>
 #include <sheet/COleSheetView.h>

@@ -120,6 +120,8 @@ TEST_F(SignAppTest, SettingsAreReadCorrectedAndWrittenBackInTheirOrder) {
     EXPECT_EQ(Frame()->autoSaveTimer, 0u);
     EXPECT_EQ(Frame()->SetAutoSaveTimer(3) != 0, true);
     Settings().ArrowSize = 12.7f;
+    // A value the file cannot hold is left out alone; every other key is still written.
+    Settings().ImportPath = "/tmp/a\nb";
     EXPECT_EQ(Exit(), 0);
     std::setlocale(LC_NUMERIC, oldLocale.c_str());
 
@@ -131,8 +133,9 @@ TEST_F(SignAppTest, SettingsAreReadCorrectedAndWrittenBackInTheirOrder) {
     EXPECT_EQ(ValueOf(text, "Settings", "FontDirectory"), "/tmp/fonts");
     EXPECT_EQ(ValueOf(text, "DimensionalLine", "ArrowSize"), "12");
     EXPECT_EQ(ValueOf(text, "ColorCalibration", "EnableCorrection"), "0");
+    EXPECT_EQ(ValueOf(text, "Settings", "ImportPath"), "<missing>");
     const std::vector<std::string> keys = KeysOf(text, "Settings");
-    ASSERT_GE(keys.size(), 62u);
+    ASSERT_GE(keys.size(), 61u);
     // The file keeps the keys it had first; the new ones follow in the exit order.
     const std::vector<std::string> tail(keys.end() - 4, keys.end());
     EXPECT_EQ(tail, (std::vector<std::string>{"SnapToGuideLines", "AdvPrinting", "CropMarkWidth",

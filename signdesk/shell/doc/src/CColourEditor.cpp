@@ -6,12 +6,14 @@
 #include <mfc/CClientDC.h>
 #include <mfc/CControls.h>
 #include <mfc/CDataExchange.h>
+#include <mfc/CWinApp.h>
 #include <mfc/CWinThread.h>
 #include <rasterkit/CWndDibDC.h>
 #include <shell/ColorModel.h>
 #include <shell/HalftonePalette.h>
 #include <shell/PrivateMessages.h>
 #include <shell/ProfileSettings.h>
+#include <win32/icon.h>
 #include <win32/userdraw.h>
 #include <win32/wingdi.h>
 
@@ -53,19 +55,10 @@ void ToColour(int model, BYTE bgr[3]) {
     }
 }
 
-// The marker of icon IDI_CE_MARKER (a black ring in a white one, 32 x 32) centred on (x, y),
-// drawn as the icon shows it.
+// Icon IDI_CE_MARKER (32 x 32) centred on (x, y).
 void DrawMarker(CDC& dc, int x, int y) {
-    const int saved = dc.SaveDC();
-    dc.SelectStockObject(HOLLOW_BRUSH);
-    CPen white, black;
-    white.CreatePen(PS_SOLID, 4, RGB(255, 255, 255));
-    black.CreatePen(PS_SOLID, 2, RGB(0, 0, 0));
-    dc.SelectObject(&white);
-    dc.Ellipse(x - 9, y - 9, x + 9, y + 9);
-    dc.SelectObject(&black);
-    dc.Ellipse(x - 9, y - 9, x + 9, y + 9);
-    dc.RestoreDC(saved);
+    if (HICON icon = ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDI_CE_MARKER)))
+        dc.DrawIcon(x - 16, y - 16, icon);
 }
 
 } // namespace

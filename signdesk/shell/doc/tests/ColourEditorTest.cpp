@@ -209,6 +209,48 @@ TEST_F(ColourEditorTest, MarkerSitsOnTheShownComponents) {
     }
 }
 
+TEST_F(ColourEditorTest, TheMarkerIsItsIconCentredOnTheComponents) {
+    // Rows 6..25 of icon 340: '#' black, 'o' white, '.' transparent.
+    static const char* const rows[] = {
+        ".............oooooo.............", "...........oo######oo...........",
+        ".........oo##########oo.........", "........oo###oooooo###oo........",
+        "........o###oo....oo###o........", ".......o###o........o###o.......",
+        ".......o##o..........o##o.......", "......o##oo..........oo##o......",
+        "......o##o............o##o......", "......o##o............o##o......",
+        "......o##o............o##o......", "......o##o............o##o......",
+        "......o##oo..........oo##o......", ".......o##o..........o##o.......",
+        ".......o###o........o###o.......", "........o###oo....oo###o........",
+        "........oo###oooooo###oo........", ".........oo##########oo.........",
+        "...........oo######oo...........", ".............oooooo.............",
+    };
+    editor.SetModel(0);
+    editor.SetColor(RGB(100, 128, 128));
+    Open();
+    const int w = editor.GetMapPicture()->m_DIB.GetWidth();
+    const int h = editor.GetMapPicture()->m_DIB.GetHeight();
+    const BYTE c[3] = {100, 128, 128};
+    const POINT m = CColourEditor::MarkerPosition(0, c, w, h);
+    ASSERT_GE(m.x - 16, 0);
+    ASSERT_LE(m.x + 16, w);
+    HWND map = ::GetDlgItem(editor.m_hWnd, IDC_CE_MAP);
+    ::InvalidateRect(map, nullptr, TRUE);
+    ::UpdateWindow(map);
+    const SdGdiImage shown = SdGdiReadWindow(map);
+    int wrong = 0;
+    for (int row = 0; row < 20; ++row)
+        for (int col = 0; col < 32; ++col) {
+            const int x = m.x - 16 + col, y = m.y - 16 + 6 + row;
+            if (x < 0 || y < 0 || x >= w || y >= h || x >= shown.width || y >= shown.height)
+                continue;
+            const char k = rows[row][col];
+            const COLORREF want = k == '#'   ? RGB(0, 0, 0)
+                                  : k == 'o' ? RGB(255, 255, 255)
+                                             : MapPixel(x, y);
+            if (shown.at(x, y) != want) ++wrong;
+        }
+    EXPECT_EQ(wrong, 0);
+}
+
 TEST_F(ColourEditorTest, SwatchEnterAndClose) {
     editor.SetModel(0);
     editor.SetColor(RGB(0, 128, 255));

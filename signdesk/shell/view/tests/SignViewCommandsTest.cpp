@@ -484,6 +484,8 @@ TEST_F(SignViewCommandsTest, LayerDialogOpensOnTheViewsDocumentAndHidesALayer) {
     PumpMessages();
     EXPECT_FALSE(doc->m_sheet.IsLayerVisible(-5));
     EXPECT_TRUE(doc->m_sheet.IsLayerVisible(1));
+    // What is shown is not stored with the design.
+    EXPECT_FALSE(doc->IsModified());
     SdGdiImage after = Picture();
     EXPECT_EQ(after.at(red.x, red.y), RGB(255, 0, 0));
     EXPECT_NE(after.at(blue.x, blue.y), RGB(0, 0, 255));
