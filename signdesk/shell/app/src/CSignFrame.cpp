@@ -1,6 +1,8 @@
 #include "app/CSignFrame.h"
 
+
 #include "app/CSplashWnd.h"
+#include "app/ModeToolBar.h"
 
 #include <doc/CColourEditor.h>
 #include <doc/CSignDoc.h>
@@ -215,15 +217,7 @@ void CSignFrame::ShowKeyHints(BOOL shift, BOOL ctrl, BOOL shiftCtrl, BOOL alt) {
 }
 
 void CSignFrame::RecalcModeToolBar() {
-    if (toolOptionsBar.m_hWnd == nullptr) return;
-    toolOptionsBar.SendMessage(TB_AUTOSIZE);
-    if (toolOptionsBar.IsFloating()) {
-        CRect rect;
-        toolOptionsBar.GetWindowRect(&rect);
-        FloatControlBar(&toolOptionsBar, rect.TopLeft(), CBRS_ALIGN_TOP);
-    } else {
-        RecalcLayout();
-    }
+    ::RecalcModeToolBar(&toolOptionsBar);
 }
 
 void CSignFrame::ShowStatusText(LPCSTR text) {

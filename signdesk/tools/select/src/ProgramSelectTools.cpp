@@ -6,9 +6,9 @@
 #include "select/SelectTools.h"
 
 namespace {
-const bool toolsSet = (RegisterSelectTools([](UINT command, CRuntimeClass* toolClass,
-                                              MakeSelectTool make) {
-                           ToolTable::Register(command, toolClass, std::move(make));
-                       }),
-                       true);
+const bool toolsSet =
+    (RegisterSelectTools([](UINT command, CRuntimeClass* toolClass, MakeSelectTool make) {
+         ToolTable::Register(command, toolClass, std::move(make));
+     }),
+     true);
 } // namespace

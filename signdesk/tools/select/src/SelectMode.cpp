@@ -1,31 +1,48 @@
 #include "select/SelectMode.h"
 
 #include <algorithm>
+#include <cfloat>
 #include <cmath>
 #include <cstdio>
 #include <memory>
 #include <numbers>
+#include <vector>
+
+#include <app/AppSettings.h>
+#include <app/ModeToolBar.h>
+#include <mfc/CStatusBar.h>
+#include <mfc/CToolBar.h>
+#include <sheet/COleSheetFrame.h>
+#include <shell/MeasureFields.h>
+#include <view/CSignView.h>
 
 #include <dialogs/CGeneralPage.h>
 #include <doc/CSignDoc.h>
+#include <doc/SignClipboard.h>
 #include <doc/Snapping.h>
 #include <mfc/CClientDC.h>
 #include <mfc/CCmdUI.h>
 #include <mfc/CDC.h>
 #include <mfc/CFrameWnd.h>
 #include <mfc/CGdiObject.h>
+#include <mfc/CMenu.h>
 #include <mfc/CPropertySheet.h>
 #include <mfc/CWinApp.h>
 #include <model/CClippedObj.h>
 #include <model/CPathObj.h>
 #include <model/CSign.h>
 #include <sheet/COleSheetView.h>
+#include <sheet/SheetIds.h>
 #include <sheet/SheetSettings.h>
+#include <shell/CopyMenuItem.h>
+#include <win32/nls.h>
 #include <win32/user.h>
 
 #include "select/CGuideLineDlg.h"
 #include "select/CMultiplicateDlg.h"
 #include "select/DeskewMode.h"
+#include "select/Picking.h"
+#include "select/SelectTools.h"
 #include "select/WeldMode.h"
 
 IMPLEMENT_DYNCREATE(SelectMode, COleOperatingMode)
@@ -37,6 +54,13 @@ ON_COMMAND(SelectIds::UnselectAll, OnUnselectAll)
 ON_UPDATE_COMMAND_UI(SelectIds::UnselectAll, OnUpdateHasObjects)
 ON_COMMAND(SelectIds::Properties, OnProperties)
 ON_UPDATE_COMMAND_UI(SelectIds::Properties, OnUpdateHasSelection)
+ON_COMMAND_RANGE(SelectIds::Forward, SelectIds::ToBack, OnOrder)
+ON_UPDATE_COMMAND_UI_RANGE(SelectIds::Forward, SelectIds::ToBack, OnUpdateOneSelected)
+ON_COMMAND(SelectIds::LockSelection, OnLockSelection)
+ON_UPDATE_COMMAND_UI(SelectIds::LockSelection, OnUpdateHasSelection)
+ON_COMMAND(SelectIds::UnlockAll, OnUnlockAll)
+ON_COMMAND(SelectIds::EditObject, OnEditObject)
+ON_UPDATE_COMMAND_UI(SelectIds::EditObject, OnUpdateOneSelected)
 ON_COMMAND(SelectIds::Group, OnGroup)
 ON_UPDATE_COMMAND_UI(SelectIds::Group, OnUpdateHasSelection)
 ON_COMMAND(SelectIds::Ungroup, OnUngroup)
@@ -114,7 +138,7 @@ int SelectMode::HitHandle(floatPoint& p) {
         {g.left, g.top}, {g.right, g.top}, {g.right, g.bottom}, {g.left, g.bottom}};
     for (int i = 0; i < 4; ++i)
         if (Chebyshev(p, corners[i]) <= tolHandle) return i;
-    if (!KeepProportions && sheet.AcceptsTransform(floatTMatrix(1, 0, 0, 2, 0, 0))) {
+    if (HasSideHandles()) {
         const float mx = (g.left + g.right) / 2, my = (g.bottom + g.top) / 2;
         const floatPoint sides[4] = {{mx, g.top}, {g.right, my}, {mx, g.bottom}, {g.left, my}};
         for (int i = 0; i < 4; ++i)
@@ -231,11 +255,160 @@ void SelectMode::SetView(COleSheetView* sheetView, BOOL fresh) {
 }
 
 void SelectMode::Activate() {
+    BuildToolBar();
     ShowSelectionStatus();
 }
 
 void SelectMode::Deactivate(COleOperatingMode*) {
     if (outlineDrawn) DrawDragOutline();
+    StopTimer();
+    DestroyToolBar();
+    // The handles and the preview go with the tool.
+    if (view && view->m_hWnd) view->Invalidate(FALSE);
+}
+
+BOOL SelectMode::HasSideHandles() {
+    CSignDoc* doc = Doc();
+    return !KeepProportions && doc && doc->m_sheet.AcceptsTransform(floatTMatrix(1, 0, 0, 2, 0, 0));
+}
+
+CRect SelectMode::HandleBox(const floatTMatrix& m) const {
+    CSignDoc* doc = Doc();
+    if (!doc) return CRect();
+    const floatBBox& b = doc->m_sheet.m_bbSelection;
+    float x0 = b.left, y0 = b.top, x1 = b.right, y1 = b.bottom;
+    m.Transform(x0, y0);
+    m.Transform(x1, y1);
+    CRect r(int(std::lround(std::min(x0, x1))), int(std::lround(std::min(y0, y1))),
+            int(std::lround(std::max(x0, x1))), int(std::lround(std::max(y0, y1))));
+    const int grow = handleSize + SheetSettings::UsableMouseSens();
+    r.InflateRect(grow, grow);
+    return r;
+}
+
+void SelectMode::DrawFeedback(CDC* dc, const floatTMatrix* matrix) {
+    if (!handlesShown || !view) return;
+    CSignDoc* doc = Doc();
+    if (!doc || doc->m_sheet.UpdateSelection() == 0) return;
+    floatTMatrix m;
+    if (matrix) {
+        m = *matrix;
+    } else {
+        view->GetWorldToClientMatrix(m);
+    }
+    DrawHandles(dc, m);
+    DrawPreview(dc, m);
+}
+
+void SelectMode::ToggleFeedback(BOOL handles, BOOL preview) {
+    CSignDoc* doc = Doc();
+    if (!doc || !view || !view->m_hWnd || doc->m_sheet.UpdateSelection() == 0) return;
+    floatTMatrix m;
+    view->GetWorldToClientMatrix(m);
+    CClientDC dc(view);
+    if (handles) DrawHandles(&dc, m);
+    if (preview) DrawPreview(&dc, m);
+}
+
+void SelectMode::StartTimer() {
+    StopTimer();
+    if (view && view->m_hWnd) timerId = view->SetTimer(1, 500, nullptr);
+}
+
+void SelectMode::StopTimer() {
+    if (timerId != 0 && view && view->m_hWnd) view->KillTimer(timerId);
+    timerId = 0;
+}
+
+void SelectMode::OnTimer(UINT) {
+    StopTimer();
+    if (handlesShown) ToggleFeedback(FALSE, TRUE);
+    shownMatrix = dragMatrix;
+    if (handlesShown) ToggleFeedback(FALSE, TRUE);
+    CSignDoc* doc = Doc();
+    if (!doc) return;
+    // The box the drag would give: the bounding box of its moved corners.
+    const floatBBox& b = doc->m_sheet.m_bbSelection;
+    float x0 = FLT_MAX, y0 = FLT_MAX, x1 = -FLT_MAX, y1 = -FLT_MAX;
+    for (floatPoint c : {floatPoint(b.left, b.bottom), floatPoint(b.right, b.bottom),
+                         floatPoint(b.right, b.top), floatPoint(b.left, b.top)}) {
+        dragMatrix.Transform(c.x, c.y);
+        x0 = std::min(x0, c.x);
+        y0 = std::min(y0, c.y);
+        x1 = std::max(x1, c.x);
+        y1 = std::max(y1, c.y);
+    }
+    const floatBBox moved(x0, y0, x1, y1);
+    UpdateSizeFields(&moved);
+}
+
+HCURSOR SelectMode::ToolCursor(UINT id) {
+    return ::LoadCursorA(AfxGetResourceHandle(), MAKEINTRESOURCEA(id));
+}
+
+void SelectMode::SetViewCursor(HCURSOR cursor) {
+    // Kept by the view, so that its next WM_SETCURSOR shows the same.
+    if (view != nullptr) view->cursor = cursor;
+    ::SetCursor(cursor);
+}
+
+void SelectMode::UpdateCursor(int handle) {
+    using namespace SelectIds;
+    static const UINT byHandle[9] = {CursorDiagonalDown, CursorDiagonalUp, CursorDiagonalDown,
+                                     CursorDiagonalUp,   CursorUpDown,     CursorLeftRight,
+                                     CursorUpDown,       CursorLeftRight,  CursorMove};
+    if (handle >= 0 && handle <= 8) SetViewCursor(ToolCursor(byHandle[handle]));
+}
+
+void SelectMode::DrawHandles(CDC* dc, const floatTMatrix& m) {
+    CSignDoc* doc = Doc();
+    if (!doc || doc->m_sheet.UpdateSelection() == 0) return;
+    const floatBBox& b = doc->m_sheet.m_bbSelection;
+    POINT box[5];
+    const floatPoint world[4] = {
+        {b.left, b.top}, {b.right, b.top}, {b.right, b.bottom}, {b.left, b.bottom}};
+    for (int i = 0; i < 4; ++i) {
+        float x = world[i].x, y = world[i].y;
+        m.Transform(x, y);
+        box[i] = {LONG(std::lround(x)), LONG(std::lround(y))};
+    }
+    box[4] = box[0];
+    const int oldRop = dc->SetROP2(R2_NOTXORPEN);
+    CPen dotted(PS_DOT, 1, SheetSettings::GridColor);
+    CPen* oldPen = dc->SelectObject(&dotted);
+    dc->MoveTo(box[0]);
+    for (int i = 1; i < 5; ++i)
+        dc->LineTo(box[i]);
+    // Solid squares on the grown box: corners, then the middles of the sides.
+    dc->SelectStockObject(NULL_PEN);
+    CGdiObject* oldBrush = dc->SelectStockObject(BLACK_BRUSH);
+    const CRect g = HandleBox(m);
+    const int mx = (g.left + g.right) / 2, my = (g.top + g.bottom) / 2;
+    std::vector<POINT> squares = {
+        {g.left, g.top}, {g.right, g.top}, {g.right, g.bottom}, {g.left, g.bottom}};
+    if (HasSideHandles())
+        squares.insert(squares.end(), {{mx, g.top}, {g.right, my}, {mx, g.bottom}, {g.left, my}});
+    for (const POINT& q : squares)
+        dc->Rectangle(q.x - handleSize, q.y - handleSize, q.x + handleSize, q.y + handleSize);
+    dc->SelectObject(oldBrush);
+    dc->SelectObject(oldPen);
+    dc->SetROP2(oldRop);
+}
+
+void SelectMode::DrawPreview(CDC* dc, const floatTMatrix& m) {
+    CSignDoc* doc = Doc();
+    if (!doc) return;
+    const bool detailed = Settings().Detail >= 2;
+    const int style = detailed && shownMatrix.IsIdentMatrix() ? PS_DOT : PS_SOLID;
+    CPen pen(style, 1, detailed ? RGB(0, 0, 0) : Settings().SelectionColor);
+    CPen* oldPen = dc->SelectObject(&pen);
+    const int oldRop = dc->SetROP2(detailed ? R2_NOTXORPEN : R2_XORPEN);
+    const floatTMatrix toClient = shownMatrix * m;
+    CSign& sheet = doc->m_sheet;
+    for (int i = 0; i < sheet.GetSize(); ++i)
+        if (sheet.GetObj(i)->m_bSelected) sheet.GetObj(i)->PaintOutline(dc, toClient, 0);
+    dc->SetROP2(oldRop);
+    dc->SelectObject(oldPen);
 }
 
 void SelectMode::DrawDragOutline() {
@@ -295,7 +468,7 @@ BOOL SelectMode::OnLButtonDown(UINT flags, int x, int y) {
     CSign& sheet = doc->m_sheet;
     const float tolPick = float(SheetSettings::UsableMouseSens()) / Scale();
     hitHandle = HitHandle(p);
-    hitObject = sheet.HitTest(p, tolPick, 0, 0);
+    hitObject = PickObject(sheet, p, tolPick);
     if (hitObject && hitObject->m_bLocked) hitObject = nullptr;
     const bool handle = hitHandle >= 0 && hitHandle <= 7;
     if (!(flags & MK_SHIFT) &&
@@ -324,14 +497,34 @@ void SelectMode::OnMouseMove(UINT flags, int x, int y) {
     const float tolPick = float(SheetSettings::UsableMouseSens()) / scale;
     switch (dragState) {
     case DragNone: {
-        CSignObj* hit = doc->m_sheet.HitTest(p, tolPick, 0, 0);
-        SetCursor(LoadCursor(nullptr, hit ? IDC_CROSS : IDC_ARROW));
+        hitObject = PickObject(doc->m_sheet, p, tolPick);
+        floatPoint q = p;
+        hitHandle = HitHandle(q);
+        hitGuide = view->guideLinesShown && !view->guideLinesLocked
+                       ? FindGuideLine(doc->m_guideLines, p, tolPick)
+                       : -1;
+        if (hitHandle != -1) {
+            UpdateCursor(hitHandle);
+        } else if (hitObject != nullptr) {
+            SetViewCursor(hitObject->m_bSelected ? ToolCursor(SelectIds::CursorMove)
+                                                 : ::LoadCursorA(nullptr, IDC_CROSS));
+        } else if (hitGuide >= 0) {
+            const double angle = doc->m_guideLines[std::uint16_t(hitGuide)].angle;
+            const UINT id = angle == 0                      ? SelectIds::CursorUpDown
+                            : angle == std::numbers::pi / 2 ? SelectIds::CursorLeftRight
+                                                            : SelectIds::CursorMove;
+            SetViewCursor(ToolCursor(id));
+        } else {
+            SetViewCursor(::LoadCursorA(nullptr, IDC_ARROW));
+        }
         return;
     }
     case DragBand:
+        SetViewCursor(ToolCursor(SelectIds::CursorBand));
         COleOperatingMode::OnMouseMove(flags, x, y);
         return;
     case DragMove: {
+        StartTimer();
         if (outlineDrawn) DrawDragOutline();
         if (CPoint(x, y) == pressPoint) {
             dragMatrix.IdentMatrix();
@@ -356,6 +549,7 @@ void SelectMode::OnMouseMove(UINT flags, int x, int y) {
         return;
     }
     case DragResize:
+        StartTimer();
         if (outlineDrawn) DrawDragOutline();
         dragMatrix = ResizeMatrix(hitHandle, p);
         DrawDragOutline();
@@ -372,7 +566,14 @@ BOOL SelectMode::OnLButtonUp(UINT flags, int x, int y) {
         result = COleOperatingMode::OnLButtonUp(flags, x, y);
         step = "Selection change";
     } else if (dragState == DragMove || dragState == DragResize) {
+        StopTimer();
         if (outlineDrawn) DrawDragOutline();
+        // The preview goes back onto the objects, wherever they end up.
+        if (shownMatrix != floatTMatrix()) {
+            ToggleFeedback(FALSE, TRUE);
+            shownMatrix.IdentMatrix();
+            ToggleFeedback(FALSE, TRUE);
+        }
         const bool moved = !(dragMatrix.dx == 0 && dragMatrix.dy == 0 && dragMatrix.m11 == 1 &&
                              dragMatrix.m22 == 1 && dragMatrix.m12 == 0 && dragMatrix.m21 == 0);
         if (moved) {
@@ -382,6 +583,8 @@ BOOL SelectMode::OnLButtonUp(UINT flags, int x, int y) {
                 doc->m_sheet.TransformObjects(dragMatrix, 1);
                 doc->RecalcBounds();
                 doc->UpdateSelectedObjects();
+                // The handles move with the selection.
+                view->Invalidate(FALSE);
             }
             step = dragState == DragResize ? "Resize" : "Move";
         } else {
@@ -408,7 +611,7 @@ void SelectMode::OnTrackRect(UINT flags, const CRect* rect) {
         floatPoint p;
         view->ClientToWorld(bandStart.x, bandStart.y, p);
         const float tolPick = float(SheetSettings::UsableMouseSens()) / Scale();
-        CSignObj* hit = sheet.HitTest(p, tolPick, 0, 0);
+        CSignObj* hit = PickObject(sheet, p, tolPick);
         if (hit && !hit->m_bLocked) {
             if (shift) {
                 hit->ToggleSelect();
@@ -448,12 +651,49 @@ void SelectMode::OnKeyDown(UINT key, UINT, UINT) {
             captured = FALSE;
             if (outlineDrawn) DrawDragOutline();
             dragMatrix.IdentMatrix();
+            // The preview and the fields back at the old place.
+            OnTimer(1);
             dragState = DragNone;
+            StopTimer();
         }
         return;
     }
+    CSign& sheet = doc->m_sheet;
+    if (dragState == DragNone && sheet.UpdateSelection() == 1 && sheet.m_nFirstSelected >= 0 &&
+        (::GetKeyState(VK_SHIFT) & 0x8000)) {
+        // Order and layer of the one selected object.
+        switch (key) {
+        case VK_END:
+            OnOrder(SelectIds::ToFront);
+            return;
+        case VK_HOME:
+            OnOrder(SelectIds::ToBack);
+            return;
+        case VK_LEFT:
+            OnOrder(SelectIds::Backward);
+            return;
+        case VK_RIGHT:
+            OnOrder(SelectIds::Forward);
+            return;
+        case VK_UP:
+        case VK_DOWN: {
+            CSignObj* obj = sheet.GetObj(sheet.m_nFirstSelected);
+            const int layer = obj->GetLayer() + (key == VK_UP ? 1 : -1);
+            if (layer < -127 || layer > 127 || !obj->SetLayer(char(layer), 0)) {
+                MessageBeep(0);
+                return;
+            }
+            sheet.CountLayerObjects();
+            doc->UpdateSelectedObjects();
+            Finish("Layer change");
+            return;
+        }
+        default:
+            break;
+        }
+    }
     if (key != VK_LEFT && key != VK_RIGHT && key != VK_UP && key != VK_DOWN) return;
-    if (doc->m_sheet.UpdateSelection() == 0) return;
+    if (sheet.UpdateSelection() == 0) return;
     const float step = (::GetKeyState(VK_CONTROL) & 0x8000) ? NudgeLarge : NudgeSmall;
     const float dx = key == VK_LEFT ? -step : key == VK_RIGHT ? step : 0;
     const float dy = key == VK_UP ? step : key == VK_DOWN ? -step : 0;
@@ -475,7 +715,7 @@ void SelectMode::OnKeyUp(UINT key, UINT, UINT) {
     dragMatrix.IdentMatrix();
 }
 
-void SelectMode::TransformSelection(const floatTMatrix& m) {
+void SelectMode::TransformSelection(const floatTMatrix& m, const char* step) {
     CSignDoc* doc = Doc();
     if (!doc) return;
     if (!doc->m_sheet.AcceptsTransform(m)) {
@@ -484,7 +724,7 @@ void SelectMode::TransformSelection(const floatTMatrix& m) {
     }
     doc->UpdateSelectedObjects();
     doc->m_sheet.TransformObjects(m, 1);
-    Finish("Move");
+    Finish(step);
 }
 
 void SelectMode::Finish(const char* step) {
@@ -522,6 +762,168 @@ void SelectMode::ShowSelectionStatus() {
         text += size;
     }
     if (CFrameWnd* frame = view->GetParentFrame()) frame->SetMessageText(text);
+    UpdateSizeFields(&sheet.m_bbSelection);
+}
+
+// ---- the tool-options bar
+
+void SelectMode::BuildToolBar() {
+    auto* signView = dynamic_cast<CSignView*>(view);
+    if (signView == nullptr || positionFields[0].m_hWnd != nullptr) return;
+    CToolBar* bar = signView->GetModeToolBar();
+    if (bar == nullptr || bar->m_hWnd == nullptr) return;
+    signView->LoadModeToolBar(SelectIds::ToolBar);
+    using namespace SelectIds;
+    static const UINT buttons[17] = {Duplicate,
+                                     SelectToolIds::Transform,
+                                     KeepProportionsSwitch,
+                                     ID_SEPARATOR,
+                                     LabelFirst,
+                                     FieldX,
+                                     LabelFirst + 1,
+                                     FieldY,
+                                     LabelFirst + 2,
+                                     FieldWidth,
+                                     LabelFirst + 3,
+                                     FieldHeight,
+                                     ID_SEPARATOR,
+                                     LabelFirst + 4,
+                                     FieldNudgeSmall,
+                                     LabelFirst + 5,
+                                     FieldNudgeLarge};
+    bar->SetButtons(buttons, 17);
+    static const int at[6] = {4, 6, 8, 10, 13, 15};
+    static const UINT fields[6] = {FieldX,      FieldY,          FieldWidth,
+                                   FieldHeight, FieldNudgeSmall, FieldNudgeLarge};
+    HFONT font = nullptr;
+    if (auto* frame = dynamic_cast<COleSheetFrame*>(view->GetParentFrame())) {
+        if (::GetSystemMetrics(SM_DBCSENABLED)) {
+            font = HFONT(frame->GetBarFont()->m_hObject);
+        } else if (CStatusBar* status = frame->GetStatusBar()) {
+            font = HFONT(status->SendMessage(WM_GETFONT));
+        }
+    }
+    for (int i = 0; i < 6; ++i) {
+        CFilterEdit* edit = Field(fields[i]);
+        if (!AddToolBarEdit(bar, at[i], edit, fields[i], 40, &labels[i], LabelFirst + UINT(i), 20,
+                            LabelBitmaps[i], nullptr, 0, i < 4 ? "0123456789.-" : "0123456789."))
+            continue;
+        // Enter commits to this tool through the view.
+        edit->notifyWnd = view;
+        if (font != nullptr) edit->SendMessage(WM_SETFONT, WPARAM(font), TRUE);
+    }
+    RecalcModeToolBar(bar);
+}
+
+void SelectMode::DestroyToolBar() {
+    for (CStatic& label : labels) {
+        if (label.m_hWnd == nullptr) continue;
+        if (HBITMAP picture = label.SetBitmap(nullptr)) ::DeleteObject(picture);
+        label.DestroyWindow();
+    }
+    for (CFilterEdit* edit : {&positionFields[0], &positionFields[1], &positionFields[2],
+                              &positionFields[3], &nudgeFields[0], &nudgeFields[1]})
+        if (edit->m_hWnd != nullptr) edit->DestroyWindow();
+}
+
+CFilterEdit* SelectMode::Field(UINT id) {
+    using namespace SelectIds;
+    if (id >= FieldX && id <= FieldHeight) return &positionFields[id - FieldX];
+    if (id == FieldNudgeSmall) return &nudgeFields[0];
+    if (id == FieldNudgeLarge) return &nudgeFields[1];
+    return nullptr;
+}
+
+void SelectMode::UpdateSizeFields(const floatBBox* box) {
+    CSignDoc* doc = Doc();
+    if (doc == nullptr || box == nullptr) return;
+    const BOOL any = doc->m_sheet.m_nSelected != 0;
+    const float values[4] = {box->left, box->bottom, box->right - box->left,
+                             box->top - box->bottom};
+    for (int i = 0; i < 4; ++i) {
+        CFilterEdit& field = positionFields[i];
+        if (field.m_hWnd == nullptr) continue;
+        field.EnableWindow(any);
+        SetWindowMeasure(&field, any ? values[i] : 0.0f);
+    }
+    if (nudgeFields[0].m_hWnd != nullptr) SetWindowMeasure(&nudgeFields[0], NudgeSmall);
+    if (nudgeFields[1].m_hWnd != nullptr) SetWindowMeasure(&nudgeFields[1], NudgeLarge);
+}
+
+void SelectMode::OnDocumentChanged() {
+    if (CSignDoc* doc = Doc()) UpdateSizeFields(&doc->m_sheet.m_bbSelection);
+}
+
+BOOL SelectMode::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) {
+    if (CFilterEdit* field = Field(nID)) {
+        if (nCode != CN_COMMAND && nCode != int(EN_KILLFOCUS)) return FALSE;
+        CSignDoc* doc = Doc();
+        if (doc == nullptr || field->m_hWnd == nullptr) return FALSE;
+        if (nID <= SelectIds::FieldHeight && doc->m_sheet.UpdateSelection() == 0) return FALSE;
+        if (pHandlerInfo != nullptr) return TRUE;
+        return OnFieldEntry(nID);
+    }
+    return COleOperatingMode::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+}
+
+BOOL SelectMode::OnFieldEntry(UINT id) {
+    using namespace SelectIds;
+    CSignDoc* doc = Doc();
+    CSign& sheet = doc->m_sheet;
+    float v = 0;
+    if (!GetWindowMeasure(Field(id), v)) {
+        MessageBeep(0);
+        return TRUE;
+    }
+    const bool size = id != FieldX && id != FieldY;
+    if (size && !(v >= 0.01f && v <= 100000.0f)) {
+        MessageBeep(0);
+        return TRUE;
+    }
+    if (id == FieldNudgeSmall || id == FieldNudgeLarge) {
+        float& step = id == FieldNudgeSmall ? NudgeSmall : NudgeLarge;
+        if (std::fabs(step - v) > 0.01f) step = v;
+        UpdateSizeFields(&sheet.m_bbSelection);
+        return TRUE;
+    }
+    const floatBBox b = sheet.m_bbSelection;
+    const float w = b.right - b.left, h = b.top - b.bottom;
+    floatBBox n = b;
+    switch (id) {
+    case FieldX:
+        if (std::fabs(v - b.left) <= 0.01f) return TRUE;
+        n.left = v;
+        n.right = v + w;
+        break;
+    case FieldY:
+        if (std::fabs(v - b.bottom) <= 0.01f) return TRUE;
+        n.bottom = v;
+        n.top = v + h;
+        break;
+    case FieldWidth:
+        if (std::fabs(v - w) <= 0.01f) return TRUE;
+        n.right = b.left + v;
+        if (KeepProportions && w > 0) n.top = b.bottom + h * v / w;
+        break;
+    default:
+        if (std::fabs(v - h) <= 0.01f) return TRUE;
+        n.top = b.bottom + v;
+        if (KeepProportions && h > 0) n.right = b.left + w * v / h;
+        break;
+    }
+    // An axis without extent (a straight line) cannot be scaled: it keeps scale 1.
+    float sx, dx, sy, dy;
+    AxisMap(b.left, b.right, n.left, n.right, n.left - b.left, sx, dx);
+    AxisMap(b.bottom, b.top, n.bottom, n.top, n.bottom - b.bottom, sy, dy);
+    const floatTMatrix m(sx, 0, 0, sy, dx, dy);
+    if (std::isfinite(sx) && std::isfinite(sy) && std::isfinite(dx) && std::isfinite(dy) &&
+        sheet.AcceptsTransform(m)) {
+        TransformSelection(m, size ? "Resize" : "Move");
+    } else {
+        MessageBeep(0);
+    }
+    UpdateSizeFields(&sheet.m_bbSelection);
+    return TRUE;
 }
 
 // ---- commands
@@ -536,6 +938,54 @@ void SelectMode::OnUnselectAll() {
     CSignDoc* doc = Doc();
     doc->m_sheet.UnselectAll();
     Finish("Unselect all");
+}
+
+void SelectMode::OnOrder(UINT id) {
+    CSign& sheet = Doc()->m_sheet;
+    if (sheet.UpdateSelection() != 1 || sheet.m_nFirstSelected < 0) return;
+    const int i = sheet.m_nFirstSelected, last = sheet.GetSize() - 1;
+    int to = i;
+    const char* step = "";
+    switch (id) {
+    case SelectIds::Forward:
+        to = std::min(i + 1, last);
+        step = "Forward";
+        break;
+    case SelectIds::Backward:
+        to = std::max(i - 1, 0);
+        step = "Backward";
+        break;
+    case SelectIds::ToFront:
+        to = last;
+        step = "To front";
+        break;
+    default:
+        to = 0;
+        step = "To back";
+        break;
+    }
+    // Already there: nothing changes and nothing is recorded.
+    if (to == i) return;
+    CObject* obj = sheet.GetAt(i);
+    sheet.RemoveAt(i);
+    sheet.InsertAt(to, obj);
+    Finish(step);
+}
+
+void SelectMode::OnLockSelection() {
+    Doc()->m_sheet.LockSelection();
+    Finish("Lock selection");
+}
+
+void SelectMode::OnUnlockAll() {
+    Doc()->m_sheet.UnlockAll();
+    Finish("Unlock all");
+}
+
+void SelectMode::OnEditObject() {
+    CSign& sheet = Doc()->m_sheet;
+    if (sheet.UpdateSelection() == 1 && sheet.m_nFirstSelected >= 0)
+        sheet.GetObj(sheet.m_nFirstSelected)->Edit(view);
 }
 
 void SelectMode::OnGroup() {
@@ -599,12 +1049,67 @@ void SelectMode::OnWeld(UINT id) {
 BOOL SelectMode::OnRButtonDown(UINT, int x, int y) {
     hitGuide = -1;
     CSignDoc* doc = Doc();
-    if (!doc || !view || !view->guideLinesShown || view->guideLinesLocked) return TRUE;
-    floatPoint p;
-    view->ClientToWorld(x, y, p);
-    hitGuide =
-        FindGuideLine(doc->m_guideLines, p, float(SheetSettings::UsableMouseSens()) / Scale());
+    if (!doc || !view) return TRUE;
+    if (view->guideLinesShown && !view->guideLinesLocked) {
+        floatPoint p;
+        view->ClientToWorld(x, y, p);
+        hitGuide =
+            FindGuideLine(doc->m_guideLines, p, float(SheetSettings::UsableMouseSens()) / Scale());
+    }
+    CPoint screen(x, y);
+    view->ClientToScreen(&screen);
+    CMenu menu;
+    if (hitGuide >= 0) {
+        // The guide-line commands: the fifth popup of the view's menu, where it has one.
+        if (menu.LoadMenu(IDR_SHEET_MENU)) {
+            if (CMenu* popup = menu.GetSubMenu(4))
+                popup->TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, view);
+            menu.DestroyMenu();
+        }
+        return TRUE;
+    }
+    if (menu.CreatePopupMenu()) {
+        BuildContextMenu(&menu);
+        menu.TrackPopupMenu(TPM_LEFTALIGN | TPM_RIGHTBUTTON, screen.x, screen.y, view);
+        menu.DestroyMenu();
+    }
     return TRUE;
+}
+
+void SelectMode::BuildContextMenu(CMenu* menu) {
+    CSignDoc* doc = Doc();
+    CMenu items;
+    if (!doc || !items.LoadMenu(SelectIds::ContextMenu)) return;
+    using namespace SelectIds;
+    static const UINT order[] = {Properties, EditObject, 0,         Copy,    Cut,
+                                 Paste,      Delete,     Duplicate, Group,   Outline,
+                                 0,          Forward,    Backward,  ToFront, ToBack};
+    for (UINT id : order) {
+        if (id == 0) {
+            menu->AppendMenu(MF_SEPARATOR);
+        } else {
+            CopyMenuItem(&items, menu, id);
+        }
+    }
+    CSign& sheet = doc->m_sheet;
+    const DWORD count = sheet.UpdateSelection();
+    if (count == 0) {
+        for (UINT id : {Properties, Copy, Cut, Delete, Duplicate, Group, Outline})
+            menu->EnableMenuItem(id, MF_BYCOMMAND | MF_GRAYED);
+        menu->AppendMenu(MF_SEPARATOR);
+        CopyMenuItem(&items, menu, SheetSize);
+    }
+    if (count != 1) {
+        for (UINT id : {Forward, Backward, ToFront, ToBack})
+            menu->EnableMenuItem(id, MF_BYCOMMAND | MF_GRAYED);
+    } else if (sheet.m_nFirstSelected >= 0) {
+        sheet.GetObj(sheet.m_nFirstSelected)->ExtendContextMenu(menu);
+    }
+    // Outlines come with their own work; a one-object edit is the object's.
+    menu->EnableMenuItem(Outline, MF_BYCOMMAND | MF_GRAYED);
+    if (count != 1) menu->EnableMenuItem(EditObject, MF_BYCOMMAND | MF_GRAYED);
+    if (!CanPaste()) menu->EnableMenuItem(Paste, MF_BYCOMMAND | MF_GRAYED);
+    items.DestroyMenu();
 }
 
 void SelectMode::OnGuideProperties() {

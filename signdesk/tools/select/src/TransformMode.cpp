@@ -3,11 +3,17 @@
 #include <cmath>
 
 #include <doc/CSignDoc.h>
+#include <mfc/CClientDC.h>
+#include <mfc/CDC.h>
+#include <mfc/CGdiObject.h>
+#include <mfc/CString.h>
 #include <mfc/CWinApp.h>
 #include <model/CSign.h>
 #include <sheet/COleSheetView.h>
 #include <sheet/SheetSettings.h>
+#include <shell/MeasureFields.h>
 #include <win32/user.h>
+#include <win32/wingdi.h>
 
 IMPLEMENT_DYNCREATE(TransformMode, SelectMode)
 
@@ -51,6 +57,140 @@ int TransformMode::HitHandle(floatPoint& p) {
     if (dx <= s) return 9;
     if (dy <= s) return 10;
     return -1;
+}
+
+void TransformMode::Activate() {
+    SelectMode::Activate();
+    for (int i = 0; i < 4; ++i) {
+        if (positionFields[i].m_hWnd == nullptr) continue;
+        positionFields[i].SetDlgCtrlID(int(TransformIds::FieldCentreX) + i);
+        // Filled only when made, so that leaving through a failure deletes nothing twice.
+        if (labels[i].m_hWnd == nullptr) continue;
+        HBITMAP picture = ::CreateMappedBitmap(AfxGetResourceHandle(),
+                                               TransformIds::LabelBitmaps[i], 0, nullptr, 0);
+        if (HBITMAP old = labels[i].SetBitmap(picture)) ::DeleteObject(old);
+    }
+    UpdateSizeFields(nullptr);
+}
+
+void TransformMode::Deactivate(COleOperatingMode* next) {
+    SelectMode::Deactivate(next);
+    if (view && view->m_hWnd) view->Invalidate(TRUE);
+}
+
+void TransformMode::UpdateSizeFields(const floatBBox*) {
+    const float values[4] = {centre.x, centre.y, float(rotation * 57.29577951308232),
+                             float(skew * 57.29577951308232)};
+    for (int i = 0; i < 4; ++i) {
+        CFilterEdit& field = positionFields[i];
+        if (field.m_hWnd == nullptr) continue;
+        field.EnableWindow(TRUE);
+        if (i < 2) {
+            SetWindowMeasure(&field, values[i]);
+        } else {
+            SetWindowFloat(&field, values[i]);
+        }
+    }
+    if (nudgeFields[0].m_hWnd != nullptr) SetWindowMeasure(&nudgeFields[0], NudgeSmall);
+    if (nudgeFields[1].m_hWnd != nullptr) SetWindowMeasure(&nudgeFields[1], NudgeLarge);
+}
+
+BOOL TransformMode::OnCmdMsg(UINT nID, int nCode, void* pExtra, AFX_CMDHANDLERINFO* pHandlerInfo) {
+    using namespace TransformIds;
+    if (nID < FieldCentreX || nID > FieldSkew)
+        return SelectMode::OnCmdMsg(nID, nCode, pExtra, pHandlerInfo);
+    if (nCode != CN_COMMAND && nCode != int(EN_KILLFOCUS)) return FALSE;
+    CFilterEdit& field = positionFields[nID - FieldCentreX];
+    if (field.m_hWnd == nullptr) return FALSE;
+    if (pHandlerInfo != nullptr) return TRUE;
+    // An empty field reads as 0; text that is no number beeps.
+    CString text;
+    field.GetWindowText(text);
+    float v = 0;
+    if (!text.IsEmpty() &&
+        !(nID <= FieldCentreY ? GetWindowMeasure(&field, v) : GetWindowFloat(&field, v))) {
+        MessageBeep(0);
+        UpdateSizeFields(nullptr);
+        return TRUE;
+    }
+    switch (nID) {
+    case FieldCentreX:
+    case FieldCentreY:
+        if (!(v >= -10000 && v <= 10000)) {
+            MessageBeep(0);
+            break;
+        }
+        ToggleCentreCross();
+        (nID == FieldCentreX ? centre.x : centre.y) = v;
+        ToggleCentreCross();
+        break;
+    case FieldRotation:
+        RotateBy(v);
+        break;
+    default:
+        SkewBy(v);
+        break;
+    }
+    rotation = skew = 0;
+    UpdateSizeFields(nullptr);
+    return TRUE;
+}
+
+void TransformMode::UpdateCursor(int handle) {
+    // Corners rotate, sides skew, the cross moves its centre or mirrors.
+    static const UINT byHandle[11] = {113, 113, 113, 113, 111, 112, 111, 112, 116, 115, 114};
+    if (handle >= 0 && handle <= 10) SetViewCursor(ToolCursor(byHandle[handle]));
+}
+
+void TransformMode::DrawHandles(CDC* dc, const floatTMatrix& m) {
+    CSignDoc* doc = Doc();
+    if (!doc || doc->m_sheet.UpdateSelection() == 0) return;
+    CPen pen(PS_SOLID, 1, RGB(0, 0, 255));
+    CPen* oldPen = dc->SelectObject(&pen);
+    CGdiObject* oldBrush = dc->SelectStockObject(NULL_BRUSH);
+    const int oldRop = dc->SetROP2(R2_NOTXORPEN);
+    const CRect g = HandleBox(m);
+    const int mx = (g.left + g.right) / 2, my = (g.top + g.bottom) / 2;
+    const POINT squares[8] = {{g.left, g.top},    {g.right, g.top}, {g.right, g.bottom},
+                              {g.left, g.bottom}, {mx, g.top},      {g.right, my},
+                              {mx, g.bottom},     {g.left, my}};
+    constexpr int half = 3;
+    for (const POINT& q : squares)
+        dc->Rectangle(q.x - half, q.y - half, q.x + half, q.y + half);
+    DrawCentreCross(dc, m);
+    dc->SetROP2(oldRop);
+    dc->SelectObject(oldBrush);
+    dc->SelectObject(oldPen);
+}
+
+void TransformMode::DrawCentreCross(CDC* dc, const floatTMatrix& m) {
+    CSignDoc* doc = Doc();
+    if (!doc) return;
+    const floatBBox& b = doc->m_sheet.m_bbSelection;
+    float x0 = b.left, y0 = b.top, x1 = b.right, y1 = b.bottom, cx = centre.x, cy = centre.y;
+    m.Transform(x0, y0);
+    m.Transform(x1, y1);
+    m.Transform(cx, cy);
+    const int halfWidth = int(std::lround(std::fabs(x1 - x0) / 2));
+    const int halfHeight = int(std::lround(std::fabs(y1 - y0) / 2));
+    const int x = int(std::lround(cx)), y = int(std::lround(cy));
+    dc->MoveTo(x - halfWidth, y);
+    dc->LineTo(x + halfWidth, y);
+    dc->MoveTo(x, y - halfHeight);
+    dc->LineTo(x, y + halfHeight);
+}
+
+void TransformMode::ToggleCentreCross() {
+    if (!view || !view->m_hWnd || !handlesShown) return;
+    floatTMatrix m;
+    view->GetWorldToClientMatrix(m);
+    CClientDC dc(view);
+    CPen pen(PS_SOLID, 1, RGB(0, 0, 255));
+    CPen* oldPen = dc.SelectObject(&pen);
+    const int oldRop = dc.SetROP2(R2_NOTXORPEN);
+    DrawCentreCross(&dc, m);
+    dc.SetROP2(oldRop);
+    dc.SelectObject(oldPen);
 }
 
 void TransformMode::Apply(const floatTMatrix& m, const char* step) {
@@ -123,6 +263,7 @@ void TransformMode::OnMouseMove(UINT flags, int x, int y) {
     floatPoint p;
     view->ClientToWorld(x, y, p);
     if (dragState == Rotating) {
+        StartTimer();
         if (outlineDrawn) DrawDragOutline();
         const double a0 = std::atan2(double(anchor.y) - centre.y, double(anchor.x) - centre.x);
         const double a1 = std::atan2(double(p.y) - centre.y, double(p.x) - centre.x);
@@ -136,6 +277,7 @@ void TransformMode::OnMouseMove(UINT flags, int x, int y) {
         }
         DrawDragOutline();
     } else if (dragState == Skewing) {
+        StartTimer();
         if (outlineDrawn) DrawDragOutline();
         dragMatrix = SkewMatrix(hitHandle, p, (flags & MK_CONTROL) != 0);
         if (!doc->m_sheet.AcceptsTransform(dragMatrix)) {
@@ -145,17 +287,31 @@ void TransformMode::OnMouseMove(UINT flags, int x, int y) {
         DrawDragOutline();
     } else if (dragState == MovingCentre) {
         doc->SnapPoint(&p, float(SheetSettings::SnapProximity) / Scale(), 0);
+        ToggleCentreCross();
         centre = p;
+        ToggleCentreCross();
     } else if (dragState == Idle) {
-        SetCursor(LoadCursor(nullptr, HitHandle(p) == -1 ? IDC_ARROW : IDC_CROSS));
+        const int handle = HitHandle(p);
+        if (handle == -1) {
+            SetViewCursor(::LoadCursorA(nullptr, IDC_ARROW));
+        } else {
+            UpdateCursor(handle);
+        }
     }
 }
 
 BOOL TransformMode::OnLButtonUp(UINT, int, int) {
     ::ReleaseCapture();
     captured = FALSE;
+    StopTimer();
     if (dragState == Rotating || dragState == Skewing) {
         if (outlineDrawn) DrawDragOutline();
+        // The preview goes back onto the objects, wherever they end up.
+        if (shownMatrix != floatTMatrix()) {
+            ToggleFeedback(FALSE, TRUE);
+            shownMatrix.IdentMatrix();
+            ToggleFeedback(FALSE, TRUE);
+        }
         // The centre keeps its place on the sheet.
         Apply(dragMatrix, dragState == Rotating ? "Rotate" : "Skew");
         dragMatrix.IdentMatrix();

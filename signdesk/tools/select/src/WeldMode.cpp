@@ -19,7 +19,10 @@
 #include <shell/BusyIndicator.h>
 #include <shell/CEscapeAbortHandler.h>
 #include <text/TextSettings.h>
+#include <view/CSignView.h>
 #include <win32/user.h>
+
+#include "select/Picking.h"
 
 IMPLEMENT_DYNCREATE(WeldMode, COleOperatingMode)
 
@@ -49,6 +52,9 @@ void WeldMode::Status(UINT id) {
 }
 
 void WeldMode::Activate() {
+    // The view has no clean-up sheet whose target would need committing here.
+    if (auto* signView = dynamic_cast<CSignView*>(view))
+        signView->LoadModeToolBar(WeldIds::ToolBar);
     DrawSelectionOutlines(nullptr);
 }
 
@@ -82,8 +88,10 @@ void WeldMode::OnMouseMove(UINT, int x, int y) {
     if (!doc) return;
     floatPoint p;
     view->ClientToWorld(x, y, p);
-    CSignObj* hit = doc->m_sheet.HitTest(p, PickTolerance(), 0, 0);
-    SetCursor(LoadCursor(nullptr, hit ? IDC_CROSS : IDC_ARROW));
+    CSignObj* hit = PickObject(doc->m_sheet, p, PickTolerance());
+    // Kept by the view, so that its next WM_SETCURSOR shows the same.
+    view->cursor = ::LoadCursorA(nullptr, hit ? IDC_CROSS : IDC_ARROW);
+    ::SetCursor(view->cursor);
 }
 
 BOOL WeldMode::OnLButtonDown(UINT, int x, int y) {
@@ -92,7 +100,7 @@ BOOL WeldMode::OnLButtonDown(UINT, int x, int y) {
     floatPoint p;
     view->ClientToWorld(x, y, p);
     CSign& sheet = doc->m_sheet;
-    CSignObj* clicked = sheet.HitTest(p, PickTolerance(), 0, 0);
+    CSignObj* clicked = PickObject(sheet, p, PickTolerance());
     if (!clicked) return TRUE;
 
     Weld weld(sheet, int(kind));

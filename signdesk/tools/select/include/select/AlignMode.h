@@ -10,12 +10,26 @@ namespace AlignIds {
 // In the order of the kinds 0-9 (see select/Alignment.h).
 constexpr UINT Kinds[10] = {32921, 32983, 32923, 32984, 32986, 32985, 32987, 32988, 32993, 32994};
 constexpr UINT ToPage = 32990;
+// The options bar: the ten alignments and the page switch.
+constexpr UINT ToolBar = 276;
 } // namespace AlignIds
 
 class AlignMode : public SelectMode {
     DECLARE_DYNCREATE(AlignMode)
 public:
+    // A press on an edge marker starts its drag; any other press ends the alignment in force.
     BOOL OnLButtonDown(UINT flags, int x, int y) override;
+    BOOL OnLButtonUp(UINT flags, int x, int y) override;
+    void OnMouseMove(UINT flags, int x, int y) override;
+    // The edge marker under p: 4 top, 5 right, 6 bottom, 7 left, as the alignment in force
+    // shows them; -1 none (no alignment, the page as reference, a box without extent).
+    int HitHandle(floatPoint& p) override;
+    // The reference box and, with an alignment in force, its markers.
+    void DrawHandles(CDC* dc, const floatTMatrix& m) override;
+    // The alignments' buttons; the tool has no fields.
+    void BuildToolBar() override;
+    // No value fields: only the alignment in force ends with the selection.
+    void UpdateSizeFields(const floatBBox* box) override;
 
     // -1 none, else the kind 0-9 in force.
     int activeAlignment = -1;

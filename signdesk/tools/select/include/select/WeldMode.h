@@ -13,6 +13,8 @@ constexpr UINT Intersect = 32824;
 constexpr UINT Subtract = 32825;
 constexpr UINT KeepSources = 32826;
 constexpr UINT KeepTarget = 32827;
+// The options bar: the three kinds and the two switches.
+constexpr UINT ToolBar = 133;
 // Status texts: the click needs other objects selected; the combination failed.
 constexpr UINT NeedsOthers = 194;
 constexpr UINT Failed = 195;
