@@ -1,6 +1,5 @@
 #include "app/CSignFrame.h"
 
-
 #include "app/CSplashWnd.h"
 #include "app/ModeToolBar.h"
 
