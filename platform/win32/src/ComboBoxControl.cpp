@@ -30,6 +30,11 @@ DWORD kindOf(HWND hwnd) {
     return styleOf(hwnd) & 3;
 }
 
+// A drop-down box's own height: its field.
+int fieldHeight(const ComboState& s) {
+    return std::max(s.itemHeight, defaultItemHeight) + 6;
+}
+
 void showSelection(ComboState& s) {
     if (!s.edit) return;
     s.settingEdit = true;
@@ -171,6 +176,9 @@ static LRESULT comboBoxMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         s->list.sorted = style & CBS_SORT;
         s->list.hasStrings =
             !(style & (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE)) || (style & CBS_HASSTRINGS);
+        // The scroll bars a template gives belong to the list, not to the box.
+        if (style & (WS_VSCROLL | WS_HSCROLL))
+            SetWindowLongPtrA(hwnd, GWL_STYLE, LONG_PTR(style & ~DWORD(WS_VSCROLL | WS_HSCROLL)));
         return DefWindowProcA(hwnd, msg, wParam, lParam);
     }
     ComboState* s = stateOf<ComboState>(hwnd);
@@ -193,6 +201,13 @@ static LRESULT comboBoxMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
                                       nullptr, nullptr);
             if (!s->edit) return -1;
         }
+        if (kindOf(hwnd) != CBS_SIMPLE) {
+            // The height given is the open list's; the box itself is one field high.
+            RECT r{};
+            GetWindowRect(hwnd, &r);
+            SetWindowPos(hwnd, nullptr, 0, 0, int(r.right - r.left), fieldHeight(*s),
+                         SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
         if (styleOf(hwnd) & (CBS_OWNERDRAWFIXED | CBS_OWNERDRAWVARIABLE)) {
             HWND parent = GetParent(hwnd);
             for (UINT item : {UINT(-1), 0u}) {
@@ -203,6 +218,12 @@ static LRESULT comboBoxMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         }
         return 0;
     }
+    case WM_WINDOWPOSCHANGING:
+        if (kindOf(hwnd) != CBS_SIMPLE) {
+            auto* pos = reinterpret_cast<WINDOWPOS*>(lParam);
+            if (pos && !(pos->flags & SWP_NOSIZE)) pos->cy = fieldHeight(*s);
+        }
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
     case WM_NCDESTROY:
         if (s->dropList && IsWindow(s->dropList)) DestroyWindow(s->dropList);
         detachState<ComboState>(hwnd);

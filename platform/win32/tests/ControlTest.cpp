@@ -308,6 +308,29 @@ TEST_F(ControlTest, ComboBoxSortsFindsByPrefixAndKeepsData) {
     EXPECT_EQ(Codes(), std::vector<WORD>{});
 }
 
+TEST_F(ControlTest, DropDownBoxesAreOneFieldHighAndTheirScrollBarIsTheLists) {
+    // A template gives the open list's height and WS_VSCROLL for that list.
+    for (DWORD kind : {DWORD(CBS_DROPDOWNLIST), DWORD(CBS_DROPDOWN)}) {
+        HWND combo = Control("ComboBox", kind | WS_VSCROLL, 22, "", RECT{10, 10, 110, 140});
+        RECT r{};
+        GetWindowRect(combo, &r);
+        EXPECT_EQ(r.bottom - r.top, 22) << kind;
+        EXPECT_EQ(GetWindowLongA(combo, GWL_STYLE) & WS_VSCROLL, 0) << kind;
+        GetClientRect(combo, &r);
+        EXPECT_EQ(r.right, 100) << kind; // no room taken by a scroll bar
+        // Later sizes keep the field's height too.
+        MoveWindow(combo, 10, 10, 120, 200, TRUE);
+        GetWindowRect(combo, &r);
+        EXPECT_EQ(r.bottom - r.top, 22) << kind;
+        EXPECT_EQ(r.right - r.left, 120) << kind;
+        DestroyWindow(combo);
+    }
+    HWND simple = Control("ComboBox", CBS_SIMPLE, 23, "", RECT{10, 10, 110, 140});
+    RECT r{};
+    GetWindowRect(simple, &r);
+    EXPECT_EQ(r.bottom - r.top, 130);
+}
+
 TEST_F(ControlTest, ComboBoxUserSelectionNotifies) {
     HWND combo = Control("ComboBox", CBS_DROPDOWNLIST, 20);
     for (const char* text : {"one", "two", "three"})
