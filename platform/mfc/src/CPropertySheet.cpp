@@ -227,9 +227,17 @@ BOOL CPropertySheet::SetActivePage(int nPage) {
         if (current != nullptr) current->OnSetActive();
         return FALSE;
     }
+    // Focus on the page being hidden would leave the keys with a window nobody sees.
+    HWND focus = ::GetFocus();
+    const bool focusLeaves = current != nullptr && current->m_hWnd != nullptr && focus != nullptr &&
+                             (focus == current->m_hWnd || ::IsChild(current->m_hWnd, focus));
     if (current != nullptr && current->m_hWnd != nullptr) current->ShowWindow(SW_HIDE);
     next->ShowWindow(SW_SHOW);
     m_active = nPage;
+    if (focusLeaves) {
+        HWND first = ::GetNextDlgTabItem(next->m_hWnd, nullptr, FALSE);
+        ::SetFocus(first != nullptr ? first : m_hWnd);
+    }
     return TRUE;
 }
 
@@ -445,5 +453,15 @@ BOOL CPropertySheet::PreTranslateMessage(MSG* pMsg) {
     const bool input = (pMsg->message >= WM_KEYFIRST && pMsg->message <= WM_KEYLAST) ||
                        (pMsg->message >= WM_MOUSEFIRST && pMsg->message <= WM_MOUSELAST);
     if (!input || (pMsg->hwnd != m_hWnd && !::IsChild(m_hWnd, pMsg->hwnd))) return FALSE;
+    // Ctrl+Tab and Ctrl+Page Down go to the next page, with Shift or Page Up to the one
+    // before, wrapping round.
+    if (pMsg->message == WM_KEYDOWN && (::GetKeyState(VK_CONTROL) & 0x8000) != 0 &&
+        (pMsg->wParam == VK_TAB || pMsg->wParam == VK_NEXT || pMsg->wParam == VK_PRIOR)) {
+        const int count = GetPageCount();
+        const bool back = pMsg->wParam == VK_PRIOR ||
+                          (pMsg->wParam == VK_TAB && (::GetKeyState(VK_SHIFT) & 0x8000) != 0);
+        if (count > 1 && m_active >= 0) SetActivePage((m_active + (back ? count - 1 : 1)) % count);
+        return TRUE;
+    }
     return ::IsDialogMessageA(m_hWnd, pMsg);
 }

@@ -8,6 +8,7 @@
 #include "DialogTemplateBuilder.h"
 #include "mfc/afx.h"
 #include "testing/DialogDriver.h"
+#include "testing/InputDriver.h"
 #include "testing/PlatformTest.h"
 
 namespace {
@@ -200,4 +201,38 @@ TEST_F(PropertySheetTest, ModelessSheet) {
     EXPECT_FALSE(sheet.IsWindowVisible());
     EXPECT_TRUE(sheet.DestroyWindow());
     EXPECT_EQ(sheet.m_namePage.m_hWnd, nullptr);
+}
+
+TEST_F(PropertySheetTest, ControlKeysTurnThePages) {
+    CWnd owner;
+    ASSERT_TRUE(owner.CreateEx(0, nullptr, "owner", WS_OVERLAPPED, 0, 0, 600, 400, nullptr,
+                               nullptr));
+    OptionsSheet sheet;
+    ASSERT_TRUE(sheet.Create(&owner));
+    ::SetFocus(::GetDlgItem(sheet.m_layerPage.m_hWnd, 201));
+    const struct {
+        int key;
+        bool shift;
+        int page;
+    } steps[] = {{VK_TAB, false, 1}, {VK_TAB, false, 0}, {VK_TAB, true, 1},
+                 {VK_PRIOR, false, 0}, {VK_NEXT, false, 1}};
+    for (const auto& step : steps) {
+        sdtest::KeyDown(VK_CONTROL);
+        if (step.shift) sdtest::KeyDown(VK_SHIFT);
+        sdtest::PressKey(step.key);
+        if (step.shift) sdtest::KeyUp(VK_SHIFT);
+        sdtest::KeyUp(VK_CONTROL);
+        EXPECT_EQ(sheet.GetActiveIndex(), step.page) << step.key << " " << step.shift;
+        // The keys stay with the page shown.
+        EXPECT_TRUE(::IsChild(sheet.GetActivePage()->m_hWnd, ::GetFocus()));
+    }
+    // A page refusing to be left keeps the keys from turning it.
+    sheet.SetActivePage(0);
+    sdtest::Type(sheet.m_layerPage.m_hWnd, 201, "20");
+    PushMessageBoxAnswer(IDOK);
+    sdtest::KeyDown(VK_CONTROL);
+    sdtest::PressKey(VK_TAB);
+    sdtest::KeyUp(VK_CONTROL);
+    EXPECT_EQ(sheet.GetActiveIndex(), 0);
+    EXPECT_TRUE(sheet.DestroyWindow());
 }
