@@ -7,6 +7,7 @@
 #include "WndState.h"
 #include "mfc/CWinApp.h"
 #include "win32/nls.h"
+#include "win32/userdraw.h"
 
 IMPLEMENT_DYNAMIC(CPropertyPage, CDialog)
 IMPLEMENT_DYNAMIC(CPropertySheet, CWnd)
@@ -55,6 +56,100 @@ std::vector<BYTE> sheetTemplate(DWORD style, DWORD exStyle, const CString& capti
     if (wide.back() != 0) word(0);
     while (bytes.size() % 4 != 0) bytes.push_back(0);
     return bytes;
+}
+
+// The row of tabs above the pages, one per page, the shown page's raised; a click shows its
+// page (which the pages may refuse).
+constexpr int kTabsId = 0x3020;
+constexpr char kTabsClass[] = "SdSheetTabs";
+
+CPropertySheet* tabsSheet(HWND tabs) {
+    return dynamic_cast<CPropertySheet*>(CWnd::FromHandlePermanent(::GetParent(tabs)));
+}
+
+// The tabs' rectangles in the row's client coordinates.
+std::vector<RECT> tabRects(HWND tabs, const CPropertySheet& sheet) {
+    std::vector<RECT> rects;
+    HDC dc = ::GetDC(tabs);
+    HGDIOBJ old = ::SelectObject(dc, HGDIOBJ(::SendMessageA(::GetParent(tabs), WM_GETFONT, 0, 0)));
+    int x = 2;
+    for (int i = 0; i < sheet.GetPageCount(); ++i) {
+        const CString& caption = sheet.GetPage(i)->m_strCaption;
+        SIZE size{};
+        ::GetTextExtentPoint32A(dc, caption, caption.GetLength(), &size);
+        const int width = int(size.cx) + 12;
+        rects.push_back(RECT{x, 2, x + width, SD_SHEET_TAB_HEIGHT});
+        x += width;
+    }
+    if (old != nullptr) ::SelectObject(dc, old);
+    ::ReleaseDC(tabs, dc);
+    const int active = sheet.GetActiveIndex();
+    if (active >= 0 && active < int(rects.size())) {
+        RECT& r = rects[std::size_t(active)];
+        r.left -= 2;
+        r.right += 2;
+        r.top = 0;
+    }
+    return rects;
+}
+
+LRESULT CALLBACK tabsProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+    CPropertySheet* sheet = tabsSheet(hwnd);
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = ::BeginPaint(hwnd, &ps);
+        RECT client{};
+        ::GetClientRect(hwnd, &client);
+        ::FillRect(dc, &client, ::GetSysColorBrush(COLOR_3DFACE));
+        if (sheet != nullptr) {
+            // The top edge of the pages' panel, open under the shown tab.
+            RECT line{0, SD_SHEET_TAB_HEIGHT - 2, client.right, SD_SHEET_TAB_HEIGHT};
+            ::DrawEdge(dc, &line, EDGE_RAISED, BF_TOP | BF_SOFT);
+            HGDIOBJ old =
+                ::SelectObject(dc, HGDIOBJ(::SendMessageA(::GetParent(hwnd), WM_GETFONT, 0, 0)));
+            ::SetBkMode(dc, TRANSPARENT);
+            ::SetTextColor(dc, ::GetSysColor(COLOR_BTNTEXT));
+            const std::vector<RECT> rects = tabRects(hwnd, *sheet);
+            for (std::size_t i = 0; i < rects.size(); ++i) {
+                RECT r = rects[i];
+                if (int(i) == sheet->GetActiveIndex()) {
+                    RECT gap{r.left + 1, r.bottom - 2, r.right - 1, r.bottom};
+                    ::FillRect(dc, &gap, ::GetSysColorBrush(COLOR_3DFACE));
+                }
+                ::DrawEdge(dc, &r, EDGE_RAISED, BF_LEFT | BF_TOP | BF_RIGHT | BF_SOFT);
+                const CString& caption = sheet->GetPage(int(i))->m_strCaption;
+                ::DrawTextA(dc, caption, caption.GetLength(), &r,
+                            DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+            }
+            if (old != nullptr) ::SelectObject(dc, old);
+        }
+        ::EndPaint(hwnd, &ps);
+        return 0;
+    }
+    case WM_LBUTTONDOWN:
+        if (sheet != nullptr) {
+            const POINT at{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)};
+            const std::vector<RECT> rects = tabRects(hwnd, *sheet);
+            for (std::size_t i = 0; i < rects.size(); ++i)
+                if (::PtInRect(&rects[i], at)) {
+                    sheet->SetActivePage(int(i));
+                    break;
+                }
+        }
+        return 0;
+    default:
+        return ::DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+}
+
+void registerTabs() {
+    WNDCLASSA wc{};
+    if (::GetClassInfoA(nullptr, kTabsClass, &wc)) return;
+    wc.lpfnWndProc = tabsProc;
+    wc.lpszClassName = kTabsClass;
+    wc.hCursor = ::LoadCursorA(nullptr, IDC_ARROW);
+    ::RegisterClassA(&wc);
 }
 
 } // namespace
@@ -206,7 +301,7 @@ BOOL CPropertySheet::createPage(CPropertyPage* page) {
         return FALSE;
     if (!page->CreateIndirect(t, this)) return FALSE;
     if (page->m_strCaption.IsEmpty()) page->GetWindowText(page->m_strCaption);
-    page->SetWindowPos(nullptr, SD_SHEET_MARGIN, SD_SHEET_MARGIN, 0, 0,
+    page->SetWindowPos(nullptr, SD_SHEET_MARGIN, SD_SHEET_MARGIN + SD_SHEET_TAB_HEIGHT, 0, 0,
                        SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     return TRUE;
 }
@@ -234,6 +329,7 @@ BOOL CPropertySheet::SetActivePage(int nPage) {
     if (current != nullptr && current->m_hWnd != nullptr) current->ShowWindow(SW_HIDE);
     next->ShowWindow(SW_SHOW);
     m_active = nPage;
+    if (HWND tabs = ::GetDlgItem(m_hWnd, kTabsId)) ::InvalidateRect(tabs, nullptr, TRUE);
     if (focusLeaves) {
         HWND first = ::GetNextDlgTabItem(next->m_hWnd, nullptr, FALSE);
         ::SetFocus(first != nullptr ? first : m_hWnd);
@@ -255,13 +351,17 @@ void CPropertySheet::layout() {
         width = std::max(width, rect.Width());
         height = std::max(height, rect.Height());
     }
-    const int buttonsTop = SD_SHEET_MARGIN + height + SD_SHEET_MARGIN;
+    const int buttonsTop = SD_SHEET_MARGIN + SD_SHEET_TAB_HEIGHT + height + SD_SHEET_MARGIN;
     const int clientWidth = std::max(width + 2 * SD_SHEET_MARGIN,
                                      4 * SD_SHEET_BUTTON_WIDTH + 3 * SD_SHEET_BUTTON_GAP +
                                          2 * SD_SHEET_MARGIN);
     const int clientHeight = buttonsTop + SD_SHEET_BUTTON_HEIGHT + SD_SHEET_MARGIN;
     SetWindowPos(nullptr, 0, 0, clientWidth, clientHeight,
                  SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    if (HWND tabs = ::GetDlgItem(m_hWnd, kTabsId))
+        ::SetWindowPos(tabs, nullptr, SD_SHEET_MARGIN, SD_SHEET_MARGIN,
+                       clientWidth - 2 * SD_SHEET_MARGIN, SD_SHEET_TAB_HEIGHT,
+                       SWP_NOZORDER | SWP_NOACTIVATE);
     int x = clientWidth - SD_SHEET_MARGIN;
     for (int id : {IDHELP, ID_APPLY_NOW, IDCANCEL, IDOK}) {
         HWND button = ::GetDlgItem(m_hWnd, id);
@@ -309,6 +409,10 @@ BOOL CPropertySheet::OnInitDialog() {
                           SD_SHEET_BUTTON_HEIGHT, m_hWnd,
                           reinterpret_cast<HMENU>(static_cast<UINT_PTR>(b.id)), nullptr, nullptr);
     }
+    registerTabs();
+    ::CreateWindowExA(0, kTabsClass, "", WS_CHILD | WS_VISIBLE, SD_SHEET_MARGIN, SD_SHEET_MARGIN,
+                      0, SD_SHEET_TAB_HEIGHT, m_hWnd,
+                      reinterpret_cast<HMENU>(static_cast<UINT_PTR>(kTabsId)), nullptr, nullptr);
     m_active = -1;
     int start = int(m_nStartPage) < GetPageCount() ? int(m_nStartPage) : 0;
     if (!SetActivePage(start)) return FALSE;

@@ -236,3 +236,39 @@ TEST_F(PropertySheetTest, ControlKeysTurnThePages) {
     EXPECT_EQ(sheet.GetActiveIndex(), 0);
     EXPECT_TRUE(sheet.DestroyWindow());
 }
+
+TEST_F(PropertySheetTest, ClickingATabShowsItsPage) {
+    CWnd owner;
+    ASSERT_TRUE(owner.CreateEx(0, nullptr, "owner", WS_OVERLAPPED, 0, 0, 600, 400, nullptr,
+                               nullptr));
+    OptionsSheet sheet;
+    ASSERT_TRUE(sheet.Create(&owner));
+    HWND tabs = ::GetDlgItem(sheet.m_hWnd, 0x3020);
+    ASSERT_NE(tabs, nullptr);
+    CRect row, page;
+    ::GetWindowRect(tabs, &row);
+    sheet.m_layerPage.GetWindowRect(&page);
+    EXPECT_EQ(page.top, row.bottom) << "the pages sit below the tabs";
+    // "Layer" is the first tab: a click well to its right lands on "Name".
+    SIZE text{};
+    HDC dc = ::GetDC(tabs);
+    ::SelectObject(dc, HGDIOBJ(sheet.SendMessage(WM_GETFONT)));
+    ::GetTextExtentPoint32A(dc, "Layer", 5, &text);
+    ::ReleaseDC(tabs, dc);
+    const int nameX = 2 + int(text.cx) + 12 + 8;
+    sdtest::Click(tabs, nameX, 10);
+    EXPECT_EQ(sheet.GetActiveIndex(), 1);
+    EXPECT_TRUE(::IsWindowVisible(sheet.m_namePage.m_hWnd));
+    sdtest::Click(tabs, 6, 10);
+    EXPECT_EQ(sheet.GetActiveIndex(), 0);
+    // A page refusing to be left keeps its tab.
+    sdtest::Type(sheet.m_layerPage.m_hWnd, 201, "20");
+    PushMessageBoxAnswer(IDOK);
+    sdtest::Click(tabs, nameX, 10);
+    EXPECT_EQ(sheet.GetActiveIndex(), 0);
+    // Clicks beside the tabs do nothing.
+    sdtest::Type(sheet.m_layerPage.m_hWnd, 201, "3");
+    sdtest::Click(tabs, row.Width() - 3, 10);
+    EXPECT_EQ(sheet.GetActiveIndex(), 0);
+    EXPECT_TRUE(sheet.DestroyWindow());
+}

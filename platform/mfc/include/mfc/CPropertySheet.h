@@ -6,7 +6,8 @@
 // PSH_NOAPPLYNOW leaves out Apply; Help shows with PSH_HASHELP. A caller hides any button
 // by its id (GetDlgItem(id)->ShowWindow(SW_HIDE)).
 //
-// Headless layout in pixels: pages at (SD_SHEET_MARGIN, SD_SHEET_MARGIN) in the size of the
+// Headless layout in pixels: a row of tabs (SD_SHEET_TAB_HEIGHT high, one per page, a click
+// shows its page) at (SD_SHEET_MARGIN, SD_SHEET_MARGIN), the pages below it in the size of the
 // largest page, the buttons (SD_SHEET_BUTTON_WIDTH x SD_SHEET_BUTTON_HEIGHT) in a row below,
 // right-aligned in the order OK, Cancel, Apply, Help.
 
@@ -28,6 +29,7 @@ constexpr int PSBTN_CANCEL = 5;
 constexpr int PSBTN_HELP = 6;
 
 constexpr int SD_SHEET_MARGIN = 7;
+constexpr int SD_SHEET_TAB_HEIGHT = 21;
 constexpr int SD_SHEET_BUTTON_WIDTH = 75;
 constexpr int SD_SHEET_BUTTON_HEIGHT = 23;
 constexpr int SD_SHEET_BUTTON_GAP = 6;
