@@ -36,6 +36,38 @@ std::vector<BYTE> childTemplate(LPCSTR name) {
     return copy;
 }
 
+// The caption a dialog template names (plain or extended form); "" when `size` ends first.
+CString templateCaption(const BYTE* data, std::size_t size) {
+    auto word = [&](std::size_t at) -> int {
+        if (at + 2 > size) return -1;
+        return int(data[at]) | int(data[at + 1]) << 8;
+    };
+    const bool extended = word(0) == 1 && word(2) == 0xFFFF;
+    std::size_t at = extended ? 26 : 18;
+    for (int field = 0; field < 2; ++field) { // the menu, then the class
+        const int first = word(at);
+        if (first < 0) return "";
+        if (first == 0xFFFF)
+            at += 4;
+        else if (first == 0)
+            at += 2;
+        else {
+            while (word(at) > 0) at += 2;
+            at += 2;
+        }
+    }
+    std::vector<WCHAR> title;
+    for (int c; (c = word(at)) > 0; at += 2) title.push_back(WCHAR(c));
+    if (word(at) != 0) return "";
+    title.push_back(0);
+    const int count = ::WideCharToMultiByte(CP_ACP, 0, title.data(), -1, nullptr, 0, nullptr,
+                                            nullptr);
+    if (count <= 1) return "";
+    std::vector<char> text(std::size_t(count), 0);
+    ::WideCharToMultiByte(CP_ACP, 0, title.data(), -1, text.data(), count, nullptr, nullptr);
+    return CString(text.data());
+}
+
 // An empty popup dialog with the caption: the sheet's own template.
 std::vector<BYTE> sheetTemplate(DWORD style, DWORD exStyle, const CString& caption) {
     std::vector<BYTE> bytes(sizeof(DLGTEMPLATE));
@@ -408,6 +440,18 @@ BOOL CPropertySheet::OnInitDialog() {
         ::CreateWindowExA(0, WC_BUTTONA, b.text, style, 0, 0, SD_SHEET_BUTTON_WIDTH,
                           SD_SHEET_BUTTON_HEIGHT, m_hWnd,
                           reinterpret_cast<HMENU>(static_cast<UINT_PTR>(b.id)), nullptr, nullptr);
+    }
+    // Every tab needs its text before its page is made.
+    for (CPropertyPage* page : m_pages) {
+        if (!page->m_strCaption.IsEmpty()) continue;
+        if (page->m_lpDialogTemplate == nullptr && page->m_childTemplate.empty())
+            page->m_childTemplate = childTemplate(page->m_lpszTemplateName);
+        if (!page->m_childTemplate.empty())
+            page->m_strCaption =
+                templateCaption(page->m_childTemplate.data(), page->m_childTemplate.size());
+        else if (page->m_lpDialogTemplate != nullptr)
+            page->m_strCaption = templateCaption(
+                reinterpret_cast<const BYTE*>(page->m_lpDialogTemplate), std::size_t(-1) / 2);
     }
     registerTabs();
     ::CreateWindowExA(0, kTabsClass, "", WS_CHILD | WS_VISIBLE, SD_SHEET_MARGIN, SD_SHEET_MARGIN,

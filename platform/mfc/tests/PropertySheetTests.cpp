@@ -249,6 +249,9 @@ TEST_F(PropertySheetTest, ClickingATabShowsItsPage) {
     ::GetWindowRect(tabs, &row);
     sheet.m_layerPage.GetWindowRect(&page);
     EXPECT_EQ(page.top, row.bottom) << "the pages sit below the tabs";
+    // A tab shows its page's caption before the page is made.
+    EXPECT_EQ(sheet.m_namePage.m_hWnd, nullptr);
+    EXPECT_EQ(sheet.m_namePage.m_strCaption, CString("Name"));
     // "Layer" is the first tab: a click well to its right lands on "Name".
     SIZE text{};
     HDC dc = ::GetDC(tabs);
