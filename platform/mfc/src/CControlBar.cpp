@@ -117,3 +117,11 @@ LRESULT CControlBar::OnIdleUpdateCmdUI(WPARAM wParam, LPARAM) {
     if (target != nullptr) OnUpdateCmdUI(target, BOOL(wParam));
     return 0;
 }
+
+BOOL CControlBar::OnCommand(WPARAM wParam, LPARAM lParam) {
+    if (CWnd::OnCommand(wParam, lParam)) return TRUE;
+    CWnd* owner = m_pDockSite != nullptr ? static_cast<CWnd*>(m_pDockSite) : GetParent();
+    if (owner == nullptr) return FALSE;
+    owner->SendMessage(WM_COMMAND, wParam, lParam);
+    return TRUE;
+}

@@ -65,10 +65,3 @@ CSize CDialogBar::CalcFixedLayout(BOOL bStretch, BOOL bHorz) {
     return m_sizeDefault;
 }
 
-BOOL CDialogBar::OnCommand(WPARAM wParam, LPARAM lParam) {
-    if (CWnd::OnCommand(wParam, lParam)) return TRUE;
-    CWnd* owner = m_pDockSite != nullptr ? static_cast<CWnd*>(m_pDockSite) : GetParent();
-    if (owner == nullptr) return FALSE;
-    owner->SendMessage(WM_COMMAND, wParam, lParam);
-    return TRUE;
-}

@@ -157,6 +157,7 @@ protected:
         return 0;
     }
     void OnFrameOnly() { g_handled.push_back("frame"); }
+    void OnFieldLeft() { g_handled.push_back("field left"); }
     DECLARE_MESSAGE_MAP()
 };
 IMPLEMENT_DYNCREATE(TestFrame, CFrameWnd)
@@ -164,6 +165,7 @@ BEGIN_MESSAGE_MAP(TestFrame, CFrameWnd)
     ON_WM_CREATE()
     ON_COMMAND(ID_FRAME_ONLY, OnFrameOnly)
     ON_COMMAND(ID_TEST_UNDO, OnFrameOnly)
+    ON_CONTROL(EN_KILLFOCUS, ID_FRAME_ONLY, OnFieldLeft)
     ON_COMMAND_EX(ID_RULER, OnBarCheck)
     ON_UPDATE_COMMAND_UI(ID_RULER, OnUpdateControlBarMenu)
 END_MESSAGE_MAP()
@@ -866,4 +868,15 @@ TEST_F(DocViewTest, ToolTipsShowTheTipOfTheButtonUnderThePointer) {
     EXPECT_EQ(tools.GetToolTipWindow(), nullptr);
     EXPECT_FALSE(::IsWindow(tip));
     SdRemoveFakeClock();
+}
+
+TEST_F(DocViewTest, ABarsFieldTellsTheFrameWhenLeft) {
+    // A field on a tool bar: its notifications go on to the frame, as its buttons' commands.
+    CEdit field;
+    ASSERT_TRUE(field.Create(WS_CHILD | WS_VISIBLE, CRect(30, 2, 60, 12), &frame->m_tools,
+                             ID_FRAME_ONLY));
+    field.SetFocus();
+    view->SetFocus();
+    EXPECT_EQ(g_handled, (std::vector<std::string>{"field left"}));
+    field.DestroyWindow();
 }

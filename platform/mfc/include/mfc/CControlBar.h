@@ -82,6 +82,9 @@ protected:
                    DWORD dwExStyle = 0);
     // The borders the style names, inside rect (which shrinks by them).
     void DrawBorders(CDC* pDC, CRect& rect);
+    // What the bar's own map does not take, from its buttons and its controls (a field's
+    // EN_KILLFOCUS too), goes on to the frame it is docked in.
+    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 
     int OnCreate(CREATESTRUCT* lpCreateStruct);
     void OnDestroy();

@@ -21,7 +21,4 @@ public:
 
     // The template's size in pixels.
     CSize m_sizeDefault;
-
-protected:
-    BOOL OnCommand(WPARAM wParam, LPARAM lParam) override;
 };

@@ -403,7 +403,15 @@ TEST_F(SignViewSelectTest, TheOptionsBarHoldsTheFieldsAndTypedValuesMoveAndResiz
     type(1554, "2.5");
     EXPECT_FLOAT_EQ(2.5f, SelectMode::NudgeSmall);
     EXPECT_EQ(steps, doc->GetStepCount());
+    // A value typed and then left for the design counts as entered.
+    field(1500)->SetFocus();
+    field(1500)->SetWindowText("70");
+    view->SetFocus();
+    EXPECT_EQ("Move", LastStep());
+    EXPECT_NEAR(70, doc->m_sheet.GetObj(6)->GetBBox()->left, 0.01);
+    EXPECT_EQ(steps + 1, doc->GetStepCount());
 
+    Command(ID_EDIT_UNDO);
     Command(ID_EDIT_UNDO);
     Command(ID_EDIT_UNDO);
     EXPECT_EQ(before, StoredBytes());
