@@ -231,15 +231,17 @@ TEST_F(LostDisplayTest, ALostDisplayAutosavesTheChangedDesignRunsTheExitProcessi
     // once the palette is loaded.
     ServerProbe::Top main;
     int starX = -1, starY = -1;
+    // Held for ten looks in a row (about a second), so a slow machine's late layout counts.
+    int sameLooks = 0;
     ASSERT_TRUE(probe.WaitFor(
         [&] {
             for (const ServerProbe::Top& top : probe.Mapped())
                 if (top.title.find("design.wtp") != std::string::npos) {
                     int x = 0, y = 0;
                     const bool shown = probe.FindColour(top, kStarColour, x, y);
-                    const bool settled = shown && x == starX && y == starY;
+                    sameLooks = shown && x == starX && y == starY ? sameLooks + 1 : 0;
                     main = top, starX = x, starY = y;
-                    return settled;
+                    return sameLooks >= 10;
                 }
             return false;
         },
