@@ -36,38 +36,6 @@ std::vector<BYTE> childTemplate(LPCSTR name) {
     return copy;
 }
 
-// The caption a dialog template names (plain or extended form); "" when `size` ends first.
-CString templateCaption(const BYTE* data, std::size_t size) {
-    auto word = [&](std::size_t at) -> int {
-        if (at + 2 > size) return -1;
-        return int(data[at]) | int(data[at + 1]) << 8;
-    };
-    const bool extended = word(0) == 1 && word(2) == 0xFFFF;
-    std::size_t at = extended ? 26 : 18;
-    for (int field = 0; field < 2; ++field) { // the menu, then the class
-        const int first = word(at);
-        if (first < 0) return "";
-        if (first == 0xFFFF)
-            at += 4;
-        else if (first == 0)
-            at += 2;
-        else {
-            while (word(at) > 0) at += 2;
-            at += 2;
-        }
-    }
-    std::vector<WCHAR> title;
-    for (int c; (c = word(at)) > 0; at += 2) title.push_back(WCHAR(c));
-    if (word(at) != 0) return "";
-    title.push_back(0);
-    const int count = ::WideCharToMultiByte(CP_ACP, 0, title.data(), -1, nullptr, 0, nullptr,
-                                            nullptr);
-    if (count <= 1) return "";
-    std::vector<char> text(std::size_t(count), 0);
-    ::WideCharToMultiByte(CP_ACP, 0, title.data(), -1, text.data(), count, nullptr, nullptr);
-    return CString(text.data());
-}
-
 // An empty popup dialog with the caption: the sheet's own template.
 std::vector<BYTE> sheetTemplate(DWORD style, DWORD exStyle, const CString& caption) {
     std::vector<BYTE> bytes(sizeof(DLGTEMPLATE));
@@ -446,12 +414,14 @@ BOOL CPropertySheet::OnInitDialog() {
         if (!page->m_strCaption.IsEmpty()) continue;
         if (page->m_lpDialogTemplate == nullptr && page->m_childTemplate.empty())
             page->m_childTemplate = childTemplate(page->m_lpszTemplateName);
+        char caption[256];
         if (!page->m_childTemplate.empty())
-            page->m_strCaption =
-                templateCaption(page->m_childTemplate.data(), page->m_childTemplate.size());
-        else if (page->m_lpDialogTemplate != nullptr)
-            page->m_strCaption = templateCaption(
-                reinterpret_cast<const BYTE*>(page->m_lpDialogTemplate), std::size_t(-1) / 2);
+            ::SdGetDialogTemplateCaption(page->m_childTemplate.data(), page->m_childTemplate.size(),
+                                         caption, sizeof caption);
+        else
+            ::SdGetDialogTemplateCaption(page->m_lpDialogTemplate, SIZE_MAX / 2, caption,
+                                         sizeof caption);
+        page->m_strCaption = caption;
     }
     registerTabs();
     ::CreateWindowExA(0, kTabsClass, "", WS_CHILD | WS_VISIBLE, SD_SHEET_MARGIN, SD_SHEET_MARGIN,

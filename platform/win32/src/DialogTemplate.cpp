@@ -2,6 +2,7 @@
 
 #include "win32/nls.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace sddlg {
@@ -192,3 +193,15 @@ std::optional<DialogTemplateData> readDialogTemplate(const BYTE* data, size_t si
 }
 
 } // namespace sddlg
+
+int SdGetDialogTemplateCaption(const void* dialogTemplate, size_t size, LPSTR text, int maxCount) {
+    if (text != nullptr && maxCount > 0) text[0] = '\0';
+    if (dialogTemplate == nullptr) return 0;
+    std::string error;
+    const auto t = sddlg::readDialogTemplate(static_cast<const BYTE*>(dialogTemplate), size, &error);
+    if (!t || text == nullptr || maxCount <= 0) return 0;
+    const size_t n = std::min(t->caption.size(), size_t(maxCount - 1));
+    std::memcpy(text, t->caption.data(), n);
+    text[n] = '\0';
+    return int(n);
+}

@@ -7,6 +7,7 @@
 #include <mfc/CGdiObject.h>
 #include <rasterkit/CDibDC.h>
 #include <settings/CUnit.h>
+#include <settings/NumberFields.h>
 #include <win32/controls.h>
 #include <win32/user.h>
 
@@ -235,4 +236,10 @@ BOOL CPreviewPage::OnCommand(WPARAM wParam, LPARAM lParam) {
     default:
         return CPropertyPage::OnCommand(wParam, lParam);
     }
+}
+
+bool CPreviewPage::ReadNumber(int id, float& out) {
+    CString text;
+    GetDlgItemText(id, text);
+    return ParseFloatText(text, out);
 }

@@ -1,7 +1,6 @@
 #include "output/CPrintLayoutPage.h"
 
 #include <cmath>
-#include <cstdlib>
 
 #include <mfc/CControls.h>
 #include <mfc/CDataExchange.h>
@@ -34,19 +33,6 @@ enum : int {
     IDC_FILL = 2706,
 };
 
-bool ReadNumber(CWnd* page, int id, float& out) {
-    CString text;
-    page->GetDlgItemText(id, text);
-    const char* s = text;
-    char* end = nullptr;
-    float v = std::strtof(s, &end);
-    if (end == s || !std::isfinite(v)) return false;
-    while (*end == ' ' || *end == '\t')
-        ++end;
-    if (*end) return false;
-    out = v;
-    return true;
-}
 } // namespace
 
 CPrintLayoutPage::CPrintLayoutPage(CPrintEngine& e) : CPreviewPage(IDD, e) {}
@@ -120,7 +106,7 @@ void CPrintLayoutPage::KeepProportions(int changed) {
     engine.GetBox(box);
     float bw = box.right - box.left, bh = box.top - box.bottom;
     float value;
-    if (!ReadNumber(this, changed, value)) return;
+    if (!ReadNumber(changed, value)) return;
     if (changed != IDC_SCALE) value = float(CurrentUnitToMm(value));
     bool quarter = engine.rotation == 1 || engine.rotation == 3;
     float s = 0;
@@ -166,11 +152,11 @@ BOOL CPrintLayoutPage::OnCommand(WPARAM wParam, LPARAM lParam) {
             if (inProportions_) return TRUE;
             float x = engine.xPosition, y = engine.yPosition, g = engine.gap;
             int c = engine.copies;
-            ReadNumber(this, IDC_XPOS, x);
-            ReadNumber(this, IDC_YPOS, y);
-            ReadNumber(this, IDC_GAP, g);
+            ReadNumber(IDC_XPOS, x);
+            ReadNumber(IDC_YPOS, y);
+            ReadNumber(IDC_GAP, g);
             float copies;
-            if (ReadNumber(this, IDC_COPIES, copies) && copies >= 1 && copies <= 1000)
+            if (ReadNumber(IDC_COPIES, copies) && copies >= 1 && copies <= 1000)
                 c = int(copies);
             engine.xPosition = float(CurrentUnitToMm(x));
             engine.yPosition = float(CurrentUnitToMm(y));

@@ -1,7 +1,6 @@
 #include "output/CTilePage.h"
 
 #include <cmath>
-#include <cstdlib>
 
 #include <settings/CUnit.h>
 #include <win32/controls.h>
@@ -23,16 +22,6 @@ enum : int {
     IDC_NONE = 2702,
     IDC_INVERT = 2703,
 };
-bool Number(CWnd* w, int id, float& out) {
-    CString t;
-    w->GetDlgItemText(id, t);
-    const char* s = t;
-    char* end = nullptr;
-    double v = std::strtod(s, &end);
-    if (end == s || !std::isfinite(v)) return false;
-    out = float(v);
-    return true;
-}
 } // namespace
 
 CTilePage::CTilePage(CPrintEngine& e) : CPreviewPage(IDD, e) {}
@@ -157,7 +146,7 @@ BOOL CTilePage::OnCommand(WPARAM wParam, LPARAM lParam) {
     }
     if (code == EN_CHANGE && !showing_) {
         float v;
-        if (!Number(this, id, v)) return TRUE;
+        if (!ReadNumber(id, v)) return TRUE;
         float mm = float(CurrentUnitToMm(v));
         float m = t.marksFlag ? t.markMargin : 0;
         switch (id) {

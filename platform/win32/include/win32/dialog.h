@@ -98,6 +98,11 @@ WIN32_API BOOL EndDialog(HWND dialog, INT_PTR result);
 // The dialog class's window procedure: the dialog procedure first, then the defaults
 // (WM_CLOSE as IDCANCEL, DM_GETDEFID / DM_SETDEFID, WM_NEXTDLGCTL, focus kept per dialog).
 WIN32_API LRESULT DefDlgProcA(HWND dialog, UINT msg, WPARAM wParam, LPARAM lParam);
+// The caption a template names, in the ANSI code page, into `text` (cut to fit `maxCount`,
+// terminated); its length, or 0 for none or a template that does not fit `size` bytes
+// (SIZE_MAX / 2 for an in-memory template of unknown size).
+WIN32_API int SdGetDialogTemplateCaption(const void* dialogTemplate, size_t size, LPSTR text,
+                                         int maxCount);
 // Keyboard interface: Tab / Shift+Tab through WS_TABSTOP controls, arrows within a group
 // (an automatic radio button is clicked as it takes the focus), Enter for the focused push
 // button or else the default one (DM_GETDEFID, IDOK without one), Escape for IDCANCEL.

@@ -40,5 +40,7 @@ protected:
     virtual void OnPreviewMouse();
     // Paints the preview into the bitmap; the cut page adds its registration points.
     virtual void PaintPreview(CDC* dc, const RECT& rect);
+    // The number in field `id` by the program's number rule; false, `out` unchanged, for none.
+    bool ReadNumber(int id, float& out);
     DECLARE_MESSAGE_MAP()
 };
